@@ -1,0 +1,136 @@
+#include "disc/ServerList.h"
+
+#include <process.h>
+
+#include <cstdlib>
+
+#include "app/SettingsLookup.h"
+#include "disc/DiscErrors.h"
+
+const char kDefaultFreedbHost[] = "freedb.freedb.org";
+
+std::vector<CCDDBSite> g_serverSites;
+CCDDBSite g_currentServer;
+CString g_serverReserved[4];
+CString g_serverListStatus;
+
+namespace {
+
+const char kSeparator = '`';
+const char kDefaultPath[] = "/~cddb/cddb.cgi";
+
+// The default server first, then three more public servers of the same database.
+const char* const kBuiltInHosts[4] = {kDefaultFreedbHost, "us.freedb.org", "ca.freedb.org", "at.freedb.org"};
+
+CString DefaultSetting() {
+  CString s;
+  s.Format("%s`80`%s`Random freedb server`0`````", kDefaultFreedbHost, kDefaultPath);
+  return s;
+}
+
+CString CleanField(const CString& field) {
+  CString out;
+  for (int i = 0; i < field.GetLength(); ++i) {
+    unsigned char c = (unsigned char)field.GetAt(i);
+    if (c == (unsigned char)kSeparator || c < 0x20 || c == 0x7F) continue;
+    out += (char)c;
+  }
+  return out;
+}
+
+}  // namespace
+
+void InitServerList() {
+  try {
+    if (g_freedbServer.IsEmpty()) g_freedbServer = DefaultSetting();
+    g_serverSites.clear();
+    for (const char* host : kBuiltInHosts) {
+      CCDDBSite site;
+      site.m_host = host;
+      site.m_port = 80;
+      site.m_path = kDefaultPath;
+      g_serverSites.push_back(site);
+    }
+    CString fields[9];
+    int start = 0;
+    for (int f = 0; f < 9; ++f) {
+      if (start > g_freedbServer.GetLength()) break;
+      int sep = g_freedbServer.Find(kSeparator, start);
+      if (sep < 0) {
+        fields[f] = g_freedbServer.Mid(start);
+        break;
+      }
+      fields[f] = g_freedbServer.Mid(start, sep - start);
+      start = sep + 1;
+    }
+    g_currentServer.m_host = fields[0];
+    g_currentServer.m_port = atoi(fields[1]);
+    g_currentServer.m_path = fields[2];
+    g_currentServer.m_description = fields[3];
+    for (int i = 0; i < 4; ++i) g_serverReserved[i] = fields[5 + i];
+  } catch (...) {
+    KvDiscCatchAll(9120);
+  }
+}
+
+void FreeDiscDatabaseState() {
+  try {
+    g_serverSites.clear();
+    ClearDiscRecords();
+  } catch (...) {
+    KvDiscCatchAll(9121);
+  }
+}
+
+CString BuildServerSetting() {
+  CString s;
+  s += CleanField(g_currentServer.m_host) + kSeparator;
+  CString port;
+  port.Format("%d", g_currentServer.m_port);
+  s += port + kSeparator;
+  s += CleanField(g_currentServer.m_path) + kSeparator;
+  s += CleanField(g_currentServer.m_description) + kSeparator;
+  s += CString("0") + kSeparator;
+  for (int i = 0; i < 4; ++i) s += CleanField(g_serverReserved[i]) + kSeparator;
+  return s;
+}
+
+bool FetchServerList(CCDDB& client, const CCDDBSite& site) {
+  std::vector<CCDDBSite> sites;
+  if (!client.GetSites(sites, site)) return false;
+  // A reply that names no usable server would leave nothing to choose from.
+  if (sites.empty()) return false;
+  g_serverSites = sites;
+  return true;
+}
+
+unsigned __stdcall GetServerListWorker(void* pParam) {
+  volatile LONG* pResult = static_cast<volatile LONG*>(pParam);
+  LONG result = 2;
+  try {
+    CCDDB client;
+    CCDDBSite site;
+    site.m_host = kDefaultFreedbHost;
+    site.m_path = kDefaultPath;
+    site.m_port = 80;
+    if (FetchServerList(client, site)) result = 1;
+  } catch (...) {
+    KvDiscCatchAll(9122);
+  }
+  if (pResult) InterlockedExchange(pResult, result);
+  return 1;
+}
+
+bool StartServerListFetch(volatile LONG* pResult) {
+  *pResult = 0;
+  unsigned id = 0;
+  HANDLE h = (HANDLE)_beginthreadex(nullptr, 0, GetServerListWorker, (void*)pResult, CREATE_SUSPENDED, &id);
+  if (!h) {
+    *pResult = 2;
+    return false;
+  }
+  SetThreadPriority(h, THREAD_PRIORITY_HIGHEST);
+  ResumeThread(h);
+  CloseHandle(h);
+  return true;
+}

@@ -1,0 +1,176 @@
+#!/usr/bin/env python3
+"""A disc-database server for the client tests: answers CDDB commands over
+HTTP 1.0 from canned replies. Listens on 127.0.0.1 only and ends by itself.
+
+  cddb_server.py start STATEDIR DATADIR   starts a server in the background,
+                                          writes STATEDIR/cddb_server.port
+  cddb_server.py stop STATEDIR            ends it
+"""
+import os
+import re
+import signal
+import socket
+import subprocess
+import sys
+import threading
+import time
+
+LIFETIME = 300  # seconds; the server never outlives a test run by much
+HEADERS = b"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n"
+REQUEST_RE = re.compile(
+    r"^GET /~cddb/cddb\.cgi\?cmd=(?P<cmd>[^& ]+)&hello=\w+\+\w+\+KorvanelleCDDB\+1\.22&proto=5 HTTP/1\.0$")
+
+
+def crlf_lines(path):
+    with open(path, "rb") as f:
+        data = f.read().replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
+    if not data.endswith(b"\r\n"):
+        data += b"\r\n"
+    return data
+
+
+def serve_query(conn, disc_id):
+    if disc_id == "00000001":
+        conn.sendall(HEADERS + b"200 rock 0b025603 The Artist / The Title\r\n")
+    elif disc_id == "00000003":
+        conn.sendall(HEADERS + b"210 Found exact matches, list follows (until terminating `.')\r\n"
+                     b"rock 0b025603 A1 / T1\r\nmisc 0b025603 A2 / T2\r\njazz 0b025603 A3 / T3\r\n.\r\n")
+    elif disc_id == "00000004":
+        conn.sendall(HEADERS + b"211 Found inexact matches, list follows (until terminating `.')\r\n"
+                     b"rock 0b025604 Near / One\r\nblues 0b025605 Near / Two\r\n.\r\n")
+    elif disc_id == "00000005":
+        conn.sendall(HEADERS + b"403 Database entry is corrupt\r\n")
+    elif disc_id == "00000006":
+        pieces = [HEADERS, b"21", b"1 Found inexact matches\r\nrock 00000001 A / B\r",
+                  b"\nmisc 00000002 C / D\r\n.", b"\r\n"]
+        for piece in pieces:
+            conn.sendall(piece)
+            time.sleep(0.3)
+    elif disc_id == "00000007":
+        time.sleep(6)  # silence; the client gives up first
+    elif disc_id == "00000008":
+        conn.sendall(HEADERS + b"211 Found inexact matches\r\nrock 00000001 A / B\r\n")
+    elif disc_id == "00000009":
+        conn.sendall(b"HTTP/1.0 200 OK\r\n210 Found exact matches\r\nrock 00000001 A / B\r\n.\r\n")
+    elif disc_id == "0000000a":
+        conn.sendall(HEADERS + b"210 Found exact matches\r\n")
+        line = b"rock 00000001 Endless / Reply\r\n" * 128
+        sent = 0
+        deadline = time.time() + 20
+        while sent < 8 * 1024 * 1024 and time.time() < deadline:
+            conn.sendall(line)
+            sent += len(line)
+    elif disc_id == "0000000b":
+        body = b"".join(b"rock %08x Artist %d / Title %d\r\n" % (i, i, i) for i in range(400))
+        conn.sendall(HEADERS + b"210 Found exact matches\r\n" + body + b".\r\n")
+    else:
+        conn.sendall(HEADERS + b"202 No match found\r\n")
+
+
+def handle(conn, datadir):
+    try:
+        conn.settimeout(10)
+        data = b""
+        while b"\r\n\r\n" not in data and len(data) < 65536:
+            chunk = conn.recv(4096)
+            if not chunk:
+                return
+            data += chunk
+        head, _, rest = data.partition(b"\r\n\r\n")
+        lines = head.decode("latin-1").split("\r\n")
+        m = REQUEST_RE.match(lines[0])
+        if rest or len(lines) != 1 or not m:
+            conn.sendall(HEADERS + b"500 Command syntax error\r\n")
+            return
+        words = m.group("cmd").split("+")
+        if words[:2] == ["cddb", "query"] and len(words) >= 4:
+            serve_query(conn, words[2])
+        elif words[:2] == ["cddb", "read"] and len(words) == 4:
+            category, disc_id = words[2], words[3]
+            if category == "misc" and disc_id == "83085c0b":
+                conn.sendall(HEADERS + b"210 misc 83085c0b CD database entry follows (until terminating `.')\r\n"
+                             + crlf_lines(os.path.join(datadir, "83085c0b.xmcd")))
+            elif category == "rock":
+                conn.sendall(HEADERS + b"210 rock %s\r\n# xmcd\r\nDISCID=%s\r\nDTITLE=A / B\r\n.\r\n"
+                             % (disc_id.encode(), disc_id.encode()))
+            else:
+                conn.sendall(HEADERS + b"401 %s %s No such CD entry in database\r\n"
+                             % (category.encode(), disc_id.encode()))
+        elif words == ["sites"]:
+            conn.sendall(HEADERS + b"210 OK, site information follows (until terminating `.')\r\n"
+                         + crlf_lines(os.path.join(datadir, "sites-level3.txt")))
+        else:
+            conn.sendall(HEADERS + b"500 Command syntax error\r\n")
+    except OSError:
+        pass
+    finally:
+        try:
+            conn.close()
+        except OSError:
+            pass
+
+
+def serve(statedir, datadir):
+    srv = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    srv.bind(("127.0.0.1", 0))
+    srv.listen(32)
+    srv.settimeout(0.5)
+    tmp = os.path.join(statedir, "cddb_server.port.tmp")
+    with open(tmp, "w") as f:
+        f.write(str(srv.getsockname()[1]))
+    os.replace(tmp, os.path.join(statedir, "cddb_server.port"))
+    deadline = time.time() + LIFETIME
+    while time.time() < deadline:
+        try:
+            conn, _ = srv.accept()
+        except socket.timeout:
+            continue
+        threading.Thread(target=handle, args=(conn, datadir), daemon=True).start()
+    srv.close()
+
+
+def main():
+    cmd, statedir = sys.argv[1], sys.argv[2]
+    portfile = os.path.join(statedir, "cddb_server.port")
+    pidfile = os.path.join(statedir, "cddb_server.pid")
+    if cmd == "serve":
+        serve(statedir, sys.argv[3])
+    elif cmd == "start":
+        stop(pidfile)
+        if os.path.exists(portfile):
+            os.remove(portfile)
+        proc = subprocess.Popen([sys.executable, os.path.abspath(__file__), "serve", statedir, sys.argv[3]],
+                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL, start_new_session=True)
+        with open(pidfile, "w") as f:
+            f.write(str(proc.pid))
+        for _ in range(100):
+            if os.path.exists(portfile):
+                return 0
+            time.sleep(0.05)
+        stop(pidfile)
+        print("the test server did not start", file=sys.stderr)
+        return 1
+    elif cmd == "stop":
+        stop(pidfile)
+    return 0
+
+
+def stop(pidfile):
+    try:
+        with open(pidfile) as f:
+            pid = int(f.read().strip())
+    except (OSError, ValueError):
+        return
+    try:
+        os.kill(pid, signal.SIGTERM)
+    except OSError:
+        pass
+    try:
+        os.remove(pidfile)
+    except OSError:
+        pass
+
+
+if __name__ == "__main__":
+    sys.exit(main())
