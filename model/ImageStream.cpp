@@ -1,0 +1,217 @@
+// The image stream: encoded image bytes on global memory, decoding and the file record.
+#include "model/ImageStream.h"
+
+#include "controls/DibHelpers.h"
+#include "render/ColorProcessing.h"
+
+#include <cstdlib>
+#include <vector>
+
+using namespace Gdiplus;
+
+IMPLEMENT_SERIAL(IStreamObject, CObject, 507 | VERSIONABLE_SCHEMA)
+
+namespace {
+
+// Images are read in pieces of this size, so that a damaged count cannot make the reader
+// allocate more than the file actually holds.
+const UINT kReadChunk = 1u << 20;
+
+// GDI+'s raw-format identifiers (the import libraries here do not define them).
+const GUID kFormatUndefined = {0xb96b3ca9, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+const GUID kFormatMemoryBmp = {0xb96b3caa, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+const GUID kFormatBmp = {0xb96b3cab, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+
+}  // namespace
+
+IStreamObject::IStreamObject() = default;
+
+IStreamObject::~IStreamObject()
+{
+    Clear();
+}
+
+void IStreamObject::Clear()
+{
+    if (m_stream && !m_borrowed) m_stream->Release();
+    m_stream = nullptr;
+    m_borrowed = false;
+}
+
+void IStreamObject::Attach(IStream* stream)
+{
+    Clear();
+    m_stream = stream;
+}
+
+void IStreamObject::Borrow(IStream* stream)
+{
+    Clear();
+    m_stream = stream;
+    m_borrowed = stream != nullptr;
+}
+
+bool IStreamObject::CreateStream()
+{
+    Clear();
+    IStream* stream = nullptr;
+    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)) || !stream) return false;
+    m_stream = stream;
+    LARGE_INTEGER zero = {};
+    if (FAILED(m_stream->Seek(zero, STREAM_SEEK_SET, nullptr))) {
+        Clear();
+        return false;
+    }
+    return true;
+}
+
+bool IStreamObject::SetBytes(const void* bytes, ULONG count)
+{
+    if (!CreateStream()) return false;
+    ULONG written = 0;
+    if (bytes && count > 0 && SUCCEEDED(m_stream->Write(bytes, count, &written)) && written != 0) return true;
+    Clear();
+    return false;
+}
+
+bool IStreamObject::CopyFrom(IStream* source)
+{
+    if (!source) return false;
+    LARGE_INTEGER zero = {};
+    ULARGE_INTEGER size = {};
+    if (FAILED(source->Seek(zero, STREAM_SEEK_END, &size))) return false;
+    if (FAILED(source->Seek(zero, STREAM_SEEK_SET, nullptr))) return false;
+    if (!CreateStream()) return false;
+    return SUCCEEDED(source->CopyTo(m_stream, size, nullptr, nullptr));
+}
+
+ULONGLONG IStreamObject::GetSize() const
+{
+    if (!m_stream) return 0;
+    STATSTG stat = {};
+    if (FAILED(m_stream->Stat(&stat, STATFLAG_NONAME))) return 0;
+    return stat.cbSize.QuadPart;
+}
+
+bool IStreamObject::EncodeImage(Image* image, bool deleteOnFailure)
+{
+    bool ok = false;
+    GuardOperation(530, [&] {
+        if (!image) return;
+        GUID format = kFormatUndefined;
+        image->GetRawFormat(&format);
+        if (format != kFormatUndefined && format != kFormatMemoryBmp && format != kFormatBmp) {
+            ok = true;
+            return;
+        }
+        IStream* temp = nullptr;
+        if (SUCCEEDED(CreateStreamOnHGlobal(nullptr, TRUE, &temp)) && temp) {
+            CLSID png;
+            if (GetEncoderClsid(L"image/png", &png) >= 0 && image->Save(temp, &png, nullptr) == Ok) {
+                Clear();
+                m_stream = temp;
+                ok = true;
+                return;
+            }
+            temp->Release();
+        }
+        if (deleteOnFailure) delete image;
+    });
+    return ok;
+}
+
+Bitmap* IStreamObject::CreateBitmap()
+{
+    Bitmap* result = nullptr;
+    GuardOperation(531, [&] {
+        if (!m_stream) return;
+        // Decoding starts at the first byte whatever the position (after SetBytes it stands at
+        // the end).
+        LARGE_INTEGER zero = {};
+        m_stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+        Bitmap* decoded = Bitmap::FromStream(m_stream);
+        if (!decoded) return;
+        if (decoded->GetLastStatus() != Ok) {
+            // Undecodable bytes give no image (callers treat null as "no image").
+            delete decoded;
+            return;
+        }
+        Bitmap* bitmap = NormalizeBitmapFormat(decoded);
+        if (bitmap && EncodeImage(bitmap, true)) result = bitmap;
+    });
+    return result;
+}
+
+Bitmap* IStreamObject::SetFromHGlobal(HGLOBAL dib)
+{
+    Bitmap* result = nullptr;
+    if (!dib) return nullptr;
+    const void* bits = GlobalLock(dib);
+    if (!bits) return nullptr;
+    GuardOperation(532, [&] {
+        SIZE_T available = GlobalSize(dib);
+        if (available < sizeof(BITMAPCOREHEADER)) return;
+        DWORD size = GetPackedDibSize(bits);
+        BITMAPFILEHEADER header;
+        if (size == 0 || size > available || !FillBitmapFileHeader(bits, &header)) return;
+        if (!CreateStream()) return;
+        ULONG written = 0;
+        if (FAILED(m_stream->Write(&header, sizeof(header), &written)) || written != sizeof(header)) return;
+        if (FAILED(m_stream->Write(bits, size, &written)) || written != size) return;
+        const BITMAPINFOHEADER* bih = static_cast<const BITMAPINFOHEADER*>(bits);
+        bool is32 = bih->biSize >= sizeof(BITMAPINFOHEADER) && bih->biBitCount == 32;
+        if (!is32) {
+            result = CreateBitmap();
+        } else {
+            Bitmap* bitmap = CreateBitmapFromDib(bits);
+            if (bitmap && EncodeImage(bitmap, true)) result = bitmap;
+        }
+    });
+    GlobalUnlock(dib);
+    return result;
+}
+
+void IStreamObject::Serialize(CArchive& ar)
+{
+    if (ar.IsStoring()) {
+        // An empty object writes the count 0, so that a reader (which always expects the count
+        // line) stays in step with the file.
+        std::vector<BYTE> bytes;
+        int count = 0;
+        if (m_stream) {
+            LARGE_INTEGER zero = {};
+            ULARGE_INTEGER size = {};
+            if (SUCCEEDED(m_stream->Seek(zero, STREAM_SEEK_END, &size)) &&
+                SUCCEEDED(m_stream->Seek(zero, STREAM_SEEK_SET, nullptr))) {
+                ULONG wanted = static_cast<ULONG>(size.LowPart & 0x7FFFFFFF);
+                bytes.resize(wanted);
+                ULONG got = 0;
+                if (wanted > 0 && SUCCEEDED(m_stream->Read(bytes.data(), wanted, &got))) count = static_cast<int>(got);
+            }
+        }
+        CString line;
+        line.Format("%d", count);
+        ar.WriteString(line);
+        ar.WriteString("\n");
+        if (count > 0) ar.Write(bytes.data(), static_cast<UINT>(count));
+        return;
+    }
+
+    CString line;
+    ar.ReadString(line);
+    int count = std::atoi(line);
+    // Nothing to read for 0, for a line that is not a number, and for a negative count.
+    if (count <= 0) return;
+    if (static_cast<ULONGLONG>(count) > ar.GetBytesLeft()) AfxThrowArchiveException(CArchiveException::endOfFile);
+    std::vector<BYTE> bytes;
+    UINT done = 0;
+    while (done < static_cast<UINT>(count)) {
+        UINT piece = static_cast<UINT>(count) - done;
+        if (piece > kReadChunk) piece = kReadChunk;
+        bytes.resize(done + piece);
+        UINT got = ar.Read(bytes.data() + done, piece);
+        if (got != piece) AfxThrowArchiveException(CArchiveException::endOfFile);
+        done += got;
+    }
+    SetBytes(bytes.data(), static_cast<ULONG>(bytes.size()));
+}

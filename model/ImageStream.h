@@ -1,0 +1,58 @@
+// IStreamObject: the encoded bytes of one image (a whole image file, never pixels) in a COM
+// stream on global memory, with its decoding into a GDI+ bitmap and its file record.
+#pragma once
+
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include "framework/core.h"
+
+class IStreamObject : public CObject {
+    DECLARE_SERIAL(IStreamObject)
+public:
+    IStreamObject();
+    ~IStreamObject() override;
+    IStreamObject(const IStreamObject&) = delete;
+    IStreamObject& operator=(const IStreamObject&) = delete;
+
+    bool IsEmpty() const { return m_stream == nullptr; }
+    // The held stream, no reference added.
+    IStream* GetStream() const { return m_stream; }
+    // Releases the held stream.
+    void Clear();
+    // Forgets the held stream without releasing it (another holder took it over).
+    void Detach()
+    {
+        m_stream = nullptr;
+        m_borrowed = false;
+    }
+    // Takes over the caller's reference to 'stream' (moving bytes from one object to another).
+    void Attach(IStream* stream);
+    // Refers to 'stream' without a reference of its own: another object owns it, and this one
+    // never releases it (copies that share another object's image).
+    void Borrow(IStream* stream);
+    bool IsBorrowed() const { return m_borrowed; }
+
+    bool CreateStream();
+    bool SetBytes(const void* bytes, ULONG count);
+    bool CopyFrom(IStream* source);
+    // The byte count of the held stream (0 when empty).
+    ULONGLONG GetSize() const;
+
+    // Replaces the bytes by a PNG of 'image' when GDI+ can only describe it as a memory or BMP
+    // bitmap; other formats keep their bytes. On failure the bytes stay, and with
+    // deleteOnFailure set the image is deleted.
+    bool EncodeImage(Gdiplus::Image* image, bool deleteOnFailure);
+    // A new bitmap (24-bit RGB or 32-bit ARGB) decoded from the bytes, or null; the caller owns it.
+    Gdiplus::Bitmap* CreateBitmap();
+    // Takes a packed DIB (clipboard paste): the bytes become a PNG of it; returns the decoded
+    // bitmap (owned by the caller) or null.
+    Gdiplus::Bitmap* SetFromHGlobal(HGLOBAL dib);
+
+    void Serialize(CArchive& ar) override;
+
+private:
+    IStream* m_stream = nullptr;
+    bool m_borrowed = false;
+};

@@ -1,0 +1,220 @@
+// ViewObject: one object of a design - a page, a disc, a cover, a boundary strip, an image, a
+// text or a track list. Side areas (discs and covers) are objects like the texts and images on
+// them; every object names the area it sits on. Lengths are thousandths of an inch.
+#pragma once
+
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <atomic>
+
+#include "framework/core.h"
+#include "model/ImageStream.h"
+
+// Type codes.
+enum ViewObjectType {
+    kObjectNone = 0,
+    kObjectPage = 1,
+    kObjectDisc = 2,
+    kObjectFront = 3,
+    kObjectJewel = 4,
+    kObjectDvd = 5,
+    kObjectImage = 6,
+    kObjectText = 7,
+    kObjectTrack = 8,
+    kObjectBoundary = 9,
+    kObjectBluray = 10,
+};
+
+// The character that ends each field (number, title, time) of a track list.
+const char kTrackFieldEnd = 0x08;
+
+// Where the three fields of one track begin and end (index of the closing 0x08).
+struct TrackRow {
+    int numberStart = 0, numberEnd = 0;
+    int titleStart = 0, titleEnd = 0;
+    int timeStart = 0, timeEnd = 0;
+};
+
+typedef CTypedPtrArray<CPtrArray, LOGFONTA*> CFontRecordArray;
+typedef CTypedPtrArray<CPtrArray, COLORREF*> CColorRecordArray;
+typedef CTypedPtrArray<CPtrArray, Gdiplus::RectF*> CBoxArray;
+typedef CTypedPtrArray<CPtrArray, TrackRow*> CTrackRowArray;
+
+class ViewObject : public CObject {
+    DECLARE_SERIAL(ViewObject)
+public:
+    ViewObject();
+    ~ViewObject() override;
+    ViewObject(const ViewObject&) = delete;
+    ViewObject& operator=(const ViewObject&) = delete;
+
+    // The file record.
+    void Serialize(CArchive& ar) override;
+
+    // ---- type names -------------------------------------------------------------------
+    static CString TypeNameOf(int type);
+    CString GetTypeName() const { return TypeNameOf(type); }
+    // Sets `type` from `typeName` (the older "Cover" by the object's name).
+    void SetTypeFromName();
+
+    // ---- predicates -------------------------------------------------------------------
+    bool IsPage(int sideIndex = -1) const { return type == kObjectPage && (sideIndex == -1 || side == sideIndex); }
+    bool IsDisc(int n = -1) const;
+    bool IsFrontCover() const { return type == kObjectFront; }
+    bool IsJewelBack() const { return type == kObjectJewel; }
+    bool IsDvdBack() const { return type == kObjectDvd; }
+    bool IsBlurayBack() const { return type == kObjectBluray; }
+    bool IsBackCover() const { return type == kObjectJewel || type == kObjectDvd || type == kObjectBluray; }
+    bool IsCover() const { return type == kObjectFront || IsBackCover(); }
+    bool IsSide() const { return IsDisc(-1) || IsCover(); }
+    bool IsFoldedFrontCover() const { return type == kObjectFront && bFolded != 0; }
+    bool IsImage() const { return type == kObjectImage; }
+    bool IsText() const { return type == kObjectText; }
+    bool IsTrackList() const { return type == kObjectTrack; }
+    bool IsBoundary() const { return type == kObjectBoundary; }
+    bool IsTimeField() const { return type == kObjectText && name.Left(4) == "Time"; }
+    bool IsFreeText() const { return type == kObjectText && name.Left(4) == "Text"; }
+    bool IsFrontCoverInside() const { return type == kObjectBoundary && name.Left(20) == "Front Cover (Inside)"; }
+    bool IsLeftTab() const { return type == kObjectBoundary && name.Left(8) == "Left Tab"; }
+    bool IsRightTab() const { return type == kObjectBoundary && name.Left(9) == "Right Tab"; }
+    bool HasSavedPosition() const { return type == kObjectDisc && savedLeft > -1; }
+    bool ShowsTrackNumbers() const;
+    bool ShowsTrackTimes() const;
+    bool IsTableFormat() const { return type == kObjectTrack && textLayout == "Table Format"; }
+    bool IsColumnFormat() const { return type == kObjectTrack && (textLayout == "1 Column" || textLayout == "2 Columns"); }
+
+    // ---- geometry (design units unless said otherwise) ---------------------------------------
+    int GetRight() const { return left + width; }
+    int GetBottom() const { return top + (type == kObjectDisc ? width : height); }
+    CPoint GetCenter() const { return CPoint(left + width / 2, top + height / 2); }
+    float GetArea() const;
+    // Clockwise drawing rotation of `angle`: 0, 90, 180 or 270.
+    int AngleToDegrees() const;
+    // The object's rectangle (or a disc's hole square with `hole`) scaled by dots per inch / 1000
+    // and the zoom (both dots-per-inch values 0: not scaled), moved by the offset (design units)
+    // and widened by the margin (narrowed for a hole).
+    Gdiplus::RectF GetRectF(bool hole = false, int margin = 0, double dpiX = 0, double dpiY = 0, double zoom = 1.0,
+                            float offsetX = 0, float offsetY = 0) const;
+    Gdiplus::Rect GetDeviceRect(bool hole = false, int margin = 0, double dpiX = 0, double dpiY = 0,
+                                double zoom = 1.0, float offsetX = 0, float offsetY = 0) const;
+    CRect GetDeviceBounds(bool hole = false, int margin = 0, double dpiX = 0, double dpiY = 0, double zoom = 1.0,
+                          float offsetX = 0, float offsetY = 0) const;
+    bool HitTest(float x, float y) const;
+    void CopyGeometry(const ViewObject* other);
+
+    // ---- image data (image objects) ------------------------------------------------------------
+    bool EnsureImageLoaded();
+    void FreeImageData(bool keepBytes);
+    bool LoadImageFile(LPCSTR path, bool dropDecoded);
+    // Replace a decoded bitmap, releasing the previous one when this object owns it; the object
+    // owns the new one.
+    void SetDecodedImage(Gdiplus::Bitmap* bitmap);
+    void SetAdjustedImage(Gdiplus::Bitmap* bitmap);
+    void SetWorkingImage(Gdiplus::Bitmap* bitmap);
+    // True when the image bytes and decoded images are another object's (a shared copy).
+    bool SharesImageData() const { return image.IsBorrowed() || sharedDecoded || sharedAdjusted; }
+
+    // The busy flag of the working bitmaps (adjustedImage, workingImage), shared by the colour
+    // worker and the user interface. TryLockHsl takes it when free; LockHsl waits for it.
+    bool TryLockHsl() { return !hslBusy.exchange(true, std::memory_order_acquire); }
+    void LockHsl();
+    void UnlockHsl() { hslBusy.store(false, std::memory_order_release); }
+    bool IsHslBusy() const { return hslBusy.load(std::memory_order_acquire); }
+
+    // ---- life and copies ------------------------------------------------------------------------
+    void Reset(int newType);
+    void CopyFrom(ViewObject* source, bool moveImage, bool copyImage, bool shareImage);
+
+    // The text encodings of the font and colour runs in the file record.
+    CString EncodeFontRuns() const;
+    CString EncodeColorRuns() const;
+    void DecodeFontRuns(const CString& text);
+    void DecodeColorRuns(const CString& text);
+
+    // ---- characters, runs and track rows ----------------------------------------------------------
+    void SetText(const CString& text);
+    CString GetText() const;
+    void SetTextKeepStyles(const CString& text);
+    void PruneCharFonts();
+    void PruneCharColors();
+    void SyncCharUnderlines();
+    void SyncCharBoxes();
+    void FreeLayoutBoxes(bool alsoRows);
+    void RebuildTrackRows();
+    Gdiplus::RectF GetTrackColumnRect(int row, int column) const;
+    Gdiplus::RectF GetTrackRowRect(int row) const;
+    void LayoutTrackColumns();
+    // Frees every font and colour record and empties both arrays.
+    void FreeCharStyles();
+    int GetCharCount() const { return static_cast<int>(chars.GetSize()); }
+
+    // Font records start all zero with character set 1; the default record is "Arial", height
+    // 400 (tenths of a point), weight 400.
+    static LOGFONTA* NewFontRecord();
+    static LOGFONTA* NewDefaultFontRecord();
+    static LOGFONTA* CopyFontRecord(const LOGFONTA* source);
+    static COLORREF* CopyColorRecord(const COLORREF* source);
+
+    // ---- fields, in declared order ----------------------------------------------------------------
+    CString name;
+    int type = 0;
+    int side = 0;
+    CString sideName;
+    int left = 0, top = 0;
+    int width = 0;   // outer diameter of a disc
+    int height = 0;  // inner (hole) diameter of a disc
+    CString alignment;
+    CString angle;         // "90 degrees", "180 degrees", "270 degrees"
+    CString trackNumbers;  // "Track Numbers && Times", "Track Numbers", "Track Times", "Text Only"
+    CString textLayout;    // "Table Format", "1 Column", "2 Columns", "Top && Bottom" ...
+    CString wrapStyle;     // "Word-Wrap", "Single-Line"
+    int spineWidth = 0;
+    int textMargin = 0;
+    int bLinkText = 0;
+    int bAspectRatio = 0;
+    int bBackground = 0;  // 0 none, 1 or 2: background of panel 1 or 2 of its side area
+    int bAutoFit = 0;
+    int bFolded = 0;
+    CStringArray chars;          // one character per element
+    CFontRecordArray charFonts;  // null: as the nearest character before it
+    CColorRecordArray charColors;
+    int hue = 0;         // -180..180
+    int saturation = 0;  // -100..100
+    CString imageSource;  // empty: the object carries its own image bytes in the file
+    int lightness = 0;    // -100..100
+    int savedLeft = -1, savedTop = -1;
+    CWordArray charUnderlines;
+    IStreamObject image;
+    BYTE autoFitGaveUp = 0;
+    BYTE needsLayout = 1;
+    ViewObject* pendingGeometry = nullptr;  // owned
+    Gdiplus::Bitmap* decodedImage = nullptr;
+    Gdiplus::Bitmap* adjustedImage = nullptr;
+    Gdiplus::Bitmap* workingImage = nullptr;
+    CTrackRowArray trackRows;
+    CBoxArray cellBoxes;
+    CBoxArray glyphBoxes;
+    Gdiplus::RectF titleArea;
+    // Used by undo snapshots only.
+    CString undoDiscLayout;
+    int undoSelStart = 0;
+    int undoSelEnd = 0;
+    CString imagePath;
+    CString typeName;
+
+private:
+    friend void DeleteViewObject(ViewObject* object);
+    void ReleaseOwnedImages();
+    void ReleaseAll();
+
+    std::atomic<bool> hslBusy{false};
+    // A copy made with shareImage refers to its source's decoded images without owning them
+    // (and to its stream, which `image` knows it borrows); these say which are borrowed.
+    bool sharedDecoded = false;
+    bool sharedAdjusted = false;
+};
+
+// Releases everything the object owns (and its pendingGeometry the same way), then the object.
+void DeleteViewObject(ViewObject* object);

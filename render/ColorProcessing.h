@@ -1,0 +1,59 @@
+// Pixel-level colour work on GDI+ bitmaps: integer RGB/HSL conversion through lookup tables,
+// hue/saturation/lightness shifts, scaling with the shift applied, format normalisation and
+// the exclusion-blend painter that shows selections by inverting pixels.
+#pragma once
+
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+// The lookup tables shared by every thread. They are built exactly once and are complete
+// before BuildColorTables (or any function below) returns on any thread.
+struct ColorTables {
+    int lightPercent[511];          // index max + min: floor(i * 100 / 510)
+    float logWeight[101];           // ln(max(i, 2)) / ln(100)
+    float hueStep[256];             // index max - min: 60 / i, entry 0 is 0
+    int satChange[101][201];        // [current saturation][shift + 100]
+    int lightStep[201];             // [shift + 100]: added to each channel
+    unsigned char exclusion[256][256];  // [a][b] = a + b - 2ab/255, floored
+    // Exact stand-ins for divisions in the per-pixel code: n / d == (n * divide[d]) >> 31 for
+    // every n up to 25500, and percent[i] == i / 100.0f, sixtieth[h] == h / 60.0f.
+    unsigned int divide[511];
+    float percent[101];
+    float sixtieth[360];
+};
+
+// Builds the tables on first use (thread-safe) and returns them.
+const ColorTables& GetColorTables();
+void BuildColorTables();
+
+void RgbToHsl(int r, int g, int b, int* h, int* s, int* l);
+void HslToRgb(int h, int s, int l, int* r, int* g, int* b);
+
+// Shifts one pixel's colour in place (bytes blue, green, red); the tables must be built.
+void AdjustPixelHsl(const ColorTables& t, unsigned char* bgr, int hueShift, int satShift, int lightShift);
+
+bool ApplyHslAdjustment(Gdiplus::Bitmap* source, Gdiplus::Bitmap* dest, int hueShift, int satShift,
+                        int lightShift);
+void AdjustBitmapHsl(Gdiplus::Bitmap* bitmap, int hueShift, int satShift, int lightShift);
+void DrawImageWithHsl(Gdiplus::Graphics* g, Gdiplus::Image* image, const Gdiplus::RectF& dest, int hueShift,
+                      int satShift, int lightShift);
+Gdiplus::Bitmap* CreateScaledBitmap(Gdiplus::Image* image, const Gdiplus::RectF& dest, int hueShift,
+                                    int satShift, int lightShift);
+Gdiplus::Bitmap* NormalizeBitmapFormat(Gdiplus::Bitmap* bitmap);
+Gdiplus::Bitmap* CreateBitmapFromDib(const void* packedDib);
+int GetEncoderClsid(const WCHAR* mimeType, CLSID* clsid);
+
+// Releases the scratch bitmaps of DrawImageWithHsl; call before GDI+ shuts down.
+void FreeColorScratchBitmaps();
+
+// Inverts the pixels of a path on a 24-bit top-down DIB section (the view's off-screen buffer;
+// its rows are taken as top-down)
+// or on a 24-bit GDI+ bitmap. 'g' draws on the same pixels; 'region' (optional) replaces the
+// path's own area.
+void InvertPathOnDib(Gdiplus::Graphics* g, HBITMAP dib, Gdiplus::GraphicsPath* path, bool antiAlias, bool fill,
+                     Gdiplus::Region* region);
+void InvertPathOnBitmap(Gdiplus::Graphics* g, Gdiplus::Bitmap* bitmap, Gdiplus::GraphicsPath* path,
+                        bool antiAlias, bool fill, Gdiplus::Region* region);
+
+bool IntersectRectXYWH(Gdiplus::Rect* out, const Gdiplus::Rect& a, const Gdiplus::Rect& b);
