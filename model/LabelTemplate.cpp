@@ -2,6 +2,7 @@
 #include "model/LabelTemplate.h"
 
 #include "app/PaperTable.h"
+#include "model/LabelDimensions.h"
 
 IMPLEMENT_SERIAL(LabelTemplate, CObject, 507 | VERSIONABLE_SCHEMA)
 
@@ -19,6 +20,13 @@ LabelTemplate::LabelTemplate() = default;
 LabelTemplate::LabelTemplate(LabelTemplate* source, bool shareImages)
 {
     CopyFrom(source, shareImages);
+}
+
+LabelTemplate::LabelTemplate(const CLabelDim* record)
+{
+    if (!record) return;
+    name = record->name;
+    record->ToTemplate(objects);
 }
 
 LabelTemplate::~LabelTemplate() = default;
@@ -331,7 +339,11 @@ void LabelTemplate::Serialize(CArchive& ar)
     CString layoutName;
     ar >> name >> layoutName;
     layout = LayoutFromName(layoutName, -1);
-    objects.Serialize(ar);
+    // Only objects may stand in the list: a damaged file that names another class here (a
+    // template, say, holding templates without end) fails before that record is read.
+    DWORD_PTR count = ar.ReadCount();
+    objects.RemoveAll();
+    for (DWORD_PTR i = 0; i < count; ++i) objects.Add(ar.ReadObject(RUNTIME_CLASS(ViewObject)));
     // Only distinct objects belong in the list; a damaged file may name something else or the
     // same object twice, which would later be released twice.
     for (INT_PTR i = objects.GetSize() - 1; i >= 0; --i) {

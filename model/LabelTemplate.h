@@ -21,6 +21,9 @@ class LabelTemplate : public CObject {
 public:
     LabelTemplate();
     LabelTemplate(LabelTemplate* source, bool shareImages);
+    // A template of a label stock record: its name and the objects the record describes; a null
+    // record gives the plain template.
+    explicit LabelTemplate(const CLabelDim* record);
     ~LabelTemplate() override;
     LabelTemplate(const LabelTemplate&) = delete;
     LabelTemplate& operator=(const LabelTemplate&) = delete;

@@ -1,0 +1,82 @@
+// The label-stock records of "labels.ini" and the label templates made from them.
+#include "model/LabelDimensions.h"
+
+#include "app/PaperTable.h"
+#include "model/LabelTemplate.h"
+
+IMPLEMENT_SERIAL(CLabelDim, CObject, 507 | VERSIONABLE_SCHEMA)
+
+CLabelDim::CLabelDim() = default;
+
+void CLabelDim::Serialize(CArchive& ar)
+{
+    if (ar.IsStoring()) return;
+    ar >> kind >> name;
+    ar.EnsureRead(firstPair, sizeof firstPair);
+    ar.EnsureRead(pageSize, sizeof pageSize);
+    ar.EnsureRead(secondPageSize, sizeof secondPageSize);
+    ar >> leftA >> leftB >> topA >> topB >> widthA >> widthB >> heightA >> heightB >> folded >> spineWidth;
+    for (RECT& r : rects) {
+        LONG v[4];
+        ar.EnsureRead(v, sizeof v);
+        r.left = v[0];
+        r.top = v[1];
+        r.right = v[2];
+        r.bottom = v[3];
+    }
+}
+
+namespace {
+
+ViewObject* NewStockObject(int type, const char* objectName, int side, int left, int top, int width, int height)
+{
+    ViewObject* o = new ViewObject;
+    o->Reset(type);
+    o->name = objectName;
+    o->sideName = objectName;
+    o->side = side;
+    o->left = left;
+    o->top = top;
+    o->width = width;
+    o->height = height;
+    return o;
+}
+
+}  // namespace
+
+void CLabelDim::ToTemplate(CObArray& objects) const
+{
+    for (INT_PTR i = 0; i < objects.GetSize(); ++i) DeleteViewObject(static_cast<ViewObject*>(objects[i]));
+    objects.RemoveAll();
+    if (kind == 0) {
+        objects.Add(NewStockObject(kObjectPage, "Page 1", 1, 0, 0, pageSize[0], pageSize[1]));
+        ViewObject* disc1 = NewStockObject(kObjectDisc, "Disc 1", 1, leftA, topA, widthA, heightA);
+        ViewObject* disc2 = NewStockObject(kObjectDisc, "Disc 2", 1, leftB, topB, widthB, heightB);
+        disc1->textMargin = 50;
+        disc2->textMargin = 50;
+        // Stocks of the square disc-printer page remember where their discs were.
+        if (pageSize[1] == g_paperDims[5][0]) {
+            disc1->savedLeft = rects[0].left;
+            disc1->savedTop = rects[0].top;
+            disc2->savedLeft = rects[1].left;
+            disc2->savedTop = rects[1].top;
+        }
+        objects.Add(disc1);
+        objects.Add(disc2);
+        return;
+    }
+    objects.Add(NewStockObject(kObjectPage, "Page 2", 2, 0, 0, pageSize[0], pageSize[1]));
+    objects.Add(NewStockObject(kObjectPage, "Page 3", 3, 0, 0, secondPageSize[0], secondPageSize[1]));
+    ViewObject* front = NewStockObject(kObjectFront, "Front Cover", 2, leftA, topA, widthA, heightA);
+    front->bFolded = folded;
+    objects.Add(front);
+    ViewObject* back =
+        NewStockObject(kind == 2 ? kObjectDvd : kObjectJewel, "Back Cover", firstPair[1], leftB, topB, widthB, heightB);
+    back->spineWidth = spineWidth;
+    objects.Add(back);
+}
+
+LabelTemplate* NewTemplateFromLabelDim(const CLabelDim* record)
+{
+    return new LabelTemplate(record);
+}
