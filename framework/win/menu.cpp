@@ -1,0 +1,112 @@
+#include "framework/win/menu.h"
+
+#include "framework/win/gdi.h"
+#include "framework/win/wnd.h"
+
+extern HINSTANCE AfxGetResourceHandle();
+
+namespace {
+CObject* NewTempMenu(HANDLE h) {
+  CMenu* p = new CMenu;
+  p->m_hMenu = (HMENU)h;
+  return p;
+}
+void ClearTempMenu(CObject* p) { static_cast<CMenu*>(p)->m_hMenu = nullptr; }
+CHandleMap* MenuMap() {
+  AFX_THREAD_STATE* pState = AfxGetThreadState();
+  if (!pState->m_pmapHMENU) pState->m_pmapHMENU = new CHandleMap(NewTempMenu, ClearTempMenu);
+  return pState->m_pmapHMENU;
+}
+}  // namespace
+
+IMPLEMENT_DYNCREATE(CMenu, CObject)
+
+HMENU CMenu::KvSafeHmenu(const CMenu* p) { return p ? p->m_hMenu : nullptr; }
+
+CMenu::~CMenu() {
+  // A menu still held by a window is the window's to destroy.
+  if (m_hMenu != nullptr) {
+    HMENU h = Detach();
+    if (::IsMenu(h)) ::DestroyMenu(h);
+  }
+}
+
+CMenu* CMenu::FromHandle(HMENU hMenu) { return static_cast<CMenu*>(MenuMap()->FromHandle(hMenu)); }
+CMenu* CMenu::FromHandlePermanent(HMENU hMenu) {
+  return hMenu ? static_cast<CMenu*>(MenuMap()->LookupPermanent(hMenu)) : nullptr;
+}
+void CMenu::DeleteTempMap() { MenuMap()->DeleteTemp(); }
+
+BOOL CMenu::Attach(HMENU hMenu) {
+  if (hMenu == nullptr) return FALSE;
+  m_hMenu = hMenu;
+  MenuMap()->SetPermanent(hMenu, this);
+  return TRUE;
+}
+
+HMENU CMenu::Detach() {
+  HMENU h = m_hMenu;
+  if (h != nullptr) {
+    CHandleMap* pMap = MenuMap();
+    if (pMap->LookupPermanent(h) == this) pMap->RemoveHandle(h);
+  }
+  m_hMenu = nullptr;
+  return h;
+}
+
+BOOL CMenu::LoadMenu(LPCTSTR lpszResourceName) {
+  return Attach(::LoadMenu(AfxGetResourceHandle(), lpszResourceName));
+}
+
+BOOL CMenu::DestroyMenu() {
+  if (m_hMenu == nullptr) return FALSE;
+  return ::DestroyMenu(Detach());
+}
+
+BOOL CMenu::AppendMenu(UINT nFlags, UINT_PTR nIDNewItem, const CBitmap* pBmp) {
+  return ::AppendMenu(m_hMenu, nFlags | MF_BITMAP, nIDNewItem, (LPCTSTR)pBmp->GetSafeHandle());
+}
+
+BOOL CMenu::SetMenuItemBitmaps(UINT nPosition, UINT nFlags, const CBitmap* pBmpUnchecked, const CBitmap* pBmpChecked) {
+  return ::SetMenuItemBitmaps(m_hMenu, nPosition, nFlags, (HBITMAP)pBmpUnchecked->GetSafeHandle(),
+                              (HBITMAP)pBmpChecked->GetSafeHandle());
+}
+
+int CMenu::GetMenuString(UINT nIDItem, CString& rString, UINT nFlags) const {
+  int nLen = ::GetMenuString(m_hMenu, nIDItem, nullptr, 0, nFlags);
+  if (nLen <= 0) {
+    rString.Empty();
+    return 0;
+  }
+  char* p = rString.GetBuffer(nLen + 1);
+  nLen = ::GetMenuString(m_hMenu, nIDItem, p, nLen + 1, nFlags);
+  rString.ReleaseBuffer(nLen < 0 ? 0 : nLen);
+  return nLen;
+}
+
+BOOL CMenu::TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT lpRect) {
+  AFX_THREAD_STATE* pState = AfxGetThreadState();
+  HWND hWndOld = pState->m_hTrackingWindow;
+  HMENU hMenuOld = pState->m_hTrackingMenu;
+  pState->m_hTrackingWindow = pWnd->GetSafeHwnd();
+  pState->m_hTrackingMenu = m_hMenu;
+  BOOL bResult = ::TrackPopupMenu(m_hMenu, nFlags, x, y, 0, pWnd->GetSafeHwnd(), lpRect);
+  pState->m_hTrackingWindow = hWndOld;
+  pState->m_hTrackingMenu = hMenuOld;
+  return bResult;
+}
+
+BOOL CMenu::TrackPopupMenuEx(UINT fuFlags, int x, int y, CWnd* pWnd, LPTPMPARAMS lptpm) {
+  AFX_THREAD_STATE* pState = AfxGetThreadState();
+  HWND hWndOld = pState->m_hTrackingWindow;
+  HMENU hMenuOld = pState->m_hTrackingMenu;
+  pState->m_hTrackingWindow = pWnd->GetSafeHwnd();
+  pState->m_hTrackingMenu = m_hMenu;
+  BOOL bResult = ::TrackPopupMenuEx(m_hMenu, fuFlags, x, y, pWnd->GetSafeHwnd(), lptpm);
+  pState->m_hTrackingWindow = hWndOld;
+  pState->m_hTrackingMenu = hMenuOld;
+  return bResult;
+}
+
+void CMenu::DrawItem(LPDRAWITEMSTRUCT) {}
+void CMenu::MeasureItem(LPMEASUREITEMSTRUCT) {}
