@@ -1,0 +1,255 @@
+#include "render/DocumentBitmap.h"
+
+#include <cmath>
+#include <vector>
+
+#include "model/Geometry.h"
+#include "model/KorvanelleDocument.h"
+#include "print/LightScribeGeometry.h"
+
+using namespace Gdiplus;
+
+namespace {
+
+Bitmap* NewRgbBitmap(int width, int height)
+{
+    if (width <= 0 || height <= 0) return nullptr;
+    Bitmap* bitmap = new Bitmap(width, height, PixelFormat24bppRGB);
+    if (bitmap && bitmap->GetLastStatus() != Ok) {
+        delete bitmap;
+        bitmap = nullptr;
+    }
+    return bitmap;
+}
+
+}  // namespace
+
+Bitmap* RenderDocumentToBitmap(KorvanelleDocument* document, ViewObject* object, int purpose, int dpi,
+                               const PrintOptions* options)
+{
+    Bitmap* result = nullptr;
+    GuardOperation(760, [&] {
+        if (!document || !object || !(object->IsSide() || object->IsPage()) || dpi <= 0) return;
+        const double s = dpi / 1000.0;
+        const bool side = object->IsSide();
+        RectF area = object->GetRectF(false);
+        float ox = 0, oy = 0;
+        if (side) {
+            const float m = options ? static_cast<float>(options->GetMargin(object->type)) : 0.0f;
+            area = RectF(area.X - m, area.Y - m, area.Width + 2 * m, area.Height + 2 * m);
+            ox = m - static_cast<float>(object->left);
+            oy = m - static_cast<float>(object->top);
+        }
+        const double left = area.X * s, right = (area.X + area.Width) * s;
+        const double top = area.Y * s, bottom = (area.Y + area.Height) * s;
+        const int width = static_cast<int>(right - left), height = static_cast<int>(bottom - top);
+        if (side && purpose == kPurposeLightScribe) {
+            // The disc-printer square, grown by the same bleed, centred on the disc.
+            const float m = options ? static_cast<float>(options->GetMargin(object->type)) : 0.0f;
+            RectF square(g_lightScribeGeometry[0] - m, g_lightScribeGeometry[1] - m,
+                         g_lightScribeGeometry[2] + 2 * m, g_lightScribeGeometry[3] + 2 * m);
+            ox += (square.Width - area.Width) / 2;
+            oy += (square.Height - area.Height) / 2;
+            area = square;
+        }
+        if (!side) ox = oy = 0;
+        Bitmap* bitmap = NewRgbBitmap(width, height);
+        if (!bitmap) return;
+        const double sx = width / static_cast<double>(area.Width), sy = height / static_cast<double>(area.Height);
+        {
+            Graphics g(bitmap);
+            g.SetSmoothingMode(SmoothingModeAntiAlias);
+            g.SetPixelOffsetMode(PixelOffsetModeHighQuality);
+            KorvanelleDocument temp;
+            temp.CopyFrom(document, false, false);
+            temp.SetCurrentSideIndex(object->side);
+            {
+                RenderContext rc;
+                if (side) {
+                    g.Clear(Color(0xFFFFFFFF));
+                    rc.Init(&g, sx, sy, ox, oy, purpose, &temp, object, options);
+                    DrawSideObjects(rc);
+                } else {
+                    rc.Setup(&g, sx, sy, purpose, &temp, options);
+                    DrawSide(rc);
+                }
+            }
+            temp.DeleteContents(false);
+        }
+        bitmap->SetResolution(static_cast<REAL>(dpi), static_cast<REAL>(dpi));
+        result = bitmap;
+    });
+    return result;
+}
+
+Bitmap* RenderSideBitmap(KorvanelleDocument* document, ViewObject* object, const PrintOptions* options, int purpose,
+                         int width, int height)
+{
+    Bitmap* sheet = nullptr;
+    Bitmap* picture = nullptr;
+    GuardOperation(761, [&] {
+        if (!document || !object || width <= 0 || height <= 0) return;
+        PrintOptions record(options);
+        const bool lightScribe = purpose == kPurposeLightScribePreview;
+        const float margin = lightScribe ? 0.0f : static_cast<float>(record.GetMargin(object->type));
+
+        // The layout: the object (with its bleed), or the disc-printer square, fitted into the box.
+        RectF design = lightScribe ? RectF(g_lightScribeGeometry[0], g_lightScribeGeometry[1],
+                                           g_lightScribeGeometry[2], g_lightScribeGeometry[3])
+                                   : object->GetRectF(false);
+        if (!lightScribe) design.Inflate(margin, margin);
+        const int b = lightScribe ? 2 : 0;
+        const int dw = static_cast<int>(design.Width), dh = static_cast<int>(design.Height);
+        if (dw <= 0 || dh <= 0) return;
+        SizeF fitted = FitSizeF(dw, dh, width - 2 * b, height - 2 * b);
+        double sx = fitted.Width / design.Width, sy = fitted.Height / design.Height;
+        RectF page = ScaleRectF(design, sx, sy, 0, 0, 0, 0);
+        const int pageW = static_cast<int>(page.Width), pageH = static_cast<int>(page.Height);
+        if (pageW <= 0 || pageH <= 0) return;
+        const int drawW = pageW + 2 * b, drawH = pageH + 2 * b;
+        sx = pageW / static_cast<double>(design.Width);
+        sy = pageH / static_cast<double>(design.Height);
+        const int pageX = static_cast<int>(0.5 * (drawW - pageW)), pageY = static_cast<int>(0.5 * (drawH - pageH));
+        const float originX = static_cast<float>(pageX / sx), originY = static_cast<float>(pageY / sy);
+
+        sheet = NewRgbBitmap(drawW, drawH);
+        if (!sheet) return;
+        Graphics g(sheet);
+        g.SetSmoothingMode(SmoothingModeNone);
+        g.SetPixelOffsetMode(PixelOffsetModeNone);
+        g.Clear(Color(0xFFFFFFFF));
+
+        KorvanelleDocument temp;
+        temp.CopyFrom(document, false, false);
+        temp.currentSideName = object->name;
+        temp.cachedSide = nullptr;
+        temp.cachedPage = nullptr;
+
+        // The design at 150 dots per inch without borders or fold lines, drawn into the sheet.
+        const double ps = 0.15;
+        RectF pictureRect = ScaleRectF(design, ps, ps, 0, 0, 0, 0);
+        picture = NewRgbBitmap(static_cast<int>(pictureRect.Width), static_cast<int>(pictureRect.Height));
+        if (picture) {
+            Graphics pg(picture);
+            pg.Clear(Color(0xFFFFFFFF));
+            PrintOptions plain(&record);
+            plain.frontBorder = plain.backBorder = plain.discBorder = plain.frontFold = plain.backFold = 0;
+            const float e = lightScribe ? (g_lightScribeGeometry[2] - static_cast<float>(object->width)) * 0.5f
+                                        : (purpose == kPurposeExportPreview ? margin : 0.0f);
+            {
+                RenderContext rc;
+                rc.Init(&pg, ps, ps, -static_cast<float>(object->left) + e, -static_cast<float>(object->top) + e,
+                        purpose, &temp, object, &plain);
+                DrawSideObjects(rc);
+            }
+            g.SetPixelOffsetMode(PixelOffsetModeHighQuality);
+            g.SetSmoothingMode(SmoothingModeAntiAlias);
+            g.SetInterpolationMode(InterpolationModeHighQualityBicubic);
+            g.DrawImage(picture, RectF(static_cast<REAL>(pageX), static_cast<REAL>(pageY), static_cast<REAL>(pageW),
+                                       static_cast<REAL>(pageH)));
+            g.SetPixelOffsetMode(PixelOffsetModeNone);
+            g.SetSmoothingMode(SmoothingModeNone);
+        }
+        // The outline over the picture.
+        {
+            float ox = originX, oy = originY;
+            if (!lightScribe) {
+                ox -= static_cast<float>(object->left) - margin;
+                oy -= static_cast<float>(object->top) - margin;
+            }
+            RenderContext rc;
+            rc.Init(&g, sx, sy, ox, oy, purpose, &temp, object, &record);
+            rc.DrawSideOutline();
+        }
+        temp.DeleteContents(false);
+    });
+    delete picture;
+    return sheet;
+}
+
+bool MakeDocumentThumbnail(KorvanelleDocument* document)
+{
+    GuardOperation(762, [&] {
+        if (!document) return;
+        document->ClearImagePool(true);
+        KorvanelleDocument temp;
+        temp.CopyFrom(document, true, true);
+        temp.SetSampleAlbumData(false);
+        temp.RefreshLinkedText();
+        PrintOptions options;
+        options.frontBorder = options.backBorder = options.discBorder = options.frontFold = options.backFold = 1;
+
+        std::vector<ViewObject*> parts;
+        parts.push_back(temp.GetBackCover());
+        parts.push_back(temp.GetFrontCover());
+        parts.push_back(temp.GetDisc(1));
+        const bool twoDiscs = temp.IsTwoDiscLayout();
+        if (twoDiscs) parts.push_back(temp.GetDisc(2));
+
+        std::vector<Bitmap*> pictures;
+        std::vector<int> lefts;
+        int x = 0;
+        for (ViewObject* part : parts) {
+            if (!part) continue;
+            CRect bounds = part->GetDeviceBounds(false);
+            Size fitted = FitSize(bounds.Width(), bounds.Height(), 10000, 64, false);
+            if (fitted.Width <= 0 || fitted.Height <= 0) continue;
+            Bitmap* picture = RenderSideBitmap(&temp, part, &options, kPurposeThumbnail, fitted.Width + 10,
+                                               fitted.Height);
+            pictures.push_back(picture);
+            lefts.push_back(x);
+            x += fitted.Width + 10;
+        }
+        int stripWidth = twoDiscs ? x - 8 : x;
+        Bitmap* strip = NewRgbBitmap(stripWidth, 64);
+        if (strip) {
+            {
+                Graphics g(strip);
+                g.SetSmoothingMode(SmoothingModeAntiAlias);
+                g.SetPixelOffsetMode(PixelOffsetModeHighQuality);
+                g.SetInterpolationMode(InterpolationModeHighQualityBicubic);
+                g.Clear(Color(0xFFFFFFFF));
+                for (size_t i = 0; i < pictures.size(); ++i) {
+                    if (!pictures[i]) continue;
+                    g.DrawImage(pictures[i], lefts[i], 0, static_cast<INT>(pictures[i]->GetWidth()),
+                                static_cast<INT>(pictures[i]->GetHeight()));
+                }
+            }
+            IStreamObject* stream = new IStreamObject();
+            if (stream->EncodeImage(strip, false) && !stream->IsEmpty())
+                document->AddToImagePool(stream);
+            else
+                delete stream;
+            delete strip;
+        }
+        for (Bitmap* p : pictures) delete p;
+        temp.DetachImages();
+        temp.DeleteContents(true);
+    });
+    return true;
+}
+
+void CollectSideObjects(CObjectPtrArray& out, KorvanelleDocument* document)
+{
+    RenderContext rc;
+    rc.document = document;
+    rc.purpose = kPurposeScreen;
+    rc.CollectObjects(out);
+}
+
+void PrepareSideHitTest(CObjectPtrArray& inOut, KorvanelleDocument* document)
+{
+    GuardOperation(763, [&] {
+        RenderContext rc;
+        rc.document = document;
+        rc.purpose = kPurposeScreen;
+        CObjectPtrArray sides;
+        rc.CollectObjects(sides);
+        for (INT_PTR i = 0; i < sides.GetSize(); ++i) inOut.Add(sides[i]);
+        for (INT_PTR i = 0; i < sides.GetSize(); ++i) {
+            rc.currentObject = sides[i];
+            rc.CollectChildren();
+        }
+        for (INT_PTR i = 0; i < rc.children.GetSize(); ++i) inOut.Add(rc.children[i]);
+    });
+}

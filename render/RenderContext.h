@@ -1,0 +1,143 @@
+// RenderContext: the record every drawing of a design goes through - where to draw (a GDI+
+// surface and, on screen, the view's off-screen DIB), what to draw (the document and the side
+// object), how design units map to device pixels, and why the drawing is made (its purpose).
+// It also carries the side's clip, the area a partial redraw is limited to, a copy of the print
+// options and the outlines a screen drawing paints inverted at its end.
+#pragma once
+
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include "framework/core.h"
+#include "model/PrintOptions.h"
+#include "model/ViewObject.h"
+
+class KorvanelleDocument;
+class LabelTemplate;
+
+// Why a drawing is made.
+enum RenderPurpose {
+    kPurposeNone = 0,
+    kPurposeScreen = 1,
+    kPurposeExportPreview = 2,
+    kPurposeExport = 3,
+    kPurposePrint = 4,
+    kPurposePrintPreview = 5,
+    kPurposeLightScribe = 6,
+    kPurposeLightScribePreview = 7,
+    kPurposeInactiveOutline = 8,
+    kPurposeLabelStockPreview = 9,
+    kPurposeAlignmentPreview = 10,
+    kPurposeThumbnail = 11,
+};
+
+// Purposes drawn without anti-aliasing, with single-bit text and preview interpolation.
+inline bool IsPreviewQuality(int purpose)
+{
+    return purpose == kPurposeExportPreview || purpose == kPurposePrintPreview ||
+           purpose == kPurposeLightScribePreview || purpose == kPurposeThumbnail;
+}
+
+typedef CTypedPtrArray<CPtrArray, ViewObject*> CObjectPtrArray;
+typedef CTypedPtrArray<CPtrArray, Gdiplus::GraphicsPath*> CPathArray;
+
+class RenderContext {
+public:
+    RenderContext();
+    ~RenderContext();
+    RenderContext(const RenderContext&) = delete;
+    RenderContext& operator=(const RenderContext&) = delete;
+
+    // ---- set-up (each leaves the fields it does not name as they were) -----------------------
+    void Setup(Gdiplus::Graphics* g, double sx, double sy, int purposeValue, KorvanelleDocument* doc,
+               const PrintOptions* options);
+    void Init(Gdiplus::Graphics* g, double sx, double sy, float ox, float oy, int purposeValue,
+              KorvanelleDocument* doc, ViewObject* current, const PrintOptions* options);
+    void SetupView(Gdiplus::Graphics* g, HBITMAP offscreen, double sx, double sy, KorvanelleDocument* doc,
+                   const Gdiplus::Rect& marquee, int bx, int by, const Gdiplus::Rect& printable, bool selection);
+    void SetupScreen(Gdiplus::Graphics* g, HBITMAP offscreen, double sx, double sy, KorvanelleDocument* doc,
+                     ViewObject* current, int bx, int by);
+    void SetupHighlight(HBITMAP offscreen, double sx, double sy, KorvanelleDocument* doc, int bx, int by);
+    void SetupGeometry(KorvanelleDocument* doc, double sx, double sy, int purposeValue, int bx, int by);
+    void SetCurrentObject(ViewObject* object);
+
+    // ---- queries ---------------------------------------------------------------------------------
+    int GetKindSetting() const;
+    bool HasBorder() const;
+    bool HasFoldLines() const;
+    bool GetSideRect(Gdiplus::Rect* side, Gdiplus::Rect* wide) const;
+
+    // ---- regions ---------------------------------------------------------------------------------
+    void BuildSideClip();
+    void ApplyClip(bool on);
+    void SetUpdateRects(const Gdiplus::Rect& first, const Gdiplus::Rect& second, int inflate, int originX,
+                        int originY);
+    void MirrorUpdateRegion(float dx, float dy);
+    void InvertRegion(HRGN region);
+    void AddRectPath(int x, int y, int w, int h);
+    void TranslateForDuplicate(float dx, float dy);
+
+    // ---- mapping ---------------------------------------------------------------------------------
+    // A design rectangle to device floats (edges rounded to whole pixels), and to integers.
+    Gdiplus::RectF MapRectF(const Gdiplus::RectF& r) const;
+    Gdiplus::Rect MapRect(const Gdiplus::RectF& r) const;
+    // A device rectangle grown by one pixel on every side meets the update region.
+    bool MeetsUpdateRegion(const ViewObject* object) const;
+
+    // ---- side drawing ----------------------------------------------------------------------------
+    void FillBackground();
+    void CollectObjects(CObjectPtrArray& out);
+    void CollectChildren();
+    void DrawBackgrounds();
+    void DrawImages();
+    void DrawSideOutline();
+    // The side's shape grown by the bleed (a disc's hole shrunk by it), in device pixels; null when
+    // there is no current object.
+    Gdiplus::Region* BuildBleedClip(int margin) const;
+
+    // ---- screen overlays -------------------------------------------------------------------------
+    void DrawGridDots();
+    void AddGuidePaths();
+    void AddDiscMarginPaths(bool alsoDuplicate);
+    void DrawPrintableArea();
+    void DrawPageFrame();
+    void AddMarqueePath();
+    void AddSelectionHandles();
+    void DrawOutlinePaths();
+
+    // ---- fields, in order ------------------------------------------------------------------------
+    Gdiplus::Graphics* graphics = nullptr;  // not owned
+    HBITMAP offscreenBitmap = nullptr;      // not owned
+    KorvanelleDocument* document = nullptr;
+    int borderX = 0, borderY = 0;
+    Gdiplus::Rect printableArea;
+    BYTE selectionShown = 0;
+    ViewObject* currentObject = nullptr;
+    CObjectPtrArray children;
+    double scaleX = 1.0, scaleY = 1.0;
+    float offsetX = 0, offsetY = 0;
+    PrintOptions printOptions;
+    int purpose = kPurposeNone;
+    Gdiplus::Region* sideClip = nullptr;
+    Gdiplus::Region* updateRegion = nullptr;
+    HRGN updateRgn = nullptr;
+    BYTE hasUpdateRegion = 0;
+    Gdiplus::Rect marqueeRect;
+    CPathArray outlinePaths;
+
+private:
+    void ShiftByBorder();
+    // The offsets already hold the canvas border (the screen set-ups).
+    bool bordersInOffsets = false;
+};
+
+// Small shared operations of the renderer.
+Gdiplus::GraphicsPath* MakeRectPath(float x, float y, float w, float h, const Gdiplus::Matrix* matrix);
+Gdiplus::GraphicsPath* MakeEllipsePath(float x, float y, float w, float h, const Gdiplus::Matrix* matrix);
+void SetSolidBrush(Gdiplus::SolidBrush** holder, Gdiplus::ARGB color);
+DWORD ColorRefToRgb(COLORREF color);
+
+// The side of a design in the fixed order of its layers (Parts of the side drawing).
+void DrawSide(RenderContext& rc);
+void DrawSideObjects(RenderContext& rc);

@@ -1,0 +1,353 @@
+// One side of a design drawn in the fixed order of its layers: the side's background, then each
+// side object (a disc or a cover) with its backgrounds, images, texts, grid, outline and guides,
+// and on the screen the overlays.
+#include <cmath>
+#include <cstdlib>
+
+#include "controls/ThemeFill.h"
+#include "model/Geometry.h"
+#include "model/KorvanelleDocument.h"
+#include "print/LightScribeGeometry.h"
+#include "render/ColorProcessing.h"
+#include "render/RenderContext.h"
+#include "render/RenderMath.h"
+#include "render/TextLayer.h"
+
+using namespace Gdiplus;
+
+namespace {
+
+const float kMinExtent = 1.1920929e-07f;
+
+void SetQuality(Graphics* g, bool preview)
+{
+    if (!g) return;
+    if (preview) {
+        g->SetSmoothingMode(SmoothingModeNone);
+        g->SetPixelOffsetMode(PixelOffsetModeNone);
+    } else {
+        g->SetSmoothingMode(SmoothingModeAntiAlias);
+        g->SetPixelOffsetMode(PixelOffsetModeHighQuality);
+    }
+}
+
+bool IsLayoutPreview(int purpose)
+{
+    return purpose == kPurposeLabelStockPreview || purpose == kPurposeAlignmentPreview;
+}
+
+}  // namespace
+
+void DrawSide(RenderContext& rc)
+{
+    GuardOperation(740, [&] {
+        KorvanelleDocument* doc = rc.document;
+        if (!doc) return;
+        rc.FillBackground();
+        CObjectPtrArray sides;
+        rc.CollectObjects(sides);
+        if (sides.GetSize() == 0) {
+            ViewObject* current = doc->GetCurrentSide();
+            if (current) sides.Add(current);
+        }
+        for (INT_PTR i = 0; i < sides.GetSize(); ++i) {
+            ViewObject* side = sides[i];
+            GuardOperation(741, [&] {
+                rc.SetCurrentObject(side);
+                DrawSideObjects(rc);
+                if (side->IsDisc() && doc->IsDuplicateLayout() && !IsLayoutPreview(rc.purpose)) {
+                    PointF offset = doc->GetOtherDiscOffset(side);
+                    rc.TranslateForDuplicate(offset.X, offset.Y);
+                    DrawSideObjects(rc);
+                    rc.AddMarqueePath();
+                    rc.TranslateForDuplicate(-offset.X, -offset.Y);
+                }
+            });
+        }
+        if (rc.purpose == kPurposeScreen) {
+            rc.DrawPrintableArea();
+            rc.DrawPageFrame();
+            rc.AddMarqueePath();
+            rc.AddSelectionHandles();
+            rc.DrawOutlinePaths();
+        }
+    });
+}
+
+void DrawSideObjects(RenderContext& rc)
+{
+    GuardOperation(742, [&] {
+        rc.children.RemoveAll();
+        if (!rc.currentObject) return;
+        rc.children.Add(rc.currentObject);
+        rc.CollectChildren();
+        SetQuality(rc.graphics, IsPreviewQuality(rc.purpose));
+        rc.ApplyClip(true);
+        const int bleed = rc.GetKindSetting();
+        if (rc.graphics && bleed != 0 && (rc.purpose == kPurposeExport || rc.purpose == kPurposePrint)) {
+            // On paper and in exported images the backgrounds run past the cut line by the
+            // bleed, so the clip for them is the side's shape grown by it.
+            Region* clip = rc.BuildBleedClip(bleed);
+            if (clip) {
+                rc.graphics->SetClip(clip, CombineModeReplace);
+                if (rc.hasUpdateRegion) rc.graphics->SetClip(rc.updateRegion, CombineModeIntersect);
+                delete clip;
+            }
+            rc.DrawBackgrounds();
+            rc.ApplyClip(true);
+        } else {
+            rc.DrawBackgrounds();
+        }
+        rc.DrawImages();
+        DrawTextLayer(rc);
+        rc.DrawGridDots();
+        rc.ApplyClip(false);
+        rc.DrawSideOutline();
+        rc.AddGuidePaths();
+    });
+}
+
+void RenderContext::FillBackground()
+{
+    GuardOperation(743, [&] {
+        if (!graphics) return;
+        graphics->ResetClip();
+        graphics->ResetTransform();
+        Rect side, wide;
+        if (!GetSideRect(&side, &wide)) return;
+        if (hasUpdateRegion) graphics->SetClip(updateRegion, CombineModeIntersect);
+        if (purpose == kPurposeScreen) {
+            const int sx = side.X, sy = side.Y, sw = side.Width, sh = side.Height;
+            const int wx = wide.X, wy = wide.Y, ww = wide.Width, wh = wide.Height;
+            FillThemeRect(graphics, 0, 0, sx + sw, wh, 0, 0, 2);
+            FillThemeRect(graphics, sx + sw, 0, wx + ww, wh, 0, 0, 2);
+            FillThemeRect(graphics, sx, 0, sx + sw, sy, 0, 0, 2);
+            FillThemeRect(graphics, sx, sy + sh, sx + sw, wy + wh, 0, 0, 2);
+        }
+        SolidBrush brush(Color(purpose == kPurposePrintPreview ? 0xFF808080 : 0xFFFFFFFF));
+        graphics->FillRectangle(&brush, side);
+    });
+}
+
+void RenderContext::CollectObjects(CObjectPtrArray& out)
+{
+    GuardOperation(744, [&] {
+        out.RemoveAll();
+        if (!document) return;
+        const int sideIndex = document->GetCurrentSideIndex();
+        const bool oneDisc = document->IsSingleDiscLayout();
+        const bool twoDiscDuplicate = document->IsTwoDiscLayout() && document->IsDuplicateLayout();
+        for (INT_PTR t = 0; t < document->templates.GetSize(); ++t) {
+            LabelTemplate* tmpl = document->templates[t];
+            if (!tmpl) continue;
+            for (int i = 0; i < tmpl->GetObjectCount(); ++i) {
+                ViewObject* o = tmpl->GetObject(i);
+                if (!o || !o->IsSide() || o->side != sideIndex) continue;
+                if (!IsLayoutPreview(purpose)) {
+                    if (oneDisc && o->IsDisc(2)) continue;
+                    if (twoDiscDuplicate && o->IsDisc(1)) continue;
+                    if (purpose == kPurposeScreen && o->IsDisc() && o->HasSavedPosition() &&
+                        o->name != document->currentSideName)
+                        continue;
+                    if (!printOptions.printFront && o->IsFrontCover()) continue;
+                    if (!printOptions.printBack && o->IsBackCover()) continue;
+                    if (!printOptions.printDisc1 && o->IsDisc(1)) continue;
+                    if (!printOptions.printDisc2 && o->IsDisc(2)) continue;
+                } else if (o->IsDisc(2) && o->HasSavedPosition()) {
+                    continue;
+                }
+                if (!MeetsUpdateRegion(o)) continue;
+                out.Add(o);
+            }
+        }
+    });
+}
+
+void RenderContext::CollectChildren()
+{
+    GuardOperation(745, [&] {
+        if (!document || !currentObject) return;
+        LabelTemplate list;
+        document->CollectObjects(list, false);
+        const bool oneDisc = document->IsSingleDiscLayout();
+        for (int i = 0; i < list.GetObjectCount(); ++i) {
+            ViewObject* o = list.GetObject(i);
+            if (!o || o->IsSide() || o->sideName != currentObject->name) continue;
+            if (!currentObject->IsFoldedFrontCover() && o->sideName == "Front Cover" &&
+                o->left + o->width <= currentObject->left)
+                continue;
+            if ((o->IsText() || o->IsTrackList()) && oneDisc && o->name.GetLength() > 1 &&
+                o->name.Mid(1).Find(" - Disc 2") >= 0)
+                continue;
+            if (!MeetsUpdateRegion(o)) continue;
+            children.Add(o);
+        }
+        list.objects.RemoveAll();
+    });
+}
+
+void RenderContext::DrawBackgrounds()
+{
+    GuardOperation(746, [&] {
+        if (!graphics) return;
+        const int margin = GetKindSetting();
+        for (INT_PTR i = 0; i < children.GetSize(); ++i) {
+            ViewObject* o = children[i];
+            if (!o || !(o->IsSide() || o->IsBoundary())) continue;
+            RectF r = o->GetRectF(false);
+            if (!(r.Width > kMinExtent) || !(r.Height > kMinExtent)) continue;
+            ARGB color = 0xFFFFFFFF;
+            if (o->charColors.GetSize() > 0 && o->charColors[0]) color = 0xFF000000 | ColorRefToRgb(*o->charColors[0]);
+            RectF bled = ComputeBleedRect(o, margin);
+            SolidBrush brush{Color(color)};
+            graphics->FillRectangle(&brush, MapRectF(bled));
+        }
+    });
+}
+
+void RenderContext::DrawImages()
+{
+    GuardOperation(747, [&] {
+        if (!graphics) return;
+        for (INT_PTR i = 0; i < children.GetSize(); ++i) {
+            ViewObject* o = children[i];
+            if (!o || !o->IsImage()) continue;
+            if (!o->EnsureImageLoaded() || !o->decodedImage) continue;
+            Bitmap* image = o->decodedImage;
+            Rect d = MapRect(o->GetRectF(false));
+            if (d.Width <= 0 || d.Height <= 0) continue;
+            const RectF dest(static_cast<REAL>(d.X), static_cast<REAL>(d.Y), static_cast<REAL>(d.Width),
+                             static_cast<REAL>(d.Height));
+            const bool change = o->hue != 0 || o->saturation != 0 || o->lightness != 0;
+            auto drawDecoded = [&] {
+                if (change)
+                    DrawImageWithHsl(graphics, image, dest, o->hue, o->saturation, o->lightness);
+                else
+                    graphics->DrawImage(image, dest);
+            };
+            if (purpose == kPurposeScreen) {
+                // The cache is shared with the colour worker; while it works, the image is drawn
+                // from its decoded pixels.
+                if (!o->TryLockHsl()) {
+                    drawDecoded();
+                    continue;
+                }
+                Bitmap* cache = o->adjustedImage;
+                if (cache && (static_cast<INT>(cache->GetWidth()) != d.Width ||
+                              static_cast<INT>(cache->GetHeight()) != d.Height)) {
+                    o->SetAdjustedImage(nullptr);
+                    o->SetWorkingImage(nullptr);
+                    cache = nullptr;
+                }
+                if (!cache) {
+                    cache = CreateScaledBitmap(image, RectF(0, 0, dest.Width, dest.Height), o->hue, o->saturation,
+                                               o->lightness);
+                    o->SetAdjustedImage(cache);
+                }
+                if (cache)
+                    graphics->DrawImage(cache, dest);
+                else
+                    drawDecoded();
+                o->UnlockHsl();
+                continue;
+            }
+            if (IsPreviewQuality(purpose)) {
+                graphics->SetInterpolationMode(InterpolationModeNearestNeighbor);
+                bool drawn = false;
+                if (o->TryLockHsl()) {
+                    Bitmap* cache = o->adjustedImage;
+                    if (cache && std::abs(static_cast<int>(cache->GetWidth()) - d.Width) <
+                                     std::abs(static_cast<int>(image->GetWidth()) - d.Width)) {
+                        graphics->DrawImage(cache, dest);
+                        drawn = true;
+                    }
+                    o->UnlockHsl();
+                }
+                if (drawn) continue;
+                drawDecoded();
+                continue;
+            }
+            const bool large = image->GetWidth() >= 75 && image->GetHeight() > 100;
+            graphics->SetInterpolationMode(large ? InterpolationModeHighQualityBicubic
+                                                 : InterpolationModeNearestNeighbor);
+            drawDecoded();
+        }
+    });
+}
+
+void RenderContext::DrawSideOutline()
+{
+    GuardOperation(748, [&] {
+        ViewObject* cur = currentObject;
+        if (!graphics || !cur) return;
+        const bool disc = cur->IsDisc();
+        if (!disc && (IsPreviewQuality(purpose) || IsLayoutPreview(purpose))) {
+            graphics->SetSmoothingMode(SmoothingModeNone);
+            graphics->SetPixelOffsetMode(PixelOffsetModeNone);
+        } else if (disc && purpose == kPurposeThumbnail) {
+            graphics->SetSmoothingMode(SmoothingModeHighQuality);
+            graphics->SetPixelOffsetMode(PixelOffsetModeNone);
+        } else {
+            graphics->SetSmoothingMode(SmoothingModeHighQuality);
+            graphics->SetPixelOffsetMode(PixelOffsetModeHighQuality);
+        }
+        graphics->ResetTransform();
+        if (!hasUpdateRegion) graphics->ResetClip();
+
+        RectF outer = cur->GetRectF(false), hole = disc ? cur->GetRectF(true) : RectF();
+        if (disc && purpose == kPurposeLightScribePreview) {
+            const float* lg = g_lightScribeGeometry;
+            outer = RectF(lg[0], lg[1], lg[2], lg[3]);
+            hole = RectF(lg[4], lg[5], lg[6], lg[7]);
+        }
+        outer = MapRectF(outer);
+        hole = MapRectF(hole);
+        if (graphics->GetSmoothingMode() == SmoothingModeNone) {
+            outer = SnapRectF(outer);
+            hole = SnapRectF(hole);
+        }
+        if (graphics->GetPixelOffsetMode() == PixelOffsetModeNone) {
+            outer.Width -= 1;
+            outer.Height -= 1;
+            hole.Width -= 1;
+            hole.Height -= 1;
+        }
+        ARGB penColor = purpose == kPurposeScreen ? 0xFF3C7777
+                                                  : (purpose == kPurposeInactiveOutline ? 0xFF646464 : 0xFF000000);
+        Pen pen{Color(penColor), 1.0f};
+        if (HasBorder()) {
+            if (!disc) {
+                if (IsLayoutPreview(purpose)) {
+                    SolidBrush fill{Color(0xFFE6E6FF)};
+                    graphics->FillRectangle(&fill, outer);
+                }
+                graphics->DrawRectangle(&pen, outer);
+            } else {
+                if (purpose == kPurposeLightScribePreview) pen.SetDashStyle(DashStyleDash);
+                if (IsLayoutPreview(purpose)) {
+                    GraphicsPath holePath;
+                    holePath.AddEllipse(hole);
+                    graphics->SetClip(&holePath, CombineModeExclude);
+                    SolidBrush fill{Color(0xFFE6E6FF)};
+                    graphics->FillEllipse(&fill, outer);
+                    graphics->ResetClip();
+                }
+                graphics->DrawEllipse(&pen, outer);
+                graphics->DrawEllipse(&pen, hole);
+            }
+        }
+        if (HasFoldLines()) {
+            if (cur->IsFoldedFrontCover()) {
+                const REAL mid = outer.X + outer.Width / 2;
+                graphics->DrawLine(&pen, mid, outer.Y, mid, outer.Y + outer.Height);
+            } else if (cur->IsBackCover()) {
+                const REAL spine = static_cast<REAL>(RoundHalfUp(cur->spineWidth * scaleX));
+                const REAL x1 = outer.X + spine, x2 = outer.X + outer.Width - spine;
+                graphics->DrawLine(&pen, x1, outer.Y, x1, outer.Y + outer.Height);
+                graphics->DrawLine(&pen, x2, outer.Y, x2, outer.Y + outer.Height);
+            }
+        }
+        graphics->ResetTransform();
+        if (!hasUpdateRegion) ApplyClip(false);
+    });
+}

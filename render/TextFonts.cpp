@@ -1,0 +1,157 @@
+#include "render/TextFonts.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "controls/GdipFont.h"
+#include "model/ViewObject.h"
+
+using namespace Gdiplus;
+
+namespace {
+
+int FallbackStyle(const FontFamily& family, const LOGFONTA* record)
+{
+    bool bold = record->lfWeight >= 500, italic = record->lfItalic != 0;
+    int wanted = (bold ? FontStyleBold : 0) | (italic ? FontStyleItalic : 0);
+    if (family.IsStyleAvailable(wanted)) return wanted;
+    return FontStyleRegular;
+}
+
+// A sans-serif family that exists: the system's generic one when it has one, else a named one.
+FontFamily* MakeFallbackFamily()
+{
+    const FontFamily* generic = FontFamily::GenericSansSerif();
+    if (generic && generic->IsAvailable()) return generic->Clone();
+    static const WCHAR* const kNames[] = {L"Arial", L"Liberation Sans", L"DejaVu Sans", L"Tahoma",
+                                          L"Microsoft Sans Serif", L"Verdana"};
+    for (const WCHAR* name : kNames) {
+        FontFamily* family = new FontFamily(name);
+        if (family->GetLastStatus() == Ok && family->IsAvailable()) return family;
+        delete family;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void CreateFontWithFallback(Font** slot, LOGFONTA* record, double scale)
+{
+    if (!slot || !record) return;
+    CreateGdipFont(slot, record, 1.0, scale);
+    if (*slot) return;
+    FontFamily* family = MakeFallbackFamily();
+    if (!family) return;
+    REAL size = static_cast<REAL>(record->lfHeight / 10.0);
+    if (scale != 1.0) size = static_cast<REAL>(size * scale);
+    if (size <= 0) size = 0.1f;
+    Font* font = new Font(family, size, FallbackStyle(*family, record), UnitPoint);
+    delete family;
+    if (font->GetLastStatus() != Ok) {
+        delete font;
+        return;
+    }
+    *slot = font;
+}
+
+LOGFONTA* FontRecordAt(ViewObject* object, int i, LOGFONTA* fallback)
+{
+    if (i >= object->charFonts.GetSize()) i = static_cast<int>(object->charFonts.GetSize()) - 1;
+    for (int j = i; j >= 0; --j)
+        if (object->charFonts[j]) return object->charFonts[j];
+    return fallback;
+}
+
+bool IsFieldEnd(const CString& ch)
+{
+    return ch.GetLength() == 1 && ch[0] == kTrackFieldEnd;
+}
+
+bool IsLineBreak(const CString& ch)
+{
+    return ch.GetLength() == 1 && ch[0] == '\r';
+}
+
+bool IsSpace(const CString& ch)
+{
+    return ch.GetLength() == 1 && ch[0] == ' ';
+}
+
+TextMeasurer::TextMeasurer(ViewObject* object) : m_object(object)
+{
+    m_bitmap = new Bitmap(1, 1, PixelFormat24bppRGB);
+    m_bitmap->SetResolution(1000.0f, 1000.0f);
+    m_graphics = new Graphics(m_bitmap);
+    m_graphics->SetTextRenderingHint(TextRenderingHintAntiAlias);
+    m_formatT = StringFormat::GenericTypographic()->Clone();
+    m_formatT->SetFormatFlags(StringFormatFlagsMeasureTrailingSpaces);
+    m_formatP = new StringFormat(StringFormatFlagsNoClip | StringFormatFlagsLineLimit |
+                                 StringFormatFlagsMeasureTrailingSpaces | StringFormatFlagsNoFitBlackBox);
+    m_formatP->SetAlignment(StringAlignmentNear);
+    m_formatP->SetLineAlignment(StringAlignmentNear);
+    m_formatP->SetTrimming(StringTrimmingNone);
+    m_defaultRecord = ViewObject::NewDefaultFontRecord();
+}
+
+TextMeasurer::~TextMeasurer()
+{
+    delete m_font;
+    delete m_formatT;
+    delete m_formatP;
+    delete m_graphics;
+    delete m_bitmap;
+    delete m_defaultRecord;
+}
+
+void TextMeasurer::SelectFontAt(int i, int autoFitSize)
+{
+    LOGFONTA* record = nullptr;
+    int index = -1;
+    for (int j = i < m_object->charFonts.GetSize() ? i : static_cast<int>(m_object->charFonts.GetSize()) - 1;
+         j >= 0; --j) {
+        if (m_object->charFonts[j]) {
+            record = m_object->charFonts[j];
+            index = j;
+            break;
+        }
+    }
+    if (!record) record = m_defaultRecord;
+    bool fresh = index != m_recordIndex || !m_font;
+    // With AutoFit every record meets the size of the try when its character is reached.
+    if (autoFitSize > 0 && (index == i || index == -1) && record->lfHeight != autoFitSize) {
+        record->lfHeight = autoFitSize;
+        fresh = true;
+    }
+    if (!fresh) return;
+    m_recordIndex = index;
+    CreateFontWithFallback(&m_font, record, 1.0);
+    m_rawAscent = 0;
+    if (!m_font) return;
+    FontFamily family;
+    if (m_font->GetFamily(&family) != Ok) return;
+    INT style = m_font->GetStyle();
+    UINT16 em = family.GetEmHeight(style);
+    if (em == 0) return;
+    m_rawAscent = static_cast<float>(family.GetCellAscent(style) * m_font->GetSize() / em * 1000.0 / 72.0);
+}
+
+float TextMeasurer::Ascent() const
+{
+    return std::floor(m_rawAscent + 0.5f);
+}
+
+bool TextMeasurer::IsItalic() const
+{
+    return m_font && (m_font->GetStyle() & FontStyleItalic) != 0;
+}
+
+RectF TextMeasurer::Measure(const CString& ch, bool formatP)
+{
+    RectF box(0, 0, 0, 0);
+    if (!m_font) return box;
+    WCHAR wide[8] = {};
+    int n = MultiByteToWideChar(CP_ACP, 0, static_cast<LPCSTR>(ch), ch.GetLength(), wide, 7);
+    if (n <= 0) return box;
+    m_graphics->MeasureString(wide, n, m_font, PointF(0, 0), formatP ? m_formatP : m_formatT, &box);
+    return box;
+}
