@@ -10,7 +10,8 @@ add_library(kvtest_doc_parts STATIC
 target_compile_options(kvtest_doc_parts PRIVATE -msse2 -mfpmath=sse)
 target_link_libraries(kvtest_doc_parts PUBLIC kvtest_model_parts oleaut32)
 
-kv_add_test(doc_model_tests SOURCES doc_document_test.cpp doc_file_test.cpp ../gdiplus_session.cpp
+kv_add_test(doc_model_tests SOURCES doc_document_test.cpp doc_file_test.cpp doc_file_bytes_test.cpp
+            ../gdiplus_session.cpp
             LIBS kvtest_doc_parts)
 kv_add_test(doc_robustness_tests SOURCES doc_robustness_test.cpp ../gdiplus_session.cpp
             LIBS kvtest_doc_parts psapi TIMEOUT 180)
