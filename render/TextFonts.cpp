@@ -8,52 +8,6 @@
 
 using namespace Gdiplus;
 
-namespace {
-
-int FallbackStyle(const FontFamily& family, const LOGFONTA* record)
-{
-    bool bold = record->lfWeight >= 500, italic = record->lfItalic != 0;
-    int wanted = (bold ? FontStyleBold : 0) | (italic ? FontStyleItalic : 0);
-    if (family.IsStyleAvailable(wanted)) return wanted;
-    return FontStyleRegular;
-}
-
-// A sans-serif family that exists: the system's generic one when it has one, else a named one.
-FontFamily* MakeFallbackFamily()
-{
-    const FontFamily* generic = FontFamily::GenericSansSerif();
-    if (generic && generic->IsAvailable()) return generic->Clone();
-    static const WCHAR* const kNames[] = {L"Arial", L"Liberation Sans", L"DejaVu Sans", L"Tahoma",
-                                          L"Microsoft Sans Serif", L"Verdana"};
-    for (const WCHAR* name : kNames) {
-        FontFamily* family = new FontFamily(name);
-        if (family->GetLastStatus() == Ok && family->IsAvailable()) return family;
-        delete family;
-    }
-    return nullptr;
-}
-
-}  // namespace
-
-void CreateFontWithFallback(Font** slot, LOGFONTA* record, double scale)
-{
-    if (!slot || !record) return;
-    CreateGdipFont(slot, record, 1.0, scale);
-    if (*slot) return;
-    FontFamily* family = MakeFallbackFamily();
-    if (!family) return;
-    REAL size = static_cast<REAL>(record->lfHeight / 10.0);
-    if (scale != 1.0) size = static_cast<REAL>(size * scale);
-    if (size <= 0) size = 0.1f;
-    Font* font = new Font(family, size, FallbackStyle(*family, record), UnitPoint);
-    delete family;
-    if (font->GetLastStatus() != Ok) {
-        delete font;
-        return;
-    }
-    *slot = font;
-}
-
 LOGFONTA* FontRecordAt(ViewObject* object, int i, LOGFONTA* fallback)
 {
     if (i >= object->charFonts.GetSize()) i = static_cast<int>(object->charFonts.GetSize()) - 1;
@@ -124,7 +78,7 @@ void TextMeasurer::SelectFontAt(int i, int autoFitSize)
     }
     if (!fresh) return;
     m_recordIndex = index;
-    CreateFontWithFallback(&m_font, record, 1.0);
+    CreateGdipFont(&m_font, record, 1.0, 1.0);
     m_rawAscent = 0;
     if (!m_font) return;
     FontFamily family;

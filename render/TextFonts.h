@@ -1,6 +1,5 @@
-// Fonts and measuring for the text layout and the text layer: a GDI+ font for a character's
-// font record that never fails for want of an installed face, and the 1000-dots-per-inch
-// measuring surface on which every length comes out in thousandths of an inch.
+// Fonts and measuring for the text layout and the text layer: the font record in effect at a
+// character, and the 1000-dots-per-inch measuring surface on which every length comes out in thousandths of an inch.
 #pragma once
 
 #include <windows.h>
@@ -12,11 +11,6 @@
 #include "framework/core.h"
 
 class ViewObject;
-
-// CreateGdipFont, and when the record's face is not installed a font of the same size and style
-// in a default sans-serif face, so that the text still lays out and draws. *slot stays null only
-// when no face at all can be had (or the record is null).
-void CreateFontWithFallback(Gdiplus::Font** slot, LOGFONTA* record, double scale);
 
 // The record in effect at character i: the nearest record at or before it. A text whose first
 // character has none uses `fallback` (the default record).

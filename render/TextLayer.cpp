@@ -3,6 +3,8 @@
 // colour and underline, turned by the object's angle.
 #include "render/TextLayer.h"
 
+#include "controls/GdipFont.h"
+
 #include "model/Geometry.h"
 #include "model/ViewObject.h"
 #include "render/RenderContext.h"
@@ -60,7 +62,7 @@ void DrawTextLayer(RenderContext& rc)
                 LOGFONTA* record = o->charFonts[i];
                 // A text whose first character lost its record still draws, with the default one.
                 if (!record && (i == 0 || !font)) record = defaultRecord;
-                if (record) CreateFontWithFallback(&font, record, fontScale);
+                if (record) CreateGdipFont(&font, record, 1.0, fontScale);
                 if (o->charColors[i]) {
                     color = 0xFF000000 | ColorRefToRgb(*o->charColors[i]);
                     SetSolidBrush(&brush, color);

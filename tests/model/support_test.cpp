@@ -126,12 +126,19 @@ TEST_CASE("GDI+ fonts from font records")
     CreateGdipFont(&font, &rec, 1.0, 1.0);
     REQUIRE(font != nullptr);
     CHECK(font->GetStyle() == FontStyleItalic);
-    // an unknown family leaves the slot empty; a null record changes nothing
+    // a face that is not installed falls back to a sans-serif face of the same size and style,
+    // without caching a style for the missing face; a null record changes nothing
     LOGFONTA bad = {};
     std::strcpy(bad.lfFaceName, "No Such Family Anywhere");
     bad.lfHeight = 100;
+    bad.lfWeight = 700;
     CreateGdipFont(&font, &bad, 1.0, 1.0);
-    CHECK(font == nullptr);
+    REQUIRE(font != nullptr);
+    CHECK(font->GetSize() == doctest::Approx(10.0f));
+    CHECK(font->GetStyle() == FontStyleBold);
+    CHECK(bad.lfEscapement == 0);
+    delete font;
+    font = nullptr;
     Font* keep = nullptr;
     CreateGdipFont(&keep, nullptr, 1.0, 1.0);
     CHECK(keep == nullptr);

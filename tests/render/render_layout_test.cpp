@@ -2,6 +2,8 @@
 // (alignment, wrapping, rotation frames, the disc's ring, columns) rather than exact numbers.
 #include <doctest.h>
 
+#include "controls/GdipFont.h"
+
 #include <cmath>
 #include <vector>
 
@@ -236,7 +238,7 @@ TEST_CASE("underlines, fonts that are missing, a first character without a font"
     ViewObject* missing = s.Text("Hello\b", 0, 0, 3000, 1000);
     strcpy(missing->charFonts[0]->lfFaceName, "No Such Face Anywhere");
     Font* font = nullptr;
-    CreateFontWithFallback(&font, missing->charFonts[0], 1.0);
+    CreateGdipFont(&font, missing->charFonts[0], 1.0, 1.0);
     CHECK(font != nullptr);
     delete font;
     s.Layout(missing);
