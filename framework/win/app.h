@@ -177,6 +177,10 @@ class CWinApp : public CWinThread {
   void OnFileOpen();
   BOOL OnOpenRecentFile(UINT nID);
   void OnAppExit();  // closes the main window
+  // The application's printer (defined by the document layer, which keeps
+  // copies of the handles): jobs that name no printer use it.
+  void SelectPrinter(HGLOBAL hDevNames, HGLOBAL hDevMode, BOOL bFreeOld = TRUE);
+  BOOL GetPrinterDeviceDefaults(struct tagPDA* pPrintDlg);
 
   DECLARE_MESSAGE_MAP()
 
