@@ -1,5 +1,7 @@
 #include "render/DocumentBitmap.h"
 
+#include "controls/ThemeDraw.h"
+
 #include <cmath>
 #include <vector>
 
@@ -150,6 +152,8 @@ Bitmap* RenderSideBitmap(KorvanelleDocument* document, ViewObject* object, const
             g.SetPixelOffsetMode(PixelOffsetModeNone);
             g.SetSmoothingMode(SmoothingModeNone);
         }
+        // The disc-printer square sits in a sunken frame.
+        if (lightScribe) Draw3dFrame(&g, 0, 0, drawW, drawH, false, false);
         // The outline over the picture.
         {
             float ox = originX, oy = originY;
