@@ -71,25 +71,20 @@ bool CDirReader::ClearDirList() {
 }
 
 bool CDirReader::ScanFolder(const CString& root, const CString& patternList) {
-  try {
+  bool scanned = false;
+  GuardOperation(7231, [&] {
     m_root = root;
     m_rootUnderTempFiles = m_root.Find(kTempFiles) >= 0;
     StripTrailingSeparators(m_root);
     if (!patternList.IsEmpty()) m_patterns = SplitPatterns(patternList);
     for (size_t i = 0; i < m_patterns.size(); ++i) {
-      if (!FindFiles(m_root, m_patterns[i])) return false;
+      if (!FindFiles(m_root, m_patterns[i])) return;
     }
     if (m_recurse) WalkSubfolders(m_root);
     m_folders.push_back(m_root);
-    return true;
-  } catch (CException* e) {
-    if (e) e->Delete();
-    ReportOperationError(7231);
-    return false;
-  } catch (...) {
-    ReportOperationError(7231);
-    return false;
-  }
+    scanned = true;
+  });
+  return scanned;
 }
 
 bool CDirReader::FindFiles(const CString& folder, const CString& pattern) {
@@ -145,22 +140,17 @@ bool CDirReader::WalkSubfolders(const CString& folder) {
 }
 
 bool CDirReader::CollectFiles(const CString& patternList) {
-  try {
+  bool collected = false;
+  GuardOperation(7232, [&] {
     std::vector<CString> patterns = SplitPatterns(patternList);
     // The list may grow while we go (it does not here), so walk by index.
     for (size_t i = 0; i < m_folders.size(); ++i) {
       if (m_folders[i].IsEmpty()) continue;
       for (size_t j = 0; j < patterns.size(); ++j) {
-        if (!FindFiles(m_folders[i], patterns[j])) return false;
+        if (!FindFiles(m_folders[i], patterns[j])) return;
       }
     }
-    return true;
-  } catch (CException* e) {
-    if (e) e->Delete();
-    ReportOperationError(7232);
-    return false;
-  } catch (...) {
-    ReportOperationError(7232);
-    return false;
-  }
+    collected = true;
+  });
+  return collected;
 }

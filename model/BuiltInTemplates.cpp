@@ -10,20 +10,6 @@
 
 namespace {
 
-ViewObject* NewSideObject(int type, const char* objectName, int side, int left, int top, int width, int height)
-{
-    ViewObject* o = new ViewObject;
-    o->Reset(type);
-    o->name = objectName;
-    o->sideName = objectName;
-    o->side = side;
-    o->left = left;
-    o->top = top;
-    o->width = width;
-    o->height = height;
-    return o;
-}
-
 // A boundary strip copied from a cover: it keeps the cover's owner side name, so it moves with it.
 ViewObject* NewBoundaryFrom(const ViewObject* cover, const char* objectName)
 {
@@ -32,6 +18,25 @@ ViewObject* NewBoundaryFrom(const ViewObject* cover, const char* objectName)
     o->type = kObjectBoundary;
     o->name = objectName;
     return o;
+}
+
+// The objects of a plain-paper case: a folded front cover on a landscape page 2 and the back
+// cover with its spine on page 3, upright for a jewel case's inlay and landscape otherwise.
+// The rectangles are left, top, width, height.
+void AddCaseObjects(LabelTemplate* t, bool uprightBackPage, const int (&front)[4], int backType, const int (&back)[4],
+                    int spineWidth)
+{
+    const int pw = g_paperDims[0][0], ph = g_paperDims[0][1];
+    t->AddObject(NewViewObject(kObjectPage, "Page 2", 2, "Page 2", 0, 0, ph, pw));
+    t->AddObject(NewViewObject(kObjectPage, "Page 3", 3, "Page 3", 0, 0, uprightBackPage ? pw : ph,
+                               uprightBackPage ? ph : pw));
+    ViewObject* frontCover =
+        NewViewObject(kObjectFront, "Front Cover", 2, "Front Cover", front[0], front[1], front[2], front[3]);
+    frontCover->bFolded = 1;
+    t->AddObject(frontCover);
+    ViewObject* backCover = NewViewObject(backType, "Back Cover", 3, "Back Cover", back[0], back[1], back[2], back[3]);
+    backCover->spineWidth = spineWidth;
+    t->AddObject(backCover);
 }
 
 }  // namespace
@@ -49,57 +54,33 @@ void KorvanelleDocument::AddPlainDiscTemplate()
     GuardOperation(650, [&] {
         LabelTemplate* t = AddBuiltInTemplate("(CD/DVD Disc Label - Generic)");
         const int pw = g_paperDims[0][0], ph = g_paperDims[0][1];
-        t->AddObject(NewSideObject(kObjectPage, "Page 1", 1, 0, 0, pw, ph));
-        t->AddObject(NewSideObject(kObjectDisc, "Disc 1", 1, 1938, 688, 4625, 1600));
-        t->AddObject(NewSideObject(kObjectDisc, "Disc 2", 1, 1938, 5688, 4625, 1600));
+        t->AddObject(NewViewObject(kObjectPage, "Page 1", 1, "Page 1", 0, 0, pw, ph));
+        t->AddObject(NewViewObject(kObjectDisc, "Disc 1", 1, "Disc 1", 1938, 688, 4625, 1600));
+        t->AddObject(NewViewObject(kObjectDisc, "Disc 2", 1, "Disc 2", 1938, 5688, 4625, 1600));
     });
 }
 
 void KorvanelleDocument::AddJewelCaseTemplate()
 {
     GuardOperation(651, [&] {
-        LabelTemplate* t = AddBuiltInTemplate("(CD Jewel Case - Plain Paper)");
-        const int pw = g_paperDims[0][0], ph = g_paperDims[0][1];
-        t->AddObject(NewSideObject(kObjectPage, "Page 2", 2, 0, 0, ph, pw));
-        t->AddObject(NewSideObject(kObjectPage, "Page 3", 3, 0, 0, pw, ph));
-        ViewObject* front = NewSideObject(kObjectFront, "Front Cover", 2, 800, 800, 9520, 4760);
-        front->bFolded = 1;
-        t->AddObject(front);
-        ViewObject* back = NewSideObject(kObjectJewel, "Back Cover", 3, 1300, 600, 5910, 4650);
-        back->spineWidth = 250;
-        t->AddObject(back);
+        AddCaseObjects(AddBuiltInTemplate("(CD Jewel Case - Plain Paper)"), true, {800, 800, 9520, 4760}, kObjectJewel,
+                       {1300, 600, 5910, 4650}, 250);
     });
 }
 
 void KorvanelleDocument::AddDvdCaseTemplate()
 {
     GuardOperation(652, [&] {
-        LabelTemplate* t = AddBuiltInTemplate("(DVD Case - Plain Paper)");
-        const int pw = g_paperDims[0][0], ph = g_paperDims[0][1];
-        t->AddObject(NewSideObject(kObjectPage, "Page 2", 2, 0, 0, ph, pw));
-        t->AddObject(NewSideObject(kObjectPage, "Page 3", 3, 0, 0, ph, pw));
-        ViewObject* front = NewSideObject(kObjectFront, "Front Cover", 2, 775, 746, 9449, 7008);
-        front->bFolded = 1;
-        t->AddObject(front);
-        ViewObject* back = NewSideObject(kObjectDvd, "Back Cover", 3, 145, 647, 10727, 7191);
-        back->spineWidth = 5079;
-        t->AddObject(back);
+        AddCaseObjects(AddBuiltInTemplate("(DVD Case - Plain Paper)"), false, {775, 746, 9449, 7008}, kObjectDvd,
+                       {145, 647, 10727, 7191}, 5079);
     });
 }
 
 void KorvanelleDocument::AddBlurayCaseTemplate()
 {
     GuardOperation(653, [&] {
-        LabelTemplate* t = AddBuiltInTemplate("(Blu-ray Case - Plain Paper)");
-        const int pw = g_paperDims[0][0], ph = g_paperDims[0][1];
-        t->AddObject(NewSideObject(kObjectPage, "Page 2", 2, 0, 0, ph, pw));
-        t->AddObject(NewSideObject(kObjectPage, "Page 3", 3, 0, 0, ph, pw));
-        ViewObject* front = NewSideObject(kObjectFront, "Front Cover", 2, 850, 1191, 9292, 5876);
-        front->bFolded = 1;
-        t->AddObject(front);
-        ViewObject* back = NewSideObject(kObjectBluray, "Back Cover", 3, 217, 1191, 10572, 5876);
-        back->spineWidth = 5089;
-        t->AddObject(back);
+        AddCaseObjects(AddBuiltInTemplate("(Blu-ray Case - Plain Paper)"), false, {850, 1191, 9292, 5876},
+                       kObjectBluray, {217, 1191, 10572, 5876}, 5089);
     });
 }
 
@@ -110,11 +91,11 @@ void KorvanelleDocument::AddLightScribeTemplate()
         // The disc-printer page is the sixth entry of the paper table.
         const int lw = g_paperDims[5][0], lh = g_paperDims[5][1];
         const float* g = g_lightScribeGeometry;
-        t->AddObject(NewSideObject(kObjectPage, "Page 1", 1, 0, 0, lw, lh));
+        t->AddObject(NewViewObject(kObjectPage, "Page 1", 1, "Page 1", 0, 0, lw, lh));
         const int left = static_cast<int>(static_cast<float>(lw) - g[2]) / 2;
         const int top = static_cast<int>(static_cast<float>(lh) - g[3]) / 2;
-        ViewObject* disc1 =
-            NewSideObject(kObjectDisc, "Disc 1", 1, left, top, static_cast<int>(g[2]), static_cast<int>(g[6]));
+        ViewObject* disc1 = NewViewObject(kObjectDisc, "Disc 1", 1, "Disc 1", left, top, static_cast<int>(g[2]),
+                                          static_cast<int>(g[6]));
         disc1->savedLeft = 1;
         disc1->savedTop = 1;
         disc1->textMargin = 50;

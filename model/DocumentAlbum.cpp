@@ -66,16 +66,11 @@ void KorvanelleDocument::SetSampleAlbumData(bool disc2Only)
 void KorvanelleDocument::RefreshLinkedText()
 {
     GuardOperation(641, [&] {
-        for (INT_PTR i = 0; i < templates.GetSize(); ++i) {
-            LabelTemplate* t = templates[i];
-            if (!t) continue;
-            for (int k = 0; k < t->GetObjectCount(); ++k) {
-                ViewObject* o = t->GetObject(k);
-                if (!o || !(o->IsText() || o->IsTrackList()) || !o->bLinkText) continue;
-                CString value = albumInfo.GetField(o->name);
-                if (!value.IsEmpty() && value != o->GetText()) o->SetTextKeepStyles(value);
-            }
-        }
+        ForEachObject([&](ViewObject* o) {
+            if (!(o->IsText() || o->IsTrackList()) || !o->bLinkText) return;
+            CString value = albumInfo.GetField(o->name);
+            if (!value.IsEmpty() && value != o->GetText()) o->SetTextKeepStyles(value);
+        });
     });
 }
 

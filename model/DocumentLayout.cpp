@@ -77,15 +77,9 @@ ViewObject* KorvanelleDocument::FindBackgroundImage(const ViewObject* object) co
 {
     if (!object) return nullptr;
     const int panel = GetBackgroundPanel(object);
-    for (INT_PTR i = 0; i < templates.GetSize(); ++i) {
-        LabelTemplate* t = templates[i];
-        if (!t) continue;
-        for (int k = 0; k < t->GetObjectCount(); ++k) {
-            ViewObject* o = t->GetObject(k);
-            if (o && o->IsImage() && o->sideName == object->sideName && o->bBackground == panel) return o;
-        }
-    }
-    return nullptr;
+    return FindObjectIf([&](const ViewObject* o) {
+        return o->IsImage() && o->sideName == object->sideName && o->bBackground == panel;
+    });
 }
 
 bool KorvanelleDocument::IsBackgroundFullSide(const ViewObject* sideObject) const
@@ -126,36 +120,31 @@ void KorvanelleDocument::RefitSideObjects(ViewObject* oldSide, ViewObject* newSi
         const int y0 = n.Y + (n.Height - fitted.Height) / 2;
         const CString oldName = oldSide->name;
 
-        for (INT_PTR i = 0; i < templates.GetSize(); ++i) {
-            LabelTemplate* t = templates[i];
-            if (!t) continue;
-            for (int k = 0; k < t->GetObjectCount(); ++k) {
-                ViewObject* obj = t->GetObject(k);
-                if (!obj || obj->IsSide() || obj->sideName != oldName) continue;
-                obj->needsLayout = 1;
-                if (obj->IsFrontCoverInside() && newSide->IsFrontCover()) {
-                    obj->CopyGeometry(newSide);
-                    if (newFolded) obj->width = newSide->width / 2;
-                    else obj->left = newSide->left - newSide->width;
-                } else if (obj->IsLeftTab() && newSide->IsBackCover()) {
-                    obj->CopyGeometry(newSide);
-                    obj->width = newSide->spineWidth;
-                } else if (obj->IsRightTab() && newSide->IsBackCover()) {
-                    obj->CopyGeometry(newSide);
-                    obj->left = newSide->GetRight() - newSide->spineWidth;
-                    obj->width = newSide->spineWidth;
-                } else {
-                    Gdiplus::RectF r = obj->GetRectF();
-                    Gdiplus::RectF scaled = ScaleRectF(r, scale, scale, static_cast<float>(-o.X),
-                                                       static_cast<float>(-o.Y), 0, 0);
-                    Gdiplus::Rect rounded = RoundRectF(scaled);
-                    obj->left = rounded.X + x0;
-                    obj->top = rounded.Y + y0;
-                    obj->width = rounded.Width;
-                    obj->height = rounded.Height;
-                }
+        ForEachObject([&](ViewObject* obj) {
+            if (obj->IsSide() || obj->sideName != oldName) return;
+            obj->needsLayout = 1;
+            if (obj->IsFrontCoverInside() && newSide->IsFrontCover()) {
+                obj->CopyGeometry(newSide);
+                if (newFolded) obj->width = newSide->width / 2;
+                else obj->left = newSide->left - newSide->width;
+            } else if (obj->IsLeftTab() && newSide->IsBackCover()) {
+                obj->CopyGeometry(newSide);
+                obj->width = newSide->spineWidth;
+            } else if (obj->IsRightTab() && newSide->IsBackCover()) {
+                obj->CopyGeometry(newSide);
+                obj->left = newSide->GetRight() - newSide->spineWidth;
+                obj->width = newSide->spineWidth;
+            } else {
+                Gdiplus::RectF r = obj->GetRectF();
+                Gdiplus::RectF scaled = ScaleRectF(r, scale, scale, static_cast<float>(-o.X),
+                                                   static_cast<float>(-o.Y), 0, 0);
+                Gdiplus::Rect rounded = RoundRectF(scaled);
+                obj->left = rounded.X + x0;
+                obj->top = rounded.Y + y0;
+                obj->width = rounded.Width;
+                obj->height = rounded.Height;
             }
-        }
+        });
     });
 }
 

@@ -259,15 +259,7 @@ void KorvanelleDocument::CollectObjects(LabelTemplate& list, bool currentOnly) c
 
 ViewObject* KorvanelleDocument::FindObject(const CString& objectName) const
 {
-    for (INT_PTR i = 0; i < templates.GetSize(); ++i) {
-        LabelTemplate* t = templates[i];
-        if (!t) continue;
-        for (int k = 0; k < t->GetObjectCount(); ++k) {
-            ViewObject* o = t->GetObject(k);
-            if (o && o->name == objectName) return o;
-        }
-    }
-    return nullptr;
+    return FindObjectIf([&](const ViewObject* o) { return o->name == objectName; });
 }
 
 ViewObject* KorvanelleDocument::FindPage(int sideIndex, bool currentOnly) const
@@ -343,31 +335,20 @@ Gdiplus::PointF KorvanelleDocument::GetOtherDiscOffset(const ViewObject* disc) c
 void KorvanelleDocument::FreeImageCachesExceptSide(int sideIndex)
 {
     GuardOperation(610, [&] {
-        for (INT_PTR i = 0; i < templates.GetSize(); ++i) {
-            LabelTemplate* t = templates[i];
-            if (!t) continue;
-            for (int k = 0; k < t->GetObjectCount(); ++k) {
-                ViewObject* o = t->GetObject(k);
-                if (o && o->IsImage() && o->side != sideIndex) o->FreeImageData(true);
-            }
-        }
+        ForEachObject([&](ViewObject* o) {
+            if (o->IsImage() && o->side != sideIndex) o->FreeImageData(true);
+        });
     });
 }
 
 void KorvanelleDocument::DetachImages()
 {
     GuardOperation(611, [&] {
-        for (INT_PTR i = 0; i < templates.GetSize(); ++i) {
-            LabelTemplate* t = templates[i];
-            if (!t) continue;
-            for (int k = 0; k < t->GetObjectCount(); ++k) {
-                ViewObject* o = t->GetObject(k);
-                if (!o) continue;
-                o->image.Detach();
-                o->decodedImage = nullptr;
-                o->adjustedImage = nullptr;
-            }
-        }
+        ForEachObject([](ViewObject* o) {
+            o->image.Detach();
+            o->decodedImage = nullptr;
+            o->adjustedImage = nullptr;
+        });
     });
 }
 

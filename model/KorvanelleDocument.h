@@ -125,6 +125,31 @@ public:
     // templates, or only of the design's disc and cover templates.
     void CollectObjects(LabelTemplate& list, bool currentOnly) const;
     ViewObject* FindObject(const CString& objectName) const;
+    // Calls fn(object) for every object of every template, in order.
+    template <class Fn>
+    void ForEachObject(Fn fn) const
+    {
+        for (INT_PTR i = 0; i < templates.GetSize(); ++i) {
+            LabelTemplate* t = templates[i];
+            if (!t) continue;
+            for (int k = 0; k < t->GetObjectCount(); ++k)
+                if (ViewObject* o = t->GetObject(k)) fn(o);
+        }
+    }
+    // The first object, in the order of ForEachObject, for which pred(object) holds; null if none.
+    template <class Pred>
+    ViewObject* FindObjectIf(Pred pred) const
+    {
+        for (INT_PTR i = 0; i < templates.GetSize(); ++i) {
+            LabelTemplate* t = templates[i];
+            if (!t) continue;
+            for (int k = 0; k < t->GetObjectCount(); ++k) {
+                ViewObject* o = t->GetObject(k);
+                if (o && pred(o)) return o;
+            }
+        }
+        return nullptr;
+    }
     ViewObject* FindPage(int sideIndex, bool currentOnly) const;
     void AddObject(ViewObject* object);
     void InsertObjectAfter(ViewObject* object, ViewObject* after);

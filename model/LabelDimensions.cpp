@@ -16,42 +16,17 @@ void CLabelDim::Serialize(CArchive& ar)
     ar.EnsureRead(pageSize, sizeof pageSize);
     ar.EnsureRead(secondPageSize, sizeof secondPageSize);
     ar >> leftA >> leftB >> topA >> topB >> widthA >> widthB >> heightA >> heightB >> folded >> spineWidth;
-    for (RECT& r : rects) {
-        LONG v[4];
-        ar.EnsureRead(v, sizeof v);
-        r.left = v[0];
-        r.top = v[1];
-        r.right = v[2];
-        r.bottom = v[3];
-    }
+    for (RECT& r : rects) ar >> r;
 }
-
-namespace {
-
-ViewObject* NewStockObject(int type, const char* objectName, int side, int left, int top, int width, int height)
-{
-    ViewObject* o = new ViewObject;
-    o->Reset(type);
-    o->name = objectName;
-    o->sideName = objectName;
-    o->side = side;
-    o->left = left;
-    o->top = top;
-    o->width = width;
-    o->height = height;
-    return o;
-}
-
-}  // namespace
 
 void CLabelDim::ToTemplate(CObArray& objects) const
 {
     for (INT_PTR i = 0; i < objects.GetSize(); ++i) DeleteViewObject(static_cast<ViewObject*>(objects[i]));
     objects.RemoveAll();
     if (kind == 0) {
-        objects.Add(NewStockObject(kObjectPage, "Page 1", 1, 0, 0, pageSize[0], pageSize[1]));
-        ViewObject* disc1 = NewStockObject(kObjectDisc, "Disc 1", 1, leftA, topA, widthA, heightA);
-        ViewObject* disc2 = NewStockObject(kObjectDisc, "Disc 2", 1, leftB, topB, widthB, heightB);
+        objects.Add(NewViewObject(kObjectPage, "Page 1", 1, "Page 1", 0, 0, pageSize[0], pageSize[1]));
+        ViewObject* disc1 = NewViewObject(kObjectDisc, "Disc 1", 1, "Disc 1", leftA, topA, widthA, heightA);
+        ViewObject* disc2 = NewViewObject(kObjectDisc, "Disc 2", 1, "Disc 2", leftB, topB, widthB, heightB);
         disc1->textMargin = 50;
         disc2->textMargin = 50;
         // Stocks of the square disc-printer page remember where their discs were.
@@ -65,13 +40,13 @@ void CLabelDim::ToTemplate(CObArray& objects) const
         objects.Add(disc2);
         return;
     }
-    objects.Add(NewStockObject(kObjectPage, "Page 2", 2, 0, 0, pageSize[0], pageSize[1]));
-    objects.Add(NewStockObject(kObjectPage, "Page 3", 3, 0, 0, secondPageSize[0], secondPageSize[1]));
-    ViewObject* front = NewStockObject(kObjectFront, "Front Cover", 2, leftA, topA, widthA, heightA);
+    objects.Add(NewViewObject(kObjectPage, "Page 2", 2, "Page 2", 0, 0, pageSize[0], pageSize[1]));
+    objects.Add(NewViewObject(kObjectPage, "Page 3", 3, "Page 3", 0, 0, secondPageSize[0], secondPageSize[1]));
+    ViewObject* front = NewViewObject(kObjectFront, "Front Cover", 2, "Front Cover", leftA, topA, widthA, heightA);
     front->bFolded = folded;
     objects.Add(front);
-    ViewObject* back =
-        NewStockObject(kind == 2 ? kObjectDvd : kObjectJewel, "Back Cover", firstPair[1], leftB, topB, widthB, heightB);
+    ViewObject* back = NewViewObject(kind == 2 ? kObjectDvd : kObjectJewel, "Back Cover", firstPair[1], "Back Cover",
+                                     leftB, topB, widthB, heightB);
     back->spineWidth = spineWidth;
     objects.Add(back);
 }

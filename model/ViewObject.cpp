@@ -435,6 +435,21 @@ void ViewObject::CopyFrom(ViewObject* source, bool moveImage, bool copyImage, bo
     });
 }
 
+ViewObject* NewViewObject(int type, const char* name, int side, const char* sideName, int left, int top, int width,
+                          int height)
+{
+    ViewObject* o = new ViewObject;
+    o->Reset(type);
+    o->name = name;
+    o->side = side;
+    o->sideName = sideName;
+    o->left = left;
+    o->top = top;
+    o->width = width;
+    o->height = height;
+    return o;
+}
+
 void DeleteViewObject(ViewObject* object)
 {
     if (!object) return;

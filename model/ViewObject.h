@@ -218,3 +218,7 @@ private:
 
 // Releases everything the object owns (and its pendingGeometry the same way), then the object.
 void DeleteViewObject(ViewObject* object);
+
+// A new object with its type's defaults, named and placed on a side (thousandths of an inch).
+ViewObject* NewViewObject(int type, const char* name, int side, const char* sideName, int left = 0, int top = 0,
+                          int width = 0, int height = 0);

@@ -44,6 +44,25 @@ struct FieldStyle {
     }
 };
 
+// Deletes every record equal to the last one kept before it and leaves a null in its place
+// (a null record already stands for the one before it).
+template <class ARRAY, class SAME>
+void DropRepeatedRecords(ARRAY& records, SAME same)
+{
+    if (records.GetSize() == 0) return;
+    auto reference = records[0];
+    for (INT_PTR i = 1; i < records.GetSize(); ++i) {
+        auto record = records[i];
+        if (!record) continue;
+        if (reference && same(record, reference)) {
+            delete record;
+            records[i] = nullptr;
+        } else {
+            reference = record;
+        }
+    }
+}
+
 }  // namespace
 
 LOGFONTA* ViewObject::NewFontRecord()
@@ -181,36 +200,14 @@ void ViewObject::SetTextKeepStyles(const CString& text)
 void ViewObject::PruneCharFonts()
 {
     GuardOperation(508, [&] {
-        if (charFonts.GetSize() == 0) return;
-        const LOGFONTA* reference = charFonts[0];
-        for (INT_PTR i = 1; i < charFonts.GetSize(); ++i) {
-            LOGFONTA* f = charFonts[i];
-            if (!f) continue;
-            if (reference && SameFont(f, reference)) {
-                delete f;
-                charFonts[i] = nullptr;
-            } else {
-                reference = f;
-            }
-        }
+        DropRepeatedRecords(charFonts, [](const LOGFONTA* a, const LOGFONTA* b) { return SameFont(a, b); });
     });
 }
 
 void ViewObject::PruneCharColors()
 {
     GuardOperation(509, [&] {
-        if (charColors.GetSize() == 0) return;
-        const COLORREF* reference = charColors[0];
-        for (INT_PTR i = 1; i < charColors.GetSize(); ++i) {
-            COLORREF* c = charColors[i];
-            if (!c) continue;
-            if (reference && *c == *reference) {
-                delete c;
-                charColors[i] = nullptr;
-            } else {
-                reference = c;
-            }
-        }
+        DropRepeatedRecords(charColors, [](const COLORREF* a, const COLORREF* b) { return *a == *b; });
     });
 }
 

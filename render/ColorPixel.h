@@ -5,6 +5,17 @@
 
 namespace kvcolor {
 
+// Per sector of 60 degrees of hue one channel is q, one is p and one ramps between them, rising
+// (p + (H - base) x d) or falling (p - (H - base) x d).
+struct HueSector {
+    float sign, base;
+    unsigned char r, g, b;  // 0 = q, 1 = p, 2 = the ramp
+};
+inline constexpr HueSector kHueSectors[6] = {
+    {1.0f, 0.0f, 0, 2, 1}, {-1.0f, 2.0f, 2, 0, 1}, {1.0f, 2.0f, 1, 0, 2},
+    {-1.0f, 4.0f, 1, 2, 0}, {1.0f, 4.0f, 2, 1, 0}, {-1.0f, 6.0f, 0, 1, 2},
+};
+
 inline int WrapHue(int h)
 {
     h %= 360;
@@ -61,17 +72,7 @@ inline void HslToRgbT(const ColorTables& t, int h, int s, int l, int& r, int& g,
     float p = (L < 0.5f) ? L * (1.0f - S) : L - (1.0f - L) * S;
     float q = 2.0f * L - p;
     float d = q - p;
-    // Per sector of 60 degrees one channel is q, one is p and one ramps between them, rising
-    // (p + (H - base) x d) or falling (p - (H - base) x d).
-    struct Sector {
-        float sign, base;
-        unsigned char r, g, b;  // 0 = q, 1 = p, 2 = the ramp
-    };
-    static const Sector sectors[6] = {
-        {1.0f, 0.0f, 0, 2, 1}, {-1.0f, 2.0f, 2, 0, 1}, {1.0f, 2.0f, 1, 0, 2},
-        {-1.0f, 4.0f, 1, 2, 0}, {1.0f, 4.0f, 2, 1, 0}, {-1.0f, 6.0f, 0, 1, 2},
-    };
-    const Sector& sec = sectors[h / 60];
+    const HueSector& sec = kHueSectors[h / 60];
     float v[3];
     v[0] = q;
     v[1] = p;
@@ -165,15 +166,7 @@ inline void AdjustPixelPlanned(const ColorTables& t, const HslPlan& plan, unsign
         h += plan.hueShift;
         if (h > 359) h -= 360;
         else if (h < 0) h += 360;
-        struct Sector {
-            float sign, base;
-            unsigned char r, g, b;  // 0 = q, 1 = p, 2 = the ramp
-        };
-        static const Sector sectors[6] = {
-            {1.0f, 0.0f, 0, 2, 1}, {-1.0f, 2.0f, 2, 0, 1}, {1.0f, 2.0f, 1, 0, 2},
-            {-1.0f, 4.0f, 1, 2, 0}, {1.0f, 4.0f, 2, 1, 0}, {-1.0f, 6.0f, 0, 1, 2},
-        };
-        const Sector& sec = sectors[h / 60];
+        const HueSector& sec = kHueSectors[h / 60];
         float H = t.sixtieth[h];
         int v[3];
         v[0] = e.qByte;

@@ -113,15 +113,10 @@ void RenderContext::Init(Graphics* g, double sx, double sy, float ox, float oy, 
                          KorvanelleDocument* doc, ViewObject* current, const PrintOptions* options)
 {
     GuardOperation(701, [&] {
-        graphics = g;
-        scaleX = sx;
-        scaleY = sy;
+        Setup(g, sx, sy, purposeValue, doc, options);
         offsetX = ox;
         offsetY = oy;
-        purpose = purposeValue;
-        document = doc;
         currentObject = current;
-        if (options) printOptions.CopyFrom(options);
         marqueeRect = Rect();
         hasUpdateRegion = 0;
         offscreenBitmap = nullptr;
@@ -134,46 +129,27 @@ void RenderContext::SetupView(Graphics* g, HBITMAP offscreen, double sx, double 
                               const Rect& marquee, int bx, int by, const Rect& printable, bool selection)
 {
     graphics = g;
-    offscreenBitmap = offscreen;
-    scaleX = sx;
-    scaleY = sy;
-    document = doc;
     marqueeRect = marquee;
-    borderX = bx;
-    borderY = by;
     printableArea = printable;
     selectionShown = selection ? 1 : 0;
-    purpose = kPurposeScreen;
     printOptions.SetDefaults();
     printOptions.frontBorder = printOptions.backBorder = printOptions.discBorder = 1;
     printOptions.frontFold = printOptions.backFold = 1;
-    ShiftByBorder();
+    SetupHighlight(offscreen, sx, sy, doc, bx, by);
 }
 
 void RenderContext::SetupScreen(Graphics* g, HBITMAP offscreen, double sx, double sy, KorvanelleDocument* doc,
                                 ViewObject* current, int bx, int by)
 {
     graphics = g;
-    offscreenBitmap = offscreen;
-    scaleX = sx;
-    scaleY = sy;
-    document = doc;
     currentObject = current;
-    borderX = bx;
-    borderY = by;
-    purpose = kPurposeScreen;
-    ShiftByBorder();
+    SetupHighlight(offscreen, sx, sy, doc, bx, by);
 }
 
 void RenderContext::SetupHighlight(HBITMAP offscreen, double sx, double sy, KorvanelleDocument* doc, int bx, int by)
 {
     offscreenBitmap = offscreen;
-    scaleX = sx;
-    scaleY = sy;
-    document = doc;
-    borderX = bx;
-    borderY = by;
-    purpose = kPurposeScreen;
+    SetupGeometry(doc, sx, sy, kPurposeScreen, bx, by);
     ShiftByBorder();
 }
 

@@ -53,6 +53,8 @@ struct LineSegments {
     float Width1() const { return right1 - left1; }
     float Width2() const { return right2 - left2; }
     bool Empty2() const { return !(right2 - left2 > 0); }
+    // The first stretch wider than width (1 or 2), or 0 when neither is.
+    int Holding(float width) const { return width < Width1() ? 1 : width < Width2() ? 2 : 0; }
 };
 
 // The geometry of the disc a text lies on, in the text's turned frame.

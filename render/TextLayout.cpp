@@ -99,6 +99,38 @@ void TextLayoutState::GetLineSegments(float top, float height)
     segments = ComputeRingSegments(ring, areaW, top, height);
 }
 
+void TextLayoutState::SkipHoleBand(float& top, float height) const
+{
+    if (topAndBottom && top + height > topBandEnd && top < bottomBandStart) top = bottomBandStart;
+}
+
+int TextLayoutState::FindFirstLine(float& top, float height, float width)
+{
+    for (top = 0;; top += 1.0f) {
+        SkipHoleBand(top, height);
+        if (top + height > areaH) return 0;
+        GetLineSegments(top, height);
+        if (const int fit = segments.Holding(width)) return fit;
+    }
+}
+
+bool TextLayoutState::MoveToNextSegment(int& segNo, float& top, float height, float width)
+{
+    if (segNo == 1) {
+        if (segments.Width2() <= width) return false;
+        segNo = 2;
+        return true;
+    }
+    top += height;
+    SkipHoleBand(top, height);
+    if (top + height > areaH) return false;
+    GetLineSegments(top, height);
+    const int fit = segments.Holding(width);
+    if (fit == 0) return false;
+    segNo = fit;
+    return true;
+}
+
 void TextLayoutState::AlignLines(int first, int last)
 {
     const int n = object->GetCharCount();
@@ -234,18 +266,8 @@ bool LayoutTextLines(TextLayoutState& state, int size, float& used)
                 skipEnd = true;
             } else {
                 firstLine = false;
-                for (t = 0;; t += 1.0f) {
-                    if (t + h > state.areaH) return false;
-                    state.GetLineSegments(t, h);
-                    if (w < state.segments.Width1()) {
-                        segNo = 1;
-                        break;
-                    }
-                    if (w < state.segments.Width2()) {
-                        segNo = 2;
-                        break;
-                    }
-                }
+                segNo = state.FindFirstLine(t, h, w);
+                if (segNo == 0) return false;
             }
         }
         if (!skipEnd && (segNo == 1 || !state.segments.Empty2()) && w > segWidth()) endLine = true;
@@ -299,20 +321,7 @@ bool LayoutTextLines(TextLayoutState& state, int size, float& used)
         }
         if (!discMode || retried) return false;
         retried = true;
-        if (segNo == 1) {
-            if (state.segments.Width2() <= w) return false;
-            segNo = 2;
-        } else {
-            t += h;
-            if (t + h > state.areaH) return false;
-            state.GetLineSegments(t, h);
-            if (w < state.segments.Width1())
-                segNo = 1;
-            else if (w < state.segments.Width2())
-                segNo = 2;
-            else
-                return false;
-        }
+        if (!state.MoveToNextSegment(segNo, t, h, w)) return false;
         ++i;
     }
     return false;

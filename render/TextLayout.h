@@ -20,6 +20,15 @@ struct TextLayoutState {
     void SetPart(int part);
     // Fills `segments` for a line of the given top and height.
     void GetLineSegments(float top, float height);
+    // A line that would reach into the band kept free around a disc's hole starts below it.
+    void SkipHoleBand(float& top, float height) const;
+    // Searches the first line of a ring layout down from the top, a unit at a time, for a line
+    // with a stretch that holds width; that stretch (1 or 2), or 0 when the area ends first.
+    int FindFirstLine(float& top, float height, float width);
+    // A line too wide for its stretch moves on: from the first stretch to the second beside it,
+    // from the second to the first stretch that holds it on the next line down. False when
+    // nothing further holds it.
+    bool MoveToNextSegment(int& segNo, float& top, float height, float width);
     // Aligns the lines among characters first to last (a last of 0: the last character).
     void AlignLines(int first, int last);
 

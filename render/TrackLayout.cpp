@@ -24,6 +24,27 @@ inline bool FieldHidden(const ViewObject* object, int f, bool showNumbers, bool 
     return (f == 1 && !showNumbers) || (f == 3 && !showTimes);
 }
 
+// The cell of character i in its font (made current): a line break is as wide as a space on a
+// single line and takes no width otherwise; a field end takes no width, with a space's height
+// where it ends an empty field.
+RectF MeasureTrackChar(TextMeasurer& m, ViewObject* object, int i, int autoFitSize, bool singleLine)
+{
+    const int n = object->GetCharCount();
+    const CString& ch = object->chars[i];
+    m.SelectFontAt(i, autoFitSize);
+    const CString next = i + 1 < n ? object->chars[i + 1] : CString();
+    bool useP = (IsLineBreak(next) || IsFieldEnd(next)) && !IsSpace(ch) && m.IsItalic();
+    RectF box = m.Measure(ch, useP);
+    if (IsLineBreak(ch)) {
+        if (singleLine) box = m.MeasureSpace();
+        else box.Width = 0;
+    } else if (IsFieldEnd(ch)) {
+        if (i == 0 || IsFieldEnd(object->chars[i - 1]) || IsLineBreak(object->chars[i - 1])) box = m.MeasureSpace();
+        box.Width = 0;
+    }
+    return box;
+}
+
 }  // namespace
 
 bool LayoutTrackLines(TextLayoutState& state, int size, float& used)
@@ -48,10 +69,6 @@ bool LayoutTrackLines(TextLayoutState& state, int size, float& used)
 
     auto cell = [&](int i) -> RectF& { return *object->cellBoxes[i]; };
     auto glyph = [&](int i) -> RectF& { return *object->glyphBoxes[i]; };
-    // A line that would reach into the band around the hole starts below it.
-    auto jumpBand = [&](float& t, float h) {
-        if (state.topAndBottom && t + h > state.topBandEnd && t < state.bottomBandStart) t = state.bottomBandStart;
-    };
 
     used = 0;
     float t = 0, h = 0, w = 0;
@@ -60,22 +77,6 @@ bool LayoutTrackLines(TextLayoutState& state, int size, float& used)
     bool firstLine = true, retried = false;
     state.GetLineSegments(t, h);
     auto segWidth = [&]() { return segNo == 1 ? state.segments.Width1() : state.segments.Width2(); };
-    auto firstLineSearch = [&]() -> bool {
-        firstLine = false;
-        for (t = 0;; t += 1.0f) {
-            jumpBand(t, h);
-            if (t + h > state.areaH) return false;
-            state.GetLineSegments(t, h);
-            if (w < state.segments.Width1()) {
-                segNo = 1;
-                return true;
-            }
-            if (w < state.segments.Width2()) {
-                segNo = 2;
-                return true;
-            }
-        }
-    };
 
     int i = 0;
     while (i < n) {
@@ -85,18 +86,7 @@ bool LayoutTrackLines(TextLayoutState& state, int size, float& used)
         RectF box(0, 0, 0, 0);
         float ascent = 0;
         if (!hidden) {
-            m.SelectFontAt(i, autoFit ? size : 0);
-            const CString next = i + 1 < n ? object->chars[i + 1] : CString();
-            bool useP = (IsLineBreak(next) || IsFieldEnd(next)) && !IsSpace(ch) && m.IsItalic();
-            box = m.Measure(ch, useP);
-            if (IsLineBreak(ch)) {
-                if (singleLine) box = m.MeasureSpace();
-                else box.Width = 0;
-            } else if (IsFieldEnd(ch)) {
-                if (i == 0 || IsFieldEnd(object->chars[i - 1]) || IsLineBreak(object->chars[i - 1]))
-                    box = m.MeasureSpace();
-                box.Width = 0;
-            }
+            box = MeasureTrackChar(m, object, i, autoFit ? size : 0, singleLine);
             ascent = m.Ascent();
         }
         // Break points.
@@ -124,7 +114,7 @@ bool LayoutTrackLines(TextLayoutState& state, int size, float& used)
 
         if (box.Height > h) {
             h = box.Height;
-            jumpBand(t, h);
+            state.SkipHoleBand(t, h);
             if (autoFit && t + h > state.areaH) return false;
             state.GetLineSegments(t, h);
             if (autoFit && w > state.segments.Width1() && w > state.segments.Width2() && !state.segments.Empty2() &&
@@ -135,7 +125,11 @@ bool LayoutTrackLines(TextLayoutState& state, int size, float& used)
         if (discMode && firstLine) {
             if (state.areaW < w) return false;
             if (k < s) skipEnd = true;
-            else if (!firstLineSearch()) return false;
+            else {
+                firstLine = false;
+                segNo = state.FindFirstLine(t, h, w);
+                if (segNo == 0) return false;
+            }
         }
         bool endLine = i == n - 1 || endAsked;
         if (!skipEnd && (segNo == 1 || !state.segments.Empty2()) && w > segWidth()) endLine = true;
@@ -212,21 +206,7 @@ bool LayoutTrackLines(TextLayoutState& state, int size, float& used)
         }
         if (!discMode || retried) return false;
         retried = true;
-        if (segNo == 1) {
-            if (state.segments.Width2() <= w) return false;
-            segNo = 2;
-        } else {
-            t += h;
-            jumpBand(t, h);
-            if (t + h > state.areaH) return false;
-            state.GetLineSegments(t, h);
-            if (w < state.segments.Width1())
-                segNo = 1;
-            else if (w < state.segments.Width2())
-                segNo = 2;
-            else
-                return false;
-        }
+        if (!state.MoveToNextSegment(segNo, t, h, w)) return false;
         ++i;
     }
     return false;
@@ -254,18 +234,7 @@ bool MeasureTrackTable(TextLayoutState& state, int size, float& numberWidth, flo
             cell = RectF(0, 0, 0, 0);
             glyph = RectF(0, 0, 0, 0);
         } else {
-            m.SelectFontAt(i, autoFit ? size : 0);
-            const CString next = i + 1 < n ? object->chars[i + 1] : CString();
-            bool useP = (IsLineBreak(next) || IsFieldEnd(next)) && !IsSpace(ch) && m.IsItalic();
-            RectF box = m.Measure(ch, useP);
-            if (IsLineBreak(ch)) {
-                if (singleLine) box = m.MeasureSpace();
-                else box.Width = 0;
-            } else if (IsFieldEnd(ch)) {
-                if (i == 0 || IsFieldEnd(object->chars[i - 1]) || IsLineBreak(object->chars[i - 1]))
-                    box = m.MeasureSpace();
-                box.Width = 0;
-            }
+            const RectF box = MeasureTrackChar(m, object, i, autoFit ? size : 0, singleLine);
             cell = box;
             glyph = RectF(box.X, box.Y, box.Width, m.RawAscent() + 0.5f);  // not rounded down here
         }

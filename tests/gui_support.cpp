@@ -24,9 +24,11 @@ namespace {
 const int kPixelFormat32bppRGB = 0x00022009;
 const CLSID kPngEncoder = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
 
-Capture CaptureRect(const RECT& rc) {
+// A capture of a w x h 32-bit top-down bitmap that draw(hMem, hScreen) fills, read back without
+// its alpha byte.
+template <class DRAW>
+Capture CaptureDrawn(int w, int h, DRAW draw) {
   Capture cap;
-  int w = rc.right - rc.left, h = rc.bottom - rc.top;
   if (w <= 0 || h <= 0) return cap;
   HDC hScreen = GetDC(nullptr);
   HDC hMem = CreateCompatibleDC(hScreen);
@@ -41,7 +43,7 @@ Capture CaptureRect(const RECT& rc) {
   HBITMAP hBmp = CreateDIBSection(hScreen, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (hBmp != nullptr) {
     HGDIOBJ old = SelectObject(hMem, hBmp);
-    BitBlt(hMem, 0, 0, w, h, hScreen, rc.left, rc.top, SRCCOPY);
+    draw(hMem, hScreen);
     GdiFlush();
     cap.width = w;
     cap.height = h;
@@ -54,6 +56,13 @@ Capture CaptureRect(const RECT& rc) {
   DeleteDC(hMem);
   ReleaseDC(nullptr, hScreen);
   return cap;
+}
+
+Capture CaptureRect(const RECT& rc) {
+  int w = rc.right - rc.left, h = rc.bottom - rc.top;
+  return CaptureDrawn(w, h, [&](HDC hMem, HDC hScreen) {
+    BitBlt(hMem, 0, 0, w, h, hScreen, rc.left, rc.top, SRCCOPY);
+  });
 }
 
 bool StartGdiplus() {
@@ -103,40 +112,15 @@ void PrintTree(HWND hWnd, HDC hdc, const POINT& captureOrigin) {
 }
 
 Capture CaptureWindow(HWND hWnd) {
-  Capture cap;
-  if (!IsWindow(hWnd)) return cap;
+  if (!IsWindow(hWnd)) return Capture();
   RECT rc;
   GetWindowRect(hWnd, &rc);
   int w = rc.right - rc.left, h = rc.bottom - rc.top;
-  if (w <= 0 || h <= 0) return cap;
-  HDC hScreen = GetDC(nullptr);
-  HDC hMem = CreateCompatibleDC(hScreen);
-  BITMAPINFO bmi = {};
-  bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bmi.bmiHeader.biWidth = w;
-  bmi.bmiHeader.biHeight = -h;
-  bmi.bmiHeader.biPlanes = 1;
-  bmi.bmiHeader.biBitCount = 32;
-  bmi.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP hBmp = CreateDIBSection(hScreen, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (hBmp != nullptr) {
-    HGDIOBJ old = SelectObject(hMem, hBmp);
+  return CaptureDrawn(w, h, [&](HDC hMem, HDC) {
     PatBlt(hMem, 0, 0, w, h, WHITENESS);
     POINT origin = {rc.left, rc.top};
     PrintTree(hWnd, hMem, origin);
-    GdiFlush();
-    cap.width = w;
-    cap.height = h;
-    cap.pixels.resize((size_t)w * h);
-    const unsigned* p = static_cast<const unsigned*>(bits);
-    for (size_t i = 0; i < cap.pixels.size(); i++) cap.pixels[i] = p[i] & 0x00FFFFFF;
-    SelectObject(hMem, old);
-    DeleteObject(hBmp);
-  }
-  DeleteDC(hMem);
-  ReleaseDC(nullptr, hScreen);
-  return cap;
+  });
 }
 
 Capture CaptureWindowFromScreen(HWND hWnd) {

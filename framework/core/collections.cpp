@@ -22,18 +22,38 @@ IMPLEMENT_DYNAMIC(CMapStringToString, CObject)
 // after a failed read the container holds exactly the elements that were
 // read, and its owner can release them as usual.
 
+namespace {
+
+// Reads a count and then that many elements, handing each to add as it is read.
+template <class T, class C, class ADD>
+void LoadElements(CArchive& ar, C& c, ADD add) {
+  DWORD_PTR n = ar.ReadCount();
+  c.RemoveAll();
+  for (DWORD_PTR i = 0; i < n; ++i) {
+    T v{};
+    ar >> v;
+    add(v);
+  }
+}
+
+template <class ARRAY, class T>
+void SerializeNumbers(CArchive& ar, ARRAY& a, std::vector<T>& data) {
+  if (ar.IsStoring()) {
+    ar.WriteCount((DWORD_PTR)data.size());
+    for (T v : data) ar << v;
+  } else {
+    LoadElements<T>(ar, a, [&data](T v) { data.push_back(v); });
+  }
+}
+
+}  // namespace
+
 void CObArray::Serialize(CArchive& ar) {
   if (ar.IsStoring()) {
     ar.WriteCount((DWORD_PTR)GetSize());
     for (CObject* pOb : m_data) ar << pOb;
   } else {
-    DWORD_PTR n = ar.ReadCount();
-    RemoveAll();
-    for (DWORD_PTR i = 0; i < n; ++i) {
-      CObject* pOb = nullptr;
-      ar >> pOb;
-      Add(pOb);
-    }
+    LoadElements<CObject*>(ar, *this, [this](CObject* v) { Add(v); });
   }
 }
 
@@ -42,35 +62,9 @@ void CStringArray::Serialize(CArchive& ar) {
     ar.WriteCount((DWORD_PTR)GetSize());
     for (const CString& s : m_data) ar << s;
   } else {
-    DWORD_PTR n = ar.ReadCount();
-    RemoveAll();
-    for (DWORD_PTR i = 0; i < n; ++i) {
-      CString s;
-      ar >> s;
-      Add(s);
-    }
+    LoadElements<CString>(ar, *this, [this](const CString& v) { Add(v); });
   }
 }
-
-namespace {
-
-template <class ARRAY, class T>
-void SerializeNumbers(CArchive& ar, ARRAY& a, std::vector<T>& data) {
-  if (ar.IsStoring()) {
-    ar.WriteCount((DWORD_PTR)data.size());
-    for (T v : data) ar << v;
-  } else {
-    DWORD_PTR n = ar.ReadCount();
-    a.RemoveAll();
-    for (DWORD_PTR i = 0; i < n; ++i) {
-      T v = 0;
-      ar >> v;
-      data.push_back(v);
-    }
-  }
-}
-
-}  // namespace
 
 void CWordArray::Serialize(CArchive& ar) { SerializeNumbers(ar, *this, m_data); }
 void CDWordArray::Serialize(CArchive& ar) { SerializeNumbers(ar, *this, m_data); }
@@ -82,13 +76,7 @@ void CObList::Serialize(CArchive& ar) {
     ar.WriteCount((DWORD_PTR)GetCount());
     for (POSITION pos = GetHeadPosition(); pos;) ar << GetNext(pos);
   } else {
-    DWORD_PTR n = ar.ReadCount();
-    RemoveAll();
-    for (DWORD_PTR i = 0; i < n; ++i) {
-      CObject* pOb = nullptr;
-      ar >> pOb;
-      AddTail(pOb);
-    }
+    LoadElements<CObject*>(ar, *this, [this](CObject* v) { AddTail(v); });
   }
 }
 
@@ -97,12 +85,6 @@ void CStringList::Serialize(CArchive& ar) {
     ar.WriteCount((DWORD_PTR)GetCount());
     for (POSITION pos = GetHeadPosition(); pos;) ar << GetNext(pos);
   } else {
-    DWORD_PTR n = ar.ReadCount();
-    RemoveAll();
-    for (DWORD_PTR i = 0; i < n; ++i) {
-      CString s;
-      ar >> s;
-      AddTail(s);
-    }
+    LoadElements<CString>(ar, *this, [this](const CString& v) { AddTail(v); });
   }
 }

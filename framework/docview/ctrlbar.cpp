@@ -156,9 +156,9 @@ void CControlBar::CalcInsideRect(CRect& rect, BOOL bHorz) const {
   rect.DeflateRect(&insets);
 }
 
-CSize CControlBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz) {
-  CRect insets = NonClientInsets();
-  CSize size(insets.left + insets.right, insets.top + insets.bottom);
+namespace {
+// A stretched bar takes all the length there is along its side.
+CSize Stretched(CSize size, BOOL bStretch, BOOL bHorz) {
   if (bStretch) {
     if (bHorz)
       size.cx = 32767;
@@ -166,6 +166,13 @@ CSize CControlBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz) {
       size.cy = 32767;
   }
   return size;
+}
+}  // namespace
+
+CSize CControlBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz) {
+  CRect insets = NonClientInsets();
+  CSize size(insets.left + insets.right, insets.top + insets.bottom);
+  return Stretched(size, bStretch, bHorz);
 }
 
 CSize CControlBar::CalcDynamicLayout(int nLength, DWORD nMode) {
@@ -666,13 +673,7 @@ CSize CToolBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz) {
   CRect insets = NonClientInsets();
   size.cx += insets.left + insets.right;
   size.cy += insets.top + insets.bottom;
-  if (bStretch) {
-    if (bHorz)
-      size.cx = 32767;
-    else
-      size.cy = 32767;
-  }
-  return size;
+  return Stretched(size, bStretch, bHorz);
 }
 
 CSize CToolBar::CalcDynamicLayout(int nLength, DWORD nMode) {

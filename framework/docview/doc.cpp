@@ -80,18 +80,28 @@ BOOL CDocument::OnNewDocument() {
   return TRUE;
 }
 
+namespace {
+// Runs the document's Serialize through an archive on file; false when it throws.
+bool SerializeThrough(CDocument* pDoc, CFile& file, UINT nMode) {
+  try {
+    CArchive ar(&file, nMode);
+    pDoc->Serialize(ar);
+    ar.Close();
+    return true;
+  } catch (CException* e) {
+    e->Delete();
+    return false;
+  }
+}
+}  // namespace
+
 BOOL CDocument::OnOpenDocument(LPCTSTR lpszPathName) {
   CFile file;
   CFileException fe;
   if (!file.Open(lpszPathName, CFile::modeRead | CFile::shareDenyWrite, &fe)) return FALSE;
   DeleteContents();
   SetModifiedFlag(TRUE);
-  try {
-    CArchive ar(&file, CArchive::load);
-    Serialize(ar);
-    ar.Close();
-  } catch (CException* e) {
-    e->Delete();
+  if (!SerializeThrough(this, file, CArchive::load)) {
     DeleteContents();
     return FALSE;
   }
@@ -103,14 +113,7 @@ BOOL CDocument::OnSaveDocument(LPCTSTR lpszPathName) {
   CFile file;
   CFileException fe;
   if (!file.Open(lpszPathName, CFile::modeCreate | CFile::modeWrite, &fe)) return FALSE;
-  try {
-    CArchive ar(&file, CArchive::store);
-    Serialize(ar);
-    ar.Close();
-  } catch (CException* e) {
-    e->Delete();
-    return FALSE;
-  }
+  if (!SerializeThrough(this, file, CArchive::store)) return FALSE;
   SetModifiedFlag(FALSE);
   return TRUE;
 }

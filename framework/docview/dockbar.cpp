@@ -119,6 +119,14 @@ int CDockBar::Insert(CControlBar* pBar, CRect rect, CPoint ptMid) {
   (void)rect;
   const BOOL bHorz = IsHorz() || m_bFloating;
   const int nCount = (int)m_arrBars.GetSize();
+  // Where the other bar at i lies in this dock bar's client area; false when it is not shown.
+  auto otherBarRect = [&](int i, CRect& rc) {
+    CControlBar* p = GetDockedControlBar(i);
+    if (p == nullptr || p == pBar || !p->IsVisible() || p->m_hWnd == nullptr) return false;
+    p->GetWindowRect(&rc);
+    ScreenToClient(&rc);
+    return true;
+  };
   int first = 1;
   while (first < nCount) {
     int last = first;
@@ -126,11 +134,8 @@ int CDockBar::Insert(CControlBar* pBar, CRect rect, CPoint ptMid) {
     // The row's extent across the dock bar, from its visible bars.
     int lo = INT_MAX, hi = INT_MIN;
     for (int i = first; i < last; ++i) {
-      CControlBar* p = GetDockedControlBar(i);
-      if (p == nullptr || p == pBar || !p->IsVisible() || p->m_hWnd == nullptr) continue;
       CRect rc;
-      p->GetWindowRect(&rc);
-      ScreenToClient(&rc);
+      if (!otherBarRect(i, rc)) continue;
       lo = std::min(lo, (int)(bHorz ? rc.top : rc.left));
       hi = std::max(hi, (int)(bHorz ? rc.bottom : rc.right));
     }
@@ -145,11 +150,8 @@ int CDockBar::Insert(CControlBar* pBar, CRect rect, CPoint ptMid) {
       if (c < hi) {
         int nPos = last;
         for (int i = first; i < last; ++i) {
-          CControlBar* p = GetDockedControlBar(i);
-          if (p == nullptr || p == pBar || !p->IsVisible() || p->m_hWnd == nullptr) continue;
           CRect rc;
-          p->GetWindowRect(&rc);
-          ScreenToClient(&rc);
+          if (!otherBarRect(i, rc)) continue;
           int mid = bHorz ? (rc.left + rc.right) / 2 : (rc.top + rc.bottom) / 2;
           if ((bHorz ? ptMid.x : ptMid.y) < mid) {
             nPos = i;

@@ -151,6 +151,25 @@ CSize LogicalToDevice(int nMapMode, SIZE size) {
   ::ReleaseDC(nullptr, hdc);
   return CSize(std::abs((int)(pts[1].x - pts[0].x)), std::abs((int)(pts[1].y - pts[0].y)));
 }
+
+// Shows one scroll bar over a total of `total` with a page of `page` at `pos`, or hides it
+// (at 0) when the view needs none.
+void ShowViewBar(HWND hWnd, int nBar, BOOL bNeeded, int total, int page, int pos) {
+  if (!bNeeded) {
+    ::SetScrollPos(hWnd, nBar, 0, FALSE);
+    ::ShowScrollBar(hWnd, nBar, FALSE);
+    return;
+  }
+  SCROLLINFO si = {};
+  si.cbSize = sizeof(si);
+  si.fMask = SIF_PAGE | SIF_RANGE | SIF_POS;
+  si.nMin = 0;
+  si.nMax = total - 1;
+  si.nPage = (UINT)page;
+  si.nPos = pos;
+  ::ShowScrollBar(hWnd, nBar, TRUE);
+  ::SetScrollInfo(hWnd, nBar, &si, TRUE);
+}
 }  // namespace
 
 void CScrollView::CalcDeviceSizes(const SIZE& sizePage, const SIZE& sizeLine) {
@@ -272,31 +291,8 @@ void CScrollView::UpdateBars() {
   CPoint pos(needH ? std::max(0, std::min((int)old.x, (int)(m_totalDev.cx - view.cx))) : 0,
              needV ? std::max(0, std::min((int)old.y, (int)(m_totalDev.cy - view.cy))) : 0);
 
-  SCROLLINFO si = {};
-  si.cbSize = sizeof(si);
-  si.fMask = SIF_PAGE | SIF_RANGE | SIF_POS;
-  if (needH) {
-    si.nMin = 0;
-    si.nMax = m_totalDev.cx - 1;
-    si.nPage = (UINT)view.cx;
-    si.nPos = pos.x;
-    ::ShowScrollBar(m_hWnd, SB_HORZ, TRUE);
-    ::SetScrollInfo(m_hWnd, SB_HORZ, &si, TRUE);
-  } else {
-    ::SetScrollPos(m_hWnd, SB_HORZ, 0, FALSE);
-    ::ShowScrollBar(m_hWnd, SB_HORZ, FALSE);
-  }
-  if (needV) {
-    si.nMin = 0;
-    si.nMax = m_totalDev.cy - 1;
-    si.nPage = (UINT)view.cy;
-    si.nPos = pos.y;
-    ::ShowScrollBar(m_hWnd, SB_VERT, TRUE);
-    ::SetScrollInfo(m_hWnd, SB_VERT, &si, TRUE);
-  } else {
-    ::SetScrollPos(m_hWnd, SB_VERT, 0, FALSE);
-    ::ShowScrollBar(m_hWnd, SB_VERT, FALSE);
-  }
+  ShowViewBar(m_hWnd, SB_HORZ, needH, m_totalDev.cx, view.cx, pos.x);
+  ShowViewBar(m_hWnd, SB_VERT, needV, m_totalDev.cy, view.cy, pos.y);
   if (old != pos) ::InvalidateRect(m_hWnd, nullptr, TRUE);
   m_bInsideUpdate = FALSE;
 }

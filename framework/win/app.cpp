@@ -175,9 +175,11 @@ void CWinThread::Delete() {
   if (m_bAutoDelete) delete this;
 }
 
-CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPriority, UINT nStackSize,
-                           DWORD dwCreateFlags, LPSECURITY_ATTRIBUTES lpSecurityAttrs) {
-  CWinThread* pThread = new CWinThread(pfnThreadProc, pParam);
+namespace {
+// Starts a new thread object's thread (deleting the object when that fails); unless asked to
+// stay suspended it returns once the thread has started.
+CWinThread* StartThread(CWinThread* pThread, int nPriority, UINT nStackSize, DWORD dwCreateFlags,
+                        LPSECURITY_ATTRIBUTES lpSecurityAttrs) {
   if (!pThread->CreateThread(dwCreateFlags | CREATE_SUSPENDED, nStackSize, lpSecurityAttrs)) {
     pThread->Delete();
     return nullptr;
@@ -192,6 +194,13 @@ CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPri
   }
   return pThread;
 }
+}  // namespace
+
+CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPriority, UINT nStackSize,
+                           DWORD dwCreateFlags, LPSECURITY_ATTRIBUTES lpSecurityAttrs) {
+  CWinThread* pThread = new CWinThread(pfnThreadProc, pParam);
+  return StartThread(pThread, nPriority, nStackSize, dwCreateFlags, lpSecurityAttrs);
+}
 
 CWinThread* AfxBeginThread(CRuntimeClass* pThreadClass, int nPriority, UINT nStackSize, DWORD dwCreateFlags,
                            LPSECURITY_ATTRIBUTES lpSecurityAttrs) {
@@ -202,19 +211,7 @@ CWinThread* AfxBeginThread(CRuntimeClass* pThreadClass, int nPriority, UINT nSta
     delete pObject;
     return nullptr;
   }
-  if (!pThread->CreateThread(dwCreateFlags | CREATE_SUSPENDED, nStackSize, lpSecurityAttrs)) {
-    pThread->Delete();
-    return nullptr;
-  }
-  pThread->SetThreadPriority(nPriority);
-  if (!(dwCreateFlags & CREATE_SUSPENDED)) {
-    // Once resumed the thread may end and delete its object: use copies only.
-    HANDLE hEvent = pThread->m_hEventStarted;
-    ::ResumeThread(pThread->m_hThread);
-    ::WaitForSingleObject(hEvent, INFINITE);
-    ::CloseHandle(hEvent);
-  }
-  return pThread;
+  return StartThread(pThread, nPriority, nStackSize, dwCreateFlags, lpSecurityAttrs);
 }
 
 BOOL CWinThread::InitInstance() { return FALSE; }

@@ -22,6 +22,15 @@ BOOL CreateControl(CWnd* pWnd, LPCTSTR lpszClass, LPCTSTR lpszText, DWORD dwStyl
                    CWnd* pParentWnd, UINT nID) {
   return pWnd->CreateEx(0, lpszClass, lpszText, dwStyle, rect, pParentWnd, nID);
 }
+
+// A control drawn by its owner gets the WM_DRAWITEM reflected to it as its own DrawItem.
+template <class T>
+BOOL DrawItemNotify(T* pCtrl, UINT message, LPARAM lParam, LRESULT* pResult) {
+  if (message != WM_DRAWITEM) return FALSE;
+  pCtrl->DrawItem((LPDRAWITEMSTRUCT)lParam);
+  if (pResult) *pResult = TRUE;
+  return TRUE;
+}
 }  // namespace
 
 // ---- CStatic ----
@@ -31,10 +40,8 @@ BOOL CStatic::Create(LPCTSTR lpszText, DWORD dwStyle, const RECT& rect, CWnd* pP
 }
 void CStatic::DrawItem(LPDRAWITEMSTRUCT) {}
 BOOL CStatic::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
-  if (message != WM_DRAWITEM) return CWnd::OnChildNotify(message, wParam, lParam, pResult);
-  DrawItem((LPDRAWITEMSTRUCT)lParam);
-  if (pResult) *pResult = TRUE;
-  return TRUE;
+  if (DrawItemNotify(this, message, lParam, pResult)) return TRUE;
+  return CWnd::OnChildNotify(message, wParam, lParam, pResult);
 }
 
 // ---- CButton ----
@@ -44,10 +51,8 @@ BOOL CButton::Create(LPCTSTR lpszCaption, DWORD dwStyle, const RECT& rect, CWnd*
 }
 void CButton::DrawItem(LPDRAWITEMSTRUCT) {}
 BOOL CButton::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
-  if (message != WM_DRAWITEM) return CWnd::OnChildNotify(message, wParam, lParam, pResult);
-  DrawItem((LPDRAWITEMSTRUCT)lParam);
-  if (pResult) *pResult = TRUE;
-  return TRUE;
+  if (DrawItemNotify(this, message, lParam, pResult)) return TRUE;
+  return CWnd::OnChildNotify(message, wParam, lParam, pResult);
 }
 
 // ---- CEdit ----
@@ -72,11 +77,8 @@ CPoint CEdit::PosFromChar(UINT nChar) const {
 namespace {
 template <class T>
 BOOL OwnerNotify(T* pCtrl, UINT message, LPARAM lParam, LRESULT* pResult) {
+  if (DrawItemNotify(pCtrl, message, lParam, pResult)) return TRUE;
   switch (message) {
-    case WM_DRAWITEM:
-      pCtrl->DrawItem((LPDRAWITEMSTRUCT)lParam);
-      if (pResult) *pResult = TRUE;
-      return TRUE;
     case WM_MEASUREITEM:
       pCtrl->MeasureItem((LPMEASUREITEMSTRUCT)lParam);
       if (pResult) *pResult = TRUE;
@@ -92,20 +94,27 @@ BOOL OwnerNotify(T* pCtrl, UINT message, LPARAM lParam, LRESULT* pResult) {
       return FALSE;
   }
 }
+
+// Reads the text of a list item into rString through the control's length and text messages
+// (empty when the item does not exist).
+void GetItemString(const CWnd* pCtrl, UINT nLenMsg, UINT nTextMsg, int nIndex, CString& rString) {
+  static_assert(LB_ERR == CB_ERR, "one error value for both controls");
+  int nLen = (int)pCtrl->SendMessage(nLenMsg, nIndex, 0);
+  if (nLen == LB_ERR) {
+    rString.Empty();
+    return;
+  }
+  char* p = rString.GetBuffer(nLen + 1);
+  pCtrl->SendMessage(nTextMsg, nIndex, (LPARAM)p);
+  rString.ReleaseBuffer();
+}
 }  // namespace
 
 BOOL CListBox::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
   return CreateControl(this, "LISTBOX", nullptr, dwStyle, rect, pParentWnd, nID);
 }
 void CListBox::GetText(int nIndex, CString& rString) const {
-  int nLen = GetTextLen(nIndex);
-  if (nLen == LB_ERR) {
-    rString.Empty();
-    return;
-  }
-  char* p = rString.GetBuffer(nLen + 1);
-  GetText(nIndex, p);
-  rString.ReleaseBuffer();
+  GetItemString(this, LB_GETTEXTLEN, LB_GETTEXT, nIndex, rString);
 }
 UINT CListBox::ItemFromPoint(CPoint pt, BOOL& bOutside) const {
   DWORD dw = (DWORD)SendMessage(LB_ITEMFROMPOINT, 0, MAKELPARAM(pt.x, pt.y));
@@ -125,14 +134,7 @@ BOOL CComboBox::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT n
   return CreateControl(this, "COMBOBOX", nullptr, dwStyle, rect, pParentWnd, nID);
 }
 void CComboBox::GetLBText(int nIndex, CString& rString) const {
-  int nLen = GetLBTextLen(nIndex);
-  if (nLen == CB_ERR) {
-    rString.Empty();
-    return;
-  }
-  char* p = rString.GetBuffer(nLen + 1);
-  GetLBText(nIndex, p);
-  rString.ReleaseBuffer();
+  GetItemString(this, CB_GETLBTEXTLEN, CB_GETLBTEXT, nIndex, rString);
 }
 BOOL CComboBox::GetComboBoxInfo(PCOMBOBOXINFO pcbi) const {
   pcbi->cbSize = sizeof(COMBOBOXINFO);
@@ -283,10 +285,8 @@ LONG CTabCtrl::InsertItem(int nItem, LPCTSTR lpszItem, int nImage) {
 }
 void CTabCtrl::DrawItem(LPDRAWITEMSTRUCT) {}
 BOOL CTabCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
-  if (message != WM_DRAWITEM) return CWnd::OnChildNotify(message, wParam, lParam, pResult);
-  DrawItem((LPDRAWITEMSTRUCT)lParam);
-  if (pResult) *pResult = TRUE;
-  return TRUE;
+  if (DrawItemNotify(this, message, lParam, pResult)) return TRUE;
+  return CWnd::OnChildNotify(message, wParam, lParam, pResult);
 }
 
 // ---- CHeaderCtrl ----
@@ -302,10 +302,8 @@ CImageList* CHeaderCtrl::SetImageList(CImageList* pImageList) {
 }
 void CHeaderCtrl::DrawItem(LPDRAWITEMSTRUCT) {}
 BOOL CHeaderCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
-  if (message != WM_DRAWITEM) return CWnd::OnChildNotify(message, wParam, lParam, pResult);
-  DrawItem((LPDRAWITEMSTRUCT)lParam);
-  if (pResult) *pResult = TRUE;
-  return TRUE;
+  if (DrawItemNotify(this, message, lParam, pResult)) return TRUE;
+  return CWnd::OnChildNotify(message, wParam, lParam, pResult);
 }
 
 // ---- CListCtrl ----
@@ -443,8 +441,6 @@ int CListCtrl::InsertColumn(int nCol, LPCTSTR lpszColumnHeading, int nFormat, in
 }
 void CListCtrl::DrawItem(LPDRAWITEMSTRUCT) {}
 BOOL CListCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
-  if (message != WM_DRAWITEM) return CWnd::OnChildNotify(message, wParam, lParam, pResult);
-  DrawItem((LPDRAWITEMSTRUCT)lParam);
-  if (pResult) *pResult = TRUE;
-  return TRUE;
+  if (DrawItemNotify(this, message, lParam, pResult)) return TRUE;
+  return CWnd::OnChildNotify(message, wParam, lParam, pResult);
 }

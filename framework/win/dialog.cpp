@@ -435,15 +435,20 @@ void DDX_CBIndex(CDataExchange* pDX, int nIDC, int& index) {
 }
 
 namespace {
+// Reads item nIndex of a list or combo box through the control's length and text messages.
+void ReadItemText(HWND hWndCtrl, UINT nLenMsg, UINT nTextMsg, int nIndex, CString& value) {
+  int nLen = (int)::SendMessage(hWndCtrl, nLenMsg, nIndex, 0);
+  char* p = value.GetBuffer(nLen + 1);
+  ::SendMessage(hWndCtrl, nTextMsg, nIndex, (LPARAM)p);
+  value.ReleaseBuffer();
+}
+
 void CBString(CDataExchange* pDX, int nIDC, CString& value, bool bExact) {
   HWND hWndCtrl = pDX->PrepareCtrl(nIDC);
   if (pDX->m_bSaveAndValidate) {
     int nIndex = (int)::SendMessage(hWndCtrl, CB_GETCURSEL, 0, 0);
     if (nIndex != CB_ERR) {
-      int nLen = (int)::SendMessage(hWndCtrl, CB_GETLBTEXTLEN, nIndex, 0);
-      char* p = value.GetBuffer(nLen + 1);
-      ::SendMessage(hWndCtrl, CB_GETLBTEXT, nIndex, (LPARAM)p);
-      value.ReleaseBuffer();
+      ReadItemText(hWndCtrl, CB_GETLBTEXTLEN, CB_GETLBTEXT, nIndex, value);
     } else {
       value = WindowText(hWndCtrl);  // the typed text of a drop-down combo box
     }
@@ -464,10 +469,7 @@ void LBString(CDataExchange* pDX, int nIDC, CString& value, bool bExact) {
   if (pDX->m_bSaveAndValidate) {
     int nIndex = (int)::SendMessage(hWndCtrl, LB_GETCURSEL, 0, 0);
     if (nIndex != LB_ERR) {
-      int nLen = (int)::SendMessage(hWndCtrl, LB_GETTEXTLEN, nIndex, 0);
-      char* p = value.GetBuffer(nLen + 1);
-      ::SendMessage(hWndCtrl, LB_GETTEXT, nIndex, (LPARAM)p);
-      value.ReleaseBuffer();
+      ReadItemText(hWndCtrl, LB_GETTEXTLEN, LB_GETTEXT, nIndex, value);
     } else {
       value.Empty();
     }
@@ -510,35 +512,29 @@ void FailMinMax(CDataExchange* pDX, const CString& lo, const CString& hi) {
   AfxMessageBox(s, MB_ICONEXCLAMATION);
   pDX->Fail();
 }
+
+// On saving, a value outside minVal to maxVal fails the exchange with both limits in `format`.
+template <class T>
+void CheckMinMax(CDataExchange* pDX, T value, T minVal, T maxVal, const char* format) {
+  if (!pDX->m_bSaveAndValidate || (value >= minVal && value <= maxVal)) return;
+  CString lo, hi;
+  lo.Format(format, minVal);
+  hi.Format(format, maxVal);
+  FailMinMax(pDX, lo, hi);
+}
 }  // namespace
 
 void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal) {
-  if (!pDX->m_bSaveAndValidate || (value >= minVal && value <= maxVal)) return;
-  CString lo, hi;
-  lo.Format("%d", minVal);
-  hi.Format("%d", maxVal);
-  FailMinMax(pDX, lo, hi);
+  CheckMinMax(pDX, value, minVal, maxVal, "%d");
 }
 void DDV_MinMaxUInt(CDataExchange* pDX, UINT value, UINT minVal, UINT maxVal) {
-  if (!pDX->m_bSaveAndValidate || (value >= minVal && value <= maxVal)) return;
-  CString lo, hi;
-  lo.Format("%u", minVal);
-  hi.Format("%u", maxVal);
-  FailMinMax(pDX, lo, hi);
+  CheckMinMax(pDX, value, minVal, maxVal, "%u");
 }
 void DDV_MinMaxLong(CDataExchange* pDX, long value, long minVal, long maxVal) {
-  if (!pDX->m_bSaveAndValidate || (value >= minVal && value <= maxVal)) return;
-  CString lo, hi;
-  lo.Format("%ld", minVal);
-  hi.Format("%ld", maxVal);
-  FailMinMax(pDX, lo, hi);
+  CheckMinMax(pDX, value, minVal, maxVal, "%ld");
 }
 void DDV_MinMaxDouble(CDataExchange* pDX, const double& value, double minVal, double maxVal) {
-  if (!pDX->m_bSaveAndValidate || (value >= minVal && value <= maxVal)) return;
-  CString lo, hi;
-  lo.Format("%g", minVal);
-  hi.Format("%g", maxVal);
-  FailMinMax(pDX, lo, hi);
+  CheckMinMax(pDX, value, minVal, maxVal, "%g");
 }
 void DDV_MaxChars(CDataExchange* pDX, const CString& value, int nChars) {
   if (pDX->m_idLastControl != nullptr && !pDX->m_bSaveAndValidate) {

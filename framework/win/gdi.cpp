@@ -84,10 +84,7 @@ BOOL CGdiObject::Attach(HGDIOBJ hObject) {
 
 HGDIOBJ CGdiObject::Detach() {
   HGDIOBJ h = m_hObject;
-  if (h != nullptr) {
-    CHandleMap* pMap = GdiMap();
-    if (pMap->LookupPermanent(h) == this) pMap->RemoveHandle(h);
-  }
+  if (h != nullptr) GdiMap()->RemoveHandleOf(h, this);
   m_hObject = nullptr;
   return h;
 }
@@ -201,10 +198,7 @@ BOOL CDC::Attach(HDC hDC) {
 
 HDC CDC::Detach() {
   HDC hDC = m_hDC;
-  if (hDC != nullptr) {
-    CHandleMap* pMap = DCMap();
-    if (pMap->LookupPermanent(hDC) == this) pMap->RemoveHandle(hDC);
-  }
+  if (hDC != nullptr) DCMap()->RemoveHandleOf(hDC, this);
   ReleaseAttribDC();
   ReleaseOutputDC();
   return hDC;

@@ -33,6 +33,10 @@ void CHandleMap::RemoveHandle(HANDLE h) {
   m_temporary.erase(h);
 }
 
+void CHandleMap::RemoveHandleOf(HANDLE h, const CObject* pObject) {
+  if (LookupPermanent(h) == pObject) RemoveHandle(h);
+}
+
 void CHandleMap::DeleteTemp() {
   // Deleting may run code that makes new temporaries; take the set first.
   while (!m_temporary.empty()) {

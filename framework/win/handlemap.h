@@ -27,6 +27,8 @@ class CHandleMap {
   CObject* LookupTemporary(HANDLE h) const;
   void SetPermanent(HANDLE h, CObject* pObject);
   void RemoveHandle(HANDLE h);  // from both maps; a temporary object is not deleted here
+  // Removes h when pObject is its permanent object (an object giving up its handle).
+  void RemoveHandleOf(HANDLE h, const CObject* pObject);
   void DeleteTemp();            // deletes every temporary object
   size_t TemporaryCount() const { return m_temporary.size(); }
 

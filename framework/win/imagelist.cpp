@@ -39,10 +39,7 @@ BOOL CImageList::Attach(HIMAGELIST hImageList) {
 
 HIMAGELIST CImageList::Detach() {
   HIMAGELIST h = m_hImageList;
-  if (h != nullptr) {
-    CHandleMap* pMap = ImageListMap();
-    if (pMap->LookupPermanent(h) == this) pMap->RemoveHandle(h);
-  }
+  if (h != nullptr) ImageListMap()->RemoveHandleOf(h, this);
   m_hImageList = nullptr;
   return h;
 }

@@ -46,10 +46,7 @@ BOOL CMenu::Attach(HMENU hMenu) {
 
 HMENU CMenu::Detach() {
   HMENU h = m_hMenu;
-  if (h != nullptr) {
-    CHandleMap* pMap = MenuMap();
-    if (pMap->LookupPermanent(h) == this) pMap->RemoveHandle(h);
-  }
+  if (h != nullptr) MenuMap()->RemoveHandleOf(h, this);
   m_hMenu = nullptr;
   return h;
 }
@@ -84,28 +81,31 @@ int CMenu::GetMenuString(UINT nIDItem, CString& rString, UINT nFlags) const {
   return nLen;
 }
 
-BOOL CMenu::TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT lpRect) {
+namespace {
+// Runs a menu loop with the thread's tracking window and menu set to pWnd and hMenu, and puts
+// back the ones before after it.
+template <class TRACK>
+BOOL TrackAs(CWnd* pWnd, HMENU hMenu, TRACK track) {
   AFX_THREAD_STATE* pState = AfxGetThreadState();
   HWND hWndOld = pState->m_hTrackingWindow;
   HMENU hMenuOld = pState->m_hTrackingMenu;
   pState->m_hTrackingWindow = pWnd->GetSafeHwnd();
-  pState->m_hTrackingMenu = m_hMenu;
-  BOOL bResult = ::TrackPopupMenu(m_hMenu, nFlags, x, y, 0, pWnd->GetSafeHwnd(), lpRect);
+  pState->m_hTrackingMenu = hMenu;
+  BOOL bResult = track();
   pState->m_hTrackingWindow = hWndOld;
   pState->m_hTrackingMenu = hMenuOld;
   return bResult;
 }
+}  // namespace
+
+BOOL CMenu::TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT lpRect) {
+  return TrackAs(pWnd, m_hMenu,
+                 [&] { return ::TrackPopupMenu(m_hMenu, nFlags, x, y, 0, pWnd->GetSafeHwnd(), lpRect); });
+}
 
 BOOL CMenu::TrackPopupMenuEx(UINT fuFlags, int x, int y, CWnd* pWnd, LPTPMPARAMS lptpm) {
-  AFX_THREAD_STATE* pState = AfxGetThreadState();
-  HWND hWndOld = pState->m_hTrackingWindow;
-  HMENU hMenuOld = pState->m_hTrackingMenu;
-  pState->m_hTrackingWindow = pWnd->GetSafeHwnd();
-  pState->m_hTrackingMenu = m_hMenu;
-  BOOL bResult = ::TrackPopupMenuEx(m_hMenu, fuFlags, x, y, pWnd->GetSafeHwnd(), lptpm);
-  pState->m_hTrackingWindow = hWndOld;
-  pState->m_hTrackingMenu = hMenuOld;
-  return bResult;
+  return TrackAs(pWnd, m_hMenu,
+                 [&] { return ::TrackPopupMenuEx(m_hMenu, fuFlags, x, y, pWnd->GetSafeHwnd(), lptpm); });
 }
 
 void CMenu::DrawItem(LPDRAWITEMSTRUCT) {}

@@ -186,10 +186,7 @@ BOOL CWnd::Attach(HWND hWndNew) {
 
 HWND CWnd::Detach() {
   HWND hWnd = m_hWnd;
-  if (hWnd != nullptr) {
-    CHandleMap* pMap = WndMap();
-    if (pMap->LookupPermanent(hWnd) == this) pMap->RemoveHandle(hWnd);
-  }
+  if (hWnd != nullptr) WndMap()->RemoveHandleOf(hWnd, this);
   m_hWnd = nullptr;
   return hWnd;
 }
@@ -709,13 +706,18 @@ void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam, 
   }
 }
 
+namespace {
+// The window at the top of hWnd's chain of child windows.
+HWND TopOfChildChain(HWND hWnd) {
+  HWND hWndT;
+  while ((::GetWindowLong(hWnd, GWL_STYLE) & WS_CHILD) && (hWndT = ::GetParent(hWnd)) != nullptr) hWnd = hWndT;
+  return hWnd;
+}
+}  // namespace
+
 CWnd* CWnd::GetTopLevelParent() const {
   if (m_hWnd == nullptr) return nullptr;
-  HWND hWndParent = m_hWnd;
-  HWND hWndT;
-  while ((::GetWindowLong(hWndParent, GWL_STYLE) & WS_CHILD) && (hWndT = ::GetParent(hWndParent)) != nullptr)
-    hWndParent = hWndT;
-  return FromHandle(hWndParent);
+  return FromHandle(TopOfChildChain(m_hWnd));
 }
 
 CWnd* CWnd::GetOwner() const {
@@ -725,11 +727,7 @@ CWnd* CWnd::GetOwner() const {
 
 CWnd* CWnd::GetParentOwner() const {
   if (m_hWnd == nullptr) return nullptr;
-  HWND hWndParent = m_hWnd;
-  HWND hWndT;
-  while ((::GetWindowLong(hWndParent, GWL_STYLE) & WS_CHILD) && (hWndT = ::GetParent(hWndParent)) != nullptr)
-    hWndParent = hWndT;
-  return FromHandle(hWndParent);
+  return FromHandle(TopOfChildChain(m_hWnd));
 }
 
 CWnd* CWnd::GetTopLevelOwner() const {
@@ -817,24 +815,26 @@ void CWnd::CalcWindowRect(LPRECT lpClientRect, UINT nAdjustType) {
 
 // ---- wrappers ----
 
-BOOL CWnd::ModifyStyle(HWND hWnd, DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
-  DWORD dwStyle = (DWORD)::GetWindowLong(hWnd, GWL_STYLE);
+namespace {
+// Changes the style bits at nIndex (GWL_STYLE or GWL_EXSTYLE); with nFlags the frame is
+// updated through SetWindowPos. False when nothing changed.
+BOOL ModifyStyleBits(HWND hWnd, int nIndex, DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
+  DWORD dwStyle = (DWORD)::GetWindowLong(hWnd, nIndex);
   DWORD dwNewStyle = (dwStyle & ~dwRemove) | dwAdd;
   if (dwStyle == dwNewStyle) return FALSE;
-  ::SetWindowLong(hWnd, GWL_STYLE, (LONG)dwNewStyle);
+  ::SetWindowLong(hWnd, nIndex, (LONG)dwNewStyle);
   if (nFlags != 0)
     ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
   return TRUE;
 }
+}  // namespace
+
+BOOL CWnd::ModifyStyle(HWND hWnd, DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
+  return ModifyStyleBits(hWnd, GWL_STYLE, dwRemove, dwAdd, nFlags);
+}
 
 BOOL CWnd::ModifyStyleEx(HWND hWnd, DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
-  DWORD dwStyle = (DWORD)::GetWindowLong(hWnd, GWL_EXSTYLE);
-  DWORD dwNewStyle = (dwStyle & ~dwRemove) | dwAdd;
-  if (dwStyle == dwNewStyle) return FALSE;
-  ::SetWindowLong(hWnd, GWL_EXSTYLE, (LONG)dwNewStyle);
-  if (nFlags != 0)
-    ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
-  return TRUE;
+  return ModifyStyleBits(hWnd, GWL_EXSTYLE, dwRemove, dwAdd, nFlags);
 }
 
 void CWnd::GetWindowText(CString& rString) const {

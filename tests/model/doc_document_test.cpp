@@ -14,21 +14,6 @@ struct PaperTable {
     PaperTable() { InitPaperTable(); }
 } g_paper;
 
-ViewObject* NewObject(int type, const char* name, int side, const char* sideName, int left = 0, int top = 0,
-                      int width = 0, int height = 0)
-{
-    ViewObject* o = new ViewObject;
-    o->Reset(type);
-    o->name = name;
-    o->side = side;
-    o->sideName = sideName;
-    o->left = left;
-    o->top = top;
-    o->width = width;
-    o->height = height;
-    return o;
-}
-
 // A design of the plain disc label and the jewel case, as a new design starts.
 struct Design {
     KorvanelleDocument library;
@@ -107,27 +92,27 @@ TEST_CASE("object names are made unique")
     LabelTemplate* disc = d.Disc();
     SUBCASE("a second free text Text 1 becomes Text 2")
     {
-        disc->AddObject(NewObject(kObjectText, "Text 1", 1, "Disc 1"));
-        ViewObject* second = NewObject(kObjectText, "Text 1", 1, "Disc 1");
+        disc->AddObject(NewViewObject(kObjectText, "Text 1", 1, "Disc 1"));
+        ViewObject* second = NewViewObject(kObjectText, "Text 1", 1, "Disc 1");
         disc->AddObject(second);
         d.doc.MakeNamesUnique();
         CHECK(second->name == "Text 2");
     }
     SUBCASE("a colliding Artist becomes Artist(1), a colliding Artist(1) the first free number")
     {
-        disc->AddObject(NewObject(kObjectImage, "Artist", 1, "Disc 1"));
-        ViewObject* artist = NewObject(kObjectImage, "Artist", 1, "Disc 1");
+        disc->AddObject(NewViewObject(kObjectImage, "Artist", 1, "Disc 1"));
+        ViewObject* artist = NewViewObject(kObjectImage, "Artist", 1, "Disc 1");
         disc->AddObject(artist);
         d.doc.MakeNamesUnique();
         CHECK(artist->name == "Artist(1)");
-        ViewObject* again = NewObject(kObjectImage, "Artist(1)", 1, "Disc 1");
+        ViewObject* again = NewViewObject(kObjectImage, "Artist(1)", 1, "Disc 1");
         disc->AddObject(again);
         d.doc.MakeNamesUnique();
         CHECK(again->name == "Artist(2)");
     }
     SUBCASE("a name with a blank before its bracket keeps the blank")
     {
-        ViewObject* photo = NewObject(kObjectImage, "Photo (1)", 1, "Disc 1");
+        ViewObject* photo = NewViewObject(kObjectImage, "Photo (1)", 1, "Disc 1");
         d.doc.AssignUniqueName(photo);
         CHECK(photo->name == "Photo (1)");
         DeleteViewObject(photo);
@@ -138,9 +123,9 @@ TEST_CASE("selecting an album field selects every linked object of the field")
 {
     Design d;
     LabelTemplate* disc = d.Disc();
-    ViewObject* a = NewObject(kObjectText, "Artist", 1, "Disc 1");
-    ViewObject* a1 = NewObject(kObjectText, "Artist(1)", 1, "Disc 1");
-    ViewObject* a2 = NewObject(kObjectText, "Artist(2)", 3, "Back Cover");
+    ViewObject* a = NewViewObject(kObjectText, "Artist", 1, "Disc 1");
+    ViewObject* a1 = NewViewObject(kObjectText, "Artist(1)", 1, "Disc 1");
+    ViewObject* a2 = NewViewObject(kObjectText, "Artist(2)", 3, "Back Cover");
     a->bLinkText = a1->bLinkText = a2->bLinkText = 1;
     disc->AddObject(a);
     disc->AddObject(a1);
@@ -182,7 +167,7 @@ TEST_CASE("background panels, margin rectangles and full-side backgrounds")
     }
     SUBCASE("an image centred on the fold line is on panel 1, left of it on panel 2")
     {
-        ViewObject* image = NewObject(kObjectImage, "Image", 2, "Front Cover", 800 + 4760 - 500, 800, 1000, 1000);
+        ViewObject* image = NewViewObject(kObjectImage, "Image", 2, "Front Cover", 800 + 4760 - 500, 800, 1000, 1000);
         d.Cover()->AddObject(image);
         CHECK(d.doc.GetBackgroundPanel(image) == 1);
         image->left -= 1;
@@ -190,7 +175,7 @@ TEST_CASE("background panels, margin rectangles and full-side backgrounds")
     }
     SUBCASE("a background fitted with a margin option is recognised")
     {
-        ViewObject* image = NewObject(kObjectImage, "Image", 2, "Front Cover");
+        ViewObject* image = NewViewObject(kObjectImage, "Image", 2, "Front Cover");
         Gdiplus::Rect r = KorvanelleDocument::GetMarginRect(front, 2, 3);
         image->left = r.X;
         image->top = r.Y;
@@ -208,7 +193,7 @@ TEST_CASE("background panels, margin rectangles and full-side backgrounds")
     SUBCASE("a background 2 units short on every edge covers the side; 3 units does not")
     {
         // The jewel back without its spines: 1550 .. 6960 by 600 .. 5250.
-        ViewObject* image = NewObject(kObjectImage, "Image", 3, "Back Cover", 1552, 602, 5406, 4646);
+        ViewObject* image = NewViewObject(kObjectImage, "Image", 3, "Back Cover", 1552, 602, 5406, 4646);
         image->bBackground = 1;
         d.Cover()->AddObject(image);
         CHECK(d.doc.IsBackgroundFullSide(back));
@@ -334,7 +319,7 @@ TEST_CASE("a design made from two templates")
     {
         LabelTemplate frontOnly;
         frontOnly.name = "Front only";
-        frontOnly.AddObject(NewObject(kObjectFront, "Front Cover", 2, "Front Cover", 100, 100, 1000, 1000));
+        frontOnly.AddObject(NewViewObject(kObjectFront, "Front Cover", 2, "Front Cover", 100, 100, 1000, 1000));
         KorvanelleDocument doc;
         doc.CreateFromTemplates(d.library.templates[0], &frontOnly);
         CHECK(doc.FindObject("Front Cover (Inside)") != nullptr);
@@ -372,7 +357,7 @@ TEST_CASE("disc layouts and the second disc's objects")
 {
     Design d;
     LabelTemplate* disc = d.Disc();
-    ViewObject* artist = NewObject(kObjectText, "Artist", 1, "Disc 1", 2000, 1000, 2000, 300);
+    ViewObject* artist = NewViewObject(kObjectText, "Artist", 1, "Disc 1", 2000, 1000, 2000, 300);
     artist->bLinkText = 1;
     disc->AddObject(artist);
     d.doc.RefreshLinkedText();
@@ -404,9 +389,9 @@ TEST_CASE("album fields and linked objects")
 {
     Design d;
     LabelTemplate* disc = d.Disc();
-    ViewObject* linked = NewObject(kObjectText, "Title(1)", 1, "Disc 1");
-    ViewObject* linked2 = NewObject(kObjectText, "Title", 1, "Disc 1");
-    ViewObject* own = NewObject(kObjectText, "Genre", 1, "Disc 1");
+    ViewObject* linked = NewViewObject(kObjectText, "Title(1)", 1, "Disc 1");
+    ViewObject* linked2 = NewViewObject(kObjectText, "Title", 1, "Disc 1");
+    ViewObject* own = NewViewObject(kObjectText, "Genre", 1, "Disc 1");
     linked->bLinkText = linked2->bLinkText = 1;
     own->SetText("mine");
     disc->AddObject(linked);
@@ -530,11 +515,11 @@ TEST_CASE("template geometry refits the objects of a side from its first shape")
 {
     Design d;
     ViewObject* back = d.doc.GetBackCover();
-    ViewObject* text = NewObject(kObjectText, "Text 1", 3, "Back Cover", 1300, 600, 5910, 4650);
+    ViewObject* text = NewViewObject(kObjectText, "Text 1", 3, "Back Cover", 1300, 600, 5910, 4650);
     d.Cover()->AddObject(text);
 
     LabelTemplate bigger;
-    ViewObject* model = NewObject(kObjectJewel, "Back Cover", 3, "Back Cover", 0, 0, 5910 * 2, 4650 * 2);
+    ViewObject* model = NewViewObject(kObjectJewel, "Back Cover", 3, "Back Cover", 0, 0, 5910 * 2, 4650 * 2);
     model->spineWidth = 500;
     bigger.AddObject(model);
     d.doc.ApplyPendingGeometry(&bigger);

@@ -41,20 +41,6 @@ struct Expect {
 
 const std::string kSep(1, '\x08');
 
-ViewObject* Make(int type, const char* name, int side, const char* sideName, int l, int t, int wd, int h)
-{
-    ViewObject* o = new ViewObject;
-    o->Reset(type);
-    o->name = name;
-    o->side = side;
-    o->sideName = sideName;
-    o->left = l;
-    o->top = t;
-    o->width = wd;
-    o->height = h;
-    return o;
-}
-
 // Items 1 to 7 of an object record.
 void Head(Expect& e, const char* name, const char* typeName, int side, const char* sideName, int l, int t, int wd,
           int h)
@@ -98,13 +84,13 @@ TEST_CASE("a small design is written exactly as a version-507 file")
     LabelTemplate* discs = new LabelTemplate;
     discs->name = "D";
     discs->layout = kLayout2DiscBottom;
-    ViewObject* disc = Make(kObjectDisc, "Disc 1", 1, "Disc 1", 1938, 688, 4625, 1600);
+    ViewObject* disc = NewViewObject(kObjectDisc, "Disc 1", 1, "Disc 1", 1938, 688, 4625, 1600);
     disc->textMargin = 50;
     disc->savedLeft = 10;
     disc->savedTop = 20;
     disc->charColors.Add(new COLORREF(RGB(255, 0, 0)));
     discs->AddObject(disc);
-    ViewObject* text = Make(kObjectText, "Text 1", 1, "Disc 1", -5, 7, 300, 40);
+    ViewObject* text = NewViewObject(kObjectText, "Text 1", 1, "Disc 1", -5, 7, 300, 40);
     text->alignment = "Left";
     text->angle = "90 degrees";
     text->wrapStyle = "Word-Wrap";
@@ -121,7 +107,7 @@ TEST_CASE("a small design is written exactly as a version-507 file")
     text->charUnderlines.Add(0);
     text->charUnderlines.Add(1);
     discs->AddObject(text);
-    ViewObject* linked = Make(kObjectTrack, "Track List", 1, "Disc 1", 0, 0, 10, 10);
+    ViewObject* linked = NewViewObject(kObjectTrack, "Track List", 1, "Disc 1", 0, 0, 10, 10);
     linked->bLinkText = 1;
     linked->trackNumbers = "Track Numbers";
     linked->textLayout = "Table Format";
@@ -133,10 +119,10 @@ TEST_CASE("a small design is written exactly as a version-507 file")
 
     LabelTemplate* covers = new LabelTemplate;
     covers->name = "C";
-    ViewObject* front = Make(kObjectFront, "Front Cover", 2, "Front Cover", 800, 800, 9520, 4760);
+    ViewObject* front = NewViewObject(kObjectFront, "Front Cover", 2, "Front Cover", 800, 800, 9520, 4760);
     front->bFolded = 1;
     covers->AddObject(front);
-    ViewObject* image = Make(kObjectImage, "Image", 2, "Front Cover", 1, 2, 3, 4);
+    ViewObject* image = NewViewObject(kObjectImage, "Image", 2, "Front Cover", 1, 2, 3, 4);
     image->bAspectRatio = 1;
     image->bBackground = 2;
     image->hue = -180;
@@ -145,7 +131,7 @@ TEST_CASE("a small design is written exactly as a version-507 file")
     const BYTE imageBytes[2] = {0x0A, 0x0D};
     REQUIRE(image->image.SetBytes(imageBytes, 2));
     covers->AddObject(image);
-    ViewObject* photo = Make(kObjectImage, "Photo", 3, "Back Cover", 0, 0, 0, 0);
+    ViewObject* photo = NewViewObject(kObjectImage, "Photo", 3, "Back Cover", 0, 0, 0, 0);
     photo->imageSource = "p.jpg";
     covers->AddObject(photo);
     doc.templates.Add(covers);

@@ -290,18 +290,8 @@ TEST_CASE("a version-350 file of CRichChild records with a DVD case and an image
 TEST_CASE("files before version 300 are converted into objects")
 {
     REQUIRE(kvtest::GdiplusReady());
-    std::vector<TextRecord> texts(2);
-    texts[0].first = "Artist";
-    texts[0].second = "Text";
-    texts[0].third = "Old Band\r\nLive";
-    texts[1].first = "Track List";
-    texts[1].second = "Track";
-    texts[1].third = "2`One`3:00`Two`4:10`";
-    Album album;
-    album.page = "1";
-    album.side = "Disc 1";
-    album.discCount = "Double";
-    album.oldImageCount = 1;
+    std::vector<TextRecord> texts = Pre300Texts("Old Band\r\nLive");
+    Album album = Pre300Album();
     std::vector<unsigned char> bmp = docfile::MakeBmp(2, 2, 50, 60, 70);
 
     KorvanelleDocument doc;

@@ -40,18 +40,8 @@ std::vector<Sample> Samples()
     samples.push_back({"version 450", OldFile(450, "ViewObject", OldObjects(true), OldAlbum("Double", "Jewel"), bmp), false});
     samples.push_back({"version 350", OldFile(350, "CRichChild", OldObjects(true), OldAlbum("Single", "DVD"), bmp), false});
 
-    std::vector<TextRecord> texts(2);
-    texts[0].first = "Artist";
-    texts[0].second = "Text";
-    texts[0].third = "Old Band";
-    texts[1].first = "Track List";
-    texts[1].second = "Track";
-    texts[1].third = "2`One`3:00`Two`4:10`";
-    Album album;
-    album.page = "1";
-    album.side = "Disc 1";
-    album.discCount = "Double";
-    album.oldImageCount = 1;
+    std::vector<TextRecord> texts = Pre300Texts("Old Band");
+    Album album = Pre300Album();
     samples.push_back({"version 6", Pre300File(6, Pre300Items(false), texts, album, {bmp}), false});
     samples.push_back({"version 2", Pre300File(2, Pre300Items(true), texts, album, {bmp}), false});
     samples.push_back({"version 1", Pre300File(1, Pre300Items(true), texts, album, {bmp}), false});

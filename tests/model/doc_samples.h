@@ -49,15 +49,7 @@ inline bool LoadBytes(KorvanelleDocument& doc, const std::vector<unsigned char>&
 
 inline ViewObject* NewText(int type, const char* name, int side, const char* sideName, const char* text)
 {
-    ViewObject* o = new ViewObject;
-    o->Reset(type);
-    o->name = name;
-    o->side = side;
-    o->sideName = sideName;
-    o->left = 100;
-    o->top = 200;
-    o->width = 3000;
-    o->height = 500;
+    ViewObject* o = NewViewObject(type, name, side, sideName, 100, 200, 3000, 500);
     o->alignment = "Center";
     o->angle = "0 degrees";
     o->wrapStyle = "Word-Wrap";
@@ -81,15 +73,7 @@ inline LOGFONTA* Font(const char* face, int height, int weight, int italic)
 
 inline ViewObject* NewImage(const char* name, int side, const char* sideName, const std::vector<unsigned char>& bytes)
 {
-    ViewObject* o = new ViewObject;
-    o->Reset(kObjectImage);
-    o->name = name;
-    o->side = side;
-    o->sideName = sideName;
-    o->left = 10;
-    o->top = 20;
-    o->width = 1000;
-    o->height = 800;
+    ViewObject* o = NewViewObject(kObjectImage, name, side, sideName, 10, 20, 1000, 800);
     o->bAspectRatio = 1;
     o->hue = 12;
     o->saturation = -5;
@@ -282,6 +266,30 @@ inline std::vector<unsigned char> Pre300File(int version, const std::vector<Prop
     }
     if (out) *out = w;
     return w.bytes;
+}
+
+// The header texts of a file before version 300: an artist and a list of two tracks.
+inline std::vector<TextRecord> Pre300Texts(const char* artist)
+{
+    std::vector<TextRecord> texts(2);
+    texts[0].first = "Artist";
+    texts[0].second = "Text";
+    texts[0].third = artist;
+    texts[1].first = "Track List";
+    texts[1].second = "Track";
+    texts[1].third = "2`One`3:00`Two`4:10`";
+    return texts;
+}
+
+// The album record of a file before version 300: a double disc shown on page 1, one old image.
+inline Album Pre300Album()
+{
+    Album album;
+    album.page = "1";
+    album.side = "Disc 1";
+    album.discCount = "Double";
+    album.oldImageCount = 1;
+    return album;
 }
 
 inline std::vector<Property> Pre300Items(bool imageWithAspect)

@@ -12,16 +12,7 @@ namespace {
 
 ViewObject* Obj(int type, const char* name, const char* sideName, int left, int top, int width = 100, int height = 100)
 {
-    ViewObject* o = new ViewObject;
-    o->type = type;
-    o->name = name;
-    o->sideName = sideName;
-    o->left = left;
-    o->top = top;
-    o->width = width;
-    o->height = height;
-    o->side = 1;
-    return o;
+    return NewViewObject(type, name, 1, sideName, left, top, width, height);
 }
 
 // A disc page with two discs and a text and a track list on each.

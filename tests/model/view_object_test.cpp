@@ -13,15 +13,7 @@ namespace {
 
 ViewObject* MakeDisc(const char* name, int left, int top, int width = 4625, int height = 1600)
 {
-    ViewObject* o = new ViewObject;
-    o->type = kObjectDisc;
-    o->name = name;
-    o->sideName = name;
-    o->left = left;
-    o->top = top;
-    o->width = width;
-    o->height = height;
-    return o;
+    return NewViewObject(kObjectDisc, name, 0, name, left, top, width, height);
 }
 
 // A small PNG made by GDI+, as file bytes.

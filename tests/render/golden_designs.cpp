@@ -12,7 +12,7 @@ namespace rt {
 ViewObject* MakeImageObject(const char* name, int side, const char* sideName, int x, int y, int w, int h,
                             int pixelsW, int pixelsH)
 {
-    ViewObject* o = MakeObject(kObjectImage, name, side, sideName, x, y, w, h);
+    ViewObject* o = NewViewObject(kObjectImage, name, side, sideName, x, y, w, h);
     Bitmap picture(pixelsW, pixelsH, PixelFormat24bppRGB);
     {
         Graphics g(&picture);
@@ -38,7 +38,7 @@ ViewObject* MakeImageObject(const char* name, int side, const char* sideName, in
 ViewObject* MakeTextObject(const char* name, int side, const char* sideName, int x, int y, int w, int h,
                            const char* text, const char* face, int tenths, int weight, bool italic, COLORREF color)
 {
-    ViewObject* o = MakeObject(kObjectText, name, side, sideName, x, y, w, h);
+    ViewObject* o = NewViewObject(kObjectText, name, side, sideName, x, y, w, h);
     o->alignment = "Center";
     SetStyledText(o, text, face, tenths, weight, italic, color);
     return o;
@@ -61,7 +61,7 @@ ViewObject* TrackList(const char* name, int side, const char* sideName, int x, i
                       const char* layout, const char* wrap, const char* numbers, bool autoFit, const char* face,
                       int tenths, COLORREF color)
 {
-    ViewObject* o = MakeObject(kObjectTrack, name, side, sideName, x, y, w, h);
+    ViewObject* o = NewViewObject(kObjectTrack, name, side, sideName, x, y, w, h);
     o->textLayout = layout;
     o->wrapStyle = wrap;
     o->trackNumbers = numbers;

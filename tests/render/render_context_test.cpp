@@ -13,37 +13,13 @@ using namespace Gdiplus;
 
 namespace {
 
-// A 24-bit top-down DIB section with a memory DC, like the view's off-screen buffer.
-struct Dib {
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ old = nullptr;
-    BYTE* bits = nullptr;
-    int width, height, stride;
-    Dib(int w, int h) : width(w), height(h), stride(((w * 24 + 31) / 32) * 4)
+// The shared DIB, filled with a pattern of every row and column.
+struct Dib : rt::Dib24 {
+    Dib(int w, int h) : Dib24(w, h)
     {
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 24;
-        void* p = nullptr;
-        bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
-        bits = static_cast<BYTE*>(p);
-        dc = CreateCompatibleDC(nullptr);
-        old = SelectObject(dc, bitmap);
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w * 3; ++x) bits[y * stride + x] = static_cast<BYTE>((x * 7 + y * 13) & 0xFF);
     }
-    ~Dib()
-    {
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        DeleteObject(bitmap);
-    }
-    std::vector<BYTE> Snapshot() const { return std::vector<BYTE>(bits, bits + stride * height); }
-    BYTE* At(int x, int y) { return bits + y * stride + x * 3; }
 };
 
 }  // namespace
@@ -83,7 +59,7 @@ TEST_CASE("side clip by purpose")
     REQUIRE(kvtest::GdiplusReady());
     rt::Design d;
     d.AddPage(1, 5000, 5000);
-    ViewObject* disc = d.Add(rt::MakeObject(kObjectDisc, "Disc 1", 1, "Disc 1", 0, 0, 4000, 1500));
+    ViewObject* disc = d.Add(NewViewObject(kObjectDisc, "Disc 1", 1, "Disc 1", 0, 0, 4000, 1500));
     RenderContext rc;
     rc.Init(nullptr, 0.1, 0.1, 0, 0, kPurposeScreen, &d.doc, disc, nullptr);
     CHECK(rc.sideClip->IsVisible(200, 30));    // inside the ring
@@ -93,7 +69,7 @@ TEST_CASE("side clip by purpose")
     rc.SetCurrentObject(disc);
     CHECK(rc.sideClip->IsVisible(231, 455));  // the printer's larger circle at the origin
 
-    ViewObject* cover = d.Add(rt::MakeObject(kObjectFront, "Front Cover", 1, "Front Cover", 100, 100, 1000, 500));
+    ViewObject* cover = d.Add(NewViewObject(kObjectFront, "Front Cover", 1, "Front Cover", 100, 100, 1000, 500));
     rc.purpose = kPurposeExport;
     rc.SetCurrentObject(cover);
     CHECK(rc.sideClip->IsVisible(10, 10));
@@ -148,7 +124,7 @@ TEST_CASE("side rectangle")
     rc.SetupGeometry(&d.doc, 0.1, 0.1, kPurposeScreen, -17, -17);
     CHECK(!rc.GetSideRect(&side, &wide));  // no page
     ViewObject* page = d.AddPage(2, 0, 11000);
-    d.Add(rt::MakeObject(kObjectFront, "Front Cover", 2, "Front Cover", 1000, 1000, 1000, 1000));
+    d.Add(NewViewObject(kObjectFront, "Front Cover", 2, "Front Cover", 1000, 1000, 1000, 1000));
     CHECK(!rc.GetSideRect(&side, &wide));  // a page of zero width
     page->width = 8500;
     d.SetCurrent("Front Cover");

@@ -38,34 +38,12 @@ Bitmap* DrawWhole(rt::Design& d, double scale, int purpose, int w, int h, const 
     return b;
 }
 
-struct Dib {
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ old;
-    BYTE* bits;
-    int width, height, stride;
-    Dib(int w, int h) : width(w), height(h), stride(((w * 24 + 31) / 32) * 4)
+// The shared DIB, filled with a pattern of every byte.
+struct Dib : rt::Dib24 {
+    Dib(int w, int h) : Dib24(w, h)
     {
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 24;
-        void* p = nullptr;
-        bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
-        bits = static_cast<BYTE*>(p);
-        dc = CreateCompatibleDC(nullptr);
-        old = SelectObject(dc, bitmap);
         for (int i = 0; i < stride * h; ++i) bits[i] = static_cast<BYTE>((i * 37) & 0xFF);
     }
-    ~Dib()
-    {
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        DeleteObject(bitmap);
-    }
-    std::vector<BYTE> Snapshot() const { return std::vector<BYTE>(bits, bits + stride * height); }
 };
 
 }  // namespace
@@ -75,7 +53,7 @@ TEST_CASE("a cover's background inside the cut, white outside")
     REQUIRE(kvtest::GdiplusReady());
     rt::Design d;
     d.AddPage(2, 8500, 11000);
-    ViewObject* front = d.Add(rt::MakeObject(kObjectFront, "Front Cover", 2, "Front Cover", 1000, 1000, 4000, 3000));
+    ViewObject* front = d.Add(NewViewObject(kObjectFront, "Front Cover", 2, "Front Cover", 1000, 1000, 4000, 3000));
     SetColor(front, kRed);
     Bitmap* b = DrawWhole(d, 0.05, kPurposeExport, 425, 550);
     CHECK(rt::SameRgb(rt::Pixel(b, 150, 120), 220, 20, 30));
@@ -98,7 +76,7 @@ TEST_CASE("a disc's hole stays empty")
     REQUIRE(kvtest::GdiplusReady());
     rt::Design d;
     d.AddPage(1, 5600, 5600);
-    ViewObject* disc = d.Add(rt::MakeObject(kObjectDisc, "Disc 1", 1, "Disc 1", 500, 500, 4600, 1500));
+    ViewObject* disc = d.Add(NewViewObject(kObjectDisc, "Disc 1", 1, "Disc 1", 500, 500, 4600, 1500));
     SetColor(disc, kBlue);
     Bitmap* b = DrawWhole(d, 0.05, kPurposeExport, 280, 280);
     CHECK(rt::SameRgb(rt::Pixel(b, 140, 140), 255, 255, 255));  // the centre
@@ -122,7 +100,7 @@ TEST_CASE("the bleed shows past the cut in exports and prints, never on screen")
     REQUIRE(kvtest::GdiplusReady());
     rt::Design d;
     d.AddPage(2, 8500, 11000);
-    ViewObject* front = d.Add(rt::MakeObject(kObjectFront, "Front Cover", 2, "Front Cover", 1000, 1000, 4000, 3000));
+    ViewObject* front = d.Add(NewViewObject(kObjectFront, "Front Cover", 2, "Front Cover", 1000, 1000, 4000, 3000));
     SetColor(front, kRed);
     PrintOptions options;
     options.frontMargin = 100;
@@ -163,7 +141,7 @@ TEST_CASE("the bleed shows past the cut in exports and prints, never on screen")
     {
         rt::Design dd;
         dd.AddPage(1, 5600, 5600);
-        ViewObject* disc = dd.Add(rt::MakeObject(kObjectDisc, "Disc 1", 1, "Disc 1", 500, 500, 4600, 1500));
+        ViewObject* disc = dd.Add(NewViewObject(kObjectDisc, "Disc 1", 1, "Disc 1", 500, 500, 4600, 1500));
         SetColor(disc, kBlue);
         PrintOptions discOptions;
         discOptions.discMargin = 150;
@@ -183,11 +161,11 @@ TEST_CASE("objects collected for a side")
     REQUIRE(kvtest::GdiplusReady());
     rt::Design d;
     d.AddPage(1, 8500, 11000);
-    ViewObject* disc1 = d.Add(rt::MakeObject(kObjectDisc, "Disc 1", 1, "Disc 1", 500, 500, 4600, 1500));
-    ViewObject* disc2 = d.Add(rt::MakeObject(kObjectDisc, "Disc 2", 1, "Disc 2", 500, 5500, 4600, 1500));
-    ViewObject* t1 = d.Add(rt::MakeObject(kObjectText, "Artist", 1, "Disc 1", 1000, 1000, 2000, 500));
-    ViewObject* t2 = d.Add(rt::MakeObject(kObjectText, "Artist - Disc 2", 1, "Disc 1", 1000, 1500, 2000, 500));
-    ViewObject* t3 = d.Add(rt::MakeObject(kObjectText, "Title", 1, "Disc 2", 1000, 6000, 2000, 500));
+    ViewObject* disc1 = d.Add(NewViewObject(kObjectDisc, "Disc 1", 1, "Disc 1", 500, 500, 4600, 1500));
+    ViewObject* disc2 = d.Add(NewViewObject(kObjectDisc, "Disc 2", 1, "Disc 2", 500, 5500, 4600, 1500));
+    ViewObject* t1 = d.Add(NewViewObject(kObjectText, "Artist", 1, "Disc 1", 1000, 1000, 2000, 500));
+    ViewObject* t2 = d.Add(NewViewObject(kObjectText, "Artist - Disc 2", 1, "Disc 1", 1000, 1500, 2000, 500));
+    ViewObject* t3 = d.Add(NewViewObject(kObjectText, "Title", 1, "Disc 2", 1000, 6000, 2000, 500));
     d.SetCurrent("Disc 1");
 
     SUBCASE("one-disc layout: no second disc, no disc 2 texts")
@@ -251,7 +229,7 @@ TEST_CASE("fold lines and images")
     REQUIRE(kvtest::GdiplusReady());
     rt::Design d;
     d.AddPage(3, 8500, 11000);
-    ViewObject* back = d.Add(rt::MakeObject(kObjectJewel, "Back Cover", 3, "Back Cover", 1000, 1000, 5900, 4650));
+    ViewObject* back = d.Add(NewViewObject(kObjectJewel, "Back Cover", 3, "Back Cover", 1000, 1000, 5900, 4650));
     back->spineWidth = 0;
     PrintOptions options;
     options.backFold = 1;
@@ -268,8 +246,8 @@ TEST_CASE("screen overlays")
     REQUIRE(kvtest::GdiplusReady());
     rt::Design d;
     d.AddPage(2, 3000, 3000);
-    ViewObject* front = d.Add(rt::MakeObject(kObjectFront, "Front Cover", 2, "Front Cover", 0, 0, 1000, 1000));
-    ViewObject* text = d.Add(rt::MakeObject(kObjectText, "Text 1", 2, "Front Cover", 200, 300, 400, 200));
+    ViewObject* front = d.Add(NewViewObject(kObjectFront, "Front Cover", 2, "Front Cover", 0, 0, 1000, 1000));
+    ViewObject* text = d.Add(NewViewObject(kObjectText, "Text 1", 2, "Front Cover", 200, 300, 400, 200));
     Dib dib(200, 200);
     Graphics g(dib.dc);
     BYTE savedGrid = g_showGrid, savedGuides = g_showGuides;
@@ -345,7 +323,7 @@ TEST_CASE("screen overlays")
     }
     SUBCASE("a disc without text margin has no margin rings")
     {
-        ViewObject* disc = d.Add(rt::MakeObject(kObjectDisc, "Disc 1", 2, "Disc 1", 0, 0, 1000, 300));
+        ViewObject* disc = d.Add(NewViewObject(kObjectDisc, "Disc 1", 2, "Disc 1", 0, 0, 1000, 300));
         RenderContext rc;
         rc.SetupScreen(&g, dib.bitmap, 0.1, 0.1, &d.doc, disc, 0, 0);
         rc.AddDiscMarginPaths(false);
@@ -433,7 +411,7 @@ TEST_CASE("theme texture fills: the canvas around a side")
     {
         rt::Design d;
         d.AddPage(2, 1000, 1000);
-        d.Add(rt::MakeObject(kObjectFront, "Front Cover", 2, "Front Cover", 100, 100, 800, 800));
+        d.Add(NewViewObject(kObjectFront, "Front Cover", 2, "Front Cover", 100, 100, 800, 800));
         Dib dib(150, 150);
         Graphics g(dib.dc);
         RenderContext rc;
@@ -454,8 +432,8 @@ TEST_CASE("duplicated discs, images and their interpolation")
     {
         rt::Design d;
         d.AddPage(1, 5000, 10000);
-        ViewObject* disc1 = d.Add(rt::MakeObject(kObjectDisc, "Disc 1", 1, "Disc 1", 200, 200, 4600, 1500));
-        ViewObject* disc2 = d.Add(rt::MakeObject(kObjectDisc, "Disc 2", 1, "Disc 2", 200, 5200, 4600, 1500));
+        ViewObject* disc1 = d.Add(NewViewObject(kObjectDisc, "Disc 1", 1, "Disc 1", 200, 200, 4600, 1500));
+        ViewObject* disc2 = d.Add(NewViewObject(kObjectDisc, "Disc 2", 1, "Disc 2", 200, 5200, 4600, 1500));
         SetColor(disc1, kBlue);
         SetColor(disc2, kRed);
         d.tmpl->layout = kLayout1DiscDuplicate;
@@ -473,8 +451,8 @@ TEST_CASE("duplicated discs, images and their interpolation")
     {
         rt::Design d;
         d.AddPage(2, 3000, 3000);
-        ViewObject* front = d.Add(rt::MakeObject(kObjectFront, "Front Cover", 2, "Front Cover", 0, 0, 3000, 3000));
-        ViewObject* small = d.Add(rt::MakeObject(kObjectImage, "Image", 2, "Front Cover", 0, 0, 1000, 1000));
+        ViewObject* front = d.Add(NewViewObject(kObjectFront, "Front Cover", 2, "Front Cover", 0, 0, 3000, 3000));
+        ViewObject* small = d.Add(NewViewObject(kObjectImage, "Image", 2, "Front Cover", 0, 0, 1000, 1000));
         Bitmap pixels(74, 120, PixelFormat24bppRGB);
         {
             Graphics pg(&pixels);
@@ -521,7 +499,7 @@ TEST_CASE("duplicated discs, images and their interpolation")
     {
         rt::Design d;
         d.AddPage(2, 3000, 3000);
-        ViewObject* front = d.Add(rt::MakeObject(kObjectFront, "Front Cover", 2, "Front Cover", 500, 500, 2000, 2000));
+        ViewObject* front = d.Add(NewViewObject(kObjectFront, "Front Cover", 2, "Front Cover", 500, 500, 2000, 2000));
         PrintOptions border;
         border.frontBorder = 1;
         Bitmap b(150, 150, PixelFormat24bppRGB);

@@ -7,19 +7,26 @@ using namespace Gdiplus;
 
 namespace rt {
 
-ViewObject* MakeObject(int type, const char* name, int side, const char* sideName, int x, int y, int w, int h)
+Dib24::Dib24(int w, int h) : width(w), height(h), stride(((w * 24 + 31) / 32) * 4)
 {
-    ViewObject* o = new ViewObject();
-    o->Reset(type);
-    o->type = type;
-    o->name = name;
-    o->side = side;
-    o->sideName = sideName;
-    o->left = x;
-    o->top = y;
-    o->width = w;
-    o->height = h;
-    return o;
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    void* p = nullptr;
+    bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
+    bits = static_cast<BYTE*>(p);
+    dc = CreateCompatibleDC(nullptr);
+    old = SelectObject(dc, bitmap);
+}
+
+Dib24::~Dib24()
+{
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
 }
 
 static LOGFONTA* NewRecord(const char* face, int tenths, int weight, bool italic)
@@ -80,7 +87,7 @@ ViewObject* Design::AddPage(int side, int w, int h)
 {
     char name[16];
     wsprintfA(name, "Page %d", side);
-    return Add(MakeObject(kObjectPage, name, side, name, 0, 0, w, h));
+    return Add(NewViewObject(kObjectPage, name, side, name, 0, 0, w, h));
 }
 
 ViewObject* Design::Add(ViewObject* o)

@@ -6,12 +6,12 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <vector>
+
 #include "model/KorvanelleDocument.h"
 #include "model/ViewObject.h"
 
 namespace rt {
-
-ViewObject* MakeObject(int type, const char* name, int side, const char* sideName, int x, int y, int w, int h);
 
 // Sets the object's text (0x08 written as '\b') with one font record on the first character
 // and one colour record (black) on the first character.
@@ -34,6 +34,21 @@ struct Design {
 
     KorvanelleDocument doc;
     LabelTemplate* tmpl;
+};
+
+// A 24-bit top-down DIB section with a memory DC, like the view's off-screen buffer.
+struct Dib24 {
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ old = nullptr;
+    BYTE* bits = nullptr;
+    int width, height, stride;
+    Dib24(int w, int h);
+    ~Dib24();
+    Dib24(const Dib24&) = delete;
+    Dib24& operator=(const Dib24&) = delete;
+    std::vector<BYTE> Snapshot() const { return std::vector<BYTE>(bits, bits + stride * height); }
+    BYTE* At(int x, int y) { return bits + y * stride + x * 3; }
 };
 
 Gdiplus::Color Pixel(Gdiplus::Bitmap* b, int x, int y);

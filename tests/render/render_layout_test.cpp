@@ -28,10 +28,10 @@ struct Scene {
     {
         if (disc) {
             d.AddPage(1, 5600, 5600);
-            side = d.Add(rt::MakeObject(kObjectDisc, "Disc 1", 1, "Disc 1", 0, 0, 4600, 1500));
+            side = d.Add(NewViewObject(kObjectDisc, "Disc 1", 1, "Disc 1", 0, 0, 4600, 1500));
         } else {
             d.AddPage(2, 8500, 11000);
-            side = d.Add(rt::MakeObject(kObjectFront, "Front Cover", 2, "Front Cover", 0, 0, 5000, 5000));
+            side = d.Add(NewViewObject(kObjectFront, "Front Cover", 2, "Front Cover", 0, 0, 5000, 5000));
         }
         rc.document = &d.doc;
         rc.currentObject = side;
@@ -39,7 +39,7 @@ struct Scene {
     ViewObject* Text(const char* text, int x, int y, int w, int h, const char* alignment = "Left",
                      const char* wrap = "")
     {
-        ViewObject* o = d.Add(rt::MakeObject(kObjectText, "Text 1", side->side, side->name, x, y, w, h));
+        ViewObject* o = d.Add(NewViewObject(kObjectText, "Text 1", side->side, side->name, x, y, w, h));
         o->alignment = alignment;
         o->wrapStyle = wrap;
         rt::SetStyledText(o, text);
@@ -290,7 +290,7 @@ TEST_CASE("track lists")
     REQUIRE(kvtest::GdiplusReady());
     Scene s;
     auto makeList = [&](const char* layout, const char* numbers, const char* wrap, int w, int h) {
-        ViewObject* o = s.d.Add(rt::MakeObject(kObjectTrack, "Track List", 2, "Front Cover", 0, 0, w, h));
+        ViewObject* o = s.d.Add(NewViewObject(kObjectTrack, "Track List", 2, "Front Cover", 0, 0, w, h));
         o->textLayout = layout;
         o->trackNumbers = numbers;
         o->wrapStyle = wrap;
@@ -365,7 +365,7 @@ TEST_CASE("Top && Bottom on a disc skips the band around the hole")
     REQUIRE(kvtest::GdiplusReady());
     Scene s(true);
     s.side->textMargin = 50;
-    ViewObject* o = s.d.Add(rt::MakeObject(kObjectTrack, "Track List", 1, "Disc 1", 800, 800, 3000, 3000));
+    ViewObject* o = s.d.Add(NewViewObject(kObjectTrack, "Track List", 1, "Disc 1", 800, 800, 3000, 3000));
     o->textLayout = "Top && Bottom";
     o->trackNumbers = "Track Numbers && Times";
     o->alignment = "Center";

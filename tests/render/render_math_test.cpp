@@ -163,7 +163,7 @@ TEST_CASE("two-column split, underline thickness, grid step")
 TEST_CASE("side shapes")
 {
     const float ls[8] = {0, 0, 4622, 4622, 1374, 1374, 1874, 1874};
-    ObjectHolder disc(rt::MakeObject(kObjectDisc, "Disc 1", 1, "Disc 1", 100, 200, 4000, 1500));
+    ObjectHolder disc(NewViewObject(kObjectDisc, "Disc 1", 1, "Disc 1", 100, 200, 4000, 1500));
     SideShape own = ComputeSideShape(disc.o, 1, ls);
     CHECK(own.disc);
     CHECK(own.outer.Equals(RectF(100, 200, 4000, 4000)));
@@ -177,7 +177,7 @@ TEST_CASE("side shapes")
     CHECK(big.outer.Equals(RectF(100, 200, 4700, 4700)));
     CHECK(big.hole.Equals(RectF(1374, 1374, 1874, 1874)));
 
-    ObjectHolder cover(rt::MakeObject(kObjectFront, "Front Cover", 2, "Front Cover", 10, 20, 300, 400));
+    ObjectHolder cover(NewViewObject(kObjectFront, "Front Cover", 2, "Front Cover", 10, 20, 300, 400));
     SideShape c = ComputeSideShape(cover.o, 7, ls);
     CHECK(!c.disc);
     CHECK(c.outer.Equals(RectF(10, 20, 300, 400)));
@@ -185,22 +185,22 @@ TEST_CASE("side shapes")
 
 TEST_CASE("background bleed")
 {
-    ObjectHolder front(rt::MakeObject(kObjectFront, "Front Cover", 2, "Front Cover", 1000, 1000, 4000, 3000));
+    ObjectHolder front(NewViewObject(kObjectFront, "Front Cover", 2, "Front Cover", 1000, 1000, 4000, 3000));
     CHECK(ComputeBleedRect(front.o, 0).Equals(RectF(1000, 1000, 4000, 3000)));
     CHECK(ComputeBleedRect(front.o, 100).Equals(RectF(900, 900, 4200, 3200)));
     front.o->bFolded = 1;  // both panels already in the rectangle: only the outer edge grows
     CHECK(ComputeBleedRect(front.o, 100).Equals(RectF(1000, 900, 4100, 3200)));
 
-    ObjectHolder left(rt::MakeObject(kObjectBoundary, "Left Tab", 3, "Back Cover", 1000, 1000, 250, 3000));
+    ObjectHolder left(NewViewObject(kObjectBoundary, "Left Tab", 3, "Back Cover", 1000, 1000, 250, 3000));
     CHECK(ComputeBleedRect(left.o, 100).Equals(RectF(900, 900, 350, 3200)));
-    ObjectHolder right(rt::MakeObject(kObjectBoundary, "Right Tab", 3, "Back Cover", 5000, 1000, 250, 3000));
+    ObjectHolder right(NewViewObject(kObjectBoundary, "Right Tab", 3, "Back Cover", 5000, 1000, 250, 3000));
     CHECK(ComputeBleedRect(right.o, 100).Equals(RectF(5000, 900, 350, 3200)));
     ObjectHolder inside(
-        rt::MakeObject(kObjectBoundary, "Front Cover (Inside)", 2, "Front Cover", 1000, 1000, 2000, 3000));
+        NewViewObject(kObjectBoundary, "Front Cover (Inside)", 2, "Front Cover", 1000, 1000, 2000, 3000));
     CHECK(ComputeBleedRect(inside.o, 50).Equals(RectF(950, 950, 2050, 3100)));
-    ObjectHolder back(rt::MakeObject(kObjectJewel, "Back Cover", 3, "Back Cover", 1000, 1000, 5900, 4650));
+    ObjectHolder back(NewViewObject(kObjectJewel, "Back Cover", 3, "Back Cover", 1000, 1000, 5900, 4650));
     CHECK(ComputeBleedRect(back.o, 100).Equals(RectF(1000, 900, 5900, 4850)));
-    ObjectHolder disc(rt::MakeObject(kObjectDisc, "Disc 1", 1, "Disc 1", 500, 500, 4600, 1500));
+    ObjectHolder disc(NewViewObject(kObjectDisc, "Disc 1", 1, "Disc 1", 500, 500, 4600, 1500));
     CHECK(ComputeBleedRect(disc.o, 150).Equals(RectF(350, 350, 4900, 4900)));
 }
 

@@ -30,8 +30,8 @@ struct TextScene {
     TextScene(const char* s, int x, int y, int w, int h, int tenths = 400)
     {
         d.AddPage(2, 8500, 11000);
-        cover = d.Add(rt::MakeObject(kObjectFront, "Front Cover", 2, "Front Cover", 0, 0, 6000, 6000));
-        text = d.Add(rt::MakeObject(kObjectText, "Text 1", 2, "Front Cover", x, y, w, h));
+        cover = d.Add(NewViewObject(kObjectFront, "Front Cover", 2, "Front Cover", 0, 0, 6000, 6000));
+        text = d.Add(NewViewObject(kObjectText, "Text 1", 2, "Front Cover", x, y, w, h));
         text->alignment = "Left";
         rt::SetStyledText(text, s, "Arial", tenths);
     }
@@ -138,7 +138,7 @@ TEST_CASE("design to bitmap")
     REQUIRE(kvtest::GdiplusReady());
     rt::Design d;
     d.AddPage(2, 8500, 11000);
-    ViewObject* front = d.Add(rt::MakeObject(kObjectFront, "Front Cover", 2, "Front Cover", 0, 0, 5000, 4750));
+    ViewObject* front = d.Add(NewViewObject(kObjectFront, "Front Cover", 2, "Front Cover", 0, 0, 5000, 4750));
     PrintOptions options;
     options.frontMargin = 100;
     Bitmap* b = RenderDocumentToBitmap(&d.doc, front, kPurposeExport, 300, &options);
@@ -150,7 +150,7 @@ TEST_CASE("design to bitmap")
     CHECK(b->GetPixelFormat() == PixelFormat24bppRGB);
     delete b;
 
-    ViewObject* text = d.Add(rt::MakeObject(kObjectText, "Text 1", 2, "Front Cover", 0, 0, 100, 100));
+    ViewObject* text = d.Add(NewViewObject(kObjectText, "Text 1", 2, "Front Cover", 0, 0, 100, 100));
     CHECK(RenderDocumentToBitmap(&d.doc, text, kPurposeExport, 300, nullptr) == nullptr);
     CHECK(RenderDocumentToBitmap(&d.doc, nullptr, kPurposeExport, 300, nullptr) == nullptr);
     ViewObject* page = d.doc.FindPage(2, false);
@@ -167,7 +167,7 @@ TEST_CASE("disc printing and disc previews")
     REQUIRE(kvtest::GdiplusReady());
     rt::Design d;
     d.AddPage(1, 5500, 5500);
-    ViewObject* disc = d.Add(rt::MakeObject(kObjectDisc, "Disc 1", 1, "Disc 1", 0, 0, 4622, 1500));
+    ViewObject* disc = d.Add(NewViewObject(kObjectDisc, "Disc 1", 1, "Disc 1", 0, 0, 4622, 1500));
     disc->charColors.Add(new COLORREF(RGB(0, 0, 255)));
     Bitmap* b = RenderDocumentToBitmap(&d.doc, disc, kPurposeLightScribe, 100, nullptr);
     REQUIRE(b != nullptr);
