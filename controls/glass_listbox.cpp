@@ -1,0 +1,39 @@
+// List boxes on glass: printed through the shared buffered step; scrolling and the frame repaint
+// the whole box so that no part is left drawn by the list box alone.
+#include "controls/glass_internal.h"
+
+namespace {
+
+LRESULT CALLBACK GlassListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    GlassSubclassBlock* block = nullptr;
+    LRESULT result = 0;
+    if (GlassControlPrologue(window, message, wParam, lParam, &GlassListBoxProc, &block, &result)) return result;
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(window, &ps);
+        if (dc) {
+            RECT rect = GlassWindowRectInClient(window);
+            PaintBufferedAlpha(window, dc, &rect, FALSE);
+        }
+        EndPaint(window, &ps);
+        return 0;
+    }
+    case WM_NCPAINT:
+    case WM_VSCROLL:
+        result = GlassCallPrevious(block, window, message, wParam, lParam);
+        InvalidateRect(window, nullptr, TRUE);
+        UpdateWindow(window);
+        return result;
+    default:
+        return GlassCallPrevious(block, window, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+BOOL GlassSubclassListBox(HWND control)
+{
+    return SubclassChild(control, &GlassListBoxProc, 0);
+}
