@@ -1,6 +1,11 @@
 #include "controls/AeroDialog.h"
 
+#include "controls/AeroListImage.h"
 #include "controls/AeroButton.h"
+#include "controls/AeroCheck.h"
+#include "controls/AeroComboBox.h"
+#include "controls/AeroLabel.h"
+#include "controls/AeroStatics.h"
 #include "controls/ThemeApi.h"
 #include "controls/ThemeDraw.h"
 #include "controls/ThemeResources.h"
@@ -118,6 +123,13 @@ BOOL CALLBACK AeroDialog::ThemeChildControl(HWND child, LPARAM dialog)
     if (!object) return TRUE;
     // Each themed class the child belongs to re-decides its look.
     if (AeroButton* button = dynamic_cast<AeroButton*>(object)) button->UpdateTheme();
+    if (AeroLabel* label = dynamic_cast<AeroLabel*>(object)) label->UpdateTheme();
+    if (AeroCheck* check = dynamic_cast<AeroCheck*>(object)) check->UpdateTheme();
+    if (AeroImage* image = dynamic_cast<AeroImage*>(object)) image->UpdateTheme();
+    if (AeroGroupBox* group = dynamic_cast<AeroGroupBox*>(object)) group->UpdateTheme();
+    if (AeroIcon* icon = dynamic_cast<AeroIcon*>(object)) icon->UpdateTheme();
+    if (AeroComboBox* combo = dynamic_cast<AeroComboBox*>(object)) combo->UpdateTheme();
+    if (AeroListImage* list = dynamic_cast<AeroListImage*>(object)) list->UpdateTheme();
     return TRUE;
 }
 

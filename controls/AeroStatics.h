@@ -1,0 +1,105 @@
+// The themed look for the dialogs' statics that hold no plain text: AeroIcon (an icon over the
+// dialog texture), AeroImage (a "PNG" resource, or an off-screen bitmap its dialog draws into),
+// AeroGroupBox (an owner-drawn group frame with its caption) and AeroLine (an etched horizontal
+// separator). The first three show the glass tint instead of the texture while their dialog is
+// in glass mode and desktop composition is on.
+#pragma once
+
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include "framework/win.h"
+
+class AeroIcon : public CStatic {
+public:
+    AeroIcon() = default;
+    ~AeroIcon() override = default;
+
+    void UpdateTheme();
+    bool IsGlassRendering() const { return m_glassRendering != 0; }
+
+    void PreSubclassWindow() override;
+    int OnCreate(LPCREATESTRUCT createStruct);
+    void OnPaint();
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void InitControl();
+
+    int m_onGlass = 0;
+    int m_glassRendering = 0;
+};
+
+class AeroImage : public CStatic {
+public:
+    AeroImage() = default;
+    ~AeroImage() override;
+
+    UINT m_resourceId = 0;  // a "PNG" resource to show; set before subclassing
+
+    void UpdateTheme();
+    bool IsGlassRendering() const { return m_glassRendering != 0; }
+    bool HasImage() const { return m_image != nullptr; }
+    // The off-screen surface of the client's size (made on first use) selected into a memory DC;
+    // null when no DC can be had. The owner draws into it and invalidates the control.
+    CDC* GetMemoryDC();
+
+    void PreSubclassWindow() override;
+    int OnCreate(LPCREATESTRUCT createStruct);
+    BOOL OnEraseBkgnd(CDC* dc);
+    void OnPaint();
+    HBRUSH CtlColor(CDC* dc, UINT ctlType);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void InitControl();
+    CBitmap* GetBitmap();
+
+    int m_onGlass = 0;
+    int m_glassRendering = 0;
+    Gdiplus::Bitmap* m_image = nullptr;
+    CBitmap* m_bitmap = nullptr;
+    CDC m_memoryDC;
+    HGDIOBJ m_memoryPrevious = nullptr;
+};
+
+class AeroGroupBox : public CStatic {
+public:
+    AeroGroupBox() = default;
+    ~AeroGroupBox() override = default;
+
+    BYTE m_outerShadow = 1;    // a dark line along the bottom and right edge
+    BYTE m_topLineOnly = 0;    // only the line beside the caption: no sides, no bottom
+    BYTE m_normalCaption = 1;  // clear: the caption is drawn embossed as disabled text
+
+    void UpdateTheme();
+    bool IsGlassRendering() const { return m_glassRendering != 0; }
+    // The height of the window text with one blank on each side, on the window's own DC (its
+    // default font); the colour picker lays itself out with it.
+    UINT GetCaptionExtent();
+
+    void PreSubclassWindow() override;
+    void DrawItem(LPDRAWITEMSTRUCT drawItem) override;
+    BOOL OnEraseBkgnd(CDC* dc);
+    HBRUSH CtlColor(CDC* dc, UINT ctlType);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    int m_onGlass = 0;
+    int m_glassRendering = 0;
+};
+
+class AeroLine : public CStatic {
+public:
+    AeroLine() = default;
+    ~AeroLine() override = default;
+
+    void OnPaint();
+    BOOL OnEraseBkgnd(CDC* dc);
+
+    DECLARE_MESSAGE_MAP()
+};
