@@ -68,11 +68,7 @@ HBRUSH AeroComboBox::CtlColor(CDC* dc, UINT)
     if (m_backgroundState == kBackgroundGlass) {
         RECT client;
         GetClientRect(&client);
-        Graphics g(dc->GetSafeHdc());
-        g.SetCompositingMode(CompositingModeSourceCopy);
-        SolidBrush tint{Color(g_glassTintColor)};
-        g.FillRectangle(&tint, static_cast<INT>(client.left), static_cast<INT>(client.top),
-                        static_cast<INT>(client.right - client.left), static_cast<INT>(client.bottom - client.top));
+        FillGlassTint(dc->GetSafeHdc(), client);
         brush = static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
     } else if (m_backgroundState == kBackgroundTexture) {
         brush = g_backgroundBrush;

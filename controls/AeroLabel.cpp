@@ -477,14 +477,7 @@ void AeroLabel::OnLButtonUp(UINT, CPoint point)
         if (!::PtInRect(&rc, point)) return;
         if (HasLink()) {
             CWaitCursor wait;
-            SHELLEXECUTEINFOA info = {};
-            info.cbSize = sizeof(info);
-            info.fMask = SEE_MASK_FLAG_NO_UI;
-            info.hwnd = m_hWnd;
-            info.lpVerb = "open";
-            info.lpFile = m_linkTarget;
-            info.nShow = SW_SHOWMAXIMIZED;
-            ::ShellExecuteExA(&info);
+            OpenLinkTarget(m_hWnd, m_linkTarget);
         } else if (m_linkMode) {
             INT32 clickPoint[2] = {point.x, point.y};
             ::SendMessageA(::GetParent(m_hWnd), kLabelClickMessage, 1, reinterpret_cast<LPARAM>(clickPoint));

@@ -43,11 +43,7 @@ namespace {
 bool SystemIsVistaOrLater()
 {
     OSVERSIONINFOA info = {};
-    info.dwOSVersionInfoSize = sizeof(info);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    const bool ok = ::GetVersionExA(&info) != 0;
-#pragma GCC diagnostic pop
+    const bool ok = ReadSystemVersion(&info);
     return ok && info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion >= 6;
 }
 
@@ -325,14 +321,7 @@ BOOL CIconButton::OnClicked()
             if (command && m_menuOwner) ::PostMessage(m_menuOwner, WM_COMMAND, command, 0);
         } else if (m_linkTarget[0]) {
             HCURSOR previous = ::SetCursor(::LoadCursor(nullptr, IDC_WAIT));
-            SHELLEXECUTEINFOA info = {};
-            info.cbSize = sizeof(info);
-            info.fMask = SEE_MASK_FLAG_NO_UI;
-            info.hwnd = m_hWnd;
-            info.lpVerb = "open";
-            info.lpFile = m_linkTarget;
-            info.nShow = SW_SHOWMAXIMIZED;
-            ::ShellExecuteExA(&info);
+            OpenLinkTarget(m_hWnd, m_linkTarget);
             ::SetCursor(previous);
         }
     });
@@ -349,11 +338,7 @@ HBRUSH CIconButton::CtlColor(CDC* dc, UINT)
         } else if (m_look == kLookGlass) {
             RECT client;
             GetClientRect(&client);
-            Graphics g(dc->GetSafeHdc());
-            g.SetCompositingMode(CompositingModeSourceCopy);
-            SolidBrush tint{Color(g_glassTintColor)};
-            g.FillRectangle(&tint, static_cast<INT>(client.left), static_cast<INT>(client.top),
-                            static_cast<INT>(client.right - client.left), static_cast<INT>(client.bottom - client.top));
+            FillGlassTint(dc->GetSafeHdc(), client);
             brush = static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
         } else {
             brush = static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));

@@ -56,6 +56,14 @@ void Frame3d(HDC hdc, const CRect& rc, COLORREF topLeft, COLORREF bottomRight) {
   fill(rc.left, rc.bottom - 1, rc.right, rc.bottom, bottomRight);
 }
 
+// Where `bar` stands in its row; `none` when it is not there.
+int IndexInRow(CResizeBarArray& bars, const CResizeBar* bar, int none) {
+  int index = none;
+  for (INT_PTR k = 0; k < bars.GetSize(); ++k)
+    if (bars[k] == bar) index = (int)k;
+  return index;
+}
+
 }  // namespace
 
 // ============================== CResizeBar ==============================
@@ -377,9 +385,7 @@ void CResizeBar::OnNcCalcSize(BOOL bCalcValidRects, NCCALCSIZE_PARAMS* lpncsp) {
     if (!IsFloating()) {
       CResizeBarArray arrBars;
       GetRowSizingBars(arrBars);
-      int i = -1;
-      for (INT_PTR k = 0; k < arrBars.GetSize(); ++k)
-        if (arrBars[k] == this) i = (int)k;
+      const int i = IndexInRow(arrBars, this, -1);
       const int n = (int)arrBars.GetSize();
       if (i >= 0) {
         if (IsHorzDocked()) {
@@ -564,9 +570,7 @@ void CResizeBar::StartTracking(UINT nHitTest, CPoint point) {
     GetRowSizingBars(arrBars);
     if (bHorzRow == bAcross) {
       // The edge runs between two bars of the row: each bar lends its slack to its side.
-      int nThis = 0;
-      for (INT_PTR k = 0; k < arrBars.GetSize(); ++k)
-        if (arrBars[k] == this) nThis = (int)k;
+      const int nThis = IndexInRow(arrBars, this, 0);
       const int nEdge = (nHitTest == HTLEFT || nHitTest == HTTOP) ? nThis : nThis + 1;
       for (int k = 0; k < (int)arrBars.GetSize(); ++k) {
         CResizeBar* p = arrBars[k];
@@ -614,9 +618,7 @@ void CResizeBar::TrackUpdateSize(CPoint& point) {
     CResizeBarArray arrBars;
     GetRowSizingBars(arrBars);
     if (bHorzRow == bAcross) {
-      int nThis = 0;
-      for (INT_PTR k = 0; k < arrBars.GetSize(); ++k)
-        if (arrBars[k] == this) nThis = (int)k;
+      const int nThis = IndexInRow(arrBars, this, 0);
       const int n = (int)arrBars.GetSize();
       const int nEdge = (ht == HTLEFT || ht == HTTOP) ? nThis : nThis + 1;
       // The bar on the growing side takes what the bars on the other side give, nearest first.

@@ -1,5 +1,7 @@
 #include "controls/ThemeResources.h"
 
+#include <shellapi.h>
+
 #include <cmath>
 #include <cstring>
 
@@ -143,11 +145,7 @@ void DeleteFonts()
 int WantedIconDepth()
 {
     OSVERSIONINFOA info = {};
-    info.dwOSVersionInfoSize = sizeof(info);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    const bool ok = ::GetVersionExA(&info) != 0;
-#pragma GCC diagnostic pop
+    const bool ok = ReadSystemVersion(&info);
     return (ok && info.dwMajorVersion == 5 && info.dwMinorVersion == 0) ? 8 : 32;
 }
 
@@ -423,4 +421,35 @@ void ReleaseThemeResources()
         g_handCursor = nullptr;  // a shared system cursor: nothing to free
         ReleaseThemeApis();
     });
+}
+
+void FillGlassTint(HDC dc, const RECT& rect)
+{
+    Graphics g(dc);
+    g.SetCompositingMode(CompositingModeSourceCopy);
+    SolidBrush tint{Color(g_glassTintColor)};
+    g.FillRectangle(&tint, static_cast<INT>(rect.left), static_cast<INT>(rect.top),
+                    static_cast<INT>(rect.right - rect.left), static_cast<INT>(rect.bottom - rect.top));
+}
+
+void OpenLinkTarget(HWND owner, LPCSTR target)
+{
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.hwnd = owner;
+    info.lpVerb = "open";
+    info.lpFile = target;
+    info.nShow = SW_SHOWMAXIMIZED;
+    ::ShellExecuteExA(&info);
+}
+
+bool ReadSystemVersion(OSVERSIONINFOA* info)
+{
+    *info = OSVERSIONINFOA{};
+    info->dwOSVersionInfoSize = sizeof(*info);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    return ::GetVersionExA(info) != 0;
+#pragma GCC diagnostic pop
 }

@@ -47,6 +47,13 @@ void InitThemeFonts();
 // Sets g_uiFontScale and g_uiFontSize for a screen of `dpi` dots per inch (8.5 points at 96).
 void ScaleUiFontForDpi(int dpi);
 
+// Fills `rect` with g_glassTintColor, replacing what is there (the alpha included).
+void FillGlassTint(HDC dc, const RECT& rect);
+// Opens a link target through its shell handler, maximised, with no error window of the shell's own.
+void OpenLinkTarget(HWND owner, LPCSTR target);
+// The version of the running system; false when it cannot be read.
+bool ReadSystemVersion(OSVERSIONINFOA* info);
+
 // Draws g_themeImage at its own size centred in `rect`.
 void DrawCenteredThemeImage(HDC dc, RECT rect);
 // A one-pixel 3-D frame of (left, top)-(right, bottom); raised: light top-left, shadow bottom-right.

@@ -13,16 +13,9 @@ LRESULT CALLBACK GlassComboProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CTLCOLOREDIT:
         GlassFlagAndPostRedraw(reinterpret_cast<HWND>(lParam));
         return GlassCallPrevious(block, window, message, wParam, lParam);
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(window, &ps);
-        if (dc) {
-            RECT rect = GlassWindowRectInClient(window);
-            PaintBufferedAlpha(window, dc, &rect, (block->flags & kGlassBlackFrame) != 0);
-        }
-        EndPaint(window, &ps);
+    case WM_PAINT:
+        GlassPaintWindowBuffered(window, (block->flags & kGlassBlackFrame) != 0);
         return 1;
-    }
     default:
         return GlassCallPrevious(block, window, message, wParam, lParam);
     }

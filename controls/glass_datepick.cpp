@@ -12,21 +12,7 @@ LRESULT CALLBACK GlassDatePickProc(HWND window, UINT message, WPARAM wParam, LPA
     if (message != WM_PAINT) return GlassCallPrevious(block, window, message, wParam, lParam);
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
-    if (dc) {
-        RECT client;
-        GetClientRect(window, &client);
-        BP_PAINTPARAMS params = {};
-        params.cbSize = sizeof(params);
-        HDC paintDC = nullptr;
-        HPAINTBUFFER buffer = GlassUx().BeginBufferedPaint(dc, &client, BPBF_TOPDOWNDIB, &params, &paintDC);
-        if (buffer) {
-            PatBlt(paintDC, 0, 0, client.right, client.bottom, BLACKNESS);
-            SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(paintDC),
-                         PRF_CHECKVISIBLE | PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
-            GlassUx().BufferedPaintMakeOpaque(buffer, &client);
-            GlassUx().EndBufferedPaint(buffer, TRUE);
-        }
-    }
+    if (dc) GlassPrintClientOpaque(window, dc);
     EndPaint(window, &ps);
     return 1;
 }

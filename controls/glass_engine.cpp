@@ -298,6 +298,40 @@ void PaintBufferedAlpha(HWND control, HDC dc, const RECT* rect, BOOL frame)
     ux.EndBufferedPaint(buffer, TRUE);
 }
 
+HPAINTBUFFER GlassBeginBlackBuffer(HWND window, HDC dc, RECT* client, HDC* paintDC)
+{
+    GetClientRect(window, client);
+    BP_PAINTPARAMS params = {};
+    params.cbSize = sizeof(params);
+    *paintDC = nullptr;
+    HPAINTBUFFER buffer = GlassUx().BeginBufferedPaint(dc, client, BPBF_TOPDOWNDIB, &params, paintDC);
+    if (buffer) PatBlt(*paintDC, 0, 0, client->right, client->bottom, BLACKNESS);
+    return buffer;
+}
+
+void GlassPrintClientOpaque(HWND window, HDC dc)
+{
+    RECT client;
+    HDC paintDC = nullptr;
+    HPAINTBUFFER buffer = GlassBeginBlackBuffer(window, dc, &client, &paintDC);
+    if (!buffer) return;
+    SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(paintDC),
+                 PRF_CHECKVISIBLE | PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
+    GlassUx().BufferedPaintMakeOpaque(buffer, &client);
+    GlassUx().EndBufferedPaint(buffer, TRUE);
+}
+
+void GlassPaintWindowBuffered(HWND window, bool frame)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    if (dc) {
+        RECT rect = GlassWindowRectInClient(window);
+        PaintBufferedAlpha(window, dc, &rect, frame ? TRUE : FALSE);
+    }
+    EndPaint(window, &ps);
+}
+
 namespace {
 
 LRESULT PaintDialogGlass(HWND window, GlassSubclassBlock* block)

@@ -9,13 +9,7 @@ LRESULT CALLBACK GlassHeaderProc(HWND window, UINT message, WPARAM wParam, LPARA
     LRESULT result = 0;
     if (GlassControlPrologue(window, message, wParam, lParam, &GlassHeaderProc, &block, &result)) return result;
     if (message != WM_PAINT) return GlassCallPrevious(block, window, message, wParam, lParam);
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(window, &ps);
-    if (dc) {
-        RECT rect = GlassWindowRectInClient(window);
-        PaintBufferedAlpha(window, dc, &rect, (block->flags & kGlassBlackFrame) != 0);
-    }
-    EndPaint(window, &ps);
+    GlassPaintWindowBuffered(window, (block->flags & kGlassBlackFrame) != 0);
     return 1;
 }
 

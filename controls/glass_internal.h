@@ -21,6 +21,13 @@ LRESULT GlassCallPrevious(GlassSubclassBlock* block, HWND window, UINT message, 
 UxThemeApi& GlassUx();
 // The window rectangle of the control in its own client coordinates.
 RECT GlassWindowRectInClient(HWND control);
+// Begins a buffered paint over the control's client rectangle and fills it black. The buffer, or
+// null when none could be begun; *client and *paintDC receive the rectangle and the buffer's DC.
+HPAINTBUFFER GlassBeginBlackBuffer(HWND window, HDC dc, RECT* client, HDC* paintDC);
+// Prints the control (client, non-client and background) into an opaque buffer over dc.
+void GlassPrintClientOpaque(HWND window, HDC dc);
+// Answers WM_PAINT by printing the control through PaintBufferedAlpha over its window rectangle.
+void GlassPaintWindowBuffered(HWND window, bool frame);
 // Marks the control's redraw as pending and posts the redraw message to it, once per pending redraw.
 void GlassFlagAndPostRedraw(HWND control);
 // Text options for glowing composited text: DTT_COMPOSITED | DTT_GLOWSIZE, white, the style's glow size.

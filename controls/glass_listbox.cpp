@@ -10,16 +10,9 @@ LRESULT CALLBACK GlassListBoxProc(HWND window, UINT message, WPARAM wParam, LPAR
     LRESULT result = 0;
     if (GlassControlPrologue(window, message, wParam, lParam, &GlassListBoxProc, &block, &result)) return result;
     switch (message) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(window, &ps);
-        if (dc) {
-            RECT rect = GlassWindowRectInClient(window);
-            PaintBufferedAlpha(window, dc, &rect, FALSE);
-        }
-        EndPaint(window, &ps);
+    case WM_PAINT:
+        GlassPaintWindowBuffered(window, false);
         return 0;
-    }
     case WM_NCPAINT:
     case WM_VSCROLL:
         result = GlassCallPrevious(block, window, message, wParam, lParam);

@@ -49,17 +49,10 @@ LRESULT CALLBACK GlassListViewProc(HWND window, UINT message, WPARAM wParam, LPA
     LRESULT result = 0;
     if (GlassControlPrologue(window, message, wParam, lParam, &GlassListViewProc, &block, &result)) return result;
     switch (message) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(window, &ps);
-        if (dc) {
-            RECT rect = GlassWindowRectInClient(window);
-            PaintBufferedAlpha(window, dc, &rect, (block->flags & kGlassBlackFrame) != 0);
-        }
-        EndPaint(window, &ps);
+    case WM_PAINT:
+        GlassPaintWindowBuffered(window, (block->flags & kGlassBlackFrame) != 0);
         DrawSunkenFrame(window);
         return 1;
-    }
     case WM_NCPAINT:
     case WM_HSCROLL:
     case WM_VSCROLL:

@@ -45,13 +45,9 @@ void PaintTrackbar(HWND window, HDC dc, HTHEME theme)
     const DWORD style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
     const bool vertical = (style & TBS_VERT) != 0;
     RECT client;
-    GetClientRect(window, &client);
-    BP_PAINTPARAMS params = {};
-    params.cbSize = sizeof(params);
     HDC paintDC = nullptr;
-    HPAINTBUFFER buffer = ux.BeginBufferedPaint(dc, &client, BPBF_TOPDOWNDIB, &params, &paintDC);
+    HPAINTBUFFER buffer = GlassBeginBlackBuffer(window, dc, &client, &paintDC);
     if (!buffer) return;
-    PatBlt(paintDC, 0, 0, client.right, client.bottom, BLACKNESS);
     const bool focused = GetFocus() == window;
     if (focused) DrawFocusRectGdip(&client, paintDC);
 

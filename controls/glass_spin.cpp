@@ -30,13 +30,9 @@ LRESULT CALLBACK GlassSpinProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     HDC dc = BeginPaint(window, &ps);
     if (dc && theme) {
         RECT client;
-        GetClientRect(window, &client);
-        BP_PAINTPARAMS params = {};
-        params.cbSize = sizeof(params);
         HDC paintDC = nullptr;
-        HPAINTBUFFER buffer = ux.BeginBufferedPaint(dc, &client, BPBF_TOPDOWNDIB, &params, &paintDC);
+        HPAINTBUFFER buffer = GlassBeginBlackBuffer(window, dc, &client, &paintDC);
         if (buffer) {
-            PatBlt(paintDC, 0, 0, client.right, client.bottom, BLACKNESS);
             SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(paintDC), PRF_CHECKVISIBLE | PRF_CLIENT);
             ux.EndBufferedPaint(buffer, TRUE);
         }

@@ -34,13 +34,9 @@ void PaintStatic(HWND window, HDC dc, HTHEME theme)
 {
     UxThemeApi& ux = GlassUx();
     RECT client;
-    GetClientRect(window, &client);
-    BP_PAINTPARAMS params = {};
-    params.cbSize = sizeof(params);
     HDC paintDC = nullptr;
-    HPAINTBUFFER buffer = ux.BeginBufferedPaint(dc, &client, BPBF_TOPDOWNDIB, &params, &paintDC);
+    HPAINTBUFFER buffer = GlassBeginBlackBuffer(window, dc, &client, &paintDC);
     if (!buffer) return;
-    PatBlt(paintDC, 0, 0, client.right, client.bottom, BLACKNESS);
     ux.BufferedPaintSetAlpha(buffer, &client, 0);
     const DWORD style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
     // FillRectGdip and DrawRectGdip draw one pixel short of right and bottom; the client rectangle is

@@ -482,6 +482,14 @@ void DrawClassicPopup(CStyledMenu* pMenu, DRAWITEMSTRUCT* pDIS) {
   DrawClassicText(pMenu, dc, p, textRc, state,
                   ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT), grey && !selected);
 }
+
+// A classic pop-up item drawn off-screen first, so that it never flickers while it is built up.
+void DrawClassicPopupBuffered(CStyledMenu* pMenu, const DRAWITEMSTRUCT* pDIS) {
+  CStyledMemDC mem(pDIS->rcItem, pDIS->hDC);
+  DRAWITEMSTRUCT dis = *pDIS;
+  dis.hDC = mem.GetSafeHdc();
+  DrawClassicPopup(pMenu, &dis);
+}
 }  // namespace
 
 void CStyledMenu::DrawItem_Look0(DRAWITEMSTRUCT* pDIS, BOOL bMenuBar) {
@@ -489,10 +497,7 @@ void CStyledMenu::DrawItem_Look0(DRAWITEMSTRUCT* pDIS, BOOL bMenuBar) {
     CStyledMenuItemData* p = ItemOf(pDIS->itemData);
     if (p == nullptr) return;
     if (!bMenuBar) {
-      CStyledMemDC mem(pDIS->rcItem, pDIS->hDC);
-      DRAWITEMSTRUCT dis = *pDIS;
-      dis.hDC = mem.GetSafeHdc();
-      DrawClassicPopup(this, &dis);
+      DrawClassicPopupBuffered(this, pDIS);
       return;
     }
     HDC dc = pDIS->hDC;
@@ -520,10 +525,7 @@ void CStyledMenu::DrawItem_Look4(DRAWITEMSTRUCT* pDIS, BOOL bMenuBar) {
     CStyledMenuItemData* p = ItemOf(pDIS->itemData);
     if (p == nullptr) return;
     if (!bMenuBar) {
-      CStyledMemDC mem(pDIS->rcItem, pDIS->hDC);
-      DRAWITEMSTRUCT dis = *pDIS;
-      dis.hDC = mem.GetSafeHdc();
-      DrawClassicPopup(this, &dis);
+      DrawClassicPopupBuffered(this, pDIS);
       return;
     }
     HDC dc = pDIS->hDC;

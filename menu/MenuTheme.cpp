@@ -27,6 +27,25 @@ BOOL FlatMenus() {
   BOOL flat = FALSE;
   return SystemParametersInfoA(0x1022 /*SPI_GETFLATMENU*/, 0, &flat, 0) ? flat : FALSE;
 }
+
+// The pop-up's client rectangle in window coordinates, and the window's width and height.
+void GetBorderGeometry(HWND hWnd, RECT* client, int* width, int* height) {
+  RECT wr;
+  ::GetWindowRect(hWnd, &wr);
+  *width = wr.right - wr.left;
+  *height = wr.bottom - wr.top;
+  ::GetClientRect(hWnd, client);
+  ::MapWindowPoints(hWnd, nullptr, (POINT*)client, 2);
+  ::OffsetRect(client, -wr.left, -wr.top);
+}
+
+// A one-pixel frame of (l, t)-(r, b) in colour c.
+void FrameSolid(HDC dc, int l, int t, int r, int b, COLORREF c) {
+  HBRUSH br = ::CreateSolidBrush(c);
+  RECT rc = {l, t, r, b};
+  ::FrameRect(dc, &rc, br);
+  ::DeleteObject(br);
+}
 }  // namespace
 
 // ---- looks ----
@@ -110,19 +129,11 @@ BOOL CMenuTheme::OnUnInitWnd(HWND hWnd) {
 }
 
 BOOL CMenuTheme::OnDrawBorder(HWND hWnd, HDC hDC, BOOL bOnlyShadow) {
-  RECT wr, cr;
-  ::GetWindowRect(hWnd, &wr);
-  int w = wr.right - wr.left, h = wr.bottom - wr.top;
-  ::GetClientRect(hWnd, &cr);
-  ::MapWindowPoints(hWnd, nullptr, (POINT*)&cr, 2);
-  ::OffsetRect(&cr, -wr.left, -wr.top);
+  RECT cr;
+  int w = 0, h = 0;
+  GetBorderGeometry(hWnd, &cr, &w, &h);
   BOOL hc = CStyledMenuHook::s_bHighContrast;
-  auto frame = [&](int l, int t, int r, int b, COLORREF c) {
-    HBRUSH br = ::CreateSolidBrush(c);
-    RECT rc = {l, t, r, b};
-    ::FrameRect(hDC, &rc, br);
-    ::DeleteObject(br);
-  };
+  auto frame = [&](int l, int t, int r, int b, COLORREF c) { FrameSolid(hDC, l, t, r, b, c); };
   COLORREF bg = GetMenuBackColor(nullptr);
   if (!FlatMenus()) {
     if (!bOnlyShadow) FillFrame(hDC, 1, 1, w - 6, h - 6, cr.left, cr.top, cr.right + 1, cr.bottom, bg);
@@ -257,12 +268,9 @@ void CMenuTheme::GetBarColor(COLORREF* pc1, COLORREF* pc2, COLORREF* pc3, COLORR
 
 BOOL CMenuThemeXP::OnDrawBorder(HWND hWnd, HDC hDC, BOOL bOnlyShadow) {
   CStyledMenuHook::CMenuHookData* pData = CStyledMenuHook::GetHookData(hWnd);
-  RECT wr, cr;
-  ::GetWindowRect(hWnd, &wr);
-  int w = wr.right - wr.left, h = wr.bottom - wr.top;
-  ::GetClientRect(hWnd, &cr);
-  ::MapWindowPoints(hWnd, nullptr, (POINT*)&cr, 2);
-  ::OffsetRect(&cr, -wr.left, -wr.top);
+  RECT cr;
+  int w = 0, h = 0;
+  GetBorderGeometry(hWnd, &cr, &w, &h);
   COLORREF bg = GetMenuBackColor(pData ? pData->m_hMenu : nullptr);
   COLORREF wn = ::GetSysColor(COLOR_WINDOW);
   COLORREF ring = BlendColor86(wn, bg);
@@ -273,12 +281,7 @@ BOOL CMenuThemeXP::OnDrawBorder(HWND hWnd, HDC hDC, BOOL bOnlyShadow) {
     ring = wn;
   }
   BOOL hc = CStyledMenuHook::s_bHighContrast;
-  auto frame = [&](int l, int t, int r, int b, COLORREF c) {
-    HBRUSH br = ::CreateSolidBrush(c);
-    RECT rc = {l, t, r, b};
-    ::FrameRect(hDC, &rc, br);
-    ::DeleteObject(br);
-  };
+  auto frame = [&](int l, int t, int r, int b, COLORREF c) { FrameSolid(hDC, l, t, r, b, c); };
   auto column = [&](int height, COLORREF c) {
     HBRUSH br = ::CreateSolidBrush(c);
     RECT rc = {1, 2, 2, 2 + height};
