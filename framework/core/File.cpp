@@ -1,0 +1,177 @@
+#include "framework/core/File.h"
+
+IMPLEMENT_DYNAMIC(CFile, CObject)
+
+const HANDLE CFile::hFileNull = INVALID_HANDLE_VALUE;
+
+namespace {
+
+[[noreturn]] void ThrowOsError(DWORD dwError, const CString& fileName) {
+    AfxThrowFileException(CFileException::OsErrorToException((LONG)dwError), (LONG)dwError, fileName);
+}
+
+}  // namespace
+
+CFile::CFile() : m_hFile(hFileNull), m_bCloseOnDelete(false) {}
+
+CFile::CFile(HANDLE hFile) : m_hFile(hFile), m_bCloseOnDelete(false) {}
+
+CFile::CFile(LPCSTR lpszFileName, UINT nOpenFlags) : m_hFile(hFileNull), m_bCloseOnDelete(false) {
+    CFileException e;
+    if (!Open(lpszFileName, nOpenFlags, &e)) AfxThrowFileException(e.m_cause, e.m_lOsError, e.m_strFileName);
+}
+
+CFile::~CFile() {
+    if (m_hFile != hFileNull && m_bCloseOnDelete) Abort();
+}
+
+BOOL CFile::Open(LPCSTR lpszFileName, UINT nOpenFlags, CFileException* pError) {
+    if (m_hFile != hFileNull) Abort();
+    m_strFileName.Empty();
+    if (!lpszFileName || !*lpszFileName) {
+        if (pError) {
+            pError->m_cause = CFileException::badPath;
+            pError->m_lOsError = ERROR_INVALID_NAME;
+            pError->m_strFileName = lpszFileName;
+        }
+        return FALSE;
+    }
+
+    char fullPath[MAX_PATH * 2];
+    DWORD n = GetFullPathNameA(lpszFileName, sizeof fullPath, fullPath, nullptr);
+    m_strFileName = (n > 0 && n < sizeof fullPath) ? CString(fullPath) : CString(lpszFileName);
+
+    DWORD access = 0;
+    switch (nOpenFlags & 3) {
+        case modeRead:
+            access = GENERIC_READ;
+            break;
+        case modeWrite:
+            access = GENERIC_WRITE;
+            break;
+        default:
+            access = GENERIC_READ | GENERIC_WRITE;
+            break;
+    }
+    DWORD share = 0;
+    switch (nOpenFlags & 0x70) {
+        case shareDenyWrite:
+            share = FILE_SHARE_READ;
+            break;
+        case shareDenyRead:
+            share = FILE_SHARE_WRITE;
+            break;
+        case shareDenyNone:
+            share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+            break;
+        default:
+            share = 0;
+            break;
+    }
+    DWORD disposition = OPEN_EXISTING;
+    if (nOpenFlags & modeCreate) disposition = (nOpenFlags & modeNoTruncate) ? OPEN_ALWAYS : CREATE_ALWAYS;
+
+    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, (nOpenFlags & modeNoInherit) ? FALSE : TRUE};
+    HANDLE h = CreateFileA(lpszFileName, access, share, &sa, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        DWORD err = GetLastError();
+        if (pError) {
+            pError->m_cause = CFileException::OsErrorToException((LONG)err);
+            pError->m_lOsError = (LONG)err;
+            pError->m_strFileName = lpszFileName;
+        }
+        m_strFileName.Empty();
+        return FALSE;
+    }
+    m_hFile = h;
+    m_bCloseOnDelete = true;
+    return TRUE;
+}
+
+UINT CFile::Read(void* lpBuf, UINT nCount) {
+    if (nCount == 0) return 0;
+    DWORD read = 0;
+    if (!ReadFile(m_hFile, lpBuf, nCount, &read, nullptr)) ThrowOsError(GetLastError(), m_strFileName);
+    return (UINT)read;
+}
+
+void CFile::Write(const void* lpBuf, UINT nCount) {
+    if (nCount == 0) return;
+    DWORD written = 0;
+    if (!WriteFile(m_hFile, lpBuf, nCount, &written, nullptr)) ThrowOsError(GetLastError(), m_strFileName);
+    if (written != nCount) AfxThrowFileException(CFileException::diskFull, -1, m_strFileName);
+}
+
+ULONGLONG CFile::Seek(LONGLONG lOff, UINT nFrom) {
+    LARGE_INTEGER dist;
+    dist.QuadPart = lOff;
+    LARGE_INTEGER pos;
+    DWORD method = nFrom == begin ? FILE_BEGIN : nFrom == current ? FILE_CURRENT : FILE_END;
+    if (!SetFilePointerEx(m_hFile, dist, &pos, method)) ThrowOsError(GetLastError(), m_strFileName);
+    return (ULONGLONG)pos.QuadPart;
+}
+
+ULONGLONG CFile::GetLength() const {
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(m_hFile, &size)) ThrowOsError(GetLastError(), m_strFileName);
+    return (ULONGLONG)size.QuadPart;
+}
+
+void CFile::SetLength(ULONGLONG dwNewLen) {
+    Seek((LONGLONG)dwNewLen, begin);
+    if (!SetEndOfFile(m_hFile)) ThrowOsError(GetLastError(), m_strFileName);
+}
+
+ULONGLONG CFile::GetPosition() const {
+    LARGE_INTEGER zero;
+    zero.QuadPart = 0;
+    LARGE_INTEGER pos;
+    if (!SetFilePointerEx(m_hFile, zero, &pos, FILE_CURRENT)) ThrowOsError(GetLastError(), m_strFileName);
+    return (ULONGLONG)pos.QuadPart;
+}
+
+void CFile::Flush() {
+    if (m_hFile == hFileNull) return;
+    if (!FlushFileBuffers(m_hFile)) ThrowOsError(GetLastError(), m_strFileName);
+}
+
+void CFile::Close() {
+    bool failed = false;
+    DWORD err = 0;
+    if (m_hFile != hFileNull && m_bCloseOnDelete) {
+        if (!CloseHandle(m_hFile)) {
+            failed = true;
+            err = GetLastError();
+        }
+    }
+    m_hFile = hFileNull;
+    m_bCloseOnDelete = false;
+    CString name = m_strFileName;
+    m_strFileName.Empty();
+    if (failed) ThrowOsError(err, name);
+}
+
+void CFile::Abort() {
+    if (m_hFile != hFileNull && m_bCloseOnDelete) CloseHandle(m_hFile);
+    m_hFile = hFileNull;
+    m_bCloseOnDelete = false;
+    m_strFileName.Empty();
+}
+
+CString CFile::GetFileName() const {
+    CString path = GetFilePath();
+    int slash = path.ReverseFind('\\');
+    int other = path.ReverseFind('/');
+    if (other > slash) slash = other;
+    int colon = path.ReverseFind(':');
+    if (colon > slash) slash = colon;
+    return path.Mid(slash + 1);
+}
+
+void CFile::Remove(LPCSTR lpszFileName) {
+    if (!DeleteFileA(lpszFileName)) ThrowOsError(GetLastError(), lpszFileName);
+}
+
+void CFile::Rename(LPCSTR lpszOldName, LPCSTR lpszNewName) {
+    if (!MoveFileA(lpszOldName, lpszNewName)) ThrowOsError(GetLastError(), lpszOldName);
+}

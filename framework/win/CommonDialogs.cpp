@@ -1,0 +1,270 @@
+#include "framework/win/CommonDialogs.h"
+
+#include "framework/win/WinApp.h"
+
+IMPLEMENT_DYNAMIC(CCommonDialog, CWnd)
+IMPLEMENT_DYNAMIC(CFileDialog, CCommonDialog)
+IMPLEMENT_DYNAMIC(CColorDialog, CCommonDialog)
+IMPLEMENT_DYNAMIC(CPrintDialog, CCommonDialog)
+
+HWND CCommonDialog::PreModal() {
+    HWND hWnd = m_pParentWnd->GetSafeHwnd();
+    if (hWnd == nullptr) hWnd = AfxGetMainWnd()->GetSafeHwnd();
+    while (hWnd != nullptr && (::GetWindowLong(hWnd, GWL_STYLE) & WS_CHILD)) hWnd = ::GetParent(hWnd);
+    return hWnd;
+}
+
+// ---- file dialog ----
+
+CString CFileDialog::MakeSystemFilter(LPCTSTR lpszFilter) {
+    CString filter(lpszFilter);
+    if (filter.IsEmpty()) return filter;
+    // "A|*.a|B|*.b||" -> "A\0*.a\0B\0*.b\0\0"
+    std::string s = filter.str();
+    for (char& c : s)
+        if (c == '|') c = '\0';
+    if (s.size() < 2 || s[s.size() - 1] != '\0' || s[s.size() - 2] != '\0') {
+        s.push_back('\0');
+        if (s.size() < 2 || s[s.size() - 2] != '\0') s.push_back('\0');
+    }
+    return CString(s.data(), (int)s.size());
+}
+
+CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt, LPCTSTR lpszFileName, DWORD dwFlags,
+                         LPCTSTR lpszFilter, CWnd* pParentWnd)
+    : CCommonDialog(pParentWnd), m_bOpenFileDialog(bOpenFileDialog) {
+    memset(&m_ofn, 0, sizeof(m_ofn));
+    m_szFileName[0] = 0;
+    m_szFileTitle[0] = 0;
+    m_ofn.lStructSize = sizeof(m_ofn);
+    m_ofn.lpstrFile = m_szFileName;
+    m_ofn.nMaxFile = sizeof(m_szFileName);
+    m_ofn.lpstrFileTitle = m_szFileTitle;
+    m_ofn.nMaxFileTitle = sizeof(m_szFileTitle);
+    m_ofn.Flags = dwFlags | OFN_EXPLORER | OFN_ENABLESIZING;
+    m_ofn.hInstance = AfxGetResourceHandle();
+    if (lpszDefExt != nullptr) {
+        m_strDefExt = lpszDefExt;
+        m_ofn.lpstrDefExt = m_strDefExt;
+    }
+    if (lpszFileName != nullptr) lstrcpynA(m_szFileName, lpszFileName, sizeof(m_szFileName));
+    if (lpszFilter != nullptr) {
+        m_strFilter = MakeSystemFilter(lpszFilter);
+        m_ofn.lpstrFilter = m_strFilter;
+    }
+}
+
+INT_PTR CFileDialog::DoModal() {
+    m_ofn.hwndOwner = PreModal();
+    BOOL bResult = m_bOpenFileDialog ? ::GetOpenFileNameA(&m_ofn) : ::GetSaveFileNameA(&m_ofn);
+    return bResult ? IDOK : IDCANCEL;
+}
+
+CString CFileDialog::GetPathName() const {
+    if ((m_ofn.Flags & OFN_ALLOWMULTISELECT) && m_ofn.nFileOffset > 0 &&
+        m_szFileName[m_ofn.nFileOffset - 1] == '\0') {
+        POSITION pos = GetStartPosition();
+        return GetNextPathName(pos);
+    }
+    return CString(m_szFileName);
+}
+
+CString CFileDialog::GetFileName() const {
+    CString path = GetPathName();
+    int n = path.ReverseFind('\\');
+    int m = path.ReverseFind('/');
+    if (m > n) n = m;
+    return path.Mid(n + 1);
+}
+
+CString CFileDialog::GetFileExt() const {
+    CString name = GetFileName();
+    int n = name.ReverseFind('.');
+    return n < 0 ? CString() : name.Mid(n + 1);
+}
+
+CString CFileDialog::GetFileTitle() const {
+    CString name = GetFileName();
+    int n = name.ReverseFind('.');
+    return n < 0 ? name : name.Left(n);
+}
+
+CString CFileDialog::GetNextPathName(POSITION& pos) const {
+    const char* p = (const char*)pos;
+    if (p == nullptr) return CString();
+    BOOL bMulti = (m_ofn.Flags & OFN_ALLOWMULTISELECT) && m_ofn.nFileOffset > 0 &&
+                  m_szFileName[m_ofn.nFileOffset - 1] == '\0';
+    if (!bMulti) {
+        pos = nullptr;
+        return CString(m_szFileName);
+    }
+    if (p == m_szFileName) p += m_ofn.nFileOffset;  // first name after the folder
+    CString path(m_szFileName);
+    if (path.Right(1) != "\\") path += "\\";
+    path += p;
+    p += lstrlenA(p) + 1;
+    pos = (*p != '\0') ? (POSITION)p : nullptr;
+    return path;
+}
+
+// ---- colour dialog ----
+
+COLORREF* CColorDialog::GetSavedCustomColors() {
+    static COLORREF colours[16] = {
+        RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
+        RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
+        RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
+        RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255)};
+    return colours;
+}
+
+CColorDialog::CColorDialog(COLORREF clrInit, DWORD dwFlags, CWnd* pParentWnd) : CCommonDialog(pParentWnd) {
+    memset(&m_cc, 0, sizeof(m_cc));
+    m_cc.lStructSize = sizeof(m_cc);
+    m_cc.lpCustColors = GetSavedCustomColors();
+    m_cc.Flags = dwFlags;
+    if ((m_cc.rgbResult = clrInit) != 0) m_cc.Flags |= CC_RGBINIT;
+}
+
+INT_PTR CColorDialog::DoModal() {
+    m_cc.hwndOwner = PreModal();
+    return ::ChooseColorA(&m_cc) ? IDOK : IDCANCEL;
+}
+
+// ---- print dialog ----
+
+HGLOBAL AfxCopyGlobalBlock(HGLOBAL hSource) {
+    if (hSource == nullptr) return nullptr;
+    SIZE_T nSize = ::GlobalSize(hSource);
+    HGLOBAL hDest = ::GlobalAlloc(GMEM_MOVEABLE, nSize);
+    if (hDest == nullptr) return nullptr;
+    void* pSrc = ::GlobalLock(hSource);
+    void* pDst = ::GlobalLock(hDest);
+    if (pSrc && pDst) memcpy(pDst, pSrc, nSize);
+    ::GlobalUnlock(hDest);
+    ::GlobalUnlock(hSource);
+    return hDest;
+}
+
+HDC AfxCreateDC(HGLOBAL hDevNames, HGLOBAL hDevMode) {
+    if (hDevNames == nullptr) return nullptr;
+    LPDEVNAMES lpDevNames = (LPDEVNAMES)::GlobalLock(hDevNames);
+    if (lpDevNames == nullptr) return nullptr;
+    LPDEVMODE lpDevMode = hDevMode ? (LPDEVMODE)::GlobalLock(hDevMode) : nullptr;
+    HDC hDC = ::CreateDCA((LPCSTR)lpDevNames + lpDevNames->wDriverOffset,
+                          (LPCSTR)lpDevNames + lpDevNames->wDeviceOffset,
+                          (LPCSTR)lpDevNames + lpDevNames->wOutputOffset, lpDevMode);
+    ::GlobalUnlock(hDevNames);
+    if (hDevMode) ::GlobalUnlock(hDevMode);
+    return hDC;
+}
+
+CPrintDialog::CPrintDialog(BOOL bPrintSetupOnly, DWORD dwFlags, CWnd* pParentWnd)
+    : CCommonDialog(pParentWnd) {
+    memset(&m_pd, 0, sizeof(m_pd));
+    m_pd.lStructSize = sizeof(m_pd);
+    m_pd.Flags = dwFlags | (bPrintSetupOnly ? PD_PRINTSETUP : PD_RETURNDC);
+    m_pd.nFromPage = m_pd.nToPage = 1;
+    m_pd.nMinPage = 1;
+    m_pd.nMaxPage = 0xFFFF;
+    m_pd.nCopies = 1;
+    m_pd.hInstance = AfxGetResourceHandle();
+}
+
+CPrintDialog::~CPrintDialog() {
+    FreeHandles();
+}
+
+void CPrintDialog::UnlockDevMode() const {
+    if (m_hLockedDevMode != nullptr) {
+        ::GlobalUnlock(m_hLockedDevMode);
+        m_hLockedDevMode = nullptr;
+    }
+}
+
+void CPrintDialog::FreeHandles() {
+    UnlockDevMode();
+    if (m_pd.hDC != nullptr) {
+        ::DeleteDC(m_pd.hDC);
+        m_pd.hDC = nullptr;
+    }
+    if (m_pd.hDevMode != nullptr) {
+        ::GlobalFree(m_pd.hDevMode);
+        m_pd.hDevMode = nullptr;
+    }
+    if (m_pd.hDevNames != nullptr) {
+        ::GlobalFree(m_pd.hDevNames);
+        m_pd.hDevNames = nullptr;
+    }
+}
+
+INT_PTR CPrintDialog::DoModal() {
+    UnlockDevMode();
+    if (m_pd.hDC != nullptr) {
+        ::DeleteDC(m_pd.hDC);
+        m_pd.hDC = nullptr;
+    }
+    m_pd.hwndOwner = PreModal();
+    return ::PrintDlgA(&m_pd) ? IDOK : IDCANCEL;
+}
+
+BOOL CPrintDialog::GetDefaults() {
+    FreeHandles();
+    DWORD dwFlags = m_pd.Flags;
+    m_pd.Flags |= PD_RETURNDEFAULT;
+    m_pd.Flags &= ~PD_RETURNDC;
+    m_pd.hwndOwner = nullptr;
+    BOOL bResult = ::PrintDlgA(&m_pd);
+    m_pd.Flags = dwFlags;
+    return bResult;
+}
+
+HDC CPrintDialog::CreatePrinterDC() {
+    UnlockDevMode();
+    if (m_pd.hDC != nullptr) ::DeleteDC(m_pd.hDC);
+    m_pd.hDC = AfxCreateDC(m_pd.hDevNames, m_pd.hDevMode);
+    return m_pd.hDC;
+}
+
+LPDEVMODE CPrintDialog::GetDevMode() const {
+    if (m_pd.hDevMode == nullptr) return nullptr;
+    if (m_hLockedDevMode != m_pd.hDevMode) {
+        UnlockDevMode();
+        m_hLockedDevMode = m_pd.hDevMode;
+        return (LPDEVMODE)::GlobalLock(m_hLockedDevMode);
+    }
+    // Already locked once: GlobalLock again only bumps the count, so answer the address directly.
+    LPDEVMODE p = (LPDEVMODE)::GlobalLock(m_pd.hDevMode);
+    ::GlobalUnlock(m_pd.hDevMode);
+    return p;
+}
+
+namespace {
+CString DevNamesPart(HGLOBAL hDevNames, int which) {
+    if (hDevNames == nullptr) return CString();
+    LPDEVNAMES p = (LPDEVNAMES)::GlobalLock(hDevNames);
+    if (p == nullptr) return CString();
+    WORD offset = which == 0 ? p->wDriverOffset : which == 1 ? p->wDeviceOffset : p->wOutputOffset;
+    CString s((LPCSTR)p + offset);
+    ::GlobalUnlock(hDevNames);
+    return s;
+}
+}  // namespace
+
+CString CPrintDialog::GetDriverName() const {
+    return DevNamesPart(m_pd.hDevNames, 0);
+}
+CString CPrintDialog::GetDeviceName() const {
+    return DevNamesPart(m_pd.hDevNames, 1);
+}
+CString CPrintDialog::GetPortName() const {
+    return DevNamesPart(m_pd.hDevNames, 2);
+}
+
+int CPrintDialog::GetCopies() const {
+    if (m_pd.Flags & PD_USEDEVMODECOPIES) {
+        LPDEVMODE p = GetDevMode();
+        if (p != nullptr) return p->dmCopies;
+    }
+    return m_pd.nCopies;
+}

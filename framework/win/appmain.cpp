@@ -1,7 +1,0 @@
-// The entry point of a program built on the framework: the application object
-// (a global of a class derived from CWinApp) is already constructed.
-#include "framework/win/app.h"
-
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow) {
-  return AfxWinMain(hInstance, hPrevInstance, lpCmdLine, nCmdShow);
-}

@@ -1,0 +1,66 @@
+// Pictures of windows for GUI tests: a window (or the whole screen) copied
+// into a 32-bit bitmap, read back pixel by pixel, or saved as a PNG file.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace kvtest {
+
+// Pixels of a captured area, top row first, as 0x00RRGGBB.
+struct Capture {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned> pixels;
+    unsigned At(int x, int y) const { return pixels[(size_t)y * width + x]; }
+    bool Empty() const { return pixels.empty(); }
+};
+
+// Paints the window (with its children) into a bitmap of its window rectangle
+// through PrintWindow, so that other windows on the screen do not matter (test
+// programs run side by side on one display).
+Capture CaptureWindow(HWND hWnd);
+// Copies what the window shows on the screen (its whole window rectangle).
+// Empty when the window is not visible.
+Capture CaptureWindowFromScreen(HWND hWnd);
+// Copies the whole screen.
+Capture CaptureScreen();
+
+// Writes a capture as a PNG file (through GDI+); false on failure.
+bool SavePng(const Capture& capture, const std::string& path);
+// Shorthands: the window or the screen straight to a PNG file.
+bool SaveWindowPng(HWND hWnd, const std::string& path);
+bool SaveScreenPng(const std::string& path);
+
+// 0x00RRGGBB from a COLORREF.
+inline unsigned Rgb(COLORREF c) {
+    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+
+// Dispatches waiting messages of the calling thread for up to `ms`
+// milliseconds, or until `done()` becomes true.
+template <class Pred>
+bool PumpUntil(Pred done, DWORD ms) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (done()) return true;
+        if (GetTickCount() - start >= ms) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+// Dispatches the calling thread's messages until none waits any more (input, posted and sent
+// messages, paint requests, timers that are due), for up to `ms` milliseconds; true when the queue
+// ran empty. What a message handler does in reply to another message is done when it returns.
+inline bool PumpPending(DWORD ms = 5000) {
+    return PumpUntil([] { return HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0; }, ms);
+}
+
+}  // namespace kvtest

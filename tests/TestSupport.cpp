@@ -1,0 +1,98 @@
+#include "TestSupport.h"
+
+#include <windows.h>
+#include <cstdio>
+
+namespace kvtest {
+
+static void RemoveTree(const std::string& dir) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string n = fd.cFileName;
+            if (n == "." || n == "..") continue;
+            std::string p = dir + "\\" + n;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(p);
+            else
+                DeleteFileA(p.c_str());
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryA(dir.c_str());
+}
+
+std::string TempDir(const std::string& name) {
+    char cwd[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, cwd);
+    std::string dir = std::string(cwd) + "\\tmp-" + name;
+    RemoveTree(dir);
+    CreateDirectoryA((std::string(cwd) + "").c_str(), nullptr);
+    CreateDirectoryA(dir.c_str(), nullptr);
+    return dir;
+}
+
+bool WriteFileBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    size_t n = bytes.empty() ? 0 : std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+    return n == bytes.size();
+}
+
+std::vector<unsigned char> ReadFileBytes(const std::string& path) {
+    std::vector<unsigned char> out;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return out;
+    unsigned char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.insert(out.end(), buf, buf + n);
+    std::fclose(f);
+    return out;
+}
+
+namespace {
+
+void** ImportSlot(const char* dll, const char* function) {
+    BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (dir.VirtualAddress == 0) return nullptr;
+    for (auto* imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); imp->Name;
+         ++imp) {
+        if (lstrcmpiA(reinterpret_cast<char*>(base + imp->Name), dll) != 0) continue;
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+            auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (lstrcmpA(reinterpret_cast<char*>(byName->Name), function) == 0)
+                return reinterpret_cast<void**>(&slots->u1.Function);
+        }
+    }
+    return nullptr;
+}
+
+void WriteSlot(void** slot, void* value) {
+    DWORD old = 0;
+    VirtualProtect(slot, sizeof(*slot), PAGE_READWRITE, &old);
+    *slot = value;
+    VirtualProtect(slot, sizeof(*slot), old, &old);
+}
+
+}  // namespace
+
+ImportPatch::ImportPatch(const char* dll, const char* function, void* replacement)
+    : m_slot(ImportSlot(dll, function)) {
+    if (!m_slot) return;
+    m_original = *m_slot;
+    WriteSlot(m_slot, replacement);
+}
+
+ImportPatch::~ImportPatch() {
+    if (m_slot) WriteSlot(m_slot, m_original);
+}
+
+}  // namespace kvtest

@@ -1,0 +1,34 @@
+// Helpers shared by the test programs.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace kvtest {
+
+// A fresh, empty folder below the test's working folder (removed first if it exists).
+std::string TempDir(const std::string& name);
+
+// Writes bytes to a file; returns false when it cannot.
+bool WriteFileBytes(const std::string& path, const std::vector<unsigned char>& bytes);
+
+// Reads a whole file; empty when it cannot.
+std::vector<unsigned char> ReadFileBytes(const std::string& path);
+
+// Points this program's import of `function` from the system library `dll` at `replacement`
+// while it lives, for behaviour Wine does not show (Windows' queued GDI drawing) or that cannot
+// be had safely for real (a printer job). Valid() is false when the program has no such import.
+class ImportPatch {
+public:
+    ImportPatch(const char* dll, const char* function, void* replacement);
+    ~ImportPatch();
+    ImportPatch(const ImportPatch&) = delete;
+    ImportPatch& operator=(const ImportPatch&) = delete;
+    bool Valid() const { return m_slot != nullptr; }
+    void* Original() const { return m_original; }
+
+private:
+    void** m_slot = nullptr;
+    void* m_original = nullptr;
+};
+
+}  // namespace kvtest
