@@ -5,6 +5,7 @@
 
 #include "controls/ThemeApi.h"
 #include "controls/UxThemeLibrary.h"
+#include "controls/glass/GlassEngine.h"
 
 IMPLEMENT_DYNAMIC(AeroButton, CIconButton)
 
@@ -17,8 +18,7 @@ AeroButton::AeroButton() = default;
 AeroButton::~AeroButton() = default;
 
 void AeroButton::GenerateBackground(int pattern, BYTE noise, int hoverPercent, int blendPercent,
-                                    COLORREF blendColour)
-{
+                                    COLORREF blendColour) {
     (void)pattern;  // every pattern is drawn as the shaded one
     GuardOperation(1706, [&] {
         if (m_look != kLookPlain || !m_hWnd) return;
@@ -44,7 +44,8 @@ void AeroButton::GenerateBackground(int pattern, BYTE noise, int hoverPercent, i
         if (BYTE* row = m_rowStrip.GetBits())
             for (int x = 0; x < m_rowStrip.GetWidth(); ++x) row[x] = (x & 1) ? 255 : 0;
         if (BYTE* column = m_columnStrip.GetBits())
-            for (int r = 0; r < m_columnStrip.GetHeight(); ++r) column[r * m_columnStrip.GetStride()] = (r & 1) ? 255 : 0;
+            for (int r = 0; r < m_columnStrip.GetHeight(); ++r)
+                column[r * m_columnStrip.GetStride()] = (r & 1) ? 255 : 0;
 
         if (BYTE* bits = m_face.GetBits()) {
             const int n = noise;
@@ -71,8 +72,7 @@ void AeroButton::GenerateBackground(int pattern, BYTE noise, int hoverPercent, i
     });
 }
 
-void AeroButton::UpdateTheme()
-{
+void AeroButton::UpdateTheme() {
     GuardOperation(2240, [&] {
         if (m_glassRequest != 0 && g_uxTheme.IsAppThemed()) {
             if (m_look == kLookPlain) {
@@ -81,7 +81,7 @@ void AeroButton::UpdateTheme()
                 g_uxTheme.SetWindowTheme(m_hWnd, L"Explorer", nullptr);
                 SendMessage(BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(m_icons[0].icon));
             }
-            if (m_glassRequest == 1) m_look = g_dwmApi.DwmIsCompositionEnabled() ? kLookGlass : kLookThemed;
+            if (m_glassRequest == 1) m_look = GlassCompositionEnabled() ? kLookGlass : kLookThemed;
         } else if (m_look != kLookPlain) {
             ModifyStyle(0, BS_OWNERDRAW);
             m_look = kLookPlain;
@@ -91,29 +91,29 @@ void AeroButton::UpdateTheme()
     });
 }
 
-void AeroButton::OnSysColorChange()
-{
+void AeroButton::OnSysColorChange() {
     GuardOperation(2239, [&] {
         CIconButton::OnSysColorChange();
         UpdateTheme();
     });
 }
 
-DWORD AeroButton::OnDrawBackground(CDC* dc, RECT* rect)
-{
+DWORD AeroButton::OnDrawBackground(CDC* dc, RECT* rect) {
     (void)rect;
     GuardOperation(1707, [&] {
         if (m_look != kLookPlain) return;
         GetWindowText(m_captionText);
-        if (m_mouseOver && m_pressed) m_hover.Draw(dc->GetSafeHdc(), 1, 1);
-        else if (m_mouseOver) m_hover.Draw(dc->GetSafeHdc(), 0, 0);
-        else m_face.Draw(dc->GetSafeHdc(), 0, 0);
+        if (m_mouseOver && m_pressed)
+            m_hover.Draw(dc->GetSafeHdc(), 1, 1);
+        else if (m_mouseOver)
+            m_hover.Draw(dc->GetSafeHdc(), 0, 0);
+        else
+            m_face.Draw(dc->GetSafeHdc(), 0, 0);
     });
     return 0;
 }
 
-DWORD AeroButton::OnDrawBorder(CDC* dc, RECT* rect)
-{
+DWORD AeroButton::OnDrawBorder(CDC* dc, RECT* rect) {
     DWORD result = 0;
     GuardOperation(1708, [&] {
         if (m_look != kLookPlain) return;
@@ -123,18 +123,17 @@ DWORD AeroButton::OnDrawBorder(CDC* dc, RECT* rect)
     return result;
 }
 
-void AeroButton::ReleaseImages()
-{
+void AeroButton::ReleaseImages() {
     GuardOperation(1709, [&] {
         if (m_look == kLookPlain) {
-            for (CPaletteDib* image : {&m_face, &m_hover, &m_faceCopy, &m_hoverCopy, &m_rowStrip, &m_columnStrip})
+            for (CPaletteDib* image :
+                 {&m_face, &m_hover, &m_faceCopy, &m_hoverCopy, &m_rowStrip, &m_columnStrip})
                 image->Free();
         }
         CIconButton::OnDestroy();
     });
 }
 
-void AeroButton::OnDestroy()
-{
+void AeroButton::OnDestroy() {
     ReleaseImages();
 }

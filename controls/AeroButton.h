@@ -16,7 +16,8 @@ public:
     ~AeroButton() override;
 
     // Builds the face and hover images for the current window size (plain look only).
-    void GenerateBackground(int pattern, BYTE noise, int hoverPercent, int blendPercent, COLORREF blendColour);
+    void GenerateBackground(int pattern, BYTE noise, int hoverPercent, int blendPercent,
+                            COLORREF blendColour);
     // Re-decides the look after a change of theme or composition.
     void UpdateTheme();
 

@@ -3,11 +3,11 @@
 #include <vector>
 
 #include "controls/AeroDialog.h"
-#include "controls/DibSectionBitmap.h"
+#include "framework/graphics/DibSectionBitmap.h"
 #include "controls/ThemeApi.h"
 #include "controls/ThemeResources.h"
 #include "controls/UxThemeLibrary.h"
-#include "controls/glass_engine.h"
+#include "controls/glass/GlassEngine.h"
 
 using namespace Gdiplus;
 
@@ -25,57 +25,34 @@ const int kPartCheckBox = 3;
 
 }  // namespace
 
-AeroCheck::AeroCheck() = default;
+AeroCheck::AeroCheck() : ThemedControl(2244, 2243) {}
 
-AeroCheck::~AeroCheck()
-{
+AeroCheck::~AeroCheck() {
     GuardOperation(2242, [&] { ReleaseGlass(); });
 }
 
-void AeroCheck::ReleaseGlass()
-{
-    // Out of the DC first: a selected bitmap cannot be deleted.
-    if (m_glassDC.GetSafeHdc() && m_glassPrevious) ::SelectObject(m_glassDC.GetSafeHdc(), m_glassPrevious);
-    m_glassPrevious = nullptr;
-    m_glassDC.DeleteDC();
-    delete m_glassBitmap;
-    m_glassBitmap = nullptr;
+void AeroCheck::ReleaseGlass() {
+    m_glass.Free();
 }
 
-void AeroCheck::PreSubclassWindow()
-{
-    GuardOperation(2244, [&] { InitControl(); });
-    CButton::PreSubclassWindow();
+// A window made through Create was set up once already when it was attached, but the creation
+// then gave it the rectangle it asked for: no margin is applied any more.
+void AeroCheck::PrepareCreatedWindow() {
+    m_glowMarginApplied = 0;
 }
 
-int AeroCheck::OnCreate(LPCREATESTRUCT createStruct)
-{
-    int result = 0;
-    GuardOperation(2243, [&] {
-        result = CButton::OnCreate(createStruct);
-        if (result == -1) return;
-        // A window made through Create was set up once already when it was attached, but the
-        // creation then gave it the rectangle it asked for: no margin is applied any more.
-        m_glowMarginApplied = 0;
-        InitControl();
-        result = 0;
-    });
-    return result;
-}
-
-void AeroCheck::InitControl()
-{
+void AeroCheck::InitControl() {
     GuardOperation(2245, [&] {
         HFONT font = m_standardFont ? g_uiFont : g_uiScaledFont;
         SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-        const AeroDialog* dialog = dynamic_cast<const AeroDialog*>(CWnd::FromHandlePermanent(::GetParent(m_hWnd)));
+        const AeroDialog* dialog =
+            dynamic_cast<const AeroDialog*>(CWnd::FromHandlePermanent(::GetParent(m_hWnd)));
         if (dialog && dialog->m_glassMode == 1) m_onGlass = 1;
         UpdateTheme();
     });
 }
 
-void AeroCheck::UpdateTheme()
-{
+void AeroCheck::UpdateTheme() {
     if (!m_onGlass) return;
     if (GlassCompositionEnabled()) {
         m_glassRendering = 1;
@@ -88,8 +65,7 @@ void AeroCheck::UpdateTheme()
     }
 }
 
-void AeroCheck::SetGlowMargin(bool on)
-{
+void AeroCheck::SetGlowMargin(bool on) {
     GuardOperation(2248, [&] {
         if ((on ? 1 : 0) == m_glowMarginApplied) return;
         m_glowMarginApplied = on ? 1 : 0;
@@ -106,8 +82,7 @@ void AeroCheck::SetGlowMargin(bool on)
     });
 }
 
-HBRUSH AeroCheck::CtlColor(CDC* dc, UINT)
-{
+HBRUSH AeroCheck::CtlColor(CDC* dc, UINT) {
     HBRUSH brush = nullptr;
     GuardOperation(395, [&] {
         dc->SetBkMode(TRANSPARENT);
@@ -119,70 +94,68 @@ HBRUSH AeroCheck::CtlColor(CDC* dc, UINT)
     return brush;
 }
 
-void AeroCheck::OnEnable(BOOL enable)
-{
+void AeroCheck::OnEnable(BOOL enable) {
     GuardOperation(396, [&] {
         HWND parent = ::GetParent(m_hWnd);
         if (parent) {
-            HDC dc = ::GetDC(parent);
+            ScopedWindowDC dc(parent);
             if (dc) {
                 RECT r;
                 GetClientRect(&r);
                 ::MapWindowPoints(m_hWnd, parent, reinterpret_cast<POINT*>(&r), 2);
                 ::IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
-                ::SendMessageA(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-                ::ReleaseDC(parent, dc);
+                ::SendMessageA(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()), 0);
             }
         }
         CButton::OnEnable(enable);
     });
 }
 
-BOOL AeroCheck::OnEraseBkgnd(CDC*)
-{
+BOOL AeroCheck::OnEraseBkgnd(CDC*) {
     return TRUE;
 }
 
-LRESULT AeroCheck::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT AeroCheck::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     const LRESULT result = CButton::WindowProc(message, wParam, lParam);
     // The glass rendering holds the text, its colour and the focus rectangle: it is made again
     // when one of them changes.
     switch (message) {
-    case WM_SETTEXT:
-    case WM_SETFONT:
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-    case WM_SIZE:
-    case WM_ENABLE:
-        if (m_glassBitmap) {
-            ReleaseGlass();
-            if (m_glassRendering) ::InvalidateRect(m_hWnd, nullptr, FALSE);
-        }
-        break;
-    default:
-        break;
+        case WM_SETTEXT:
+        case WM_SETFONT:
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_SIZE:
+        case WM_ENABLE:
+            if (m_glass.Bitmap()) {
+                ReleaseGlass();
+                if (m_glassRendering) ::InvalidateRect(m_hWnd, nullptr, FALSE);
+            }
+            break;
+        default:
+            break;
     }
     return result;
 }
 
-void AeroCheck::RenderGlass()
-{
-    if (m_glassBitmap) return;
+void AeroCheck::RenderGlass() {
+    if (m_glass.Bitmap()) return;
     GuardOperation(2247, [&] {
         RECT client;
         GetClientRect(&client);
-        HDC windowDC = ::GetDC(m_hWnd);
-        if (!m_glassDC.GetSafeHdc()) m_glassDC.Attach(::CreateCompatibleDC(windowDC));
-        ::ReleaseDC(m_hWnd, windowDC);
-        if (!m_glassDC.GetSafeHdc()) return;
-        m_glassBitmap = CreateDibSectionBitmap(client.right, client.bottom, 32);
-        if (!m_glassBitmap) return;
-        HDC dc = m_glassDC.GetSafeHdc();
-        m_glassPrevious = ::SelectObject(dc, m_glassBitmap->GetSafeHandle());
+        ScopedWindowDC windowDC(m_hWnd);
+        if (!m_glass.MakeDC(windowDC)) return;
+        CBitmap* bitmap = CreateDibSectionBitmap(client.right, client.bottom, 32);
+        if (!bitmap) return;
+        m_glass.Select(bitmap, true);
+        HDC dc = m_glass.GetSafeHdc();
 
         HTHEME theme = UxTheme().OpenThemeData(m_hWnd, L"Button");
-        if (!theme) return;
+        if (!theme) {
+            // Nothing to draw the glass text with: give the bitmap up, so that custom draw leaves
+            // the whole button to the system instead of covering it with an empty picture.
+            ReleaseGlass();
+            return;
+        }
         {
             Graphics g(dc);
             g.Clear(Color(g_glassTintColor));
@@ -231,7 +204,7 @@ void AeroCheck::RenderGlass()
             format |= DT_VCENTER;
 
         HFONT font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT, 0, 0));
-        HGDIOBJ previousFont = font ? ::SelectObject(dc, font) : nullptr;
+        ScopedSelect fontSelection(dc, font);
         CString text;
         GetWindowText(text);
         const int wideLength = ::MultiByteToWideChar(CP_ACP, 0, text, text.GetLength(), nullptr, 0);
@@ -251,8 +224,9 @@ void AeroCheck::RenderGlass()
                 ::DrawTextW(dc, wide.data(), wideLength, &again, (format & ~DT_VCENTER) | DT_CALCRECT);
                 const int height = again.bottom - again.top;
                 // The measured box goes where the text went.
-                const int top = (format & DT_VCENTER) ? textRect.top + (textRect.bottom - textRect.top - height) / 2
-                                                      : measured.top;
+                const int top = (format & DT_VCENTER)
+                                    ? textRect.top + (textRect.bottom - textRect.top - height) / 2
+                                    : measured.top;
                 measured.top = top;
                 measured.bottom = top + height;
             }
@@ -267,25 +241,24 @@ void AeroCheck::RenderGlass()
             RECT focus;
             if (::IntersectRect(&focus, &measured, &client)) ::DrawFocusRect(dc, &focus);
         }
-        if (previousFont) ::SelectObject(dc, previousFont);
+        fontSelection.Restore();
         UxTheme().CloseThemeData(theme);
     });
 }
 
-void AeroCheck::OnCustomDraw(NMHDR* header, LRESULT* result)
-{
+void AeroCheck::OnCustomDraw(NMHDR* header, LRESULT* result) {
     *result = CDRF_DODEFAULT;
     GuardOperation(2249, [&] {
         if (!m_glassRendering) return;
         NMCUSTOMDRAW* draw = reinterpret_cast<NMCUSTOMDRAW*>(header);
         if (draw->dwDrawStage != CDDS_PREPAINT) return;
         RenderGlass();
-        if (!m_glassBitmap || !m_glassDC.GetSafeHdc()) return;
+        if (!m_glass.Bitmap() || !m_glass.GetSafeHdc()) return;
         RECT client;
         GetClientRect(&client);
         HDC dc = draw->hdc;
         ::ExcludeClipRect(dc, m_glyphRect.left, m_glyphRect.top, m_glyphRect.right, m_glyphRect.bottom);
-        ::BitBlt(dc, 0, 0, client.right, client.bottom, m_glassDC.GetSafeHdc(), 0, 0, SRCCOPY);
+        ::BitBlt(dc, 0, 0, client.right, client.bottom, m_glass.GetSafeHdc(), 0, 0, SRCCOPY);
         ::SelectClipRgn(dc, nullptr);
         ::IntersectClipRect(dc, m_glyphRect.left, m_glyphRect.top, m_glyphRect.right, m_glyphRect.bottom);
     });

@@ -6,9 +6,11 @@
 
 #include <windows.h>
 
-#include "framework/win.h"
+#include "controls/CachedSurface.h"
+#include "controls/ThemedControl.h"
+#include "framework/Win.h"
 
-class AeroCheck : public CButton {
+class AeroCheck : public ThemedControl<CButton> {
 public:
     AeroCheck();
     ~AeroCheck() override;
@@ -21,10 +23,8 @@ public:
     bool IsGlassRendering() const { return m_glassRendering != 0; }
     const RECT& GetGlyphRect() const { return m_glyphRect; }
 
-    void PreSubclassWindow() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    int OnCreate(LPCREATESTRUCT createStruct);
     HBRUSH CtlColor(CDC* dc, UINT ctlType);
     void OnEnable(BOOL enable);
     BOOL OnEraseBkgnd(CDC* dc);
@@ -33,16 +33,15 @@ public:
     DECLARE_MESSAGE_MAP()
 
 private:
-    void InitControl();
+    void InitControl() override;
+    void PrepareCreatedWindow() override;
     void SetGlowMargin(bool on);
     void RenderGlass();
     void ReleaseGlass();
 
     int m_onGlass = 0;
     int m_glassRendering = 0;
-    CBitmap* m_glassBitmap = nullptr;
-    CDC m_glassDC;
-    HGDIOBJ m_glassPrevious = nullptr;
+    CachedSurface m_glass;  // the text with its glow on the glass tint
     BYTE m_glowMarginApplied = 0;
     RECT m_glyphRect = {0, 0, 0, 0};
 };

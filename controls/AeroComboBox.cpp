@@ -3,7 +3,7 @@
 #include "controls/AeroDialog.h"
 #include "controls/ThemeResources.h"
 #include "controls/UxThemeLibrary.h"
-#include "controls/glass_engine.h"
+#include "controls/glass/GlassEngine.h"
 
 using namespace Gdiplus;
 
@@ -15,37 +15,18 @@ BEGIN_MESSAGE_MAP(AeroComboBox, CComboBox)
     ON_WM_ERASEBKGND()
 END_MESSAGE_MAP()
 
-void AeroComboBox::PreSubclassWindow()
-{
-    GuardOperation(2251, [&] { InitControl(); });
-    CComboBox::PreSubclassWindow();
-}
-
-int AeroComboBox::OnCreate(LPCREATESTRUCT createStruct)
-{
-    int result = 0;
-    GuardOperation(2250, [&] {
-        result = CComboBox::OnCreate(createStruct);
-        if (result == -1) return;
-        InitControl();
-        result = 0;
-    });
-    return result;
-}
-
-void AeroComboBox::InitControl()
-{
+void AeroComboBox::InitControl() {
     GuardOperation(2252, [&] {
         HFONT font = m_standardFont ? g_uiFont : g_uiScaledFont;
         SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-        const AeroDialog* dialog = dynamic_cast<const AeroDialog*>(CWnd::FromHandlePermanent(::GetParent(m_hWnd)));
+        const AeroDialog* dialog =
+            dynamic_cast<const AeroDialog*>(CWnd::FromHandlePermanent(::GetParent(m_hWnd)));
         if (dialog && dialog->m_glassMode == 1) m_mode = 1;
         UpdateTheme();
     });
 }
 
-void AeroComboBox::UpdateTheme()
-{
+void AeroComboBox::UpdateTheme() {
     GuardOperation(2253, [&] {
         if (m_mode == 0 && m_backgroundState != kBackgroundNone) {
             m_backgroundState = kBackgroundNone;
@@ -57,13 +38,13 @@ void AeroComboBox::UpdateTheme()
         }
         if (m_mode != 1 && m_mode != 2) return;
         const bool wasNone = m_backgroundState == kBackgroundNone;
-        m_backgroundState = (m_mode == 1 && GlassCompositionEnabled()) ? kBackgroundGlass : kBackgroundTexture;
+        m_backgroundState =
+            (m_mode == 1 && GlassCompositionEnabled()) ? kBackgroundGlass : kBackgroundTexture;
         if (wasNone) g_uxTheme.SetWindowTheme(m_hWnd, L"Explorer", nullptr);
     });
 }
 
-HBRUSH AeroComboBox::CtlColor(CDC* dc, UINT)
-{
+HBRUSH AeroComboBox::CtlColor(CDC* dc, UINT) {
     HBRUSH brush = nullptr;
     if (m_backgroundState == kBackgroundGlass) {
         RECT client;
@@ -76,7 +57,6 @@ HBRUSH AeroComboBox::CtlColor(CDC* dc, UINT)
     return brush;
 }
 
-BOOL AeroComboBox::OnEraseBkgnd(CDC*)
-{
+BOOL AeroComboBox::OnEraseBkgnd(CDC*) {
     return TRUE;
 }

@@ -6,15 +6,16 @@
 
 #include <windows.h>
 
-#include "framework/win.h"
+#include "controls/ThemedControl.h"
+#include "framework/Win.h"
 
-class AeroComboBox : public CComboBox {
+class AeroComboBox : public ThemedControl<CComboBox> {
     DECLARE_DYNAMIC(AeroComboBox)
 public:
     // Background states.
     enum { kBackgroundNone = 0, kBackgroundGlass = 1, kBackgroundTexture = 2 };
 
-    AeroComboBox() = default;
+    AeroComboBox() : ThemedControl(2251, 2250) {}
     ~AeroComboBox() override = default;
 
     BYTE m_standardFont = 1;  // set before subclassing; clear: the DPI-scaled dialog font
@@ -23,15 +24,13 @@ public:
     int GetBackgroundState() const { return m_backgroundState; }
     int GetMode() const { return m_mode; }
 
-    void PreSubclassWindow() override;
-    int OnCreate(LPCREATESTRUCT createStruct);
     HBRUSH CtlColor(CDC* dc, UINT ctlType);
     BOOL OnEraseBkgnd(CDC* dc);
 
     DECLARE_MESSAGE_MAP()
 
 protected:
-    void InitControl();
+    void InitControl() override;
 
     int m_mode = 2;  // 1 in a dialog in glass mode, 2 otherwise; derived boxes may set 0 (no look)
     int m_backgroundState = kBackgroundTexture;

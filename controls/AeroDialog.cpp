@@ -7,10 +7,10 @@
 #include "controls/AeroLabel.h"
 #include "controls/AeroStatics.h"
 #include "controls/ThemeApi.h"
-#include "controls/ThemeDraw.h"
+#include "framework/graphics/Frame3d.h"
 #include "controls/ThemeResources.h"
 #include "controls/UxThemeLibrary.h"
-#include "controls/glass_engine.h"
+#include "controls/glass/GlassEngine.h"
 
 using namespace Gdiplus;
 
@@ -24,8 +24,7 @@ BEGIN_MESSAGE_MAP(AeroDialog, CDialog)
     ON_WM_ERASEBKGND()
 END_MESSAGE_MAP()
 
-AeroDialog::AeroDialog(UINT templateId, CWnd* parent) : CDialog(templateId, parent)
-{
+AeroDialog::AeroDialog(UINT templateId, CWnd* parent) : CDialog(templateId, parent) {
     m_clipRegion = new Region();
     m_lastGdipStatus = m_clipRegion->GetLastStatus();
     m_glassOn = 0;
@@ -33,14 +32,12 @@ AeroDialog::AeroDialog(UINT templateId, CWnd* parent) : CDialog(templateId, pare
     m_updateGuard = 0;
 }
 
-AeroDialog::~AeroDialog()
-{
+AeroDialog::~AeroDialog() {
     delete m_clipRegion;
     m_clipRegion = nullptr;
 }
 
-int AeroDialog::OnCreate(LPCREATESTRUCT createStruct)
-{
+int AeroDialog::OnCreate(LPCREATESTRUCT createStruct) {
     int result = 0;
     GuardOperation(2255, [&] {
         if (CDialog::OnCreate(createStruct) == -1) {
@@ -55,8 +52,7 @@ int AeroDialog::OnCreate(LPCREATESTRUCT createStruct)
     return result;
 }
 
-LRESULT AeroDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT AeroDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     GuardOperation(2261, [&] {
         const bool clearUiState = message == WM_CHANGEUISTATE && LOWORD(wParam) == UIS_CLEAR;
@@ -64,13 +60,13 @@ LRESULT AeroDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         // over ours; the dialog repaints itself and its children instead.
         if (!clearUiState) result = CDialog::WindowProc(message, wParam, lParam);
         UpdateThemeState(message);
-        if (clearUiState) ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        if (clearUiState)
+            ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     });
     return result;
 }
 
-void AeroDialog::UpdateThemeState(UINT message)
-{
+void AeroDialog::UpdateThemeState(UINT message) {
     if (m_updateGuard) return;
     m_updateGuard = 1;
     // A failing pass leaves the guard set: later passes of this dialog are skipped.
@@ -98,8 +94,7 @@ void AeroDialog::UpdateThemeState(UINT message)
     });
 }
 
-void AeroDialog::UpdateCaption()
-{
+void AeroDialog::UpdateCaption() {
     GuardOperation(2259, [&] {
         CString text;
         GetWindowText(text);
@@ -110,14 +105,12 @@ void AeroDialog::UpdateCaption()
     });
 }
 
-bool AeroDialog::ExtendGlassFrame()
-{
+bool AeroDialog::ExtendGlassFrame() {
     MARGINS margins = {-1, -1, -1, -1};
     return g_dwmApi.DwmExtendFrameIntoClientArea(m_hWnd, &margins) >= 0;
 }
 
-BOOL CALLBACK AeroDialog::ThemeChildControl(HWND child, LPARAM dialog)
-{
+BOOL CALLBACK AeroDialog::ThemeChildControl(HWND child, LPARAM dialog) {
     (void)dialog;
     CWnd* object = CWnd::FromHandlePermanent(child);
     if (!object) return TRUE;
@@ -133,22 +126,21 @@ BOOL CALLBACK AeroDialog::ThemeChildControl(HWND child, LPARAM dialog)
     return TRUE;
 }
 
-BOOL CALLBACK AeroDialog::ExcludeChildFromClip(HWND child, LPARAM dialog)
-{
+BOOL CALLBACK AeroDialog::ExcludeChildFromClip(HWND child, LPARAM dialog) {
     AeroDialog* self = reinterpret_cast<AeroDialog*>(dialog);
     if (!self || !self->m_clipRegion || !::IsWindowVisible(child)) return TRUE;
     RECT r;
     ::GetWindowRect(child, &r);
     ::MapWindowPoints(nullptr, self->m_hWnd, reinterpret_cast<POINT*>(&r), 2);
-    const Status status = self->m_clipRegion->Exclude(Rect(r.left, r.top, r.right - r.left, r.bottom - r.top));
+    const Status status =
+        self->m_clipRegion->Exclude(Rect(r.left, r.top, r.right - r.left, r.bottom - r.top));
     if (status != Ok) self->m_lastGdipStatus = status;
     return TRUE;
 }
 
-void AeroDialog::OnPaint()
-{
+void AeroDialog::OnPaint() {
     GuardOperation(2262, [&] {
-        HDC dc = ::GetDC(m_hWnd);
+        ScopedWindowDC dc(m_hWnd);
         if (dc) {
             Graphics* g = new Graphics(dc);
             RECT client;
@@ -168,8 +160,8 @@ void AeroDialog::OnPaint()
                                  static_cast<INT>(client.right - client.left - 4),
                                  static_cast<INT>(client.bottom - client.top - 4));
                 Draw3dFrame(g, static_cast<int>(client.left), static_cast<int>(client.top),
-                            static_cast<int>(client.right - client.left), static_cast<int>(client.bottom - client.top),
-                            true, false);
+                            static_cast<int>(client.right - client.left),
+                            static_cast<int>(client.bottom - client.top), true, false);
             }
             if ((GetStyle() & WS_THICKFRAME) && g_sizeGripImage) {
                 g->SetCompositingMode(CompositingModeSourceOver);
@@ -179,14 +171,12 @@ void AeroDialog::OnPaint()
             }
             // The surface goes before its DC is given back.
             delete g;
-            ::ReleaseDC(m_hWnd, dc);
         }
         CPaintDC validate(this);
     });
 }
 
-BOOL AeroDialog::OnEraseBkgnd(CDC* dc)
-{
+BOOL AeroDialog::OnEraseBkgnd(CDC* dc) {
     (void)dc;
     return FALSE;
 }

@@ -8,7 +8,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
-#include "framework/win.h"
+#include "framework/Win.h"
 
 class AeroDialog : public CDialog {
 public:

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "controls/AeroDialog.h"
-#include "controls/DibSectionBitmap.h"
+#include "framework/graphics/DibSectionBitmap.h"
 #include "controls/ThemeApi.h"
 #include "controls/ThemeFill.h"
 #include "controls/ThemeResources.h"
-#include "controls/glass_engine.h"
+#include "controls/glass/GlassEngine.h"
 
 using namespace Gdiplus;
 
@@ -35,77 +35,48 @@ const ARGB kUnderlineColour = 0xFF000040;
 
 }  // namespace
 
-AeroLabel::AeroLabel() = default;
+AeroLabel::AeroLabel() : ThemedControl(2288, 1764) {}
 
-AeroLabel::~AeroLabel()
-{
+AeroLabel::~AeroLabel() {
     GuardOperation(2279, [&] {
-        FreeCache(m_glassBitmap, m_glassDC, m_glassPrevious);
-        FreeCache(m_normalBitmap, m_normalDC, m_normalPrevious);
+        m_glass.Free();
+        m_normal.Free();
         m_text.Empty();
         m_linkTarget.Empty();
     });
 }
 
-// The bitmap goes back out of its DC first: a bitmap still selected into a DC cannot be deleted.
-void AeroLabel::FreeCache(CBitmap*& bitmap, CDC& dc, HGDIOBJ& previous)
-{
-    if (dc.GetSafeHdc() && previous) ::SelectObject(dc.GetSafeHdc(), previous);
-    previous = nullptr;
-    dc.DeleteDC();
-    delete bitmap;
-    bitmap = nullptr;
-}
-
-void AeroLabel::EnableLink()
-{
+void AeroLabel::EnableLink() {
     m_linkMode = 1;
     m_underline = 1;
 }
 
-void AeroLabel::SetLink(CString target, CString text)
-{
+void AeroLabel::SetLink(CString target, CString text) {
     m_linkMode = 1;
     m_underline = 1;
     m_linkTarget = target;
     m_text = text;
 }
 
-CString AeroLabel::PadEmptyLines(const CString& text)
-{
+CString AeroLabel::PadEmptyLines(const CString& text) {
     CString result = text;
     result.Replace("\r\n\r\n", "\r\n \r\n");
     return result;
 }
 
-void AeroLabel::PreSubclassWindow()
-{
-    GuardOperation(2288, [&] { InitControl(); });
-    CStatic::PreSubclassWindow();
+// A window made through Create was set up once already when it was attached, but the creation
+// then gave it the rectangle it asked for: no margin is applied any more.
+void AeroLabel::PrepareCreatedWindow() {
+    m_glowMarginApplied = 0;
 }
 
-int AeroLabel::OnCreate(LPCREATESTRUCT createStruct)
-{
-    int result = 0;
-    GuardOperation(1764, [&] {
-        result = CStatic::OnCreate(createStruct);
-        if (result == -1) return;
-        // A window made through Create was set up once already when it was attached, but the
-        // creation then gave it the rectangle it asked for: no margin is applied any more.
-        m_glowMarginApplied = 0;
-        InitControl();
-        result = 0;
-    });
-    return result;
-}
-
-void AeroLabel::InitControl()
-{
+void AeroLabel::InitControl() {
     GuardOperation(2286, [&] {
         if (m_linkMode) ModifyStyle(0, SS_NOTIFY);
         HFONT font = m_standardFont ? g_uiFont : g_uiScaledFont;
         SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-        const AeroDialog* dialog = dynamic_cast<const AeroDialog*>(CWnd::FromHandlePermanent(::GetParent(m_hWnd)));
+        const AeroDialog* dialog =
+            dynamic_cast<const AeroDialog*>(CWnd::FromHandlePermanent(::GetParent(m_hWnd)));
         if (dialog && dialog->m_glassMode == 1) m_onGlass = 1;
         if (!m_text.IsEmpty()) {
             m_text = PadEmptyLines(m_text);
@@ -117,8 +88,7 @@ void AeroLabel::InitControl()
     });
 }
 
-UINT AeroLabel::GetDrawTextFormat() const
-{
+UINT AeroLabel::GetDrawTextFormat() const {
     const DWORD style = GetStyle();
     const DWORD exStyle = static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_EXSTYLE));
     UINT format = style & 0x3;
@@ -134,16 +104,15 @@ UINT AeroLabel::GetDrawTextFormat() const
     return format;
 }
 
-void AeroLabel::SizeToText()
-{
+void AeroLabel::SizeToText() {
     if (m_fixedSize) return;
     GuardOperation(2287, [&] {
         CString text;
         GetWindowText(text);
         HFONT font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT, 0, 0));
-        HDC dc = ::GetDC(nullptr);
+        ScopedWindowDC dc(nullptr);
         if (!dc) return;
-        HGDIOBJ previousFont = font ? ::SelectObject(dc, font) : nullptr;
+        ScopedSelect fontSelection(dc, font);
         int width = 0, height = 0;
         if (text.Find("\r\n") < 0) {
             SIZE extent = {0, 0};
@@ -185,8 +154,7 @@ void AeroLabel::SizeToText()
                 ::DestroyWindow(edit);
             }
         }
-        if (previousFont) ::SelectObject(dc, previousFont);
-        ::ReleaseDC(nullptr, dc);
+        fontSelection.Restore();
         // The text's own corner stays put: a window grown by the glow margin gives its margin
         // back first, or every text change would walk the label up and left.
         if (m_glowMarginApplied) {
@@ -201,8 +169,7 @@ void AeroLabel::SizeToText()
     });
 }
 
-void AeroLabel::UpdateTheme()
-{
+void AeroLabel::UpdateTheme() {
     GuardOperation(2285, [&] {
         if (m_onGlass && GlassCompositionEnabled()) {
             m_glassRendering = 1;
@@ -214,8 +181,7 @@ void AeroLabel::UpdateTheme()
     });
 }
 
-void AeroLabel::SetGlowMargin(bool on)
-{
+void AeroLabel::SetGlowMargin(bool on) {
     GuardOperation(2284, [&] {
         if ((on ? 1 : 0) == m_glowMarginApplied || m_fixedSize) return;
         m_glowMarginApplied = on ? 1 : 0;
@@ -231,30 +197,26 @@ void AeroLabel::SetGlowMargin(bool on)
     });
 }
 
-void AeroLabel::ReleaseBitmaps()
-{
+void AeroLabel::ReleaseBitmaps() {
     GuardOperation(2280, [&] {
-        FreeCache(m_glassBitmap, m_glassDC, m_glassPrevious);
-        FreeCache(m_normalBitmap, m_normalDC, m_normalPrevious);
+        m_glass.Free();
+        m_normal.Free();
     });
 }
 
-void AeroLabel::Render()
-{
-    if (m_normalBitmap) return;
+void AeroLabel::Render() {
+    if (m_normal.Bitmap()) return;
     GuardOperation(2281, [&] {
         RECT rc;
         GetClientRect(&rc);
-        if (!m_normalDC.GetSafeHdc()) {
-            HDC windowDC = ::GetDC(m_hWnd);
-            m_normalDC.Attach(::CreateCompatibleDC(windowDC));
-            ::ReleaseDC(m_hWnd, windowDC);
-            if (!m_normalDC.GetSafeHdc()) return;
+        if (!m_normal.GetSafeHdc()) {
+            ScopedWindowDC windowDC(m_hWnd);
+            if (!m_normal.MakeDC(windowDC)) return;
         }
-        m_normalBitmap = CreateDibSectionBitmap(rc.right - rc.left, rc.bottom - rc.top, 24);
-        if (!m_normalBitmap) return;
-        HDC dc = m_normalDC.GetSafeHdc();
-        m_normalPrevious = ::SelectObject(dc, m_normalBitmap->GetSafeHandle());
+        CBitmap* bitmap = CreateDibSectionBitmap(rc.right - rc.left, rc.bottom - rc.top, 24);
+        if (!bitmap) return;
+        m_normal.Select(bitmap, true);
+        HDC dc = m_normal.GetSafeHdc();
 
         if (m_backgroundColour == 0) {
             // Tiles aligned with the dialog's, so that the label does not show as a patch.
@@ -262,13 +224,13 @@ void AeroLabel::Render()
             ::MapWindowPoints(m_hWnd, ::GetParent(m_hWnd), reinterpret_cast<POINT*>(&inParent), 2);
             TileThemeBackground(dc, rc, -inParent.left, -inParent.top, 1);
         } else {
-            HBRUSH solid = ::CreateSolidBrush(m_backgroundColour);
+            CBrush solid;
+            solid.CreateSolidBrush(m_backgroundColour);
             ::FillRect(dc, &rc, solid);
-            ::DeleteObject(solid);
         }
         ::SetTextColor(dc, m_darkText ? kDarkTextColour : (m_enabled ? RGB(0, 0, 0) : kDisabledTextColour));
         HFONT font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT, 0, 0));
-        HGDIOBJ previousFont = font ? ::SelectObject(dc, font) : nullptr;
+        ScopedSelect fontSelection(dc, font);
         ::SetBkMode(dc, TRANSPARENT);
 
         const UINT format = GetDrawTextFormat();
@@ -283,7 +245,7 @@ void AeroLabel::Render()
         std::vector<char> buffer(static_cast<size_t>(text.GetLength()) + 5, 0);
         std::copy(static_cast<LPCSTR>(text), static_cast<LPCSTR>(text) + text.GetLength(), buffer.begin());
         ::DrawTextA(dc, buffer.data(), text.GetLength(), &textRect, format);
-        if (previousFont) ::SelectObject(dc, previousFont);
+        fontSelection.Restore();
 
         // The hover frame is not cached: it is drawn over the copy while the pointer is there.
         if (m_underline) {
@@ -302,22 +264,19 @@ void AeroLabel::Render()
     });
 }
 
-void AeroLabel::RenderGlass()
-{
-    if (m_glassBitmap) return;
+void AeroLabel::RenderGlass() {
+    if (m_glass.Bitmap()) return;
     GuardOperation(2282, [&] {
         RECT rc;
         GetClientRect(&rc);
-        if (!m_glassDC.GetSafeHdc()) {
-            HDC windowDC = ::GetDC(m_hWnd);
-            m_glassDC.Attach(::CreateCompatibleDC(windowDC));
-            ::ReleaseDC(m_hWnd, windowDC);
-            if (!m_glassDC.GetSafeHdc()) return;
+        if (!m_glass.GetSafeHdc()) {
+            ScopedWindowDC windowDC(m_hWnd);
+            if (!m_glass.MakeDC(windowDC)) return;
         }
-        m_glassBitmap = CreateDibSectionBitmap(rc.right - rc.left, rc.bottom - rc.top, 32);
-        if (!m_glassBitmap) return;
-        HDC dc = m_glassDC.GetSafeHdc();
-        m_glassPrevious = ::SelectObject(dc, m_glassBitmap->GetSafeHandle());
+        CBitmap* bitmap = CreateDibSectionBitmap(rc.right - rc.left, rc.bottom - rc.top, 32);
+        if (!bitmap) return;
+        m_glass.Select(bitmap, true);
+        HDC dc = m_glass.GetSafeHdc();
         {
             Graphics g(dc);
             g.Clear(Color(g_glassTintColor));
@@ -325,7 +284,7 @@ void AeroLabel::RenderGlass()
         HTHEME theme = UxTheme().OpenThemeData(m_hWnd, L"ControlPanelStyle");
         if (!theme) return;
         HFONT font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT, 0, 0));
-        HGDIOBJ previousFont = font ? ::SelectObject(dc, font) : nullptr;
+        ScopedSelect fontSelection(dc, font);
         ::SetBkMode(dc, TRANSPARENT);
         const UINT format = GetDrawTextFormat();
         RECT textRect = rc;
@@ -342,14 +301,14 @@ void AeroLabel::RenderGlass()
         options.dwFlags = DTT_COMPOSITED | DTT_GLOWSIZE;
         options.iGlowSize = g_glowMargin;
         UxTheme().DrawThemeTextEx(theme, dc, 0, 0, wide.data(), wideLength, format, &textRect, &options);
-        if (previousFont) ::SelectObject(dc, previousFont);
+        fontSelection.Restore();
 
         if (GetStyle() & (WS_BORDER | SS_SUNKEN)) {
-            HGDIOBJ previousPen = ::SelectObject(dc, ::GetStockObject(BLACK_PEN));
-            HGDIOBJ previousBrush = ::SelectObject(dc, ::GetStockObject(NULL_BRUSH));
+            ScopedSelect previousPenSelection(dc, ::GetStockObject(BLACK_PEN));
+            ScopedSelect previousBrushSelection(dc, ::GetStockObject(NULL_BRUSH));
             ::Rectangle(dc, rc.left, rc.top, rc.right, rc.bottom);
-            ::SelectObject(dc, previousBrush);
-            ::SelectObject(dc, previousPen);
+            previousBrushSelection.Restore();
+            previousPenSelection.Restore();
         }
         if (m_underline) {
             RECT u = rc;
@@ -364,8 +323,7 @@ void AeroLabel::RenderGlass()
     });
 }
 
-void AeroLabel::OnPaint()
-{
+void AeroLabel::OnPaint() {
     GuardOperation(400, [&] {
         const int o = m_pressed ? 1 : 0;
         RECT rc;
@@ -379,35 +337,32 @@ void AeroLabel::OnPaint()
         if (!m_glassRendering) {
             CPaintDC paint(this);
             Render();
-            if (m_normalBitmap && m_normalDC.GetSafeHdc())
-                ::BitBlt(paint.GetSafeHdc(), rc.left + o, rc.top + o, w, h, m_normalDC.GetSafeHdc(), 0, 0, SRCCOPY);
+            if (m_normal.Bitmap() && m_normal.GetSafeHdc())
+                ::BitBlt(paint.GetSafeHdc(), rc.left + o, rc.top + o, w, h, m_normal.GetSafeHdc(), 0, 0,
+                         SRCCOPY);
             drawHover(paint.GetSafeHdc());
         } else {
             RenderGlass();
-            HDC windowDC = ::GetDC(m_hWnd);
+            ScopedWindowDC windowDC(m_hWnd);
             if (windowDC) {
-                if (m_glassBitmap && m_glassDC.GetSafeHdc())
-                    ::BitBlt(windowDC, rc.left + o, rc.top + o, w, h, m_glassDC.GetSafeHdc(), 0, 0, SRCCOPY);
+                if (m_glass.Bitmap() && m_glass.GetSafeHdc())
+                    ::BitBlt(windowDC, rc.left + o, rc.top + o, w, h, m_glass.GetSafeHdc(), 0, 0, SRCCOPY);
                 drawHover(windowDC);
-                ::ReleaseDC(m_hWnd, windowDC);
             }
             CPaintDC validate(this);
         }
     });
 }
 
-BOOL AeroLabel::OnEraseBkgnd(CDC*)
-{
+BOOL AeroLabel::OnEraseBkgnd(CDC*) {
     return TRUE;
 }
 
-HBRUSH AeroLabel::CtlColor(CDC*, UINT)
-{
+HBRUSH AeroLabel::CtlColor(CDC*, UINT) {
     return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
 }
 
-LRESULT AeroLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT AeroLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     GuardOperation(2289, [&] {
         result = CStatic::WindowProc(message, wParam, lParam);
@@ -425,13 +380,11 @@ LRESULT AeroLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     return result;
 }
 
-void AeroLabel::RedrawNow()
-{
+void AeroLabel::RedrawNow() {
     ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
-void AeroLabel::OnMouseMove(UINT flags, CPoint point)
-{
+void AeroLabel::OnMouseMove(UINT flags, CPoint point) {
     GuardOperation(2290, [&] {
         CStatic::OnMouseMove(flags, point);
         RECT rc;
@@ -447,8 +400,7 @@ void AeroLabel::OnMouseMove(UINT flags, CPoint point)
     });
 }
 
-void AeroLabel::OnLButtonDown(UINT flags, CPoint point)
-{
+void AeroLabel::OnLButtonDown(UINT flags, CPoint point) {
     GuardOperation(2291, [&] {
         m_pressed = 1;
         RedrawNow();
@@ -456,8 +408,7 @@ void AeroLabel::OnLButtonDown(UINT flags, CPoint point)
     });
 }
 
-void AeroLabel::OnLButtonDblClk(UINT flags, CPoint point)
-{
+void AeroLabel::OnLButtonDblClk(UINT flags, CPoint point) {
     GuardOperation(2293, [&] {
         m_pressed = 1;
         RedrawNow();
@@ -465,8 +416,7 @@ void AeroLabel::OnLButtonDblClk(UINT flags, CPoint point)
     });
 }
 
-void AeroLabel::OnLButtonUp(UINT, CPoint point)
-{
+void AeroLabel::OnLButtonUp(UINT, CPoint point) {
     GuardOperation(2292, [&] {
         if (!m_pressed) return;
         m_pressed = 0;
@@ -485,8 +435,7 @@ void AeroLabel::OnLButtonUp(UINT, CPoint point)
     });
 }
 
-BOOL AeroLabel::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message)
-{
+BOOL AeroLabel::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) {
     BOOL result = FALSE;
     GuardOperation(2295, [&] {
         if (m_linkMode) {
@@ -499,8 +448,7 @@ BOOL AeroLabel::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message)
     return result;
 }
 
-void AeroLabel::OnEnable(BOOL enable)
-{
+void AeroLabel::OnEnable(BOOL enable) {
     m_enabled = enable ? 1 : 0;
     // The text colour follows the state: the cached rendering of the other state is dropped.
     ReleaseBitmaps();

@@ -9,24 +9,26 @@
 
 #include <windows.h>
 
-#include "framework/win.h"
+#include "controls/CachedSurface.h"
+#include "controls/ThemedControl.h"
+#include "framework/Win.h"
 
 // Sent to the parent when a link label without a target is clicked: WPARAM 1, LPARAM the address
 // of two 32-bit integers (x, y in the label's client coordinates), valid only during the call.
 const UINT kLabelClickMessage = WM_USER + 21;
 
-class AeroLabel : public CStatic {
+class AeroLabel : public ThemedControl<CStatic> {
 public:
     AeroLabel();
     ~AeroLabel() override;
 
     // Set before subclassing.
-    BYTE m_darkText = 0;        // RGB(57,57,57) text whatever the enabled state
-    BYTE m_standardFont = 1;    // the regular dialog font; clear: the DPI-scaled one
-    BYTE m_fixedSize = 0;       // the window keeps its size: no sizing to text, no glow margin
+    BYTE m_darkText = 0;      // RGB(57,57,57) text whatever the enabled state
+    BYTE m_standardFont = 1;  // the regular dialog font; clear: the DPI-scaled one
+    BYTE m_fixedSize = 0;     // the window keeps its size: no sizing to text, no glow margin
     BYTE m_underline = 0;
     COLORREF m_backgroundColour = 0;  // 0: the dialog texture; otherwise a solid fill
-    CString m_text;             // when not empty at initialisation it becomes the window text
+    CString m_text;                   // when not empty at initialisation it becomes the window text
 
     void EnableLink();
     void SetLink(CString target, CString text);
@@ -44,10 +46,8 @@ public:
     // keeps its height in the controls that measure and draw it.
     static CString PadEmptyLines(const CString& text);
 
-    void PreSubclassWindow() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    int OnCreate(LPCREATESTRUCT createStruct);
     BOOL OnEraseBkgnd(CDC* dc);
     void OnPaint();
     HBRUSH CtlColor(CDC* dc, UINT ctlType);
@@ -61,7 +61,8 @@ public:
     DECLARE_MESSAGE_MAP()
 
 private:
-    void InitControl();
+    void InitControl() override;
+    void PrepareCreatedWindow() override;
     void SizeToText();
     void SetGlowMargin(bool on);
     void Render();
@@ -69,18 +70,13 @@ private:
     void ReleaseBitmaps();
     void RedrawNow();
     bool IsHovered() const { return m_hWnd && ::GetCapture() == m_hWnd; }
-    static void FreeCache(CBitmap*& bitmap, CDC& dc, HGDIOBJ& previous);
 
     int m_onGlass = 0;
     int m_glassRendering = 0;
     BYTE m_enabled = 1;
     BYTE m_linkMode = 0;
-    CBitmap* m_glassBitmap = nullptr;
-    CDC m_glassDC;
-    HGDIOBJ m_glassPrevious = nullptr;
-    CBitmap* m_normalBitmap = nullptr;
-    CDC m_normalDC;
-    HGDIOBJ m_normalPrevious = nullptr;
+    CachedSurface m_glass;   // the text with its glow on the glass tint
+    CachedSurface m_normal;  // the text on the dialog's background
     BYTE m_glowMarginApplied = 0;
     BYTE m_initialised = 0;
     BYTE m_pressed = 0;

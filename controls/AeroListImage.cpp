@@ -4,9 +4,9 @@
 #include <memory>
 
 #include "controls/AeroDialog.h"
-#include "controls/ThemeDraw.h"
+#include "framework/graphics/Frame3d.h"
 #include "controls/ThemeResources.h"
-#include "controls/glass_engine.h"
+#include "controls/glass/GlassEngine.h"
 
 using namespace Gdiplus;
 
@@ -22,21 +22,18 @@ END_MESSAGE_MAP()
 
 namespace {
 
-Color OpaqueColor(COLORREF c)
-{
+Color OpaqueColor(COLORREF c) {
     return Color(255, GetRValue(c), GetGValue(c), GetBValue(c));
 }
 
 // The caption font; a plain one of the same size when the shared font is missing.
-const Font* CaptionFont(std::unique_ptr<Font>& fallback)
-{
+const Font* CaptionFont(std::unique_ptr<Font>& fallback) {
     if (g_gdipBoldFont && g_gdipBoldFont->IsAvailable()) return g_gdipBoldFont;
     fallback.reset(new Font(L"Arial", 8.5f, FontStyleBold));
     return fallback.get();
 }
 
-std::wstring ToWide(const CString& text)
-{
+std::wstring ToWide(const CString& text) {
     const int length = text.GetLength();
     if (length == 0) return std::wstring();
     const int needed = MultiByteToWideChar(CP_THREAD_ACP, 0, text, length, nullptr, 0);
@@ -45,17 +42,17 @@ std::wstring ToWide(const CString& text)
     return wide;
 }
 
-int RoundEdge(float value) { return static_cast<int>(std::floor(value + 0.5f)); }
+int RoundEdge(float value) {
+    return static_cast<int>(std::floor(value + 0.5f));
+}
 
 }  // namespace
 
-ListImageArray::~ListImageArray()
-{
+ListImageArray::~ListImageArray() {
     for (Image* image : images) delete image;
 }
 
-BOOL HandleRecordListDoubleClick(CListBox* list)
-{
+BOOL HandleRecordListDoubleClick(CListBox* list) {
     BOOL handled = FALSE;
     GuardOperation(1239, [&] {
         const DWORD pos = ::GetMessagePos();
@@ -73,22 +70,19 @@ BOOL HandleRecordListDoubleClick(CListBox* list)
 
 AeroListImage::AeroListImage() = default;
 
-AeroListImage::~AeroListImage()
-{
+AeroListImage::~AeroListImage() {
     // Normally everything went at WM_DESTROY; this covers an object whose window never existed.
     delete m_images;
     delete m_rowBuffer;
 }
 
-ImageListItemRecord* AeroListImage::GetRecord(int index) const
-{
+ImageListItemRecord* AeroListImage::GetRecord(int index) const {
     const DWORD_PTR data = GetItemData(index);
     if (data == 0 || data == static_cast<DWORD_PTR>(LB_ERR)) return nullptr;
     return reinterpret_cast<ImageListItemRecord*>(data);
 }
 
-void AeroListImage::SetImages(ListImageArray* images)
-{
+void AeroListImage::SetImages(ListImageArray* images) {
     GuardOperation(1258, [&] {
         if (m_images != images) delete m_images;
         m_images = images;
@@ -106,8 +100,7 @@ void AeroListImage::SetImages(ListImageArray* images)
     });
 }
 
-int AeroListImage::AddItem(LPCTSTR text, int imageIndex)
-{
+int AeroListImage::AddItem(LPCTSTR text, int imageIndex) {
     int result = LB_ERR;
     GuardOperation(1243, [&] {
         result = AddString(text);
@@ -117,8 +110,7 @@ int AeroListImage::AddItem(LPCTSTR text, int imageIndex)
     return result;
 }
 
-int AeroListImage::SetItemRecord(int index, DWORD w0, DWORD w1, DWORD imageIndex, DWORD flags, DWORD mask)
-{
+int AeroListImage::SetItemRecord(int index, DWORD w0, DWORD w1, DWORD imageIndex, DWORD flags, DWORD mask) {
     int result = LB_ERR;
     GuardOperation(1241, [&] {
         if (index < 0 || index >= GetCount()) return;  // no item, nothing to attach to
@@ -137,8 +129,7 @@ int AeroListImage::SetItemRecord(int index, DWORD w0, DWORD w1, DWORD imageIndex
     return result;
 }
 
-void AeroListImage::FreeItemData(int index)
-{
+void AeroListImage::FreeItemData(int index) {
     GuardOperation(1242, [&] {
         ImageListItemRecord* record = GetRecord(index);
         if (record) {
@@ -150,8 +141,7 @@ void AeroListImage::FreeItemData(int index)
     });
 }
 
-void AeroListImage::SizeToContent()
-{
+void AeroListImage::SizeToContent() {
     GuardOperation(2306, [&] {
         RECT window, client;
         GetWindowRect(&window);
@@ -166,16 +156,14 @@ void AeroListImage::SizeToContent()
     });
 }
 
-void AeroListImage::UpdateTheme()
-{
+void AeroListImage::UpdateTheme() {
     GuardOperation(2300, [&] {
         m_glassRendering = (m_onGlass && GlassCompositionEnabled()) ? 1 : 0;
         RenderAllCaptions();
     });
 }
 
-void AeroListImage::RenderAllCaptions()
-{
+void AeroListImage::RenderAllCaptions() {
     GuardOperation(2301, [&] {
         const int count = GetCount();
         for (int i = 0; i < count; ++i) {
@@ -190,8 +178,7 @@ void AeroListImage::RenderAllCaptions()
     });
 }
 
-SIZE AeroListImage::MeasureCaption(const CString& text)
-{
+SIZE AeroListImage::MeasureCaption(const CString& text) {
     std::unique_ptr<Font> fallback;
     const Font* font = CaptionFont(fallback);
     Bitmap scratch(1, 1, PixelFormat24bppRGB);
@@ -204,12 +191,12 @@ SIZE AeroListImage::MeasureCaption(const CString& text)
     const std::wstring wide = ToWide(text);
     RectF box;
     g.MeasureString(wide.c_str(), static_cast<INT>(wide.size()), font, PointF(0, 0), &format, &box);
-    SIZE size = {RoundEdge(box.X + box.Width) - RoundEdge(box.X), RoundEdge(box.Y + box.Height) - RoundEdge(box.Y)};
+    SIZE size = {RoundEdge(box.X + box.Width) - RoundEdge(box.X),
+                 RoundEdge(box.Y + box.Height) - RoundEdge(box.Y)};
     return size;
 }
 
-void AeroListImage::RenderCaption(const CString& text, Bitmap** slot, bool selected)
-{
+void AeroListImage::RenderCaption(const CString& text, Bitmap** slot, bool selected) {
     GuardOperation(2303, [&] {
         delete *slot;
         *slot = nullptr;
@@ -238,14 +225,14 @@ void AeroListImage::RenderCaption(const CString& text, Bitmap** slot, bool selec
             SolidBrush brush(OpaqueColor(textColour));
             const std::wstring wide = ToWide(text);
             g.DrawString(wide.c_str(), static_cast<INT>(wide.size()), font,
-                         RectF(0, 0, static_cast<REAL>(size.cx), static_cast<REAL>(size.cy)), &format, &brush);
+                         RectF(0, 0, static_cast<REAL>(size.cx), static_cast<REAL>(size.cy)), &format,
+                         &brush);
         }
         *slot = bitmap;
     });
 }
 
-void AeroListImage::MeasureItem(LPMEASUREITEMSTRUCT measureItem)
-{
+void AeroListImage::MeasureItem(LPMEASUREITEMSTRUCT measureItem) {
     GuardOperation(1234, [&] {
         const int index = static_cast<int>(measureItem->itemID);
         CString text;
@@ -259,8 +246,7 @@ void AeroListImage::MeasureItem(LPMEASUREITEMSTRUCT measureItem)
     });
 }
 
-void AeroListImage::DrawItem(LPDRAWITEMSTRUCT drawItem)
-{
+void AeroListImage::DrawItem(LPDRAWITEMSTRUCT drawItem) {
     GuardOperation(1235, [&] {
         const int index = static_cast<int>(drawItem->itemID);
         if (index < 0) return;
@@ -322,33 +308,34 @@ void AeroListImage::DrawItem(LPDRAWITEMSTRUCT drawItem)
     });
 }
 
-BOOL AeroListImage::OnDoubleClick() { return HandleRecordListDoubleClick(this); }
+BOOL AeroListImage::OnDoubleClick() {
+    return HandleRecordListDoubleClick(this);
+}
 
-BOOL AeroListImage::OnEraseBkgnd(CDC*) { return TRUE; }
+BOOL AeroListImage::OnEraseBkgnd(CDC*) {
+    return TRUE;
+}
 
-void AeroListImage::OnNcPaint()
-{
+void AeroListImage::OnNcPaint() {
     GuardOperation(2302, [&] {
         if (!m_glassRendering) {
             Default();
             return;
         }
-        HDC dc = ::GetWindowDC(m_hWnd);
+        ScopedWindowDC dc(m_hWnd, ScopedWindowDC::kWhole);
         if (!dc) return;
         ::SelectClipRgn(dc, nullptr);
         RECT client;
         GetClientRect(&client);
         {
             Graphics g(dc);
-            Draw3dFrame(&g, client.left, client.top, client.right - client.left + 4, client.bottom - client.top + 4,
-                        false, false);
+            Draw3dFrame(&g, client.left, client.top, client.right - client.left + 4,
+                        client.bottom - client.top + 4, false, false);
         }
-        ::ReleaseDC(m_hWnd, dc);
     });
 }
 
-void AeroListImage::FreeEverything()
-{
+void AeroListImage::FreeEverything() {
     GuardOperation(1240, [&] {
         delete m_images;
         m_images = nullptr;
@@ -358,16 +345,14 @@ void AeroListImage::FreeEverything()
     });
 }
 
-void AeroListImage::OnDestroy()
-{
+void AeroListImage::OnDestroy() {
     GuardOperation(1233, [&] {
         FreeEverything();
         Default();
     });
 }
 
-void AeroListImage::Initialise()
-{
+void AeroListImage::Initialise() {
     GuardOperation(2299, [&] {
         SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_standardFont ? g_uiFont : g_uiScaledFont), TRUE);
         AeroDialog* dialog = dynamic_cast<AeroDialog*>(GetParent());
@@ -376,8 +361,7 @@ void AeroListImage::Initialise()
     });
 }
 
-void AeroListImage::PreSubclassWindow()
-{
+void AeroListImage::PreSubclassWindow() {
     GuardOperation(2298, [&] {
         Initialise();
         CListBox::PreSubclassWindow();

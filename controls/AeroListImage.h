@@ -13,7 +13,7 @@
 
 #include <vector>
 
-#include "framework/win.h"
+#include "framework/Win.h"
 
 class AeroListBox : public CListBox {
     DECLARE_DYNAMIC(AeroListBox)

@@ -5,7 +5,7 @@
 #include "controls/AeroDialog.h"
 #include "controls/ThemeFill.h"
 #include "controls/ThemeResources.h"
-#include "controls/glass_engine.h"
+#include "controls/glass/GlassEngine.h"
 
 using namespace Gdiplus;
 
@@ -33,16 +33,15 @@ END_MESSAGE_MAP()
 
 namespace {
 
-bool ParentIsGlassDialog(HWND window)
-{
-    const AeroDialog* dialog = dynamic_cast<const AeroDialog*>(CWnd::FromHandlePermanent(::GetParent(window)));
+bool ParentIsGlassDialog(HWND window) {
+    const AeroDialog* dialog =
+        dynamic_cast<const AeroDialog*>(CWnd::FromHandlePermanent(::GetParent(window)));
     return dialog && dialog->m_glassMode == 1;
 }
 
 // The control's client area in the look of its dialog: the glass tint, or the dialog texture
 // with its tiles lined up with the dialog's own.
-void FillControlBackground(HWND window, HDC dc, bool glass)
-{
+void FillControlBackground(HWND window, HDC dc, bool glass) {
     RECT client;
     ::GetClientRect(window, &client);
     Graphics g(dc);
@@ -50,7 +49,8 @@ void FillControlBackground(HWND window, HDC dc, bool glass)
         g.SetCompositingMode(CompositingModeSourceCopy);
         SolidBrush tint{Color(g_glassTintColor)};
         g.FillRectangle(&tint, static_cast<INT>(client.left), static_cast<INT>(client.top),
-                        static_cast<INT>(client.right - client.left), static_cast<INT>(client.bottom - client.top));
+                        static_cast<INT>(client.right - client.left),
+                        static_cast<INT>(client.bottom - client.top));
         return;
     }
     POINT origin = {0, 0};
@@ -64,39 +64,18 @@ void FillControlBackground(HWND window, HDC dc, bool glass)
 
 // ---- AeroIcon ----
 
-void AeroIcon::PreSubclassWindow()
-{
-    GuardOperation(2266, [&] { InitControl(); });
-    CStatic::PreSubclassWindow();
-}
-
-int AeroIcon::OnCreate(LPCREATESTRUCT createStruct)
-{
-    int result = 0;
-    GuardOperation(2265, [&] {
-        result = CStatic::OnCreate(createStruct);
-        if (result == -1) return;
-        InitControl();
-        result = 0;
-    });
-    return result;
-}
-
-void AeroIcon::InitControl()
-{
+void AeroIcon::InitControl() {
     GuardOperation(2267, [&] {
         if (ParentIsGlassDialog(m_hWnd)) m_onGlass = 1;
         UpdateTheme();
     });
 }
 
-void AeroIcon::UpdateTheme()
-{
+void AeroIcon::UpdateTheme() {
     GuardOperation(2268, [&] { m_glassRendering = (m_onGlass && GlassCompositionEnabled()) ? 1 : 0; });
 }
 
-void AeroIcon::OnPaint()
-{
+void AeroIcon::OnPaint() {
     GuardOperation(378, [&] {
         CPaintDC paint(this);
         FillControlBackground(m_hWnd, paint.GetSafeHdc(), m_glassRendering != 0);
@@ -107,40 +86,18 @@ void AeroIcon::OnPaint()
 
 // ---- AeroImage ----
 
-AeroImage::~AeroImage()
-{
+AeroImage::~AeroImage() {
     GuardOperation(2269, [&] {
         delete m_image;
         m_image = nullptr;
         // The bitmap leaves the DC before either goes: a selected bitmap cannot be deleted.
-        if (m_memoryDC.GetSafeHdc() && m_memoryPrevious) ::SelectObject(m_memoryDC.GetSafeHdc(), m_memoryPrevious);
-        m_memoryPrevious = nullptr;
-        m_memoryDC.DeleteDC();
+        m_memory.Free();
         delete m_bitmap;
         m_bitmap = nullptr;
     });
 }
 
-void AeroImage::PreSubclassWindow()
-{
-    GuardOperation(2271, [&] { InitControl(); });
-    CStatic::PreSubclassWindow();
-}
-
-int AeroImage::OnCreate(LPCREATESTRUCT createStruct)
-{
-    int result = 0;
-    GuardOperation(2270, [&] {
-        result = CStatic::OnCreate(createStruct);
-        if (result == -1) return;
-        InitControl();
-        result = 0;
-    });
-    return result;
-}
-
-void AeroImage::InitControl()
-{
+void AeroImage::InitControl() {
     GuardOperation(2272, [&] {
         if (m_resourceId != 0 && !m_image) {
             m_image = LoadImageFromResource(static_cast<int>(m_resourceId));
@@ -153,65 +110,52 @@ void AeroImage::InitControl()
     });
 }
 
-void AeroImage::UpdateTheme()
-{
+void AeroImage::UpdateTheme() {
     GuardOperation(2276, [&] { m_glassRendering = (m_onGlass && GlassCompositionEnabled()) ? 1 : 0; });
 }
 
-CBitmap* AeroImage::GetBitmap()
-{
+CBitmap* AeroImage::GetBitmap() {
     GuardOperation(2277, [&] {
         if (m_bitmap) return;
         RECT client;
         GetClientRect(&client);
-        HDC windowDC = ::GetDC(m_hWnd);
+        ScopedWindowDC windowDC(m_hWnd);
         if (!windowDC) return;
         CBitmap* bitmap = new CBitmap();
         if (bitmap->Attach(::CreateCompatibleBitmap(windowDC, client.right, client.bottom)))
             m_bitmap = bitmap;
         else
             delete bitmap;
-        ::ReleaseDC(m_hWnd, windowDC);
     });
     return m_bitmap;
 }
 
-CDC* AeroImage::GetMemoryDC()
-{
+CDC* AeroImage::GetMemoryDC() {
     CDC* result = nullptr;
     GuardOperation(2278, [&] {
         CBitmap* bitmap = GetBitmap();
-        if (!m_memoryDC.GetSafeHdc()) {
-            HDC windowDC = ::GetDC(m_hWnd);
-            if (windowDC) {
-                m_memoryDC.Attach(::CreateCompatibleDC(windowDC));
-                ::ReleaseDC(m_hWnd, windowDC);
-            }
+        if (!m_memory.GetSafeHdc()) {
+            ScopedWindowDC windowDC(m_hWnd);
+            if (windowDC) m_memory.MakeDC(windowDC);
         }
-        if (!m_memoryDC.GetSafeHdc()) return;
-        if (bitmap) {
-            HGDIOBJ previous = ::SelectObject(m_memoryDC.GetSafeHdc(), bitmap->GetSafeHandle());
-            if (!m_memoryPrevious) m_memoryPrevious = previous;
-        }
-        result = &m_memoryDC;
+        if (!m_memory.GetSafeHdc()) return;
+        m_memory.Select(bitmap, false);
+        result = &m_memory.Dc();
     });
     return result;
 }
 
-BOOL AeroImage::OnEraseBkgnd(CDC*)
-{
+BOOL AeroImage::OnEraseBkgnd(CDC*) {
     return TRUE;
 }
 
-HBRUSH AeroImage::CtlColor(CDC* dc, UINT)
-{
+HBRUSH AeroImage::CtlColor(CDC* dc, UINT) {
     HBRUSH brush = static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
     GuardOperation(2275, [&] { dc->SetBkMode(TRANSPARENT); });
     return brush;
 }
 
-void AeroImage::OnPaint()
-{
+void AeroImage::OnPaint() {
     GuardOperation(2274, [&] {
         CPaintDC paint(this);
         if (!m_image && !m_bitmap) return;
@@ -220,26 +164,22 @@ void AeroImage::OnPaint()
         if (m_image) {
             Graphics g(dc);
             g.SetCompositingMode(CompositingModeSourceOver);
-            g.DrawImage(m_image, 0, 0, static_cast<INT>(m_image->GetWidth()), static_cast<INT>(m_image->GetHeight()));
+            g.DrawImage(m_image, 0, 0, static_cast<INT>(m_image->GetWidth()),
+                        static_cast<INT>(m_image->GetHeight()));
             return;
         }
-        if (!m_memoryDC.GetSafeHdc()) {
-            m_memoryDC.Attach(::CreateCompatibleDC(dc));
-            if (!m_memoryDC.GetSafeHdc()) return;
-        }
+        if (!m_memory.MakeDC(dc)) return;
         // The bitmap is shown from the memory DC, so it has to be the one selected there.
-        HGDIOBJ previous = ::SelectObject(m_memoryDC.GetSafeHdc(), m_bitmap->GetSafeHandle());
-        if (!m_memoryPrevious) m_memoryPrevious = previous;
+        m_memory.Select(m_bitmap, false);
         BITMAP info = {};
         ::GetObjectA(m_bitmap->GetSafeHandle(), sizeof(info), &info);
-        ::BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, m_memoryDC.GetSafeHdc(), 0, 0, SRCCOPY);
+        ::BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, m_memory.GetSafeHdc(), 0, 0, SRCCOPY);
     });
 }
 
 // ---- AeroGroupBox ----
 
-void AeroGroupBox::PreSubclassWindow()
-{
+void AeroGroupBox::PreSubclassWindow() {
     GuardOperation(1757, [&] {
         // Owner drawing: a group box item of the dialog template is a button, other frames are
         // statics; each class has its own owner-drawn type in the low style bits.
@@ -258,45 +198,38 @@ void AeroGroupBox::PreSubclassWindow()
     CStatic::PreSubclassWindow();
 }
 
-void AeroGroupBox::UpdateTheme()
-{
+void AeroGroupBox::UpdateTheme() {
     GuardOperation(2264, [&] { m_glassRendering = (m_onGlass && GlassCompositionEnabled()) ? 1 : 0; });
 }
 
-UINT AeroGroupBox::GetCaptionExtent()
-{
+UINT AeroGroupBox::GetCaptionExtent() {
     UINT extent = 0;
     CString text;
     GetWindowText(text);
     CString caption;
     caption.Format(" %s ", static_cast<LPCSTR>(text));
-    HDC dc = ::GetDC(m_hWnd);
+    ScopedWindowDC dc(m_hWnd);
     if (dc) {
         SIZE size = {0, 0};
         ::GetTextExtentPoint32A(dc, caption, caption.GetLength(), &size);
         extent = static_cast<UINT>(size.cy);
-        ::ReleaseDC(m_hWnd, dc);
     }
     return extent;
 }
 
-BOOL AeroGroupBox::OnEraseBkgnd(CDC*)
-{
+BOOL AeroGroupBox::OnEraseBkgnd(CDC*) {
     return TRUE;
 }
 
-HBRUSH AeroGroupBox::CtlColor(CDC*, UINT)
-{
+HBRUSH AeroGroupBox::CtlColor(CDC*, UINT) {
     return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
 }
 
-void AeroGroupBox::DrawItem(LPDRAWITEMSTRUCT drawItem)
-{
+void AeroGroupBox::DrawItem(LPDRAWITEMSTRUCT drawItem) {
     GuardOperation(382, [&] {
         HDC dc = drawItem->hDC;
         FillControlBackground(m_hWnd, dc, m_glassRendering != 0);
-        HFONT font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT, 0, 0));
-        HGDIOBJ previousFont = font ? ::SelectObject(dc, font) : nullptr;
+        ScopedSelect font(dc, reinterpret_cast<HFONT>(SendMessage(WM_GETFONT, 0, 0)));
 
         RECT r;
         GetWindowRect(&r);
@@ -332,34 +265,35 @@ void AeroGroupBox::DrawItem(LPDRAWITEMSTRUCT drawItem)
         const int y = r.top + h2;
         int start, end;
         switch (style & 0x300) {
-        case 0x200:
-            end = r.right - 10;
-            start = end - w;
-            break;
-        case 0x300:
-            start = (r.right - r.left - w) / 2;
-            end = start + w;
-            break;
-        default:
-            start = r.left + 10;
-            end = start + w;
-            break;
+            case 0x200:
+                end = r.right - 10;
+                start = end - w;
+                break;
+            case 0x300:
+                start = (r.right - r.left - w) / 2;
+                end = start + w;
+                break;
+            default:
+                start = r.left + 10;
+                end = start + w;
+                break;
         }
 
         HPEN black = static_cast<HPEN>(::GetStockObject(BLACK_PEN));
-        HPEN shadow = ::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNSHADOW));
-        HPEN highlight = ::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNHIGHLIGHT));
-        HPEN darkShadow = ::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_3DDKSHADOW));
-        HGDIOBJ previousPen = ::SelectObject(dc, black);
+        CPen shadow, highlight, darkShadow;
+        shadow.CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNSHADOW));
+        highlight.CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNHIGHLIGHT));
+        darkShadow.CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_3DDKSHADOW));
+        ScopedSelect pen(dc, black);
         auto path = [dc](std::initializer_list<POINT> points) {
             auto it = points.begin();
             ::MoveToEx(dc, it->x, it->y, nullptr);
             for (++it; it != points.end(); ++it) ::LineTo(dc, it->x, it->y);
         };
         if (style & 0x8000) {
-            ::SelectObject(dc, black);
+            pen.Switch(black);
             path({{start, y}, {r.left, y}, {r.left, r.bottom}, {r.right, r.bottom}, {r.right, y}, {end, y}});
-            ::SelectObject(dc, highlight);
+            pen.Switch(highlight);
             path({{start, y + 1},
                   {r.left + 1, y + 1},
                   {r.left + 1, r.bottom - 1},
@@ -367,66 +301,65 @@ void AeroGroupBox::DrawItem(LPDRAWITEMSTRUCT drawItem)
                   {r.right - 1, y + 1},
                   {end, y + 1}});
         } else if (m_topLineOnly) {
-            ::SelectObject(dc, shadow);
+            pen.Switch(shadow);
             path({{start, y}, {r.left, y}});
             path({{r.right - 1, y}, {end, y}});
-            ::SelectObject(dc, highlight);
+            pen.Switch(highlight);
             path({{start, y + 1}, {r.left, y + 1}});
             path({{r.right - 1, y + 1}, {end, y + 1}});
         } else {
-            ::SelectObject(dc, shadow);
-            path({{start, y}, {r.left, y}, {r.left, r.bottom - 1}, {r.right - 1, r.bottom - 1}, {r.right - 1, y}, {end, y}});
-            ::SelectObject(dc, highlight);
+            pen.Switch(shadow);
+            path({{start, y},
+                  {r.left, y},
+                  {r.left, r.bottom - 1},
+                  {r.right - 1, r.bottom - 1},
+                  {r.right - 1, y},
+                  {end, y}});
+            pen.Switch(highlight);
             path({{start, y + 1}, {r.left + 1, y + 1}, {r.left + 1, r.bottom - 1}});
             path({{r.left, r.bottom}, {r.right, r.bottom}, {r.right, y}});
             path({{r.right - 1, y + 1}, {end, y + 1}});
         }
         if (m_outerShadow) {
-            ::SelectObject(dc, darkShadow);
+            pen.Switch(darkShadow);
             path({{r.left, r.bottom}, {r.right, r.bottom}, {r.right, h2 - 1}});
         }
-        ::SelectObject(dc, previousPen);
-        ::DeleteObject(shadow);
-        ::DeleteObject(highlight);
-        ::DeleteObject(darkShadow);
+        pen.Restore();
 
         if (!(exStyle & (WS_EX_MDICHILD | WS_EX_TOOLWINDOW))) {
             if (m_normalCaption) {
                 ::SetBkMode(dc, TRANSPARENT);
                 RECT captionRect = {start, y, end, y};
-                ::DrawTextA(dc, caption, caption.GetLength(), &captionRect, DT_SINGLELINE | DT_VCENTER | DT_NOCLIP);
+                ::DrawTextA(dc, caption, caption.GetLength(), &captionRect,
+                            DT_SINGLELINE | DT_VCENTER | DT_NOCLIP);
             } else {
                 ::DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(static_cast<LPCSTR>(caption)),
                              static_cast<WPARAM>(caption.GetLength()), start, y - h2, w, extent.cy,
                              DST_PREFIXTEXT | DSS_DISABLED);
             }
         }
-        if (previousFont) ::SelectObject(dc, previousFont);
     });
 }
 
 // ---- AeroLine ----
 
-BOOL AeroLine::OnEraseBkgnd(CDC*)
-{
+BOOL AeroLine::OnEraseBkgnd(CDC*) {
     return TRUE;
 }
 
-void AeroLine::OnPaint()
-{
+void AeroLine::OnPaint() {
     GuardOperation(2296, [&] {
         CPaintDC paint(this);
         HDC dc = paint.GetSafeHdc();
         RECT client;
         GetClientRect(&client);
-        HPEN grey = ::CreatePen(PS_SOLID, 1, RGB(128, 128, 128));
-        HGDIOBJ previous = ::SelectObject(dc, grey);
+        CPen grey;
+        grey.CreatePen(PS_SOLID, 1, RGB(128, 128, 128));
+        ScopedSelect pen(dc, grey);
         ::MoveToEx(dc, 0, 0, nullptr);
         ::LineTo(dc, client.right, 0);
-        ::SelectObject(dc, ::GetStockObject(WHITE_PEN));
+        pen.Switch(::GetStockObject(WHITE_PEN));
         ::MoveToEx(dc, 0, 1, nullptr);
         ::LineTo(dc, client.right, 1);
-        ::SelectObject(dc, previous);
-        ::DeleteObject(grey);
     });
 }

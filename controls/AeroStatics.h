@@ -9,32 +9,32 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
-#include "framework/win.h"
+#include "controls/CachedSurface.h"
+#include "controls/ThemedControl.h"
+#include "framework/Win.h"
 
-class AeroIcon : public CStatic {
+class AeroIcon : public ThemedControl<CStatic> {
 public:
-    AeroIcon() = default;
+    AeroIcon() : ThemedControl(2266, 2265) {}
     ~AeroIcon() override = default;
 
     void UpdateTheme();
     bool IsGlassRendering() const { return m_glassRendering != 0; }
 
-    void PreSubclassWindow() override;
-    int OnCreate(LPCREATESTRUCT createStruct);
     void OnPaint();
 
     DECLARE_MESSAGE_MAP()
 
 private:
-    void InitControl();
+    void InitControl() override;
 
     int m_onGlass = 0;
     int m_glassRendering = 0;
 };
 
-class AeroImage : public CStatic {
+class AeroImage : public ThemedControl<CStatic> {
 public:
-    AeroImage() = default;
+    AeroImage() : ThemedControl(2271, 2270) {}
     ~AeroImage() override;
 
     UINT m_resourceId = 0;  // a "PNG" resource to show; set before subclassing
@@ -46,8 +46,6 @@ public:
     // null when no DC can be had. The owner draws into it and invalidates the control.
     CDC* GetMemoryDC();
 
-    void PreSubclassWindow() override;
-    int OnCreate(LPCREATESTRUCT createStruct);
     BOOL OnEraseBkgnd(CDC* dc);
     void OnPaint();
     HBRUSH CtlColor(CDC* dc, UINT ctlType);
@@ -55,15 +53,14 @@ public:
     DECLARE_MESSAGE_MAP()
 
 private:
-    void InitControl();
+    void InitControl() override;
     CBitmap* GetBitmap();
 
     int m_onGlass = 0;
     int m_glassRendering = 0;
     Gdiplus::Bitmap* m_image = nullptr;
     CBitmap* m_bitmap = nullptr;
-    CDC m_memoryDC;
-    HGDIOBJ m_memoryPrevious = nullptr;
+    CachedSurface m_memory;  // holds m_bitmap selected (not owned)
 };
 
 class AeroGroupBox : public CStatic {

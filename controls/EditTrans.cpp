@@ -15,29 +15,25 @@ END_MESSAGE_MAP()
 
 namespace {
 
-CSliderCustom* OwningSlider(CWnd* edit)
-{
+CSliderCustom* OwningSlider(CWnd* edit) {
     HWND parent = ::GetParent(edit->m_hWnd);
     return parent ? dynamic_cast<CSliderCustom*>(CWnd::FromHandlePermanent(parent)) : nullptr;
 }
 
 }  // namespace
 
-CEditTrans::CEditTrans()
-{
+CEditTrans::CEditTrans() {
     GuardOperation(2352, [&] { m_brush = ::CreateSolidBrush(RGB(185, 185, 185)); });
 }
 
-CEditTrans::~CEditTrans()
-{
+CEditTrans::~CEditTrans() {
     GuardOperation(2353, [&] {
         if (m_brush) ::DeleteObject(m_brush);
         m_brush = nullptr;
     });
 }
 
-HBRUSH CEditTrans::CtlColor(CDC* dc, UINT)
-{
+HBRUSH CEditTrans::CtlColor(CDC* dc, UINT) {
     HBRUSH brush = static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
     GuardOperation(423, [&] {
         ::SetBkMode(dc->m_hDC, TRANSPARENT);
@@ -46,10 +42,11 @@ HBRUSH CEditTrans::CtlColor(CDC* dc, UINT)
     return brush;
 }
 
-BOOL CEditTrans::OnEraseBkgnd(CDC*) { return TRUE; }
+BOOL CEditTrans::OnEraseBkgnd(CDC*) {
+    return TRUE;
+}
 
-BOOL CEditTrans::PreTranslateMessage(MSG* msg)
-{
+BOOL CEditTrans::PreTranslateMessage(MSG* msg) {
     BOOL consumed = FALSE;
     bool handled = false;
     GuardOperation(1096, [&] {
@@ -58,15 +55,26 @@ BOOL CEditTrans::PreTranslateMessage(MSG* msg)
         if (msg->message == WM_KEYDOWN) {
             int up = 0;
             switch (msg->wParam) {
-            case VK_UP: up = 1; break;
-            case VK_DOWN: up = -1; break;
-            case VK_PRIOR: up = 10; break;
-            case VK_NEXT: up = -10; break;
-            default: return;
+                case VK_UP:
+                    up = 1;
+                    break;
+                case VK_DOWN:
+                    up = -1;
+                    break;
+                case VK_PRIOR:
+                    up = 10;
+                    break;
+                case VK_NEXT:
+                    up = -10;
+                    break;
+                default:
+                    return;
             }
             if (slider) {
-                if (up > 0) slider->StepUp(up);
-                else slider->StepDown(-up);
+                if (up > 0)
+                    slider->StepUp(up);
+                else
+                    slider->StepDown(-up);
             }
             consumed = TRUE;
             handled = true;
@@ -83,13 +91,14 @@ BOOL CEditTrans::PreTranslateMessage(MSG* msg)
     return CEdit::PreTranslateMessage(msg);
 }
 
-BOOL CEditTrans::OnMouseWheel(UINT, short delta, CPoint)
-{
+BOOL CEditTrans::OnMouseWheel(UINT, short delta, CPoint) {
     GuardOperation(1095, [&] {
         if (m_sliderMode) {
             if (CSliderCustom* slider = OwningSlider(this)) {
-                if (delta < 0) slider->StepDown(3);
-                else slider->StepUp(3);
+                if (delta < 0)
+                    slider->StepDown(3);
+                else
+                    slider->StepUp(3);
             }
         }
         Default();
@@ -97,16 +106,14 @@ BOOL CEditTrans::OnMouseWheel(UINT, short delta, CPoint)
     return TRUE;
 }
 
-void CEditTrans::OnUpdate()
-{
+void CEditTrans::OnUpdate() {
     GuardOperation(1097, [&] {
         if (!m_sliderMode) return;
         if (CSliderCustom* slider = OwningSlider(this)) slider->AnnounceValue();
     });
 }
 
-void CEditTrans::OnLButtonDown(UINT, CPoint)
-{
+void CEditTrans::OnLButtonDown(UINT, CPoint) {
     GuardOperation(1098, [&] {
         if (m_sliderMode) Default();
     });

@@ -3,7 +3,7 @@
 // numbers and announces every change to the slider.
 #pragma once
 
-#include "framework/win.h"
+#include "framework/Win.h"
 
 class CEditTrans : public CEdit {
     DECLARE_DYNAMIC(CEditTrans)

@@ -10,7 +10,7 @@
 #include "controls/ThemeFill.h"
 #include "controls/ThemeResources.h"
 #include "controls/UxThemeLibrary.h"
-#include "controls/glass_engine.h"
+#include "controls/glass/GlassEngine.h"
 
 using namespace Gdiplus;
 
@@ -40,8 +40,7 @@ END_MESSAGE_MAP()
 namespace {
 
 // Windows Vista or later: the glass look needs the desktop window manager.
-bool SystemIsVistaOrLater()
-{
+bool SystemIsVistaOrLater() {
     OSVERSIONINFOA info = {};
     const bool ok = ReadSystemVersion(&info);
     return ok && info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion >= 6;
@@ -49,16 +48,14 @@ bool SystemIsVistaOrLater()
 
 }  // namespace
 
-CIconButton::CIconButton()
-{
+CIconButton::CIconButton() {
     GuardOperation(1269, [&] { SetDefaultColors(FALSE); });
 }
 
-CIconButton::~CIconButton()
-{
+CIconButton::~CIconButton() {
     GuardOperation(1270, [&] {
         FreeImages();
-        if (m_backgroundDC.GetSafeHdc() && m_previousBackground) ::SelectObject(m_backgroundDC, m_previousBackground);
+        FreeSavedBackground();
         if (m_menu) ::DestroyMenu(m_menu);
         m_menu = nullptr;
         if (m_cursor) ::DestroyCursor(m_cursor);
@@ -69,14 +66,13 @@ CIconButton::~CIconButton()
     });
 }
 
-bool CIconButton::IsParentGlassDialog() const
-{
-    const AeroDialog* dialog = dynamic_cast<const AeroDialog*>(CWnd::FromHandlePermanent(::GetParent(m_hWnd)));
+bool CIconButton::IsParentGlassDialog() const {
+    const AeroDialog* dialog =
+        dynamic_cast<const AeroDialog*>(CWnd::FromHandlePermanent(::GetParent(m_hWnd)));
     return dialog && dialog->m_glassMode == 1;
 }
 
-void CIconButton::InitControl()
-{
+void CIconButton::InitControl() {
     GuardOperation(2344, [&] {
         HFONT font = m_boldFont ? g_arialBoldFont : (m_plainFont ? g_uiFont : g_uiScaledFont);
         if (font) SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -85,19 +81,20 @@ void CIconButton::InitControl()
         if (!SystemIsVistaOrLater()) m_glassRequest = 0;
         int request = m_glassRequest;
         if (request == 1) {
-            if (g_dwmApi.DwmIsCompositionEnabled()) {
+            if (GlassCompositionEnabled()) {
                 m_look = kLookGlass;
                 return;
             }
             request = 2;
         }
-        if (request == 2) m_look = g_uxTheme.IsAppThemed() ? kLookThemed : kLookPlain;
-        else m_look = kLookPlain;
+        if (request == 2)
+            m_look = g_uxTheme.IsAppThemed() ? kLookThemed : kLookPlain;
+        else
+            m_look = kLookPlain;
     });
 }
 
-void CIconButton::PreSubclassWindow()
-{
+void CIconButton::PreSubclassWindow() {
     GuardOperation(1272, [&] {
         InitControl();
         const DWORD style = GetStyle();
@@ -114,8 +111,7 @@ void CIconButton::PreSubclassWindow()
     CButton::PreSubclassWindow();
 }
 
-int CIconButton::OnCreate(LPCREATESTRUCT createStruct)
-{
+int CIconButton::OnCreate(LPCREATESTRUCT createStruct) {
     int result = 0;
     GuardOperation(2350, [&] {
         result = CButton::OnCreate(createStruct);
@@ -124,8 +120,7 @@ int CIconButton::OnCreate(LPCREATESTRUCT createStruct)
     return result;
 }
 
-UINT CIconButton::OnGetDlgCode()
-{
+UINT CIconButton::OnGetDlgCode() {
     UINT code = 0;
     GuardOperation(1273, [&] {
         code = static_cast<UINT>(Default()) & ~(DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON);
@@ -134,8 +129,7 @@ UINT CIconButton::OnGetDlgCode()
     return code;
 }
 
-BOOL CIconButton::PreTranslateMessage(MSG* msg)
-{
+BOOL CIconButton::PreTranslateMessage(MSG* msg) {
     BOOL result = FALSE;
     GuardOperation(1274, [&] {
         InitToolTip();
@@ -147,23 +141,16 @@ BOOL CIconButton::PreTranslateMessage(MSG* msg)
     return result;
 }
 
-void CIconButton::OnSysColorChange()
-{
+void CIconButton::OnSysColorChange() {
     GuardOperation(1275, [&] {
         CButton::OnSysColorChange();
         // The saved face follows the new colours.
-        if (m_backgroundDC.GetSafeHdc()) {
-            if (m_previousBackground) ::SelectObject(m_backgroundDC, m_previousBackground);
-            m_previousBackground = nullptr;
-            m_backgroundDC.DeleteDC();
-            m_backgroundBitmap.DeleteObject();
-        }
+        FreeSavedBackground();
         Invalidate();
     });
 }
 
-LRESULT CIconButton::OnSetStyle(WPARAM wParam, LPARAM lParam)
-{
+LRESULT CIconButton::OnSetStyle(WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     GuardOperation(1276, [&] {
         const UINT type = static_cast<UINT>(wParam) & BS_TYPEMASK;
@@ -175,27 +162,24 @@ LRESULT CIconButton::OnSetStyle(WPARAM wParam, LPARAM lParam)
     return result;
 }
 
-LRESULT CIconButton::OnSetCheckMessage(WPARAM wParam, LPARAM)
-{
-    GuardOperation(1277, [&] { SetCheck(wParam == BST_CHECKED || wParam == BST_INDETERMINATE ? 1 : 0, TRUE); });
+LRESULT CIconButton::OnSetCheckMessage(WPARAM wParam, LPARAM) {
+    GuardOperation(1277,
+                   [&] { SetCheck(wParam == BST_CHECKED || wParam == BST_INDETERMINATE ? 1 : 0, TRUE); });
     return 0;
 }
 
-LRESULT CIconButton::OnGetCheckMessage(WPARAM, LPARAM)
-{
+LRESULT CIconButton::OnGetCheckMessage(WPARAM, LPARAM) {
     return m_ticked;
 }
 
-void CIconButton::CancelHover()
-{
+void CIconButton::CancelHover() {
     if (m_hoverTracking && m_mouseOver) {
         m_mouseOver = FALSE;
         Invalidate();
     }
 }
 
-void CIconButton::OnEnable(BOOL enable)
-{
+void CIconButton::OnEnable(BOOL enable) {
     GuardOperation(1279, [&] {
         CButton::OnEnable(enable);
         if (enable || m_look != kLookPlain) return;
@@ -204,38 +188,36 @@ void CIconButton::OnEnable(BOOL enable)
         if (::GetFocus() == m_hWnd) {
             HWND parent = ::GetParent(m_hWnd);
             HWND next = parent ? ::GetNextDlgTabItem(parent, m_hWnd, FALSE) : nullptr;
-            if (next && next != m_hWnd) ::SetFocus(next);
-            else if (parent) ::SetFocus(parent);
+            if (next && next != m_hWnd)
+                ::SetFocus(next);
+            else if (parent)
+                ::SetFocus(parent);
         }
     });
 }
 
-void CIconButton::OnKillFocus(CWnd* newWnd)
-{
+void CIconButton::OnKillFocus(CWnd* newWnd) {
     GuardOperation(1280, [&] {
         CButton::OnKillFocus(newWnd);
         if (m_look == kLookPlain) CancelHover();
     });
 }
 
-void CIconButton::OnActivate(UINT state, CWnd* other, BOOL minimized)
-{
+void CIconButton::OnActivate(UINT state, CWnd* other, BOOL minimized) {
     GuardOperation(1281, [&] {
         CButton::OnActivate(state, other, minimized);
         if (state == WA_INACTIVE && m_look == kLookPlain) CancelHover();
     });
 }
 
-void CIconButton::OnCancelMode()
-{
+void CIconButton::OnCancelMode() {
     GuardOperation(1282, [&] {
         CButton::OnCancelMode();
         if (m_look == kLookPlain) CancelHover();
     });
 }
 
-BOOL CIconButton::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message)
-{
+BOOL CIconButton::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) {
     BOOL result = FALSE;
     GuardOperation(1283, [&] {
         if (m_linkTarget[0] && g_handCursor) {
@@ -251,8 +233,7 @@ BOOL CIconButton::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message)
     return result;
 }
 
-void CIconButton::OnMouseMove(UINT flags, CPoint point)
-{
+void CIconButton::OnMouseMove(UINT flags, CPoint point) {
     GuardOperation(1285, [&] {
         CButton::OnMouseMove(flags, point);
         if (m_look != kLookPlain) return;
@@ -274,29 +255,25 @@ void CIconButton::OnMouseMove(UINT flags, CPoint point)
     });
 }
 
-void CIconButton::OnMouseLeave()
-{
+void CIconButton::OnMouseLeave() {
     GuardOperation(1286, [&] {
         if (m_look == kLookPlain) CancelHover();
         Default();
     });
 }
 
-void CIconButton::OnLButtonDown(UINT flags, CPoint point)
-{
+void CIconButton::OnLButtonDown(UINT flags, CPoint point) {
     GuardOperation(1326, [&] {
         if (m_toolTip.GetSafeHwnd()) m_toolTip.Pop();
         CButton::OnLButtonDown(flags, point);
     });
 }
 
-BOOL CIconButton::OnEraseBkgnd(CDC*)
-{
+BOOL CIconButton::OnEraseBkgnd(CDC*) {
     return FALSE;
 }
 
-BOOL CIconButton::OnClicked()
-{
+BOOL CIconButton::OnClicked() {
     GuardOperation(1287, [&] {
         SetFocus();
         if (m_checkBoxMode) {
@@ -328,8 +305,7 @@ BOOL CIconButton::OnClicked()
     return FALSE;  // the parent receives the click as well
 }
 
-HBRUSH CIconButton::CtlColor(CDC* dc, UINT)
-{
+HBRUSH CIconButton::CtlColor(CDC* dc, UINT) {
     HBRUSH brush = nullptr;
     GuardOperation(2348, [&] {
         dc->SetBkMode(TRANSPARENT);
@@ -349,8 +325,7 @@ HBRUSH CIconButton::CtlColor(CDC* dc, UINT)
 
 // ---- images ----
 
-void CIconButton::FreeImages()
-{
+void CIconButton::FreeImages() {
     for (IconSlot& slot : m_icons) {
         if (slot.icon && slot.owned) ::DestroyIcon(slot.icon);
         slot = IconSlot();
@@ -362,12 +337,12 @@ void CIconButton::FreeImages()
     }
 }
 
-HICON CIconButton::MakeIconCopy(HICON icon, bool dark)
-{
+HICON CIconButton::MakeIconCopy(HICON icon, bool dark) {
     HICON copy = nullptr;
     GuardOperation(dark ? 1298 : 1291, [&] {
         ICONINFO info = {};
         if (!::GetIconInfo(icon, &info)) return;
+        ScopedBitmap infoColour(info.hbmColor), infoMask(info.hbmMask);  // GetIconInfo's copies
         BITMAP bm = {};
         HBITMAP colour = info.hbmColor;
         if (colour && ::GetObject(colour, sizeof(bm), &bm) && bm.bmWidth > 0 && bm.bmHeight > 0) {
@@ -379,7 +354,7 @@ HICON CIconButton::MakeIconCopy(HICON icon, bool dark)
             bi.bmiHeader.biBitCount = 32;
             bi.bmiHeader.biCompression = BI_RGB;
             std::vector<DWORD> pixels(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
-            HDC screen = ::GetDC(nullptr);
+            ScopedWindowDC screen(nullptr);
             if (::GetDIBits(screen, colour, 0, bm.bmHeight, pixels.data(), &bi, DIB_RGB_COLORS)) {
                 for (DWORD& p : pixels) {
                     const DWORD alpha = p & 0xFF000000u;
@@ -397,28 +372,26 @@ HICON CIconButton::MakeIconCopy(HICON icon, bool dark)
                         static_cast<DWORD>(nb);
                 }
                 void* bits = nullptr;
-                HBITMAP section = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+                ScopedBitmap section(::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
                 if (section && bits) {
                     std::memcpy(bits, pixels.data(), pixels.size() * sizeof(DWORD));
                     ICONINFO made = info;
                     made.hbmColor = section;
                     copy = ::CreateIconIndirect(&made);
                 }
-                if (section) ::DeleteObject(section);
             }
-            ::ReleaseDC(nullptr, screen);
         }
-        if (info.hbmColor) ::DeleteObject(info.hbmColor);
-        if (info.hbmMask) ::DeleteObject(info.hbmMask);
     });
     return copy;
 }
 
-DWORD CIconButton::SetIcon(HICON icon, HICON second)
-{
+DWORD CIconButton::SetIcon(HICON icon, HICON second) {
     DWORD result = 0;
     GuardOperation(1301, [&] {
-        if (m_hWnd) SendMessage(BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+        // Wine's button keeps two bitmaps of every icon it is given, so the same icon is not
+        // handed to it again.
+        if (m_hWnd && reinterpret_cast<HICON>(SendMessage(BM_GETIMAGE, IMAGE_ICON, 0)) != icon)
+            SendMessage(BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
         FreeImages();
         if (!icon) {
             if (m_hWnd) Invalidate();
@@ -430,11 +403,10 @@ DWORD CIconButton::SetIcon(HICON icon, HICON second)
             result = 1;
             return;
         }
+        ScopedBitmap infoColour(info.hbmColor), infoMask(info.hbmMask);  // GetIconInfo's copies
         m_icons[0].icon = icon;
         m_icons[0].width = static_cast<int>(info.xHotspot * 2);
         m_icons[0].height = static_cast<int>(info.yHotspot * 2);
-        if (info.hbmColor) ::DeleteObject(info.hbmColor);
-        if (info.hbmMask) ::DeleteObject(info.hbmMask);
         if (second == GreyCopyRequest() || second == DarkCopyRequest()) {
             m_icons[1].icon = MakeIconCopy(icon, second == DarkCopyRequest());
             m_icons[1].owned = m_icons[1].icon != nullptr;
@@ -450,16 +422,14 @@ DWORD CIconButton::SetIcon(HICON icon, HICON second)
     return result;
 }
 
-DWORD CIconButton::SetAlign(BYTE alignment, BOOL repaint)
-{
+DWORD CIconButton::SetAlign(BYTE alignment, BOOL repaint) {
     if (alignment > 3) return 4;
     m_alignment = alignment;
     if (repaint && m_hWnd) Invalidate();
     return 0;
 }
 
-void CIconButton::InitToolTip()
-{
+void CIconButton::InitToolTip() {
     GuardOperation(1315, [&] {
         if (m_toolTip.GetSafeHwnd() || !m_hWnd) return;
         m_toolTip.Create(this, m_toolTipStyle);
@@ -468,8 +438,7 @@ void CIconButton::InitToolTip()
     });
 }
 
-DWORD CIconButton::SetTooltipText(LPCTSTR text, BOOL activate)
-{
+DWORD CIconButton::SetTooltipText(LPCTSTR text, BOOL activate) {
     GuardOperation(1317, [&] {
         if (!text || !m_hWnd) return;
         InitToolTip();
@@ -485,28 +454,28 @@ DWORD CIconButton::SetTooltipText(LPCTSTR text, BOOL activate)
     return 0;
 }
 
-DWORD CIconButton::DrawTransparent(BOOL repaint)
-{
+void CIconButton::FreeSavedBackground() {
+    if (!m_backgroundDC.GetSafeHdc()) return;
+    if (m_previousBackground) ::SelectObject(m_backgroundDC, m_previousBackground);
+    m_previousBackground = nullptr;
+    m_backgroundDC.DeleteDC();
+    m_backgroundBitmap.DeleteObject();
+}
+
+DWORD CIconButton::DrawTransparent(BOOL repaint) {
     m_transparent = TRUE;
-    if (m_backgroundDC.GetSafeHdc()) {
-        if (m_previousBackground) ::SelectObject(m_backgroundDC, m_previousBackground);
-        m_previousBackground = nullptr;
-        m_backgroundDC.DeleteDC();
-        m_backgroundBitmap.DeleteObject();
-    }
+    FreeSavedBackground();
     if (repaint && m_hWnd) Invalidate();
     return 0;
 }
 
-DWORD CIconButton::SetURL(LPCTSTR target)
-{
+DWORD CIconButton::SetURL(LPCTSTR target) {
     std::memset(m_linkTarget, 0, sizeof(m_linkTarget));
     if (target) std::strncpy(m_linkTarget, target, sizeof(m_linkTarget) - 1);
     return 0;
 }
 
-DWORD CIconButton::SetDefaultColors(BOOL repaint)
-{
+DWORD CIconButton::SetDefaultColors(BOOL repaint) {
     const COLORREF face = ::GetSysColor(COLOR_BTNFACE), text = ::GetSysColor(COLOR_BTNTEXT);
     for (int i = 0; i < 6; i += 2) {
         m_colours[i] = face;
@@ -516,8 +485,7 @@ DWORD CIconButton::SetDefaultColors(BOOL repaint)
     return 0;
 }
 
-DWORD CIconButton::SetCheck(int check, BOOL repaint)
-{
+DWORD CIconButton::SetCheck(int check, BOOL repaint) {
     if (m_checkBoxMode) {
         m_ticked = check != 0;
         if (repaint && m_hWnd) Invalidate();
@@ -525,32 +493,32 @@ DWORD CIconButton::SetCheck(int check, BOOL repaint)
     return 0;
 }
 
-DWORD CIconButton::SetPressedStyle(int style)
-{
+DWORD CIconButton::SetPressedStyle(int style) {
     switch (style) {
-    case 0:
-        m_pressedOffsetX = 1;
-        m_pressedOffsetY = 1;
-        return 0;
-    case 1:
-        m_pressedOffsetX = 0;
-        m_pressedOffsetY = 2;
-        return 0;
-    default:
-        return 6;
+        case 0:
+            m_pressedOffsetX = 1;
+            m_pressedOffsetY = 1;
+            return 0;
+        case 1:
+            m_pressedOffsetX = 0;
+            m_pressedOffsetY = 2;
+            return 0;
+        default:
+            return 6;
     }
 }
 
 // ---- drawing ----
 
-void CIconButton::DrawItem(LPDRAWITEMSTRUCT drawItem)
-{
+void CIconButton::DrawItem(LPDRAWITEMSTRUCT drawItem) {
     if (m_look != kLookPlain || !drawItem) return;
     GuardOperation(1288, [&] {
         CDC* dc = CDC::FromHandle(drawItem->hDC);
         const UINT state = drawItem->itemState;
-        if (!m_checkBoxMode) m_pressed = (state & ODS_SELECTED) || (m_menuShowing && m_menu);
-        else m_pressed = (state & ODS_SELECTED) || m_ticked;
+        if (!m_checkBoxMode)
+            m_pressed = (state & ODS_SELECTED) || (m_menuShowing && m_menu);
+        else
+            m_pressed = (state & ODS_SELECTED) || m_ticked;
         m_focused = (state & ODS_FOCUS) != 0;
         m_disabled = (state & ODS_DISABLED) != 0;
         RECT item = drawItem->rcItem;
@@ -565,8 +533,8 @@ void CIconButton::DrawItem(LPDRAWITEMSTRUCT drawItem)
                     m_backgroundDC.Attach(::CreateCompatibleDC(g_backgroundDC1));
                     m_backgroundBitmap.Attach(::CreateCompatibleBitmap(
                         g_backgroundDC1 ? g_backgroundDC1 : drawItem->hDC, client.right, client.bottom));
-                    m_previousBackground =
-                        static_cast<HBITMAP>(::SelectObject(m_backgroundDC, m_backgroundBitmap.GetSafeHandle()));
+                    m_previousBackground = static_cast<HBITMAP>(
+                        ::SelectObject(m_backgroundDC, m_backgroundBitmap.GetSafeHandle()));
                     TileThemeBackground(m_backgroundDC, client, 0, 0, 1);
                 }
                 ::BitBlt(drawItem->hDC, item.left, item.top, item.right - item.left, item.bottom - item.top,
@@ -578,8 +546,7 @@ void CIconButton::DrawItem(LPDRAWITEMSTRUCT drawItem)
         CString caption;
         GetWindowText(caption);
         caption.TrimLeft(' ');
-        HFONT font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
-        HGDIOBJ previousFont = font ? ::SelectObject(drawItem->hDC, font) : nullptr;
+        ScopedSelect font(drawItem->hDC, reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)));
 
         RECT captionRect = drawItem->rcItem;
         RECT itemRect = drawItem->rcItem;
@@ -590,7 +557,7 @@ void CIconButton::DrawItem(LPDRAWITEMSTRUCT drawItem)
             DrawBitmap(dc, hasCaption, &itemRect, &captionRect, m_pressed, m_disabled);
         }
         if (hasCaption) DrawCaption(dc, caption, &itemRect, &captionRect, m_pressed, m_disabled);
-        if (previousFont) ::SelectObject(drawItem->hDC, previousFont);
+        font.Restore();
 
         if (m_focused && (!m_hoverTracking || m_flatFocus)) {
             RECT focus = drawItem->rcItem;
@@ -600,8 +567,7 @@ void CIconButton::DrawItem(LPDRAWITEMSTRUCT drawItem)
     });
 }
 
-DWORD CIconButton::OnDrawBackground(CDC* dc, RECT* rect)
-{
+DWORD CIconButton::OnDrawBackground(CDC* dc, RECT* rect) {
     GuardOperation(1324, [&] {
         RECT r = *rect;
         if (!m_hoverTracking && (m_focused || m_defaultButton)) {
@@ -610,41 +576,46 @@ DWORD CIconButton::OnDrawBackground(CDC* dc, RECT* rect)
             ::InflateRect(&r, -1, -1);
         }
         COLORREF face;
-        if (m_mouseOver || m_pressed) face = m_colours[0];
-        else if (m_focused) face = m_colours[4];
-        else face = m_colours[2];
-        HBRUSH brush = ::CreateSolidBrush(face);
+        if (m_mouseOver || m_pressed)
+            face = m_colours[0];
+        else if (m_focused)
+            face = m_colours[4];
+        else
+            face = m_colours[2];
+        CBrush brush;
+        brush.CreateSolidBrush(face);
         ::FillRect(dc->GetSafeHdc(), &r, brush);
-        ::DeleteObject(brush);
     });
     return 0;
 }
 
-DWORD CIconButton::OnDrawBorder(CDC* dc, RECT* rect)
-{
+DWORD CIconButton::OnDrawBorder(CDC* dc, RECT* rect) {
     GuardOperation(1325, [&] {
         HDC hdc = dc->GetSafeHdc();
         const RECT r = *rect;
         auto line = [hdc](int colourIndex, const POINT* points, int count) {
-            HPEN pen = ::CreatePen(PS_SOLID, 1, ::GetSysColor(colourIndex));
-            HGDIOBJ old = ::SelectObject(hdc, pen);
+            CPen pen;
+            pen.CreatePen(PS_SOLID, 1, ::GetSysColor(colourIndex));
+            ScopedSelect select(hdc, pen);
             ::Polyline(hdc, points, count);
-            ::SelectObject(hdc, old);
-            ::DeleteObject(pen);
         };
         if (m_pressed) {
             if (m_hoverTracking) {
-                if (m_drawBorder) dc->Draw3dRect(&r, ::GetSysColor(COLOR_BTNSHADOW), ::GetSysColor(COLOR_BTNHIGHLIGHT));
+                if (m_drawBorder)
+                    dc->Draw3dRect(&r, ::GetSysColor(COLOR_BTNSHADOW), ::GetSysColor(COLOR_BTNHIGHLIGHT));
             } else {
-                HBRUSH brush = ::CreateSolidBrush(::GetSysColor(COLOR_BTNSHADOW));
+                CBrush brush;
+                brush.CreateSolidBrush(::GetSysColor(COLOR_BTNSHADOW));
                 ::FrameRect(hdc, &r, brush);
-                ::DeleteObject(brush);
             }
         } else if (!m_hoverTracking) {
             const POINT highlight[] = {{r.left, r.bottom - 1}, {r.left, r.top}, {r.right, r.top}};
-            const POINT light[] = {{r.left + 1, r.bottom - 2}, {r.left + 1, r.top + 1}, {r.right - 1, r.top + 1}};
-            const POINT dark[] = {{r.left, r.bottom - 1}, {r.right - 1, r.bottom - 1}, {r.right - 1, r.top - 1}};
-            const POINT shadow[] = {{r.left + 1, r.bottom - 2}, {r.right - 2, r.bottom - 2}, {r.right - 2, r.top}};
+            const POINT light[] = {
+                {r.left + 1, r.bottom - 2}, {r.left + 1, r.top + 1}, {r.right - 1, r.top + 1}};
+            const POINT dark[] = {
+                {r.left, r.bottom - 1}, {r.right - 1, r.bottom - 1}, {r.right - 1, r.top - 1}};
+            const POINT shadow[] = {
+                {r.left + 1, r.bottom - 2}, {r.right - 2, r.bottom - 2}, {r.right - 2, r.top}};
             line(COLOR_BTNHIGHLIGHT, highlight, 3);
             line(COLOR_3DLIGHT, light, 3);
             line(COLOR_3DDKSHADOW, dark, 3);
@@ -657,60 +628,56 @@ DWORD CIconButton::OnDrawBorder(CDC* dc, RECT* rect)
 }
 
 void CIconButton::PrepareImageRect(BOOL hasCaption, RECT* itemRect, RECT* captionRect, BOOL pressed,
-                                   int imageWidth, int imageHeight, RECT* imageRect)
-{
+                                   int imageWidth, int imageHeight, RECT* imageRect) {
     GuardOperation(1291, [&] {
         const RECT item = *itemRect;
         const int itemWidth = item.right - item.left, itemHeight = item.bottom - item.top;
         *imageRect = item;
         switch (m_alignment) {
-        case 0:
-            if (!hasCaption) {
-                imageRect->left += 1;
-            } else if (!m_freeCaptionLayout) {
-                imageRect->left += m_imageMarginX;
-                captionRect->left += m_imageMarginX + imageWidth;
-            } else {
-                // Image and caption centred together.
-                CString caption;
-                GetWindowText(caption);
-                SIZE text = {0, 0};
-                HDC dc = ::GetDC(m_hWnd);
-                HFONT font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
-                HGDIOBJ old = font ? ::SelectObject(dc, font) : nullptr;
-                ::GetTextExtentPoint32A(dc, caption, caption.GetLength(), &text);
-                if (old) ::SelectObject(dc, old);
-                ::ReleaseDC(m_hWnd, dc);
-                int left = ((itemWidth - text.cx - text.cy / 2 - imageWidth) >> 1) + 1;
-                if (left < 0) left = 0;
-                imageRect->left = item.left + left;
-                captionRect->left = imageRect->left + text.cy / 2 + imageWidth;
-            }
-            imageRect->top += (itemHeight - imageHeight) / 2;
-            break;
-        case 1:
-            imageRect->left += (itemWidth - imageWidth) / 2;
-            if (hasCaption) {
-                imageRect->top += m_imageMarginY;
-                captionRect->top += imageHeight + m_imageMarginY;
-            } else {
+            case 0:
+                if (!hasCaption) {
+                    imageRect->left += 1;
+                } else if (!m_freeCaptionLayout) {
+                    imageRect->left += m_imageMarginX;
+                    captionRect->left += m_imageMarginX + imageWidth;
+                } else {
+                    // Image and caption centred together.
+                    CString caption;
+                    GetWindowText(caption);
+                    SIZE text = {0, 0};
+                    ScopedWindowDC dc(m_hWnd);
+                    ScopedSelect font(dc, reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)));
+                    ::GetTextExtentPoint32A(dc, caption, caption.GetLength(), &text);
+                    int left = ((itemWidth - text.cx - text.cy / 2 - imageWidth) >> 1) + 1;
+                    if (left < 0) left = 0;
+                    imageRect->left = item.left + left;
+                    captionRect->left = imageRect->left + text.cy / 2 + imageWidth;
+                }
                 imageRect->top += (itemHeight - imageHeight) / 2;
-            }
-            break;
-        case 2:
-            if (!hasCaption) {
+                break;
+            case 1:
                 imageRect->left += (itemWidth - imageWidth) / 2;
-            } else {
-                captionRect->left += m_imageMarginX;
-                captionRect->right = item.right - m_imageMarginX - imageWidth;
-                RECT client;
-                GetClientRect(&client);
-                imageRect->left = client.right - m_imageMarginX - imageWidth;
-            }
-            imageRect->top += (itemHeight - imageHeight) / 2;
-            break;
-        default:
-            break;
+                if (hasCaption) {
+                    imageRect->top += m_imageMarginY;
+                    captionRect->top += imageHeight + m_imageMarginY;
+                } else {
+                    imageRect->top += (itemHeight - imageHeight) / 2;
+                }
+                break;
+            case 2:
+                if (!hasCaption) {
+                    imageRect->left += (itemWidth - imageWidth) / 2;
+                } else {
+                    captionRect->left += m_imageMarginX;
+                    captionRect->right = item.right - m_imageMarginX - imageWidth;
+                    RECT client;
+                    GetClientRect(&client);
+                    imageRect->left = client.right - m_imageMarginX - imageWidth;
+                }
+                imageRect->top += (itemHeight - imageHeight) / 2;
+                break;
+            default:
+                break;
         }
         imageRect->right = imageRect->left + imageWidth;
         imageRect->bottom = imageRect->top + imageHeight;
@@ -719,12 +686,13 @@ void CIconButton::PrepareImageRect(BOOL hasCaption, RECT* itemRect, RECT* captio
 }
 
 void CIconButton::DrawIcon(CDC* dc, BOOL hasCaption, RECT* itemRect, RECT* captionRect, BOOL pressed,
-                           BOOL disabled)
-{
+                           BOOL disabled) {
     GuardOperation(1292, [&] {
         int index = 0;
-        if (!m_checkBoxMode) index = (m_icons[1].icon && !pressed && !m_mouseOver) ? 1 : 0;
-        else index = (m_icons[1].icon && !pressed) ? 1 : 0;
+        if (!m_checkBoxMode)
+            index = (m_icons[1].icon && !pressed && !m_mouseOver) ? 1 : 0;
+        else
+            index = (m_icons[1].icon && !pressed) ? 1 : 0;
         const IconSlot& slot = m_icons[index];
         RECT image;
         PrepareImageRect(hasCaption, itemRect, captionRect, pressed, slot.width, slot.height, &image);
@@ -735,56 +703,49 @@ void CIconButton::DrawIcon(CDC* dc, BOOL hasCaption, RECT* itemRect, RECT* capti
 }
 
 void CIconButton::DrawBitmap(CDC* dc, BOOL hasCaption, RECT* itemRect, RECT* captionRect, BOOL pressed,
-                             BOOL disabled)
-{
+                             BOOL disabled) {
     GuardOperation(1293, [&] {
         int index = 0;
-        if (!m_checkBoxMode) index = (m_bitmaps[1].bitmap && !pressed && !m_mouseOver) ? 1 : 0;
-        else index = (m_bitmaps[1].bitmap && !pressed) ? 1 : 0;
+        if (!m_checkBoxMode)
+            index = (m_bitmaps[1].bitmap && !pressed && !m_mouseOver) ? 1 : 0;
+        else
+            index = (m_bitmaps[1].bitmap && !pressed) ? 1 : 0;
         const BitmapSlot& slot = m_bitmaps[index];
         RECT image;
         PrepareImageRect(hasCaption, itemRect, captionRect, pressed, slot.width, slot.height, &image);
         HDC hdc = dc->GetSafeHdc();
-        HDC source = ::CreateCompatibleDC(hdc);
-        if (!disabled || !m_greyDisabledBitmap) {
-            HGDIOBJ old = ::SelectObject(source, slot.mask ? slot.mask : slot.bitmap);
+        ScopedMemoryDC source(hdc);
+        // The mask is ANDed and the colours ORed in; without a mask the bitmap is copied.
+        auto blit = [&](HDC to, int x, int y) {
+            source.Select(slot.mask ? slot.mask : slot.bitmap, false);
             if (slot.mask) {
-                ::BitBlt(hdc, image.left, image.top, slot.width, slot.height, source, 0, 0, SRCAND);
-                ::SelectObject(source, slot.bitmap);
-                ::BitBlt(hdc, image.left, image.top, slot.width, slot.height, source, 0, 0, SRCPAINT);
+                ::BitBlt(to, x, y, slot.width, slot.height, source, 0, 0, SRCAND);
+                source.Select(slot.bitmap, false);
+                ::BitBlt(to, x, y, slot.width, slot.height, source, 0, 0, SRCPAINT);
             } else {
-                ::BitBlt(hdc, image.left, image.top, slot.width, slot.height, source, 0, 0, SRCCOPY);
+                ::BitBlt(to, x, y, slot.width, slot.height, source, 0, 0, SRCCOPY);
             }
-            ::SelectObject(source, old);
+        };
+        if (!disabled || !m_greyDisabledBitmap) {
+            blit(hdc, image.left, image.top);
         } else {
             // Composed on a white ground first, then drawn greyed.
-            HBITMAP composed = ::CreateCompatibleBitmap(hdc, slot.width, slot.height);
-            HDC target = ::CreateCompatibleDC(hdc);
-            HGDIOBJ oldTarget = ::SelectObject(target, composed);
-            RECT all = {0, 0, slot.width, slot.height};
-            ::FillRect(target, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-            HGDIOBJ old = ::SelectObject(source, slot.mask ? slot.mask : slot.bitmap);
-            if (slot.mask) {
-                ::BitBlt(target, 0, 0, slot.width, slot.height, source, 0, 0, SRCAND);
-                ::SelectObject(source, slot.bitmap);
-                ::BitBlt(target, 0, 0, slot.width, slot.height, source, 0, 0, SRCPAINT);
-            } else {
-                ::BitBlt(target, 0, 0, slot.width, slot.height, source, 0, 0, SRCCOPY);
+            ScopedBitmap composed(::CreateCompatibleBitmap(hdc, slot.width, slot.height));
+            {
+                ScopedMemoryDC target(hdc);
+                target.Select(composed, false);
+                RECT all = {0, 0, slot.width, slot.height};
+                ::FillRect(target, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+                blit(target, 0, 0);
             }
-            ::SelectObject(source, old);
-            ::SelectObject(target, oldTarget);
-            ::DeleteDC(target);
-            ::DrawState(hdc, nullptr, nullptr, reinterpret_cast<LPARAM>(composed), 0, image.left, image.top,
-                        slot.width, slot.height, DST_BITMAP | DSS_DISABLED);
-            ::DeleteObject(composed);
+            ::DrawState(hdc, nullptr, nullptr, reinterpret_cast<LPARAM>(composed.Get()), 0, image.left,
+                        image.top, slot.width, slot.height, DST_BITMAP | DSS_DISABLED);
         }
-        ::DeleteDC(source);
     });
 }
 
-void CIconButton::DrawCaption(CDC* dc, const CString& caption, RECT* itemRect, RECT* captionRect, BOOL pressed,
-                              BOOL disabled)
-{
+void CIconButton::DrawCaption(CDC* dc, const CString& caption, RECT* itemRect, RECT* captionRect,
+                              BOOL pressed, BOOL disabled) {
     (void)itemRect;
     GuardOperation(1294, [&] {
         HDC hdc = dc->GetSafeHdc();
@@ -838,8 +799,7 @@ void CIconButton::DrawCaption(CDC* dc, const CString& caption, RECT* itemRect, R
 
 // ---- glass ----
 
-void CIconButton::RenderGlass()
-{
+void CIconButton::RenderGlass() {
     GuardOperation(2346, [&] {
         RECT client;
         GetClientRect(&client);
@@ -853,17 +813,20 @@ void CIconButton::RenderGlass()
         bi.bmiHeader.biBitCount = 32;
         bi.bmiHeader.biCompression = BI_RGB;
         void* bits = nullptr;
-        HDC memory = ::CreateCompatibleDC(nullptr);
+        ScopedMemoryDC memory(nullptr);
         HBITMAP section = ::CreateDIBSection(memory, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (!section || !bits) {
-            if (section) ::DeleteObject(section);
-            ::DeleteDC(memory);
-            return;
-        }
-        HGDIOBJ old = ::SelectObject(memory, section);
+        if (!memory.Select(section, true) || !bits) return;
         UxThemeApi& theme = UxTheme();
         HTHEME data = theme.OpenThemeData(m_hWnd, L"Button");
-        if (data) {
+        if (!data) {
+            // Without the visual style there is nothing to draw the glass look with: no rendering,
+            // so that custom draw lets the system draw the button.
+            delete m_glassRendering;
+            m_glassRendering = nullptr;
+            m_glassRegion.DeleteObject();
+            return;
+        }
+        {
             POINT cursor;
             ::GetCursorPos(&cursor);
             RECT window;
@@ -875,17 +838,16 @@ void CIconButton::RenderGlass()
             int textLength = ::GetWindowTextLengthW(m_hWnd);
             std::vector<wchar_t> text(static_cast<size_t>(textLength) + 1, L'\0');
             ::GetWindowTextW(m_hWnd, text.data(), textLength + 1);
-            HFONT font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
-            HGDIOBJ oldFont = font ? ::SelectObject(memory, font) : nullptr;
+            ScopedSelect font(memory, reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)));
             DTTOPTS options = {};
             options.dwSize = sizeof(options);
             options.dwFlags = DTT_COMPOSITED | DTT_GLOWSIZE;
             options.iGlowSize = g_glowMargin;
             RECT textRect = client;
             if (m_icons[0].icon) textRect.left += m_icons[0].width;
-            theme.DrawThemeTextEx(data, memory, 1, state, text.data(), -1, DT_CENTER | DT_VCENTER | DT_SINGLELINE,
-                                  &textRect, &options);
-            if (oldFont) ::SelectObject(memory, oldFont);
+            theme.DrawThemeTextEx(data, memory, 1, state, text.data(), -1,
+                                  DT_CENTER | DT_VCENTER | DT_SINGLELINE, &textRect, &options);
+            font.Restore();
             theme.CloseThemeData(data);
         }
         ::GdiFlush();
@@ -901,9 +863,8 @@ void CIconButton::RenderGlass()
                     const int start = x;
                     while (x < w && (pixels[y * w + x] >> 24) != 0) ++x;
                     if (x > start) {
-                        HRGN run = ::CreateRectRgn(start, y, x, y + 1);
+                        ScopedRegion run(::CreateRectRgn(start, y, x, y + 1));
                         ::CombineRgn(m_glassRegion, m_glassRegion, run, RGN_OR);
-                        ::DeleteObject(run);
                     }
                 }
             }
@@ -914,14 +875,10 @@ void CIconButton::RenderGlass()
             Bitmap wrapped(w, h, w * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(bits));
             m_glassRendering = wrapped.Clone(0, 0, w, h, PixelFormat32bppPARGB);
         }
-        ::SelectObject(memory, old);
-        ::DeleteObject(section);
-        ::DeleteDC(memory);
     });
 }
 
-void CIconButton::OnCustomDraw(NMHDR* header, LRESULT* result)
-{
+void CIconButton::OnCustomDraw(NMHDR* header, LRESULT* result) {
     *result = CDRF_DODEFAULT;
     GuardOperation(2349, [&] {
         if (m_look != kLookGlass) return;

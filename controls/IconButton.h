@@ -10,7 +10,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
-#include "framework/win.h"
+#include "framework/Win.h"
 
 class CIconButton : public CButton {
     DECLARE_DYNAMIC(CIconButton)
@@ -110,6 +110,8 @@ protected:
     void InitControl();
     void CancelHover();
     void FreeImages();
+    // Deselects and frees the saved copy of the themed background behind a transparent button.
+    void FreeSavedBackground();
     void InitToolTip();
     void PrepareImageRect(BOOL hasCaption, RECT* itemRect, RECT* captionRect, BOOL pressed, int imageWidth,
                           int imageHeight, RECT* imageRect);

@@ -11,22 +11,19 @@ BEGIN_MESSAGE_MAP(CIconListBox, CListBox)
     ON_WM_ERASEBKGND()
 END_MESSAGE_MAP()
 
-CIconListBox::CIconListBox()
-{
+CIconListBox::CIconListBox() {
     GuardOperation(2354, [] {});
 }
 
 CIconListBox::~CIconListBox() = default;
 
-ListItemRecord* CIconListBox::GetRecord(int index) const
-{
+ListItemRecord* CIconListBox::GetRecord(int index) const {
     const DWORD_PTR data = GetItemData(index);
     if (data == 0 || data == static_cast<DWORD_PTR>(LB_ERR)) return nullptr;
     return reinterpret_cast<ListItemRecord*>(data);
 }
 
-void CIconListBox::SetImageList(CImageList* imageList)
-{
+void CIconListBox::SetImageList(CImageList* imageList) {
     m_imageList = imageList;
     m_iconWidth = 0;
     m_iconHeight = 0;
@@ -36,8 +33,7 @@ void CIconListBox::SetImageList(CImageList* imageList)
     if (m_hWnd) Invalidate();
 }
 
-int CIconListBox::AddString(LPCTSTR text, int imageIndex)
-{
+int CIconListBox::AddString(LPCTSTR text, int imageIndex) {
     int result = LB_ERR;
     GuardOperation(1243, [&] {
         result = CListBox::AddString(text);
@@ -47,8 +43,7 @@ int CIconListBox::AddString(LPCTSTR text, int imageIndex)
     return result;
 }
 
-int CIconListBox::SetItemRecord(int index, DWORD w0, DWORD w1, DWORD imageIndex, DWORD flags, DWORD mask)
-{
+int CIconListBox::SetItemRecord(int index, DWORD w0, DWORD w1, DWORD imageIndex, DWORD flags, DWORD mask) {
     int result = -1;
     GuardOperation(1241, [&] {
         if (index < 0 || index >= GetCount()) return;  // a record for no item would be lost
@@ -63,38 +58,33 @@ int CIconListBox::SetItemRecord(int index, DWORD w0, DWORD w1, DWORD imageIndex,
     return result;
 }
 
-void CIconListBox::FreeItemData(int index)
-{
+void CIconListBox::FreeItemData(int index) {
     GuardOperation(1240, [&] {
         delete GetRecord(index);
         SetItemData(index, 0);
     });
 }
 
-void CIconListBox::FreeAllRecords()
-{
+void CIconListBox::FreeAllRecords() {
     GuardOperation(1240, [&] {
         for (int i = GetCount() - 1; i >= 0; --i) FreeItemData(i);
     });
 }
 
-void CIconListBox::ResetContent()
-{
+void CIconListBox::ResetContent() {
     GuardOperation(1247, [&] {
         FreeAllRecords();
         CListBox::ResetContent();
     });
 }
 
-void CIconListBox::SetHighlightStyle(int style, BOOL redraw)
-{
+void CIconListBox::SetHighlightStyle(int style, BOOL redraw) {
     if (style < 0 || style > 2) return;
     m_highlightStyle = static_cast<BYTE>(style);
     if (redraw && m_hWnd) Invalidate();
 }
 
-void CIconListBox::PreSubclassWindow()
-{
+void CIconListBox::PreSubclassWindow() {
     GuardOperation(2355, [&] {
         // The rows are drawn in the classic colours; a themed frame would not match them.
         if (g_uxTheme.IsAppThemed()) g_uxTheme.SetWindowTheme(m_hWnd, L"", L"");
@@ -102,16 +92,14 @@ void CIconListBox::PreSubclassWindow()
     });
 }
 
-void CIconListBox::MeasureItem(LPMEASUREITEMSTRUCT measureItem)
-{
+void CIconListBox::MeasureItem(LPMEASUREITEMSTRUCT measureItem) {
     GuardOperation(1234, [&] {
         int height = 0;
-        HDC dc = ::GetDC(m_hWnd);
+        ScopedWindowDC dc(m_hWnd);
         if (dc) {
             TEXTMETRIC tm = {};
             ::GetTextMetrics(dc, &tm);
             height = tm.tmHeight;
-            ::ReleaseDC(m_hWnd, dc);
         }
         if (m_imageList && m_iconHeight + 4 > height) height = m_iconHeight + 4;
         measureItem->itemHeight = static_cast<UINT>(height + 4);
@@ -119,8 +107,7 @@ void CIconListBox::MeasureItem(LPMEASUREITEMSTRUCT measureItem)
 }
 
 void CIconListBox::DrawIconBackground(int, CDC* dc, const RECT& itemRect, const RECT& iconRect, int, BOOL,
-                                      COLORREF colour)
-{
+                                      COLORREF colour) {
     GuardOperation(1236, [&] {
         RECT column = {iconRect.left, itemRect.top, iconRect.right, itemRect.bottom};
         ::SetBkColor(dc->m_hDC, colour);
@@ -128,17 +115,16 @@ void CIconListBox::DrawIconBackground(int, CDC* dc, const RECT& itemRect, const 
     });
 }
 
-void CIconListBox::DrawTextBackground(int, CDC* dc, const RECT&, const RECT& fillRect, int, BOOL, COLORREF colour)
-{
+void CIconListBox::DrawTextBackground(int, CDC* dc, const RECT&, const RECT& fillRect, int, BOOL,
+                                      COLORREF colour) {
     GuardOperation(1237, [&] {
         ::SetBkColor(dc->m_hDC, colour);
         dc->FillSolidRect(&fillRect, colour);
     });
 }
 
-void CIconListBox::DrawItemIcon(int, CDC* dc, const RECT&, const RECT& iconRect, int imageIndex, BOOL disabled,
-                                BOOL)
-{
+void CIconListBox::DrawItemIcon(int, CDC* dc, const RECT&, const RECT& iconRect, int imageIndex,
+                                BOOL disabled, BOOL) {
     GuardOperation(1238, [&] {
         if (!m_imageList || !m_imageList->GetSafeHandle()) return;
         HICON icon = ImageList_GetIcon(m_imageList->GetSafeHandle(), imageIndex, ILD_NORMAL);
@@ -149,8 +135,7 @@ void CIconListBox::DrawItemIcon(int, CDC* dc, const RECT&, const RECT& iconRect,
     });
 }
 
-void CIconListBox::DrawItem(LPDRAWITEMSTRUCT drawItem)
-{
+void CIconListBox::DrawItem(LPDRAWITEMSTRUCT drawItem) {
     GuardOperation(1235, [&] {
         const int index = static_cast<int>(drawItem->itemID);
         if (index < 0) return;
@@ -191,7 +176,8 @@ void CIconListBox::DrawItem(LPDRAWITEMSTRUCT drawItem)
             textColour = ~windowText & 0x00FFFFFF;
             backColour = highlight;
         }
-        DrawTextBackground(index, dc, item, m_highlightStyle == 2 ? measured : textRect, 0, selected, backColour);
+        DrawTextBackground(index, dc, item, m_highlightStyle == 2 ? measured : textRect, 0, selected,
+                           backColour);
 
         if (!enabled) {
             TileThemeBackground(drawItem->hDC, item, 0, 0, 1);
@@ -200,7 +186,8 @@ void CIconListBox::DrawItem(LPDRAWITEMSTRUCT drawItem)
                 return;
             }
         }
-        if (m_imageList) DrawItemIcon(index, dc, item, iconRect, static_cast<int>(record->imageIndex), FALSE, selected);
+        if (m_imageList)
+            DrawItemIcon(index, dc, item, iconRect, static_cast<int>(record->imageIndex), FALSE, selected);
 
         const COLORREF oldText = ::SetTextColor(drawItem->hDC, textColour);
         ::DrawText(drawItem->hDC, text, text.GetLength(), &measured, format);
@@ -209,10 +196,11 @@ void CIconListBox::DrawItem(LPDRAWITEMSTRUCT drawItem)
     });
 }
 
-BOOL CIconListBox::OnDoubleClick() { return HandleRecordListDoubleClick(this); }
+BOOL CIconListBox::OnDoubleClick() {
+    return HandleRecordListDoubleClick(this);
+}
 
-BOOL CIconListBox::OnEraseBkgnd(CDC* dc)
-{
+BOOL CIconListBox::OnEraseBkgnd(CDC* dc) {
     GuardOperation(1261, [&] {
         if (IsWindowEnabled()) {
             Default();
@@ -225,8 +213,7 @@ BOOL CIconListBox::OnEraseBkgnd(CDC* dc)
     return TRUE;
 }
 
-void CIconListBox::OnDestroy()
-{
+void CIconListBox::OnDestroy() {
     GuardOperation(1233, [&] {
         FreeAllRecords();
         Default();

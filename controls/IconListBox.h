@@ -4,7 +4,7 @@
 #pragma once
 
 #include "controls/AeroListImage.h"
-#include "framework/win.h"
+#include "framework/Win.h"
 
 class CIconListBox : public CListBox {
     DECLARE_DYNAMIC(CIconListBox)
@@ -29,10 +29,10 @@ public:
     void PreSubclassWindow() override;
     void DrawItem(LPDRAWITEMSTRUCT drawItem) override;
     void MeasureItem(LPMEASUREITEMSTRUCT measureItem) override;
-    virtual void DrawTextBackground(int index, CDC* dc, const RECT& itemRect, const RECT& fillRect, int reserved,
-                                    BOOL selected, COLORREF colour);
-    virtual void DrawIconBackground(int index, CDC* dc, const RECT& itemRect, const RECT& iconRect, int reserved,
-                                    BOOL selected, COLORREF colour);
+    virtual void DrawTextBackground(int index, CDC* dc, const RECT& itemRect, const RECT& fillRect,
+                                    int reserved, BOOL selected, COLORREF colour);
+    virtual void DrawIconBackground(int index, CDC* dc, const RECT& itemRect, const RECT& iconRect,
+                                    int reserved, BOOL selected, COLORREF colour);
     virtual void DrawItemIcon(int index, CDC* dc, const RECT& itemRect, const RECT& iconRect, int imageIndex,
                               BOOL disabled, BOOL selected);
 

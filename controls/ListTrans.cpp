@@ -13,8 +13,7 @@ BEGIN_MESSAGE_MAP(CGridHeader, CHeaderCtrl)
     ON_WM_PAINT()
 END_MESSAGE_MAP()
 
-void CListTrans::OnPaint()
-{
+void CListTrans::OnPaint() {
     GuardOperation(440, [&] {
         if (IsWindowEnabled()) {
             Default();
@@ -29,29 +28,27 @@ void CListTrans::OnPaint()
     });
 }
 
-void CGridHeader::OnPaint()
-{
+void CGridHeader::OnPaint() {
     GuardOperation(273, [&] {
         Default();
         RECT client;
         GetClientRect(&client);
         const int w = client.right;
         const int h = client.bottom;
-        HDC dc = ::GetWindowDC(m_hWnd);
+        ScopedWindowDC dc(m_hWnd, ScopedWindowDC::kWhole);
         if (!dc) return;
-        HPEN face = ::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_3DFACE));
-        HPEN shadow = ::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNSHADOW));
-        HGDIOBJ old = ::SelectObject(dc, face);
+        CPen face;
+        face.CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_3DFACE));
+        CPen shadow;
+        shadow.CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNSHADOW));
+        ScopedSelect selection(dc, face);
         ::MoveToEx(dc, w - 2, 0, nullptr);
         ::LineTo(dc, w - 2, h - 2);
         ::MoveToEx(dc, w - 1, 0, nullptr);
         ::LineTo(dc, w - 1, h - 2);
-        ::SelectObject(dc, shadow);
+        selection.Switch(shadow);
         ::MoveToEx(dc, w - 2, h - 2, nullptr);
         ::LineTo(dc, w, h - 2);
-        ::SelectObject(dc, old);
-        ::DeleteObject(face);
-        ::DeleteObject(shadow);
-        ::ReleaseDC(m_hWnd, dc);
+        selection.Restore();
     });
 }

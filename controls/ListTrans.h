@@ -3,7 +3,7 @@
 // right edge so that the last column ends in a clean 3-D line.
 #pragma once
 
-#include "framework/win.h"
+#include "framework/Win.h"
 
 class CListTrans : public CListCtrl {
     DECLARE_DYNAMIC(CListTrans)

@@ -29,14 +29,15 @@ namespace {
 const int kThumbImage = 37;
 const int kThumbHotImage = 38;
 
-bool StartsWith(const CString& text, char c) { return text.GetLength() > 0 && text[0] == c; }
+bool StartsWith(const CString& text, char c) {
+    return text.GetLength() > 0 && text[0] == c;
+}
 
 }  // namespace
 
 // ---- CJumpSliderCtrl ----
 
-void CJumpSliderCtrl::NotifyParent(UINT code)
-{
+void CJumpSliderCtrl::NotifyParent(UINT code) {
     GuardOperation(1103, [&] {
         HWND parent = ::GetParent(m_hWnd);
         if (!parent) return;
@@ -45,8 +46,7 @@ void CJumpSliderCtrl::NotifyParent(UINT code)
     });
 }
 
-BOOL CJumpSliderCtrl::SetPosFromPoint(CPoint point)
-{
+BOOL CJumpSliderCtrl::SetPosFromPoint(CPoint point) {
     BOOL changed = FALSE;
     GuardOperation(1104, [&] {
         const int minimum = GetRangeMin();
@@ -70,8 +70,7 @@ BOOL CJumpSliderCtrl::SetPosFromPoint(CPoint point)
     return changed;
 }
 
-void CJumpSliderCtrl::OnLButtonDown(UINT, CPoint point)
-{
+void CJumpSliderCtrl::OnLButtonDown(UINT, CPoint point) {
     GuardOperation(1100, [&] {
         m_bDragging = true;
         SetCapture();
@@ -81,8 +80,7 @@ void CJumpSliderCtrl::OnLButtonDown(UINT, CPoint point)
     });
 }
 
-void CJumpSliderCtrl::OnMouseMove(UINT, CPoint point)
-{
+void CJumpSliderCtrl::OnMouseMove(UINT, CPoint point) {
     GuardOperation(1102, [&] {
         if (m_bDragging) {
             if (SetPosFromPoint(point)) NotifyParent(TB_THUMBTRACK);
@@ -92,8 +90,7 @@ void CJumpSliderCtrl::OnMouseMove(UINT, CPoint point)
     });
 }
 
-void CJumpSliderCtrl::OnLButtonUp(UINT, CPoint point)
-{
+void CJumpSliderCtrl::OnLButtonUp(UINT, CPoint point) {
     GuardOperation(1101, [&] {
         if (!m_bDragging) {
             Default();
@@ -110,33 +107,28 @@ void CJumpSliderCtrl::OnLButtonUp(UINT, CPoint point)
 
 CSliderCustom::CSliderCustom() = default;
 
-CSliderCustom::~CSliderCustom()
-{
+CSliderCustom::~CSliderCustom() {
     delete m_pBackground;
 }
 
-int CSliderCustom::OnCreate(LPCREATESTRUCT)
-{
+int CSliderCustom::OnCreate(LPCREATESTRUCT) {
     const int result = static_cast<int>(Default());
     // The slider paints itself; visual styles would only fight the custom drawing.
     if (result != -1 && g_uxTheme.IsAppThemed()) g_uxTheme.SetWindowTheme(m_hWnd, L"", L"");
     return result;
 }
 
-void CSliderCustom::FocusEdit()
-{
+void CSliderCustom::FocusEdit() {
     if (m_edit.m_hWnd) m_edit.SetFocus();
 }
 
-void CSliderCustom::SetEditSel(int start, int end)
-{
+void CSliderCustom::SetEditSel(int start, int end) {
     if (!m_edit.m_hWnd) return;
     m_edit.SendMessage(EM_SETSEL, start, end);
     m_edit.SendMessage(EM_SCROLLCARET, 0, 0);
 }
 
-void CSliderCustom::GetEditSel(int& start, int& end) const
-{
+void CSliderCustom::GetEditSel(int& start, int& end) const {
     start = end = 0;
     if (!m_edit.m_hWnd) return;
     DWORD s = 0, e = 0;
@@ -145,30 +137,28 @@ void CSliderCustom::GetEditSel(int& start, int& end) const
     end = static_cast<int>(e);
 }
 
-void CSliderCustom::SetEditText(LPCTSTR text)
-{
+void CSliderCustom::SetEditText(LPCTSTR text) {
     if (m_edit.m_hWnd) m_edit.SetWindowText(text);
 }
 
-CString CSliderCustom::GetEditText() const
-{
+CString CSliderCustom::GetEditText() const {
     CString text;
     if (m_edit.m_hWnd) m_edit.GetWindowText(text);
     return text;
 }
 
-int CSliderCustom::EditNumber() const { return std::atoi(GetEditText()); }
+int CSliderCustom::EditNumber() const {
+    return std::atoi(GetEditText());
+}
 
-void CSliderCustom::FreeBackground()
-{
+void CSliderCustom::FreeBackground() {
     GuardOperation(1113, [&] {
         delete m_pBackground;
         m_pBackground = nullptr;
     });
 }
 
-void CSliderCustom::StepUp(int delta)
-{
+void CSliderCustom::StepUp(int delta) {
     GuardOperation(1114, [&] {
         const int value = EditNumber() + delta;
         CString text;
@@ -180,8 +170,7 @@ void CSliderCustom::StepUp(int delta)
     });
 }
 
-void CSliderCustom::StepDown(int delta)
-{
+void CSliderCustom::StepDown(int delta) {
     GuardOperation(1114, [&] {
         const CString old = GetEditText();
         const int value = EditNumber() - delta;
@@ -195,8 +184,7 @@ void CSliderCustom::StepDown(int delta)
     });
 }
 
-void CSliderCustom::AnnounceValue()
-{
+void CSliderCustom::AnnounceValue() {
     GuardOperation(1111, [&] {
         HWND parent = ::GetParent(m_hWnd);
         if (!parent) return;
@@ -205,8 +193,7 @@ void CSliderCustom::AnnounceValue()
     });
 }
 
-void CSliderCustom::MeasureEdit()
-{
+void CSliderCustom::MeasureEdit() {
     m_edit.SetWindowText("+1800\r\n+1800");
     const int length = m_edit.GetWindowTextLength();
     const LRESULT first = m_edit.SendMessage(EM_POSFROMCHAR, 0, 0);
@@ -220,8 +207,7 @@ void CSliderCustom::MeasureEdit()
     m_sizeEdit.cy = height;
 }
 
-void CSliderCustom::BuildBackground(HDC reference)
-{
+void CSliderCustom::BuildBackground(HDC reference) {
     RECT client;
     GetClientRect(&client);
     const int w = client.right;
@@ -236,45 +222,42 @@ void CSliderCustom::BuildBackground(HDC reference)
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(reference, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ScopedBitmap bitmap(::CreateDIBSection(reference, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap) return;
-    HDC memory = ::CreateCompatibleDC(reference);
-    if (!memory) {
-        ::DeleteObject(bitmap);
-        return;
-    }
-    HGDIOBJ oldBitmap = ::SelectObject(memory, bitmap);
-    TileThemeBackground(memory, client, 0, 0, 1);
+    {
+        ScopedMemoryDC memory(reference);
+        if (!memory.Get()) return;
+        memory.Select(bitmap, false);
+        TileThemeBackground(memory, client, 0, 0, 1);
 
-    CString text;
-    GetWindowText(text);
-    if (!text.IsEmpty()) {
-        HGDIOBJ oldFont = ::SelectObject(memory, reinterpret_cast<HFONT>(SendMessage(WM_GETFONT, 0, 0))
-                                                     ? reinterpret_cast<HFONT>(SendMessage(WM_GETFONT, 0, 0))
-                                                     : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)));
-        ::SetBkMode(memory, TRANSPARENT);
-        RECT textRect = client;
-        ::DrawText(memory, text, text.GetLength(), &textRect, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
-        ::SelectObject(memory, oldFont);
+        CString text;
+        GetWindowText(text);
+        if (!text.IsEmpty()) {
+            HFONT font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT, 0, 0));
+            ScopedSelect fontSelection(memory,
+                                       font ? font : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)));
+            ::SetBkMode(memory, TRANSPARENT);
+            RECT textRect = client;
+            ::DrawText(memory, text, text.GetLength(), &textRect,
+                       DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+        }
+        CDC* dc = CDC::FromHandle(memory);
+        const COLORREF dark = ::GetSysColor(COLOR_3DDKSHADOW);
+        const COLORREF light = ::GetSysColor(COLOR_3DLIGHT);
+        RECT groove = {0, 14, w, 16};
+        dc->Draw3dRect(&groove, dark, light);
+        RECT tick = {w / 2 - 1, 2, w / 2 + 1, 10};
+        dc->Draw3dRect(&tick, dark, light);
     }
-    CDC* dc = CDC::FromHandle(memory);
-    const COLORREF dark = ::GetSysColor(COLOR_3DDKSHADOW);
-    const COLORREF light = ::GetSysColor(COLOR_3DLIGHT);
-    RECT groove = {0, 14, w, 16};
-    dc->Draw3dRect(&groove, dark, light);
-    RECT tick = {w / 2 - 1, 2, w / 2 + 1, 10};
-    dc->Draw3dRect(&tick, dark, light);
-    ::SelectObject(memory, oldBitmap);
-    ::DeleteDC(memory);
 
     delete m_pBackground;
     m_pBackground = new CBitmap();
-    m_pBackground->Attach(bitmap);
+    m_pBackground->Attach(bitmap.Release());
 
     if (!m_edit.m_hWnd) {
         RECT none = {0, 0, 0, 0};
-        if (m_edit.Create(WS_CHILD | WS_TABSTOP | ES_MULTILINE | ES_RIGHT | ES_AUTOHSCROLL | ES_WANTRETURN, none,
-                          this, 1)) {
+        if (m_edit.Create(WS_CHILD | WS_TABSTOP | ES_MULTILINE | ES_RIGHT | ES_AUTOHSCROLL | ES_WANTRETURN,
+                          none, this, 1)) {
             m_edit.m_sliderMode = 1;
             m_edit.SetMargins(0, 0);
             m_edit.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(g_uiFont), FALSE);
@@ -286,7 +269,8 @@ void CSliderCustom::BuildBackground(HDC reference)
             m_backgroundWidth = w;
         }
     } else if (m_backgroundWidth != w) {
-        m_edit.SetWindowPos(nullptr, w - m_sizeEdit.cx - 4, -1, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        m_edit.SetWindowPos(nullptr, w - m_sizeEdit.cx - 4, -1, 0, 0,
+                            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         m_backgroundWidth = w;
     }
     if (m_edit.m_hWnd) {
@@ -295,8 +279,7 @@ void CSliderCustom::BuildBackground(HDC reference)
     }
 }
 
-void CSliderCustom::PaintBackground(HDC dc)
-{
+void CSliderCustom::PaintBackground(HDC dc) {
     GuardOperation(1107, [&] {
         if (!m_pBackground) BuildBackground(dc);
         if (!m_pBackground) return;
@@ -305,16 +288,13 @@ void CSliderCustom::PaintBackground(HDC dc)
         }
         BITMAP bm = {};
         ::GetObject(m_pBackground->GetSafeHandle(), sizeof bm, &bm);
-        HDC memory = ::CreateCompatibleDC(dc);
-        HGDIOBJ old = ::SelectObject(memory, m_pBackground->GetSafeHandle());
+        ScopedMemoryDC memory(dc);
+        memory.Select(static_cast<HBITMAP>(m_pBackground->GetSafeHandle()), false);
         ::BitBlt(dc, 0, 0, bm.bmWidth, bm.bmHeight, memory, 0, 0, SRCCOPY);
-        ::SelectObject(memory, old);
-        ::DeleteDC(memory);
     });
 }
 
-void CSliderCustom::UpdateValueText()
-{
+void CSliderCustom::UpdateValueText() {
     if (!m_edit.m_hWnd) return;
     const int position = GetPos();
     CString value;
@@ -336,8 +316,7 @@ void CSliderCustom::UpdateValueText()
     SetEditSel(start, end);
 }
 
-void CSliderCustom::OnCustomDraw(NMHDR* header, LRESULT* result)
-{
+void CSliderCustom::OnCustomDraw(NMHDR* header, LRESULT* result) {
     *result = CDRF_DODEFAULT;
     GuardOperation(1106, [&] {
         NMCUSTOMDRAW* draw = reinterpret_cast<NMCUSTOMDRAW*>(header);
@@ -347,38 +326,35 @@ void CSliderCustom::OnCustomDraw(NMHDR* header, LRESULT* result)
         }
         if (draw->dwDrawStage != CDDS_ITEMPREPAINT) return;
         switch (draw->dwItemSpec) {
-        case TBCD_CHANNEL:
-            PaintBackground(draw->hdc);
-            *result = CDRF_SKIPDEFAULT;
-            break;
-        case TBCD_TICS:
-            *result = CDRF_SKIPDEFAULT;
-            break;
-        case TBCD_THUMB:
-            if (g_toolImageList) {
-                ImageList_Draw(g_toolImageList, m_bDragging ? kThumbHotImage : kThumbImage, draw->hdc,
-                               draw->rc.left, draw->rc.top, ILD_TRANSPARENT);
-            }
-            *result = CDRF_SKIPDEFAULT;
-            UpdateValueText();
-            break;
-        default:
-            break;
+            case TBCD_CHANNEL:
+                PaintBackground(draw->hdc);
+                *result = CDRF_SKIPDEFAULT;
+                break;
+            case TBCD_TICS:
+                *result = CDRF_SKIPDEFAULT;
+                break;
+            case TBCD_THUMB:
+                if (g_toolImageList) {
+                    ImageList_Draw(g_toolImageList, m_bDragging ? kThumbHotImage : kThumbImage, draw->hdc,
+                                   draw->rc.left, draw->rc.top, ILD_TRANSPARENT);
+                }
+                *result = CDRF_SKIPDEFAULT;
+                UpdateValueText();
+                break;
+            default:
+                break;
         }
     });
 }
 
-void CSliderCustom::DrawThumbImage(int image, int x, int y)
-{
+void CSliderCustom::DrawThumbImage(int image, int x, int y) {
     if (!g_toolImageList) return;
-    HDC dc = ::GetDC(m_hWnd);
+    ScopedWindowDC dc(m_hWnd);
     if (!dc) return;
     ImageList_Draw(g_toolImageList, image, dc, x, y, ILD_TRANSPARENT);
-    ::ReleaseDC(m_hWnd, dc);
 }
 
-void CSliderCustom::OnMouseMove(UINT flags, CPoint point)
-{
+void CSliderCustom::OnMouseMove(UINT flags, CPoint point) {
     GuardOperation(1108, [&] {
         if (!m_bDragging) {
             RECT thumb;
@@ -398,8 +374,7 @@ void CSliderCustom::OnMouseMove(UINT flags, CPoint point)
     });
 }
 
-void CSliderCustom::OnMouseLeave()
-{
+void CSliderCustom::OnMouseLeave() {
     GuardOperation(1109, [&] {
         if (!m_bThumbHot) return;
         m_bThumbHot = FALSE;
@@ -409,12 +384,13 @@ void CSliderCustom::OnMouseLeave()
     });
 }
 
-void CSliderCustom::OnDestroy()
-{
+void CSliderCustom::OnDestroy() {
     GuardOperation(1756, [&] {
         FreeBackground();
         Default();
     });
 }
 
-BOOL CSliderCustom::OnEraseBkgnd(CDC*) { return FALSE; }
+BOOL CSliderCustom::OnEraseBkgnd(CDC*) {
+    return FALSE;
+}

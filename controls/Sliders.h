@@ -6,7 +6,7 @@
 #pragma once
 
 #include "controls/EditTrans.h"
-#include "framework/win.h"
+#include "framework/Win.h"
 
 // The scroll codes the jump slider adds to the standard TB_ ones.
 enum : UINT {

@@ -20,14 +20,12 @@ namespace {
 // Written once, before the print dialog's tab control is attached.
 DWORD g_tabLookFlags = 0;
 
-int ScaleChannel(int channel, double factor)
-{
+int ScaleChannel(int channel, double factor) {
     const int value = static_cast<int>(std::floor(channel * factor + 0.5));
     return value > 255 ? 255 : (value < 0 ? 0 : value);
 }
 
-void FillColour(HDC dc, int l, int t, int r, int b, COLORREF colour)
-{
+void FillColour(HDC dc, int l, int t, int r, int b, COLORREF colour) {
     RECT rect = {l, t, r, b};
     const COLORREF old = ::SetBkColor(dc, colour);
     ::ExtTextOut(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
@@ -38,28 +36,27 @@ void FillColour(HDC dc, int l, int t, int r, int b, COLORREF colour)
 
 // ---- COwnerTabCtrl ----
 
-COwnerTabCtrl::COwnerTabCtrl(int drawMode)
-{
+COwnerTabCtrl::COwnerTabCtrl(int drawMode) {
     GuardOperation(2342, [&] {
         m_backgroundColour = 0xFFFFFFFF;
         SetDrawMode(drawMode);
     });
 }
 
-COLORREF COwnerTabCtrl::ResolvedBackground() const
-{
+COLORREF COwnerTabCtrl::ResolvedBackground() const {
     return m_backgroundColour == 0xFFFFFFFF ? ::GetSysColor(COLOR_3DFACE) : m_backgroundColour;
 }
 
-BOOL COwnerTabCtrl::SetDrawMode(int mode)
-{
+BOOL COwnerTabCtrl::SetDrawMode(int mode) {
     BOOL result = FALSE;
     GuardOperation(1266, [&] {
         if (mode < 0 || mode > 2) return;
         m_drawMode = mode;
         if (m_hWnd) {
-            if (mode == 0) ModifyStyle(TCS_OWNERDRAWFIXED, 0);
-            else ModifyStyle(0, TCS_OWNERDRAWFIXED);
+            if (mode == 0)
+                ModifyStyle(TCS_OWNERDRAWFIXED, 0);
+            else
+                ModifyStyle(0, TCS_OWNERDRAWFIXED);
             Invalidate();
         }
         result = TRUE;
@@ -67,8 +64,7 @@ BOOL COwnerTabCtrl::SetDrawMode(int mode)
     return result;
 }
 
-void COwnerTabCtrl::PreSubclassWindow()
-{
+void COwnerTabCtrl::PreSubclassWindow() {
     GuardOperation(2343, [&] {
         CTabCtrl::PreSubclassWindow();
         if (m_drawMode != 0) ModifyStyle(0, TCS_OWNERDRAWFIXED);
@@ -78,11 +74,14 @@ void COwnerTabCtrl::PreSubclassWindow()
 void COwnerTabCtrl::DrawItem(LPDRAWITEMSTRUCT) {}
 void COwnerTabCtrl::DrawMainFrame(LPDRAWITEMSTRUCT) {}
 void COwnerTabCtrl::DrawTabBorder(LPDRAWITEMSTRUCT) {}
-COLORREF COwnerTabCtrl::GetTabBackColor(bool) { return ::GetSysColor(COLOR_3DFACE); }
-COLORREF COwnerTabCtrl::GetTabTextColor(bool) { return ::GetSysColor(COLOR_WINDOWTEXT); }
+COLORREF COwnerTabCtrl::GetTabBackColor(bool) {
+    return ::GetSysColor(COLOR_3DFACE);
+}
+COLORREF COwnerTabCtrl::GetTabTextColor(bool) {
+    return ::GetSysColor(COLOR_WINDOWTEXT);
+}
 
-BOOL COwnerTabCtrl::OnEraseBkgnd(CDC* dc)
-{
+BOOL COwnerTabCtrl::OnEraseBkgnd(CDC* dc) {
     GuardOperation(1267, [&] {
         Default();
         RECT row = {0, 0, 0, 0};
@@ -90,8 +89,10 @@ BOOL COwnerTabCtrl::OnEraseBkgnd(CDC* dc)
         for (int i = 0; i < count; ++i) {
             RECT tab;
             if (!GetItemRect(i, &tab)) continue;
-            if (::IsRectEmpty(&row)) row = tab;
-            else ::UnionRect(&row, &row, &tab);
+            if (::IsRectEmpty(&row))
+                row = tab;
+            else
+                ::UnionRect(&row, &row, &tab);
         }
         const int h = row.bottom - row.top;
         RECT c;
@@ -107,8 +108,7 @@ BOOL COwnerTabCtrl::OnEraseBkgnd(CDC* dc)
     return TRUE;
 }
 
-void COwnerTabCtrl::OnPaint()
-{
+void COwnerTabCtrl::OnPaint() {
     GuardOperation(1268, [&] {
         if (m_drawMode != 2) {
             Default();
@@ -117,7 +117,7 @@ void COwnerTabCtrl::OnPaint()
         PAINTSTRUCT ps;
         HDC dc = ::BeginPaint(m_hWnd, &ps);
         HFONT font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT, 0, 0));
-        HGDIOBJ oldFont = font ? ::SelectObject(dc, font) : nullptr;
+        ScopedSelect fontSelection(dc, font);
 
         DRAWITEMSTRUCT item = {};
         item.CtlType = ODT_TAB;
@@ -152,7 +152,7 @@ void COwnerTabCtrl::OnPaint()
             DrawItem(&item);
             DrawTabBorder(&item);
         }
-        if (oldFont) ::SelectObject(dc, oldFont);
+        fontSelection.Restore();
         ::EndPaint(m_hWnd, &ps);
     });
 }
@@ -161,27 +161,28 @@ void COwnerTabCtrl::OnPaint()
 
 CStyledTabCtrl::CStyledTabCtrl() : COwnerTabCtrl(0) {}
 
-void CStyledTabCtrl::SetLookFlags(BOOL enable, DWORD flags) { g_tabLookFlags = enable ? flags : 0; }
+void CStyledTabCtrl::SetLookFlags(BOOL enable, DWORD flags) {
+    g_tabLookFlags = enable ? flags : 0;
+}
 
-DWORD CStyledTabCtrl::GetLookFlags() { return g_tabLookFlags; }
+DWORD CStyledTabCtrl::GetLookFlags() {
+    return g_tabLookFlags;
+}
 
-COLORREF CStyledTabCtrl::DarkenColor(COLORREF colour, double factor)
-{
+COLORREF CStyledTabCtrl::DarkenColor(COLORREF colour, double factor) {
     if (factor < 0.0) factor = 0.0;
     if (factor > 1.0) factor = 1.0;
     return RGB(ScaleChannel(GetRValue(colour), factor), ScaleChannel(GetGValue(colour), factor),
                ScaleChannel(GetBValue(colour), factor));
 }
 
-COLORREF CStyledTabCtrl::LightenColor(COLORREF colour, double factor)
-{
+COLORREF CStyledTabCtrl::LightenColor(COLORREF colour, double factor) {
     if (factor < 1.0) factor = 1.0;
     return RGB(ScaleChannel(GetRValue(colour), factor), ScaleChannel(GetGValue(colour), factor),
                ScaleChannel(GetBValue(colour), factor));
 }
 
-int CStyledTabCtrl::FitTabText(HDC dc, CString& text, int width)
-{
+int CStyledTabCtrl::FitTabText(HDC dc, CString& text, int width) {
     int fitted = 0;
     GuardOperation(1403, [&] {
         // DT_MODIFYSTRING may write up to four characters more than the text holds.
@@ -198,8 +199,7 @@ int CStyledTabCtrl::FitTabText(HDC dc, CString& text, int width)
     return fitted;
 }
 
-void CStyledTabCtrl::PreSubclassWindow()
-{
+void CStyledTabCtrl::PreSubclassWindow() {
     GuardOperation(1410, [&] {
         COwnerTabCtrl::PreSubclassWindow();
         // The tabs are painted over the dialog's texture; they keep the classic shape.
@@ -208,15 +208,16 @@ void CStyledTabCtrl::PreSubclassWindow()
     });
 }
 
-void CStyledTabCtrl::DrawItem(LPDRAWITEMSTRUCT drawItem)
-{
+void CStyledTabCtrl::DrawItem(LPDRAWITEMSTRUCT drawItem) {
     GuardOperation(1404, [&] {
         HDC dc = drawItem->hDC;
         const int index = static_cast<int>(drawItem->itemID);
         const bool selected = index == GetCurSel();
         RECT rect = drawItem->rcItem;
-        if (selected) rect.bottom -= 1;
-        else rect.bottom += 2;
+        if (selected)
+            rect.bottom -= 1;
+        else
+            rect.bottom += 2;
         TileThemeBackground(dc, rect, 0, 0, 1);
 
         rect.left += 3;
@@ -245,12 +246,12 @@ void CStyledTabCtrl::DrawItem(LPDRAWITEMSTRUCT drawItem)
     });
 }
 
-COLORREF CStyledTabCtrl::GetTabBackColor(bool selected)
-{
+COLORREF CStyledTabCtrl::GetTabBackColor(bool selected) {
     COLORREF colour = ::GetSysColor(COLOR_3DFACE);
     GuardOperation(1407, [&] {
         const DWORD flags = g_tabLookFlags;
-        const COLORREF base = (flags & kLookControlBackground) ? ResolvedBackground() : ::GetSysColor(COLOR_3DFACE);
+        const COLORREF base =
+            (flags & kLookControlBackground) ? ResolvedBackground() : ::GetSysColor(COLOR_3DFACE);
         if (selected) {
             colour = (flags & kLookBrightSelected) ? LightenColor(base, 1.4) : ::GetSysColor(COLOR_3DFACE);
         } else if ((flags & kLookUnselectedBase) && !(flags & kLookEdgesOnAll)) {
@@ -262,21 +263,20 @@ COLORREF CStyledTabCtrl::GetTabBackColor(bool selected)
     return colour;
 }
 
-COLORREF CStyledTabCtrl::GetTabTextColor(bool selected)
-{
+COLORREF CStyledTabCtrl::GetTabTextColor(bool selected) {
     COLORREF colour = ::GetSysColor(COLOR_WINDOWTEXT);
     GuardOperation(1408, [&] {
         if (selected) return;
         const DWORD flags = g_tabLookFlags;
-        const COLORREF base = (flags & (kLookUnselectedBase | kLookControlBackground)) ? ResolvedBackground()
-                                                                                     : ::GetSysColor(COLOR_3DFACE);
+        const COLORREF base = (flags & (kLookUnselectedBase | kLookControlBackground))
+                                  ? ResolvedBackground()
+                                  : ::GetSysColor(COLOR_3DFACE);
         colour = DarkenColor(base, 0.5);
     });
     return colour;
 }
 
-void CStyledTabCtrl::DrawTabBorder(LPDRAWITEMSTRUCT drawItem)
-{
+void CStyledTabCtrl::DrawTabBorder(LPDRAWITEMSTRUCT drawItem) {
     GuardOperation(1405, [&] {
         const bool selected = (drawItem->itemState & ODS_SELECTED) != 0;
         const COLORREF c = GetTabBackColor(selected);
@@ -295,10 +295,10 @@ void CStyledTabCtrl::DrawTabBorder(LPDRAWITEMSTRUCT drawItem)
     });
 }
 
-void CStyledTabCtrl::DrawMainFrame(LPDRAWITEMSTRUCT drawItem)
-{
+void CStyledTabCtrl::DrawMainFrame(LPDRAWITEMSTRUCT drawItem) {
     GuardOperation(1406, [&] {
         const COLORREF c = GetTabBackColor(false);
-        CDC::FromHandle(drawItem->hDC)->Draw3dRect(&drawItem->rcItem, LightenColor(c, 1.5), DarkenColor(c, 0.75));
+        CDC::FromHandle(drawItem->hDC)
+            ->Draw3dRect(&drawItem->rcItem, LightenColor(c, 1.5), DarkenColor(c, 0.75));
     });
 }

@@ -4,7 +4,7 @@
 // image-list icon and an ellipsised caption; its look is tuned by flags shared by all of them.
 #pragma once
 
-#include "framework/win.h"
+#include "framework/Win.h"
 
 class COwnerTabCtrl : public CTabCtrl {
     DECLARE_DYNAMIC(COwnerTabCtrl)

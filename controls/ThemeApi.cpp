@@ -1,7 +1,7 @@
 #include "controls/ThemeApi.h"
 
 #include "controls/UxThemeLibrary.h"
-#include "framework/core/operation_error.h"
+#include "framework/core/OperationError.h"
 
 DwmApi g_dwmApi;
 UxThemeApi* g_uxThemeApi = nullptr;
@@ -10,21 +10,18 @@ namespace {
 const int kTmtTextGlowSize = 2425;
 }  // namespace
 
-HRESULT ThemeHresultFromLastError()
-{
+HRESULT ThemeHresultFromLastError() {
     const DWORD error = GetLastError();
     if (static_cast<LONG>(error) <= 0) return static_cast<HRESULT>(error);
     return static_cast<HRESULT>(0x80070000u | (error & 0xFFFFu));
 }
 
-ThemeLibraryLoader::~ThemeLibraryLoader()
-{
+ThemeLibraryLoader::~ThemeLibraryLoader() {
     if (m_module) FreeLibrary(m_module);
     m_module = nullptr;
 }
 
-BOOL ThemeLibraryLoader::Load()
-{
+BOOL ThemeLibraryLoader::Load() {
     if (m_module) {
         SetLastError(ERROR_ALREADY_INITIALIZED);
         return FALSE;
@@ -33,26 +30,24 @@ BOOL ThemeLibraryLoader::Load()
     return m_module != nullptr;
 }
 
-FARPROC ThemeLibraryLoader::Find(LPCSTR function) const
-{
+FARPROC ThemeLibraryLoader::Find(LPCSTR function) const {
     return m_module ? GetProcAddress(m_module, function) : nullptr;
 }
 
 // Each wrapper: the missing-module answer, else the function looked up now, else the
 // missing-function answer, else the call itself.
-#define KV_THEME_CALL(fn, missingModule, missingFunction, ...)                        \
-    do {                                                                               \
-        if (!m_module) {                                                               \
-            SetLastError(static_cast<DWORD>(kThemeLibraryMissing));                   \
-            return missingModule;                                                      \
-        }                                                                              \
+#define KV_THEME_CALL(fn, missingModule, missingFunction, ...)                             \
+    do {                                                                                   \
+        if (!m_module) {                                                                   \
+            SetLastError(static_cast<DWORD>(kThemeLibraryMissing));                        \
+            return missingModule;                                                          \
+        }                                                                                  \
         auto proc = reinterpret_cast<decltype(&::fn)>(reinterpret_cast<void*>(Find(#fn))); \
-        if (!proc) return missingFunction;                                             \
-        return proc(__VA_ARGS__);                                                      \
+        if (!proc) return missingFunction;                                                 \
+        return proc(__VA_ARGS__);                                                          \
     } while (0)
 
-BOOL DwmApi::DwmIsCompositionEnabled()
-{
+BOOL DwmApi::DwmIsCompositionEnabled() {
     if (!m_module) {
         SetLastError(static_cast<DWORD>(kThemeLibraryMissing));
         return FALSE;
@@ -64,95 +59,81 @@ BOOL DwmApi::DwmIsCompositionEnabled()
     return SUCCEEDED(proc(&enabled)) && enabled;
 }
 
-HRESULT DwmApi::DwmExtendFrameIntoClientArea(HWND window, const MARGINS* margins)
-{
+HRESULT DwmApi::DwmExtendFrameIntoClientArea(HWND window, const MARGINS* margins) {
     KV_THEME_CALL(DwmExtendFrameIntoClientArea, kThemeLibraryMissing, ThemeHresultFromLastError(), window,
                   margins);
 }
 
-HTHEME UxThemeApi::OpenThemeData(HWND window, LPCWSTR classList)
-{
+HTHEME UxThemeApi::OpenThemeData(HWND window, LPCWSTR classList) {
     KV_THEME_CALL(OpenThemeData, nullptr, nullptr, window, classList);
 }
 
-HRESULT UxThemeApi::CloseThemeData(HTHEME theme)
-{
+HRESULT UxThemeApi::CloseThemeData(HTHEME theme) {
     KV_THEME_CALL(CloseThemeData, kThemeLibraryMissing, ThemeHresultFromLastError(), theme);
 }
 
 HRESULT UxThemeApi::DrawThemeBackground(HTHEME theme, HDC dc, int part, int state, const RECT* rect,
-                                        const RECT* clip)
-{
-    KV_THEME_CALL(DrawThemeBackground, kThemeLibraryMissing, ThemeHresultFromLastError(), theme, dc, part, state,
-                  rect, clip);
+                                        const RECT* clip) {
+    KV_THEME_CALL(DrawThemeBackground, kThemeLibraryMissing, ThemeHresultFromLastError(), theme, dc, part,
+                  state, rect, clip);
 }
 
-HRESULT UxThemeApi::GetThemeBackgroundContentRect(HTHEME theme, HDC dc, int part, int state, const RECT* bounds,
-                                                  RECT* content)
-{
+HRESULT UxThemeApi::GetThemeBackgroundContentRect(HTHEME theme, HDC dc, int part, int state,
+                                                  const RECT* bounds, RECT* content) {
     KV_THEME_CALL(GetThemeBackgroundContentRect, kThemeLibraryMissing, ThemeHresultFromLastError(), theme, dc,
                   part, state, bounds, content);
 }
 
-HRESULT UxThemeApi::GetThemeColor(HTHEME theme, int part, int state, int property, COLORREF* colour)
-{
-    KV_THEME_CALL(GetThemeColor, kThemeLibraryMissing, ThemeHresultFromLastError(), theme, part, state, property,
-                  colour);
+HRESULT UxThemeApi::GetThemeColor(HTHEME theme, int part, int state, int property, COLORREF* colour) {
+    KV_THEME_CALL(GetThemeColor, kThemeLibraryMissing, ThemeHresultFromLastError(), theme, part, state,
+                  property, colour);
 }
 
-HRESULT UxThemeApi::GetThemePartSize(HTHEME theme, HDC dc, int part, int state, const RECT* rect, THEMESIZE kind,
-                                     SIZE* size)
-{
+HRESULT UxThemeApi::GetThemePartSize(HTHEME theme, HDC dc, int part, int state, const RECT* rect,
+                                     THEMESIZE kind, SIZE* size) {
     KV_THEME_CALL(GetThemePartSize, kThemeLibraryMissing, ThemeHresultFromLastError(), theme, dc, part, state,
                   const_cast<RECT*>(rect), kind, size);
 }
 
-HRESULT UxThemeApi::GetThemeBitmap(HTHEME theme, int part, int state, int property, ULONG flags, HBITMAP* bitmap)
-{
-    KV_THEME_CALL(GetThemeBitmap, kThemeLibraryMissing, ThemeHresultFromLastError(), theme, part, state, property,
-                  flags, bitmap);
+HRESULT UxThemeApi::GetThemeBitmap(HTHEME theme, int part, int state, int property, ULONG flags,
+                                   HBITMAP* bitmap) {
+    KV_THEME_CALL(GetThemeBitmap, kThemeLibraryMissing, ThemeHresultFromLastError(), theme, part, state,
+                  property, flags, bitmap);
 }
 
 HRESULT UxThemeApi::DrawThemeTextEx(HTHEME theme, HDC dc, int part, int state, LPCWSTR text, int length,
-                                    DWORD flags, RECT* rect, const DTTOPTS* options)
-{
+                                    DWORD flags, RECT* rect, const DTTOPTS* options) {
     KV_THEME_CALL(DrawThemeTextEx, kThemeLibraryMissing, ThemeHresultFromLastError(), theme, dc, part, state,
                   text, length, flags, rect, options);
 }
 
-HRESULT UxThemeApi::BufferedPaintInit()
-{
+HRESULT UxThemeApi::BufferedPaintInit() {
     KV_THEME_CALL(BufferedPaintInit, kThemeLibraryMissing, ThemeHresultFromLastError(), );
 }
 
-HRESULT UxThemeApi::BufferedPaintUnInit()
-{
+HRESULT UxThemeApi::BufferedPaintUnInit() {
     KV_THEME_CALL(BufferedPaintUnInit, kThemeLibraryMissing, ThemeHresultFromLastError(), );
 }
 
 HPAINTBUFFER UxThemeApi::BeginBufferedPaint(HDC target, const RECT* rect, BP_BUFFERFORMAT format,
-                                            BP_PAINTPARAMS* params, HDC* paintDC)
-{
+                                            BP_PAINTPARAMS* params, HDC* paintDC) {
     KV_THEME_CALL(BeginBufferedPaint, nullptr, nullptr, target, rect, format, params, paintDC);
 }
 
-HRESULT UxThemeApi::EndBufferedPaint(HPAINTBUFFER buffer, BOOL update)
-{
+HRESULT UxThemeApi::EndBufferedPaint(HPAINTBUFFER buffer, BOOL update) {
     KV_THEME_CALL(EndBufferedPaint, kThemeLibraryMissing, ThemeHresultFromLastError(), buffer, update);
 }
 
-HRESULT UxThemeApi::BufferedPaintSetAlpha(HPAINTBUFFER buffer, const RECT* rect, BYTE alpha)
-{
-    KV_THEME_CALL(BufferedPaintSetAlpha, kThemeLibraryMissing, ThemeHresultFromLastError(), buffer, rect, alpha);
+HRESULT UxThemeApi::BufferedPaintSetAlpha(HPAINTBUFFER buffer, const RECT* rect, BYTE alpha) {
+    KV_THEME_CALL(BufferedPaintSetAlpha, kThemeLibraryMissing, ThemeHresultFromLastError(), buffer, rect,
+                  alpha);
 }
 
-HRESULT UxThemeApi::BufferedPaintMakeOpaque(HPAINTBUFFER buffer, const RECT* rect)
-{
+HRESULT UxThemeApi::BufferedPaintMakeOpaque(HPAINTBUFFER buffer, const RECT* rect) {
     return BufferedPaintSetAlpha(buffer, rect, 255);
 }
 
-BOOL UxThemeApi::GetTextGlowSize(int* glowSize, LPCWSTR classList)
-{
+BOOL UxThemeApi::GetTextGlowSize(int* glowSize, LPCWSTR classList) {
     if (!glowSize) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
@@ -172,14 +153,12 @@ BOOL UxThemeApi::GetTextGlowSize(int* glowSize, LPCWSTR classList)
 
 #undef KV_THEME_CALL
 
-UxThemeApi& UxTheme()
-{
+UxThemeApi& UxTheme() {
     static UxThemeApi unloaded;
     return g_uxThemeApi ? *g_uxThemeApi : unloaded;
 }
 
-void InitThemeApis()
-{
+void InitThemeApis() {
     GuardOperation(2374, [] {
         if (!g_dwmApi.IsLoaded()) g_dwmApi.Load();
         if (!g_uxThemeApi) {
@@ -189,16 +168,15 @@ void InitThemeApis()
     });
 }
 
-void ReleaseThemeApis()
-{
+void ReleaseThemeApis() {
     delete g_uxThemeApi;  // the destructor frees the library
     g_uxThemeApi = nullptr;
 }
 
-BOOL IsGlassActive()
-{
+BOOL IsGlassActive() {
     BOOL result = FALSE;
-    if (!GuardOperation(2376, [&] { result = g_dwmApi.DwmIsCompositionEnabled() && g_uxTheme.IsAppThemed(); }))
+    if (!GuardOperation(2376,
+                        [&] { result = g_dwmApi.DwmIsCompositionEnabled() && g_uxTheme.IsAppThemed(); }))
         return FALSE;
     return result;
 }

@@ -56,7 +56,8 @@ public:
     UxThemeApi() : ThemeLibraryLoader(L"uxtheme.dll") {}
     HTHEME OpenThemeData(HWND window, LPCWSTR classList);
     HRESULT CloseThemeData(HTHEME theme);
-    HRESULT DrawThemeBackground(HTHEME theme, HDC dc, int part, int state, const RECT* rect, const RECT* clip);
+    HRESULT DrawThemeBackground(HTHEME theme, HDC dc, int part, int state, const RECT* rect,
+                                const RECT* clip);
     HRESULT GetThemeBackgroundContentRect(HTHEME theme, HDC dc, int part, int state, const RECT* bounds,
                                           RECT* content);
     HRESULT GetThemeColor(HTHEME theme, int part, int state, int property, COLORREF* colour);

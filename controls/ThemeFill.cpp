@@ -1,6 +1,7 @@
+// The shared theme textures: tiling the background bitmaps and filling with their brushes.
 #include "controls/ThemeFill.h"
 
-#include "framework/core/operation_error.h"
+#include "framework/core/OperationError.h"
 
 using namespace Gdiplus;
 
@@ -9,17 +10,14 @@ HDC g_backgroundDC2 = nullptr;
 TextureBrush* g_textureBrush1 = nullptr;
 TextureBrush* g_textureBrush2 = nullptr;
 
-void TileThemeBackground(HDC dc, RECT rect, int originX, int originY, int kind)
-{
+void TileThemeBackground(HDC dc, RECT rect, int originX, int originY, int kind) {
     if (!dc) return;
     HDC source = kind == 2 ? g_backgroundDC2 : g_backgroundDC1;
     HBITMAP bitmap = source ? static_cast<HBITMAP>(GetCurrentObject(source, OBJ_BITMAP)) : nullptr;
     BITMAP bm = {};
     if (!g_backgroundDC1 || !bitmap || GetObject(bitmap, sizeof(bm), &bm) == 0 || bm.bmWidth <= 0 ||
         bm.bmHeight <= 0) {
-        HBRUSH brush = CreateSolidBrush(kThemeBackgroundGrey);
-        FillRect(dc, &rect, brush);
-        DeleteObject(brush);
+        CanvasBackdrop().Tile(dc, rect);
         return;
     }
     const int w = bm.bmWidth, h = bm.bmHeight;
@@ -42,8 +40,8 @@ void TileThemeBackground(HDC dc, RECT rect, int originX, int originY, int kind)
     }
 }
 
-void FillThemeRect(Graphics* g, int left, int top, int right, int bottom, int ignored1, int ignored2, int kind)
-{
+void FillThemeRect(Graphics* g, int left, int top, int right, int bottom, int ignored1, int ignored2,
+                   int kind) {
     (void)ignored1;
     (void)ignored2;
     if (!g || (kind != 1 && kind != 2)) return;
@@ -53,7 +51,13 @@ void FillThemeRect(Graphics* g, int left, int top, int right, int bottom, int ig
         return;
     }
     // Resources not loaded: the plain background grey, as the tiled background does.
-    SolidBrush grey(Color(0xFF, GetRValue(kThemeBackgroundGrey), GetGValue(kThemeBackgroundGrey),
-                          GetBValue(kThemeBackgroundGrey)));
-    g->FillRectangle(&grey, left, top, right - left, bottom - top);
+    CanvasBackdrop().Fill(g, left, top, right, bottom);
+}
+
+void ThemedCanvasBackdrop::Fill(Graphics* g, int left, int top, int right, int bottom) const {
+    FillThemeRect(g, left, top, right, bottom, 0, 0, 2);
+}
+
+void ThemedCanvasBackdrop::Tile(HDC dc, const RECT& rect) const {
+    TileThemeBackground(dc, rect, 0, 0, 2);
 }

@@ -5,10 +5,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "controls/GdipFont.h"
+#include "framework/graphics/GdipFont.h"
 #include "controls/ThemeApi.h"
-#include "framework/core.h"
-#include "framework/win.h"
+#include "framework/Core.h"
+#include "framework/Win.h"
 
 using namespace Gdiplus;
 
@@ -41,20 +41,17 @@ HBITMAP s_previousBitmap1 = nullptr;
 HBITMAP s_previousBitmap2 = nullptr;
 
 template <class T>
-void DeleteGdi(T& handle)
-{
+void DeleteGdi(T& handle) {
     if (handle) ::DeleteObject(handle);
     handle = nullptr;
 }
 
-void DestroyIconHandle(HICON& icon)
-{
+void DestroyIconHandle(HICON& icon) {
     if (icon) ::DestroyIcon(icon);
     icon = nullptr;
 }
 
-void DeleteBackgroundDC(HDC& dc, HBITMAP& bitmap, HBITMAP& previous)
-{
+void DeleteBackgroundDC(HDC& dc, HBITMAP& bitmap, HBITMAP& previous) {
     if (dc) {
         if (previous) ::SelectObject(dc, previous);
         ::DeleteDC(dc);
@@ -65,11 +62,10 @@ void DeleteBackgroundDC(HDC& dc, HBITMAP& bitmap, HBITMAP& previous)
 }
 
 // A memory DC holding the bitmap resource as a DIB section at its own size.
-void MakeBackgroundDC(int id, HDC& dc, HBITMAP& bitmap, HBITMAP& previous)
-{
+void MakeBackgroundDC(int id, HDC& dc, HBITMAP& bitmap, HBITMAP& previous) {
     DeleteBackgroundDC(dc, bitmap, previous);
-    bitmap = static_cast<HBITMAP>(::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0,
-                                               LR_CREATEDIBSECTION));
+    bitmap = static_cast<HBITMAP>(
+        ::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     if (!bitmap) return;
     dc = ::CreateCompatibleDC(nullptr);
     if (!dc) {
@@ -80,22 +76,21 @@ void MakeBackgroundDC(int id, HDC& dc, HBITMAP& bitmap, HBITMAP& previous)
     previous = static_cast<HBITMAP>(::SelectObject(dc, bitmap));
 }
 
-HIMAGELIST MakeImageList(int size, int initial, int bitmapId)
-{
+HIMAGELIST MakeImageList(int size, int initial, int bitmapId) {
     HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, initial, 0);
     if (!list) return nullptr;
     HBITMAP strip = static_cast<HBITMAP>(
         ::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, 0));
     if (strip) {
+        ScopedBitmap owned(strip);
         ImageList_AddMasked(list, strip, RGB(255, 0, 255));
-        ::DeleteObject(strip);
     }
     return list;
 }
 
-Bitmap* BitmapFromResource(int id)
-{
-    Bitmap* bitmap = Bitmap::FromResource(AfxGetResourceHandle(), reinterpret_cast<const WCHAR*>(MAKEINTRESOURCEW(id)));
+Bitmap* BitmapFromResource(int id) {
+    Bitmap* bitmap =
+        Bitmap::FromResource(AfxGetResourceHandle(), reinterpret_cast<const WCHAR*>(MAKEINTRESOURCEW(id)));
     if (bitmap && bitmap->GetLastStatus() != Ok) {
         delete bitmap;
         bitmap = nullptr;
@@ -103,14 +98,12 @@ Bitmap* BitmapFromResource(int id)
     return bitmap;
 }
 
-int CALLBACK StopAtFirstFamily(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found)
-{
+int CALLBACK StopAtFirstFamily(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
     *reinterpret_cast<bool*>(found) = true;
     return 0;
 }
 
-bool FontFamilyInstalled(HDC dc, const char* face)
-{
+bool FontFamilyInstalled(HDC dc, const char* face) {
     LOGFONTA query = {};
     query.lfCharSet = DEFAULT_CHARSET;
     std::strncpy(query.lfFaceName, face, LF_FACESIZE - 1);
@@ -119,8 +112,7 @@ bool FontFamilyInstalled(HDC dc, const char* face)
     return found;
 }
 
-HFONT MakeUiFont(HDC dc, const char* face, double points, LONG weight)
-{
+HFONT MakeUiFont(HDC dc, const char* face, double points, LONG weight) {
     LOGFONTA lf = {};
     lf.lfHeight = PointsToHeight(points, dc);
     lf.lfWeight = weight;
@@ -130,8 +122,7 @@ HFONT MakeUiFont(HDC dc, const char* face, double points, LONG weight)
     return ::CreateFontIndirectA(&lf);
 }
 
-void DeleteFonts()
-{
+void DeleteFonts() {
     DeleteGdi(g_uiFont);
     DeleteGdi(g_uiBoldFont);
     DeleteGdi(g_uiScaledFont);
@@ -142,8 +133,7 @@ void DeleteFonts()
 }
 
 // Windows 2000 (5.0) keeps 8-bit icons; every other system takes the 32-bit ones.
-int WantedIconDepth()
-{
+int WantedIconDepth() {
     OSVERSIONINFOA info = {};
     const bool ok = ReadSystemVersion(&info);
     return (ok && info.dwMajorVersion == 5 && info.dwMinorVersion == 0) ? 8 : 32;
@@ -169,20 +159,22 @@ struct IconGroupEntry {
 
 }  // namespace
 
-int PointsToHeight(double points, HDC dc)
-{
+int PointsToHeight(double points, HDC dc) {
     int height = 0;
     GuardOperation(2364, [&] {
-        HDC measure = dc ? dc : ::CreateCompatibleDC(nullptr);
-        const int dpi = measure ? ::GetDeviceCaps(measure, LOGPIXELSY) : 96;
+        int dpi = 96;
+        if (dc) {
+            dpi = ::GetDeviceCaps(dc, LOGPIXELSY);
+        } else {
+            ScopedMemoryDC measure(nullptr);
+            if (measure.Get()) dpi = ::GetDeviceCaps(measure, LOGPIXELSY);
+        }
         height = static_cast<int>(std::floor(0.5 - points * dpi / 72.0));
-        if (!dc && measure) ::DeleteDC(measure);
     });
     return height;
 }
 
-void ScaleUiFontForDpi(int dpi)
-{
+void ScaleUiFontForDpi(int dpi) {
     g_uiFontSize = 8.5;
     if (dpi == 96 || dpi <= 0) {
         g_uiFontScale = 1.0;
@@ -192,11 +184,10 @@ void ScaleUiFontForDpi(int dpi)
     }
 }
 
-void InitThemeFonts()
-{
+void InitThemeFonts() {
     GuardOperation(1139, [] {
         DeleteFonts();
-        HDC screen = ::GetDC(nullptr);
+        ScopedWindowDC screen(nullptr);
         g_uiFaceName = FontFamilyInstalled(screen, "Microsoft Sans Serif") ? "Tahoma" : "Arial";
         g_uiFontSize = 8.5;
         g_uiFont = MakeUiFont(screen, g_uiFaceName, 8.5, FW_DONTCARE);
@@ -208,20 +199,18 @@ void InitThemeFonts()
         std::strncpy(record.lfFaceName, g_uiFaceName, LF_FACESIZE - 1);
         CreateGdipFont(&g_gdipBoldFont, &record, 1.0, 1.0);
 
-        HDC display = ::CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-        const int dpi = display ? ::GetDeviceCaps(display, LOGPIXELSY) : 96;
-        if (display) ::DeleteDC(display);
+        CDC display;
+        display.Attach(::CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
+        const int dpi = display.GetSafeHdc() ? ::GetDeviceCaps(display.GetSafeHdc(), LOGPIXELSY) : 96;
         ScaleUiFontForDpi(dpi);
 
         g_uiScaledFont = MakeUiFont(screen, g_uiFaceName, g_uiFontSize, FW_NORMAL);
         g_arialBoldFont = MakeUiFont(screen, "Arial", 8.0, FW_BOLD);
         g_uiBold8Font = MakeUiFont(screen, g_uiFaceName, 8.0, FW_BOLD);
-        ::ReleaseDC(nullptr, screen);
     });
 }
 
-HICON LoadIconOfSize(LPCSTR name, int width, int height)
-{
+HICON LoadIconOfSize(LPCSTR name, int width, int height) {
     HICON icon = nullptr;
     GuardOperation(2361, [&] {
         HMODULE module = AfxGetResourceHandle();
@@ -236,7 +225,8 @@ HICON LoadIconOfSize(LPCSTR name, int width, int height)
         const DWORD room = (groupSize - sizeof(IconGroupHeader)) / sizeof(IconGroupEntry);
         const DWORD count = header->count < room ? header->count : room;
         if (count == 0) return;
-        const IconGroupEntry* entries = reinterpret_cast<const IconGroupEntry*>(group + sizeof(IconGroupHeader));
+        const IconGroupEntry* entries =
+            reinterpret_cast<const IconGroupEntry*>(group + sizeof(IconGroupHeader));
 
         const int depth = WantedIconDepth();
         const IconGroupEntry* chosen = nullptr;
@@ -258,7 +248,8 @@ HICON LoadIconOfSize(LPCSTR name, int width, int height)
             }
         }
         if (!chosen) return;
-        HRSRC imageInfo = ::FindResourceA(module, MAKEINTRESOURCEA(chosen->id), MAKEINTRESOURCEA(3) /* RT_ICON */);
+        HRSRC imageInfo =
+            ::FindResourceA(module, MAKEINTRESOURCEA(chosen->id), MAKEINTRESOURCEA(3) /* RT_ICON */);
         if (!imageInfo) return;
         HGLOBAL imageData = ::LoadResource(module, imageInfo);
         BYTE* bits = imageData ? static_cast<BYTE*>(::LockResource(imageData)) : nullptr;
@@ -270,8 +261,7 @@ HICON LoadIconOfSize(LPCSTR name, int width, int height)
     return icon;
 }
 
-Bitmap* LoadImageFromResource(int id)
-{
+Bitmap* LoadImageFromResource(int id) {
     Bitmap* result = nullptr;
     GuardOperation(2372, [&] {
         HMODULE module = AfxGetResourceHandle();
@@ -298,9 +288,12 @@ Bitmap* LoadImageFromResource(int id)
         Bitmap* decoded = Bitmap::FromStream(stream);
         if (decoded && decoded->GetLastStatus() == Ok) {
             // A copy that owns its pixels, so that the stream and memory can go now.
-            Bitmap* owned = decoded->Clone(0, 0, decoded->GetWidth(), decoded->GetHeight(), PixelFormat32bppARGB);
-            if (owned && owned->GetLastStatus() == Ok) result = owned;
-            else delete owned;
+            Bitmap* owned =
+                decoded->Clone(0, 0, decoded->GetWidth(), decoded->GetHeight(), PixelFormat32bppARGB);
+            if (owned && owned->GetLastStatus() == Ok)
+                result = owned;
+            else
+                delete owned;
         }
         delete decoded;
         stream->Release();
@@ -309,8 +302,7 @@ Bitmap* LoadImageFromResource(int id)
     return result;
 }
 
-void DrawCenteredThemeImage(HDC dc, RECT rect)
-{
+void DrawCenteredThemeImage(HDC dc, RECT rect) {
     if (!dc || !g_themeImage) return;
     const int w = static_cast<int>(g_themeImage->GetWidth());
     const int h = static_cast<int>(g_themeImage->GetHeight());
@@ -320,8 +312,7 @@ void DrawCenteredThemeImage(HDC dc, RECT rect)
     g.DrawImage(g_themeImage, left, top, w, h);
 }
 
-void DrawThinFrame(Graphics* g, int left, int top, int right, int bottom, bool raised)
-{
+void DrawThinFrame(Graphics* g, int left, int top, int right, int bottom, bool raised) {
     if (!g) return;
     auto line = [g](int colourIndex, int x1, int y1, int x2, int y2) {
         const COLORREF c = ::GetSysColor(colourIndex);
@@ -337,8 +328,7 @@ void DrawThinFrame(Graphics* g, int left, int top, int right, int bottom, bool r
 }
 
 void InitThemeResources(int backgroundBitmap1, int backgroundBitmap2, int themePng, int menuBitmap,
-                        int toolBitmap, int appIcon, int sizeGripPng)
-{
+                        int toolBitmap, int appIcon, int sizeGripPng) {
     GuardOperation(2359, [&] {
         InitThemeApis();
 
@@ -370,8 +360,8 @@ void InitThemeResources(int backgroundBitmap1, int backgroundBitmap2, int themeP
         if (texture1) {
             HBITMAP pattern = nullptr;
             if (texture1->GetHBITMAP(Color(0xFF000000), &pattern) == Ok && pattern) {
+                ScopedBitmap owned(pattern);
                 g_backgroundBrush = ::CreatePatternBrush(pattern);  // the brush keeps its own copy
-                ::DeleteObject(pattern);
             }
         }
 
@@ -395,8 +385,7 @@ void InitThemeResources(int backgroundBitmap1, int backgroundBitmap2, int themeP
     });
 }
 
-void ReleaseThemeResources()
-{
+void ReleaseThemeResources() {
     GuardOperation(2366, [] {
         DeleteBackgroundDC(g_backgroundDC1, s_backgroundBitmap1, s_previousBitmap1);
         DeleteBackgroundDC(g_backgroundDC2, s_backgroundBitmap2, s_previousBitmap2);
@@ -423,8 +412,7 @@ void ReleaseThemeResources()
     });
 }
 
-void FillGlassTint(HDC dc, const RECT& rect)
-{
+void FillGlassTint(HDC dc, const RECT& rect) {
     Graphics g(dc);
     g.SetCompositingMode(CompositingModeSourceCopy);
     SolidBrush tint{Color(g_glassTintColor)};
@@ -432,8 +420,7 @@ void FillGlassTint(HDC dc, const RECT& rect)
                     static_cast<INT>(rect.right - rect.left), static_cast<INT>(rect.bottom - rect.top));
 }
 
-void OpenLinkTarget(HWND owner, LPCSTR target)
-{
+void OpenLinkTarget(HWND owner, LPCSTR target) {
     SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_FLAG_NO_UI;
@@ -444,8 +431,7 @@ void OpenLinkTarget(HWND owner, LPCSTR target)
     ::ShellExecuteExA(&info);
 }
 
-bool ReadSystemVersion(OSVERSIONINFOA* info)
-{
+bool ReadSystemVersion(OSVERSIONINFOA* info) {
     *info = OSVERSIONINFOA{};
     info->dwOSVersionInfoSize = sizeof(*info);
 #pragma GCC diagnostic push

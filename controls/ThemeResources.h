@@ -10,7 +10,7 @@
 #include <gdiplus.h>
 
 #include "controls/ThemeFill.h"
-#include "framework/core/cstring.h"
+#include "framework/core/Strings.h"
 
 extern HCURSOR g_handCursor;
 // The text-glow size of the visual style in pixels (12 when the style gives none).

@@ -6,70 +6,79 @@
 
 #include <vector>
 
-#include "framework/core.h"
+#include "framework/Core.h"
 #include "disc/CDDBRecord.h"
 
 // One disc-database server.
 class CCDDBSite {
- public:
-  CCDDBSite() = default;
-  // One line of a sites reply: "host http port path N000.00 W000.00 description".
-  bool Parse(LPCSTR pszLine);
+public:
+    CCDDBSite() = default;
+    // One line of a sites reply: "host http port path N000.00 W000.00 description".
+    bool Parse(LPCSTR pszLine);
 
-  CString m_host;
-  int m_port = 80;
-  CString m_path = "/~cddb/cddb.cgi";
-  int m_north = 1;
-  int m_latitude = 0;   // minutes of arc
-  int m_east = 1;
-  int m_longitude = 0;  // minutes of arc
-  CString m_description;
+    CString m_host;
+    int m_port = 80;
+    CString m_path = "/~cddb/cddb.cgi";
+    int m_north = 1;
+    int m_latitude = 0;  // minutes of arc
+    int m_east = 1;
+    int m_longitude = 0;  // minutes of arc
+    CString m_description;
 };
 
 class CCDDB {
- public:
-  // Query results.
-  enum { kQueryDone = 0, kQueryNoSocket = 1, kQueryNoConnection = 2, kQuerySendFailed = 3, kQueryNoReply = 4 };
-  // Failure kinds left in the thread's socket error.
-  enum { kErrorTimeout = 10060, kErrorProtocol = 10043, kErrorNoHost = 10022 };
+public:
+    // Query results.
+    enum {
+        kQueryDone = 0,
+        kQueryNoSocket = 1,
+        kQueryNoConnection = 2,
+        kQuerySendFailed = 3,
+        kQueryNoReply = 4
+    };
+    // Failure kinds left in the thread's socket error.
+    enum { kErrorTimeout = 10060, kErrorProtocol = 10043, kErrorNoHost = 10022 };
 
-  CCDDB() = default;
-  virtual ~CCDDB() = default;
+    CCDDB() = default;
+    virtual ~CCDDB() = default;
 
-  int Query(const CCDDBSite& site, LPCSTR pszQueryCommand, std::vector<CCDDBQueryResult>& results);
-  bool ReadRecord(const CCDDBSite& site, DWORD discId, LPCSTR pszCategory, CCDDBRecord& record);
-  bool GetSites(std::vector<CCDDBSite>& sites, const CCDDBSite& site);
-  bool GetSites(std::vector<CCDDBSite>& sites, LPCSTR pszHost, LPCSTR pszPath, int port);
+    int Query(const CCDDBSite& site, LPCSTR pszQueryCommand, std::vector<CCDDBQueryResult>& results);
+    bool ReadRecord(const CCDDBSite& site, DWORD discId, LPCSTR pszCategory, CCDDBRecord& record);
+    bool GetSites(std::vector<CCDDBSite>& sites, const CCDDBSite& site);
+    bool GetSites(std::vector<CCDDBSite>& sites, LPCSTR pszHost, LPCSTR pszPath, int port);
 
-  virtual CString GetHelloString();
-  virtual CString GetUserName();
-  virtual CString GetHostName();
-  // Takes in a reply until the end marker (or, in mode 1, until a reply that
-  // is not a list has its first line). On success *ppBuffer holds the text,
-  // zero-terminated, allocated with malloc; the caller frees it.
-  virtual bool Receive(SOCKET s, LPCSTR pszEndMarker, char** ppBuffer, int chunk, int mode);
+    virtual CString GetHelloString();
+    virtual CString GetUserName();
+    virtual CString GetHostName();
+    // Takes in a reply until the end marker (or, in mode 1, until a reply that
+    // is not a list has its first line). On success *ppBuffer holds the text,
+    // zero-terminated, allocated with malloc; the caller frees it.
+    virtual bool Receive(SOCKET s, LPCSTR pszEndMarker, char** ppBuffer, int chunk, int mode);
 
-  // The parsers of the three replies (the text behind the HTTP headers). False
-  // (socket error 10043) when the reply is not what the request expects.
-  bool ParseQueryReply(LPCSTR pszBody, std::vector<CCDDBQueryResult>& results);
-  bool ParseRecordReply(LPCSTR pszBody, CCDDBRecord& record);
-  bool ParseSitesReply(LPCSTR pszBody, std::vector<CCDDBSite>& sites);
+    // The parsers of the three replies (the text behind the HTTP headers). False
+    // (socket error 10043) when the reply is not what the request expects.
+    bool ParseQueryReply(LPCSTR pszBody, std::vector<CCDDBQueryResult>& results);
+    bool ParseRecordReply(LPCSTR pszBody, CCDDBRecord& record);
+    bool ParseSitesReply(LPCSTR pszBody, std::vector<CCDDBSite>& sites);
 
-  DWORD m_timeout = 20000;  // milliseconds of silence before a reply is given up
-  CString m_clientName = "KorvanelleCDDB";
-  CString m_clientVersion = "1.22";
-  int m_protocolLevel = 5;
-  // How long Receive sleeps when nothing has arrived, and the most a reply may
-  // hold; tests shorten the one and may lower the other.
-  DWORD m_pollInterval = 250;
-  DWORD m_maxReply = 1024 * 1024;
-  // The buffer size Receive ended with (for diagnostics and tests).
-  DWORD m_lastCapacity = 0;
+    DWORD m_timeout = 20000;  // milliseconds of silence before a reply is given up
+    CString m_clientName = "KorvanelleCDDB";
+    CString m_clientVersion = "1.22";
+    int m_protocolLevel = 5;
+    // How long Receive sleeps when nothing has arrived, and the most a reply may
+    // hold; tests shorten the one and may lower the other.
+    DWORD m_pollInterval = 250;
+    DWORD m_maxReply = 1024 * 1024;
+    // The buffer size Receive ended with (for diagnostics and tests).
+    DWORD m_lastCapacity = 0;
+    // When set, a non-zero value makes Receive give up at its next pass (the owner of the
+    // lookup was cancelled): nobody waits for the rest of a reply that nobody will read.
+    volatile const LONG* m_pStop = nullptr;
 
- protected:
-  // Dotted address or host name; false (10022 for a name that does not resolve) on failure.
-  virtual bool ConnectToHost(SOCKET s, LPCSTR pszHost, int port);
-  // Connects, sends the request and receives the reply in mode 0; the body
-  // behind the headers in *pBody (null when the headers do not end).
-  bool Exchange(const CCDDBSite& site, const CString& request, char** ppBuffer, const char** ppBody);
+protected:
+    // Dotted address or host name; false (10022 for a name that does not resolve) on failure.
+    virtual bool ConnectToHost(SOCKET s, LPCSTR pszHost, int port);
+    // Connects, sends the request and receives the reply in mode 0; the body
+    // behind the headers in *pBody (null when the headers do not end).
+    bool Exchange(const CCDDBSite& site, const CString& request, char** ppBuffer, const char** ppBody);
 };

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "framework/core.h"
+#include "framework/Core.h"
 #include "disc/CDDB.h"
 
 // The host of the default server, first of the built-in list.
@@ -38,3 +38,7 @@ unsigned __stdcall GetServerListWorker(void* pParam);
 // Sets *pResult to 0 and starts GetServerListWorker at the highest priority.
 // False when the thread could not be started (*pResult is then 2).
 bool StartServerListFetch(volatile LONG* pResult);
+// The same with the server to ask.
+bool StartServerListFetch(volatile LONG* pResult, const CCDDBSite& site);
+// The default server: its host, port 80 and the CGI path.
+CCDDBSite DefaultServerSite();

@@ -1,8 +1,8 @@
 // One track read from a disc.
 #pragma once
 
-#include "framework/core.h"
+#include "framework/Core.h"
 
 struct TrackRecord {
-  CString title;
+    CString title;
 };

@@ -3,15 +3,21 @@
 // Colours are 0x00BBGGRR.
 #pragma once
 
-#include "framework/win.h"
+#include "framework/Win.h"
 
 // ---- fixed settings of the menu library ----
 // Shortcut texts are shown after item texts.
-inline BOOL MenuShowsAcceleratorTexts() { return TRUE; }
+inline BOOL MenuShowsAcceleratorTexts() {
+    return TRUE;
+}
 // Every menu shown in a hooked pop-up window counts as one of ours.
-inline BOOL MenuHooksEveryPopup() { return TRUE; }
+inline BOOL MenuHooksEveryPopup() {
+    return TRUE;
+}
 // The draw option read by the drawing routines.
-inline BOOL MenuDrawOption() { return TRUE; }
+inline BOOL MenuDrawOption() {
+    return TRUE;
+}
 // How much darker the shadow image of an icon is.
 const int kMenuShadowDepth = 50;
 // Pop-up translucency (255: opaque, so no pop-up becomes layered).
@@ -64,8 +70,8 @@ void SetMenuBackground(HMENU hMenu);
 int GetCurrentStyle();
 
 // ---- drawing ----
-void FillFrame(HDC hDC, int oLeft, int oTop, int oRight, int oBottom, int iLeft, int iTop, int iRight, int iBottom,
-               COLORREF colour);
+void FillFrame(HDC hDC, int oLeft, int oTop, int oRight, int oBottom, int iLeft, int iTop, int iRight,
+               int iBottom, COLORREF colour);
 void SetCornerPixels(HDC hDC, const RECT& rect, COLORREF colour);
 // The hand-painted soft shadow of a pop-up menu window, from the screen
 // picture its record keeps.
@@ -75,25 +81,25 @@ void DrawMenuShadowFrom(HDC hDC, HDC hBackground, int w, int h, BOOL palette);
 
 // A function loaded by name from a system library.
 class CDynamicFunction {
- public:
-  CDynamicFunction(LPCSTR library, LPCSTR function);
-  ~CDynamicFunction();
-  CDynamicFunction(const CDynamicFunction&) = delete;
-  CDynamicFunction& operator=(const CDynamicFunction&) = delete;
-  HMODULE m_hModule = nullptr;
-  FARPROC m_pfn = nullptr;
+public:
+    CDynamicFunction(LPCSTR library, LPCSTR function);
+    ~CDynamicFunction();
+    CDynamicFunction(const CDynamicFunction&) = delete;
+    CDynamicFunction& operator=(const CDynamicFunction&) = delete;
+    HMODULE m_hModule = nullptr;
+    FARPROC m_pfn = nullptr;
 };
 
 // A double buffer for one rectangle of a target DC; drawing uses the target's
 // coordinates and the destructor copies the rectangle back.
 class CStyledMemDC : public CDC {
-  DECLARE_DYNAMIC(CStyledMemDC)
- public:
-  CStyledMemDC(const RECT& rect, HDC hTarget);
-  ~CStyledMemDC() override;
-  RECT m_rect;
-  CBitmap m_bitmap;
-  CBitmap* m_pOldBitmap = nullptr;
-  BOOL m_bDiscard = FALSE;  // no copy back
-  HDC m_hTarget;
+    DECLARE_DYNAMIC(CStyledMemDC)
+public:
+    CStyledMemDC(const RECT& rect, HDC hTarget);
+    ~CStyledMemDC() override;
+    RECT m_rect;
+    CBitmap m_bitmap;
+    CBitmap* m_pOldBitmap = nullptr;
+    BOOL m_bDiscard = FALSE;  // no copy back
+    HDC m_hTarget;
 };

@@ -6,13 +6,11 @@ IMPLEMENT_SERIAL(CAlbumInfo, CObject, 507 | VERSIONABLE_SCHEMA)
 
 CAlbumInfo* g_loadingAlbumInfo = nullptr;
 
-CAlbumInfo::CAlbumInfo()
-{
+CAlbumInfo::CAlbumInfo() {
     Clear();
 }
 
-void CAlbumInfo::Clear()
-{
+void CAlbumInfo::Clear() {
     GuardOperation(540, [&] {
         for (int d = 0; d < 2; ++d) {
             m_artist[d].Empty();
@@ -33,8 +31,7 @@ void CAlbumInfo::Clear()
     });
 }
 
-void CAlbumInfo::CopyFrom(const CAlbumInfo& other)
-{
+void CAlbumInfo::CopyFrom(const CAlbumInfo& other) {
     GuardOperation(541, [&] {
         if (&other == this) return;
         for (int d = 0; d < 2; ++d) {
@@ -56,8 +53,7 @@ void CAlbumInfo::CopyFrom(const CAlbumInfo& other)
     });
 }
 
-CString* CAlbumInfo::FieldFor(const CString& fullName)
-{
+CString* CAlbumInfo::FieldFor(const CString& fullName) {
     int bracket = fullName.Find('(');
     CString name = bracket >= 0 ? fullName.Left(bracket) : fullName;
     struct Entry {
@@ -76,16 +72,14 @@ CString* CAlbumInfo::FieldFor(const CString& fullName)
     return nullptr;
 }
 
-void CAlbumInfo::SetField(const CString& name, const CString& value)
-{
+void CAlbumInfo::SetField(const CString& name, const CString& value) {
     GuardOperation(542, [&] {
         CString* field = FieldFor(name);
         if (field) *field = value;
     });
 }
 
-CString CAlbumInfo::GetField(const CString& name) const
-{
+CString CAlbumInfo::GetField(const CString& name) const {
     CString result;
     GuardOperation(543, [&] {
         const CString* field = const_cast<CAlbumInfo*>(this)->FieldFor(name);
@@ -94,8 +88,7 @@ CString CAlbumInfo::GetField(const CString& name) const
     return result;
 }
 
-void CAlbumInfo::Serialize(CArchive& ar)
-{
+void CAlbumInfo::Serialize(CArchive& ar) {
     if (ar.IsStoring()) {
         ar << m_pageNumber << m_sideName << m_discCount;
         ar << m_artist[0] << m_artist[1] << m_title[0] << m_title[1] << m_trackList[0] << m_trackList[1];
@@ -109,8 +102,10 @@ void CAlbumInfo::Serialize(CArchive& ar)
         ar >> m_pageNumber >> m_sideName >> m_discCount;
         ar >> m_artist[0] >> m_artist[1] >> m_title[0] >> m_title[1] >> m_trackList[0] >> m_trackList[1];
         ar >> m_year[0] >> m_year[1] >> m_time[0] >> m_time[1] >> m_genre[0] >> m_genre[1];
-        if (version >= 310) ar >> m_case;
-        else m_case = "Jewel";
+        if (version >= 310)
+            ar >> m_case;
+        else
+            m_case = "Jewel";
     } else {
         ar >> m_pageNumber >> m_oldValue3 >> m_sideName >> m_oldPair >> m_oldImageCount >> m_discCount;
         if (version >= 5) ar >> m_oldImageNumber;

@@ -3,7 +3,7 @@
 // layouts of older files.
 #pragma once
 
-#include "framework/core.h"
+#include "framework/Core.h"
 
 class CAlbumInfo : public CObject {
     DECLARE_SERIAL(CAlbumInfo)

@@ -5,14 +5,12 @@
 
 #include <cstdlib>
 
-#include "app/PaperTable.h"
-#include "print/LightScribeGeometry.h"
+#include "model/PageSizes.h"
 
 namespace {
 
 // A boundary strip copied from a cover: it keeps the cover's owner side name, so it moves with it.
-ViewObject* NewBoundaryFrom(const ViewObject* cover, const char* objectName)
-{
+ViewObject* NewBoundaryFrom(const ViewObject* cover, const char* objectName) {
     ViewObject* o = new ViewObject;
     o->CopyFrom(const_cast<ViewObject*>(cover), false, false, false);
     o->type = kObjectBoundary;
@@ -23,9 +21,8 @@ ViewObject* NewBoundaryFrom(const ViewObject* cover, const char* objectName)
 // The objects of a plain-paper case: a folded front cover on a landscape page 2 and the back
 // cover with its spine on page 3, upright for a jewel case's inlay and landscape otherwise.
 // The rectangles are left, top, width, height.
-void AddCaseObjects(LabelTemplate* t, bool uprightBackPage, const int (&front)[4], int backType, const int (&back)[4],
-                    int spineWidth)
-{
+void AddCaseObjects(LabelTemplate* t, bool uprightBackPage, const int (&front)[4], int backType,
+                    const int (&back)[4], int spineWidth) {
     const int pw = g_paperDims[0][0], ph = g_paperDims[0][1];
     t->AddObject(NewViewObject(kObjectPage, "Page 2", 2, "Page 2", 0, 0, ph, pw));
     t->AddObject(NewViewObject(kObjectPage, "Page 3", 3, "Page 3", 0, 0, uprightBackPage ? pw : ph,
@@ -34,23 +31,22 @@ void AddCaseObjects(LabelTemplate* t, bool uprightBackPage, const int (&front)[4
         NewViewObject(kObjectFront, "Front Cover", 2, "Front Cover", front[0], front[1], front[2], front[3]);
     frontCover->bFolded = 1;
     t->AddObject(frontCover);
-    ViewObject* backCover = NewViewObject(backType, "Back Cover", 3, "Back Cover", back[0], back[1], back[2], back[3]);
+    ViewObject* backCover =
+        NewViewObject(backType, "Back Cover", 3, "Back Cover", back[0], back[1], back[2], back[3]);
     backCover->spineWidth = spineWidth;
     t->AddObject(backCover);
 }
 
 }  // namespace
 
-LabelTemplate* KorvanelleDocument::AddBuiltInTemplate(const char* templateName)
-{
+LabelTemplate* KorvanelleDocument::AddBuiltInTemplate(const char* templateName) {
     LabelTemplate* t = new LabelTemplate;
     t->name = templateName;
     templates.Add(t);
     return t;
 }
 
-void KorvanelleDocument::AddPlainDiscTemplate()
-{
+void KorvanelleDocument::AddPlainDiscTemplate() {
     GuardOperation(650, [&] {
         LabelTemplate* t = AddBuiltInTemplate("(CD/DVD Disc Label - Generic)");
         const int pw = g_paperDims[0][0], ph = g_paperDims[0][1];
@@ -60,32 +56,28 @@ void KorvanelleDocument::AddPlainDiscTemplate()
     });
 }
 
-void KorvanelleDocument::AddJewelCaseTemplate()
-{
+void KorvanelleDocument::AddJewelCaseTemplate() {
     GuardOperation(651, [&] {
-        AddCaseObjects(AddBuiltInTemplate("(CD Jewel Case - Plain Paper)"), true, {800, 800, 9520, 4760}, kObjectJewel,
-                       {1300, 600, 5910, 4650}, 250);
+        AddCaseObjects(AddBuiltInTemplate("(CD Jewel Case - Plain Paper)"), true, {800, 800, 9520, 4760},
+                       kObjectJewel, {1300, 600, 5910, 4650}, 250);
     });
 }
 
-void KorvanelleDocument::AddDvdCaseTemplate()
-{
+void KorvanelleDocument::AddDvdCaseTemplate() {
     GuardOperation(652, [&] {
-        AddCaseObjects(AddBuiltInTemplate("(DVD Case - Plain Paper)"), false, {775, 746, 9449, 7008}, kObjectDvd,
-                       {145, 647, 10727, 7191}, 5079);
+        AddCaseObjects(AddBuiltInTemplate("(DVD Case - Plain Paper)"), false, {775, 746, 9449, 7008},
+                       kObjectDvd, {145, 647, 10727, 7191}, 5079);
     });
 }
 
-void KorvanelleDocument::AddBlurayCaseTemplate()
-{
+void KorvanelleDocument::AddBlurayCaseTemplate() {
     GuardOperation(653, [&] {
         AddCaseObjects(AddBuiltInTemplate("(Blu-ray Case - Plain Paper)"), false, {850, 1191, 9292, 5876},
                        kObjectBluray, {217, 1191, 10572, 5876}, 5089);
     });
 }
 
-void KorvanelleDocument::AddLightScribeTemplate()
-{
+void KorvanelleDocument::AddLightScribeTemplate() {
     GuardOperation(654, [&] {
         LabelTemplate* t = AddBuiltInTemplate("LightScribe");
         // The disc-printer page is the sixth entry of the paper table.
@@ -94,8 +86,8 @@ void KorvanelleDocument::AddLightScribeTemplate()
         t->AddObject(NewViewObject(kObjectPage, "Page 1", 1, "Page 1", 0, 0, lw, lh));
         const int left = static_cast<int>(static_cast<float>(lw) - g[2]) / 2;
         const int top = static_cast<int>(static_cast<float>(lh) - g[3]) / 2;
-        ViewObject* disc1 = NewViewObject(kObjectDisc, "Disc 1", 1, "Disc 1", left, top, static_cast<int>(g[2]),
-                                          static_cast<int>(g[6]));
+        ViewObject* disc1 = NewViewObject(kObjectDisc, "Disc 1", 1, "Disc 1", left, top,
+                                          static_cast<int>(g[2]), static_cast<int>(g[6]));
         disc1->savedLeft = 1;
         disc1->savedTop = 1;
         disc1->textMargin = 50;
@@ -108,8 +100,7 @@ void KorvanelleDocument::AddLightScribeTemplate()
     });
 }
 
-void KorvanelleDocument::CreateBuiltInTemplates()
-{
+void KorvanelleDocument::CreateBuiltInTemplates() {
     GuardOperation(655, [&] {
         bool disc = false, jewel = false, dvd = false, lightScribe = false, bluray = false;
         for (INT_PTR i = 0; i < templates.GetSize(); ++i) {
@@ -129,16 +120,20 @@ void KorvanelleDocument::CreateBuiltInTemplates()
     });
 }
 
-void KorvanelleDocument::AssignCustomTemplateName(LabelTemplate* labelTemplate) const
-{
+void KorvanelleDocument::AssignCustomTemplateName(LabelTemplate* labelTemplate) const {
     GuardOperation(656, [&] {
         if (!labelTemplate) return;
         CString base;
-        if (labelTemplate->HasDisc()) base = "Custom Disc Label";
-        else if (labelTemplate->HasJewelBack()) base = "Custom Jewel Case";
-        else if (labelTemplate->HasDvdBack()) base = "Custom DVD Case";
-        else if (labelTemplate->HasBlurayBack()) base = "Custom Blu-ray Case";
-        else base = labelTemplate->name;
+        if (labelTemplate->HasDisc())
+            base = "Custom Disc Label";
+        else if (labelTemplate->HasJewelBack())
+            base = "Custom Jewel Case";
+        else if (labelTemplate->HasDvdBack())
+            base = "Custom DVD Case";
+        else if (labelTemplate->HasBlurayBack())
+            base = "Custom Blu-ray Case";
+        else
+            base = labelTemplate->name;
         long long highest = 0;
         for (INT_PTR i = 0; i < templates.GetSize(); ++i) {
             LabelTemplate* t = templates[i];
@@ -153,19 +148,22 @@ void KorvanelleDocument::AssignCustomTemplateName(LabelTemplate* labelTemplate) 
     });
 }
 
-CString GetTemplateDocumentName(int caseKind, int layout)
-{
+CString GetTemplateDocumentName(int caseKind, int layout) {
     const bool oneDisc = layout >= 0 && layout <= 2;
     switch (caseKind) {
-    case kCaseJewel: return oneDisc ? "CD-Template-1-Disc.kvl" : "CD-Template-2-Disc.kvl";
-    case kCaseDvd: return oneDisc ? "DVD-Template-1-Disc.kvl" : "DVD-Template-2-Disc.kvl";
-    case kCaseBluray: return oneDisc ? "Bluray-Template-1-Disc.kvl" : "Bluray-Template-2-Disc.kvl";
-    default: return CString();
+        case kCaseJewel:
+            return oneDisc ? "CD-Template-1-Disc.kvl" : "CD-Template-2-Disc.kvl";
+        case kCaseDvd:
+            return oneDisc ? "DVD-Template-1-Disc.kvl" : "DVD-Template-2-Disc.kvl";
+        case kCaseBluray:
+            return oneDisc ? "Bluray-Template-1-Disc.kvl" : "Bluray-Template-2-Disc.kvl";
+        default:
+            return CString();
     }
 }
 
-void KorvanelleDocument::CreateFromTemplates(const LabelTemplate* discTemplate, const LabelTemplate* coverTemplate)
-{
+void KorvanelleDocument::CreateFromTemplates(const LabelTemplate* discTemplate,
+                                             const LabelTemplate* coverTemplate) {
     GuardOperation(657, [&] {
         currentSideName = "Disc 1";
         cachedSide = nullptr;
@@ -179,8 +177,10 @@ void KorvanelleDocument::CreateFromTemplates(const LabelTemplate* discTemplate, 
             // A cover template without a front or a back cover gets only the strips it can have.
             if (const ViewObject* front = coverCopy->GetFrontCover()) {
                 ViewObject* inside = NewBoundaryFrom(front, "Front Cover (Inside)");
-                if (front->IsFoldedFrontCover()) inside->width = front->width / 2;
-                else inside->left = front->left - front->width;
+                if (front->IsFoldedFrontCover())
+                    inside->width = front->width / 2;
+                else
+                    inside->left = front->left - front->width;
                 coverCopy->AddObject(inside);
             }
             if (const ViewObject* back = coverCopy->GetBackCover()) {

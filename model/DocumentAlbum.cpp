@@ -2,6 +2,7 @@
 // design, linked texts that follow their field, the album texts of the oldest files, and how the
 // design settles the names of its disc and cover templates.
 #include "model/KorvanelleDocument.h"
+#include "model/OldFormat.h"
 
 #include <cstdlib>
 
@@ -12,8 +13,7 @@ const char kFieldEnd = 0x08;
 const char* const kFieldNames[6] = {"Artist", "Title", "Track List", "Year", "Time", "Genre"};
 
 // Seven sample tracks: "k. ", title, " 0:0k", each field ended by 0x08.
-CString SampleTrackList(const char* titleSuffix)
-{
+CString SampleTrackList(const char* titleSuffix) {
     CString list;
     for (int k = 1; k <= 7; ++k) {
         CString track;
@@ -23,29 +23,27 @@ CString SampleTrackList(const char* titleSuffix)
     return list;
 }
 
-void FillSampleFields(CAlbumInfo& album, const char* suffix)
-{
+void FillSampleFields(CAlbumInfo& album, const char* suffix) {
     for (const char* field : kFieldNames) {
         CString name = CString(field) + suffix;
-        if (CString(field) == "Track List") album.SetField(name, SampleTrackList(suffix));
-        else album.SetField(name, name + kFieldEnd);
+        if (CString(field) == "Track List")
+            album.SetField(name, SampleTrackList(suffix));
+        else
+            album.SetField(name, name + kFieldEnd);
     }
 }
 
 }  // namespace
 
-CString KorvanelleDocument::GetAlbumField(const CString& fieldName) const
-{
+CString KorvanelleDocument::GetAlbumField(const CString& fieldName) const {
     return albumInfo.GetField(fieldName);
 }
 
-void KorvanelleDocument::SetAlbumField(const CString& fieldName, const CString& value)
-{
+void KorvanelleDocument::SetAlbumField(const CString& fieldName, const CString& value) {
     albumInfo.SetField(fieldName, value);
 }
 
-void KorvanelleDocument::SetSampleAlbumData(bool disc2Only)
-{
+void KorvanelleDocument::SetSampleAlbumData(bool disc2Only) {
     GuardOperation(640, [&] {
         if (!disc2Only) {
             // The design's disc template decides; a design still being put together has only
@@ -63,8 +61,7 @@ void KorvanelleDocument::SetSampleAlbumData(bool disc2Only)
     });
 }
 
-void KorvanelleDocument::RefreshLinkedText()
-{
+void KorvanelleDocument::RefreshLinkedText() {
     GuardOperation(641, [&] {
         ForEachObject([&](ViewObject* o) {
             if (!(o->IsText() || o->IsTrackList()) || !o->bLinkText) return;
@@ -74,8 +71,7 @@ void KorvanelleDocument::RefreshLinkedText()
     });
 }
 
-void KorvanelleDocument::ConvertOldAlbumText(const std::vector<OldTextRecord>& records)
-{
+void KorvanelleDocument::ConvertOldAlbumText(const std::vector<OldTextRecord>& records) {
     GuardOperation(642, [&] {
         for (const OldTextRecord& record : records) {
             CString result;
@@ -119,8 +115,7 @@ void KorvanelleDocument::ConvertOldAlbumText(const std::vector<OldTextRecord>& r
     });
 }
 
-CString KorvanelleDocument::FindTemplateNameOfKind(const CString& templateName, int caseKind) const
-{
+CString KorvanelleDocument::FindTemplateNameOfKind(const CString& templateName, int caseKind) const {
     auto ofKind = [&](const LabelTemplate* t) {
         return caseKind == kCaseCover ? t->HasCover() : t->GetCaseKind() == caseKind;
     };
@@ -135,19 +130,19 @@ CString KorvanelleDocument::FindTemplateNameOfKind(const CString& templateName, 
     return CString();
 }
 
-CString KorvanelleDocument::ResolveTemplateName(const CString& templateName, int caseKind)
-{
+CString KorvanelleDocument::ResolveTemplateName(const CString& templateName, int caseKind) {
     CString result;
     GuardOperation(643, [&] {
         result = FindTemplateNameOfKind(templateName, caseKind);
-        if (caseKind == kCaseDisc) discTemplateName = result;
-        else coverTemplateName = result;
+        if (caseKind == kCaseDisc)
+            discTemplateName = result;
+        else
+            coverTemplateName = result;
     });
     return result;
 }
 
-CString KorvanelleDocument::ResolveTemplateNameAt(int index, int caseKind)
-{
+CString KorvanelleDocument::ResolveTemplateNameAt(int index, int caseKind) {
     CString templateName;
     if (index >= 0 && index < templates.GetSize() && templates[index]) templateName = templates[index]->name;
     return ResolveTemplateName(templateName, caseKind);

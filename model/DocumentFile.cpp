@@ -15,34 +15,32 @@ namespace {
 int g_readDepth = 0;
 
 // Keeps the entries of `list` that are of `cls`, not null and not yet in `seen`.
-void KeepOwnEntries(CObArray& list, const CRuntimeClass* cls, std::unordered_set<const CObject*>& seen)
-{
+void KeepOwnEntries(CObArray& list, const CRuntimeClass* cls, std::unordered_set<const CObject*>& seen) {
     for (INT_PTR i = 0; i < list.GetSize();) {
         CObject* o = list[i];
-        if (o && o->IsKindOf(cls) && seen.insert(o).second) ++i;
-        else list.RemoveAt(i);
+        if (o && o->IsKindOf(cls) && seen.insert(o).second)
+            ++i;
+        else
+            list.RemoveAt(i);
     }
 }
 
 // Reads an object array whose elements must all be of `cls` (or null): a record of another class
 // fails the read before it is created, so no record can nest a document or a template in itself.
-void ReadArrayOf(CArchive& ar, CObArray& list, const CRuntimeClass* cls)
-{
+void ReadArrayOf(CArchive& ar, CObArray& list, const CRuntimeClass* cls) {
     DWORD_PTR count = ar.ReadCount();
     list.RemoveAll();
     for (DWORD_PTR i = 0; i < count; ++i) list.Add(ar.ReadObject(cls));
 }
 
 // Reads one line; a file that has ended fails the read.
-void ReadLine(CArchive& ar, CString& line)
-{
+void ReadLine(CArchive& ar, CString& line) {
     if (!ar.ReadString(line)) AfxThrowArchiveException(CArchiveException::endOfFile);
 }
 
 }  // namespace
 
-DocumentReadScope::DocumentReadScope() : m_outermost(g_readDepth == 0)
-{
+DocumentReadScope::DocumentReadScope() : m_outermost(g_readDepth == 0) {
     ++g_readDepth;
     if (m_outermost) {
         g_fileVersion = kCurrentFileVersion;
@@ -51,8 +49,7 @@ DocumentReadScope::DocumentReadScope() : m_outermost(g_readDepth == 0)
     }
 }
 
-DocumentReadScope::~DocumentReadScope()
-{
+DocumentReadScope::~DocumentReadScope() {
     --g_readDepth;
     if (m_outermost) {
         g_fileVersion = kCurrentFileVersion;
@@ -60,8 +57,7 @@ DocumentReadScope::~DocumentReadScope()
     }
 }
 
-void KorvanelleDocument::BuildHeaderRecords(bool build)
-{
+void KorvanelleDocument::BuildHeaderRecords(bool build) {
     for (INT_PTR i = 0; i < propertyRecords.GetSize(); ++i) delete propertyRecords[i];
     propertyRecords.RemoveAll();
     for (INT_PTR i = 0; i < textRecords.GetSize(); ++i) delete textRecords[i];
@@ -72,20 +68,19 @@ void KorvanelleDocument::BuildHeaderRecords(bool build)
     }
 }
 
-void KorvanelleDocument::SettleOwnership()
-{
+void KorvanelleDocument::SettleOwnership() {
     std::unordered_set<const CObject*> seen;
     KeepOwnEntries(propertyRecords, RUNTIME_CLASS(CProperty), seen);
     KeepOwnEntries(textRecords, RUNTIME_CLASS(CText), seen);
     KeepOwnEntries(imagePool, RUNTIME_CLASS(IStreamObject), seen);
     KeepOwnEntries(templates, RUNTIME_CLASS(LabelTemplate), seen);
     // An object may be named by more than one template of a damaged file; it stays with the first.
-    for (INT_PTR i = 0; i < templates.GetSize(); ++i) KeepOwnEntries(templates[i]->objects, RUNTIME_CLASS(ViewObject), seen);
+    for (INT_PTR i = 0; i < templates.GetSize(); ++i)
+        KeepOwnEntries(templates[i]->objects, RUNTIME_CLASS(ViewObject), seen);
     KeepOwnEntries(oldObjects, RUNTIME_CLASS(ViewObject), seen);
 }
 
-void KorvanelleDocument::Serialize(CArchive& ar)
-{
+void KorvanelleDocument::Serialize(CArchive& ar) {
     if (ar.IsStoring()) {
         BuildHeaderRecords(true);
         propertyRecords.Serialize(ar);
@@ -112,8 +107,7 @@ void KorvanelleDocument::Serialize(CArchive& ar)
     SettleOwnership();
 }
 
-void KorvanelleDocument::LoadContents(CArchive& ar)
-{
+void KorvanelleDocument::LoadContents(CArchive& ar) {
     ReadArrayOf(ar, propertyRecords, RUNTIME_CLASS(CProperty));
     ReadArrayOf(ar, textRecords, RUNTIME_CLASS(CText));
     g_lastReadFileVersion = g_fileVersion;
@@ -132,15 +126,16 @@ void KorvanelleDocument::LoadContents(CArchive& ar)
     }
     albumInfo.Serialize(ar);
     g_loadingAlbumInfo = &albumInfo;
-    if (version >= 300) ReadPre500Objects(ar);
-    else ReadPre300Document(ar);
+    if (version >= 300)
+        ReadPre500Objects(ar);
+    else
+        ReadPre300Document(ar);
     SettleOwnership();
     PostLoadFixup();
     BuildHeaderRecords(false);
 }
 
-void KorvanelleDocument::ReadPre500Objects(CArchive& ar)
-{
+void KorvanelleDocument::ReadPre500Objects(CArchive& ar) {
     ReadArrayOf(ar, oldObjects, RUNTIME_CLASS(ViewObject));
     SettleOwnership();
     for (INT_PTR i = 0; i < oldObjects.GetSize(); ++i) {
@@ -149,25 +144,25 @@ void KorvanelleDocument::ReadPre500Objects(CArchive& ar)
     }
 }
 
-void KorvanelleDocument::ReadOldImageData(CArchive& ar, ViewObject* image)
-{
+void KorvanelleDocument::ReadOldImageData(CArchive& ar, ViewObject* image) {
     CString unused, countLine;
     ReadLine(ar, unused);
     ReadLine(ar, countLine);
     const int count = std::atoi(countLine);
     if (count <= 0) return;
     // The count comes from the file: it cannot ask for more than the file still holds.
-    if (static_cast<ULONGLONG>(count) > ar.GetBytesLeft()) AfxThrowArchiveException(CArchiveException::endOfFile);
+    if (static_cast<ULONGLONG>(count) > ar.GetBytesLeft())
+        AfxThrowArchiveException(CArchiveException::endOfFile);
     std::vector<BYTE> bytes(static_cast<size_t>(count));
     ar.EnsureRead(bytes.data(), static_cast<UINT>(count));
     if (image) image->image.SetBytes(bytes.data(), static_cast<ULONG>(count));
 }
 
-void KorvanelleDocument::PostLoadFixup()
-{
+void KorvanelleDocument::PostLoadFixup() {
     GuardOperation(660, [&] {
         const CString& savedSide = albumInfo.m_sideName;
-        if (savedSide == "Disc 2" || savedSide == "Disc 1" || savedSide == "Front Cover" || savedSide == "Back Cover") {
+        if (savedSide == "Disc 2" || savedSide == "Disc 1" || savedSide == "Front Cover" ||
+            savedSide == "Back Cover") {
             currentSideName = savedSide;
         } else {
             int page = std::atoi(albumInfo.m_pageNumber);
@@ -180,9 +175,12 @@ void KorvanelleDocument::PostLoadFixup()
         LabelTemplate* covers = new LabelTemplate;
         for (INT_PTR i = 0; i < oldObjects.GetSize(); ++i) {
             ViewObject* o = oldObjects[i];
-            if (o->side == 1) discs->AddObject(o);
-            else if (o->side == 2 || o->side == 3) covers->AddObject(o);
-            else DeleteViewObject(o);  // on no page of the design: nowhere to show it
+            if (o->side == 1)
+                discs->AddObject(o);
+            else if (o->side == 2 || o->side == 3)
+                covers->AddObject(o);
+            else
+                DeleteViewObject(o);  // on no page of the design: nowhere to show it
         }
         oldObjects.RemoveAll();
         AssignCustomTemplateName(discs);
@@ -193,24 +191,24 @@ void KorvanelleDocument::PostLoadFixup()
         ViewObject* disc2 = discs->GetDisc(2);
         if (disc1 && disc2) {
             bool disc1Higher = disc1->top < disc2->top;
-            if (albumInfo.m_discCount != "Single") discs->layout = disc1Higher ? kLayout2DiscBottom : kLayout2DiscTop;
-            else discs->layout = disc1Higher ? kLayout1DiscTop : kLayout1DiscBottom;
+            if (albumInfo.m_discCount != "Single")
+                discs->layout = disc1Higher ? kLayout2DiscBottom : kLayout2DiscTop;
+            else
+                discs->layout = disc1Higher ? kLayout1DiscTop : kLayout1DiscBottom;
         }
         templates.Add(discs);
         templates.Add(covers);
     });
 }
 
-void KorvanelleDocument::Save(CFile* file)
-{
+void KorvanelleDocument::Save(CFile* file) {
     CArchive ar(file, CArchive::store, 4096);
     ar.m_pDocument = this;
     Serialize(ar);
     ar.Close();
 }
 
-bool LoadObjectFromFile(CObject* object, CFile* file)
-{
+bool LoadObjectFromFile(CObject* object, CFile* file) {
     if (!object || !file) return false;
     DocumentReadScope scope;
     try {
@@ -221,13 +219,11 @@ bool LoadObjectFromFile(CObject* object, CFile* file)
         return true;
     } catch (CException* e) {
         e->Delete();
-    } catch (...) {
-    }
+    } catch (...) {}
     return false;
 }
 
-bool KorvanelleDocument::Load(LPCSTR path)
-{
+bool KorvanelleDocument::Load(LPCSTR path) {
     DocumentReadScope scope;
     CFile file;
     if (!path || !file.Open(path, CFile::modeRead | CFile::shareDenyWrite | CFile::typeBinary)) return false;
@@ -249,31 +245,30 @@ bool KorvanelleDocument::Load(LPCSTR path)
     return true;
 }
 
-bool KorvanelleDocument::LoadImagePool(LPCSTR path)
-{
+bool KorvanelleDocument::LoadImagePool(LPCSTR path) {
     headerOnly = true;
     bool ok = Load(path);
     headerOnly = false;
     return ok && imagePool.GetSize() > 0;
 }
 
-bool KorvanelleDocument::OpenDocumentFile(LPCSTR path)
-{
+bool KorvanelleDocument::OpenDocumentFile(LPCSTR path) {
     DocumentReadScope scope;
     DeleteContents(true);
     CFile file;
     if (!path || !file.Open(path, CFile::modeRead | CFile::shareDenyWrite | CFile::typeBinary)) return false;
     CString name(path);
     bool ok;
-    if (name.GetLength() >= 10 && name.Right(10) == "labels.ini") ok = ImportLabelsIni(file);
-    else ok = LoadObjectFromFile(this, &file);
+    if (name.GetLength() >= 10 && name.Right(10) == "labels.ini")
+        ok = ImportLabelsIni(file);
+    else
+        ok = LoadObjectFromFile(this, &file);
     file.Abort();
     if (!ok) DeleteContents(true);
     return ok;
 }
 
-bool KorvanelleDocument::ImportLabelsIni(CFile& file)
-{
+bool KorvanelleDocument::ImportLabelsIni(CFile& file) {
     DocumentReadScope scope;
     CObArray records;
     bool ok = GuardOperation(670, [&] {
@@ -281,10 +276,13 @@ bool KorvanelleDocument::ImportLabelsIni(CFile& file)
         try {
             ReadArrayOf(ar, records, RUNTIME_CLASS(CLabelDim));
         } catch (...) {
-            // Each record read so far is released once, whatever the damaged file repeated.
+            // Each record read so far is released once, whatever the damaged file repeated: a
+            // repeat is recognised by its address before anything of it is touched (the first
+            // copy may already be freed).
             std::unordered_set<CObject*> seen;
             for (INT_PTR i = 0; i < records.GetSize(); ++i)
-                if (records[i] && records[i]->IsKindOf(RUNTIME_CLASS(CLabelDim)) && seen.insert(records[i]).second)
+                if (records[i] && seen.insert(records[i]).second &&
+                    records[i]->IsKindOf(RUNTIME_CLASS(CLabelDim)))
                     delete records[i];
             records.RemoveAll();
             throw;
@@ -296,7 +294,8 @@ bool KorvanelleDocument::ImportLabelsIni(CFile& file)
         std::unordered_set<CObject*> seen;
         std::vector<CLabelDim*> stocks;
         for (INT_PTR i = 0; i < records.GetSize(); ++i)
-            if (records[i] && records[i]->IsKindOf(RUNTIME_CLASS(CLabelDim)) && seen.insert(records[i]).second)
+            if (records[i] && seen.insert(records[i]).second &&
+                records[i]->IsKindOf(RUNTIME_CLASS(CLabelDim)))
                 stocks.push_back(static_cast<CLabelDim*>(records[i]));
         records.RemoveAll();
 

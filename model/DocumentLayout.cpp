@@ -7,15 +7,13 @@
 
 namespace {
 
-bool IsWrapBack(const ViewObject* o)
-{
+bool IsWrapBack(const ViewObject* o) {
     return o->IsDvdBack() || o->IsBlurayBack();
 }
 
 }  // namespace
 
-Gdiplus::Rect KorvanelleDocument::GetMarginRect(const ViewObject* sideObject, int panel, int marginOption)
-{
+Gdiplus::Rect KorvanelleDocument::GetMarginRect(const ViewObject* sideObject, int panel, int marginOption) {
     Gdiplus::Rect result(0, 0, 0, 0);
     if (!sideObject) return result;
     Gdiplus::Rect r = sideObject->GetDeviceRect();
@@ -43,8 +41,7 @@ Gdiplus::Rect KorvanelleDocument::GetMarginRect(const ViewObject* sideObject, in
     return Gdiplus::Rect(x, y - m, p, h + 2 * m);
 }
 
-int KorvanelleDocument::GetBackgroundPanel(const ViewObject* image) const
-{
+int KorvanelleDocument::GetBackgroundPanel(const ViewObject* image) const {
     if (!image) return 1;
     const ViewObject* sideObject = FindObject(image->sideName);
     if (!sideObject) return 1;
@@ -55,8 +52,7 @@ int KorvanelleDocument::GetBackgroundPanel(const ViewObject* image) const
     return 1;
 }
 
-void KorvanelleDocument::FindBackgroundFit(const ViewObject* object, int& panel, int& marginOption) const
-{
+void KorvanelleDocument::FindBackgroundFit(const ViewObject* object, int& panel, int& marginOption) const {
     panel = 1;
     marginOption = 0;
     if (!object || !object->IsImage()) return;
@@ -73,8 +69,7 @@ void KorvanelleDocument::FindBackgroundFit(const ViewObject* object, int& panel,
     }
 }
 
-ViewObject* KorvanelleDocument::FindBackgroundImage(const ViewObject* object) const
-{
+ViewObject* KorvanelleDocument::FindBackgroundImage(const ViewObject* object) const {
     if (!object) return nullptr;
     const int panel = GetBackgroundPanel(object);
     return FindObjectIf([&](const ViewObject* o) {
@@ -82,8 +77,7 @@ ViewObject* KorvanelleDocument::FindBackgroundImage(const ViewObject* object) co
     });
 }
 
-bool KorvanelleDocument::IsBackgroundFullSide(const ViewObject* sideObject) const
-{
+bool KorvanelleDocument::IsBackgroundFullSide(const ViewObject* sideObject) const {
     if (!sideObject) sideObject = GetFirstSelected();
     if (!sideObject) return false;
     const ViewObject* background = FindBackgroundImage(sideObject);
@@ -100,8 +94,7 @@ bool KorvanelleDocument::IsBackgroundFullSide(const ViewObject* sideObject) cons
            image.bottom + 2 >= area.bottom;
 }
 
-void KorvanelleDocument::RefitSideObjects(ViewObject* oldSide, ViewObject* newSide, bool cover)
-{
+void KorvanelleDocument::RefitSideObjects(ViewObject* oldSide, ViewObject* newSide, bool cover) {
     GuardOperation(630, [&] {
         if (!oldSide || !newSide) return;
         Gdiplus::Rect o = oldSide->GetDeviceRect();
@@ -109,8 +102,10 @@ void KorvanelleDocument::RefitSideObjects(ViewObject* oldSide, ViewObject* newSi
         const bool oldFolded = oldSide->IsFoldedFrontCover();
         const bool newFolded = newSide->IsFoldedFrontCover();
         if (oldFolded != newFolded) {
-            if (newFolded) o = Gdiplus::Rect(o.X - o.Width, o.Y, 2 * o.Width, o.Height);
-            else o = Gdiplus::Rect(o.X + o.Width / 2, o.Y, o.Width / 2, o.Height);
+            if (newFolded)
+                o = Gdiplus::Rect(o.X - o.Width, o.Y, 2 * o.Width, o.Height);
+            else
+                o = Gdiplus::Rect(o.X + o.Width / 2, o.Y, o.Width / 2, o.Height);
         }
         Gdiplus::Size fitted = FitSize(o.Width, o.Height, n.Width, n.Height, cover);
         // A side without extent gives no scale to map its objects with.
@@ -125,8 +120,10 @@ void KorvanelleDocument::RefitSideObjects(ViewObject* oldSide, ViewObject* newSi
             obj->needsLayout = 1;
             if (obj->IsFrontCoverInside() && newSide->IsFrontCover()) {
                 obj->CopyGeometry(newSide);
-                if (newFolded) obj->width = newSide->width / 2;
-                else obj->left = newSide->left - newSide->width;
+                if (newFolded)
+                    obj->width = newSide->width / 2;
+                else
+                    obj->left = newSide->left - newSide->width;
             } else if (obj->IsLeftTab() && newSide->IsBackCover()) {
                 obj->CopyGeometry(newSide);
                 obj->width = newSide->spineWidth;
@@ -136,8 +133,8 @@ void KorvanelleDocument::RefitSideObjects(ViewObject* oldSide, ViewObject* newSi
                 obj->width = newSide->spineWidth;
             } else {
                 Gdiplus::RectF r = obj->GetRectF();
-                Gdiplus::RectF scaled = ScaleRectF(r, scale, scale, static_cast<float>(-o.X),
-                                                   static_cast<float>(-o.Y), 0, 0);
+                Gdiplus::RectF scaled =
+                    ScaleRectF(r, scale, scale, static_cast<float>(-o.X), static_cast<float>(-o.Y), 0, 0);
                 Gdiplus::Rect rounded = RoundRectF(scaled);
                 obj->left = rounded.X + x0;
                 obj->top = rounded.Y + y0;
@@ -148,8 +145,7 @@ void KorvanelleDocument::RefitSideObjects(ViewObject* oldSide, ViewObject* newSi
     });
 }
 
-void KorvanelleDocument::ApplyPendingGeometry(LabelTemplate* labelTemplate)
-{
+void KorvanelleDocument::ApplyPendingGeometry(LabelTemplate* labelTemplate) {
     GuardOperation(631, [&] {
         if (!labelTemplate) return;
         for (int k = 0; k < labelTemplate->GetObjectCount(); ++k) {
@@ -175,8 +171,7 @@ void KorvanelleDocument::ApplyPendingGeometry(LabelTemplate* labelTemplate)
     });
 }
 
-void KorvanelleDocument::SetDiscLayout(int layout)
-{
+void KorvanelleDocument::SetDiscLayout(int layout) {
     GuardOperation(632, [&] {
         for (INT_PTR i = 0; i < templates.GetSize(); ++i) {
             LabelTemplate* t = templates[i];
@@ -193,8 +188,7 @@ void KorvanelleDocument::SetDiscLayout(int layout)
     });
 }
 
-void KorvanelleDocument::AddSecondDiscObjects(LabelTemplate* labelTemplate, int layout)
-{
+void KorvanelleDocument::AddSecondDiscObjects(LabelTemplate* labelTemplate, int layout) {
     GuardOperation(633, [&] {
         if (!labelTemplate || layout < 3 || layout > 5) return;
         ViewObject* disc1 = labelTemplate->GetDisc(1);

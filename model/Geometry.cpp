@@ -1,7 +1,7 @@
 // Geometry helpers shared by the model, the renderer and the canvas.
 #include "model/Geometry.h"
 
-#include "framework/core/operation_error.h"
+#include "framework/core/OperationError.h"
 
 #include <cmath>
 
@@ -10,21 +10,18 @@ using namespace Gdiplus;
 namespace {
 
 // Rounds a sum to single precision first, as right and bottom edges are formed.
-inline double Edge(float a, float b)
-{
+inline double Edge(float a, float b) {
     volatile float s = a + b;
     return static_cast<double>(s);
 }
 
-inline double Rnd(double v)
-{
+inline double Rnd(double v) {
     return std::floor(v + 0.5);
 }
 
 }  // namespace
 
-Size FitSize(int a, int b, int c, int d, bool fill)
-{
+Size FitSize(int a, int b, int c, int d, bool fill) {
     // An empty box or source has no proportions to keep (and would divide by zero).
     if (c == 0 || d == 0) return Size(c, d);
     if (a == 0 || b == 0) return Size(0, 0);
@@ -37,24 +34,25 @@ Size FitSize(int a, int b, int c, int d, bool fill)
     return Size(c, d);
 }
 
-SizeF FitSizeF(int a, int b, int c, int d)
-{
+SizeF FitSizeF(int a, int b, int c, int d) {
     if (c == 0 || d == 0) return SizeF(static_cast<REAL>(c), static_cast<REAL>(d));
     if (a == 0 || b == 0) return SizeF(0.0f, 0.0f);
     float r1 = static_cast<float>(a) / static_cast<float>(b);
     float r2 = static_cast<float>(c) / static_cast<float>(d);
-    if (r2 < r1) return SizeF(static_cast<REAL>(c), static_cast<float>(c) / static_cast<float>(a) * static_cast<float>(b));
-    if (r2 > r1) return SizeF(static_cast<float>(a) * (static_cast<float>(d) / static_cast<float>(b)), static_cast<REAL>(d));
+    if (r2 < r1)
+        return SizeF(static_cast<REAL>(c),
+                     static_cast<float>(c) / static_cast<float>(a) * static_cast<float>(b));
+    if (r2 > r1)
+        return SizeF(static_cast<float>(a) * (static_cast<float>(d) / static_cast<float>(b)),
+                     static_cast<REAL>(d));
     return SizeF(static_cast<REAL>(c), static_cast<REAL>(d));
 }
 
-Point RoundPointF(float x, float y)
-{
+Point RoundPointF(float x, float y) {
     return Point(static_cast<INT>(Rnd(x)), static_cast<INT>(Rnd(y)));
 }
 
-RECT RoundRectFToEdges(float x, float y, float w, float h)
-{
+RECT RoundRectFToEdges(float x, float y, float w, float h) {
     RECT r;
     r.left = static_cast<LONG>(Rnd(x));
     r.top = static_cast<LONG>(Rnd(y));
@@ -63,8 +61,7 @@ RECT RoundRectFToEdges(float x, float y, float w, float h)
     return r;
 }
 
-Rect RoundRectF(float x, float y, float w, float h)
-{
+Rect RoundRectF(float x, float y, float w, float h) {
     INT l = static_cast<INT>(Rnd(x));
     INT t = static_cast<INT>(Rnd(y));
     INT r = static_cast<INT>(Rnd(Edge(x, w)));
@@ -72,33 +69,28 @@ Rect RoundRectF(float x, float y, float w, float h)
     return Rect(l, t, r - l, b - t);
 }
 
-RectF SnapRectF(float x, float y, float w, float h)
-{
+RectF SnapRectF(float x, float y, float w, float h) {
     Rect r = RoundRectF(x, y, w, h);
     return RectF(static_cast<REAL>(r.X), static_cast<REAL>(r.Y), static_cast<REAL>(r.Width),
                  static_cast<REAL>(r.Height));
 }
 
-Rect RectFromEdges(int left, int top, int right, int bottom)
-{
+Rect RectFromEdges(int left, int top, int right, int bottom) {
     return Rect(left, top, right - left, bottom - top);
 }
 
-RECT EdgesFromRect(int x, int y, int w, int h)
-{
+RECT EdgesFromRect(int x, int y, int w, int h) {
     RECT r = {x, y, x + w, y + h};
     return r;
 }
 
-Size GetRectSize(int x, int y, int w, int h)
-{
+Size GetRectSize(int x, int y, int w, int h) {
     (void)x;
     (void)y;
     return Size(w, h);
 }
 
-RectF NormalizeRectF(float x, float y, float w, float h)
-{
+RectF NormalizeRectF(float x, float y, float w, float h) {
     if (w < 0) {
         w = -w;
         x = x - w;
@@ -110,20 +102,17 @@ RectF NormalizeRectF(float x, float y, float w, float h)
     return RectF(x, y, w, h);
 }
 
-PointF CenterOfRectF(float x, float y, float w, float h)
-{
+PointF CenterOfRectF(float x, float y, float w, float h) {
     volatile float sx = x + Edge(x, w);
     volatile float sy = y + Edge(y, h);
     return PointF(sx * 0.5f, sy * 0.5f);
 }
 
-Point CenterOfRect(int x, int y, int w, int h)
-{
+Point CenterOfRect(int x, int y, int w, int h) {
     return Point((2 * x + w) / 2, (2 * y + h) / 2);
 }
 
-PointF ScalePointF(float x, float y, double sx, double sy, float dx, float dy, int ox, int oy)
-{
+PointF ScalePointF(float x, float y, double sx, double sy, float dx, float dy, int ox, int oy) {
     volatile float x1 = x + dx;
     volatile float y1 = y + dy;
     volatile float px = static_cast<float>(x1 * sx);
@@ -131,8 +120,8 @@ PointF ScalePointF(float x, float y, double sx, double sy, float dx, float dy, i
     return PointF(static_cast<float>(ox) + px, static_cast<float>(oy) + py);
 }
 
-RectF ScaleRectF(float x, float y, float w, float h, double sx, double sy, float dx, float dy, int ox, int oy)
-{
+RectF ScaleRectF(float x, float y, float w, float h, double sx, double sy, float dx, float dy, int ox,
+                 int oy) {
     volatile float x1 = x + dx;
     volatile float y1 = y + dy;
     double l = Rnd(x1 * sx);
@@ -143,20 +132,17 @@ RectF ScaleRectF(float x, float y, float w, float h, double sx, double sy, float
                  static_cast<REAL>(b - t));
 }
 
-Rect ScaleRect(int x, int y, int w, int h, double sx, double sy, float dx, float dy)
-{
-    RectF f = ScaleRectF(static_cast<float>(x), static_cast<float>(y), static_cast<float>(w), static_cast<float>(h),
-                         sx, sy, dx, dy, 0, 0);
+Rect ScaleRect(int x, int y, int w, int h, double sx, double sy, float dx, float dy) {
+    RectF f = ScaleRectF(static_cast<float>(x), static_cast<float>(y), static_cast<float>(w),
+                         static_cast<float>(h), sx, sy, dx, dy, 0, 0);
     return RoundRectF(f);
 }
 
-PointF UnscalePoint(int x, int y, double sx, double sy, int ox, int oy)
-{
+PointF UnscalePoint(int x, int y, double sx, double sy, int ox, int oy) {
     return PointF(static_cast<REAL>(Rnd((x + ox) / sx)), static_cast<REAL>(Rnd((y + oy) / sy)));
 }
 
-RectF UnscaleRect(int left, int top, int right, int bottom, double sx, double sy, int dx, int dy)
-{
+RectF UnscaleRect(int left, int top, int right, int bottom, double sx, double sy, int dx, int dy) {
     left += dx;
     right += dx;
     top += dy;
@@ -168,8 +154,7 @@ RectF UnscaleRect(int left, int top, int right, int bottom, double sx, double sy
     return RectF(l, t, r - l, b - t);
 }
 
-void TransformRectF(RectF& rect, const Matrix* matrix, float angle)
-{
+void TransformRectF(RectF& rect, const Matrix* matrix, float angle) {
     GuardOperation(520, [&] {
         GraphicsPath path;
         path.AddLine(rect.X, rect.Y, rect.X + rect.Width, rect.Y + rect.Height);
@@ -198,7 +183,6 @@ void TransformRectF(RectF& rect, const Matrix* matrix, float angle)
     });
 }
 
-Rect MakeGdipRect(int left, int top, int right, int bottom)
-{
+Rect MakeGdipRect(int left, int top, int right, int bottom) {
     return Rect(left, top, right - left, bottom - top);
 }

@@ -3,7 +3,7 @@
 // of the same file consults.
 #pragma once
 
-#include "framework/core.h"
+#include "framework/Core.h"
 
 // The version of the document file being read; 507 at rest and for current files.
 extern int g_fileVersion;
@@ -26,8 +26,8 @@ class CProperty : public CObject {
     DECLARE_SERIAL(CProperty)
 public:
     CProperty();
-    CProperty(const CString& itemName, const CString& name, const CString& value, int flag, const CString& fifth,
-              const CString& choices, int kind);
+    CProperty(const CString& itemName, const CString& name, const CString& value, int flag,
+              const CString& fifth, const CString& choices, int kind);
     void Serialize(CArchive& ar) override;
 
     CString m_itemName;  // the old item the property belongs to ("Front Cover", "Artist" ...)

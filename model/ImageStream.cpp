@@ -1,8 +1,8 @@
 // The image stream: encoded image bytes on global memory, decoding and the file record.
 #include "model/ImageStream.h"
 
-#include "controls/DibHelpers.h"
-#include "render/ColorProcessing.h"
+#include "framework/graphics/DibHelpers.h"
+#include "framework/graphics/GdipImage.h"
 
 #include <cstdlib>
 #include <vector>
@@ -26,33 +26,28 @@ const GUID kFormatBmp = {0xb96b3cab, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0x
 
 IStreamObject::IStreamObject() = default;
 
-IStreamObject::~IStreamObject()
-{
+IStreamObject::~IStreamObject() {
     Clear();
 }
 
-void IStreamObject::Clear()
-{
+void IStreamObject::Clear() {
     if (m_stream && !m_borrowed) m_stream->Release();
     m_stream = nullptr;
     m_borrowed = false;
 }
 
-void IStreamObject::Attach(IStream* stream)
-{
+void IStreamObject::Attach(IStream* stream) {
     Clear();
     m_stream = stream;
 }
 
-void IStreamObject::Borrow(IStream* stream)
-{
+void IStreamObject::Borrow(IStream* stream) {
     Clear();
     m_stream = stream;
     m_borrowed = stream != nullptr;
 }
 
-bool IStreamObject::CreateStream()
-{
+bool IStreamObject::CreateStream() {
     Clear();
     IStream* stream = nullptr;
     if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)) || !stream) return false;
@@ -65,8 +60,7 @@ bool IStreamObject::CreateStream()
     return true;
 }
 
-bool IStreamObject::SetBytes(const void* bytes, ULONG count)
-{
+bool IStreamObject::SetBytes(const void* bytes, ULONG count) {
     if (!CreateStream()) return false;
     ULONG written = 0;
     if (bytes && count > 0 && SUCCEEDED(m_stream->Write(bytes, count, &written)) && written != 0) return true;
@@ -74,8 +68,7 @@ bool IStreamObject::SetBytes(const void* bytes, ULONG count)
     return false;
 }
 
-bool IStreamObject::CopyFrom(IStream* source)
-{
+bool IStreamObject::CopyFrom(IStream* source) {
     if (!source) return false;
     LARGE_INTEGER zero = {};
     ULARGE_INTEGER size = {};
@@ -85,16 +78,14 @@ bool IStreamObject::CopyFrom(IStream* source)
     return SUCCEEDED(source->CopyTo(m_stream, size, nullptr, nullptr));
 }
 
-ULONGLONG IStreamObject::GetSize() const
-{
+ULONGLONG IStreamObject::GetSize() const {
     if (!m_stream) return 0;
     STATSTG stat = {};
     if (FAILED(m_stream->Stat(&stat, STATFLAG_NONAME))) return 0;
     return stat.cbSize.QuadPart;
 }
 
-bool IStreamObject::EncodeImage(Image* image, bool deleteOnFailure)
-{
+bool IStreamObject::EncodeImage(Image* image, bool deleteOnFailure) {
     bool ok = false;
     GuardOperation(530, [&] {
         if (!image) return;
@@ -120,8 +111,7 @@ bool IStreamObject::EncodeImage(Image* image, bool deleteOnFailure)
     return ok;
 }
 
-Bitmap* IStreamObject::CreateBitmap()
-{
+Bitmap* IStreamObject::CreateBitmap() {
     Bitmap* result = nullptr;
     GuardOperation(531, [&] {
         if (!m_stream) return;
@@ -142,18 +132,18 @@ Bitmap* IStreamObject::CreateBitmap()
     return result;
 }
 
-Bitmap* IStreamObject::SetFromHGlobal(HGLOBAL dib)
-{
+Bitmap* IStreamObject::SetFromHGlobal(HGLOBAL dib) {
     Bitmap* result = nullptr;
     if (!dib) return nullptr;
     const void* bits = GlobalLock(dib);
     if (!bits) return nullptr;
     GuardOperation(532, [&] {
+        // The block comes from another program: nothing of it is read before its size is known
+        // to hold the header, and it is refused unless it holds every pixel the header describes.
         SIZE_T available = GlobalSize(dib);
-        if (available < sizeof(BITMAPCOREHEADER)) return;
-        DWORD size = GetPackedDibSize(bits);
+        DWORD size = GetPackedDibSizeWithin(bits, available);
         BITMAPFILEHEADER header;
-        if (size == 0 || size > available || !FillBitmapFileHeader(bits, &header)) return;
+        if (size == 0 || !FillBitmapFileHeader(bits, &header)) return;
         if (!CreateStream()) return;
         ULONG written = 0;
         if (FAILED(m_stream->Write(&header, sizeof(header), &written)) || written != sizeof(header)) return;
@@ -163,7 +153,7 @@ Bitmap* IStreamObject::SetFromHGlobal(HGLOBAL dib)
         if (!is32) {
             result = CreateBitmap();
         } else {
-            Bitmap* bitmap = CreateBitmapFromDib(bits);
+            Bitmap* bitmap = CreateBitmapFromDib(bits, size);
             if (bitmap && EncodeImage(bitmap, true)) result = bitmap;
         }
     });
@@ -171,8 +161,7 @@ Bitmap* IStreamObject::SetFromHGlobal(HGLOBAL dib)
     return result;
 }
 
-void IStreamObject::Serialize(CArchive& ar)
-{
+void IStreamObject::Serialize(CArchive& ar) {
     if (ar.IsStoring()) {
         // An empty object writes the count 0, so that a reader (which always expects the count
         // line) stays in step with the file.
@@ -186,7 +175,8 @@ void IStreamObject::Serialize(CArchive& ar)
                 ULONG wanted = static_cast<ULONG>(size.LowPart & 0x7FFFFFFF);
                 bytes.resize(wanted);
                 ULONG got = 0;
-                if (wanted > 0 && SUCCEEDED(m_stream->Read(bytes.data(), wanted, &got))) count = static_cast<int>(got);
+                if (wanted > 0 && SUCCEEDED(m_stream->Read(bytes.data(), wanted, &got)))
+                    count = static_cast<int>(got);
             }
         }
         CString line;
@@ -202,7 +192,8 @@ void IStreamObject::Serialize(CArchive& ar)
     int count = std::atoi(line);
     // Nothing to read for 0, for a line that is not a number, and for a negative count.
     if (count <= 0) return;
-    if (static_cast<ULONGLONG>(count) > ar.GetBytesLeft()) AfxThrowArchiveException(CArchiveException::endOfFile);
+    if (static_cast<ULONGLONG>(count) > ar.GetBytesLeft())
+        AfxThrowArchiveException(CArchiveException::endOfFile);
     std::vector<BYTE> bytes;
     UINT done = 0;
     while (done < static_cast<UINT>(count)) {

@@ -6,7 +6,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
-#include "framework/core.h"
+#include "framework/Core.h"
 
 class IStreamObject : public CObject {
     DECLARE_SERIAL(IStreamObject)
@@ -22,8 +22,7 @@ public:
     // Releases the held stream.
     void Clear();
     // Forgets the held stream without releasing it (another holder took it over).
-    void Detach()
-    {
+    void Detach() {
         m_stream = nullptr;
         m_borrowed = false;
     }

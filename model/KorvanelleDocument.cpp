@@ -8,14 +8,12 @@
 
 IMPLEMENT_SERIAL(KorvanelleDocument, CObject, 507 | VERSIONABLE_SCHEMA)
 
-CString BaseNameOf(const CString& objectName)
-{
+CString BaseNameOf(const CString& objectName) {
     int bracket = objectName.Find('(');
     return bracket >= 0 ? objectName.Left(bracket) : objectName;
 }
 
-LabelTemplate* CopyTemplateWithImages(const LabelTemplate* source)
-{
+LabelTemplate* CopyTemplateWithImages(const LabelTemplate* source) {
     if (!source) return nullptr;
     LabelTemplate* copy = new LabelTemplate;
     copy->name = source->name;
@@ -36,15 +34,13 @@ KorvanelleDocument::~KorvanelleDocument() = default;
 
 // ---- template list ------------------------------------------------------------------------------
 
-void KorvanelleDocument::AddTemplate(LabelTemplate* labelTemplate)
-{
+void KorvanelleDocument::AddTemplate(LabelTemplate* labelTemplate) {
     GuardOperation(600, [&] {
         if (labelTemplate) templates.Add(labelTemplate);
     });
 }
 
-void KorvanelleDocument::RemoveTemplate(LabelTemplate* labelTemplate, bool deleteIt)
-{
+void KorvanelleDocument::RemoveTemplate(LabelTemplate* labelTemplate, bool deleteIt) {
     GuardOperation(601, [&] {
         for (INT_PTR i = 0; i < templates.GetSize(); ++i) {
             if (templates[i] == labelTemplate) {
@@ -59,8 +55,7 @@ void KorvanelleDocument::RemoveTemplate(LabelTemplate* labelTemplate, bool delet
     });
 }
 
-LabelTemplate* KorvanelleDocument::FindTemplate(const CString& templateName) const
-{
+LabelTemplate* KorvanelleDocument::FindTemplate(const CString& templateName) const {
     for (INT_PTR i = 0; i < templates.GetSize(); ++i) {
         LabelTemplate* t = templates[i];
         if (t && t->name == templateName) return t;
@@ -68,33 +63,28 @@ LabelTemplate* KorvanelleDocument::FindTemplate(const CString& templateName) con
     return nullptr;
 }
 
-LabelTemplate* KorvanelleDocument::GetDiscTemplate() const
-{
+LabelTemplate* KorvanelleDocument::GetDiscTemplate() const {
     return FindTemplate(discTemplateName);
 }
 
-LabelTemplate* KorvanelleDocument::GetCoverTemplate() const
-{
+LabelTemplate* KorvanelleDocument::GetCoverTemplate() const {
     return FindTemplate(coverTemplateName);
 }
 
-int KorvanelleDocument::CountTemplatesOfKind(int caseKind) const
-{
+int KorvanelleDocument::CountTemplatesOfKind(int caseKind) const {
     int count = 0;
     for (INT_PTR i = 0; i < templates.GetSize(); ++i)
         if (templates[i] && templates[i]->GetCaseKind() == caseKind) ++count;
     return count;
 }
 
-int KorvanelleDocument::GetDiscLayout() const
-{
+int KorvanelleDocument::GetDiscLayout() const {
     for (INT_PTR i = 0; i < templates.GetSize(); ++i)
         if (templates[i] && templates[i]->HasDisc()) return templates[i]->layout;
     return 0;
 }
 
-void KorvanelleDocument::RemoveEmptyImages()
-{
+void KorvanelleDocument::RemoveEmptyImages() {
     GuardOperation(602, [&] {
         for (INT_PTR i = 0; i < templates.GetSize(); ++i)
             if (templates[i]) templates[i]->RemoveEmptyImages();
@@ -102,30 +92,29 @@ void KorvanelleDocument::RemoveEmptyImages()
     });
 }
 
-void KorvanelleDocument::DetachAllObjects()
-{
+void KorvanelleDocument::DetachAllObjects() {
     GuardOperation(603, [&] {
         for (INT_PTR i = 0; i < templates.GetSize(); ++i)
             if (templates[i]) templates[i]->objects.RemoveAll();
     });
 }
 
-void KorvanelleDocument::RenameTemplates(const CString& discName, const CString& coverName)
-{
+void KorvanelleDocument::RenameTemplates(const CString& discName, const CString& coverName) {
     GuardOperation(604, [&] {
         if (!discName.IsEmpty()) discTemplateName = discName;
         if (!coverName.IsEmpty()) coverTemplateName = coverName;
         for (INT_PTR i = 0; i < templates.GetSize(); ++i) {
             LabelTemplate* t = templates[i];
             if (!t) continue;
-            if (!discName.IsEmpty() && t->HasDisc()) t->name = discName;
-            else if (!coverName.IsEmpty() && t->HasCover()) t->name = coverName;
+            if (!discName.IsEmpty() && t->HasDisc())
+                t->name = discName;
+            else if (!coverName.IsEmpty() && t->HasCover())
+                t->name = coverName;
         }
     });
 }
 
-void KorvanelleDocument::FillTemplateCombo(HWND comboBox, int caseKind, const CString& selectName) const
-{
+void KorvanelleDocument::FillTemplateCombo(HWND comboBox, int caseKind, const CString& selectName) const {
     GuardOperation(605, [&] {
         if (!comboBox) return;
         SendMessageA(comboBox, WM_SETREDRAW, FALSE, 0);
@@ -135,7 +124,8 @@ void KorvanelleDocument::FillTemplateCombo(HWND comboBox, int caseKind, const CS
         for (INT_PTR i = 0; i < templates.GetSize(); ++i) {
             LabelTemplate* t = templates[i];
             if (!t || t->GetCaseKind() != caseKind) continue;
-            LRESULT at = SendMessageA(comboBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t->name.GetString()));
+            LRESULT at =
+                SendMessageA(comboBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t->name.GetString()));
             // The box's own search ignores case; template names are told apart byte for byte.
             if (selected == CB_ERR && at >= 0 && t->name == wanted) selected = at;
         }
@@ -144,8 +134,7 @@ void KorvanelleDocument::FillTemplateCombo(HWND comboBox, int caseKind, const CS
     });
 }
 
-void KorvanelleDocument::ApplyDuplicateLayout()
-{
+void KorvanelleDocument::ApplyDuplicateLayout() {
     GuardOperation(606, [&] {
         LabelTemplate* disc = GetDiscTemplate();
         if (disc) disc->ApplyDuplicateLayout();
@@ -154,98 +143,82 @@ void KorvanelleDocument::ApplyDuplicateLayout()
 
 // ---- objects and sides ------------------------------------------------------------------------------
 
-ViewObject* KorvanelleDocument::GetFrontCover() const
-{
+ViewObject* KorvanelleDocument::GetFrontCover() const {
     LabelTemplate* t = GetCoverTemplate();
     return t ? t->GetFrontCover() : nullptr;
 }
 
-ViewObject* KorvanelleDocument::GetBackCover() const
-{
+ViewObject* KorvanelleDocument::GetBackCover() const {
     LabelTemplate* t = GetCoverTemplate();
     return t ? t->GetBackCover() : nullptr;
 }
 
-ViewObject* KorvanelleDocument::GetLeftTab() const
-{
+ViewObject* KorvanelleDocument::GetLeftTab() const {
     LabelTemplate* t = GetCoverTemplate();
     return t ? t->GetLeftTab() : nullptr;
 }
 
-ViewObject* KorvanelleDocument::GetRightTab() const
-{
+ViewObject* KorvanelleDocument::GetRightTab() const {
     LabelTemplate* t = GetCoverTemplate();
     return t ? t->GetRightTab() : nullptr;
 }
 
-ViewObject* KorvanelleDocument::GetFrontCoverInside() const
-{
+ViewObject* KorvanelleDocument::GetFrontCoverInside() const {
     LabelTemplate* t = GetCoverTemplate();
     return t ? t->GetFrontCoverInside() : nullptr;
 }
 
-ViewObject* KorvanelleDocument::GetDisc(int n) const
-{
+ViewObject* KorvanelleDocument::GetDisc(int n) const {
     LabelTemplate* t = GetDiscTemplate();
     return t ? t->GetDisc(n) : nullptr;
 }
 
-bool KorvanelleDocument::IsDiscCentered() const
-{
+bool KorvanelleDocument::IsDiscCentered() const {
     LabelTemplate* t = GetDiscTemplate();
     return t && t->IsDiscCentered();
 }
 
-bool KorvanelleDocument::IsLightScribeTemplate() const
-{
+bool KorvanelleDocument::IsLightScribeTemplate() const {
     LabelTemplate* t = GetDiscTemplate();
     return t && t->IsLightScribe();
 }
 
-bool KorvanelleDocument::IsSingleDiscLayout() const
-{
+bool KorvanelleDocument::IsSingleDiscLayout() const {
     LabelTemplate* t = GetDiscTemplate();
     return t && t->IsSingleDiscLayout();
 }
 
-bool KorvanelleDocument::IsTwoDiscLayout() const
-{
+bool KorvanelleDocument::IsTwoDiscLayout() const {
     LabelTemplate* t = GetDiscTemplate();
     return t && t->IsTwoDiscLayout();
 }
 
-bool KorvanelleDocument::IsDuplicateLayout() const
-{
+bool KorvanelleDocument::IsDuplicateLayout() const {
     LabelTemplate* t = GetDiscTemplate();
     return t && t->IsDuplicateLayout();
 }
 
-bool KorvanelleDocument::AreCoversOnSamePage() const
-{
+bool KorvanelleDocument::AreCoversOnSamePage() const {
     LabelTemplate* t = GetCoverTemplate();
     return t && t->AreCoversOnSamePage();
 }
 
-bool KorvanelleDocument::HasJewelCase() const
-{
+bool KorvanelleDocument::HasJewelCase() const {
     LabelTemplate* t = GetCoverTemplate();
     return t && t->HasJewelBack();
 }
 
-bool KorvanelleDocument::HasDvdCase() const
-{
+bool KorvanelleDocument::HasDvdCase() const {
     LabelTemplate* t = GetCoverTemplate();
     return t && t->HasDvdBack();
 }
 
-bool KorvanelleDocument::HasBlurayCase() const
-{
+bool KorvanelleDocument::HasBlurayCase() const {
     LabelTemplate* t = GetCoverTemplate();
     return t && t->HasBlurayBack();
 }
 
-void KorvanelleDocument::CollectObjects(LabelTemplate& list, bool currentOnly) const
-{
+void KorvanelleDocument::CollectObjects(LabelTemplate& list, bool currentOnly) const {
     list.objects.RemoveAll();
     for (INT_PTR i = 0; i < templates.GetSize(); ++i) {
         LabelTemplate* t = templates[i];
@@ -257,13 +230,11 @@ void KorvanelleDocument::CollectObjects(LabelTemplate& list, bool currentOnly) c
     }
 }
 
-ViewObject* KorvanelleDocument::FindObject(const CString& objectName) const
-{
+ViewObject* KorvanelleDocument::FindObject(const CString& objectName) const {
     return FindObjectIf([&](const ViewObject* o) { return o->name == objectName; });
 }
 
-ViewObject* KorvanelleDocument::FindPage(int sideIndex, bool currentOnly) const
-{
+ViewObject* KorvanelleDocument::FindPage(int sideIndex, bool currentOnly) const {
     for (INT_PTR i = 0; i < templates.GetSize(); ++i) {
         LabelTemplate* t = templates[i];
         if (!t) continue;
@@ -274,8 +245,7 @@ ViewObject* KorvanelleDocument::FindPage(int sideIndex, bool currentOnly) const
     return nullptr;
 }
 
-void KorvanelleDocument::AddObject(ViewObject* object)
-{
+void KorvanelleDocument::AddObject(ViewObject* object) {
     GuardOperation(607, [&] {
         if (!object) return;
         LabelTemplate* t = object->side == 1 ? GetDiscTemplate() : GetCoverTemplate();
@@ -283,8 +253,7 @@ void KorvanelleDocument::AddObject(ViewObject* object)
     });
 }
 
-void KorvanelleDocument::InsertObjectAfter(ViewObject* object, ViewObject* after)
-{
+void KorvanelleDocument::InsertObjectAfter(ViewObject* object, ViewObject* after) {
     GuardOperation(608, [&] {
         if (!object) return;
         LabelTemplate* t = object->side == 1 ? GetDiscTemplate() : GetCoverTemplate();
@@ -292,8 +261,7 @@ void KorvanelleDocument::InsertObjectAfter(ViewObject* object, ViewObject* after
     });
 }
 
-void KorvanelleDocument::RemoveObject(ViewObject* object, bool deleteIt)
-{
+void KorvanelleDocument::RemoveObject(ViewObject* object, bool deleteIt) {
     GuardOperation(609, [&] {
         if (!object) return;
         // The selection and the side caches must not keep a pointer to an object that goes.
@@ -318,13 +286,14 @@ void KorvanelleDocument::RemoveObject(ViewObject* object, bool deleteIt)
     });
 }
 
-Gdiplus::PointF KorvanelleDocument::GetOtherDiscOffset(const ViewObject* disc) const
-{
+Gdiplus::PointF KorvanelleDocument::GetOtherDiscOffset(const ViewObject* disc) const {
     Gdiplus::PointF offset(0, 0);
     if (!disc || !disc->IsDisc(-1)) return offset;
     const ViewObject* other = nullptr;
-    if (disc->IsDisc(1)) other = GetDisc(2);
-    else if (disc->IsDisc(2)) other = GetDisc(1);
+    if (disc->IsDisc(1))
+        other = GetDisc(2);
+    else if (disc->IsDisc(2))
+        other = GetDisc(1);
     if (!other) return offset;
     // Disc 2 minus disc 1 for disc 1, disc 1 minus disc 2 for disc 2: always the other minus this.
     offset.X = static_cast<float>(other->left - disc->left);
@@ -332,8 +301,7 @@ Gdiplus::PointF KorvanelleDocument::GetOtherDiscOffset(const ViewObject* disc) c
     return offset;
 }
 
-void KorvanelleDocument::FreeImageCachesExceptSide(int sideIndex)
-{
+void KorvanelleDocument::FreeImageCachesExceptSide(int sideIndex) {
     GuardOperation(610, [&] {
         ForEachObject([&](ViewObject* o) {
             if (o->IsImage() && o->side != sideIndex) o->FreeImageData(true);
@@ -341,19 +309,18 @@ void KorvanelleDocument::FreeImageCachesExceptSide(int sideIndex)
     });
 }
 
-void KorvanelleDocument::DetachImages()
-{
+void KorvanelleDocument::DetachImages() {
     GuardOperation(611, [&] {
         ForEachObject([](ViewObject* o) {
             o->image.Detach();
             o->decodedImage = nullptr;
+            HslLock held(*o);
             o->adjustedImage = nullptr;
         });
     });
 }
 
-void KorvanelleDocument::AssignUniqueName(ViewObject* object)
-{
+void KorvanelleDocument::AssignUniqueName(ViewObject* object) {
     GuardOperation(612, [&] {
         if (!object) return;
         bool freeText = object->IsFreeText();
@@ -367,8 +334,10 @@ void KorvanelleDocument::AssignUniqueName(ViewObject* object)
         all.objects.RemoveAll();
         for (int n = 1;; ++n) {
             CString candidate;
-            if (freeText) candidate.Format("Text %d", n);
-            else candidate.Format("%s(%d)", base.GetString(), n);
+            if (freeText)
+                candidate.Format("Text %d", n);
+            else
+                candidate.Format("%s(%d)", base.GetString(), n);
             if (!taken.count(candidate.str())) {
                 object->name = candidate;
                 break;
@@ -377,8 +346,7 @@ void KorvanelleDocument::AssignUniqueName(ViewObject* object)
     });
 }
 
-void KorvanelleDocument::MakeNamesUnique()
-{
+void KorvanelleDocument::MakeNamesUnique() {
     GuardOperation(613, [&] {
         LabelTemplate all;
         CollectObjects(all, false);
@@ -391,8 +359,7 @@ void KorvanelleDocument::MakeNamesUnique()
     });
 }
 
-void KorvanelleDocument::ForgetMissingObjects()
-{
+void KorvanelleDocument::ForgetMissingObjects() {
     LabelTemplate all;
     CollectObjects(all, false);
     auto present = [&](const ViewObject* o) {
@@ -409,20 +376,17 @@ void KorvanelleDocument::ForgetMissingObjects()
 
 // ---- selection and current side ---------------------------------------------------------------------
 
-void KorvanelleDocument::ClearSelection()
-{
+void KorvanelleDocument::ClearSelection() {
     selection.RemoveAll();
     cachedSide = nullptr;
     cachedPage = nullptr;
 }
 
-ViewObject* KorvanelleDocument::GetFirstSelected() const
-{
+ViewObject* KorvanelleDocument::GetFirstSelected() const {
     return selection.GetSize() > 0 ? selection[0] : nullptr;
 }
 
-void KorvanelleDocument::SelectObjectByName(const CString& objectName)
-{
+void KorvanelleDocument::SelectObjectByName(const CString& objectName) {
     GuardOperation(614, [&] {
         ClearSelection();
         LabelTemplate all;
@@ -450,16 +414,14 @@ void KorvanelleDocument::SelectObjectByName(const CString& objectName)
     });
 }
 
-ViewObject* KorvanelleDocument::GetCurrentSide()
-{
+ViewObject* KorvanelleDocument::GetCurrentSide() {
     if (cachedSide && !cachedSide->name.IsEmpty() && cachedSide->name == currentSideName) return cachedSide;
     cachedSide = nullptr;
     cachedSide = FindObject(currentSideName);
     return cachedSide;
 }
 
-ViewObject* KorvanelleDocument::GetCurrentPage()
-{
+ViewObject* KorvanelleDocument::GetCurrentPage() {
     ViewObject* sideObject = GetCurrentSide();
     if (!sideObject) return nullptr;
     if (cachedPage && cachedPage->side == sideObject->side) return cachedPage;
@@ -468,14 +430,12 @@ ViewObject* KorvanelleDocument::GetCurrentPage()
     return cachedPage;
 }
 
-int KorvanelleDocument::GetCurrentSideIndex()
-{
+int KorvanelleDocument::GetCurrentSideIndex() {
     ViewObject* sideObject = GetCurrentSide();
     return sideObject ? sideObject->side : 0;
 }
 
-void KorvanelleDocument::SetCurrentSideIndex(int sideIndex)
-{
+void KorvanelleDocument::SetCurrentSideIndex(int sideIndex) {
     GuardOperation(615, [&] {
         if (GetCurrentSideIndex() == sideIndex) return;
         LabelTemplate current;
@@ -493,22 +453,19 @@ void KorvanelleDocument::SetCurrentSideIndex(int sideIndex)
     });
 }
 
-bool KorvanelleDocument::IsCurrentDiscDuplicated()
-{
+bool KorvanelleDocument::IsCurrentDiscDuplicated() {
     ViewObject* sideObject = GetCurrentSide();
     return sideObject && sideObject->IsDisc(-1) && IsDuplicateLayout();
 }
 
-bool KorvanelleDocument::IsCurrentDiscCentered()
-{
+bool KorvanelleDocument::IsCurrentDiscCentered() {
     ViewObject* sideObject = GetCurrentSide();
     return sideObject && sideObject->IsDisc(-1) && IsDiscCentered();
 }
 
 // ---- whole document ---------------------------------------------------------------------------------
 
-void KorvanelleDocument::DeleteContents(bool deleteTemplates)
-{
+void KorvanelleDocument::DeleteContents(bool deleteTemplates) {
     GuardOperation(616, [&] {
         currentSideName.Empty();
         albumInfo.Clear();
@@ -526,8 +483,7 @@ void KorvanelleDocument::DeleteContents(bool deleteTemplates)
     });
 }
 
-void KorvanelleDocument::InitWithTemplate(const LabelTemplate* labelTemplate)
-{
+void KorvanelleDocument::InitWithTemplate(const LabelTemplate* labelTemplate) {
     GuardOperation(617, [&] {
         // The document owns copies; the caller's template stays as it was, and the copies
         // made by an earlier call are released here.
@@ -540,8 +496,7 @@ void KorvanelleDocument::InitWithTemplate(const LabelTemplate* labelTemplate)
     });
 }
 
-void KorvanelleDocument::CopyFrom(KorvanelleDocument* other, bool deep, bool copyFlag)
-{
+void KorvanelleDocument::CopyFrom(KorvanelleDocument* other, bool deep, bool copyFlag) {
     GuardOperation(618, [&] {
         if (!other || other == this) return;
         DeleteContents(false);
@@ -569,8 +524,7 @@ void KorvanelleDocument::CopyFrom(KorvanelleDocument* other, bool deep, bool cop
     });
 }
 
-void KorvanelleDocument::MoveFrom(KorvanelleDocument* other)
-{
+void KorvanelleDocument::MoveFrom(KorvanelleDocument* other) {
     GuardOperation(619, [&] {
         if (!other || other == this) return;
         DeleteContents(true);
@@ -579,8 +533,7 @@ void KorvanelleDocument::MoveFrom(KorvanelleDocument* other)
     });
 }
 
-bool KorvanelleDocument::MergeTemplatesFrom(KorvanelleDocument* other)
-{
+bool KorvanelleDocument::MergeTemplatesFrom(KorvanelleDocument* other) {
     bool moved = false;
     GuardOperation(620, [&] {
         // Merging a document into itself would free its own templates.
@@ -600,8 +553,7 @@ bool KorvanelleDocument::MergeTemplatesFrom(KorvanelleDocument* other)
     return moved;
 }
 
-void KorvanelleDocument::ClearImagePool(bool release)
-{
+void KorvanelleDocument::ClearImagePool(bool release) {
     GuardOperation(621, [&] {
         if (release) {
             for (INT_PTR i = 0; i < imagePool.GetSize(); ++i) {
@@ -615,8 +567,7 @@ void KorvanelleDocument::ClearImagePool(bool release)
     });
 }
 
-void KorvanelleDocument::AddToImagePool(IStreamObject* stream)
-{
+void KorvanelleDocument::AddToImagePool(IStreamObject* stream) {
     GuardOperation(622, [&] {
         if (stream) imagePool.Add(stream);
     });

@@ -9,7 +9,7 @@
 
 #include <vector>
 
-#include "framework/core.h"
+#include "framework/Core.h"
 #include "model/AlbumInfo.h"
 #include "model/HeaderRecords.h"
 #include "model/ImageStream.h"
@@ -27,34 +27,16 @@ typedef CTypedPtrArray<CPtrArray, Gdiplus::Region*> CRegionArray;
 
 // Case kinds of label templates (LabelTemplate::GetCaseKind).
 enum CaseKind {
-    kCaseCover = 0,   // lookups only: any template that holds a cover
+    kCaseCover = 0,  // lookups only: any template that holds a cover
     kCaseDisc = 2,
     kCaseJewel = 4,
     kCaseDvd = 5,
     kCaseBluray = 10,
 };
 
-// Records of files before version 300, as the old-file reader works on them.
-struct OldPropertyRecord {
-    CString itemName;
-    CString name;
-    CString value;
-    bool flag = false;
-    CString fifth;
-    CString choices;
-    int kind = 0;
-};
-
-struct OldTextRecord {
-    int number = 0;
-    CString first;   // field name
-    CString second;  // kind ("Text" or a track list)
-    CString third;   // value
-};
-
-// The image blocks of a file before version 300, in file order.
-typedef std::vector<std::vector<BYTE>> OldImageBlocks;
-typedef std::vector<int> OldImageSizes;
+// The records of files before version 300 (model/OldFormat.h, private to the model).
+struct OldTextRecord;
+struct OldDocumentParts;
 
 // Every read of a document file, an object file or the clipboard's object runs inside one of
 // these: the reader's globals start at the current version and no album record, and go back
@@ -127,8 +109,7 @@ public:
     ViewObject* FindObject(const CString& objectName) const;
     // Calls fn(object) for every object of every template, in order.
     template <class Fn>
-    void ForEachObject(Fn fn) const
-    {
+    void ForEachObject(Fn fn) const {
         for (INT_PTR i = 0; i < templates.GetSize(); ++i) {
             LabelTemplate* t = templates[i];
             if (!t) continue;
@@ -138,8 +119,7 @@ public:
     }
     // The first object, in the order of ForEachObject, for which pred(object) holds; null if none.
     template <class Pred>
-    ViewObject* FindObjectIf(Pred pred) const
-    {
+    ViewObject* FindObjectIf(Pred pred) const {
         for (INT_PTR i = 0; i < templates.GetSize(); ++i) {
             LabelTemplate* t = templates[i];
             if (!t) continue;
@@ -227,21 +207,20 @@ public:
 
     // ---- files before version 300 ----------------------------------------------------------------
     void ReadPre300Document(CArchive& ar);
-    void ConvertOldItems(const std::vector<OldTextRecord>& texts, const std::vector<OldPropertyRecord>& properties,
-                         const OldImageBlocks& blocks, const OldImageSizes& sizes);
+    void ConvertOldItems(const OldDocumentParts& parts);
 
     // ---- fields, in declared order ---------------------------------------------------------------
     CString currentSideName;
     CString discTemplateName;
     CString coverTemplateName;
-    CImagePoolArray imagePool;        // owned
-    CSelectionArray selection;        // not owned
-    CRegionArray handleRegions;       // owned; entries may be null
+    CImagePoolArray imagePool;   // owned
+    CSelectionArray selection;   // not owned
+    CRegionArray handleRegions;  // owned; entries may be null
     CAlbumInfo albumInfo;
-    CLabelTemplateArray templates;    // owned
-    CPropertyArray propertyRecords;   // owned
-    CTextArray textRecords;           // owned
-    CViewObjectArray oldObjects;      // owned; files of versions 300 to 499 while they are read
+    CLabelTemplateArray templates;   // owned
+    CPropertyArray propertyRecords;  // owned
+    CTextArray textRecords;          // owned
+    CViewObjectArray oldObjects;     // owned; files of versions 300 to 499 while they are read
     bool headerOnly = false;
     ViewObject* cachedSide = nullptr;
     ViewObject* cachedPage = nullptr;
@@ -258,10 +237,6 @@ private:
 
 // Reads one object from an open file through a loading archive; false when reading fails.
 bool LoadObjectFromFile(CObject* object, CFile* file);
-// Files before version 300: one image block as the image data of versions 300 to 499 is kept
-// (an unused line, the byte count line, the bytes), or as a persisted variant holding the count.
-void ReadOldImageBytes(CArchive& ar, OldImageBlocks& blocks, OldImageSizes& sizes);
-void ReadOldVariantImage(CArchive& ar, OldImageBlocks& blocks, OldImageSizes& sizes);
 // The startup design file of a case kind and disc layout; empty for other kinds.
 CString GetTemplateDocumentName(int caseKind, int layout);
 // A template of copies of the source's objects, each with its own copy of the image bytes.

@@ -1,15 +1,14 @@
 // The label-stock records of "labels.ini" and the label templates made from them.
 #include "model/LabelDimensions.h"
 
-#include "app/PaperTable.h"
+#include "model/PageSizes.h"
 #include "model/LabelTemplate.h"
 
 IMPLEMENT_SERIAL(CLabelDim, CObject, 507 | VERSIONABLE_SCHEMA)
 
 CLabelDim::CLabelDim() = default;
 
-void CLabelDim::Serialize(CArchive& ar)
-{
+void CLabelDim::Serialize(CArchive& ar) {
     if (ar.IsStoring()) return;
     ar >> kind >> name;
     ar.EnsureRead(firstPair, sizeof firstPair);
@@ -19,8 +18,7 @@ void CLabelDim::Serialize(CArchive& ar)
     for (RECT& r : rects) ar >> r;
 }
 
-void CLabelDim::ToTemplate(CObArray& objects) const
-{
+void CLabelDim::ToTemplate(CObArray& objects) const {
     for (INT_PTR i = 0; i < objects.GetSize(); ++i) DeleteViewObject(static_cast<ViewObject*>(objects[i]));
     objects.RemoveAll();
     if (kind == 0) {
@@ -41,17 +39,18 @@ void CLabelDim::ToTemplate(CObArray& objects) const
         return;
     }
     objects.Add(NewViewObject(kObjectPage, "Page 2", 2, "Page 2", 0, 0, pageSize[0], pageSize[1]));
-    objects.Add(NewViewObject(kObjectPage, "Page 3", 3, "Page 3", 0, 0, secondPageSize[0], secondPageSize[1]));
-    ViewObject* front = NewViewObject(kObjectFront, "Front Cover", 2, "Front Cover", leftA, topA, widthA, heightA);
+    objects.Add(
+        NewViewObject(kObjectPage, "Page 3", 3, "Page 3", 0, 0, secondPageSize[0], secondPageSize[1]));
+    ViewObject* front =
+        NewViewObject(kObjectFront, "Front Cover", 2, "Front Cover", leftA, topA, widthA, heightA);
     front->bFolded = folded;
     objects.Add(front);
-    ViewObject* back = NewViewObject(kind == 2 ? kObjectDvd : kObjectJewel, "Back Cover", firstPair[1], "Back Cover",
-                                     leftB, topB, widthB, heightB);
+    ViewObject* back = NewViewObject(kind == 2 ? kObjectDvd : kObjectJewel, "Back Cover", firstPair[1],
+                                     "Back Cover", leftB, topB, widthB, heightB);
     back->spineWidth = spineWidth;
     objects.Add(back);
 }
 
-LabelTemplate* NewTemplateFromLabelDim(const CLabelDim* record)
-{
+LabelTemplate* NewTemplateFromLabelDim(const CLabelDim* record) {
     return new LabelTemplate(record);
 }

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "framework/core.h"
+#include "framework/Core.h"
 
 class LabelTemplate;
 

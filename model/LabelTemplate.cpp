@@ -1,7 +1,9 @@
 // Label templates: finders, disc layouts, disc centring, copies and the file record.
 #include "model/LabelTemplate.h"
 
-#include "app/PaperTable.h"
+#include <vector>
+
+#include "model/PageSizes.h"
 #include "model/LabelDimensions.h"
 
 IMPLEMENT_SERIAL(LabelTemplate, CObject, 507 | VERSIONABLE_SCHEMA)
@@ -17,13 +19,11 @@ const char* const kLayoutNames[6] = {
 
 LabelTemplate::LabelTemplate() = default;
 
-LabelTemplate::LabelTemplate(LabelTemplate* source, bool shareImages)
-{
+LabelTemplate::LabelTemplate(LabelTemplate* source, bool shareImages) {
     CopyFrom(source, shareImages);
 }
 
-LabelTemplate::LabelTemplate(const CLabelDim* record)
-{
+LabelTemplate::LabelTemplate(const CLabelDim* record) {
     if (!record) return;
     name = record->name;
     record->ToTemplate(objects);
@@ -31,29 +31,30 @@ LabelTemplate::LabelTemplate(const CLabelDim* record)
 
 LabelTemplate::~LabelTemplate() = default;
 
-CString LabelTemplate::LayoutName(int value)
-{
+CString LabelTemplate::LayoutName(int value) {
     if (value < 0 || value > 5) value = 0;
     return kLayoutNames[value];
 }
 
-int LabelTemplate::LayoutFromName(const CString& layoutName, int oldCode)
-{
+int LabelTemplate::LayoutFromName(const CString& layoutName, int oldCode) {
     if (oldCode < 1) {
         for (int i = 0; i < 6; ++i)
             if (layoutName == kLayoutNames[i]) return i;
         return 0;
     }
     switch (oldCode) {
-    case 1: return 0;
-    case 2: return 1;
-    case 3: return 2;
-    default: return 0;
+        case 1:
+            return 0;
+        case 2:
+            return 1;
+        case 3:
+            return 2;
+        default:
+            return 0;
     }
 }
 
-ViewObject* LabelTemplate::FindFirst(bool (*match)(const ViewObject*)) const
-{
+ViewObject* LabelTemplate::FindFirst(bool (*match)(const ViewObject*)) const {
     for (INT_PTR i = 0; i < objects.GetSize(); ++i) {
         ViewObject* o = static_cast<ViewObject*>(objects[i]);
         if (o && match(o)) return o;
@@ -61,8 +62,7 @@ ViewObject* LabelTemplate::FindFirst(bool (*match)(const ViewObject*)) const
     return nullptr;
 }
 
-ViewObject* LabelTemplate::FindPage(int sideIndex) const
-{
+ViewObject* LabelTemplate::FindPage(int sideIndex) const {
     for (INT_PTR i = 0; i < objects.GetSize(); ++i) {
         ViewObject* o = static_cast<ViewObject*>(objects[i]);
         if (o && o->type == kObjectPage && o->side == sideIndex) return o;
@@ -70,8 +70,7 @@ ViewObject* LabelTemplate::FindPage(int sideIndex) const
     return nullptr;
 }
 
-ViewObject* LabelTemplate::GetDisc(int n) const
-{
+ViewObject* LabelTemplate::GetDisc(int n) const {
     for (INT_PTR i = 0; i < objects.GetSize(); ++i) {
         ViewObject* o = static_cast<ViewObject*>(objects[i]);
         if (o && o->IsDisc(n)) return o;
@@ -79,53 +78,43 @@ ViewObject* LabelTemplate::GetDisc(int n) const
     return nullptr;
 }
 
-ViewObject* LabelTemplate::GetFrontCover() const
-{
+ViewObject* LabelTemplate::GetFrontCover() const {
     return FindFirst([](const ViewObject* o) { return o->IsFrontCover(); });
 }
 
-ViewObject* LabelTemplate::GetBackCover() const
-{
+ViewObject* LabelTemplate::GetBackCover() const {
     return FindFirst([](const ViewObject* o) { return o->IsBackCover(); });
 }
 
-ViewObject* LabelTemplate::GetLeftTab() const
-{
+ViewObject* LabelTemplate::GetLeftTab() const {
     return FindFirst([](const ViewObject* o) { return o->IsLeftTab(); });
 }
 
-ViewObject* LabelTemplate::GetRightTab() const
-{
+ViewObject* LabelTemplate::GetRightTab() const {
     return FindFirst([](const ViewObject* o) { return o->IsRightTab(); });
 }
 
-ViewObject* LabelTemplate::GetFrontCoverInside() const
-{
+ViewObject* LabelTemplate::GetFrontCoverInside() const {
     return FindFirst([](const ViewObject* o) { return o->IsFrontCoverInside(); });
 }
 
-bool LabelTemplate::HasJewelBack() const
-{
+bool LabelTemplate::HasJewelBack() const {
     return FindFirst([](const ViewObject* o) { return o->IsJewelBack(); }) != nullptr;
 }
 
-bool LabelTemplate::HasDvdBack() const
-{
+bool LabelTemplate::HasDvdBack() const {
     return FindFirst([](const ViewObject* o) { return o->IsDvdBack(); }) != nullptr;
 }
 
-bool LabelTemplate::HasBlurayBack() const
-{
+bool LabelTemplate::HasBlurayBack() const {
     return FindFirst([](const ViewObject* o) { return o->IsBlurayBack(); }) != nullptr;
 }
 
-bool LabelTemplate::HasCover() const
-{
+bool LabelTemplate::HasCover() const {
     return FindFirst([](const ViewObject* o) { return o->IsCover(); }) != nullptr;
 }
 
-int LabelTemplate::GetCaseKind() const
-{
+int LabelTemplate::GetCaseKind() const {
     for (INT_PTR i = 0; i < objects.GetSize(); ++i) {
         const ViewObject* o = static_cast<ViewObject*>(objects[i]);
         if (!o) continue;
@@ -137,27 +126,23 @@ int LabelTemplate::GetCaseKind() const
     return kObjectJewel;
 }
 
-bool LabelTemplate::AreCoversOnSamePage() const
-{
+bool LabelTemplate::AreCoversOnSamePage() const {
     const ViewObject* front = GetFrontCover();
     const ViewObject* back = GetBackCover();
     return front && back && front->side == back->side;
 }
 
-bool LabelTemplate::IsFrontCoverFolded() const
-{
+bool LabelTemplate::IsFrontCoverFolded() const {
     const ViewObject* front = GetFrontCover();
     return front && front->bFolded != 0;
 }
 
-bool LabelTemplate::IsDiscCentered() const
-{
+bool LabelTemplate::IsDiscCentered() const {
     const ViewObject* disc = GetDisc(-1);
     return disc && disc->HasSavedPosition();
 }
 
-void LabelTemplate::InsertObjectAfter(ViewObject* object, ViewObject* after)
-{
+void LabelTemplate::InsertObjectAfter(ViewObject* object, ViewObject* after) {
     for (INT_PTR i = 0; i < objects.GetSize(); ++i) {
         if (objects[i] == after) {
             objects.InsertAt(i + 1, object);
@@ -167,8 +152,7 @@ void LabelTemplate::InsertObjectAfter(ViewObject* object, ViewObject* after)
     objects.Add(object);
 }
 
-void LabelTemplate::RemoveObject(ViewObject* object, bool deleteIt)
-{
+void LabelTemplate::RemoveObject(ViewObject* object, bool deleteIt) {
     GuardOperation(550, [&] {
         for (INT_PTR i = 0; i < objects.GetSize(); ++i) {
             if (objects[i] == object) {
@@ -180,8 +164,7 @@ void LabelTemplate::RemoveObject(ViewObject* object, bool deleteIt)
     });
 }
 
-void LabelTemplate::RemoveEmptyImages()
-{
+void LabelTemplate::RemoveEmptyImages() {
     GuardOperation(551, [&] {
         for (INT_PTR i = objects.GetSize() - 1; i >= 0; --i) {
             ViewObject* o = static_cast<ViewObject*>(objects[i]);
@@ -193,14 +176,12 @@ void LabelTemplate::RemoveEmptyImages()
     });
 }
 
-void LabelTemplate::DeleteObjects()
-{
+void LabelTemplate::DeleteObjects() {
     for (INT_PTR i = 0; i < objects.GetSize(); ++i) DeleteViewObject(static_cast<ViewObject*>(objects[i]));
     objects.RemoveAll();
 }
 
-void LabelTemplate::MoveOnSide(const CString& sideArea, int dx, int dy, bool includeSides)
-{
+void LabelTemplate::MoveOnSide(const CString& sideArea, int dx, int dy, bool includeSides) {
     for (INT_PTR i = 0; i < objects.GetSize(); ++i) {
         ViewObject* o = static_cast<ViewObject*>(objects[i]);
         if (!o || o->sideName != sideArea) continue;
@@ -210,8 +191,7 @@ void LabelTemplate::MoveOnSide(const CString& sideArea, int dx, int dy, bool inc
     }
 }
 
-void LabelTemplate::SetLayout(int value)
-{
+void LabelTemplate::SetLayout(int value) {
     GuardOperation(552, [&] {
         layout = value;
         ViewObject* disc1 = GetDisc(1);
@@ -219,8 +199,10 @@ void LabelTemplate::SetLayout(int value)
         if (disc1 && !disc2) return;
         if (disc1 && disc2) {
             bool exchange = false;
-            if (value == 0 || value == 4) exchange = disc1->top > disc2->top;
-            else if (value == 1 || value == 3) exchange = disc1->top < disc2->top;
+            if (value == 0 || value == 4)
+                exchange = disc1->top > disc2->top;
+            else if (value == 1 || value == 3)
+                exchange = disc1->top < disc2->top;
             if (exchange) {
                 int dx = disc1->left - disc2->left;
                 int dy = disc1->top - disc2->top;
@@ -251,22 +233,22 @@ void LabelTemplate::SetLayout(int value)
     });
 }
 
-void LabelTemplate::ApplyDuplicateLayout()
-{
+void LabelTemplate::ApplyDuplicateLayout() {
     GuardOperation(553, [&] {
         if (layout != 2 && layout != 5) return;
         ViewObject* disc1 = GetDisc(1);
         ViewObject* disc2 = GetDisc(2);
         if (!disc1 || !disc2) return;
         int duplicate = layout;
-        if (disc1->top > disc2->top) SetLayout(duplicate == 5 ? 4 : 0);
-        else SetLayout(duplicate == 5 ? 3 : 1);
+        if (disc1->top > disc2->top)
+            SetLayout(duplicate == 5 ? 4 : 0);
+        else
+            SetLayout(duplicate == 5 ? 3 : 1);
         layout = duplicate;
     });
 }
 
-void LabelTemplate::CenterDiscs(bool center, bool letterPage)
-{
+void LabelTemplate::CenterDiscs(bool center, bool letterPage) {
     GuardOperation(554, [&] {
         ViewObject* disc1 = GetDisc(1);
         if (!disc1) return;
@@ -312,8 +294,7 @@ void LabelTemplate::CenterDiscs(bool center, bool letterPage)
     });
 }
 
-void LabelTemplate::CopyFrom(LabelTemplate* source, bool shareImages)
-{
+void LabelTemplate::CopyFrom(LabelTemplate* source, bool shareImages) {
     GuardOperation(555, [&] {
         if (!source || source == this) return;
         DeleteObjects();
@@ -329,8 +310,7 @@ void LabelTemplate::CopyFrom(LabelTemplate* source, bool shareImages)
     });
 }
 
-void LabelTemplate::Serialize(CArchive& ar)
-{
+void LabelTemplate::Serialize(CArchive& ar) {
     if (ar.IsStoring()) {
         ar << name << LayoutName(layout);
         objects.Serialize(ar);
@@ -343,7 +323,21 @@ void LabelTemplate::Serialize(CArchive& ar)
     // template, say, holding templates without end) fails before that record is read.
     DWORD_PTR count = ar.ReadCount();
     objects.RemoveAll();
-    for (DWORD_PTR i = 0; i < count; ++i) objects.Add(ar.ReadObject(RUNTIME_CLASS(ViewObject)));
+    // A template that fails half-way is deleted by the archive without its objects: the ones it
+    // made are freed here. One that only named an object read before is not this template's.
+    std::vector<ViewObject*> made;
+    try {
+        for (DWORD_PTR i = 0; i < count; ++i) {
+            const size_t before = ar.GetLoadedCount();
+            CObject* o = ar.ReadObject(RUNTIME_CLASS(ViewObject));
+            objects.Add(o);
+            if (o && ar.GetLoadedCount() > before) made.push_back(static_cast<ViewObject*>(o));
+        }
+    } catch (...) {
+        objects.RemoveAll();
+        for (ViewObject* o : made) DeleteViewObject(o);
+        throw;
+    }
     // Only distinct objects belong in the list; a damaged file may name something else or the
     // same object twice, which would later be released twice.
     for (INT_PTR i = objects.GetSize() - 1; i >= 0; --i) {
@@ -355,8 +349,7 @@ void LabelTemplate::Serialize(CArchive& ar)
     }
 }
 
-void DeleteLabelTemplate(LabelTemplate* labelTemplate)
-{
+void DeleteLabelTemplate(LabelTemplate* labelTemplate) {
     if (!labelTemplate) return;
     labelTemplate->DeleteObjects();
     delete labelTemplate;

@@ -2,7 +2,7 @@
 // with the disc layout that says how one or two disc labels share the disc page.
 #pragma once
 
-#include "framework/core.h"
+#include "framework/Core.h"
 #include "model/ViewObject.h"
 
 enum DiscLayout {

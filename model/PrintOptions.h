@@ -36,6 +36,9 @@ public:
 
 // The print choices of the application (the settings give them their own defaults).
 extern PrintOptions g_printOptions;
+// The setting that shows the notice about printing directly on a disc again (adding a printer sets
+// it).
+extern BYTE g_helpCdPrinter;
 
 // The bleed of a margin option: 1/5 none, 2/6 50, 3/7 100, 4/8 150; any other value none.
 int MarginOfOption(int option);

@@ -12,47 +12,55 @@ IMPLEMENT_SERIAL(ViewObject, CObject, 507 | VERSIONABLE_SCHEMA)
 
 namespace {
 
-inline double Rnd(double v)
-{
+inline double Rnd(double v) {
     return std::floor(v + 0.5);
 }
 
 }  // namespace
 
-ViewObject::ViewObject()
-{
+ViewObject::ViewObject() {
     titleArea = RectF(0, 0, 0, 0);
     Reset(0);
 }
 
 ViewObject::~ViewObject() = default;
 
-CString ViewObject::TypeNameOf(int type)
-{
+CString ViewObject::TypeNameOf(int type) {
     switch (type) {
-    case kObjectPage: return "Page";
-    case kObjectDisc: return "Disc";
-    case kObjectFront: return "Front";
-    case kObjectJewel: return "Jewel";
-    case kObjectDvd: return "DVD";
-    case kObjectImage: return "Image";
-    case kObjectText: return "Text";
-    case kObjectTrack: return "Track";
-    case kObjectBoundary: return "Boundary";
-    case kObjectBluray: return "Blu-ray";
-    default: return CString();
+        case kObjectPage:
+            return "Page";
+        case kObjectDisc:
+            return "Disc";
+        case kObjectFront:
+            return "Front";
+        case kObjectJewel:
+            return "Jewel";
+        case kObjectDvd:
+            return "DVD";
+        case kObjectImage:
+            return "Image";
+        case kObjectText:
+            return "Text";
+        case kObjectTrack:
+            return "Track";
+        case kObjectBoundary:
+            return "Boundary";
+        case kObjectBluray:
+            return "Blu-ray";
+        default:
+            return CString();
     }
 }
 
-void ViewObject::SetTypeFromName()
-{
+void ViewObject::SetTypeFromName() {
     static const struct {
         const char* name;
         int type;
     } names[] = {
-        {"Page", kObjectPage},   {"Front", kObjectFront},   {"Jewel", kObjectJewel}, {"DVD", kObjectDvd},
-        {"Blu-ray", kObjectBluray}, {"Disc", kObjectDisc}, {"Boundary", kObjectBoundary},
-        {"Image", kObjectImage}, {"Text", kObjectText},     {"Track", kObjectTrack},
+        {"Page", kObjectPage},         {"Front", kObjectFront},    {"Jewel", kObjectJewel},
+        {"DVD", kObjectDvd},           {"Blu-ray", kObjectBluray}, {"Disc", kObjectDisc},
+        {"Boundary", kObjectBoundary}, {"Image", kObjectImage},    {"Text", kObjectText},
+        {"Track", kObjectTrack},
     };
     for (const auto& n : names) {
         if (typeName == n.name) {
@@ -61,14 +69,16 @@ void ViewObject::SetTypeFromName()
         }
     }
     if (typeName == "Cover") {
-        if (name.Left(4) == "Disc") type = kObjectDisc;
-        else if (name == "Front Cover") type = kObjectFront;
-        else if (name == "Back Cover") type = (g_loadingAlbumInfo && g_loadingAlbumInfo->m_case == "DVD") ? kObjectDvd : kObjectJewel;
+        if (name.Left(4) == "Disc")
+            type = kObjectDisc;
+        else if (name == "Front Cover")
+            type = kObjectFront;
+        else if (name == "Back Cover")
+            type = (g_loadingAlbumInfo && g_loadingAlbumInfo->m_case == "DVD") ? kObjectDvd : kObjectJewel;
     }
 }
 
-bool ViewObject::IsDisc(int n) const
-{
+bool ViewObject::IsDisc(int n) const {
     if (type != kObjectDisc) return false;
     if (n == -1) return true;
     // "Ends with the number": so "Disc 11" also counts as disc 1, as files have always read it.
@@ -78,18 +88,17 @@ bool ViewObject::IsDisc(int n) const
     return name.GetLength() >= suffix.GetLength() && name.Right(suffix.GetLength()) == suffix;
 }
 
-bool ViewObject::ShowsTrackNumbers() const
-{
-    return type == kObjectTrack && (trackNumbers == "Track Numbers && Times" || trackNumbers == "Track Numbers");
+bool ViewObject::ShowsTrackNumbers() const {
+    return type == kObjectTrack &&
+           (trackNumbers == "Track Numbers && Times" || trackNumbers == "Track Numbers");
 }
 
-bool ViewObject::ShowsTrackTimes() const
-{
-    return type == kObjectTrack && (trackNumbers == "Track Numbers && Times" || trackNumbers == "Track Times");
+bool ViewObject::ShowsTrackTimes() const {
+    return type == kObjectTrack &&
+           (trackNumbers == "Track Numbers && Times" || trackNumbers == "Track Times");
 }
 
-float ViewObject::GetArea() const
-{
+float ViewObject::GetArea() const {
     if (type == kObjectDisc) {
         float r = static_cast<float>(width) / 2.0f;
         return 3.14159265f * (r * r);
@@ -97,8 +106,7 @@ float ViewObject::GetArea() const
     return static_cast<float>(width) * static_cast<float>(height);
 }
 
-int ViewObject::AngleToDegrees() const
-{
+int ViewObject::AngleToDegrees() const {
     if (angle == "180 degrees") return 180;
     if (angle == "90 degrees") return 270;
     if (angle == "270 degrees") return 90;
@@ -106,8 +114,7 @@ int ViewObject::AngleToDegrees() const
 }
 
 RectF ViewObject::GetRectF(bool hole, int margin, double dpiX, double dpiY, double zoom, float offsetX,
-                           float offsetY) const
-{
+                           float offsetY) const {
     bool disc = type == kObjectDisc;
     float x = static_cast<float>(left), y = static_cast<float>(top);
     float w = static_cast<float>(width), h = static_cast<float>(disc ? width : height);
@@ -151,8 +158,7 @@ namespace {
 struct IntScale {
     bool on = false;
     double fx = 1, fy = 1;
-    IntScale(double dpiX, double dpiY, double zoom)
-    {
+    IntScale(double dpiX, double dpiY, double zoom) {
         if (dpiX != 0 || dpiY != 0) {
             on = true;
             fx = dpiX / 1000.0;
@@ -170,8 +176,7 @@ struct IntScale {
 }  // namespace
 
 Rect ViewObject::GetDeviceRect(bool hole, int margin, double dpiX, double dpiY, double zoom, float offsetX,
-                               float offsetY) const
-{
+                               float offsetY) const {
     bool disc = type == kObjectDisc;
     int x = left, y = top, w = width, h = disc ? width : height;
     if (disc && hole) {
@@ -189,8 +194,7 @@ Rect ViewObject::GetDeviceRect(bool hole, int margin, double dpiX, double dpiY, 
 }
 
 CRect ViewObject::GetDeviceBounds(bool hole, int margin, double dpiX, double dpiY, double zoom, float offsetX,
-                                  float offsetY) const
-{
+                                  float offsetY) const {
     bool disc = type == kObjectDisc;
     int x = left, y = top, w = width, h = disc ? width : height;
     if (disc && hole) {
@@ -206,8 +210,7 @@ CRect ViewObject::GetDeviceBounds(bool hole, int margin, double dpiX, double dpi
     return CRect(L + ox - m, T + oy - m, R + ox + m, B + oy + m);
 }
 
-bool ViewObject::HitTest(float x, float y) const
-{
+bool ViewObject::HitTest(float x, float y) const {
     if (type == kObjectDisc) {
         auto inEllipse = [x, y](const Rect& r) {
             if (r.Width <= 0 || r.Height <= 0) return false;
@@ -223,8 +226,7 @@ bool ViewObject::HitTest(float x, float y) const
     return x >= r.X && y >= r.Y && x < r.X + r.Width && y < r.Y + r.Height;
 }
 
-void ViewObject::CopyGeometry(const ViewObject* other)
-{
+void ViewObject::CopyGeometry(const ViewObject* other) {
     if (!other) return;
     side = other->side;
     left = other->left;
@@ -237,8 +239,7 @@ void ViewObject::CopyGeometry(const ViewObject* other)
     savedTop = other->savedTop;
 }
 
-void ViewObject::Reset(int newType)
-{
+void ViewObject::Reset(int newType) {
     name.Empty();
     type = newType;
     side = 0;
@@ -260,47 +261,54 @@ void ViewObject::Reset(int newType)
 
 // ---- image data -------------------------------------------------------------------------------
 
-void ViewObject::ReleaseOwnedImages()
-{
+void ViewObject::ReleaseOwnedImages() {
     if (!sharedDecoded) delete decodedImage;
+    decodedImage = nullptr;
+    sharedDecoded = false;
+    // The colour worker may be reading the decoded image and writing these two: wait for it.
+    HslLock held(*this);
     if (!sharedAdjusted) delete adjustedImage;
     delete workingImage;
-    decodedImage = nullptr;
     adjustedImage = nullptr;
     workingImage = nullptr;
-    sharedDecoded = sharedAdjusted = false;
+    sharedAdjusted = false;
 }
 
-void ViewObject::SetDecodedImage(Bitmap* bitmap)
-{
+void ViewObject::SetDecodedImage(Bitmap* bitmap) {
     if (bitmap == decodedImage) return;
     if (!sharedDecoded) delete decodedImage;
     decodedImage = bitmap;
     sharedDecoded = false;
 }
 
-void ViewObject::SetAdjustedImage(Bitmap* bitmap)
-{
+void ViewObject::SetAdjustedImage(Bitmap* bitmap) {
+    HslLock held(*this);
+    SetAdjustedImage(bitmap, held);
+}
+
+void ViewObject::SetWorkingImage(Bitmap* bitmap) {
+    HslLock held(*this);
+    SetWorkingImage(bitmap, held);
+}
+
+void ViewObject::SetAdjustedImage(Bitmap* bitmap, const HslLock&) {
     if (bitmap == adjustedImage) return;
     if (!sharedAdjusted) delete adjustedImage;
     adjustedImage = bitmap;
     sharedAdjusted = false;
 }
 
-void ViewObject::SetWorkingImage(Bitmap* bitmap)
-{
+void ViewObject::SetWorkingImage(Bitmap* bitmap, const HslLock&) {
     if (bitmap == workingImage) return;
     delete workingImage;
     workingImage = bitmap;
 }
 
-void ViewObject::LockHsl()
-{
+void ViewObject::LockHsl() {
     while (!TryLockHsl()) Sleep(1);
 }
 
-bool ViewObject::EnsureImageLoaded()
-{
+bool ViewObject::EnsureImageLoaded() {
     bool result = false;
     GuardOperation(500, [&] {
         if (type != kObjectImage) return;
@@ -316,8 +324,7 @@ bool ViewObject::EnsureImageLoaded()
     return result;
 }
 
-void ViewObject::FreeImageData(bool keepBytes)
-{
+void ViewObject::FreeImageData(bool keepBytes) {
     GuardOperation(501, [&] {
         if (type != kObjectImage) return;
         ReleaseOwnedImages();
@@ -325,13 +332,13 @@ void ViewObject::FreeImageData(bool keepBytes)
     });
 }
 
-bool ViewObject::LoadImageFile(LPCSTR path, bool dropDecoded)
-{
+bool ViewObject::LoadImageFile(LPCSTR path, bool dropDecoded) {
     bool ok = false;
     GuardOperation(502, [&] {
         if (type != kObjectImage) return;
         FreeImageData(false);
-        HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) return;
         LARGE_INTEGER size = {};
         bool read = false;
@@ -358,8 +365,7 @@ bool ViewObject::LoadImageFile(LPCSTR path, bool dropDecoded)
 
 // ---- life and copies ------------------------------------------------------------------------------
 
-void ViewObject::ReleaseAll()
-{
+void ViewObject::ReleaseAll() {
     FreeCharStyles();
     charUnderlines.RemoveAll();
     chars.RemoveAll();
@@ -370,8 +376,7 @@ void ViewObject::ReleaseAll()
     image.Clear();
 }
 
-void ViewObject::CopyFrom(ViewObject* source, bool moveImage, bool copyImage, bool shareImage)
-{
+void ViewObject::CopyFrom(ViewObject* source, bool moveImage, bool copyImage, bool shareImage) {
     GuardOperation(503, [&] {
         if (!source || source == this) return;
         name = source->name;
@@ -402,8 +407,10 @@ void ViewObject::CopyFrom(ViewObject* source, bool moveImage, bool copyImage, bo
 
         chars.Copy(source->chars);
         FreeCharStyles();
-        for (INT_PTR i = 0; i < source->charFonts.GetSize(); ++i) charFonts.Add(CopyFontRecord(source->charFonts[i]));
-        for (INT_PTR i = 0; i < source->charColors.GetSize(); ++i) charColors.Add(CopyColorRecord(source->charColors[i]));
+        for (INT_PTR i = 0; i < source->charFonts.GetSize(); ++i)
+            charFonts.Add(CopyFontRecord(source->charFonts[i]));
+        for (INT_PTR i = 0; i < source->charColors.GetSize(); ++i)
+            charColors.Add(CopyColorRecord(source->charColors[i]));
         charUnderlines.Copy(source->charUnderlines);
 
         FreeLayoutBoxes(true);
@@ -429,15 +436,15 @@ void ViewObject::CopyFrom(ViewObject* source, bool moveImage, bool copyImage, bo
             if (image.IsEmpty() && !source->image.IsEmpty()) image.Borrow(source->image.GetStream());
             decodedImage = source->decodedImage;
             sharedDecoded = decodedImage != nullptr;
+            HslLock sourceHeld(*source);
             adjustedImage = source->adjustedImage;
             sharedAdjusted = adjustedImage != nullptr;
         }
     });
 }
 
-ViewObject* NewViewObject(int type, const char* name, int side, const char* sideName, int left, int top, int width,
-                          int height)
-{
+ViewObject* NewViewObject(int type, const char* name, int side, const char* sideName, int left, int top,
+                          int width, int height) {
     ViewObject* o = new ViewObject;
     o->Reset(type);
     o->name = name;
@@ -450,8 +457,7 @@ ViewObject* NewViewObject(int type, const char* name, int side, const char* side
     return o;
 }
 
-void DeleteViewObject(ViewObject* object)
-{
+void DeleteViewObject(ViewObject* object) {
     if (!object) return;
     GuardOperation(504, [&] {
         object->ReleaseAll();

@@ -8,8 +8,10 @@
 #include <gdiplus.h>
 
 #include <atomic>
+#include <mutex>
 
-#include "framework/core.h"
+#include "framework/Core.h"
+#include "model/TrackListText.h"
 #include "model/ImageStream.h"
 
 // Type codes.
@@ -27,8 +29,6 @@ enum ViewObjectType {
     kObjectBluray = 10,
 };
 
-// The character that ends each field (number, title, time) of a track list.
-const char kTrackFieldEnd = 0x08;
 
 // Where the three fields of one track begin and end (index of the closing 0x08).
 struct TrackRow {
@@ -41,6 +41,8 @@ typedef CTypedPtrArray<CPtrArray, LOGFONTA*> CFontRecordArray;
 typedef CTypedPtrArray<CPtrArray, COLORREF*> CColorRecordArray;
 typedef CTypedPtrArray<CPtrArray, Gdiplus::RectF*> CBoxArray;
 typedef CTypedPtrArray<CPtrArray, TrackRow*> CTrackRowArray;
+
+class HslLock;
 
 class ViewObject : public CObject {
     DECLARE_SERIAL(ViewObject)
@@ -60,7 +62,9 @@ public:
     void SetTypeFromName();
 
     // ---- predicates -------------------------------------------------------------------
-    bool IsPage(int sideIndex = -1) const { return type == kObjectPage && (sideIndex == -1 || side == sideIndex); }
+    bool IsPage(int sideIndex = -1) const {
+        return type == kObjectPage && (sideIndex == -1 || side == sideIndex);
+    }
     bool IsDisc(int n = -1) const;
     bool IsFrontCover() const { return type == kObjectFront; }
     bool IsJewelBack() const { return type == kObjectJewel; }
@@ -76,14 +80,18 @@ public:
     bool IsBoundary() const { return type == kObjectBoundary; }
     bool IsTimeField() const { return type == kObjectText && name.Left(4) == "Time"; }
     bool IsFreeText() const { return type == kObjectText && name.Left(4) == "Text"; }
-    bool IsFrontCoverInside() const { return type == kObjectBoundary && name.Left(20) == "Front Cover (Inside)"; }
+    bool IsFrontCoverInside() const {
+        return type == kObjectBoundary && name.Left(20) == "Front Cover (Inside)";
+    }
     bool IsLeftTab() const { return type == kObjectBoundary && name.Left(8) == "Left Tab"; }
     bool IsRightTab() const { return type == kObjectBoundary && name.Left(9) == "Right Tab"; }
     bool HasSavedPosition() const { return type == kObjectDisc && savedLeft > -1; }
     bool ShowsTrackNumbers() const;
     bool ShowsTrackTimes() const;
     bool IsTableFormat() const { return type == kObjectTrack && textLayout == "Table Format"; }
-    bool IsColumnFormat() const { return type == kObjectTrack && (textLayout == "1 Column" || textLayout == "2 Columns"); }
+    bool IsColumnFormat() const {
+        return type == kObjectTrack && (textLayout == "1 Column" || textLayout == "2 Columns");
+    }
 
     // ---- geometry (design units unless said otherwise) ---------------------------------------
     int GetRight() const { return left + width; }
@@ -95,12 +103,12 @@ public:
     // The object's rectangle (or a disc's hole square with `hole`) scaled by dots per inch / 1000
     // and the zoom (both dots-per-inch values 0: not scaled), moved by the offset (design units)
     // and widened by the margin (narrowed for a hole).
-    Gdiplus::RectF GetRectF(bool hole = false, int margin = 0, double dpiX = 0, double dpiY = 0, double zoom = 1.0,
-                            float offsetX = 0, float offsetY = 0) const;
+    Gdiplus::RectF GetRectF(bool hole = false, int margin = 0, double dpiX = 0, double dpiY = 0,
+                            double zoom = 1.0, float offsetX = 0, float offsetY = 0) const;
     Gdiplus::Rect GetDeviceRect(bool hole = false, int margin = 0, double dpiX = 0, double dpiY = 0,
                                 double zoom = 1.0, float offsetX = 0, float offsetY = 0) const;
-    CRect GetDeviceBounds(bool hole = false, int margin = 0, double dpiX = 0, double dpiY = 0, double zoom = 1.0,
-                          float offsetX = 0, float offsetY = 0) const;
+    CRect GetDeviceBounds(bool hole = false, int margin = 0, double dpiX = 0, double dpiY = 0,
+                          double zoom = 1.0, float offsetX = 0, float offsetY = 0) const;
     bool HitTest(float x, float y) const;
     void CopyGeometry(const ViewObject* other);
 
@@ -109,10 +117,13 @@ public:
     void FreeImageData(bool keepBytes);
     bool LoadImageFile(LPCSTR path, bool dropDecoded);
     // Replace a decoded bitmap, releasing the previous one when this object owns it; the object
-    // owns the new one.
+    // owns the new one. The adjusted and working images are shared with the colour worker: the
+    // one-argument forms wait for hslBusy themselves, the others are for a caller holding it.
     void SetDecodedImage(Gdiplus::Bitmap* bitmap);
     void SetAdjustedImage(Gdiplus::Bitmap* bitmap);
     void SetWorkingImage(Gdiplus::Bitmap* bitmap);
+    void SetAdjustedImage(Gdiplus::Bitmap* bitmap, const HslLock& held);
+    void SetWorkingImage(Gdiplus::Bitmap* bitmap, const HslLock& held);
     // True when the image bytes and decoded images are another object's (a shared copy).
     bool SharesImageData() const { return image.IsBorrowed() || sharedDecoded || sharedAdjusted; }
 
@@ -122,6 +133,20 @@ public:
     void LockHsl();
     void UnlockHsl() { hslBusy.store(false, std::memory_order_release); }
     bool IsHslBusy() const { return hslBusy.load(std::memory_order_acquire); }
+
+    // ---- the clipboard ----------------------------------------------------------------------------
+    // Texts and track lists travel as their own file record under the registered format, images
+    // as a device-independent bitmap, plain text as CF_TEXT. Each opens and closes the clipboard.
+    bool CopyToClipboard(UINT format);
+    bool CopyImageToClipboard();
+    // Reads a record of the registered format into this fresh object; false (the caller deletes
+    // the object) when the block is too short, unreadable, or holds anything but a text or a
+    // track list. A linked text takes its field from g_loadingAlbumInfo as the caller set it.
+    bool PasteFromClipboard(UINT format);
+    bool PasteImageFromClipboard();
+    // The clipboard's text with "\r\n" as "\r", no 0x08 and tabs as blanks; empty for objects
+    // other than texts and track lists.
+    CString PasteText();
 
     // ---- life and copies ------------------------------------------------------------------------
     void Reset(int newType);
@@ -180,8 +205,8 @@ public:
     CStringArray chars;          // one character per element
     CFontRecordArray charFonts;  // null: as the nearest character before it
     CColorRecordArray charColors;
-    int hue = 0;         // -180..180
-    int saturation = 0;  // -100..100
+    int hue = 0;          // -180..180
+    int saturation = 0;   // -100..100
     CString imageSource;  // empty: the object carries its own image bytes in the file
     int lightness = 0;    // -100..100
     int savedLeft = -1, savedTop = -1;
@@ -208,6 +233,7 @@ private:
     friend void DeleteViewObject(ViewObject* object);
     void ReleaseOwnedImages();
     void ReleaseAll();
+    void LoadRecord(CArchive& ar);
 
     std::atomic<bool> hslBusy{false};
     // A copy made with shareImage refers to its source's decoded images without owning them
@@ -216,9 +242,36 @@ private:
     bool sharedAdjusted = false;
 };
 
+// Holds an object's hslBusy flag for as long as it lives and gives it back however the scope is
+// left, an exception included (a flag left taken would make the next wait spin for ever).
+class HslLock {
+public:
+    // Waits until the flag is free.
+    explicit HslLock(ViewObject& object) : m_object(&object), m_owned(true) { object.LockHsl(); }
+    // Takes the flag only when it is free; test with the bool operator.
+    HslLock(ViewObject& object, std::try_to_lock_t) : m_object(&object), m_owned(object.TryLockHsl()) {}
+    ~HslLock() {
+        if (m_owned) m_object->UnlockHsl();
+    }
+    HslLock(const HslLock&) = delete;
+    HslLock& operator=(const HslLock&) = delete;
+    explicit operator bool() const { return m_owned; }
+    bool Holds(const ViewObject* object) const { return m_owned && m_object == object; }
+
+private:
+    ViewObject* m_object;
+    bool m_owned;
+};
+
 // Releases everything the object owns (and its pendingGeometry the same way), then the object.
 void DeleteViewObject(ViewObject* object);
 
 // A new object with its type's defaults, named and placed on a side (thousandths of an inch).
-ViewObject* NewViewObject(int type, const char* name, int side, const char* sideName, int left = 0, int top = 0,
-                          int width = 0, int height = 0);
+ViewObject* NewViewObject(int type, const char* name, int side, const char* sideName, int left = 0,
+                          int top = 0, int width = 0, int height = 0);
+
+// The clipboard's form of an image: its BMP encoding without the 14-byte file header, with the
+// image size filled in and no resolution; a new movable block, null on failure.
+HGLOBAL MakeClipboardDib(Gdiplus::Bitmap* bitmap);
+// The clipboard's plain text normalised for pasting into a text or track list.
+CString NormalizePastedText(const CString& text);

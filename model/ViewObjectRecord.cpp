@@ -19,8 +19,7 @@ struct RichChildAlias {
 const char kSep = 0x08;
 
 // Splits at every 0x08; the text after the last one (unterminated) is dropped.
-void SplitFields(const CString& text, CStringArray& fields)
-{
+void SplitFields(const CString& text, CStringArray& fields) {
     int start = 0;
     for (int i = 0; i < text.GetLength(); ++i) {
         if (text.GetAt(i) == kSep) {
@@ -32,8 +31,7 @@ void SplitFields(const CString& text, CStringArray& fields)
 
 }  // namespace
 
-CString ViewObject::EncodeFontRuns() const
-{
+CString ViewObject::EncodeFontRuns() const {
     CString out;
     for (INT_PTR i = 0; i < charFonts.GetSize(); ++i) {
         const LOGFONTA* f = charFonts[i];
@@ -42,28 +40,28 @@ CString ViewObject::EncodeFontRuns() const
         std::memcpy(face, f->lfFaceName, LF_FACESIZE);
         face[LF_FACESIZE] = 0;
         CString run;
-        run.Format("%d%c%s%c%ld%c%ld%c%d%c", static_cast<int>(i), kSep, face, kSep, static_cast<long>(f->lfHeight), kSep,
-                   static_cast<long>(f->lfWeight), kSep, static_cast<int>(f->lfItalic), kSep);
+        run.Format("%d%c%s%c%ld%c%ld%c%d%c", static_cast<int>(i), kSep, face, kSep,
+                   static_cast<long>(f->lfHeight), kSep, static_cast<long>(f->lfWeight), kSep,
+                   static_cast<int>(f->lfItalic), kSep);
         out += run;
     }
     return out;
 }
 
-CString ViewObject::EncodeColorRuns() const
-{
+CString ViewObject::EncodeColorRuns() const {
     CString out;
     for (INT_PTR i = 0; i < charColors.GetSize(); ++i) {
         const COLORREF* c = charColors[i];
         if (!c) continue;
         CString run;
-        run.Format("%d%c%.3d%.3d%.3d%c", static_cast<int>(i), kSep, GetRValue(*c), GetGValue(*c), GetBValue(*c), kSep);
+        run.Format("%d%c%.3d%.3d%.3d%c", static_cast<int>(i), kSep, GetRValue(*c), GetGValue(*c),
+                   GetBValue(*c), kSep);
         out += run;
     }
     return out;
 }
 
-void ViewObject::DecodeFontRuns(const CString& text)
-{
+void ViewObject::DecodeFontRuns(const CString& text) {
     if (type != kObjectText && type != kObjectTrack) return;
     INT_PTR n = chars.GetSize();
     if (n == 0) return;
@@ -86,8 +84,7 @@ void ViewObject::DecodeFontRuns(const CString& text)
     }
 }
 
-void ViewObject::DecodeColorRuns(const CString& text)
-{
+void ViewObject::DecodeColorRuns(const CString& text) {
     if (text.IsEmpty()) return;
     if ((type == kObjectText || type == kObjectTrack)) {
         if (chars.GetSize() == 0) return;
@@ -113,8 +110,7 @@ void ViewObject::DecodeColorRuns(const CString& text)
     }
 }
 
-void ViewObject::Serialize(CArchive& ar)
-{
+void ViewObject::Serialize(CArchive& ar) {
     if (ar.IsStoring()) {
         bool textual = type == kObjectText || type == kObjectTrack;
         bool coloured = textual || IsSide() || type == kObjectBoundary;
@@ -135,11 +131,24 @@ void ViewObject::Serialize(CArchive& ar)
         return;
     }
 
+    // A record that fails half-way leaves an object the archive deletes without its per-character
+    // records: free what was read before the failure passes on.
+    try {
+        LoadRecord(ar);
+    } catch (...) {
+        ReleaseAll();
+        throw;
+    }
+}
+
+void ViewObject::LoadRecord(CArchive& ar) {
     const int version = g_fileVersion;
     CString sideText, text, fonts, colors;
     ar >> name >> typeName;
-    if (version >= 500) ar >> side;
-    else ar >> sideText;
+    if (version >= 500)
+        ar >> side;
+    else
+        ar >> sideText;
     ar >> sideName;
     ar >> left >> top >> width >> height;
     ar >> alignment >> angle >> trackNumbers >> textLayout >> wrapStyle;
@@ -149,12 +158,16 @@ void ViewObject::Serialize(CArchive& ar)
         ar >> hue >> saturation;
         ar >> imageSource;
     }
-    if (version >= 500) ar >> lightness >> savedLeft >> savedTop;
-    else if (version >= 446) ar >> lightness;
+    if (version >= 500)
+        ar >> lightness >> savedLeft >> savedTop;
+    else if (version >= 446)
+        ar >> lightness;
 
     if (version < 500 && !sideText.IsEmpty()) side = std::atoi(sideText);
-    if (bBackground == 3) bBackground = 2;
-    else if (bBackground == 4) bBackground = 1;
+    if (bBackground == 3)
+        bBackground = 2;
+    else if (bBackground == 4)
+        bBackground = 1;
     SetTypeFromName();
 
     if (type == kObjectText || type == kObjectTrack) {

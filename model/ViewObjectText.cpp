@@ -10,13 +10,11 @@ namespace {
 
 const float kEpsilon = 1.1920929e-7f;
 
-bool IsEmptyBox(const RectF& r)
-{
+bool IsEmptyBox(const RectF& r) {
     return !(r.Width > kEpsilon) || !(r.Height > kEpsilon);
 }
 
-bool SameFont(const LOGFONTA* a, const LOGFONTA* b)
-{
+bool SameFont(const LOGFONTA* a, const LOGFONTA* b) {
     return std::memcmp(a, b, sizeof(LOGFONTA)) == 0;
 }
 
@@ -25,20 +23,17 @@ struct FieldStyle {
     LOGFONTA* font = nullptr;
     COLORREF* color = nullptr;
     WORD underline = 0;
-    void Take(const ViewObject& o, int index)
-    {
+    void Take(const ViewObject& o, int index) {
         font = ViewObject::CopyFontRecord(o.charFonts[index]);
         color = ViewObject::CopyColorRecord(o.charColors[index]);
         underline = index < o.charUnderlines.GetSize() ? o.charUnderlines[index] : 0;
     }
-    void CopyOf(const FieldStyle& other)
-    {
+    void CopyOf(const FieldStyle& other) {
         font = ViewObject::CopyFontRecord(other.font);
         color = ViewObject::CopyColorRecord(other.color);
         underline = other.underline;
     }
-    ~FieldStyle()
-    {
+    ~FieldStyle() {
         delete font;
         delete color;
     }
@@ -47,8 +42,7 @@ struct FieldStyle {
 // Deletes every record equal to the last one kept before it and leaves a null in its place
 // (a null record already stands for the one before it).
 template <class ARRAY, class SAME>
-void DropRepeatedRecords(ARRAY& records, SAME same)
-{
+void DropRepeatedRecords(ARRAY& records, SAME same) {
     if (records.GetSize() == 0) return;
     auto reference = records[0];
     for (INT_PTR i = 1; i < records.GetSize(); ++i) {
@@ -65,16 +59,14 @@ void DropRepeatedRecords(ARRAY& records, SAME same)
 
 }  // namespace
 
-LOGFONTA* ViewObject::NewFontRecord()
-{
+LOGFONTA* ViewObject::NewFontRecord() {
     LOGFONTA* f = new LOGFONTA;
     std::memset(f, 0, sizeof(*f));
     f->lfCharSet = 1;
     return f;
 }
 
-LOGFONTA* ViewObject::NewDefaultFontRecord()
-{
+LOGFONTA* ViewObject::NewDefaultFontRecord() {
     LOGFONTA* f = NewFontRecord();
     f->lfHeight = 400;
     f->lfWeight = 400;
@@ -82,37 +74,32 @@ LOGFONTA* ViewObject::NewDefaultFontRecord()
     return f;
 }
 
-LOGFONTA* ViewObject::CopyFontRecord(const LOGFONTA* source)
-{
+LOGFONTA* ViewObject::CopyFontRecord(const LOGFONTA* source) {
     if (!source) return nullptr;
     LOGFONTA* f = new LOGFONTA;
     *f = *source;
     return f;
 }
 
-COLORREF* ViewObject::CopyColorRecord(const COLORREF* source)
-{
+COLORREF* ViewObject::CopyColorRecord(const COLORREF* source) {
     return source ? new COLORREF(*source) : nullptr;
 }
 
-void ViewObject::FreeCharStyles()
-{
+void ViewObject::FreeCharStyles() {
     for (INT_PTR i = 0; i < charFonts.GetSize(); ++i) delete charFonts[i];
     for (INT_PTR i = 0; i < charColors.GetSize(); ++i) delete charColors[i];
     charFonts.RemoveAll();
     charColors.RemoveAll();
 }
 
-void ViewObject::SetText(const CString& text)
-{
+void ViewObject::SetText(const CString& text) {
     GuardOperation(505, [&] {
         chars.RemoveAll();
         for (int i = 0; i < text.GetLength(); ++i) chars.Add(CString(text.GetAt(i), 1));
     });
 }
 
-CString ViewObject::GetText() const
-{
+CString ViewObject::GetText() const {
     CString text;
     GuardOperation(506, [&] {
         for (INT_PTR i = 0; i < chars.GetSize(); ++i) text += chars[i];
@@ -120,8 +107,7 @@ CString ViewObject::GetText() const
     return text;
 }
 
-void ViewObject::SetTextKeepStyles(const CString& text)
-{
+void ViewObject::SetTextKeepStyles(const CString& text) {
     GuardOperation(507, [&] {
         needsLayout = 1;
         if (type == kObjectText) {
@@ -149,8 +135,10 @@ void ViewObject::SetTextKeepStyles(const CString& text)
                 for (INT_PTR i = 0; i < oldCount && found < 2; ++i) {
                     if (chars[i] != CString(kTrackFieldEnd, 1)) continue;
                     int at = static_cast<int>(i + 1 < oldCount ? i + 1 : i);
-                    if (found == 0) title.Take(*this, at);
-                    else time.Take(*this, at);
+                    if (found == 0)
+                        title.Take(*this, at);
+                    else
+                        time.Take(*this, at);
                     ++found;
                 }
                 // An old text with fewer than two field ends gives the missing fields the
@@ -197,22 +185,19 @@ void ViewObject::SetTextKeepStyles(const CString& text)
     });
 }
 
-void ViewObject::PruneCharFonts()
-{
+void ViewObject::PruneCharFonts() {
     GuardOperation(508, [&] {
         DropRepeatedRecords(charFonts, [](const LOGFONTA* a, const LOGFONTA* b) { return SameFont(a, b); });
     });
 }
 
-void ViewObject::PruneCharColors()
-{
+void ViewObject::PruneCharColors() {
     GuardOperation(509, [&] {
         DropRepeatedRecords(charColors, [](const COLORREF* a, const COLORREF* b) { return *a == *b; });
     });
 }
 
-void ViewObject::SyncCharUnderlines()
-{
+void ViewObject::SyncCharUnderlines() {
     GuardOperation(510, [&] {
         INT_PTR n = chars.GetSize();
         if (charUnderlines.GetSize() > n) charUnderlines.SetSize(n);
@@ -220,8 +205,7 @@ void ViewObject::SyncCharUnderlines()
     });
 }
 
-void ViewObject::SyncCharBoxes()
-{
+void ViewObject::SyncCharBoxes() {
     GuardOperation(511, [&] {
         INT_PTR n = chars.GetSize();
         CBoxArray* arrays[2] = {&cellBoxes, &glyphBoxes};
@@ -235,8 +219,7 @@ void ViewObject::SyncCharBoxes()
     });
 }
 
-void ViewObject::FreeLayoutBoxes(bool alsoRows)
-{
+void ViewObject::FreeLayoutBoxes(bool alsoRows) {
     GuardOperation(512, [&] {
         for (INT_PTR i = 0; i < cellBoxes.GetSize(); ++i) delete cellBoxes[i];
         for (INT_PTR i = 0; i < glyphBoxes.GetSize(); ++i) delete glyphBoxes[i];
@@ -249,8 +232,7 @@ void ViewObject::FreeLayoutBoxes(bool alsoRows)
     });
 }
 
-void ViewObject::RebuildTrackRows()
-{
+void ViewObject::RebuildTrackRows() {
     GuardOperation(513, [&] {
         if (type != kObjectTrack) return;
         if (trackRows.GetSize() > 0) {
@@ -286,8 +268,7 @@ void ViewObject::RebuildTrackRows()
     });
 }
 
-RectF ViewObject::GetTrackColumnRect(int row, int column) const
-{
+RectF ViewObject::GetTrackColumnRect(int row, int column) const {
     RectF result(0, 0, 0, 0);
     GuardOperation(514, [&] {
         if (row < 0 || row >= trackRows.GetSize()) return;
@@ -314,8 +295,7 @@ RectF ViewObject::GetTrackColumnRect(int row, int column) const
     return result;
 }
 
-RectF ViewObject::GetTrackRowRect(int row) const
-{
+RectF ViewObject::GetTrackRowRect(int row) const {
     RectF result = GetTrackColumnRect(row, 2);
     for (int column : {1, 3}) {
         RectF r = GetTrackColumnRect(row, column);
@@ -330,8 +310,7 @@ RectF ViewObject::GetTrackRowRect(int row) const
     return result;
 }
 
-void ViewObject::LayoutTrackColumns()
-{
+void ViewObject::LayoutTrackColumns() {
     GuardOperation(515, [&] {
         if (trackRows.GetSize() == 0) return;
         int degrees = AngleToDegrees();

@@ -4,3 +4,4 @@
 BYTE g_showGrid = 0;
 BYTE g_showGuides = 0;
 int g_gridSize[2] = {100, 100};
+CString g_units;

@@ -12,26 +12,23 @@ struct HueSector {
     unsigned char r, g, b;  // 0 = q, 1 = p, 2 = the ramp
 };
 inline constexpr HueSector kHueSectors[6] = {
-    {1.0f, 0.0f, 0, 2, 1}, {-1.0f, 2.0f, 2, 0, 1}, {1.0f, 2.0f, 1, 0, 2},
-    {-1.0f, 4.0f, 1, 2, 0}, {1.0f, 4.0f, 2, 1, 0}, {-1.0f, 6.0f, 0, 1, 2},
+    {1.0f, 0.0f, 0, 2, 1},  {-1.0f, 2.0f, 2, 0, 1}, {1.0f, 2.0f, 1, 0, 2},
+    {-1.0f, 4.0f, 1, 2, 0}, {1.0f, 4.0f, 2, 1, 0},  {-1.0f, 6.0f, 0, 1, 2},
 };
 
-inline int WrapHue(int h)
-{
+inline int WrapHue(int h) {
     h %= 360;
     return h < 0 ? h + 360 : h;
 }
 
 // Brings the shifts into their ranges: hue -359..359, saturation and lightness -100..100.
-inline void ClampShifts(int& hue, int& sat, int& light)
-{
+inline void ClampShifts(int& hue, int& sat, int& light) {
     hue %= 360;
     sat = sat < -100 ? -100 : (sat > 100 ? 100 : sat);
     light = light < -100 ? -100 : (light > 100 ? 100 : light);
 }
 
-inline void RgbToHslT(const ColorTables& t, int r, int g, int b, int& h, int& s, int& l)
-{
+inline void RgbToHslT(const ColorTables& t, int r, int g, int b, int& h, int& s, int& l) {
     int mx = r > g ? r : g;
     if (b > mx) mx = b;
     int mn = r < g ? r : g;
@@ -57,8 +54,7 @@ inline void RgbToHslT(const ColorTables& t, int r, int g, int b, int& h, int& s,
 }
 
 // h 0..359, s and l 0..100.
-inline void HslToRgbT(const ColorTables& t, int h, int s, int l, int& r, int& g, int& b)
-{
+inline void HslToRgbT(const ColorTables& t, int h, int s, int l, int& r, int& g, int& b) {
     if (s == 0) {
         // The grey level is l x 2.55 as a single-precision constant, taken at full precision, so
         // that lightness 100 gives 254 (stored files and screens rely on this level).
@@ -82,19 +78,20 @@ inline void HslToRgbT(const ColorTables& t, int h, int s, int l, int& r, int& g,
     b = static_cast<int>(v[sec.b] * 255.0f);
 }
 
-inline unsigned char ClampByte(int v)
-{
+inline unsigned char ClampByte(int v) {
     return static_cast<unsigned char>(v < 0 ? 0 : (v > 255 ? 255 : v));
 }
 
 // bgr: blue, green, red bytes. Shifts already clamped by ClampShifts.
-inline void AdjustPixel(const ColorTables& t, unsigned char* bgr, int hueShift, int satShift, int lightShift)
-{
+inline void AdjustPixel(const ColorTables& t, unsigned char* bgr, int hueShift, int satShift,
+                        int lightShift) {
     int h, s, l;
     RgbToHslT(t, bgr[2], bgr[1], bgr[0], h, s, l);
     h += hueShift;
-    if (h > 359) h -= 360;
-    else if (h < 0) h += 360;
+    if (h > 359)
+        h -= 360;
+    else if (h < 0)
+        h += 360;
     s = t.satChange[s][satShift + 100];
     int r, g, b;
     HslToRgbT(t, h, s, l, r, g, b);
@@ -116,17 +113,16 @@ inline void AdjustPixel(const ColorTables& t, unsigned char* bgr, int hueShift, 
 struct HslPlan {
     struct Entry {
         float p;
-        float d;        // q - p
-        int pByte;      // p x 255 truncated
-        int qByte;      // q x 255 truncated
-        int grey;       // -1, or the grey level when the new saturation is 0
+        float d;    // q - p
+        int pByte;  // p x 255 truncated
+        int qByte;  // q x 255 truncated
+        int grey;   // -1, or the grey level when the new saturation is 0
     };
     Entry entries[101][101];  // [saturation][lightness] of the source pixel
     int hueShift = 0;
     int lightAdd = 0;
 
-    void Build(const ColorTables& t, int hue, int sat, int light)
-    {
+    void Build(const ColorTables& t, int hue, int sat, int light) {
         ClampShifts(hue, sat, light);
         hueShift = hue;
         lightAdd = light != 0 ? t.lightStep[light + 100] : 0;
@@ -154,8 +150,7 @@ struct HslPlan {
     }
 };
 
-inline void AdjustPixelPlanned(const ColorTables& t, const HslPlan& plan, unsigned char* bgr)
-{
+inline void AdjustPixelPlanned(const ColorTables& t, const HslPlan& plan, unsigned char* bgr) {
     int h, s, l;
     RgbToHslT(t, bgr[2], bgr[1], bgr[0], h, s, l);
     const HslPlan::Entry& e = plan.entries[s][l];
@@ -164,8 +159,10 @@ inline void AdjustPixelPlanned(const ColorTables& t, const HslPlan& plan, unsign
         r = g = b = e.grey;
     } else {
         h += plan.hueShift;
-        if (h > 359) h -= 360;
-        else if (h < 0) h += 360;
+        if (h > 359)
+            h -= 360;
+        else if (h < 0)
+            h += 360;
         const HueSector& sec = kHueSectors[h / 60];
         float H = t.sixtieth[h];
         int v[3];

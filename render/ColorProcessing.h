@@ -1,20 +1,21 @@
 // Pixel-level colour work on GDI+ bitmaps: integer RGB/HSL conversion through lookup tables,
-// hue/saturation/lightness shifts, scaling with the shift applied, format normalisation and
-// the exclusion-blend painter that shows selections by inverting pixels.
+// hue/saturation/lightness shifts, scaling with the shift applied, and the exclusion-blend painter that shows selections by inverting pixels.
 #pragma once
 
 #include <windows.h>
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include "framework/graphics/GdipImage.h"
+
 // The lookup tables shared by every thread. They are built exactly once and are complete
 // before BuildColorTables (or any function below) returns on any thread.
 struct ColorTables {
-    int lightPercent[511];          // index max + min: floor(i * 100 / 510)
-    float logWeight[101];           // ln(max(i, 2)) / ln(100)
-    float hueStep[256];             // index max - min: 60 / i, entry 0 is 0
-    int satChange[101][201];        // [current saturation][shift + 100]
-    int lightStep[201];             // [shift + 100]: added to each channel
+    int lightPercent[511];              // index max + min: floor(i * 100 / 510)
+    float logWeight[101];               // ln(max(i, 2)) / ln(100)
+    float hueStep[256];                 // index max - min: 60 / i, entry 0 is 0
+    int satChange[101][201];            // [current saturation][shift + 100]
+    int lightStep[201];                 // [shift + 100]: added to each channel
     unsigned char exclusion[256][256];  // [a][b] = a + b - 2ab/255, floored
     // Exact stand-ins for divisions in the per-pixel code: n / d == (n * divide[d]) >> 31 for
     // every n up to 25500, and percent[i] == i / 100.0f, sixtieth[h] == h / 60.0f.
@@ -33,6 +34,11 @@ void HslToRgb(int h, int s, int l, int* r, int* g, int* b);
 // Shifts one pixel's colour in place (bytes blue, green, red); the tables must be built.
 void AdjustPixelHsl(const ColorTables& t, unsigned char* bgr, int hueShift, int satShift, int lightShift);
 
+// Changes the colour of every pixel of `src` into the same place of `dst` (which may be the same
+// memory), 3 or 4 bytes per pixel (the fourth, alpha, is copied); the rows are shared out over
+// the render threads.
+void AdjustPixelRows(const Gdiplus::BitmapData& src, const Gdiplus::BitmapData& dst, int bytesPerPixel,
+                     int hueShift, int satShift, int lightShift);
 bool ApplyHslAdjustment(Gdiplus::Bitmap* source, Gdiplus::Bitmap* dest, int hueShift, int satShift,
                         int lightShift);
 void AdjustBitmapHsl(Gdiplus::Bitmap* bitmap, int hueShift, int satShift, int lightShift);
@@ -40,9 +46,6 @@ void DrawImageWithHsl(Gdiplus::Graphics* g, Gdiplus::Image* image, const Gdiplus
                       int satShift, int lightShift);
 Gdiplus::Bitmap* CreateScaledBitmap(Gdiplus::Image* image, const Gdiplus::RectF& dest, int hueShift,
                                     int satShift, int lightShift);
-Gdiplus::Bitmap* NormalizeBitmapFormat(Gdiplus::Bitmap* bitmap);
-Gdiplus::Bitmap* CreateBitmapFromDib(const void* packedDib);
-int GetEncoderClsid(const WCHAR* mimeType, CLSID* clsid);
 
 // Releases the scratch bitmaps of DrawImageWithHsl; call before GDI+ shuts down.
 void FreeColorScratchBitmaps();
@@ -51,8 +54,8 @@ void FreeColorScratchBitmaps();
 // its rows are taken as top-down)
 // or on a 24-bit GDI+ bitmap. 'g' draws on the same pixels; 'region' (optional) replaces the
 // path's own area.
-void InvertPathOnDib(Gdiplus::Graphics* g, HBITMAP dib, Gdiplus::GraphicsPath* path, bool antiAlias, bool fill,
-                     Gdiplus::Region* region);
+void InvertPathOnDib(Gdiplus::Graphics* g, HBITMAP dib, Gdiplus::GraphicsPath* path, bool antiAlias,
+                     bool fill, Gdiplus::Region* region);
 void InvertPathOnBitmap(Gdiplus::Graphics* g, Gdiplus::Bitmap* bitmap, Gdiplus::GraphicsPath* path,
                         bool antiAlias, bool fill, Gdiplus::Region* region);
 

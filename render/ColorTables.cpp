@@ -10,11 +10,11 @@ namespace {
 ColorTables* g_tables = nullptr;
 std::once_flag g_tablesOnce;
 
-void FillTables(ColorTables& t)
-{
+void FillTables(ColorTables& t) {
     for (int i = 0; i <= 510; ++i) t.lightPercent[i] = i * 100 / 510;
     const double ln100 = std::log(100.0);
-    for (int i = 0; i <= 100; ++i) t.logWeight[i] = static_cast<float>(std::log(static_cast<double>(i < 2 ? 2 : i)) / ln100);
+    for (int i = 0; i <= 100; ++i)
+        t.logWeight[i] = static_cast<float>(std::log(static_cast<double>(i < 2 ? 2 : i)) / ln100);
     t.hueStep[0] = 0.0f;
     for (int i = 1; i <= 255; ++i) t.hueStep[i] = 60.0f / static_cast<float>(i);
     for (int k = 0; k <= 100; ++k) {
@@ -27,7 +27,8 @@ void FillTables(ColorTables& t)
     t.lightStep[0] = -255;
     t.lightStep[200] = 255;
     t.divide[0] = 0;
-    for (unsigned int d = 1; d <= 510; ++d) t.divide[d] = static_cast<unsigned int>((0x80000000ull + d - 1) / d);
+    for (unsigned int d = 1; d <= 510; ++d)
+        t.divide[d] = static_cast<unsigned int>((0x80000000ull + d - 1) / d);
     for (int i = 0; i <= 100; ++i) t.percent[i] = static_cast<float>(i) / 100.0f;
     for (int h = 0; h < 360; ++h) t.sixtieth[h] = static_cast<float>(h) / 60.0f;
     for (int a = 0; a < 256; ++a)
@@ -39,8 +40,7 @@ void FillTables(ColorTables& t)
 
 // The tables are filled completely before the pointer becomes visible to any thread:
 // std::call_once makes every other caller wait for the first one to finish.
-const ColorTables& GetColorTables()
-{
+const ColorTables& GetColorTables() {
     std::call_once(g_tablesOnce, [] {
         ColorTables* t = new ColorTables;
         FillTables(*t);
@@ -49,27 +49,23 @@ const ColorTables& GetColorTables()
     return *g_tables;
 }
 
-void BuildColorTables()
-{
+void BuildColorTables() {
     GetColorTables();
 }
 
-void RgbToHsl(int r, int g, int b, int* h, int* s, int* l)
-{
+void RgbToHsl(int r, int g, int b, int* h, int* s, int* l) {
     const ColorTables& t = GetColorTables();
     kvcolor::RgbToHslT(t, r & 255, g & 255, b & 255, *h, *s, *l);
 }
 
-void HslToRgb(int h, int s, int l, int* r, int* g, int* b)
-{
+void HslToRgb(int h, int s, int l, int* r, int* g, int* b) {
     h = kvcolor::WrapHue(h);
     s = s < 0 ? 0 : (s > 100 ? 100 : s);
     l = l < 0 ? 0 : (l > 100 ? 100 : l);
     kvcolor::HslToRgbT(GetColorTables(), h, s, l, *r, *g, *b);
 }
 
-void AdjustPixelHsl(const ColorTables& t, unsigned char* bgr, int hueShift, int satShift, int lightShift)
-{
+void AdjustPixelHsl(const ColorTables& t, unsigned char* bgr, int hueShift, int satShift, int lightShift) {
     kvcolor::ClampShifts(hueShift, satShift, lightShift);
     kvcolor::AdjustPixel(t, bgr, hueShift, satShift, lightShift);
 }

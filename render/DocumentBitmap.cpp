@@ -1,20 +1,20 @@
 #include "render/DocumentBitmap.h"
 
-#include "controls/ThemeDraw.h"
+#include "framework/graphics/Frame3d.h"
 
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "model/Geometry.h"
 #include "model/KorvanelleDocument.h"
-#include "print/LightScribeGeometry.h"
+#include "model/PageSizes.h"
 
 using namespace Gdiplus;
 
 namespace {
 
-Bitmap* NewRgbBitmap(int width, int height)
-{
+Bitmap* NewRgbBitmap(int width, int height) {
     if (width <= 0 || height <= 0) return nullptr;
     Bitmap* bitmap = new Bitmap(width, height, PixelFormat24bppRGB);
     if (bitmap && bitmap->GetLastStatus() != Ok) {
@@ -24,11 +24,31 @@ Bitmap* NewRgbBitmap(int width, int height)
     return bitmap;
 }
 
+// Fills a new 24-bit bitmap with one colour through its locked bits: the same pixels as a
+// GDI+ clear, many times faster on large bitmaps.
+bool ClearRgbBitmap(Bitmap* bitmap, ARGB color) {
+    const INT w = static_cast<INT>(bitmap->GetWidth()), h = static_cast<INT>(bitmap->GetHeight());
+    Rect all(0, 0, w, h);
+    BitmapData data;
+    if (bitmap->LockBits(&all, ImageLockModeWrite, PixelFormat24bppRGB, &data) != Ok) return false;
+    unsigned char* first = static_cast<unsigned char*>(data.Scan0);
+    const unsigned char b = static_cast<unsigned char>(color), g = static_cast<unsigned char>(color >> 8),
+                        r = static_cast<unsigned char>(color >> 16);
+    if (b == g && g == r) {
+        for (INT y = 0; y < h; ++y) std::memset(first + static_cast<ptrdiff_t>(y) * data.Stride, b, w * 3);
+    } else {
+        for (INT x = 0; x < w; ++x) first[x * 3] = b, first[x * 3 + 1] = g, first[x * 3 + 2] = r;
+        for (INT y = 1; y < h; ++y)
+            std::memcpy(first + static_cast<ptrdiff_t>(y) * data.Stride, first, w * 3);
+    }
+    bitmap->UnlockBits(&data);
+    return true;
+}
+
 }  // namespace
 
 Bitmap* RenderDocumentToBitmap(KorvanelleDocument* document, ViewObject* object, int purpose, int dpi,
-                               const PrintOptions* options)
-{
+                               const PrintOptions* options) {
     Bitmap* result = nullptr;
     GuardOperation(760, [&] {
         if (!document || !object || !(object->IsSide() || object->IsPage()) || dpi <= 0) return;
@@ -57,7 +77,9 @@ Bitmap* RenderDocumentToBitmap(KorvanelleDocument* document, ViewObject* object,
         if (!side) ox = oy = 0;
         Bitmap* bitmap = NewRgbBitmap(width, height);
         if (!bitmap) return;
-        const double sx = width / static_cast<double>(area.Width), sy = height / static_cast<double>(area.Height);
+        const double sx = width / static_cast<double>(area.Width),
+                     sy = height / static_cast<double>(area.Height);
+        const bool cleared = ClearRgbBitmap(bitmap, 0xFFFFFFFF);
         {
             Graphics g(bitmap);
             g.SetSmoothingMode(SmoothingModeAntiAlias);
@@ -67,8 +89,12 @@ Bitmap* RenderDocumentToBitmap(KorvanelleDocument* document, ViewObject* object,
             temp.SetCurrentSideIndex(object->side);
             {
                 RenderContext rc;
+                if (cleared) {
+                    rc.blankArea = Rect(0, 0, width, height);
+                    rc.blankColor = 0xFFFFFFFF;
+                }
                 if (side) {
-                    g.Clear(Color(0xFFFFFFFF));
+                    if (!cleared) g.Clear(Color(0xFFFFFFFF));
                     rc.Init(&g, sx, sy, ox, oy, purpose, &temp, object, options);
                     DrawSideObjects(rc);
                 } else {
@@ -84,9 +110,8 @@ Bitmap* RenderDocumentToBitmap(KorvanelleDocument* document, ViewObject* object,
     return result;
 }
 
-Bitmap* RenderSideBitmap(KorvanelleDocument* document, ViewObject* object, const PrintOptions* options, int purpose,
-                         int width, int height)
-{
+Bitmap* RenderSideBitmap(KorvanelleDocument* document, ViewObject* object, const PrintOptions* options,
+                         int purpose, int width, int height) {
     Bitmap* sheet = nullptr;
     Bitmap* picture = nullptr;
     GuardOperation(761, [&] {
@@ -111,7 +136,8 @@ Bitmap* RenderSideBitmap(KorvanelleDocument* document, ViewObject* object, const
         const int drawW = pageW + 2 * b, drawH = pageH + 2 * b;
         sx = pageW / static_cast<double>(design.Width);
         sy = pageH / static_cast<double>(design.Height);
-        const int pageX = static_cast<int>(0.5 * (drawW - pageW)), pageY = static_cast<int>(0.5 * (drawH - pageH));
+        const int pageX = static_cast<int>(0.5 * (drawW - pageW)),
+                  pageY = static_cast<int>(0.5 * (drawH - pageH));
         const float originX = static_cast<float>(pageX / sx), originY = static_cast<float>(pageY / sy);
 
         sheet = NewRgbBitmap(drawW, drawH);
@@ -136,19 +162,20 @@ Bitmap* RenderSideBitmap(KorvanelleDocument* document, ViewObject* object, const
             pg.Clear(Color(0xFFFFFFFF));
             PrintOptions plain(&record);
             plain.frontBorder = plain.backBorder = plain.discBorder = plain.frontFold = plain.backFold = 0;
-            const float e = lightScribe ? (g_lightScribeGeometry[2] - static_cast<float>(object->width)) * 0.5f
-                                        : (purpose == kPurposeExportPreview ? margin : 0.0f);
+            const float e = lightScribe
+                                ? (g_lightScribeGeometry[2] - static_cast<float>(object->width)) * 0.5f
+                                : (purpose == kPurposeExportPreview ? margin : 0.0f);
             {
                 RenderContext rc;
-                rc.Init(&pg, ps, ps, -static_cast<float>(object->left) + e, -static_cast<float>(object->top) + e,
-                        purpose, &temp, object, &plain);
+                rc.Init(&pg, ps, ps, -static_cast<float>(object->left) + e,
+                        -static_cast<float>(object->top) + e, purpose, &temp, object, &plain);
                 DrawSideObjects(rc);
             }
             g.SetPixelOffsetMode(PixelOffsetModeHighQuality);
             g.SetSmoothingMode(SmoothingModeAntiAlias);
             g.SetInterpolationMode(InterpolationModeHighQualityBicubic);
-            g.DrawImage(picture, RectF(static_cast<REAL>(pageX), static_cast<REAL>(pageY), static_cast<REAL>(pageW),
-                                       static_cast<REAL>(pageH)));
+            g.DrawImage(picture, RectF(static_cast<REAL>(pageX), static_cast<REAL>(pageY),
+                                       static_cast<REAL>(pageW), static_cast<REAL>(pageH)));
             g.SetPixelOffsetMode(PixelOffsetModeNone);
             g.SetSmoothingMode(SmoothingModeNone);
         }
@@ -171,8 +198,7 @@ Bitmap* RenderSideBitmap(KorvanelleDocument* document, ViewObject* object, const
     return sheet;
 }
 
-bool MakeDocumentThumbnail(KorvanelleDocument* document)
-{
+bool MakeDocumentThumbnail(KorvanelleDocument* document) {
     GuardOperation(762, [&] {
         if (!document) return;
         document->ClearImagePool(true);
@@ -181,7 +207,8 @@ bool MakeDocumentThumbnail(KorvanelleDocument* document)
         temp.SetSampleAlbumData(false);
         temp.RefreshLinkedText();
         PrintOptions options;
-        options.frontBorder = options.backBorder = options.discBorder = options.frontFold = options.backFold = 1;
+        options.frontBorder = options.backBorder = options.discBorder = options.frontFold = options.backFold =
+            1;
 
         std::vector<ViewObject*> parts;
         parts.push_back(temp.GetBackCover());
@@ -198,8 +225,8 @@ bool MakeDocumentThumbnail(KorvanelleDocument* document)
             CRect bounds = part->GetDeviceBounds(false);
             Size fitted = FitSize(bounds.Width(), bounds.Height(), 10000, 64, false);
             if (fitted.Width <= 0 || fitted.Height <= 0) continue;
-            Bitmap* picture = RenderSideBitmap(&temp, part, &options, kPurposeThumbnail, fitted.Width + 10,
-                                               fitted.Height);
+            Bitmap* picture =
+                RenderSideBitmap(&temp, part, &options, kPurposeThumbnail, fitted.Width + 10, fitted.Height);
             pictures.push_back(picture);
             lefts.push_back(x);
             x += fitted.Width + 10;
@@ -233,16 +260,14 @@ bool MakeDocumentThumbnail(KorvanelleDocument* document)
     return true;
 }
 
-void CollectSideObjects(CObjectPtrArray& out, KorvanelleDocument* document)
-{
+void CollectSideObjects(CObjectPtrArray& out, KorvanelleDocument* document) {
     RenderContext rc;
     rc.document = document;
     rc.purpose = kPurposeScreen;
     rc.CollectObjects(out);
 }
 
-void PrepareSideHitTest(CObjectPtrArray& inOut, KorvanelleDocument* document)
-{
+void PrepareSideHitTest(CObjectPtrArray& inOut, KorvanelleDocument* document) {
     GuardOperation(763, [&] {
         RenderContext rc;
         rc.document = document;

@@ -16,15 +16,15 @@ class ViewObject;
 
 // A new 24-bit bitmap of the side object (with its bleed) or the page at `dpi`, its resolution
 // set to `dpi`; null when the object is unsuitable or the bitmap cannot be made.
-Gdiplus::Bitmap* RenderDocumentToBitmap(KorvanelleDocument* document, ViewObject* object, int purpose, int dpi,
-                                        const PrintOptions* options);
+Gdiplus::Bitmap* RenderDocumentToBitmap(KorvanelleDocument* document, ViewObject* object, int purpose,
+                                        int dpi, const PrintOptions* options);
 
 // One side object of a design alone, drawn as a small preview picture fitted into width x height
 // (the picture's bitmap has the fitted size): the design at 150 dots per inch scaled down, then
 // its outline. Purpose 7 shows the disc centred in the disc-printer square. The caller owns the
 // result; null on failure.
-Gdiplus::Bitmap* RenderSideBitmap(KorvanelleDocument* document, ViewObject* object, const PrintOptions* options,
-                                  int purpose, int width, int height);
+Gdiplus::Bitmap* RenderSideBitmap(KorvanelleDocument* document, ViewObject* object,
+                                  const PrintOptions* options, int purpose, int width, int height);
 
 // Replaces the design's image pool by one image: a strip 64 pixels high of its back cover, front
 // cover and discs, with sample album data filled in.

@@ -1,7 +1,8 @@
-// Hue, saturation and lightness changes of GDI+ bitmaps, scaling with the change applied,
-// format normalisation, bitmaps from packed DIBs and encoder look-up.
+// Hue, saturation and lightness changes of GDI+ bitmaps and scaling with the change applied.
 #include "render/ColorProcessing.h"
 #include "render/ColorPixel.h"
+#include "render/RenderThreads.h"
+#include "framework/graphics/GdipImage.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -20,17 +21,17 @@ std::mutex g_scratchLock;
 Bitmap* g_scratchArgb = nullptr;
 Bitmap* g_scratchRgb = nullptr;
 
-bool AllShiftsZero(int h, int s, int l)
-{
+bool AllShiftsZero(int h, int s, int l) {
     return h == 0 && s == 0 && l == 0;
 }
 
 // Changes every pixel of 'src' into the same place of 'dst' (which may be the same memory).
 template <int BytesPerPixel>
-void AdjustRows(const ColorTables& t, const kvcolor::HslPlan& plan, const BitmapData& src, const BitmapData& dst)
-{
-    for (UINT y = 0; y < src.Height; ++y) {
-        const unsigned char* s = static_cast<const unsigned char*>(src.Scan0) + static_cast<INT_PTR>(y) * src.Stride;
+void AdjustRows(const ColorTables& t, const kvcolor::HslPlan& plan, const BitmapData& src,
+                const BitmapData& dst, int begin, int end) {
+    for (int y = begin; y < end; ++y) {
+        const unsigned char* s =
+            static_cast<const unsigned char*>(src.Scan0) + static_cast<INT_PTR>(y) * src.Stride;
         unsigned char* d = static_cast<unsigned char*>(dst.Scan0) + static_cast<INT_PTR>(y) * dst.Stride;
         // Runs of one colour (flat areas) are converted once.
         unsigned int lastIn = 0xFFFFFFFFu;
@@ -52,44 +53,22 @@ void AdjustRows(const ColorTables& t, const kvcolor::HslPlan& plan, const Bitmap
     }
 }
 
-void AdjustPixels(const BitmapData& src, const BitmapData& dst, int bytesPerPixel, int hueShift, int satShift,
-                  int lightShift)
-{
-    const ColorTables& t = GetColorTables();
-    std::unique_ptr<kvcolor::HslPlan> plan(new kvcolor::HslPlan);
-    plan->Build(t, hueShift, satShift, lightShift);
-    if (bytesPerPixel == 4) AdjustRows<4>(t, *plan, src, dst);
-    else AdjustRows<3>(t, *plan, src, dst);
-}
-
-InterpolationMode InterpolationFor(Image* image)
-{
-    return (image->GetWidth() >= 75 && image->GetHeight() > 100) ? InterpolationModeHighQualityBicubic
-                                                                   : InterpolationModeNearestNeighbor;
-}
-
-void PrepareCopyGraphics(Graphics& g, Image* source)
-{
-    g.SetCompositingMode(CompositingModeSourceCopy);
-    g.SetSmoothingMode(SmoothingModeAntiAlias);
-    g.SetPixelOffsetMode(PixelOffsetModeHighQuality);
-    g.SetInterpolationMode(InterpolationFor(source));
-}
-
 // Repeats the last column and row of the image's part of a larger scratch bitmap into the
 // next two columns and rows, so that filtering at the edges of that part never blends in
 // pixels left over from an earlier, larger image.
-void ExtendEdges(Bitmap* scratch, UINT iw, UINT ih)
-{
+void ExtendEdges(Bitmap* scratch, UINT iw, UINT ih) {
     UINT sw = scratch->GetWidth(), sh = scratch->GetHeight();
     if (iw == 0 || ih == 0 || (iw >= sw && ih >= sh)) return;
     UINT ew = iw + 2 < sw ? iw + 2 : sw, eh = ih + 2 < sh ? ih + 2 : sh;
     Rect rc(0, 0, static_cast<INT>(ew), static_cast<INT>(eh));
-    PixelFormat fmt = scratch->GetPixelFormat() == PixelFormat32bppARGB ? PixelFormat32bppARGB : PixelFormat24bppRGB;
+    PixelFormat fmt =
+        scratch->GetPixelFormat() == PixelFormat32bppARGB ? PixelFormat32bppARGB : PixelFormat24bppRGB;
     int bpp = fmt == PixelFormat32bppARGB ? 4 : 3;
     BitmapData bd;
     if (scratch->LockBits(&rc, ImageLockModeRead | ImageLockModeWrite, fmt, &bd) != Ok) return;
-    auto row = [&](UINT y) { return static_cast<unsigned char*>(bd.Scan0) + static_cast<INT_PTR>(y) * bd.Stride; };
+    auto row = [&](UINT y) {
+        return static_cast<unsigned char*>(bd.Scan0) + static_cast<INT_PTR>(y) * bd.Stride;
+    };
     for (UINT y = 0; y < ih; ++y) {
         unsigned char* r = row(y);
         for (UINT x = iw; x < ew; ++x) std::memcpy(r + x * bpp, r + (iw - 1) * bpp, bpp);
@@ -98,20 +77,34 @@ void ExtendEdges(Bitmap* scratch, UINT iw, UINT ih)
     scratch->UnlockBits(&bd);
 }
 
-Bitmap* AsBitmap(Image* image)
-{
+Bitmap* AsBitmap(Image* image) {
     return (image && image->GetType() == ImageTypeBitmap) ? static_cast<Bitmap*>(image) : nullptr;
 }
 
 }  // namespace
 
-bool ApplyHslAdjustment(Bitmap* source, Bitmap* dest, int hueShift, int satShift, int lightShift)
-{
+void AdjustPixelRows(const BitmapData& src, const BitmapData& dst, int bytesPerPixel, int hueShift,
+                     int satShift, int lightShift) {
+    const ColorTables& t = GetColorTables();
+    std::unique_ptr<kvcolor::HslPlan> plan(new kvcolor::HslPlan);
+    plan->Build(t, hueShift, satShift, lightShift);
+    // Every pixel is worked out on its own, so the rows are shared out over the cores; runs of
+    // fewer than 64 rows are not worth a thread.
+    ParallelRuns(static_cast<int>(src.Height), GetRenderThreadCount(), 64, [&](int begin, int end) {
+        if (bytesPerPixel == 4)
+            AdjustRows<4>(t, *plan, src, dst, begin, end);
+        else
+            AdjustRows<3>(t, *plan, src, dst, begin, end);
+    });
+}
+
+bool ApplyHslAdjustment(Bitmap* source, Bitmap* dest, int hueShift, int satShift, int lightShift) {
     if (!source || !dest) return false;
     UINT w = source->GetWidth(), h = source->GetHeight();
     if (w > dest->GetWidth() || h > dest->GetHeight()) return false;
     if (w == 0 || h == 0) return true;
-    PixelFormat fmt = source->GetPixelFormat() == PixelFormat32bppARGB ? PixelFormat32bppARGB : PixelFormat24bppRGB;
+    PixelFormat fmt =
+        source->GetPixelFormat() == PixelFormat32bppARGB ? PixelFormat32bppARGB : PixelFormat24bppRGB;
     Rect rc(0, 0, static_cast<INT>(w), static_cast<INT>(h));
     BitmapData sd, dd;
     if (source->LockBits(&rc, ImageLockModeRead, fmt, &sd) != Ok) return false;
@@ -119,27 +112,27 @@ bool ApplyHslAdjustment(Bitmap* source, Bitmap* dest, int hueShift, int satShift
         source->UnlockBits(&sd);
         return false;
     }
-    AdjustPixels(sd, dd, fmt == PixelFormat32bppARGB ? 4 : 3, hueShift, satShift, lightShift);
+    AdjustPixelRows(sd, dd, fmt == PixelFormat32bppARGB ? 4 : 3, hueShift, satShift, lightShift);
     dest->UnlockBits(&dd);
     source->UnlockBits(&sd);
     return true;
 }
 
-void AdjustBitmapHsl(Bitmap* bitmap, int hueShift, int satShift, int lightShift)
-{
+void AdjustBitmapHsl(Bitmap* bitmap, int hueShift, int satShift, int lightShift) {
     if (!bitmap) return;
     UINT w = bitmap->GetWidth(), h = bitmap->GetHeight();
     if (w == 0 || h == 0) return;
-    PixelFormat fmt = bitmap->GetPixelFormat() == PixelFormat32bppARGB ? PixelFormat32bppARGB : PixelFormat24bppRGB;
+    PixelFormat fmt =
+        bitmap->GetPixelFormat() == PixelFormat32bppARGB ? PixelFormat32bppARGB : PixelFormat24bppRGB;
     Rect rc(0, 0, static_cast<INT>(w), static_cast<INT>(h));
     BitmapData bd;
     if (bitmap->LockBits(&rc, ImageLockModeRead | ImageLockModeWrite, fmt, &bd) != Ok) return;
-    AdjustPixels(bd, bd, fmt == PixelFormat32bppARGB ? 4 : 3, hueShift, satShift, lightShift);
+    AdjustPixelRows(bd, bd, fmt == PixelFormat32bppARGB ? 4 : 3, hueShift, satShift, lightShift);
     bitmap->UnlockBits(&bd);
 }
 
-void DrawImageWithHsl(Graphics* g, Image* image, const RectF& dest, int hueShift, int satShift, int lightShift)
-{
+void DrawImageWithHsl(Graphics* g, Image* image, const RectF& dest, int hueShift, int satShift,
+                      int lightShift) {
     if (!g || !image) return;
     UINT iw = image->GetWidth(), ih = image->GetHeight();
     bool argb = image->GetPixelFormat() == PixelFormat32bppARGB;
@@ -164,14 +157,14 @@ void DrawImageWithHsl(Graphics* g, Image* image, const RectF& dest, int hueShift
         ExtendEdges(scratch, iw, ih);
         ImageAttributes attrs;
         attrs.SetWrapMode(WrapModeTileFlipXY);
-        g->DrawImage(scratch, dest, 0.0f, 0.0f, static_cast<REAL>(iw), static_cast<REAL>(ih), UnitPixel, &attrs);
+        g->DrawImage(scratch, dest, 0.0f, 0.0f, static_cast<REAL>(iw), static_cast<REAL>(ih), UnitPixel,
+                     &attrs);
     } else {
         g->DrawImage(image, dest);
     }
 }
 
-Bitmap* CreateScaledBitmap(Image* image, const RectF& dest, int hueShift, int satShift, int lightShift)
-{
+Bitmap* CreateScaledBitmap(Image* image, const RectF& dest, int hueShift, int satShift, int lightShift) {
     if (!image) return nullptr;
     INT w = static_cast<INT>(dest.Width), h = static_cast<INT>(dest.Height);
     if (w <= 0 || h <= 0) return nullptr;
@@ -202,83 +195,7 @@ Bitmap* CreateScaledBitmap(Image* image, const RectF& dest, int hueShift, int sa
     return result;
 }
 
-Bitmap* NormalizeBitmapFormat(Bitmap* bitmap)
-{
-    if (!bitmap) return nullptr;
-    PixelFormat fmt = bitmap->GetPixelFormat();
-    if (fmt == PixelFormat24bppRGB || fmt == PixelFormat32bppARGB) return bitmap;
-    INT w = static_cast<INT>(bitmap->GetWidth()), h = static_cast<INT>(bitmap->GetHeight());
-    Bitmap* copy = nullptr;
-    if (w > 0 && h > 0) {
-        copy = new Bitmap(w, h, PixelFormat32bppARGB);
-        if (copy->GetLastStatus() == Ok) {
-            Graphics g(copy);
-            if (g.GetLastStatus() == Ok) {
-                PrepareCopyGraphics(g, bitmap);
-                g.DrawImage(bitmap, Rect(0, 0, w, h));
-            } else {
-                delete copy;
-                copy = nullptr;
-            }
-        } else {
-            delete copy;
-            copy = nullptr;
-        }
-    }
-    delete bitmap;
-    return copy;
-}
-
-Bitmap* CreateBitmapFromDib(const void* packedDib)
-{
-    if (!packedDib) return nullptr;
-    const BITMAPINFOHEADER* bih = static_cast<const BITMAPINFOHEADER*>(packedDib);
-    if (bih->biSize < sizeof(BITMAPINFOHEADER) || bih->biBitCount != 32) return nullptr;
-    LONG width = bih->biWidth;
-    LONG height = bih->biHeight < 0 ? -bih->biHeight : bih->biHeight;
-    if (width <= 0 || height <= 0 || width > 0x7FFFFF / 4) return nullptr;
-    size_t offset = bih->biSize + static_cast<size_t>(bih->biClrUsed) * 4;
-    if (bih->biSize == sizeof(BITMAPINFOHEADER) && bih->biCompression == BI_BITFIELDS) offset += 12;
-    const unsigned char* bits = static_cast<const unsigned char*>(packedDib) + offset;
-    Bitmap* bm = new Bitmap(width, height, PixelFormat32bppARGB);
-    if (bm->GetLastStatus() != Ok) {
-        delete bm;
-        return nullptr;
-    }
-    Rect rc(0, 0, width, height);
-    BitmapData bd;
-    if (bm->LockBits(&rc, ImageLockModeWrite, PixelFormat32bppARGB, &bd) != Ok) {
-        delete bm;
-        return nullptr;
-    }
-    size_t rowBytes = static_cast<size_t>(width) * 4;
-    bool bottomUp = bih->biHeight > 0;
-    for (LONG y = 0; y < height; ++y) {
-        const unsigned char* srcRow = bits + rowBytes * static_cast<size_t>(bottomUp ? height - 1 - y : y);
-        std::memcpy(static_cast<unsigned char*>(bd.Scan0) + static_cast<INT_PTR>(y) * bd.Stride, srcRow, rowBytes);
-    }
-    bm->UnlockBits(&bd);
-    return bm;
-}
-
-int GetEncoderClsid(const WCHAR* mimeType, CLSID* clsid)
-{
-    UINT count = 0, size = 0;
-    if (GetImageEncodersSize(&count, &size) != Ok || size == 0 || count == 0) return -1;
-    std::vector<unsigned char> buffer(size);
-    ImageCodecInfo* codecs = reinterpret_cast<ImageCodecInfo*>(buffer.data());
-    if (GetImageEncoders(count, size, codecs) != Ok) return -1;
-    for (UINT i = 0; i < count; ++i) {
-        if (mimeType && codecs[i].MimeType && wcscmp(codecs[i].MimeType, mimeType) == 0) {
-            if (clsid) *clsid = codecs[i].Clsid;
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
-}
-
-void FreeColorScratchBitmaps()
-{
+void FreeColorScratchBitmaps() {
     std::lock_guard<std::mutex> lock(g_scratchLock);
     delete g_scratchArgb;
     delete g_scratchRgb;

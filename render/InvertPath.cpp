@@ -19,8 +19,7 @@ struct PixelTarget {
 
 // The region worked in: the caller's, else the path's own area (plain) or the band of the
 // path widened by 3 pixels (anti-aliased); a filled anti-aliased path also covers its inside.
-Region* MakeWorkRegion(GraphicsPath* path, bool antiAlias, bool fill, Region* given, Region& own)
-{
+Region* MakeWorkRegion(GraphicsPath* path, bool antiAlias, bool fill, Region* given, Region& own) {
     if (given) return given;
     own.MakeInfinite();
     if (!antiAlias) {
@@ -45,8 +44,7 @@ Region* MakeWorkRegion(GraphicsPath* path, bool antiAlias, bool fill, Region* gi
     return &own;
 }
 
-std::vector<Rect> CollectScans(Region* region, INT width, INT height)
-{
+std::vector<Rect> CollectScans(Region* region, INT width, INT height) {
     std::vector<Rect> result;
     Matrix identity;
     UINT count = region->GetRegionScansCount(&identity);
@@ -62,8 +60,7 @@ std::vector<Rect> CollectScans(Region* region, INT width, INT height)
     return result;
 }
 
-void InvertScans(const PixelTarget& t, const std::vector<Rect>& scans)
-{
+void InvertScans(const PixelTarget& t, const std::vector<Rect>& scans) {
     for (const Rect& r : scans) {
         for (INT y = r.Y; y < r.Y + r.Height; ++y) {
             unsigned char* p = t.Row(y) + r.X * 3;
@@ -72,8 +69,7 @@ void InvertScans(const PixelTarget& t, const std::vector<Rect>& scans)
     }
 }
 
-void SaveAndBlacken(const PixelTarget& t, const std::vector<Rect>& scans, std::vector<unsigned char>& saved)
-{
+void SaveAndBlacken(const PixelTarget& t, const std::vector<Rect>& scans, std::vector<unsigned char>& saved) {
     size_t total = 0;
     for (const Rect& r : scans) total += static_cast<size_t>(r.Width) * r.Height * 3;
     saved.resize(total);
@@ -89,8 +85,8 @@ void SaveAndBlacken(const PixelTarget& t, const std::vector<Rect>& scans, std::v
     }
 }
 
-void BlendMask(const PixelTarget& t, const std::vector<Rect>& scans, const std::vector<unsigned char>& saved)
-{
+void BlendMask(const PixelTarget& t, const std::vector<Rect>& scans,
+               const std::vector<unsigned char>& saved) {
     const ColorTables& tables = GetColorTables();
     const unsigned char* in = saved.data();
     for (const Rect& r : scans) {
@@ -102,8 +98,7 @@ void BlendMask(const PixelTarget& t, const std::vector<Rect>& scans, const std::
 }
 
 // Draws the path in white over the blackened scans; the coverage left there is the mask.
-void PaintMask(Graphics* g, GraphicsPath* path, bool fill, Region* area)
-{
+void PaintMask(Graphics* g, GraphicsPath* path, bool fill, Region* area) {
     GraphicsState state = g->Save();
     g->ResetTransform();
     g->SetClip(area, CombineModeReplace);  // the paint never reaches pixels that were not saved
@@ -123,8 +118,7 @@ void PaintMask(Graphics* g, GraphicsPath* path, bool fill, Region* area)
 
 }  // namespace
 
-bool IntersectRectXYWH(Rect* out, const Rect& a, const Rect& b)
-{
+bool IntersectRectXYWH(Rect* out, const Rect& a, const Rect& b) {
     INT left = a.X > b.X ? a.X : b.X;
     INT top = a.Y > b.Y ? a.Y : b.Y;
     INT right = (a.X + a.Width) < (b.X + b.Width) ? (a.X + a.Width) : (b.X + b.Width);
@@ -134,9 +128,10 @@ bool IntersectRectXYWH(Rect* out, const Rect& a, const Rect& b)
     return r.Width >= 1 && r.Height >= 1;
 }
 
-void InvertPathOnDib(Graphics* g, HBITMAP dib, GraphicsPath* path, bool antiAlias, bool fill, Region* region)
-{
-    if (!g || !dib || !path) return;
+void InvertPathOnDib(Graphics* g, HBITMAP dib, GraphicsPath* path, bool antiAlias, bool fill,
+                     Region* region) {
+    // Straight inversion needs only the pixels; the anti-aliased mask is painted through g.
+    if (!dib || !path || (antiAlias && !g)) return;
     GetColorTables();
     DIBSECTION ds;
     if (GetObject(dib, sizeof(ds), &ds) != sizeof(ds) || !ds.dsBm.bmBits || ds.dsBm.bmBitsPixel != 24) return;
@@ -151,7 +146,7 @@ void InvertPathOnDib(Graphics* g, HBITMAP dib, GraphicsPath* path, bool antiAlia
     Region* area = MakeWorkRegion(path, antiAlias, fill, region, own);
     std::vector<Rect> scans = CollectScans(area, t.width, t.height);
     if (scans.empty()) return;
-    g->Flush(FlushIntentionSync);
+    if (g) g->Flush(FlushIntentionSync);
     GdiFlush();
     if (!antiAlias) {
         InvertScans(t, scans);
@@ -164,8 +159,8 @@ void InvertPathOnDib(Graphics* g, HBITMAP dib, GraphicsPath* path, bool antiAlia
     BlendMask(t, scans, saved);
 }
 
-void InvertPathOnBitmap(Graphics* g, Bitmap* bitmap, GraphicsPath* path, bool antiAlias, bool fill, Region* region)
-{
+void InvertPathOnBitmap(Graphics* g, Bitmap* bitmap, GraphicsPath* path, bool antiAlias, bool fill,
+                        Region* region) {
     if (!g || !bitmap || !path) return;
     GetColorTables();
     INT w = static_cast<INT>(bitmap->GetWidth()), h = static_cast<INT>(bitmap->GetHeight());
@@ -176,7 +171,8 @@ void InvertPathOnBitmap(Graphics* g, Bitmap* bitmap, GraphicsPath* path, bool an
     g->Flush(FlushIntentionSync);
     Rect all(0, 0, w, h);
     BitmapData bd;
-    if (bitmap->LockBits(&all, ImageLockModeRead | ImageLockModeWrite, PixelFormat24bppRGB, &bd) != Ok) return;
+    if (bitmap->LockBits(&all, ImageLockModeRead | ImageLockModeWrite, PixelFormat24bppRGB, &bd) != Ok)
+        return;
     PixelTarget t;
     t.bits = static_cast<unsigned char*>(bd.Scan0);
     t.stride = bd.Stride;
@@ -191,7 +187,8 @@ void InvertPathOnBitmap(Graphics* g, Bitmap* bitmap, GraphicsPath* path, bool an
     SaveAndBlacken(t, scans, saved);
     bitmap->UnlockBits(&bd);
     PaintMask(g, path, fill, area);
-    if (bitmap->LockBits(&all, ImageLockModeRead | ImageLockModeWrite, PixelFormat24bppRGB, &bd) != Ok) return;
+    if (bitmap->LockBits(&all, ImageLockModeRead | ImageLockModeWrite, PixelFormat24bppRGB, &bd) != Ok)
+        return;
     t.bits = static_cast<unsigned char*>(bd.Scan0);
     t.stride = bd.Stride;
     BlendMask(t, scans, saved);

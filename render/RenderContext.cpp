@@ -1,12 +1,14 @@
 #include "render/RenderContext.h"
 
+#include "framework/win/ScopedGdi.h"
+
 #include <cmath>
 #include <new>
 #include <vector>
 
 #include "model/Geometry.h"
 #include "model/KorvanelleDocument.h"
-#include "print/LightScribeGeometry.h"
+#include "model/PageSizes.h"
 #include "render/ColorProcessing.h"
 #include "render/RenderMath.h"
 
@@ -16,14 +18,12 @@ namespace {
 
 const float kMinExtent = 1.1920929e-07f;
 
-int ToDesign(int p, double scale)
-{
+int ToDesign(int p, double scale) {
     return static_cast<int>(std::floor(p / scale + 0.5));
 }
 
 // Every rectangle of a GDI+ region, in device pixels.
-std::vector<Rect> RegionRects(Region* region)
-{
+std::vector<Rect> RegionRects(Region* region) {
     std::vector<Rect> rects;
     if (!region) return rects;
     Matrix identity;
@@ -39,24 +39,21 @@ std::vector<Rect> RegionRects(Region* region)
 
 // ---- small shared operations ------------------------------------------------------------------
 
-GraphicsPath* MakeRectPath(float x, float y, float w, float h, const Matrix* matrix)
-{
+GraphicsPath* MakeRectPath(float x, float y, float w, float h, const Matrix* matrix) {
     GraphicsPath* path = new GraphicsPath();
     path->AddRectangle(RectF(x, y, w, h));
     if (matrix) path->Transform(matrix);
     return path;
 }
 
-GraphicsPath* MakeEllipsePath(float x, float y, float w, float h, const Matrix* matrix)
-{
+GraphicsPath* MakeEllipsePath(float x, float y, float w, float h, const Matrix* matrix) {
     GraphicsPath* path = new GraphicsPath();
     path->AddEllipse(RectF(x, y, w, h));
     if (matrix) path->Transform(matrix);
     return path;
 }
 
-void SetSolidBrush(SolidBrush** holder, ARGB color)
-{
+void SetSolidBrush(SolidBrush** holder, ARGB color) {
     delete *holder;
     *holder = nullptr;
     SolidBrush* brush = new SolidBrush(Color(color));
@@ -67,22 +64,19 @@ void SetSolidBrush(SolidBrush** holder, ARGB color)
     *holder = brush;
 }
 
-DWORD ColorRefToRgb(COLORREF color)
-{
+DWORD ColorRefToRgb(COLORREF color) {
     return (static_cast<DWORD>(GetRValue(color)) << 16) | (static_cast<DWORD>(GetGValue(color)) << 8) |
            GetBValue(color);
 }
 
 // ---- construction and set-up ------------------------------------------------------------------
 
-RenderContext::RenderContext() : printOptions(nullptr)
-{
+RenderContext::RenderContext() : printOptions(nullptr) {
     sideClip = new Region();
     updateRegion = new Region();
 }
 
-RenderContext::~RenderContext()
-{
+RenderContext::~RenderContext() {
     for (INT_PTR i = 0; i < outlinePaths.GetSize(); ++i) delete outlinePaths[i];
     outlinePaths.RemoveAll();
     children.RemoveAll();
@@ -91,16 +85,14 @@ RenderContext::~RenderContext()
     delete updateRegion;
 }
 
-void RenderContext::ShiftByBorder()
-{
+void RenderContext::ShiftByBorder() {
     offsetX += static_cast<float>(ToDesign(-borderX, scaleX));
     offsetY += static_cast<float>(ToDesign(-borderY, scaleY));
     bordersInOffsets = true;
 }
 
 void RenderContext::Setup(Graphics* g, double sx, double sy, int purposeValue, KorvanelleDocument* doc,
-                          const PrintOptions* options)
-{
+                          const PrintOptions* options) {
     graphics = g;
     scaleX = sx;
     scaleY = sy;
@@ -110,8 +102,7 @@ void RenderContext::Setup(Graphics* g, double sx, double sy, int purposeValue, K
 }
 
 void RenderContext::Init(Graphics* g, double sx, double sy, float ox, float oy, int purposeValue,
-                         KorvanelleDocument* doc, ViewObject* current, const PrintOptions* options)
-{
+                         KorvanelleDocument* doc, ViewObject* current, const PrintOptions* options) {
     GuardOperation(701, [&] {
         Setup(g, sx, sy, purposeValue, doc, options);
         offsetX = ox;
@@ -126,8 +117,7 @@ void RenderContext::Init(Graphics* g, double sx, double sy, float ox, float oy, 
 }
 
 void RenderContext::SetupView(Graphics* g, HBITMAP offscreen, double sx, double sy, KorvanelleDocument* doc,
-                              const Rect& marquee, int bx, int by, const Rect& printable, bool selection)
-{
+                              const Rect& marquee, int bx, int by, const Rect& printable, bool selection) {
     graphics = g;
     marqueeRect = marquee;
     printableArea = printable;
@@ -139,22 +129,21 @@ void RenderContext::SetupView(Graphics* g, HBITMAP offscreen, double sx, double 
 }
 
 void RenderContext::SetupScreen(Graphics* g, HBITMAP offscreen, double sx, double sy, KorvanelleDocument* doc,
-                                ViewObject* current, int bx, int by)
-{
+                                ViewObject* current, int bx, int by) {
     graphics = g;
     currentObject = current;
     SetupHighlight(offscreen, sx, sy, doc, bx, by);
 }
 
-void RenderContext::SetupHighlight(HBITMAP offscreen, double sx, double sy, KorvanelleDocument* doc, int bx, int by)
-{
+void RenderContext::SetupHighlight(HBITMAP offscreen, double sx, double sy, KorvanelleDocument* doc, int bx,
+                                   int by) {
     offscreenBitmap = offscreen;
     SetupGeometry(doc, sx, sy, kPurposeScreen, bx, by);
     ShiftByBorder();
 }
 
-void RenderContext::SetupGeometry(KorvanelleDocument* doc, double sx, double sy, int purposeValue, int bx, int by)
-{
+void RenderContext::SetupGeometry(KorvanelleDocument* doc, double sx, double sy, int purposeValue, int bx,
+                                  int by) {
     document = doc;
     scaleX = sx;
     scaleY = sy;
@@ -163,41 +152,34 @@ void RenderContext::SetupGeometry(KorvanelleDocument* doc, double sx, double sy,
     borderY = by;
 }
 
-void RenderContext::SetCurrentObject(ViewObject* object)
-{
+void RenderContext::SetCurrentObject(ViewObject* object) {
     currentObject = object;
     BuildSideClip();
 }
 
 // ---- queries -------------------------------------------------------------------------------------
 
-int RenderContext::GetKindSetting() const
-{
+int RenderContext::GetKindSetting() const {
     return currentObject ? printOptions.GetMargin(currentObject->type) : 0;
 }
 
-bool RenderContext::HasBorder() const
-{
+bool RenderContext::HasBorder() const {
     return currentObject && printOptions.HasBorder(currentObject->type);
 }
 
-bool RenderContext::HasFoldLines() const
-{
+bool RenderContext::HasFoldLines() const {
     return currentObject && printOptions.HasFoldLines(currentObject->type);
 }
 
-RectF RenderContext::MapRectF(const RectF& r) const
-{
+RectF RenderContext::MapRectF(const RectF& r) const {
     return ScaleRectF(r, scaleX, scaleY, offsetX, offsetY, 0, 0);
 }
 
-Rect RenderContext::MapRect(const RectF& r) const
-{
+Rect RenderContext::MapRect(const RectF& r) const {
     return RoundRectF(MapRectF(r));
 }
 
-bool RenderContext::GetSideRect(Rect* side, Rect* wide) const
-{
+bool RenderContext::GetSideRect(Rect* side, Rect* wide) const {
     if (!document) return false;
     ViewObject* page = document->GetCurrentPage();
     if (!page) return false;
@@ -219,8 +201,7 @@ bool RenderContext::GetSideRect(Rect* side, Rect* wide) const
     return true;
 }
 
-bool RenderContext::MeetsUpdateRegion(const ViewObject* object) const
-{
+bool RenderContext::MeetsUpdateRegion(const ViewObject* object) const {
     if (!hasUpdateRegion || !object) return true;
     Rect r = MapRect(object->GetRectF(false));
     Rect grown(r.X - 1, r.Y - 1, r.Width + 2, r.Height + 2);
@@ -229,8 +210,7 @@ bool RenderContext::MeetsUpdateRegion(const ViewObject* object) const
 
 // ---- regions -------------------------------------------------------------------------------------
 
-void RenderContext::BuildSideClip()
-{
+void RenderContext::BuildSideClip() {
     sideClip->MakeEmpty();
     if (!currentObject) return;
     SideShape shape = ComputeSideShape(currentObject, purpose, g_lightScribeGeometry);
@@ -253,8 +233,7 @@ void RenderContext::BuildSideClip()
     }
 }
 
-Region* RenderContext::BuildBleedClip(int margin) const
-{
+Region* RenderContext::BuildBleedClip(int margin) const {
     if (!currentObject) return nullptr;
     SideShape shape = ComputeSideShape(currentObject, purpose, g_lightScribeGeometry);
     const float m = static_cast<float>(margin);
@@ -285,8 +264,7 @@ Region* RenderContext::BuildBleedClip(int margin) const
     return region;
 }
 
-void RenderContext::ApplyClip(bool on)
-{
+void RenderContext::ApplyClip(bool on) {
     if (!graphics) return;
     graphics->ResetClip();
     graphics->ResetTransform();
@@ -295,8 +273,8 @@ void RenderContext::ApplyClip(bool on)
     if (hasUpdateRegion) graphics->SetClip(updateRegion, on ? CombineModeIntersect : CombineModeReplace);
 }
 
-void RenderContext::SetUpdateRects(const Rect& first, const Rect& second, int inflate, int originX, int originY)
-{
+void RenderContext::SetUpdateRects(const Rect& first, const Rect& second, int inflate, int originX,
+                                   int originY) {
     GuardOperation(702, [&] {
         updateRegion->MakeEmpty();
         if (updateRgn) {
@@ -312,20 +290,17 @@ void RenderContext::SetUpdateRects(const Rect& first, const Rect& second, int in
                                    static_cast<REAL>(source->Width), static_cast<REAL>(source->Height)));
             d = Rect(d.X - inflate, d.Y - inflate, d.Width + 2 * inflate, d.Height + 2 * inflate);
             updateRegion->Union(d);
-            HRGN piece = CreateRectRgn(d.X - originX, d.Y - originY, d.X - originX + d.Width,
-                                       d.Y - originY + d.Height);
-            if (!updateRgn) {
-                updateRgn = piece;
-            } else {
+            ScopedRegion piece(CreateRectRgn(d.X - originX, d.Y - originY, d.X - originX + d.Width,
+                                             d.Y - originY + d.Height));
+            if (!updateRgn)
+                updateRgn = piece.Release();
+            else
                 CombineRgn(updateRgn, updateRgn, piece, RGN_OR);
-                DeleteObject(piece);
-            }
         }
     });
 }
 
-void RenderContext::MirrorUpdateRegion(float dx, float dy)
-{
+void RenderContext::MirrorUpdateRegion(float dx, float dy) {
     GuardOperation(703, [&] {
         int ddx = RoundHalfUp(dx * scaleX), ddy = RoundHalfUp(dy * scaleY);
         Region* a = updateRegion->Clone();
@@ -337,17 +312,15 @@ void RenderContext::MirrorUpdateRegion(float dx, float dy)
         delete a;
         delete b;
         if (updateRgn) {
-            HRGN copy = CreateRectRgn(0, 0, 0, 0);
+            ScopedRegion copy(CreateRectRgn(0, 0, 0, 0));
             CombineRgn(copy, updateRgn, nullptr, RGN_COPY);
             OffsetRgn(copy, ddx, ddy);
             CombineRgn(updateRgn, updateRgn, copy, RGN_OR);
-            DeleteObject(copy);
         }
     });
 }
 
-void RenderContext::InvertRegion(HRGN region)
-{
+void RenderContext::InvertRegion(HRGN region) {
     GuardOperation(704, [&] {
         if (!offscreenBitmap || !region) return;
         DIBSECTION ds = {};
@@ -358,6 +331,9 @@ void RenderContext::InvertRegion(HRGN region)
         const int stride = ((width * ds.dsBm.bmBitsPixel + 31) / 32) * 4;
         const bool bottomUp = false;  // the off-screen buffer is always a top-down DIB
         BYTE* bits = static_cast<BYTE*>(ds.dsBm.bmBits);
+        // Drawing still queued for these pixels must land before they are read and written.
+        if (graphics) graphics->Flush(FlushIntentionSync);
+        GdiFlush();
 
         Region test(Rect(0, 0, width, height));
         if (hasUpdateRegion) test.Intersect(updateRegion);
@@ -370,7 +346,8 @@ void RenderContext::InvertRegion(HRGN region)
         if (GetRegionData(region, size, rd) == 0) return;
         const RECT* rects = reinterpret_cast<const RECT*>(rd->Buffer);
         for (DWORD i = 0; i < rd->rdh.nCount; ++i) {
-            Rect r(rects[i].left, rects[i].top, rects[i].right - rects[i].left, rects[i].bottom - rects[i].top);
+            Rect r(rects[i].left, rects[i].top, rects[i].right - rects[i].left,
+                   rects[i].bottom - rects[i].top);
             for (const Rect& a : allowed) {
                 Rect c;
                 if (!IntersectRectXYWH(&c, r, a)) continue;
@@ -388,15 +365,13 @@ void RenderContext::InvertRegion(HRGN region)
     });
 }
 
-void RenderContext::AddRectPath(int x, int y, int w, int h)
-{
+void RenderContext::AddRectPath(int x, int y, int w, int h) {
     if (w > 0 && h > 0)
         outlinePaths.Add(MakeRectPath(static_cast<REAL>(x), static_cast<REAL>(y), static_cast<REAL>(w),
                                       static_cast<REAL>(h), nullptr));
 }
 
-void RenderContext::TranslateForDuplicate(float dx, float dy)
-{
+void RenderContext::TranslateForDuplicate(float dx, float dy) {
     offsetX += dx;
     offsetY += dy;
     const REAL tx = static_cast<REAL>(dx * scaleX), ty = static_cast<REAL>(dy * scaleY);

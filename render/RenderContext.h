@@ -9,9 +9,10 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
-#include "framework/core.h"
+#include "framework/Core.h"
 #include "model/PrintOptions.h"
 #include "model/ViewObject.h"
+#include "render/CanvasBackground.h"
 
 class KorvanelleDocument;
 class LabelTemplate;
@@ -33,8 +34,7 @@ enum RenderPurpose {
 };
 
 // Purposes drawn without anti-aliasing, with single-bit text and preview interpolation.
-inline bool IsPreviewQuality(int purpose)
-{
+inline bool IsPreviewQuality(int purpose) {
     return purpose == kPurposeExportPreview || purpose == kPurposePrintPreview ||
            purpose == kPurposeLightScribePreview || purpose == kPurposeThumbnail;
 }
@@ -55,7 +55,8 @@ public:
     void Init(Gdiplus::Graphics* g, double sx, double sy, float ox, float oy, int purposeValue,
               KorvanelleDocument* doc, ViewObject* current, const PrintOptions* options);
     void SetupView(Gdiplus::Graphics* g, HBITMAP offscreen, double sx, double sy, KorvanelleDocument* doc,
-                   const Gdiplus::Rect& marquee, int bx, int by, const Gdiplus::Rect& printable, bool selection);
+                   const Gdiplus::Rect& marquee, int bx, int by, const Gdiplus::Rect& printable,
+                   bool selection);
     void SetupScreen(Gdiplus::Graphics* g, HBITMAP offscreen, double sx, double sy, KorvanelleDocument* doc,
                      ViewObject* current, int bx, int by);
     void SetupHighlight(HBITMAP offscreen, double sx, double sy, KorvanelleDocument* doc, int bx, int by);
@@ -67,6 +68,12 @@ public:
     bool HasBorder() const;
     bool HasFoldLines() const;
     bool GetSideRect(Gdiplus::Rect* side, Gdiplus::Rect* wide) const;
+    // A fill of `color` over the device rectangle `r`, as far as the clip lets it through, would
+    // only repeat what the blank area already holds.
+    bool IsBlankFill(const Gdiplus::RectF& r, Gdiplus::ARGB color) const;
+    // A fill over the device rectangle `r` (as far as the clip lets it through) lies wholly under
+    // an opaque picture among the children that is drawn later in the same clip.
+    bool IsHiddenByImage(const Gdiplus::RectF& r);
 
     // ---- regions ---------------------------------------------------------------------------------
     void BuildSideClip();
@@ -125,6 +132,13 @@ public:
     BYTE hasUpdateRegion = 0;
     Gdiplus::Rect marqueeRect;
     CPathArray outlinePaths;
+    // What a screen drawing fills the canvas around the side with (not owned); null: plain grey.
+    const CanvasBackdrop* canvasBackdrop = nullptr;
+    // A device rectangle that holds only `blankColor`, nothing drawn on it yet (a freshly cleared
+    // export bitmap, a filled page): fills of that colour inside it change nothing and are
+    // skipped. Empty once anything else is drawn.
+    Gdiplus::Rect blankArea;
+    Gdiplus::ARGB blankColor = 0;
 
 private:
     void ShiftByBorder();

@@ -6,22 +6,19 @@
 
 using namespace Gdiplus;
 
-int RoundUpToFive(int v)
-{
+int RoundUpToFive(int v) {
     int r = v % 5;
     if (r == 0) return v;
     return r > 0 ? v + (5 - r) : v - r;
 }
 
-int AutoFitStartSize(const LOGFONTA* firstFont)
-{
+int AutoFitStartSize(const LOGFONTA* firstFont) {
     int s = firstFont ? static_cast<int>(firstFont->lfHeight) : 400;
     if (s < 100) s = 100;
     return (s / 5 + 1) * 5;
 }
 
-AutoFitSearch::Step AutoFitSearch::Next(bool fits)
-{
+AutoFitSearch::Step AutoFitSearch::Next(bool fits) {
     if (fits) {
         if (size == lo) return kStop;
         lo = size;
@@ -49,16 +46,14 @@ AutoFitSearch::Step AutoFitSearch::Next(bool fits)
     return kTry;
 }
 
-int ShrinkTableSize(int size)
-{
+int ShrinkTableSize(int size) {
     int next = (static_cast<int>(size * 0.95) / 5 + 1) * 5;
     if (next == size) next -= 5;
     if (next < kAutoFitMinSize) next = kAutoFitMinSize;
     return next;
 }
 
-LineSegments ComputeRingSegments(const DiscRing& ring, float areaWidth, float t, float h)
-{
+LineSegments ComputeRingSegments(const DiscRing& ring, float areaWidth, float t, float h) {
     LineSegments seg;
     const float R = ring.centre, r = ring.holeRadius, m = ring.margin;
     const float ox = ring.originX;
@@ -121,8 +116,7 @@ LineSegments ComputeRingSegments(const DiscRing& ring, float areaWidth, float t,
     return seg;
 }
 
-int TwoColumnSplitRow(int rowCount)
-{
+int TwoColumnSplitRow(int rowCount) {
     if (rowCount <= 0) return -1;
     int middle = (rowCount % 2 == 0) ? rowCount / 2 - 1 : rowCount / 2;
     if (middle < 0) middle = 0;
@@ -130,13 +124,11 @@ int TwoColumnSplitRow(int rowCount)
     return middle;
 }
 
-int UnderlineThickness(float lineHeight, float baseline)
-{
+int UnderlineThickness(float lineHeight, float baseline) {
     return static_cast<int>(std::floor((lineHeight - baseline) * 0.25 + 0.5));
 }
 
-SideShape ComputeSideShape(const ViewObject* side, int purpose, const float* geometry)
-{
+SideShape ComputeSideShape(const ViewObject* side, int purpose, const float* geometry) {
     SideShape shape;
     if (!side) return shape;
     shape.disc = side->IsDisc();
@@ -152,8 +144,7 @@ SideShape ComputeSideShape(const ViewObject* side, int purpose, const float* geo
     return shape;
 }
 
-RectF ComputeBleedRect(const ViewObject* object, int margin)
-{
+RectF ComputeBleedRect(const ViewObject* object, int margin) {
     RectF r = object->GetRectF(false);
     if (margin == 0) return r;
     const float m = static_cast<float>(margin);
@@ -182,8 +173,7 @@ RectF ComputeBleedRect(const ViewObject* object, int margin)
     return r;
 }
 
-void ComputeHandleRects(const Rect& R, Rect out[11])
-{
+void ComputeHandleRects(const Rect& R, Rect out[11]) {
     const int cx = R.X + R.Width / 2, cy = R.Y + R.Height / 2;
     const int right = R.X + R.Width, bottom = R.Y + R.Height;
     out[0] = Rect(R.X - 10, R.Y - 10, 10, 10);
@@ -199,7 +189,6 @@ void ComputeHandleRects(const Rect& R, Rect out[11])
     out[10] = Rect(R.X - 12, R.Y - 12, R.Width + 24, R.Height + 24);
 }
 
-int GridStep(int step)
-{
+int GridStep(int step) {
     return step < 1 ? 1 : step;
 }

@@ -15,20 +15,17 @@ using namespace Gdiplus;
 
 namespace {
 
-bool IsOutlinedObject(const ViewObject* o)
-{
+bool IsOutlinedObject(const ViewObject* o) {
     return o && (o->IsImage() || o->IsText() || o->IsTrackList());
 }
 
-bool PositiveSize(const RectF& r)
-{
+bool PositiveSize(const RectF& r) {
     return r.Width > 0 && r.Height > 0;
 }
 
 }  // namespace
 
-void RenderContext::DrawGridDots()
-{
+void RenderContext::DrawGridDots() {
     GuardOperation(750, [&] {
         if (!g_showGrid || purpose != kPurposeScreen || !offscreenBitmap || !currentObject) return;
         DIBSECTION ds = {};
@@ -38,6 +35,9 @@ void RenderContext::DrawGridDots()
         const int stride = ((width * ds.dsBm.bmBitsPixel + 31) / 32) * 4;
         const bool bottomUp = false;  // the off-screen buffer is always a top-down DIB
         BYTE* bits = static_cast<BYTE*>(ds.dsBm.bmBits);
+        // Drawing still queued for these pixels must land before they are read and written.
+        if (graphics) graphics->Flush(FlushIntentionSync);
+        GdiFlush();
 
         Region test;
         if (hasUpdateRegion) test.Intersect(updateRegion);
@@ -60,8 +60,7 @@ void RenderContext::DrawGridDots()
     });
 }
 
-void RenderContext::AddGuidePaths()
-{
+void RenderContext::AddGuidePaths() {
     GuardOperation(751, [&] {
         if (!g_showGuides || purpose != kPurposeScreen) return;
         if (graphics) graphics->ResetClip();
@@ -78,8 +77,7 @@ void RenderContext::AddGuidePaths()
     });
 }
 
-void RenderContext::AddDiscMarginPaths(bool alsoDuplicate)
-{
+void RenderContext::AddDiscMarginPaths(bool alsoDuplicate) {
     GuardOperation(752, [&] {
         ViewObject* disc = currentObject;
         if (!disc || !disc->IsDisc() || disc->textMargin == 0) return;
@@ -97,7 +95,8 @@ void RenderContext::AddDiscMarginPaths(bool alsoDuplicate)
         if (alsoDuplicate && document && document->IsCurrentDiscDuplicated()) {
             PointF off = document->GetOtherDiscOffset(disc);
             Matrix move;
-            move.Translate(static_cast<REAL>(RoundHalfUp(off.X * scaleX)), static_cast<REAL>(RoundHalfUp(off.Y * scaleY)));
+            move.Translate(static_cast<REAL>(RoundHalfUp(off.X * scaleX)),
+                           static_cast<REAL>(RoundHalfUp(off.Y * scaleY)));
             GraphicsPath* co = po->Clone();
             GraphicsPath* ci = pi->Clone();
             co->Transform(&move);
@@ -108,8 +107,7 @@ void RenderContext::AddDiscMarginPaths(bool alsoDuplicate)
     });
 }
 
-void RenderContext::DrawPrintableArea()
-{
+void RenderContext::DrawPrintableArea() {
     GuardOperation(753, [&] {
         if (!graphics || !document || !g_showGuides) return;
         if (printableArea.Width <= 0 || printableArea.Height <= 0) return;
@@ -118,8 +116,9 @@ void RenderContext::DrawPrintableArea()
         Rect pageRect = MapRect(page->GetRectF(false));
         if (pageRect.Width <= 0 || pageRect.Height <= 0) return;
         if (document->IsCurrentDiscCentered()) return;
-        Rect r = MapRect(RectF(static_cast<REAL>(printableArea.X), static_cast<REAL>(printableArea.Y),
-                               static_cast<REAL>(printableArea.Width), static_cast<REAL>(printableArea.Height)));
+        Rect r =
+            MapRect(RectF(static_cast<REAL>(printableArea.X), static_cast<REAL>(printableArea.Y),
+                          static_cast<REAL>(printableArea.Width), static_cast<REAL>(printableArea.Height)));
         if (r.GetRight() > pageRect.GetRight()) r.Width = pageRect.GetRight() - r.X;
         if (r.GetBottom() > pageRect.GetBottom()) r.Height = pageRect.GetBottom() - r.Y;
         graphics->ResetClip();
@@ -132,8 +131,7 @@ void RenderContext::DrawPrintableArea()
     });
 }
 
-void RenderContext::DrawPageFrame()
-{
+void RenderContext::DrawPageFrame() {
     GuardOperation(754, [&] {
         if (!graphics || !document) return;
         ViewObject* page = document->GetCurrentPage();
@@ -149,16 +147,14 @@ void RenderContext::DrawPageFrame()
     });
 }
 
-void RenderContext::AddMarqueePath()
-{
+void RenderContext::AddMarqueePath() {
     if (purpose != kPurposeScreen || marqueeRect.Width < 1 || marqueeRect.Height < 1) return;
     Rect r = MapRect(RectF(static_cast<REAL>(marqueeRect.X), static_cast<REAL>(marqueeRect.Y),
                            static_cast<REAL>(marqueeRect.Width), static_cast<REAL>(marqueeRect.Height)));
     AddRectPath(r.X - 1, r.Y - 1, r.Width + 1, r.Height + 1);
 }
 
-void RenderContext::AddSelectionHandles()
-{
+void RenderContext::AddSelectionHandles() {
     GuardOperation(755, [&] {
         if (!selectionShown || !document) return;
         ViewObject* selected = document->GetFirstSelected();
@@ -175,8 +171,9 @@ void RenderContext::AddSelectionHandles()
                 continue;
             }
             const Rect& r = rects[i];
-            GraphicsPath* path = MakeRectPath(static_cast<REAL>(r.X), static_cast<REAL>(r.Y),
-                                              static_cast<REAL>(r.Width), static_cast<REAL>(r.Height), nullptr);
+            GraphicsPath* path =
+                MakeRectPath(static_cast<REAL>(r.X), static_cast<REAL>(r.Y), static_cast<REAL>(r.Width),
+                             static_cast<REAL>(r.Height), nullptr);
             Region* region = new Region(path);
             if (i <= 7) {
                 // Painted filled and inverted; hit 5 pixels around the square.
@@ -195,8 +192,7 @@ void RenderContext::AddSelectionHandles()
     });
 }
 
-void RenderContext::DrawOutlinePaths()
-{
+void RenderContext::DrawOutlinePaths() {
     GuardOperation(756, [&] {
         if (outlinePaths.GetSize() == 0) return;
         GraphicsPath outlineStraight, outlineSmooth, filledStraight, filledSmooth;
@@ -216,18 +212,27 @@ void RenderContext::DrawOutlinePaths()
                                           : (smooth ? outlineSmooth : outlineStraight);
             target.AddPath(p, FALSE);
         }
-        if (graphics && offscreenBitmap) {
+        if (offscreenBitmap) {
+            // Straight inversion works on the buffer's pixels alone; the anti-aliased edges need a
+            // surface to paint their coverage on. A record without one (the text highlight of
+            // in-place editing) inverts smooth outlines straight.
+            const bool smoothEdges = graphics != nullptr;
             if (outlineStraight.GetPointCount() > 0) {
                 Pen pen(Color(0xFF000000), 1.0f);
                 outlineStraight.Widen(&pen, nullptr, 0.25f);
                 InvertPathOnDib(graphics, offscreenBitmap, &outlineStraight, false, false, nullptr);
             }
-            if (outlineSmooth.GetPointCount() > 0)
-                InvertPathOnDib(graphics, offscreenBitmap, &outlineSmooth, true, false, nullptr);
+            if (outlineSmooth.GetPointCount() > 0) {
+                if (!smoothEdges) {
+                    Pen pen(Color(0xFF000000), 1.0f);
+                    outlineSmooth.Widen(&pen, nullptr, 0.25f);
+                }
+                InvertPathOnDib(graphics, offscreenBitmap, &outlineSmooth, smoothEdges, false, nullptr);
+            }
             if (filledStraight.GetPointCount() > 0)
                 InvertPathOnDib(graphics, offscreenBitmap, &filledStraight, false, true, nullptr);
             if (filledSmooth.GetPointCount() > 0)
-                InvertPathOnDib(graphics, offscreenBitmap, &filledSmooth, true, true, nullptr);
+                InvertPathOnDib(graphics, offscreenBitmap, &filledSmooth, smoothEdges, true, nullptr);
         }
     });
     for (INT_PTR i = 0; i < outlinePaths.GetSize(); ++i) delete outlinePaths[i];

@@ -4,11 +4,11 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "controls/ThemeFill.h"
 #include "model/Geometry.h"
 #include "model/KorvanelleDocument.h"
-#include "print/LightScribeGeometry.h"
+#include "model/PageSizes.h"
 #include "render/ColorProcessing.h"
+#include "render/ImageResample.h"
 #include "render/RenderContext.h"
 #include "render/RenderMath.h"
 #include "render/TextLayer.h"
@@ -19,8 +19,7 @@ namespace {
 
 const float kMinExtent = 1.1920929e-07f;
 
-void SetQuality(Graphics* g, bool preview)
-{
+void SetQuality(Graphics* g, bool preview) {
     if (!g) return;
     if (preview) {
         g->SetSmoothingMode(SmoothingModeNone);
@@ -31,15 +30,13 @@ void SetQuality(Graphics* g, bool preview)
     }
 }
 
-bool IsLayoutPreview(int purpose)
-{
+bool IsLayoutPreview(int purpose) {
     return purpose == kPurposeLabelStockPreview || purpose == kPurposeAlignmentPreview;
 }
 
 }  // namespace
 
-void DrawSide(RenderContext& rc)
-{
+void DrawSide(RenderContext& rc) {
     GuardOperation(740, [&] {
         KorvanelleDocument* doc = rc.document;
         if (!doc) return;
@@ -71,11 +68,12 @@ void DrawSide(RenderContext& rc)
             rc.AddSelectionHandles();
             rc.DrawOutlinePaths();
         }
+        // Whatever was drawn, the side is no longer known to be blank for a later drawing.
+        rc.blankArea = Rect();
     });
 }
 
-void DrawSideObjects(RenderContext& rc)
-{
+void DrawSideObjects(RenderContext& rc) {
     GuardOperation(742, [&] {
         rc.children.RemoveAll();
         if (!rc.currentObject) return;
@@ -101,14 +99,14 @@ void DrawSideObjects(RenderContext& rc)
         rc.DrawImages();
         DrawTextLayer(rc);
         rc.DrawGridDots();
+        rc.blankArea = Rect();
         rc.ApplyClip(false);
         rc.DrawSideOutline();
         rc.AddGuidePaths();
     });
 }
 
-void RenderContext::FillBackground()
-{
+void RenderContext::FillBackground() {
     GuardOperation(743, [&] {
         if (!graphics) return;
         graphics->ResetClip();
@@ -119,18 +117,64 @@ void RenderContext::FillBackground()
         if (purpose == kPurposeScreen) {
             const int sx = side.X, sy = side.Y, sw = side.Width, sh = side.Height;
             const int wx = wide.X, wy = wide.Y, ww = wide.Width, wh = wide.Height;
-            FillThemeRect(graphics, 0, 0, sx + sw, wh, 0, 0, 2);
-            FillThemeRect(graphics, sx + sw, 0, wx + ww, wh, 0, 0, 2);
-            FillThemeRect(graphics, sx, 0, sx + sw, sy, 0, 0, 2);
-            FillThemeRect(graphics, sx, sy + sh, sx + sw, wy + wh, 0, 0, 2);
+            const CanvasBackdrop plain;
+            const CanvasBackdrop& backdrop = canvasBackdrop ? *canvasBackdrop : plain;
+            backdrop.Fill(graphics, 0, 0, sx + sw, wh);
+            backdrop.Fill(graphics, sx + sw, 0, wx + ww, wh);
+            backdrop.Fill(graphics, sx, 0, sx + sw, sy);
+            backdrop.Fill(graphics, sx, sy + sh, sx + sw, wy + wh);
         }
-        SolidBrush brush(Color(purpose == kPurposePrintPreview ? 0xFF808080 : 0xFFFFFFFF));
+        const ARGB fill = purpose == kPurposePrintPreview ? 0xFF808080 : 0xFFFFFFFF;
+        const RectF area(static_cast<REAL>(side.X), static_cast<REAL>(side.Y), static_cast<REAL>(side.Width),
+                         static_cast<REAL>(side.Height));
+        if (IsBlankFill(area, fill)) return;
+        SolidBrush brush{Color(fill)};
         graphics->FillRectangle(&brush, side);
+        // What the clip let through of the side now holds the fill alone.
+        blankArea = side;
+        blankColor = fill;
     });
 }
 
-void RenderContext::CollectObjects(CObjectPtrArray& out)
-{
+bool RenderContext::IsBlankFill(const RectF& r, ARGB color) const {
+    if (!graphics || color != blankColor || blankArea.Width <= 0 || blankArea.Height <= 0) return false;
+    Matrix world;
+    if (graphics->GetTransform(&world) != Ok || !world.IsIdentity()) return false;
+    RectF clip;
+    if (graphics->GetClipBounds(&clip) != Ok) return false;
+    RectF part;
+    if (!RectF::Intersect(part, r, clip)) return true;
+    return part.X >= blankArea.X && part.Y >= blankArea.Y && part.GetRight() <= blankArea.GetRight() &&
+           part.GetBottom() <= blankArea.GetBottom();
+}
+
+bool RenderContext::IsHiddenByImage(const RectF& r) {
+    if (!graphics || purpose == kPurposeScreen || IsPreviewQuality(purpose)) return false;
+    // With a bleed the backgrounds reach past the side's clip, where pictures do not.
+    const bool bled = GetKindSetting() != 0 && (purpose == kPurposeExport || purpose == kPurposePrint);
+    if (bled || hasUpdateRegion) return false;
+    Matrix world;
+    if (graphics->GetTransform(&world) != Ok || !world.IsIdentity()) return false;
+    RectF clip, part;
+    if (graphics->GetClipBounds(&clip) != Ok) return false;
+    if (!RectF::Intersect(part, r, clip)) return true;
+    for (INT_PTR i = 0; i < children.GetSize(); ++i) {
+        ViewObject* o = children[i];
+        if (!o || !o->IsImage() || !o->EnsureImageLoaded() || !o->decodedImage) continue;
+        Bitmap* image = o->decodedImage;
+        const PixelFormat format = image->GetPixelFormat();
+        // Only pictures our own filter puts 1:1 cover every pixel of their rectangle.
+        if (IsAlphaPixelFormat(format) || IsIndexedPixelFormat(format)) continue;
+        if (!(image->GetWidth() >= 75 && image->GetHeight() > 100)) continue;
+        const Rect d = MapRect(o->GetRectF(false));
+        if (part.X >= d.X && part.Y >= d.Y && part.GetRight() <= d.GetRight() &&
+            part.GetBottom() <= d.GetBottom())
+            return true;
+    }
+    return false;
+}
+
+void RenderContext::CollectObjects(CObjectPtrArray& out) {
     GuardOperation(744, [&] {
         out.RemoveAll();
         if (!document) return;
@@ -163,8 +207,7 @@ void RenderContext::CollectObjects(CObjectPtrArray& out)
     });
 }
 
-void RenderContext::CollectChildren()
-{
+void RenderContext::CollectChildren() {
     GuardOperation(745, [&] {
         if (!document || !currentObject) return;
         LabelTemplate list;
@@ -186,8 +229,7 @@ void RenderContext::CollectChildren()
     });
 }
 
-void RenderContext::DrawBackgrounds()
-{
+void RenderContext::DrawBackgrounds() {
     GuardOperation(746, [&] {
         if (!graphics) return;
         const int margin = GetKindSetting();
@@ -197,16 +239,20 @@ void RenderContext::DrawBackgrounds()
             RectF r = o->GetRectF(false);
             if (!(r.Width > kMinExtent) || !(r.Height > kMinExtent)) continue;
             ARGB color = 0xFFFFFFFF;
-            if (o->charColors.GetSize() > 0 && o->charColors[0]) color = 0xFF000000 | ColorRefToRgb(*o->charColors[0]);
-            RectF bled = ComputeBleedRect(o, margin);
+            if (o->charColors.GetSize() > 0 && o->charColors[0])
+                color = 0xFF000000 | ColorRefToRgb(*o->charColors[0]);
+            const RectF bled = MapRectF(ComputeBleedRect(o, margin));
+            // A white side on a white page (or export bitmap) needs no second coat, and a fill
+            // that an opaque picture will cover whole is never seen.
+            if (IsBlankFill(bled, color) || IsHiddenByImage(bled)) continue;
             SolidBrush brush{Color(color)};
-            graphics->FillRectangle(&brush, MapRectF(bled));
+            graphics->FillRectangle(&brush, bled);
+            blankArea = Rect();
         }
     });
 }
 
-void RenderContext::DrawImages()
-{
+void RenderContext::DrawImages() {
     GuardOperation(747, [&] {
         if (!graphics) return;
         for (INT_PTR i = 0; i < children.GetSize(); ++i) {
@@ -228,40 +274,39 @@ void RenderContext::DrawImages()
             if (purpose == kPurposeScreen) {
                 // The cache is shared with the colour worker; while it works, the image is drawn
                 // from its decoded pixels.
-                if (!o->TryLockHsl()) {
+                HslLock held(*o, std::try_to_lock);
+                if (!held) {
                     drawDecoded();
                     continue;
                 }
                 Bitmap* cache = o->adjustedImage;
                 if (cache && (static_cast<INT>(cache->GetWidth()) != d.Width ||
                               static_cast<INT>(cache->GetHeight()) != d.Height)) {
-                    o->SetAdjustedImage(nullptr);
-                    o->SetWorkingImage(nullptr);
+                    o->SetAdjustedImage(nullptr, held);
+                    o->SetWorkingImage(nullptr, held);
                     cache = nullptr;
                 }
                 if (!cache) {
-                    cache = CreateScaledBitmap(image, RectF(0, 0, dest.Width, dest.Height), o->hue, o->saturation,
-                                               o->lightness);
-                    o->SetAdjustedImage(cache);
+                    cache = CreateScaledBitmap(image, RectF(0, 0, dest.Width, dest.Height), o->hue,
+                                               o->saturation, o->lightness);
+                    o->SetAdjustedImage(cache, held);
                 }
                 if (cache)
                     graphics->DrawImage(cache, dest);
                 else
                     drawDecoded();
-                o->UnlockHsl();
                 continue;
             }
             if (IsPreviewQuality(purpose)) {
                 graphics->SetInterpolationMode(InterpolationModeNearestNeighbor);
                 bool drawn = false;
-                if (o->TryLockHsl()) {
+                if (HslLock held{*o, std::try_to_lock}) {
                     Bitmap* cache = o->adjustedImage;
                     if (cache && std::abs(static_cast<int>(cache->GetWidth()) - d.Width) <
                                      std::abs(static_cast<int>(image->GetWidth()) - d.Width)) {
                         graphics->DrawImage(cache, dest);
                         drawn = true;
                     }
-                    o->UnlockHsl();
                 }
                 if (drawn) continue;
                 drawDecoded();
@@ -270,13 +315,16 @@ void RenderContext::DrawImages()
             const bool large = image->GetWidth() >= 75 && image->GetHeight() > 100;
             graphics->SetInterpolationMode(large ? InterpolationModeHighQualityBicubic
                                                  : InterpolationModeNearestNeighbor);
+            // Bicubic pictures are scaled by our own filter and put 1:1 inside the clip; GDI+
+            // draws them only when that cannot be done on this surface.
+            if (large && DrawImageResampled(graphics, image, d, o->hue, o->saturation, o->lightness))
+                continue;
             drawDecoded();
         }
     });
 }
 
-void RenderContext::DrawSideOutline()
-{
+void RenderContext::DrawSideOutline() {
     GuardOperation(748, [&] {
         ViewObject* cur = currentObject;
         if (!graphics || !cur) return;
@@ -312,8 +360,9 @@ void RenderContext::DrawSideOutline()
             hole.Width -= 1;
             hole.Height -= 1;
         }
-        ARGB penColor = purpose == kPurposeScreen ? 0xFF3C7777
-                                                  : (purpose == kPurposeInactiveOutline ? 0xFF646464 : 0xFF000000);
+        ARGB penColor = purpose == kPurposeScreen
+                            ? 0xFF3C7777
+                            : (purpose == kPurposeInactiveOutline ? 0xFF646464 : 0xFF000000);
         Pen pen{Color(penColor), 1.0f};
         if (HasBorder()) {
             if (!disc) {

@@ -3,36 +3,31 @@
 #include <cmath>
 #include <cstring>
 
-#include "controls/GdipFont.h"
+#include "framework/graphics/GdipFont.h"
 #include "model/ViewObject.h"
 
 using namespace Gdiplus;
 
-LOGFONTA* FontRecordAt(ViewObject* object, int i, LOGFONTA* fallback)
-{
+LOGFONTA* FontRecordAt(ViewObject* object, int i, LOGFONTA* fallback) {
     if (i >= object->charFonts.GetSize()) i = static_cast<int>(object->charFonts.GetSize()) - 1;
     for (int j = i; j >= 0; --j)
         if (object->charFonts[j]) return object->charFonts[j];
     return fallback;
 }
 
-bool IsFieldEnd(const CString& ch)
-{
+bool IsFieldEnd(const CString& ch) {
     return ch.GetLength() == 1 && ch[0] == kTrackFieldEnd;
 }
 
-bool IsLineBreak(const CString& ch)
-{
+bool IsLineBreak(const CString& ch) {
     return ch.GetLength() == 1 && ch[0] == '\r';
 }
 
-bool IsSpace(const CString& ch)
-{
+bool IsSpace(const CString& ch) {
     return ch.GetLength() == 1 && ch[0] == ' ';
 }
 
-TextMeasurer::TextMeasurer(ViewObject* object) : m_object(object)
-{
+TextMeasurer::TextMeasurer(ViewObject* object) : m_object(object) {
     m_bitmap = new Bitmap(1, 1, PixelFormat24bppRGB);
     m_bitmap->SetResolution(1000.0f, 1000.0f);
     m_graphics = new Graphics(m_bitmap);
@@ -47,8 +42,7 @@ TextMeasurer::TextMeasurer(ViewObject* object) : m_object(object)
     m_defaultRecord = ViewObject::NewDefaultFontRecord();
 }
 
-TextMeasurer::~TextMeasurer()
-{
+TextMeasurer::~TextMeasurer() {
     delete m_font;
     delete m_formatT;
     delete m_formatP;
@@ -57,8 +51,7 @@ TextMeasurer::~TextMeasurer()
     delete m_defaultRecord;
 }
 
-void TextMeasurer::SelectFontAt(int i, int autoFitSize)
-{
+void TextMeasurer::SelectFontAt(int i, int autoFitSize) {
     LOGFONTA* record = nullptr;
     int index = -1;
     for (int j = i < m_object->charFonts.GetSize() ? i : static_cast<int>(m_object->charFonts.GetSize()) - 1;
@@ -89,18 +82,15 @@ void TextMeasurer::SelectFontAt(int i, int autoFitSize)
     m_rawAscent = static_cast<float>(family.GetCellAscent(style) * m_font->GetSize() / em * 1000.0 / 72.0);
 }
 
-float TextMeasurer::Ascent() const
-{
+float TextMeasurer::Ascent() const {
     return std::floor(m_rawAscent + 0.5f);
 }
 
-bool TextMeasurer::IsItalic() const
-{
+bool TextMeasurer::IsItalic() const {
     return m_font && (m_font->GetStyle() & FontStyleItalic) != 0;
 }
 
-RectF TextMeasurer::Measure(const CString& ch, bool formatP)
-{
+RectF TextMeasurer::Measure(const CString& ch, bool formatP) {
     RectF box(0, 0, 0, 0);
     if (!m_font) return box;
     WCHAR wide[8] = {};

@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "framework/core.h"
+#include "framework/Core.h"
 
 class ViewObject;
 

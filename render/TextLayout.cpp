@@ -13,8 +13,7 @@ using namespace Gdiplus;
 // ---- layout state -----------------------------------------------------------------------------
 
 TextLayoutState::TextLayoutState(ViewObject* obj, ViewObject* side, bool columns)
-    : object(obj), sideObject(side), twoColumns(columns)
-{
+    : object(obj), sideObject(side), twoColumns(columns) {
     if (object) {
         RectF r = object->GetRectF(false);
         objX = r.X;
@@ -30,13 +29,11 @@ TextLayoutState::TextLayoutState(ViewObject* obj, ViewObject* side, bool columns
     SetPart(1);
 }
 
-bool TextLayoutState::IsRingLayout() const
-{
+bool TextLayoutState::IsRingLayout() const {
     return sideIsDisc && object && object->side == 1 && object->bAutoFit;
 }
 
-void TextLayoutState::SetPart(int newPart)
-{
+void TextLayoutState::SetPart(int newPart) {
     part = newPart;
     const int degrees = object ? object->AngleToDegrees() : 0;
     const bool turned = degrees == 90 || degrees == 270;
@@ -68,29 +65,29 @@ void TextLayoutState::SetPart(int newPart)
         }
     }
     const float dx = static_cast<float>(sideObject->left), dy = static_cast<float>(sideObject->top);
-    const float dR = dx + static_cast<float>(sideObject->width), dB = dy + static_cast<float>(sideObject->width);
+    const float dR = dx + static_cast<float>(sideObject->width),
+                dB = dy + static_cast<float>(sideObject->width);
     switch (degrees) {
-    case 90:
-        ring.originX = y - dy;
-        ring.originY = dR - (x + w);
-        break;
-    case 180:
-        ring.originX = dR - (x + w);
-        ring.originY = dB - (y + h);
-        break;
-    case 270:
-        ring.originX = dB - (y + h);
-        ring.originY = x - dx;
-        break;
-    default:
-        ring.originX = x - dx;
-        ring.originY = y - dy;
-        break;
+        case 90:
+            ring.originX = y - dy;
+            ring.originY = dR - (x + w);
+            break;
+        case 180:
+            ring.originX = dR - (x + w);
+            ring.originY = dB - (y + h);
+            break;
+        case 270:
+            ring.originX = dB - (y + h);
+            ring.originY = x - dx;
+            break;
+        default:
+            ring.originX = x - dx;
+            ring.originY = y - dy;
+            break;
     }
 }
 
-void TextLayoutState::GetLineSegments(float top, float height)
-{
+void TextLayoutState::GetLineSegments(float top, float height) {
     if (!IsRingLayout()) {
         segments = LineSegments();
         segments.right1 = areaW;
@@ -99,13 +96,11 @@ void TextLayoutState::GetLineSegments(float top, float height)
     segments = ComputeRingSegments(ring, areaW, top, height);
 }
 
-void TextLayoutState::SkipHoleBand(float& top, float height) const
-{
+void TextLayoutState::SkipHoleBand(float& top, float height) const {
     if (topAndBottom && top + height > topBandEnd && top < bottomBandStart) top = bottomBandStart;
 }
 
-int TextLayoutState::FindFirstLine(float& top, float height, float width)
-{
+int TextLayoutState::FindFirstLine(float& top, float height, float width) {
     for (top = 0;; top += 1.0f) {
         SkipHoleBand(top, height);
         if (top + height > areaH) return 0;
@@ -114,8 +109,7 @@ int TextLayoutState::FindFirstLine(float& top, float height, float width)
     }
 }
 
-bool TextLayoutState::MoveToNextSegment(int& segNo, float& top, float height, float width)
-{
+bool TextLayoutState::MoveToNextSegment(int& segNo, float& top, float height, float width) {
     if (segNo == 1) {
         if (segments.Width2() <= width) return false;
         segNo = 2;
@@ -131,8 +125,7 @@ bool TextLayoutState::MoveToNextSegment(int& segNo, float& top, float height, fl
     return true;
 }
 
-void TextLayoutState::AlignLines(int first, int last)
-{
+void TextLayoutState::AlignLines(int first, int last) {
     const int n = object->GetCharCount();
     if (n == 0) return;
     if (last == 0) last = n - 1;
@@ -186,8 +179,7 @@ void TextLayoutState::AlignLines(int first, int last)
 
 // ---- line building ----------------------------------------------------------------------------
 
-void SetLineBaseline(ViewObject* object, float lineHeight, int first, int last, float baseline)
-{
+void SetLineBaseline(ViewObject* object, float lineHeight, int first, int last, float baseline) {
     for (int j = first; j <= last; ++j) {
         RectF& cell = *object->cellBoxes[j];
         RectF& glyph = *object->glyphBoxes[j];
@@ -202,8 +194,62 @@ void SetLineBaseline(ViewObject* object, float lineHeight, int first, int last, 
     }
 }
 
-bool LayoutTextLines(TextLayoutState& state, int size, float& used)
-{
+RectF MeasureLineChar(TextMeasurer& m, ViewObject* object, int i, int autoFitSize, bool singleLine) {
+    const int n = object->GetCharCount();
+    const CString& ch = object->chars[i];
+    m.SelectFontAt(i, autoFitSize);
+    const CString next = i + 1 < n ? object->chars[i + 1] : CString();
+    const bool useP = (IsLineBreak(next) || IsFieldEnd(next)) && !IsSpace(ch) && m.IsItalic();
+    RectF box = m.Measure(ch, useP);
+    if (IsLineBreak(ch)) {
+        if (singleLine)
+            box = m.MeasureSpace();
+        else
+            box.Width = 0;
+    } else if (IsFieldEnd(ch)) {
+        // An empty line keeps the height of a space.
+        if (i == 0 || IsFieldEnd(object->chars[i - 1]) || IsLineBreak(object->chars[i - 1]))
+            box = m.MeasureSpace();
+        box.Width = 0;
+    }
+    return box;
+}
+
+float LineExtent(ViewObject* object, int first, int last, float& baseline) {
+    float height = 0;
+    baseline = 0;
+    for (int j = first; j <= last; ++j) {
+        height = std::max(height, object->cellBoxes[j]->Height);
+        baseline = std::max(baseline, object->glyphBoxes[j]->Height);
+    }
+    return height;
+}
+
+void PlaceLine(TextLayoutState& state, int first, int last, int segNo, float top, float height,
+               float baseline) {
+    ViewObject* object = state.object;
+    state.GetLineSegments(top, height);
+    SetLineBaseline(object, height, first, last, baseline);
+    float x = segNo == 1 ? state.segments.left1 : state.segments.left2;
+    for (int j = first; j <= last; ++j) {
+        RectF& cell = *object->cellBoxes[j];
+        RectF& glyph = *object->glyphBoxes[j];
+        cell.X += x;
+        glyph.X += x;
+        cell.Y += top;
+        glyph.Y += top;
+        x += cell.Width;
+    }
+}
+
+bool RetryInNextSegment(TextLayoutState& state, bool discMode, bool& retried, int& segNo, float& top,
+                        float& height, float& width) {
+    if (!discMode || retried) return false;
+    retried = true;
+    return state.MoveToNextSegment(segNo, top, height, width);
+}
+
+bool LayoutTextLines(TextLayoutState& state, int size, float& used) {
     ViewObject* object = state.object;
     const int n = object->GetCharCount();
     const bool autoFit = object->bAutoFit != 0;
@@ -224,26 +270,12 @@ bool LayoutTextLines(TextLayoutState& state, int size, float& used)
 
     int i = 0;
     while (i < n) {
-        m.SelectFontAt(i, autoFit ? size : 0);
         const CString& ch = object->chars[i];
-        const CString next = i + 1 < n ? object->chars[i + 1] : CString();
-        bool useP = (IsLineBreak(next) || IsFieldEnd(next)) && !IsSpace(ch) && m.IsItalic();
-        RectF box = m.Measure(ch, useP);
+        const RectF box = MeasureLineChar(m, object, i, autoFit ? size : 0, singleLine);
         bool endLine = false;
 
         if (wordWrap && IsSpace(ch) && i > 0 && !IsSpace(object->chars[i - 1])) k = i;
-        if (IsLineBreak(ch)) {
-            if (singleLine) {
-                box = m.MeasureSpace();
-            } else {
-                box.Width = 0;
-                k = i;
-                endLine = true;
-            }
-        } else if (IsFieldEnd(ch)) {
-            // An empty line keeps the height of a space.
-            if (i == 0 || IsFieldEnd(object->chars[i - 1]) || IsLineBreak(object->chars[i - 1])) box = m.MeasureSpace();
-            box.Width = 0;
+        if ((IsLineBreak(ch) && !singleLine) || IsFieldEnd(ch)) {
             k = i;
             endLine = true;
         }
@@ -256,8 +288,8 @@ bool LayoutTextLines(TextLayoutState& state, int size, float& used)
         if (box.Height > h) {
             h = box.Height;
             state.GetLineSegments(t, h);
-            if (autoFit && w > state.segments.Width1() && w > state.segments.Width2() && !state.segments.Empty2() &&
-                !firstLine)
+            if (autoFit && w > state.segments.Width1() && w > state.segments.Width2() &&
+                !state.segments.Empty2() && !firstLine)
                 return false;
         }
         if (discMode && firstLine) {
@@ -281,24 +313,11 @@ bool LayoutTextLines(TextLayoutState& state, int size, float& used)
         }
 
         if (k >= s) {
-            float lineH = 0, base = 0;
-            for (int j = s; j <= k; ++j) {
-                lineH = std::max(lineH, cell(j).Height);
-                base = std::max(base, glyph(j).Height);
-            }
-            h = lineH;
+            float base = 0;
+            h = LineExtent(object, s, k, base);
             used = t + h;
             if (autoFit && used > state.areaH) return false;
-            state.GetLineSegments(t, h);
-            SetLineBaseline(object, h, s, k, base);
-            float x = segNo == 1 ? state.segments.left1 : state.segments.left2;
-            for (int j = s; j <= k; ++j) {
-                cell(j).X += x;
-                glyph(j).X += x;
-                cell(j).Y += t;
-                glyph(j).Y += t;
-                x += cell(j).Width;
-            }
+            PlaceLine(state, s, k, segNo, t, h, base);
             if (k + 1 == n) return true;
             if (discMode && segNo == 1 && !state.segments.Empty2()) {
                 segNo = 2;
@@ -319,9 +338,7 @@ bool LayoutTextLines(TextLayoutState& state, int size, float& used)
             ++i;
             continue;
         }
-        if (!discMode || retried) return false;
-        retried = true;
-        if (!state.MoveToNextSegment(segNo, t, h, w)) return false;
+        if (!RetryInNextSegment(state, discMode, retried, segNo, t, h, w)) return false;
         ++i;
     }
     return false;
@@ -331,8 +348,7 @@ bool LayoutTextLines(TextLayoutState& state, int size, float& used)
 
 namespace {
 
-void CentreVertically(TextLayoutState& state, float used)
-{
+void CentreVertically(TextLayoutState& state, float used) {
     ViewObject* object = state.object;
     if (!object->bAutoFit || state.sideIsDisc || object->autoFitGaveUp) return;
     const float d = (state.areaH - used) * 0.5f;
@@ -348,10 +364,10 @@ void CentreVertically(TextLayoutState& state, float used)
 // The AutoFit search shared by texts and track lists: runs `layout` until the search settles.
 template <class Layout>
 static int RunAutoFitSearch(ViewObject* object, Layout layout, float& used, int* triesOut = nullptr,
-                            bool restoreAutoFit = true)
-{
-    const int start = object->bAutoFit ? AutoFitStartSize(object->GetCharCount() > 0 ? object->charFonts[0] : nullptr)
-                                       : 400;
+                            bool restoreAutoFit = true) {
+    const int start = object->bAutoFit
+                          ? AutoFitStartSize(object->GetCharCount() > 0 ? object->charFonts[0] : nullptr)
+                          : 400;
     AutoFitSearch search(start);
     for (;;) {
         bool fits = layout(search.size, used);
@@ -370,23 +386,23 @@ static int RunAutoFitSearch(ViewObject* object, Layout layout, float& used, int*
     return search.size;
 }
 
-void LayoutText(ViewObject* object, RenderContext& rc)
-{
+void LayoutText(ViewObject* object, RenderContext& rc) {
     TextLayoutState state(object, rc.currentObject, false);
     object->autoFitGaveUp = 0;
     float used = 0;
-    RunAutoFitSearch(object, [&](int size, float& u) { return LayoutTextLines(state, size, u); }, used);
+    RunAutoFitSearch(
+        object, [&](int size, float& u) { return LayoutTextLines(state, size, u); }, used);
     state.AlignLines(0, 0);
     CentreVertically(state, used);
 }
 
-void LayoutTrackList(ViewObject* object, RenderContext& rc)
-{
+void LayoutTrackList(ViewObject* object, RenderContext& rc) {
     const bool twoColumns = object->textLayout == "2 Columns";
     TextLayoutState state(object, rc.currentObject, twoColumns);
     object->autoFitGaveUp = 0;
     float used = 0;
-    RunAutoFitSearch(object, [&](int size, float& u) { return LayoutTrackLines(state, size, u); }, used);
+    RunAutoFitSearch(
+        object, [&](int size, float& u) { return LayoutTrackLines(state, size, u); }, used);
     if (twoColumns && state.splitIndex >= 0) {
         state.SetPart(1);
         state.AlignLines(0, state.splitIndex);
@@ -400,17 +416,21 @@ void LayoutTrackList(ViewObject* object, RenderContext& rc)
     CentreVertically(state, used);
 }
 
-void DrawTextObject(ViewObject* object, RenderContext& rc)
-{
+void DrawTextObject(ViewObject* object, RenderContext& rc) {
     GuardOperation(720, [&] {
         if (!object || !(object->IsText() || object->IsTrackList())) return;
         object->SyncCharBoxes();
         object->SyncCharUnderlines();
         // A missing style slot means "as the character before".
         while (object->charFonts.GetSize() < object->GetCharCount()) object->charFonts.Add(nullptr);
+        // The same for colours: a text saved without colour records reads back with none at all,
+        // and draws in the colour drawing starts with (opaque black). Empty slots are not stored,
+        // so the saved text is unchanged.
+        while (object->charColors.GetSize() < object->GetCharCount()) object->charColors.Add(nullptr);
         // A first character without a font takes the default one for good, so that the size
         // AutoFit finds is kept and the drawing uses the font the layout measured.
-        if (object->GetCharCount() > 0 && !object->charFonts[0]) object->charFonts[0] = ViewObject::NewDefaultFontRecord();
+        if (object->GetCharCount() > 0 && !object->charFonts[0])
+            object->charFonts[0] = ViewObject::NewDefaultFontRecord();
         if (object->GetCharCount() == 0 || object->cellBoxes.GetSize() != object->GetCharCount() ||
             object->glyphBoxes.GetSize() != object->GetCharCount() ||
             object->charUnderlines.GetSize() != object->GetCharCount()) {
@@ -449,8 +469,7 @@ void DrawTextObject(ViewObject* object, RenderContext& rc)
     });
 }
 
-void LayoutTrackTable(ViewObject* object, RenderContext& rc)
-{
+void LayoutTrackTable(ViewObject* object, RenderContext& rc) {
     TextLayoutState state(object, rc.currentObject, false);
     object->autoFitGaveUp = 0;
     float numberWidth = 0, timeWidth = 0, height = 0;
@@ -493,7 +512,8 @@ void LayoutTrackTable(ViewObject* object, RenderContext& rc)
     state.partOffset = numberWidth;
     for (INT_PTR r = 0; r < object->trackRows.GetSize(); ++r) {
         const TrackRow* row = object->trackRows[r];
-        if (row->titleEnd >= row->titleStart && row->titleEnd > 0) state.AlignLines(row->titleStart, row->titleEnd);
+        if (row->titleEnd >= row->titleStart && row->titleEnd > 0)
+            state.AlignLines(row->titleStart, row->titleEnd);
     }
     CentreVertically(state, height);
 }

@@ -56,6 +56,24 @@ void LayoutText(ViewObject* object, RenderContext& rc);
 bool LayoutTextLines(TextLayoutState& state, int size, float& used);
 void SetLineBaseline(ViewObject* object, float lineHeight, int first, int last, float baseline);
 
+// The line fitting shared by texts and track lists.
+class TextMeasurer;
+// The cell of character i in its font (made current): a line break is as wide as a space on a
+// single line and takes no width otherwise; a field end takes no width, with a space's height
+// where it ends an empty line.
+Gdiplus::RectF MeasureLineChar(TextMeasurer& m, ViewObject* object, int i, int autoFitSize, bool singleLine);
+// The height of the highest cell among characters first to last, and in `baseline` the height of
+// the highest glyph.
+float LineExtent(ViewObject* object, int first, int last, float& baseline);
+// Moves characters first to last onto the line at `top` in stretch segNo (1 or 2) and sets their
+// baseline and line height.
+void PlaceLine(TextLayoutState& state, int first, int last, int segNo, float top, float height,
+               float baseline);
+// A line without a break point in a ring layout tries the next stretch, once; false when it may
+// not or nothing further holds it.
+bool RetryInNextSegment(TextLayoutState& state, bool discMode, bool& retried, int& segNo, float& top,
+                        float& height, float& width);
+
 // Track lists.
 void LayoutTrackList(ViewObject* object, RenderContext& rc);
 bool LayoutTrackLines(TextLayoutState& state, int size, float& used);

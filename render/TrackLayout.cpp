@@ -13,42 +13,18 @@ using namespace Gdiplus;
 namespace {
 
 // Which field a character belongs to while a track text is walked: 1 number, 2 title, 3 time.
-inline int NextField(int f)
-{
+inline int NextField(int f) {
     return f == 3 ? 1 : f + 1;
 }
 
-inline bool FieldHidden(const ViewObject* object, int f, bool showNumbers, bool showTimes)
-{
+inline bool FieldHidden(const ViewObject* object, int f, bool showNumbers, bool showTimes) {
     (void)object;
     return (f == 1 && !showNumbers) || (f == 3 && !showTimes);
 }
 
-// The cell of character i in its font (made current): a line break is as wide as a space on a
-// single line and takes no width otherwise; a field end takes no width, with a space's height
-// where it ends an empty field.
-RectF MeasureTrackChar(TextMeasurer& m, ViewObject* object, int i, int autoFitSize, bool singleLine)
-{
-    const int n = object->GetCharCount();
-    const CString& ch = object->chars[i];
-    m.SelectFontAt(i, autoFitSize);
-    const CString next = i + 1 < n ? object->chars[i + 1] : CString();
-    bool useP = (IsLineBreak(next) || IsFieldEnd(next)) && !IsSpace(ch) && m.IsItalic();
-    RectF box = m.Measure(ch, useP);
-    if (IsLineBreak(ch)) {
-        if (singleLine) box = m.MeasureSpace();
-        else box.Width = 0;
-    } else if (IsFieldEnd(ch)) {
-        if (i == 0 || IsFieldEnd(object->chars[i - 1]) || IsLineBreak(object->chars[i - 1])) box = m.MeasureSpace();
-        box.Width = 0;
-    }
-    return box;
-}
-
 }  // namespace
 
-bool LayoutTrackLines(TextLayoutState& state, int size, float& used)
-{
+bool LayoutTrackLines(TextLayoutState& state, int size, float& used) {
     ViewObject* object = state.object;
     const int n = object->GetCharCount();
     const bool autoFit = object->bAutoFit != 0;
@@ -63,7 +39,8 @@ bool LayoutTrackLines(TextLayoutState& state, int size, float& used)
     if (object->textLayout == "Top && Bottom" && state.sideIsDisc) {
         state.topAndBottom = true;
         state.topBandEnd = state.ring.centre - state.ring.holeRadius - state.ring.margin - state.ring.originY;
-        state.bottomBandStart = state.ring.centre + state.ring.holeRadius + state.ring.margin - state.ring.originY;
+        state.bottomBandStart =
+            state.ring.centre + state.ring.holeRadius + state.ring.margin - state.ring.originY;
     }
     if (state.twoColumns) state.SetPart(1);
 
@@ -86,7 +63,7 @@ bool LayoutTrackLines(TextLayoutState& state, int size, float& used)
         RectF box(0, 0, 0, 0);
         float ascent = 0;
         if (!hidden) {
-            box = MeasureTrackChar(m, object, i, autoFit ? size : 0, singleLine);
+            box = MeasureLineChar(m, object, i, autoFit ? size : 0, singleLine);
             ascent = m.Ascent();
         }
         // Break points.
@@ -117,14 +94,15 @@ bool LayoutTrackLines(TextLayoutState& state, int size, float& used)
             state.SkipHoleBand(t, h);
             if (autoFit && t + h > state.areaH) return false;
             state.GetLineSegments(t, h);
-            if (autoFit && w > state.segments.Width1() && w > state.segments.Width2() && !state.segments.Empty2() &&
-                !firstLine)
+            if (autoFit && w > state.segments.Width1() && w > state.segments.Width2() &&
+                !state.segments.Empty2() && !firstLine)
                 return false;
         }
         bool skipEnd = false;
         if (discMode && firstLine) {
             if (state.areaW < w) return false;
-            if (k < s) skipEnd = true;
+            if (k < s)
+                skipEnd = true;
             else {
                 firstLine = false;
                 segNo = state.FindFirstLine(t, h, w);
@@ -156,24 +134,11 @@ bool LayoutTrackLines(TextLayoutState& state, int size, float& used)
 
         if (k >= s) {
             const int last = std::min(k, n - 1);
-            float lineH = 0, base = 0;
-            for (int j = s; j <= last; ++j) {
-                lineH = std::max(lineH, cell(j).Height);
-                base = std::max(base, glyph(j).Height);
-            }
-            h = lineH;
+            float base = 0;
+            h = LineExtent(object, s, last, base);
             used = std::max(used, t + h);
             if (autoFit && t + h > state.areaH) return false;
-            state.GetLineSegments(t, h);
-            SetLineBaseline(object, h, s, last, base);
-            float x = segNo == 1 ? state.segments.left1 : state.segments.left2;
-            for (int j = s; j <= last; ++j) {
-                cell(j).X += x;
-                glyph(j).X += x;
-                cell(j).Y += t;
-                glyph(j).Y += t;
-                x += cell(j).Width;
-            }
+            PlaceLine(state, s, last, segNo, t, h, base);
             f = fieldAtBreak;
             if (last + 1 >= n) return true;
             if (last == state.splitIndex) {
@@ -204,16 +169,14 @@ bool LayoutTrackLines(TextLayoutState& state, int size, float& used)
             ++i;
             continue;
         }
-        if (!discMode || retried) return false;
-        retried = true;
-        if (!state.MoveToNextSegment(segNo, t, h, w)) return false;
+        if (!RetryInNextSegment(state, discMode, retried, segNo, t, h, w)) return false;
         ++i;
     }
     return false;
 }
 
-bool MeasureTrackTable(TextLayoutState& state, int size, float& numberWidth, float& timeWidth, float& height)
-{
+bool MeasureTrackTable(TextLayoutState& state, int size, float& numberWidth, float& timeWidth,
+                       float& height) {
     ViewObject* object = state.object;
     const int n = object->GetCharCount();
     const bool autoFit = object->bAutoFit != 0;
@@ -234,7 +197,7 @@ bool MeasureTrackTable(TextLayoutState& state, int size, float& numberWidth, flo
             cell = RectF(0, 0, 0, 0);
             glyph = RectF(0, 0, 0, 0);
         } else {
-            const RectF box = MeasureTrackChar(m, object, i, autoFit ? size : 0, singleLine);
+            const RectF box = MeasureLineChar(m, object, i, autoFit ? size : 0, singleLine);
             cell = box;
             glyph = RectF(box.X, box.Y, box.Width, m.RawAscent() + 0.5f);  // not rounded down here
         }
@@ -274,8 +237,7 @@ bool MeasureTrackTable(TextLayoutState& state, int size, float& numberWidth, flo
     return true;
 }
 
-bool LayoutTrackTableRows(TextLayoutState& state, float numberWidth, float timeWidth, float& height)
-{
+bool LayoutTrackTableRows(TextLayoutState& state, float numberWidth, float timeWidth, float& height) {
     ViewObject* object = state.object;
     const int n = object->GetCharCount();
     const bool autoFit = object->bAutoFit != 0;

@@ -15,7 +15,7 @@ import sys
 import threading
 import time
 
-LIFETIME = 300  # seconds; the server never outlives a test run by much
+LIFETIME = 900  # seconds; the server never outlives a test run by much
 HEADERS = b"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n"
 REQUEST_RE = re.compile(
     r"^GET /~cddb/cddb\.cgi\?cmd=(?P<cmd>[^& ]+)&hello=\w+\+\w+\+KorvanelleCDDB\+1\.22&proto=5 HTTP/1\.0$")
@@ -29,8 +29,53 @@ def crlf_lines(path):
     return data
 
 
+# The discs of the Read CD dialog's tests: disc ID -> matches (category, artist, title, track titles,
+# year, genre). A disc ID of SILENT_DISC gets no answer at all.
+READCD_DISCS = {
+    "0b025603": [("newage", "Solo Artist", "Only Album", ["First", "Second\tSong", "Third"], 1999, "Ambient")],
+    "1401de04": [("newage", "Artist One", "Album One", ["A1", "A2", "A3", "A4"], 2001, "Pop"),
+                 ("folk", "Artist Two", "Album Two", ["B1", "B2", "B3", "B4"], 0, "Folk"),
+                 ("jazz", "Artist Three", "Album Three", ["C1", "C2", "C3", "C4"], 1977, "Jazz")],
+    "05021a02": [],
+}
+SILENT_DISC = "0b00b203"
+
+
+def readcd_record(category, disc_id):
+    for match in READCD_DISCS.get(disc_id, []):
+        if match[0] != category:
+            continue
+        _, artist, title, tracks, year, genre = match
+        lines = ["# xmcd", "#", "# Track frame offsets:"]
+        lines += ["#\t%d" % (150 + 9000 * i) for i in range(len(tracks))]
+        lines += ["#", "# Disc length: %d seconds" % (120 * len(tracks) + 2), "#", "# Revision: 1",
+                  "# Submitted via: testclient 1.0", "#", "DISCID=" + disc_id, "DTITLE=%s / %s" % (artist, title),
+                  "DYEAR=%s" % (str(year) if year else ""), "DGENRE=" + genre]
+        lines += ["TTITLE%d=%s" % (i, t.replace("\t", "\\t")) for i, t in enumerate(tracks)]
+        lines += ["EXTD="] + ["EXTT%d=" % i for i in range(len(tracks))] + ["PLAYORDER="]
+        return "\r\n".join(lines).encode("latin-1") + b"\r\n.\r\n"
+    return None
+
+
+def serve_readcd_query(conn, disc_id):
+    matches = READCD_DISCS[disc_id]
+    if not matches:
+        conn.sendall(HEADERS + b"202 No match for disc ID %s.\r\n" % disc_id.encode())
+    elif len(matches) == 1:
+        m = matches[0]
+        conn.sendall(HEADERS + ("200 %s %s %s / %s\r\n" % (m[0], disc_id, m[1], m[2])).encode("latin-1"))
+    else:
+        body = "".join("%s %s %s / %s\r\n" % (m[0], disc_id, m[1], m[2]) for m in matches)
+        conn.sendall(HEADERS + b"210 Found exact matches, list follows (until terminating `.')\r\n"
+                     + body.encode("latin-1") + b".\r\n")
+
+
 def serve_query(conn, disc_id):
-    if disc_id == "00000001":
+    if disc_id in READCD_DISCS:
+        serve_readcd_query(conn, disc_id)
+    elif disc_id == SILENT_DISC:
+        time.sleep(30)  # no answer; the client gives up (or is stopped) first
+    elif disc_id == "00000001":
         conn.sendall(HEADERS + b"200 rock 0b025603 The Artist / The Title\r\n")
     elif disc_id == "00000003":
         conn.sendall(HEADERS + b"210 Found exact matches, list follows (until terminating `.')\r\n"
@@ -87,7 +132,11 @@ def handle(conn, datadir):
             serve_query(conn, words[2])
         elif words[:2] == ["cddb", "read"] and len(words) == 4:
             category, disc_id = words[2], words[3]
-            if category == "misc" and disc_id == "83085c0b":
+            record = readcd_record(category, disc_id)
+            if record is not None:
+                conn.sendall(HEADERS + b"210 %s %s CD database entry follows (until terminating `.')\r\n"
+                             % (category.encode(), disc_id.encode()) + record)
+            elif category == "misc" and disc_id == "83085c0b":
                 conn.sendall(HEADERS + b"210 misc 83085c0b CD database entry follows (until terminating `.')\r\n"
                              + crlf_lines(os.path.join(datadir, "83085c0b.xmcd")))
             elif category == "rock":

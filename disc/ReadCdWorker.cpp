@@ -1,0 +1,230 @@
+// The lookup worker of the Read CD dialog.
+#include "disc/ReadCdWorker.h"
+
+#include <process.h>
+
+#include "disc/CDDB.h"
+#include "disc/DiscErrors.h"
+#include "disc/Mp3HeaderReader.h"
+#include "disc/ReadCdSources.h"
+#include "framework/core/DirReader.h"
+
+namespace {
+
+volatile LONG g_runningWorkers = 0;
+
+bool IsDataDescriptor(const BYTE* pToc, int i) {
+    return pToc[4 + 8 * i + 1] == 0x14;
+}
+
+// The disc database: the query, then one record per match. False when the scan was cancelled.
+bool LookUpFreedb(ReadCdScan& scan, const CDiscTools& tools, const BYTE* toc) {
+    scan.SetStatusText(" Connecting to " + scan.m_server.m_host + " ");
+    const CString command = tools.BuildQueryCommand(toc);
+    if (scan.IsCancelled()) return false;
+    scan.SetStatusText(" Searching " + scan.m_server.m_host + " ");
+    CCDDB client;
+    client.m_timeout = scan.m_queryTimeout;
+    client.m_pollInterval = scan.m_queryPollInterval;
+    client.m_pStop = &scan.m_cancelled;
+    std::vector<CCDDBQueryResult> matches;
+    CCDDBSite site = scan.m_server;
+    int result = client.Query(site, command, matches);
+    if (result == CCDDB::kQueryNoConnection && !scan.IsCancelled()) {
+        // The current server cannot be reached: the default server is asked once, and stays the
+        // current server (the dialog makes it so).
+        site = scan.m_defaultServer;
+        {
+            ReadCdScan::Lock lock(scan);
+            scan.m_serverFellBack = true;
+            scan.m_fallbackServer = site;
+        }
+        result = client.Query(site, command, matches);
+    }
+    if (scan.IsCancelled()) return false;
+    if (result != CCDDB::kQueryDone) {
+        scan.SetError(QueryFailureMessage(result));
+        return true;
+    }
+    if (matches.empty()) return true;
+    scan.SetStatusText(" Retrieving Freedb records");
+    std::vector<CCDDBRecord*> read;
+    for (const CCDDBQueryResult& match : matches) {
+        if (scan.IsCancelled()) {
+            for (CCDDBRecord* r : read) delete r;
+            return false;
+        }
+        CCDDBRecord* record = new CCDDBRecord;
+        if (!client.ReadRecord(site, match.m_discId, match.m_category, *record)) {
+            delete record;
+            for (CCDDBRecord* r : read) delete r;
+            read.clear();
+            if (scan.IsCancelled()) return false;
+            scan.SetError("Error: Could not read the Freedb record.");
+            return true;
+        }
+        record->m_source = "Freedb";
+        read.push_back(record);
+    }
+    for (CCDDBRecord* r : read) scan.AddRecord(r);
+    return true;
+}
+
+void LookUpCdPlayerIni(ReadCdScan& scan, const BYTE* toc) {
+    scan.SetStatusText(" Scanning CDPlayer File ");
+    CString text;
+    if (!ReadTextFile(scan.m_cdPlayerPath, text)) return;
+    CCDDBRecord* record = new CCDDBRecord;
+    if (ParseCdPlayerIni(text, CdPlayerIniKey(toc), *record))
+        scan.AddRecord(record);
+    else
+        delete record;
+}
+
+void RunAudioPath(ReadCdScan& scan, const CDiscTools& tools, const BYTE* toc, const CdTextInfo& cdText) {
+    const int n = toc[3] - toc[2] + 1;
+    if (scan.m_useFreedb && !LookUpFreedb(scan, tools, toc)) return;
+    if (scan.m_useCdText) {
+        scan.SetStatusText(" Scanning CD-TEXT ");
+        CCDDBRecord* record = new CCDDBRecord;
+        if (MakeCdTextRecord(cdText, n, *record))
+            scan.AddRecord(record);
+        else
+            delete record;
+    }
+    if (scan.IsCancelled()) return;
+    if (scan.m_useCdPlayerIni) LookUpCdPlayerIni(scan, toc);
+    scan.SetStatus(kScanDone);
+}
+
+void RunMp3Path(ReadCdScan& scan) {
+    if (!scan.m_useMp3) {
+        scan.SetStatus(kScanNoMusic);
+        return;
+    }
+    // The scan's own stop request and its own lists: another folder walk (the image panel's)
+    // neither stops this one nor adds to it.
+    CDirReader reader(&scan.m_stopFolderWalk);
+    reader.m_recurse = true;
+    reader.ClearDirList();
+    reader.ClearFileList();
+    if (!reader.ScanFolder(scan.m_mp3Root, "") || !reader.CollectFiles("*.mp3")) {
+        if (!scan.IsCancelled()) scan.SetStatus(kScanNoMusic);
+        return;
+    }
+    std::vector<CString> paths;
+    for (const CDirReader::FileEntry& file : reader.m_files) {
+        if (scan.IsCancelled()) return;
+        paths.push_back(file.path);
+        const CString name = MakeMp3DisplayName(file.path);
+        scan.SetStatusText(" " + name);
+        ReadCdScan::Lock lock(scan);
+        scan.m_mp3Names.Add(name);
+    }
+    if (paths.empty()) {
+        scan.SetStatus(kScanNoMusic);
+        return;
+    }
+    {
+        ReadCdScan::Lock lock(scan);
+        scan.m_mp3FileCount = (int)paths.size();
+    }
+    Mp3HeaderReader durations;
+    for (size_t i = 0; i < paths.size(); ++i) {
+        if (scan.IsCancelled()) return;
+        CString tagText = ReadMp3TagText(paths[i]);
+        if (!tagText.IsEmpty()) tagText = CleanMp3TagText(tagText);
+        const CString time = durations.GetMp3Duration(paths[i]);
+        ReadCdScan::Lock lock(scan);
+        scan.m_statusText = " " + (tagText.IsEmpty() ? scan.m_mp3Names[i] : tagText);
+        scan.m_mp3TagTexts.Add(tagText);
+        scan.m_mp3Times.Add(time);
+    }
+    // The dialog sets the status once it has taken every time.
+}
+
+void RunScan(ReadCdScan& scan) {
+    CDiscTools tools;
+    if (scan.m_drives) tools.InitFrom(*scan.m_drives);
+    BYTE toc[CDiscTools::kTocSize];
+    memset(toc, 0, sizeof(toc));
+    CdTextInfo cdText;
+    tools.ReadToc(scan.m_driveIndex, toc, scan.m_useCdText, &cdText);
+    tools.FreeDrives();
+    {
+        ReadCdScan::Lock lock(scan);
+        memcpy(scan.m_toc, toc, sizeof(toc));
+    }
+    // The table of contents is checked as the engine checks it: the track numbers, the length of
+    // the reply and rising addresses.
+    const int first = toc[2], last = toc[3];
+    if (first == 0 || last == 0 || last - first + 1 <= 0 || !CDiscTools::IsTocUsable(toc)) {
+        scan.SetStatus(kScanNoToc);
+        return;
+    }
+    const int n = last - first + 1;
+    bool allData = true;
+    for (int i = 0; i < n && allData; ++i) allData = IsDataDescriptor(toc, i);
+    if (allData)
+        RunMp3Path(scan);
+    else
+        RunAudioPath(scan, tools, toc, cdText);
+}
+
+}  // namespace
+
+CString QueryFailureMessage(int result) {
+    switch (result) {
+        case CCDDB::kQueryNoSocket:
+            return "Korvanelle requires an internet connection to search the Freedb database.";
+        case CCDDB::kQueryNoConnection:
+            return "Korvanelle could not connect to the Freedb server.\r\n\r\nPlease try using a different "
+                   "Freedb "
+                   "server in the 'Advanced Settings'.\r\nAlso make sure your computer is connected to the "
+                   "internet "
+                   "and\r\nthat there is no firewall software blocking Korvanelle.\r\n\r\nYou may have to "
+                   "re-boot "
+                   "your computer to correct this problem.";
+        case CCDDB::kQueryNoReply:
+            return "Error: The Freedb server did not respond in time. (Timeout)";
+        default:
+            return "An unexpected error occurred while connected to the Freedb server.";
+    }
+}
+
+unsigned __stdcall ReadCdWorker(void* pParam) {
+    ReadCdScan* scan = static_cast<ReadCdScan*>(pParam);
+    try {
+        RunScan(*scan);
+    } catch (...) {
+        KvDiscCatchAll(9102);
+        scan->SetStatus(kScanNoToc);
+    }
+    {
+        ReadCdScan::Lock lock(*scan);
+        scan->m_workerDone = true;
+    }
+    scan->Release();
+    InterlockedDecrement(&g_runningWorkers);
+    return 1;
+}
+
+bool StartReadCdWorker(ReadCdScan* scan) {
+    scan->AddRef();
+    InterlockedIncrement(&g_runningWorkers);
+    unsigned id = 0;
+    HANDLE thread = (HANDLE)_beginthreadex(nullptr, 0, &ReadCdWorker, scan, CREATE_SUSPENDED, &id);
+    if (!thread) {
+        InterlockedDecrement(&g_runningWorkers);
+        scan->Release();
+        return false;
+    }
+    SetThreadPriority(thread, THREAD_PRIORITY_HIGHEST);
+    ResumeThread(thread);
+    CloseHandle(thread);
+    return true;
+}
+
+LONG RunningReadCdWorkers() {
+    return InterlockedCompareExchange(&g_runningWorkers, 0, 0);
+}

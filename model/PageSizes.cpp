@@ -1,0 +1,50 @@
+// The page sizes a design is laid out on.
+#include "model/PageSizes.h"
+
+#include "framework/core/OperationError.h"
+
+int g_paperCodes[6];
+int g_paperDims[6][2];
+int g_printableAreas[6][4];
+
+float g_lightScribeGeometry[8] = {0.0f, 0.0f, 4622.0f, 4622.0f, 1374.0f, 1374.0f, 1874.0f, 1874.0f};
+
+void InitPaperTable() {
+    static const int codes[6] = {DMPAPER_LETTER, DMPAPER_LEGAL, DMPAPER_TABLOID,
+                                 DMPAPER_A4,     DMPAPER_A3,    DMPAPER_USER};
+    static const int dims[6][2] = {{8500, 11000}, {8500, 14000},  {11000, 17000},
+                                   {8268, 11693}, {11693, 16535}, {5500, 5500}};
+    for (int i = 0; i < 6; ++i) {
+        g_paperCodes[i] = codes[i];
+        g_paperDims[i][0] = dims[i][0];
+        g_paperDims[i][1] = dims[i][1];
+        g_printableAreas[i][0] = 0;
+        g_printableAreas[i][1] = 0;
+        g_printableAreas[i][2] = dims[i][0];
+        g_printableAreas[i][3] = dims[i][1];
+    }
+}
+
+int FindPaperSizeIndex(int x, int y, int width, int height) {
+    (void)x;
+    (void)y;
+    for (int i = 0; i < 6; ++i) {
+        if ((g_paperDims[i][0] == width && g_paperDims[i][1] == height) ||
+            (g_paperDims[i][1] == width && g_paperDims[i][0] == height))
+            return i;
+    }
+    return 0;
+}
+
+Gdiplus::Rect GetPrintableArea(int x, int y, int width, int height) {
+    Gdiplus::Rect result(x, y, width, height);
+    GuardOperation(1133, [&] {
+        int i = FindPaperSizeIndex(x, y, width, height);
+        const int* a = g_printableAreas[i];
+        if (width < height)
+            result = Gdiplus::Rect(a[0], a[1], a[2], a[3]);
+        else
+            result = Gdiplus::Rect(a[1], a[0], a[3], a[2]);
+    });
+    return result;
+}

@@ -1,0 +1,9 @@
+#pragma once
+#define IDD_AERO_FIXED   901
+#define IDD_AERO_SIZABLE 902
+#define IDC_AERO_PLAIN   1001
+#define IDC_AERO_THEMED  1002
+#define IDC_AERO_TEXT    1003
+#define IDC_AERO_TINY    1004
+#define IDC_AERO_HIDDEN  1005
+#define IDC_AERO_CHECK   1006

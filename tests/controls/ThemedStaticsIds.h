@@ -1,0 +1,19 @@
+#pragma once
+#define IDD_STATICS       951
+#define IDC_S_SINGLE      1101
+#define IDC_S_MULTI       1102
+#define IDC_S_LINK        1103
+#define IDC_S_TARGET      1104
+#define IDC_S_FIXED       1105
+#define IDC_S_ELLIPSIS    1106
+#define IDC_S_CHECK       1107
+#define IDC_S_RADIO       1108
+#define IDC_S_GROUP       1109
+#define IDC_S_GROUP_EMPTY 1110
+#define IDC_S_GROUP_EDGE  1111
+#define IDC_S_ICON        1112
+#define IDC_S_PNG         1113
+#define IDC_S_SURFACE     1114
+#define IDC_S_LINE        1115
+#define IDC_S_COMBO       1116
+#define IDC_S_DISABLED    1117

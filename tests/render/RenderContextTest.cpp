@@ -1,0 +1,140 @@
+// The drawing record: update regions, the side clip for every purpose, clipping, inverting
+// pixels of the off-screen DIB, and the side rectangle.
+#include <doctest.h>
+
+#include <vector>
+
+#include "GdiplusSession.h"
+#include "model/Geometry.h"
+#include "render/RenderContext.h"
+#include "RenderFixtures.h"
+
+using namespace Gdiplus;
+
+namespace {
+
+// The shared DIB, filled with a pattern of every row and column.
+struct Dib : rt::Dib24 {
+    Dib(int w, int h) : Dib24(w, h) {
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w * 3; ++x) bits[y * stride + x] = static_cast<BYTE>((x * 7 + y * 13) & 0xFF);
+    }
+};
+
+}  // namespace
+
+TEST_CASE("update regions") {
+    REQUIRE(kvtest::GdiplusReady());
+    RenderContext rc;
+    rc.SetUpdateRects(Rect(), Rect(), 11, 0, 0);
+    CHECK(rc.hasUpdateRegion == 0);
+    CHECK(rc.updateRgn == nullptr);
+
+    rc.scaleX = rc.scaleY = 0.5;
+    rc.SetUpdateRects(Rect(100, 200, 100, 100), Rect(), 11, 5, 7);
+    CHECK(rc.hasUpdateRegion == 1);
+    RECT box;
+    REQUIRE(rc.updateRgn != nullptr);
+    GetRgnBox(rc.updateRgn, &box);
+    CHECK(box.left == 50 - 11 - 5);
+    CHECK(box.top == 100 - 11 - 7);
+    CHECK(box.right == 100 + 11 - 5);
+    CHECK(box.bottom == 150 + 11 - 7);
+    CHECK(rc.updateRegion->IsVisible(50 - 11, 100 - 11));
+    CHECK(!rc.updateRegion->IsVisible(50 - 12, 100 - 11));
+
+    // A second rectangle joins both regions; mirroring adds the other disc's place.
+    rc.SetUpdateRects(Rect(0, 0, 20, 20), Rect(1000, 0, 20, 20), 0, 0, 0);
+    CHECK(rc.updateRegion->IsVisible(505, 5));
+    CHECK(!rc.updateRegion->IsVisible(300, 5));
+    rc.MirrorUpdateRegion(600, 0);  // 300 device pixels
+    CHECK(rc.updateRegion->IsVisible(305, 5));
+    CHECK(rc.updateRegion->IsVisible(205, 5));  // 505 - 300
+}
+
+TEST_CASE("side clip by purpose") {
+    REQUIRE(kvtest::GdiplusReady());
+    rt::Design d;
+    d.AddPage(1, 5000, 5000);
+    ViewObject* disc = d.Add(NewViewObject(kObjectDisc, "Disc 1", 1, "Disc 1", 0, 0, 4000, 1500));
+    RenderContext rc;
+    rc.Init(nullptr, 0.1, 0.1, 0, 0, kPurposeScreen, &d.doc, disc, nullptr);
+    CHECK(rc.sideClip->IsVisible(200, 30));    // inside the ring
+    CHECK(!rc.sideClip->IsVisible(200, 200));  // the hole
+    CHECK(!rc.sideClip->IsVisible(231, 455));  // past the disc's own edge
+    rc.purpose = kPurposeLightScribePreview;
+    rc.SetCurrentObject(disc);
+    CHECK(rc.sideClip->IsVisible(231, 455));  // the printer's larger circle at the origin
+
+    ViewObject* cover =
+        d.Add(NewViewObject(kObjectFront, "Front Cover", 1, "Front Cover", 100, 100, 1000, 500));
+    rc.purpose = kPurposeExport;
+    rc.SetCurrentObject(cover);
+    CHECK(rc.sideClip->IsVisible(10, 10));
+    CHECK(rc.sideClip->IsVisible(109, 59));
+    CHECK(!rc.sideClip->IsVisible(110, 59));
+    rc.SetCurrentObject(nullptr);
+    CHECK(!rc.sideClip->IsVisible(10, 10));
+
+    // Clipping: with no update region, switching the clip off leaves the surface unclipped.
+    Bitmap b(50, 50, PixelFormat24bppRGB);
+    Graphics g(&b);
+    rc.graphics = &g;
+    rc.ApplyClip(false);
+    CHECK(g.IsClipEmpty() == FALSE);
+    Region clip;
+    g.GetClip(&clip);
+    CHECK(clip.IsInfinite(&g));
+    rc.SetCurrentObject(cover);
+    rc.ApplyClip(true);
+    CHECK(g.IsVisible(15, 15));
+    CHECK(!g.IsVisible(5, 5));
+    rc.purpose = kPurposeLightScribe;  // no clip at all while objects are drawn
+    rc.ApplyClip(true);
+    CHECK(g.IsVisible(5, 5));
+}
+
+TEST_CASE("inverting a region of the off-screen bitmap") {
+    REQUIRE(kvtest::GdiplusReady());
+    Dib dib(40, 40);
+    RenderContext rc;
+    rc.offscreenBitmap = dib.bitmap;
+    const std::vector<BYTE> before = dib.Snapshot();
+    rc.SetUpdateRects(Rect(0, 0, 20, 20), Rect(), 0, 0, 0);
+    HRGN r = CreateRectRgn(10, 10, 60, 60);  // reaches past the bitmap too
+    const BYTE inside = *dib.At(15, 15), outside = *dib.At(25, 15);
+    rc.InvertRegion(r);
+    CHECK(*dib.At(15, 15) == 255 - inside);
+    CHECK(*dib.At(25, 15) == outside);  // outside the update region
+    CHECK(*dib.At(5, 5) == before[5 * dib.stride + 15]);
+    rc.InvertRegion(r);
+    CHECK(dib.Snapshot() == before);
+    DeleteObject(r);
+}
+
+TEST_CASE("side rectangle") {
+    REQUIRE(kvtest::GdiplusReady());
+    rt::Design d;
+    RenderContext rc;
+    Rect side, wide;
+    rc.SetupGeometry(&d.doc, 0.1, 0.1, kPurposeScreen, -17, -17);
+    CHECK(!rc.GetSideRect(&side, &wide));  // no page
+    ViewObject* page = d.AddPage(2, 0, 11000);
+    d.Add(NewViewObject(kObjectFront, "Front Cover", 2, "Front Cover", 1000, 1000, 1000, 1000));
+    CHECK(!rc.GetSideRect(&side, &wide));  // a page of zero width
+    page->width = 8500;
+    d.SetCurrent("Front Cover");
+    REQUIRE(rc.GetSideRect(&side, &wide));
+    CHECK(side.Equals(Rect(17, 17, 850, 1100)));
+    CHECK(wide.Equals(Rect(0, 0, 850 + 34 + 20, 1100 + 34 + 20)));
+
+    // A screen record whose offsets hold the border puts the side at the same place.
+    RenderContext view;
+    Dib dib(10, 10);
+    view.SetupView(nullptr, dib.bitmap, 0.1, 0.1, &d.doc, Rect(), -17, -17, Rect(), false);
+    CHECK(view.offsetX == 170.0f);
+    REQUIRE(view.GetSideRect(&side, &wide));
+    CHECK(side.Equals(Rect(17, 17, 850, 1100)));
+    CHECK(view.printOptions.frontBorder == 1);
+    CHECK(view.printOptions.backFold == 1);
+}
