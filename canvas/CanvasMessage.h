@@ -1,0 +1,28 @@
+// The canvas's messages to the user: every box the view and its editor show goes through
+// ShowCanvasMessage, in the shape of the themed message box (icon kind, caption, text, a link
+// line, up to three buttons with their results), and through the one message-box hook, so no
+// test ever blocks on one.
+#pragma once
+
+#include <vector>
+
+#include "framework/Core.h"
+
+class CWnd;
+
+// Icon kinds: 1 error, 2 warning, 3 information.
+enum CanvasMessageIcon { kMessageError = 1, kMessageWarning = 2, kMessageInformation = 3 };
+
+struct CanvasMessageButton {
+    CString caption;
+    int result = 1;
+    bool isDefault = false;
+    CString link;  // a shortcut file opened by the button (it then does not close the box)
+};
+
+// Shows the box and returns the result of the button pressed. An empty caption is the product
+// name.
+int ShowCanvasMessage(CWnd* parent, int icon, const CString& caption, const CString& text,
+                      const CString& link, const std::vector<CanvasMessageButton>& buttons);
+// A plain message with one default "OK" button (result 1).
+int ShowCanvasMessageOk(CWnd* parent, int icon, const CString& caption, const CString& text);

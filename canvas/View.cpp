@@ -1,0 +1,462 @@
+// The view's construction, off-screen buffer, painting, immediate redrawing, the animated
+// selection outline, resizing, setting changes and its message map.
+#include "canvas/View.h"
+
+#include <cmath>
+
+#include "model/PageSizes.h"
+#include "canvas/AppCanvasState.h"
+#include "canvas/CanvasGeometry.h"
+#include "canvas/CanvasMessage.h"
+#include "res/CommandIds.h"
+#include "model/Geometry.h"
+#include "controls/ThemeFill.h"
+#include "render/CanvasBackground.h"
+#include "render/RenderContext.h"
+
+using namespace Gdiplus;
+
+CRect g_hScrollBarRect;
+CRect g_vScrollBarRect;
+
+namespace {
+
+ViewHost* g_viewHost = nullptr;
+
+// The canvas's themed texture around the side and behind an empty view.
+const ThemedCanvasBackdrop g_canvasBackdrop;
+
+HBITMAP MakeDibSection(HDC dc, int width, int height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    return ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+}
+
+std::function<HBITMAP(HDC, int, int)>& BufferAllocator() {
+    static std::function<HBITMAP(HDC, int, int)> allocator = MakeDibSection;
+    return allocator;
+}
+
+}  // namespace
+
+IMPLEMENT_DYNCREATE(View, CScrollView)
+
+BEGIN_MESSAGE_MAP(View, CScrollView)
+    ON_WM_ERASEBKGND()
+    ON_WM_SIZE()
+    ON_WM_MOUSEMOVE()
+    ON_WM_LBUTTONDOWN()
+    ON_WM_LBUTTONDBLCLK()
+    ON_WM_LBUTTONUP()
+    ON_WM_RBUTTONDOWN()
+    ON_WM_SETCURSOR()
+    ON_WM_CONTEXTMENU()
+    ON_WM_TIMER()
+    ON_WM_DESTROY()
+    ON_WM_SETTINGCHANGE()
+    ON_COMMAND(ID_EDIT_COPY, OnEditCopyText)
+    ON_COMMAND(ID_EDIT_CUT, OnEditCutText)
+    ON_COMMAND(ID_EDIT_PASTE, OnEditPasteText)
+    ON_COMMAND(ID_EDIT_UNDO, OnEditUndo)
+    ON_COMMAND(ID_TOOL_BUTTON_32998, OnEditUndo)
+    ON_COMMAND(ID_EDIT_REDO, OnEditRedo)
+    ON_COMMAND(ID_TOOL_BUTTON_32999, OnEditRedo)
+    ON_COMMAND(ID_FILE_PRINT, OnFilePrint)
+    ON_COMMAND(ID_READ_CD, OnReadCd)
+    ON_COMMAND(ID_CENTER_HORIZONTALLY, OnCenterHorizontally)
+    ON_COMMAND(ID_CENTER_VERTICALLY, OnCenterVertically)
+    ON_COMMAND(ID_SNAP_TO_GRID, OnSnapToGrid)
+    ON_COMMAND(ID_SHOW_GRID, OnShowGrid)
+    ON_COMMAND(ID_GRID_SIZE, OnGridSize)
+    ON_COMMAND(ID_CHANGE_LABEL_TEMPLATE, OnChangeLabelTemplate)
+    ON_COMMAND(ID_HELP_TOPICS, OnHelp)
+    ON_COMMAND(ID_PRINTER_CALIBRATION, OnPrinterCalibration)
+    ON_COMMAND(ID_UNITS, OnUnits)
+    ON_COMMAND(ID_CUT_OBJECT, OnCutObject)
+    ON_COMMAND(ID_COPY_OBJECT, OnCopyObject)
+    ON_COMMAND(ID_PASTE_OBJECT, OnPasteObject)
+    ON_COMMAND(ID_DELETE_OBJECT, OnDeleteObject)
+    ON_COMMAND(ID_COPY_IMAGE, OnCopyImage)
+    ON_COMMAND(ID_SAVE_AS_IMAGE, OnSaveAsImage)
+    ON_COMMAND(ID_LIGHTSCRIBE_PRINT, OnLightScribePrint)
+    ON_COMMAND(ID_VIEW_SHOW_GUIDES, OnShowGuides)
+    ON_COMMAND(ID_VIEW_ZOOM_OUT, OnZoomOut)
+    ON_COMMAND(ID_VIEW_ZOOM_IN, OnZoomIn)
+    ON_COMMAND(ID_VIEW_FRONT_COVER, OnShowFrontCover)
+    ON_COMMAND(ID_VIEW_BACK_COVER, OnShowBackCover)
+    ON_COMMAND(ID_VIEW_DISC_LABEL, OnShowDiscLabel)
+    ON_COMMAND(ID_VIEW_DISC2, OnShowDisc2)
+END_MESSAGE_MAP()
+
+View::View() {
+    m_select.m_view = this;
+}
+
+View::~View() {
+    ReleaseBuffers();
+    DeleteDashPatterns();
+    TrimUndoSteps(0, true);
+    DeleteUndoStep(m_openUndoStep);
+    m_openUndoStep = nullptr;
+    m_design.DeleteContents(true);
+    m_templates.DeleteContents(true);
+    if (AppCanvasState::Get().m_pView == this) AppCanvasState::Get().m_pView = nullptr;
+}
+
+View* View::GetCurrent() {
+    return AppCanvasState::Get().m_pView;
+}
+
+void View::SetHost(ViewHost* host) {
+    g_viewHost = host;
+}
+
+ViewHost* View::GetHost() {
+    return g_viewHost;
+}
+
+void View::SetBufferAllocator(std::function<HBITMAP(HDC, int, int)> allocator) {
+    BufferAllocator() = allocator ? allocator : std::function<HBITMAP(HDC, int, int)>(MakeDibSection);
+}
+
+// ---- set-up and buffers ------------------------------------------------------------------------
+
+void View::OnInitialUpdate() {
+    GuardOperation(800, [&] {
+        if (!CreateBuffers(kInitialBufferSize, kInitialBufferSize)) return;
+        InitScale();
+        m_paintEnabled = false;
+        CScrollView::OnInitialUpdate();
+        SetScrollSizes(MM_TWIPS, CSize(0, 0), sizeDefault, sizeDefault);
+    });
+}
+
+void View::InitScale() {
+    GuardOperation(801, [&] {
+        m_undoPosition = -1;
+        m_paintEnabled = false;
+        m_calibrationMode = false;
+        m_unitsPerInchX = m_unitsPerInchY = 1000;
+        int dpiX = 96, dpiY = 96;
+        if (m_memDC && m_memDC->m_hDC) {
+            dpiX = ::GetDeviceCaps(m_memDC->m_hDC, LOGPIXELSX);
+            dpiY = ::GetDeviceCaps(m_memDC->m_hDC, LOGPIXELSY);
+        }
+        if (dpiX <= 0) dpiX = 96;
+        if (dpiY <= 0) dpiY = 96;
+        m_unitsPerPixelX = 1000.0 / dpiX;
+        m_unitsPerPixelY = 1000.0 / dpiY;
+        m_pixelsPerUnitX = dpiX / 1000.0;
+        m_pixelsPerUnitY = dpiY / 1000.0;
+        m_contextMenuOpen = false;
+        m_downPoint = m_lastPoint = CPoint(0, 0);
+        m_startBounds.SetRectEmpty();
+        m_canvasMargin = CSize(17, 17);
+        if (!m_select.m_hWnd)
+            m_select.CreateEx(0, AfxRegisterWndClass(0), "", WS_CHILD, CRect(0, 0, 0, 0), this, 0);
+        m_outlineAnimating = false;
+    });
+}
+
+bool View::CreateBuffers(int width, int height) {
+    bool made = false;
+    GuardOperation(802, [&] {
+        m_bufferSize = m_requestedBufferSize = CSize(width, height);
+        CClientDC windowDc(this);
+        HBITMAP bitmap = nullptr;
+        CSize size = CanvasGeometry::MakeBufferSize(width, height, [&](int w, int h) {
+            bitmap = BufferAllocator()(windowDc.m_hDC, w, h);
+            return bitmap != nullptr;
+        });
+        if (size.cx == 0) {
+            ShowCanvasMessageOk(this, kMessageInformation, CString(),
+                                "Your computer does not have enough memory to run Korvanelle.\r\n\r\n"
+                                "Please close all other running programs and start Korvanelle again.");
+            if (CWnd* main = AfxGetMainWnd()) main->PostMessage(WM_CLOSE);
+            return;
+        }
+        // The size made, which may be smaller than the one asked for: every test against the
+        // buffer must see what really exists.
+        m_bufferSize = size;
+        m_bufferBitmap = new CBitmap;
+        m_bufferBitmap->Attach(bitmap);
+        m_memDC = new CDC;
+        m_memDC->CreateCompatibleDC(&windowDc);
+        ::SetMapMode(m_memDC->m_hDC, MM_TEXT);
+        ::SetBkMode(m_memDC->m_hDC, TRANSPARENT);
+        ::SetStretchBltMode(m_memDC->m_hDC, HALFTONE);
+        m_oldBufferBitmap = static_cast<HBITMAP>(::SelectObject(m_memDC->m_hDC, bitmap));
+        ::SelectClipRgn(m_memDC->m_hDC, nullptr);
+        m_memGraphics = new Graphics(m_memDC->m_hDC);
+        if (m_memGraphics->GetLastStatus() != Ok) {
+            delete m_memGraphics;
+            m_memGraphics = nullptr;
+        }
+        made = true;
+    });
+    return made;
+}
+
+void View::ReleaseBuffers() {
+    delete m_memGraphics;
+    m_memGraphics = nullptr;
+    if (m_memDC) {
+        if (m_oldBufferBitmap) ::SelectObject(m_memDC->m_hDC, m_oldBufferBitmap);
+        delete m_memDC;
+        m_memDC = nullptr;
+    }
+    m_oldBufferBitmap = nullptr;
+    if (m_bufferBitmap) {
+        m_bufferBitmap->DeleteObject();
+        delete m_bufferBitmap;
+        m_bufferBitmap = nullptr;
+    }
+}
+
+bool View::ResizeBuffers() {
+    bool remade = false;
+    GuardOperation(804, [&] {
+        std::vector<CSize> pages;
+        if (LabelTemplate* cover = m_design.GetCoverTemplate()) {
+            for (int i = 0; i < cover->GetObjectCount(); ++i) {
+                ViewObject* o = cover->GetObject(i);
+                if (o && o->IsPage(-1)) {
+                    Rect r = o->GetDeviceRect(false, 0, 0, 0, 1.0);
+                    pages.push_back(CSize(r.Width, r.Height));
+                }
+            }
+        }
+        CSize grown;
+        if (!CanvasGeometry::GrowBufferSize(m_requestedBufferSize, pages, m_unitsPerInchX, m_unitsPerInchY,
+                                            grown))
+            return;
+        ReleaseBuffers();
+        remade = CreateBuffers(grown.cx, grown.cy);
+    });
+    return remade;
+}
+
+// ---- painting ----------------------------------------------------------------------------------
+
+BOOL View::OnEraseBkgnd(CDC*) {
+    return FALSE;
+}
+
+void View::OnDraw(CDC* pDC) {
+    GuardOperation(805, [&] {
+        if (!m_paintEnabled || !pDC) return;
+        if (m_skipNextPaint) {
+            m_skipNextPaint = 0;
+            return;
+        }
+        HDC dc = pDC->m_hDC;
+        ::SetMapMode(dc, MM_TEXT);
+        double sx = 0, sy = 0;
+        ModelToDevice(nullptr, Rect(), sx, sy);
+        RenderContext ctx;
+        ctx.SetupGeometry(&m_design, sx, sy, kPurposeScreen, m_pageOrigin.x, m_pageOrigin.y);
+        Rect side, wide;
+        if (!m_blankCanvas && m_memDC && ctx.GetSideRect(&side, &wide)) {
+            CPoint scroll = GetDeviceScrollPosition();
+            ViewObject* selected = m_design.GetFirstSelected();
+            if (m_outlineAnimating && selected) {
+                Rect d = ObjectCanvasRect(selected);
+                RECT window = {d.X - scroll.x, d.Y - scroll.y, d.X + d.Width - scroll.x,
+                               d.Y + d.Height - scroll.y};
+                ExcludeSelectionFrame(dc, true, selected, window);
+            }
+            RECT clip;
+            if (::GetClipBox(dc, &clip) == ERROR) return;
+            // The buffer holds the canvas from its top-left corner to the side's right and bottom
+            // edges (the side and the background the side drawing painted around it), and the
+            // page frame's pixel just past them.
+            RECT held = {0, 0, side.X + side.Width + 1, side.Y + side.Height + 1};
+            RECT copy;
+            if (::IntersectRect(&copy, &clip, &held))
+                ::BitBlt(dc, copy.left, copy.top, copy.right - copy.left, copy.bottom - copy.top,
+                         m_memDC->m_hDC, copy.left, copy.top, SRCCOPY);
+            RECT right = {held.right, clip.top, clip.right, clip.bottom};
+            if (right.right > right.left && right.bottom > right.top) g_canvasBackdrop.Tile(dc, right);
+            RECT below = {clip.left, held.bottom, held.right, clip.bottom};
+            if (below.right > below.left && below.bottom > below.top) g_canvasBackdrop.Tile(dc, below);
+            return;
+        }
+        PaintCanvasBackground(dc, &g_canvasBackdrop);
+    });
+}
+
+Rect View::ObjectCanvasRect(const ViewObject* object) const {
+    double sx = 0, sy = 0;
+    ModelToDevice(nullptr, Rect(), sx, sy);
+    float ox = 0, oy = 0;
+    CanvasOffsets(ox, oy);
+    return RoundRectF(ScaleRectF(object->GetRectF(false), sx, sy, ox, oy, 0, 0));
+}
+
+void View::CanvasOffsets(float& ox, float& oy) const {
+    double sx = 0, sy = 0;
+    ModelToDevice(nullptr, Rect(), sx, sy);
+    // The screen record's shift by the border: the page origin taken back to design units.
+    ox = sx > 0 ? static_cast<float>(std::floor(-m_pageOrigin.x / sx + 0.5)) : 0.0f;
+    oy = sy > 0 ? static_cast<float>(std::floor(-m_pageOrigin.y / sy + 0.5)) : 0.0f;
+}
+
+void View::SetupScreenContext(RenderContext& ctx, const Rect& printableArea) {
+    double sx = 0, sy = 0;
+    ModelToDevice(nullptr, Rect(), sx, sy);
+    Rect marquee;
+    if (!m_dragRect.IsRectEmpty())
+        marquee = Rect(m_dragRect.left, m_dragRect.top, m_dragRect.Width(), m_dragRect.Height());
+    HBITMAP bitmap = m_bufferBitmap ? static_cast<HBITMAP>(m_bufferBitmap->m_hObject) : nullptr;
+    ctx.SetupView(m_memGraphics, bitmap, sx, sy, &m_design, marquee, m_pageOrigin.x, m_pageOrigin.y,
+                  printableArea, IsOutlineAnimating());
+    ctx.canvasBackdrop = &g_canvasBackdrop;
+}
+
+void View::Redraw(bool render, const Rect& changedA, const Rect& changedB) {
+    GuardOperation(803, [&] {
+        if (!m_hWnd) return;
+        CClientDC dc(this);
+        if (!dc.m_hDC) return;
+        ::SelectClipRgn(dc.m_hDC, nullptr);
+        CPoint scroll = GetDeviceScrollPosition();
+        Rect printable;
+        if (ViewObject* page = m_design.GetCurrentPage())
+            printable = GetPrintableArea(page->left, page->top, page->width, page->height);
+        RenderContext ctx;
+        SetupScreenContext(ctx, printable);
+        if (changedA.Width > 0 && changedA.Height > 0) {
+            ctx.SetUpdateRects(changedA, changedB, 11, scroll.x, scroll.y);
+            if (m_design.IsCurrentDiscDuplicated()) {
+                PointF offset = m_design.GetOtherDiscOffset(m_design.GetCurrentSide());
+                ctx.MirrorUpdateRegion(offset.X, offset.Y);
+            }
+            ::SelectClipRgn(dc.m_hDC, ctx.updateRgn);
+        }
+        if (render) RenderSide(ctx);
+        ::SetWindowOrgEx(dc.m_hDC, scroll.x, scroll.y, nullptr);
+        OnDraw(&dc);
+    });
+}
+
+void View::RenderSide(RenderContext& ctx) {
+    GuardOperation(806, [&] {
+        if (!m_started) return;
+        // A missing surface (the buffer could not be made) draws nothing.
+        if (!ctx.graphics) return;
+        bool wait = m_waitCursor != 0;
+        if (wait) BeginWaitCursor();
+        m_select.OnSideRedraw(kSideRedrawBefore);
+        if (ctx.purpose == kPurposePrint && m_calibrationMode) {
+            ctx.FillBackground();
+            DrawCalibrationPage(ctx);
+        } else {
+            DrawSide(ctx);
+            if (ctx.purpose == kPurposeScreen && (m_liveDragLayout || m_dragRect.IsRectEmpty()))
+                m_select.OnSideRedraw(kSideRedrawAfter);
+        }
+        if (wait) EndWaitCursor();
+    });
+}
+
+// ---- the animated selection outline ------------------------------------------------------------
+
+void View::StartOutlineTimer() {
+    if (m_outlineAnimating) return;
+    m_outlineAnimating = true;
+    if (m_hWnd) SetTimer(kTimerOutline, 75);
+}
+
+void View::StopOutlineTimer() {
+    m_outlineAnimating = false;
+    if (m_hWnd) KillTimer(kTimerOutline);
+}
+
+float* View::NewDashPattern(float a, float b, float c, float d) {
+    float* pattern = new float[4];
+    pattern[0] = a;
+    pattern[1] = b;
+    pattern[2] = c;
+    pattern[3] = d;
+    return pattern;
+}
+
+void View::EnsureDashPatterns() {
+    if (m_dashPatterns.GetSize() > 0) return;
+    for (int i = 0; i < CanvasGeometry::kDashPatternCount; ++i) {
+        const float* p = CanvasGeometry::DashPattern(i);
+        m_dashPatterns.Add(NewDashPattern(p[0], p[1], p[2], p[3]));
+    }
+}
+
+void View::DeleteDashPatterns() {
+    for (INT_PTR i = 0; i < m_dashPatterns.GetSize(); ++i) delete[] static_cast<float*>(m_dashPatterns[i]);
+    m_dashPatterns.RemoveAll();
+}
+
+void View::AnimateOutline() {
+    GuardOperation(807, [&] {
+        EnsureDashPatterns();
+        m_dashPhase = CanvasGeometry::NextDashPhase(m_dashPhase);
+        const int second = CanvasGeometry::SecondDashPhase(m_dashPhase);
+        ViewObject* selected = m_design.GetFirstSelected();
+        if (!selected || !m_hWnd) return;
+        Rect d = ObjectCanvasRect(selected);
+        CPoint scroll = GetDeviceScrollPosition();
+        const REAL x = static_cast<REAL>(d.X - scroll.x), y = static_cast<REAL>(d.Y - scroll.y);
+        const REAL w = static_cast<REAL>(d.Width), h = static_cast<REAL>(d.Height);
+        PointF points[5] = {PointF(x - 1, y - 1), PointF(x + w, y - 1), PointF(x + w, y + h),
+                            PointF(x - 1, y + h), PointF(x - 1, y - 1)};
+        CClientDC dc(this);
+        if (!dc.m_hDC) return;
+        ::SelectClipRgn(dc.m_hDC, nullptr);
+        Graphics g(dc.m_hDC);
+        g.SetSmoothingMode(SmoothingModeNone);
+        g.SetPixelOffsetMode(PixelOffsetModeNone);
+        Pen black(Color(0xFF000000), 1);
+        black.SetDashPattern(static_cast<float*>(m_dashPatterns[m_dashPhase]), 4);
+        g.DrawLines(&black, points, 5);
+        Pen white(Color(0xFFFFFFFF), 1);
+        white.SetDashPattern(static_cast<float*>(m_dashPatterns[second]), 4);
+        g.DrawLines(&white, points, 5);
+    });
+}
+
+// ---- window messages ---------------------------------------------------------------------------
+
+void View::OnSize(UINT nType, int cx, int cy) {
+    CScrollView::OnSize(nType, cx, cy);
+    GuardOperation(808, [&] {
+        if (m_started && g_viewHost) g_viewHost->UpdateFontBarFromSelection(nullptr);
+    });
+}
+
+void View::OnSettingChange(UINT uFlags, LPCTSTR lpszSection) {
+    GuardOperation(809, [&] {
+        if (uFlags == 0 && lpszSection && lstrcmpA(lpszSection, "Windows") == 0) RefreshView(CString());
+    });
+    CScrollView::OnSettingChange(uFlags, lpszSection);
+}
+
+void View::OnDestroy() {
+    GuardOperation(810, [&] {
+        StopOutlineTimer();
+        DeleteDashPatterns();
+        ReleaseBuffers();
+        m_panelHits.RemoveAll();
+        m_objectHits.RemoveAll();
+        m_select.EndEditing();
+        m_design.DeleteContents(true);
+        m_templates.DeleteContents(true);
+        TrimUndoSteps(0, true);
+        DeleteUndoStep(m_openUndoStep);
+        m_openUndoStep = nullptr;
+    });
+    CScrollView::OnDestroy();
+}

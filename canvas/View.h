@@ -1,0 +1,341 @@
+// View: the one view of the application - a scroll view that shows one side of the current
+// design at a chosen zoom on the canvas background, and that owns everything the user edits
+// through: the design, the library of label templates, the undo steps, the in-place editor
+// ViewSelect and the off-screen buffer into which the current side is rendered. Painting only
+// copies from the buffer; the animated selection outline alone is drawn straight on the window.
+//
+// The class is spread over several files by topic: View.cpp (buffers, painting, redrawing,
+// outline), ViewLayout.cpp (scale, canvas placement, zoom), ViewMouse.cpp (hit testing,
+// dragging), ViewTimers.cpp (timers, context menu, side commands, start-up), ViewUndo.cpp,
+// ViewObjects.cpp (object commands), ViewClipboard.cpp, ViewTemplates.cpp and ViewPrint.cpp.
+#pragma once
+
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <functional>
+#include <vector>
+
+#include "framework/Core.h"
+#include "framework/DocView.h"
+#include "framework/Win.h"
+#include "model/KorvanelleDocument.h"
+#include "canvas/Undo.h"
+#include "canvas/ViewHost.h"
+#include "canvas/ViewSelect.h"
+
+class RenderContext;
+
+// Window timers of the view.
+enum ViewTimerId : UINT_PTR {
+    kTimerFlashOutline = 1077,  // 700 ms: repaint from the buffer after a flashed side outline
+    kTimerStartUp = 1081,       // 20 ms: wait for the splash window
+    kTimerPrintPreview = 1087,  // 10 ms: open the print preview chosen in the print dialog
+    kTimerContextPoint = 1090,  // 100 ms after the context menu closed: forget its point
+    kTimerBarMoved = 1091,      // 10 ms: re-centre after a docking bar moved
+    kTimerPrintAgain = 1092,    // 10 ms: the print dialog comes back after a closed preview
+    kTimerOutline = 1121,       // 75 ms: the animated selection outline
+};
+
+// The off-screen buffer asked for at start (an A4 page at 300 pixels per inch, 3508, plus 2).
+const int kInitialBufferSize = 3510;
+
+class View : public CScrollView {
+    DECLARE_DYNCREATE(View)
+public:
+    View();
+    ~View() override;
+
+    // ---- the one view and its host ------------------------------------------------------------
+    // The view the application keeps (AppCanvasState::m_pView); null before start-up and after
+    // exit.
+    static View* GetCurrent();
+    // The host of the upward calls (null: nobody is asked).
+    static void SetHost(ViewHost* host);
+    static ViewHost* GetHost();
+
+    // ---- set-up, buffers and painting ------------------------------------------------------------
+    void OnInitialUpdate() override;
+    void InitScale();
+    bool CreateBuffers(int width, int height);
+    bool ResizeBuffers();
+    void OnDraw(CDC* pDC) override;
+    // Renders (when `render`) and paints now, limited to the changed area; the rectangles are
+    // (x, y, width, height) in design units and an empty first one means the whole side.
+    void Redraw(bool render, const Gdiplus::Rect& changedA = Gdiplus::Rect(),
+                const Gdiplus::Rect& changedB = Gdiplus::Rect());
+    void RenderSide(RenderContext& ctx);
+    void SetupScreenContext(RenderContext& ctx, const Gdiplus::Rect& printableArea);
+    // The device rectangle of an object on the canvas (buffer coordinates: the scrolled area).
+    Gdiplus::Rect ObjectCanvasRect(const ViewObject* object) const;
+    // The design-unit offsets of the screen drawing record (the page origin taken back to design
+    // units).
+    void CanvasOffsets(float& offsetX, float& offsetY) const;
+    // For tests: how CreateBuffers makes a section (width, height) -> bitmap or null. Null restores
+    // the real one.
+    static void SetBufferAllocator(std::function<HBITMAP(HDC, int, int)> allocator);
+
+    // ---- the animated selection outline --------------------------------------------------------
+    void StartOutlineTimer();
+    void StopOutlineTimer();
+    bool IsOutlineAnimating() const { return m_outlineAnimating; }
+    void AnimateOutline();
+    void EnsureDashPatterns();
+    static float* NewDashPattern(float a, float b, float c, float d);
+
+    // ---- geometry, layout and zoom ---------------------------------------------------------------
+    // (scale x, scale y): the screen scale, or with a target rectangle the scale that fits the
+    // object into it.
+    void ModelToDevice(const ViewObject* object, const Gdiplus::Rect& target, double& scaleX,
+                       double& scaleY) const;
+    void GetScrollOrigin(CPoint& origin, bool negate) const;
+    void GetViewClientArea(CRect& rect);
+    void GetClientRectInsideBars(CRect& rect);
+    void PlaceCanvas();
+    void SetPageScrollSizes();
+    void FitZoom();
+    void RecenterView(bool fit, bool pickSide);
+    void RefreshView(const CString& sideName = CString());
+    void OnZoomIn();
+    void OnZoomOut();
+    // What a side panel's drag keeps of the layout (taken by the frame or the bar when the drag
+    // begins).
+    void TakeLayoutSnapshot(ViewLayoutSnapshot& snapshot);
+    // Device point of the window -> design point, at the current scale.
+    Gdiplus::Point ClientToDesign(CPoint point) const;
+
+    // ---- mouse ----------------------------------------------------------------------------------
+    void OnLButtonDown(UINT nFlags, CPoint point);
+    void OnLButtonDblClk(UINT nFlags, CPoint point);
+    void OnRButtonDown(UINT nFlags, CPoint point);
+    void OnMouseMove(UINT nFlags, CPoint point);
+    void OnLButtonUp(UINT nFlags, CPoint point);
+    BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+    ViewObject* PickObjectAt(CPoint point);
+    ViewObject* HitTestNext(CPoint point);
+    void ConstrainDragRect(ViewObject* object, CRect& rect);
+    void FlashSideOutline(ViewObject* object);
+    void SelectSideAtRect(const Gdiplus::Rect& rect);
+    bool GetImageNaturalSize(ViewObject* image, int& width, int& height, bool fit);
+    ViewObject* OnSelectionChanged(const CString& name, BOOL redraw = TRUE);
+    void EnableObjectCommands(ViewObject* object);
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
+    // ---- timers, context menu, sides, start-up ---------------------------------------------------
+    void OnTimer(UINT_PTR nIDEvent);
+    void OnContextMenu(CWnd* pWnd, CPoint point);
+    void OnShowDisc2();
+    void OnShowDiscLabel();
+    void OnShowFrontCover();
+    void OnShowBackCover();
+    void ShowSide(const CString& sideName);
+    void OnShowGuides();
+    // Changes the design's disc layout (0 to 5) as one undo step.
+    void SetDiscLayout(int layout);
+    // Makes a freshly created or loaded design the view's: its contents move into m_design (the
+    // given document is left empty); `refresh` is handed to ApplyTemplate.
+    void ResetForDocument(KorvanelleDocument* document, BOOL refresh = TRUE);
+    void StartUp();
+    void OnSplashDone();
+
+    // ---- undo and redo --------------------------------------------------------------------------
+    void BeginUndoStep();
+    // Records one change into the open step; a null object means the first selected object.
+    void RecordUndoValue(const CString& key, ViewObject* object, const CString& previous,
+                         const CString& next);
+    void EndUndoStep();
+    void TrimUndoSteps(int index, bool fromIndexOn);
+    // Deletes the open step unclosed (a change that did not happen records nothing).
+    void DropOpenUndoStep();
+    void ApplyUndoStep(bool redo);
+    void OnEditUndo();
+    void OnEditRedo();
+    // Stores an album field and refreshes its field in the Text Editor bar.
+    void SetDocumentText(const CString& fieldName, const CString& text);
+    int GetUndoCount() const { return static_cast<int>(m_undoSteps.GetSize()); }
+    CUndo* GetUndoStep(int index) const { return static_cast<CUndo*>(m_undoSteps[index]); }
+
+    // ---- property setters (record undo, then set) ------------------------------------------------
+    void SetObjectLeft(ViewObject* object, int value, const int* previous = nullptr);
+    void SetObjectTop(ViewObject* object, int value, const int* previous = nullptr);
+    void SetObjectWidth(ViewObject* object, int value, const int* previous = nullptr);
+    void SetObjectHeight(ViewObject* object, int value, const int* previous = nullptr);
+    void SetObjectAngle(ViewObject* object, const CString& value);
+    void SetAspectRatio(ViewObject* object, int value);
+    void SetLinkText(ViewObject* object, int value);
+    void SetWrapStyle(ViewObject* object, const CString& value);
+    void SetAlignment(ViewObject* object, const CString& value);
+    void SetTrackNumbers(ViewObject* object, const CString& value);
+    void SetTextLayout(ViewObject* object, const CString& value);
+    void SetTextMargin(ViewObject* object, int value);
+    void SetAutoFit(ViewObject* object, int value);
+    void SetBackground(ViewObject* object, int value);
+
+    // ---- object commands ------------------------------------------------------------------------
+    // Kind: "Text", "Image", "Track List" or an album field name ("Artist", "Title", ...).
+    void InsertObject(const CString& kind);
+    // Rectangle as left, top, right, bottom in design units.
+    void InsertImage(const CRect& rect, const CString& path, bool asBackground);
+    // As InsertImage, giving the object made (null when none was).
+    ViewObject* InsertImageObject(const CRect& rect, const CString& path, bool asBackground);
+    void PlaceObject(CRect& rect, bool fitWidth);
+    // Creates a text or track-list object of a kind in a rectangle; null when none was made.
+    ViewObject* CreateTextObject(const CString& kind, const CRect& rect);
+    void OnDeleteObject();
+    void OnCenterHorizontally();
+    void OnCenterVertically();
+    void OnSnapToGrid();
+    void OnHelp();
+    void OnGridSize();
+    void OnShowGrid();
+    void OnUnits();
+    void OnSaveAsImage();
+    void OnReadCd();
+
+    // ---- clipboard ------------------------------------------------------------------------------
+    void OnCopyObject();
+    void OnCutObject();
+    void OnPasteObject();
+    void OnCopyImage();
+    void OnEditCopyText();
+    void OnEditCutText();
+    void OnEditPasteText();
+    bool CopyTextToClipboard(ViewObject* object);
+    // The selected part of a text or track list as plain text with "\r\n" line ends.
+    CString GetSelectedText(ViewObject* object);
+    // Copy Object: true when the selected object is on the clipboard.
+    bool CopySelectedObject();
+
+    // ---- template library -----------------------------------------------------------------------
+    void LoadTemplates();
+    void SaveTemplates();
+    void OnChangeLabelTemplate();
+    void ApplyTemplate(const CString& discChange, const CString& coverChange, bool refresh,
+                       bool takeCentring);
+    // Edits a library template's alignment (side index 1 to 3); the template edited after
+    // "Save", null otherwise.
+    LabelTemplate* ShowLabelAlignment(const CString& templateName, int sideIndex, bool asCustom);
+    void MatchCoverCaseKind();
+
+    // ---- printing -------------------------------------------------------------------------------
+    void SetPrintPageRange();
+    bool IsDirectDiscPrint();
+    void SelectPrinterDevice(CPrintInfo* pInfo, const CanvasPrinterSetup& setup);
+    void CentreDiscsForPrint(bool centre);
+    void SetCalibrationPageSize(bool paperSize);
+    BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
+    void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo = nullptr) override;
+    void OnPrint(CDC* pDC, CPrintInfo* pInfo) override;
+    void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
+    void OnEndPrintPreview(CDC* pDC, CPrintInfo* pInfo, POINT point, CPreviewView* pView) override;
+    void OnPrinterCalibration();
+    void OnLightScribePrint();
+    void PrintOnLightScribe(bool fromPrintDialog);
+    // The side page a page of the job prints (page 2 is side page 3 when the front cover is
+    // skipped).
+    int SidePageOfJobPage(int page) const;
+    void DrawCalibrationPage(RenderContext& ctx);
+
+    // ---- window messages ------------------------------------------------------------------------
+    void OnSize(UINT nType, int cx, int cy);
+    void OnDestroy();
+    void OnSettingChange(UINT uFlags, LPCTSTR lpszSection);
+    BOOL OnEraseBkgnd(CDC* pDC);
+
+    // ---- fields ---------------------------------------------------------------------------------
+    KorvanelleDocument m_design;     // the current design
+    KorvanelleDocument m_templates;  // the library of label templates
+    bool m_inUndoRecord = false;
+    int m_undoPosition = -1;
+    CString m_imageToCopy;  // the image file Copy Image puts on the clipboard
+    CString m_dragMode;     // "", "Select", "Move" or a handle name
+    CPoint m_downPoint;
+    CPoint m_lastPoint;
+    CRect m_startBounds;  // design units: left, top, right, bottom
+    CRect m_dragRect;     // design units; empty while no drag is under way
+    double m_unitsPerPixelX = 0, m_unitsPerPixelY = 0;
+    int m_unitsPerInchX = 1000, m_unitsPerInchY = 1000;
+    bool m_skipFrontPage = false;
+    int m_zoom = 10;  // 10 = 100 %
+    double m_pixelsPerUnitX = 1.0, m_pixelsPerUnitY = 1.0;
+    bool m_paintEnabled = false;
+    bool m_blankCanvas = false;
+    CUndo* m_openUndoStep = nullptr;
+    bool m_calibrationMode = false;
+    // Show the wait cursor while a side is rendered (the application's idle redraw clears it
+    // around its call).
+    BYTE m_waitCursor = 1;
+    CPoint m_pageOrigin;
+    // The next OnDraw only clears this flag (the frame sets it when a docking bar moved, together
+    // with timer 1091 that re-centres the canvas).
+    BYTE m_skipNextPaint = 0;
+    int m_firstPrintPage = 1, m_lastPrintPage = 3;
+    bool m_printFromPreview = false;
+    // The design was just saved as the startup design; cleared by the next undo step and by a
+    // reset.
+    BYTE m_startupDesignSaved = 0;
+    CBitmap* m_bufferBitmap = nullptr;
+    CSize m_bufferSize;
+    CSize m_requestedBufferSize;
+    bool m_mouseCaptured = false;
+    bool m_contextMenuOpen = false;
+    CPoint m_contextPoint{-1, -1};
+    bool m_doubleClicked = false;
+    bool m_started = false;
+    CSize m_canvasMargin{17, 17};
+    bool m_outlineAnimating = false;
+    bool m_liveDragLayout = true;
+    HBITMAP m_oldBufferBitmap = nullptr;
+    int m_dashPhase = 0;
+    CPtrArray m_dashPatterns;  // float[4] each, owned
+    CObArray m_undoSteps;      // CUndo, owned
+    CPtrArray m_panelHits, m_objectHits;
+    ViewSelect m_select;
+    CDC* m_memDC = nullptr;
+    Gdiplus::Graphics* m_memGraphics = nullptr;
+    int m_lastPrintedPage = -1;
+    // The disc template's geometry before a print job centred its discs, restored after it.
+    struct PrintGeometry {
+        ViewObject* object;
+        int left, top, width, height, savedLeft, savedTop;
+    };
+    std::vector<PrintGeometry> m_printDiscSnapshot;
+    // The disc page's size before a calibration job gave it the paper's size.
+    CSize m_calibrationSavedPage;
+    bool m_calibrationPageChanged = false;
+    bool m_discsCentredForPrint = false;
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    friend class ViewSelect;
+    void ReleaseBuffers();
+    static void DeleteUndoStep(CUndo* step);
+    void DeleteDashPatterns();
+    // Restores the disc template's geometry kept before a print job; true when one was kept.
+    bool RestorePrintDiscSnapshot();
+    void OnRecenterTimer();
+    void ZoomTo(int zoom);
+    void CenterSelected(bool horizontally);
+    // The drag rules of a move (grid snapping, kept inside the side) applied to a new object's
+    // rectangle, which it then takes.
+    void PlaceByMoveRules(ViewObject* object, CRect rect, const CRect& sideRect);
+    void ApplyTextMargin(ViewObject* disc, int margin);
+    // Parts of ApplyUndoStep.
+    struct UndoApplyState;
+    bool RestoreUndoOrder(CUndo* step, bool redo);
+    void ApplyUndoSnapshot(CUndo* step, ViewObject* s, ViewObject* o, UndoApplyState& state);
+    // Draws a disc's text-margin rings into the buffer, shows them, and has the editor's timer
+    // 1086 redraw without them 700 ms later.
+    void FlashMarginRings(ViewObject* disc);
+    CString GetSideNameForPage(int page);
+};
+
+// The filter of the Insert Image file dialog.
+extern const char* const kInsertImageFilter;
+
+// The scroll-bar thicknesses measured at start-up: the client rectangles of a horizontal and a
+// vertical scroll bar.
+extern CRect g_hScrollBarRect;
+extern CRect g_vScrollBarRect;

@@ -1,0 +1,227 @@
+// The Edit commands that move objects and text between the design and the system clipboard:
+// whole objects (texts and track lists in the own format, images as bitmaps), selected text as
+// plain text, and pasting either back with its undo step.
+#include <cstring>
+
+#include "canvas/AppCanvasState.h"
+#include "canvas/CanvasMessage.h"
+#include "canvas/View.h"
+
+using namespace Gdiplus;
+
+namespace {
+
+bool IsTextual(const ViewObject* o) {
+    return o && (o->IsText() || o->IsTrackList());
+}
+
+}  // namespace
+
+void View::OnCopyObject() {
+    GuardOperation(920, [&] { CopySelectedObject(); });
+}
+
+bool View::CopySelectedObject() {
+    CWaitCursor wait;
+    ViewObject* selected = m_design.GetFirstSelected();
+    if (!selected) return false;
+    if (selected->IsImage()) return selected->CopyImageToClipboard();
+    return selected->CopyToClipboard(AppCanvasState::Get().m_clipboardFormat);
+}
+
+void View::OnCutObject() {
+    GuardOperation(921, [&] {
+        // The object goes only when it really is on the clipboard.
+        if (CopySelectedObject()) OnDeleteObject();
+    });
+}
+
+void View::OnPasteObject() {
+    GuardOperation(922, [&] {
+        CWaitCursor wait;
+        bool pending = m_contextPoint != CPoint(-1, -1);
+        CPoint point;
+        if (pending) {
+            CPoint p = m_contextPoint;
+            if (m_hWnd) ScreenToClient(&p);
+            Point d = ClientToDesign(p);
+            point = CPoint(d.X, d.Y);
+            m_contextPoint = point;
+            ViewObject* side = m_design.GetCurrentSide();
+            if (!side) return;
+            RectF r = side->GetRectF(false);
+            if (!(point.x >= r.X && point.x < r.X + r.Width && point.y >= r.Y && point.y < r.Y + r.Height)) {
+                pending = false;
+                m_contextPoint = CPoint(-1, -1);
+            }
+        }
+        ViewObject* side = m_design.GetCurrentSide();
+        if (!side) return;
+        ViewObject* o = new ViewObject;
+        bool image = ::IsClipboardFormatAvailable(CF_DIB) != FALSE;
+        if (image) {
+            o->type = kObjectImage;
+            if (!o->PasteImageFromClipboard()) {
+                DeleteViewObject(o);
+                return;
+            }
+            o->name = "Image";
+            o->bBackground = 0;
+            o->bAspectRatio = 1;
+            o->width = o->height = 1000;
+        } else {
+            g_loadingAlbumInfo = &m_design.albumInfo;
+            const bool read = o->PasteFromClipboard(AppCanvasState::Get().m_clipboardFormat);
+            g_loadingAlbumInfo = nullptr;
+            if (!read) {
+                DeleteViewObject(o);
+                return;
+            }
+        }
+        o->side = side->side;
+        o->sideName = m_design.currentSideName;
+        m_design.AssignUniqueName(o);
+        if (image) {
+            int w = o->width, h = o->height;
+            if (GetImageNaturalSize(o, w, h, false)) {
+                o->width = w;
+                o->height = h;
+            }
+        } else if (o->IsTrackList()) {
+            const CString& layout = o->textLayout;
+            if (o->side == 1) {
+                if (layout == "1 Column" || layout == "Table Format") o->textLayout = "Bottom";
+            } else if (layout != "1 Column" && layout != "2 Columns" && layout != "Table Format") {
+                o->textLayout = "1 Column";
+            }
+        }
+        CRect rect(0, 0, o->width, o->height);
+        if (pending)
+            rect.OffsetRect(point.x - rect.Width() / 2, point.y - rect.Height() / 2);
+        else
+            PlaceObject(rect, !image);
+        o->left = rect.left;
+        o->top = rect.top;
+        o->width = rect.Width();
+        o->height = rect.Height();
+        if (!image && o->bLinkText) m_select.SetObjectText(o, FALSE);
+        BeginUndoStep();
+        ViewObject* anchor = m_design.GetFirstSelected() ? nullptr : side;
+        RecordUndoValue("prevOrder", anchor, "", "");
+        m_design.AddObject(o);
+        StopOutlineTimer();
+        OnSelectionChanged(o->name, FALSE);
+        RecordUndoValue("nextRich", o, "", "");
+        RecordUndoValue("nextOrder", o, "", "");
+        EndUndoStep();
+        StartOutlineTimer();
+        Redraw(true);
+        m_select.Refresh();
+    });
+}
+
+void View::OnCopyImage() {
+    GuardOperation(923, [&] {
+        if (m_imageToCopy.IsEmpty()) return;
+        CWaitCursor wait;
+        ViewObject* o = new ViewObject;
+        o->type = kObjectImage;
+        if (o->LoadImageFile(m_imageToCopy, false))
+            o->CopyImageToClipboard();
+        else
+            ShowCanvasMessageOk(this, kMessageError, CString(), "Invalid image format.");
+        DeleteViewObject(o);
+        m_imageToCopy.Empty();
+    });
+}
+
+void View::OnEditCopyText() {
+    GuardOperation(924, [&] {
+        CWaitCursor wait;
+        CopyTextToClipboard(m_design.GetFirstSelected());
+    });
+}
+
+CString View::GetSelectedText(ViewObject* object) {
+    CString text;
+    if (!IsTextual(object)) return text;
+    int start = 0, end = 0;
+    m_select.GetSelection(start, end);
+    const int count = object->GetCharCount();
+    const CString separator(kTrackFieldEnd, 1);
+    if (object->IsText()) {
+        for (int i = start; i < end && i < count; ++i) {
+            const CString& c = object->chars[i];
+            if (c == separator) continue;
+            text += c == "\r" ? CString("\r\n") : c;
+        }
+        return text;
+    }
+    // Track lists: the selected characters field by field; a line ends after each track record
+    // from which something was taken when the selection covers more than one row.
+    const bool severalRows = m_select.m_startRow != m_select.m_endRow;
+    int field = 0;
+    bool taken = false;
+    for (int i = 0; i < count; ++i) {
+        const CString& c = object->chars[i];
+        if (c == separator) {
+            if (i == count - 1) {
+                if (taken && severalRows) text += "\r\n";
+                break;
+            }
+            if (++field == 3) {
+                if (taken && severalRows) text += "\r\n";
+                field = 0;
+                taken = false;
+            }
+            continue;
+        }
+        if (!TextEditing::IsCharSelected(*object, m_select, i)) continue;
+        text += c == "\r" ? CString("\r\n") : c;
+        taken = true;
+    }
+    return text;
+}
+
+bool View::CopyTextToClipboard(ViewObject* object) {
+    bool handed = false;
+    GuardOperation(925, [&] {
+        if (!IsTextual(object)) return;
+        if (!::OpenClipboard(m_hWnd)) return;
+        ::EmptyClipboard();
+        const CString text = GetSelectedText(object);
+        HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, text.GetLength() + 1);
+        if (char* p = block ? static_cast<char*>(::GlobalLock(block)) : nullptr) {
+            std::memcpy(p, text.GetString(), text.GetLength() + 1);
+            ::GlobalUnlock(block);
+            handed = ::SetClipboardData(CF_TEXT, block) != nullptr;
+        }
+        if (block && !handed) ::GlobalFree(block);
+        ::CloseClipboard();
+    });
+    return handed;
+}
+
+void View::OnEditCutText() {
+    GuardOperation(926, [&] {
+        ViewObject* selected = m_design.GetFirstSelected();
+        if (!IsTextual(selected)) return;
+        if (!CopyTextToClipboard(selected)) return;
+        BeginUndoStep();
+        m_select.DeleteChars(true, true);
+        EndUndoStep();
+    });
+}
+
+void View::OnEditPasteText() {
+    GuardOperation(927, [&] {
+        CWaitCursor wait;
+        ViewObject* selected = m_design.GetFirstSelected();
+        if (!IsTextual(selected)) return;
+        const CString text = selected->PasteText();
+        if (text.IsEmpty()) return;
+        BeginUndoStep();
+        m_select.InsertText(text);
+        EndUndoStep();
+    });
+}

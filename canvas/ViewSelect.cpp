@@ -1,0 +1,599 @@
+// The in-place editor's editing half: selection, caret and highlight drawn into the view's
+// off-screen buffer, mouse and key selection, deleting and typing with undo, linked texts that
+// follow their album field, the keyboard dispatcher and the editor's timers.
+#include "canvas/ViewSelect.h"
+
+#include <cmath>
+
+#include "canvas/ViewSettings.h"
+#include "canvas/AppCanvasState.h"
+#include "canvas/CanvasMessage.h"
+#include "canvas/View.h"
+#include "model/Geometry.h"
+#include "render/RenderContext.h"
+
+using namespace Gdiplus;
+
+namespace {
+
+bool IsTextual(const ViewObject* o) {
+    return o && (o->IsText() || o->IsTrackList());
+}
+
+const char* const kPrevKeys[4] = {"prevText", "prevFont", "prevColor", "prevUnderline"};
+const char* const kNextKeys[4] = {"nextText", "nextFont", "nextColor", "nextUnderline"};
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(ViewSelect, CWnd)
+    ON_WM_TIMER()
+END_MESSAGE_MAP()
+
+ViewSelect::ViewSelect() {
+    m_showTrackTip = g_helpTrack;
+}
+
+ViewSelect::~ViewSelect() = default;
+
+View* ViewSelect::GetView() const {
+    return m_view;
+}
+
+ViewObject* ViewSelect::GetSelectedObject() const {
+    return m_view ? m_view->m_design.GetFirstSelected() : nullptr;
+}
+
+void ViewSelect::RecordFour(ViewObject* object, bool next) {
+    if (!m_view) return;
+    for (const char* key : next ? kNextKeys : kPrevKeys) m_view->RecordUndoValue(key, object, "", "");
+}
+
+bool ViewSelect::GetSelection(int& start, int& end) const {
+    ViewObject* o = GetSelectedObject();
+    if (!o) return false;
+    if (IsTextual(o)) {
+        start = m_selStart;
+        end = m_selEnd;
+    } else {
+        start = end = 0;
+    }
+    return true;
+}
+
+void ViewSelect::SetSelection(int start, int end) {
+    ViewObject* o = GetSelectedObject();
+    if (!IsTextual(o)) return;
+    TextEditing::SetSelection(*o, *this, start, end);
+}
+
+void ViewSelect::ResetCharStates() {
+    m_charStates.RemoveAll();
+    m_framedRow = m_framedField = -1;
+    ViewObject* o = GetSelectedObject();
+    if (!o) return;
+    for (INT_PTR i = 0; i < o->cellBoxes.GetSize(); ++i) m_charStates.Add(0);
+}
+
+void ViewSelect::BeginEditing(ViewObject* object) {
+    if (!IsTextual(object)) return;
+    m_startRow = -1;
+    if (m_hWnd) KillTimer(kTimerCaretBlink);
+    TextEditing::SetSelection(*object, *this, 0, 0);
+}
+
+void ViewSelect::EndEditing() {
+    if (m_hWnd) KillTimer(kTimerCaretBlink);
+    m_framedRow = -1;
+    m_caretX = -1;
+    m_startRow = m_endRow = m_startField = m_endField = 0;
+    m_selStart = m_selEnd = 0;
+    m_lastShownStart = m_lastShownEnd = -2;
+    m_charStates.RemoveAll();
+    if (m_view) m_view->m_design.ClearSelection();
+}
+
+// ---- the highlight ------------------------------------------------------------------------------
+
+namespace {
+
+// The device rectangle of character i in buffer coordinates, with the thin boxes of separators
+// and line breaks and the column layouts' one pixel less.
+RECT CharDeviceRect(const ViewObject& o, int i, double sx, double sy, float ox, float oy) {
+    RectF box = NormalizeRectF(*o.cellBoxes[i]);
+    box.X += static_cast<REAL>(o.left);
+    box.Y += static_cast<REAL>(o.top);
+    RECT r = RoundRectFToEdges(ScaleRectF(box, sx, sy, ox, oy, 0, 0));
+    const int degrees = o.AngleToDegrees();
+    const CString& ch = o.chars.GetSize() > i ? o.chars[i] : CString();
+    if (ch == "\r" || ch == CString(kTrackFieldEnd, 1)) {
+        if (degrees == 0) r.right = r.left + 2;
+        if (degrees == 90) r.bottom = r.top + 2;
+        if (degrees == 180) r.left = r.right - 2;
+        if (degrees == 270) r.top = r.bottom - 2;
+    }
+    if (o.IsColumnFormat()) {
+        if (degrees == 0 || degrees == 180)
+            r.bottom -= 1;
+        else
+            r.right -= 1;
+    }
+    return r;
+}
+
+RECT CaretBar(const RECT& r, int degrees) {
+    RECT bar = r;
+    if (degrees == 0) bar.right = r.left + 2;
+    if (degrees == 180) bar.left = r.right - 2;
+    if (degrees == 270) bar.top = r.bottom - 2;
+    if (degrees == 90) bar.bottom = r.top + 2;
+    return bar;
+}
+
+void InvertRect(RenderContext& ctx, const RECT& r) {
+    CRgn region;
+    if (!region.CreateRectRgn(r.left, r.top, r.right, r.bottom)) return;
+    ctx.InvertRegion(static_cast<HRGN>(region.m_hObject));
+}
+
+}  // namespace
+
+void ViewSelect::UpdateHighlight(bool hideAll, bool redraw) {
+    GuardOperation(970, [&] {
+        ViewObject* o = GetSelectedObject();
+        View* view = m_view;
+        if (!view || !IsTextual(o) || o->cellBoxes.GetSize() == 0) return;
+        const int n = static_cast<int>(o->cellBoxes.GetSize());
+        int s = -1, e = -1;
+        if (!hideAll) {
+            s = m_selStart;
+            e = m_selEnd;
+            if (s < 0 || s > n - 1 || e < 0 || e > n - 1) return;
+        }
+        if (m_charStates.GetSize() != n) ResetCharStates();
+        double sx = 0, sy = 0;
+        view->ModelToDevice(nullptr, Rect(), sx, sy);
+        float ox = 0, oy = 0;
+        view->CanvasOffsets(ox, oy);
+        HBITMAP bitmap =
+            view->m_bufferBitmap ? static_cast<HBITMAP>(view->m_bufferBitmap->m_hObject) : nullptr;
+        if (!bitmap) return;
+        RenderContext ctx;
+        ctx.SetupHighlight(bitmap, sx, sy, &view->m_design, view->m_pageOrigin.x, view->m_pageOrigin.y);
+        const int degrees = o->AngleToDegrees();
+        const bool focused = ::GetFocus() == view->m_hWnd;
+        bool changed = UpdateTrackFrame(*o, ctx, hideAll);
+        for (int i = 0; i < n; ++i) {
+            if (!o->cellBoxes[i]) continue;
+            WORD target = 0;
+            if (!hideAll) {
+                if (i == s && i == e && focused)
+                    target = 1;
+                else if (TextEditing::IsCharSelected(*o, *this, i))
+                    target = 2;
+            }
+            const WORD now = m_charStates[i];
+            if (now == target) continue;
+            RECT r = CharDeviceRect(*o, i, sx, sy, ox, oy);
+            RECT bar = CaretBar(r, degrees);
+            if (now == 1) InvertRect(ctx, bar);
+            if (now == 2) InvertRect(ctx, r);
+            if (target == 2) InvertRect(ctx, r);
+            if (target == 1) InvertRect(ctx, bar);
+            m_charStates[i] = target;
+            changed = true;
+        }
+        if (changed && redraw) view->Redraw(false, Rect(o->left, o->top, o->width, o->height));
+        if (m_hWnd) {
+            if (s == e)
+                SetTimer(kTimerCaretBlink, 500, nullptr);
+            else
+                KillTimer(kTimerCaretBlink);
+        }
+    });
+}
+
+bool ViewSelect::UpdateTrackFrame(const ViewObject& o, RenderContext& ctx, bool hideAll) {
+    if (!o.IsTrackList() || o.trackRows.GetSize() == 0) return false;
+    const bool several = m_startRow != m_endRow || m_startField != m_endField;
+    if (!hideAll && several && m_framedRow == -1) return false;
+    if (!hideAll && !several && m_startRow == m_framedRow && m_startField == m_framedField) return false;
+    bool changed = false;
+    if (m_framedRow != -1) {
+        DrawTrackFrame(o, ctx, m_framedRow, m_framedField);
+        changed = true;
+    }
+    if (hideAll || several || m_startRow < 0) {
+        m_framedRow = -1;
+        m_framedField = -1;
+        return changed;
+    }
+    DrawTrackFrame(o, ctx, m_startRow, m_startField);
+    m_framedRow = m_startRow;
+    m_framedField = m_startField;
+    return true;
+}
+
+void ViewSelect::DrawTrackFrame(const ViewObject& o, RenderContext& ctx, int row, int field) {
+    if (row < 0 || row >= o.trackRows.GetSize() || !m_view) return;
+    double sx = 0, sy = 0;
+    m_view->ModelToDevice(nullptr, Rect(), sx, sy);
+    float ox = 0, oy = 0;
+    m_view->CanvasOffsets(ox, oy);
+    const int first = TextEditing::FieldFirst(o, row, field), end = TextEditing::FieldEnd(o, row, field);
+    if (first < 0 || end < first || end >= o.cellBoxes.GetSize()) return;
+    if (o.IsTableFormat()) {
+        // Two one-pixel lines across the row at the borders of the title column.
+        RectF rowBox = o.GetTrackRowRect(row);
+        rowBox.X += static_cast<REAL>(o.left);
+        rowBox.Y += static_cast<REAL>(o.top);
+        RECT r = RoundRectFToEdges(ScaleRectF(rowBox, sx, sy, ox, oy, 0, 0));
+        RectF title = o.titleArea;
+        title.X += static_cast<REAL>(o.left);
+        RECT t = RoundRectFToEdges(ScaleRectF(title, sx, sy, ox, oy, 0, 0));
+        if (o.ShowsTrackNumbers()) {
+            int x = t.left - 3 + (field == 1 ? 5 : 0);
+            InvertRect(ctx, RECT{x, r.top, x + 1, r.bottom});
+        }
+        if (o.ShowsTrackTimes()) {
+            int x = t.right + 2 + (field == 3 ? 5 : 0);
+            InvertRect(ctx, RECT{x, r.top, x + 1, r.bottom});
+        }
+        return;
+    }
+    RECT outline = CharDeviceRect(o, first, sx, sy, ox, oy);
+    for (int i = first + 1; i <= end; ++i) {
+        RECT c = CharDeviceRect(o, i, sx, sy, ox, oy);
+        ::UnionRect(&outline, &outline, &c);
+    }
+    ctx.AddRectPath(outline.left - 1, outline.top - 1, outline.right - outline.left + 1,
+                    outline.bottom - outline.top + 1);
+    ctx.DrawOutlinePaths();
+}
+
+// ---- selection by keys and mouse ------------------------------------------------------------------
+
+int ViewSelect::CharIndexFromPoint(int x, int y, bool fromDevice) {
+    ViewObject* o = GetSelectedObject();
+    if (!IsTextual(o)) return 0;
+    float px = static_cast<float>(x), py = static_cast<float>(y);
+    if (fromDevice && m_view) {
+        double sx = 0, sy = 0;
+        m_view->ModelToDevice(nullptr, Rect(), sx, sy);
+        CPoint origin;
+        m_view->GetScrollOrigin(origin, false);
+        px = static_cast<float>((x + origin.x) / sx) - static_cast<float>(o->left);
+        py = static_cast<float>((y + origin.y) / sy) - static_cast<float>(o->top);
+    }
+    return TextEditing::CharIndexFromPoint(*o, px, py);
+}
+
+void ViewSelect::MoveCaret(int key, bool redraw) {
+    ViewObject* o = GetSelectedObject();
+    if (!IsTextual(o)) return;
+    if (m_hWnd) KillTimer(kTimerCaretBlink);
+    const int c = TextEditing::MoveCaretIndex(*o, *this, key);
+    SetSelection(c, c);
+    if (redraw) {
+        UpdateHighlight(true, false);
+        UpdateHighlight(false, true);
+    }
+}
+
+void ViewSelect::ExtendSelection(ViewObject* object, int key) {
+    if (!IsTextual(object)) return;
+    int start = m_selStart, end = m_selEnd;
+    TextEditing::ExtendSelectionRange(*object, *this, key, start, end);
+    TextEditing::SetSelection(*object, *this, start, end);
+    UpdateHighlight(true, false);
+    UpdateHighlight(false, true);
+}
+
+void ViewSelect::BeginMouseSelect(CPoint point, UINT code) {
+    ViewObject* o = GetSelectedObject();
+    if (!IsTextual(o)) return;
+    m_caretX = -1;
+    m_anchor = CharIndexFromPoint(point.x, point.y, true);
+    if (code == 999 && m_anchor >= m_selStart && m_anchor <= m_selEnd) return;
+    m_selStart = m_anchor;
+    m_lastShownStart = m_lastShownEnd = -2;
+    DragSelect(point.x, point.y);
+}
+
+void ViewSelect::DragSelect(int x, int y) {
+    ViewObject* o = GetSelectedObject();
+    if (!IsTextual(o)) return;
+    const int c = CharIndexFromPoint(x, y, true);
+    int a = m_anchor, b = c;
+    if (a > b) std::swap(a, b);
+    if (a == m_lastShownStart && b == m_lastShownEnd) return;
+    SetSelection(a, b);
+    UpdateHighlight(false, true);
+    if (m_lastShownStart != -2 || m_lastShownEnd != -2) ShowFontSize();
+    m_lastShownStart = a;
+    m_lastShownEnd = b;
+}
+
+void ViewSelect::NextTrackField(ViewObject* object) {
+    if (!object || !object->IsTrackList() || object->trackRows.GetSize() == 0) return;
+    if (m_hWnd) KillTimer(kTimerCaretBlink);
+    m_endRow = (m_endRow + 1) % static_cast<int>(object->trackRows.GetSize());
+    const int field = m_endField >= 1 && m_endField <= 3 ? m_endField : 2;
+    SetSelection(TextEditing::FieldFirst(*object, m_endRow, field),
+                 TextEditing::FieldEnd(*object, m_endRow, field));
+    UpdateHighlight(true, false);
+    UpdateHighlight(false, true);
+}
+
+// ---- deleting and typing ----------------------------------------------------------------------------
+
+void ViewSelect::DeleteChars(bool finish, bool wholeRows) {
+    GuardOperation(971, [&] {
+        ViewObject* edited = GetSelectedObject();
+        if (!IsTextual(edited) || !m_view) return;
+        int from = 0, to = 0;
+        bool rows = false;
+        if (!TextEditing::GetDeleteRange(*edited, *this, wholeRows, from, to, rows)) return;
+        if (m_hWnd) KillTimer(kTimerCaretBlink);
+        bool tip = false;
+        CSelectionArray targets;
+        targets.Copy(m_view->m_design.selection);
+        for (INT_PTR k = 0; k < targets.GetSize(); ++k) {
+            ViewObject* o = targets[k];
+            if (!IsTextual(o)) continue;
+            RecordFour(o, false);
+            if (TextEditing::DeleteRange(*o, *this, from, to, rows)) tip = true;
+            RecordFour(o, true);
+        }
+        if (tip && m_showTrackTip && m_hWnd) SetTimer(kTimerTrackTip, 100, nullptr);
+        if (rows) {
+            for (INT_PTR k = 0; k < targets.GetSize(); ++k)
+                if (targets[k]->IsTrackList()) RenumberTracks(targets[k]);
+        }
+        const int caret = TextEditing::CaretAfterDelete(*edited, *this, from, rows);
+        if (finish) {
+            SetSelection(caret, caret);
+            if (edited->bLinkText) m_view->SetDocumentText(edited->name, edited->GetText());
+            AppCanvasState::Get().m_relayoutRequest = 1;
+        } else {
+            m_selStart = m_selEnd = caret;
+        }
+    });
+}
+
+void ViewSelect::InsertText(const CString& text) {
+    GuardOperation(972, [&] {
+        ViewObject* edited = GetSelectedObject();
+        if (!IsTextual(edited) || !m_view || text.IsEmpty()) return;
+        if (m_hWnd) KillTimer(kTimerCaretBlink);
+        if (m_selStart != m_selEnd) DeleteChars(false, false);
+        const int s = m_selStart;
+        CSelectionArray targets;
+        targets.Copy(m_view->m_design.selection);
+        for (INT_PTR k = 0; k < targets.GetSize(); ++k) {
+            ViewObject* o = targets[k];
+            if (!IsTextual(o)) continue;
+            RecordFour(o, false);
+            TextEditing::InsertChars(*o, s, text);
+            RecordFour(o, true);
+        }
+        SetSelection(s + text.GetLength(), s + text.GetLength());
+        if (edited->bLinkText) m_view->SetDocumentText(edited->name, edited->GetText());
+        UpdateTextLayout(TRUE, TRUE);
+    });
+}
+
+void ViewSelect::RenumberTracks(ViewObject* object) {
+    GuardOperation(973, [&] {
+        if (!object || !object->IsTrackList()) return;
+        RecordFour(object, false);
+        TextEditing::RenumberTracks(*object);
+        RecordFour(object, true);
+    });
+}
+
+void ViewSelect::SetObjectText(ViewObject* object, BOOL timeFieldsOnly) {
+    GuardOperation(974, [&] {
+        if (!m_view) return;
+        std::vector<ViewObject*> objects;
+        if (object)
+            objects.push_back(object);
+        else
+            m_view->m_design.ForEachObject([&](ViewObject* o) { objects.push_back(o); });
+        ViewObject* edited = GetSelectedObject();
+        for (ViewObject* o : objects) {
+            if (!IsTextual(o) || !o->bLinkText) continue;
+            if (timeFieldsOnly && o->IsText() && !o->IsTimeField()) continue;
+            const CString value = m_view->m_design.GetAlbumField(o->name);
+            if (value.IsEmpty()) continue;
+            const int n = value.GetLength();
+            if (value == o->GetText() && o->charFonts.GetSize() == n && o->charColors.GetSize() == n &&
+                o->charUnderlines.GetSize() == n)
+                continue;
+            RecordFour(o, false);
+            if (o == edited) m_selStart = m_selEnd = 0;
+            o->SetTextKeepStyles(value);
+            o->RebuildTrackRows();
+            RecordFour(o, true);
+        }
+    });
+}
+
+// ---- keys ----------------------------------------------------------------------------------------------
+
+void ViewSelect::OnKey(MSG* pMsg) {
+    if (!pMsg || !m_view) return;
+    const UINT message = pMsg->message;
+    if (message != WM_KEYDOWN && message != WM_KEYUP && message != WM_CHAR) return;
+    if (!m_keysEnabled) {
+        if (message == WM_KEYUP) m_keysEnabled = 1;
+        return;
+    }
+    const WPARAM key = pMsg->wParam;
+    if (message == WM_KEYDOWN && key == VK_CONTROL) return;
+    if (message == WM_CHAR && (key == 8 || key == 9)) return;
+    if (message == WM_KEYUP && (key == VK_CONTROL || key == VK_DELETE || key == VK_BACK || key == VK_TAB ||
+                                key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN))
+        return;
+    const bool ctrl = ::GetKeyState(VK_CONTROL) < 0;
+    const bool shift = ::GetKeyState(VK_SHIFT) < 0;
+    const bool down = message == WM_KEYDOWN;
+    const bool repeat = (pMsg->lParam & (1 << 30)) != 0;
+    ViewObject* o = GetSelectedObject();
+    const bool textual = IsTextual(o);
+    const bool editable = textual || (o && o->IsImage());
+    if (ctrl && down && key == 0xBD) {
+        if (!repeat) m_view->OnZoomOut();
+        return;
+    }
+    if (ctrl && down && key == 0xBB) {
+        if (!repeat) m_view->OnZoomIn();
+        return;
+    }
+    if (ctrl && message != WM_CHAR && (key == 'A' || key == 'a')) {
+        SetSelection(-1, -1);
+        UpdateHighlight(true, false);
+        UpdateHighlight(false, true);
+        pMsg->message = 0;
+        return;
+    }
+    if (ctrl && down && key == 'V' && o) {
+        m_keysEnabled = 0;
+        if (::IsClipboardFormatAvailable(CF_DIB))
+            m_view->OnPasteObject();
+        else if (::IsClipboardFormatAvailable(CF_TEXT))
+            m_view->OnEditPasteText();
+        return;
+    }
+    if (ctrl && down && key == 'X' && editable) {
+        m_keysEnabled = 0;
+        if (o->IsImage())
+            m_view->OnCutObject();
+        else if (m_selStart != m_selEnd)
+            m_view->OnEditCutText();
+        return;
+    }
+    if (ctrl && down && key == 'C' && editable) {
+        m_keysEnabled = 0;
+        if (o->IsImage())
+            m_view->OnCopyObject();
+        else if (m_selStart != m_selEnd)
+            m_view->OnEditCopyText();
+        return;
+    }
+    if (down && (key == VK_DELETE || key == VK_BACK) && o && o->IsImage()) {
+        m_view->OnDeleteObject();
+        return;
+    }
+    if (down && (key == VK_DELETE || key == VK_BACK) && o && (o->IsSide() || o->IsBoundary())) {
+        ClearSideBackground(TRUE);
+        return;
+    }
+    if (!textual) return;
+    if (down && shift && (key == VK_LEFT || key == VK_RIGHT)) {
+        ExtendSelection(o, static_cast<int>(key));
+        return;
+    }
+    if (down && key == VK_DELETE && m_selStart != m_selEnd) {
+        m_view->BeginUndoStep();
+        DeleteChars(true, true);
+        m_view->EndUndoStep();
+        return;
+    }
+    if (down && key == VK_DELETE) {
+        const int c = m_selStart;
+        if (c + 1 < o->GetCharCount() && o->chars[c] != CString(kTrackFieldEnd, 1)) {
+            m_view->BeginUndoStep();
+            m_selStart = m_selEnd = c + 1;
+            DeleteChars(true, false);
+            m_view->EndUndoStep();
+        }
+        return;
+    }
+    if (down && key == VK_BACK) {
+        m_view->BeginUndoStep();
+        DeleteChars(true, true);
+        m_view->EndUndoStep();
+        return;
+    }
+    if (down && key == VK_TAB) {
+        NextTrackField(o);
+        return;
+    }
+    if (down && shift && (key == VK_UP || key == VK_DOWN)) {
+        ExtendSelection(o, static_cast<int>(key));
+        return;
+    }
+    if (down && (key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN)) {
+        MoveCaret(static_cast<int>(key), true);
+        m_anchor = m_selStart;
+        return;
+    }
+    if (down && (key == VK_END || key == VK_HOME)) {
+        const int c = key == VK_END ? o->GetCharCount() - 1 : 0;
+        SetSelection(c, c);
+        UpdateHighlight(true, false);
+        UpdateHighlight(false, true);
+        return;
+    }
+    if (message == WM_CHAR) {
+        // Control characters (Ctrl with a letter) are no text.
+        if (key == 13)
+            AppCanvasState::Get().m_queuedText += "\r";
+        else if (key >= 32 && key < 256)
+            AppCanvasState::Get().m_queuedText += static_cast<char>(key);
+    }
+}
+
+void ViewSelect::OnSideRedraw(int code) {
+    if (code == kSideRedrawBefore) {
+        if (m_hWnd) KillTimer(kTimerCaretBlink);
+        m_framedRow = -1;
+        return;
+    }
+    if (code == kSideRedrawAfter && IsTextual(GetSelectedObject())) {
+        ResetCharStates();
+        SetSelection(m_selStart, m_selEnd);
+        UpdateHighlight(false, false);
+    }
+}
+
+void ViewSelect::OnTimer(UINT_PTR nIDEvent) {
+    GuardOperation(975, [&] {
+        switch (nIDEvent) {
+            case kTimerCaretBlink: {
+                ViewObject* o = GetSelectedObject();
+                const int s = m_selStart;
+                if (IsTextual(o) && s == m_selEnd && s >= 0 && s < m_charStates.GetSize()) {
+                    if (m_charStates[s] != 0 && ::GetKeyState(VK_LBUTTON) >= 0)
+                        UpdateHighlight(true, true);
+                    else
+                        UpdateHighlight(false, true);
+                } else {
+                    KillTimer(nIDEvent);
+                }
+                break;
+            }
+            case kTimerTrackTip:
+                KillTimer(nIDEvent);
+                ShowTrackTip();
+                break;
+            case kTimerMarginFlash:
+                KillTimer(nIDEvent);
+                if (m_view) m_view->Redraw(true);
+                break;
+            case kTimerHslPoll:
+                PollHslWorker();
+                break;
+            default:
+                break;
+        }
+    });
+}
+
+void ViewSelect::ShowTrackTip() {
+    ShowCanvasMessageOk(
+        m_view, kMessageWarning, " Korvanelle Tip:",
+        "There must be at least one track.\r\n\r\nTo completely delete this object, right-mouse "
+        "click and select 'Delete Object'.");
+    g_helpTrack = 0;
+}

@@ -1,0 +1,605 @@
+// Undo and redo: steps of sparse before/after snapshots of the changed objects (and the drawing
+// order when objects came, went or moved), recorded while a change is made and applied
+// backwards or forwards. Each snapshot carries the set of fields that were really recorded, so
+// every value - a left of 0, a hue of -1 - is restored exactly.
+#include <cstdlib>
+#include <vector>
+
+#include "canvas/AppCanvasState.h"
+#include "canvas/FrameCommandState.h"
+#include "canvas/View.h"
+#include "render/CanvasSettings.h"
+#include "render/RenderContext.h"
+
+using namespace Gdiplus;
+
+namespace {
+
+const int kMaxUndoSteps = 50;
+
+// The album fields a side's text edit may change, of disc 1 and disc 2.
+const char* const kAlbumFields[12] = {
+    "Artist",
+    "Title",
+    "Track List",
+    "Year",
+    "Time",
+    "Genre",
+    "Artist - Disc 2",
+    "Title - Disc 2",
+    "Track List - Disc 2",
+    "Year - Disc 2",
+    "Time - Disc 2",
+    "Genre - Disc 2",
+};
+
+const unsigned kAllUndoFields = 0x3FFFFFu;
+
+// Decimal text to an integer: an optional sign and the leading digits; no digits give 0.
+int ParseUndoInt(const CString& text) {
+    return std::atoi(text.GetString());
+}
+
+void FreeFonts(CFontRecordArray& fonts) {
+    for (INT_PTR i = 0; i < fonts.GetSize(); ++i) delete fonts[i];
+    fonts.RemoveAll();
+}
+
+void FreeColors(CColorRecordArray& colors) {
+    for (INT_PTR i = 0; i < colors.GetSize(); ++i) delete colors[i];
+    colors.RemoveAll();
+}
+
+void CopyFonts(CFontRecordArray& to, const CFontRecordArray& from) {
+    FreeFonts(to);
+    for (INT_PTR i = 0; i < from.GetSize(); ++i)
+        to.Add(from[i] ? ViewObject::CopyFontRecord(from[i]) : nullptr);
+}
+
+void CopyColors(CColorRecordArray& to, const CColorRecordArray& from) {
+    FreeColors(to);
+    for (INT_PTR i = 0; i < from.GetSize(); ++i)
+        to.Add(from[i] ? ViewObject::CopyColorRecord(from[i]) : nullptr);
+}
+
+ViewObject* FindSnapshot(CObArray& snapshots, const CString& name) {
+    for (INT_PTR i = 0; i < snapshots.GetSize(); ++i) {
+        ViewObject* s = static_cast<ViewObject*>(snapshots[i]);
+        if (s && s->name == name) return s;
+    }
+    return nullptr;
+}
+
+ViewObject* NewSnapshot(const ViewObject* object) {
+    ViewObject* s = new ViewObject;
+    s->type = object->type;
+    s->name = object->name;
+    s->side = object->side;
+    s->sideName = object->sideName;
+    s->imagePath = object->imagePath;
+    s->bLinkText = s->bAspectRatio = s->bBackground = s->bAutoFit = -1;
+    s->textMargin = s->hue = s->saturation = s->lightness = -1;
+    return s;
+}
+
+// Keeps the run arrays as long as the characters after the characters were replaced on their
+// own: extra records go, missing ones continue the run before them, and character 0 keeps a
+// record.
+void FitRunsToText(ViewObject* o) {
+    const INT_PTR n = o->chars.GetSize();
+    while (o->charFonts.GetSize() > n) {
+        delete o->charFonts[o->charFonts.GetSize() - 1];
+        o->charFonts.RemoveAt(o->charFonts.GetSize() - 1);
+    }
+    while (o->charColors.GetSize() > n) {
+        delete o->charColors[o->charColors.GetSize() - 1];
+        o->charColors.RemoveAt(o->charColors.GetSize() - 1);
+    }
+    while (o->charFonts.GetSize() < n) o->charFonts.Add(nullptr);
+    while (o->charColors.GetSize() < n) o->charColors.Add(nullptr);
+    if (n > 0 && !o->charFonts[0]) o->charFonts[0] = ViewObject::NewDefaultFontRecord();
+    if (n > 0 && !o->charColors[0]) o->charColors[0] = new COLORREF(0);
+    o->SyncCharUnderlines();
+}
+
+}  // namespace
+
+// ---- CUndo ---------------------------------------------------------------------------------------
+
+unsigned CUndo::GetFields(const ViewObject* snapshot) const {
+    auto it = m_fields.find(snapshot);
+    return it == m_fields.end() ? 0u : it->second;
+}
+
+void CUndo::AddFields(const ViewObject* snapshot, unsigned fields) {
+    m_fields[snapshot] |= fields;
+}
+
+void CUndo::ForgetFields(const ViewObject* snapshot) {
+    m_fields.erase(snapshot);
+}
+
+// ---- steps ---------------------------------------------------------------------------------------
+
+void View::DeleteUndoStep(CUndo* step) {
+    if (!step) return;
+    CObArray* arrays[2] = {&step->m_before, &step->m_after};
+    for (CObArray* a : arrays) {
+        for (INT_PTR i = 0; i < a->GetSize(); ++i) DeleteViewObject(static_cast<ViewObject*>(a->GetAt(i)));
+        a->RemoveAll();
+    }
+    step->m_orderBefore.RemoveAll();
+    step->m_orderAfter.RemoveAll();
+    delete step;
+}
+
+void View::BeginUndoStep() {
+    GuardOperation(880, [&] {
+        if (m_openUndoStep) return;
+        m_openUndoStep = new CUndo;
+        if (ViewObject* selected = m_design.GetFirstSelected()) {
+            m_openUndoStep->m_objectName = selected->name;
+            if (selected->IsText() || selected->IsTrackList())
+                RecordUndoValue("prevCursor", selected, "", "");
+        }
+    });
+}
+
+void View::RecordUndoValue(const CString& key, ViewObject* object, const CString& previous,
+                           const CString& next) {
+    if (m_inUndoRecord || !m_openUndoStep) return;
+    GuardOperation(881, [&] {
+        if (!object) object = m_design.GetFirstSelected();
+        if (!object) return;
+        if (CFrameWnd* frame = m_hWnd ? GetParentFrame() : nullptr) {
+            if (CDocument* doc = frame->GetActiveDocument()) doc->SetModifiedFlag(TRUE);
+        } else if (CDocument* doc = GetDocument()) {
+            doc->SetModifiedFlag(TRUE);
+        }
+        CUndo* step = m_openUndoStep;
+        const CString head = key.Left(4);
+        bool hasPrevious = !previous.IsEmpty() || head == "prev";
+        bool hasNext = !next.IsEmpty() || head == "next";
+        if (key == "prevOrder" || key == "nextOrder") {
+            LabelTemplate all;
+            m_design.CollectObjects(all, false);
+            if (key == "prevOrder") {
+                if (step->m_orderBefore.GetSize() == 0)
+                    for (int i = 0; i < all.GetObjectCount(); ++i)
+                        step->m_orderBefore.Add(all.GetObject(i)->name);
+            } else {
+                step->m_orderAfter.RemoveAll();
+                for (int i = 0; i < all.GetObjectCount(); ++i) step->m_orderAfter.Add(all.GetObject(i)->name);
+                bool same = step->m_orderAfter.GetSize() == step->m_orderBefore.GetSize();
+                for (INT_PTR i = 0; same && i < step->m_orderAfter.GetSize(); ++i)
+                    same = step->m_orderAfter[i] == step->m_orderBefore[i];
+                if (same) {
+                    step->m_orderBefore.RemoveAll();
+                    step->m_orderAfter.RemoveAll();
+                }
+            }
+            all.objects.RemoveAll();
+        }
+        // The text-valued properties: an empty side is not a value.
+        static const char* const kTextKeys[6] = {"discLayout", "angle",        "wrapStyle",
+                                                 "alignment",  "trackNumbers", "textLayout"};
+        for (const char* k : kTextKeys) {
+            if (key == k) {
+                hasPrevious = !previous.IsEmpty();
+                hasNext = !next.IsEmpty();
+            }
+        }
+        m_inUndoRecord = true;
+        struct Clear {
+            bool& flag;
+            ~Clear() { flag = false; }
+        } clear{m_inUndoRecord};
+        ViewObject* before = nullptr;
+        ViewObject* after = nullptr;
+        if (hasPrevious) {
+            before = FindSnapshot(step->m_before, object->name);
+            if (!before) {
+                before = NewSnapshot(object);
+                step->m_before.Add(before);
+            }
+        }
+        if (hasNext) {
+            after = FindSnapshot(step->m_after, object->name);
+            if (!after) {
+                after = NewSnapshot(object);
+                step->m_after.Add(after);
+            }
+        }
+        // Numbers: the before-snapshot keeps the first previous value of the step.
+        struct IntKey {
+            const char* key;
+            int ViewObject::*field;
+            unsigned flag;
+        };
+        static const IntKey kIntKeys[] = {
+            {"left", &ViewObject::left, kUndoLeft},
+            {"top", &ViewObject::top, kUndoTop},
+            {"width", &ViewObject::width, kUndoWidth},
+            {"height", &ViewObject::height, kUndoHeight},
+            {"bLinkText", &ViewObject::bLinkText, kUndoLinkText},
+            {"bAspectRatio", &ViewObject::bAspectRatio, kUndoAspectRatio},
+            {"bAutoFit", &ViewObject::bAutoFit, kUndoAutoFit},
+            {"bBackground", &ViewObject::bBackground, kUndoBackground},
+            {"textMargin", &ViewObject::textMargin, kUndoTextMargin},
+        };
+        for (const IntKey& k : kIntKeys) {
+            if (key != k.key) continue;
+            if (before && !step->Has(before, k.flag)) {
+                before->*k.field = ParseUndoInt(previous);
+                step->AddFields(before, k.flag);
+            }
+            if (after) {
+                after->*k.field = ParseUndoInt(next);
+                step->AddFields(after, k.flag);
+            }
+            return;
+        }
+        struct TextKey {
+            const char* key;
+            CString ViewObject::*field;
+            unsigned flag;
+        };
+        static const TextKey kTextFields[] = {
+            {"discLayout", &ViewObject::undoDiscLayout, kUndoDiscLayout},
+            {"angle", &ViewObject::angle, kUndoAngle},
+            {"wrapStyle", &ViewObject::wrapStyle, kUndoWrapStyle},
+            {"alignment", &ViewObject::alignment, kUndoAlignment},
+            {"trackNumbers", &ViewObject::trackNumbers, kUndoTrackNumbers},
+            {"textLayout", &ViewObject::textLayout, kUndoTextLayout},
+        };
+        for (const TextKey& k : kTextFields) {
+            if (key != k.key) continue;
+            if (before && !step->Has(before, k.flag)) {
+                before->*k.field = previous;
+                step->AddFields(before, k.flag);
+            }
+            if (after) {
+                after->*k.field = next;
+                step->AddFields(after, k.flag);
+            }
+            return;
+        }
+        const bool isPrev = head == "prev";
+        ViewObject* s = isPrev ? before : after;
+        if (!s) return;
+        const CString what = key.Mid(4);
+        if (what == "Cursor") {
+            int start = 0, end = 0;
+            m_select.GetSelection(start, end);
+            s->undoSelStart = start;
+            s->undoSelEnd = end;
+            step->AddFields(s, kUndoCursor);
+        } else if (what == "Text") {
+            if (isPrev && step->Has(s, kUndoText)) return;
+            if (object->IsSide()) {
+                // An album field edit on the side: every album field, so that the one the edit
+                // changed comes back.
+                std::vector<std::pair<CString, CString>>& texts = step->m_albumTexts[s];
+                texts.clear();
+                for (const char* field : kAlbumFields)
+                    texts.emplace_back(field, m_design.GetAlbumField(field));
+            }
+            s->chars.Copy(object->chars);
+            step->AddFields(s, kUndoText);
+        } else if (what == "Underline") {
+            if (isPrev && step->Has(s, kUndoUnderline)) return;
+            s->charUnderlines.Copy(object->charUnderlines);
+            step->AddFields(s, kUndoUnderline);
+        } else if (what == "Color") {
+            if (isPrev && step->Has(s, kUndoColor)) return;
+            CopyColors(s->charColors, object->charColors);
+            step->AddFields(s, kUndoColor);
+        } else if (what == "Font") {
+            if (isPrev && step->Has(s, kUndoFont)) return;
+            CopyFonts(s->charFonts, object->charFonts);
+            step->AddFields(s, kUndoFont);
+        } else if (what == "Rich") {
+            // A whole object that appears or goes: its image is copied unless it can be reloaded
+            // from its file; after the step only the file path is kept.
+            s->CopyFrom(object, false, isPrev && object->imagePath.IsEmpty(), false);
+            s->imagePath = object->imagePath;
+            step->AddFields(s, kAllUndoFields);
+        } else if (what == "HSL") {
+            s->hue = object->hue;
+            s->saturation = object->saturation;
+            s->lightness = object->lightness;
+            step->AddFields(s, kUndoHsl);
+        }
+    });
+}
+
+void View::EndUndoStep() {
+    GuardOperation(882, [&] {
+        if (!m_openUndoStep) return;
+        if (m_undoPosition != GetUndoCount() - 1) TrimUndoSteps(m_undoPosition + 1, true);
+        if (GetUndoCount() >= kMaxUndoSteps) {
+            TrimUndoSteps(0, false);
+            --m_undoPosition;
+        }
+        ViewObject* selected = m_design.GetFirstSelected();
+        if (selected && (selected->IsText() || selected->IsTrackList()))
+            RecordUndoValue("nextCursor", selected, "", "");
+        m_undoSteps.Add(m_openUndoStep);
+        m_openUndoStep = nullptr;
+        ++m_undoPosition;
+        m_startupDesignSaved = 0;
+    });
+}
+
+void View::DropOpenUndoStep() {
+    DeleteUndoStep(m_openUndoStep);
+    m_openUndoStep = nullptr;
+}
+
+void View::TrimUndoSteps(int index, bool fromIndexOn) {
+    GuardOperation(883, [&] {
+        const int count = GetUndoCount();
+        if (index < 0 || index >= count) return;
+        const int last = fromIndexOn ? count - 1 : index;
+        for (int i = last; i >= index; --i) {
+            DeleteUndoStep(GetUndoStep(i));
+            m_undoSteps.RemoveAt(i);
+        }
+    });
+}
+
+void View::SetDocumentText(const CString& fieldName, const CString& text) {
+    GuardOperation(884, [&] {
+        m_design.SetAlbumField(fieldName, text);
+        if (ViewHost* host = GetHost()) host->UpdateField(fieldName);
+    });
+}
+
+void View::OnEditUndo() {
+    ApplyUndoStep(false);
+}
+
+void View::OnEditRedo() {
+    ApplyUndoStep(true);
+}
+
+// Puts the objects back in the order the step recorded: objects that exist are taken over,
+// missing ones are made again from the step's snapshots, and what only the other direction made
+// is kept in its snapshots and deleted. False when the step recorded no order.
+bool View::RestoreUndoOrder(CUndo* step, bool redo) {
+    CObArray& these = redo ? step->m_after : step->m_before;
+    CObArray& opposite = redo ? step->m_before : step->m_after;
+    CStringArray& order = redo ? step->m_orderAfter : step->m_orderBefore;
+    if (order.GetSize() == 0) return false;
+    LabelTemplate scratch;
+    m_design.CollectObjects(scratch, false);
+    std::vector<ViewObject*> objects;
+    for (int i = 0; i < scratch.GetObjectCount(); ++i) objects.push_back(scratch.GetObject(i));
+    scratch.objects.RemoveAll();
+    m_design.ClearSelection();
+    m_design.DetachAllObjects();
+    for (INT_PTR n = 0; n < order.GetSize(); ++n) {
+        bool found = false;
+        for (ViewObject*& o : objects) {
+            if (o && o->name == order[n]) {
+                m_design.AddObject(o);
+                o = nullptr;
+                found = true;
+                break;
+            }
+        }
+        if (found) continue;
+        if (ViewObject* s = FindSnapshot(these, order[n])) {
+            ViewObject* made = new ViewObject;
+            made->CopyFrom(s, false, true, false);
+            made->imagePath = s->imagePath;
+            m_design.AddObject(made);
+        }
+    }
+    // What is left was made by the other direction: kept in its snapshots, then deleted.
+    for (ViewObject* o : objects) {
+        if (!o) continue;
+        for (INT_PTR i = 0; i < opposite.GetSize(); ++i) {
+            ViewObject* s = static_cast<ViewObject*>(opposite[i]);
+            if (s && s->name == o->name) {
+                s->CopyFrom(o, false, true, false);
+                s->imagePath = o->imagePath;
+                step->AddFields(s, kAllUndoFields);
+            }
+        }
+        DeleteViewObject(o);
+    }
+    return true;
+}
+
+// What applying a step's snapshots found out: the side and object to show, the text cursor, and
+// what has to be redrawn.
+struct View::UndoApplyState {
+    CString sideName, selectName;
+    int selStart = 0, selEnd = 0;
+    bool cursorSaved = false;
+    bool layoutChanged = false, colorChanged = false;
+    ViewObject* marginFlash = nullptr;
+};
+
+// Gives object o the fields the step recorded of it in snapshot s.
+void View::ApplyUndoSnapshot(CUndo* step, ViewObject* s, ViewObject* o, UndoApplyState& state) {
+    const unsigned f = step->GetFields(s);
+    if (f & kUndoLeft) o->left = s->left;
+    if (f & kUndoTop) o->top = s->top;
+    if (f & kUndoWidth) o->width = s->width;
+    if (f & kUndoHeight) o->height = s->height;
+    if ((f & kUndoDiscLayout) && !s->undoDiscLayout.IsEmpty()) {
+        m_design.SetDiscLayout(LabelTemplate::LayoutFromName(s->undoDiscLayout, 0));
+        state.layoutChanged = true;
+    }
+    if (f & kUndoCursor) {
+        state.selStart = s->undoSelStart;
+        state.selEnd = s->undoSelEnd;
+        state.cursorSaved = true;
+    }
+    if (f & kUndoAspectRatio) o->bAspectRatio = s->bAspectRatio;
+    if (f & kUndoLinkText) o->bLinkText = s->bLinkText;
+    if (f & kUndoAutoFit) o->bAutoFit = s->bAutoFit;
+    if (f & kUndoBackground) o->bBackground = s->bBackground;
+    if (f & kUndoAngle) o->angle = s->angle;
+    if (f & kUndoWrapStyle) o->wrapStyle = s->wrapStyle;
+    if (f & kUndoAlignment) o->alignment = s->alignment;
+    if (f & kUndoTrackNumbers) o->trackNumbers = s->trackNumbers;
+    if (f & kUndoTextLayout) o->textLayout = s->textLayout;
+    if (f & kUndoHsl) {
+        o->hue = s->hue;
+        o->saturation = s->saturation;
+        o->lightness = s->lightness;
+        state.colorChanged = true;
+        FrameCommandState& frame = FrameCommandState::Get();
+        frame.m_sliderFlags[0] = frame.m_sliderFlags[1] = frame.m_sliderFlags[2] = 0;
+    }
+    if (f & kUndoTextMargin) {
+        ApplyTextMargin(o, s->textMargin);
+        if (!g_showGuides && o->textMargin > 0) state.marginFlash = o;
+    }
+    if (f & kUndoText) {
+        if (s->IsSide()) {
+            auto it = step->m_albumTexts.find(s);
+            if (it != step->m_albumTexts.end()) {
+                for (const auto& field : it->second)
+                    if (m_design.GetAlbumField(field.first) != field.second)
+                        SetDocumentText(field.first, field.second);
+            }
+            m_design.RefreshLinkedText();
+            if (m_hWnd) SetFocus();
+        } else {
+            o->chars.Copy(s->chars);
+            if (!(f & kUndoFont) || !(f & kUndoColor)) FitRunsToText(o);
+            if (o->bLinkText) SetDocumentText(o->name, o->GetText());
+        }
+    }
+    if ((f & kUndoUnderline) && s->charUnderlines.GetSize() == o->chars.GetSize())
+        o->charUnderlines.Copy(s->charUnderlines);
+    if (f & kUndoColor) {
+        CopyColors(o->charColors, s->charColors);
+        if (o->IsText() || o->IsTrackList()) {
+            while (o->charColors.GetSize() < o->chars.GetSize()) o->charColors.Add(nullptr);
+        } else if (ViewHost* host = GetHost()) {
+            host->UpdateColorBarFromSelection(nullptr);
+        }
+    }
+    if ((f & kUndoFont) && s->charFonts.GetSize() == o->chars.GetSize())
+        CopyFonts(o->charFonts, s->charFonts);
+    if (state.sideName.IsEmpty()) {
+        state.sideName = s->sideName;
+        state.selectName = s->name;
+    }
+    o->needsLayout = 1;
+}
+
+void View::ApplyUndoStep(bool redo) {
+    bool wait = false;
+    GuardOperation(885, [&] {
+        const int count = GetUndoCount();
+        if (count == 0) return;
+        if (redo) {
+            // Redo at the end leaves the position where it is.
+            if (m_undoPosition + 1 >= count) return;
+            ++m_undoPosition;
+        } else {
+            if (m_undoPosition < 0) return;
+            if (m_undoPosition >= count) m_undoPosition = count - 1;
+        }
+        // A colour adjustment still under way belongs to the state being left.
+        m_select.DiscardHslResult();
+        CUndo* step = GetUndoStep(m_undoPosition);
+        CObArray& these = redo ? step->m_after : step->m_before;
+        const bool orderChanged = RestoreUndoOrder(step, redo);
+        // Images recreated without their bytes come back from their files.
+        m_design.ForEachObject([&](ViewObject* o) {
+            if (o->IsImage() && o->image.IsEmpty() && !o->imagePath.IsEmpty()) {
+                if (!wait) {
+                    BeginWaitCursor();
+                    wait = true;
+                }
+                o->LoadImageFile(o->imagePath, false);
+            }
+        });
+        UndoApplyState state;
+        for (INT_PTR i = 0; i < these.GetSize(); ++i) {
+            ViewObject* s = static_cast<ViewObject*>(these[i]);
+            if (!s) continue;
+            std::vector<ViewObject*> targets;
+            m_design.ForEachObject([&](ViewObject* o) {
+                if (o->name == s->name) targets.push_back(o);
+            });
+            for (ViewObject* o : targets) {
+                ApplyUndoSnapshot(step, s, o, state);
+            }
+        }
+        {
+            LabelTemplate current;
+            m_design.CollectObjects(current, true);
+            for (int i = 0; i < current.GetObjectCount(); ++i) {
+                ViewObject* o = current.GetObject(i);
+                if (o->name != step->m_objectName || step->m_objectName.IsEmpty()) continue;
+                if (state.colorChanged) {
+                    o->SetAdjustedImage(nullptr);
+                    o->SetWorkingImage(nullptr);
+                }
+                if (state.sideName.IsEmpty()) state.sideName = o->sideName;
+                state.selectName = o->name;
+                break;
+            }
+            current.objects.RemoveAll();
+        }
+        if (state.sideName == "Disc 2" && m_design.IsSingleDiscLayout()) state.sideName = "Disc 1";
+        if (!redo) --m_undoPosition;
+        if (!state.sideName.IsEmpty() && state.sideName != m_design.currentSideName)
+            state.layoutChanged = true;
+        ViewObject* selected = m_design.GetFirstSelected();
+        if ((!state.selectName.IsEmpty() && selected && selected->name != state.selectName) || orderChanged) {
+            StopOutlineTimer();
+            OnSelectionChanged(state.selectName, FALSE);
+            StartOutlineTimer();
+        }
+        selected = m_design.GetFirstSelected();
+        if (selected && (selected->IsText() || selected->IsTrackList())) {
+            selected->RebuildTrackRows();
+            const int n = selected->GetCharCount();
+            if (!state.cursorSaved || state.selStart < 0 || state.selStart > n - 1) state.selStart = 0;
+            if (!state.cursorSaved || state.selEnd < 0 || state.selEnd > n - 1) state.selEnd = 0;
+            if (n > 0) m_select.SetSelection(state.selStart, state.selEnd);
+        }
+        m_select.Refresh();
+        if (state.layoutChanged) {
+            RecenterView(false, false);
+            RefreshView(state.sideName);
+        } else {
+            Redraw(true);
+        }
+        if (state.marginFlash) FlashMarginRings(state.marginFlash);
+        if (ViewHost* host = GetHost()) host->UpdateColorBarFromSelection(nullptr);
+    });
+    if (wait) EndWaitCursor();
+}
+
+void View::ApplyTextMargin(ViewObject* disc, int margin) {
+    if (!disc) return;
+    disc->textMargin = margin;
+    m_design.ForEachObject([](ViewObject* o) {
+        if (o->side == 1) o->needsLayout = 1;
+    });
+}
+
+void View::FlashMarginRings(ViewObject* disc) {
+    GuardOperation(886, [&] {
+        if (!disc || !disc->IsDisc(-1) || !m_memGraphics) return;
+        double sx = 0, sy = 0;
+        ModelToDevice(nullptr, Rect(), sx, sy);
+        HBITMAP bitmap = m_bufferBitmap ? static_cast<HBITMAP>(m_bufferBitmap->m_hObject) : nullptr;
+        RenderContext ctx;
+        ctx.SetupScreen(m_memGraphics, bitmap, sx, sy, &m_design, disc, m_pageOrigin.x, m_pageOrigin.y);
+        ctx.AddDiscMarginPaths(true);
+        ctx.DrawOutlinePaths();
+        Redraw(false);
+        if (m_select.m_hWnd) m_select.SetTimer(kTimerMarginFlash, 700, nullptr);
+    });
+}

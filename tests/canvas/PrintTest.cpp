@@ -1,0 +1,147 @@
+// Printing through the view onto the "PDF" printer of the test spooler: the disc, front and back
+// pages of a jewel-case design, the calibration page, and a job printed directly on a centred
+// disc; the design's saved bytes stay the same through every job, a cancelled one and one with no
+// side chosen. check_canvas_print.sh runs this program and then checks the PDFs (pages, sizes, and
+// the first page against the exported image of the same page).
+#include <doctest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "CanvasFixture.h"
+#include "canvas/ViewSettings.h"
+#include "model/PrintOptions.h"
+#include "render/DocumentBitmap.h"
+
+using namespace cvtest;
+
+namespace {
+
+std::vector<unsigned char> Bytes(View* view) {
+    CMemFile file;
+    view->m_design.Save(&file);
+    const BYTE* p = file.GetData();
+    return std::vector<unsigned char>(p, p + static_cast<size_t>(file.GetLength()));
+}
+
+bool SavePng(Gdiplus::Bitmap* bitmap, const char* path) {
+    UINT count = 0, size = 0;
+    Gdiplus::GetImageEncodersSize(&count, &size);
+    std::vector<BYTE> buffer(size);
+    auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    Gdiplus::GetImageEncoders(count, size, encoders);
+    for (UINT i = 0; i < count; ++i)
+        if (wcscmp(encoders[i].MimeType, L"image/png") == 0) {
+            std::wstring wide(path, path + strlen(path));
+            return bitmap->Save(wide.c_str(), &encoders[i].Clsid, nullptr) == Gdiplus::Ok;
+        }
+    return false;
+}
+
+void UsePdfPrinter() {
+    RecordingHost& host = Host();
+    static HGLOBAL names = nullptr, mode = nullptr;
+    if (!names) REQUIRE(AfxMakePrinterHandles("PDF", &names, &mode));
+    host.printer.devNames = names;
+    host.printer.paperDevMode = mode;
+    host.printer.discDevMode = mode;
+    host.havePrinter = true;
+}
+
+void Print(View* view, const char* title) {
+    view->GetDocument()->SetTitle(title);
+    view->SendMessage(WM_COMMAND, ID_FILE_PRINT);
+    Pump();
+}
+
+}  // namespace
+
+TEST_CASE("a jewel-case design prints its disc, front and back pages; the design stays as it was" *
+          doctest::timeout(120)) {
+    View* view = EnsureView();
+    UsePdfPrinter();
+    NewDesign(view, kLayout1DiscTop, "Disc 1");
+    ViewObject* disc = view->m_design.GetCurrentSide();
+    REQUIRE(disc != nullptr);
+    const std::string picture = MakePicture("printed", 200, 200, RGB(20, 60, 200));
+    view->InsertImage(CRect(disc->left + 1200, disc->top + 300, disc->left + 3400, disc->top + 1400),
+                      picture.c_str(), false);
+    view->ShowSide("Front Cover");
+    ViewObject* front = view->m_design.GetCurrentSide();
+    AddText(view, "Text 1", "Front\b", front->left + 500, front->top + 500, 3000, 800);
+    g_printOptions.SetDefaults();
+    g_printCopies = 1;
+    const std::vector<unsigned char> before = Bytes(view);
+
+    // The expected pages for the checking script: their sizes in points, and the first page as
+    // the exported image shows it.
+    FILE* expect = std::fopen("canvas-print-expected.txt", "w");
+    REQUIRE(expect != nullptr);
+    for (int page = 1; page <= 3; ++page) {
+        ViewObject* p = view->m_design.FindPage(page, true);
+        REQUIRE(p != nullptr);
+        std::fprintf(expect, "%d %d\n", p->width * 72 / 1000, p->height * 72 / 1000);
+    }
+    std::fclose(expect);
+    ViewObject* page1 = view->m_design.FindPage(1, true);
+    Gdiplus::Bitmap* exported =
+        RenderDocumentToBitmap(&view->m_design, page1, kPurposeExport, 50, &g_printOptions);
+    REQUIRE(exported != nullptr);
+    CHECK(SavePng(exported, "canvas-print-page1.png"));
+    delete exported;
+
+    Host().printAnswer = IDOK;
+    Print(view, "KvCanvasPrint");
+    CHECK(Host().Called("RunPrintDialog"));
+    CHECK(view->m_firstPrintPage == 1);
+    CHECK(view->m_lastPrintPage == 3);
+    CHECK(view->m_lastPrintedPage == 3);
+    CHECK(Bytes(view) == before);
+
+    // Cancelled: no job, nothing changed.
+    Host().printAnswer = IDCANCEL;
+    view->m_lastPrintedPage = 0;
+    Print(view, "KvCanvasCancelled");
+    CHECK(view->m_lastPrintedPage == -1);
+    CHECK(Bytes(view) == before);
+
+    // No side chosen: no job either.
+    Host().printAnswer = IDOK;
+    g_printOptions.printFront = g_printOptions.printBack = g_printOptions.printDisc1 =
+        g_printOptions.printDisc2 = 0;
+    Print(view, "KvCanvasNoSide");
+    CHECK(view->m_lastPrintedPage == -1);
+    CHECK(Bytes(view) == before);
+    g_printOptions.SetDefaults();
+
+    // The calibration page: one page, the disc page with the paper's size for the job only.
+    g_paperSize = "A4";
+    view->GetDocument()->SetTitle("KvCanvasCalibration");
+    view->OnPrinterCalibration();
+    Pump();
+    CHECK_FALSE(view->m_calibrationMode);
+    CHECK(Bytes(view) == before);
+    g_paperSize = "Letter";
+}
+
+TEST_CASE("printing directly on a centred disc puts the disc template back exactly" * doctest::timeout(120)) {
+    View* view = EnsureView();
+    UsePdfPrinter();
+    NewDesign(view, kLayout1DiscTop, "Disc 1");
+    ViewObject* disc = view->m_design.GetDisc(1);
+    REQUIRE(disc != nullptr);
+    // A disc with its page position kept: the design prints it centred on the disc printer's page.
+    disc->savedLeft = disc->left;
+    disc->savedTop = disc->top;
+    REQUIRE(view->m_design.IsDiscCentered());
+    g_printOptions.SetDefaults();
+    g_printOptions.printFront = g_printOptions.printBack = 0;
+    const std::vector<unsigned char> before = Bytes(view);
+    Host().printAnswer = IDOK;
+    Print(view, "KvCanvasDisc");
+    CHECK(view->IsDirectDiscPrint());
+    CHECK(view->m_lastPrintedPage == 1);
+    CHECK(Bytes(view) == before);
+    g_printOptions.SetDefaults();
+}

@@ -1,0 +1,247 @@
+// The real view in a frame under Xvfb: the design drawn into the buffer and shown, a click that
+// selects and a drag that moves with snapping as one undo step, zooming around the window's
+// centre, the off-screen buffer's failures, and the context menu.
+#include <doctest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "CanvasFixture.h"
+#include "GuiSupport.h"
+#include "TestSupport.h"
+#include "canvas/AppCanvasState.h"
+#include "canvas/ViewSettings.h"
+#include "render/CanvasBackground.h"
+#include "render/CanvasSettings.h"
+#include "res/CommandIds.h"
+
+using namespace cvtest;
+using Gdiplus::Rect;
+
+namespace {
+
+// A client point of the view for a design point.
+CPoint ClientOf(View* view, int x, int y) {
+    double sx = 0, sy = 0;
+    view->ModelToDevice(nullptr, Rect(), sx, sy);
+    CPoint origin;
+    view->GetScrollOrigin(origin, false);
+    return CPoint(static_cast<int>(x * sx + 0.5) - origin.x, static_cast<int>(y * sy + 0.5) - origin.y);
+}
+
+LPARAM Pos(CPoint p) {
+    return MAKELPARAM(p.x, p.y);
+}
+
+unsigned PixelAt(View* view, CPoint p) {
+    kvtest::Capture c = kvtest::CaptureWindow(view->m_hWnd);
+    // The capture holds the window rectangle; the view has no frame of its own.
+    if (c.Empty() || p.x < 0 || p.y < 0 || p.x >= c.width || p.y >= c.height) return 0xFFFFFFFF;
+    return c.At(p.x, p.y);
+}
+
+}  // namespace
+
+TEST_CASE("the design is drawn into the buffer and shown in the window") {
+    View* view = EnsureView();
+    REQUIRE(view->m_started);
+    REQUIRE(view->m_design.GetCurrentSide() != nullptr);
+    CHECK(view->m_design.currentSideName == "Back Cover");
+    ViewObject* back = view->m_design.GetCurrentSide();
+    // The back cover's middle is white, the canvas far right of the page is the backdrop's grey.
+    CPoint middle = ClientOf(view, back->left + back->width / 2, back->top + back->height / 2);
+    CHECK(PixelAt(view, middle) == 0xFFFFFF);
+    CRect client;
+    view->GetClientRect(&client);
+    ViewObject* page = view->m_design.GetCurrentPage();
+    REQUIRE(page != nullptr);
+    CPoint pageRight = ClientOf(view, page->left + page->width, page->top + page->height / 2);
+    if (pageRight.x + 30 < client.right)
+        CHECK(PixelAt(view, CPoint(pageRight.x + 25, pageRight.y)) == kvtest::Rgb(kCanvasBackdropGrey));
+    // The buffer holds the same pixels: the paint only copies.
+    Rect d = view->ObjectCanvasRect(back);
+    COLORREF buffered = ::GetPixel(view->m_memDC->m_hDC, d.X + d.Width / 2, d.Y + d.Height / 2);
+    CHECK(buffered == RGB(255, 255, 255));
+    // A skipped paint draws nothing and clears the flag.
+    view->m_skipNextPaint = 1;
+    view->Invalidate();
+    view->UpdateWindow();
+    CHECK(view->m_skipNextPaint == 0);
+}
+
+TEST_CASE("the zoom commands keep the design point under the window's centre") {
+    View* view = EnsureView();
+    view->ShowSide("Back Cover");
+    const int fitted = view->m_zoom;
+    CRect area;
+    view->GetViewClientArea(area);
+    const CPoint centre = area.CenterPoint();
+    view->OnZoomIn();
+    view->OnZoomIn();
+    CHECK(view->m_zoom == fitted + 4);
+    // The page now overflows: it sits 17 pixels in, and the centre keeps its design point.
+    CHECK(view->m_pageOrigin.x == -17);
+    Gdiplus::Point before = view->ClientToDesign(centre);
+    view->OnZoomIn();
+    Gdiplus::Point after = view->ClientToDesign(centre);
+    const double unit = 1.0 / (view->m_pixelsPerUnitX * view->m_zoom * 0.1);
+    CHECK(std::abs(after.X - before.X) <= unit + 1);
+    CHECK(std::abs(after.Y - before.Y) <= unit + 1);
+    view->OnZoomOut();
+    Gdiplus::Point back = view->ClientToDesign(centre);
+    CHECK(std::abs(back.X - before.X) <= 2 * unit + 1);
+    // Zooming out stops above level 4.
+    for (int i = 0; i < 20; ++i) view->OnZoomOut();
+    CHECK(view->m_zoom >= 4);
+    CHECK(view->m_zoom - 2 < 4);
+    view->ShowSide("Back Cover");
+    CHECK(view->m_zoom == fitted);
+}
+
+TEST_CASE("a click selects, a drag moves with snapping as one undo step, and undo puts it back" *
+          doctest::timeout(60)) {
+    View* view = EnsureView();
+    NewDesign(view, kLayout1DiscTop, "Back Cover");
+    ViewObject* back = view->m_design.GetCurrentSide();
+    REQUIRE(back != nullptr);
+    const std::string picture = MakePicture("drag", 200, 100, RGB(40, 120, 200));
+    view->BeginUndoStep();
+    view->InsertImage(CRect(back->left + 1500, back->top + 1500, back->left + 2500, back->top + 2000),
+                      picture.c_str(), false);
+    view->EndUndoStep();
+    ViewObject* image = view->m_design.GetFirstSelected();
+    REQUIRE(image != nullptr);
+    REQUIRE(image->IsImage());
+    CHECK(image->width == 2 * image->height);  // the picture's natural proportions
+    const int steps = view->GetUndoCount();
+    // Select the side again by a click beside the image, then the image by a click on it.
+    CPoint outside = ClientOf(view, back->left + 300, back->top + 300);
+    view->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, Pos(outside));
+    view->SendMessage(WM_LBUTTONUP, 0, Pos(outside));
+    CHECK(view->m_design.GetFirstSelected() != image);
+    CPoint on = ClientOf(view, image->left + image->width / 2, image->top + image->height / 2);
+    view->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, Pos(on));
+    view->SendMessage(WM_LBUTTONUP, 0, Pos(on));
+    REQUIRE(view->m_design.GetFirstSelected() == image);
+    CHECK(view->GetUndoCount() == steps);  // a click without motion records nothing
+    // The pointer over the image makes the next press a move.
+    CPoint screen = on;
+    view->ClientToScreen(&screen);
+    ::SetCursorPos(screen.x, screen.y);
+    view->SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(view->m_hWnd),
+                      MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    REQUIRE(view->m_dragMode == "Move");
+    g_snapToGrid = 1;
+    const int oldLeft = image->left, oldTop = image->top;
+    CPoint to = on + CPoint(37, 23);
+    view->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, Pos(on));
+    view->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, Pos(to));
+    view->SendMessage(WM_LBUTTONUP, 0, Pos(to));
+    g_snapToGrid = 0;
+    double sx = 0, sy = 0;
+    view->ModelToDevice(nullptr, Rect(), sx, sy);
+    const int p1 = static_cast<int>(1 / sx + 0.5);
+    // The left edge rests one screen pixel past a grid line of the side.
+    CHECK((image->left - p1 - back->left) % 100 == 0);
+    CHECK((image->top - p1 - back->top) % 100 == 0);
+    CHECK(image->left > oldLeft);
+    CHECK(image->top > oldTop);
+    CHECK(view->GetUndoCount() == steps + 1);
+    CHECK(view->m_dragRect.IsRectEmpty());
+    view->OnEditUndo();
+    CHECK(image->left == oldLeft);
+    CHECK(image->top == oldTop);
+    view->OnEditRedo();
+    CHECK(image->left != oldLeft);
+}
+
+TEST_CASE("the off-screen buffer: a refused section makes a smaller one, none at all closes") {
+    View* view = EnsureView();
+    std::vector<int> tried;
+    View::SetBufferAllocator([&](HDC dc, int w, int h) -> HBITMAP {
+        tried.push_back(w);
+        if (w > 3210) return nullptr;
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = w;
+        info.bmiHeader.biHeight = -h;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 24;
+        void* bits = nullptr;
+        return ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    });
+    View probe;
+    probe.Create(nullptr, "", WS_CHILD, CRect(0, 0, 100, 100), view, 1);
+    REQUIRE(probe.CreateBuffers(kInitialBufferSize, kInitialBufferSize));
+    CHECK(tried == std::vector<int>{3510, 3410, 3310, 3210});
+    CHECK(probe.m_bufferSize == CSize(3210, 3210));
+    CHECK(probe.m_requestedBufferSize == CSize(3510, 3510));
+    probe.DestroyWindow();
+
+    // Nothing can be made: the message, and drawing without a buffer is harmless.
+    View::SetBufferAllocator([](HDC, int, int) -> HBITMAP { return nullptr; });
+    KvMessageBoxCapture boxes;
+    View none;
+    none.Create(nullptr, "", WS_CHILD, CRect(0, 0, 100, 100), view, 2);
+    CHECK_FALSE(none.CreateBuffers(kInitialBufferSize, kInitialBufferSize));
+    REQUIRE(boxes.Boxes().size() == 1);
+    CHECK(std::string(boxes.LastText()).find("does not have enough memory to run Korvanelle") !=
+          std::string::npos);
+    CHECK(none.m_memDC == nullptr);
+    none.m_started = true;
+    none.m_paintEnabled = true;
+    none.Redraw(true);
+    none.ResizeBuffers();
+    none.DestroyWindow();
+    View::SetBufferAllocator(nullptr);
+    // The close request went to the main window; it must not close the test's frame.
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, WM_CLOSE, WM_CLOSE, PM_REMOVE)) {}
+}
+
+namespace {
+
+std::vector<std::string> g_menuItems;
+
+void CALLBACK ReadMenu(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    HWND popup = ::FindWindowA("#32768", nullptr);
+    if (popup) {
+        HMENU menu = reinterpret_cast<HMENU>(::SendMessageA(popup, MN_GETHMENU, 0, 0));
+        for (int i = 0; menu && i < ::GetMenuItemCount(menu); ++i) {
+            char text[128] = {};
+            ::GetMenuStringA(menu, i, text, sizeof(text), MF_BYPOSITION);
+            g_menuItems.push_back(text);
+        }
+        if (const char* dir = std::getenv("KV_SCREENS_DIR"))
+            kvtest::SaveScreenPng(std::string(dir) + "\\canvas-context-menu.png");
+    }
+    ::EndMenu();
+}
+
+}  // namespace
+
+TEST_CASE("the context menu opens with its items and forgets its point 100 ms after closing" *
+          doctest::timeout(60)) {
+    View* view = EnsureView();
+    view->ShowSide("Back Cover");
+    g_menuItems.clear();
+    CPoint at(200, 200);
+    view->ClientToScreen(&at);
+    ::SetTimer(nullptr, 0, 700, ReadMenu);
+    view->SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view->m_hWnd), MAKELPARAM(at.x, at.y));
+    CHECK_FALSE(view->m_contextMenuOpen);
+    CHECK(view->m_contextPoint == at);
+    // The title item first, then the items of menu 195.
+    std::vector<std::string> texts;
+    for (const std::string& t : g_menuItems)
+        if (!t.empty()) texts.push_back(t);
+    REQUIRE(texts.size() >= 10);
+    CHECK(texts[0] == "Insert");
+    CHECK(texts[1] == "Undo\tCtrl+Z");
+    CHECK(texts[2] == "Redo\tCtrl+Y");
+    CHECK(texts[3] == "Cut Text\tCtrl+X");
+    CHECK(texts[5] == "Paste Text\tCtrl+V");
+    CHECK(texts[9] == "Delete Object");
+    CHECK(kvtest::PumpUntil([&] { return view->m_contextPoint == CPoint(-1, -1); }, 3000));
+}

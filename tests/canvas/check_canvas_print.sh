@@ -1,0 +1,68 @@
+#!/bin/sh
+# Runs the canvas's print program, then checks the PDFs the "PDF" queue wrote: the jewel-case job
+# has the disc, front and back pages at the sizes of the design's pages, its first page looks like
+# the exported image of the same page, and the calibration and disc jobs have one page each.
+#   $1 the Wine runner, $2 the print program, $3 the folder the queue writes to when
+#   /etc/cups/cups-pdf.conf names none.
+set -u
+runner=$1
+program=$2
+out=$(sed -n 's/^Out //p' /etc/cups/cups-pdf.conf 2>/dev/null | head -n 1)
+[ -n "$out" ] && [ -d "$out" ] || out=$3
+marker=$(mktemp)
+"$runner" "$program" --no-intro=true --reporters=console || { rm -f "$marker"; exit 1; }
+status=0
+find_pdf() {
+  pdf=
+  for _ in $(seq 150); do
+    pdf=$(find "$out" -name "$1*.pdf" -newer "$marker" 2>/dev/null | sort | tail -n 1)
+    [ -n "$pdf" ] && [ -s "$pdf" ] && pdfinfo "$pdf" >/dev/null 2>&1 && return 0
+    pdf=
+    sleep 0.2
+  done
+  echo "no PDF for $1 in $out"
+  return 1
+}
+pages_of() { pdfinfo "$1" | sed -n 's/^Pages: *//p'; }
+
+if find_pdf KvCanvasPrint; then
+  info=$(pdfinfo -f 1 -l 3 "$pdf")
+  echo "$info" | grep -E '^(Pages|Page +[0-9]+ size)'
+  [ "$(pages_of "$pdf")" = 3 ] || { echo "expected 3 pages"; status=1; }
+  n=1
+  while read -r w h; do
+    size=$(echo "$info" | sed -n "s/^Page *$n size: *\([0-9.]*\) x \([0-9.]*\) pts.*/\1 \2/p")
+    pw=${size%% *}; ph=${size##* }
+    awk -v a="$pw" -v b="$ph" -v c="$w" -v d="$h" 'BEGIN { exit !((a-c)^2 <= 9 && (b-d)^2 <= 9) }' ||
+      { echo "page $n is $pw x $ph, expected $w x $h"; status=1; }
+    n=$((n + 1))
+  done < canvas-print-expected.txt
+  # The first page against the exported image of the same page, both at 50 pixels per inch.
+  pdftoppm -f 1 -l 1 -r 50 -png "$pdf" printed-page >/dev/null 2>&1
+  printed=$(ls printed-page*.png 2>/dev/null | head -n 1)
+  if [ -z "$printed" ]; then
+    echo "pdftoppm made no picture"; status=1
+  else
+    size=$(/usr/bin/identify -format '%wx%h' canvas-print-page1.png)
+    differ=$(/usr/bin/compare -metric AE -fuzz 25% "$printed" -resize "$size!" canvas-print-page1.png null: 2>&1)
+    total=$(echo "$size" | awk -Fx '{ print $1 * $2 }')
+    echo "first page: $differ of $total pixels differ from the exported image"
+    awk -v d="$differ" -v t="$total" 'BEGIN { exit !(d + 0 <= t * 0.03) }' || { echo "the printed page differs"; status=1; }
+    # A blank print would match a blank export: the page must carry the picture.
+    ink=$(/usr/bin/convert "$printed" -fuzz 30% -fill white -opaque white -fill black +opaque white \
+          -format '%[fx:mean]' info:)
+    awk -v m="$ink" 'BEGIN { exit !(m < 0.995) }' || { echo "the printed page is empty"; status=1; }
+    rm -f printed-page*.png
+  fi
+else
+  status=1
+fi
+for title in KvCanvasCalibration KvCanvasDisc; do
+  if find_pdf "$title"; then
+    [ "$(pages_of "$pdf")" = 1 ] || { echo "$title: expected 1 page"; status=1; }
+  else
+    status=1
+  fi
+done
+rm -f "$marker"
+exit $status
