@@ -1,0 +1,174 @@
+// The image folder chooser on its own thread: the controls it adds to the shell's folder dialog,
+// a folder clicked loading the panel with the chosen file type, the progress in the title, the
+// choices reaching the settings by message, and closing it (also by destroying the panel).
+#include <doctest.h>
+
+#include "GuiSupport.h"
+#include "ImageFolderFixture.h"
+#include "ImagePanelFrame.h"
+#include "bars/DlgFolderSelect.h"
+#include "bars/ImageBrowseSettings.h"
+#include "controls/DialogPositions.h"
+#include "framework/core/OperationError.h"
+#include "res/ImagePanelIds.h"
+
+using namespace kvtest;
+
+namespace {
+
+ImagePanelState& State() {
+    return *ImagePanelState::Get();
+}
+
+CString Text(HWND window) {
+    char text[512] = {};
+    GetWindowTextA(window, text, sizeof(text));
+    return CString(text);
+}
+
+// The title as the dialog base keeps it: blanks trimmed under visual styles, one leading blank
+// without them.
+CString Title(HWND window) {
+    CString text = Text(window);
+    text.Trim();
+    return text;
+}
+
+HWND OpenChooser(ImagePanelFrame* frame) {
+    frame->m_bar.SendMessage(WM_COMMAND, IDC_IMAGE_FOLDER_BUTTON, 0);
+    HWND shell = nullptr;
+    PumpUntil(
+        [&] {
+            shell = State().m_folderSelectDialog;
+            return shell != nullptr && GetDlgItem(shell, IDC_BROWSE_CLOSE) != nullptr;
+        },
+        20000);
+    return shell;
+}
+
+}  // namespace
+
+TEST_CASE("the image folder chooser") {
+    InitPanelProgram();
+    KvMessageBoxCapture boxes(IDOK);
+    // Folders of its own, away from where the other tests write: the shell's dialog follows
+    // changes in the folders it shows, and a change there may move its selection.
+    CreateDirectoryA("C:\\kv-chooser-test", nullptr);
+    REQUIRE(SetCurrentDirectoryA("C:\\kv-chooser-test"));
+    const ImageFolderInfo big = MakeImageFolder("panel80", 80);
+    const ImageFolderInfo small = MakeImageFolder("panel12", 12);
+    g_browseFolder = small.root.c_str();
+    g_browseDefaultPath = small.root.c_str();
+    g_browseFilter = 5;
+    g_browseSubfolders = 1;
+    g_dialogPositions[kImageBrowserPos] = POINT{-1, -1};
+    ImagePanelFrame* frame = CreatePanelFrame(900, 700, 380);
+    REQUIRE(frame != nullptr);
+
+    HWND shell = OpenChooser(frame);
+    REQUIRE(shell != nullptr);
+    CHECK(State().m_folderSelectOpen);
+    CHECK(Text(shell) == CString("Click on a folder to start your search."));
+
+    SUBCASE("it opens with its extra controls, set from the settings") {
+        HWND combo = GetDlgItem(shell, IDC_BROWSE_FILE_TYPES);
+        REQUIRE(combo != nullptr);
+        CHECK(SendMessage(combo, CB_GETCOUNT, 0, 0) == 8);
+        CHECK(SendMessage(combo, CB_GETCURSEL, 0, 0) == 5);
+        char item[64] = {};
+        SendMessageA(combo, CB_GETLBTEXT, 5, (LPARAM)item);
+        CHECK(CString(item) == CString("PNG Files (*.png)"));
+        CHECK(IsDlgButtonChecked(shell, IDC_BROWSE_SUBFOLDERS) == BST_CHECKED);
+        // The chosen folder is the default one: checked and disabled.
+        CHECK(IsDlgButtonChecked(shell, IDC_BROWSE_DEFAULT_FOLDER) == BST_CHECKED);
+        CHECK_FALSE(IsWindowEnabled(GetDlgItem(shell, IDC_BROWSE_DEFAULT_FOLDER)));
+        CHECK(Text(GetDlgItem(shell, IDC_BROWSE_CLOSE)) == CString("Close"));
+        CHECK_FALSE(IsWindowVisible(GetDlgItem(shell, IDOK)));
+        CHECK((GetWindowLong(shell, GWL_EXSTYLE) & WS_EX_CONTEXTHELP) == 0);
+        // The tree is a square; the list and the button line up with its edges.
+        CRect tree, list, close;
+        GetWindowRect(GetDlgItem(shell, 14145), &tree);
+        GetWindowRect(combo, &list);
+        GetWindowRect(GetDlgItem(shell, IDC_BROWSE_CLOSE), &close);
+        CHECK(tree.Width() == tree.Height());
+        CHECK(list.left == tree.left);
+        CHECK(list.right == tree.right);
+        CHECK(close.right == tree.right);
+        SaveWindowPng(shell, "image-folder-chooser.png");
+        // A second press while it is open starts nothing.
+        CWinThread* thread = State().m_folderSelectThread;
+        frame->m_bar.SendMessage(WM_COMMAND, IDC_IMAGE_FOLDER_BUTTON, 0);
+        CHECK(State().m_folderSelectThread == thread);
+    }
+
+    SUBCASE("a folder clicked loads the panel with the chosen file type and shows the progress") {
+        SendMessageA(shell, BFFM_SETSELECTIONA, TRUE, (LPARAM)big.root.c_str());
+        CHECK(PumpUntil([&] { return Text(GetDlgItem(shell, IDC_BROWSE_CLOSE)) == CString("Stop Search"); },
+                        10000));
+        REQUIRE(WaitForScan(frame));
+        const std::vector<std::string> png = ExpectedImages(big, {".png"}, true);
+        CHECK(RecordPaths(big.root) == png);
+        CString found;
+        found.Format("%d Images Found", (int)png.size());
+        CHECK(PumpUntil([&] { return Title(shell) == found; }, 10000));
+        // Half a second of "found" ticks, then the button reads Close again.
+        CHECK(PumpUntil([&] { return Text(GetDlgItem(shell, IDC_BROWSE_CLOSE)) == CString("Close"); }, 5000));
+        CHECK(g_browseFolder == CString(big.root.c_str()));
+        CHECK(IsDlgButtonChecked(shell, IDC_BROWSE_DEFAULT_FOLDER) == BST_UNCHECKED);
+        CHECK(IsWindowEnabled(GetDlgItem(shell, IDC_BROWSE_DEFAULT_FOLDER)));
+
+        // Unticking the sub-folders reloads the same folder alone, and is stored.
+        HWND sub = GetDlgItem(shell, IDC_BROWSE_SUBFOLDERS);
+        SendMessage(sub, BM_CLICK, 0, 0);
+        CHECK(PumpUntil([&] { return g_browseSubfolders == 0; }, 5000));
+        REQUIRE(PumpUntil(
+            [&] {
+                return frame->m_bar.m_imageView.GetFolder() == CString(big.root.c_str()) &&
+                       State().RecordCount() == big.pngInRoot + 1 && !State().m_folderLoadRunning;
+            },
+            20000));
+        CHECK(RecordPaths(big.root) == ExpectedImages(big, {".png"}, false));
+
+        // "Set as Default Image Folder" stores the folder and stays checked, disabled.
+        SendMessage(GetDlgItem(shell, IDC_BROWSE_DEFAULT_FOLDER), BM_CLICK, 0, 0);
+        CHECK(PumpUntil([&] { return g_browseDefaultPath == CString(big.root.c_str()); }, 5000));
+        CHECK_FALSE(IsWindowEnabled(GetDlgItem(shell, IDC_BROWSE_DEFAULT_FOLDER)));
+
+        // A search of one GIF reads " 1 Image Found".
+        HWND combo = GetDlgItem(shell, IDC_BROWSE_FILE_TYPES);
+        SendMessage(combo, CB_SETCURSEL, 3, 0);
+        SendMessage(shell, WM_COMMAND, MAKEWPARAM(IDC_BROWSE_FILE_TYPES, CBN_SELCHANGE), (LPARAM)combo);
+        CHECK(PumpUntil([&] { return g_browseFilter == 3; }, 5000));
+        SendMessageA(shell, BFFM_SETSELECTIONA, TRUE, (LPARAM)small.root.c_str());  // root alone: img003.gif
+        CHECK(PumpUntil([&] { return Title(shell) == CString("1 Image Found"); }, 20000));
+    }
+
+    SUBCASE("Close ends the chooser and its place is remembered") {
+        HWND close = GetDlgItem(shell, IDC_BROWSE_CLOSE);
+        SendMessage(shell, WM_COMMAND, MAKEWPARAM(IDC_BROWSE_CLOSE, BN_CLICKED), (LPARAM)close);
+        CHECK(PumpUntil([] { return !State().m_folderSelectOpen; }, 10000));
+        CHECK_FALSE(IsWindow(shell));
+        CHECK(g_dialogPositions[kImageBrowserPos].x >= 0);
+        CHECK(g_dialogPositions[kImageBrowserPos].y >= 0);
+    }
+
+    SUBCASE("destroying the panel closes the chooser and waits for it") {
+        SendMessageA(shell, BFFM_SETSELECTIONA, TRUE, (LPARAM)big.root.c_str());
+        PumpUntil([] { return State().m_folderLoadRunning != 0; }, 5000);
+        DestroyPanelFrame(frame);
+        frame = nullptr;
+        CHECK_FALSE(State().m_folderSelectOpen);
+        CHECK_FALSE(IsWindow(shell));
+        CHECK(State().ReapThreads());
+        CHECK(State().RecordCount() == 0);
+    }
+
+    if (frame != nullptr) {
+        if (State().m_folderSelectOpen) {
+            SendMessage(shell, WM_COMMAND, IDCANCEL, 0);
+            PumpUntil([] { return !State().m_folderSelectOpen; }, 10000);
+        }
+        DestroyPanelFrame(frame);
+    }
+    CHECK(boxes.Boxes().empty());
+}

@@ -1,0 +1,187 @@
+// The Images bar in a test frame, with a canvas stand-in.
+#include "ImagePanelFrame.h"
+
+#include <psapi.h>
+#include <winternl.h>
+
+#include <algorithm>
+
+#include "GdiplusSession.h"
+#include "GuiSupport.h"
+#include "bars/ImageBrowseSettings.h"
+#include "controls/ThemeResources.h"
+#include "framework/core/OperationError.h"
+#include "res/ResourceImages.h"
+
+namespace kvtest {
+
+void FakeImageCanvas::InsertImage(const CRect& rect, const CString& path, bool asBackground) {
+    lastInsertRect = rect;
+    calls.push_back(std::string("insert:") + (asBackground ? "bg:" : "fg:") + (LPCSTR)path);
+}
+
+void FakeImageCanvas::DeleteSelectedObject(bool refresh) {
+    if (!hasSelection) return;
+    hasSelection = false;
+    calls.push_back(refresh ? "delete:refresh" : "delete");
+}
+
+bool FakeImageCanvas::GetSelectionBackgroundRect(CRect& rect) {
+    if (!hasSelection) return false;
+    rect = selectionRect;
+    return true;
+}
+
+CRect FakeImageCanvas::ScreenToDesign(const CRect& screenRect) {
+    // 10 design units a pixel, from the drop area's corner.
+    CRect r = screenRect;
+    r.OffsetRect(-dropArea.left, -dropArea.top);
+    return CRect(r.left * 10, r.top * 10, r.right * 10, r.bottom * 10);
+}
+
+void FakeImageCanvas::GetDropRegion(CRgn& region) {
+    region.SetRectRgn(&dropArea);
+    if (!holeArea.IsRectEmpty()) {
+        CRgn hole;
+        hole.CreateRectRgnIndirect(&holeArea);
+        region.CombineRgn(&region, &hole, RGN_DIFF);
+    }
+}
+
+void FakeImageCanvas::GetLayoutSnapshot(CPoint& pos, CRect& client, CSize& total) {
+    pos = CPoint(3, 4);
+    client = CRect(0, 0, 500, 400);
+    total = CSize(900, 800);
+    calls.push_back("snapshot");
+}
+
+BEGIN_MESSAGE_MAP(ImagePanelFrame, CFrameWnd)
+    ON_WM_CREATE()
+END_MESSAGE_MAP()
+
+int ImagePanelFrame::OnCreate(LPCREATESTRUCT lpcs) {
+    if (CFrameWnd::OnCreate(lpcs) == -1) return -1;
+    EnableDocking(CBRS_ALIGN_ANY);
+    m_bar.m_dwSizingStyle = RBS_SHOWEDGES;
+    if (!m_bar.CreateWithSize("Images", this, CSize(g_thumbSize.cx + 42, g_thumbSize.cy + 40), TRUE, 1057,
+                              WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_SIZE_DYNAMIC))
+        return -1;
+    m_bar.EnableDocking(CBRS_ALIGN_RIGHT);
+    DockControlBar(&m_bar, AFX_IDW_DOCKBAR_RIGHT);
+    return 0;
+}
+
+void InitPanelProgram() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    static CWinApp* app = new CWinApp("KvImagePanelTest");
+    (void)app;
+    AfxWinInit(::GetModuleHandleA(nullptr), nullptr, (LPTSTR) "", SW_SHOWNORMAL);
+    GdiplusReady();
+    InitThemeResources(IDB_TEXTURE_DIALOG, IDB_TEXTURE_CANVAS, IDP_THEME_IMAGE, IDB_MENU_IMAGES,
+                       IDB_TOOL_IMAGES, IDI_KORVANELLE, IDP_SIZE_GRIP);
+    static ImagePanelState state;
+    ImagePanelState::Set(&state);
+}
+
+void SetBarWidth(ImagePanelFrame* frame, int barWidth) {
+    frame->m_bar.SetSizeCX(barWidth, "Vert");
+    frame->RecalcLayout();
+    frame->m_bar.ForceRepaint();
+    frame->m_bar.UpdateLayout(0, 0, 0, 0);
+    PumpUntil([] { return false; }, 30);
+}
+
+ImagePanelFrame* CreatePanelFrame(int width, int height, int barWidth) {
+    InitPanelProgram();
+    ImagePanelFrame* frame = new ImagePanelFrame;
+    CRect rect(10, 10, 10 + width, 10 + height);
+    if (!frame->Create(nullptr, "Images panel", WS_OVERLAPPEDWINDOW | WS_VISIBLE, rect)) return nullptr;
+    AfxGetApp()->m_pMainWnd = frame;
+    SetBarWidth(frame, barWidth);
+    return frame;
+}
+
+void DestroyPanelFrame(ImagePanelFrame* frame) {
+    if (frame == nullptr) return;
+    frame->DestroyWindow();
+    AfxGetApp()->m_pMainWnd = nullptr;
+    PumpUntil([] { return false; }, 20);
+}
+
+bool WaitForScan(ImagePanelFrame* frame, DWORD ms) {
+    ImagePanelState& s = *ImagePanelState::Get();
+    return PumpUntil(
+        [&] {
+            return !frame->m_bar.m_imageView.IsLoadPending() && !s.m_folderLoadRunning &&
+                   !s.m_collectImages && frame->m_bar.m_imageView.GetShownCount() == s.RecordCount() &&
+                   s.RecordCount() > 0;
+        },
+        ms);
+}
+
+bool WaitForThumbnails(DWORD ms) {
+    ImagePanelState& s = *ImagePanelState::Get();
+    return PumpUntil([&] { return !s.m_thumbLoadRunning && !s.m_thumbReady; }, ms);
+}
+
+std::vector<std::string> RecordPaths(const std::string& root) {
+    ImagePanelState& s = *ImagePanelState::Get();
+    std::vector<std::string> out;
+    const int n = s.RecordCount();
+    for (int i = 0; i < n; ++i) {
+        ImageRecord* r = s.RecordAt(i);
+        if (r->IsNoBackground()) continue;
+        std::string path = (LPCSTR)r->m_path;
+        if (path.compare(0, root.size() + 1, root + "\\") == 0) path = path.substr(root.size() + 1);
+        out.push_back(path);
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+namespace {
+// Wine answers GetGuiResources and GetProcessHandleCount with 0; there the GDI objects are counted
+// in the process's GDI handle table and the kernel handles by asking each possible handle value.
+struct GdiTableEntry {
+    unsigned long long object;
+    unsigned owner;
+    unsigned short unique;
+    unsigned char type;
+    unsigned char flags;
+    unsigned long long user;
+};
+
+DWORD CountGdiTableEntries() {
+    const char* peb = reinterpret_cast<const char*>(NtCurrentTeb()->ProcessEnvironmentBlock);
+    const GdiTableEntry* table = *reinterpret_cast<GdiTableEntry* const*>(peb + 0x94);
+    if (table == nullptr) return 0;
+    DWORD n = 0;
+    for (int i = 0; i < 0x10000; ++i)
+        if (table[i].type != 0) ++n;
+    return n;
+}
+
+DWORD CountHandles() {
+    DWORD n = 0, flags = 0;
+    for (ULONG_PTR h = 4; h < 0x40000; h += 4)
+        if (GetHandleInformation(reinterpret_cast<HANDLE>(h), &flags)) ++n;
+    return n;
+}
+}  // namespace
+
+ResourceUse MeasureResources() {
+    ResourceUse use;
+    HANDLE process = GetCurrentProcess();
+    use.gdiObjects = GetGuiResources(process, GR_GDIOBJECTS);
+    if (use.gdiObjects == 0) use.gdiObjects = CountGdiTableEntries();
+    GetProcessHandleCount(process, &use.handles);
+    if (use.handles == 0) use.handles = CountHandles();
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof(counters);
+    if (GetProcessMemoryInfo(process, &counters, sizeof(counters))) use.privateBytes = counters.PagefileUsage;
+    return use;
+}
+
+}  // namespace kvtest
