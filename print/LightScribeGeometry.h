@@ -1,5 +1,4 @@
-// The disc-printer label geometry in thousandths of an inch: the outer square (x, y, width,
-// height) and the hole square (x, y, width, height).
+// The disc-printer label geometry lives with the design model's page sizes; this name stays for callers.
 #pragma once
 
-extern float g_lightScribeGeometry[8];
+#include "model/PageSizes.h"

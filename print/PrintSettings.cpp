@@ -1,0 +1,7 @@
+// The print and export dialogs' settings globals (their defaults and their file belong to the
+// settings store).
+#include "print/PrintSettings.h"
+
+RECT g_labelStockDialogRect = {};
+int g_exportImageOptions[5] = {};
+CString g_lastExportPath;

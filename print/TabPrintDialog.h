@@ -1,0 +1,44 @@
+// TabPrintDialog: the lower half of the print dialog - a tab control with one tab for each side
+// that will be printed, hosting the four side pages. It creates the pages on its first selection
+// change, shows the page of the selected tab, fills the pages' template and overlap lists, and
+// carries a template change through the view and the other pages.
+#pragma once
+
+#include "controls/TabCtrls.h"
+#include "print/PrintSidePages.h"
+
+class DlgPrint;
+
+class TabPrintDialog : public CStyledTabCtrl {
+public:
+    TabPrintDialog();
+    ~TabPrintDialog() override;
+
+    DlgPrintBack m_back;
+    DlgPrintFront m_front;
+    DlgPrintDisc m_disc;
+    DlgPrintBlank m_blank;
+    BYTE m_pagesCreated = 0;
+    DlgPrint* m_owner = nullptr;
+
+    View* GetView() const;
+
+    // Shows the page of the selected tab (creating the pages first when needed).
+    void OnSelChange();
+    void CreatePages();
+    void FillOverlapCombos();
+    // "0.00 ''" to "0.15 ''" (or "0.0 mm" to "3.8 mm"), the entry of 0, 50, 100 or 150 selected.
+    static void FillOverlapCombo(AeroComboBox& combo, int value);
+    void FillTemplateCombo(PrintSidePage& page, const CString& templateName);
+    // The selected tab's text (at most 99 characters).
+    CString GetSelectedText();
+    void ApplyTemplateChange(LabelTemplate* oldTemplate, LabelTemplate* newTemplate, PrintSidePage* asking,
+                             bool fromCombo);
+    void OnDiscTemplateChanged(LabelTemplate* newTemplate);
+    void OnCoverTemplateChanged(LabelTemplate* oldTemplate, LabelTemplate* newTemplate,
+                                PrintSidePage* asking);
+
+    void OnSelChangeNotify(NMHDR* notify, LRESULT* result);
+
+    DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,230 @@
+// The Save As Image dialog on the real view's design: its lists for each kind of design, the
+// image size, the border and overlap choices written into the print options, the file name it
+// asks for and corrects, and the ends of a save: written, a name collision declined, a failed
+// write reported with the dialog kept open.
+#include <doctest.h>
+
+#include <string>
+
+#include "PrintTestSupport.h"
+#include "TestSupport.h"
+#include "canvas/ViewSettings.h"
+#include "print/DlgSaveAsImage.h"
+#include "print/PrintSettings.h"
+#include "render/CanvasSettings.h"
+#include "res/PrintDialogsIds.h"
+
+using namespace printtest;
+
+namespace {
+
+struct FileAnswer {
+    CString offeredPath;  // what the dialog offered
+    CString typed;        // what the user types
+    int filterIndex = 0;  // 0: the one offered
+    bool cancel = false;
+};
+
+// Answers the dialog's file question as the user would, and restores the real question.
+struct FileQuestion {
+    explicit FileQuestion(FileAnswer& answer) {
+        DlgSaveAsImage::s_askFileName = [&answer](CWnd*, CString& path, int& filterIndex) {
+            answer.offeredPath = path;
+            if (answer.cancel) return false;
+            path = answer.typed;
+            if (answer.filterIndex) filterIndex = answer.filterIndex;
+            return true;
+        };
+    }
+    ~FileQuestion() { DlgSaveAsImage::s_askFileName = saved; }
+    std::function<bool(CWnd*, CString&, int&)> saved = DlgSaveAsImage::s_askFileName;
+};
+
+void Defaults() {
+    g_units = "Inches";
+    g_printOptions.SetDefaults();
+    for (int& o : g_exportImageOptions) o = 0;
+    g_dialogPositions[kSaveAsImagePos] = POINT{-1, -1};
+}
+
+int Find(const std::vector<std::string>& entries, const char* text) {
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (entries[i] == text) return static_cast<int>(i);
+    return -1;
+}
+
+}  // namespace
+
+TEST_CASE("Save as Image offers the parts of the design") {
+    View* view = EnsurePrintView();
+    Defaults();
+    KvMessageBoxCapture boxes;
+    SUBCASE("a CD design with one disc") {
+        NewDesign(view, kLayout1DiscTop, "Front Cover");
+        Driven<DlgSaveAsImage> dialog(view);
+        std::vector<std::string> images, types, dpis, overlaps;
+        dialog.drive = [&](Driven<DlgSaveAsImage>& d) {
+            images = ComboEntries(d, IDC_EXPORT_IMAGE);
+            types = ComboEntries(d, IDC_EXPORT_TYPE);
+            dpis = ComboEntries(d, IDC_EXPORT_RESOLUTION);
+            overlaps = ComboEntries(d, IDC_EXPORT_OVERLAP);
+        };
+        dialog.DoModal();
+        CHECK(images == std::vector<std::string>{"Page 1", "Page 2", "Page 3", "Disc Label", "Front Cover",
+                                                 "Back Cover"});
+        CHECK(types.size() == 4);
+        CHECK(types[3] == "TIFF File (*.tif)");
+        CHECK(dpis == std::vector<std::string>{"150 DPI", "300 DPI", "600 DPI"});
+        CHECK(overlaps == std::vector<std::string>{"0.00 ''", "0.05 ''", "0.10 ''", "0.15 ''"});
+    }
+    SUBCASE("a DVD design with two discs, in millimetres") {
+        view->m_templates.coverTemplateName = "(DVD Case - Plain Paper)";
+        NewDesign(view, kLayout2DiscTop, "Front Cover");
+        view->m_templates.coverTemplateName = "(CD Jewel Case - Plain Paper)";
+        g_units = "Millimeters";
+        Driven<DlgSaveAsImage> dialog(view);
+        std::vector<std::string> images, overlaps;
+        CString physical;
+        dialog.drive = [&](Driven<DlgSaveAsImage>& d) {
+            images = ComboEntries(d, IDC_EXPORT_IMAGE);
+            overlaps = ComboEntries(d, IDC_EXPORT_OVERLAP);
+            physical = ItemText(d, IDC_EXPORT_INCHES);
+        };
+        dialog.DoModal();
+        CHECK(images ==
+              std::vector<std::string>{"Page 1", "Page 2", "Page 3", "Disc 1", "Disc 2", "Booklet", "Case"});
+        CHECK(overlaps == std::vector<std::string>{"0.0 mm", "1.3 mm", "2.5 mm", "3.8 mm"});
+        CHECK(physical.Find("millimeters") > 0);
+    }
+    SUBCASE(
+        "covers on one page and a centred disc: no Page 3, no Page 1; a border for page 2 is the back's "
+        "too") {
+        NewDesign(view, kLayout1DiscTop, "Front Cover");
+        view->m_design.GetBackCover()->side = 2;
+        for (int i = 0; i < view->m_design.GetDiscTemplate()->GetObjectCount(); ++i) {
+            ViewObject* o = view->m_design.GetDiscTemplate()->GetObject(i);
+            if (o->IsDisc()) o->savedLeft = o->savedTop = 100;
+        }
+        Driven<DlgSaveAsImage> dialog(view);
+        std::vector<std::string> images, borders;
+        dialog.drive = [&](Driven<DlgSaveAsImage>& d) {
+            images = ComboEntries(d, IDC_EXPORT_IMAGE);
+            Choose(d, IDC_EXPORT_IMAGE, Find(images, "Page 2"));
+            borders = ComboEntries(d, IDC_EXPORT_BORDER);
+            Choose(d, IDC_EXPORT_BORDER, 3);
+        };
+        dialog.DoModal();
+        CHECK(Find(images, "Page 1") < 0);
+        CHECK(Find(images, "Page 3") < 0);
+        CHECK(borders.size() == 4);
+        CHECK(g_printOptions.frontBorder == 1);
+        CHECK(g_printOptions.frontFold == 1);
+        CHECK(g_printOptions.backBorder == 1);
+        CHECK(g_printOptions.backFold == 1);
+        // The choices are stored when the dialog closes.
+        CHECK(g_exportImageOptions[4] == Find(images, "Page 2"));
+        CHECK(g_exportImageOptions[1] == 3);
+        CHECK(g_dialogPositions[kSaveAsImagePos].x >= 0);
+    }
+}
+
+TEST_CASE("Save as Image gives the image's size") {
+    View* view = EnsurePrintView();
+    Defaults();
+    NewDesign(view, kLayout1DiscTop, "Front Cover");
+    // A front cover 4.750 inches wide, not folded.
+    ViewObject* front = view->m_design.GetFrontCover();
+    front->bFolded = 0;
+    front->width = 4750;
+    front->height = 4750;
+    Driven<DlgSaveAsImage> dialog(view);
+    CString pixels, inches, pixelsAt600;
+    dialog.drive = [&](Driven<DlgSaveAsImage>& d) {
+        Choose(d, IDC_EXPORT_IMAGE, Find(ComboEntries(d, IDC_EXPORT_IMAGE), "Front Cover"));
+        Choose(d, IDC_EXPORT_RESOLUTION, 1);
+        Choose(d, IDC_EXPORT_OVERLAP, 2);
+        pixels = ItemText(d, IDC_EXPORT_PIXELS);
+        inches = ItemText(d, IDC_EXPORT_INCHES);
+        Choose(d, IDC_EXPORT_RESOLUTION, 2);
+        pixelsAt600 = ItemText(d, IDC_EXPORT_PIXELS);
+    };
+    dialog.DoModal();
+    CHECK(g_printOptions.frontMargin == 100);
+    CHECK(pixels == "1485 x 1485 pixels ");
+    CHECK(inches == "4.950 x 4.950 inches");
+    CHECK(pixelsAt600 == "2970 x 2970 pixels ");
+}
+
+TEST_CASE("saving an image") {
+    View* view = EnsurePrintView();
+    Defaults();
+    KvMessageBoxCapture boxes;
+    NewDesign(view, kLayout1DiscTop, "Front Cover");
+    const std::string folder = kvtest::TempDir("save-as-image");
+    g_lastExportPath = (folder + "\\last.png").c_str();
+    FileAnswer answer;
+    FileQuestion question(answer);
+    auto run = [&](int type) {
+        g_exportImageOptions[3] = type;
+        g_exportImageOptions[4] = 3;  // the disc label
+        Driven<DlgSaveAsImage> dialog(view);
+        int stillOpen = 0;
+        dialog.drive = [&](Driven<DlgSaveAsImage>& d) {
+            Command(d, IDOK);
+            stillOpen = d.ContinueModal() ? 1 : 0;
+        };
+        const int result = static_cast<int>(dialog.DoModal());
+        return stillOpen ? kLeftOpen : result;
+    };
+
+    SUBCASE("the name's extension follows the type; the folder and name of the last export are offered") {
+        answer.typed = (folder + "\\cover.JPG").c_str();
+        CHECK(run(1) == 0);
+        CHECK(answer.offeredPath == (folder + "\\last.png").c_str());
+        CHECK(g_lastExportPath == (folder + "\\cover.jpg").c_str());
+        CHECK(::GetFileAttributesA(folder.c_str() + CString("\\cover.jpg")) != INVALID_FILE_ATTRIBUTES);
+        answer.typed = (folder + "\\cover").c_str();
+        CHECK(run(1) == 0);
+        CHECK(g_lastExportPath == (folder + "\\cover.jpg").c_str());
+        answer.typed = (folder + "\\cover.png").c_str();
+        CHECK(run(1) == 0);
+        CHECK(g_lastExportPath == (folder + "\\cover.png.jpg").c_str());
+        // Choosing the PNG type in the file dialog makes the image a PNG.
+        answer.typed = (folder + "\\typed").c_str();
+        answer.filterIndex = 3;
+        CHECK(run(1) == 0);
+        CHECK(g_lastExportPath == (folder + "\\typed.png").c_str());
+        CHECK(g_exportImageOptions[3] == 2);
+        std::vector<unsigned char> bytes = kvtest::ReadFileBytes(folder + "\\typed.png");
+        REQUIRE(bytes.size() > 8);
+        CHECK(bytes[1] == 'P');
+        CHECK(bytes[2] == 'N');
+        // The second "cover" met the first one's file: the only questions asked.
+        REQUIRE(boxes.Boxes().size() == 1);
+        CHECK(boxes.LastText().Find("cover.jpg already exists") > 0);
+    }
+    SUBCASE("an existing file is replaced only when the user says so") {
+        const std::string existing = folder + "\\taken.bmp";
+        REQUIRE(kvtest::WriteFileBytes(existing, {1, 2, 3}));
+        answer.typed = existing.c_str();
+        boxes.m_answerCaption = "No";
+        CHECK(run(0) == kLeftOpen);
+        REQUIRE(boxes.Boxes().size() == 1);
+        CHECK(boxes.LastText().Find("already exists") > 0);
+        CHECK(kvtest::ReadFileBytes(existing).size() == 3);
+        boxes.m_answerCaption = "Yes";
+        CHECK(run(0) == 0);
+        CHECK(kvtest::ReadFileBytes(existing).size() > 3);
+    }
+    SUBCASE("a write that fails is reported and the dialog stays") {
+        answer.typed = (folder + "\\no such folder\\disc.png").c_str();
+        CHECK(run(2) == kLeftOpen);
+        REQUIRE(boxes.Boxes().size() == 1);
+        CHECK(boxes.LastText().Find("could not be saved") >= 0);
+        CHECK(boxes.Boxes()[0].iconKind == 2);
+    }
+    SUBCASE("cancelling the file question keeps the dialog") {
+        answer.cancel = true;
+        CHECK(run(2) == kLeftOpen);
+    }
+}
