@@ -1,63 +1,11 @@
-// The paper table and the folders the application works in.
+// The folders the application works in.
 #include "app/PaperTable.h"
 
 #include <shlobj.h>
 
-int g_paperCodes[6];
-int g_paperDims[6][2];
-int g_printableAreas[6][4];
-
-CString g_programFolder;
-CString g_settingsFolder;
-CString g_documentsFolder;
-CString g_openSaveFolder;
-CString g_picturesFolder;
-CString g_dataFolder;
-BYTE g_isVistaOrLater = 0;
-
-void InitPaperTable()
-{
-    static const int codes[6] = {DMPAPER_LETTER, DMPAPER_LEGAL, DMPAPER_TABLOID, DMPAPER_A4, DMPAPER_A3, DMPAPER_USER};
-    static const int dims[6][2] = {{8500, 11000}, {8500, 14000}, {11000, 17000}, {8268, 11693}, {11693, 16535}, {5500, 5500}};
-    for (int i = 0; i < 6; ++i) {
-        g_paperCodes[i] = codes[i];
-        g_paperDims[i][0] = dims[i][0];
-        g_paperDims[i][1] = dims[i][1];
-        g_printableAreas[i][0] = 0;
-        g_printableAreas[i][1] = 0;
-        g_printableAreas[i][2] = dims[i][0];
-        g_printableAreas[i][3] = dims[i][1];
-    }
-}
-
-int FindPaperSizeIndex(int x, int y, int width, int height)
-{
-    (void)x;
-    (void)y;
-    for (int i = 0; i < 6; ++i) {
-        if ((g_paperDims[i][0] == width && g_paperDims[i][1] == height) ||
-            (g_paperDims[i][1] == width && g_paperDims[i][0] == height))
-            return i;
-    }
-    return 0;
-}
-
-Gdiplus::Rect GetPrintableArea(int x, int y, int width, int height)
-{
-    Gdiplus::Rect result(x, y, width, height);
-    GuardOperation(1133, [&] {
-        int i = FindPaperSizeIndex(x, y, width, height);
-        const int* a = g_printableAreas[i];
-        if (width < height) result = Gdiplus::Rect(a[0], a[1], a[2], a[3]);
-        else result = Gdiplus::Rect(a[1], a[0], a[3], a[2]);
-    });
-    return result;
-}
-
 namespace {
 
-CString ShellFolder(int csidl, bool* ok)
-{
+CString ShellFolder(int csidl, bool* ok) {
     char path[MAX_PATH] = {};
     *ok = SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path));
     return CString(path);
@@ -65,14 +13,14 @@ CString ShellFolder(int csidl, bool* ok)
 
 }  // namespace
 
-CString InitFolders(LPCSTR helpFilePath)
-{
+CString InitFolders(LPCSTR helpFilePath) {
     CString browse;
     GuardOperation(1091, [&] {
         CString help(helpFilePath);
         int slash = help.ReverseFind('\\');
         CString program = slash >= 0 ? help.Left(slash) : CString();
-        g_openSaveFolder = g_settingsFolder = g_picturesFolder = g_documentsFolder = g_programFolder = program;
+        g_openSaveFolder = g_settingsFolder = g_picturesFolder = g_documentsFolder = g_programFolder =
+            program;
         bool ok = false;
         CString documents = ShellFolder(CSIDL_PERSONAL, &ok);
         if (ok) {
@@ -92,15 +40,17 @@ CString InitFolders(LPCSTR helpFilePath)
     return browse;
 }
 
-CString ReadInstallDirectory()
-{
+CString ReadInstallDirectory() {
     CString result;
     GuardOperation(1211, [&] {
         HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Korvanelle", 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Korvanelle", 0, KEY_QUERY_VALUE, &key) !=
+            ERROR_SUCCESS)
+            return;
         char buffer[262] = {};
         DWORD size = 261;
-        if (RegQueryValueExA(key, "Directory", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) == ERROR_SUCCESS) {
+        if (RegQueryValueExA(key, "Directory", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) ==
+            ERROR_SUCCESS) {
             buffer[261] = 0;
             result = CString(buffer);
         }
@@ -109,8 +59,7 @@ CString ReadInstallDirectory()
     return result;
 }
 
-BOOL DetectWindowsVersion()
-{
+BOOL DetectWindowsVersion() {
     OSVERSIONINFOA info = {};
     info.dwOSVersionInfoSize = sizeof(info);
     BOOL ok = GetVersionExA(&info);

@@ -4,34 +4,11 @@
 #include "controls/UxThemeLibrary.h"
 #include "model/LabelTemplate.h"
 
-BYTE g_showNewProjectAtStart = 0;
 BYTE g_themeActive = 0;
 BYTE g_firstRun = 0;
-int g_caseKind = 0;
-int g_discLayout = 0;
-int g_settingsVersion = 0;
-WINDOWPLACEMENT g_mainWindowPlacement = {};
-int g_exportImageOptions[5] = {};
-COLORREF g_customColors[8] = {};
-BYTE g_helpCdPrinter = 0;
-BYTE g_helpTrack = 0;
-BYTE g_helpImage = 0;
-BYTE g_snapToGrid = 0;
-BYTE g_showDiscPrintSettings = 0;
-int g_printCopies = 0;
-BYTE g_browseFilter = 0;
-BYTE g_browseSubfolders = 0;
-CString g_units;
-CString g_browseDefaultPath;
-POINT g_dialogPositions[6] = {};
-RECT g_labelStockDialogRect = {};
+BYTE g_preferencesFromLaterRelease = 0;
 CString g_lastSavePath;
 CString g_lastOpenPath;
-CString g_lastImagePath;
-CString g_lastExportPath;
-CString g_paperSize;
-CString g_browseFolder;
-CString g_defaultTemplateNames[5];
 
 // Written once per file; never through the archive's object records, so the schema is only the
 // class's registration.
@@ -39,29 +16,21 @@ IMPLEMENT_SERIAL(CSettings, CObject, VERSIONABLE_SCHEMA | kSettingsVersion)
 
 namespace {
 
-// The image file filters the browse filter indexes.
-const int kImageFilterCount = 8;
-// The print dialog offers 1 to 999 copies.
-const int kMaxPrintCopies = 999;
-
 const char* const kBuiltInTemplateNames[5] = {
-    "(CD/DVD Disc Label - Generic)",
-    "(CD Jewel Case - Plain Paper)",
-    "(CD Jewel Case - Plain Paper)",
-    "(DVD Case - Plain Paper)",
-    "(Blu-ray Case - Plain Paper)",
+    "(CD/DVD Disc Label - Generic)", "(CD Jewel Case - Plain Paper)", "(CD Jewel Case - Plain Paper)",
+    "(DVD Case - Plain Paper)",      "(Blu-ray Case - Plain Paper)",
 };
 
 // One field in the archive's direction.
 template <class T>
-void Field(CArchive& ar, T& value)
-{
-    if (ar.IsStoring()) ar << value;
-    else ar >> value;
+void Field(CArchive& ar, T& value) {
+    if (ar.IsStoring())
+        ar << value;
+    else
+        ar >> value;
 }
 
-CString ProgramFilePath()
-{
+CString ProgramFilePath() {
     char path[MAX_PATH + 1] = {};
     DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return CString();
@@ -70,8 +39,7 @@ CString ProgramFilePath()
 
 }  // namespace
 
-void CSettings::Serialize(CArchive& ar)
-{
+void CSettings::Serialize(CArchive& ar) {
     CString caseKindName;
     CString layoutName;
     if (ar.IsStoring()) {
@@ -84,7 +52,11 @@ void CSettings::Serialize(CArchive& ar)
         g_settingsVersion = (int)version;
         // A file of a later release: its fields may mean something else. (Compared unsigned so
         // that a damaged, "negative" version is refused too.)
-        if (version > (DWORD)kSettingsVersion) AfxThrowArchiveException(CArchiveException::badSchema);
+        if (version > (DWORD)kSettingsVersion) {
+            // A damaged file may be replaced; a later release's file is that release's to write.
+            if (version <= 0x7FFFFFFFu) g_preferencesFromLaterRelease = 1;
+            AfxThrowArchiveException(CArchiveException::badSchema);
+        }
     }
 
     Field(ar, g_lastDrive);
@@ -155,17 +127,18 @@ void CSettings::Serialize(CArchive& ar)
     }
 }
 
-CString GetCaseKindName()
-{
+CString GetCaseKindName() {
     switch (g_caseKind) {
-    case 5: return "ViewObjectDvd";
-    case 10: return "ViewObjectBluray";
-    default: return "ViewObjectJewel";
+        case 5:
+            return "ViewObjectDvd";
+        case 10:
+            return "ViewObjectBluray";
+        default:
+            return "ViewObjectJewel";
     }
 }
 
-void ParseDefaultTemplateName(const CString& name)
-{
+void ParseDefaultTemplateName(const CString& name) {
     GuardOperation(2235, [&] {
         if (name == "ViewObjectJewel") {
             g_caseKind = 4;
@@ -184,8 +157,7 @@ void ParseDefaultTemplateName(const CString& name)
     });
 }
 
-void SetDefaultSettings()
-{
+void SetDefaultSettings() {
     GuardOperation(2234, [&] {
         g_showNewProjectAtStart = 1;
         g_themeActive = g_uxTheme.IsAppThemed() ? 1 : 0;
@@ -254,11 +226,12 @@ void SetDefaultSettings()
     });
 }
 
-BYTE LoadSavePreferences(UINT openMode)
-{
+BYTE LoadSavePreferences(UINT openMode) {
     BYTE result = 0;
     GuardOperation(1105, [&] {
         const bool storing = openMode != kSettingsLoad;
+        if (storing && g_preferencesFromLaterRelease) return;
+        if (!storing) g_preferencesFromLaterRelease = 0;
         const CString path = g_settingsFolder + "\\preferences.ini";
         // A save goes to a file of its own first and replaces the old settings only when it is
         // complete, so that a failed write (a full disc, say) does not cost the user the
@@ -266,21 +239,10 @@ BYTE LoadSavePreferences(UINT openMode)
         const CString target = storing ? path + ".new" : path;
         CFile file;
         if (!file.Open(target, openMode)) return;
-        bool ok = false;
-        {
-            CArchive ar(&file, storing ? CArchive::store : CArchive::load, 4096);
-            try {
-                CSettings settings;
-                settings.Serialize(ar);
-                ar.Close();
-                ok = true;
-            } catch (CException* e) {
-                e->Delete();
-                ar.Abort();
-            } catch (...) {
-                ar.Abort();
-            }
-        }
+        bool ok = SerializeOrAbort(&file, storing ? CArchive::store : CArchive::load, [](CArchive& ar) {
+            CSettings settings;
+            settings.Serialize(ar);
+        });
         try {
             file.Close();
         } catch (CException* e) {
@@ -288,7 +250,8 @@ BYTE LoadSavePreferences(UINT openMode)
             if (storing) ok = false;
         }
         if (storing) {
-            if (ok && !MoveFileExA(target, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) ok = false;
+            if (ok && !MoveFileExA(target, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+                ok = false;
             if (!ok) DeleteFileA(target);
         }
         if (ok) {
@@ -300,11 +263,11 @@ BYTE LoadSavePreferences(UINT openMode)
     return result;
 }
 
-void LoadSettings()
-{
+void LoadSettings() {
     GuardOperation(1140, [&] {
         SetDefaultSettings();
-        if (LoadSavePreferences(kSettingsLoad) || ReadSettingsIni(kSettingsLoad) || ReadLegacyRegistrySettings())
+        if (LoadSavePreferences(kSettingsLoad) || ReadSettingsIni(kSettingsLoad) ||
+            ReadLegacyRegistrySettings())
             g_firstRun = 0;
 
         for (int i = 0; i < 5; ++i)

@@ -11,19 +11,18 @@ namespace {
 const int kIniLayouts[4] = {446, 441, 424, 423};
 
 template <class T>
-void Skip(CArchive& ar)
-{
+void Skip(CArchive& ar) {
     T ignored{};
     ar >> ignored;
 }
 
 // Reads the fields of one settings.ini layout straight into the globals; throws at the end of
 // the data when the file holds less than the layout.
-void ReadIniLayout(CArchive& ar, int layout, CString& caseKindName, BYTE& layoutCode)
-{
+void ReadIniLayout(CArchive& ar, int layout, CString& caseKindName, BYTE& layoutCode) {
     ar >> g_lastDrive >> g_units >> caseKindName >> g_cdPlayerPath >> g_freedbServer >> g_browseDefaultPath;
     ar >> g_browseSubfolders >> g_browseFilter;
-    ar >> g_printOptions.printFront >> g_printOptions.printBack >> g_printOptions.printDisc1 >> g_printOptions.printDisc2;
+    ar >> g_printOptions.printFront >> g_printOptions.printBack >> g_printOptions.printDisc1 >>
+        g_printOptions.printDisc2;
     Skip<BYTE>(ar);
     ar >> g_showGuides >> g_snapToGrid >> g_showGrid;
     ar >> g_useFreedb >> g_useCdText >> g_useCdPlayerIni >> g_useMp3 >> g_useMp3Tag;
@@ -42,13 +41,16 @@ void ReadIniLayout(CArchive& ar, int layout, CString& caseKindName, BYTE& layout
     for (int& option : g_exportImageOptions) ar >> option;
     ar >> g_lastExportPath;
     Skip<CString>(ar);
-    ar >> g_mainWindowPlacement.flags >> g_mainWindowPlacement.showCmd >> g_mainWindowPlacement.ptMinPosition >>
-        g_mainWindowPlacement.ptMaxPosition >> g_mainWindowPlacement.rcNormalPosition;
+    ar >> g_mainWindowPlacement.flags >> g_mainWindowPlacement.showCmd >>
+        g_mainWindowPlacement.ptMinPosition >> g_mainWindowPlacement.ptMaxPosition >>
+        g_mainWindowPlacement.rcNormalPosition;
     if (layout == 423) return;
 
     // The Read CD position came with 441; the 424 files hold a field there that meant nothing.
-    if (layout >= 441) ar >> g_dialogPositions[kReadCdDialogPos];
-    else Skip<POINT>(ar);
+    if (layout >= 441)
+        ar >> g_dialogPositions[kReadCdDialogPos];
+    else
+        Skip<POINT>(ar);
     POINT grid = {};
     ar >> grid;
     g_gridSize[0] = grid.x;
@@ -67,8 +69,7 @@ void ReadIniLayout(CArchive& ar, int layout, CString& caseKindName, BYTE& layout
 
 // The decimal number (as atoi reads it) of the characters first..last of a text; the part past
 // the end of the text is empty.
-int SliceNumber(const CString& text, int first, int last)
-{
+int SliceNumber(const CString& text, int first, int last) {
     if (first >= text.GetLength()) return 0;
     return std::atoi(text.Mid(first, last - first + 1));
 }
@@ -76,12 +77,10 @@ int SliceNumber(const CString& text, int first, int last)
 // An open registry key, closed when it goes.
 class RegistryKey {
 public:
-    RegistryKey(HKEY root, LPCSTR path)
-    {
+    RegistryKey(HKEY root, LPCSTR path) {
         if (RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE, &m_key) != ERROR_SUCCESS) m_key = nullptr;
     }
-    ~RegistryKey()
-    {
+    ~RegistryKey() {
         if (m_key) RegCloseKey(m_key);
     }
     RegistryKey(const RegistryKey&) = delete;
@@ -90,28 +89,27 @@ public:
     bool IsOpen() const { return m_key != nullptr; }
 
     // A value of up to four bytes; the registry type is not looked at.
-    bool Number(LPCSTR name, DWORD& value) const
-    {
+    bool Number(LPCSTR name, DWORD& value) const {
         DWORD data = 0;
         DWORD size = sizeof(data);
-        if (RegQueryValueExA(m_key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&data), &size) != ERROR_SUCCESS)
+        if (RegQueryValueExA(m_key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&data), &size) !=
+            ERROR_SUCCESS)
             return false;
         value = data;
         return true;
     }
     // A value of up to 261 bytes, up to its first zero byte.
-    bool Text(LPCSTR name, CString& value) const
-    {
+    bool Text(LPCSTR name, CString& value) const {
         char buffer[262] = {};
         DWORD size = 261;
-        if (RegQueryValueExA(m_key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS)
+        if (RegQueryValueExA(m_key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) !=
+            ERROR_SUCCESS)
             return false;
         buffer[261] = 0;
         value = buffer;
         return true;
     }
-    bool Exists(LPCSTR name) const
-    {
+    bool Exists(LPCSTR name) const {
         return RegQueryValueExA(m_key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
     }
 
@@ -119,20 +117,17 @@ private:
     HKEY m_key = nullptr;
 };
 
-void ReadRegistryFlag(const RegistryKey& key, LPCSTR name, BYTE& flag, bool onlyOne)
-{
+void ReadRegistryFlag(const RegistryKey& key, LPCSTR name, BYTE& flag, bool onlyOne) {
     DWORD value = 0;
     if (key.Number(name, value)) flag = onlyOne ? (value == 1) : (value != 0);
 }
 
-void ReadRegistryText(const RegistryKey& key, LPCSTR name, CString& text)
-{
+void ReadRegistryText(const RegistryKey& key, LPCSTR name, CString& text) {
     CString value;
     if (key.Text(name, value)) text = value;
 }
 
-void ReadRegistryPosition(const RegistryKey& key, LPCSTR name, POINT& position)
-{
+void ReadRegistryPosition(const RegistryKey& key, LPCSTR name, POINT& position) {
     CString text;
     if (!key.Text(name, text)) return;
     position.x = SliceNumber(text, 0, 4);
@@ -140,8 +135,7 @@ void ReadRegistryPosition(const RegistryKey& key, LPCSTR name, POINT& position)
 }
 
 // Flags 4 to 8, the single-disc layout and the three margins, as fixed-width slices.
-void ReadRegistryPrintOptions(const RegistryKey& key)
-{
+void ReadRegistryPrintOptions(const RegistryKey& key) {
     CString text;
     if (!key.Text("PrintOptions", text)) return;
     BYTE* flags[5] = {&g_printOptions.frontBorder, &g_printOptions.backBorder, &g_printOptions.discBorder,
@@ -160,8 +154,7 @@ void ReadRegistryPrintOptions(const RegistryKey& key)
 
 }  // namespace
 
-BYTE ReadSettingsIni(UINT openMode)
-{
+BYTE ReadSettingsIni(UINT openMode) {
     BYTE result = 0;
     GuardOperation(1859, [&] {
         CFile file;
@@ -170,20 +163,9 @@ BYTE ReadSettingsIni(UINT openMode)
             const int layout = kIniLayouts[attempt];
             CString caseKindName;
             BYTE layoutCode = 0;
-            bool ok = false;
-            {
-                CArchive ar(&file, CArchive::load, 4096);
-                try {
-                    ReadIniLayout(ar, layout, caseKindName, layoutCode);
-                    ar.Close();
-                    ok = true;
-                } catch (CException* e) {
-                    e->Delete();
-                    ar.Abort();
-                } catch (...) {
-                    ar.Abort();
-                }
-            }
+            const bool ok = SerializeOrAbort(&file, CArchive::load, [&](CArchive& ar) {
+                ReadIniLayout(ar, layout, caseKindName, layoutCode);
+            });
             if (ok) {
                 g_settingsVersion = layout;
                 file.Close();
@@ -202,8 +184,7 @@ BYTE ReadSettingsIni(UINT openMode)
     return result;
 }
 
-BYTE ReadLegacyRegistrySettings()
-{
+BYTE ReadLegacyRegistrySettings() {
     BYTE result = 0;
     GuardOperation(1090, [&] {
         RegistryKey key(HKEY_LOCAL_MACHINE, "SOFTWARE\\Korvanelle");

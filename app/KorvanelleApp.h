@@ -1,0 +1,74 @@
+// The application object: start-up, the idle work of the message loop, shut-down, opening a
+// document by path, the About box and help topics. It also carries the state that several parts
+// of the program share through it (the view pointer, the printer set-ups, the flags through which
+// worker threads and bars talk to the user-interface thread).
+#pragma once
+
+#include "app/DlgSplash.h"
+#include "bars/ImagePanelState.h"
+#include "canvas/AppCanvasState.h"
+#include "disc/ReadCdState.h"
+#include "framework/DocView.h"
+#include "print/PrinterSetups.h"
+
+class KorvanelleApp : public CWinApp,
+                      public AppCanvasState,
+                      public PrinterSetups,
+                      public ImagePanelState,
+                      public ReadCdState {
+    DECLARE_MESSAGE_MAP()
+public:
+    KorvanelleApp();
+    ~KorvanelleApp() override;
+
+    BOOL InitInstance() override;
+    BOOL OnIdle(LONG lCount) override;
+    int ExitInstance() override;
+    CDocument* OpenDocumentFile(LPCTSTR lpszFileName) override;
+
+    void OnAppAbout();
+    void ShowHelpContext(HWND hOwner, DWORD contextId);
+
+    // Steps of start-up.
+    bool CheckGdiPlus();
+    void LoadThemeResources();
+    void SetHelpFilePath();
+
+    // Forwards to HtmlHelpA of the HTML Help control; 0 when the control cannot be loaded.
+    static HWND CallHtmlHelp(HWND hCaller, LPCSTR file, UINT command, DWORD_PTR data);
+
+    // The settings and printers are saved once per run: at shut-down, or earlier when Windows ends
+    // the session (the process may be ended before ExitInstance runs).
+    void SaveStateForExit();
+
+    // The start-up splash window.
+    DlgSplash m_splash;
+    // GDI+ was found and started; shut-down work runs only when it is set.
+    BYTE m_gdiplusStarted = 0;
+
+private:
+    // The parts of start-up, idle work and shut-down that belong to other subsystems, each in
+    // one place so that the sequences above read as the steps they are.
+    void StartSplash();
+    void StartLightScribe();
+    void LoadPrinters();
+    void StartView();
+    bool RunQueuedText();
+    bool RunRelayout();
+    void RunRedraw();
+    void SaveLightScribe();
+    void SavePrinters();
+    void ShowAbout();
+
+    bool m_stateSaved = false;
+};
+
+// The token of GdiplusStartup.
+extern ULONG_PTR g_gdiplusToken;
+
+// The help-file path rule: every "\.\" and then every "\..\" becomes a single backslash, then
+// ".HLP" becomes ".chm".
+CString MakeHelpFilePath(const CString& frameworkPath);
+
+// The one application object (null before it is made).
+KorvanelleApp* GetKorvanelleApp();

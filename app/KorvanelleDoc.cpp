@@ -1,0 +1,392 @@
+// The document shell: New, Open, Save, Save As, Save As Startup Design, the save question, the
+// startup designs and the caption.
+#include "app/KorvanelleDoc.h"
+
+#include <memory>
+
+#include "app/AppMessages.h"
+#include "app/Settings.h"
+#include "model/HeaderRecords.h"
+#include "model/KorvanelleDocument.h"
+#include "render/DocumentBitmap.h"
+#include "res/CommandIds.h"
+
+IMPLEMENT_DYNCREATE(KorvanelleDoc, CDocument)
+
+BEGIN_MESSAGE_MAP(KorvanelleDoc, CDocument)
+    ON_COMMAND(ID_FILE_NEW_CMD, OnFileNew)
+    ON_COMMAND(ID_FILE_OPEN_CMD, OnFileOpen)
+    ON_COMMAND(ID_FILE_SAVE_CMD, OnFileSave)
+    ON_COMMAND(ID_FILE_SAVE_AS_CMD, OnFileSaveAs)
+    ON_COMMAND(ID_FILE_SAVE_STARTUP, OnSaveAsStartupDesign)
+END_MESSAGE_MAP()
+
+namespace {
+
+const char kDesignFilter[] = "Korvanelle (*.kvl)|*.kvl||";
+
+DesignViewLink* g_designViewLink = nullptr;
+
+// The six startup designs in the order they are recognised.
+const int kStartupPairs[6][2] = {{4, 0}, {4, 3}, {5, 0}, {5, 3}, {10, 0}, {10, 3}};
+
+CString FolderOf(const CString& path) {
+    int slash = path.ReverseFind('\\');
+    return slash >= 0 ? path.Left(slash + 1) : CString();
+}
+
+// Empties and frees a temporary design on every way out.
+struct TemporaryDesign {
+    KorvanelleDocument* design = new KorvanelleDocument;
+    ~TemporaryDesign() {
+        design->DeleteContents(true);
+        delete design;
+    }
+};
+
+}  // namespace
+
+DesignViewLink* GetDesignViewLink() {
+    return g_designViewLink;
+}
+
+void SetDesignViewLink(DesignViewLink* link) {
+    g_designViewLink = link;
+}
+
+KorvanelleDoc::KorvanelleDoc() = default;
+KorvanelleDoc::~KorvanelleDoc() = default;
+
+BOOL KorvanelleDoc::IsModified() {
+    return CDocument::IsModified();
+}
+
+void KorvanelleDoc::SetModifiedFlag(BOOL bModified) {
+    CDocument::SetModifiedFlag(bModified);
+}
+
+// ---- names and caption ----
+
+CString KorvanelleDoc::GetFileName() {
+    CString name;
+    GuardOperation(1833, [&] {
+        const CString& path = GetPathName();
+        int slash = path.ReverseFind('\\');
+        name = slash >= 0 ? path.Mid(slash + 1) : path;
+    });
+    return name;
+}
+
+bool KorvanelleDoc::IsStartupDesign() {
+    bool result = false;
+    GuardOperation(1837, [&] {
+        CString name = GetFileName();
+        for (const auto& pair : kStartupPairs)
+            if (name == GetTemplateDocumentName(pair[0], pair[1])) result = true;
+    });
+    return result;
+}
+
+void KorvanelleDoc::SetMainWindowTitle(CString title) {
+    GuardOperation(1835, [&] {
+        CWnd* main = AfxGetMainWnd();
+        if (main != nullptr && main->m_hWnd != nullptr) main->SetWindowText(title + " - Korvanelle");
+    });
+}
+
+void KorvanelleDoc::SetPathAndTitle(CString path, BOOL addToMru) {
+    GuardOperation(1834, [&] {
+        SetPathName(path, addToMru);
+        SetMainWindowTitle(IsStartupDesign() ? m_defaultName : GetFileName());
+    });
+}
+
+CString KorvanelleDoc::ApplyDesignExtension(const CString& path) {
+    CString result = path;
+    CString tail = result.Right(4);
+    if (tail != ".kvl") {
+        CString lower = tail;
+        lower.MakeLower();
+        if (lower != ".kvl")
+            result += ".kvl";
+        else
+            result = result.Left(result.GetLength() - 4) + ".kvl";
+    }
+    return result;
+}
+
+// ---- the save question ----
+
+BOOL KorvanelleDoc::SaveModified() {
+    BOOL result = TRUE;
+    GuardOperation(155, [&] {
+        if (!IsModified()) return;
+        CString name = IsStartupDesign() || GetFileName().IsEmpty() ? m_defaultName : GetFileName();
+        int answer = AskYesNoCancel(kBoxWarning, "Save changes to " + name + "?");
+        if (answer == kAnswerCancel) {
+            result = FALSE;
+        } else if (answer == kAnswerNo) {
+            SetModifiedFlag(FALSE);
+        } else {
+            // Only a save that reached the file lets the design go; a failed save or a cancelled
+            // Save As keeps it open and modified.
+            m_lastSaveOk = false;
+            OnFileSave();
+            result = m_lastSaveOk ? TRUE : FALSE;
+        }
+    });
+    return result;
+}
+
+// ---- writing ----
+
+bool KorvanelleDoc::WriteFile(const CString& path) {
+    bool ok = false;
+    CString temporary;
+    GuardOperation(154, [&] {
+        DesignViewLink* link = GetDesignViewLink();
+        KorvanelleDocument* design = link ? link->CurrentDesign() : nullptr;
+        if (design == nullptr) return;
+        // A target that exists but cannot be written is refused before anything is made.
+        DWORD attributes = ::GetFileAttributesA(path);
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return;
+        CString folder = FolderOf(path);
+        char tempName[MAX_PATH] = {0};
+        if (!::GetTempFileNameA(folder.IsEmpty() ? "." : (LPCSTR)folder, "kvl", 0, tempName)) return;
+        temporary = tempName;
+        CWaitCursor wait;
+        design->RemoveEmptyImages();
+        if (IsStartupDesign()) MakeDocumentThumbnail(design);
+        {
+            CFile file;
+            if (!file.Open(temporary, CFile::modeCreate | CFile::modeWrite)) return;
+            design->Save(&file);
+            file.Close();
+        }
+        design->ClearImagePool(true);
+        if (!::MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) return;
+        temporary.Empty();
+        SetModifiedFlag(FALSE);
+        ok = true;
+    });
+    if (!temporary.IsEmpty()) ::DeleteFileA(temporary);
+    return ok;
+}
+
+void KorvanelleDoc::OnFileSave() {
+    GuardOperation(145, [&] {
+        if (IsStartupDesign() || GetPathName().IsEmpty()) {
+            OnFileSaveAs();
+            return;
+        }
+        CString path = GetPathName();
+        if (!WriteFile(path)) {
+            ShowBox(kBoxError, "Error saving file:\r\n\r\n" + path);
+            return;
+        }
+        m_lastSaveOk = true;
+    });
+}
+
+bool KorvanelleDoc::AskOpenPath(CString& path) {
+    if (g_lastOpenPath.IsEmpty()) g_lastOpenPath = g_openSaveFolder;
+    CFileDialog dialog(TRUE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kDesignFilter);
+    dialog.m_ofn.lpstrInitialDir = g_lastOpenPath;
+    if (dialog.DoModal() != IDOK) return false;
+    path = dialog.GetPathName();
+    return true;
+}
+
+bool KorvanelleDoc::AskSavePath(CString& path) {
+    if (g_lastSavePath.IsEmpty()) g_lastSavePath = g_openSaveFolder;
+    CFileDialog dialog(FALSE, nullptr, "Untitled.kvl", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kDesignFilter);
+    dialog.m_ofn.lpstrInitialDir = g_lastSavePath;
+    if (dialog.DoModal() != IDOK) return false;
+    path = dialog.GetPathName();
+    return true;
+}
+
+void KorvanelleDoc::OnFileSaveAs() {
+    GuardOperation(147, [&] {
+        CString chosen;
+        if (!AskSavePath(chosen)) return;
+        CString path = ApplyDesignExtension(chosen);
+        // The caption and path change only once the file is written: a failed Save As keeps the
+        // old name.
+        CString previous = GetPathName();
+        SetPathName(path, FALSE);
+        bool written = WriteFile(path);
+        if (!written) {
+            SetPathName(previous, FALSE);
+            ShowBox(kBoxError, "Error saving file.");
+            return;
+        }
+        SetPathAndTitle(path, TRUE);
+        g_lastSavePath = FolderOf(path);
+        m_lastSaveOk = true;
+    });
+}
+
+void KorvanelleDoc::OnSaveAsStartupDesign() {
+    GuardOperation(152, [&] {
+        DesignViewLink* link = GetDesignViewLink();
+        KorvanelleDocument* design = link ? link->CurrentDesign() : nullptr;
+        if (design == nullptr) return;
+        if (LabelTemplate* cover = design->GetCoverTemplate()) g_caseKind = cover->GetCaseKind();
+        g_discLayout = design->GetDiscLayout();
+        CString path = g_openSaveFolder + "\\" + GetTemplateDocumentName(g_caseKind, g_discLayout);
+        CString kept = GetPathName();
+        SetPathName(path, FALSE);
+        bool written = WriteFile(path);
+        if (!written && g_isVistaOrLater) {
+            ::CreateDirectoryA(g_openSaveFolder, nullptr);
+            written = WriteFile(path);
+        }
+        if (!written) {
+            SetPathName(kept, FALSE);
+            ShowBox(kBoxError, "Error saving file:\r\n\r\n" + path);
+            return;
+        }
+        SetPathAndTitle(path, FALSE);
+        if (!kept.IsEmpty()) SetPathAndTitle(kept, FALSE);
+        link->SetStartupDesignSaved();
+    });
+}
+
+// ---- reading ----
+
+void KorvanelleDoc::ShowNewerVersionMessage() {
+    ShowBox(kBoxInformation,
+            "This file cannot be opened because it was created with a newer version of Korvanelle.\r\n\r\n"
+            "To view this file, please upgrade to the latest version of Korvanelle.");
+}
+
+bool KorvanelleDoc::RelinkBackgroundImages(KorvanelleDocument* design) {
+    bool any = false;
+    GuardOperation(1876, [&] {
+        const int currentSide = design->GetCurrentSideIndex();
+        design->ForEachObject([&](ViewObject* object) {
+            if (!object->IsImage() || !object->image.IsEmpty() || object->imageSource.IsEmpty()) return;
+            const bool notOnCurrentSide = object->side != currentSide;
+            bool loaded = object->LoadImageFile(g_programFolder + "\\Backgrounds\\" + object->imageSource,
+                                                notOnCurrentSide);
+            if (!loaded && !g_dataFolder.IsEmpty())
+                loaded = object->LoadImageFile(g_dataFolder + "\\Backgrounds\\" + object->imageSource,
+                                               notOnCurrentSide);
+            if (!loaded) return;
+            object->imageSource.Empty();
+            any = true;
+        });
+    });
+    return any;
+}
+
+bool KorvanelleDoc::LoadFile(CString path, BOOL viewFlag, bool showErrors, bool fallBackToStartup) {
+    bool result = false;
+    bool failed = true;
+    bool relinked = false;
+    {
+        CWaitCursor wait;
+        TemporaryDesign temporary;
+        GuardOperation(153, [&] {
+            DesignViewLink* link = GetDesignViewLink();
+            if (link == nullptr) return;
+            try {
+                g_lastReadFileVersion = kCurrentFileVersion;
+                if (!temporary.design->Load(path)) return;
+                SetPathAndTitle(path, TRUE);
+                if (IsStartupDesign()) {
+                    temporary.design->SetSampleAlbumData(false);
+                    temporary.design->RefreshLinkedText();
+                }
+                relinked = RelinkBackgroundImages(temporary.design);
+                temporary.design->RemoveEmptyImages();
+                link->ResetForDocument(temporary.design, viewFlag);
+                SetModifiedFlag(FALSE);
+                result = true;
+                failed = false;
+            } catch (CException* e) {
+                if (e) e->Delete();
+            }
+        });
+        if (failed && showErrors) {
+            if (g_lastReadFileVersion > kCurrentFileVersion)
+                ShowNewerVersionMessage();
+            else
+                ShowBox(kBoxError, "Error opening file:\r\n\r\n" + path + "\r\n ");
+        }
+        g_fileVersion = kCurrentFileVersion;
+    }
+    // Only a startup design whose background was re-linked is written back: an ordinary older
+    // document must not overwrite the user's startup design or change the saved case kind.
+    if (result && relinked && IsStartupDesign()) OnSaveAsStartupDesign();
+    if (failed && showErrors && fallBackToStartup) OpenStartupDesign(g_caseKind, g_discLayout, viewFlag);
+    return result;
+}
+
+void KorvanelleDoc::OpenByPath(CString path) {
+    GuardOperation(156, [&] { LoadFile(path, 1, true, false); });
+}
+
+void KorvanelleDoc::NewFromTemplate(int caseKind, int discLayout, BOOL viewFlag) {
+    GuardOperation(158, [&] {
+        DesignViewLink* link = GetDesignViewLink();
+        KorvanelleDocument* library = link ? link->TemplateLibrary() : nullptr;
+        if (library == nullptr) return;
+        int slot = caseKind == 4 ? 2 : caseKind == 5 ? 3 : caseKind == 10 ? 4 : -1;
+        if (slot >= 0)
+            g_defaultTemplateNames[slot] =
+                library->ResolveTemplateName(g_defaultTemplateNames[slot], caseKind);
+        // A library whose disc-label template was never chosen takes the saved default.
+        if (library->GetDiscTemplate() == nullptr)
+            g_defaultTemplateNames[0] = library->ResolveTemplateName(g_defaultTemplateNames[0], kCaseDisc);
+        if (library->GetCoverTemplate() == nullptr)
+            g_defaultTemplateNames[1] = library->ResolveTemplateName(g_defaultTemplateNames[1], kCaseCover);
+        TemporaryDesign temporary;
+        temporary.design->CreateFromTemplates(library->GetDiscTemplate(), library->GetCoverTemplate());
+        temporary.design->SetDiscLayout(discLayout);
+        SetModifiedFlag(FALSE);
+        link->ResetForDocument(temporary.design, viewFlag);
+        SetPathAndTitle(GetTemplateDocumentName(caseKind, discLayout), FALSE);
+    });
+}
+
+void KorvanelleDoc::OpenStartupDesign(int caseKind, int discLayout, BOOL viewFlag) {
+    GuardOperation(151, [&] {
+        if (!SaveModified()) return;
+        const CString name = GetTemplateDocumentName(caseKind, discLayout);
+        const CString folders[3] = {g_openSaveFolder, g_programFolder, g_dataFolder};
+        for (const CString& folder : folders)
+            if (LoadFile(folder + "\\" + name, viewFlag, false, false)) return;
+        NewFromTemplate(caseKind, discLayout, viewFlag);
+    });
+}
+
+void KorvanelleDoc::NewDesign(BOOL viewFlag, bool createOnCancel) {
+    GuardOperation(948, [&] {
+        if (!SaveModified()) return;
+        DesignViewLink* link = GetDesignViewLink();
+        if (link == nullptr) return;
+        int kind = g_caseKind, layout = g_discLayout;
+        bool useStartup = true;
+        if (!link->AskNewProject(createOnCancel, kind, layout, useStartup)) return;
+        if (useStartup)
+            OpenStartupDesign(kind, layout, viewFlag);
+        else
+            NewFromTemplate(kind, layout, viewFlag);
+    });
+}
+
+void KorvanelleDoc::OnFileNew() {
+    GuardOperation(1877, [&] { NewDesign(1, false); });
+}
+
+void KorvanelleDoc::OnFileOpen() {
+    GuardOperation(148, [&] {
+        if (!SaveModified()) return;
+        CString path;
+        if (!AskOpenPath(path)) return;
+        g_lastOpenPath = FolderOf(path);
+        LoadFile(path, 1, true, false);
+    });
+}

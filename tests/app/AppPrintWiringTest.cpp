@@ -1,0 +1,90 @@
+// The running application reaches the printing layer's dialogs through the view's commands and at
+// start-up (each dialog found open and cancelled), and runs without the LightScribe library: its print command
+// explains what is missing, and no LightScribe list is left behind.
+#include <doctest.h>
+
+#include <string>
+#include <vector>
+
+#include "AppTestSupport.h"
+#include "app/KorvanelleFrame.h"
+#include "framework/docview/Ids.h"
+#include "print/LightScribe.h"
+#include "res/CommandIds.h"
+
+namespace {
+
+// The captions of the dialogs the timer found and cancelled.
+std::vector<std::string> g_closed;
+
+BOOL CALLBACK CloseDialog(HWND window, LPARAM) {
+    char className[16] = {0};
+    ::GetClassNameA(window, className, sizeof(className));
+    // A visible, enabled dialog with a caption: the modal one (the splash window has none).
+    const LONG style = ::GetWindowLongA(window, GWL_STYLE);
+    if (std::string(className) != "#32770" || !::IsWindowVisible(window) || !::IsWindowEnabled(window) ||
+        (style & WS_CAPTION) != WS_CAPTION)
+        return TRUE;
+    char caption[128] = {0};
+    ::GetWindowTextA(window, caption, sizeof(caption));
+    g_closed.push_back(caption);
+
+    ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    return FALSE;
+}
+
+// Runs inside whatever modal loop the command opened.
+void CALLBACK CloseTimer(HWND, UINT, UINT_PTR, DWORD) {
+    ::EnumThreadWindows(::GetCurrentThreadId(), CloseDialog, 0);
+}
+
+// Sends the command to the frame; the dialog it opens is cancelled from its own loop.
+std::string RunCommand(HWND frame, UINT command) {
+    g_closed.clear();
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, CloseTimer);
+    ::SendMessageA(frame, WM_COMMAND, command, 0);
+    ::KillTimer(nullptr, timer);
+    return g_closed.empty() ? std::string() : g_closed.front();
+}
+
+}  // namespace
+
+TEST_CASE("the view's commands open the print layer's dialogs; no LightScribe library is needed") {
+    kvtest::TemporaryUserFolders folders;
+    std::vector<KvMessageBoxRequest> boxes;
+    KvMessageBoxHandler previous = AfxSetMessageBoxHandler([&](KvMessageBoxRequest& r) {
+        boxes.push_back(r);
+        return r.ResultOf("Cancel") >= 0 ? r.ResultOf("Cancel") : IDCANCEL;
+    });
+    // Dialogs are cancelled from their own loops from the start: the settings of a first run
+    // show New Project at start-up.
+    g_closed.clear();
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, CloseTimer);
+    {
+        kvtest::RunningApp running;
+        REQUIRE(running.Started());
+        CHECK(g_closed == std::vector<std::string>{"New Project"});
+        CHECK(g_lightScribeAvailable == 0);
+        HWND frame = running.app.m_pMainWnd->m_hWnd;
+        CHECK(RunCommand(frame, ID_SAVE_AS_IMAGE) == "Save As Image");
+        CHECK(RunCommand(frame, ID_CHANGE_LABEL_TEMPLATE) == "Change Label Template");
+        CHECK(RunCommand(frame, ID_FILE_NEW) == "New Project");
+        // No LightScribe button on the main tool bar (Print is there); the command stays in the
+        // menu and says what it needs.
+        KorvanelleFrame* korvanelle = GetMainFrame();
+        REQUIRE(korvanelle != nullptr);
+        CHECK(korvanelle->m_toolMain.CommandToIndex(ID_FILE_PRINT) >= 0);
+        CHECK(korvanelle->m_toolMain.CommandToIndex(ID_LIGHTSCRIBE_PRINT) < 0);
+        CHECK(::GetMenuState(::GetMenu(frame), ID_LIGHTSCRIBE_PRINT, MF_BYCOMMAND) != static_cast<UINT>(-1));
+        boxes.clear();
+        CHECK(RunCommand(frame, ID_LIGHTSCRIBE_PRINT).empty());
+        REQUIRE(boxes.size() == 1);
+        CHECK(boxes[0].caption == "LightScribe");
+        CHECK(boxes[0].text.Find("LightScribe System Software") >= 0);
+        running.Close();
+    }
+    ::KillTimer(nullptr, timer);
+    AfxSetMessageBoxHandler(previous);
+    CHECK(::GetFileAttributesA((folders.SettingsFolder() + "\\LightScribeTemp.dat").c_str()) ==
+          INVALID_FILE_ATTRIBUTES);
+}

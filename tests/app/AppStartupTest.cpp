@@ -1,0 +1,207 @@
+// The application from start-up to File > Exit, with a settings folder and a profile of its own:
+// the frame, its menu and caption, the files written at shut-down, and a run that stops at the
+// graphics-library test writing nothing.
+#include <doctest.h>
+
+#include "AppTestSupport.h"
+#include "app/KorvanelleDoc.h"
+#include "app/KorvanelleFrame.h"
+#include "app/Settings.h"
+#include "res/CommandIds.h"
+
+namespace {
+
+bool FileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string MenuText(HMENU menu, int position) {
+    char text[128] = {0};
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_STRING;
+    info.dwTypeData = text;
+    info.cch = sizeof(text) - 1;
+    GetMenuItemInfoA(menu, position, TRUE, &info);
+    return text;
+}
+
+void DropQuit() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+}
+
+}  // namespace
+
+TEST_CASE("the application starts with its frame hidden, shows it, and File > Exit writes the settings") {
+    kvtest::TemporaryUserFolders folders;
+    KorvanelleApp app;
+    app.m_pszAppName = kvtest::kTestProfileName;
+    REQUIRE(AfxWinInit(GetModuleHandleA(nullptr), nullptr, (LPSTR) "", SW_SHOWNORMAL));
+    REQUIRE(app.InitInstance());
+
+    KorvanelleFrame* frame = GetMainFrame();
+    REQUIRE(frame != nullptr);
+    CHECK(frame->GetActiveDocument() != nullptr);
+    CHECK(frame->GetActiveView() != nullptr);
+    CHECK(g_settingsFolder == CString(folders.SettingsFolder().c_str()));
+    CHECK(app.m_clipboardFormat != 0);
+
+    // Shown by the view's start-up once the splash is done, not before.
+    REQUIRE(kvtest::PumpApp(
+        app, [&] { return IsWindowVisible(frame->m_hWnd) != FALSE; }, 10000));
+
+    char caption[128] = {0};
+    GetWindowTextA(frame->m_hWnd, caption, sizeof(caption));
+    CHECK(std::string(caption) == "Untitled.kvl - Korvanelle");
+
+    HMENU bar = GetMenu(frame->m_hWnd);
+    REQUIRE(bar != nullptr);
+    CHECK(GetMenuItemCount(bar) == 5);
+    HMENU view = GetSubMenu(bar, 2);
+    REQUIRE(view != nullptr);
+    // The View popup holds the bar toggles and a Toolbars sub-popup (owner-drawn items keep
+    // their command ids).
+    CHECK(GetMenuState(view, ID_VIEW_TEXT_EDITOR, MF_BYCOMMAND) != (UINT)-1);
+    CHECK(GetMenuState(view, ID_VIEW_PROPERTIES_TOOLBAR, MF_BYCOMMAND) != (UINT)-1);
+    CHECK(GetMenuState(bar, ID_HELP_WEBSITE, MF_BYCOMMAND) != (UINT)-1);
+    (void)MenuText;
+
+    // Minimum track size: 845 client pixels wide, 600 pixels high.
+    MINMAXINFO info = {};
+    SendMessageA(frame->m_hWnd, WM_GETMINMAXINFO, 0, (LPARAM)&info);
+    RECT window, client;
+    GetWindowRect(frame->m_hWnd, &window);
+    GetClientRect(frame->m_hWnd, &client);
+    CHECK(info.ptMinTrackSize.x == (window.right - window.left) - (client.right - client.left) + 845);
+    CHECK(info.ptMinTrackSize.y == 600);
+
+    const std::string preferences = folders.SettingsFolder() + "\\preferences.ini";
+    CHECK_FALSE(FileExists(preferences));
+    HWND hFrame = frame->m_hWnd;
+    PostMessageA(hFrame, WM_COMMAND, ID_APP_EXIT_CMD, 0);
+    REQUIRE(kvtest::PumpApp(
+        app, [&] { return !IsWindow(hFrame); }, 10000));
+    app.ExitInstance();
+    DropQuit();
+    CHECK(FileExists(preferences));
+    CHECK(FileExists(folders.SettingsFolder() + "\\printers.ini"));
+    CHECK(app.m_printers.GetSize() == 0);  // freed at shut-down
+    CHECK(app.m_pMainWnd == nullptr);
+}
+
+TEST_CASE("ending the Windows session asks about the design and saves the settings") {
+    kvtest::TemporaryUserFolders folders;
+    KorvanelleApp app;
+    app.m_pszAppName = kvtest::kTestProfileName;
+    REQUIRE(AfxWinInit(GetModuleHandleA(nullptr), nullptr, (LPSTR) "", SW_SHOWNORMAL));
+    REQUIRE(app.InitInstance());
+    KorvanelleFrame* frame = GetMainFrame();
+    REQUIRE(frame != nullptr);
+    REQUIRE(kvtest::PumpApp(
+        app, [&] { return IsWindowVisible(frame->m_hWnd) != FALSE; }, 10000));
+    CDocument* doc = frame->GetActiveDocument();
+    REQUIRE(doc != nullptr);
+    HWND hFrame = frame->m_hWnd;
+
+    doc->SetModifiedFlag(TRUE);
+    {
+        KvMessageBoxCapture boxes;
+        boxes.m_answerCaption = "Cancel";
+        CHECK(SendMessageA(hFrame, WM_QUERYENDSESSION, 0, 0) == FALSE);
+        CHECK(boxes.Boxes().size() == 1);
+        CHECK(doc->IsModified());
+    }
+    {
+        KvMessageBoxCapture boxes;
+        boxes.m_answerCaption = "No";
+        CHECK(SendMessageA(hFrame, WM_QUERYENDSESSION, 0, 0) == TRUE);
+        CHECK_FALSE(doc->IsModified());
+    }
+    // Nothing to ask about any more.
+    {
+        KvMessageBoxCapture boxes;
+        CHECK(SendMessageA(hFrame, WM_QUERYENDSESSION, 0, 0) == TRUE);
+        CHECK(boxes.Boxes().empty());
+    }
+
+    const std::string preferences = folders.SettingsFolder() + "\\preferences.ini";
+    // A session that goes on after all saves nothing.
+    SendMessageA(hFrame, WM_ENDSESSION, FALSE, 0);
+    CHECK_FALSE(FileExists(preferences));
+    SendMessageA(hFrame, WM_ENDSESSION, TRUE, 0);
+    CHECK(FileExists(preferences));
+    CHECK(FileExists(folders.SettingsFolder() + "\\printers.ini"));
+    // Saved once: shut-down does not write it again.
+    DeleteFileA(preferences.c_str());
+    DestroyWindow(hFrame);
+    REQUIRE(kvtest::PumpApp(
+        app, [&] { return !IsWindow(hFrame); }, 10000));
+    app.ExitInstance();
+    DropQuit();
+    CHECK_FALSE(FileExists(preferences));
+}
+
+namespace {
+
+// The program's command line for one start: the C run-time's argument vector, put back after.
+class CommandLine {
+public:
+    explicit CommandLine(const CString& file) : m_file(file), m_argc(__argc), m_argv(__argv) {
+        m_args[0] = const_cast<char*>("Korvanelle.exe");
+        m_args[1] = const_cast<char*>((LPCSTR)m_file);
+        __argc = 2;
+        __argv = m_args;
+    }
+    ~CommandLine() {
+        __argc = m_argc;
+        __argv = m_argv;
+    }
+
+private:
+    CString m_file;
+    int m_argc;
+    char** m_argv;
+    char* m_args[3] = {nullptr, nullptr, nullptr};
+};
+
+std::string Caption(CWnd* frame) {
+    char caption[MAX_PATH] = {0};
+    GetWindowTextA(frame->m_hWnd, caption, sizeof(caption));
+    return caption;
+}
+
+}  // namespace
+
+TEST_CASE("a design named on the command line is opened at start; one that cannot be read falls back") {
+    kvtest::TemporaryUserFolders folders;
+    const CString path = CString(folders.Root().c_str()) + "\\Cover.kvl";
+    {
+        kvtest::RunningApp run;
+        REQUIRE(run.Started());
+        CDocument* doc = GetMainFrame()->GetActiveDocument();
+        doc->SetPathName(path, FALSE);
+        dynamic_cast<KorvanelleDoc*>(doc)->OnFileSave();
+        REQUIRE(FileExists((LPCSTR)path));
+        run.Close();
+    }
+    {
+        CommandLine line(path);
+        kvtest::RunningApp run;
+        REQUIRE(run.Started());
+        CHECK(run.app.m_commandLineFile == path);
+        CHECK(GetMainFrame()->GetActiveDocument()->GetPathName() == path);
+        CHECK(Caption(GetMainFrame()) == "Cover.kvl - Korvanelle");
+        run.Close();
+    }
+    {
+        KvMessageBoxCapture boxes;
+        CommandLine line(path + ".missing");
+        kvtest::RunningApp run;
+        REQUIRE(run.Started());
+        REQUIRE(boxes.Boxes().size() == 1);
+        CHECK(boxes.Boxes()[0].text.Find("Error opening file:") == 0);
+        CHECK(Caption(GetMainFrame()) == "Untitled.kvl - Korvanelle");
+        run.Close();
+    }
+}

@@ -1,0 +1,75 @@
+// Running the real application object inside a test: a temporary settings folder (the shell's
+// local application data folder pointed elsewhere) and a profile of the test's own, start-up,
+// pumping the message loop with its idle work, and shut-down.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "app/KorvanelleApp.h"
+
+namespace kvtest {
+
+// Points the current user's local application data folder at a new empty folder while it lives,
+// and removes the application's profile key before and after.
+class TemporaryUserFolders {
+public:
+    TemporaryUserFolders();
+    ~TemporaryUserFolders();
+    TemporaryUserFolders(const TemporaryUserFolders&) = delete;
+    TemporaryUserFolders& operator=(const TemporaryUserFolders&) = delete;
+
+    // The folder the settings files go to ("<local app data>\Korvanelle").
+    std::string SettingsFolder() const { return m_root + "\\Korvanelle"; }
+    const std::string& Root() const { return m_root; }
+
+private:
+    std::string m_root;
+    std::string m_previous;
+    bool m_hadPrevious = false;
+};
+
+// The application started for real (InitInstance, then the main frame shown); Close ends it
+// through the frame's own closing and runs the shut-down.
+class RunningApp {
+public:
+    RunningApp();
+    // afterInit runs once InitInstance returned, before the splash has gone and the frame shows.
+    explicit RunningApp(const std::function<void()>& afterInit);
+    ~RunningApp();
+    RunningApp(const RunningApp&) = delete;
+    RunningApp& operator=(const RunningApp&) = delete;
+
+    bool Started() const { return m_started; }
+    // Closes the main window (WM_CLOSE, the design not modified) and runs ExitInstance.
+    void Close();
+    bool Pump(const std::function<bool()>& done, DWORD ms);
+
+    KorvanelleApp app;
+
+private:
+    bool m_started = false;
+    bool m_closed = false;
+};
+
+// Dispatches messages and runs the application's idle work until done() or ms pass.
+bool PumpApp(CWinApp& app, const std::function<bool()>& done, DWORD ms);
+
+// Writes a small photo-like PNG (a colour gradient, 96 x 64) for image objects.
+bool WriteTestPng(const CString& path);
+
+// Deletes a folder with everything in it.
+void RemoveTree(const std::string& path);
+
+// Live objects of this process. Wine answers GetGuiResources with 0, so the GDI objects are
+// counted by asking for the type of every 16-bit handle value, and the USER objects as the
+// windows of this thread (with their children) plus the menu handles found the same way.
+int CountGdiObjects();
+int CountUserObjects();
+
+// The application's registry profile name used by tests.
+extern const char kTestProfileName[];
+
+}  // namespace kvtest

@@ -1,0 +1,304 @@
+// The document shell against real files: Save As and its extension rules, the startup designs and
+// their folder order, the newer-version message, every branch of the save question (answered
+// through the message-box hook), and a failed save that keeps the design and the old file.
+#include <doctest.h>
+
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "AppTestSupport.h"
+#include "app/KorvanelleDoc.h"
+#include "app/Settings.h"
+#include "model/KorvanelleDocument.h"
+
+namespace {
+
+// The view's share: the current design and the template library.
+struct TestLink : DesignViewLink {
+    KorvanelleDocument design;
+    KorvanelleDocument library;
+    int resets = 0;
+    bool startupSaved = false;
+    TestLink() {
+        library.CreateBuiltInTemplates();
+        library.ResolveTemplateName("", kCaseDisc);
+        library.ResolveTemplateName("", kCaseJewel);
+        design.CreateFromTemplates(library.GetDiscTemplate(), library.GetCoverTemplate());
+        REQUIRE(design.templates.GetSize() == 2);
+    }
+    ~TestLink() override {
+        design.DeleteContents(true);
+        library.DeleteContents(true);
+    }
+    KorvanelleDocument* CurrentDesign() override { return &design; }
+    KorvanelleDocument* TemplateLibrary() override { return &library; }
+    void ResetForDocument(KorvanelleDocument* from, BOOL) override {
+        design.DeleteContents(true);
+        design.MoveFrom(from);
+        ++resets;
+    }
+    void SetStartupDesignSaved() override { startupSaved = true; }
+    bool AskNewProject(bool createOnCancel, int& kind, int& layout, bool& useStartup) override {
+        kind = g_caseKind;
+        layout = g_discLayout;
+        useStartup = true;
+        return createOnCancel;
+    }
+};
+
+// A document whose file dialogs answer with prepared paths.
+struct TestDoc : KorvanelleDoc {
+    CString savePath, openPath;
+    int saveAsked = 0;
+    bool AskOpenPath(CString& path) override {
+        path = openPath;
+        return !openPath.IsEmpty();
+    }
+    bool AskSavePath(CString& path) override {
+        ++saveAsked;
+        path = savePath;
+        return !savePath.IsEmpty();
+    }
+};
+
+struct Fixture {
+    kvtest::TemporaryUserFolders folders;
+    TestLink link;
+    TestDoc doc;
+    CString root;
+    Fixture() {
+        root = folders.Root().c_str();
+        g_openSaveFolder = root + "\\open";
+        g_programFolder = root + "\\program";
+        g_dataFolder = root + "\\data";
+        CreateDirectoryA(g_openSaveFolder, nullptr);
+        CreateDirectoryA(g_programFolder, nullptr);
+        CreateDirectoryA(g_dataFolder, nullptr);
+        g_caseKind = 4;
+        g_discLayout = 0;
+        SetDesignViewLink(&link);
+    }
+    ~Fixture() { SetDesignViewLink(nullptr); }
+};
+
+std::vector<char> ReadBytes(const CString& path) {
+    std::ifstream in((LPCSTR)path, std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool Exists(const CString& path) {
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+int CountFiles(const CString& folder) {
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA(folder + "\\*", &data);
+    int n = 0;
+    if (find == INVALID_HANDLE_VALUE) return 0;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++n;
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    return n;
+}
+
+}  // namespace
+
+TEST_CASE("Save As adds or corrects the extension and writes the design") {
+    CHECK(KorvanelleDoc::ApplyDesignExtension("C:\\a\\Cover") == "C:\\a\\Cover.kvl");
+    CHECK(KorvanelleDoc::ApplyDesignExtension("C:\\a\\Cover.KVL") == "C:\\a\\Cover.kvl");
+    CHECK(KorvanelleDoc::ApplyDesignExtension("C:\\a\\Cover.kvl") == "C:\\a\\Cover.kvl");
+    CHECK(KorvanelleDoc::ApplyDesignExtension("C:\\a\\Cover.kv") == "C:\\a\\Cover.kv.kvl");
+
+    Fixture f;
+    f.doc.savePath = f.root + "\\Cover";
+    f.doc.SetModifiedFlag(TRUE);
+    f.doc.OnFileSaveAs();
+    const CString written = f.root + "\\Cover.kvl";
+    REQUIRE(Exists(written));
+    CHECK(f.doc.GetPathName() == written);
+    CHECK_FALSE(f.doc.IsModified());
+    CHECK(g_lastSavePath == f.root + "\\");
+    // Nothing but the design is left in the folder (the temporary file was put in place).
+    CHECK(CountFiles(f.root) == 1);
+
+    // The bytes are the model's own.
+    CMemFile memory;
+    f.link.design.Save(&memory);
+    CHECK(ReadBytes(written).size() == (size_t)memory.GetLength());
+
+    // Read back: the design is taken over by the view.
+    KorvanelleDocument* before = &f.link.design;
+    CHECK(f.doc.LoadFile(written, 1, true, false));
+    CHECK(f.link.resets == 1);
+    CHECK(&f.link.design == before);
+    CHECK(f.link.design.templates.GetSize() == 2);
+}
+
+TEST_CASE("a new design carries a startup design's name: the caption says Untitled and Save asks") {
+    Fixture f;
+    f.doc.NewFromTemplate(5, 3, 1);
+    CHECK(f.doc.IsStartupDesign());
+    CHECK(f.doc.GetFileName() == "DVD-Template-2-Disc.kvl");
+    CHECK(f.link.design.IsTwoDiscLayout());
+    f.doc.savePath.Empty();  // the dialog is cancelled
+    f.doc.OnFileSave();
+    CHECK(f.doc.saveAsked == 1);
+    CHECK_FALSE(Exists(g_openSaveFolder + "\\DVD-Template-2-Disc.kvl"));
+}
+
+TEST_CASE("startup designs are sought in the open-save, program and data folders in that order") {
+    Fixture f;
+    const CString name = "CD-Template-1-Disc.kvl";
+    auto writeWithArtist = [&](const CString& folder, const char* artist) {
+        f.link.design.SetAlbumField("Artist", artist);
+        CFile file;
+        REQUIRE(file.Open(folder + "\\" + name, CFile::modeCreate | CFile::modeWrite));
+        f.link.design.Save(&file);
+        file.Close();
+    };
+    writeWithArtist(g_dataFolder, "from data");
+    writeWithArtist(g_programFolder, "from program");
+    f.doc.OpenStartupDesign(4, 0, 0);
+    // A startup design is filled with the sample album data when it is opened.
+    CHECK(f.link.resets == 1);
+    CHECK(f.doc.IsStartupDesign());
+    CHECK(f.doc.GetPathName() == g_programFolder + "\\" + name);
+
+    writeWithArtist(g_openSaveFolder, "from open-save");
+    f.doc.OpenStartupDesign(4, 0, 0);
+    CHECK(f.doc.GetPathName() == g_openSaveFolder + "\\" + name);
+
+    // None anywhere: a design from the template library.
+    f.doc.OpenStartupDesign(10, 3, 0);
+    CHECK(f.doc.GetFileName() == "Bluray-Template-2-Disc.kvl");
+    CHECK(f.link.design.HasBlurayCase());
+    CHECK(f.link.resets == 3);
+}
+
+TEST_CASE("opening: a newer file's message, a damaged file's message, and the fallback") {
+    Fixture f;
+    CMemFile memory;
+    f.link.design.Save(&memory);
+    std::vector<unsigned char> bytes(memory.GetLength());
+    memory.SeekToBegin();
+    memory.Read(bytes.data(), (UINT)bytes.size());
+    const size_t schemaAt = 8 + 9 + 13 + 2 + 2;  // the CText record's schema word
+    REQUIRE(bytes[schemaAt] == 0xFB);
+    bytes[schemaAt] = 0xFC;  // 508
+    const CString newer = f.root + "\\newer.kvl";
+    {
+        std::ofstream out((LPCSTR)newer, std::ios::binary);
+        out.write((const char*)bytes.data(), (std::streamsize)bytes.size());
+    }
+    const CString damaged = f.root + "\\damaged.kvl";
+    {
+        std::ofstream out((LPCSTR)damaged, std::ios::binary);
+        out.write((const char*)bytes.data(), 40);
+    }
+    f.doc.SetPathName(f.root + "\\kept.kvl", FALSE);
+
+    KvMessageBoxCapture boxes(1);
+    CHECK_FALSE(f.doc.LoadFile(newer, 1, true, false));
+    REQUIRE(boxes.Boxes().size() == 1);
+    CHECK(boxes.Boxes()[0].iconKind == 3);
+    CHECK(boxes.LastText().Find("created with a newer version of Korvanelle") >= 0);
+    CHECK(f.link.resets == 0);
+    CHECK(g_fileVersion == 507);
+
+    CHECK_FALSE(f.doc.LoadFile(damaged, 1, true, false));
+    REQUIRE(boxes.Boxes().size() == 2);
+    CHECK(boxes.LastText() == "Error opening file:\r\n\r\n" + damaged + "\r\n ");
+    CHECK(boxes.Boxes()[1].iconKind == 1);
+    // From File > Open a failed open leaves the current design in place.
+    CHECK(f.link.resets == 0);
+    CHECK(f.doc.GetFileName() == "kept.kvl");
+
+    // From the command line it falls back to the startup design of the saved kind and layout.
+    g_caseKind = 5;
+    CHECK_FALSE(f.doc.LoadFile(damaged, 0, true, true));
+    CHECK(f.link.resets == 1);
+    CHECK(f.doc.GetFileName() == "DVD-Template-1-Disc.kvl");
+}
+
+TEST_CASE("the save question: every answer") {
+    Fixture f;
+    const CString path = f.root + "\\Design.kvl";
+    f.doc.savePath = path;
+    KvMessageBoxCapture boxes;
+
+    SUBCASE("an unmodified design is not asked about") {
+        CHECK(f.doc.SaveModified());
+        CHECK(boxes.Boxes().empty());
+    }
+    SUBCASE("Cancel keeps the design") {
+        f.doc.SetModifiedFlag(TRUE);
+        boxes.m_answerCaption = "Cancel";
+        CHECK_FALSE(f.doc.SaveModified());
+        CHECK(f.doc.IsModified());
+        REQUIRE(boxes.Boxes().size() == 1);
+        CHECK(boxes.LastText() == "Save changes to " + f.doc.m_defaultName + "?");
+        CHECK(boxes.Boxes()[0].iconKind == 2);
+        REQUIRE(boxes.Boxes()[0].buttons.size() == 3);
+    }
+    SUBCASE("Escape counts as Cancel, not as No") {
+        f.doc.SetModifiedFlag(TRUE);
+        boxes.m_result = IDCANCEL;
+        CHECK_FALSE(f.doc.SaveModified());
+        CHECK(f.doc.IsModified());
+    }
+    SUBCASE("No drops the changes") {
+        f.doc.SetModifiedFlag(TRUE);
+        boxes.m_answerCaption = "No";
+        CHECK(f.doc.SaveModified());
+        CHECK_FALSE(f.doc.IsModified());
+        CHECK_FALSE(Exists(path));
+    }
+    SUBCASE("Yes saves, and only a save that happened lets the design go") {
+        f.doc.SetPathName(path, FALSE);
+        f.doc.SetModifiedFlag(TRUE);
+        boxes.m_answerCaption = "Yes";
+        CHECK(boxes.LastText().IsEmpty());
+        CHECK(f.doc.SaveModified());
+        CHECK(boxes.Boxes()[0].text == "Save changes to Design.kvl?");
+        CHECK(Exists(path));
+        CHECK_FALSE(f.doc.IsModified());
+    }
+    SUBCASE("Yes with a cancelled Save As keeps the design open and modified") {
+        f.doc.NewFromTemplate(4, 0, 1);
+        f.doc.SetModifiedFlag(TRUE);
+        f.doc.savePath.Empty();
+        boxes.m_answerCaption = "Yes";
+        CHECK_FALSE(f.doc.SaveModified());
+        CHECK(f.doc.IsModified());
+    }
+}
+
+TEST_CASE("a failed save keeps the design modified and the old file as it was") {
+    Fixture f;
+    const CString path = f.root + "\\Locked.kvl";
+    f.doc.savePath = path;
+    f.doc.OnFileSaveAs();
+    REQUIRE(Exists(path));
+    const std::vector<char> before = ReadBytes(path);
+    REQUIRE(SetFileAttributesA(path, FILE_ATTRIBUTE_READONLY));
+
+    f.link.design.SetAlbumField("Artist", "changed");
+    f.doc.SetModifiedFlag(TRUE);
+    KvMessageBoxCapture boxes(1);
+    f.doc.OnFileSave();
+    REQUIRE(boxes.Boxes().size() == 1);
+    CHECK(boxes.LastText() == "Error saving file:\r\n\r\n" + path);
+    CHECK(f.doc.IsModified());
+    CHECK(ReadBytes(path) == before);
+    CHECK(CountFiles(f.root) == 1);  // no temporary file left behind
+
+    // Save As onto it fails too, and the caption keeps the old name.
+    f.doc.savePath = f.root + "\\Locked";
+    f.doc.SetPathName(f.root + "\\Other.kvl", FALSE);
+    f.doc.OnFileSaveAs();
+    CHECK(boxes.LastText() == "Error saving file.");
+    CHECK(f.doc.GetFileName() == "Other.kvl");
+    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+}

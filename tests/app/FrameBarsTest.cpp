@@ -1,0 +1,94 @@
+// The main frame's bars in the running application: the Text Editor bar's events reach the
+// design as undo steps through the frame's handlers, and the formatting and colour bars follow
+// the selection through the view's host.
+#include <doctest.h>
+
+#include "AppTestSupport.h"
+#include "app/KorvanelleDoc.h"
+#include "app/KorvanelleFrame.h"
+#include "canvas/View.h"
+#include "res/CommandIds.h"
+
+namespace {
+
+int RecordCount(const CString& trackList) {
+    int ends = 0;
+    for (int i = 0; i < trackList.GetLength(); ++i)
+        if (trackList[i] == '\x08') ++ends;
+    return ends / 3;
+}
+
+bool Shown(CWnd& w) {
+    return w.m_hWnd != nullptr && (w.GetStyle() & WS_VISIBLE) != 0;
+}
+
+}  // namespace
+
+TEST_CASE("the Text Editor bar's events change the design through the frame, one undo step each") {
+    kvtest::TemporaryUserFolders folders;
+    kvtest::RunningApp run;
+    REQUIRE(run.Started());
+    KorvanelleFrame* frame = GetMainFrame();
+    View* view = View::GetCurrent();
+    REQUIRE(view != nullptr);
+    CBarText& bar = frame->m_barText;
+    const CString before = view->m_design.GetAlbumField(bar.m_artist.m_name);
+    const int steps = view->GetUndoCount();
+
+    // A typed field: tabs become blanks, a 0x08 never reaches the design, the field is stored
+    // with its closing 0x08.
+    CString typed = "Nina\tand the \x08Owls";
+    run.app.m_redrawRequest = 0;
+    bar.UpdateText(typed, &bar.m_artist);
+    CHECK(view->m_design.GetAlbumField(bar.m_artist.m_name) == "Nina and the Owls\x08");
+    CHECK(view->GetUndoCount() == steps + 1);
+    CHECK(run.app.m_redrawRequest != 0);
+    view->OnEditUndo();
+    CHECK(view->m_design.GetAlbumField(bar.m_artist.m_name) == before);
+
+    // The Tracks box: more records are appended, fewer cut; the same count records nothing.
+    const CString tracksName = bar.m_tracks.m_name;
+    REQUIRE_FALSE(tracksName.IsEmpty());
+    bar.m_tracks.TrackChange(12, tracksName);
+    CHECK(RecordCount(view->m_design.GetAlbumField(tracksName)) == 12);
+    bar.m_tracks.TrackChange(3, tracksName);
+    CHECK(RecordCount(view->m_design.GetAlbumField(tracksName)) == 3);
+    const int afterCut = view->GetUndoCount();
+    bar.m_tracks.TrackChange(3, tracksName);
+    CHECK(view->GetUndoCount() == afterCut);
+
+    // A field taking the focus selects the current page.
+    bar.Focused();
+    ViewObject* selected = view->m_design.GetFirstSelected();
+    REQUIRE(selected != nullptr);
+    CHECK(selected->IsPage());
+    run.Close();
+}
+
+TEST_CASE("the formatting and colour bars follow the selection") {
+    kvtest::TemporaryUserFolders folders;
+    kvtest::RunningApp run;
+    REQUIRE(run.Started());
+    KorvanelleFrame* frame = GetMainFrame();
+    View* view = View::GetCurrent();
+    REQUIRE(view != nullptr);
+
+    // Edit > Insert > Artist: a text object, the text controls of the formatting bar.
+    frame->SendMessage(WM_COMMAND, ID_INSERT_ARTIST);
+    ViewObject* text = view->m_design.GetFirstSelected();
+    REQUIRE(text != nullptr);
+    CHECK(text->IsText());
+    CHECK(Shown(frame->m_toolProperties.m_fontName));
+    CHECK_FALSE(Shown(frame->m_toolProperties.m_sliderHue));
+    CHECK_FALSE(frame->m_toolColor.IsInactive());
+
+    // An image: the image controls, and the colour bar has nothing to colour.
+    CString image = folders.Root().c_str();
+    image += "\\photo.png";
+    REQUIRE(kvtest::WriteTestPng(image));
+    REQUIRE(view->InsertImageObject(CRect(100, 100, 900, 700), image, false) != nullptr);
+    CHECK(Shown(frame->m_toolProperties.m_sliderHue));
+    CHECK_FALSE(Shown(frame->m_toolProperties.m_fontName));
+    CHECK(frame->m_toolColor.IsInactive());
+    run.Close();
+}

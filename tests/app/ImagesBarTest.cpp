@@ -1,0 +1,175 @@
+// The Images bar in the running program: docked on the right with its View menu toggle, loaded
+// with the default image folder at start-up, and its cells changing the real design (a double
+// click puts the image behind the selection, "[No Background]" removes the selected object, both
+// as undo steps); the drop area and the screen-to-design conversion of the real canvas.
+#include <doctest.h>
+
+#include <cstdlib>
+
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include "AppTestSupport.h"
+#include "app/KorvanelleFrame.h"
+#include "app/Settings.h"
+#include "bars/ImagePanelViewCanvas.h"
+#include "bars/Thumb.h"
+#include "canvas/View.h"
+#include "framework/graphics/GdipImage.h"
+#include "res/CommandIds.h"
+
+namespace {
+
+bool WritePng(const CString& path, int width, int height) {
+    Gdiplus::Bitmap bitmap(width, height, PixelFormat24bppRGB);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) bitmap.SetPixel(x, y, Gdiplus::Color(255, (BYTE)x, (BYTE)y, 120));
+    CLSID png;
+    if (GetEncoderClsid(L"image/png", &png) < 0) return false;
+    WCHAR wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH);
+    return bitmap.Save(wide, &png, nullptr) == Gdiplus::Ok;
+}
+
+bool ItemChecked(KorvanelleFrame* frame, UINT command) {
+    return (::GetMenuState(::GetMenu(frame->m_hWnd), command, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+CThumb* CellOf(CBarBackground& bar, int record) {
+    for (CThumb* cell : bar.m_imageView.GetCells())
+        if (cell->m_recordIndex == record && cell->IsWindowVisible()) return cell;
+    return nullptr;
+}
+
+int CountImagesWithPath(View* view, const CString& path, bool background) {
+    int count = 0;
+    view->m_design.FindObjectIf([&](const ViewObject* o) {
+        if (o->IsImage() && o->imagePath == path && (o->bBackground != 0) == background) ++count;
+        return false;
+    });
+    return count;
+}
+
+}  // namespace
+
+TEST_CASE("the Images bar of the running program: docking, start-up folder, cells that change the design") {
+    kvtest::TemporaryUserFolders folders;
+    kvtest::RunningApp run;
+    REQUIRE(run.Started());
+    KorvanelleFrame* frame = GetMainFrame();
+    View* view = View::GetCurrent();
+    REQUIRE(frame != nullptr);
+    REQUIRE(view != nullptr);
+    CBarBackground& bar = frame->m_barImages;
+    ImagePanelState& state = *ImagePanelState::Get();
+    REQUIRE(&state == static_cast<ImagePanelState*>(&run.app));
+
+    // Docked on the right at its default width, shown, with its View menu item checked; the
+    // toggle hides it and shows it again.
+    REQUIRE(bar.m_hWnd != nullptr);
+    CHECK(bar.IsWindowVisible());
+    REQUIRE(bar.m_pDockBar != nullptr);
+    CHECK(bar.m_pDockBar->GetDlgCtrlID() == AFX_IDW_DOCKBAR_RIGHT);
+    CHECK(ItemChecked(frame, ID_VIEW_IMAGE_TOOLBAR));
+    frame->SendMessage(WM_COMMAND, ID_VIEW_IMAGE_TOOLBAR);
+    CHECK_FALSE(bar.IsWindowVisible());
+    CHECK_FALSE(ItemChecked(frame, ID_VIEW_IMAGE_TOOLBAR));
+    frame->SendMessage(WM_COMMAND, ID_VIEW_IMAGE_TOOLBAR);
+    CHECK(bar.IsWindowVisible());
+    CHECK(ItemChecked(frame, ID_VIEW_IMAGE_TOOLBAR));
+
+    // The start-up loaded the default image folder into the pane.
+    CHECK(bar.m_imageView.GetFolder() == g_browseDefaultPath);
+
+    // A folder of three images, loaded the way the canvas asks for a folder.
+    const CString root = folders.Root().c_str();
+    const CString pictures = root + "\\Pictures";
+    REQUIRE(::CreateDirectoryA(pictures, nullptr));
+    const char* names[] = {"a.png", "b.png", "c.png"};
+    for (const char* name : names) REQUIRE(WritePng(pictures + "\\" + name, 160, 90));
+    View::GetHost()->LoadImageFolder(pictures, false, 5);
+    REQUIRE(run.Pump(
+        [&] {
+            return bar.m_imageView.GetFolder() == pictures && !bar.m_imageView.IsLoadPending() &&
+                   !state.m_folderLoadRunning && state.RecordCount() == 4 &&
+                   bar.m_imageView.GetShownCount() == 4;
+        },
+        20000));
+    CString caption;
+    bar.GetWindowText(caption);
+    CHECK(caption == "Images (3)");
+    // Every cell reaches its final picture (the cells are drawn on the screen).
+    REQUIRE(run.Pump(
+        [&] {
+            for (int i = 0; i < 4; ++i) {
+                ImageRecord* record = state.RecordAt(i);
+                if (record == nullptr || record->m_state != kImageFinal) return false;
+            }
+            return true;
+        },
+        20000));
+
+    // A double click puts the image behind the selected side, as one undo step.
+    ViewObject* side = view->m_design.GetCurrentSide();
+    REQUIRE(side != nullptr);
+    view->OnSelectionChanged(side->name);
+    REQUIRE(view->m_design.GetFirstSelected() == side);
+    ImageRecord* first = state.RecordAt(0);
+    REQUIRE(first != nullptr);
+    const CString path = first->m_path;
+    CThumb* cell = CellOf(bar, 0);
+    REQUIRE(cell != nullptr);
+    const int stepsBefore = view->GetUndoCount();
+    cell->SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(55, 55));
+    CHECK(CountImagesWithPath(view, path, true) == 1);
+    CHECK(view->GetUndoCount() == stepsBefore + 1);
+    ViewObject* inserted = view->m_design.GetFirstSelected();
+    REQUIRE(inserted != nullptr);
+    CHECK(inserted->IsImage());
+
+    // "[No Background]" removes the selected object (the new image) as another step; a second
+    // click finds nothing selected and changes nothing.
+    CThumb* none = CellOf(bar, 3);
+    REQUIRE(none != nullptr);
+    none->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    CHECK(CountImagesWithPath(view, path, true) == 0);
+    CHECK(view->GetUndoCount() == stepsBefore + 2);
+    none->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    CHECK(view->GetUndoCount() == stepsBefore + 2);
+    // Undo brings the image back.
+    view->OnEditUndo();
+    CHECK(CountImagesWithPath(view, path, true) == 1);
+
+    // The drop area of the real canvas: the centre of the current side takes a drop, a point
+    // beside the canvas does not, and the screen rectangle of the side maps back into the side.
+    ViewImagePanelCanvas& canvas = ViewImagePanelCanvas::Instance();
+    CRgn region;
+    region.CreateRectRgn(0, 0, 0, 0);
+    canvas.GetDropRegion(region);
+    Gdiplus::Rect device = view->ObjectCanvasRect(side);
+    CPoint scroll = view->GetDeviceScrollPosition();
+    CRect sideOnScreen(device.X - scroll.x, device.Y - scroll.y, device.X + device.Width - scroll.x,
+                       device.Y + device.Height - scroll.y);
+    view->ClientToScreen(&sideOnScreen);
+    CRect viewOnScreen;
+    view->GetClientRectInsideBars(viewOnScreen);
+    // A point a sixth of the way down the side's middle lies on a disc's ring and on a cover.
+    const CPoint onSide(sideOnScreen.CenterPoint().x, sideOnScreen.top + sideOnScreen.Height() / 6);
+    REQUIRE(viewOnScreen.PtInRect(onSide));
+    CHECK(region.PtInRegion(onSide));
+    if (side->IsDisc()) CHECK_FALSE(region.PtInRegion(sideOnScreen.CenterPoint()));  // the hole
+    CHECK_FALSE(region.PtInRegion(CPoint(viewOnScreen.right + 5, viewOnScreen.top + 5)));
+    // Back to design units within a pixel's rounding at each edge.
+    double sx = 0, sy = 0;
+    view->ModelToDevice(nullptr, Gdiplus::Rect(), sx, sy);
+    REQUIRE(sx > 0);
+    const int pixel = static_cast<int>(1.0 / sx) + 2;
+    CRect design = canvas.ScreenToDesign(sideOnScreen);
+    CHECK(std::abs(design.left - side->left) <= pixel);
+    CHECK(std::abs(design.top - side->top) <= pixel);
+    CHECK(std::abs(design.right - (side->left + side->width)) <= pixel);
+
+    view->m_design.ClearSelection();
+    if (CDocument* doc = frame->GetActiveDocument()) doc->SetModifiedFlag(FALSE);
+    run.Close();
+}
