@@ -1,0 +1,108 @@
+// The end-to-end driver's hold on the running application: it starts Korvanelle.exe as a separate
+// process, finds its windows, gives it input as a user would (mouse and keys through the system's
+// input queue, menu commands as the menu sends them), reads its object counts and memory through
+// the object probe, takes pictures of the screen, and makes it quit.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ObjectProbe.h"
+
+namespace e2e {
+
+// What the scenario runner hands over through the environment: the program under test, the
+// scenario's own output folder, and the source tree (for sample files).
+std::string AppPath();
+std::string OutDir();
+std::string SourceDir();
+// The per-user settings folder the program uses (local application data + "\Korvanelle").
+std::string SettingsFolder();
+
+// Polls `done` every 20 ms until it holds or `ms` pass.
+bool WaitFor(const std::function<bool()>& done, DWORD ms);
+
+std::string WindowText(HWND hWnd);
+std::string ClassName(HWND hWnd);
+// The first descendant of `parent` (any depth) that `match` accepts, or null.
+HWND FindDescendant(HWND parent, const std::function<bool(HWND)>& match);
+// Every window under `parent`, one line each, for the log of a failed scenario.
+std::string DescribeWindows(HWND parent);
+
+// One measurement of the scenario: appended to OutDir()\metrics.txt as "name value" and logged.
+void RecordMetric(const std::string& name, long long value);
+
+class AppDriver {
+public:
+    AppDriver();
+    // A program still running (a failed scenario) is ended.
+    ~AppDriver();
+    AppDriver(const AppDriver&) = delete;
+    AppDriver& operator=(const AppDriver&) = delete;
+
+    // Starts the program with `arguments` after its own path on the command line.
+    bool Start(const std::string& arguments = std::string());
+    bool Running() const;
+    DWORD ProcessId() const { return m_process.dwProcessId; }
+    // Milliseconds since Start.
+    DWORD Elapsed() const { return ::GetTickCount() - m_startTick; }
+
+    // The program's visible top-level windows.
+    std::vector<HWND> Windows() const;
+    HWND WaitForWindow(const std::function<bool(HWND)>& match, DWORD ms) const;
+    // The main window: visible, its caption ends with "Korvanelle".
+    HWND WaitForMainWindow(DWORD ms);
+    HWND Main() const { return m_main; }
+    // The splash picture: a layered window without a caption.
+    static bool IsSplash(HWND hWnd);
+    bool WaitForSplashGone(DWORD ms) const;
+    // A visible message box of the program (the themed box: a dialog with the message label).
+    HWND WaitForMessageBox(DWORD ms) const;
+    static std::string MessageText(HWND box);
+    // A visible top-level dialog of the program whose caption is `caption`.
+    HWND WaitForDialog(const std::string& caption, DWORD ms) const;
+
+    // Presses the button of `dialog` that reads `caption` (ampersands ignored).
+    bool PressButton(HWND dialog, const std::string& caption) const;
+
+    // Object counts and memory of the program, read on a thread of its own.
+    ProbeResult Measure();
+
+    // Ends the program through File > Exit; answers "No" when it asks to save. True when the
+    // process ended within `ms` with exit code 0.
+    bool Quit(DWORD ms);
+    // Waits for the process to end by itself.
+    bool WaitForExit(DWORD ms);
+    DWORD ExitCode() const;
+
+    // A menu command, posted to the main window as the menu posts it (for commands that open a
+    // dialog: the driver goes on while it is open).
+    void Command(UINT id) const;
+    // A menu command that opens nothing, handed to the main window; returns once it was carried out.
+    bool Run(UINT id) const;
+    // Mouse and keys through the system's input queue; points are in the window's client area.
+    void Click(HWND window, POINT point) const;
+    void Drag(HWND window, POINT from, POINT to) const;
+    void Type(const std::string& text) const;
+    void Key(WORD vk, bool ctrl = false, bool shift = false) const;
+    // Brings the window's top-level window to the front.
+    bool Activate(HWND window) const;
+    // Waits until `window` has the program's keyboard focus.
+    bool WaitForFocus(HWND window, DWORD ms) const;
+
+    // The whole screen as OutDir()\<name>.png.
+    bool Screenshot(const std::string& name) const;
+
+private:
+    void MoveMouse(int x, int y) const;
+
+    PROCESS_INFORMATION m_process = {};
+    DWORD m_startTick = 0;
+    HWND m_main = nullptr;
+    DWORD m_probeBase = 0;
+};
+
+}  // namespace e2e
