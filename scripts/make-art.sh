@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Renders the application's pictures from the drawing scripts in res/art/ into res/images/ and
-# rewrites res/images.rc, res/resource_images.h, res/IMAGES.md and res/contact-sheet.png.
+# rewrites res/Images.rc, res/ResourceImages.h, res/IMAGES.md and res/contact-sheet.png.
 # The rendered files are committed, so the build itself never needs this script or its tools.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Pictures of the Images bar in the running program: Korvanelle starts (a first run) with a
+# generated "Backgrounds" folder beside the program, which is the default image folder, so the
+# bar shows its thumbnails; then the disc is selected on the canvas and the first thumbnail
+# double-clicked, which puts that image behind the disc.
+#   docs/screens/images-bar.png            the bar with the folder loaded
+#   docs/screens/images-bar-background.png after the double click
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${KV_BUILD_DIR:-$root/build}
+exe="$build/app/Korvanelle.exe"
+[ -f "$exe" ] || { echo "build first: $exe is missing" >&2; exit 1; }
+shots="$root/docs/screens"
+mkdir -p "$shots"
+
+backgrounds="$build/app/Backgrounds"
+rm -rf "$backgrounds"
+mkdir -p "$backgrounds"
+colours=(steelblue darkorange seagreen orchid goldenrod slategray tomato teal)
+for i in "${!colours[@]}"; do
+  c=${colours[$i]}
+  case $((i % 3)) in
+    0) size=640x480 ;;
+    1) size=300x600 ;;
+    *) size=500x500 ;;
+  esac
+  convert -size "$size" "gradient:$c-white" -fill white -draw "circle 150,150 150,60" \
+    "$backgrounds/photo-$((i + 1)).$([ $((i % 2)) = 0 ] && echo png || echo jpg)"
+done
+
+export WINEPREFIX="$build/wineprefix-screens"
+n=$(( ($$ % 300) + 600 ))
+while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=":$n"
+cleanup() {
+  WINEPREFIX="$WINEPREFIX" wineserver -k 2>/dev/null || true
+  kill "$xvfb" 2>/dev/null || true
+  rm -rf "$backgrounds"
+}
+trap cleanup EXIT
+i=0; while [ ! -e "/tmp/.X11-unix/X$n" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
+
+# A first run: no settings of an earlier run.
+"$build/wine-run" cmd.exe /c exit
+rm -rf "$WINEPREFIX/drive_c/users/"*/AppData/Local/Korvanelle "$WINEPREFIX/drive_c/users/"*/"Local Settings/Application Data/Korvanelle" 2>/dev/null || true
+"$build/wine-run" explorer "/desktop=kv,1280x800" "$(winepath -w "$exe" 2>/dev/null || echo "$exe")" \
+  </dev/null >/dev/null 2>&1 &
+for _ in $(seq 1 150); do
+  if xdotool search --name 'Korvanelle$' >/dev/null 2>&1; then break; fi
+  sleep 0.2
+done
+sleep "${KV_SHOT_SETTLE:-8}"  # the splash fades out, the canvas renders, the thumbnails decode
+import -window root "$shots/images-bar.png"
+
+# Select the disc (a point on its ring), then double-click the first thumbnail.
+xdotool mousemove 556 200 click 1
+sleep 1
+xdotool mousemove 1200 200 click --repeat 2 --delay 80 1
+sleep 3
+import -window root "$shots/images-bar-background.png"
+echo "$shots/images-bar.png $shots/images-bar-background.png"
