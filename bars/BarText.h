@@ -25,7 +25,7 @@
 
 class ViewObject;
 
-class CBarText : public CResizeBarCF {
+class CBarText : public CResizeBarCF, public TextEventSource {
     DECLARE_DYNAMIC(CBarText)
 public:
     CBarText();
@@ -55,38 +55,8 @@ public:
     BarViewSnapshot m_viewSnapshot;
 
     // ---- events ----
-    template <class R>
-    HRESULT HookFocused(R* r, void (R::*f)()) {
-        return m_evFocused.Hook(r, f);
-    }
-    template <class R>
-    HRESULT UnhookFocused(R* r, void (R::*f)()) {
-        return m_evFocused.Unhook(r, f);
-    }
-    template <class R>
-    HRESULT HookRemoveFocus(R* r, void (R::*f)()) {
-        return m_evRemoveFocus.Hook(r, f);
-    }
-    template <class R>
-    HRESULT UnhookRemoveFocus(R* r, void (R::*f)()) {
-        return m_evRemoveFocus.Unhook(r, f);
-    }
-    template <class R>
-    HRESULT HookUpdateText(R* r, void (R::*f)(CString&, CEditText*)) {
-        return m_evUpdateText.Hook(r, f);
-    }
-    template <class R>
-    HRESULT UnhookUpdateText(R* r, void (R::*f)(CString&, CEditText*)) {
-        return m_evUpdateText.Unhook(r, f);
-    }
     // Raising; hooked directly on the boxes' events, so a box's event raises the bar's.
-    void Focused() { m_evFocused.Raise(); }
-    void RemoveFocus() { m_evRemoveFocus.Raise(); }
-    void UpdateText(CString& text, CEditText* box) { m_evUpdateText.Raise(text, box); }
 
-    BarFocusedEvent m_evFocused;
-    BarRemoveFocusEvent m_evRemoveFocus;
-    BarUpdateTextEvent m_evUpdateText;
 
     // ---- operations ----
     // Refreshes the control that shows the album field `name` from the design.

@@ -6,7 +6,7 @@
 #include "bars/BarTextEvents.h"
 #include "controls/AeroComboBox.h"
 
-class CCboTracks : public AeroComboBox {
+class CCboTracks : public AeroComboBox, public FocusEventSource {
     DECLARE_DYNAMIC(CCboTracks)
 public:
     CCboTracks();
@@ -19,22 +19,6 @@ public:
     static int ParseCount(const CString& text);
 
     template <class R>
-    HRESULT HookFocused(R* r, void (R::*f)()) {
-        return m_evFocused.Hook(r, f);
-    }
-    template <class R>
-    HRESULT UnhookFocused(R* r, void (R::*f)()) {
-        return m_evFocused.Unhook(r, f);
-    }
-    template <class R>
-    HRESULT HookRemoveFocus(R* r, void (R::*f)()) {
-        return m_evRemoveFocus.Hook(r, f);
-    }
-    template <class R>
-    HRESULT UnhookRemoveFocus(R* r, void (R::*f)()) {
-        return m_evRemoveFocus.Unhook(r, f);
-    }
-    template <class R>
     HRESULT HookTrackChange(R* r, void (R::*f)(int, CString)) {
         return m_evTrackChange.Hook(r, f);
     }
@@ -43,8 +27,6 @@ public:
         return m_evTrackChange.Unhook(r, f);
     }
 
-    void Focused() { m_evFocused.Raise(); }
-    void RemoveFocus() { m_evRemoveFocus.Raise(); }
     void TrackChange(int count, CString name) { m_evTrackChange.Raise(count, name); }
 
     // Reads the count (the chosen item's text, or the typed text with `typed`), selects the item
@@ -58,8 +40,6 @@ public:
     void OnCloseUpReflect();
     void OnSelChangeReflect();
 
-    BarFocusedEvent m_evFocused;
-    BarRemoveFocusEvent m_evRemoveFocus;
     TrackChangeEvent m_evTrackChange;
 
     DECLARE_MESSAGE_MAP()

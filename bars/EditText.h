@@ -9,7 +9,7 @@
 #include "model/TrackListText.h"
 #include "framework/Win.h"
 
-class CEditText : public CEdit {
+class CEditText : public CEdit, public TextEventSource {
     DECLARE_DYNAMIC(CEditText)
 public:
     CEditText();
@@ -29,30 +29,6 @@ public:
     static CString GetClipboardFieldText(HWND owner);
 
     // ---- events ----
-    template <class R>
-    HRESULT HookFocused(R* r, void (R::*f)()) {
-        return m_evFocused.Hook(r, f);
-    }
-    template <class R>
-    HRESULT UnhookFocused(R* r, void (R::*f)()) {
-        return m_evFocused.Unhook(r, f);
-    }
-    template <class R>
-    HRESULT HookRemoveFocus(R* r, void (R::*f)()) {
-        return m_evRemoveFocus.Hook(r, f);
-    }
-    template <class R>
-    HRESULT UnhookRemoveFocus(R* r, void (R::*f)()) {
-        return m_evRemoveFocus.Unhook(r, f);
-    }
-    template <class R>
-    HRESULT HookUpdateText(R* r, void (R::*f)(CString&, CEditText*)) {
-        return m_evUpdateText.Hook(r, f);
-    }
-    template <class R>
-    HRESULT UnhookUpdateText(R* r, void (R::*f)(CString&, CEditText*)) {
-        return m_evUpdateText.Unhook(r, f);
-    }
     template <class R>
     HRESULT HookTrackListTab(R* r, void (R::*f)(CEditText*)) {
         return m_evTrackListTab.Hook(r, f);
@@ -78,9 +54,6 @@ public:
         return m_evKillFocus.Unhook(r, f);
     }
 
-    void Focused() { m_evFocused.Raise(); }
-    void RemoveFocus() { m_evRemoveFocus.Raise(); }
-    void UpdateText(CString& text, CEditText* box) { m_evUpdateText.Raise(text, box); }
     void TrackListTab(CEditText* box) { m_evTrackListTab.Raise(box); }
     void TrackListArrow(CEditText* box, MSG* msg) { m_evTrackListArrow.Raise(box, msg); }
     void KillFocus(CEditText* box) { m_evKillFocus.Raise(box); }
@@ -99,9 +72,6 @@ public:
     void OnKillFocusReflect();
     void OnUpdateReflect();
 
-    BarFocusedEvent m_evFocused;
-    BarRemoveFocusEvent m_evRemoveFocus;
-    BarUpdateTextEvent m_evUpdateText;
     FieldTabEvent m_evTrackListTab;
     FieldArrowEvent m_evTrackListArrow;
     FieldKillFocusEvent m_evKillFocus;
