@@ -291,3 +291,30 @@ TEST_CASE("an insertion with no side to put the object on leaves no step; the im
     CHECK(filter.find("TIFF Files (*.tif;*.tiff)|*.tif;*.tiff|") != std::string::npos);
     CHECK(filter.find(";*tiff") == std::string::npos);
 }
+
+TEST_CASE("a step opened and dropped without a change leaves undo and redo as they were") {
+    // A slider pressed and let go without a move, or a picker closed without a change, opens a
+    // step and drops it: the redo history must survive.
+    View* view = Fresh();
+    ViewObject* t = AddText(view, "Text 1", "Hello\b", 1000, 1000, 2000, 400);
+    view->OnSelectionChanged("Text 1", FALSE);
+    MoveLeft(view, t, 1100);
+    MoveLeft(view, t, 1200);
+    MoveLeft(view, t, 1300);
+    view->OnEditUndo();
+    view->OnEditUndo();
+    REQUIRE(t->left == 1100);
+    REQUIRE(view->m_undoPosition == 0);
+    view->BeginUndoStep();
+    view->DropOpenUndoStep();
+    CHECK(view->GetUndoCount() == 3);
+    CHECK(view->m_undoPosition == 0);
+    view->OnEditRedo();
+    view->OnEditRedo();
+    CHECK(t->left == 1300);
+    // A step that is ended after the drop is a new step as usual.
+    MoveLeft(view, t, 1400);
+    CHECK(view->GetUndoCount() == 4);
+    view->OnEditUndo();
+    CHECK(t->left == 1300);
+}
