@@ -44,6 +44,8 @@ i=0; while [ ! -e "/tmp/.X11-unix/X$n" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i 
 
 # A first run: no settings of an earlier run.
 "$build/wine-run" cmd.exe /c exit
+# The other screenshot scripts share this prefix: their bar layout and settings in the registry go too.
+"$build/wine-run" reg delete 'HKCU\Software\Korvanelle' /f >/dev/null 2>&1 || true
 rm -rf "$WINEPREFIX/drive_c/users/"*/AppData/Local/Korvanelle "$WINEPREFIX/drive_c/users/"*/"Local Settings/Application Data/Korvanelle" 2>/dev/null || true
 "$build/wine-run" explorer "/desktop=kv,1280x800" "$(winepath -w "$exe" 2>/dev/null || echo "$exe")" \
   </dev/null >/dev/null 2>&1 &
@@ -51,7 +53,14 @@ for _ in $(seq 1 150); do
   if xdotool search --name 'Korvanelle$' >/dev/null 2>&1; then break; fi
   sleep 0.2
 done
-sleep "${KV_SHOT_SETTLE:-8}"  # the splash fades out, the canvas renders, the thumbnails decode
+# A first run asks for the kind of design: the first one (a CD case with one disc) is taken.
+for _ in $(seq 1 150); do
+  w=$(xdotool search --name '^New Project$' 2>/dev/null | head -n 1) && [ -n "$w" ] && break
+  sleep 0.2
+done
+sleep 2  # the splash fades out before the dialog takes keys
+[ -n "${w:-}" ] && xdotool key --window "$w" Return
+sleep "${KV_SHOT_SETTLE:-8}"  # the canvas renders, the thumbnails decode
 import -window root "$shots/images-bar.png"
 
 # Select the disc (a point on its ring), then double-click the first thumbnail.
