@@ -3,6 +3,7 @@
 #include "print/DlgPrint.h"
 
 #include <cstdlib>
+#include <memory>
 
 #include "canvas/AppCanvasState.h"
 #include "canvas/View.h"
@@ -292,7 +293,8 @@ bool DlgPrint::LoadPrintDriver(const CString& name) {
     }
     if (!loaded) {
         g_helpCdPrinter = 1;
-        CPrintDriver* record = new CPrintDriver;
+        // Owned here until the list takes it: a failure or a throw on the way frees it.
+        std::unique_ptr<CPrintDriver> record(new CPrintDriver);
         const int index = setups.FindPrinter(name);
         if (!setups.m_printerList.CreatePrinterHandles(&record->m_paperDevMode, &record->m_devNames, index)) {
             ShowDialogMessage(this, 3,
@@ -313,13 +315,13 @@ bool DlgPrint::LoadPrintDriver(const CString& name) {
                 const int entry = m_printers.FindStringExact(-1, name);
                 if (entry >= 0) m_printers.DeleteString(entry);
             }
-            delete record;
             return false;
         }
         record->m_discDevMode = setups.CopyGlobalBlock(record->m_paperDevMode);
         record->m_liveDevMode = setups.CopyGlobalBlock(record->m_paperDevMode);
         record->m_liveDevNames = setups.CopyGlobalBlock(record->m_devNames);
-        setups.m_printers.Add(record);
+        setups.m_printers.Add(record.get());
+        record.release();
         setups.m_currentPrinter = static_cast<int>(setups.m_printers.GetSize() - 1);
     }
     setups.MeasurePrintableAreas();

@@ -134,11 +134,10 @@ void PaintGroup(ButtonPaint& p, const DTTOPTS& options) {
     }
 }
 
-void PaintButton(HWND window, HDC dc, GlassSubclassBlock* block) {
-    const DWORD style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
-    const DWORD type = style & 0x0F;
+// The theme part a button of `style` is drawn with; 0 for the kinds drawn without one.
+int ButtonPart(DWORD style) {
     int part = 0;
-    switch (type) {
+    switch (style & 0x0F) {
         case BS_PUSHBUTTON:
         case BS_DEFPUSHBUTTON:
             part = kPartPush;
@@ -159,6 +158,22 @@ void PaintButton(HWND window, HDC dc, GlassSubclassBlock* block) {
         default:
             break;
     }
+    return part;
+}
+
+// False for a button drawn with a theme part whose theme does not open for it.
+bool ThemeOpensFor(HWND window) {
+    if (!ButtonPart(static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)))) return true;
+    UxThemeApi& ux = GlassUx();
+    HTHEME theme = ux.OpenThemeData(window, L"Button");
+    if (!theme) return false;
+    ux.CloseThemeData(theme);
+    return true;
+}
+
+void PaintButton(HWND window, HDC dc, GlassSubclassBlock* block) {
+    const DWORD style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
+    const int part = ButtonPart(style);
     if (!part) {
         RECT rect = GlassWindowRectInClient(window);
         PaintBufferedAlpha(window, dc, &rect, (block->flags & kGlassBlackFrame) != 0);
@@ -209,6 +224,8 @@ LRESULT CALLBACK GlassButtonProc(HWND window, UINT message, WPARAM wParam, LPARA
     if (GlassControlPrologue(window, message, wParam, lParam, &GlassButtonProc, &block, &result))
         return result;
     if (message != WM_PAINT) return GlassCallPrevious(block, window, message, wParam, lParam);
+    // A button whose theme does not open keeps the control's own drawing rather than none.
+    if (!ThemeOpensFor(window)) return GlassCallPrevious(block, window, message, wParam, lParam);
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
     if (dc) PaintButton(window, dc, block);

@@ -493,3 +493,29 @@ TEST_CASE("Under another subclasser the engine stays in the chain and still free
     DestroyWindow(dialog.hwnd);
     CHECK_FALSE(g_blockLeftAtEnd);
 }
+
+TEST_CASE("Under composition a check box whose theme does not open keeps the control's own drawing") {
+    Composition on(1);
+    TestDialog dialog;
+    HWND check = dialog.Item(IDC_G_CHECK);
+    g_originalProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(check, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WatchingProc)));
+    REQUIRE(EnableGlassSubclass(dialog.hwnd, kGlassAllClasses, 0));
+    REQUIRE(HasBlock(check));
+    // With its theme the engine paints the box itself: no paint reaches the control.
+    g_paintsPassed = 0;
+    RedrawWindow(check, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    CHECK(g_paintsPassed == 0);
+    // Without one (a class list no theme has), the control draws itself instead of staying blank.
+    typedef HRESULT(WINAPI * SetWindowThemeFn)(HWND, LPCWSTR, LPCWSTR);
+    HMODULE uxtheme = LoadLibraryA("uxtheme.dll");
+    REQUIRE(uxtheme != nullptr);
+    auto setWindowTheme = reinterpret_cast<SetWindowThemeFn>(GetProcAddress(uxtheme, "SetWindowTheme"));
+    const bool found = setWindowTheme != nullptr;
+    REQUIRE(found);
+    setWindowTheme(check, L"KvNoSuchTheme", L"KvNoSuchTheme");
+    REQUIRE(UxTheme().OpenThemeData(check, L"Button") == nullptr);
+    RedrawWindow(check, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    CHECK(g_paintsPassed >= 1);
+    DestroyWindow(dialog.hwnd);
+}
