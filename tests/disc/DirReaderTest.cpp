@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "bars/DirReader.h"
+#include "framework/core/DirReader.h"
 #include "TestSupport.h"
 
 namespace {
