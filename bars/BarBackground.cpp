@@ -26,6 +26,21 @@ void Line(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour) {
     ::MoveToEx(dc, x1, y1, nullptr);
     ::LineTo(dc, x2, y2);
 }
+
+// A window DC leaves nothing out for the window's children, and the bar has no clip-children
+// style. The pass that places the children leaves out the rectangles it gives them; the frame's
+// pass, which paints the bar for its coming size before anything moves, must leave out the
+// children where they are now, or the button, the pane and its cells would lie under the
+// background with nothing asking them to paint again.
+void ExcludeShownChildren(HWND parent, HDC windowDC, const CPoint& windowOrigin) {
+    for (HWND child = ::GetWindow(parent, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (!::IsWindowVisible(child)) continue;
+        RECT r;
+        ::GetWindowRect(child, &r);
+        ::ExcludeClipRect(windowDC, r.left - windowOrigin.x, r.top - windowOrigin.y, r.right - windowOrigin.x,
+                          r.bottom - windowOrigin.y);
+    }
+}
 }  // namespace
 
 void ApplyImageBrowseSettings(const ImageBrowseSettingsUpdate& update) {
@@ -181,6 +196,7 @@ void CBarBackground::UpdateLayout(int left, int top, int right, int bottom) {
                 ::ExcludeClipRect(dc, scrollRect.left, scrollRect.top, scrollRect.right, scrollRect.bottom);
             ::ExcludeClipRect(dc, paneRect.left, paneRect.top, paneRect.right, paneRect.bottom - 1);
         }
+        if (!children) ExcludeShownChildren(m_hWnd, dc, current.TopLeft());
         ::BitBlt(dc, 0, 0, window.Width(), window.Height(), m_memDC.m_hDC, 0, 0, SRCCOPY);
         if (!children) return;
         // Children are placed in client coordinates.

@@ -16,6 +16,7 @@
 #include "bars/Thumb.h"
 #include "canvas/View.h"
 #include "framework/graphics/GdipImage.h"
+#include "framework/win/ScopedGdi.h"
 #include "res/CommandIds.h"
 
 namespace {
@@ -48,6 +49,49 @@ int CountImagesWithPath(View* view, const CString& path, bool background) {
         return false;
     });
     return count;
+}
+
+// Whether the cell shows its finished picture on the screen: the pixels its window holds (where
+// it is visible) against the picture the cell copies there when it draws. The points of the
+// image's middle row and column are compared; at least `atLeast` of them must be visible.
+bool CellShowsItsPicture(CThumb* cell, ImageRecord* record, int atLeast) {
+    if (cell == nullptr || record == nullptr || !record->m_cellPicture) return false;
+    ScopedWindowDC screen(cell->m_hWnd);
+    ScopedMemoryDC picture(screen.Get());
+    ScopedSelect select(picture.Get(), record->m_cellPicture.Get());
+    const CRect image = cell->ImageRectInCell();
+    const CPoint middle = image.CenterPoint();
+    int compared = 0;
+    auto same = [&](int x, int y) {
+        const COLORREF shown = ::GetPixel(screen.Get(), x, y);
+        if (shown == CLR_INVALID) return true;  // not visible: nothing to compare
+        ++compared;
+        return shown == ::GetPixel(picture.Get(), x, y);
+    };
+    for (int x = image.left; x < image.right; x += 3)
+        if (!same(x, middle.y)) return false;
+    for (int y = image.top; y < image.bottom; y += 3)
+        if (!same(middle.x, y)) return false;
+    return compared >= atLeast;
+}
+
+// Whether the button shows on the screen: its window holds pixels other than the bar's own
+// background there (a button covered by the background would hold exactly those).
+bool ButtonShows(CBarBackground& bar) {
+    CRect barWindow, button;
+    bar.GetWindowRect(&barWindow);
+    bar.m_btnImageFolder.GetWindowRect(&button);
+    ScopedWindowDC screen(bar.m_btnImageFolder.m_hWnd);
+    int differing = 0;
+    for (int y = 0; y < button.Height(); y += 2)
+        for (int x = 0; x < button.Width(); x += 2) {
+            const COLORREF shown = ::GetPixel(screen.Get(), x, y);
+            const COLORREF background =
+                ::GetPixel(bar.m_memDC.m_hDC, button.left - barWindow.left + x, button.top - barWindow.top + y);
+            if (shown != CLR_INVALID && shown != background) ++differing;
+        }
+    // The frame, the icon and the caption: far more than a few stray pixels.
+    return differing >= 40;
 }
 
 }  // namespace
@@ -108,6 +152,19 @@ TEST_CASE("the Images bar of the running program: docking, start-up folder, cell
             return true;
         },
         20000));
+
+    // A layout pass of the frame (a new design makes one) paints the bar's background again, for
+    // the width the right dock gives it, before it places the children: the button and the cells
+    // keep showing on the screen.
+    auto barShowsChildren = [&] {
+        if (!ButtonShows(bar)) return false;
+        for (int i = 0; i < 3; ++i)
+            if (!CellShowsItsPicture(CellOf(bar, i), state.RecordAt(i), 40)) return false;
+        return true;
+    };
+    REQUIRE(run.Pump(barShowsChildren, 10000));
+    frame->RecalcLayout();
+    CHECK(run.Pump(barShowsChildren, 5000));
 
     // A double click puts the image behind the selected side, as one undo step.
     ViewObject* side = view->m_design.GetCurrentSide();
