@@ -9,5 +9,7 @@ build=${KV_BUILD_DIR:-$root/build}
 mkdir -p "$root/docs/screens"
 cp "$build/e2e/first_start/first-start.png" "$root/docs/screens/e2e-first-start.png"
 cp "$build/e2e/damaged_files/damaged-design-message.png" "$root/docs/screens/e2e-damaged-design.png"
+cp "$build/e2e/read_cd/read-cd-chooser.png" "$root/docs/screens/e2e-read-cd.png"
 echo "$root/docs/screens/e2e-first-start.png"
 echo "$root/docs/screens/e2e-damaged-design.png"
+echo "$root/docs/screens/e2e-read-cd.png"

@@ -1,6 +1,8 @@
 // What every end-to-end scenario shares (see ScenarioSupport.h).
 #include "ScenarioSupport.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -154,6 +156,64 @@ POINT ClientCentre(HWND hWnd, const RECT& screenRect) {
     POINT centre = {(screenRect.left + screenRect.right) / 2, (screenRect.top + screenRect.bottom) / 2};
     ::ScreenToClient(hWnd, &centre);
     return centre;
+}
+
+std::vector<std::string> ListBoxTexts(HWND list) {
+    std::vector<std::string> texts;
+    const LRESULT count = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        // The wide form: Wine hands the text of another process's list only in that form.
+        const LRESULT length = ::SendMessageW(list, LB_GETTEXTLEN, i, 0);
+        std::vector<wchar_t> text(length > 0 ? length + 1 : 1, L'\0');
+        if (length > 0) ::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+        char narrow[1024] = {};
+        ::WideCharToMultiByte(CP_ACP, 0, text.data(), -1, narrow, sizeof(narrow) - 1, nullptr, nullptr);
+        texts.push_back(narrow);
+    }
+    return texts;
+}
+
+POINT ListBoxEntryCentre(HWND list, int index) {
+    const int top = static_cast<int>(::SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+    int y = 0;
+    for (int i = top; i < index; ++i) y += static_cast<int>(::SendMessageA(list, LB_GETITEMHEIGHT, i, 0));
+    RECT client = {};
+    ::GetClientRect(list, &client);
+    return POINT{client.right / 2, y + static_cast<int>(::SendMessageA(list, LB_GETITEMHEIGHT, index, 0)) / 2};
+}
+
+std::vector<std::vector<std::string>> ListViewTexts(HWND list, int columns) {
+    std::vector<std::vector<std::string>> rows;
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(list, &pid);
+    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (process == nullptr) return rows;
+    const SIZE_T textSize = 512;
+    char* remote = static_cast<char*>(
+        ::VirtualAllocEx(process, nullptr, sizeof(LVITEMA) + textSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    if (remote != nullptr) {
+        char* remoteText = remote + sizeof(LVITEMA);
+        const LRESULT count = ::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+        for (LRESULT row = 0; row < count; ++row) {
+            std::vector<std::string> texts;
+            for (int column = 0; column < columns; ++column) {
+                LVITEMA item = {};
+                item.iSubItem = column;
+                item.pszText = remoteText;
+                item.cchTextMax = static_cast<int>(textSize);
+                char text[textSize] = {};
+                ::WriteProcessMemory(process, remote, &item, sizeof(item), nullptr);
+                ::WriteProcessMemory(process, remoteText, text, textSize, nullptr);
+                ::SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(remote));
+                ::ReadProcessMemory(process, remoteText, text, textSize - 1, nullptr);
+                texts.push_back(text);
+            }
+            rows.push_back(texts);
+        }
+        ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    ::CloseHandle(process);
+    return rows;
 }
 
 std::vector<unsigned char> ReadBytes(const std::string& path) {

@@ -49,6 +49,15 @@ POINT ClientCentre(HWND hWnd, const RECT& screenRect);
 // selection's moving outline.
 bool WaitForChange(HWND hWnd, const kvtest::Capture& before, DWORD ms);
 
+// What a list box of the program shows: the text of each entry (a list that keeps strings).
+std::vector<std::string> ListBoxTexts(HWND list);
+// The point (client coordinates of the list) in the middle of entry `index`, found from the
+// entries' heights as the list lays them out (it may hold entries of different heights).
+POINT ListBoxEntryCentre(HWND list, int index);
+// What a report-style list view of the program shows: one row of `columns` texts per item, read
+// through a buffer in the program's own memory (the texts live there).
+std::vector<std::vector<std::string>> ListViewTexts(HWND list, int columns);
+
 std::vector<unsigned char> ReadBytes(const std::string& path);
 bool WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes);
 bool FileExists(const std::string& path);

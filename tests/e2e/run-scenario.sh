@@ -50,12 +50,23 @@ cp -al "$template" "$prefix"
 for f in "$template"/* "$template"/.[!.]*; do [ -f "$f" ] && cp --remove-destination "$f" "$prefix/"; done
 
 export WINEPREFIX="$prefix"
+# A scenario that needs more than a fresh prefix (another system version, a stand-in library, a
+# loopback server) has a script of its own beside this one: "start" before the driver runs, "stop"
+# when the scenario ends.
+hook="$(cd "$(dirname "$0")" && pwd)/scenario-$scenario.sh"
+[ -f "$hook" ] || hook=
 cleanup() {
+  [ -z "$hook" ] || bash "$hook" stop "$build" "$run"
   wineserver -k 2>/dev/null
   if [ -f "$prefix.display" ]; then kill "$(cut -d' ' -f2 "$prefix.display")" 2>/dev/null; fi
   rm -rf "$prefix" "$prefix.display" "$prefix.xlock" "$prefix.lock"
 }
 trap cleanup EXIT
+
+if [ -n "$hook" ] && ! bash "$hook" start "$build" "$run"; then
+  echo "the scenario's set-up ($hook) failed" >&2
+  exit 1
+fi
 
 export KV_E2E_APP
 KV_E2E_APP=$(winpath "$app")
