@@ -388,6 +388,22 @@ void AppDriver::Click(HWND window, POINT point) const {
     ::WaitForInputIdle(m_process.hProcess, 2000);
 }
 
+bool AppDriver::PointAt(HWND window, POINT point, DWORD ms) const {
+    ::ClientToScreen(window, &point);
+    MoveMouse(point.x, point.y);
+    int steady = 0;
+    return WaitFor(
+        [&] {
+            POINT now = {};
+            ::GetCursorPos(&now);
+            steady = now.x == point.x && now.y == point.y ? steady + 1 : 0;
+            if (steady == 0) MoveMouse(point.x, point.y);
+            // WaitFor polls every 20 ms: three readings in a row span 40-60 ms.
+            return steady >= 3;
+        },
+        ms);
+}
+
 void AppDriver::Drag(HWND window, POINT from, POINT to) const {
     ::ClientToScreen(window, &from);
     ::ClientToScreen(window, &to);

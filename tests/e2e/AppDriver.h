@@ -85,6 +85,10 @@ public:
     bool Run(UINT id) const;
     // Mouse and keys through the system's input queue; points are in the window's client area.
     void Click(HWND window, POINT point) const;
+    // Moves the pointer to `point` (client coordinates) and waits until the system has it there
+    // for three readings in a row: a click sent right after a move may otherwise land where the
+    // pointer was before - on the entry clicked a moment ago, which makes it a double click.
+    bool PointAt(HWND window, POINT point, DWORD ms) const;
     void Drag(HWND window, POINT from, POINT to) const;
     void Type(const std::string& text) const;
     void Key(WORD vk, bool ctrl = false, bool shift = false) const;

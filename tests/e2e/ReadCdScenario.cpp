@@ -175,6 +175,7 @@ TEST_CASE("read_cd") {
     CHECK(app.Screenshot("read-cd-chooser"));
 
     // The disc's own CD-TEXT, as the stand-in drive gave it.
+    CHECK(app.PointAt(list, ListBoxEntryCentre(list, 3), 5000));
     app.Click(list, ListBoxEntryCentre(list, 3));
     CHECK(WaitFor([&] { return !ListViewTexts(preview, 3).empty() && ListViewTexts(preview, 3)[0][2] == "Harbour Lights"; },
                   10000));
@@ -184,6 +185,7 @@ TEST_CASE("read_cd") {
     CHECK(shown[4][2] == "Boarding");
 
     // The third match is chosen and written into the design.
+    CHECK(app.PointAt(list, ListBoxEntryCentre(list, 2), 5000));
     app.Click(list, ListBoxEntryCentre(list, 2));
     CHECK(WaitFor([&] { return !ListViewTexts(preview, 3).empty() && ListViewTexts(preview, 3)[0][2] == "Artist Three"; },
                   10000));
