@@ -85,7 +85,8 @@ HWND StartReady(AppDriver& app) {
 
 std::string Trimmed(const std::string& text) {
     const size_t first = text.find_first_not_of(' ');
-    return first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(' ') - first + 1);
+    return first == std::string::npos ? std::string()
+                                      : text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 // A message box of the program (the Read CD dialog's "Match:" label has the id of a box's text,
@@ -100,6 +101,83 @@ HWND MessageBoxBesides(const AppDriver& app, HWND dialog, DWORD ms) {
 std::string BarText(HWND main, int id) {
     HWND box = FindDescendant(main, [&](HWND child) { return ::GetDlgCtrlID(child) == id; });
     return box != nullptr ? WindowText(box) : std::string("(no box)");
+}
+
+// The chosen preview's first value (the artist), or empty.
+std::string PreviewArtist(HWND preview) {
+    const std::vector<std::vector<std::string>> rows = ListViewTexts(preview, 3);
+    return rows.empty() ? std::string() : rows[0][2];
+}
+
+// Clicks entry `index` of the Read CD dialog's list, as a hand does: the pointer goes there first.
+void ClickEntry(const AppDriver& app, HWND list, int index) {
+    const POINT centre = ListBoxEntryCentre(list, index);
+    CHECK(app.PointAt(list, centre, 5000));
+    app.Click(list, centre);
+}
+
+// An earlier run leaves the user's settings, in which the user then points the disc lookup at
+// the loopback server.
+void PrepareSettings(const std::string& settings, int port) {
+    {
+        AppDriver first;
+        REQUIRE(StartReady(first) != nullptr);
+        RecordMetric("first_run_ready_ms", first.Elapsed());
+        REQUIRE(first.Quit(30000));
+    }
+    const std::string path = settings + "\\preferences.ini";
+    std::vector<unsigned char> preferences = ReadBytes(path);
+    REQUIRE(Uint32At(preferences, 0) == 507);
+    const std::string server =
+        "127.0.0.1`" + std::to_string(port) + "`/~cddb/cddb.cgi`Loopback disc database`0`````";
+    REQUIRE(ReplaceServerSetting(preferences, server));
+    REQUIRE(WriteBytes(path, preferences));
+}
+
+// What the Text Editor bar shows once the third match is written: its album and the disc's times
+// (7:58 from the first track to the lead-out).
+void CheckTextEditorBar(HWND main) {
+    CHECK(WaitFor([&] { return BarText(main, kArtistBox) == "Artist Three"; }, 10000));
+    CHECK(BarText(main, kArtistBox) == "Artist Three");
+    CHECK(BarText(main, kTitleBox) == "Album Three");
+    CHECK(BarText(main, kYearBox) == "1977");
+    CHECK(BarText(main, kGenreBox) == "Jazz");
+    CHECK(BarText(main, kTimeBox) == "7:58");
+    HWND tracksBox = FindDescendant(main, [](HWND child) { return ::GetDlgCtrlID(child) == kTracksBox; });
+    CHECK((tracksBox != nullptr && WindowText(tracksBox) == "4"));
+    HWND tracks = FindDescendant(main, [](HWND child) { return ::GetDlgCtrlID(child) == kTrackList; });
+    REQUIRE(tracks != nullptr);
+    std::vector<std::string> rows;
+    for (const auto& row : ListViewTexts(tracks, 4))
+        rows.push_back(Trimmed(row[1]) + " " + Trimmed(row[2]) + " " + Trimmed(row[3]));
+    CHECK(rows == std::vector<std::string>{"1. C1 1:58", "2. C2 2:00", "3. C3 2:00", "4. C4 2:00"});
+}
+
+// File > Save As under a name of its own; the file holds the chosen album and nothing of the
+// CD-TEXT that was only looked at.
+void SaveAndReadBack(const AppDriver& app, HWND main) {
+    const std::string path = OutDir() + "\\Night ferry cover.kvl";
+    ::DeleteFileA(path.c_str());
+    app.Command(ID_FILE_SAVE_AS_CMD);
+    HWND saveAs = app.WaitForDialog("Save As", 20000);
+    REQUIRE(saveAs != nullptr);
+    HWND name = FindDescendant(
+        saveAs, [](HWND child) { return ClassName(child) == "Edit" && ::IsWindowVisible(child); });
+    REQUIRE(name != nullptr);
+    ::SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    REQUIRE(app.PressButton(saveAs, "Save"));
+    CHECK(WaitFor(
+        [&] {
+            return !::IsWindow(saveAs) && WindowText(main).find("Night ferry cover") != std::string::npos;
+        },
+        15000));
+    const std::vector<unsigned char> bytes = ReadBytes(path);
+    const std::string design(bytes.begin(), bytes.end());
+    for (const char* text : {"Artist Three", "Album Three", "1977", "Jazz", "C1", "C4", "7:58"}) {
+        CAPTURE(text);
+        CHECK(design.find(text) != std::string::npos);
+    }
+    CHECK(design.find("Harbour Lights") == std::string::npos);
 }
 
 }  // namespace
@@ -119,20 +197,7 @@ TEST_CASE("read_cd") {
     const std::string settings = SettingsFolder();
     REQUIRE(!settings.empty());
     REQUIRE(::GetFileAttributesA(settings.c_str()) == INVALID_FILE_ATTRIBUTES);
-
-    // An earlier run leaves the user's settings; the user's disc database is the loopback server.
-    {
-        AppDriver first;
-        REQUIRE(StartReady(first) != nullptr);
-        RecordMetric("first_run_ready_ms", first.Elapsed());
-        REQUIRE(first.Quit(30000));
-    }
-    const std::string preferencesPath = settings + "\\preferences.ini";
-    std::vector<unsigned char> preferences = ReadBytes(preferencesPath);
-    REQUIRE(Uint32At(preferences, 0) == 507);
-    const std::string server = "127.0.0.1`" + std::to_string(port) + "`/~cddb/cddb.cgi`Loopback disc database`0`````";
-    REQUIRE(ReplaceServerSetting(preferences, server));
-    REQUIRE(WriteBytes(preferencesPath, preferences));
+    PrepareSettings(settings, port);
 
     AppDriver app;
     HWND main = StartReady(app);
@@ -150,22 +215,20 @@ TEST_CASE("read_cd") {
     HWND dialog = app.WaitForDialog("Read CD", 20000);
     REQUIRE(dialog != nullptr);
     HWND list = ::GetDlgItem(dialog, IDC_READCD_LIST);
-    REQUIRE(list != nullptr);
+    HWND preview = ::GetDlgItem(dialog, IDC_READCD_PREVIEW);
+    REQUIRE((list != nullptr && preview != nullptr));
     CHECK(ListBoxTexts(list) == std::vector<std::string>{"Drive [E:]"});
     const DWORD scanStart = ::GetTickCount();
     REQUIRE(app.PressButton(dialog, "Read CD"));
 
-    // The matches: the database's three, then the disc's own CD-TEXT.
+    // The matches: the database's three, then the disc's own CD-TEXT; the first is shown.
     const bool found = WaitFor([&] { return WindowText(dialog).find("Found") != std::string::npos; }, 30000);
     RecordMetric("lookup_ms", ::GetTickCount() - scanStart);
     CHECK_MESSAGE(found, "caption: " << WindowText(dialog));
     REQUIRE(MessageBoxBesides(app, dialog, 300) == nullptr);
     CHECK(Trimmed(WindowText(dialog)) == "Found 4 matches");
-    const std::vector<std::string> expectedMatches = {" 1. [Freedb]", " 2. [Freedb]", " 3. [Freedb]",
-                                                      " 4. [CD-TEXT]"};
-    CHECK(ListBoxTexts(list) == expectedMatches);
-    HWND preview = ::GetDlgItem(dialog, IDC_READCD_PREVIEW);
-    REQUIRE(preview != nullptr);
+    CHECK(ListBoxTexts(list) ==
+          std::vector<std::string>{" 1. [Freedb]", " 2. [Freedb]", " 3. [Freedb]", " 4. [CD-TEXT]"});
     std::vector<std::vector<std::string>> shown = ListViewTexts(preview, 3);
     REQUIRE(shown.size() >= 8);
     CHECK(shown[0][1] == "Artist:");
@@ -175,65 +238,27 @@ TEST_CASE("read_cd") {
     CHECK(app.Screenshot("read-cd-chooser"));
 
     // The disc's own CD-TEXT, as the stand-in drive gave it.
-    CHECK(app.PointAt(list, ListBoxEntryCentre(list, 3), 5000));
-    app.Click(list, ListBoxEntryCentre(list, 3));
-    CHECK(WaitFor([&] { return !ListViewTexts(preview, 3).empty() && ListViewTexts(preview, 3)[0][2] == "Harbour Lights"; },
-                  10000));
+    ClickEntry(app, list, 3);
+    CHECK(WaitFor([&] { return PreviewArtist(preview) == "Harbour Lights"; }, 10000));
     shown = ListViewTexts(preview, 3);
     REQUIRE(shown.size() >= 5);
     CHECK(shown[1][2] == "Night Ferry");
     CHECK(shown[4][2] == "Boarding");
 
     // The third match is chosen and written into the design.
-    CHECK(app.PointAt(list, ListBoxEntryCentre(list, 2), 5000));
-    app.Click(list, ListBoxEntryCentre(list, 2));
-    CHECK(WaitFor([&] { return !ListViewTexts(preview, 3).empty() && ListViewTexts(preview, 3)[0][2] == "Artist Three"; },
-                  10000));
+    ClickEntry(app, list, 2);
+    CHECK(WaitFor([&] { return PreviewArtist(preview) == "Artist Three"; }, 10000));
     REQUIRE(app.PressButton(dialog, "OK"));
     CHECK(WaitFor([&] { return !::IsWindow(dialog); }, 15000));
     CHECK(MessageBoxBesides(app, dialog, 300) == nullptr);
-
-    // The Text Editor bar shows what was written.
-    CHECK(WaitFor([&] { return BarText(main, kArtistBox) == "Artist Three"; }, 10000));
-    CHECK(BarText(main, kArtistBox) == "Artist Three");
-    CHECK(BarText(main, kTitleBox) == "Album Three");
-    CHECK(BarText(main, kYearBox) == "1977");
-    CHECK(BarText(main, kGenreBox) == "Jazz");
-    // The times are the disc's own: 7:58 from the first track to the lead-out.
-    CHECK(BarText(main, kTimeBox) == "7:58");
-    HWND tracksBox = FindDescendant(main, [](HWND child) { return ::GetDlgCtrlID(child) == kTracksBox; });
-    CHECK((tracksBox != nullptr && WindowText(tracksBox) == "4"));
-    HWND tracks = FindDescendant(main, [](HWND child) { return ::GetDlgCtrlID(child) == kTrackList; });
-    REQUIRE(tracks != nullptr);
-    std::vector<std::string> trackRows;
-    for (const auto& row : ListViewTexts(tracks, 4))
-        trackRows.push_back(Trimmed(row[1]) + " " + Trimmed(row[2]) + " " + Trimmed(row[3]));
-    CHECK(trackRows == std::vector<std::string>{"1. C1 1:58", "2. C2 2:00", "3. C3 2:00", "4. C4 2:00"});
+    CheckTextEditorBar(main);
     CHECK(WaitForStillWindow(main, 20000, 4000));
     CHECK(app.Screenshot("read-cd-written"));
-    // Reading the disc and writing the album leave no objects behind.
+    // Reading the disc and writing the album leave no objects behind (the file dialog below
+    // keeps the system's pictures for the rest of the run).
     RecordCounts(app, "after_read");
 
-    // Saved as a design of its own, the album is in the file.
-    const std::string designPath = OutDir() + "\\Night ferry cover.kvl";
-    ::DeleteFileA(designPath.c_str());
-    app.Command(ID_FILE_SAVE_AS_CMD);
-    HWND saveAs = app.WaitForDialog("Save As", 20000);
-    REQUIRE(saveAs != nullptr);
-    HWND name = FindDescendant(saveAs, [](HWND child) {
-        return ClassName(child) == "Edit" && ::IsWindowVisible(child);
-    });
-    REQUIRE(name != nullptr);
-    ::SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(designPath.c_str()));
-    REQUIRE(app.PressButton(saveAs, "Save"));
-    CHECK(WaitFor([&] { return !::IsWindow(saveAs) && WindowText(main).find("Night ferry cover") != std::string::npos; },
-                  15000));
-    const std::vector<unsigned char> design = ReadBytes(designPath);
-    const std::string designText(design.begin(), design.end());
-    for (const char* text : {"Artist Three", "Album Three", "1977", "Jazz", "C1", "C4", "7:58"}) {
-        CAPTURE(text);
-        CHECK(designText.find(text) != std::string::npos);
-    }
+    SaveAndReadBack(app, main);
 
     // The disc was read through ASPI: its table of contents and its CD-TEXT.
     const std::vector<unsigned char> log = ReadBytes(aspiLog);

@@ -179,7 +179,8 @@ POINT ListBoxEntryCentre(HWND list, int index) {
     for (int i = top; i < index; ++i) y += static_cast<int>(::SendMessageA(list, LB_GETITEMHEIGHT, i, 0));
     RECT client = {};
     ::GetClientRect(list, &client);
-    return POINT{client.right / 2, y + static_cast<int>(::SendMessageA(list, LB_GETITEMHEIGHT, index, 0)) / 2};
+    return POINT{client.right / 2,
+                 y + static_cast<int>(::SendMessageA(list, LB_GETITEMHEIGHT, index, 0)) / 2};
 }
 
 std::vector<std::vector<std::string>> ListViewTexts(HWND list, int columns) {
@@ -189,8 +190,8 @@ std::vector<std::vector<std::string>> ListViewTexts(HWND list, int columns) {
     HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
     if (process == nullptr) return rows;
     const SIZE_T textSize = 512;
-    char* remote = static_cast<char*>(
-        ::VirtualAllocEx(process, nullptr, sizeof(LVITEMA) + textSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    char* remote = static_cast<char*>(::VirtualAllocEx(process, nullptr, sizeof(LVITEMA) + textSize,
+                                                       MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
     if (remote != nullptr) {
         char* remoteText = remote + sizeof(LVITEMA);
         const LRESULT count = ::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
