@@ -232,10 +232,15 @@ void KorvanelleDoc::OnSaveAsStartupDesign() {
         DesignViewLink* link = GetDesignViewLink();
         KorvanelleDocument* design = link ? link->CurrentDesign() : nullptr;
         if (design == nullptr) return;
-        if (LabelTemplate* cover = design->GetCoverTemplate()) g_caseKind = cover->GetCaseKind();
-        g_discLayout = design->GetDiscLayout();
-        CString path = g_openSaveFolder + "\\" + GetTemplateDocumentName(g_caseKind, g_discLayout);
+        // The saved case kind and layout follow the design only once its startup design exists.
+        int caseKind = g_caseKind;
+        if (LabelTemplate* cover = design->GetCoverTemplate()) caseKind = cover->GetCaseKind();
+        const int discLayout = design->GetDiscLayout();
+        CString path = g_openSaveFolder + "\\" + GetTemplateDocumentName(caseKind, discLayout);
         CString kept = GetPathName();
+        // Writing clears the modified flag; a design that goes back to a file of its own has not
+        // reached that file, so it keeps the state it had.
+        const BOOL wasModified = IsModified();
         SetPathName(path, FALSE);
         bool written = WriteFile(path);
         if (!written && g_isVistaOrLater) {
@@ -247,8 +252,13 @@ void KorvanelleDoc::OnSaveAsStartupDesign() {
             ShowBox(kBoxError, "Error saving file:\r\n\r\n" + path);
             return;
         }
+        g_caseKind = caseKind;
+        g_discLayout = discLayout;
         SetPathAndTitle(path, FALSE);
-        if (!kept.IsEmpty()) SetPathAndTitle(kept, FALSE);
+        if (!kept.IsEmpty()) {
+            SetPathAndTitle(kept, FALSE);
+            if (kept.CompareNoCase(path) != 0) SetModifiedFlag(wasModified);
+        }
         link->SetStartupDesignSaved();
     });
 }

@@ -1,6 +1,7 @@
 // The document shell against real files: Save As and its extension rules, the startup designs and
 // their folder order, the newer-version message, every branch of the save question (answered
-// through the message-box hook), and a failed save that keeps the design and the old file.
+// through the message-box hook), a failed save that keeps the design and the old file, and Save As
+// Startup Design writing a copy that leaves the design's own file and state alone.
 #include <doctest.h>
 
 #include <fstream>
@@ -301,4 +302,63 @@ TEST_CASE("a failed save keeps the design modified and the old file as it was") 
     CHECK(boxes.LastText() == "Error saving file.");
     CHECK(f.doc.GetFileName() == "Other.kvl");
     SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_CASE("Save As Startup Design writes a copy: the design's own file, changes and settings stay") {
+    Fixture f;
+    KvMessageBoxCapture boxes;
+    boxes.m_answerCaption = "Cancel";
+    // A DVD design with two discs, so the saved kind and layout would change with it.
+    f.doc.NewFromTemplate(5, 3, 1);
+    const CString own = f.root + "\\Mine.kvl";
+    f.doc.savePath = own;
+    f.doc.OnFileSaveAs();
+    REQUIRE(Exists(own));
+    const std::vector<char> ownBefore = ReadBytes(own);
+    const CString startup = g_openSaveFolder + "\\DVD-Template-2-Disc.kvl";
+
+    SUBCASE("a failed write changes neither the saved kind and layout nor the design's state") {
+        {
+            std::ofstream out((LPCSTR)startup, std::ios::binary);
+            out << "old";
+        }
+        REQUIRE(SetFileAttributesA(startup, FILE_ATTRIBUTE_READONLY));
+        f.doc.SetModifiedFlag(TRUE);
+        f.doc.OnSaveAsStartupDesign();
+        SetFileAttributesA(startup, FILE_ATTRIBUTE_NORMAL);
+        REQUIRE(boxes.Boxes().size() == 1);
+        CHECK(boxes.LastText() == "Error saving file:\r\n\r\n" + startup);
+        CHECK(g_caseKind == 4);
+        CHECK(g_discLayout == 0);
+        CHECK_FALSE(f.link.startupSaved);
+        CHECK(f.doc.GetPathName() == own);
+        CHECK(f.doc.IsModified());
+    }
+    SUBCASE("a modified design is still asked about, and its changes reach its own file") {
+        f.link.design.SetAlbumField("Artist", "changed");
+        f.doc.SetModifiedFlag(TRUE);
+        f.doc.OnSaveAsStartupDesign();
+        CHECK(boxes.Boxes().empty());
+        REQUIRE(Exists(startup));
+        CHECK(f.link.startupSaved);
+        CHECK(g_caseKind == 5);
+        CHECK(g_discLayout == 3);
+        CHECK(f.doc.GetPathName() == own);
+        CHECK(f.doc.IsModified());
+        CHECK(ReadBytes(own) == ownBefore);
+
+        boxes.m_answerCaption = "Yes";
+        CHECK(f.doc.SaveModified());
+        REQUIRE(boxes.Boxes().size() == 1);
+        CHECK(boxes.LastText() == "Save changes to Mine.kvl?");
+        CHECK(ReadBytes(own) != ownBefore);
+        CHECK_FALSE(f.doc.IsModified());
+    }
+    SUBCASE("an unmodified design stays unmodified") {
+        f.doc.OnSaveAsStartupDesign();
+        REQUIRE(Exists(startup));
+        CHECK_FALSE(f.doc.IsModified());
+        CHECK(f.doc.SaveModified());
+        CHECK(boxes.Boxes().empty());
+    }
 }
