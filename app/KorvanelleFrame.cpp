@@ -178,7 +178,9 @@ CDockBar* KorvanelleFrame::DockBarOf(UINT id) {
 
 int KorvanelleFrame::OnCreate(LPCREATESTRUCT lpcs) {
     if (CStyledFrameWnd::OnCreate(lpcs) == -1) return -1;
-    GuardOperation(174, [&] {
+    // A frame whose bars or menus were not all made is not run half-built: the guard has told the
+    // user, and the window is not created.
+    const bool built = GuardOperation(174, [&] {
         // Menu icons: the tool-bar strip first, then the shared menu pictures.
         m_defaultMenu.LoadToolBar(IDR_MENU_TOOLBAR);
         CImageList* menuImages = g_menuImageList ? CImageList::FromHandle(g_menuImageList) : nullptr;
@@ -258,7 +260,7 @@ int KorvanelleFrame::OnCreate(LPCREATESTRUCT lpcs) {
         }
         CheckBarMenuItems();
     });
-    return 0;
+    return built ? 0 : -1;
 }
 
 std::vector<KorvanelleFrame::BarEntry> KorvanelleFrame::Bars() {
