@@ -56,6 +56,9 @@ bool WriteTestPng(const CString& path) {
 const char kTestProfileName[] = "KorvanelleTests";
 
 TemporaryUserFolders::TemporaryUserFolders() {
+    // Owned until the destructor; a holder that died leaves it abandoned, which owns it too.
+    m_settingsLock = CreateMutexA(nullptr, FALSE, "KorvanelleTestsSettingsStore");
+    if (m_settingsLock != nullptr) WaitForSingleObject(m_settingsLock, INFINITE);
     char temp[MAX_PATH] = {0};
     GetTempPathA(MAX_PATH, temp);
     char name[MAX_PATH] = {0};
@@ -86,6 +89,10 @@ TemporaryUserFolders::~TemporaryUserFolders() {
     }
     DeleteProfile();
     RemoveTree(m_root);
+    if (m_settingsLock != nullptr) {
+        ReleaseMutex(m_settingsLock);
+        CloseHandle(m_settingsLock);
+    }
 }
 
 void RemoveTree(const std::string& path) {

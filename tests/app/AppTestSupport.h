@@ -13,7 +13,9 @@
 namespace kvtest {
 
 // Points the current user's local application data folder at a new empty folder while it lives,
-// and removes the application's profile key before and after.
+// and removes the application's profile key before and after. Both are shared by every program of
+// the Wine prefix, so it first waits for any other test program's TemporaryUserFolders to end (a
+// named mutex: two ctest runs in one build tree do not share their resource locks).
 class TemporaryUserFolders {
 public:
     TemporaryUserFolders();
@@ -29,6 +31,7 @@ private:
     std::string m_root;
     std::string m_previous;
     bool m_hadPrevious = false;
+    HANDLE m_settingsLock = nullptr;
 };
 
 // The application started for real (InitInstance, then the main frame shown); Close ends it
