@@ -524,8 +524,8 @@ void CResizeBar::OnNcPaint() {
         ScopedMemoryDC hdcMem(hdcWnd, cx, cy);
 
         CRect rcDraw(0, 0, cx, cy);
-        CDC dc;
-        dc.Attach(hdcMem.Get());
+        // Lent by the scope type above, which releases it however this ends.
+        CBorrowedDC dc(hdcMem.Get());
         DrawBorders(&dc, rcDraw);
         ::FillRect(hdcMem, &rcDraw, (HBRUSH)::GetClassLongPtr(m_hWnd, GCLP_HBRBACKGROUND));
 
@@ -541,7 +541,6 @@ void CResizeBar::OnNcPaint() {
             }
         }
         NcPaintGripper(&dc, rcClient);
-        dc.Detach();
 
         ::ExcludeClipRect(hdcWnd, rcClient.left, rcClient.top, rcClient.right, rcClient.bottom);
         ::BitBlt(hdcWnd, 0, 0, cx, cy, hdcMem, 0, 0, SRCCOPY);
