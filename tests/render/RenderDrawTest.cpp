@@ -199,6 +199,33 @@ TEST_CASE("the bleed shows past the cut in exports and prints, never on screen")
     }
 }
 
+TEST_CASE("a side's picture has the side's size at the resolution wherever the side lies") {
+    REQUIRE(kvtest::GdiplusReady());
+    rt::Design d;
+    d.AddPage(1, 8500, 11000);
+    // The generic disc stock's first disc: 4.625 inch across, 0.688 inch from the top.
+    ViewObject* disc = d.Add(NewViewObject(kObjectDisc, "Disc 1", 1, "Disc 1", 1938, 688, 4625, 1600));
+    PrintOptions options;
+    options.discMargin = 0;
+    // 4625 x 600 / 1000 = 2775 and 4625 x 300 / 1000 = 1387.5: square pictures, as announced.
+    for (int dpi : {600, 300, 150}) {
+        CAPTURE(dpi);
+        Bitmap* b = RenderDocumentToBitmap(&d.doc, disc, kPurposeExport, dpi, &options);
+        REQUIRE(b != nullptr);
+        const int expected = 4625 * dpi / 1000;
+        CHECK(static_cast<int>(b->GetWidth()) == expected);
+        CHECK(static_cast<int>(b->GetHeight()) == expected);
+        delete b;
+    }
+    // The same disc a little further down has the same picture size.
+    disc->top = 5688;
+    Bitmap* b = RenderDocumentToBitmap(&d.doc, disc, kPurposeExport, 600, &options);
+    REQUIRE(b != nullptr);
+    CHECK(b->GetWidth() == 2775);
+    CHECK(b->GetHeight() == 2775);
+    delete b;
+}
+
 TEST_CASE("objects collected for a side") {
     REQUIRE(kvtest::GdiplusReady());
     rt::Design d;

@@ -1,0 +1,133 @@
+// Export as images: the program opens a design the driver wrote; File > Save As Image exports
+// each side as PNG at 300 DPI and as JPEG at 600 DPI (image, file type, resolution, border and
+// overlap chosen in the dialog, the name typed into the system's save dialog). Every file decodes
+// to the size the dialog announced, carries its resolution, and shows what the renderer draws of
+// the same side: the PNG files pixel for pixel, the JPEG files within the encoder's rounding, and
+// both far enough from a picture without the side's text that a lost text would fail.
+#include <doctest.h>
+
+#include <cstdio>
+#include <iostream>
+
+#include "AppDriver.h"
+#include "DialogControls.h"
+#include "SampleDesign.h"
+#include "ScenarioSupport.h"
+#include "res/CommandIds.h"
+#include "res/PrintDialogsIds.h"
+
+using namespace e2e;
+
+namespace {
+
+struct ExportFormat {
+    const char* fileType;    // the entry of the file-type list
+    const char* resolution;  // the entry of the resolution list
+    int dpi;
+    const char* extension;
+    bool lossless;
+};
+const ExportFormat kFormats[] = {{"PNG File (*.png)", "300 DPI", 300, ".png", true},
+                                 {"JPEG File (*.jpg)", "600 DPI", 600, ".jpg", false}};
+
+struct Exported {
+    const SampleSide* side;
+    const ExportFormat* format;
+    std::string path;
+    int announcedWidth = 0, announcedHeight = 0;  // the dialog's "W x H pixels"
+};
+
+// Save As Image with one side and one format chosen; true once the file is written and the
+// dialog has closed.
+bool ExportOne(AppDriver& app, Exported& job) {
+    app.Command(ID_SAVE_AS_IMAGE);
+    HWND dialog = app.WaitForDialog("Save As Image", 20000);
+    if (dialog == nullptr) return false;
+    CHECK(ChooseComboEntry(dialog, IDC_EXPORT_IMAGE, job.side->entry));
+    CHECK(ChooseComboEntry(dialog, IDC_EXPORT_TYPE, job.format->fileType));
+    CHECK(ChooseComboEntry(dialog, IDC_EXPORT_RESOLUTION, job.format->resolution));
+    // The side's outline without fold lines, and no bleed past its edges.
+    CHECK(ChooseComboEntry(dialog, IDC_EXPORT_BORDER, "Border"));
+    CHECK(ChooseComboEntry(dialog, IDC_EXPORT_OVERLAP, "0.00 ''"));
+    const std::string size = WindowText(Control(dialog, IDC_EXPORT_PIXELS));
+    CHECK(std::sscanf(size.c_str(), "%d x %d pixels", &job.announcedWidth, &job.announcedHeight) == 2);
+    if (!app.PressButton(dialog, "  Save Image")) return false;
+    if (!AnswerFileDialog(app, "Save Image", job.path, "Save", 20000)) return false;
+    // The picture is rendered and written while the dialog waits; it closes when the file is there.
+    const bool closed = WaitFor([&] { return !::IsWindow(dialog) || !app.Running(); }, 60000);
+    if (HWND box = app.WaitForMessageBox(0)) {
+        std::cout << "the program says: " << AppDriver::MessageText(box) << std::endl;
+        return false;
+    }
+    return closed && FileExists(job.path);
+}
+
+}  // namespace
+
+TEST_CASE("export_images") {
+    ScenarioClock clock;
+    REQUIRE(PrepareRendering());
+    const std::string design = OutDir() + "\\Harbour Lights.kvl";
+    REQUIRE(WriteSampleDesign(design));
+
+    AppDriver app;
+    REQUIRE(app.Start("\"" + design + "\""));
+    HWND main = app.WaitForMainWindow(30000);
+    REQUIRE(main != nullptr);
+    CHECK(WindowText(main).find("Harbour Lights") != std::string::npos);
+    CHECK(app.WaitForSplashGone(20000));
+    CHECK(WaitForStillWindow(main, 20000));
+    RecordMetric("ready_ms", app.Elapsed());
+    RecordCounts(app, "start");
+
+    std::vector<Exported> jobs;
+    for (const ExportFormat& format : kFormats) {
+        for (const SampleSide& side : SampleSides()) {
+            Exported job;
+            job.side = &side;
+            job.format = &format;
+            job.path = OutDir() + "\\" + side.entry + "-" + std::to_string(format.dpi) + format.extension;
+            CAPTURE(job.path);
+            const DWORD started = ::GetTickCount();
+            REQUIRE(ExportOne(app, job));
+            RecordMetric(std::string("export_ms_") + (format.lossless ? "png_" : "jpeg_") +
+                             std::to_string(jobs.size() % 3),
+                         ::GetTickCount() - started);
+            jobs.push_back(job);
+        }
+    }
+    CHECK(WaitForStillWindow(main, 20000));
+    RecordCounts(app, "end");
+    CHECK(app.Quit(30000));
+
+    for (const Exported& job : jobs) {
+        CAPTURE(job.path);
+        std::unique_ptr<Gdiplus::Bitmap> file = DecodePicture(job.path);
+        REQUIRE(file != nullptr);
+        CHECK(static_cast<int>(file->GetWidth()) == job.announcedWidth);
+        CHECK(static_cast<int>(file->GetHeight()) == job.announcedHeight);
+        CHECK(file->GetHorizontalResolution() == doctest::Approx(job.format->dpi).epsilon(0.002));
+        CHECK(file->GetVerticalResolution() == doctest::Approx(job.format->dpi).epsilon(0.002));
+        std::unique_ptr<Gdiplus::Bitmap> expected = RenderSampleSide(design, *job.side, job.format->dpi, false);
+        std::unique_ptr<Gdiplus::Bitmap> textless = RenderSampleSide(design, *job.side, job.format->dpi, true);
+        REQUIRE(expected != nullptr);
+        REQUIRE(textless != nullptr);
+        const int block = job.format->dpi / 50;  // squares of a fiftieth of an inch
+        const PictureDifference same = ComparePictures(*file, *expected, block);
+        const PictureDifference lost = ComparePictures(*file, *textless, block);
+        std::cout << job.path << ": " << file->GetWidth() << " x " << file->GetHeight()
+                  << ", against the renderer: worst block " << same.worstBlock << ", mean " << same.meanAbs
+                  << ", blocks apart " << same.differentBlocks << "; without the text: worst block "
+                  << lost.worstBlock << ", blocks apart " << lost.differentBlocks << std::endl;
+        REQUIRE(same.sameSize);
+        if (job.format->lossless) {
+            CHECK(same.meanAbs == 0.0);
+        } else {
+            CHECK(same.worstBlock <= 12);
+            CHECK(same.meanAbs < 2.0);
+        }
+        CHECK(same.differentBlocks == 0);
+        // The text is there: without it, many squares would lie far apart.
+        CHECK(lost.differentBlocks > 20);
+    }
+}
