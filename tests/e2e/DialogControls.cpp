@@ -102,6 +102,37 @@ bool IsChecked(HWND button) {
     return button != nullptr && Send(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
+bool PressControl(const AppDriver& app, HWND dialog, int id) {
+    HWND button = Control(dialog, id);
+    if (button == nullptr || !::IsWindowVisible(button)) {
+        std::cout << "no button " << id << " in\n" << DescribeWindows(dialog);
+        return false;
+    }
+    app.Activate(dialog);
+    return ::PostMessageA(button, BM_CLICK, 0, 0) != FALSE;
+}
+
+bool TypeIntoEdit(const AppDriver& app, HWND edit, const std::string& text) {
+    if (edit == nullptr) return false;
+    if (!app.Activate(edit)) {
+        std::cout << "cannot bring the window of edit " << ::GetDlgCtrlID(edit) << " to the front" << std::endl;
+        return false;
+    }
+    RECT rc = {};
+    ::GetClientRect(edit, &rc);
+    app.Click(edit, POINT{rc.right / 2, rc.bottom / 2});
+    if (!app.WaitForFocus(edit, 5000)) {
+        std::cout << "edit " << ::GetDlgCtrlID(edit) << " did not take the focus" << std::endl;
+        return false;
+    }
+    Send(edit, EM_SETSEL, 0, -1);
+    app.Type(text);
+    if (WaitFor([&] { return WindowText(edit) == text; }, 5000)) return true;
+    std::cout << "typed \"" << text << "\" into edit " << ::GetDlgCtrlID(edit) << ", which shows \""
+              << WindowText(edit) << "\"" << std::endl;
+    return false;
+}
+
 bool IsEnabled(HWND control) {
     return control != nullptr && ::IsWindowEnabled(control);
 }

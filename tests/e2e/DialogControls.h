@@ -33,6 +33,11 @@ bool ChooseListEntry(HWND dialog, int id, const std::string& text);
 // its owner EN_UPDATE and EN_CHANGE).
 bool SetEditText(HWND edit, const std::string& text);
 bool IsChecked(HWND button);
+// Presses the button with control id `id` (for captions a dialog shows twice), as
+// AppDriver::PressButton does.
+bool PressControl(const AppDriver& app, HWND dialog, int id);
+// Gives the edit the keyboard focus with a click, selects its whole text and types `text` over it.
+bool TypeIntoEdit(const AppDriver& app, HWND edit, const std::string& text);
 bool IsEnabled(HWND control);
 
 // Waits for the system's file dialog titled `caption`, puts `path` into its file name box and

@@ -164,4 +164,19 @@ PictureDifference ComparePictures(Bitmap& a, Bitmap& b, int block) {
     return d;
 }
 
+int TemplateObjectTop(const std::string& path, const std::string& templateName, const std::string& objectName) {
+    KorvanelleDocument library;
+    int top = -1;
+    if (library.OpenDocumentFile(path.c_str())) {
+        if (LabelTemplate* found = library.FindTemplate(templateName.c_str())) {
+            for (int i = 0; i < found->GetObjectCount(); ++i) {
+                ViewObject* o = found->GetObject(i);
+                if (o != nullptr && o->name == CString(objectName.c_str())) top = o->top;
+            }
+        }
+    }
+    library.DeleteContents(true);
+    return top;
+}
+
 }  // namespace e2e

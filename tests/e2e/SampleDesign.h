@@ -1,7 +1,8 @@
 // The design the export and print scenarios hand to the program: a jewel case with one disc and a
 // coloured text on each side, written by the driver through the design model as a .kvl file.
 // The driver also renders that file's sides itself, through the same renderer the program links,
-// to have the pictures an export must match, and compares pictures block by block.
+// to have the pictures an export must match, compares pictures block by block, and reads back the
+// template library (templates.ini) the program keeps.
 #pragma once
 
 #include <windows.h>
@@ -48,5 +49,9 @@ struct PictureDifference {
     size_t differentBlocks = 0;  // blocks whose worst channel differs by more than 32
 };
 PictureDifference ComparePictures(Gdiplus::Bitmap& a, Gdiplus::Bitmap& b, int block);
+
+// The top edge (thousandths of an inch) of the object `objectName` of the template `templateName`
+// in the template library file `path`; -1 when the file, the template or the object is missing.
+int TemplateObjectTop(const std::string& path, const std::string& templateName, const std::string& objectName);
 
 }  // namespace e2e
