@@ -120,11 +120,23 @@ bool TypeIntoEdit(const AppDriver& app, HWND edit, const std::string& text) {
     }
     RECT rc = {};
     ::GetClientRect(edit, &rc);
-    app.Click(edit, POINT{rc.right / 2, rc.bottom / 2});
-    if (!app.WaitForFocus(edit, 5000)) {
-        std::cout << "edit " << ::GetDlgCtrlID(edit) << " did not take the focus" << std::endl;
-        return false;
+    // A click that did not give the edit the focus is given again, as a user clicks once more.
+    bool focused = false;
+    for (int attempt = 0; attempt < 3 && !focused; ++attempt) {
+        app.Click(edit, POINT{rc.right / 2, rc.bottom / 2});
+        focused = app.WaitForFocus(edit, 3000);
+        if (!focused) {
+            GUITHREADINFO info = {};
+            info.cbSize = sizeof(info);
+            ::GetGUIThreadInfo(::GetWindowThreadProcessId(edit, nullptr), &info);
+            POINT cursor = {};
+            ::GetCursorPos(&cursor);
+            std::cout << "a click on edit " << ::GetDlgCtrlID(edit) << " left the focus on "
+                      << ClassName(info.hwndFocus) << " " << ::GetDlgCtrlID(info.hwndFocus) << " (pointer at "
+                      << cursor.x << ", " << cursor.y << ")" << std::endl;
+        }
     }
+    if (!focused) return false;
     Send(edit, EM_SETSEL, 0, -1);
     app.Type(text);
     if (WaitFor([&] { return WindowText(edit) == text; }, 5000)) return true;
