@@ -120,21 +120,23 @@ bool TypeIntoEdit(const AppDriver& app, HWND edit, const std::string& text) {
     }
     RECT rc = {};
     ::GetClientRect(edit, &rc);
-    // A click that did not give the edit the focus is given again, as a user clicks once more.
-    bool focused = false;
-    for (int attempt = 0; attempt < 3 && !focused; ++attempt) {
-        app.Click(edit, POINT{rc.right / 2, rc.bottom / 2});
-        focused = app.WaitForFocus(edit, 3000);
-        if (!focused) {
-            GUITHREADINFO info = {};
-            info.cbSize = sizeof(info);
-            ::GetGUIThreadInfo(::GetWindowThreadProcessId(edit, nullptr), &info);
-            POINT cursor = {};
-            ::GetCursorPos(&cursor);
-            std::cout << "a click on edit " << ::GetDlgCtrlID(edit) << " left the focus on "
-                      << ClassName(info.hwndFocus) << " " << ::GetDlgCtrlID(info.hwndFocus) << " (pointer at "
-                      << cursor.x << ", " << cursor.y << ")" << std::endl;
-        }
+    // The pointer is over the edit before the button goes down: a click sent right after a move
+    // may land where the pointer was.
+    const POINT centre = {rc.right / 2, rc.bottom / 2};
+    bool focused = app.PointAt(edit, centre, 3000);
+    if (focused) {
+        app.Click(edit, centre);
+        focused = app.WaitForFocus(edit, 5000);
+    }
+    if (!focused) {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof(info);
+        ::GetGUIThreadInfo(::GetWindowThreadProcessId(edit, nullptr), &info);
+        POINT cursor = {};
+        ::GetCursorPos(&cursor);
+        std::cout << "a click on edit " << ::GetDlgCtrlID(edit) << " left the focus on " << ClassName(info.hwndFocus)
+                  << " " << ::GetDlgCtrlID(info.hwndFocus) << " (pointer at " << cursor.x << ", " << cursor.y << ")"
+                  << std::endl;
     }
     if (!focused) return false;
     Send(edit, EM_SETSEL, 0, -1);
