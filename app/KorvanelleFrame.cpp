@@ -360,14 +360,26 @@ int KorvanelleFrame::TextBarWidth() {
 }
 
 int KorvanelleFrame::PanelWidthForDockBar(CResizeBar* panel, UINT dockBarId, CRect& rect, bool keepLeftEdge) {
-    if (panel == nullptr || panel->m_hWnd == nullptr || GetDlgItem(dockBarId) == nullptr) return 0;
-    // The dock bar's width alone: the frame's layout asked for that one bar.
-    CRect client, leftover;
+    CWnd* dockBar = GetDlgItem(dockBarId);
+    if (panel == nullptr || panel->m_hWnd == nullptr || dockBar == nullptr) return 0;
+    // A floating panel (or one docked elsewhere) is not sized by this row.
+    if (panel->m_pDockBar == nullptr || panel->m_pDockBar->m_hWnd != dockBar->m_hWnd) return 0;
+    // The size of that one dock bar: a query without stretching answers with the bars' total
+    // size, not with what is left of the client area. A dock row is exactly as wide as the panel
+    // it holds (the overlap of the panels' edges is inside the row), so that is the panel's width.
+    // The query is asked for the height the dock bar has between the other bars: sizing bars fit
+    // their row's length to the height they are offered even while queried, and the whole client
+    // height would leave them reaching under the bottom of the frame.
+    CRect client, dock;
     GetClientRect(&client);
-    RepositionBars(dockBarId, dockBarId, AFX_IDW_PANE_FIRST, reposQuery, &leftover, nullptr, FALSE);
-    const int width = client.Width() - leftover.Width() + 4;
+    dockBar->GetWindowRect(&dock);
+    ScreenToClient(&dock);
+    const CRect offered(client.left, dock.top, client.right, dock.bottom);
+    CRect dockSize;
+    RepositionBars(dockBarId, dockBarId, AFX_IDW_PANE_FIRST, reposQuery, &dockSize, &offered, FALSE);
+    const int width = dockSize.Width();
     panel->GetWindowRect(&rect);
-    if (rect.Width() == width) return 0;
+    if (width <= 0 || rect.Width() == width) return 0;
     if (keepLeftEdge)
         rect.right = rect.left + width;
     else
@@ -378,8 +390,11 @@ int KorvanelleFrame::PanelWidthForDockBar(CResizeBar* panel, UINT dockBarId, CRe
 void KorvanelleFrame::RecalcLayout(BOOL bNotify) {
     GuardOperation(980, [&] {
         // Each side panel is laid out for its dock row's new width before the frame moves it, and
-        // places its children once the frame's layout settled.
-        CRect rect;
+        // places its children once the frame's layout settled. A panel the layout gave another
+        // size (a taller or shorter main window changes the height only) is laid out again too.
+        CRect imagesBefore, textBefore, rect;
+        if (m_barImages.m_hWnd != nullptr) m_barImages.GetWindowRect(&imagesBefore);
+        if (m_barText.m_hWnd != nullptr) m_barText.GetWindowRect(&textBefore);
         if (PanelWidthForDockBar(&m_barImages, AFX_IDW_DOCKBAR_RIGHT, rect, false) > 0) {
             m_barImages.m_layoutChildren = false;
             m_barImages.UpdateLayout(rect.left, rect.top, rect.right, rect.bottom);
@@ -389,11 +404,16 @@ void KorvanelleFrame::RecalcLayout(BOOL bNotify) {
             m_barText.UpdateLayout(rect.left, rect.top, rect.Width(), rect.Height());
         }
         CStyledFrameWnd::RecalcLayout(bNotify);
-        if (m_barImages.m_hWnd != nullptr && !m_barImages.m_layoutChildren) {
+        auto resized = [](CWnd& panel, const CRect& before) {
+            CRect now;
+            panel.GetWindowRect(&now);
+            return now.Size() != before.Size();
+        };
+        if (m_barImages.m_hWnd != nullptr && (!m_barImages.m_layoutChildren || resized(m_barImages, imagesBefore))) {
             m_barImages.m_layoutChildren = true;
             m_barImages.UpdateLayout(0, 0, 0, 0);
         }
-        if (m_barText.m_hWnd != nullptr && !m_barText.m_layoutValid) {
+        if (m_barText.m_hWnd != nullptr && (!m_barText.m_layoutValid || resized(m_barText, textBefore))) {
             m_barText.m_layoutValid = TRUE;
             m_barText.UpdateLayout(0, 0, 0, 0);
         }

@@ -130,8 +130,8 @@ private:
     void HookBarEvents();
     // The text bar's docked width: the track-list editor's three columns and its frame.
     int TextBarWidth();
-    // The window rectangle that keeps a side panel as wide as its dock bar (plus the overlap of
-    // the panel's edge); 0 when the panel already has that width, else the width.
+    // The window rectangle that keeps a side panel docked in the dock bar `dockBarId` as wide as
+    // that dock bar; 0 when the panel already has that width (or is not docked there), else the width.
     int PanelWidthForDockBar(CResizeBar* panel, UINT dockBarId, CRect& rect, bool keepLeftEdge);
     void ToggleBar(CControlBar* bar, UINT command, int errorNumber);
     void InsertObject(const char* kind, int errorNumber);

@@ -5,6 +5,7 @@
 
 #include "AppTestSupport.h"
 #include "app/KorvanelleFrame.h"
+#include "framework/win/ScopedGdi.h"
 #include "res/CommandIds.h"
 
 namespace {
@@ -124,4 +125,118 @@ TEST_CASE("Close during print preview only ends the preview") {
     run.app.m_inPrintPreview = 0;
     run.Close();
     CHECK(run.app.m_pMainWnd == nullptr);
+}
+
+namespace {
+
+// What each side panel had been laid out for when the frame's own bar layout runs: read from a
+// call hook at the moment the framework sizes the left dock bar for real (a deferred move).
+struct PanelWidthsInPass {
+    KorvanelleFrame* frame = nullptr;
+    HWND leftDock = nullptr;
+    int passes = 0;
+    int textWidth = 0;
+    int imagesWidth = 0;
+};
+PanelWidthsInPass* g_inPass = nullptr;
+
+LRESULT CALLBACK RecordPanelWidths(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && g_inPass != nullptr && call->hwnd == g_inPass->leftDock &&
+        call->message == WM_SIZEPARENT &&
+        reinterpret_cast<const AFX_SIZEPARENTPARAMS*>(call->lParam)->hDWP != nullptr) {
+        ++g_inPass->passes;
+        g_inPass->textWidth = g_inPass->frame->m_barText.m_layoutCache.Width();
+        g_inPass->imagesWidth = g_inPass->frame->m_barImages.m_lastPaintRect.Width();
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// One RecalcLayout of the frame with the widths of the panels recorded during it.
+PanelWidthsInPass LayoutPass(KorvanelleFrame* frame) {
+    PanelWidthsInPass seen;
+    seen.frame = frame;
+    seen.leftDock = frame->GetDlgItem(AFX_IDW_DOCKBAR_LEFT)->m_hWnd;
+    g_inPass = &seen;
+    HHOOK hook = ::SetWindowsHookExA(WH_CALLWNDPROC, RecordPanelWidths, nullptr, ::GetCurrentThreadId());
+    frame->RecalcLayout();
+    ::UnhookWindowsHookEx(hook);
+    g_inPass = nullptr;
+    return seen;
+}
+
+int WindowWidth(CWnd& w) {
+    CRect r;
+    w.GetWindowRect(&r);
+    return r.Width();
+}
+
+// The Text Editor bar laid out for its window as it is: the background made for that size, the
+// grid's buttons on the client's bottom edge and the bar's bottom edge drawn on the screen.
+bool TextBarFitsItsWindow(CBarText& bar) {
+    CRect window, client, button;
+    bar.GetWindowRect(&window);
+    bar.GetClientRect(&client);
+    bar.m_remove.GetWindowRect(&button);
+    bar.ScreenToClient(&button);
+    ScopedWindowDC dc(bar.m_hWnd, ScopedWindowDC::kWhole);
+    if (bar.m_layoutCache != window || button.bottom != client.bottom) return false;
+    return ::GetPixel(dc.Get(), window.Width() - 4, window.Height() - 1) == ::GetSysColor(COLOR_BTNSHADOW);
+}
+
+// The Images bar's background made for its window as it is and shown on the screen along the
+// bottom rows.
+bool ImagesBarFitsItsWindow(CBarBackground& bar) {
+    CRect window;
+    bar.GetWindowRect(&window);
+    if (bar.m_lastPaintRect != window) return false;
+    ScopedWindowDC dc(bar.m_hWnd, ScopedWindowDC::kWhole);
+    int compared = 0;
+    for (int y = window.Height() - 3; y < window.Height(); ++y)
+        for (int x = 0; x < window.Width(); x += 3) {
+            const COLORREF shown = ::GetPixel(dc.Get(), x, y);
+            if (shown == CLR_INVALID) continue;
+            if (shown != ::GetPixel(bar.m_memDC.m_hDC, x, y)) return false;
+            ++compared;
+        }
+    return compared >= 20;
+}
+
+}  // namespace
+
+TEST_CASE("the side panels are laid out for the widths of their dock rows and follow the window's height") {
+    kvtest::TemporaryUserFolders folders;
+    kvtest::RunningApp run;
+    REQUIRE(run.Started());
+    KorvanelleFrame* frame = GetMainFrame();
+    CBarText& text = frame->m_barText;
+    CBarBackground& images = frame->m_barImages;
+    REQUIRE(text.IsWindowVisible());
+    REQUIRE(images.IsWindowVisible());
+    REQUIRE(run.Pump([&] { return TextBarFitsItsWindow(text) && ImagesBarFitsItsWindow(images); }, 10000));
+
+    // A layout pass with nothing changed: each panel was laid out for the width it has.
+    PanelWidthsInPass pass = LayoutPass(frame);
+    REQUIRE(pass.passes > 0);
+    CHECK(pass.textWidth == WindowWidth(text));
+    CHECK(pass.imagesWidth == WindowWidth(images));
+
+    // The main window made shorter, then taller again: both panels are laid out and painted for
+    // their new heights.
+    CRect frameRect;
+    frame->GetWindowRect(&frameRect);
+    for (int change : {-90, 90}) {
+        CAPTURE(change);
+        CRect textBefore;
+        text.GetWindowRect(&textBefore);
+        frame->SetWindowPos(nullptr, 0, 0, frameRect.Width(), frameRect.Height() + (change < 0 ? change : 0),
+                            SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        CRect textAfter;
+        text.GetWindowRect(&textAfter);
+        CHECK(textAfter.Height() == textBefore.Height() + change);
+        CHECK(textAfter.Width() == textBefore.Width());
+        CHECK(run.Pump([&] { return TextBarFitsItsWindow(text); }, 5000));
+        CHECK(run.Pump([&] { return ImagesBarFitsItsWindow(images); }, 5000));
+    }
+    run.Close();
 }
