@@ -45,8 +45,10 @@ BOOL View::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) {
         if (!selected || m_contextMenuOpen || selected->IsSide() || selected->IsBoundary() ||
             selected->IsPage(-1))
             return;
-        CPoint p;
-        ::GetCursorPos(&p);
+        // Where the mouse message that asks happened, not where the pointer is now: a press
+        // followed at once by a move (a quick drag) would otherwise be judged at the new place.
+        const DWORD at = ::GetMessagePos();
+        CPoint p(static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at)));
         ScreenToClient(&p);
         CRect area;
         GetViewClientArea(area);

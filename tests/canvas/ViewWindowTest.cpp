@@ -33,6 +33,19 @@ LPARAM Pos(CPoint p) {
     return MAKELPARAM(p.x, p.y);
 }
 
+// The pointer at a client point of the view, and the thread's last message taken there (as the
+// mouse message that makes the system ask the view for its cursor).
+void PointerAt(View* view, CPoint client) {
+    CPoint screen = client;
+    view->ClientToScreen(&screen);
+    ::SetCursorPos(screen.x, screen.y);
+    const UINT marker = WM_APP + 77;
+    view->PostMessage(marker, 0, 0);
+    MSG msg;
+    while (::PeekMessageA(&msg, view->m_hWnd, marker, marker, PM_REMOVE)) {
+    }
+}
+
 unsigned PixelAt(View* view, CPoint p) {
     kvtest::Capture c = kvtest::CaptureWindow(view->m_hWnd);
     // The capture holds the window rectangle; the view has no frame of its own.
@@ -125,9 +138,7 @@ TEST_CASE("a click selects, a drag moves with snapping as one undo step, and und
     REQUIRE(view->m_design.GetFirstSelected() == image);
     CHECK(view->GetUndoCount() == steps);  // a click without motion records nothing
     // The pointer over the image makes the next press a move.
-    CPoint screen = on;
-    view->ClientToScreen(&screen);
-    ::SetCursorPos(screen.x, screen.y);
+    PointerAt(view, on);
     view->SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(view->m_hWnd),
                       MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     REQUIRE(view->m_dragMode == "Move");
@@ -153,6 +164,42 @@ TEST_CASE("a click selects, a drag moves with snapping as one undo step, and und
     CHECK(image->top == oldTop);
     view->OnEditRedo();
     CHECK(image->left != oldLeft);
+}
+
+TEST_CASE("a quick drag: the press is judged where it happened, not where the pointer went since" *
+          doctest::timeout(60)) {
+    View* view = EnsureView();
+    NewDesign(view, kLayout1DiscTop, "Back Cover");
+    ViewObject* back = view->m_design.GetCurrentSide();
+    REQUIRE(back != nullptr);
+    const std::string picture = MakePicture("quick", 200, 100, RGB(200, 80, 40));
+    view->BeginUndoStep();
+    view->InsertImage(CRect(back->left + 1500, back->top + 1500, back->left + 2500, back->top + 2000),
+                      picture.c_str(), false);
+    view->EndUndoStep();
+    ViewObject* image = view->m_design.GetFirstSelected();
+    REQUIRE(image != nullptr);
+    REQUIRE(image->IsImage());
+    view->Redraw(true);  // the handles' hit areas come with the drawing
+    const CPoint on = ClientOf(view, image->left + image->width / 2, image->top + image->height / 2);
+    const CPoint to = on + CPoint(30, 20);
+    // Pressed on the image; the pointer is already far on its way when the program asks where
+    // the press was (a busy program, a fast hand).
+    PointerAt(view, on);
+    CPoint ahead(-40, -40);
+    view->ClientToScreen(&ahead);
+    ::SetCursorPos(ahead.x, ahead.y);
+    view->SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(view->m_hWnd),
+                      MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+    CHECK(view->m_dragMode == "Move");
+    const int oldLeft = image->left, oldTop = image->top;
+    view->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, Pos(on));
+    view->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, Pos(to));
+    view->SendMessage(WM_LBUTTONUP, 0, Pos(to));
+    // The image went with the pointer and is still the selection (not the side under the press).
+    CHECK(view->m_design.GetFirstSelected() == image);
+    CHECK(image->left > oldLeft);
+    CHECK(image->top > oldTop);
 }
 
 TEST_CASE("the off-screen buffer: a refused section makes a smaller one, none at all closes") {

@@ -450,6 +450,111 @@ void AppDriver::Type(const std::string& text) const {
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+bool AppDriver::PointTo(HWND window, POINT point, DWORD ms) const {
+    ::ClientToScreen(window, &point);
+    // The pointer is put where it goes in the X server, as a hand moves it: the program sees
+    // the move as it sees a user's. (A move through the input queue reaches the X server from
+    // the driver's own connection, and the program gets it twice, the X server's echo perhaps
+    // after a later move.)
+    ::SetCursorPos(point.x, point.y);
+    // Wine answers from the input queue for 100 ms after a move and from the X server after
+    // that: the pointer is there when it has been reported there for longer than that.
+    DWORD since = 0;
+    const bool there = WaitFor(
+        [&] {
+            POINT now = {};
+            if (!::GetCursorPos(&now) || now.x != point.x || now.y != point.y) {
+                since = 0;
+                return false;
+            }
+            if (since == 0) since = ::GetTickCount();
+            return ::GetTickCount() - since > 150;
+        },
+        ms);
+    ::WaitForInputIdle(m_process.hProcess, 2000);
+    return there;
+}
+
+void AppDriver::LeftButton(bool down) const {
+    POINT at = {};
+    ::GetCursorPos(&at);
+    INPUT input = MouseInput(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP, at.x, at.y);
+    ::SendInput(1, &input, sizeof(INPUT));
+    ::WaitForInputIdle(m_process.hProcess, 2000);
+}
+
+bool AppDriver::SteadyClick(HWND window, POINT point, bool twice) const {
+    bool ok = PointTo(window, POINT{point.x + 1, point.y + 1}) && PointTo(window, point);
+    for (int i = 0; i < (twice ? 2 : 1); ++i) {
+        POINT at = {};
+        ::GetCursorPos(&at);
+        INPUT inputs[2] = {MouseInput(MOUSEEVENTF_LEFTDOWN, at.x, at.y), MouseInput(MOUSEEVENTF_LEFTUP, at.x, at.y)};
+        ::SendInput(2, inputs, sizeof(INPUT));
+    }
+    // The release reaches the program with the next input (see SteadyDrag): the pointer twitches.
+    // (Where the program takes the pointer itself, e.g. into a text box, it need not settle.)
+    PointTo(window, POINT{point.x + 1, point.y + 1}, 400);
+    PointTo(window, point, 400);
+    return ok;
+}
+
+bool AppDriver::SteadyDrag(HWND window, POINT from, POINT to) const {
+    // Onto the object from a pixel away, as a hand arrives: the program sets its cursor (and
+    // with it what a press will do) when the pointer moves.
+    bool ok = PointTo(window, POINT{from.x + 1, from.y + 1}) && PointTo(window, from);
+    LeftButton(true);
+    const int steps = 4;
+    for (int i = 1; i <= steps; ++i)
+        ok = PointTo(window, POINT{from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps}) &&
+             ok;
+    // Wine hands a pointer move from the input queue to the program only with the next input:
+    // the end of the path once more brings it there before the release, and once more after
+    // the release brings the release.
+    ok = PointTo(window, to) && ok;
+    LeftButton(false);
+    ok = PointTo(window, to) && ok;
+    return ok;
+}
+
+void AppDriver::TypeText(const std::string& text) const {
+    std::vector<INPUT> inputs;
+    for (char c : text) {
+        const SHORT scan = ::VkKeyScanA(c);
+        if (scan != -1 && (HIBYTE(scan) & 7) == 0) {
+            inputs.push_back(KeyInput(LOBYTE(scan), false));
+            inputs.push_back(KeyInput(LOBYTE(scan), true));
+            continue;
+        }
+        wchar_t wide = 0;
+        if (::MultiByteToWideChar(CP_ACP, 0, &c, 1, &wide, 1) != 1) continue;
+        for (bool up : {false, true}) {
+            INPUT input = {};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wScan = wide;
+            input.ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
+            inputs.push_back(input);
+        }
+    }
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    ::WaitForInputIdle(m_process.hProcess, 2000);
+}
+
+LRESULT AppDriver::SendWithBlock(HWND window, UINT message, WPARAM wParam, std::vector<unsigned char>& block,
+                                 const std::function<void(std::vector<unsigned char>&, UINT_PTR)>& prepare) const {
+    if (block.empty() || !Running()) return 0;
+    void* remote =
+        ::VirtualAllocEx(m_process.hProcess, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (remote == nullptr) return 0;
+    if (prepare) prepare(block, reinterpret_cast<UINT_PTR>(remote));
+    ::WriteProcessMemory(m_process.hProcess, remote, block.data(), block.size(), nullptr);
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutA(window, message, wParam, reinterpret_cast<LPARAM>(remote), SMTO_NORMAL, 10000,
+                          &result);
+    ::ReadProcessMemory(m_process.hProcess, remote, block.data(), block.size(), nullptr);
+    ::VirtualFreeEx(m_process.hProcess, remote, 0, MEM_RELEASE);
+    return static_cast<LRESULT>(result);
+}
+
 bool AppDriver::Screenshot(const std::string& name) const {
     const std::string path = OutDir() + "\\" + name + ".png";
     const bool saved = kvtest::SavePng(kvtest::CaptureScreen(), path);

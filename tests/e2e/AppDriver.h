@@ -92,6 +92,26 @@ public:
     void Drag(HWND window, POINT from, POINT to) const;
     void Type(const std::string& text) const;
     void Key(WORD vk, bool ctrl = false, bool shift = false) const;
+    // Moves the pointer to `point` of `window` and waits until the X server has it there too:
+    // Wine asks the X server where the pointer is (a program's GetCursorPos), and a position
+    // that lags behind the input queue's makes the program judge a press by the old place.
+    bool PointTo(HWND window, POINT point, DWORD ms = 3000) const;
+    // The left button pressed or let go where the pointer is.
+    void LeftButton(bool down) const;
+    // A click (two with `twice`) after the pointer has reached the point (see PointTo).
+    bool SteadyClick(HWND window, POINT point, bool twice = false) const;
+    // A drag whose every step the X server's pointer has reached before the next one.
+    bool SteadyDrag(HWND window, POINT from, POINT to) const;
+    // Types `text` and waits until the program has taken it. A character that needs Shift arrives
+    // as the character itself (as an input method gives it): Shift sent through the input queue
+    // never reaches the X server, which Wine asks for the modifiers whenever the pointer or the
+    // focus changes, and then loses it.
+    void TypeText(const std::string& text) const;
+    // Sends `message` with an lParam that points at a copy of `block` in the program (common
+    // controls read and write such structures in their own process only) and copies back what
+    // the program wrote. `prepare` may fill pointers into the block, given the copy's address.
+    LRESULT SendWithBlock(HWND window, UINT message, WPARAM wParam, std::vector<unsigned char>& block,
+                          const std::function<void(std::vector<unsigned char>&, UINT_PTR)>& prepare = {}) const;
     // Brings the window's top-level window to the front.
     bool Activate(HWND window) const;
     // Waits until `window` has the program's keyboard focus.

@@ -152,6 +152,39 @@ RECT FindHandleBox(HWND hWnd) {
     return box;
 }
 
+std::vector<RECT> FindHandles(HWND hWnd) {
+    std::vector<RECT> handles;
+    RECT window = {};
+    ::GetWindowRect(hWnd, &window);
+    window.left = std::max<LONG>(window.left, 0);
+    window.top = std::max<LONG>(window.top, 0);
+    const kvtest::Capture c = CaptureOnScreen(hWnd);
+    auto black = [&](int x, int y) {
+        return x >= 0 && y >= 0 && x < c.width && y < c.height && c.At(x, y) == 0;
+    };
+    for (int y = 0; y < c.height; ++y)
+        for (int x = 0; x < c.width; ++x) {
+            if (!black(x, y) || black(x - 1, y) || black(x, y - 1)) continue;
+            int w = 0, h = 0;
+            while (black(x + w, y)) ++w;
+            while (black(x, y + h)) ++h;
+            if (w < 6 || w > 12 || h < 6 || h > 12) continue;
+            bool square = true;
+            for (int j = 0; j < h && square; ++j)
+                for (int i = 0; i < w && square; ++i) square = black(x + i, y + j);
+            // Alone: hardly anything black on the ring around it (the frame's dashed line may touch a
+            // corner; a glyph's stroke goes on).
+            int ring = 0;
+            for (int i = -1; i <= w; ++i) ring += black(x + i, y - 1) + black(x + i, y + h);
+            for (int j = 0; j < h; ++j) ring += black(x - 1, y + j) + black(x + w, y + j);
+            if (!square || ring > 4) continue;
+            RECT handle = {x, y, x + w, y + h};
+            ::OffsetRect(&handle, window.left, window.top);
+            handles.push_back(handle);
+        }
+    return handles;
+}
+
 POINT ClientCentre(HWND hWnd, const RECT& screenRect) {
     POINT centre = {(screenRect.left + screenRect.right) / 2, (screenRect.top + screenRect.bottom) / 2};
     ::ScreenToClient(hWnd, &centre);

@@ -42,6 +42,9 @@ RECT FindColorBox(HWND hWnd, unsigned color);
 // squares (the handles, drawn inverted over white) in the window's screen area; empty when fewer
 // than four show.
 RECT FindHandleBox(HWND hWnd);
+// The selection's handles one by one (screen coordinates), as FindHandleBox finds them: also
+// when some of them lie on a line or a picture and do not show as black squares.
+std::vector<RECT> FindHandles(HWND hWnd);
 // The centre of a rectangle, in the client coordinates of `hWnd`.
 POINT ClientCentre(HWND hWnd, const RECT& screenRect);
 
