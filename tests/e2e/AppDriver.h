@@ -95,7 +95,7 @@ public:
     // Moves the pointer to `point` of `window` and waits until the X server has it there too:
     // Wine asks the X server where the pointer is (a program's GetCursorPos), and a position
     // that lags behind the input queue's makes the program judge a press by the old place.
-    bool PointTo(HWND window, POINT point, DWORD ms = 3000) const;
+    bool PointTo(HWND window, POINT point, DWORD ms = 10000) const;
     // The left button pressed or let go where the pointer is.
     void LeftButton(bool down) const;
     // A click (two with `twice`) after the pointer has reached the point (see PointTo).
