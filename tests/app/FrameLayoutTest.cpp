@@ -1,11 +1,12 @@
 // The main frame's bar layout across runs: the default docking, the layout kept for the next
 // start, a stale layout refused as a whole, floating bars hidden at start, the View menu's
-// toggles, and Close during print preview.
+// toggles, Close during print preview, and a frame whose making fails.
 #include <doctest.h>
 
 #include "AppTestSupport.h"
 #include "app/KorvanelleFrame.h"
 #include "framework/win/ScopedGdi.h"
+#include "res/AppIds.h"
 #include "res/CommandIds.h"
 
 namespace {
@@ -34,6 +35,14 @@ bool RenameSavedBar(UINT barId, UINT newId) {
     }
     return false;
 }
+
+// A main frame whose layout pass fails once its bars exist: an exception while the frame is made.
+struct FailingFrame : KorvanelleFrame {
+    void RecalcLayout(BOOL notify) override {
+        if (m_toolColor.m_hWnd != nullptr) throw 1;
+        KorvanelleFrame::RecalcLayout(notify);
+    }
+};
 
 }  // namespace
 
@@ -238,5 +247,22 @@ TEST_CASE("the side panels are laid out for the widths of their dock rows and fo
         CHECK(run.Pump([&] { return TextBarFitsItsWindow(text); }, 5000));
         CHECK(run.Pump([&] { return ImagesBarFitsItsWindow(images); }, 5000));
     }
+    run.Close();
+}
+
+TEST_CASE("a frame that fails while its bars are made is not created, and the user is told") {
+    kvtest::TemporaryUserFolders folders;
+    kvtest::RunningApp run;
+    REQUIRE(run.Started());
+    KorvanelleFrame* mainFrame = GetMainFrame();
+    KvMessageBoxCapture boxes;
+    // The frame deletes itself when its window is not made.
+    FailingFrame* failing = new FailingFrame;
+    CHECK_FALSE(failing->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW, nullptr, nullptr));
+    REQUIRE_FALSE(boxes.Boxes().empty());
+    CHECK(boxes.LastText() == "Error 174");
+    // The program's own frame is still the one whose commands are served.
+    FrameCommandState::SetCurrent(mainFrame);
+    CHECK(::IsWindow(mainFrame->m_hWnd));
     run.Close();
 }
