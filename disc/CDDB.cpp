@@ -5,7 +5,7 @@
 #include <cstring>
 #include <memory>
 
-#include "disc/DiscErrors.h"
+#include "framework/core/OperationError.h"
 
 namespace {
 
@@ -202,7 +202,7 @@ bool CCDDB::Receive(SOCKET s, LPCSTR pszEndMarker, char** ppBuffer, int chunk, i
 }
 
 int CCDDB::Query(const CCDDBSite& site, LPCSTR pszQueryCommand, std::vector<CCDDBQueryResult>& results) {
-    return GuardOperationOr<int>(9110, kQueryNoReply, [&]() -> int {
+    return GuardOperation<int>(9110, kQueryNoReply, [&]() -> int {
         results.clear();
         SocketGuard sock(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
         if (sock.Get() == INVALID_SOCKET) return kQueryNoSocket;
@@ -247,7 +247,7 @@ bool CCDDB::Exchange(const CCDDBSite& site, const CString& request, char** ppBuf
 }
 
 bool CCDDB::ReadRecord(const CCDDBSite& site, DWORD discId, LPCSTR pszCategory, CCDDBRecord& record) {
-    return GuardOperationOr<bool>(9111, false, [&]() -> bool {
+    return GuardOperation<bool>(9111, false, [&]() -> bool {
         CString request;
         request.Format("GET %s?cmd=cddb+read+%s+%08lx&%s HTTP/1.0\r\n\r\n", (LPCSTR)site.m_path,
                        pszCategory ? pszCategory : "", (unsigned long)discId, (LPCSTR)GetHelloString());
@@ -267,7 +267,7 @@ bool CCDDB::ReadRecord(const CCDDBSite& site, DWORD discId, LPCSTR pszCategory, 
 }
 
 bool CCDDB::GetSites(std::vector<CCDDBSite>& sites, const CCDDBSite& site) {
-    return GuardOperationOr<bool>(9112, false, [&]() -> bool {
+    return GuardOperation<bool>(9112, false, [&]() -> bool {
         CString request;
         request.Format("GET %s?cmd=sites&%s HTTP/1.0\r\n\r\n", (LPCSTR)site.m_path, (LPCSTR)GetHelloString());
         char* raw = nullptr;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "disc/DiscErrors.h"
+#include "framework/core/OperationError.h"
 
 IMPLEMENT_DYNAMIC(CDiscTools, CObject)
 
@@ -148,7 +148,7 @@ int CDiscTools::ComputeSystemCode() {
 }
 
 bool CDiscTools::Init() {
-    return GuardOperationOr<bool>(9101, false, [&]() -> bool {
+    return GuardOperation<bool>(9101, false, [&]() -> bool {
         if (m_initialised) return false;
         m_systemCode = ComputeSystemCode();
         if (m_systemCode < 4) {
@@ -171,17 +171,14 @@ bool CDiscTools::Init() {
 }
 
 bool CDiscTools::InitFrom(const CDiscTools& source) {
-    try {
+    return GuardOperation(9105, false, [&]() -> bool {
         if (m_initialised || !source.m_initialised) return false;
         m_systemCode = source.m_systemCode;
         for (const DriveInfo* d : source.m_drives)
             if (d) m_drives.push_back(new DriveInfo(*d));
         m_initialised = 1;
         return true;
-    } catch (...) {
-        KvDiscCatchAll(9105);
-        return false;
-    }
+    });
 }
 
 int CDiscTools::GetDriveCount() const {
@@ -382,7 +379,7 @@ void CDiscTools::MatchDriveLetters() {
 // Reading the table of contents.
 
 int CDiscTools::ReadToc(int driveIndex, BYTE* pToc, bool wantCdText, CdTextInfo* pInfo) {
-    return GuardOperationOr<int>(9102, -1, [&]() -> int {
+    return GuardOperation<int>(9102, -1, [&]() -> int {
         if (!m_initialised || !pToc || driveIndex < 0 || driveIndex >= (int)m_drives.size()) return -1;
         const DriveInfo& drive = *m_drives[driveIndex];
         int result = m_systemCode >= 4 ? ReadTocPassThrough(drive, pToc, wantCdText, pInfo)
@@ -531,7 +528,7 @@ int CDiscTools::DigitSum(int n) {
 }
 
 DWORD CDiscTools::ComputeDiscId(const BYTE* pToc) const {
-    return GuardOperationOr<DWORD>(9103, 0, [&]() -> DWORD {
+    return GuardOperation<DWORD>(9103, 0, [&]() -> DWORD {
         if (!pToc || !IsTocUsable(pToc)) return 0;
         int n = pToc[3] - pToc[2] + 1;
         DWORD sum = 0;
@@ -542,7 +539,7 @@ DWORD CDiscTools::ComputeDiscId(const BYTE* pToc) const {
 }
 
 CString CDiscTools::BuildQueryCommand(const BYTE* pToc) const {
-    return GuardOperationOr<CString>(9104, CString(), [&]() -> CString {
+    return GuardOperation<CString>(9104, CString(), [&]() -> CString {
         if (!pToc || !IsTocUsable(pToc)) return CString();
         int n = pToc[3] - pToc[2] + 1;
         CString cmd;

@@ -114,7 +114,7 @@ bool Mp3HeaderReader::ReadXing(const BYTE* p) {
 }
 
 CString Mp3HeaderReader::GetMp3Duration(LPCSTR pszPath) {
-    return GuardOperationOr<CString>(9140, CString(), [&]() -> CString {
+    return GuardOperation<CString>(9140, CString(), [&]() -> CString {
         m_header = 0;
         m_frameCount = -1;
         m_vbr = 0;

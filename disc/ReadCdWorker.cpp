@@ -4,7 +4,7 @@
 #include <process.h>
 
 #include "disc/CDDB.h"
-#include "disc/DiscErrors.h"
+#include "framework/core/OperationError.h"
 #include "disc/Mp3HeaderReader.h"
 #include "disc/ReadCdSources.h"
 #include "framework/core/DirReader.h"
@@ -194,12 +194,7 @@ CString QueryFailureMessage(int result) {
 
 unsigned __stdcall ReadCdWorker(void* pParam) {
     ReadCdScan* scan = static_cast<ReadCdScan*>(pParam);
-    try {
-        RunScan(*scan);
-    } catch (...) {
-        KvDiscCatchAll(9102);
-        scan->SetStatus(kScanNoToc);
-    }
+    if (!GuardOperation(9102, [&] { RunScan(*scan); })) scan->SetStatus(kScanNoToc);
     {
         ReadCdScan::Lock lock(*scan);
         scan->m_workerDone = true;

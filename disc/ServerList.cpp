@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "disc/SettingsLookup.h"
-#include "disc/DiscErrors.h"
+#include "framework/core/OperationError.h"
 
 const char kDefaultFreedbHost[] = "freedb.freedb.org";
 

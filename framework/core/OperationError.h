@@ -1,7 +1,9 @@
 // The plain message box and the failure convention of the application's
 // operations: each operation catches every exception at its own boundary,
 // shows "Error <n>" (or "Error <n> - Step: <s>") in the plain message box and
-// returns.
+// returns (with a fallback value, for an operation with a result). This is the
+// one catch-all of the program: worker threads and the disc lookup guard their
+// operations the same way.
 //
 //   void View::OnSomething() {
 //     GuardOperation(279, [&] { ... });
@@ -107,10 +109,14 @@ bool GuardOperation(int number, Fn&& fn) {
     return false;
 }
 
-// As GuardOperation, for an operation with a result: what fn returns, or `fallback` when an
-// exception leaves fn (reported as "Error <number>").
+// The same for an operation with a result: what fn returns, or `fallback` when an exception
+// leaves fn (reported as "Error <number>").
+//
+//   bool CDiscTools::InitFrom(const CDiscTools& source) {
+//     return GuardOperation(9105, false, [&] { ...; return true; });
+//   }
 template <class T, class Fn>
-T GuardOperationOr(int number, T fallback, Fn&& fn) {
+T GuardOperation(int number, T fallback, Fn&& fn) {
     T result = std::move(fallback);
     GuardOperation(number, [&] { result = std::forward<Fn>(fn)(); });
     return result;

@@ -142,10 +142,10 @@ TEST_CASE("operations report failures as numbered errors in the plain message bo
     CHECK(capture.Boxes().size() == 4);
 
     // An operation with a result: the result, or the fallback after the report.
-    CHECK(GuardOperationOr(50, CString("none"), [] { return CString("read"); }) == "read");
+    CHECK(GuardOperation(50, CString("none"), [] { return CString("read"); }) == "read");
     CHECK(capture.Boxes().size() == 4);
-    CHECK(GuardOperationOr<DWORD>(51, 7,
-                                  []() -> DWORD { AfxThrowFileException(CFileException::diskFull); }) == 7);
+    CHECK(GuardOperation<DWORD>(51, 7, []() -> DWORD { AfxThrowFileException(CFileException::diskFull); }) ==
+          7);
     CHECK(capture.LastText() == "Error 51");
     CHECK(capture.Boxes().size() == 5);
 
