@@ -76,12 +76,13 @@ void DlgSplash::PreparePicture() {
         info.bmiHeader.biCompression = BI_RGB;
         void* bits = nullptr;
         CClientDC windowDC(this);
-        if (!m_memDC.CreateCompatibleDC(&windowDC)) return;
-        if (!m_bitmap.Attach(
-                ::CreateDIBSection(windowDC.GetSafeHdc(), &info, DIB_RGB_COLORS, &bits, nullptr, 0)) ||
+        ScopedMemoryDC picture(windowDC.GetSafeHdc());
+        if (!picture.Get()) return;
+        if (!picture.Select(
+                ::CreateDIBSection(windowDC.GetSafeHdc(), &info, DIB_RGB_COLORS, &bits, nullptr, 0), true) ||
             !bits)
             return;
-        m_memDC.SelectObject(&m_bitmap);
+        m_picture = std::move(picture);
         Gdiplus::Bitmap surface(width, height, width * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(bits));
         {
             Gdiplus::Graphics graphics(&surface);
@@ -106,11 +107,10 @@ void DlgSplash::Present() {
     SIZE size = m_pictureSize;
     POINT source = {0, 0};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, static_cast<BYTE>(m_alpha), AC_SRC_ALPHA};
-    HDC screen = ::GetDC(nullptr);
-    m_lastPresentOk = m_memDC.GetSafeHdc() && size.cx > 0 &&
-                      ::UpdateLayeredWindow(m_hWnd, screen, nullptr, &size, m_memDC.GetSafeHdc(), &source, 0,
-                                            &blend, ULW_ALPHA);
-    ::ReleaseDC(nullptr, screen);
+    ScopedWindowDC screen(nullptr);
+    m_lastPresentOk =
+        m_picture.Get() && size.cx > 0 &&
+        ::UpdateLayeredWindow(m_hWnd, screen, nullptr, &size, m_picture.Get(), &source, 0, &blend, ULW_ALPHA);
 }
 
 void DlgSplash::OnTimer(UINT_PTR id) {
@@ -140,9 +140,7 @@ void DlgSplash::OnDestroy() {
     GuardOperation(375, [&] {
         if (m_timerRunning) KillTimer(kTimerId);
         m_timerRunning = false;
-        // The DC goes first: a bitmap still selected into a DC cannot be deleted.
-        if (m_memDC.GetSafeHdc()) m_memDC.DeleteDC();
-        if (m_bitmap.GetSafeHandle()) m_bitmap.DeleteObject();
+        m_picture.Reset();
         CDialog::OnDestroy();
     });
 }

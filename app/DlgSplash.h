@@ -43,8 +43,9 @@ public:
     // Creates the window from its template with no parent, makes it layered and shows it.
     BOOL Start();
 
-    CBitmap m_bitmap;  // the picture with its alpha, premultiplied, as a 32-bit DIB section
-    CDC m_memDC;       // holds m_bitmap selected
+    // The picture with its alpha, premultiplied, as a 32-bit DIB section selected into a memory DC
+    // that owns it.
+    ScopedMemoryDC m_picture;
     BYTE m_fadingIn = 0;
     BYTE m_fadingOut = 0;
     int m_alpha = 1;

@@ -78,11 +78,7 @@ CBarBackground::~CBarBackground() {
 }
 
 void CBarBackground::FreeOffscreen() {
-    if (m_memDC.m_hDC != nullptr && m_memDCOriginalBitmap != nullptr)
-        ::SelectObject(m_memDC.m_hDC, m_memDCOriginalBitmap);
-    m_memDCOriginalBitmap = nullptr;
-    m_memBitmap.Reset();
-    if (m_memDC.m_hDC != nullptr) m_memDC.DeleteDC();
+    m_offscreen.Reset();
 }
 
 int CBarBackground::OnCreate(LPCREATESTRUCT createStruct) {
@@ -104,21 +100,19 @@ int CBarBackground::OnCreate(LPCREATESTRUCT createStruct) {
         }
         CWnd* main = AfxGetMainWnd();
         ScopedWindowDC mainDC(main != nullptr ? main->GetSafeHwnd() : nullptr, ScopedWindowDC::kWhole);
-        m_memDC.Attach(::CreateCompatibleDC(mainDC.Get()));
+        m_offscreen = ScopedMemoryDC(mainDC.Get());
     });
     return result;
 }
 
 void CBarBackground::PaintBackground(const CRect& window, const CRect& client) {
     const int cx = window.Width(), cy = window.Height();
-    HDC dc = m_memDC.m_hDC;
+    HDC dc = m_offscreen.Get();
     {
         ScopedWindowDC windowDC(m_hWnd, ScopedWindowDC::kWhole);
-        ScopedBitmap bitmap(::CreateCompatibleBitmap(windowDC.Get(), cx, cy));
+        HBITMAP bitmap = ::CreateCompatibleBitmap(windowDC.Get(), cx, cy);
         if (!bitmap) return;
-        HGDIOBJ previous = ::SelectObject(dc, bitmap.Get());
-        if (m_memDCOriginalBitmap == nullptr) m_memDCOriginalBitmap = previous;
-        m_memBitmap = std::move(bitmap);  // the one it replaced is no longer selected
+        m_offscreen.Select(bitmap, true);  // the one it replaces is deselected and deleted
     }
     TileThemeBackground(dc, CRect(0, 0, cx, cy), 0, 0, 1);
 
@@ -152,7 +146,7 @@ void CBarBackground::PaintBackground(const CRect& window, const CRect& client) {
 
 void CBarBackground::UpdateLayout(int left, int top, int right, int bottom) {
     GuardOperation(7201, [&] {
-        if (m_hWnd == nullptr || !IsWindowVisible() || m_memDC.m_hDC == nullptr) return;
+        if (m_hWnd == nullptr || !IsWindowVisible() || m_offscreen.Get() == nullptr) return;
         CRect window(left, top, right, bottom);
         if (window.IsRectNull()) GetWindowRect(&window);
         // The client area inside the window (window coordinates), for that window size.
@@ -197,7 +191,7 @@ void CBarBackground::UpdateLayout(int left, int top, int right, int bottom) {
             ::ExcludeClipRect(dc, paneRect.left, paneRect.top, paneRect.right, paneRect.bottom - 1);
         }
         if (!children) ExcludeShownChildren(m_hWnd, dc, current.TopLeft());
-        ::BitBlt(dc, 0, 0, window.Width(), window.Height(), m_memDC.m_hDC, 0, 0, SRCCOPY);
+        ::BitBlt(dc, 0, 0, window.Width(), window.Height(), m_offscreen.Get(), 0, 0, SRCCOPY);
         if (!children) return;
         // Children are placed in client coordinates.
         const CPoint origin = ClientInWindow().TopLeft();

@@ -28,9 +28,8 @@ public:
     CImageView1 m_imageView;
     CScrollBar m_scrollBar;
     AeroButton m_btnImageFolder;
-    CDC m_memDC;
-    ScopedBitmap m_memBitmap;  // selected into m_memDC while it exists
-    HGDIOBJ m_memDCOriginalBitmap = nullptr;
+    // The painted bar: a memory DC holding the bitmap of the last painted size, which it owns.
+    ScopedMemoryDC m_offscreen;
     CRect m_lastPaintRect;
     bool m_layoutChildren = true;
     // The canvas's layout before a resize drag of the bar (the canvas reads them meanwhile).

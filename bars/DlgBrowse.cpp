@@ -29,10 +29,9 @@ HWND CreateChild(HWND parent, LPCSTR className, LPCSTR text, DWORD style, const 
 
 int CheckMarkHeight() {
     BITMAP info = {};
-    HBITMAP check = ::LoadBitmap(nullptr, MAKEINTRESOURCE(OBM_CHECK));
-    if (check == nullptr) return 16;
-    const int height = ::GetObject(check, sizeof(info), &info) ? info.bmHeight : 16;
-    ::DeleteObject(check);
+    CBitmap check;
+    if (!check.LoadOEMBitmap(OBM_CHECK)) return 16;
+    const int height = check.GetBitmap(&info) ? info.bmHeight : 16;
     return height > 0 ? height : 16;
 }
 }  // namespace

@@ -217,11 +217,6 @@ int CTrackList::OnCreate(LPCREATESTRUCT createStruct) {
     return result;
 }
 
-BOOL CTrackList::DestroyWindow() {
-    m_tinyFont.DeleteObject();
-    return CListCtrl::DestroyWindow();
-}
-
 int CTrackList::MeasureLineHeight() {
     int height = 12;
     GuardOperation(kErrGridMeasure, [&] {

@@ -111,7 +111,6 @@ public:
     void FitColumns(const CString& mode);
 
     void DrawItem(LPDRAWITEMSTRUCT drawItem) override;
-    BOOL DestroyWindow() override;
 
     int OnCreate(LPCREATESTRUCT createStruct);
     BOOL OnEraseBkgnd(CDC* dc);

@@ -184,14 +184,12 @@ bool View::CreateBuffers(int width, int height) {
         // The size made, which may be smaller than the one asked for: every test against the
         // buffer must see what really exists.
         m_bufferSize = size;
-        m_bufferBitmap = new CBitmap;
-        m_bufferBitmap->Attach(bitmap);
-        m_memDC = new CDC;
-        m_memDC->CreateCompatibleDC(&windowDc);
+        m_buffer = ScopedMemoryDC(windowDc.m_hDC);
+        m_buffer.Select(bitmap, true);
+        m_memDC.reset(new CBorrowedDC(m_buffer.Get()));
         ::SetMapMode(m_memDC->m_hDC, MM_TEXT);
         ::SetBkMode(m_memDC->m_hDC, TRANSPARENT);
         ::SetStretchBltMode(m_memDC->m_hDC, HALFTONE);
-        m_oldBufferBitmap = static_cast<HBITMAP>(::SelectObject(m_memDC->m_hDC, bitmap));
         ::SelectClipRgn(m_memDC->m_hDC, nullptr);
         m_memGraphics = new Graphics(m_memDC->m_hDC);
         if (m_memGraphics->GetLastStatus() != Ok) {
@@ -206,17 +204,8 @@ bool View::CreateBuffers(int width, int height) {
 void View::ReleaseBuffers() {
     delete m_memGraphics;
     m_memGraphics = nullptr;
-    if (m_memDC) {
-        if (m_oldBufferBitmap) ::SelectObject(m_memDC->m_hDC, m_oldBufferBitmap);
-        delete m_memDC;
-        m_memDC = nullptr;
-    }
-    m_oldBufferBitmap = nullptr;
-    if (m_bufferBitmap) {
-        m_bufferBitmap->DeleteObject();
-        delete m_bufferBitmap;
-        m_bufferBitmap = nullptr;
-    }
+    m_memDC.reset();
+    m_buffer.Reset();
 }
 
 bool View::ResizeBuffers() {
@@ -313,7 +302,7 @@ void View::SetupScreenContext(RenderContext& ctx, const Rect& printableArea) {
     Rect marquee;
     if (!m_dragRect.IsRectEmpty())
         marquee = Rect(m_dragRect.left, m_dragRect.top, m_dragRect.Width(), m_dragRect.Height());
-    HBITMAP bitmap = m_bufferBitmap ? static_cast<HBITMAP>(m_bufferBitmap->m_hObject) : nullptr;
+    HBITMAP bitmap = m_buffer.Bitmap();
     ctx.SetupView(m_memGraphics, bitmap, sx, sy, &m_design, marquee, m_pageOrigin.x, m_pageOrigin.y,
                   printableArea, IsOutlineAnimating());
     ctx.canvasBackdrop = &g_canvasBackdrop;

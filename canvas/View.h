@@ -15,6 +15,7 @@
 #include <gdiplus.h>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "framework/Core.h"
@@ -275,7 +276,8 @@ public:
     // The design was just saved as the startup design; cleared by the next undo step and by a
     // reset.
     BYTE m_startupDesignSaved = 0;
-    CBitmap* m_bufferBitmap = nullptr;
+    // The off-screen buffer: a memory DC with its bitmap, which it owns and keeps selected.
+    ScopedMemoryDC m_buffer;
     CSize m_bufferSize;
     CSize m_requestedBufferSize;
     bool m_mouseCaptured = false;
@@ -286,13 +288,12 @@ public:
     CSize m_canvasMargin{17, 17};
     bool m_outlineAnimating = false;
     bool m_liveDragLayout = true;
-    HBITMAP m_oldBufferBitmap = nullptr;
     int m_dashPhase = 0;
     CPtrArray m_dashPatterns;  // float[4] each, owned
     CObArray m_undoSteps;      // CUndo, owned
     CPtrArray m_panelHits, m_objectHits;
     ViewSelect m_select;
-    CDC* m_memDC = nullptr;
+    std::unique_ptr<CBorrowedDC> m_memDC;  // m_buffer's DC seen through CDC
     Gdiplus::Graphics* m_memGraphics = nullptr;
     int m_lastPrintedPage = -1;
     // The disc template's geometry before a print job centred its discs, restored after it.

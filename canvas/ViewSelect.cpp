@@ -154,8 +154,7 @@ void ViewSelect::UpdateHighlight(bool hideAll, bool redraw) {
         view->ModelToDevice(nullptr, Rect(), sx, sy);
         float ox = 0, oy = 0;
         view->CanvasOffsets(ox, oy);
-        HBITMAP bitmap =
-            view->m_bufferBitmap ? static_cast<HBITMAP>(view->m_bufferBitmap->m_hObject) : nullptr;
+        HBITMAP bitmap = view->m_buffer.Bitmap();
         if (!bitmap) return;
         RenderContext ctx;
         ctx.SetupHighlight(bitmap, sx, sy, &view->m_design, view->m_pageOrigin.x, view->m_pageOrigin.y);

@@ -594,7 +594,7 @@ void View::FlashMarginRings(ViewObject* disc) {
         if (!disc || !disc->IsDisc(-1) || !m_memGraphics) return;
         double sx = 0, sy = 0;
         ModelToDevice(nullptr, Rect(), sx, sy);
-        HBITMAP bitmap = m_bufferBitmap ? static_cast<HBITMAP>(m_bufferBitmap->m_hObject) : nullptr;
+        HBITMAP bitmap = m_buffer.Bitmap();
         RenderContext ctx;
         ctx.SetupScreen(m_memGraphics, bitmap, sx, sy, &m_design, disc, m_pageOrigin.x, m_pageOrigin.y);
         ctx.AddDiscMarginPaths(true);

@@ -23,15 +23,10 @@ CSliderCustom* OwningSlider(CWnd* edit) {
 }  // namespace
 
 CEditTrans::CEditTrans() {
-    GuardOperation(2352, [&] { m_brush = ::CreateSolidBrush(RGB(185, 185, 185)); });
+    GuardOperation(2352, [&] { m_brush.CreateSolidBrush(RGB(185, 185, 185)); });
 }
 
-CEditTrans::~CEditTrans() {
-    GuardOperation(2353, [&] {
-        if (m_brush) ::DeleteObject(m_brush);
-        m_brush = nullptr;
-    });
-}
+CEditTrans::~CEditTrans() = default;
 
 HBRUSH CEditTrans::CtlColor(CDC* dc, UINT) {
     HBRUSH brush = static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));

@@ -24,6 +24,6 @@ public:
     DECLARE_MESSAGE_MAP()
 
 private:
-    HBRUSH m_brush = nullptr;
+    CBrush m_brush;
     BYTE m_flag = 0;
 };

@@ -330,11 +330,7 @@ void CIconButton::FreeImages() {
         if (slot.icon && slot.owned) ::DestroyIcon(slot.icon);
         slot = IconSlot();
     }
-    for (BitmapSlot& slot : m_bitmaps) {
-        if (slot.bitmap) ::DeleteObject(slot.bitmap);
-        if (slot.mask) ::DeleteObject(slot.mask);
-        slot = BitmapSlot();
-    }
+    for (BitmapSlot& slot : m_bitmaps) slot = BitmapSlot();  // the bitmaps go with their owners
 }
 
 HICON CIconButton::MakeIconCopy(HICON icon, bool dark) {
@@ -455,11 +451,7 @@ DWORD CIconButton::SetTooltipText(LPCTSTR text, BOOL activate) {
 }
 
 void CIconButton::FreeSavedBackground() {
-    if (!m_backgroundDC.GetSafeHdc()) return;
-    if (m_previousBackground) ::SelectObject(m_backgroundDC, m_previousBackground);
-    m_previousBackground = nullptr;
-    m_backgroundDC.DeleteDC();
-    m_backgroundBitmap.DeleteObject();
+    m_savedBackground.Reset();
 }
 
 DWORD CIconButton::DrawTransparent(BOOL repaint) {
@@ -527,18 +519,18 @@ void CIconButton::DrawItem(LPDRAWITEMSTRUCT drawItem) {
             OnDrawBackground(dc, &item);
         } else {
             GuardOperation(1289, [&] {
-                if (!m_backgroundDC.GetSafeHdc()) {
+                if (!m_savedBackground.Get()) {
                     RECT client;
                     GetClientRect(&client);
-                    m_backgroundDC.Attach(::CreateCompatibleDC(g_backgroundDC1));
-                    m_backgroundBitmap.Attach(::CreateCompatibleBitmap(
-                        g_backgroundDC1 ? g_backgroundDC1 : drawItem->hDC, client.right, client.bottom));
-                    m_previousBackground = static_cast<HBITMAP>(
-                        ::SelectObject(m_backgroundDC, m_backgroundBitmap.GetSafeHandle()));
-                    TileThemeBackground(m_backgroundDC, client, 0, 0, 1);
+                    m_savedBackground = ScopedMemoryDC(g_backgroundDC1);
+                    m_savedBackground.Select(
+                        ::CreateCompatibleBitmap(g_backgroundDC1 ? g_backgroundDC1 : drawItem->hDC,
+                                                 client.right, client.bottom),
+                        true);
+                    TileThemeBackground(m_savedBackground, client, 0, 0, 1);
                 }
                 ::BitBlt(drawItem->hDC, item.left, item.top, item.right - item.left, item.bottom - item.top,
-                         m_backgroundDC, item.left, item.top, SRCCOPY);
+                         m_savedBackground, item.left, item.top, SRCCOPY);
             });
         }
         OnDrawBorder(dc, &item);
@@ -717,7 +709,7 @@ void CIconButton::DrawBitmap(CDC* dc, BOOL hasCaption, RECT* itemRect, RECT* cap
         ScopedMemoryDC source(hdc);
         // The mask is ANDed and the colours ORed in; without a mask the bitmap is copied.
         auto blit = [&](HDC to, int x, int y) {
-            source.Select(slot.mask ? slot.mask : slot.bitmap, false);
+            source.Select(slot.mask ? slot.mask.Get() : slot.bitmap.Get(), false);
             if (slot.mask) {
                 ::BitBlt(to, x, y, slot.width, slot.height, source, 0, 0, SRCAND);
                 source.Select(slot.bitmap, false);
@@ -823,7 +815,7 @@ void CIconButton::RenderGlass() {
             // so that custom draw lets the system draw the button.
             delete m_glassRendering;
             m_glassRendering = nullptr;
-            m_glassRegion.DeleteObject();
+            m_glassRegion.Reset();
             return;
         }
         {
@@ -852,8 +844,7 @@ void CIconButton::RenderGlass() {
         }
         ::GdiFlush();
         // The glass region: every pixel that is not fully transparent.
-        m_glassRegion.DeleteObject();
-        m_glassRegion.CreateRectRgn(0, 0, 0, 0);
+        m_glassRegion.Reset(::CreateRectRgn(0, 0, 0, 0));  // the one made before goes
         GuardOperation(2347, [&] {
             const DWORD* pixels = static_cast<const DWORD*>(bits);
             for (int y = 0; y < h; ++y) {
@@ -887,7 +878,7 @@ void CIconButton::OnCustomDraw(NMHDR* header, LRESULT* result) {
         RenderGlass();
         if (!m_glassRendering) return;
         Graphics g(draw->hdc);
-        Region clip(static_cast<HRGN>(m_glassRegion.GetSafeHandle()));
+        Region clip(m_glassRegion.Get());
         g.SetClip(&clip, CombineModeReplace);
         g.DrawImage(m_glassRendering, 0, 0);
         *result = CDRF_SKIPDEFAULT;

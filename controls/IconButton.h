@@ -99,10 +99,10 @@ protected:
         bool owned = false;
     };
     struct BitmapSlot {
-        HBITMAP bitmap = nullptr;
+        ScopedBitmap bitmap;
         int width = 0;
         int height = 0;
-        HBITMAP mask = nullptr;
+        ScopedBitmap mask;
         COLORREF maskColour = 0;
     };
 
@@ -123,7 +123,7 @@ protected:
     void RenderGlass();
 
     int m_look = kLookPlain;
-    CRgn m_glassRegion;
+    ScopedRegion m_glassRegion;
     Gdiplus::Bitmap* m_glassRendering = nullptr;
     BOOL m_greyDisabledBitmap = TRUE;
     int m_imageMarginX = 3, m_imageMarginY = 3;
@@ -144,9 +144,8 @@ protected:
     HMENU m_menu = nullptr;
     HCURSOR m_cursor = nullptr;
     CToolTipCtrl m_toolTip;
-    CDC m_backgroundDC;
-    CBitmap m_backgroundBitmap;
-    HBITMAP m_previousBackground = nullptr;
+    // The themed background behind a transparent button, tiled once at the button's size.
+    ScopedMemoryDC m_savedBackground;
     BOOL m_alwaysTrack = TRUE;
     BOOL m_ticked = FALSE;
     int m_buttonType = 0;

@@ -45,11 +45,9 @@ BYTE* CPaletteDib::Create(int width, int height, int bitCount) {
 }
 
 void CPaletteDib::Free() {
-    if (m_memoryDC) ::DeleteDC(m_memoryDC);
-    if (m_section) ::DeleteObject(m_section);
+    m_memoryDC.Reset();
+    m_section.Reset();
     delete[] m_block;
-    m_memoryDC = nullptr;
-    m_section = nullptr;
     m_sectionBits = nullptr;
     m_block = nullptr;
     m_header = {};
@@ -131,15 +129,14 @@ void CPaletteDib::Draw(HDC dc, int x, int y) {
     GuardOperation(1340, [&] {
         if (!m_block || !dc) return;
         if (!m_section) {
-            m_section = ::CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(m_block), DIB_RGB_COLORS,
-                                           &m_sectionBits, nullptr, 0);
+            m_section.Reset(::CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(m_block), DIB_RGB_COLORS,
+                                               &m_sectionBits, nullptr, 0));
             if (!m_section || !m_sectionBits) {
-                if (m_section) ::DeleteObject(m_section);
-                m_section = nullptr;
+                m_section.Reset();
                 m_sectionBits = nullptr;
                 return;
             }
-            m_memoryDC = ::CreateCompatibleDC(dc);
+            m_memoryDC.Reset(::CreateCompatibleDC(dc));
             if (!m_memoryDC) return;
         }
         if (!m_memoryDC) return;

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "framework/win/ScopedGdi.h"
+
 class CPaletteDib {
 public:
     CPaletteDib() = default;
@@ -45,7 +47,8 @@ private:
     BITMAPINFOHEADER m_header = {};
     DWORD m_stride = 0;
     WORD m_paletteEntries = 0;
-    HBITMAP m_section = nullptr;
-    HDC m_memoryDC = nullptr;
+    // The section the image is copied into for drawing, and the DC it is selected into while it is.
+    ScopedBitmap m_section;
+    ScopedDC m_memoryDC;
     void* m_sectionBits = nullptr;
 };

@@ -34,16 +34,18 @@ Font* g_gdipBoldFont = nullptr;
 
 namespace {
 
-// The bitmaps selected into the two background DCs; they go with the DCs.
-HBITMAP s_backgroundBitmap1 = nullptr;
-HBITMAP s_backgroundBitmap2 = nullptr;
-HBITMAP s_previousBitmap1 = nullptr;
-HBITMAP s_previousBitmap2 = nullptr;
+// The owners of the GDI handles the globals above publish: each global is a view of one of
+// these, set and cleared with it.
+ScopedMemoryDC s_backgroundOwner1;  // g_backgroundDC1 with its bitmap
+ScopedMemoryDC s_backgroundOwner2;  // g_backgroundDC2 with its bitmap
+ScopedBrush s_backgroundBrushOwner;
+ScopedFont s_uiFontOwner, s_uiBoldFontOwner, s_uiScaledFontOwner, s_uiBold8FontOwner, s_arialBoldFontOwner;
 
-template <class T>
-void DeleteGdi(T& handle) {
-    if (handle) ::DeleteObject(handle);
-    handle = nullptr;
+// Puts `handle` in its owner (deleting the one held before) and publishes it in the global.
+template <class Handle>
+void Publish(ScopedGdiObject<Handle>& owner, Handle& global, Handle handle) {
+    owner.Reset(handle);
+    global = handle;
 }
 
 void DestroyIconHandle(HICON& icon) {
@@ -51,29 +53,22 @@ void DestroyIconHandle(HICON& icon) {
     icon = nullptr;
 }
 
-void DeleteBackgroundDC(HDC& dc, HBITMAP& bitmap, HBITMAP& previous) {
-    if (dc) {
-        if (previous) ::SelectObject(dc, previous);
-        ::DeleteDC(dc);
-    }
-    dc = nullptr;
-    previous = nullptr;
-    DeleteGdi(bitmap);
+void DeleteBackgroundDC(HDC& global, ScopedMemoryDC& owner) {
+    owner.Reset();
+    global = nullptr;
 }
 
 // A memory DC holding the bitmap resource as a DIB section at its own size.
-void MakeBackgroundDC(int id, HDC& dc, HBITMAP& bitmap, HBITMAP& previous) {
-    DeleteBackgroundDC(dc, bitmap, previous);
-    bitmap = static_cast<HBITMAP>(
+void MakeBackgroundDC(int id, HDC& global, ScopedMemoryDC& owner) {
+    DeleteBackgroundDC(global, owner);
+    HBITMAP bitmap = static_cast<HBITMAP>(
         ::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     if (!bitmap) return;
-    dc = ::CreateCompatibleDC(nullptr);
-    if (!dc) {
-        DeleteGdi(bitmap);
-        return;
-    }
+    ScopedMemoryDC dc(nullptr);
+    if (!dc.Select(bitmap, true)) return;  // no DC: the bitmap is deleted
     ::SetStretchBltMode(dc, COLORONCOLOR);
-    previous = static_cast<HBITMAP>(::SelectObject(dc, bitmap));
+    owner = std::move(dc);
+    global = owner.Get();
 }
 
 HIMAGELIST MakeImageList(int size, int initial, int bitmapId) {
@@ -123,11 +118,11 @@ HFONT MakeUiFont(HDC dc, const char* face, double points, LONG weight) {
 }
 
 void DeleteFonts() {
-    DeleteGdi(g_uiFont);
-    DeleteGdi(g_uiBoldFont);
-    DeleteGdi(g_uiScaledFont);
-    DeleteGdi(g_uiBold8Font);
-    DeleteGdi(g_arialBoldFont);
+    Publish(s_uiFontOwner, g_uiFont, HFONT());
+    Publish(s_uiBoldFontOwner, g_uiBoldFont, HFONT());
+    Publish(s_uiScaledFontOwner, g_uiScaledFont, HFONT());
+    Publish(s_uiBold8FontOwner, g_uiBold8Font, HFONT());
+    Publish(s_arialBoldFontOwner, g_arialBoldFont, HFONT());
     delete g_gdipBoldFont;
     g_gdipBoldFont = nullptr;
 }
@@ -190,8 +185,8 @@ void InitThemeFonts() {
         ScopedWindowDC screen(nullptr);
         g_uiFaceName = FontFamilyInstalled(screen, "Microsoft Sans Serif") ? "Tahoma" : "Arial";
         g_uiFontSize = 8.5;
-        g_uiFont = MakeUiFont(screen, g_uiFaceName, 8.5, FW_DONTCARE);
-        g_uiBoldFont = MakeUiFont(screen, g_uiFaceName, 8.5, FW_BOLD);
+        Publish(s_uiFontOwner, g_uiFont, MakeUiFont(screen, g_uiFaceName, 8.5, FW_DONTCARE));
+        Publish(s_uiBoldFontOwner, g_uiBoldFont, MakeUiFont(screen, g_uiFaceName, 8.5, FW_BOLD));
 
         LOGFONTA record = {};
         record.lfHeight = 85;
@@ -204,9 +199,10 @@ void InitThemeFonts() {
         const int dpi = display.GetSafeHdc() ? ::GetDeviceCaps(display.GetSafeHdc(), LOGPIXELSY) : 96;
         ScaleUiFontForDpi(dpi);
 
-        g_uiScaledFont = MakeUiFont(screen, g_uiFaceName, g_uiFontSize, FW_NORMAL);
-        g_arialBoldFont = MakeUiFont(screen, "Arial", 8.0, FW_BOLD);
-        g_uiBold8Font = MakeUiFont(screen, g_uiFaceName, 8.0, FW_BOLD);
+        Publish(s_uiScaledFontOwner, g_uiScaledFont,
+                MakeUiFont(screen, g_uiFaceName, g_uiFontSize, FW_NORMAL));
+        Publish(s_arialBoldFontOwner, g_arialBoldFont, MakeUiFont(screen, "Arial", 8.0, FW_BOLD));
+        Publish(s_uiBold8FontOwner, g_uiBold8Font, MakeUiFont(screen, g_uiFaceName, 8.0, FW_BOLD));
     });
 }
 
@@ -356,12 +352,13 @@ void InitThemeResources(int backgroundBitmap1, int backgroundBitmap2, int themeP
         delete g_textureBrush2;
         g_textureBrush1 = texture1 ? new TextureBrush(texture1, WrapModeTile) : nullptr;
         g_textureBrush2 = texture2 ? new TextureBrush(texture2, WrapModeTile) : nullptr;
-        DeleteGdi(g_backgroundBrush);
+        Publish(s_backgroundBrushOwner, g_backgroundBrush, HBRUSH());
         if (texture1) {
             HBITMAP pattern = nullptr;
             if (texture1->GetHBITMAP(Color(0xFF000000), &pattern) == Ok && pattern) {
                 ScopedBitmap owned(pattern);
-                g_backgroundBrush = ::CreatePatternBrush(pattern);  // the brush keeps its own copy
+                // The brush keeps its own copy of the pattern.
+                Publish(s_backgroundBrushOwner, g_backgroundBrush, ::CreatePatternBrush(pattern));
             }
         }
 
@@ -370,8 +367,8 @@ void InitThemeResources(int backgroundBitmap1, int backgroundBitmap2, int themeP
         g_menuImageList = MakeImageList(16, 26, menuBitmap);
         g_toolImageList = MakeImageList(19, 44, toolBitmap);
 
-        MakeBackgroundDC(backgroundBitmap1, g_backgroundDC1, s_backgroundBitmap1, s_previousBitmap1);
-        MakeBackgroundDC(backgroundBitmap2, g_backgroundDC2, s_backgroundBitmap2, s_previousBitmap2);
+        MakeBackgroundDC(backgroundBitmap1, g_backgroundDC1, s_backgroundOwner1);
+        MakeBackgroundDC(backgroundBitmap2, g_backgroundDC2, s_backgroundOwner2);
 
         delete g_themeImage;
         delete g_sizeGripImage;
@@ -387,10 +384,10 @@ void InitThemeResources(int backgroundBitmap1, int backgroundBitmap2, int themeP
 
 void ReleaseThemeResources() {
     GuardOperation(2366, [] {
-        DeleteBackgroundDC(g_backgroundDC1, s_backgroundBitmap1, s_previousBitmap1);
-        DeleteBackgroundDC(g_backgroundDC2, s_backgroundBitmap2, s_previousBitmap2);
+        DeleteBackgroundDC(g_backgroundDC1, s_backgroundOwner1);
+        DeleteBackgroundDC(g_backgroundDC2, s_backgroundOwner2);
         DeleteFonts();
-        DeleteGdi(g_backgroundBrush);
+        Publish(s_backgroundBrushOwner, g_backgroundBrush, HBRUSH());
         DestroyIconHandle(g_appIconLarge);
         DestroyIconHandle(g_appIconSmall);
         DestroyIconHandle(g_appIcon16);

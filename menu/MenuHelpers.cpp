@@ -500,11 +500,11 @@ void DrawMenuShadowFrom(HDC hDC, HDC bg, int w, int h, BOOL palette) {
 void DrawMenuShadow(HWND hWnd, HDC hDC) {
     GuardOperation(1620, [&] {
         CStyledMenuHook::CMenuHookData* pData = CStyledMenuHook::GetHookData(hWnd);
-        if (pData == nullptr || pData->m_screen.GetSafeHandle() == nullptr) return;
+        if (pData == nullptr || !pData->m_screen) return;
         RECT wr;
         ::GetWindowRect(hWnd, &wr);
         ScopedMemoryDC bg(hDC);
-        bg.Select(static_cast<HBITMAP>(pData->m_screen.GetSafeHandle()), false);
+        bg.Select(pData->m_screen, false);
         DrawMenuShadowFrom(hDC, bg, wr.right - wr.left, wr.bottom - wr.top, GetScreenColorCount() <= 256);
     });
 }
@@ -526,12 +526,12 @@ CDynamicFunction::~CDynamicFunction() {
 
 IMPLEMENT_DYNAMIC(CStyledMemDC, CDC)
 
-CStyledMemDC::CStyledMemDC(const RECT& rect, HDC hTarget) : m_rect(rect), m_hTarget(hTarget) {
-    Attach(::CreateCompatibleDC(hTarget));
-    HBITMAP bmp = ::CreateCompatibleBitmap(hTarget, (std::max)(1L, rect.right - rect.left),
-                                           (std::max)(1L, rect.bottom - rect.top));
-    m_bitmap.Attach(bmp);
-    m_pOldBitmap = CBitmap::FromHandle((HBITMAP)::SelectObject(m_hDC, bmp));
+CStyledMemDC::CStyledMemDC(const RECT& rect, HDC hTarget)
+    : m_rect(rect), m_hTarget(hTarget), m_memory(hTarget) {
+    m_memory.Select(::CreateCompatibleBitmap(hTarget, (std::max)(1L, rect.right - rect.left),
+                                             (std::max)(1L, rect.bottom - rect.top)),
+                    true);
+    Attach(m_memory.Get());
     ::SetWindowOrgEx(m_hDC, rect.left, rect.top, nullptr);
 }
 
@@ -539,8 +539,5 @@ CStyledMemDC::~CStyledMemDC() {
     if (!m_bDiscard)
         ::BitBlt(m_hTarget, m_rect.left, m_rect.top, m_rect.right - m_rect.left, m_rect.bottom - m_rect.top,
                  m_hDC, m_rect.left, m_rect.top, SRCCOPY);
-    ::SelectObject(m_hDC, m_pOldBitmap ? m_pOldBitmap->GetSafeHandle() : nullptr);
-    HDC h = Detach();
-    ::DeleteDC(h);
-    m_bitmap.DeleteObject();
+    Detach();  // m_memory deletes the DC and its bitmap
 }

@@ -98,8 +98,9 @@ public:
     CStyledMemDC(const RECT& rect, HDC hTarget);
     ~CStyledMemDC() override;
     RECT m_rect;
-    CBitmap m_bitmap;
-    CBitmap* m_pOldBitmap = nullptr;
     BOOL m_bDiscard = FALSE;  // no copy back
     HDC m_hTarget;
+
+private:
+    ScopedMemoryDC m_memory;  // the buffer's DC and bitmap; the CDC only borrows the DC
 };

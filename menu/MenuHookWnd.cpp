@@ -21,18 +21,15 @@ WNDPROC OldProc(HWND hWnd) {
 }
 
 void MakeScreenCapture(HWND hWnd, CStyledMenuHook::CMenuHookData* p) {
-    if (p->m_screen.GetSafeHandle()) return;
+    if (p->m_screen) return;
     RECT wr;
     ::GetWindowRect(hWnd, &wr);
     int w = wr.right - wr.left + 10, h = wr.bottom - wr.top + 10;
     ScopedWindowDC screen(nullptr);
-    HBITMAP bmp = ::CreateCompatibleBitmap(screen, w, h);
-    {
-        ScopedMemoryDC mem(screen);
-        mem.Select(bmp, false);
-        ::BitBlt(mem, 0, 0, w, h, screen, wr.left, wr.top, SRCCOPY);
-    }
-    p->m_screen.Attach(bmp);
+    p->m_screen.Reset(::CreateCompatibleBitmap(screen, w, h));
+    ScopedMemoryDC mem(screen);
+    mem.Select(p->m_screen, false);
+    ::BitBlt(mem, 0, 0, w, h, screen, wr.left, wr.top, SRCCOPY);
 }
 }  // namespace
 
@@ -46,12 +43,10 @@ CStyledMenuHook::CMenuHookData::CMenuHookData(HWND hWnd, BOOL bAlreadyExists) {
     });
 }
 
-CStyledMenuHook::CMenuHookData::~CMenuHookData() {
-    GuardOperation(1463, [&] {
-        if (m_hRgn != nullptr && m_hRgn != (HRGN)1) ::DeleteObject(m_hRgn);
-        m_hRgn = nullptr;
-        m_screen.DeleteObject();
-    });
+CStyledMenuHook::CMenuHookData::~CMenuHookData() = default;
+
+HRGN CStyledMenuHook::CMenuHookData::LastNcRegion() const {
+    return m_ncRegion ? m_ncRegion.Get() : (HRGN)1;
 }
 
 CStyledMenuHook::CMenuHookData* CStyledMenuHook::GetHookData(HWND hWnd) {
@@ -149,12 +144,11 @@ LRESULT CALLBACK CStyledMenuHook::PopupWndProc(HWND hWnd, UINT msg, WPARAM wPara
             case WM_NCPAINT:
                 if (p->m_bDraw) {
                     HRGN rgn = (HRGN)wParam;
-                    if (!p->m_bBorderPainted && rgn != p->m_hRgn) {
-                        if (p->m_hRgn && p->m_hRgn != (HRGN)1) ::DeleteObject(p->m_hRgn);
-                        p->m_hRgn = (HRGN)1;
+                    if (!p->m_bBorderPainted && rgn != p->LastNcRegion()) {
+                        p->m_ncRegion.Reset();
                         if (rgn != (HRGN)1 && rgn != nullptr) {
-                            p->m_hRgn = ::CreateRectRgn(0, 0, 0, 0);
-                            ::CombineRgn(p->m_hRgn, rgn, nullptr, RGN_COPY);
+                            p->m_ncRegion.Reset(::CreateRectRgn(0, 0, 0, 0));
+                            ::CombineRgn(p->m_ncRegion, rgn, nullptr, RGN_COPY);
                         }
                     }
                     bool runDefault = !(p->m_dwFlags & 8);
@@ -234,7 +228,7 @@ LRESULT CALLBACK CStyledMenuHook::PopupWndProc(HWND hWnd, UINT msg, WPARAM wPara
                     } else if (p->m_ptLast.x != pos->x || p->m_ptLast.y != pos->y) {
                         if (pos->flags & SWP_NOSIZE) {
                             p->m_ptLast = {pos->x, pos->y};
-                            p->m_screen.DeleteObject();
+                            p->m_screen.Reset();
                         } else {
                             ReleasePopup(hWnd);
                         }

@@ -64,8 +64,10 @@ public:
         DWORD m_dwFlags = 0;  // 1 existed, 2 styles changed, 4 fade timer / Escape, 8 printing
         BOOL m_bBorderPainted = FALSE;
         HMENU m_hMenu = nullptr;
-        CBitmap m_screen;
-        HRGN m_hRgn = (HRGN)1;
+        ScopedBitmap m_screen;  // the screen under the pop-up, for its shadow
+        // A copy of the last non-client update region; none stands for the whole window (1).
+        ScopedRegion m_ncRegion;
+        HRGN LastNcRegion() const;
         BOOL m_bDraw = TRUE;
     };
 

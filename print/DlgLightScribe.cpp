@@ -169,11 +169,12 @@ SIZE DlgLightScribe::WarningTextExtent() {
     SIZE extent = {0, 0};
     CClientDC dc(&m_warningText);
     HFONT font = reinterpret_cast<HFONT>(m_warningText.SendMessage(WM_GETFONT, 0, 0));
-    HGDIOBJ previous = font ? ::SelectObject(dc.GetSafeHdc(), font) : nullptr;
     const CString text = LightScribeWarningText();
     RECT r = {0, 0, 0, 0};
-    ::DrawTextA(dc.GetSafeHdc(), text, text.GetLength(), &r, DT_CALCRECT | DT_NOPREFIX);
-    if (previous) ::SelectObject(dc.GetSafeHdc(), previous);
+    {
+        ScopedSelect selection(dc.GetSafeHdc(), font);
+        ::DrawTextA(dc.GetSafeHdc(), text, text.GetLength(), &r, DT_CALCRECT | DT_NOPREFIX);
+    }
     const int glow = m_warningText.HasGlowMargin() ? 2 * g_glowMargin : 0;
     extent.cx = r.right - r.left + glow + 2;
     extent.cy = r.bottom - r.top + glow;

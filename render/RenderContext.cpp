@@ -80,7 +80,6 @@ RenderContext::~RenderContext() {
     for (INT_PTR i = 0; i < outlinePaths.GetSize(); ++i) delete outlinePaths[i];
     outlinePaths.RemoveAll();
     children.RemoveAll();
-    if (updateRgn) DeleteObject(updateRgn);
     delete sideClip;
     delete updateRegion;
 }
@@ -277,10 +276,7 @@ void RenderContext::SetUpdateRects(const Rect& first, const Rect& second, int in
                                    int originY) {
     GuardOperation(702, [&] {
         updateRegion->MakeEmpty();
-        if (updateRgn) {
-            DeleteObject(updateRgn);
-            updateRgn = nullptr;
-        }
+        updateRgn.Reset();
         hasUpdateRegion = 0;
         const Rect* rects[2] = {&first, &second};
         for (const Rect* source : rects) {
@@ -293,7 +289,7 @@ void RenderContext::SetUpdateRects(const Rect& first, const Rect& second, int in
             ScopedRegion piece(CreateRectRgn(d.X - originX, d.Y - originY, d.X - originX + d.Width,
                                              d.Y - originY + d.Height));
             if (!updateRgn)
-                updateRgn = piece.Release();
+                updateRgn = std::move(piece);
             else
                 CombineRgn(updateRgn, updateRgn, piece, RGN_OR);
         }

@@ -10,6 +10,7 @@
 #include <gdiplus.h>
 
 #include "framework/Core.h"
+#include "framework/win/ScopedGdi.h"
 #include "model/PrintOptions.h"
 #include "model/ViewObject.h"
 #include "render/CanvasBackground.h"
@@ -128,7 +129,7 @@ public:
     int purpose = kPurposeNone;
     Gdiplus::Region* sideClip = nullptr;
     Gdiplus::Region* updateRegion = nullptr;
-    HRGN updateRgn = nullptr;
+    ScopedRegion updateRgn;  // the update rectangles as a GDI region (device pixels), or none
     BYTE hasUpdateRegion = 0;
     Gdiplus::Rect marqueeRect;
     CPathArray outlinePaths;

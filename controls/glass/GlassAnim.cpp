@@ -33,9 +33,7 @@ struct AnimRecord {
     DWORD frameTime = 0;
     AVISTREAMINFOW info = {};
     COLORREF transparent = 0;
-    HDC memoryDC = nullptr;
-    HBITMAP memoryBitmap = nullptr;
-    HGDIOBJ oldBitmap = nullptr;
+    ScopedMemoryDC memory;  // the current frame, drawn by DrawDib, in a bitmap of the clip's size
     int width = 0, height = 0;
     HANDLE stopEvent = nullptr;
     HANDLE thread = nullptr;
@@ -78,24 +76,13 @@ void DeleteTempFile(AnimRecord* record) {
     record->tempFile[0] = 0;
 }
 
-void FreeMemoryBitmap(AnimRecord* record) {
-    if (record->memoryDC) {
-        if (record->oldBitmap) SelectObject(record->memoryDC, record->oldBitmap);
-        DeleteDC(record->memoryDC);
-    }
-    if (record->memoryBitmap) DeleteObject(record->memoryBitmap);
-    record->memoryDC = nullptr;
-    record->memoryBitmap = nullptr;
-    record->oldBitmap = nullptr;
-}
-
 void CloseStream(AnimRecord* record) {
     if (record->frames) AVIStreamGetFrameClose(record->frames);
     if (record->stream) AVIStreamRelease(record->stream);
     record->frames = nullptr;
     record->stream = nullptr;
     record->frameCount = 0;
-    FreeMemoryBitmap(record);
+    record->memory.Reset();
     DeleteTempFile(record);
 }
 
@@ -169,26 +156,21 @@ bool OpenStream(AnimRecord* record, HWND window, WPARAM wParam, LPARAM lParam, b
         const BYTE index = *FrameBits(first);
         record->transparent = RGB(palette[index].rgbRed, palette[index].rgbGreen, palette[index].rgbBlue);
     }
-    {
-        ScopedWindowDC screen(window);
-        record->memoryDC = CreateCompatibleDC(screen);
-        record->memoryBitmap = CreateCompatibleBitmap(screen, record->width, record->height);
-    }
-    if (!record->memoryDC || !record->memoryBitmap) return false;
-    record->oldBitmap = SelectObject(record->memoryDC, record->memoryBitmap);
-    return true;
+    ScopedWindowDC screen(window);
+    record->memory = ScopedMemoryDC(screen);
+    return record->memory.Select(CreateCompatibleBitmap(screen, record->width, record->height), true);
 }
 
 void DrawFrameToMemory(AnimRecord* record, int index) {
-    if (!record->frames || !record->memoryDC) return;
+    if (!record->frames || !record->memory.Get()) return;
     auto* header = static_cast<BITMAPINFOHEADER*>(AVIStreamGetFrame(record->frames, index));
     if (!header) return;
-    DrawDibDraw(record->drawDib, record->memoryDC, 0, 0, record->width, record->height, header,
+    DrawDibDraw(record->drawDib, record->memory, 0, 0, record->width, record->height, header,
                 const_cast<BYTE*>(FrameBits(header)), 0, 0, -1, -1, 0);
 }
 
 void CopyFrameOpaque(AnimRecord* record, HDC dc) {
-    if (!record->memoryDC) return;
+    if (!record->memory.Get()) return;
     RECT client;
     GetClientRect(record->window, &client);
     BP_PAINTPARAMS params = {};
@@ -197,7 +179,7 @@ void CopyFrameOpaque(AnimRecord* record, HDC dc) {
     ScopedBufferedPaint<UxThemeApi> paint(ux, dc, client, BPBF_TOPDOWNDIB, &params);
     if (!paint) return;
     PatBlt(paint.Get(), 0, 0, client.right, client.bottom, BLACKNESS);
-    BitBlt(paint.Get(), 0, 0, record->width, record->height, record->memoryDC, 0, 0, SRCCOPY);
+    BitBlt(paint.Get(), 0, 0, record->width, record->height, record->memory, 0, 0, SRCCOPY);
     RECT frame = {0, 0, record->width, record->height};
     ux.BufferedPaintMakeOpaque(paint.Buffer(), &frame);
 }

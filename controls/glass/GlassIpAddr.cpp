@@ -15,36 +15,33 @@ BOOL CALLBACK CollectField(HWND child, LPARAM lParam) {
 }
 
 void PaintDots(HWND window) {
-    HDC dc = GetDC(window);
-    if (!dc) return;
+    ScopedWindowDC dc(window);
+    if (!dc.Get()) return;
     RECT client;
     GetClientRect(window, &client);
     BP_PAINTPARAMS params = {};
     params.cbSize = sizeof(params);
-    HDC paintDC = nullptr;
-    HPAINTBUFFER buffer = GlassUx().BeginBufferedPaint(dc, &client, BPBF_TOPDOWNDIB, &params, &paintDC);
-    if (buffer) {
-        PatBlt(paintDC, 0, 0, client.right, client.bottom, WHITENESS);
-        std::vector<HWND> fields;
-        EnumChildWindows(window, &CollectField, reinterpret_cast<LPARAM>(&fields));
-        HFONT font = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
-        ScopedSelect fontSelection(paintDC, font);
-        TEXTMETRICA metrics = {};
-        GetTextMetricsA(paintDC, &metrics);
-        fontSelection.Restore();
-        for (size_t i = 1; i < fields.size(); ++i) {
-            RECT field;
-            GetWindowRect(fields[i], &field);
-            MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&field), 2);
-            const int bottom = metrics.tmHeight + metrics.tmExternalLeading + field.top;
-            // FillRectGdip fills width - 1 by height - 1, so the rectangle is one larger than the dot.
-            RECT dot = {field.right, bottom - 2, field.right + 3, bottom + 1};
-            FillRectGdip(&dot, paintDC, 0xFF000000);
-        }
-        GlassUx().BufferedPaintMakeOpaque(buffer, &client);
-        GlassUx().EndBufferedPaint(buffer, TRUE);
+    ScopedBufferedPaint<UxThemeApi> buffer(GlassUx(), dc, client, BPBF_TOPDOWNDIB, &params);
+    if (!buffer) return;
+    HDC paintDC = buffer.Get();
+    PatBlt(paintDC, 0, 0, client.right, client.bottom, WHITENESS);
+    std::vector<HWND> fields;
+    EnumChildWindows(window, &CollectField, reinterpret_cast<LPARAM>(&fields));
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
+    ScopedSelect fontSelection(paintDC, font);
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(paintDC, &metrics);
+    fontSelection.Restore();
+    for (size_t i = 1; i < fields.size(); ++i) {
+        RECT field;
+        GetWindowRect(fields[i], &field);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&field), 2);
+        const int bottom = metrics.tmHeight + metrics.tmExternalLeading + field.top;
+        // FillRectGdip fills width - 1 by height - 1, so the rectangle is one larger than the dot.
+        RECT dot = {field.right, bottom - 2, field.right + 3, bottom + 1};
+        FillRectGdip(&dot, paintDC, 0xFF000000);
     }
-    ReleaseDC(window, dc);
+    GlassUx().BufferedPaintMakeOpaque(buffer.Buffer(), &client);
 }
 
 BOOL CALLBACK SubclassField(HWND child, LPARAM) {

@@ -417,7 +417,6 @@ CToolBar::CToolBar() : m_sizeButton(23, 22), m_sizeImage(16, 15) {}
 
 CToolBar::~CToolBar() {
     if (m_hWnd != nullptr) DestroyWindow();
-    if (m_hbmImageWell != nullptr) ::DeleteObject(m_hbmImageWell);
     if (m_hImageList != nullptr) ImageList_Destroy(m_hImageList);
 }
 
@@ -476,15 +475,11 @@ BOOL CToolBar::LoadToolBar(LPCTSTR lpszResourceName) {
 }
 
 BOOL CToolBar::LoadBitmap(LPCTSTR lpszResourceName) {
-    HBITMAP hbm = (HBITMAP)::LoadImageA(AfxGetResourceHandle(), lpszResourceName, IMAGE_BITMAP, 0, 0,
-                                        LR_CREATEDIBSECTION);
-    if (hbm == nullptr) return FALSE;
-    if (!SetBitmap(hbm)) {
-        ::DeleteObject(hbm);
-        return FALSE;
-    }
-    if (m_hbmImageWell != nullptr) ::DeleteObject(m_hbmImageWell);
-    m_hbmImageWell = hbm;
+    ScopedBitmap hbm((HBITMAP)::LoadImageA(AfxGetResourceHandle(), lpszResourceName, IMAGE_BITMAP, 0, 0,
+                                           LR_CREATEDIBSECTION));
+    if (!hbm) return FALSE;
+    if (!SetBitmap(hbm)) return FALSE;
+    m_imageWell = std::move(hbm);  // the well loaded before goes
     return TRUE;
 }
 

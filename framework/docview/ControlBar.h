@@ -225,7 +225,7 @@ public:
 
     CSize m_sizeButton;
     CSize m_sizeImage;
-    HBITMAP m_hbmImageWell = nullptr;  // the bitmap loaded by LoadBitmap (owned)
+    ScopedBitmap m_imageWell;  // the bitmap loaded by LoadBitmap
     HRSRC m_hRsrcImageWell = nullptr;
     HIMAGELIST m_hImageList = nullptr;  // the list made from a bitmap by SetBitmap (owned)
     CRect m_rcBorders;

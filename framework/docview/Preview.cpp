@@ -32,18 +32,10 @@ CPreviewDC::CPreviewDC() {
 
 CPreviewDC::~CPreviewDC() {
     ReleasePage();
-    if (m_hPrinterIC != nullptr) ::DeleteDC(m_hPrinterIC);
 }
 
 void CPreviewDC::ReleasePage() {
-    if (m_hMemDC != nullptr) {
-        if (m_hOldBitmap != nullptr) ::SelectObject(m_hMemDC, m_hOldBitmap);
-        ::DeleteDC(m_hMemDC);
-    }
-    if (m_hBitmap != nullptr) ::DeleteObject(m_hBitmap);
-    m_hMemDC = nullptr;
-    m_hBitmap = nullptr;
-    m_hOldBitmap = nullptr;
+    m_page.Reset();
     m_hDC = nullptr;
 }
 
@@ -59,29 +51,26 @@ BOOL CPreviewDC::CreateForPrinter(HGLOBAL hDevNames, HGLOBAL hDevMode) {
     HDC hIC = ::CreateICA(m_strDriver, m_strDevice, m_strOutput, pdm);
     if (pdm != nullptr) ::GlobalUnlock(hDevMode);
     if (hIC == nullptr) return FALSE;
-    if (m_hPrinterIC != nullptr) ::DeleteDC(m_hPrinterIC);
-    m_hPrinterIC = hIC;
+    m_printerIC.Reset(hIC);
     m_hAttribDC = hIC;
     return MakePage();
 }
 
 HDC CPreviewDC::ResetDC(const DEVMODE* lpDevMode) {
-    if (m_hPrinterIC == nullptr) return nullptr;
+    if (!m_printerIC) return nullptr;
     HDC hIC = ::CreateICA(m_strDriver, m_strDevice, m_strOutput, lpDevMode);
     if (hIC == nullptr) return nullptr;
-    ::DeleteDC(m_hPrinterIC);
-    m_hPrinterIC = hIC;
+    m_printerIC.Reset(hIC);
     m_hAttribDC = hIC;
     return MakePage() ? m_hAttribDC : nullptr;
 }
 
 BOOL CPreviewDC::MakePage() {
     ReleasePage();
-    m_sizePage = CSize(::GetDeviceCaps(m_hPrinterIC, HORZRES), ::GetDeviceCaps(m_hPrinterIC, VERTRES));
-    m_sizePaper =
-        CSize(::GetDeviceCaps(m_hPrinterIC, PHYSICALWIDTH), ::GetDeviceCaps(m_hPrinterIC, PHYSICALHEIGHT));
-    m_ptOffset = CPoint(::GetDeviceCaps(m_hPrinterIC, PHYSICALOFFSETX),
-                        ::GetDeviceCaps(m_hPrinterIC, PHYSICALOFFSETY));
+    const HDC ic = m_printerIC.Get();
+    m_sizePage = CSize(::GetDeviceCaps(ic, HORZRES), ::GetDeviceCaps(ic, VERTRES));
+    m_sizePaper = CSize(::GetDeviceCaps(ic, PHYSICALWIDTH), ::GetDeviceCaps(ic, PHYSICALHEIGHT));
+    m_ptOffset = CPoint(::GetDeviceCaps(ic, PHYSICALOFFSETX), ::GetDeviceCaps(ic, PHYSICALOFFSETY));
     if (m_sizePaper.cx <= 0 || m_sizePaper.cy <= 0) {
         m_sizePaper = m_sizePage;
         m_ptOffset = CPoint(0, 0);
@@ -96,25 +85,26 @@ BOOL CPreviewDC::MakePage() {
     bmi.bmiHeader.biBitCount = 24;
     bmi.bmiHeader.biCompression = BI_RGB;
     void* pBits = nullptr;
-    m_hBitmap = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
-    if (m_hBitmap == nullptr) return FALSE;
-    m_hMemDC = ::CreateCompatibleDC(nullptr);
-    m_hOldBitmap = ::SelectObject(m_hMemDC, m_hBitmap);
-    m_hDC = m_hMemDC;
+    HBITMAP hBitmap = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
+    if (hBitmap == nullptr) return FALSE;
+    ScopedMemoryDC page(nullptr);
+    if (!page.Select(hBitmap, true)) return FALSE;
+    m_page = std::move(page);
+    m_hDC = m_page.Get();
     StartPage();
     return TRUE;
 }
 
 void CPreviewDC::StartPage() {
-    if (m_hMemDC == nullptr) return;
-    for (HDC h : {m_hMemDC, m_hPrinterIC}) {
+    if (m_page.Get() == nullptr) return;
+    for (HDC h : {m_page.Get(), m_printerIC.Get()}) {
         ::SelectClipRgn(h, nullptr);
         ::SetMapMode(h, MM_TEXT);
         ::SetViewportOrgEx(h, 0, 0, nullptr);
         ::SetWindowOrgEx(h, 0, 0, nullptr);
     }
     RECT rc = {0, 0, m_sizePage.cx, m_sizePage.cy};
-    ::FillRect(m_hMemDC, &rc, (HBRUSH)::GetStockObject(WHITE_BRUSH));
+    ::FillRect(m_page.Get(), &rc, (HBRUSH)::GetStockObject(WHITE_BRUSH));
 }
 
 // ======================= CPreviewBar =======================

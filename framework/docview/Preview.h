@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/docview/DockBar.h"
+#include "framework/win/ScopedGdi.h"
 
 // A context for drawing a printed page on the screen: output goes to a
 // bitmap of the printer's printable area (one bitmap pixel per printer
@@ -28,15 +29,13 @@ public:
     CSize GetPageSize() const { return m_sizePage; }          // printable area, printer pixels
     CSize GetPaperSize() const { return m_sizePaper; }        // physical page, printer pixels
     CPoint GetPrintableOffset() const { return m_ptOffset; }  // printable area's corner on the paper
-    HBITMAP GetPageBitmap() const { return m_hBitmap; }
+    HBITMAP GetPageBitmap() const { return m_page.Bitmap(); }
     CString GetDeviceName() const { return m_strDevice; }
 
 private:
     BOOL MakePage();
-    HDC m_hPrinterIC = nullptr;
-    HDC m_hMemDC = nullptr;
-    HBITMAP m_hBitmap = nullptr;
-    HGDIOBJ m_hOldBitmap = nullptr;
+    ScopedDC m_printerIC;   // answers the queries (m_hAttribDC)
+    ScopedMemoryDC m_page;  // takes the output (m_hDC): the page's DIB section selected
     CSize m_sizePage;
     CSize m_sizePaper;
     CPoint m_ptOffset;

@@ -21,13 +21,8 @@ CBitmap* CreateDibSectionBitmap(int width, int height, WORD bitCount) {
         HBITMAP section = ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
                                              &bits, nullptr, 0);
         if (!section) return;
-        CBitmap* bitmap = new CBitmap;
-        if (!bitmap->Attach(section)) {
-            ::DeleteObject(section);
-            delete bitmap;
-            return;
-        }
-        result = bitmap;
+        result = new CBitmap;
+        result->Attach(section);  // takes any handle but a null one
     });
     return result;
 }

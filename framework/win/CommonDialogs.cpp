@@ -1,5 +1,6 @@
 #include "framework/win/CommonDialogs.h"
 
+#include "framework/win/ScopedGdi.h"
 #include "framework/win/WinApp.h"
 
 IMPLEMENT_DYNAMIC(CCommonDialog, CWnd)
@@ -182,12 +183,16 @@ void CPrintDialog::UnlockDevMode() const {
     }
 }
 
+// m_pd.hDC is where PrintDlg, CreatePrinterDC and callers leave the printer DC; the object owns
+// whatever it holds there, and this is the one place that deletes it.
+void CPrintDialog::DeletePrinterDC() {
+    ScopedDC owned(m_pd.hDC);
+    m_pd.hDC = nullptr;
+}
+
 void CPrintDialog::FreeHandles() {
     UnlockDevMode();
-    if (m_pd.hDC != nullptr) {
-        ::DeleteDC(m_pd.hDC);
-        m_pd.hDC = nullptr;
-    }
+    DeletePrinterDC();
     if (m_pd.hDevMode != nullptr) {
         ::GlobalFree(m_pd.hDevMode);
         m_pd.hDevMode = nullptr;
@@ -200,10 +205,7 @@ void CPrintDialog::FreeHandles() {
 
 INT_PTR CPrintDialog::DoModal() {
     UnlockDevMode();
-    if (m_pd.hDC != nullptr) {
-        ::DeleteDC(m_pd.hDC);
-        m_pd.hDC = nullptr;
-    }
+    DeletePrinterDC();
     m_pd.hwndOwner = PreModal();
     return ::PrintDlgA(&m_pd) ? IDOK : IDCANCEL;
 }
@@ -221,7 +223,7 @@ BOOL CPrintDialog::GetDefaults() {
 
 HDC CPrintDialog::CreatePrinterDC() {
     UnlockDevMode();
-    if (m_pd.hDC != nullptr) ::DeleteDC(m_pd.hDC);
+    DeletePrinterDC();
     m_pd.hDC = AfxCreateDC(m_pd.hDevNames, m_pd.hDevMode);
     return m_pd.hDC;
 }

@@ -98,6 +98,7 @@ public:
 private:
     mutable HGLOBAL m_hLockedDevMode = nullptr;
     void UnlockDevMode() const;
+    void DeletePrinterDC();
 };
 
 // Copies a global memory block (device modes and names); null for null.

@@ -5,9 +5,11 @@
 //   ScopedGdiObject<T>  owns a pen, brush, font, bitmap, region... (DeleteObject)
 //   ScopedSelect        selects an object into a DC and puts the previous one back; may own the
 //                       new object (deleted after it is deselected)
+//   ScopedDC            a DC made with CreateDC, CreateIC or CreateCompatibleDC (DeleteDC)
 //   ScopedWindowDC      GetDC / GetWindowDC / GetDCEx with ReleaseDC
 //   ScopedPaintDC       BeginPaint with EndPaint
-//   ScopedMemoryDC      a memory DC (DeleteDC), optionally with a bitmap it owns and keeps selected
+//   ScopedMemoryDC      a memory DC (DeleteDC), optionally with a bitmap it owns and keeps selected;
+//                       movable, so that it can also be the long-lived member that owns a buffer
 //   ScopedSaveDC        SaveDC with RestoreDC
 //   ScopedBufferedPaint BeginBufferedPaint with EndBufferedPaint, through the caller's theme API
 //
@@ -136,12 +138,47 @@ private:
     PAINTSTRUCT m_paint = {};
 };
 
+// Owns a DC made with CreateDC, CreateIC or CreateCompatibleDC and deletes it (DeleteDC) at the
+// end of the scope, or when another takes its place.
+class ScopedDC {
+public:
+    ScopedDC() = default;
+    explicit ScopedDC(HDC dc) : m_dc(dc) {}
+    ~ScopedDC() { Reset(); }
+    ScopedDC(const ScopedDC&) = delete;
+    ScopedDC& operator=(const ScopedDC&) = delete;
+    ScopedDC(ScopedDC&& other) noexcept : m_dc(other.Release()) {}
+    ScopedDC& operator=(ScopedDC&& other) noexcept {
+        if (this != &other) Reset(other.Release());
+        return *this;
+    }
+
+    HDC Get() const { return m_dc; }
+    operator HDC() const { return m_dc; }
+    explicit operator bool() const { return m_dc != nullptr; }
+    // Deletes the DC held so far and holds `dc` instead.
+    void Reset(HDC dc = nullptr) {
+        if (m_dc && m_dc != dc) ::DeleteDC(m_dc);
+        m_dc = dc;
+    }
+    // Gives the DC up without deleting it.
+    HDC Release() {
+        HDC dc = m_dc;
+        m_dc = nullptr;
+        return dc;
+    }
+
+private:
+    HDC m_dc = nullptr;
+};
+
 // A memory DC compatible with `reference` (the screen's when null), deleted at the end of the
 // scope. It may hold a bitmap: one it makes (compatible with `reference`, width x height) or one
 // it is given; the bitmap stays selected for the scope, is deselected at its end, and is deleted
-// when the DC owns it.
+// when the DC owns it. An empty one (default-made, moved from or Reset) holds nothing.
 class ScopedMemoryDC {
 public:
+    ScopedMemoryDC() = default;
     explicit ScopedMemoryDC(HDC reference) : m_dc(::CreateCompatibleDC(reference)) {}
     ScopedMemoryDC(HDC reference, int width, int height) : m_dc(::CreateCompatibleDC(reference)) {
         if (!m_dc || width <= 0 || height <= 0) return;
@@ -149,15 +186,17 @@ public:
         Select(::CreateCompatibleBitmap(reference ? reference : screen, width, height), true);
         if (screen) ::ReleaseDC(nullptr, screen);
     }
-    ~ScopedMemoryDC() {
-        if (m_dc) {
-            if (m_previous) ::SelectObject(m_dc, m_previous);
-            ::DeleteDC(m_dc);
-        }
-        if (m_ownsBitmap && m_bitmap) ::DeleteObject(m_bitmap);
-    }
+    ~ScopedMemoryDC() { Reset(); }
     ScopedMemoryDC(const ScopedMemoryDC&) = delete;
     ScopedMemoryDC& operator=(const ScopedMemoryDC&) = delete;
+    ScopedMemoryDC(ScopedMemoryDC&& other) noexcept { Take(other); }
+    ScopedMemoryDC& operator=(ScopedMemoryDC&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            Take(other);
+        }
+        return *this;
+    }
 
     // Selects `bitmap` for the rest of the scope (owned: deleted at the end); a bitmap selected
     // before is deselected and, when owned, deleted. False when there is no DC or no bitmap.
@@ -173,13 +212,36 @@ public:
         m_ownsBitmap = own;
         return true;
     }
+    // Deselects the bitmap, deletes the DC and an owned bitmap now; the object is empty after.
+    void Reset() {
+        if (m_dc) {
+            if (m_previous) ::SelectObject(m_dc, m_previous);
+            ::DeleteDC(m_dc);
+        }
+        if (m_ownsBitmap && m_bitmap) ::DeleteObject(m_bitmap);
+        m_dc = nullptr;
+        m_previous = nullptr;
+        m_bitmap = nullptr;
+        m_ownsBitmap = false;
+    }
 
     HDC Get() const { return m_dc; }
     operator HDC() const { return m_dc; }
     HBITMAP Bitmap() const { return m_bitmap; }
 
 private:
-    HDC m_dc;
+    void Take(ScopedMemoryDC& other) {
+        m_dc = other.m_dc;
+        m_previous = other.m_previous;
+        m_bitmap = other.m_bitmap;
+        m_ownsBitmap = other.m_ownsBitmap;
+        other.m_dc = nullptr;
+        other.m_previous = nullptr;
+        other.m_bitmap = nullptr;
+        other.m_ownsBitmap = false;
+    }
+
+    HDC m_dc = nullptr;
     HGDIOBJ m_previous = nullptr;
     HBITMAP m_bitmap = nullptr;
     bool m_ownsBitmap = false;

@@ -1071,18 +1071,6 @@ int CWnd::ScrollWindowEx(int dx, int dy, LPCRECT lpRectScroll, LPCRECT lpRectCli
                             lpRectUpdate, flags);
 }
 
-CDC* CWnd::GetDC() {
-    return CDC::FromHandle(::GetDC(m_hWnd));
-}
-CDC* CWnd::GetWindowDC() {
-    return CDC::FromHandle(::GetWindowDC(m_hWnd));
-}
-CDC* CWnd::GetDCEx(CRgn* prgnClip, DWORD flags) {
-    return CDC::FromHandle(::GetDCEx(m_hWnd, (HRGN)prgnClip->GetSafeHandle(), flags));
-}
-int CWnd::ReleaseDC(CDC* pDC) {
-    return ::ReleaseDC(m_hWnd, pDC->GetSafeHdc());
-}
 CDC* CWnd::BeginPaint(LPPAINTSTRUCT lpPaint) {
     return CDC::FromHandle(::BeginPaint(m_hWnd, lpPaint));
 }

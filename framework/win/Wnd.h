@@ -283,10 +283,8 @@ public:
         ::ScrollWindow(m_hWnd, xAmount, yAmount, lpRect, lpClipRect);
     }
 
-    CDC* GetDC();
-    CDC* GetWindowDC();
-    CDC* GetDCEx(CRgn* prgnClip, DWORD flags);
-    int ReleaseDC(CDC* pDC);
+    // A window's DC comes through CClientDC, CWindowDC or ScopedWindowDC, which release it; there
+    // is no GetDC/ReleaseDC pair to write by hand.
     CDC* BeginPaint(LPPAINTSTRUCT lpPaint);
     void EndPaint(LPPAINTSTRUCT lpPaint) { ::EndPaint(m_hWnd, lpPaint); }
 

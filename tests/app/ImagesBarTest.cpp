@@ -86,8 +86,8 @@ bool ButtonShows(CBarBackground& bar) {
     for (int y = 0; y < button.Height(); y += 2)
         for (int x = 0; x < button.Width(); x += 2) {
             const COLORREF shown = ::GetPixel(screen.Get(), x, y);
-            const COLORREF background =
-                ::GetPixel(bar.m_memDC.m_hDC, button.left - barWindow.left + x, button.top - barWindow.top + y);
+            const COLORREF background = ::GetPixel(bar.m_offscreen.Get(), button.left - barWindow.left + x,
+                                                   button.top - barWindow.top + y);
             if (shown != CLR_INVALID && shown != background) ++differing;
         }
     // The frame, the icon and the caption: far more than a few stray pixels.

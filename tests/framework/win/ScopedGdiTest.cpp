@@ -108,6 +108,54 @@ TEST_CASE("A memory DC deletes itself and the bitmap it owns, and gives back a b
     CHECK(::GetCurrentObject(other, OBJ_BITMAP) == lent);
 }
 
+TEST_CASE("A long-lived memory DC hands its DC and bitmap on when moved and frees them on Reset") {
+    ScopedMemoryDC member;  // as a member starts: empty
+    CHECK(member.Get() == nullptr);
+    member.Reset();  // nothing to free
+    {
+        ScopedMemoryDC made(nullptr, 8, 8);
+        REQUIRE(made.Bitmap());
+        member = std::move(made);
+        CHECK(made.Get() == nullptr);
+        CHECK(made.Bitmap() == nullptr);
+    }
+    // The temporary went, the DC and its bitmap stayed with the member.
+    HDC dc = member;
+    HBITMAP bitmap = member.Bitmap();
+    CHECK(::GetObjectType(dc) == OBJ_MEMDC);
+    CHECK(::GetCurrentObject(dc, OBJ_BITMAP) == bitmap);
+
+    // A new buffer in its place frees the old one.
+    member = ScopedMemoryDC(nullptr, 4, 4);
+    CHECK(::GetObjectType(dc) == 0);
+    CHECK_FALSE(IsLive(bitmap));
+    HDC second = member;
+    HBITMAP secondBitmap = member.Bitmap();
+    member.Reset();
+    CHECK(::GetObjectType(second) == 0);
+    CHECK_FALSE(IsLive(secondBitmap));
+    CHECK(member.Get() == nullptr);
+}
+
+TEST_CASE("An owned DC is deleted when replaced or at the end, not when given up") {
+    HDC first = ::CreateCompatibleDC(nullptr);
+    HDC second = ::CreateCompatibleDC(nullptr);
+    HDC kept = nullptr;
+    {
+        ScopedDC dc(first);
+        dc.Reset(second);
+        CHECK(::GetObjectType(first) == 0);
+        ScopedDC moved(std::move(dc));
+        CHECK_FALSE(dc);
+        CHECK(moved.Get() == second);
+        ScopedDC given(::CreateCompatibleDC(nullptr));
+        kept = given.Release();
+    }
+    CHECK(::GetObjectType(second) == 0);
+    CHECK(::GetObjectType(kept) == OBJ_MEMDC);
+    ::DeleteDC(kept);
+}
+
 TEST_CASE("SaveDC is undone at the end of the scope") {
     ScopedMemoryDC dc(nullptr, 4, 4);
     ::SetMapMode(dc, MM_TEXT);
