@@ -56,6 +56,57 @@ bool PumpUntil(Pred done, DWORD ms) {
     }
 }
 
+// Pictures of what the screen shows of a window (or the whole screen), taken again and again with
+// the thread's messages dispatched in between, until `shows(picture)` holds or `ms` pass. The last
+// picture is returned either way: the checks made on it then say what the screen showed when time
+// ran out. A window's pixels reach the screen some time after it painted, later on a busy machine.
+template <class Pred>
+Capture CaptureWindowFromScreenWhen(HWND hWnd, Pred shows, DWORD ms = 5000) {
+    Capture picture;
+    PumpUntil(
+        [&] {
+            picture = CaptureWindowFromScreen(hWnd);
+            return !picture.Empty() && shows(picture);
+        },
+        ms);
+    return picture;
+}
+template <class Pred>
+Capture CaptureScreenWhen(Pred shows, DWORD ms = 5000) {
+    Capture picture;
+    PumpUntil(
+        [&] {
+            picture = CaptureScreen();
+            return shows(picture);
+        },
+        ms);
+    return picture;
+}
+
+// The same once painting has finished: two pictures in a row are alike. For pictures that are only
+// saved, where no pixel is known in advance.
+inline Capture CaptureWindowFromScreenSettled(HWND hWnd, DWORD ms = 5000) {
+    Capture previous;
+    return CaptureWindowFromScreenWhen(
+        hWnd,
+        [&](const Capture& picture) {
+            const bool same = picture.width == previous.width && picture.pixels == previous.pixels;
+            previous = picture;
+            return same;
+        },
+        ms);
+}
+inline Capture CaptureScreenSettled(DWORD ms = 5000) {
+    Capture previous;
+    return CaptureScreenWhen(
+        [&](const Capture& picture) {
+            const bool same = picture.width == previous.width && picture.pixels == previous.pixels;
+            previous = picture;
+            return same;
+        },
+        ms);
+}
+
 // Dispatches the calling thread's messages until none waits any more (input, posted and sent
 // messages, paint requests, timers that are due), for up to `ms` milliseconds; true when the queue
 // ran empty. What a message handler does in reply to another message is done when it returns.

@@ -55,8 +55,9 @@ struct Resources {
     ~Resources() { ReleaseThemeResources(); }
 };
 
+// Lets the dialog's queued messages (showing, sizing, painting) run.
 void Pump() {
-    kvtest::PumpUntil([] { return false; }, 150);
+    kvtest::PumpPending();
 }
 
 unsigned TexturePixel(int x, int y) {
@@ -221,12 +222,19 @@ TEST_CASE("a themed dialog with buttons") {
     }
     SUBCASE("the background is the texture; hidden children are painted over") {
         dialog.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-        Pump();
-        kvtest::Capture shot = kvtest::CaptureWindowFromScreen(dialog.m_hWnd);
-        REQUIRE_FALSE(shot.Empty());
-        kvtest::SavePng(shot, "aero_dialog.png");
         RECT client;
         dialog.GetClientRect(&client);
+        RECT plain;
+        dialog.m_plain.GetWindowRect(&plain);
+        dialog.ScreenToClient(&plain);
+        // Read once the texture fills the far corner and the plain button shows its face.
+        kvtest::Capture shot = kvtest::CaptureWindowFromScreenWhen(dialog.m_hWnd, [&](const kvtest::Capture& c) {
+            return ClientPixel(dialog.m_hWnd, c, client.right - 2, client.bottom - 2) ==
+                       TexturePixel(client.right - 2, client.bottom - 2) &&
+                   ((ClientPixel(dialog.m_hWnd, c, plain.left + 1, plain.top + 1) >> 16) & 0xFF) >= 220;
+        });
+        REQUIRE_FALSE(shot.Empty());
+        kvtest::SavePng(shot, "aero_dialog.png");
         CHECK(ClientPixel(dialog.m_hWnd, shot, 3, 3) == TexturePixel(3, 3));
         CHECK(ClientPixel(dialog.m_hWnd, shot, client.right - 2, client.bottom - 2) ==
               TexturePixel(client.right - 2, client.bottom - 2));  // no size grip
@@ -236,9 +244,6 @@ TEST_CASE("a themed dialog with buttons") {
         CHECK(ClientPixel(dialog.m_hWnd, shot, hidden.left + 2, hidden.top + 2) ==
               TexturePixel(hidden.left + 2, hidden.top + 2));
         // The plain button shows its generated face, not the texture.
-        RECT plain;
-        dialog.m_plain.GetWindowRect(&plain);
-        dialog.ScreenToClient(&plain);
         const unsigned facePixel = ClientPixel(dialog.m_hWnd, shot, plain.left + 1, plain.top + 1);
         CHECK(((facePixel >> 16) & 0xFF) >= 220);  // light top-left of the face
     }
@@ -260,7 +265,9 @@ TEST_CASE("glass mode without composition looks like the plain dialog") {
         CHECK_FALSE(dialog.IsGlassOn());
         dialog.SendMessage(0x031E /* WM_DWMCOMPOSITIONCHANGED */);
         CHECK_FALSE(dialog.IsGlassOn());
-        kvtest::Capture shot = kvtest::CaptureWindowFromScreen(dialog.m_hWnd);
+        kvtest::Capture shot = kvtest::CaptureWindowFromScreenWhen(dialog.m_hWnd, [&](const kvtest::Capture& c) {
+            return ClientPixel(dialog.m_hWnd, c, 3, 3) == TexturePixel(3, 3);
+        });
         REQUIRE_FALSE(shot.Empty());
         CHECK(ClientPixel(dialog.m_hWnd, shot, 3, 3) == TexturePixel(3, 3));
     }
@@ -277,18 +284,25 @@ TEST_CASE("a resizable dialog shows the size grip in its corner") {
     dialog.SetWindowPos(nullptr, 420, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     dialog.ShowWindow(SW_SHOW);
     dialog.UpdateWindow();
-    Pump();
-    kvtest::Capture shot = kvtest::CaptureWindowFromScreen(dialog.m_hWnd);
-    REQUIRE_FALSE(shot.Empty());
     RECT client;
     dialog.GetClientRect(&client);
     const int gw = static_cast<int>(g_sizeGripImage->GetWidth()),
               gh = static_cast<int>(g_sizeGripImage->GetHeight());
-    int differing = 0;
-    for (int y = client.bottom - gh; y < client.bottom; ++y)
-        for (int x = client.right - gw; x < client.right; ++x)
-            differing += ClientPixel(dialog.m_hWnd, shot, x, y) != TexturePixel(x, y);
-    CHECK(differing > 0);
+    // The grip's pixels: those of its corner that are not the texture.
+    auto gripPixels = [&](const kvtest::Capture& c) {
+        int differing = 0;
+        for (int y = client.bottom - gh; y < client.bottom; ++y)
+            for (int x = client.right - gw; x < client.right; ++x)
+                differing += ClientPixel(dialog.m_hWnd, c, x, y) != TexturePixel(x, y);
+        return differing;
+    };
+    // Read once the texture is on the screen (its bottom-left corner) and the grip over it.
+    kvtest::Capture shot = kvtest::CaptureWindowFromScreenWhen(dialog.m_hWnd, [&](const kvtest::Capture& c) {
+        return ClientPixel(dialog.m_hWnd, c, 2, client.bottom - 2) == TexturePixel(2, client.bottom - 2) &&
+               gripPixels(c) > 0;
+    });
+    REQUIRE_FALSE(shot.Empty());
+    CHECK(gripPixels(shot) > 0);
     CHECK(ClientPixel(dialog.m_hWnd, shot, 2, client.bottom - 2) == TexturePixel(2, client.bottom - 2));
     dialog.DestroyWindow();
     CHECK(boxes.Boxes().empty());

@@ -37,9 +37,9 @@ struct Resources {
     ~Resources() { ReleaseThemeResources(); }
 };
 
-// Lets the system's painting reach the screen before a picture of it is taken.
-void Pump(DWORD ms = 150) {
-    kvtest::PumpUntil([] { return false; }, ms);
+// Lets the dialog's queued messages (showing, sizing, painting, notifications) run.
+void Pump() {
+    kvtest::PumpPending();
 }
 
 // Records the order in which the system-free painting mode draws the tabs.
@@ -111,6 +111,21 @@ unsigned ClientPixel(HWND window, const kvtest::Capture& capture, int x, int y) 
     return capture.At(p.x - w.left, p.y - w.top);
 }
 
+// The dialogs' texture at (x, y) of its tiling.
+unsigned TexturePixel(int x, int y) {
+    HBITMAP bitmap = static_cast<HBITMAP>(GetCurrentObject(g_backgroundDC1, OBJ_BITMAP));
+    BITMAP bm = {};
+    GetObject(bitmap, sizeof bm, &bm);
+    return kvtest::Rgb(GetPixel(g_backgroundDC1, x % bm.bmWidth, y % bm.bmHeight));
+}
+
+// The texture as the dialog tiles it under the client point (x, y) of one of its controls.
+unsigned TextureUnder(HWND control, int x, int y) {
+    POINT p = {x, y};
+    MapWindowPoints(control, GetParent(control), &p, 1);
+    return TexturePixel(p.x, p.y);
+}
+
 unsigned Sys(int index) {
     return kvtest::Rgb(GetSysColor(index));
 }
@@ -162,10 +177,11 @@ TEST_CASE("lists, tabs and sliders in a dialog") {
         list.SetCurSel(0);
         list.Invalidate();
         list.UpdateWindow();
-        Pump();
-        kvtest::Capture shot = kvtest::CaptureWindowFromScreen(list.m_hWnd);
-        REQUIRE_FALSE(shot.Empty());
         const int pictureX = list.GetCaptionWidth() + 20;
+        kvtest::Capture shot = kvtest::CaptureWindowFromScreenWhen(list.m_hWnd, [&](const kvtest::Capture& c) {
+            return ClientPixel(list.m_hWnd, c, pictureX + 5, 10 + 5) == 0xFF0000;
+        });
+        REQUIRE_FALSE(shot.Empty());
         // Row 0: picture 5 lower (top pad) plus 5; the frame in the selection colour.
         CHECK(ClientPixel(list.m_hWnd, shot, pictureX + 5, 10 + 5) == 0xFF0000);
         CHECK(ClientPixel(list.m_hWnd, shot, 7, 10 - 4) == Sys(COLOR_HIGHLIGHT));
@@ -228,27 +244,28 @@ TEST_CASE("lists, tabs and sliders in a dialog") {
 
         RECT item;
         list.GetItemRect(0, &item);
-        auto shoot = [&] {
-            list.Invalidate();
-            list.UpdateWindow();
-            Pump(60);
-            return kvtest::CaptureWindowFromScreen(list.m_hWnd);
-        };
         RECT client;
         list.GetClientRect(&client);
         const int iconColumnX = 1;
         const int farRightX = client.right - 3;
         const int y = item.top + 2;
-        kvtest::Capture shot = shoot();
+        // The list painted again and read once its client point (x, y) shows `colour`.
+        auto shoot = [&](int x, int y, unsigned colour) {
+            list.Invalidate();
+            list.UpdateWindow();
+            return kvtest::CaptureWindowFromScreenWhen(
+                list.m_hWnd, [&](const kvtest::Capture& c) { return ClientPixel(list.m_hWnd, c, x, y) == colour; });
+        };
+        kvtest::Capture shot = shoot(2 + 10, item.top + 12, 0x00C800);
         CHECK(ClientPixel(list.m_hWnd, shot, iconColumnX, y) == Sys(COLOR_HIGHLIGHT));
         CHECK(ClientPixel(list.m_hWnd, shot, farRightX, y) == Sys(COLOR_HIGHLIGHT));
         CHECK(ClientPixel(list.m_hWnd, shot, 2 + 10, item.top + 12) == 0x00C800);  // the icon
         list.SetHighlightStyle(1, TRUE);
-        shot = shoot();
+        shot = shoot(iconColumnX, y, Sys(COLOR_WINDOW));
         CHECK(ClientPixel(list.m_hWnd, shot, iconColumnX, y) == Sys(COLOR_WINDOW));
         CHECK(ClientPixel(list.m_hWnd, shot, farRightX, y) == Sys(COLOR_HIGHLIGHT));
         list.SetHighlightStyle(2, TRUE);
-        shot = shoot();
+        shot = shoot(farRightX, y, Sys(COLOR_WINDOW));
         CHECK(ClientPixel(list.m_hWnd, shot, farRightX, y) == Sys(COLOR_WINDOW));
         list.SetHighlightStyle(7, TRUE);
         CHECK(list.GetHighlightStyle() == 2);
@@ -256,8 +273,8 @@ TEST_CASE("lists, tabs and sliders in a dialog") {
         // Disabled and blank: the rows show only the dialog's texture.
         list.m_blankWhenDisabled = 1;
         list.EnableWindow(FALSE);
-        shot = shoot();
-        CHECK(ClientPixel(list.m_hWnd, shot, 2 + 10, item.top + 12) != 0x00C800);
+        shot = shoot(2 + 10, item.top + 12, TextureUnder(list.m_hWnd, 2 + 10, item.top + 12));
+        CHECK(ClientPixel(list.m_hWnd, shot, 2 + 10, item.top + 12) == TextureUnder(list.m_hWnd, 2 + 10, item.top + 12));
         HDC textureDc = g_backgroundDC1;
         REQUIRE(textureDc != nullptr);
         list.EnableWindow(TRUE);
@@ -265,20 +282,22 @@ TEST_CASE("lists, tabs and sliders in a dialog") {
         list.SetImageList(nullptr);
     }
 
-    SUBCASE("a disabled track list shows the texture") {
+    SUBCASE("a disabled track list shows the texture, tiled from its own corner") {
         CListTrans& tracks = dialog.m_tracks;
         tracks.SetBkColor(RGB(0, 0, 255));
         tracks.EnableWindow(FALSE);
         tracks.Invalidate();
         tracks.UpdateWindow();
-        Pump(60);
-        kvtest::Capture shot = kvtest::CaptureWindowFromScreen(tracks.m_hWnd);
-        CHECK(ClientPixel(tracks.m_hWnd, shot, 30, 30) != 0x0000FF);
+        kvtest::Capture shot = kvtest::CaptureWindowFromScreenWhen(tracks.m_hWnd, [&](const kvtest::Capture& c) {
+            return ClientPixel(tracks.m_hWnd, c, 30, 30) == TexturePixel(30, 30);
+        });
+        CHECK(ClientPixel(tracks.m_hWnd, shot, 30, 30) == TexturePixel(30, 30));
         tracks.EnableWindow(TRUE);
         tracks.Invalidate();
         tracks.UpdateWindow();
-        Pump(60);
-        shot = kvtest::CaptureWindowFromScreen(tracks.m_hWnd);
+        shot = kvtest::CaptureWindowFromScreenWhen(tracks.m_hWnd, [&](const kvtest::Capture& c) {
+            return ClientPixel(tracks.m_hWnd, c, 30, 30) == 0x0000FF;
+        });
         CHECK(ClientPixel(tracks.m_hWnd, shot, 30, 30) == 0x0000FF);
     }
 
@@ -287,10 +306,11 @@ TEST_CASE("lists, tabs and sliders in a dialog") {
         REQUIRE(header.m_hWnd != nullptr);
         header.Invalidate();
         header.UpdateWindow();
-        Pump(60);
         RECT client;
         header.GetClientRect(&client);
-        kvtest::Capture shot = kvtest::CaptureWindowFromScreen(header.m_hWnd);
+        kvtest::Capture shot = kvtest::CaptureWindowFromScreenWhen(header.m_hWnd, [&](const kvtest::Capture& c) {
+            return ClientPixel(header.m_hWnd, c, client.right - 1, client.bottom - 2) == Sys(COLOR_BTNSHADOW);
+        });
         REQUIRE_FALSE(shot.Empty());
         CHECK(ClientPixel(header.m_hWnd, shot, client.right - 1, 3) == Sys(COLOR_3DFACE));
         CHECK(ClientPixel(header.m_hWnd, shot, client.right - 2, 3) == Sys(COLOR_3DFACE));
@@ -451,7 +471,7 @@ TEST_CASE("lists, tabs and sliders in a dialog") {
         CHECK_FALSE(slider.IsThumbHot());
         slider.SetPos(-7);
         slider.UpdateWindow();
-        Pump(30);
+        Pump();
         CHECK(slider.GetEditText() == "-7");
 
         CEditTrans& edit = slider.GetEdit();
@@ -475,7 +495,7 @@ TEST_CASE("lists, tabs and sliders in a dialog") {
         CHECK(slider.GetEditText() == "+9");
         edit.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
         CHECK(slider.GetEditText() == "+12");
-        Pump(60);
+        kvtest::PumpUntil([&] { return !dialog.m_scrolls.empty(); }, 5000);
         REQUIRE_FALSE(dialog.m_scrolls.empty());
         CHECK(LOWORD(dialog.m_scrolls.back()) == TB_THUMBPOSITION);
         CHECK(static_cast<short>(HIWORD(dialog.m_scrolls.back())) == 12);
@@ -524,13 +544,12 @@ TEST_CASE("lists, tabs and sliders in a dialog") {
         dialog.m_jump.SetPos(4);
         dialog.Invalidate();
         dialog.UpdateWindow();
-        Pump(200);
-        kvtest::Capture shot = kvtest::CaptureWindowFromScreen(dialog.m_hWnd);
+        kvtest::Capture shot = kvtest::CaptureWindowFromScreenSettled(dialog.m_hWnd);
         CHECK_FALSE(shot.Empty());
         kvtest::SavePng(shot, "list_tab_slider_dialog.png");
     }
 
     dialog.DestroyWindow();
-    Pump(30);
+    Pump();
     CHECK(boxes.Boxes().empty());
 }

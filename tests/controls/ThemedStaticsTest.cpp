@@ -100,8 +100,9 @@ struct Resources {
     }
 };
 
+// Lets the dialog's queued messages (showing, sizing, painting) run.
 void Pump() {
-    kvtest::PumpUntil([] { return false; }, 150);
+    kvtest::PumpPending();
 }
 
 // Pixels are read from the screen: the dialog keeps to a corner where the other test programs
@@ -142,11 +143,18 @@ struct ChildPixels {
     }
 };
 
-ChildPixels Shoot(StaticsDialog& dialog, CWnd& child) {
+// The dialog painted again and read from the screen once `shows` finds what the case expects there
+// (or time runs out and the case's checks report what was seen).
+template <class Pred>
+ChildPixels Shoot(StaticsDialog& dialog, CWnd& child, Pred shows) {
     ::RedrawWindow(dialog.m_hWnd, nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Pump();
-    return ChildPixels{kvtest::CaptureWindowFromScreen(dialog.m_hWnd), dialog.m_hWnd, child.m_hWnd};
+    ChildPixels pixels{kvtest::Capture(), dialog.m_hWnd, child.m_hWnd};
+    pixels.capture = kvtest::CaptureWindowFromScreenWhen(dialog.m_hWnd, [&](const kvtest::Capture& picture) {
+        pixels.capture = picture;
+        return shows(pixels);
+    });
+    return pixels;
 }
 
 bool IsDark(unsigned rgb) {
@@ -296,21 +304,25 @@ TEST_CASE("the controls of a themed dialog") {
         CHECK(dialog.m_single.GetDrawTextFormat() == DT_LEFT);
     }
     SUBCASE("labels paint their text over the texture; disabled text is grey") {
-        ChildPixels pixels = Shoot(dialog, dialog.m_disabled);
+        ChildPixels pixels =
+            Shoot(dialog, dialog.m_disabled, [](const ChildPixels& p) { return CountDark(p) > 10; });
         CHECK(CountDark(pixels) > 10);
         CHECK(CountPixels(pixels, 0x808080) == 0);
         dialog.m_disabled.EnableWindow(FALSE);
-        pixels = Shoot(dialog, dialog.m_disabled);
+        pixels = Shoot(dialog, dialog.m_disabled,
+                       [](const ChildPixels& p) { return CountPixels(p, 0x808080) > 10; });
         CHECK(CountDark(pixels) == 0);
         CHECK(CountPixels(pixels, 0x808080) > 10);
         // The link's underline runs along the bottom of its text, inside the margin.
         RECT r;
         dialog.m_link.GetClientRect(&r);
-        pixels = Shoot(dialog, dialog.m_link);
+        pixels = Shoot(dialog, dialog.m_link,
+                       [&](const ChildPixels& p) { return p.At(r.right / 2, r.bottom - g) == 0x000040; });
         CHECK(pixels.At(r.right / 2, r.bottom - g) == 0x000040);
         // A fixed link label has no margin: its line is on its last row, not through the text.
         dialog.m_fixed.GetClientRect(&r);
-        pixels = Shoot(dialog, dialog.m_fixed);
+        pixels = Shoot(dialog, dialog.m_fixed,
+                       [&](const ChildPixels& p) { return CountPixels(p, 0x000040) == r.right; });
         CHECK(pixels.At(r.right / 2, r.bottom - 1) == 0x000040);
         CHECK(CountPixels(pixels, 0x000040) == r.right);
     }
@@ -339,7 +351,8 @@ TEST_CASE("the controls of a themed dialog") {
         const int h2 = TextExtent(g_uiBoldFont, "  ").cy / 2;
         RECT r;
         dialog.m_groupEmpty.GetClientRect(&r);
-        ChildPixels pixels = Shoot(dialog, dialog.m_groupEmpty);
+        ChildPixels pixels = Shoot(dialog, dialog.m_groupEmpty,
+                                   [&](const ChildPixels& p) { return p.At(r.right / 2, h2) == shadow; });
         // No caption: the top line runs unbroken.
         CHECK(pixels.At(r.right / 2, h2) == shadow);
         CHECK(pixels.At(12, h2) == shadow);
@@ -351,7 +364,7 @@ TEST_CASE("the controls of a themed dialog") {
         // With a caption the line leaves a gap from 10 pixels in.
         const SIZE caption = TextExtent(g_uiBoldFont, " Group ");
         dialog.m_group.GetClientRect(&r);
-        pixels = Shoot(dialog, dialog.m_group);
+        pixels = Shoot(dialog, dialog.m_group, [&](const ChildPixels& p) { return p.At(5, h2) == shadow; });
         CHECK(pixels.At(5, h2) == shadow);
         CHECK(pixels.At(10 + caption.cx + 3, h2) == shadow);
         int lineInGap = 0;
@@ -360,8 +373,9 @@ TEST_CASE("the controls of a themed dialog") {
         CHECK(lineInGap == 0);
 
         // Inside a client edge the frame starts at the client area's first column.
-        pixels = Shoot(dialog, dialog.m_groupEdge);
         const int edgeH2 = TextExtent(g_uiBoldFont, " Edge ").cy / 2;
+        pixels = Shoot(dialog, dialog.m_groupEdge,
+                       [&](const ChildPixels& p) { return p.At(0, edgeH2 + 1 + 6) == shadow; });
         CHECK(pixels.At(0, edgeH2 + 1 + 6) == shadow);
         CHECK(boxes.Boxes().empty());
     }
@@ -384,13 +398,15 @@ TEST_CASE("the controls of a themed dialog") {
         HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
         FillRect(memory->GetSafeHdc(), &r, red);
         DeleteObject(red);
-        ChildPixels pixels = Shoot(dialog, dialog.m_surface);
+        ChildPixels pixels = Shoot(dialog, dialog.m_surface, [&](const ChildPixels& p) {
+            return p.At(r.right / 2, r.bottom / 2) == 0xFF0000;
+        });
         CHECK(pixels.At(r.right / 2, r.bottom / 2) == 0xFF0000);
         CHECK(pixels.At(r.right - 1, r.bottom - 1) == 0xFF0000);
 
         // The separator: a grey row over a white one.
         dialog.m_line.GetClientRect(&r);
-        pixels = Shoot(dialog, dialog.m_line);
+        pixels = Shoot(dialog, dialog.m_line, [&](const ChildPixels& p) { return p.At(r.right / 2, 0) == 0x808080; });
         CHECK(pixels.At(r.right / 2, 0) == 0x808080);
         CHECK(pixels.At(r.right / 2, 1) == 0xFFFFFF);
 
@@ -478,8 +494,7 @@ TEST_CASE("the controls of a themed dialog") {
         dialog.m_link.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));  // the hover frame
         ::RedrawWindow(dialog.m_hWnd, nullptr, nullptr,
                        RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        Pump();
-        kvtest::Capture shot = kvtest::CaptureWindowFromScreen(dialog.m_hWnd);
+        kvtest::Capture shot = kvtest::CaptureWindowFromScreenSettled(dialog.m_hWnd);
         CHECK_FALSE(shot.Empty());
         kvtest::SavePng(shot, "themed_statics.png");
         ReleaseCapture();
@@ -526,9 +541,7 @@ TEST_CASE("on glass with desktop composition") {
     CHECK(reinterpret_cast<HBRUSH>(brush) == static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)));
     ReleaseDC(dialog.m_hWnd, dc);
     ::RedrawWindow(dialog.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Pump();
-
-    kvtest::SavePng(kvtest::CaptureWindowFromScreen(dialog.m_hWnd), "themed_statics_glass.png");
+    kvtest::SavePng(kvtest::CaptureWindowFromScreenSettled(dialog.m_hWnd), "themed_statics_glass.png");
 
     // Composition goes off: the glass looks and the margins go with it.
     SetGlassCompositionOverride(0);
