@@ -292,17 +292,17 @@ Harness::Harness() {
     canvas.view = frame->m_view.GetSafeHwnd();
     canvas.fontBar = &frame->m_toolProperties;
     frame->RecalcLayout();
-    Pump(100);
+    Pump();
 }
 
-void Harness::Pump(DWORD ms) {
-    kvtest::PumpUntil([] { return false; }, ms);
+void Harness::Pump() {
+    kvtest::PumpPending();
 }
 
 void Harness::SetFrameWidth(int width) {
     frame->SetWindowPos(nullptr, 0, 0, width, 500, SWP_NOZORDER | SWP_NOMOVE);
     frame->RecalcLayout();
-    Pump(30);
+    Pump();
 }
 
 Harness& TheHarness() {

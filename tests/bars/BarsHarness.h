@@ -117,8 +117,8 @@ struct Harness {
     RecordingCanvas canvas;
     CToolFont& Bar() { return frame->m_toolProperties; }
     CToolColorNew& Colors() { return frame->m_toolColor; }
-    // Lets queued messages and timers run for a while.
-    void Pump(DWORD ms = 60);
+    // Dispatches the queued messages (and what they queue in turn) until none is left.
+    void Pump();
     // Gives the frame a width (the bars lay out against its right edge).
     void SetFrameWidth(int width);
 };

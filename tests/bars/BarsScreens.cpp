@@ -16,15 +16,15 @@ void Show(barstest::Harness& h, ViewObject* object) {
     h.canvas.Select(object);
     h.Bar().UpdateFromSelection(nullptr);
     h.Colors().UpdateFromSelection(nullptr);
-    kvtest::PumpUntil([&] { return h.Bar().m_bLayoutSettled == 1; }, 1000);
-    h.Pump(300);
+    kvtest::PumpUntil([&] { return h.Bar().m_bLayoutSettled == 1; }, 5000);
+    h.Pump();
 }
 
 void Save(barstest::Harness& h, HWND window, const std::string& file) {
     h.frame->RedrawWindow(nullptr, nullptr,
                           RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-    h.Pump(300);
-    kvtest::SavePng(kvtest::CaptureWindowFromScreen(window), file);
+    h.Pump();
+    kvtest::SavePng(kvtest::CaptureWindowFromScreenSettled(window), file);
 }
 
 }  // namespace
@@ -57,8 +57,8 @@ int main(int argc, char** argv) {
         h.Bar().m_fontName.ApplyFontName();
     }
     h.Bar().m_fontName.ShowDropDown(TRUE);
-    h.Pump(300);
-    kvtest::SavePng(kvtest::CaptureScreen(), folder + "/format-bar-font-list.png");
+    h.Pump();
+    kvtest::SavePng(kvtest::CaptureScreenSettled(), folder + "/format-bar-font-list.png");
     h.Bar().m_fontName.ShowDropDown(FALSE);
 
     ViewObject* image = c.Add(kObjectImage, "Image 1", 1);
@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
     Save(h, h.Colors().m_hWnd, folder + "/color-bar.png");
     ::ReleaseCapture();
     h.Colors().SendMessage(WM_COMMAND, ID_CUSTOM_COLOR);
-    h.Pump(300);
+    h.Pump();
     Save(h, h.Colors().GetPicker().m_hWnd, folder + "/color-picker.png");
     h.frame->DestroyWindow();
     return 0;

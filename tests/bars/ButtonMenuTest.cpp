@@ -115,7 +115,7 @@ TEST_CASE("the drop-down option button") {
         button.SetItems(OptionLists::kAngle);
         button.SetCurrentItem(1);
         button.RedrawWindow();
-        h.Pump(30);
+        h.Pump();
         const kvtest::Capture shot = kvtest::CaptureWindow(button.m_hWnd);
         REQUIRE_FALSE(shot.Empty());
         CRect client;

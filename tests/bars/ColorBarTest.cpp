@@ -58,8 +58,10 @@ TEST_CASE("the colour bar frames the selection's colour and colours the selectio
         const CRect swatch = CToolColorNew::FindSwatch(palette, RGB(255, 0, 0));
         CHECK(bar.GetIndicator() == swatch);
         CHECK(bar.GetPicker().GetColor() == RGB(255, 0, 0));
-        h.Pump(30);
-        const kvtest::Capture shot = kvtest::CaptureWindowFromScreen(bar.m_hWnd);
+        h.Pump();
+        const kvtest::Capture shot = kvtest::CaptureWindowFromScreenWhen(bar.m_hWnd, [&](const kvtest::Capture& s) {
+            return ClientPixel(bar.m_hWnd, s, CPoint(swatch.left - 3, swatch.top + 4)) == 0x00FFFFu;
+        });
         REQUIRE_FALSE(shot.Empty());
         // Grown by 2 in the colour, framed one pixel further out in its inverse.
         CHECK(ClientPixel(bar.m_hWnd, shot, CPoint(swatch.left - 2, swatch.top + 4)) == 0xFF0000u);
@@ -85,8 +87,10 @@ TEST_CASE("the colour bar frames the selection's colour and colours the selectio
         const CPoint at = target.CenterPoint();
         Mouse(bar, WM_MOUSEMOVE, at);
         REQUIRE_FALSE(bar.GetHoverCell().IsRectEmpty());
-        h.Pump(30);
-        const kvtest::Capture hover = kvtest::CaptureWindowFromScreen(bar.m_hWnd);
+        h.Pump();
+        const CPoint hoverFrame(bar.GetHoverCell().left - 2, at.y);
+        const kvtest::Capture hover = kvtest::CaptureWindowFromScreenWhen(
+            bar.m_hWnd, [&](const kvtest::Capture& s) { return ClientPixel(bar.m_hWnd, s, hoverFrame) == 0x0000FFu; });
         CHECK(ClientPixel(bar.m_hWnd, hover, CPoint(bar.GetHoverCell().left - 2, at.y)) == 0x0000FFu);
         Mouse(bar, WM_LBUTTONDOWN, at);
         Mouse(bar, WM_LBUTTONUP, at);
@@ -162,13 +166,13 @@ TEST_CASE("the colour picker") {
     CHECK_FALSE(picker.IsWindowVisible());
     c.Reset();
     bar.SendMessage(WM_COMMAND, ID_CUSTOM_COLOR);
-    h.Pump(60);
+    h.Pump();
     REQUIRE(picker.IsWindowVisible());
     auto field = [&](UINT id) { return static_cast<int>(picker.GetDlgItemInt(id, nullptr, TRUE)); };
     auto leaveForFrame = [&] {
         h.frame->SetActiveWindow();
         h.frame->m_view.SetFocus();
-        h.Pump(40);
+        h.Pump();
     };
 
     SUBCASE("shown with the selection's colour, every view of it in step") {
@@ -237,12 +241,12 @@ TEST_CASE("the colour picker") {
         CHECK(c.discarded == 1);
 
         picker.SetActiveWindow();
-        h.Pump(40);
+        h.Pump();
         REQUIRE(c.open);
         picker.SetDlgItemText(IDC_PICKER_BLUE, "10");
         picker.SetDlgItemText(IDC_PICKER_BLUE, "20");
         picker.SendMessage(WM_COMMAND, IDCANCEL);
-        h.Pump(40);
+        h.Pump();
         CHECK(c.steps.size() == 1);
         CHECK(c.Count("ApplyUndoStep:undo") == 1);
         CHECK_FALSE(picker.IsWindowVisible());
@@ -270,7 +274,7 @@ TEST_CASE("the colour picker") {
         CHECK(*text->charColors[0] == added);
         CHECK(picker.GetColor() == added);  // the bar handed the selection's colour back
         picker.SendMessage(WM_COMMAND, IDOK);
-        h.Pump(40);
+        h.Pump();
         CHECK_FALSE(picker.IsWindowVisible());
         CHECK(c.steps.size() == 1);
         CRect window;
@@ -279,5 +283,5 @@ TEST_CASE("the colour picker") {
                g_dialogPositions[kColorDialogPos].y == window.top));
     }
     picker.ShowWindow(SW_HIDE);
-    h.Pump(30);
+    h.Pump();
 }

@@ -90,7 +90,7 @@ void SetBarWidth(ImagePanelFrame* frame, int barWidth) {
     frame->RecalcLayout();
     frame->m_bar.ForceRepaint();
     frame->m_bar.UpdateLayout(0, 0, 0, 0);
-    PumpUntil([] { return false; }, 30);
+    PumpPending();
 }
 
 ImagePanelFrame* CreatePanelFrame(int width, int height, int barWidth) {
@@ -107,7 +107,7 @@ void DestroyPanelFrame(ImagePanelFrame* frame) {
     if (frame == nullptr) return;
     frame->DestroyWindow();
     AfxGetApp()->m_pMainWnd = nullptr;
-    PumpUntil([] { return false; }, 20);
+    PumpPending();
 }
 
 bool WaitForScan(ImagePanelFrame* frame, DWORD ms) {
