@@ -123,7 +123,22 @@ bool WaitForScan(ImagePanelFrame* frame, DWORD ms) {
 
 bool WaitForThumbnails(DWORD ms) {
     ImagePanelState& s = *ImagePanelState::Get();
-    return PumpUntil([&] { return !s.m_thumbLoadRunning && !s.m_thumbReady; }, ms);
+    // Every record of the thread's window has been decoded (or found undecodable): a thread that
+    // must wait for the last one to return starts later, from the redraw timer, and until then
+    // neither flag is set.
+    auto windowDone = [&] {
+        ImageRecordsLock lock(s);
+        const int n = (int)s.m_imageRecords.size();
+        for (int i = s.m_thumbFirst < 0 ? 0 : s.m_thumbFirst; i <= s.m_thumbLast && i < n; ++i)
+            if (s.m_imageRecords[i]->m_state < kImageDecoded) return false;
+        return true;
+    };
+    return PumpUntil(
+        [&] {
+            return !s.m_thumbLoadRunning && !s.m_thumbReady && HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0 &&
+                   windowDone();
+        },
+        ms);
 }
 
 std::vector<std::string> RecordPaths(const std::string& root) {

@@ -58,7 +58,9 @@ void SetBarWidth(ImagePanelFrame* frame, int barWidth);
 
 // Pumps until the scan has ended and the panel shows every record.
 bool WaitForScan(ImagePanelFrame* frame, DWORD ms = 60000);
-// Pumps until the thumbnail thread has ended and the redraw timer is done.
+// Pumps until the panel is at rest: the thumbnails of the shown records made (also by a thread that
+// had to wait for the last one to return before it started), the redraw timer done and the cells
+// painted.
 bool WaitForThumbnails(DWORD ms = 60000);
 // The records' paths relative to `root` (the "[No Background]" record left out), sorted.
 std::vector<std::string> RecordPaths(const std::string& root);
