@@ -16,6 +16,8 @@ using namespace kvtest;
 
 namespace {
 
+const int kShellTreeId = 14145;  // the folder tree of the shell's dialog
+
 ImagePanelState& State() {
     return *ImagePanelState::Get();
 }
@@ -34,16 +36,45 @@ CString Title(HWND window) {
     return text;
 }
 
-HWND OpenChooser(ImagePanelFrame* frame) {
+// The text of the folder the shell dialog's tree has selected ("" when none). Sent to the tree,
+// which answers only when the chooser's thread takes its messages again: never in the middle of
+// the dialog's set-up.
+CString SelectedFolder(HWND shell) {
+    HWND tree = GetDlgItem(shell, kShellTreeId);
+    if (tree == nullptr) return CString();
+    const HTREEITEM item = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
+    if (item == nullptr) return CString();
+    char text[MAX_PATH] = {};
+    TVITEMA tv = {};
+    tv.mask = TVIF_TEXT;
+    tv.hItem = item;
+    tv.pszText = text;
+    tv.cchTextMax = sizeof(text);
+    SendMessageA(tree, TVM_GETITEMA, 0, (LPARAM)&tv);
+    return CString(text);
+}
+
+// Opens the chooser and waits until it is ready for a user: its controls added and its own first
+// selection (the folder it opens on) made and done with. A selection made before that would be
+// taken for the chooser's own and start no search.
+HWND OpenChooser(ImagePanelFrame* frame, const char* firstFolder) {
     frame->m_bar.SendMessage(WM_COMMAND, IDC_IMAGE_FOLDER_BUTTON, 0);
     HWND shell = nullptr;
     PumpUntil(
         [&] {
             shell = State().m_folderSelectDialog;
-            return shell != nullptr && GetDlgItem(shell, IDC_BROWSE_CLOSE) != nullptr;
+            return shell != nullptr && GetDlgItem(shell, IDC_BROWSE_CLOSE) != nullptr &&
+                   SelectedFolder(shell) == CString(firstFolder) && !State().m_ignoreFolderSelChange;
         },
         20000);
     return shell;
+}
+
+// Selects a folder as a click in the tree would, and waits for the search it starts.
+bool SelectFolder(HWND shell, const std::string& folder) {
+    const LONG requests = State().m_folderRequestPosted;
+    SendMessageA(shell, BFFM_SETSELECTIONA, TRUE, (LPARAM)folder.c_str());
+    return PumpUntil([&] { return State().m_folderRequestPosted > requests; }, 10000);
 }
 
 }  // namespace
@@ -65,8 +96,10 @@ TEST_CASE("the image folder chooser") {
     ImagePanelFrame* frame = CreatePanelFrame(900, 700, 380);
     REQUIRE(frame != nullptr);
 
-    HWND shell = OpenChooser(frame);
+    HWND shell = OpenChooser(frame, "panel12");
     REQUIRE(shell != nullptr);
+    INFO("the tree shows " << SelectedFolder(shell).GetString());
+    REQUIRE(SelectedFolder(shell) == CString("panel12"));
     CHECK(State().m_folderSelectOpen);
     CHECK(Text(shell) == CString("Click on a folder to start your search."));
 
@@ -87,7 +120,7 @@ TEST_CASE("the image folder chooser") {
         CHECK((GetWindowLong(shell, GWL_EXSTYLE) & WS_EX_CONTEXTHELP) == 0);
         // The tree is a square; the list and the button line up with its edges.
         CRect tree, list, close;
-        GetWindowRect(GetDlgItem(shell, 14145), &tree);
+        GetWindowRect(GetDlgItem(shell, kShellTreeId), &tree);
         GetWindowRect(combo, &list);
         GetWindowRect(GetDlgItem(shell, IDC_BROWSE_CLOSE), &close);
         CHECK(tree.Width() == tree.Height());
@@ -102,7 +135,8 @@ TEST_CASE("the image folder chooser") {
     }
 
     SUBCASE("a folder clicked loads the panel with the chosen file type and shows the progress") {
-        SendMessageA(shell, BFFM_SETSELECTIONA, TRUE, (LPARAM)big.root.c_str());
+        REQUIRE(SelectFolder(shell, big.root));
+        CHECK(SelectedFolder(shell) == CString("panel80"));
         CHECK(PumpUntil([&] { return Text(GetDlgItem(shell, IDC_BROWSE_CLOSE)) == CString("Stop Search"); },
                         10000));
         REQUIRE(WaitForScan(frame));
@@ -139,7 +173,7 @@ TEST_CASE("the image folder chooser") {
         SendMessage(combo, CB_SETCURSEL, 3, 0);
         SendMessage(shell, WM_COMMAND, MAKEWPARAM(IDC_BROWSE_FILE_TYPES, CBN_SELCHANGE), (LPARAM)combo);
         CHECK(PumpUntil([&] { return g_browseFilter == 3; }, 5000));
-        SendMessageA(shell, BFFM_SETSELECTIONA, TRUE, (LPARAM)small.root.c_str());  // root alone: img003.gif
+        REQUIRE(SelectFolder(shell, small.root));  // root alone: img003.gif
         CHECK(PumpUntil([&] { return Title(shell) == CString("1 Image Found"); }, 20000));
     }
 
@@ -153,7 +187,7 @@ TEST_CASE("the image folder chooser") {
     }
 
     SUBCASE("destroying the panel closes the chooser and waits for it") {
-        SendMessageA(shell, BFFM_SETSELECTIONA, TRUE, (LPARAM)big.root.c_str());
+        REQUIRE(SelectFolder(shell, big.root));
         PumpUntil([] { return State().m_folderLoadRunning != 0; }, 5000);
         DestroyPanelFrame(frame);
         frame = nullptr;
