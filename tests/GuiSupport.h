@@ -83,28 +83,34 @@ Capture CaptureScreenWhen(Pred shows, DWORD ms = 5000) {
     return picture;
 }
 
-// The same once painting has finished: two pictures in a row are alike. For pictures that are only
-// saved, where no pixel is known in advance.
-inline Capture CaptureWindowFromScreenSettled(HWND hWnd, DWORD ms = 5000) {
-    Capture previous;
-    return CaptureWindowFromScreenWhen(
-        hWnd,
-        [&](const Capture& picture) {
-            const bool same = picture.width == previous.width && picture.pixels == previous.pixels;
-            previous = picture;
-            return same;
-        },
-        ms);
+// True once the pictures it is shown have stayed alike for `steadyMs` (at least two in a row).
+class Steadiness {
+public:
+    explicit Steadiness(DWORD steadyMs) : m_steadyMs(steadyMs) {}
+    bool operator()(const Capture& picture) {
+        const DWORD now = GetTickCount();
+        if (m_previous.Empty() || picture.width != m_previous.width || picture.pixels != m_previous.pixels) {
+            m_previous = picture;
+            m_since = now;
+            return false;
+        }
+        return now - m_since >= m_steadyMs;
+    }
+
+private:
+    DWORD m_steadyMs;
+    DWORD m_since = 0;
+    Capture m_previous;
+};
+
+// The same once painting has finished: the pictures stay alike (for `steadyMs`, when drawing goes
+// on in steps, as a preview drawn by a worker does). For pictures that are only saved, where no
+// pixel is known in advance.
+inline Capture CaptureWindowFromScreenSettled(HWND hWnd, DWORD ms = 5000, DWORD steadyMs = 0) {
+    return CaptureWindowFromScreenWhen(hWnd, Steadiness(steadyMs), ms);
 }
-inline Capture CaptureScreenSettled(DWORD ms = 5000) {
-    Capture previous;
-    return CaptureScreenWhen(
-        [&](const Capture& picture) {
-            const bool same = picture.width == previous.width && picture.pixels == previous.pixels;
-            previous = picture;
-            return same;
-        },
-        ms);
+inline Capture CaptureScreenSettled(DWORD ms = 5000, DWORD steadyMs = 0) {
+    return CaptureScreenWhen(Steadiness(steadyMs), ms);
 }
 
 // Dispatches the calling thread's messages until none waits any more (input, posted and sent

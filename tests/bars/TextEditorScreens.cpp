@@ -10,8 +10,8 @@
 namespace {
 
 bool Save(HWND window, const std::string& path) {
-    editortest::Settle(300);
-    const bool ok = kvtest::SavePng(kvtest::CaptureWindowFromScreen(window), path);
+    kvtest::PumpPending();
+    const bool ok = kvtest::SavePng(kvtest::CaptureWindowFromScreenSettled(window), path);
     std::printf("%s %s\n", ok ? "wrote" : "could not write", path.c_str());
     return ok;
 }

@@ -53,8 +53,8 @@ TEST_CASE("canvas pictures") {
     view->OnZoomOut();
     view->OnZoomOut();
     view->OnSelectionChanged(image, TRUE);
-    kvtest::PumpUntil([] { return false; }, 600);
-    CHECK(kvtest::SaveScreenPng(g_folder + "\\canvas-back-cover.png"));
+    kvtest::PumpPending();
+    CHECK(kvtest::SavePng(kvtest::CaptureScreenSettled(), g_folder + "\\canvas-back-cover.png"));
     CPoint at(520, 420);
     view->ClientToScreen(&at);
     ::SetTimer(nullptr, 0, 800, ShootMenu);

@@ -27,9 +27,9 @@ std::string g_folder;
 
 void Shoot(HWND window, const char* name) {
     ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-    kvtest::PumpUntil([] { return false; }, 600);
+    kvtest::PumpPending();
     const std::string path = g_folder + "\\" + name;
-    const bool saved = kvtest::SavePng(kvtest::CaptureWindowFromScreen(window), path);
+    const bool saved = kvtest::SavePng(kvtest::CaptureWindowFromScreenSettled(window), path);
     std::printf("%s %s\n", saved ? "saved" : "FAILED", path.c_str());
 }
 

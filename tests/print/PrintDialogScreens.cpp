@@ -35,9 +35,9 @@ std::string Folder() {
 // Lets the window finish its deferred drawing, then saves what the screen shows of it.
 void Shoot(HWND window, const char* name) {
     ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-    kvtest::PumpUntil([] { return false; }, 1500);
+    kvtest::PumpPending();
     const std::string path = Folder() + "\\" + name;
-    const bool saved = kvtest::SavePng(kvtest::CaptureWindowFromScreen(window), path);
+    const bool saved = kvtest::SavePng(kvtest::CaptureWindowFromScreenSettled(window, 10000, 500), path);
     std::printf("%s %s\n", saved ? "saved" : "FAILED", path.c_str());
     CHECK(saved);
 }
