@@ -373,8 +373,9 @@ TEST_CASE("drive and server faults") {
         Setup setup(kSilent, true, false, false);
         Dialog d(setup.view);
         d.Press(IDOK);
-        kvtest::PumpUntil([] { return false; }, 200);
+        kvtest::PumpUntil([&] { return d.dialog.IsScanning() && RunningReadCdWorkers() > 0; }, 5000);
         REQUIRE(d.dialog.IsScanning());
+        REQUIRE(RunningReadCdWorkers() > 0);
         d.Press(IDCANCEL);
         CHECK(d.dialog.GetCloseResult() == IDCANCEL);
         CHECK(kvtest::PumpUntil([] { return RunningReadCdWorkers() == 0 && ReadCdScan::LiveCount() == 0; },

@@ -63,7 +63,7 @@ public:
 
 TEST_CASE("the message loop calls OnIdle with rising counts until FALSE and walks PreTranslateMessage") {
     // Nothing left over from the system before the loop starts.
-    kvtest::PumpUntil([] { return false; }, 50);
+    kvtest::PumpPending();
     CIdleApp app;
     REQUIRE(AfxWinInit(::GetModuleHandleA(nullptr), nullptr, (LPSTR) "", SW_SHOW));
     CHECK(AfxGetApp() == &app);
@@ -275,7 +275,7 @@ TEST_CASE("a modeless dialog and a user-interface thread that owns a window work
     LONG ticksBefore = g_uiTicks;
     for (int i = 0; i < 3; i++) {
         ::PostMessage(dlg.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_PING, BN_CLICKED), (LPARAM)hWndPing);
-        kvtest::PumpUntil([] { return false; }, 20);
+        kvtest::PumpPending();
     }
     CHECK(kvtest::PumpUntil([&] { return dlg.m_pings == 3 && g_uiTicks >= ticksBefore + 3; }, 5000));
     CHECK(dlg.SendDlgItemMessage(IDC_LIST, LB_GETCOUNT) == 3);
