@@ -140,11 +140,9 @@ CFrameWnd* Frame() {
     return (CFrameWnd*)App().m_pMainWnd;
 }
 
-// Whether the area of the window holds dark ink.
-bool HasInk(HWND hWnd, const CRect& rc) {
-    kvtest::Capture cap = kvtest::CaptureWindowFromScreen(hWnd);
-    if (cap.Empty()) return false;
-    CRect rcWnd, rcClient;
+// Whether the area of the window holds dark ink in a picture of it.
+bool InkIn(HWND hWnd, const kvtest::Capture& cap, const CRect& rc) {
+    CRect rcWnd;
     ::GetWindowRect(hWnd, &rcWnd);
     POINT origin = {0, 0};
     ::ClientToScreen(hWnd, &origin);
@@ -157,6 +155,14 @@ bool HasInk(HWND hWnd, const CRect& rc) {
             if (((p >> 16) & 0xFF) < 80 && ((p >> 8) & 0xFF) < 80 && (p & 0xFF) < 80) return true;
         }
     return false;
+}
+
+// Whether the area of the window shows dark ink on the screen, read until it does (the window's
+// pixels reach the screen some time after it painted) or time runs out.
+bool HasInk(HWND hWnd, const CRect& rc) {
+    const kvtest::Capture cap =
+        kvtest::CaptureWindowFromScreenWhen(hWnd, [&](const kvtest::Capture& c) { return InkIn(hWnd, c, rc); });
+    return !cap.Empty() && InkIn(hWnd, cap, rc);
 }
 
 }  // namespace
