@@ -45,11 +45,12 @@ TEST_CASE("ten New/Open/Save/close cycles of a design with images leave no GDI o
         if (frame->m_toolColor.IsInactive() != colourBarInactive) wineButtonCopies += 2;
         colourBarInactive = frame->m_toolColor.IsInactive();
     };
+    // Everything the last step queued (painting, the bars' updates) done: the queue runs empty.
+    auto settle = [&] { kvtest::PumpApp(app, [] { return HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0; }, 5000); };
     auto cycle = [&] {
         doc->NewFromTemplate(4, 0, 1);
         watchColourBar();
-        kvtest::PumpApp(
-            app, [] { return false; }, 50);
+        settle();
         REQUIRE(view->InsertImageObject(CRect(200, 200, 1800, 1400), image, false) != nullptr);
         watchColourBar();
         REQUIRE(view->InsertImageObject(CRect(400, 1600, 2000, 2600), image, true) != nullptr);
@@ -61,8 +62,7 @@ TEST_CASE("ten New/Open/Save/close cycles of a design with images leave no GDI o
         REQUIRE(doc->LoadFile(design, 1, true, false));
         watchColourBar();
         view->Redraw(true);
-        kvtest::PumpApp(
-            app, [] { return false; }, 50);
+        settle();
         watchColourBar();
     };
 
