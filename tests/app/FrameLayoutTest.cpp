@@ -205,7 +205,7 @@ bool ImagesBarFitsItsWindow(CBarBackground& bar) {
         for (int x = 0; x < window.Width(); x += 3) {
             const COLORREF shown = ::GetPixel(dc.Get(), x, y);
             if (shown == CLR_INVALID) continue;
-            if (shown != ::GetPixel(bar.m_memDC.m_hDC, x, y)) return false;
+            if (shown != ::GetPixel(bar.m_offscreen.Get(), x, y)) return false;
             ++compared;
         }
     return compared >= 20;
