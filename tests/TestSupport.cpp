@@ -1,3 +1,5 @@
+#include <sstream>
+#include <fstream>
 #include "TestSupport.h"
 
 #include <windows.h>
@@ -93,6 +95,36 @@ ImportPatch::ImportPatch(const char* dll, const char* function, void* replacemen
 
 ImportPatch::~ImportPatch() {
     if (m_slot) WriteSlot(m_slot, m_original);
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string UnixPath(const std::string& windowsPath) {
+    std::string p = windowsPath;
+    if (p.size() > 2 && (p[0] == 'Z' || p[0] == 'z') && p[1] == ':') p = p.substr(2);
+    for (char& c : p)
+        if (c == '\\') c = '/';
+    return p;
+}
+
+std::string WindowsPath(const std::string& unixPath) {
+    std::string p = "Z:" + unixPath;
+    for (char& c : p)
+        if (c == '/') c = '\\';
+    return p;
+}
+
+std::string PrintQueueFolder() {
+    std::istringstream conf(ReadText("Z:\\etc\\cups\\cups-pdf.conf"));
+    std::string line;
+    while (std::getline(conf, line))
+        if (line.rfind("Out ", 0) == 0) return WindowsPath(line.substr(4));
+    return std::string();
 }
 
 }  // namespace kvtest

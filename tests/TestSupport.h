@@ -31,4 +31,12 @@ private:
     void* m_original = nullptr;
 };
 
+// A whole file as text ("" when it cannot be read).
+std::string ReadText(const std::string& path);
+// Paths between Wine's Z: drive and the Linux file system.
+std::string UnixPath(const std::string& windowsPath);
+std::string WindowsPath(const std::string& unixPath);
+// The folder the CUPS PDF queue writes into now (its configuration's "Out" line), as a Z: path.
+std::string PrintQueueFolder();
+
 }  // namespace kvtest

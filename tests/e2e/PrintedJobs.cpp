@@ -10,46 +10,19 @@
 
 #include "AppDriver.h"
 #include "ScenarioSupport.h"
+#include "TestSupport.h"
 
 namespace e2e {
 
-namespace {
+using kvtest::ReadText;
 
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+namespace {
 
 std::string Quoted(const std::string& unixPath) {
     return "'" + unixPath + "'";
 }
 
 }  // namespace
-
-std::string UnixPath(const std::string& windowsPath) {
-    std::string p = windowsPath;
-    if (p.size() > 2 && (p[0] == 'Z' || p[0] == 'z') && p[1] == ':') p = p.substr(2);
-    for (char& c : p)
-        if (c == '\\') c = '/';
-    return p;
-}
-
-std::string WindowsPath(const std::string& unixPath) {
-    std::string p = "Z:" + unixPath;
-    for (char& c : p)
-        if (c == '/') c = '\\';
-    return p;
-}
-
-std::string PrintQueueFolder() {
-    std::istringstream conf(ReadText("Z:\\etc\\cups\\cups-pdf.conf"));
-    std::string line;
-    while (std::getline(conf, line))
-        if (line.rfind("Out ", 0) == 0) return WindowsPath(line.substr(4));
-    return std::string();
-}
 
 std::string FindPrintedJob(const std::string& title, DWORD ms) {
     std::set<std::string> folders;

@@ -9,10 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "TestSupport.h"
+
 namespace e2e {
 
-// The folder cups-pdf writes into now, as a Windows path; empty when no queue is set up.
-std::string PrintQueueFolder();
+// The queue's folder and the Z: path conversions are the test support's.
+using kvtest::PrintQueueFolder;
+using kvtest::UnixPath;
+using kvtest::WindowsPath;
 
 // The complete PDF (it ends with %%EOF) whose name starts with `title`, or empty after `ms`.
 std::string FindPrintedJob(const std::string& title, DWORD ms);
@@ -44,8 +48,5 @@ JobRecord PrintedJobRecord(const std::string& pdf, DWORD ms);
 // Runs `command` with /bin/sh as a Unix program; its output (stdout and stderr), or empty on a
 // time-out. `work` is a folder for the output file.
 std::string RunUnix(const std::string& command, const std::string& work);
-// A Windows path (Z:\...) as the Unix path it names, and back.
-std::string UnixPath(const std::string& windowsPath);
-std::string WindowsPath(const std::string& unixPath);
 
 }  // namespace e2e

@@ -26,40 +26,12 @@
 #include "res/PrintDialogsIds.h"
 
 using namespace printtest;
+using kvtest::PrintQueueFolder;
+using kvtest::ReadText;
+using kvtest::UnixPath;
 using namespace Gdiplus;
 
 namespace {
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::string UnixPath(const std::string& windowsPath) {
-    std::string p = windowsPath;
-    if (p.size() > 2 && (p[0] == 'Z' || p[0] == 'z') && p[1] == ':') p = p.substr(2);
-    for (char& c : p)
-        if (c == '\\') c = '/';
-    return p;
-}
-
-std::string WindowsPath(const std::string& unixPath) {
-    std::string p = "Z:" + unixPath;
-    for (char& c : p)
-        if (c == '/') c = '\\';
-    return p;
-}
-
-// The folder cups-pdf writes into now.
-std::string QueueFolder() {
-    std::istringstream conf(ReadText("Z:\\etc\\cups\\cups-pdf.conf"));
-    std::string line;
-    while (std::getline(conf, line))
-        if (line.rfind("Out ", 0) == 0) return WindowsPath(line.substr(4));
-    return std::string();
-}
 
 // The job's PDF: a file whose name begins with the title, complete (it ends with %%EOF), in any of
 // the folders the queue named while the test waited.
@@ -68,7 +40,7 @@ std::string FindJob(const std::string& title, int timeoutMs) {
     std::string found;
     kvtest::PumpUntil(
         [&] {
-            folders.insert(QueueFolder());
+            folders.insert(PrintQueueFolder());
             for (const std::string& folder : folders) {
                 WIN32_FIND_DATAA data;
                 HANDLE h = ::FindFirstFileA((folder + "\\" + title + "*.pdf").c_str(), &data);
