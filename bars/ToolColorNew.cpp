@@ -153,6 +153,9 @@ void CToolColorNew::CreateControls() {
         m_btnCustom.m_plainFont = 1;
         m_btnCustom.Create(text, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, button, this, ID_CUSTOM_COLOR);
         m_btnCustom.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(g_uiFont), FALSE);
+        // Without visual styles the button draws its own face; until the face exists it paints
+        // nothing and its area shows black.
+        m_btnCustom.GenerateBackground(6, 8, 10, 0, 0);
         if (g_toolImageList) {
             m_customIcons[0] = ImageList_GetIcon(g_toolImageList, kCustomImage, ILD_NORMAL);
             m_customIcons[1] = ImageList_GetIcon(g_toolImageList, kCustomInactiveImage, ILD_NORMAL);

@@ -1,12 +1,16 @@
 // The colour bar in a docked frame: the swatch it frames for the selection, its inactive look,
 // hovering, and a click that colours the selection in one undo step; and the colour picker with
-// its wheel, bar and fields kept in step, one step per visit, Cancel, and the custom colours.
+// its wheel, bar and fields kept in step, one step per visit, Cancel, and the custom colours; and the
+// Custom Color button's own face without visual styles.
 #include <doctest.h>
+
+#include <cstdlib>
 
 #include "BarsHarness.h"
 #include "GuiSupport.h"
 #include "bars/BarSettings.h"
 #include "controls/DialogPositions.h"
+#include "controls/UxThemeLibrary.h"
 #include "res/CommandIds.h"
 #include "res/FormatBarsIds.h"
 
@@ -283,5 +287,56 @@ TEST_CASE("the colour picker") {
                g_dialogPositions[kColorDialogPos].y == window.top));
     }
     picker.ShowWindow(SW_HIDE);
+    h.Pump();
+}
+
+TEST_CASE("without visual styles the Custom Color button paints its own face and caption") {
+    barstest::Harness& h = barstest::TheHarness();
+    // A system without visual styles: the button takes its plain, self-drawn look.
+    g_uxTheme.SetAppThemedOverride(0);
+    CToolColorNew bar;
+    const bool created = bar.CreateEx(h.frame, TBSTYLE_FLAT | TBSTYLE_TRANSPARENT,
+                                      WS_CHILD | WS_VISIBLE | CBRS_TOP, CRect(0, 0, 0, 0), 1071) != FALSE;
+    if (created) bar.CreateControls();
+    g_uxTheme.SetAppThemedOverride(-1);
+    REQUIRE(created);
+    AeroButton& button = bar.GetCustomButton();
+    REQUIRE(button.GetLook() == CIconButton::kLookPlain);
+    CHECK((button.GetStyle() & BS_TYPEMASK) == BS_OWNERDRAW);
+
+    // The button's own picture, drawn over a colour it never uses.
+    CRect client;
+    button.GetClientRect(&client);
+    REQUIRE(client.Width() > 40);
+    ScopedMemoryDC picture(nullptr, client.Width(), client.Height());
+    REQUIRE(picture.Get() != nullptr);
+    const COLORREF unpainted = RGB(255, 0, 255);
+    {
+        CBrush fill(unpainted);
+        ::FillRect(picture, &client, fill);
+    }
+    button.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(picture.Get()), PRF_CLIENT | PRF_ERASEBKGND);
+
+    int left = 0, black = 0, face = 0, ink = 0;
+    const int total = client.Width() * client.Height();
+    for (int y = 0; y < client.Height(); ++y) {
+        for (int x = 0; x < client.Width(); ++x) {
+            const COLORREF p = ::GetPixel(picture, x, y);
+            const int r = GetRValue(p), g = GetGValue(p), b = GetBValue(p);
+            if (p == unpainted) ++left;
+            if (p == RGB(0, 0, 0)) ++black;
+            // The generated face: greys from mid to light.
+            if (std::abs(r - g) <= 8 && std::abs(g - b) <= 8 && r >= 120) ++face;
+            // The caption's dark text right of the picture.
+            if (x > 24 && x < client.Width() - 4 && y > 4 && y < client.Height() - 4 && r < 90 && g < 90 && b < 90)
+                ++ink;
+        }
+    }
+    INFO("unpainted " << left << ", black " << black << ", face " << face << ", ink " << ink << " of " << total);
+    CHECK(left == 0);
+    CHECK(face > total * 3 / 4);
+    CHECK(black < total / 10);
+    CHECK(ink > 20);
+    bar.DestroyWindow();
     h.Pump();
 }
