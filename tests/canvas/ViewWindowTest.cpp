@@ -292,3 +292,77 @@ TEST_CASE("the context menu opens with its items and forgets its point 100 ms af
     CHECK(texts[9] == "Delete Object");
     CHECK(kvtest::PumpUntil([&] { return view->m_contextPoint == CPoint(-1, -1); }, 3000));
 }
+
+TEST_CASE("undoing an inserted picture while the title is selected leaves none of the picture on the window" *
+          doctest::timeout(60)) {
+    View* view = EnsureView();
+    NewDesign(view, kLayout1DiscTop, "Back Cover");
+    ViewObject* side = view->m_design.GetCurrentSide();
+    REQUIRE(side != nullptr);
+    ViewObject* title = AddText(view, "Title", "Title\b", side->left + 1000, side->top + 1000, 2000, 400);
+    const std::string picture = MakePicture("over-title", 120, 60, RGB(200, 30, 30));
+    // The title is selected when the picture comes, and again after it.
+    view->OnSelectionChanged("Title", TRUE);
+    Pump();
+    view->BeginUndoStep();
+    view->RecordUndoValue("prevOrder", nullptr, "", "");
+    view->InsertImage(CRect(side->left + 1000, side->top + 1000, side->left + 3000, side->top + 2000),
+                      picture.c_str(), false);
+    ViewObject* image = view->m_design.GetFirstSelected();
+    REQUIRE(image != nullptr);
+    REQUIRE(image->IsImage());
+    const CString imageName = image->name;
+    view->RecordUndoValue("nextRich", image, "", "");
+    view->RecordUndoValue("nextOrder", image, "", "");
+    view->EndUndoStep();
+    // The title's edges run across the picture, which lies above it.
+    title->left = image->left + image->width / 4;
+    title->top = image->top + image->height / 4;
+    title->width = image->width;
+    title->height = image->height / 2;
+    title->needsLayout = 1;
+    view->Redraw(true);
+    Pump();
+    view->OnSelectionChanged("Title", TRUE);
+    Pump();
+
+    view->OnEditUndo();
+    REQUIRE(view->m_design.FindObject(imageName) == nullptr);
+    REQUIRE(view->m_design.GetFirstSelected() == title);
+    Pump();
+    const kvtest::Capture shown = kvtest::CaptureWindowFromScreen(view->m_hWnd);
+    REQUIRE_FALSE(shown.Empty());
+    // The same window drawn afresh from the buffer, with no outline to spare.
+    view->StopOutlineTimer();
+    view->Invalidate(FALSE);
+    const kvtest::Capture fresh = kvtest::CaptureWindowFromScreen(view->m_hWnd);
+    REQUIRE(fresh.width == shown.width);
+    REQUIRE(fresh.height == shown.height);
+
+    // Alike in every pixel but the dashed outline just outside the title (client coordinates,
+    // which the captures of the window rectangle hold shifted by the view's edge).
+    CRect window;
+    view->GetWindowRect(&window);
+    CPoint edge(0, 0);
+    view->ClientToScreen(&edge);
+    edge -= window.TopLeft();
+    const Rect d = view->ObjectCanvasRect(title);
+    const CPoint scroll = view->GetDeviceScrollPosition();
+    const CRect ring(d.X - scroll.x - 1, d.Y - scroll.y - 1, d.X + d.Width - scroll.x + 1,
+                     d.Y + d.Height - scroll.y + 1);
+    int differ = 0;
+    CPoint first(-1, -1);
+    for (int y = 0; y < shown.height; ++y) {
+        for (int x = 0; x < shown.width; ++x) {
+            const CPoint c(x - edge.x, y - edge.y);
+            const bool inRing = ring.PtInRect(c) && (c.x == ring.left || c.x == ring.right - 1 ||
+                                                     c.y == ring.top || c.y == ring.bottom - 1);
+            if (inRing || shown.At(x, y) == fresh.At(x, y)) continue;
+            if (differ++ == 0) first = c;
+        }
+    }
+    INFO("outline " << ring.left << "," << ring.top << "," << ring.right << "," << ring.bottom
+                    << "; first stale pixel at " << first.x << "," << first.y);
+    CHECK(differ == 0);
+    view->OnSelectionChanged(side->name, FALSE);
+}
