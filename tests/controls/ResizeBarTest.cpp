@@ -1,5 +1,6 @@
 // Sizing bars in a real frame: docking, sharing a row, dragging edges, floating, closing from
-// the caption, and sizes kept in the profile.
+// the caption, sizes kept in the profile,
+// and layout queries that only measure.
 #include <doctest.h>
 
 #include <cstdio>
@@ -60,6 +61,31 @@ void DragEdge(CResizeBar& bar, UINT ht, CPoint from, CPoint to) {
     bar.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(c.x, c.y));
     bar.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(c.x, c.y));
 }
+
+// Counts WM_WINDOWPOSCHANGED of two windows of this thread while it lives.
+struct PositionCounter {
+    static PositionCounter* s_active;
+    HWND watched[2];
+    int changed = 0;
+    HHOOK hook = nullptr;
+    PositionCounter(HWND first, HWND second) : watched{first, second} {
+        s_active = this;
+        hook = ::SetWindowsHookExA(WH_CALLWNDPROC, Hook, nullptr, ::GetCurrentThreadId());
+    }
+    ~PositionCounter() {
+        if (hook) ::UnhookWindowsHookEx(hook);
+        s_active = nullptr;
+    }
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+        const CWPSTRUCT* m = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        PositionCounter* self = s_active;
+        if (code == HC_ACTION && self && m->message == WM_WINDOWPOSCHANGED &&
+            (m->hwnd == self->watched[0] || m->hwnd == self->watched[1]))
+            ++self->changed;
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+};
+PositionCounter* PositionCounter::s_active = nullptr;
 
 void Settle(CFrameWnd* pFrame) {
     for (int i = 0; i < 3; ++i) {
@@ -364,6 +390,45 @@ TEST_CASE("sizing bars dock, share a row, drag, float and keep their sizes") {
         CHECK(ctx->m_rectDragHorz.PtInRect(pt));
         CHECK(ctx->m_rectFrameDragHorz.PtInRect(pt));
         CHECK(ctx->m_rectFrameDragHorz.Width() > a.m_sizeFloat.cx - 4);
+    }
+
+    SUBCASE("a layout query measures: no bar moves, no size or row changes") {
+        CRect rcA = WindowRect(a);
+        CRect rcDrop(rcA.left + 10, rcA.bottom - 60, rcA.left + 60, rcA.bottom - 10);
+        pFrame->DockControlBar(&b, AFX_IDW_DOCKBAR_LEFT, &rcDrop);
+        Settle(pFrame);
+        CResizeBarArray row;
+        a.GetRowSizingBars(row);
+        REQUIRE(row.GetSize() == 2);
+        const CRect before1 = WindowRect(*row[0]), before2 = WindowRect(*row[1]);
+        const CSize size1 = row[0]->m_sizeVert, size2 = row[1]->m_sizeVert;
+        PositionCounter counter(a.m_hWnd, b.m_hWnd);
+
+        // What the frame's bars leave to the view, as a drag of an edge asks it.
+        CRect rcView;
+        pFrame->RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, CWnd::reposQuery, &rcView);
+        CHECK(counter.changed == 0);
+        // The left dock bar's size for less room than the row has.
+        const CRect offered(rcClient.left, rcClient.top, rcClient.right, rcClient.top + 120);
+        CRect dockSize;
+        pFrame->RepositionBars(AFX_IDW_DOCKBAR_LEFT, AFX_IDW_DOCKBAR_LEFT, AFX_IDW_PANE_FIRST, CWnd::reposQuery,
+                               &dockSize, &offered, FALSE);
+        CHECK(counter.changed == 0);
+        CHECK(dockSize.Width() == size1.cx);
+        CHECK(WindowRect(*row[0]) == before1);
+        CHECK(WindowRect(*row[1]) == before2);
+        CHECK(row[0]->m_sizeVert == size1);
+        CHECK(row[1]->m_sizeVert == size2);
+        a.GetRowSizingBars(row);
+        CHECK(row.GetSize() == 2);
+        CHECK((pFrame->m_nIdleFlags & CFrameWnd::idleLayout) == 0);
+
+        // The real layout still shares the row.
+        counter.changed = 0;
+        b.m_sizeVert.cy += 40;
+        pFrame->RecalcLayout();
+        CHECK(counter.changed > 0);
+        CHECK(a.m_sizeVert.cy + b.m_sizeVert.cy - 2 == rcClient.Height());
     }
 
     CHECK_MESSAGE(boxes.Boxes().empty(), (LPCSTR)boxes.LastText());
