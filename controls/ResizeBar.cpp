@@ -267,7 +267,8 @@ CSize CResizeBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz) {
     // Sharing the row resizes and moves the bars (and may break the row): a real layout's work.
     // A layout query asks only for the size and is answered with the sizes the bars have.
     const BOOL bQuery = m_pDockBar != nullptr && m_pDockBar->m_bLayoutQuery;
-    if (!bQuery && IsVisible() && !IsFloating() && m_bRowResize && arrBars.GetSize() > 0 && arrBars[0] == this) {
+    if (!bQuery && IsVisible() && !IsFloating() && m_bRowResize && arrBars.GetSize() > 0 &&
+        arrBars[0] == this) {
         CRect rc = m_pDockBar->m_rectLayout;
         if (rc.IsRectEmpty() && m_pDockSite != nullptr) m_pDockSite->GetClientRect(&rc);
         int nLength = bHorz ? rc.Width() + 2 : rc.Height() - 2;

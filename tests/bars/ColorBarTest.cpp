@@ -328,11 +328,13 @@ TEST_CASE("without visual styles the Custom Color button paints its own face and
             // The generated face: greys from mid to light.
             if (std::abs(r - g) <= 8 && std::abs(g - b) <= 8 && r >= 120) ++face;
             // The caption's dark text right of the picture.
-            if (x > 24 && x < client.Width() - 4 && y > 4 && y < client.Height() - 4 && r < 90 && g < 90 && b < 90)
+            if (x > 24 && x < client.Width() - 4 && y > 4 && y < client.Height() - 4 && r < 90 && g < 90 &&
+                b < 90)
                 ++ink;
         }
     }
-    INFO("unpainted " << left << ", black " << black << ", face " << face << ", ink " << ink << " of " << total);
+    INFO("unpainted " << left << ", black " << black << ", face " << face << ", ink " << ink << " of "
+                      << total);
     CHECK(left == 0);
     CHECK(face > total * 3 / 4);
     CHECK(black < total / 10);

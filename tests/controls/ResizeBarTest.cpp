@@ -411,8 +411,8 @@ TEST_CASE("sizing bars dock, share a row, drag, float and keep their sizes") {
         // The left dock bar's size for less room than the row has.
         const CRect offered(rcClient.left, rcClient.top, rcClient.right, rcClient.top + 120);
         CRect dockSize;
-        pFrame->RepositionBars(AFX_IDW_DOCKBAR_LEFT, AFX_IDW_DOCKBAR_LEFT, AFX_IDW_PANE_FIRST, CWnd::reposQuery,
-                               &dockSize, &offered, FALSE);
+        pFrame->RepositionBars(AFX_IDW_DOCKBAR_LEFT, AFX_IDW_DOCKBAR_LEFT, AFX_IDW_PANE_FIRST,
+                               CWnd::reposQuery, &dockSize, &offered, FALSE);
         CHECK(counter.changed == 0);
         CHECK(dockSize.Width() == size1.cx);
         CHECK(WindowRect(*row[0]) == before1);
