@@ -1,6 +1,7 @@
 // The real view in a frame under Xvfb: the design drawn into the buffer and shown, a click that
 // selects and a drag that moves with snapping as one undo step, zooming around the window's
-// centre, the off-screen buffer's failures, and the context menu.
+// centre, the off-screen buffer's failures, the context menu, and the window repainted whole after an
+// undo under the animated selection outline.
 #include <doctest.h>
 
 #include <cstdlib>
