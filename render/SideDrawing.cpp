@@ -119,7 +119,7 @@ void RenderContext::FillBackground() {
             const int wx = wide.X, wy = wide.Y, ww = wide.Width, wh = wide.Height;
             const CanvasBackdrop plain;
             const CanvasBackdrop& backdrop = canvasBackdrop ? *canvasBackdrop : plain;
-            backdrop.Fill(graphics, 0, 0, sx + sw, wh);
+            backdrop.Fill(graphics, 0, 0, sx, wh);
             backdrop.Fill(graphics, sx + sw, 0, wx + ww, wh);
             backdrop.Fill(graphics, sx, 0, sx + sw, sy);
             backdrop.Fill(graphics, sx, sy + sh, sx + sw, wy + wh);

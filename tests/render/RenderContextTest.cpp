@@ -6,6 +6,7 @@
 
 #include "GdiplusSession.h"
 #include "model/Geometry.h"
+#include "render/CanvasBackground.h"
 #include "render/RenderContext.h"
 #include "RenderFixtures.h"
 
@@ -137,4 +138,48 @@ TEST_CASE("side rectangle") {
     CHECK(side.Equals(Rect(17, 17, 850, 1100)));
     CHECK(view.printOptions.frontBorder == 1);
     CHECK(view.printOptions.backFold == 1);
+}
+
+// Records the rectangles the screen's backdrop is asked to fill.
+class RecordingBackdrop : public CanvasBackdrop {
+public:
+    mutable std::vector<Rect> fills;
+    void Fill(Graphics* g, int left, int top, int right, int bottom) const override {
+        fills.push_back(Rect(left, top, right - left, bottom - top));
+        CanvasBackdrop::Fill(g, left, top, right, bottom);
+    }
+};
+
+TEST_CASE("the screen's backdrop fills the canvas around the side, never under it") {
+    REQUIRE(kvtest::GdiplusReady());
+    rt::Design d;
+    d.AddPage(2, 8500, 11000);
+    d.Add(NewViewObject(kObjectFront, "Front Cover", 2, "Front Cover", 1000, 1000, 1000, 1000));
+    d.SetCurrent("Front Cover");
+    Bitmap b(904, 1154, PixelFormat24bppRGB);
+    Graphics g(&b);
+    g.Clear(Color(0xFF000000));
+    RenderContext rc;
+    rc.SetupGeometry(&d.doc, 0.1, 0.1, kPurposeScreen, -17, -17);
+    rc.graphics = &g;
+    RecordingBackdrop backdrop;
+    rc.canvasBackdrop = &backdrop;
+    rc.FillBackground();
+    Rect side, wide;
+    REQUIRE(rc.GetSideRect(&side, &wide));
+    // The backdrop's texture is slow to paint; the side is filled white over whatever lies there,
+    // so painting the texture under it would be wasted.
+    long covered = 0;
+    for (const Rect& fill : backdrop.fills) {
+        Rect overlap;
+        CHECK(!Rect::Intersect(overlap, fill, side));
+        covered += (long)fill.Width * fill.Height;
+    }
+    // Together the fills still cover every pixel of the canvas around the side.
+    CHECK(covered >= (long)wide.GetRight() * wide.GetBottom() - (long)side.Width * side.Height);
+    const COLORREF grey = kCanvasBackdropGrey;
+    for (Point p : {Point(5, 500), Point(side.GetRight() + 5, 500), Point(400, 5), Point(400, side.GetBottom() + 5)})
+        CHECK(rt::SameRgb(rt::Pixel(&b, p.X, p.Y), GetRValue(grey), GetGValue(grey), GetBValue(grey)));
+    CHECK(rt::SameRgb(rt::Pixel(&b, side.X, side.Y), 255, 255, 255));
+    CHECK(rt::SameRgb(rt::Pixel(&b, side.GetRight() - 1, side.GetBottom() - 1), 255, 255, 255));
 }
