@@ -226,6 +226,10 @@ void View::OnSplashDone() {
         if (g_showNewProjectAtStart && AppCanvasState::Get().m_commandLineFile.IsEmpty()) {
             m_paintEnabled = true;
             m_blankCanvas = true;
+            // The frame paints before New Project opens over it: the dialog draws a picture of
+            // every layout before its own window shows, and until then the frame would stay blank.
+            if (main && main->m_hWnd)
+                ::RedrawWindow(main->m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
             if (host) host->RunNewProject();
             m_blankCanvas = false;
         }

@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
 # Start-up time of Korvanelle to a shown main frame under Wine, splash excluded: runs the start-up
-# benchmark program several times (each a new process with a fresh settings folder, Wine's
-# server kept warm) and prints each run and the median.
-#   scripts/bench-startup.sh [runs]     default 7
+# benchmark program several times for each of two starts, taking turns (each run a new process with
+# a fresh settings folder, Wine's server kept warm), and prints each run and the medians.
+#   design       the frame opens on its design ("New Project at start" off)
+#   new-project  a first start: the frame opens with New Project over it
+# See tests/app/StartupBenchmark.cpp for what each figure counts. The machine's load is printed
+# with the figures; pin the runs (taskset) when other work shares the machine.
+#   scripts/bench-startup.sh [runs]     default 7 of each
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KV_BUILD_DIR:-$root/build}
@@ -10,10 +14,21 @@ runs=${1:-7}
 "$root/scripts/build.sh" --target bench_app_startup >/dev/null
 bench="$build/tests/app/bench_app_startup.exe"
 "$build/wine-run" cmd.exe /c exit   # the server and services up before the first measured run
-values=()
+out=$(mktemp)
+trap 'rm -f "$out"' EXIT
+echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
 for i in $(seq 1 "$runs"); do
-  line=$("$build/wine-run" "$bench" | tr -d '\r')
-  echo "run $i: $line"
-  values+=("$(echo "$line" | sed -n 's/.*shown_ms=\([0-9.]*\).*/\1/p')")
+  for start in design new-project; do
+    line=$(KV_BENCH_START=$start "$build/wine-run" "$bench" | tr -d '\r')
+    echo "run $i $start: $line"
+    echo "$start $line" >>"$out"
+  done
 done
-printf '%s\n' "${values[@]}" | sort -n | awk '{a[NR]=$1} END {printf "median shown_ms=%s over %d runs\n", a[int((NR+1)/2)], NR}'
+echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
+median() {  # start, field
+  grep "^$1 " "$out" | sed -n "s/.* $2=\([-0-9.]*\).*/\1/p" | sort -n |
+    awk -v s="$1" -v f="$2" '{a[NR]=$1} END {printf "median %s %s=%s over %d runs (min %s, max %s)\n", s, f, a[int((NR+1)/2)], NR, a[1], a[NR]}'
+}
+median design shown_ms
+median new-project shown_ms
+median new-project dialog_ms
