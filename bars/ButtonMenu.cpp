@@ -52,6 +52,7 @@ void CButtonMenu::RemoveAllItems() {
         if (m_menu.m_hMenu) m_menu.DestroyMenu();
         m_currentItem = -1;
         m_bMenuBuilt = 0;
+        m_bMenuOffered = 0;
         m_bSkipNextOpen = 0;
     });
 }
@@ -87,7 +88,7 @@ BOOL CButtonMenu::BuildMenu() {
 void CButtonMenu::SetCurrentItem(int index) {
     GuardOperation(3504, [&] {
         if (index >= GetItemCount()) return;
-        if (!m_bMenuBuilt && !BuildMenu()) return;
+        m_bMenuOffered = 1;
         m_currentItem = index;
         if (index < 0) return;
         SetWindowText(m_bShowCaption ? static_cast<LPCTSTR>(m_texts[index]) : " ");
@@ -143,7 +144,9 @@ POINT CButtonMenu::MenuPosition(const RECT& buttonScreen, int menuWidth, int wor
 
 void CButtonMenu::ShowMenu() {
     GuardOperation(3505, [&] {
-        if (!m_bMenuBuilt) return;
+        // The menu (and its icons in the menus' shared image lists) is made when first opened,
+        // not when an option is made current: the bars set every button's option at start-up.
+        if (!m_bMenuOffered || (!m_bMenuBuilt && !BuildMenu())) return;
         if (m_bSkipNextOpen) {
             m_bSkipNextOpen = 0;
             return;

@@ -20,6 +20,8 @@ public:
     CWordArray m_ids;
     CWordArray m_icons;
     int m_bMenuBuilt = 0;
+    // The menu opens once an option was made current (it is built then, on first opening).
+    BYTE m_bMenuOffered = 0;
     CStyledMenu m_menu;
     int m_currentItem = -1;
     BYTE m_bSkipNextOpen = 0;

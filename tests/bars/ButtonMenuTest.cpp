@@ -58,6 +58,8 @@ TEST_CASE("the drop-down option button") {
         CHECK(button.m_currentItem == -1);
         button.SetCurrentItemByText("Multi-Line");
         CHECK(button.m_currentItem == 1);
+        // The menu itself waits until it is first opened (the bars set every option at start-up).
+        CHECK(button.m_bMenuBuilt == 0);
         CHECK(button.GetCurrentId() == ID_WRAP_MULTI_LINE);
         CString text;
         button.GetWindowText(text);
