@@ -89,7 +89,8 @@ struct DialogWatch {
     static DWORD WINAPI Run(void* param) {
         DialogWatch& w = *(DialogWatch*)param;
         while (!w.stop) {
-            if (w.frameMs < 0 && IsWindowVisible(w.frame) && w.view->m_paintEnabled && NothingToPaint(w.frame))
+            if (w.frameMs < 0 && IsWindowVisible(w.frame) && w.view->m_paintEnabled &&
+                NothingToPaint(w.frame))
                 w.frameMs = MsSinceStart();
             HWND dialog = FindNewProject(w.threadId);
             if (w.frameMs >= 0 && dialog && NothingToPaint(dialog)) {
@@ -156,7 +157,8 @@ int main() {
         watch.view = view;
         HANDLE thread = CreateThread(nullptr, 0, DialogWatch::Run, &watch, 0, nullptr);
         ok = kvtest::PumpApp(
-            app, [&] { return watch.dialogMs >= 0 && view->m_paintEnabled && IsWindowVisible(frame->m_hWnd); },
+            app,
+            [&] { return watch.dialogMs >= 0 && view->m_paintEnabled && IsWindowVisible(frame->m_hWnd); },
             20000);
         watch.stop = true;
         WaitForSingleObject(thread, INFINITE);
@@ -171,15 +173,16 @@ int main() {
             app,
             [&] {
                 if (shown < 0 && view->m_paintEnabled && IsWindowVisible(frame->m_hWnd) &&
-                    !(HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT) && !state.m_redrawRequest && !state.m_relayoutRequest &&
-                    state.m_queuedText.IsEmpty())
+                    !(HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT) && !state.m_redrawRequest &&
+                    !state.m_relayoutRequest && state.m_queuedText.IsEmpty())
                     shown = MsSinceStart();
                 return shown >= 0;
             },
             20000);
     }
     // Whatever start-up left for the queue and the idle time.
-    kvtest::PumpApp(app, [] { return true; }, 20000);
+    kvtest::PumpApp(
+        app, [] { return true; }, 20000);
     const double idle = MsSinceStart();
     std::printf("launch_ms=%.1f startup_ms=%.1f shown_ms=%.1f", launch, startup, ok ? shown : -1.0);
     if (newProject) std::printf(" dialog_ms=%.1f", ok ? dialog : -1.0);

@@ -178,7 +178,8 @@ TEST_CASE("the screen's backdrop fills the canvas around the side, never under i
     // Together the fills still cover every pixel of the canvas around the side.
     CHECK(covered >= (long)wide.GetRight() * wide.GetBottom() - (long)side.Width * side.Height);
     const COLORREF grey = kCanvasBackdropGrey;
-    for (Point p : {Point(5, 500), Point(side.GetRight() + 5, 500), Point(400, 5), Point(400, side.GetBottom() + 5)})
+    for (Point p :
+         {Point(5, 500), Point(side.GetRight() + 5, 500), Point(400, 5), Point(400, side.GetBottom() + 5)})
         CHECK(rt::SameRgb(rt::Pixel(&b, p.X, p.Y), GetRValue(grey), GetGValue(grey), GetBValue(grey)));
     CHECK(rt::SameRgb(rt::Pixel(&b, side.X, side.Y), 255, 255, 255));
     CHECK(rt::SameRgb(rt::Pixel(&b, side.GetRight() - 1, side.GetBottom() - 1), 255, 255, 255));
