@@ -111,12 +111,12 @@ inline void AdjustPixel(const ColorTables& t, unsigned char* bgr, int hueShift, 
 // source pixel, the p and q levels of its new saturation and the channels they give. The
 // per-pixel work is then the hue ramp alone; results equal AdjustPixel's exactly.
 struct HslPlan {
+    // 16 bytes, so that the vector code loads one entry per pixel in one go.
     struct Entry {
         float p;
         float d;    // q - p
         int pByte;  // p x 255 truncated
         int qByte;  // q x 255 truncated
-        int grey;   // -1, or the grey level when the new saturation is 0
     };
     Entry entries[101][101];  // [saturation][lightness] of the source pixel
     int hueShift = 0;
@@ -131,16 +131,19 @@ struct HslPlan {
             for (int l = 0; l <= 100; ++l) {
                 Entry& e = entries[s0][l];
                 if (s == 0) {
-                    e.grey = static_cast<int>(static_cast<double>(l) * static_cast<double>(2.55f));
-                    e.p = e.d = 0.0f;
-                    e.pByte = e.qByte = e.grey;
+                    // Grey: every channel at the grey level, whatever the hue. With no ramp
+                    // (d = 0) the ramp channel is p x 255 truncated, so p is put half a level
+                    // above the grey level to give exactly that level.
+                    const int grey = static_cast<int>(static_cast<double>(l) * static_cast<double>(2.55f));
+                    e.p = (static_cast<float>(grey) + 0.5f) / 255.0f;
+                    e.d = 0.0f;
+                    e.pByte = e.qByte = grey;
                     continue;
                 }
                 float S = t.percent[s];
                 float L = t.percent[l];
                 float p = (L < 0.5f) ? L * (1.0f - S) : L - (1.0f - L) * S;
                 float q = 2.0f * L - p;
-                e.grey = -1;
                 e.p = p;
                 e.d = q - p;
                 e.pByte = static_cast<int>(p * 255.0f);
@@ -154,31 +157,29 @@ inline void AdjustPixelPlanned(const ColorTables& t, const HslPlan& plan, unsign
     int h, s, l;
     RgbToHslT(t, bgr[2], bgr[1], bgr[0], h, s, l);
     const HslPlan::Entry& e = plan.entries[s][l];
-    int r, g, b;
-    if (e.grey >= 0) {
-        r = g = b = e.grey;
-    } else {
-        h += plan.hueShift;
-        if (h > 359)
-            h -= 360;
-        else if (h < 0)
-            h += 360;
-        const HueSector& sec = kHueSectors[h / 60];
-        float H = t.sixtieth[h];
-        int v[3];
-        v[0] = e.qByte;
-        v[1] = e.pByte;
-        v[2] = static_cast<int>((e.p + sec.sign * ((H - sec.base) * e.d)) * 255.0f);
-        r = v[sec.r];
-        g = v[sec.g];
-        b = v[sec.b];
-    }
-    r += plan.lightAdd;
-    g += plan.lightAdd;
-    b += plan.lightAdd;
+    h += plan.hueShift;
+    if (h > 359)
+        h -= 360;
+    else if (h < 0)
+        h += 360;
+    const HueSector& sec = kHueSectors[h / 60];
+    float H = t.sixtieth[h];
+    int v[3];
+    v[0] = e.qByte;
+    v[1] = e.pByte;
+    v[2] = static_cast<int>((e.p + sec.sign * ((H - sec.base) * e.d)) * 255.0f);
+    const int r = v[sec.r] + plan.lightAdd;
+    const int g = v[sec.g] + plan.lightAdd;
+    const int b = v[sec.b] + plan.lightAdd;
     bgr[0] = ClampByte(b);
     bgr[1] = ClampByte(g);
     bgr[2] = ClampByte(r);
 }
+
+// Changes `width` pixels of one row from `src` into `dst` (which may be the same memory), 3 or 4
+// bytes per pixel (the fourth, alpha, is copied): four pixels at a time in SSE2 registers, exactly
+// as AdjustPixelPlanned changes each one.
+void AdjustRowPlanned(const ColorTables& t, const HslPlan& plan, const unsigned char* src, unsigned char* dst,
+                      int width, int bytesPerPixel);
 
 }  // namespace kvcolor

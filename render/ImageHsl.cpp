@@ -26,30 +26,13 @@ bool AllShiftsZero(int h, int s, int l) {
 }
 
 // Changes every pixel of 'src' into the same place of 'dst' (which may be the same memory).
-template <int BytesPerPixel>
-void AdjustRows(const ColorTables& t, const kvcolor::HslPlan& plan, const BitmapData& src,
-                const BitmapData& dst, int begin, int end) {
+void AdjustRows(const ColorTables& t, const kvcolor::HslPlan& plan, const BitmapData& src, const BitmapData& dst,
+                int bytesPerPixel, int begin, int end) {
     for (int y = begin; y < end; ++y) {
         const unsigned char* s =
             static_cast<const unsigned char*>(src.Scan0) + static_cast<INT_PTR>(y) * src.Stride;
         unsigned char* d = static_cast<unsigned char*>(dst.Scan0) + static_cast<INT_PTR>(y) * dst.Stride;
-        // Runs of one colour (flat areas) are converted once.
-        unsigned int lastIn = 0xFFFFFFFFu;
-        unsigned char out[3] = {0, 0, 0};
-        for (UINT x = 0; x < src.Width; ++x, s += BytesPerPixel, d += BytesPerPixel) {
-            unsigned int in = s[0] | (s[1] << 8) | (s[2] << 16);
-            if (in != lastIn) {
-                lastIn = in;
-                out[0] = s[0];
-                out[1] = s[1];
-                out[2] = s[2];
-                kvcolor::AdjustPixelPlanned(t, plan, out);
-            }
-            if (BytesPerPixel == 4) d[3] = s[3];
-            d[0] = out[0];
-            d[1] = out[1];
-            d[2] = out[2];
-        }
+        kvcolor::AdjustRowPlanned(t, plan, s, d, static_cast<int>(src.Width), bytesPerPixel);
     }
 }
 
@@ -90,12 +73,8 @@ void AdjustPixelRows(const BitmapData& src, const BitmapData& dst, int bytesPerP
     plan->Build(t, hueShift, satShift, lightShift);
     // Every pixel is worked out on its own, so the rows are shared out over the cores; runs of
     // fewer than 64 rows are not worth a thread.
-    ParallelRuns(static_cast<int>(src.Height), GetRenderThreadCount(), 64, [&](int begin, int end) {
-        if (bytesPerPixel == 4)
-            AdjustRows<4>(t, *plan, src, dst, begin, end);
-        else
-            AdjustRows<3>(t, *plan, src, dst, begin, end);
-    });
+    ParallelRuns(static_cast<int>(src.Height), GetRenderThreadCount(), 64,
+                 [&](int begin, int end) { AdjustRows(t, *plan, src, dst, bytesPerPixel, begin, end); });
 }
 
 bool ApplyHslAdjustment(Bitmap* source, Bitmap* dest, int hueShift, int satShift, int lightShift) {

@@ -178,6 +178,77 @@ TEST_CASE("whole bitmaps change exactly as single pixels do") {
     }
 }
 
+// The rows are changed four pixels at a time in vector registers, with the last pixels of a row
+// one by one; every colour there is must come out as the single-pixel change gives it, in rows
+// of 3 and of 4 bytes per pixel, in place and into another buffer.
+TEST_CASE("every colour changes in whole rows exactly as single pixels do") {
+    const ColorTables& t = GetColorTables();
+    // 4093 pixels a row (the last ones left to the one-by-one code), 4099 rows hold all 2^24
+    // colours; the rows' end is padded as bitmaps' rows are.
+    const int width = 4093, height = (1 << 24) / width + 1;
+    std::vector<unsigned char> src, dst;
+    auto fill = [&](int bpp, int stride) {
+        src.assign(static_cast<size_t>(stride) * height, 0x5A);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const unsigned int c = static_cast<unsigned int>(y * width + x) & 0xFFFFFF;
+                unsigned char* p = &src[static_cast<size_t>(y) * stride + x * bpp];
+                p[0] = static_cast<unsigned char>(c), p[1] = static_cast<unsigned char>(c >> 8),
+                p[2] = static_cast<unsigned char>(c >> 16);
+                if (bpp == 4) p[3] = static_cast<unsigned char>(x * 7 + y);
+            }
+    };
+    auto mismatches = [&](int bpp, int stride, const std::vector<unsigned char>& out, const int* sh) {
+        int bad = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const size_t at = static_cast<size_t>(y) * stride + x * bpp;
+                unsigned char px[3] = {src[at], src[at + 1], src[at + 2]};
+                AdjustPixelHsl(t, px, sh[0], sh[1], sh[2]);
+                if (px[0] != out[at] || px[1] != out[at + 1] || px[2] != out[at + 2]) ++bad;
+                if (bpp == 4 && out[at + 3] != src[at + 3]) ++bad;
+            }
+        // The padding after each row is never written.
+        for (int y = 0; y < height; ++y)
+            for (int x = width * bpp; x < stride; ++x)
+                if (out[static_cast<size_t>(y) * stride + x] != 0x5A) ++bad;
+        return bad;
+    };
+    auto run = [&](int bpp, std::vector<unsigned char>& out, const int* sh) {
+        BitmapData from = {}, to = {};
+        from.Width = to.Width = width;
+        from.Height = to.Height = height;
+        from.Stride = to.Stride = (width * bpp + 3) & ~3;
+        from.Scan0 = src.data();
+        to.Scan0 = out.data();
+        AdjustPixelRows(from, to, bpp, sh[0], sh[1], sh[2]);
+    };
+    const int shifts[][3] = {{40, 30, -20}, {-359, 100, 0}, {359, -100, 100}, {181, 7, -100}, {0, 0, 0}};
+    for (int bpp : {3, 4}) {
+        const int stride = (width * bpp + 3) & ~3;
+        fill(bpp, stride);
+        for (const auto& sh : shifts) {
+            CAPTURE(bpp);
+            CAPTURE(sh[0]);
+            CAPTURE(sh[1]);
+            CAPTURE(sh[2]);
+            dst.assign(src.size(), 0x5A);
+            run(bpp, dst, sh);
+            CHECK(mismatches(bpp, stride, dst, sh) == 0);
+        }
+        // In place.
+        dst = src;
+        const int sh[3] = {-75, 45, 12};
+        BitmapData rows = {};
+        rows.Width = width;
+        rows.Height = height;
+        rows.Stride = stride;
+        rows.Scan0 = dst.data();
+        AdjustPixelRows(rows, rows, bpp, sh[0], sh[1], sh[2]);
+        CHECK(mismatches(bpp, stride, dst, sh) == 0);
+    }
+}
+
 TEST_CASE("bitmap adjustment") {
     REQUIRE(kvtest::GdiplusReady());
     SUBCASE("destination smaller than the source is refused and left alone") {
