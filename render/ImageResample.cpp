@@ -275,11 +275,69 @@ private:
     std::unique_ptr<unsigned char[]> m_copy;
 };
 
-// The part `part` (device pixels) of the picture resampled to `dest`, put on the DC in strips of
-// rows, so that a picture filling a page at 600 dots per inch never needs a second page of memory.
+// True when the pixel (x, y) of `dc` reads from the memory at `p`: the blue byte there is turned
+// over, read back through the DC, and put back.
+bool PixelLivesAt(HDC dc, int x, int y, unsigned char* p) {
+    const COLORREF before = ::GetPixel(dc, x, y);
+    if (before == CLR_INVALID) return false;
+    const unsigned char kept = *p;
+    *p = static_cast<unsigned char>(kept ^ 0xFF);
+    const COLORREF after = ::GetPixel(dc, x, y);
+    *p = kept;
+    return after != before && after != CLR_INVALID;
+}
+
+// The rows of `part` in the 24-bit DIB section selected into `dc`, when its clip is that one
+// rectangle (or wider): the resampled rows then go straight into the surface, every row on every
+// thread at once, with no copy through a strip and no wait for the copy between strips.
+bool SurfaceRows(HDC dc, const RECT& part, PixelBlock& out) {
+    RECT box;
+    if (::GetClipBox(dc, &box) != SIMPLEREGION) return false;
+    if (part.left < box.left || part.top < box.top || part.right > box.right || part.bottom > box.bottom)
+        return false;
+    HGDIOBJ bitmap = ::GetCurrentObject(dc, OBJ_BITMAP);
+    DIBSECTION section;
+    if (!bitmap || ::GetObjectW(bitmap, sizeof(section), &section) != sizeof(section)) return false;
+    const BITMAP& bm = section.dsBm;
+    const int height = bm.bmHeight < 0 ? -bm.bmHeight : bm.bmHeight;
+    if (!bm.bmBits || bm.bmBitsPixel != 24 || section.dsBmih.biCompression != BI_RGB || part.left < 0 ||
+        part.top < 0 || part.right > bm.bmWidth || part.bottom > height || part.right <= part.left ||
+        part.bottom <= part.top)
+        return false;
+    // Which way up the rows lie in memory the section's record does not tell reliably, so it is
+    // asked of the DC itself, at a row of the part whose place differs in the two orders.
+    unsigned char* const bits = static_cast<unsigned char*>(bm.bmBits);
+    const ptrdiff_t stride = bm.bmWidthBytes;
+    bool bottomUp = false;
+    for (int y : {part.top, part.bottom - 1}) {
+        if (height - 1 - y == y) continue;
+        if (PixelLivesAt(dc, part.left, y, bits + y * stride + part.left * 3)) break;
+        if (!PixelLivesAt(dc, part.left, y, bits + (height - 1 - y) * stride + part.left * 3)) return false;
+        bottomUp = true;
+        break;
+    }
+    const ptrdiff_t topRow = bottomUp ? height - 1 - part.top : part.top;
+    out.bits = bits + topRow * stride + part.left * 3;
+    out.width = part.right - part.left;
+    out.height = part.bottom - part.top;
+    out.stride = static_cast<int>(bottomUp ? -stride : stride);
+    out.bytesPerPixel = 3;
+    return true;
+}
+
+// The part `part` (device pixels) of the picture resampled to `dest`, put on the DC: straight into
+// its pixels when it draws on a bitmap in memory, else in strips of rows, so that a picture
+// filling a page at 600 dots per inch never needs a second page of memory.
 bool PutResampled(HDC dc, const PixelBlock& source, const Rect& dest, const RECT& part) {
     const int w = part.right - part.left, h = part.bottom - part.top;
     const int bpp = source.bytesPerPixel;
+    if (bpp == 3) {
+        PixelBlock surface;
+        ::GdiFlush();
+        if (SurfaceRows(dc, part, surface))
+            return ResamplePixels(source, dest.Width, dest.Height, part.left - dest.X, part.top - dest.Y, surface,
+                                  GetRenderThreadCount());
+    }
     const int strip = h < kStripRows ? h : kStripRows;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);

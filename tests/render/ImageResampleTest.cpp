@@ -328,3 +328,50 @@ TEST_CASE("a picture taller than one strip of rows is put whole, each strip wher
     surface.UnlockBits(&d);
     CHECK(off == 0);
 }
+
+// A surface that is a DIB section in memory gets the rows written straight into its pixels; the
+// section's rows may lie top-down or bottom-up, and each row must land where the DC shows it.
+TEST_CASE("rows put straight into a DIB section land on their rows, top-down and bottom-up") {
+    REQUIRE(kvtest::GdiplusReady());
+    Picture src = PhotoLike(45, 77, 5);
+    Bitmap picture(45, 77, PixelFormat24bppRGB);
+    Rect all(0, 0, 45, 77);
+    BitmapData d;
+    REQUIRE(picture.LockBits(&all, ImageLockModeWrite, PixelFormat24bppRGB, &d) == Ok);
+    for (int y = 0; y < 77; ++y) std::memcpy(static_cast<BYTE*>(d.Scan0) + y * d.Stride, src.At(0, y), 45 * 3);
+    picture.UnlockBits(&d);
+    const int w = 90, h = 131;
+    Picture expected = Resample(src, 60, 100, 1);
+    for (bool bottomUp : {false, true}) {
+        CAPTURE(bottomUp);
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = w;
+        info.bmiHeader.biHeight = bottomUp ? h : -h;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 24;
+        void* bits = nullptr;
+        HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        REQUIRE(section != nullptr);
+        const int stride = (w * 3 + 3) & ~3;
+        std::memset(bits, 255, static_cast<size_t>(stride) * h);
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, section);
+        {
+            Graphics g(dc);
+            REQUIRE(DrawImageResampled(&g, &picture, Rect(7, 20, 60, 100), 0, 0, 0));
+        }
+        GdiFlush();
+        auto row = [&](int y) {
+            return static_cast<const unsigned char*>(bits) + static_cast<ptrdiff_t>(bottomUp ? h - 1 - y : y) * stride;
+        };
+        int off = 0;
+        for (int y = 0; y < 100; ++y) off += std::memcmp(row(20 + y) + 7 * 3, expected.At(0, y), 60 * 3) != 0;
+        CHECK(off == 0);
+        // Above and below the picture the surface is untouched.
+        CHECK((row(19)[7 * 3] == 255 && row(120)[7 * 3] == 255 && row(60)[6 * 3] == 255));
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        DeleteObject(section);
+    }
+}
