@@ -13,7 +13,11 @@ using namespace Gdiplus;
 
 namespace {
 
-const int kLevel = 1;  // the fastest; the Up filter leaves little for slower levels to find
+// Runs of one byte only (distance 1): the Up filter turns flat areas and rows that repeat the one
+// above into runs of zeros, and in photos the matches a hash search finds elsewhere shrink the
+// file by a fifth at best while costing half again the time (measured on a 600 DPI cover).
+const int kLevel = 1;
+const int kStrategy = Z_RLE;
 
 void PutBig32(unsigned char* p, unsigned long v) {
     p[0] = static_cast<unsigned char>(v >> 24);
@@ -60,7 +64,7 @@ struct Band {
 bool DeflateBand(const unsigned char* rows, int width, int stride, Band& band) {
     z_stream z;
     std::memset(&z, 0, sizeof(z));
-    if (deflateInit2(&z, kLevel, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) return false;
+    if (deflateInit2(&z, kLevel, Z_DEFLATED, -15, 8, kStrategy) != Z_OK) return false;
     bool ok = true;
     try {
         const size_t rowBytes = static_cast<size_t>(width) * 3 + 1;
