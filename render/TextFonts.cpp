@@ -71,6 +71,7 @@ void TextMeasurer::SelectFontAt(int i, int autoFitSize) {
     }
     if (!fresh) return;
     m_recordIndex = index;
+    m_measured.clear();
     CreateGdipFont(&m_font, record, 1.0, 1.0);
     m_rawAscent = 0;
     if (!m_font) return;
@@ -93,9 +94,14 @@ bool TextMeasurer::IsItalic() const {
 RectF TextMeasurer::Measure(const CString& ch, bool formatP) {
     RectF box(0, 0, 0, 0);
     if (!m_font) return box;
+    std::string key(1, formatP ? 'P' : 'T');
+    key.append(static_cast<LPCSTR>(ch), static_cast<size_t>(ch.GetLength()));
+    const auto known = m_measured.find(key);
+    if (known != m_measured.end()) return known->second;
     WCHAR wide[8] = {};
     int n = MultiByteToWideChar(CP_ACP, 0, static_cast<LPCSTR>(ch), ch.GetLength(), wide, 7);
     if (n <= 0) return box;
     m_graphics->MeasureString(wide, n, m_font, PointF(0, 0), formatP ? m_formatP : m_formatT, &box);
+    m_measured.emplace(std::move(key), box);
     return box;
 }
