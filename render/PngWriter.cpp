@@ -1,4 +1,4 @@
-// PNG encoding on zlib, in bands compressed side by side.
+// PNG encoding in bands compressed side by side.
 #include "render/PngWriter.h"
 
 #include <zlib.h>
@@ -8,16 +8,11 @@
 #include <new>
 
 #include "render/RenderThreads.h"
+#include "render/RunDeflate.h"
 
 using namespace Gdiplus;
 
 namespace {
-
-// Runs of one byte only (distance 1): the Up filter turns flat areas and rows that repeat the one
-// above into runs of zeros, and in photos the matches a hash search finds elsewhere shrink the
-// file by a fifth at best while costing half again the time (measured on a 600 DPI cover).
-const int kLevel = 1;
-const int kStrategy = Z_RLE;
 
 void PutBig32(unsigned char* p, unsigned long v) {
     p[0] = static_cast<unsigned char>(v >> 24);
@@ -62,25 +57,20 @@ struct Band {
 };
 
 bool DeflateBand(const unsigned char* rows, int width, int stride, Band& band) {
-    z_stream z;
-    std::memset(&z, 0, sizeof(z));
-    if (deflateInit2(&z, kLevel, Z_DEFLATED, -15, 8, kStrategy) != Z_OK) return false;
-    bool ok = true;
     try {
         const size_t rowBytes = static_cast<size_t>(width) * 3 + 1;
         std::vector<unsigned char> filtered(rowBytes);
         const size_t rowCount = static_cast<size_t>(band.end - band.begin);
-        const size_t lead = band.first ? 10 : 8;
-        band.data.resize(lead + rowBytes * rowCount / 2 + 4096);
+        band.data.reserve(rowBytes * rowCount / 2 + 4096);
+        band.data.assign(8, 0);
         std::memcpy(band.data.data() + 4, "IDAT", 4);
         if (band.first) {
-            // Deflate, 32K window, fastest.
-            band.data[8] = 0x78;
-            band.data[9] = 0x01;
+            // zlib stream: deflate, 32K window, fastest.
+            band.data.push_back(0x78);
+            band.data.push_back(0x01);
         }
-        z.next_out = band.data.data() + lead;
-        z.avail_out = static_cast<uInt>(band.data.size() - lead);
-        for (int y = band.begin; y < band.end && ok; ++y) {
+        RunDeflater deflater;
+        for (int y = band.begin; y < band.end; ++y) {
             const unsigned char* cur = rows + static_cast<ptrdiff_t>(y) * stride;
             unsigned char* f = filtered.data();
             f[0] = 2;  // Up: each byte less the one above it
@@ -97,28 +87,14 @@ bool DeflateBand(const unsigned char* rows, int width, int stride, Band& band) {
             }
             band.adler = adler32(band.adler, filtered.data(), static_cast<uInt>(rowBytes));
             band.length += static_cast<uLong>(rowBytes);
-            z.next_in = filtered.data();
-            z.avail_in = static_cast<uInt>(rowBytes);
-            const int flush = y + 1 < band.end ? Z_NO_FLUSH : (band.last ? Z_FINISH : Z_FULL_FLUSH);
-            while (ok) {
-                if (z.avail_out == 0) {
-                    const size_t used = band.data.size();
-                    band.data.resize(used + used / 2);
-                    z.next_out = band.data.data() + used;
-                    z.avail_out = static_cast<uInt>(band.data.size() - used);
-                }
-                const int r = deflate(&z, flush);
-                if (r == Z_STREAM_ERROR) ok = false;
-                if (flush == Z_FINISH ? r == Z_STREAM_END : (z.avail_in == 0 && z.avail_out != 0)) break;
-            }
+            deflater.Add(filtered.data(), rowBytes, band.data);
         }
-        band.data.resize(band.data.size() - z.avail_out);
+        deflater.Finish(band.last, band.data);
         if (!band.last) CloseChunk(band.data);
+        return true;
     } catch (const std::bad_alloc&) {
-        ok = false;
+        return false;
     }
-    deflateEnd(&z);
-    return ok;
 }
 
 // The PNG in pieces to be written one after the other: the head (signature, IHDR, pHYs), one
