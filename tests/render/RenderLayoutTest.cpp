@@ -97,6 +97,24 @@ TEST_CASE("one line, three alignments") {
     }
 }
 
+// A letter is measured once per font within a layout; a change of font mid-text (and a change
+// back) must measure it anew.
+TEST_CASE("repeated letters take the size of the font in effect at each") {
+    REQUIRE(kvtest::GdiplusReady());
+    Scene s;
+    ViewObject* o = s.Text("mmmmmmmm\b", 0, 0, 4000, 2000);
+    rt::SetCharFont(o, 3, "Arial", 400);  // twice the first font
+    rt::SetCharFont(o, 6, "Arial", 200);  // the first font again
+    s.Layout(o);
+    const float small = Cell(o, 0).Width, large = Cell(o, 3).Width;
+    CHECK(small > 0);
+    CHECK(large > small * 1.8f);
+    CHECK(Cell(o, 2).Width == small);
+    CHECK(Cell(o, 5).Width == large);  // no record of its own: still the larger font
+    CHECK(Cell(o, 6).Width == small);
+    CHECK(Cell(o, 7).Width == small);
+}
+
 TEST_CASE("wrapping") {
     REQUIRE(kvtest::GdiplusReady());
     Scene s;
