@@ -38,6 +38,15 @@ void ReplaceAll(CString& text, const char* from, const char* to) {
     text.Replace(from, to);
 }
 
+int StartGdiplus(ULONG_PTR* token) {
+    Gdiplus::GdiplusStartupInput input;
+    input.GdiplusVersion = 1;
+    input.DebugEventCallback = nullptr;
+    input.SuppressBackgroundThread = FALSE;
+    input.SuppressExternalCodecs = FALSE;
+    return Gdiplus::GdiplusStartup(token, &input, nullptr);
+}
+
 void SetWindowIcons(HWND hWnd) {
     if (hWnd == nullptr) return;
     ::SendMessageA(hWnd, WM_SETICON, ICON_BIG, (LPARAM)g_appIconLarge);
@@ -50,6 +59,8 @@ BEGIN_MESSAGE_MAP(KorvanelleApp, CWinApp)
     ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
     ON_COMMAND(ID_APP_EXIT, OnAppExit)
 END_MESSAGE_MAP()
+
+int (*KorvanelleApp::s_startGdiplus)(ULONG_PTR* token) = StartGdiplus;
 
 KorvanelleApp* GetKorvanelleApp() {
     return static_cast<KorvanelleApp*>(AfxGetApp());
@@ -87,14 +98,9 @@ bool KorvanelleApp::CheckGdiPlus() {
             return;
         }
         ::FreeLibrary(module);
-        Gdiplus::GdiplusStartupInput input;
-        input.GdiplusVersion = 1;
-        input.DebugEventCallback = nullptr;
-        input.SuppressBackgroundThread = FALSE;
-        input.SuppressExternalCodecs = FALSE;
         // A library that is there but does not start is as good as missing: the same message,
         // and no start (nothing is written at shut-down).
-        if (Gdiplus::GdiplusStartup(&g_gdiplusToken, &input, nullptr) != Gdiplus::Ok) {
+        if (s_startGdiplus(&g_gdiplusToken) != Gdiplus::Ok) {
             g_gdiplusToken = 0;
             AfxPlainMessageBox(kGdiplusMissing, MB_OK);
             return;

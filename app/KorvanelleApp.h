@@ -45,6 +45,8 @@ public:
     DlgSplash m_splash;
     // GDI+ was found and started; shut-down work runs only when it is set.
     BYTE m_gdiplusStarted = 0;
+    // Starts GDI+ and gives its status (0 when started); tests put in a start that fails.
+    static int (*s_startGdiplus)(ULONG_PTR* token);
 
 private:
     // The parts of start-up, idle work and shut-down that belong to other subsystems, each in

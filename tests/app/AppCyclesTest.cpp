@@ -1,6 +1,10 @@
 // The running application over ten New / insert image / Save / Open cycles: the GDI and USER
-// objects of the process do not grow.
+// objects of the process do not grow. The count is exact: two warm-up cycles make what the program
+// makes once, each step waits for the queue to run empty, the pointer rests outside the program's
+// windows, and the pictures Wine's push button keeps are counted as they are handed to it.
 #include <doctest.h>
+
+#include <string>
 
 #include "AppTestSupport.h"
 #include "app/KorvanelleDoc.h"
@@ -8,6 +12,47 @@
 #include "canvas/View.h"
 
 namespace {
+
+// Wine's push button keeps a copy (two bitmaps) of every picture it is handed and frees only the
+// last one: the colour bar's Custom Color button is handed one whenever the selection goes between
+// an image or a page and anything else. Counted where they are handed.
+HWND g_customButton = nullptr;
+int g_picturesHanded = 0;
+
+LRESULT CALLBACK WatchCustomButton(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPSTRUCT* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && message->hwnd == g_customButton && message->message == BM_SETIMAGE) ++g_picturesHanded;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// A mouse move over the Images bar's cells makes their tool tip window, one over the canvas loads
+// the system's sizing cursors: once and for good, whenever the X server's pointer events arrive,
+// which under load may be inside the counted cycles. The pointer rests where no window of the
+// program is.
+bool ParkPointerOutsideTheProgram() {
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    const POINT candidates[] = {{w - 1, h - 1}, {0, h - 1}, {w - 1, 0}, {0, 0}, {w / 2, h - 1}, {w - 1, h / 2}};
+    for (const POINT& p : candidates) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(WindowFromPoint(p), &process);
+        if (process != GetCurrentProcessId()) return SetCursorPos(p.x, p.y) != FALSE;
+    }
+    return false;
+}
+
+std::string GdiObjectsByKind() {
+    const char* const names[] = {"", "pens", "brushes", "DCs", "", "palettes", "fonts", "bitmaps", "regions",
+                                 "", "memory DCs", "", "", "", ""};
+    int n[15] = {0};
+    for (UINT_PTR value = 1; value < 0x10000; ++value) {
+        const DWORD kind = GetObjectType((HGDIOBJ)value);
+        if (kind < 15) ++n[kind];
+    }
+    std::string text;
+    for (int i = 1; i < 15; ++i)
+        if (n[i] != 0) text += std::to_string(n[i]) + " " + (names[i][0] ? names[i] : "other") + " ";
+    return text;
+}
 
 void DropQuit() {
     MSG msg;
@@ -36,34 +81,25 @@ TEST_CASE("ten New/Open/Save/close cycles of a design with images leave no GDI o
     REQUIRE(kvtest::WriteTestPng(image));
     const CString design = root + "\\Cycle.kvl";
 
-    // Wine's push button keeps a copy (two bitmaps) of every picture it is handed and frees only
-    // the last one. The colour bar's Custom Color button changes its picture when the selection
-    // goes between an image or a page and anything else; those copies are counted apart.
-    int wineButtonCopies = 0;
-    bool colourBarInactive = frame->m_toolColor.IsInactive();
-    auto watchColourBar = [&] {
-        if (frame->m_toolColor.IsInactive() != colourBarInactive) wineButtonCopies += 2;
-        colourBarInactive = frame->m_toolColor.IsInactive();
-    };
+    REQUIRE(ParkPointerOutsideTheProgram());
+    g_customButton = frame->m_toolColor.GetCustomButton().m_hWnd;
+    REQUIRE(g_customButton != nullptr);
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchCustomButton, nullptr, GetCurrentThreadId());
+    REQUIRE(hook != nullptr);
     // Everything the last step queued (painting, the bars' updates) done: the queue runs empty.
     auto settle = [&] { kvtest::PumpApp(app, [] { return HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0; }, 5000); };
     auto cycle = [&] {
         doc->NewFromTemplate(4, 0, 1);
-        watchColourBar();
         settle();
         REQUIRE(view->InsertImageObject(CRect(200, 200, 1800, 1400), image, false) != nullptr);
-        watchColourBar();
         REQUIRE(view->InsertImageObject(CRect(400, 1600, 2000, 2600), image, true) != nullptr);
-        watchColourBar();
         view->Redraw(true);
         doc->SetPathName(design, FALSE);
         doc->OnFileSave();
         REQUIRE_FALSE(doc->IsModified());
         REQUIRE(doc->LoadFile(design, 1, true, false));
-        watchColourBar();
         view->Redraw(true);
         settle();
-        watchColourBar();
     };
 
     // The Images bar's start-up load ends (its cells' pictures made) before anything is counted.
@@ -82,15 +118,18 @@ TEST_CASE("ten New/Open/Save/close cycles of a design with images leave no GDI o
     KvMessageBoxCapture boxes;  // no box may block; none is expected
     cycle();
     cycle();
-    wineButtonCopies = 0;
+    g_picturesHanded = 0;
+    const std::string kindsBefore = GdiObjectsByKind();
     const int gdiBefore = kvtest::CountGdiObjects();
     const int userBefore = kvtest::CountUserObjects();
     for (int i = 0; i < 10; ++i) cycle();
     const int gdiAfter = kvtest::CountGdiObjects();
     const int userAfter = kvtest::CountUserObjects();
+    UnhookWindowsHookEx(hook);
+    const int wineButtonCopies = 2 * g_picturesHanded;
     MESSAGE("GDI objects " << gdiBefore << " -> " << gdiAfter << " (" << wineButtonCopies
                            << " held by the system button), USER objects " << userBefore << " -> "
-                           << userAfter);
+                           << userAfter << "\nbefore: " << kindsBefore << "\nafter:  " << GdiObjectsByKind());
     CHECK(boxes.Boxes().empty());
     CHECK(gdiBefore > 20);  // the count sees the program's objects at all
     CHECK(gdiAfter <= gdiBefore + wineButtonCopies);

@@ -205,3 +205,32 @@ TEST_CASE("a design named on the command line is opened at start; one that canno
         run.Close();
     }
 }
+
+TEST_CASE("a graphics library that loads but does not start stops the start like a missing one") {
+    kvtest::TemporaryUserFolders folders;
+    KvMessageBoxCapture boxes;
+    int (*const realStart)(ULONG_PTR*) = KorvanelleApp::s_startGdiplus;
+    KorvanelleApp::s_startGdiplus = [](ULONG_PTR* token) {
+        *token = 0;
+        return 2;  // GenericError
+    };
+    {
+        KorvanelleApp app;
+        app.m_pszAppName = kvtest::kTestProfileName;
+        REQUIRE(AfxWinInit(GetModuleHandleA(nullptr), nullptr, (LPSTR) "", SW_SHOWNORMAL));
+        CHECK_FALSE(app.InitInstance());
+        CHECK(app.m_pMainWnd == nullptr);
+        CHECK_FALSE(app.m_gdiplusStarted);
+        app.ExitInstance();
+        DropQuit();
+    }
+    KorvanelleApp::s_startGdiplus = realStart;
+    REQUIRE(boxes.Boxes().size() == 1);
+    CHECK(boxes.LastText().Find("Korvanelle requires gdiplus.dll") == 0);
+    // Nothing was written: no settings folder, no profile.
+    CHECK_FALSE(FileExists(folders.SettingsFolder()));
+    HKEY profile = nullptr;
+    const std::string key = std::string("Software\\Korvanelle\\") + kvtest::kTestProfileName;
+    CHECK(RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &profile) != ERROR_SUCCESS);
+    if (profile) RegCloseKey(profile);
+}

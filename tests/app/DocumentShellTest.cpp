@@ -1,7 +1,8 @@
 // The document shell against real files: Save As and its extension rules, the startup designs and
 // their folder order, the newer-version message, every branch of the save question (answered
-// through the message-box hook), a failed save that keeps the design and the old file, and Save As
-// Startup Design writing a copy that leaves the design's own file and state alone.
+// through the message-box hook), a failed save that keeps the design and the old file, Save As
+// Startup Design writing a copy that leaves the design's own file and state alone or failing with
+// the name kept, and a re-linked background written back into startup designs only.
 #include <doctest.h>
 
 #include <fstream>
@@ -12,6 +13,8 @@
 #include "app/KorvanelleDoc.h"
 #include "app/Settings.h"
 #include "model/KorvanelleDocument.h"
+#include "model/Folders.h"
+#include "GdiplusSession.h"
 
 namespace {
 
@@ -266,6 +269,26 @@ TEST_CASE("the save question: every answer") {
         CHECK(Exists(path));
         CHECK_FALSE(f.doc.IsModified());
     }
+    SUBCASE("Yes with a save that fails keeps the design open and modified, and File > Open does not drop it") {
+        f.doc.SetPathName(path, FALSE);
+        f.doc.OnFileSave();
+        REQUIRE(Exists(path));
+        const std::vector<char> before = ReadBytes(path);
+        REQUIRE(SetFileAttributesA(path, FILE_ATTRIBUTE_READONLY));
+        f.link.design.SetAlbumField("Artist", "changed");
+        f.doc.SetModifiedFlag(TRUE);
+        boxes.m_answerCaption = "Yes";
+        CHECK_FALSE(f.doc.SaveModified());
+        CHECK(f.doc.IsModified());
+        REQUIRE(boxes.Boxes().size() == 2);  // the question, then the error
+        CHECK(boxes.LastText() == "Error saving file:\r\n\r\n" + path);
+        f.doc.openPath = path;
+        f.doc.OnFileOpen();
+        CHECK(f.link.resets == 0);
+        CHECK(f.doc.IsModified());
+        CHECK(ReadBytes(path) == before);
+        SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    }
     SUBCASE("Yes with a cancelled Save As keeps the design open and modified") {
         f.doc.NewFromTemplate(4, 0, 1);
         f.doc.SetModifiedFlag(TRUE);
@@ -361,4 +384,81 @@ TEST_CASE("Save As Startup Design writes a copy: the design's own file, changes 
         CHECK(f.doc.SaveModified());
         CHECK(boxes.Boxes().empty());
     }
+}
+
+TEST_CASE("Save As Startup Design into a folder that cannot be made keeps the name and says so") {
+    Fixture f;
+    f.doc.NewFromTemplate(5, 3, 1);
+    const CString kept = f.doc.GetPathName();
+    // A file stands where the open-save folder's parent should be: neither can be made.
+    const CString blocked = f.root + "\\blocked";
+    {
+        std::ofstream out((LPCSTR)blocked);
+        out << "a file";
+    }
+    g_openSaveFolder = blocked + "\\Korvanelle";
+    const BYTE vista = g_isVistaOrLater;
+    g_isVistaOrLater = 1;  // the save tries again after making the folder
+    KvMessageBoxCapture boxes;
+    f.doc.OnSaveAsStartupDesign();
+    g_isVistaOrLater = vista;
+    REQUIRE(boxes.Boxes().size() == 1);
+    CHECK(boxes.LastText() == "Error saving file:\r\n\r\n" + g_openSaveFolder + "\\DVD-Template-2-Disc.kvl");
+    CHECK(f.doc.GetPathName() == kept);
+    CHECK(g_caseKind == 4);
+    CHECK(g_discLayout == 0);
+    CHECK_FALSE(f.link.startupSaved);
+}
+
+TEST_CASE("a background re-linked on opening is saved back into a startup design only") {
+    Fixture f;
+    REQUIRE(kvtest::GdiplusReady());
+    CreateDirectoryA(g_programFolder + "\\Backgrounds", nullptr);
+    REQUIRE(kvtest::WriteTestPng(g_programFolder + "\\Backgrounds\\Stars.png"));
+    // A DVD design with two discs (a save as startup design would change the saved kind and
+    // layout) whose background names a picture of the program's instead of carrying it, as older
+    // releases wrote them.
+    f.doc.NewFromTemplate(5, 3, 1);
+    ViewObject* background = new ViewObject;
+    background->type = kObjectImage;
+    background->name = "Image";
+    background->side = 2;
+    background->width = background->height = 1000;
+    background->imageSource = "Stars.png";
+    f.link.design.AddObject(background);
+    auto writeOlder = [&](const CString& path) {
+        CFile file;
+        REQUIRE(file.Open(path, CFile::modeCreate | CFile::modeWrite));
+        f.link.design.Save(&file);
+    };
+    const CString older = f.root + "\\Older.kvl";
+    writeOlder(older);
+    const CString startupName = "DVD-Template-2-Disc.kvl";
+    writeOlder(g_programFolder + "\\" + startupName);
+    auto relinkedImages = [&] {
+        int n = 0;
+        f.link.design.ForEachObject([&](ViewObject* o) {
+            if (o->IsImage() && !o->image.IsEmpty() && o->imageSource.IsEmpty()) ++n;
+        });
+        return n;
+    };
+    KvMessageBoxCapture boxes;
+
+    // The ordinary design: its picture is back, but nothing is written and no setting changes.
+    REQUIRE(f.doc.LoadFile(older, 1, true, false));
+    CHECK(relinkedImages() == 1);
+    CHECK(CountFiles(g_openSaveFolder) == 0);
+    CHECK(g_caseKind == 4);
+    CHECK(g_discLayout == 0);
+    CHECK_FALSE(f.link.startupSaved);
+    CHECK(f.doc.GetPathName() == older);
+
+    // The startup design is written back with its picture, into the open-save folder.
+    REQUIRE(f.doc.LoadFile(g_programFolder + "\\" + startupName, 1, true, false));
+    CHECK(relinkedImages() == 1);
+    CHECK(Exists(g_openSaveFolder + "\\" + startupName));
+    CHECK(f.link.startupSaved);
+    CHECK(g_caseKind == 5);
+    CHECK(g_discLayout == 3);
+    CHECK(boxes.Boxes().empty());
 }
