@@ -27,15 +27,22 @@ LRESULT CALLBACK WatchCustomButton(int code, WPARAM wParam, LPARAM lParam) {
 
 // A mouse move over the Images bar's cells makes their tool tip window, one over the canvas loads
 // the system's sizing cursors: once and for good, whenever the X server's pointer events arrive,
-// which under load may be inside the counted cycles. The pointer rests where no window of the
-// program is.
-bool ParkPointerOutsideTheProgram() {
+// which under load may be inside the counted cycles. The pointer rests where nothing of the
+// program reacts to it: outside its windows, or else on the main window's caption.
+bool ParkPointer(HWND frame) {
     const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    const POINT candidates[] = {{w - 1, h - 1}, {0, h - 1}, {w - 1, 0}, {0, 0}, {w / 2, h - 1}, {w - 1, h / 2}};
-    for (const POINT& p : candidates) {
+    const POINT corners[] = {{w - 1, h - 1}, {0, h - 1}, {w - 1, 0}, {0, 0}};
+    for (const POINT& p : corners) {
         DWORD process = 0;
         GetWindowThreadProcessId(WindowFromPoint(p), &process);
         if (process != GetCurrentProcessId()) return SetCursorPos(p.x, p.y) != FALSE;
+    }
+    RECT window;
+    GetWindowRect(frame, &window);
+    for (int y = window.top; y < window.top + 40; ++y) {
+        const POINT p = {(window.left + window.right) / 2, y};
+        if (WindowFromPoint(p) == frame && SendMessageA(frame, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)) == HTCAPTION)
+            return SetCursorPos(p.x, p.y) != FALSE;
     }
     return false;
 }
@@ -81,7 +88,7 @@ TEST_CASE("ten New/Open/Save/close cycles of a design with images leave no GDI o
     REQUIRE(kvtest::WriteTestPng(image));
     const CString design = root + "\\Cycle.kvl";
 
-    REQUIRE(ParkPointerOutsideTheProgram());
+    REQUIRE(ParkPointer(frame->m_hWnd));
     g_customButton = frame->m_toolColor.GetCustomButton().m_hWnd;
     REQUIRE(g_customButton != nullptr);
     HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchCustomButton, nullptr, GetCurrentThreadId());

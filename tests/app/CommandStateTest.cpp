@@ -119,6 +119,17 @@ std::string EditStates(KorvanelleFrame* frame) {
     return states;
 }
 
+// Chooses a file in the "Insert Image" dialog once it shows (a timer of the dialog's own loop).
+CString g_imageToChoose;
+
+void CALLBACK ChooseImage(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND dialog = ::FindWindowA("#32770", "Insert Image");
+    if (dialog == nullptr || !::IsWindowVisible(dialog)) return;
+    ::KillTimer(nullptr, timer);
+    ::SetDlgItemTextA(dialog, 0x47C, g_imageToChoose);  // the file name box
+    ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+}
+
 int CountObjects(View* view) {
     int n = 0;
     view->m_design.ForEachObject([&](ViewObject* o) {
@@ -293,7 +304,7 @@ TEST_CASE("edit command states follow the selection, the clipboard and the undo 
     for (const Step& step : steps) {
         CAPTURE(step.situation);
         step.act();
-        CHECK(EditStates(r.frame) == step.states);
+        CHECK(EditStates(r.frame) == std::string(step.states));
         // The main tool bar's Undo and Redo buttons agree with the menu.
         CHECK(ButtonEnabled(r.frame, ID_EDIT_UNDO_CMD) == (step.states[0] == 'U'));
         CHECK(ButtonEnabled(r.frame, ID_EDIT_REDO_CMD) == (step.states[1] == 'R'));
@@ -420,6 +431,17 @@ TEST_CASE("insert commands put their kind of object on the label") {
         CHECK(made->name.Left((int)std::strlen(row.name)) == row.name);
         CHECK(MenuItemEnabled(r.frame, ID_EDIT_UNDO_CMD));
     }
+    // Image asks for the picture first.
+    g_imageToChoose = CString(r.folders.Root().c_str()) + "\\photo.png";
+    REQUIRE(kvtest::WriteTestPng(g_imageToChoose));
+    const int before = CountObjects(r.view);
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, ChooseImage);
+    r.Command(ID_INSERT_IMAGE);
+    ::KillTimer(nullptr, timer);
+    CHECK(CountObjects(r.view) == before + 1);
+    REQUIRE(r.Selected() != nullptr);
+    CHECK(r.Selected()->IsImage());
+    CHECK(r.Selected()->imagePath == g_imageToChoose);
     r.run.Close();
 }
 
