@@ -1,7 +1,7 @@
 // The running application over ten New / insert image / Save / Open cycles: the GDI and USER
-// objects of the process do not grow. The count is exact: two warm-up cycles make what the program
-// makes once, each step waits for the queue to run empty, the pointer rests outside the program's
-// windows, and the pictures Wine's push button keeps are counted as they are handed to it.
+// objects of the process do not grow from cycle to cycle. Two warm-up cycles make what the program
+// makes once, each step waits for the queue to run empty, the pointer rests where the program does
+// not react to it, and the pictures Wine's push button keeps are counted as they are handed to it.
 #include <doctest.h>
 
 #include <string>
@@ -125,22 +125,33 @@ TEST_CASE("ten New/Open/Save/close cycles of a design with images leave no GDI o
     KvMessageBoxCapture boxes;  // no box may block; none is expected
     cycle();
     cycle();
-    g_picturesHanded = 0;
+    // Counted after every cycle: a leak grows the count in every cycle; something the program
+    // makes once and keeps (a system cursor's bitmaps, a cell's tool tip window), whenever the X
+    // server's pointer events happen to ask for it, grows it in one cycle only.
     const std::string kindsBefore = GdiObjectsByKind();
-    const int gdiBefore = kvtest::CountGdiObjects();
-    const int userBefore = kvtest::CountUserObjects();
-    for (int i = 0; i < 10; ++i) cycle();
-    const int gdiAfter = kvtest::CountGdiObjects();
-    const int userAfter = kvtest::CountUserObjects();
+    int gdi = kvtest::CountGdiObjects(), user = kvtest::CountUserObjects();
+    const int gdiBefore = gdi, userBefore = user;
+    int gdiGrowingCycles = 0, userGrowingCycles = 0, wineButtonCopies = 0;
+    for (int i = 0; i < 10; ++i) {
+        g_picturesHanded = 0;
+        cycle();
+        const int gdiNow = kvtest::CountGdiObjects(), userNow = kvtest::CountUserObjects();
+        wineButtonCopies += 2 * g_picturesHanded;
+        if (gdiNow > gdi + 2 * g_picturesHanded) ++gdiGrowingCycles;
+        if (userNow > user) ++userGrowingCycles;
+        gdi = gdiNow;
+        user = userNow;
+    }
     UnhookWindowsHookEx(hook);
-    const int wineButtonCopies = 2 * g_picturesHanded;
-    MESSAGE("GDI objects " << gdiBefore << " -> " << gdiAfter << " (" << wineButtonCopies
-                           << " held by the system button), USER objects " << userBefore << " -> "
-                           << userAfter << "\nbefore: " << kindsBefore << "\nafter:  " << GdiObjectsByKind());
+    MESSAGE("GDI objects " << gdiBefore << " -> " << gdi << " (" << wineButtonCopies
+                           << " held by the system button), growing in " << gdiGrowingCycles
+                           << " cycles; USER objects " << userBefore << " -> " << user << ", growing in "
+                           << userGrowingCycles << " cycles\nbefore: " << kindsBefore
+                           << "\nafter:  " << GdiObjectsByKind());
     CHECK(boxes.Boxes().empty());
     CHECK(gdiBefore > 20);  // the count sees the program's objects at all
-    CHECK(gdiAfter <= gdiBefore + wineButtonCopies);
-    CHECK(userAfter <= userBefore);
+    CHECK(gdiGrowingCycles <= 1);
+    CHECK(userGrowingCycles <= 1);
 
     HWND hFrame = frame->m_hWnd;
     doc->SetModifiedFlag(FALSE);
