@@ -176,6 +176,11 @@ BOOL KorvanelleApp::OnIdle(LONG lCount) {
         }
         step = 2;
         RunRedraw();
+        step = 3;
+        if (RunDeferredStartup()) {
+            result = TRUE;
+            return;
+        }
         step = 5;
         step = 6;
         result = CWinApp::OnIdle(lCount);
@@ -306,6 +311,16 @@ void KorvanelleApp::RunRedraw() {
     m_pView->m_waitCursor = 0;
     m_pView->Redraw(true);
     m_pView->m_waitCursor = 1;
+}
+
+bool KorvanelleApp::RunDeferredStartup() {
+    if (m_deferredStartupDone || m_pView == nullptr || !m_pView->m_paintEnabled) return false;
+    KorvanelleFrame* frame = dynamic_cast<KorvanelleFrame*>(m_pMainWnd);
+    if (frame == nullptr || frame->m_hWnd == nullptr || !::IsWindowVisible(frame->m_hWnd)) return false;
+    m_deferredStartupDone = true;
+    // The font name box lists the installed families: a hidden box until a text is selected.
+    frame->m_toolProperties.m_fontName.EnsureFontList();
+    return true;
 }
 
 void KorvanelleApp::SaveLightScribe() {

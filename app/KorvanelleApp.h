@@ -58,11 +58,15 @@ private:
     bool RunQueuedText();
     bool RunRelayout();
     void RunRedraw();
+    // Start-up work the shown frame does not need, done once at the first idle time after the
+    // frame is on the screen (its parts also do it earlier when first needed).
+    bool RunDeferredStartup();
     void SaveLightScribe();
     void SavePrinters();
     void ShowAbout();
 
     bool m_stateSaved = false;
+    bool m_deferredStartupDone = false;
 };
 
 // The token of GdiplusStartup.

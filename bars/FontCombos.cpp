@@ -14,6 +14,7 @@ BEGIN_MESSAGE_MAP(CComboFont, AeroComboBox)
     ON_CONTROL_REFLECT(CBN_SELCHANGE, OnSelChange)
     ON_CONTROL_REFLECT(CBN_DROPDOWN, OnDropDown)
     ON_CONTROL_REFLECT(CBN_CLOSEUP, OnCloseUp)
+    ON_CONTROL_REFLECT(CBN_SETFOCUS, OnSetFocusNotify)
     ON_WM_MOUSEWHEEL()
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
@@ -66,11 +67,16 @@ void CComboFont::GetInstalledFontNames(CStringArray& names) {
 }
 
 void CComboFont::FillFontList() {
+    m_fontListFilled = true;
     GuardOperation(3520, [&] {
         CStringArray names;
         GetInstalledFontNames(names);
         for (INT_PTR i = 0; i < names.GetSize(); ++i) AddString(names[i]);
     });
+}
+
+void CComboFont::EnsureFontList() {
+    if (!m_fontListFilled && m_hWnd) FillFontList();
 }
 
 Font* CComboFont::MakeItemFont(const CString& name) {
@@ -195,6 +201,8 @@ void CComboFont::DrawItem(LPDRAWITEMSTRUCT draw) {
 }
 
 void CComboFont::RememberRecentFont(const CString& name) {
+    // The recent names go above the sorted families: the families come first.
+    EnsureFontList();
     int found = -1;
     for (INT_PTR i = 0; i < m_recentFonts.GetSize(); ++i)
         if (m_recentFonts[i] == name) found = static_cast<int>(i);
@@ -210,7 +218,8 @@ void CComboFont::RememberRecentFont(const CString& name) {
     InsertString(0, name);
 }
 
-int CComboFont::FindSortedEntry(const CString& name) const {
+int CComboFont::FindSortedEntry(const CString& name) {
+    EnsureFontList();
     const int first = FindStringExact(0, name);
     if (first == CB_ERR) return -1;
     const int second = FindStringExact(first, name);
@@ -219,6 +228,7 @@ int CComboFont::FindSortedEntry(const CString& name) const {
 
 void CComboFont::ApplyFontName() {
     GuardOperation(3523, [&] {
+        EnsureFontList();
         BarCanvas* canvas = GetBarCanvas();
         if (!canvas) return;
         canvas->BeginUndoStep();
@@ -246,10 +256,16 @@ void CComboFont::OnSelChange() {
 
 void CComboFont::OnDropDown() {
     GuardOperation(3524, [&] {
+        EnsureFontList();
         CString text;
         GetWindowText(text);
         SetWindowText(text + "   ");
     });
+}
+
+void CComboFont::OnSetFocusNotify() {
+    // The keys move through the list from the edit field.
+    GuardOperation(3529, [&] { EnsureFontList(); });
 }
 
 void CComboFont::OnCloseUp() {
@@ -267,6 +283,7 @@ void CComboFont::OnCloseUp() {
 BOOL CComboFont::OnMouseWheel(UINT flags, short delta, CPoint point) {
     BOOL result = TRUE;
     GuardOperation(3526, [&] {
+        EnsureFontList();
         if (GetDroppedState()) {
             const int top = GetTopIndex();
             SetTopIndex(delta < 0 ? top + 1 : (top > 0 ? top - 1 : 0));
@@ -283,6 +300,7 @@ BOOL CComboFont::OnMouseWheel(UINT flags, short delta, CPoint point) {
 
 BOOL CComboFont::PreTranslateMessage(MSG* msg) {
     GuardOperation(3527, [&] {
+        if (msg->message == WM_KEYDOWN) EnsureFontList();
         if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) {
             ApplyFontName();
             FocusCanvas();

@@ -19,7 +19,13 @@ public:
     int m_maxDropWidth = 400;
     CStringArray m_recentFonts;
 
+    // Fills the list with the installed families. Enumerating them and measuring every entry in
+    // its own face is slow under Wine, so the bar leaves the list empty while the frame starts:
+    // EnsureFontList fills it once, when the application is first idle after showing the frame
+    // or earlier when the box or a caller first needs the entries.
     void FillFontList();
+    void EnsureFontList();
+    bool IsFontListFilled() const { return m_fontListFilled; }
     static void GetInstalledFontNames(CStringArray& names);
 
     // Applies the selected (or typed) name to the selection.
@@ -28,7 +34,7 @@ public:
     void RememberRecentFont(const CString& name);
     // The index of a name's entry in the sorted part of the list (0 when only the recent part
     // holds it, -1 when the list lacks it).
-    int FindSortedEntry(const CString& name) const;
+    int FindSortedEntry(const CString& name);
     // The font an item is drawn in (made on first need; the box owns it).
     Gdiplus::Font* GetItemFont(int index);
 
@@ -39,12 +45,14 @@ public:
     void OnSelChange();
     void OnDropDown();
     void OnCloseUp();
+    void OnSetFocusNotify();
     BOOL OnMouseWheel(UINT flags, short delta, CPoint point);
     void OnDestroy();
 
     DECLARE_MESSAGE_MAP()
 
 private:
+    bool m_fontListFilled = false;
     void FreeItemFont(int index);
     void FreeAllItemFonts();
     Gdiplus::Font* MakeItemFont(const CString& name);

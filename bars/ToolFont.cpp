@@ -141,7 +141,6 @@ void CToolFont::CreateControls() {
             WS_CHILD | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL | CBS_OWNERDRAWVARIABLE | CBS_HASSTRINGS;
         m_fontName.Create(comboStyle | CBS_SORT, CRect(0, 2, 150, static_cast<int>(workHeight * 0.69)), this,
                           ID_FORMAT_FONT_NAME);
-        m_fontName.FillFontList();
         m_fontName.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(g_uiFont), FALSE);
         m_fontSize.Create(comboStyle, CRect(158, 2, 260, workHeight / 2), this, ID_FORMAT_FONT_SIZE);
         m_fontSize.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(g_uiFont), FALSE);

@@ -39,6 +39,7 @@ TEST_CASE("the application starts with its frame hidden, shows it, and File > Ex
     app.m_pszAppName = kvtest::kTestProfileName;
     REQUIRE(AfxWinInit(GetModuleHandleA(nullptr), nullptr, (LPSTR) "", SW_SHOWNORMAL));
     REQUIRE(app.InitInstance());
+    CStringArray installedFonts;
 
     KorvanelleFrame* frame = GetMainFrame();
     REQUIRE(frame != nullptr);
@@ -47,9 +48,27 @@ TEST_CASE("the application starts with its frame hidden, shows it, and File > Ex
     CHECK(g_settingsFolder == CString(folders.SettingsFolder().c_str()));
     CHECK(app.m_clipboardFormat != 0);
 
+    // The font name box stays empty while the frame starts (listing the families is slow)...
+    CComboFont& fonts = frame->m_toolProperties.m_fontName;
+    CHECK_FALSE(fonts.IsFontListFilled());
+    CHECK(fonts.GetCount() == 0);
+
     // Shown by the view's start-up once the splash is done, not before.
+    bool filledWhileHidden = false;
     REQUIRE(kvtest::PumpApp(
-        app, [&] { return IsWindowVisible(frame->m_hWnd) != FALSE; }, 10000));
+        app,
+        [&] {
+            if (IsWindowVisible(frame->m_hWnd)) return true;
+            filledWhileHidden = filledWhileHidden || fonts.IsFontListFilled();
+            return false;
+        },
+        10000));
+    // ...and is filled at the first idle time after the frame shows, not during the splash.
+    CHECK_FALSE(filledWhileHidden);
+    REQUIRE(kvtest::PumpApp(
+        app, [&] { return fonts.IsFontListFilled(); }, 10000));
+    CComboFont::GetInstalledFontNames(installedFonts);
+    CHECK(fonts.GetCount() == installedFonts.GetSize());
 
     char caption[128] = {0};
     GetWindowTextA(frame->m_hWnd, caption, sizeof(caption));
