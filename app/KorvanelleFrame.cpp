@@ -367,9 +367,9 @@ int KorvanelleFrame::PanelWidthForDockBar(CResizeBar* panel, UINT dockBarId, CRe
     // The size of that one dock bar: a query without stretching answers with the bars' total
     // size, not with what is left of the client area. A dock row is exactly as wide as the panel
     // it holds (the overlap of the panels' edges is inside the row), so that is the panel's width.
-    // The query is asked for the height the dock bar has between the other bars: sizing bars fit
-    // their row's length to the height they are offered even while queried, and the whole client
-    // height would leave them reaching under the bottom of the frame.
+    // The query is asked for the height the dock bar has between the other bars, the height its
+    // rows are laid out for; the whole client height would measure them reaching under the
+    // bottom of the frame.
     CRect client, dock;
     GetClientRect(&client);
     dockBar->GetWindowRect(&dock);

@@ -26,19 +26,6 @@ ViewHost* g_viewHost = nullptr;
 // The canvas's themed texture around the side and behind an empty view.
 const ThemedCanvasBackdrop g_canvasBackdrop;
 
-// Keeps the pixels the animated outline covers - the ring one pixel outside the selected
-// image's, text's or track list's rectangle (window coordinates) - out of a repaint, so the
-// dashes do not blink. The object's own edge pixels are repainted: they show what lies there
-// now, which after an undo or a move is no longer what the window held.
-void ExcludeOutlinePixels(HDC dc, const ViewObject* selected, const RECT& object) {
-    if (!dc || !selected || (!selected->IsImage() && !selected->IsText() && !selected->IsTrackList())) return;
-    ScopedRegion ring(::CreateRectRgn(object.left - 1, object.top - 1, object.right + 1, object.bottom + 1));
-    ScopedRegion inside(::CreateRectRgn(object.left, object.top, object.right, object.bottom));
-    if (!ring || !inside) return;
-    ::CombineRgn(ring, ring, inside, RGN_DIFF);
-    ::ExtSelectClipRgn(dc, ring, RGN_DIFF);
-}
-
 HBITMAP MakeDibSection(HDC dc, int width, int height) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -271,7 +258,7 @@ void View::OnDraw(CDC* pDC) {
                 Rect d = ObjectCanvasRect(selected);
                 RECT window = {d.X - scroll.x, d.Y - scroll.y, d.X + d.Width - scroll.x,
                                d.Y + d.Height - scroll.y};
-                ExcludeOutlinePixels(dc, selected, window);
+                ExcludeSelectionFrame(dc, true, selected, window);
             }
             RECT clip;
             if (::GetClipBox(dc, &clip) == ERROR) return;

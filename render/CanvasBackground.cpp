@@ -23,8 +23,8 @@ void ExcludeSelectionFrame(HDC dc, bool outlineAnimating, const ViewObject* firs
     if (!firstSelected->IsImage() && !firstSelected->IsText() && !firstSelected->IsTrackList()) return;
     ScopedRegion frame(::CreateRectRgn(deviceRect.left - 1, deviceRect.top - 1, deviceRect.right + 1,
                                        deviceRect.bottom + 1));
-    ScopedRegion inside(::CreateRectRgn(deviceRect.left + 1, deviceRect.top + 1, deviceRect.right - 1,
-                                        deviceRect.bottom - 1));
+    ScopedRegion inside(
+        ::CreateRectRgn(deviceRect.left, deviceRect.top, deviceRect.right, deviceRect.bottom));
     if (frame && inside) {
         ::CombineRgn(frame, frame, inside, RGN_DIFF);
         ::ExtSelectClipRgn(dc, frame, RGN_DIFF);

@@ -26,8 +26,9 @@ public:
 const COLORREF kCanvasBackdropGrey = RGB(185, 185, 185);
 
 // While the selection outline is animating and the first selected object is an image, a text or
-// a track list, removes the one-pixel frame between its device rectangle (window coordinates)
-// grown by 1 and shrunk by 1 from the DC's clip, so the repaint leaves the outline alone.
+// a track list, removes the ring the outline covers - one pixel outside its device rectangle
+// (window coordinates) - from the DC's clip, so the dashes do not blink. The object's own edge
+// pixels are repainted: after an undo or a move they no longer show what the window held.
 void ExcludeSelectionFrame(HDC dc, bool outlineAnimating, const ViewObject* firstSelected,
                            const RECT& deviceRect);
 

@@ -34,7 +34,7 @@ struct MemoryDC {
 
 }  // namespace
 
-TEST_CASE("ExcludeSelectionFrame keeps the one-pixel outline out of the repaint") {
+TEST_CASE("ExcludeSelectionFrame keeps the outline's ring out of the repaint, not the object's edge") {
     MemoryDC m(60, 40);
     m.Fill(RGB(0, 0, 255));
     const RECT r = {10, 10, 30, 25};
@@ -44,10 +44,12 @@ TEST_CASE("ExcludeSelectionFrame keeps the one-pixel outline out of the repaint"
     SUBCASE("animating outline of a text: the frame keeps its pixels, the rest is repainted") {
         ExcludeSelectionFrame(m.dc, true, &text, r);
         m.Fill(RGB(255, 0, 0));
-        CHECK(::GetPixel(m.dc, 9, 9) == RGB(0, 0, 255));    // grown corner
-        CHECK(::GetPixel(m.dc, 10, 15) == RGB(0, 0, 255));  // on the edge
-        CHECK(::GetPixel(m.dc, 11, 15) == RGB(255, 0, 0));  // inside the shrunk rectangle
-        CHECK(::GetPixel(m.dc, 8, 15) == RGB(255, 0, 0));   // outside the grown one
+        CHECK(::GetPixel(m.dc, 9, 9) == RGB(0, 0, 255));    // the ring's corner
+        CHECK(::GetPixel(m.dc, 9, 15) == RGB(0, 0, 255));   // the ring beside the edge
+        CHECK(::GetPixel(m.dc, 30, 24) == RGB(0, 0, 255));  // the ring right of the last column
+        CHECK(::GetPixel(m.dc, 10, 15) == RGB(255, 0, 0));  // the object's own edge is repainted
+        CHECK(::GetPixel(m.dc, 29, 24) == RGB(255, 0, 0));  // its last pixel too
+        CHECK(::GetPixel(m.dc, 8, 15) == RGB(255, 0, 0));   // outside the ring
     }
     SUBCASE("no animation, or a page selected: nothing is excluded") {
         ExcludeSelectionFrame(m.dc, false, &text, r);
