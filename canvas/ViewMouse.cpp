@@ -259,6 +259,12 @@ void View::OnMouseMove(UINT nFlags, CPoint point) {
 }
 
 void View::OnLButtonUp(UINT nFlags, CPoint point) {
+    // The drag ends where the button was let go. The last move may have reported another place:
+    // moves are merged on their way, and one that comes late (input through two paths, as under
+    // Wine) can bring an older place after the newest; the object must not stop there.
+    if (m_mouseCaptured && point != m_lastPoint && m_dragMode != "Select" && !m_dragMode.IsEmpty() &&
+        !m_dragRect.IsRectEmpty())
+        OnMouseMove(MK_LBUTTON, point);
     if (m_mouseCaptured) {
         ::ReleaseCapture();
         m_mouseCaptured = false;

@@ -12,8 +12,7 @@ cp "$build/e2e/damaged_files/damaged-design-message.png" "$root/docs/screens/e2e
 cp "$build/e2e/read_cd/read-cd-chooser.png" "$root/docs/screens/e2e-read-cd.png"
 cp "$build/e2e/print_sides/print-dialog.png" "$root/docs/screens/e2e-print-dialog.png"
 cp "$build/e2e/label_stock/edit-dimensions.png" "$root/docs/screens/e2e-edit-dimensions.png"
-[ -f "$build/e2e/design_round_trip/finished-design.png" ] &&
-  cp "$build/e2e/design_round_trip/finished-design.png" "$root/docs/screens/e2e-finished-design.png"
+cp "$build/e2e/design_round_trip/finished-design.png" "$root/docs/screens/e2e-finished-design.png"
 echo "$root/docs/screens/e2e-first-start.png"
 echo "$root/docs/screens/e2e-damaged-design.png"
 echo "$root/docs/screens/e2e-read-cd.png"

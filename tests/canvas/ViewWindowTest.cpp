@@ -203,6 +203,60 @@ TEST_CASE("a quick drag: the press is judged where it happened, not where the po
     CHECK(image->top > oldTop);
 }
 
+TEST_CASE("a drag ends where the button is let go, also after a late move from an older place" *
+          doctest::timeout(60)) {
+    View* view = EnsureView();
+    NewDesign(view, kLayout1DiscTop, "Back Cover");
+    ViewObject* back = view->m_design.GetCurrentSide();
+    REQUIRE(back != nullptr);
+    const std::string picture = MakePicture("late", 200, 100, RGB(40, 120, 200));
+    view->BeginUndoStep();
+    view->InsertImage(CRect(back->left + 1500, back->top + 1500, back->left + 2500, back->top + 2000),
+                      picture.c_str(), false);
+    view->EndUndoStep();
+    ViewObject* image = view->m_design.GetFirstSelected();
+    REQUIRE(image != nullptr);
+    view->Redraw(true);
+    const CPoint on = ClientOf(view, image->left + image->width / 2, image->top + image->height / 2);
+    const CPoint to = on + CPoint(60, 40);
+    const int oldLeft = image->left, oldTop = image->top;
+    auto press = [&] {
+        PointerAt(view, on);
+        view->SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(view->m_hWnd),
+                          MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+        REQUIRE(view->m_dragMode == "Move");
+        view->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, Pos(on));
+    };
+    // A drag as it should come: the last move where the button is let go.
+    press();
+    view->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, Pos(on + CPoint(20, 10)));
+    view->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, Pos(to));
+    view->SendMessage(WM_LBUTTONUP, 0, Pos(to));
+    const int movedLeft = image->left, movedTop = image->top;
+    REQUIRE(movedLeft > oldLeft);
+    REQUIRE(movedTop > oldTop);
+    view->OnEditUndo();
+    REQUIRE(image->left == oldLeft);
+    REQUIRE(image->top == oldTop);
+    view->Redraw(true);
+    // The same hand, but a move from the way there comes after the newest one, just before the
+    // release: the picture still goes where the button was let go, not back to the older place.
+    press();
+    view->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, Pos(to));
+    view->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, Pos(on + CPoint(20, 10)));
+    view->SendMessage(WM_LBUTTONUP, 0, Pos(to));
+    CHECK(image->left == movedLeft);
+    CHECK(image->top == movedTop);
+    // And when no move reached the place of the release at all.
+    view->OnEditUndo();
+    view->Redraw(true);
+    press();
+    view->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, Pos(on + CPoint(20, 10)));
+    view->SendMessage(WM_LBUTTONUP, 0, Pos(to));
+    CHECK(image->left == movedLeft);
+    CHECK(image->top == movedTop);
+}
+
 TEST_CASE("the off-screen buffer: a refused section makes a smaller one, none at all closes") {
     View* view = EnsureView();
     std::vector<int> tried;

@@ -238,8 +238,25 @@ bool AppDriver::WaitForSplashGone(DWORD ms) const {
         ms);
 }
 
+bool AppDriver::IsMessageBox(HWND hWnd) {
+    // A dialog of the system's dialog class...
+    if (ClassName(hWnd) != "#32770") return false;
+    // ...with the themed box's own parts: the message label, the icon picture and the first of
+    // its three buttons, each of its kind. Other dialogs use the message label's id for a label
+    // of their own (Read CD's "Match:", the disc chooser's question), but none has the rest.
+    auto child = [&](int id, const char* kind) {
+        HWND control = ::GetDlgItem(hWnd, id);
+        return control != nullptr && ClassName(control) == kind ? control : nullptr;
+    };
+    HWND icon = child(IDC_MSGBOX_ICON, "Static");
+    return child(IDC_MSGBOX_TEXT, "Static") != nullptr && icon != nullptr &&
+           (::GetWindowLongA(icon, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+           child(IDC_MSGBOX_BUTTON1, "Button") != nullptr && child(IDC_MSGBOX_BUTTON2, "Button") != nullptr &&
+           child(IDC_MSGBOX_BUTTON3, "Button") != nullptr;
+}
+
 HWND AppDriver::WaitForMessageBox(DWORD ms) const {
-    return WaitForWindow([](HWND hWnd) { return ::GetDlgItem(hWnd, IDC_MSGBOX_TEXT) != nullptr; }, ms);
+    return WaitForWindow(IsMessageBox, ms);
 }
 
 std::string AppDriver::MessageText(HWND box) {
@@ -381,9 +398,10 @@ void AppDriver::MoveMouse(int x, int y) const {
 
 void AppDriver::Click(HWND window, POINT point) const {
     ::ClientToScreen(window, &point);
+    // Each button with its place (see LeftButton).
     INPUT inputs[3] = {MouseInput(MOUSEEVENTF_MOVE, point.x, point.y),
-                       MouseInput(MOUSEEVENTF_LEFTDOWN, point.x, point.y),
-                       MouseInput(MOUSEEVENTF_LEFTUP, point.x, point.y)};
+                       MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN, point.x, point.y),
+                       MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP, point.x, point.y)};
     ::SendInput(3, inputs, sizeof(INPUT));
     ::WaitForInputIdle(m_process.hProcess, 2000);
 }
@@ -475,44 +493,85 @@ bool AppDriver::PointTo(HWND window, POINT point, DWORD ms) const {
     return there;
 }
 
-void AppDriver::LeftButton(bool down) const {
-    POINT at = {};
-    ::GetCursorPos(&at);
-    INPUT input = MouseInput(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP, at.x, at.y);
+void AppDriver::LeftButton(HWND window, POINT point, bool down) const {
+    ::ClientToScreen(window, &point);
+    // The button's own place goes with it. A button alone is taken where the system has the
+    // pointer when it queues it, and that may still be an older place: the program reads the X
+    // server's reports of the driver's moves at its own pace and puts the pointer back at each.
+    const DWORD button = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    INPUT input = MouseInput(MOUSEEVENTF_MOVE | button, point.x, point.y);
     ::SendInput(1, &input, sizeof(INPUT));
-    ::WaitForInputIdle(m_process.hProcess, 2000);
 }
 
 bool AppDriver::SteadyClick(HWND window, POINT point, bool twice) const {
     bool ok = PointTo(window, POINT{point.x + 1, point.y + 1}) && PointTo(window, point);
-    for (int i = 0; i < (twice ? 2 : 1); ++i) {
-        POINT at = {};
-        ::GetCursorPos(&at);
-        INPUT inputs[2] = {MouseInput(MOUSEEVENTF_LEFTDOWN, at.x, at.y), MouseInput(MOUSEEVENTF_LEFTUP, at.x, at.y)};
-        ::SendInput(2, inputs, sizeof(INPUT));
+    POINT at = point;
+    ::ClientToScreen(window, &at);
+    if (twice) {
+        // Two clicks within the double-click time: one batch, each with its place. What they do
+        // is for the caller to see.
+        INPUT inputs[4] = {MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN, at.x, at.y),
+                           MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP, at.x, at.y),
+                           MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN, at.x, at.y),
+                           MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP, at.x, at.y)};
+        ::SendInput(4, inputs, sizeof(INPUT));
+        return ok;
     }
-    // The release reaches the program with the next input (see SteadyDrag): the pointer twitches.
-    // (Where the program takes the pointer itself, e.g. into a text box, it need not settle.)
-    PointTo(window, POINT{point.x + 1, point.y + 1}, 400);
-    PointTo(window, point, 400);
+    // A control that holds the mouse only while its button is down (a button, a tool bar, an edit
+    // box, the canvas, the lists) shows when it took the press (it holds the mouse) and the
+    // release (it lets it go): the driver's next step cannot overtake the click. A control that
+    // holds the mouse already (one that follows the pointer over it) shows nothing: its click goes
+    // as one batch, and what it does is for the caller to see.
+    if (CaptureOf(window) != nullptr) {
+        INPUT inputs[2] = {MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN, at.x, at.y),
+                           MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP, at.x, at.y)};
+        ::SendInput(2, inputs, sizeof(INPUT));
+        return ok;
+    }
+    LeftButton(window, point, true);
+    if (!WaitFor([&] { return CaptureOf(window) != nullptr || !Running(); }, kInputTaken)) {
+        std::cout << "the press at " << at.x << "," << at.y << " on " << ClassName(window) << " was not taken"
+                  << std::endl;
+        ok = false;
+    }
+    LeftButton(window, point, false);
+    if (!WaitFor([&] { return CaptureOf(window) == nullptr || !Running(); }, kInputTaken)) {
+        std::cout << "the release at " << at.x << "," << at.y << " was not taken" << std::endl;
+        ok = false;
+    }
     return ok;
+}
+
+HWND AppDriver::CaptureOf(HWND window) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+    return info.hwndCapture;
 }
 
 bool AppDriver::SteadyDrag(HWND window, POINT from, POINT to) const {
     // Onto the object from a pixel away, as a hand arrives: the program sets its cursor (and
     // with it what a press will do) when the pointer moves.
     bool ok = PointTo(window, POINT{from.x + 1, from.y + 1}) && PointTo(window, from);
-    LeftButton(true);
+    // The press is taken when the window holds the mouse; only then do the moves belong to the
+    // drag. (The press goes through the system's input queue, the moves through the X server,
+    // and the program reads the two at its own pace.)
+    LeftButton(window, from, true);
+    if (!WaitFor([&] { return CaptureOf(window) == window || !Running(); }, kInputTaken)) {
+        std::cout << "the press at " << from.x << "," << from.y << " was not taken" << std::endl;
+        ok = false;
+    }
     const int steps = 4;
     for (int i = 1; i <= steps; ++i)
         ok = PointTo(window, POINT{from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps}) &&
              ok;
-    // Wine hands a pointer move from the input queue to the program only with the next input:
-    // the end of the path once more brings it there before the release, and once more after
-    // the release brings the release.
-    ok = PointTo(window, to) && ok;
-    LeftButton(false);
-    ok = PointTo(window, to) && ok;
+    // The release says where it happened; the drag ends there. It is taken when the window lets
+    // the mouse go.
+    LeftButton(window, to, false);
+    if (!WaitFor([&] { return CaptureOf(window) != window || !Running(); }, kInputTaken)) {
+        std::cout << "the release at " << to.x << "," << to.y << " was not taken" << std::endl;
+        ok = false;
+    }
     return ok;
 }
 

@@ -59,7 +59,10 @@ public:
     // The splash picture: a layered window without a caption.
     static bool IsSplash(HWND hWnd);
     bool WaitForSplashGone(DWORD ms) const;
-    // A visible message box of the program (the themed box: a dialog with the message label).
+    // A message box of the program: the themed box, a dialog with its message label, icon and
+    // three buttons (not merely a control with the label's id, which other dialogs reuse).
+    static bool IsMessageBox(HWND hWnd);
+    // A visible message box of the program, waited for `ms`.
     HWND WaitForMessageBox(DWORD ms) const;
     static std::string MessageText(HWND box);
     // A visible top-level dialog of the program whose caption is `caption`.
@@ -95,13 +98,26 @@ public:
     // Moves the pointer to `point` of `window` and waits until the X server has it there too:
     // Wine asks the X server where the pointer is (a program's GetCursorPos), and a position
     // that lags behind the input queue's makes the program judge a press by the old place.
+    // That the driver sees the pointer there says nothing of the program, which reads the X
+    // server's report of the move at its own pace (and until then puts the pointer back where an
+    // older report said): a button therefore carries its own place (LeftButton), and the driver
+    // waits for the program to take it.
     bool PointTo(HWND window, POINT point, DWORD ms = 10000) const;
-    // The left button pressed or let go where the pointer is.
-    void LeftButton(bool down) const;
-    // A click (two with `twice`) after the pointer has reached the point (see PointTo).
+    // The left button pressed or let go at `point` of `window` (client coordinates).
+    void LeftButton(HWND window, POINT point, bool down) const;
+    // A click (two with `twice`) after the pointer has reached the point (see PointTo). Where the
+    // control holds the mouse while its button is down, the driver waits until the program took
+    // the press and the release; false when it did not.
     bool SteadyClick(HWND window, POINT point, bool twice = false) const;
-    // A drag whose every step the X server's pointer has reached before the next one.
+    // A drag whose every step the X server's pointer has reached before the next one, the press
+    // and the release each taken by the program (the window holds the mouse, then lets it go)
+    // before the driver goes on.
     bool SteadyDrag(HWND window, POINT from, POINT to) const;
+    // The window that holds the mouse in `window`'s thread (a press being dragged), or null.
+    static HWND CaptureOf(HWND window);
+    // How long the driver waits for the program to take a press or a release: a program on a
+    // loaded machine may take seconds over a drawing.
+    static const DWORD kInputTaken = 30000;
     // Types `text` and waits until the program has taken it. A character that needs Shift arrives
     // as the character itself (as an input method gives it): Shift sent through the input queue
     // never reaches the X server, which Wine asks for the modifiers whenever the pointer or the

@@ -34,6 +34,9 @@ const int kTrackCount = 12;
 // The picture's colour: nothing else on the canvas has it.
 const unsigned kPictureColor = 0x3C8C28;
 const POINT kDragBy = {-90, 70};
+// How long a step may take to show: a program on a loaded machine takes seconds over a drawing.
+// (Every wait ends as soon as what it waits for shows.)
+const DWORD kEffect = 30000;
 
 // Control ids of the main window's parts.
 const int kViewId = 59648;  // the canvas
@@ -106,13 +109,13 @@ void TypeField(AppDriver& app, HWND view, int id, const std::string& text) {
     REQUIRE(box != nullptr);
     const kvtest::Capture before = CaptureOnScreen(view);
     CHECK(app.SteadyClick(box, Centre(box)));
-    REQUIRE(app.WaitForFocus(box, 5000));
+    REQUIRE(app.WaitForFocus(box, kEffect));
     // All of the old text selected, as Ctrl+A does (see Step for why not with Ctrl).
     ::SendMessageA(box, EM_SETSEL, 0, -1);
     app.TypeText(text);
-    CHECK(WaitFor([&] { return WindowText(box) == text; }, 5000));
+    CHECK(WaitFor([&] { return WindowText(box) == text; }, kEffect));
     // The canvas shows the new text without any further input.
-    CHECK(WaitForChange(view, before, 5000));
+    CHECK(WaitForChange(view, before, kEffect));
 }
 
 RECT WaitForHandles(HWND view) {
@@ -122,7 +125,7 @@ RECT WaitForHandles(HWND view) {
             box = FindHandleBox(view);
             return !IsEmptyRect(box);
         },
-        5000);
+        kEffect);
     return box;
 }
 
@@ -137,7 +140,7 @@ void DragSelected(AppDriver& app, HWND view, POINT by) {
     ::ScreenToClient(view, &from);
     const kvtest::Capture before = CaptureOnScreen(view);
     CHECK(app.SteadyDrag(view, from, POINT{from.x + by.x, from.y + by.y}));
-    CHECK(WaitForChange(view, before, 10000));
+    CHECK(WaitForChange(view, before, kEffect));
     // Moved: handles show where the old ones lie moved by `by` (snapping to the grid may shift
     // them by a few pixels; a handle on a line or the disc's edge does not show as a square).
     size_t matching = 0;
@@ -152,7 +155,7 @@ void DragSelected(AppDriver& app, HWND view, POINT by) {
                     }
             return matching >= 3;
         },
-        5000);
+        kEffect);
     CHECK_MESSAGE(moved, "frame at " << box.left << "," << box.top << ", " << matching << " handles moved");
     if (!moved) app.Screenshot("drag-failed");
 }
@@ -214,7 +217,7 @@ HTREEITEM FindTreeChild(AppDriver& app, HWND tree, HTREEITEM parent, const std::
             }
             return false;
         },
-        5000);
+        kEffect);
     return found;
 }
 
@@ -247,12 +250,12 @@ void LoadPictureFolder(AppDriver& app, const std::string& folderName) {
     REQUIRE(app.SendWithBlock(tree, TVM_GETITEMRECT, TRUE, block) != 0);
     const RECT item = *reinterpret_cast<RECT*>(block.data());
     CHECK(app.SteadyClick(tree, POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2}));
-    CHECK(WaitFor([&] { return WindowText(bar) == "Images (1)"; }, 20000));
+    CHECK(WaitFor([&] { return WindowText(bar) == "Images (1)"; }, kEffect));
     // The search over, the chooser's button reads Close again.
     CHECK(WaitFor([&] { return Child(chooser, IDC_BROWSE_CLOSE) && WindowText(Child(chooser, IDC_BROWSE_CLOSE)) == "Close"; },
-                  20000));
+                  kEffect));
     REQUIRE(app.PressButton(chooser, "Close"));
-    CHECK(WaitFor([&] { return !::IsWindowVisible(chooser); }, 10000));
+    CHECK(WaitFor([&] { return !::IsWindowVisible(chooser); }, kEffect));
 }
 
 std::string CellText(AppDriver& app, HWND grid, int row, int column) {
@@ -281,13 +284,13 @@ void SetTrackCount(AppDriver& app, HWND view, int count) {
     ::GetClientRect(edit, &rc);
     const kvtest::Capture before = CaptureOnScreen(view);
     CHECK(app.SteadyClick(edit, POINT{rc.right - 2, rc.bottom / 2}));
-    REQUIRE(app.WaitForFocus(edit, 5000));
+    REQUIRE(app.WaitForFocus(edit, kEffect));
     for (int i = 0; i < 3; ++i) app.Key(VK_BACK);
     app.TypeText(std::to_string(count));
-    CHECK(WaitFor([&] { return WindowText(edit) == std::to_string(count); }, 5000));
+    CHECK(WaitFor([&] { return WindowText(edit) == std::to_string(count); }, kEffect));
     app.Key(VK_RETURN);
-    CHECK(WaitFor([&] { return RowCount(Child(app.Main(), kGridId)) == count; }, 5000));
-    CHECK(WaitForChange(view, before, 5000));
+    CHECK(WaitFor([&] { return RowCount(Child(app.Main(), kGridId)) == count; }, kEffect));
+    CHECK(WaitForChange(view, before, kEffect));
 }
 
 // The first track titles typed into the grid's Track Name column, Tab from one to the next.
@@ -303,18 +306,18 @@ void TypeTrackTitles(AppDriver& app, HWND view) {
             editor = FocusOf(grid);
             return editor != nullptr && ClassName(editor) == "Edit" && WindowText(editor) == "Track 1";
         },
-        5000));
+        kEffect));
     for (int i = 0; i < 3; ++i) {
         CAPTURE(i);
         const std::string old = "Track " + std::to_string(i + 1);
-        CHECK(WaitFor([&] { return WindowText(editor) == old; }, 5000));
+        CHECK(WaitFor([&] { return WindowText(editor) == old; }, kEffect));
         ::SendMessageA(editor, EM_SETSEL, 0, -1);
         app.TypeText(kTrackTitles[i]);
-        CHECK(WaitFor([&] { return WindowText(editor) == kTrackTitles[i]; }, 5000));
-        CHECK(WaitFor([&] { return CellText(app, grid, i, kNameColumn) == kTrackTitles[i]; }, 5000));
+        CHECK(WaitFor([&] { return WindowText(editor) == kTrackTitles[i]; }, kEffect));
+        CHECK(WaitFor([&] { return CellText(app, grid, i, kNameColumn) == kTrackTitles[i]; }, kEffect));
         if (i < 2) app.Key(VK_TAB);
     }
-    CHECK(WaitForChange(view, before, 5000));
+    CHECK(WaitForChange(view, before, kEffect));
 }
 
 // A swatch of the colour bar: its centre (bar's client coordinates) and colour (0x00RRGGBB).
@@ -358,7 +361,7 @@ RECT ToolbarButtonRect(AppDriver& app, HWND toolbar, int index) {
 // (The buttons rather than Ctrl+Z: Wine takes the state of the modifier keys from the X server
 // whenever the pointer crosses into a window, and a Ctrl that only went through the input queue
 // may be let go there before the Z comes.)
-void Step(AppDriver& app, HWND view, UINT command, const std::string& what, const std::function<bool()>& shows) {
+void Step(AppDriver& app, UINT command, const std::string& what, const std::function<bool()>& shows) {
     CAPTURE(what);
     HWND toolbar = Child(app.Main(), kMainBarId);
     REQUIRE(toolbar != nullptr);
@@ -366,11 +369,11 @@ void Step(AppDriver& app, HWND view, UINT command, const std::string& what, cons
     REQUIRE(index >= 0);
     const RECT button = ToolbarButtonRect(app, toolbar, index);
     REQUIRE(!IsEmptyRect(button));
-    // Whether the pointer settled over the button does not matter here: what the canvas shows
-    // next is the check. (The tool bar's hot buttons keep Wine's pointer readings from settling
-    // under load.)
+    // Whether the pointer settled over the button does not matter here: the click carries its own
+    // place, and what the canvas shows next is the check. (The tool bar's hot buttons keep Wine's
+    // pointer readings from settling under load.)
     app.SteadyClick(toolbar, POINT{(button.left + button.right) / 2, (button.top + button.bottom) / 2});
-    const bool shown = WaitFor(shows, 10000);
+    const bool shown = WaitFor(shows, kEffect);
     CHECK(shown);
     if (!shown) app.Screenshot("failed-step");
 }
@@ -436,7 +439,7 @@ TEST_CASE("design_round_trip") {
     REQUIRE(newProject != nullptr);
     CHECK(app.WaitForSplashGone(20000));
     REQUIRE(app.PressButton(newProject, "Cancel"));
-    REQUIRE(WaitFor([&] { return !::IsWindow(newProject); }, 10000));
+    REQUIRE(WaitFor([&] { return !::IsWindow(newProject); }, kEffect));
     HWND view = Child(main, kViewId);
     REQUIRE(view != nullptr);
     CHECK(WaitForStillWindow(main, 20000));
@@ -452,7 +455,7 @@ TEST_CASE("design_round_trip") {
     for (const auto& insert : inserts) {
         const kvtest::Capture before = CaptureOnScreen(view);
         REQUIRE(app.Run(insert.id));
-        CHECK(WaitForChange(view, before, 10000));
+        CHECK(WaitForChange(view, before, kEffect));
         if (insert.by.x != 0 || insert.by.y != 0) DragSelected(app, view, insert.by);
     }
     const RECT titleFrame = WaitForHandles(view);
@@ -476,10 +479,10 @@ TEST_CASE("design_round_trip") {
             bold = ToolbarButtonRect(app, properties, 4);
             return !IsEmptyRect(bold);
         },
-        5000));
+        kEffect));
     kvtest::Capture before = CaptureOnScreen(view);
     CHECK(app.SteadyClick(properties, POINT{(bold.left + bold.right) / 2, (bold.top + bold.bottom) / 2}));
-    CHECK(WaitForChange(view, before, 10000));
+    CHECK(WaitForChange(view, before, kEffect));
     HWND colorBar = Child(main, kColorBarId);
     REQUIRE(colorBar != nullptr);
     const Swatch red = RedSwatch(colorBar);
@@ -487,8 +490,8 @@ TEST_CASE("design_round_trip") {
     REQUIRE(((red.color >> 16) & 255) > 200);
     before = CaptureOnScreen(view);
     CHECK(app.SteadyClick(colorBar, red.at));
-    CHECK(WaitForChange(view, before, 10000));
-    CHECK(WaitFor([&] { return CountColor(CaptureOnScreen(view), red.color) > 100; }, 5000));
+    CHECK(WaitForChange(view, before, kEffect));
+    CHECK(WaitFor([&] { return CountColor(CaptureOnScreen(view), red.color) > 100; }, kEffect));
 
     // A picture from a folder through the Images panel, dragged on the canvas.
     LoadPictureFolder(app, folderName);
@@ -499,17 +502,17 @@ TEST_CASE("design_round_trip") {
             thumb = FindColorBox(images, kPictureColor);
             return !IsEmptyRect(thumb);
         },
-        20000));
+        kEffect));
     before = CaptureOnScreen(view);
     CHECK(app.SteadyClick(images, ClientCentre(images, thumb), true));
-    CHECK(WaitForChange(view, before, 10000));
+    CHECK(WaitForChange(view, before, kEffect));
     RECT picture = {};
     REQUIRE(WaitFor(
         [&] {
             picture = FindColorBox(view, kPictureColor);
             return !IsEmptyRect(picture);
         },
-        10000));
+        kEffect));
     // The picture fills the disc, which clips it: its white band shows where it lies. It is
     // taken by its upper part, clear of the hole and the texts.
     const int bandX = picture.left + (picture.right - picture.left) / 4;
@@ -519,8 +522,8 @@ TEST_CASE("design_round_trip") {
     ::ScreenToClient(view, &grab);
     before = CaptureOnScreen(view);
     CHECK(app.SteadyDrag(view, grab, POINT{grab.x + kDragBy.x, grab.y + kDragBy.y}));
-    CHECK(WaitForChange(view, before, 10000));
-    CHECK(WaitFor([&] { return std::abs(BandTop(view, bandX) - bandTop - kDragBy.y) <= 12; }, 5000));
+    CHECK(WaitForChange(view, before, kEffect));
+    CHECK(WaitFor([&] { return std::abs(BandTop(view, bandX) - bandTop - kDragBy.y) <= 12; }, kEffect));
     const int movedBandTop = BandTop(view, bandX);
 
     // Three steps back (the move, the picture, the colour) and forward again, each seen on the
@@ -539,12 +542,12 @@ TEST_CASE("design_round_trip") {
     // lay under it); that is a few hundred.
     auto pictureGone = [&] { return CountColor(CaptureOnScreen(view), kPictureColor) < 1000; };
     auto redShows = [&] { return CountColor(CaptureOnScreen(view), red.color) > 100; };
-    Step(app, view, ID_EDIT_UNDO_CMD, "undo the move", [&] { return bandAt(bandTop); });
-    Step(app, view, ID_EDIT_UNDO_CMD, "undo the picture", pictureGone);
-    Step(app, view, ID_EDIT_UNDO_CMD, "undo the colour", [&] { return !redShows(); });
-    Step(app, view, ID_EDIT_REDO_CMD, "redo the colour", redShows);
-    Step(app, view, ID_EDIT_REDO_CMD, "redo the picture", [&] { return bandAt(bandTop); });
-    Step(app, view, ID_EDIT_REDO_CMD, "redo the move", [&] { return bandAt(movedBandTop); });
+    Step(app, ID_EDIT_UNDO_CMD, "undo the move", [&] { return bandAt(bandTop); });
+    Step(app, ID_EDIT_UNDO_CMD, "undo the picture", pictureGone);
+    Step(app, ID_EDIT_UNDO_CMD, "undo the colour", [&] { return !redShows(); });
+    Step(app, ID_EDIT_REDO_CMD, "redo the colour", redShows);
+    Step(app, ID_EDIT_REDO_CMD, "redo the picture", [&] { return bandAt(bandTop); });
+    Step(app, ID_EDIT_REDO_CMD, "redo the move", [&] { return bandAt(movedBandTop); });
     CHECK(WaitForStillWindow(view, 10000, 4000));
     CHECK(std::abs(static_cast<long>(CountColor(CaptureOnScreen(view), kPictureColor)) - static_cast<long>(pictureShown)) < 50);
     CHECK(std::abs(static_cast<long>(CountColor(CaptureOnScreen(view), red.color)) - static_cast<long>(redShown)) < 50);
@@ -559,11 +562,11 @@ TEST_CASE("design_round_trip") {
             nameBox = FocusOf(saveAs);
             return nameBox != nullptr && ClassName(nameBox) == "Edit" && ::GetAncestor(nameBox, GA_ROOT) == saveAs;
         },
-        10000));
+        kEffect));
     ::SendMessageA(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(designPath.c_str()));
     REQUIRE(app.PressButton(saveAs, "Save"));
-    CHECK(WaitFor([&] { return !::IsWindow(saveAs); }, 10000));
-    CHECK(WaitFor([&] { return WindowText(main) == "Lanterns.kvl - Korvanelle"; }, 10000));
+    CHECK(WaitFor([&] { return !::IsWindow(saveAs); }, kEffect));
+    CHECK(WaitFor([&] { return WindowText(main) == "Lanterns.kvl - Korvanelle"; }, kEffect));
     REQUIRE(FileExists(designPath));
 
     // The picture for the README, and the canvas as it was left, without the selection: a click
@@ -580,8 +583,8 @@ TEST_CASE("design_round_trip") {
                 if (c.At(x, y) == 0) return true;
         return false;
     };
-    CHECK(WaitFor(pageOutline, 5000));
-    CHECK(WaitFor([&] { return !pageOutline(); }, 5000));
+    CHECK(WaitFor(pageOutline, kEffect));
+    CHECK(WaitFor([&] { return !pageOutline(); }, kEffect));
     CHECK(WaitForStillWindow(view, 10000));
     const kvtest::Capture saved = CaptureOnScreen(view);
     RecordCounts(app, "end");

@@ -80,6 +80,13 @@ env -u DISPLAY "$build/wine-run" "$driver" --no-intro=true --reporters=console "
   </dev/null >"$run/driver.log" 2>&1
 rc=$?
 tr -d '\r' <"$run/driver.log"
+# doctest runs nothing, and says it passed, when the name matches no scenario: a misspelt name in
+# CMakeLists.txt must not pass. Exactly one scenario runs.
+ran=$(tr -d '\r' <"$run/driver.log" | sed -n 's/^\[doctest\] test cases: *\([0-9]*\) |.*/\1/p' | tail -n 1)
+if [ "${ran:-0}" != 1 ]; then
+  echo "the driver ran ${ran:-no} scenarios for \"$scenario\", not one: is there a TEST_CASE(\"$scenario\")?"
+  [ $rc -ne 0 ] || rc=1
+fi
 ended=$(date +%s%N)
 echo "ctest_wall_ms $(( (ended - started) / 1000000 ))" >>"$run/metrics.txt"
 echo "--- $scenario metrics"
