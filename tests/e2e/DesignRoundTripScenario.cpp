@@ -131,32 +131,62 @@ RECT WaitForHandles(HWND view) {
 
 // Drags the selected text by `by` as a user does, by the band just outside its frame (inside it
 // the mouse selects characters); the handles show where it went.
+// The smallest rectangle around `handles`.
+RECT Around(const std::vector<RECT>& handles) {
+    RECT box = {0, 0, 0, 0};
+    for (size_t i = 0; i < handles.size(); ++i) {
+        if (i == 0) box = handles[i];
+        box.left = std::min(box.left, handles[i].left);
+        box.top = std::min(box.top, handles[i].top);
+        box.right = std::max(box.right, handles[i].right);
+        box.bottom = std::max(box.bottom, handles[i].bottom);
+    }
+    return box;
+}
+
 void DragSelected(AppDriver& app, HWND view, POINT by) {
-    const RECT box = WaitForHandles(view);
-    REQUIRE(!IsEmptyRect(box));
-    const std::vector<RECT> handles = FindHandles(view);
+    // The handles and their frame from one picture of the screen: the grip below is taken from
+    // the frame, the check from the handles.
+    std::vector<RECT> handles;
+    REQUIRE(WaitFor(
+        [&] {
+            handles = FindHandles(view);
+            return handles.size() >= 4;
+        },
+        kEffect));
+    const RECT box = Around(handles);
     // The handles lie 10 pixels outside the frame.
     POINT from = {box.left + 10 + (box.right - box.left - 20) / 4, box.top + 4};
     ::ScreenToClient(view, &from);
     const kvtest::Capture before = CaptureOnScreen(view);
     CHECK(app.SteadyDrag(view, from, POINT{from.x + by.x, from.y + by.y}));
     CHECK(WaitForChange(view, before, kEffect));
-    // Moved: handles show where the old ones lie moved by `by` (snapping to the grid may shift
-    // them by a few pixels; a handle on a line or the disc's edge does not show as a square).
+    // Moved: handles show where the old ones lie moved by `by`, or their frame does (snapping to
+    // the grid may shift them by a few pixels; a handle on a line or the disc's edge does not
+    // show as a square).
     size_t matching = 0;
+    RECT frame = {};
     const bool moved = WaitFor(
         [&] {
             matching = 0;
-            for (const RECT& now : FindHandles(view))
+            const std::vector<RECT> shown = FindHandles(view);
+            for (const RECT& now : shown)
                 for (const RECT& old : handles)
                     if (std::abs(now.left - old.left - by.x) <= 12 && std::abs(now.top - old.top - by.y) <= 12) {
                         ++matching;
                         break;
                     }
-            return matching >= 3;
+            frame = shown.size() >= 4 ? Around(shown) : RECT{0, 0, 0, 0};
+            const bool frameMoved = !IsEmptyRect(frame) && std::abs(frame.left - box.left - by.x) <= 12 &&
+                                    std::abs(frame.top - box.top - by.y) <= 12 &&
+                                    std::abs(frame.right - box.right - by.x) <= 12 &&
+                                    std::abs(frame.bottom - box.bottom - by.y) <= 12;
+            return matching >= 3 || frameMoved;
         },
         kEffect);
-    CHECK_MESSAGE(moved, "frame at " << box.left << "," << box.top << ", " << matching << " handles moved");
+    CHECK_MESSAGE(moved, "frame at " << box.left << "," << box.top << "-" << box.right << "," << box.bottom
+                                     << ", now " << frame.left << "," << frame.top << "-" << frame.right << ","
+                                     << frame.bottom << ", " << matching << " handles moved");
     if (!moved) app.Screenshot("drag-failed");
 }
 
