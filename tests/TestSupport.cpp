@@ -127,4 +127,19 @@ std::string PrintQueueFolder() {
     return std::string();
 }
 
+std::string FindCompletedPdf(const std::string& title, std::set<std::string>& folders) {
+    const std::string now = PrintQueueFolder();
+    if (!now.empty()) folders.insert(now);
+    for (const std::string& folder : folders) {
+        WIN32_FIND_DATAA data;
+        HANDLE h = ::FindFirstFileA((folder + "\\" + title + "*.pdf").c_str(), &data);
+        if (h == INVALID_HANDLE_VALUE) continue;
+        ::FindClose(h);
+        const std::string path = folder + "\\" + data.cFileName;
+        const std::string bytes = ReadText(path);
+        if (bytes.size() > 6 && bytes.find("%%EOF", bytes.size() - 16) != std::string::npos) return path;
+    }
+    return std::string();
+}
+
 }  // namespace kvtest

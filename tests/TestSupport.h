@@ -1,5 +1,6 @@
 // Helpers shared by the test programs.
 #pragma once
+#include <set>
 #include <string>
 #include <vector>
 
@@ -38,5 +39,9 @@ std::string UnixPath(const std::string& windowsPath);
 std::string WindowsPath(const std::string& unixPath);
 // The folder the CUPS PDF queue writes into now (its configuration's "Out" line), as a Z: path.
 std::string PrintQueueFolder();
+// One look for a printed job: a PDF whose name begins with `title` and that is complete (ends with
+// %%EOF), in the queue's folder now or in any folder it named on an earlier look (kept in
+// `folders`, as the queue's folder may change while a test waits). Its path, or "".
+std::string FindCompletedPdf(const std::string& title, std::set<std::string>& folders);
 
 }  // namespace kvtest

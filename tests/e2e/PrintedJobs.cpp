@@ -27,25 +27,7 @@ std::string Quoted(const std::string& unixPath) {
 std::string FindPrintedJob(const std::string& title, DWORD ms) {
     std::set<std::string> folders;
     std::string found;
-    WaitFor(
-        [&] {
-            const std::string now = PrintQueueFolder();
-            if (!now.empty()) folders.insert(now);
-            for (const std::string& folder : folders) {
-                WIN32_FIND_DATAA data;
-                HANDLE h = ::FindFirstFileA((folder + "\\" + title + "*.pdf").c_str(), &data);
-                if (h == INVALID_HANDLE_VALUE) continue;
-                ::FindClose(h);
-                const std::string path = folder + "\\" + data.cFileName;
-                const std::string bytes = ReadText(path);
-                if (bytes.size() > 6 && bytes.find("%%EOF", bytes.size() - 16) != std::string::npos) {
-                    found = path;
-                    return true;
-                }
-            }
-            return false;
-        },
-        ms);
+    WaitFor([&] { return !(found = kvtest::FindCompletedPdf(title, folders)).empty(); }, ms);
     return found;
 }
 

@@ -38,24 +38,7 @@ namespace {
 std::string FindJob(const std::string& title, int timeoutMs) {
     std::set<std::string> folders;
     std::string found;
-    kvtest::PumpUntil(
-        [&] {
-            folders.insert(PrintQueueFolder());
-            for (const std::string& folder : folders) {
-                WIN32_FIND_DATAA data;
-                HANDLE h = ::FindFirstFileA((folder + "\\" + title + "*.pdf").c_str(), &data);
-                if (h == INVALID_HANDLE_VALUE) continue;
-                ::FindClose(h);
-                const std::string path = folder + "\\" + data.cFileName;
-                const std::string bytes = ReadText(path);
-                if (bytes.size() > 6 && bytes.find("%%EOF", bytes.size() - 16) != std::string::npos) {
-                    found = path;
-                    return true;
-                }
-            }
-            return false;
-        },
-        timeoutMs);
+    kvtest::PumpUntil([&] { return !(found = kvtest::FindCompletedPdf(title, folders)).empty(); }, timeoutMs);
     return found;
 }
 
