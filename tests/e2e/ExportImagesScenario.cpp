@@ -71,14 +71,9 @@ TEST_CASE("export_images") {
     REQUIRE(WriteSampleDesign(design));
 
     AppDriver app;
-    REQUIRE(app.Start("\"" + design + "\""));
-    HWND main = app.WaitForMainWindow(30000);
+    HWND main = StartReady(app, "\"" + design + "\"");
     REQUIRE(main != nullptr);
     CHECK(WindowText(main).find("Harbour Lights") != std::string::npos);
-    CHECK(app.WaitForSplashGone(20000));
-    CHECK(WaitForStillWindow(main, 20000));
-    RecordMetric("ready_ms", app.Elapsed());
-    RecordCounts(app, "start");
 
     std::vector<Exported> jobs;
     ProbeResult afterFirst;
@@ -114,8 +109,10 @@ TEST_CASE("export_images") {
         CHECK(static_cast<int>(file->GetHeight()) == job.announcedHeight);
         CHECK(file->GetHorizontalResolution() == doctest::Approx(job.format->dpi).epsilon(0.002));
         CHECK(file->GetVerticalResolution() == doctest::Approx(job.format->dpi).epsilon(0.002));
-        std::unique_ptr<Gdiplus::Bitmap> expected = RenderSampleSide(design, *job.side, job.format->dpi, false);
-        std::unique_ptr<Gdiplus::Bitmap> textless = RenderSampleSide(design, *job.side, job.format->dpi, true);
+        std::unique_ptr<Gdiplus::Bitmap> expected =
+            RenderSampleSide(design, *job.side, job.format->dpi, false);
+        std::unique_ptr<Gdiplus::Bitmap> textless =
+            RenderSampleSide(design, *job.side, job.format->dpi, true);
         REQUIRE(expected != nullptr);
         REQUIRE(textless != nullptr);
         const int block = job.format->dpi / 50;  // squares of a fiftieth of an inch

@@ -76,7 +76,8 @@ HWND OpenCalibration(AppDriver& app) {
         },
         20000);
     if (!listed) return nullptr;
-    if (ComboSelection(printers) != "PDF" && !ChooseComboEntry(dialog, IDC_PRINT_PRINTER, "PDF")) return nullptr;
+    if (ComboSelection(printers) != "PDF" && !ChooseComboEntry(dialog, IDC_PRINT_PRINTER, "PDF"))
+        return nullptr;
     return dialog;
 }
 
@@ -91,20 +92,14 @@ TEST_CASE("label_stock") {
     REQUIRE(PrepareRendering());
     REQUIRE(!PrintQueueFolder().empty());
     const std::string settings = SettingsFolder();
-    // The calibration job is named after the design: unique in the queue's shared folder.
-    const std::string title = "Stock " + std::to_string(::GetCurrentProcessId()) + "-" +
-                              std::to_string(::GetTickCount() % 1000000);
+    // The calibration job is named after the design.
+    const std::string title = UniqueDesignName("Stock");
     const std::string design = OutDir() + "\\" + title + ".kvl";
     REQUIRE(WriteSampleDesign(design));
 
     AppDriver app;
-    REQUIRE(app.Start("\"" + design + "\""));
-    HWND main = app.WaitForMainWindow(30000);
+    HWND main = StartReady(app, "\"" + design + "\"");
     REQUIRE(main != nullptr);
-    CHECK(app.WaitForSplashGone(20000));
-    CHECK(WaitForStillWindow(main, 20000));
-    RecordMetric("ready_ms", app.Elapsed());
-    RecordCounts(app, "start");
 
     // ---- the stock: the generic disc stock chosen, a stock of the user's own made from it --------
     HWND stock = OpenLabelStock(app);

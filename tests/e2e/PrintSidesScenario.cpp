@@ -38,7 +38,8 @@ HWND OpenPrintDialog(AppDriver& app) {
         std::cout << "the printers were not listed; the program shows\n" << DescribeWindows(dialog);
         return nullptr;
     }
-    if (ComboSelection(printers) != "PDF" && !ChooseComboEntry(dialog, IDC_PRINT_PRINTER, "PDF")) return nullptr;
+    if (ComboSelection(printers) != "PDF" && !ChooseComboEntry(dialog, IDC_PRINT_PRINTER, "PDF"))
+        return nullptr;
     return dialog;
 }
 
@@ -59,21 +60,14 @@ TEST_CASE("print_sides") {
     ScenarioClock clock;
     REQUIRE(PrepareRendering());
     REQUIRE(!PrintQueueFolder().empty());
-    // The job's title is the design's name: unique, so that the queue's folder (shared by every
-    // test run on the machine) holds one such PDF.
-    const std::string title = "Harbour Lights " + std::to_string(::GetCurrentProcessId()) + "-" +
-                              std::to_string(::GetTickCount() % 1000000);
+    // The job's title is the design's name.
+    const std::string title = UniqueDesignName("Harbour Lights");
     const std::string design = OutDir() + "\\" + title + ".kvl";
     REQUIRE(WriteSampleDesign(design));
 
     AppDriver app;
-    REQUIRE(app.Start("\"" + design + "\""));
-    HWND main = app.WaitForMainWindow(30000);
+    HWND main = StartReady(app, "\"" + design + "\"");
     REQUIRE(main != nullptr);
-    CHECK(app.WaitForSplashGone(20000));
-    CHECK(WaitForStillWindow(main, 20000));
-    RecordMetric("ready_ms", app.Elapsed());
-    RecordCounts(app, "start");
 
     HWND dialog = OpenPrintDialog(app);
     REQUIRE(dialog != nullptr);

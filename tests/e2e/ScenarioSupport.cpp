@@ -11,6 +11,20 @@
 
 namespace e2e {
 
+HWND StartReady(AppDriver& app, const std::string& commandLine) {
+    if (!app.Start(commandLine)) return nullptr;
+    HWND main = app.WaitForMainWindow(30000);
+    if (!main || !app.WaitForSplashGone(20000) || !WaitForStillWindow(main, 20000)) return nullptr;
+    RecordMetric("ready_ms", app.Elapsed());
+    RecordCounts(app, "start");
+    return main;
+}
+
+std::string UniqueDesignName(const std::string& prefix) {
+    return prefix + " " + std::to_string(::GetCurrentProcessId()) + "-" +
+           std::to_string(::GetTickCount() % 1000000);
+}
+
 namespace {
 // Pixels a selection's marching outline changes between two pictures (its perimeter, at most).
 const size_t kOutlineTolerance = 4000;

@@ -26,6 +26,15 @@ private:
 // "<when>_working_set_kb" and "<when>_peak_working_set_kb".
 ProbeResult RecordCounts(AppDriver& app, const std::string& when);
 
+// Starts the program with `commandLine` and waits until it is ready for the user: its main window
+// shown, the splash gone and the window still; then records "ready_ms" and the counts at the
+// start. The main window, or null when a step did not happen in time.
+HWND StartReady(AppDriver& app, const std::string& commandLine);
+
+// A design name no other run on this machine uses now: print jobs are named after the design, and
+// the print queue's folder is shared by every test run.
+std::string UniqueDesignName(const std::string& prefix);
+
 // What the window shows on the screen (the part of its window rectangle that lies on the screen),
 // as a user sees it, without asking the program to paint.
 kvtest::Capture CaptureOnScreen(HWND hWnd);
