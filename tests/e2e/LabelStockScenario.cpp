@@ -148,10 +148,7 @@ TEST_CASE("label_stock") {
     CHECK(WaitFor([&] { return !app.WaitForFocus(vertical, 0); }, 5000));
     REQUIRE(app.PressButton(calibration, "  Print Calibration"));
     CHECK(WaitFor([&] { return !::IsWindow(calibration); }, 30000));
-    std::string fileTitle = title;
-    for (char& c : fileTitle)
-        if (c == ' ') c = '_';
-    const std::string pdf = FindPrintedJob(fileTitle, 60000);
+    const std::string pdf = FindPrintedJob(title, 60000);
     RecordMetric("printed_ms", app.Elapsed());
     CHECK(app.WaitForMessageBox(0) == nullptr);
     CHECK(WaitForStillWindow(main, 20000));

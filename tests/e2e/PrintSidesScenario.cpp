@@ -87,11 +87,7 @@ TEST_CASE("print_sides") {
 
     REQUIRE(app.PressButton(dialog, "  Print"));
     CHECK(WaitFor([&] { return !::IsWindow(dialog); }, 30000));
-    // cups-pdf writes the title with its blanks as underscores.
-    std::string fileTitle = title;
-    for (char& c : fileTitle)
-        if (c == ' ') c = '_';
-    const std::string pdf = FindPrintedJob(fileTitle, 60000);
+    const std::string pdf = FindPrintedJob(title, 60000);
     RecordMetric("printed_ms", app.Elapsed());
     CHECK(app.WaitForMessageBox(0) == nullptr);
     CHECK(WaitForStillWindow(main, 20000));

@@ -25,9 +25,12 @@ std::string Quoted(const std::string& unixPath) {
 }  // namespace
 
 std::string FindPrintedJob(const std::string& title, DWORD ms) {
+    std::string fileTitle = title;
+    for (char& c : fileTitle)
+        if (c == ' ') c = '_';
     std::set<std::string> folders;
     std::string found;
-    WaitFor([&] { return !(found = kvtest::FindCompletedPdf(title, folders)).empty(); }, ms);
+    WaitFor([&] { return !(found = kvtest::FindCompletedPdf(fileTitle, folders)).empty(); }, ms);
     return found;
 }
 

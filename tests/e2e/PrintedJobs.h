@@ -18,7 +18,8 @@ using kvtest::PrintQueueFolder;
 using kvtest::UnixPath;
 using kvtest::WindowsPath;
 
-// The complete PDF (it ends with %%EOF) whose name starts with `title`, or empty after `ms`.
+// The complete PDF (it ends with %%EOF) of the job titled `title` (cups-pdf names the file after
+// the title with its blanks as underscores), or empty after `ms`.
 std::string FindPrintedJob(const std::string& title, DWORD ms);
 
 struct PdfPage {
