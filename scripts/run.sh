@@ -11,4 +11,7 @@ if [ ! -f "$exe" ]; then
   echo "The build is complete, but there is no application program yet: only the libraries and tests are built."
   exit 0
 fi
+# A prefix apart from the tests' one, whose Desktop and Documents are the user's home folders.
+export WINEPREFIX="${WINEPREFIX:-$build/wineprefix-app}"
+export KV_HOME_FOLDERS=1
 exec "$build/wine-run" "$exe" "$@"

@@ -17,6 +17,25 @@ using namespace kvtest;
 namespace {
 
 const int kShellTreeId = 14145;  // the folder tree of the shell's dialog
+const DWORD kAnswerMs = 20000;    // the longest a message to the chooser's thread may take
+
+// Each step is written out as it begins: should the chooser's thread stop answering, the time-out
+// report shows where.
+void Step(const char* what) {
+    static const DWORD start = GetTickCount();
+    fprintf(stderr, "[%6lu ms] %s\n", (unsigned long)(GetTickCount() - start), what);
+    fflush(stderr);
+}
+
+// A message sent to a window of the chooser's thread: 0 when it is not answered in time.
+LRESULT SendToChooser(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD ms = kAnswerMs) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, ms, &result)) {
+        fprintf(stderr, "no answer to message %#x within %lu ms\n", message, (unsigned long)ms);
+        return 0;
+    }
+    return (LRESULT)result;
+}
 
 ImagePanelState& State() {
     return *ImagePanelState::Get();
@@ -42,7 +61,7 @@ CString Title(HWND window) {
 CString SelectedFolder(HWND shell) {
     HWND tree = GetDlgItem(shell, kShellTreeId);
     if (tree == nullptr) return CString();
-    const HTREEITEM item = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
+    const HTREEITEM item = (HTREEITEM)SendToChooser(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, 1000);
     if (item == nullptr) return CString();
     char text[MAX_PATH] = {};
     TVITEMA tv = {};
@@ -50,7 +69,7 @@ CString SelectedFolder(HWND shell) {
     tv.hItem = item;
     tv.pszText = text;
     tv.cchTextMax = sizeof(text);
-    SendMessageA(tree, TVM_GETITEMA, 0, (LPARAM)&tv);
+    if (!SendToChooser(tree, TVM_GETITEMA, 0, (LPARAM)&tv, 1000)) return CString();
     return CString(text);
 }
 
@@ -58,6 +77,7 @@ CString SelectedFolder(HWND shell) {
 // selection (the folder it opens on) made and done with. A selection made before that would be
 // taken for the chooser's own and start no search.
 HWND OpenChooser(ImagePanelFrame* frame, const char* firstFolder) {
+    Step("opening the chooser");
     frame->m_bar.SendMessage(WM_COMMAND, IDC_IMAGE_FOLDER_BUTTON, 0);
     HWND shell = nullptr;
     PumpUntil(
@@ -72,8 +92,9 @@ HWND OpenChooser(ImagePanelFrame* frame, const char* firstFolder) {
 
 // Selects a folder as a click in the tree would, and waits for the search it starts.
 bool SelectFolder(HWND shell, const std::string& folder) {
+    Step(("selecting " + folder).c_str());
     const LONG requests = State().m_folderRequestPosted;
-    SendMessageA(shell, BFFM_SETSELECTIONA, TRUE, (LPARAM)folder.c_str());
+    SendToChooser(shell, BFFM_SETSELECTIONA, TRUE, (LPARAM)folder.c_str());
     return PumpUntil([&] { return State().m_folderRequestPosted > requests; }, 10000);
 }
 
@@ -98,6 +119,7 @@ TEST_CASE("the image folder chooser") {
 
     HWND shell = OpenChooser(frame, "panel12");
     REQUIRE(shell != nullptr);
+    Step("the chooser is open");
     INFO("the tree shows " << SelectedFolder(shell).GetString());
     REQUIRE(SelectedFolder(shell) == CString("panel12"));
     CHECK(State().m_folderSelectOpen);
@@ -139,6 +161,7 @@ TEST_CASE("the image folder chooser") {
         CHECK(SelectedFolder(shell) == CString("panel80"));
         CHECK(PumpUntil([&] { return Text(GetDlgItem(shell, IDC_BROWSE_CLOSE)) == CString("Stop Search"); },
                         10000));
+        Step("waiting for the search");
         REQUIRE(WaitForScan(frame));
         const std::vector<std::string> png = ExpectedImages(big, {".png"}, true);
         CHECK(RecordPaths(big.root) == png);
@@ -153,7 +176,8 @@ TEST_CASE("the image folder chooser") {
 
         // Unticking the sub-folders reloads the same folder alone, and is stored.
         HWND sub = GetDlgItem(shell, IDC_BROWSE_SUBFOLDERS);
-        SendMessage(sub, BM_CLICK, 0, 0);
+        Step("unticking the sub-folders");
+        SendToChooser(sub, BM_CLICK, 0, 0);
         CHECK(PumpUntil([&] { return g_browseSubfolders == 0; }, 5000));
         REQUIRE(PumpUntil(
             [&] {
@@ -164,14 +188,16 @@ TEST_CASE("the image folder chooser") {
         CHECK(RecordPaths(big.root) == ExpectedImages(big, {".png"}, false));
 
         // "Set as Default Image Folder" stores the folder and stays checked, disabled.
-        SendMessage(GetDlgItem(shell, IDC_BROWSE_DEFAULT_FOLDER), BM_CLICK, 0, 0);
+        Step("setting the default folder");
+        SendToChooser(GetDlgItem(shell, IDC_BROWSE_DEFAULT_FOLDER), BM_CLICK, 0, 0);
         CHECK(PumpUntil([&] { return g_browseDefaultPath == CString(big.root.c_str()); }, 5000));
         CHECK_FALSE(IsWindowEnabled(GetDlgItem(shell, IDC_BROWSE_DEFAULT_FOLDER)));
 
         // A search of one GIF reads " 1 Image Found".
         HWND combo = GetDlgItem(shell, IDC_BROWSE_FILE_TYPES);
-        SendMessage(combo, CB_SETCURSEL, 3, 0);
-        SendMessage(shell, WM_COMMAND, MAKEWPARAM(IDC_BROWSE_FILE_TYPES, CBN_SELCHANGE), (LPARAM)combo);
+        Step("choosing GIF files");
+        SendToChooser(combo, CB_SETCURSEL, 3, 0);
+        SendToChooser(shell, WM_COMMAND, MAKEWPARAM(IDC_BROWSE_FILE_TYPES, CBN_SELCHANGE), (LPARAM)combo);
         CHECK(PumpUntil([&] { return g_browseFilter == 3; }, 5000));
         REQUIRE(SelectFolder(shell, small.root));  // root alone: img003.gif
         CHECK(PumpUntil([&] { return Title(shell) == CString("1 Image Found"); }, 20000));
@@ -179,7 +205,8 @@ TEST_CASE("the image folder chooser") {
 
     SUBCASE("Close ends the chooser and its place is remembered") {
         HWND close = GetDlgItem(shell, IDC_BROWSE_CLOSE);
-        SendMessage(shell, WM_COMMAND, MAKEWPARAM(IDC_BROWSE_CLOSE, BN_CLICKED), (LPARAM)close);
+        Step("pressing Close");
+        SendToChooser(shell, WM_COMMAND, MAKEWPARAM(IDC_BROWSE_CLOSE, BN_CLICKED), (LPARAM)close);
         CHECK(PumpUntil([] { return !State().m_folderSelectOpen; }, 10000));
         CHECK_FALSE(IsWindow(shell));
         CHECK(g_dialogPositions[kImageBrowserPos].x >= 0);
@@ -189,6 +216,7 @@ TEST_CASE("the image folder chooser") {
     SUBCASE("destroying the panel closes the chooser and waits for it") {
         REQUIRE(SelectFolder(shell, big.root));
         PumpUntil([] { return State().m_folderLoadRunning != 0; }, 5000);
+        Step("destroying the panel while it searches");
         DestroyPanelFrame(frame);
         frame = nullptr;
         CHECK_FALSE(State().m_folderSelectOpen);
@@ -199,9 +227,11 @@ TEST_CASE("the image folder chooser") {
 
     if (frame != nullptr) {
         if (State().m_folderSelectOpen) {
-            SendMessage(shell, WM_COMMAND, IDCANCEL, 0);
+            Step("cancelling the chooser");
+            SendToChooser(shell, WM_COMMAND, IDCANCEL, 0);
             PumpUntil([] { return !State().m_folderSelectOpen; }, 10000);
         }
+        Step("destroying the panel");
         DestroyPanelFrame(frame);
     }
     CHECK(boxes.Boxes().empty());
