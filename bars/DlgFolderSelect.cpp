@@ -12,6 +12,10 @@
 namespace {
 const int kMaxTitleWidth = 260;
 const int kFinishedTicks = 5;
+// The shell's tree can refuse a selection while it is still setting itself up (seen in a new Wine
+// prefix and on a busy machine): the chooser tries again for up to 3 s.
+const int kInitialFolderTries = 30;
+const UINT kInitialFolderRetryMs = 100;
 
 int TitleWidth(const CString& title) {
     ScopedWindowDC screen(nullptr);
@@ -44,6 +48,7 @@ UINT __cdecl FolderSelectThreadProc(LPVOID param) {
         }
     });
     state.m_folderSelectDialog = nullptr;
+    state.m_ignoreFolderSelChange = 0;  // closed while it still tried to select its first folder
     if (SUCCEEDED(com)) ::CoUninitialize();
     state.m_folderSelectOpen = 0;
     return 1;
@@ -106,17 +111,29 @@ void DlgFolderSelect::OnBrowseInit(HWND window) {
     update->fields = ImageBrowseSettingsUpdate::kFolder;
     update->folder = m_settings.browseFolder;
     PostSettings(update);
+    m_shell = window;
+    // Until the folder is selected, every selection is the chooser's or the shell's own and
+    // starts no search: a tree that refused the folder is left on its root.
     state.m_ignoreFolderSelChange = 1;
-    ::SendMessage(window, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(m_initialFolder));
-    state.m_ignoreFolderSelChange = 0;
+    if (SelectInitialFolder() || ::GetFileAttributesA(m_initialFolder) == INVALID_FILE_ATTRIBUTES) {
+        state.m_ignoreFolderSelChange = 0;
+        return;
+    }
+    m_initialFolderTries = 1;
+    SetTimer(kTimerInitialFolder, kInitialFolderRetryMs);
+}
+
+bool DlgFolderSelect::SelectInitialFolder() {
+    ::SendMessage(m_shell, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(m_initialFolder));
+    return m_shellSelection.CompareNoCase(m_initialFolder) == 0;
 }
 
 void DlgFolderSelect::OnBrowseSelChanged(LPITEMIDLIST items) {
     ImagePanelState& state = State();
     char path[MAX_PATH] = {};
-    if (state.m_ignoreFolderSelChange || items == nullptr || !::SHGetPathFromIDListA(items, path) ||
-        path[0] == '\0')
-        return;
+    const bool isFolder = items != nullptr && ::SHGetPathFromIDListA(items, path) && path[0] != '\0';
+    m_shellSelection = isFolder ? path : "";
+    if (state.m_ignoreFolderSelChange || !isFolder) return;
     std::unique_ptr<ImageFolderRequest> request(new ImageFolderRequest);
     request->folder = path;
     request->fileTypeIndex = (UINT)m_browse.SelectedFileType();
@@ -148,6 +165,14 @@ void DlgFolderSelect::OnBrowseSelChanged(LPITEMIDLIST items) {
 
 void DlgFolderSelect::OnTimer(UINT_PTR id) {
     GuardOperation(7223, [&] {
+        if (id == kTimerInitialFolder) {
+            if (m_shell == nullptr || !::IsWindow(m_shell) || SelectInitialFolder() ||
+                ++m_initialFolderTries >= kInitialFolderTries) {
+                KillTimer(kTimerInitialFolder);
+                State().m_ignoreFolderSelChange = 0;
+            }
+            return;
+        }
         if (id != kTimerSearchProgress) {
             CDialog::OnTimer(id);
             return;

@@ -22,6 +22,7 @@ class DlgFolderSelect;
 enum : UINT_PTR {
     kTimerStopSearch = 1102,
     kTimerSearchProgress = 1103,
+    kTimerInitialFolder = 1104,
 };
 
 // What the chooser's thread starts from: copies of the settings, taken on the user-interface
@@ -109,6 +110,13 @@ public:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // Selects the folder the chooser opens on, as its own selection (no search); true when the
+    // shell's tree took it.
+    bool SelectInitialFolder();
+
     bool m_running = false;
+    HWND m_shell = nullptr;              // the shell's dialog, once it exists
+    CString m_shellSelection;            // the folder the tree last selected ("" when not a folder)
+    int m_initialFolderTries = 0;
     LONG m_lastRequest = 0;  // the number of the last folder request posted
 };

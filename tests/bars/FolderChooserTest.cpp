@@ -3,6 +3,9 @@
 // choices reaching the settings by message, and closing it (also by destroying the panel).
 #include <doctest.h>
 
+#include <functional>
+#include <string>
+
 #include "GuiSupport.h"
 #include "ImageFolderFixture.h"
 #include "ImagePanelFrame.h"
@@ -73,6 +76,32 @@ CString SelectedFolder(HWND shell) {
     return CString(text);
 }
 
+// The items of the shell dialog's tree that are shown, one a line, indented by depth, the selected
+// one marked: what the tree looked like when a selection was not made.
+std::string TreeOutline(HWND shell) {
+    HWND tree = GetDlgItem(shell, kShellTreeId);
+    if (tree == nullptr) return "(no tree)";
+    const HTREEITEM selected = (HTREEITEM)SendToChooser(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, 1000);
+    std::string outline;
+    std::function<void(HTREEITEM, int)> walk = [&](HTREEITEM item, int depth) {
+        for (; item != nullptr; item = (HTREEITEM)SendToChooser(tree, TVM_GETNEXTITEM, TVGN_NEXT, (LPARAM)item, 1000)) {
+            char text[MAX_PATH] = {};
+            TVITEMA tv = {};
+            tv.mask = TVIF_TEXT | TVIF_STATE;
+            tv.stateMask = TVIS_EXPANDED;
+            tv.hItem = item;
+            tv.pszText = text;
+            tv.cchTextMax = sizeof(text);
+            SendToChooser(tree, TVM_GETITEMA, 0, (LPARAM)&tv, 1000);
+            outline += std::string(depth * 2, ' ') + text + (item == selected ? "  <- selected" : "") + "\n";
+            if (tv.state & TVIS_EXPANDED)
+                walk((HTREEITEM)SendToChooser(tree, TVM_GETNEXTITEM, TVGN_CHILD, (LPARAM)item, 1000), depth + 1);
+        }
+    };
+    walk((HTREEITEM)SendToChooser(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0, 1000), 0);
+    return outline;
+}
+
 // Opens the chooser and waits until it is ready for a user: its controls added and its own first
 // selection (the folder it opens on) made and done with. A selection made before that would be
 // taken for the chooser's own and start no search.
@@ -116,11 +145,28 @@ TEST_CASE("the image folder chooser") {
     g_dialogPositions[kImageBrowserPos] = POINT{-1, -1};
     ImagePanelFrame* frame = CreatePanelFrame(900, 700, 380);
     REQUIRE(frame != nullptr);
+    HWND shell = nullptr;
+    // The chooser is closed and the panel destroyed also when a check ends the test early: a
+    // chooser left open would be found by the next pass through the test.
+    struct Cleanup {
+        ImagePanelFrame*& frame;
+        HWND& shell;
+        ~Cleanup() {
+            if (frame == nullptr) return;
+            if (State().m_folderSelectOpen) {
+                Step("cancelling the chooser");
+                if (shell != nullptr) SendToChooser(shell, WM_COMMAND, IDCANCEL, 0);
+                PumpUntil([] { return !State().m_folderSelectOpen; }, 10000);
+            }
+            Step("destroying the panel");
+            DestroyPanelFrame(frame);
+        }
+    } cleanup{frame, shell};
 
-    HWND shell = OpenChooser(frame, "panel12");
+    shell = OpenChooser(frame, "panel12");
     REQUIRE(shell != nullptr);
     Step("the chooser is open");
-    INFO("the tree shows " << SelectedFolder(shell).GetString());
+    INFO("the tree shows:\n" << TreeOutline(shell));
     REQUIRE(SelectedFolder(shell) == CString("panel12"));
     CHECK(State().m_folderSelectOpen);
     CHECK(Text(shell) == CString("Click on a folder to start your search."));
@@ -225,14 +271,5 @@ TEST_CASE("the image folder chooser") {
         CHECK(State().RecordCount() == 0);
     }
 
-    if (frame != nullptr) {
-        if (State().m_folderSelectOpen) {
-            Step("cancelling the chooser");
-            SendToChooser(shell, WM_COMMAND, IDCANCEL, 0);
-            PumpUntil([] { return !State().m_folderSelectOpen; }, 10000);
-        }
-        Step("destroying the panel");
-        DestroyPanelFrame(frame);
-    }
     CHECK(boxes.Boxes().empty());
 }
