@@ -54,6 +54,19 @@ unsigned PixelAt(View* view, CPoint p) {
     return c.At(p.x, p.y);
 }
 
+// A new one-disc design on its back cover with a 200 x 100 picture inserted as one undo step;
+// the picture is the selection. Returns the back cover (null when the design has none).
+ViewObject* BackCoverWithPicture(View* view, const char* name, COLORREF colour) {
+    NewDesign(view, kLayout1DiscTop, "Back Cover");
+    ViewObject* back = view->m_design.GetCurrentSide();
+    if (back == nullptr) return nullptr;
+    const std::string picture = MakePicture(name, 200, 100, colour);
+    view->BeginUndoStep();
+    view->InsertImage(CRect(back->left + 1500, back->top + 1500, back->left + 2500, back->top + 2000),
+                      picture.c_str(), false);
+    view->EndUndoStep();
+    return back;
+}
 }  // namespace
 
 TEST_CASE("the design is drawn into the buffer and shown in the window") {
@@ -115,14 +128,8 @@ TEST_CASE("the zoom commands keep the design point under the window's centre") {
 TEST_CASE("a click selects, a drag moves with snapping as one undo step, and undo puts it back" *
           doctest::timeout(60)) {
     View* view = EnsureView();
-    NewDesign(view, kLayout1DiscTop, "Back Cover");
-    ViewObject* back = view->m_design.GetCurrentSide();
+    ViewObject* back = BackCoverWithPicture(view, "drag", RGB(40, 120, 200));
     REQUIRE(back != nullptr);
-    const std::string picture = MakePicture("drag", 200, 100, RGB(40, 120, 200));
-    view->BeginUndoStep();
-    view->InsertImage(CRect(back->left + 1500, back->top + 1500, back->left + 2500, back->top + 2000),
-                      picture.c_str(), false);
-    view->EndUndoStep();
     ViewObject* image = view->m_design.GetFirstSelected();
     REQUIRE(image != nullptr);
     REQUIRE(image->IsImage());
@@ -170,14 +177,8 @@ TEST_CASE("a click selects, a drag moves with snapping as one undo step, and und
 TEST_CASE("a quick drag: the press is judged where it happened, not where the pointer went since" *
           doctest::timeout(60)) {
     View* view = EnsureView();
-    NewDesign(view, kLayout1DiscTop, "Back Cover");
-    ViewObject* back = view->m_design.GetCurrentSide();
+    ViewObject* back = BackCoverWithPicture(view, "quick", RGB(200, 80, 40));
     REQUIRE(back != nullptr);
-    const std::string picture = MakePicture("quick", 200, 100, RGB(200, 80, 40));
-    view->BeginUndoStep();
-    view->InsertImage(CRect(back->left + 1500, back->top + 1500, back->left + 2500, back->top + 2000),
-                      picture.c_str(), false);
-    view->EndUndoStep();
     ViewObject* image = view->m_design.GetFirstSelected();
     REQUIRE(image != nullptr);
     REQUIRE(image->IsImage());
@@ -206,14 +207,8 @@ TEST_CASE("a quick drag: the press is judged where it happened, not where the po
 TEST_CASE("a drag ends where the button is let go, also after a late move from an older place" *
           doctest::timeout(60)) {
     View* view = EnsureView();
-    NewDesign(view, kLayout1DiscTop, "Back Cover");
-    ViewObject* back = view->m_design.GetCurrentSide();
+    ViewObject* back = BackCoverWithPicture(view, "late", RGB(40, 120, 200));
     REQUIRE(back != nullptr);
-    const std::string picture = MakePicture("late", 200, 100, RGB(40, 120, 200));
-    view->BeginUndoStep();
-    view->InsertImage(CRect(back->left + 1500, back->top + 1500, back->left + 2500, back->top + 2000),
-                      picture.c_str(), false);
-    view->EndUndoStep();
     ViewObject* image = view->m_design.GetFirstSelected();
     REQUIRE(image != nullptr);
     view->Redraw(true);
