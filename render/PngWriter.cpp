@@ -3,12 +3,13 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <new>
 
 #include "render/RenderThreads.h"
-#include "render/RunDeflate.h"
+#include "render/DeflateBands.h"
 
 using namespace Gdiplus;
 
@@ -59,7 +60,6 @@ struct Band {
 bool DeflateBand(const unsigned char* rows, int width, int stride, Band& band) {
     try {
         const size_t rowBytes = static_cast<size_t>(width) * 3 + 1;
-        std::vector<unsigned char> filtered(rowBytes);
         const size_t rowCount = static_cast<size_t>(band.end - band.begin);
         band.data.reserve(rowBytes * rowCount / 2 + 4096);
         band.data.assign(8, 0);
@@ -69,27 +69,33 @@ bool DeflateBand(const unsigned char* rows, int width, int stride, Band& band) {
             band.data.push_back(0x78);
             band.data.push_back(0x01);
         }
-        RunDeflater deflater;
-        for (int y = band.begin; y < band.end; ++y) {
-            const unsigned char* cur = rows + static_cast<ptrdiff_t>(y) * stride;
+        // The rows are filtered and compressed a piece of about a megabyte at a time, so that a
+        // band never holds a filtered copy of all its rows.
+        const int pieceRows = static_cast<int>(std::max<size_t>(1, (1u << 20) / rowBytes));
+        std::vector<unsigned char> filtered(rowBytes * std::min<size_t>(rowCount, pieceRows));
+        PieceDeflater deflater;
+        for (int first = band.begin; first < band.end; first += pieceRows) {
+            const int stop = std::min(band.end, first + pieceRows);
             unsigned char* f = filtered.data();
-            f[0] = 2;  // Up: each byte less the one above it
-            ++f;
-            if (y == 0) {
-                for (int x = 0; x < width; ++x, cur += 3, f += 3) f[0] = cur[2], f[1] = cur[1], f[2] = cur[0];
-            } else {
-                const unsigned char* up = cur - stride;
-                for (int x = 0; x < width; ++x, cur += 3, up += 3, f += 3) {
-                    f[0] = static_cast<unsigned char>(cur[2] - up[2]);
-                    f[1] = static_cast<unsigned char>(cur[1] - up[1]);
-                    f[2] = static_cast<unsigned char>(cur[0] - up[0]);
+            for (int y = first; y < stop; ++y) {
+                const unsigned char* cur = rows + static_cast<ptrdiff_t>(y) * stride;
+                *f++ = 2;  // Up: each byte less the one above it
+                if (y == 0) {
+                    for (int x = 0; x < width; ++x, cur += 3, f += 3) f[0] = cur[2], f[1] = cur[1], f[2] = cur[0];
+                } else {
+                    const unsigned char* up = cur - stride;
+                    for (int x = 0; x < width; ++x, cur += 3, up += 3, f += 3) {
+                        f[0] = static_cast<unsigned char>(cur[2] - up[2]);
+                        f[1] = static_cast<unsigned char>(cur[1] - up[1]);
+                        f[2] = static_cast<unsigned char>(cur[0] - up[0]);
+                    }
                 }
             }
-            band.adler = adler32(band.adler, filtered.data(), static_cast<uInt>(rowBytes));
-            band.length += static_cast<uLong>(rowBytes);
-            deflater.Add(filtered.data(), rowBytes, band.data);
+            const size_t size = static_cast<size_t>(f - filtered.data());
+            band.adler = adler32(band.adler, filtered.data(), static_cast<uInt>(size));
+            band.length += static_cast<uLong>(size);
+            if (!deflater.Add(filtered.data(), size, band.last && stop == band.end, band.data)) return false;
         }
-        deflater.Finish(band.last, band.data);
         if (!band.last) CloseChunk(band.data);
         return true;
     } catch (const std::bad_alloc&) {

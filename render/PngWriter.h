@@ -1,5 +1,5 @@
 // A PNG writer of our own, used for exported pictures: 24-bit rows with the Up filter, compressed
-// by RunDeflater (literals and runs; zlib gives the checksums), and the rows cut into bands that
+// by libdeflate at its fastest level (zlib gives the checksums), and the rows cut into bands that
 // are compressed on threads of their own and joined into one stream. GDI+'s PNG encoder is several
 // times slower and its files larger.
 #pragma once
