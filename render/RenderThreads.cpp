@@ -17,9 +17,17 @@ RenderTimings g_renderTimings;
 int GetRenderThreadCount() {
     const int set = g_renderThreads.load();
     if (set > 0) return set;
-    SYSTEM_INFO info;
-    ::GetSystemInfo(&info);
-    const int cores = static_cast<int>(info.dwNumberOfProcessors);
+    // The processors this process may run on (a user or a benchmark may have pinned it to some),
+    // not all the machine has.
+    DWORD_PTR process = 0, system = 0;
+    int cores = 0;
+    if (::GetProcessAffinityMask(::GetCurrentProcess(), &process, &system)) {
+        for (; process; process &= process - 1) ++cores;
+    } else {
+        SYSTEM_INFO info;
+        ::GetSystemInfo(&info);
+        cores = static_cast<int>(info.dwNumberOfProcessors);
+    }
     return cores < 1 ? 1 : (cores > 32 ? 32 : cores);
 }
 

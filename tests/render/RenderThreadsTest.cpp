@@ -89,3 +89,20 @@ TEST_CASE("the colour change gives the same pixels on one thread and on eight") 
         CHECK(out.GetR() == bgr[2]);
     }
 }
+
+TEST_CASE("the thread count follows the processors the process may use") {
+    DWORD_PTR process = 0, system = 0;
+    REQUIRE(::GetProcessAffinityMask(::GetCurrentProcess(), &process, &system));
+    SetRenderThreadCount(0);
+    // Pinned to the lowest processor it may use, the process gets one render thread.
+    const DWORD_PTR lowest = process & (~process + 1);
+    REQUIRE(::SetProcessAffinityMask(::GetCurrentProcess(), lowest));
+    CHECK(GetRenderThreadCount() == 1);
+    if (system & ~lowest) {
+        REQUIRE(::SetProcessAffinityMask(::GetCurrentProcess(), system));
+        int all = 0;
+        for (DWORD_PTR m = system; m; m &= m - 1) ++all;
+        CHECK(GetRenderThreadCount() == (all > 32 ? 32 : all));
+    }
+    ::SetProcessAffinityMask(::GetCurrentProcess(), process);
+}
