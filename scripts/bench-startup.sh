@@ -27,7 +27,9 @@ cleanup() {
 }
 trap cleanup EXIT
 if [ "${KV_BENCH_AWAKE:-0}" = 1 ]; then
-  for cpu in $(seq 0 $(($(nproc --all) - 1))); do
+  # Only the processors this script may use (taskset pins it and its children): a loop on a
+  # processor the program never runs on wakes nothing it waits for, and takes a core from others.
+  for cpu in $(taskset -cp $$ | sed 's/.*: //' | tr ',' '\n' | awk -F- '{ e = NF > 1 ? $2 : $1; for (c = $1; c <= e; c++) print c }'); do
     taskset -c "$cpu" nice -n 19 sh -c 'while :; do :; done' &
     spinners+=($!)
   done

@@ -1,5 +1,6 @@
 // How long the canvas takes to redraw a full jewel-case back side with a picture and twenty
-// texts at 100 % zoom, and each step of dragging one object over it. Run by hand (not by ctest):
+// texts at 100 % zoom and at every zoom level above, and each step of dragging one object over
+// it. Run by hand (not by ctest):
 //   build/wine-run build/tests/canvas/canvas_benchmark.exe
 #include <doctest.h>
 
@@ -163,4 +164,24 @@ TEST_CASE("redraw of a jewel-case back side with a picture and 20 texts") {
     view->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(start.x + 80, start.y + 40));
     Report("one move of a drag (picture covering the side)", drag);
     CHECK(full.size() == 20);
+
+    // Every zoom level above 100 %, as Zoom In steps to them, up to the largest the buffer takes.
+    for (int level = 0; level < 20; ++level) {
+        const int before = view->m_zoom;
+        view->OnZoomIn();
+        if (view->m_zoom == before) break;
+        view->m_paintEnabled = true;
+        view->Redraw(true);
+        std::vector<double> zoomed;
+        for (int i = 0; i < 10; ++i) {
+            LARGE_INTEGER a, b;
+            ::QueryPerformanceCounter(&a);
+            view->Redraw(true);
+            ::QueryPerformanceCounter(&b);
+            zoomed.push_back(Milliseconds(a, b));
+        }
+        char what[64];
+        std::snprintf(what, sizeof what, "full redraw at %d %%", view->m_zoom * 10);
+        Report(what, zoomed);
+    }
 }
