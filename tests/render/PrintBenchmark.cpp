@@ -1,8 +1,11 @@
 // Printing throughput: the page of the export benchmark's jewel-case front cover printed at 300
 // dots per inch to the default printer (the CUPS PDF queue here) the way the view prints: the
 // page drawn into a 300-dpi off-screen DIB for printing, then stretched onto the printer's page.
-// Prints the drawing time, the hand-over to the spooler and the total. Run by hand:
-//   build-dir/wine-run print_benchmark.exe [-runs N] [-threads N]
+// The printer's page is set as the view sets it (the paper that holds the page, landscape when the
+// page is wider than tall). Prints the drawing time, the hand-over to the spooler, and, given the
+// print queue's output folder (-pdf, a Windows path such as Z:\path), the time until the queue's
+// PDF is complete. Run by hand:
+//   build-dir/wine-run print_benchmark.exe [-runs N] [-threads N] [-pdf FOLDER]
 #include <windows.h>
 #include <objidl.h>
 #include <gdiplus.h>
@@ -10,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "BenchmarkDesign.h"
@@ -20,11 +24,74 @@
 
 using namespace Gdiplus;
 
+namespace {
+
+// The printer's own settings with the paper and orientation the view would ask for the page.
+std::vector<char> PageDevMode(const char* printer, int pageWidth, int pageHeight) {
+    HANDLE handle = nullptr;
+    std::vector<char> bytes;
+    if (!OpenPrinterA(const_cast<LPSTR>(printer), &handle, nullptr)) return bytes;
+    const LONG size = DocumentPropertiesA(nullptr, handle, const_cast<LPSTR>(printer), nullptr, nullptr, 0);
+    if (size > 0) {
+        bytes.resize(static_cast<size_t>(size));
+        DEVMODEA* dm = reinterpret_cast<DEVMODEA*>(bytes.data());
+        if (DocumentPropertiesA(nullptr, handle, const_cast<LPSTR>(printer), dm, nullptr, DM_OUT_BUFFER) == IDOK) {
+            dm->dmFields |= DM_ORIENTATION | DM_PAPERSIZE;
+            dm->dmOrientation = pageHeight < pageWidth ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
+            dm->dmPaperSize = static_cast<short>(g_paperCodes[FindPaperSizeIndex(0, 0, pageWidth, pageHeight)]);
+        } else {
+            bytes.clear();
+        }
+    }
+    ClosePrinter(handle);
+    return bytes;
+}
+
+// True when the file ends with a PDF trailer's end mark (the queue writes it last).
+bool EndsAsPdf(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    char tail[64] = {};
+    DWORD got = 0;
+    const DWORD size = GetFileSize(file, nullptr);
+    if (size != INVALID_FILE_SIZE && size > sizeof(tail) - 1) {
+        SetFilePointer(file, static_cast<LONG>(size - (sizeof(tail) - 1)), nullptr, FILE_BEGIN);
+        ReadFile(file, tail, sizeof(tail) - 1, &got, nullptr);
+    }
+    CloseHandle(file);
+    return got > 0 && std::strstr(tail, "%%EOF") != nullptr;
+}
+
+// Waits up to a minute for a complete PDF in `folder` written after `since`.
+bool WaitForPdf(const std::string& folder, const FILETIME& since) {
+    for (int i = 0; i < 1200; ++i) {
+        WIN32_FIND_DATAA found;
+        HANDLE find = FindFirstFileA((folder + "\\*.pdf").c_str(), &found);
+        bool complete = false;
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                if (CompareFileTime(&found.ftLastWriteTime, &since) >= 0 &&
+                    EndsAsPdf(folder + "\\" + found.cFileName))
+                    complete = true;
+            } while (!complete && FindNextFileA(find, &found));
+            FindClose(find);
+        }
+        if (complete) return true;
+        Sleep(50);
+    }
+    return false;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     int runs = 3, threads = 0;
+    std::string pdfFolder;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (!std::strcmp(argv[i], "-runs")) runs = std::atoi(argv[i + 1]);
         if (!std::strcmp(argv[i], "-threads")) threads = std::atoi(argv[i + 1]);
+        if (!std::strcmp(argv[i], "-pdf")) pdfFolder = argv[i + 1];
     }
     SetRenderThreadCount(threads);
     char printer[256];
@@ -49,10 +116,15 @@ int main(int argc, char** argv) {
                   bh = static_cast<int>(page->height * 300 / 1000.0);
         std::printf("page %d x %d at 300 dpi to \"%s\", %d threads\n", bw, bh, printer,
                     GetRenderThreadCount());
-        std::printf("   drawing  spooling     total (ms)\n");
+        std::printf("   drawing  spooling     total  PDF done (ms)\n");
+        const std::vector<char> devMode = PageDevMode(printer, page->width, page->height);
+        if (devMode.empty()) std::printf("(the printer's settings could not be read: its own page is used)\n");
         for (int run = 0; run < runs; ++run) {
+            FILETIME started;
+            GetSystemTimeAsFileTime(&started);
             const double t0 = RenderClockSeconds();
-            HDC dc = CreateDCA("WINSPOOL", printer, nullptr, nullptr);
+            HDC dc = CreateDCA("WINSPOOL", printer, nullptr,
+                               devMode.empty() ? nullptr : reinterpret_cast<const DEVMODEA*>(devMode.data()));
             if (!dc) return 4;
             DOCINFOA doc = {sizeof(doc), "Korvanelle print benchmark", nullptr, nullptr, 0};
             if (StartDocA(dc, &doc) <= 0 || StartPage(dc) <= 0) return 5;
@@ -95,7 +167,11 @@ int main(int argc, char** argv) {
             DeleteDC(memory);
             DeleteObject(buffer);
             const double t2 = RenderClockSeconds();
-            std::printf("%10.0f %9.0f %9.0f\n", (t1 - t0) * 1000, (t2 - t1) * 1000, (t2 - t0) * 1000);
+            double done = 0;
+            if (!pdfFolder.empty()) {
+                done = WaitForPdf(pdfFolder, started) ? (RenderClockSeconds() - t0) * 1000 : -1;
+            }
+            std::printf("%10.0f %9.0f %9.0f %9.0f\n", (t1 - t0) * 1000, (t2 - t1) * 1000, (t2 - t0) * 1000, done);
         }
         design.DeleteContents(true);
         library.DeleteContents(true);
