@@ -39,6 +39,10 @@ struct GlyphPens {
     SolidBrush* brush = nullptr;
     Pen* pen = nullptr;
     ARGB color = 0xFF000000;
+    // The record and scale `font` was made from: a character with an equal record reuses it
+    // (making a GDI+ font costs more than drawing the character).
+    LOGFONTA fontRecord = {};
+    double fontScale = 0;
     ~GlyphPens() {
         delete pen;
         delete font;
@@ -56,7 +60,13 @@ void DrawGlyphs(Graphics* g, ViewObject* o, const RenderContext& rc, StringForma
         LOGFONTA* record = o->charFonts[i];
         // A text whose first character lost its record still draws, with the default one.
         if (!record && (i == 0 || !p.font)) record = defaultRecord;
-        if (record) CreateGdipFont(&p.font, record, 1.0, fontScale);
+        if (record && !(p.font && p.fontScale == fontScale &&
+                        std::memcmp(&p.fontRecord, record, sizeof(LOGFONTA)) == 0)) {
+            CreateGdipFont(&p.font, record, 1.0, fontScale);
+            // Taken after the call, which may note the resolved style in the record.
+            p.fontRecord = *record;
+            p.fontScale = fontScale;
+        }
         if (i < o->charColors.GetSize() && o->charColors[i]) {
             p.color = 0xFF000000 | ColorRefToRgb(*o->charColors[i]);
             SetSolidBrush(&p.brush, p.color);
