@@ -60,3 +60,7 @@ void InvertPathOnBitmap(Gdiplus::Graphics* g, Gdiplus::Bitmap* bitmap, Gdiplus::
                         bool antiAlias, bool fill, Gdiplus::Region* region);
 
 bool IntersectRectXYWH(Gdiplus::Rect* out, const Gdiplus::Rect& a, const Gdiplus::Rect& b);
+
+// The frame of `r` in black with a one-pixel dash-dot-dot pen, as GDI+ draws it without
+// anti-aliasing, on 24-bit top-down pixel rows; pixels outside width x height are left out.
+void PaintDashDotDotFrame(unsigned char* bits, int stride, int width, int height, const Gdiplus::Rect& r);

@@ -7,6 +7,7 @@
 #include "GdiplusSession.h"
 #include "model/Geometry.h"
 #include "render/CanvasBackground.h"
+#include "render/ColorProcessing.h"
 #include "render/RenderContext.h"
 #include "RenderFixtures.h"
 
@@ -111,6 +112,37 @@ TEST_CASE("inverting a region of the off-screen bitmap") {
     rc.InvertRegion(r);
     CHECK(dib.Snapshot() == before);
     DeleteObject(r);
+}
+
+TEST_CASE("the printable area's dashed frame has the pixels of GDI+'s dash-dot-dot pen") {
+    REQUIRE(kvtest::GdiplusReady());
+    // Sizes of every remainder of the pattern's length, degenerate ones, and frames that reach
+    // past the buffer on each side.
+    std::vector<Rect> frames = {Rect(5, 5, 30, 20), Rect(3, 4, 31, 17), Rect(10, 10, 1, 1), Rect(2, 2, 2, 9),
+                                Rect(0, 0, 50, 3),  Rect(-7, 6, 40, 30), Rect(20, -3, 50, 70), Rect(-5, -5, 90, 90)};
+    for (int w = 1; w <= 9; ++w) frames.push_back(Rect(7, 9, w + 11, 13 - w));
+    for (const Rect& r : frames) {
+        CAPTURE(r.X);
+        CAPTURE(r.Y);
+        CAPTURE(r.Width);
+        CAPTURE(r.Height);
+        Dib byPen(60, 50), direct(60, 50);
+        {
+            Graphics g(byPen.dc);
+            g.SetSmoothingMode(SmoothingModeNone);
+            g.SetPixelOffsetMode(PixelOffsetModeNone);
+            Pen pen(Color(0xFF000000), 1.0f);
+            pen.SetDashStyle(DashStyleDashDotDot);
+            g.DrawRectangle(&pen, r);
+            g.Flush(FlushIntentionSync);
+        }
+        GdiFlush();
+        PaintDashDotDotFrame(direct.bits, direct.stride, direct.width, direct.height, r);
+        const std::vector<BYTE> a = byPen.Snapshot(), b = direct.Snapshot();
+        int differing = 0;
+        for (size_t i = 0; i < a.size(); ++i) differing += a[i] != b[i];
+        CHECK(differing == 0);
+    }
 }
 
 TEST_CASE("side rectangle") {
