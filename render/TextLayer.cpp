@@ -8,6 +8,7 @@
 // texts at every step of a drag.
 #include "render/TextLayer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -127,6 +128,7 @@ struct TextPicture {
     unsigned long long key = 0;
     std::unique_ptr<Bitmap> bitmap;
     int x = 0, y = 0;  // where it goes, device pixels
+    Rect ink;          // the part of the bitmap with any coverage; the rest is clear
     ARGB colorAfter = 0xFF000000;
 };
 
@@ -189,6 +191,33 @@ unsigned long long PictureKey(const ViewObject* o, const RenderContext& rc, ARGB
     return k.h;
 }
 
+}  // namespace
+
+Rect InkBounds(Bitmap* bitmap) {
+    const INT w = static_cast<INT>(bitmap->GetWidth()), h = static_cast<INT>(bitmap->GetHeight());
+    Rect all(0, 0, w, h);
+    BitmapData data;
+    if (bitmap->LockBits(&all, ImageLockModeRead, PixelFormat32bppPARGB, &data) != Ok) return all;
+    INT left = w, right = -1, top = h, bottom = -1;
+    for (INT y = 0; y < h; ++y) {
+        const UINT32* row = reinterpret_cast<const UINT32*>(static_cast<const BYTE*>(data.Scan0) + y * data.Stride);
+        INT first = 0;
+        while (first < w && row[first] == 0) ++first;
+        if (first == w) continue;
+        INT last = w - 1;
+        while (row[last] == 0) --last;
+        left = std::min(left, first);
+        right = std::max(right, last);
+        if (top == h) top = y;
+        bottom = y;
+    }
+    bitmap->UnlockBits(&data);
+    if (right < 0) return Rect();
+    return Rect(left, top, right - left + 1, bottom - top + 1);
+}
+
+namespace {
+
 // The object's picture, made anew when something in it changed; null when the object is too
 // large to keep one (it is then drawn straight on the side).
 TextPicture* GetPicture(ViewObject* o, const RenderContext& rc, StringFormat* format, LOGFONTA* defaultRecord,
@@ -231,6 +260,7 @@ TextPicture* GetPicture(ViewObject* o, const RenderContext& rc, StringFormat* fo
     }
     TextPicture& picture = pictures[o];
     picture.key = key;
+    picture.ink = InkBounds(bitmap.get());
     picture.bitmap = std::move(bitmap);
     picture.x = x0;
     picture.y = y0;
@@ -284,9 +314,12 @@ void DrawTextLayer(RenderContext& rc) {
             const PixelOffsetMode offset = g->GetPixelOffsetMode();
             g->SetInterpolationMode(InterpolationModeNearestNeighbor);
             g->SetPixelOffsetMode(PixelOffsetModeHalf);
-            const INT w = static_cast<INT>(picture->bitmap->GetWidth()),
-                      h = static_cast<INT>(picture->bitmap->GetHeight());
-            g->DrawImage(picture->bitmap.get(), Rect(picture->x, picture->y, w, h), 0, 0, w, h, UnitPixel);
+            // Only the inked part is put: the margins kept for tall glyphs are clear and would
+            // leave the side's pixels as they are, at the cost of blending them all.
+            const Rect& ink = picture->ink;
+            if (ink.Width > 0 && ink.Height > 0)
+                g->DrawImage(picture->bitmap.get(), Rect(picture->x + ink.X, picture->y + ink.Y, ink.Width, ink.Height),
+                             ink.X, ink.Y, ink.Width, ink.Height, UnitPixel);
             g->SetInterpolationMode(interpolation);
             g->SetPixelOffsetMode(offset);
         }

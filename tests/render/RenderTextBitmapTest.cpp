@@ -3,6 +3,7 @@
 // the thumbnail strip.
 #include <doctest.h>
 
+#include <cstring>
 #include <vector>
 
 #include "app/PaperTable.h"
@@ -262,4 +263,71 @@ TEST_CASE("thumbnail strips") {
         design.DeleteContents(true);
     }
     library.DeleteContents(true);
+}
+
+TEST_CASE("a text's screen picture put only where it has ink gives the pixels of the whole picture") {
+    REQUIRE(kvtest::GdiplusReady());
+    Bitmap picture(120, 80, PixelFormat32bppPARGB);
+    {
+        Graphics g(&picture);
+        g.Clear(Color(0, 0, 0, 0));
+        CHECK(InkBounds(&picture).Width == 0);
+        g.SetSmoothingMode(SmoothingModeAntiAlias);
+        SolidBrush brush(Color(200, 30, 90, 160));
+        g.FillRectangle(&brush, RectF(30.5f, 20.5f, 41.0f, 17.0f));
+        SolidBrush other(Color(90, 250, 10, 60));
+        g.FillEllipse(&other, RectF(40.3f, 25.6f, 21.5f, 9.2f));
+    }
+    const Rect ink = InkBounds(&picture);
+    CHECK(ink.Width > 0);
+    {
+        // Two faint pixels far apart bound the ink exactly, whatever lies between.
+        Bitmap dots(120, 80, PixelFormat32bppPARGB);
+        Rect all(0, 0, 120, 80);
+        BitmapData data;
+        REQUIRE(dots.LockBits(&all, ImageLockModeWrite, PixelFormat32bppPARGB, &data) == Ok);
+        for (int y = 0; y < 80; ++y) std::memset(static_cast<BYTE*>(data.Scan0) + y * data.Stride, 0, 480);
+        reinterpret_cast<UINT32*>(static_cast<BYTE*>(data.Scan0) + 7 * data.Stride)[12] = 0x01000000;
+        reinterpret_cast<UINT32*>(static_cast<BYTE*>(data.Scan0) + 60 * data.Stride)[90] = 0x00000001;
+        dots.UnlockBits(&data);
+        const Rect bounds = InkBounds(&dots);
+        CHECK(bounds.X == 12);
+        CHECK(bounds.Y == 7);
+        CHECK(bounds.Width == 79);
+        CHECK(bounds.Height == 54);
+    }
+
+    // Put on a patterned side as the screen puts it (pixel for pixel), whole and cropped.
+    auto put = [&](bool cropped) {
+        Bitmap side(200, 150, PixelFormat24bppRGB);
+        Rect all(0, 0, 200, 150);
+        BitmapData data;
+        side.LockBits(&all, ImageLockModeWrite, PixelFormat24bppRGB, &data);
+        for (int y = 0; y < 150; ++y)
+            for (int x = 0; x < 600; ++x)
+                static_cast<BYTE*>(data.Scan0)[y * data.Stride + x] = static_cast<BYTE>(x * 7 + y * 13);
+        side.UnlockBits(&data);
+        {
+            Graphics g(&side);
+            g.SetInterpolationMode(InterpolationModeNearestNeighbor);
+            g.SetPixelOffsetMode(PixelOffsetModeHalf);
+            if (cropped)
+                g.DrawImage(&picture, Rect(33 + ink.X, 17 + ink.Y, ink.Width, ink.Height), ink.X, ink.Y, ink.Width,
+                            ink.Height, UnitPixel);
+            else
+                g.DrawImage(&picture, Rect(33, 17, 120, 80), 0, 0, 120, 80, UnitPixel);
+        }
+        std::vector<BYTE> bytes;
+        side.LockBits(&all, ImageLockModeRead, PixelFormat24bppRGB, &data);
+        for (int y = 0; y < 150; ++y) {
+            const BYTE* row = static_cast<const BYTE*>(data.Scan0) + y * data.Stride;
+            bytes.insert(bytes.end(), row, row + 600);
+        }
+        side.UnlockBits(&data);
+        return bytes;
+    };
+    const std::vector<BYTE> whole = put(false), cropped = put(true);
+    int differing = 0;
+    for (size_t i = 0; i < whole.size(); ++i) differing += whole[i] != cropped[i];
+    CHECK(differing == 0);
 }
