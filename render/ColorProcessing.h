@@ -61,6 +61,13 @@ void InvertPathOnBitmap(Gdiplus::Graphics* g, Gdiplus::Bitmap* bitmap, Gdiplus::
 
 bool IntersectRectXYWH(Gdiplus::Rect* out, const Gdiplus::Rect& a, const Gdiplus::Rect& b);
 
+// Puts the `source` part of a 32-bit premultiplied picture at (x, y) of a 24-bit top-down DIB
+// section, pixel for pixel and within `g`'s clip, with the pixels GDI+ gives when `g` (drawing
+// on that DIB, with no transform) draws it there at its own size. False, and nothing drawn, when
+// it cannot (another transform or buffer): the caller then lets GDI+ draw it.
+bool BlendPictureOnDib(Gdiplus::Graphics* g, HBITMAP dib, Gdiplus::Bitmap* picture, const Gdiplus::Rect& source,
+                       int x, int y);
+
 // The frame of `r` in black with a one-pixel dash-dot-dot pen, as GDI+ draws it without
 // anti-aliasing, on 24-bit top-down pixel rows; pixels outside width x height are left out.
 void PaintDashDotDotFrame(unsigned char* bits, int stride, int width, int height, const Gdiplus::Rect& r);

@@ -18,6 +18,7 @@
 
 #include "model/Geometry.h"
 #include "model/ViewObject.h"
+#include "render/ColorProcessing.h"
 #include "render/RenderContext.h"
 #include "render/TextFonts.h"
 #include "render/TextLayout.h"
@@ -310,16 +311,19 @@ void DrawTextLayer(RenderContext& rc) {
             pens.color = picture->colorAfter;
             SetSolidBrush(&pens.brush, pens.color);
             g->ResetTransform();
+            // Only the inked part is put: the margins kept for tall glyphs are clear and would
+            // leave the side's pixels as they are, at the cost of blending them all.
+            const Rect& ink = picture->ink;
+            if (ink.Width <= 0 || ink.Height <= 0) continue;
+            if (BlendPictureOnDib(g, rc.offscreenBitmap, picture->bitmap.get(), ink, picture->x + ink.X,
+                                  picture->y + ink.Y))
+                continue;
             const InterpolationMode interpolation = g->GetInterpolationMode();
             const PixelOffsetMode offset = g->GetPixelOffsetMode();
             g->SetInterpolationMode(InterpolationModeNearestNeighbor);
             g->SetPixelOffsetMode(PixelOffsetModeHalf);
-            // Only the inked part is put: the margins kept for tall glyphs are clear and would
-            // leave the side's pixels as they are, at the cost of blending them all.
-            const Rect& ink = picture->ink;
-            if (ink.Width > 0 && ink.Height > 0)
-                g->DrawImage(picture->bitmap.get(), Rect(picture->x + ink.X, picture->y + ink.Y, ink.Width, ink.Height),
-                             ink.X, ink.Y, ink.Width, ink.Height, UnitPixel);
+            g->DrawImage(picture->bitmap.get(), Rect(picture->x + ink.X, picture->y + ink.Y, ink.Width, ink.Height),
+                         ink.X, ink.Y, ink.Width, ink.Height, UnitPixel);
             g->SetInterpolationMode(interpolation);
             g->SetPixelOffsetMode(offset);
         }

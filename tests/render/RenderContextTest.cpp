@@ -2,6 +2,7 @@
 // pixels of the off-screen DIB, and the side rectangle.
 #include <doctest.h>
 
+#include <string>
 #include <vector>
 
 #include "GdiplusSession.h"
@@ -215,4 +216,76 @@ TEST_CASE("the screen's backdrop fills the canvas around the side, never under i
         CHECK(rt::SameRgb(rt::Pixel(&b, p.X, p.Y), GetRValue(grey), GetGValue(grey), GetBValue(grey)));
     CHECK(rt::SameRgb(rt::Pixel(&b, side.X, side.Y), 255, 255, 255));
     CHECK(rt::SameRgb(rt::Pixel(&b, side.GetRight() - 1, side.GetBottom() - 1), 255, 255, 255));
+}
+
+TEST_CASE("a premultiplied picture blended into the buffer has the pixels GDI+ draws, within the clip") {
+    REQUIRE(kvtest::GdiplusReady());
+    // A picture with every kind of pixel: clear, faint, half and fully covered, of many colours.
+    Bitmap picture(90, 70, PixelFormat32bppPARGB);
+    {
+        Rect all(0, 0, 90, 70);
+        BitmapData data;
+        REQUIRE(picture.LockBits(&all, ImageLockModeWrite, PixelFormat32bppPARGB, &data) == Ok);
+        unsigned seed = 99;
+        for (int y = 0; y < 70; ++y) {
+            UINT32* row = reinterpret_cast<UINT32*>(static_cast<BYTE*>(data.Scan0) + y * data.Stride);
+            for (int x = 0; x < 90; ++x) {
+                seed = seed * 1103515245u + 12345u;
+                const unsigned a = (x < 10 || y < 8) ? 0 : (x % 7 == 0 ? 255 : (seed >> 24));
+                auto channel = [&](int shift) { return ((seed >> shift) & 0xFF) * a / 255; };
+                row[x] = (a << 24) | (channel(16) << 16) | (channel(8) << 8) | channel(0);
+            }
+        }
+        picture.UnlockBits(&data);
+    }
+    struct Case {
+        const char* clip;
+        Rect source;
+        int x, y;
+    };
+    const Case cases[] = {{"none", Rect(0, 0, 90, 70), 20, 15},     {"rectangle", Rect(5, 3, 80, 60), 33, 12},
+                          {"two rectangles", Rect(0, 0, 90, 70), -12, 30}, {"ellipse", Rect(0, 0, 90, 70), 40, 25},
+                          {"past the buffer", Rect(0, 0, 90, 70), 75, 60}};
+    for (const Case& c : cases) {
+        CAPTURE(c.clip);
+        Dib byGdiplus(130, 110), direct(130, 110);
+        auto setClip = [&](Graphics& g) {
+            const std::string clip = c.clip;
+            if (clip == "rectangle") g.SetClip(Rect(40, 20, 50, 35));
+            if (clip == "two rectangles") {
+                Region region(Rect(0, 30, 30, 20));
+                region.Union(Rect(10, 60, 40, 30));
+                g.SetClip(&region);
+            }
+            if (clip == "ellipse") {
+                GraphicsPath path;
+                path.AddEllipse(RectF(35.5f, 20.25f, 70.0f, 55.0f));
+                g.SetClip(&path);
+            }
+        };
+        {
+            Graphics g(byGdiplus.dc);
+            setClip(g);
+            g.SetInterpolationMode(InterpolationModeNearestNeighbor);
+            g.SetPixelOffsetMode(PixelOffsetModeHalf);
+            g.DrawImage(&picture, Rect(c.x, c.y, c.source.Width, c.source.Height), c.source.X, c.source.Y,
+                        c.source.Width, c.source.Height, UnitPixel);
+            g.Flush(FlushIntentionSync);
+        }
+        GdiFlush();
+        {
+            Graphics g(direct.dc);
+            setClip(g);
+            CHECK(BlendPictureOnDib(&g, direct.bitmap, &picture, c.source, c.x, c.y));
+        }
+        const std::vector<BYTE> a = byGdiplus.Snapshot(), b = direct.Snapshot();
+        int differing = 0;
+        for (size_t i = 0; i < a.size(); ++i) differing += a[i] != b[i];
+        CHECK(differing == 0);
+    }
+    // A surface with a transform is left to GDI+.
+    Dib other(40, 40);
+    Graphics turned(other.dc);
+    turned.RotateTransform(90);
+    CHECK_FALSE(BlendPictureOnDib(&turned, other.bitmap, &picture, Rect(0, 0, 90, 70), 0, 0));
 }
