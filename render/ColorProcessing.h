@@ -2,6 +2,8 @@
 // hue/saturation/lightness shifts, scaling with the shift applied, and the exclusion-blend painter that shows selections by inverting pixels.
 #pragma once
 
+#include <vector>
+
 #include <windows.h>
 #include <objidl.h>
 #include <gdiplus.h>
@@ -61,10 +63,17 @@ void InvertPathOnBitmap(Gdiplus::Graphics* g, Gdiplus::Bitmap* bitmap, Gdiplus::
 
 bool IntersectRectXYWH(Gdiplus::Rect* out, const Gdiplus::Rect& a, const Gdiplus::Rect& b);
 
+// The device rectangles of `g`'s clip (one very large one when it clips nothing); false when `g`
+// has a transform.
+bool GetClipScans(Gdiplus::Graphics* g, std::vector<Gdiplus::Rect>& scans);
+
 // Puts the `source` part of a 32-bit premultiplied picture at (x, y) of a 24-bit top-down DIB
-// section, pixel for pixel and within `g`'s clip, with the pixels GDI+ gives when `g` (drawing
-// on that DIB, with no transform) draws it there at its own size. False, and nothing drawn, when
-// it cannot (another transform or buffer): the caller then lets GDI+ draw it.
+// section, pixel for pixel, within the clip given as scans (and `within`, when given), with the
+// pixels GDI+ gives when `g` (drawing on that DIB, with no transform and that clip) draws it there
+// at its own size. `g` is flushed first. False, and nothing drawn, when it cannot: the caller then
+// lets GDI+ draw it. The second form takes `g`'s own clip.
+bool BlendPictureOnDib(Gdiplus::Graphics* g, HBITMAP dib, Gdiplus::Bitmap* picture, const Gdiplus::Rect& source,
+                       int x, int y, const std::vector<Gdiplus::Rect>& clip, const Gdiplus::Rect* within);
 bool BlendPictureOnDib(Gdiplus::Graphics* g, HBITMAP dib, Gdiplus::Bitmap* picture, const Gdiplus::Rect& source,
                        int x, int y);
 
