@@ -283,6 +283,36 @@ TEST_CASE("a premultiplied picture blended into the buffer has the pixels GDI+ d
         for (size_t i = 0; i < a.size(); ++i) differing += a[i] != b[i];
         CHECK(differing == 0);
     }
+    // The side's clip asked once and a text's rectangle applied to its scans give the pixels of
+    // both clips set on the surface, as the text layer uses them.
+    {
+        GraphicsPath ring;
+        ring.AddEllipse(RectF(5.5f, 4.25f, 110.0f, 95.0f));
+        const Rect text(30, 27, 61, 33);
+        Dib byGdiplus(130, 110), direct(130, 110);
+        {
+            Graphics g(byGdiplus.dc);
+            g.SetClip(&ring);
+            g.SetClip(text, CombineModeIntersect);
+            g.SetInterpolationMode(InterpolationModeNearestNeighbor);
+            g.SetPixelOffsetMode(PixelOffsetModeHalf);
+            g.DrawImage(&picture, Rect(20, 10, 90, 70), 0, 0, 90, 70, UnitPixel);
+            g.Flush(FlushIntentionSync);
+        }
+        GdiFlush();
+        {
+            Graphics g(direct.dc);
+            g.SetClip(&ring);
+            std::vector<Rect> scans;
+            REQUIRE(GetClipScans(&g, scans));
+            g.SetClip(text, CombineModeIntersect);
+            CHECK(BlendPictureOnDib(&g, direct.bitmap, &picture, Rect(0, 0, 90, 70), 20, 10, scans, &text));
+        }
+        const std::vector<BYTE> a = byGdiplus.Snapshot(), b = direct.Snapshot();
+        int differing = 0;
+        for (size_t i = 0; i < a.size(); ++i) differing += a[i] != b[i];
+        CHECK(differing == 0);
+    }
     // A surface with a transform is left to GDI+.
     Dib other(40, 40);
     Graphics turned(other.dc);
