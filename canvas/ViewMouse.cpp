@@ -445,6 +445,10 @@ void View::EnableObjectCommands(ViewObject* object) {
 }
 
 BOOL View::PreTranslateMessage(MSG* pMsg) {
-    GuardOperation(851, [&] { m_select.OnKey(pMsg); });
+    // A key the canvas took is consumed: the frame's shortcuts (Delete Object on Delete, Paste
+    // Text on Ctrl+V...) act only on keys the canvas left alone.
+    bool taken = false;
+    GuardOperation(851, [&] { taken = m_select.OnKey(pMsg); });
+    if (taken) return TRUE;
     return CScrollView::PreTranslateMessage(pMsg);
 }

@@ -1,0 +1,248 @@
+// Keys and clicks in the running application, sent through its message loop with the frame's
+// shortcuts in place: every key on the canvas does one thing (one change, one undo step), typed
+// characters keep their order against the keys after them, and the Properties bar's gaps and a
+// Delete with nothing to clear leave the undo list, Redo and the modified flag alone.
+#include <doctest.h>
+
+#include <cstring>
+#include <string>
+
+#include "AppTestSupport.h"
+#include "app/KorvanelleDoc.h"
+#include "app/KorvanelleFrame.h"
+#include "canvas/AppCanvasState.h"
+#include "canvas/View.h"
+#include "res/CommandIds.h"
+
+namespace {
+
+void PutText(const char* text) {
+    REQUIRE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    const size_t size = std::strlen(text) + 1;
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, size);
+    std::memcpy(::GlobalLock(block), text, size);
+    ::GlobalUnlock(block);
+    REQUIRE(::SetClipboardData(CF_TEXT, block) != nullptr);
+    ::CloseClipboard();
+}
+
+std::string ClipboardText() {
+    std::string text;
+    if (!::OpenClipboard(nullptr)) return text;
+    if (HANDLE h = ::GetClipboardData(CF_TEXT)) {
+        if (const char* p = static_cast<const char*>(::GlobalLock(h))) text = p;
+        ::GlobalUnlock(h);
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+// Ctrl held (in the thread's key state, which the canvas and the shortcuts read) while it lives.
+class ControlHeld {
+public:
+    explicit ControlHeld(bool held) : m_held(held) { Set(held); }
+    ~ControlHeld() {
+        if (m_held) Set(false);
+    }
+
+private:
+    static void Set(bool down) {
+        BYTE keys[256];
+        ::GetKeyboardState(keys);
+        keys[VK_CONTROL] = keys[VK_LCONTROL] = down ? 0x80 : 0;
+        ::SetKeyboardState(keys);
+    }
+    bool m_held;
+};
+
+int CountObjects(View* view) {
+    int n = 0;
+    view->m_design.ForEachObject([&](ViewObject* o) {
+        if (o->IsText() || o->IsTrackList() || o->IsImage()) ++n;
+    });
+    return n;
+}
+
+struct Running {
+    kvtest::TemporaryUserFolders folders;
+    kvtest::RunningApp run;
+    KorvanelleFrame* frame = nullptr;
+    KorvanelleDoc* doc = nullptr;
+    View* view = nullptr;
+    Running() {
+        REQUIRE(run.Started());
+        frame = GetMainFrame();
+        doc = dynamic_cast<KorvanelleDoc*>(frame->GetActiveDocument());
+        view = View::GetCurrent();
+        REQUIRE(doc != nullptr);
+        REQUIRE(view != nullptr);
+    }
+    std::string Text() {
+        ViewObject* o = view->m_design.GetFirstSelected();
+        return o && (o->IsText() || o->IsTrackList()) ? std::string((LPCSTR)o->GetText()) : std::string();
+    }
+    bool RedoOffered() const { return view->m_undoPosition < view->GetUndoCount() - 1; }
+    // Runs the loop until every posted key and click is handled and the typing is inserted.
+    void Settle() {
+        CHECK(run.Pump(
+            [&] {
+                MSG m;
+                return !::PeekMessageA(&m, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE) &&
+                       !::PeekMessageA(&m, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_NOREMOVE) &&
+                       AppCanvasState::Get().m_queuedText.IsEmpty();
+            },
+            5000));
+    }
+    // A key pressed on the focused canvas (its auto-repeats too) and let go, each message
+    // handled as it comes, as from the keyboard (characters come from TranslateMessage), but
+    // without the idle time in between: a fast typist's burst.
+    void PostKey(UINT vk, bool ctrl = false, int repeats = 0) {
+        ControlHeld hold(ctrl);
+        const LPARAM scan = static_cast<LPARAM>(::MapVirtualKeyA(vk, 0)) << 16;
+        Handle(WM_KEYDOWN, vk, scan | 1);
+        for (int i = 0; i < repeats; ++i) Handle(WM_KEYDOWN, vk, scan | 1 | (1 << 30));
+        Handle(WM_KEYUP, vk, scan | 1 | 0xC0000000);
+    }
+    void Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+        view->PostMessage(message, wParam, lParam);
+        MSG m;
+        while (::PeekMessageA(&m, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE)) run.app.PumpMessage();
+    }
+    void Key(UINT vk, bool ctrl = false, int repeats = 0) {
+        PostKey(vk, ctrl, repeats);
+        Settle();
+    }
+    void PostTyping(const char* text) {
+        for (const char* c = text; *c; ++c) PostKey(::VkKeyScanA(*c) & 0xFF);
+    }
+    // A click on the Properties bar at the middle of its item.
+    void ClickPropertiesItem(int index) {
+        CToolFont& bar = frame->m_toolProperties;
+        REQUIRE(index < bar.GetToolBarCtrl().GetButtonCount());
+        CRect item;
+        bar.GetItemRect(index, &item);
+        REQUIRE_FALSE(item.IsRectEmpty());
+        const CPoint middle = item.CenterPoint();
+        // The press lands on the bar itself, not on one of the controls it holds.
+        REQUIRE(::ChildWindowFromPointEx(bar.m_hWnd, middle, CWP_SKIPINVISIBLE) == bar.m_hWnd);
+        const LPARAM at = MAKELPARAM(middle.x, middle.y);
+        bar.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+        bar.PostMessage(WM_LBUTTONUP, 0, at);
+        Settle();
+    }
+};
+
+}  // namespace
+
+TEST_CASE("keys on the canvas while a text is edited: one key, one change, one undo step" *
+          doctest::timeout(120)) {
+    Running r;
+    r.doc->NewFromTemplate(4, 0, 1);
+    r.frame->SendMessage(WM_COMMAND, ID_INSERT_TEXT);
+    REQUIRE(r.Text() == "Text\b");
+    const int objects = CountObjects(r.view);
+    r.view->SetFocus();
+    ViewSelect& editor = r.view->m_select;
+    int steps = r.view->GetUndoCount();
+    int start = -1, end = -1;
+
+    // Delete takes the character after the caret, never the object with it.
+    editor.SetSelection(0, 0);
+    r.Key(VK_DELETE);
+    CHECK(r.Text() == "ext\b");
+    CHECK(CountObjects(r.view) == objects);
+    CHECK(r.view->GetUndoCount() == ++steps);
+    editor.SetSelection(3, 3);  // on the end mark: nothing to delete
+    r.Key(VK_DELETE);
+    CHECK(r.Text() == "ext\b");
+    CHECK(CountObjects(r.view) == objects);
+    CHECK(r.view->GetUndoCount() == steps);
+    // Ctrl+Z and Ctrl+Y reach the frame's shortcuts and step once each.
+    r.Key('Z', true);
+    CHECK(r.Text() == "Text\b");
+    r.Key('Y', true);
+    CHECK(r.Text() == "ext\b");
+    r.Key('Z', true);
+    CHECK(r.Text() == "Text\b");
+    CHECK(CountObjects(r.view) == objects);
+
+    // Ctrl+V pastes once, also when the key is held down.
+    PutText("ab");
+    editor.SetSelection(4, 4);
+    r.Key('V', true, 3);
+    CHECK(r.Text() == "Textab\b");
+    CHECK(r.view->GetUndoCount() == steps);  // the redo tail went, one step came
+    CHECK(r.view->m_undoPosition == steps - 1);
+    r.Key('Z', true);
+    CHECK(r.Text() == "Text\b");
+    r.Key('Y', true);
+
+    // Ctrl+C copies and changes nothing; Ctrl+X cuts once.
+    editor.SetSelection(0, 2);
+    r.Key('C', true);
+    CHECK(ClipboardText() == "Te");
+    CHECK(r.Text() == "Textab\b");
+    CHECK(r.view->GetUndoCount() == steps);
+    PutText("other");
+    editor.SetSelection(0, 2);
+    r.Key('X', true);
+    CHECK(ClipboardText() == "Te");
+    CHECK(r.Text() == "xtab\b");
+    CHECK(r.view->GetUndoCount() == ++steps);
+
+    // Ctrl+A selects the whole text and nothing else.
+    r.Key('A', true);
+    REQUIRE(editor.GetSelection(start, end));
+    CHECK(start == 0);
+    CHECK(end >= 4);
+    CHECK(r.Text() == "xtab\b");
+    CHECK(r.view->GetUndoCount() == steps);
+
+    // An arrow moves the caret by one character; Backspace takes one character as one step.
+    editor.SetSelection(0, 0);
+    r.Key(VK_RIGHT);
+    r.Key(VK_RIGHT);
+    r.Key(VK_LEFT);
+    REQUIRE(editor.GetSelection(start, end));
+    CHECK(start == 1);
+    CHECK(end == 1);
+    r.Key(VK_BACK);
+    CHECK(r.Text() == "tab\b");
+    CHECK(r.view->GetUndoCount() == ++steps);
+}
+
+TEST_CASE("characters typed just before a key keep their order: nothing typed is lost or undone out of turn" *
+          doctest::timeout(120)) {
+    Running r;
+    r.doc->NewFromTemplate(4, 0, 1);
+    r.frame->SendMessage(WM_COMMAND, ID_INSERT_TEXT);
+    REQUIRE(r.Text() == "Text\b");
+    r.view->SetFocus();
+    ViewSelect& editor = r.view->m_select;
+    int steps = r.view->GetUndoCount();
+
+    // Typed, then Backspace at once (no idle time in between): the last typed character goes.
+    editor.SetSelection(4, 4);
+    r.PostTyping("yz");
+    r.PostKey(VK_BACK);
+    r.Settle();
+    CHECK(r.Text() == "Texty\b");
+    steps += 2;
+    CHECK(r.view->GetUndoCount() == steps);
+    // Typed, then the caret moved left and more typed: the second word goes where the caret went.
+    r.PostTyping("ab");
+    r.PostKey(VK_LEFT);
+    r.PostTyping("c");
+    r.Settle();
+    CHECK(r.Text() == "Textyacb\b");
+    steps += 2;
+    // Typed, then Ctrl+Z: the typing is what is undone, and Ctrl+Y brings it back.
+    r.PostTyping("q");
+    r.PostKey('Z', true);
+    r.Settle();
+    CHECK(r.Text() == "Textyacb\b");
+    r.Key('Y', true);
+    CHECK(r.Text() == "Textyacqb\b");
+    CHECK(r.view->GetUndoCount() == steps + 1);
+}
