@@ -246,3 +246,101 @@ TEST_CASE("characters typed just before a key keep their order: nothing typed is
     CHECK(r.Text() == "Textyacqb\b");
     CHECK(r.view->GetUndoCount() == steps + 1);
 }
+
+TEST_CASE("Delete: a selected picture goes as one step; on a side with nothing to clear nothing is recorded" *
+          doctest::timeout(120)) {
+    Running r;
+    r.doc->NewFromTemplate(4, 0, 1);
+    const CString image = CString(r.folders.Root().c_str()) + "\\photo.png";
+    REQUIRE(kvtest::WriteTestPng(image));
+    r.view->BeginUndoStep();
+    r.view->RecordUndoValue("prevOrder", nullptr, "", "");
+    ViewObject* picture = r.view->InsertImageObject(CRect(300, 300, 1500, 1200), image, false);
+    REQUIRE(picture != nullptr);
+    r.view->RecordUndoValue("nextRich", picture, "", "");
+    r.view->RecordUndoValue("nextOrder", picture, "", "");
+    r.view->EndUndoStep();
+    r.view->OnSelectionChanged(picture->name, TRUE);
+    r.view->SetFocus();
+    const int objects = CountObjects(r.view);
+    const int steps = r.view->GetUndoCount();
+    r.Key(VK_DELETE);
+    CHECK(CountObjects(r.view) == objects - 1);
+    CHECK(r.view->GetUndoCount() == steps + 1);
+    r.Key('Z', true);
+    CHECK(CountObjects(r.view) == objects);
+    r.Key('Z', true);
+    CHECK(CountObjects(r.view) == objects - 1);  // back before the insertion: Redo waits
+    REQUIRE(r.RedoOffered());
+
+    // The side selected, no background picture nor colour: Delete and Backspace record nothing.
+    r.view->OnSelectionChanged(r.view->m_design.currentSideName, TRUE);
+    REQUIRE(r.view->m_design.GetFirstSelected() != nullptr);
+    REQUIRE(r.view->m_design.GetFirstSelected()->IsSide());
+    r.doc->SetModifiedFlag(FALSE);
+    r.Key(VK_DELETE);
+    r.Key(VK_BACK);
+    CHECK(r.RedoOffered());
+    CHECK_FALSE(r.doc->IsModified());
+    r.Key('Y', true);
+    CHECK(CountObjects(r.view) == objects);
+}
+
+TEST_CASE("a click between the Properties bar's buttons in the side and image layouts changes nothing" *
+          doctest::timeout(120)) {
+    Running r;
+    r.doc->NewFromTemplate(4, 0, 1);
+    const CString image = CString(r.folders.Root().c_str()) + "\\photo.png";
+    REQUIRE(kvtest::WriteTestPng(image));
+    // An inserted picture, undone: Redo waits.
+    r.view->BeginUndoStep();
+    r.view->RecordUndoValue("prevOrder", nullptr, "", "");
+    ViewObject* picture = r.view->InsertImageObject(CRect(300, 300, 1500, 1200), image, false);
+    REQUIRE(picture != nullptr);
+    const CString pictureName = picture->name;
+    r.view->RecordUndoValue("nextRich", picture, "", "");
+    r.view->RecordUndoValue("nextOrder", picture, "", "");
+    r.view->EndUndoStep();
+    r.frame->SendMessage(WM_COMMAND, ID_INSERT_TEXT);
+    r.frame->SendMessage(WM_COMMAND, ID_EDIT_UNDO_CMD);
+    const int steps = r.view->GetUndoCount();
+    REQUIRE(r.RedoOffered());
+
+    auto clicksChangeNothing = [&](const std::string& layout) {
+        INFO(layout);
+        r.Settle();
+        r.doc->SetModifiedFlag(FALSE);
+        int clicked = 0;
+        for (int index : {5, 9}) {
+            if (index >= r.frame->m_toolProperties.GetToolBarCtrl().GetButtonCount()) continue;
+            ++clicked;
+            r.ClickPropertiesItem(index);
+            CHECK(r.view->GetUndoCount() == steps);
+            CHECK(r.RedoOffered());
+            CHECK_FALSE(r.doc->IsModified());
+        }
+        CHECK(clicked > 0);
+    };
+    // The disc's layout (with its text margin and disc position buttons) is the longest.
+    r.view->OnSelectionChanged("Disc 1", TRUE);
+    REQUIRE(r.view->m_design.GetFirstSelected() != nullptr);
+    REQUIRE(r.view->m_design.GetFirstSelected()->IsSide());
+    clicksChangeNothing("side");
+    r.view->OnSelectionChanged(pictureName, TRUE);
+    REQUIRE(r.view->m_design.GetFirstSelected() != nullptr);
+    REQUIRE(r.view->m_design.GetFirstSelected()->IsImage());
+    clicksChangeNothing("image");
+
+    // In a text's layout the same place is the Italic button: one step.
+    r.frame->SendMessage(WM_COMMAND, ID_EDIT_REDO_CMD);
+    CString textName;
+    r.view->m_design.ForEachObject([&](ViewObject* o) {
+        if (o->IsText()) textName = o->name;
+    });
+    r.view->OnSelectionChanged(textName, TRUE);
+    REQUIRE(r.Text() == "Text\b");
+    r.Settle();
+    r.ClickPropertiesItem(5);
+    CHECK(r.view->GetUndoCount() == steps + 1);
+    CHECK(r.view->m_undoPosition == steps);
+}
