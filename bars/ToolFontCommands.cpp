@@ -102,7 +102,10 @@ void CToolFont::PressFormatButton(CPoint point) {
         }
         case kAlignLeftIndex:
         case kAlignLeftIndex + 1:
-        case kAlignLeftIndex + 2:
+        case kAlignLeftIndex + 2: {
+            // The alignment the text already has: no step that changes nothing.
+            static const char* const kAlignments[3] = {"Left", "Center", "Right"};
+            if (selected->alignment == kAlignments[hit - kAlignLeftIndex]) break;
             canvas->BeginUndoStep();
             if (hit == kAlignLeftIndex)
                 canvas->OnAlignLeft(true);
@@ -113,6 +116,7 @@ void CToolFont::PressFormatButton(CPoint point) {
             canvas->UpdateTextLayout(false, true);
             canvas->EndUndoStep();
             break;
+        }
         default:
             break;
     }

@@ -343,4 +343,14 @@ TEST_CASE("a click between the Properties bar's buttons in the side and image la
     r.ClickPropertiesItem(5);
     CHECK(r.view->GetUndoCount() == steps + 1);
     CHECK(r.view->m_undoPosition == steps);
+    // Align Right is one step; pressed again on the right-aligned text it records nothing.
+    REQUIRE(r.view->m_design.GetFirstSelected()->alignment != "Right");
+    r.ClickPropertiesItem(10);
+    CHECK(r.view->m_design.GetFirstSelected()->alignment == "Right");
+    CHECK(r.view->GetUndoCount() == steps + 2);
+    r.doc->SetModifiedFlag(FALSE);
+    r.ClickPropertiesItem(10);
+    CHECK(r.view->GetUndoCount() == steps + 2);
+    CHECK(r.view->m_undoPosition == steps + 1);
+    CHECK_FALSE(r.doc->IsModified());
 }
