@@ -1,7 +1,8 @@
 // Keys and clicks in the running application, sent through its message loop with the frame's
 // shortcuts in place: every key on the canvas does one thing (one change, one undo step), typed
-// characters keep their order against the keys after them, and the Properties bar's gaps and a
-// Delete with nothing to clear leave the undo list, Redo and the modified flag alone.
+// characters keep their order against the keys after them, the Properties bar's gaps and a
+// Delete with nothing to clear leave the undo list, Redo and the modified flag alone, and the
+// editing keys of a Text Editor field edit the field.
 #include <doctest.h>
 
 #include <cstring>
@@ -353,4 +354,40 @@ TEST_CASE("a click between the Properties bar's buttons in the side and image la
     CHECK(r.view->GetUndoCount() == steps + 2);
     CHECK(r.view->m_undoPosition == steps + 1);
     CHECK_FALSE(r.doc->IsModified());
+}
+
+TEST_CASE("keys typed into a field of the Text Editor bar stay in the field, not on the canvas's selection" *
+          doctest::timeout(120)) {
+    Running r;
+    r.doc->NewFromTemplate(4, 0, 1);
+    r.frame->SendMessage(WM_COMMAND, ID_INSERT_TEXT);
+    REQUIRE(r.Text() == "Text\b");
+    const int objects = CountObjects(r.view);
+    const CString textName = r.view->m_design.GetFirstSelected()->name;
+    CEditText& field = r.frame->m_barText.m_artist;
+    REQUIRE(field.m_hWnd != nullptr);
+    field.SetFocus();
+    field.SetWindowText("Artist");
+    field.SetSel(0, 0);
+    auto key = [&](UINT vk, bool ctrl) {
+        ControlHeld hold(ctrl);
+        const LPARAM scan = static_cast<LPARAM>(::MapVirtualKeyA(vk, 0)) << 16;
+        field.PostMessage(WM_KEYDOWN, vk, scan | 1);
+        field.PostMessage(WM_KEYUP, vk, scan | 1 | 0xC0000000);
+        r.Settle();
+    };
+    key(VK_DELETE, false);
+    CHECK(CountObjects(r.view) == objects);
+    CString shown;
+    field.GetWindowText(shown);
+    CHECK(shown == "rtist");
+    PutText("xy");
+    key('V', true);
+    field.GetWindowText(shown);
+    CHECK(shown == "xyrtist");
+    // The text on the canvas kept its characters; the field's edits are the field's own steps.
+    ViewObject* text = r.view->m_design.FindObject(textName);
+    REQUIRE(text != nullptr);
+    CHECK(text->GetText() == "Text\b");
+    CHECK(CountObjects(r.view) == objects);
 }
