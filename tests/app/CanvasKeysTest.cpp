@@ -331,6 +331,18 @@ TEST_CASE("a click between the Properties bar's buttons in the side and image la
     REQUIRE(r.view->m_design.GetFirstSelected() != nullptr);
     REQUIRE(r.view->m_design.GetFirstSelected()->IsImage());
     clicksChangeNothing("image");
+    // Bring to Front on the picture that already lies in front: a step that would change nothing.
+    CIconButton& front = r.frame->m_toolProperties.m_btnBringToFront;
+    REQUIRE(front.IsWindowVisible());
+    CRect button;
+    front.GetClientRect(&button);
+    const LPARAM middle = MAKELPARAM(button.CenterPoint().x, button.CenterPoint().y);
+    front.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, middle);
+    front.PostMessage(WM_LBUTTONUP, 0, middle);
+    r.Settle();
+    CHECK(r.view->GetUndoCount() == steps);
+    CHECK(r.RedoOffered());
+    CHECK_FALSE(r.doc->IsModified());
 
     // In a text's layout the same place is the Italic button: one step.
     r.frame->SendMessage(WM_COMMAND, ID_EDIT_REDO_CMD);
