@@ -83,6 +83,20 @@ struct Running {
         ViewObject* o = view->m_design.GetFirstSelected();
         return o && (o->IsText() || o->IsTrackList()) ? std::string((LPCSTR)o->GetText()) : std::string();
     }
+    // A new design with a picture inserted as one undo step, as the Images bar inserts one.
+    ViewObject* DesignWithPicture() {
+        doc->NewFromTemplate(4, 0, 1);
+        const CString image = CString(folders.Root().c_str()) + "\\photo.png";
+        REQUIRE(kvtest::WriteTestPng(image));
+        view->BeginUndoStep();
+        view->RecordUndoValue("prevOrder", nullptr, "", "");
+        ViewObject* picture = view->InsertImageObject(CRect(300, 300, 1500, 1200), image, false);
+        REQUIRE(picture != nullptr);
+        view->RecordUndoValue("nextRich", picture, "", "");
+        view->RecordUndoValue("nextOrder", picture, "", "");
+        view->EndUndoStep();
+        return picture;
+    }
     bool RedoOffered() const { return view->m_undoPosition < view->GetUndoCount() - 1; }
     // Runs the loop until every posted key and click is handled and the typing is inserted.
     void Settle() {
@@ -251,16 +265,7 @@ TEST_CASE("characters typed just before a key keep their order: nothing typed is
 TEST_CASE("Delete: a selected picture goes as one step; on a side with nothing to clear nothing is recorded" *
           doctest::timeout(120)) {
     Running r;
-    r.doc->NewFromTemplate(4, 0, 1);
-    const CString image = CString(r.folders.Root().c_str()) + "\\photo.png";
-    REQUIRE(kvtest::WriteTestPng(image));
-    r.view->BeginUndoStep();
-    r.view->RecordUndoValue("prevOrder", nullptr, "", "");
-    ViewObject* picture = r.view->InsertImageObject(CRect(300, 300, 1500, 1200), image, false);
-    REQUIRE(picture != nullptr);
-    r.view->RecordUndoValue("nextRich", picture, "", "");
-    r.view->RecordUndoValue("nextOrder", picture, "", "");
-    r.view->EndUndoStep();
+    ViewObject* picture = r.DesignWithPicture();
     r.view->OnSelectionChanged(picture->name, TRUE);
     r.view->SetFocus();
     const int objects = CountObjects(r.view);
@@ -290,18 +295,8 @@ TEST_CASE("Delete: a selected picture goes as one step; on a side with nothing t
 TEST_CASE("a click between the Properties bar's buttons in the side and image layouts changes nothing" *
           doctest::timeout(120)) {
     Running r;
-    r.doc->NewFromTemplate(4, 0, 1);
-    const CString image = CString(r.folders.Root().c_str()) + "\\photo.png";
-    REQUIRE(kvtest::WriteTestPng(image));
-    // An inserted picture, undone: Redo waits.
-    r.view->BeginUndoStep();
-    r.view->RecordUndoValue("prevOrder", nullptr, "", "");
-    ViewObject* picture = r.view->InsertImageObject(CRect(300, 300, 1500, 1200), image, false);
-    REQUIRE(picture != nullptr);
-    const CString pictureName = picture->name;
-    r.view->RecordUndoValue("nextRich", picture, "", "");
-    r.view->RecordUndoValue("nextOrder", picture, "", "");
-    r.view->EndUndoStep();
+    // A picture, and a text inserted and undone: Redo waits.
+    const CString pictureName = r.DesignWithPicture()->name;
     r.frame->SendMessage(WM_COMMAND, ID_INSERT_TEXT);
     r.frame->SendMessage(WM_COMMAND, ID_EDIT_UNDO_CMD);
     const int steps = r.view->GetUndoCount();
