@@ -143,7 +143,9 @@ bool StepChangesNothing(const CUndo& step) {
         }
         if (!a) return false;
         const unsigned fields = step.GetFields(b) & ~kUndoCursor;
-        if (fields != (step.GetFields(a) & ~kUndoCursor) || (fields & kUndoRich)) return false;
+        // Fields compared below; any other (a whole-object copy, a kind added later) is a change.
+        const unsigned compared = (kUndoHsl << 1) - 1;
+        if (fields != (step.GetFields(a) & ~kUndoCursor) || (fields & ~compared)) return false;
         const bool same =
             (!(fields & kUndoLeft) || a->left == b->left) && (!(fields & kUndoTop) || a->top == b->top) &&
             (!(fields & kUndoWidth) || a->width == b->width) &&
