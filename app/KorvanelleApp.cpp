@@ -288,12 +288,11 @@ void KorvanelleApp::StartView() {
 
 bool KorvanelleApp::RunQueuedText() {
     if (m_queuedText.IsEmpty()) return false;
-    CString text = m_queuedText;
-    m_queuedText.Empty();
-    if (m_pView == nullptr) return true;
-    m_pView->BeginUndoStep();
-    m_pView->m_select.InsertText(text);
-    m_pView->EndUndoStep();
+    if (m_pView == nullptr) {
+        m_queuedText.Empty();
+        return true;
+    }
+    m_pView->m_select.InsertQueuedText();
     return true;
 }
 

@@ -457,6 +457,22 @@ LRESULT KorvanelleFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
     return result;
 }
 
+BOOL KorvanelleFrame::PreTranslateMessage(MSG* pMsg) {
+    // Delete, Ctrl+X, Ctrl+C and Ctrl+V in a text box (the Text Editor bar's fields, the font
+    // size box) edit that box; as shortcuts they would delete, cut or paste on the canvas
+    // instead. Ctrl+Z and Ctrl+Y still reach the shortcuts (the boxes hand undo to the canvas).
+    if (pMsg->message == WM_KEYDOWN && pMsg->hwnd != nullptr) {
+        const WPARAM key = pMsg->wParam;
+        const bool ctrl = ::GetKeyState(VK_CONTROL) < 0;
+        if (key == VK_DELETE || (ctrl && (key == 'X' || key == 'C' || key == 'V'))) {
+            char name[16] = {0};
+            ::GetClassNameA(pMsg->hwnd, name, sizeof(name));
+            if (lstrcmpiA(name, "Edit") == 0) return CWnd::PreTranslateMessage(pMsg);
+        }
+    }
+    return CStyledFrameWnd::PreTranslateMessage(pMsg);
+}
+
 void KorvanelleFrame::OnClose() {
     GuardOperation(1694, [&] {
         KorvanelleApp* app = GetKorvanelleApp();

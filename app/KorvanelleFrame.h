@@ -52,6 +52,8 @@ public:
     void RecalcLayout(BOOL bNotify = TRUE) override;
     BOOL DestroyWindow() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // The shortcuts, except for the editing keys of a text box that has the focus.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
     // The document shell keeps the caption itself.
     void OnUpdateFrameTitle(BOOL bAddToTitle) override;
 

@@ -67,6 +67,19 @@ void CToolFont::PressFormatButton(CPoint point) {
             break;
         }
     }
+    // Only the text layouts have the style and alignment buttons at these places; in the side
+    // and image layouts the same items are gaps or other controls, and a press there changes
+    // nothing (no undo step, Redo kept, the design not marked modified).
+    ViewObject* selected = FirstSelected(canvas);
+    if (!selected || !(selected->IsText() || selected->IsTrackList())) hit = -1;
+    if (hit >= 0) {
+        UINT id = 0, style = 0;
+        int image = 0;
+        GetButtonInfo(hit, id, style, image);
+        const UINT expected = hit <= kUnderlineIndex ? ID_FORMAT_BOLD + (hit - kBoldIndex)
+                                                     : ID_FORMAT_ALIGN_LEFT + (hit - kAlignLeftIndex);
+        if ((style & TBBS_SEPARATOR) != 0 || id != expected) hit = -1;
+    }
     switch (hit) {
         case kBoldIndex:
         case kItalicIndex:
@@ -89,7 +102,10 @@ void CToolFont::PressFormatButton(CPoint point) {
         }
         case kAlignLeftIndex:
         case kAlignLeftIndex + 1:
-        case kAlignLeftIndex + 2:
+        case kAlignLeftIndex + 2: {
+            // The alignment the text already has: no step that changes nothing.
+            static const char* const kAlignments[3] = {"Left", "Center", "Right"};
+            if (selected->alignment == kAlignments[hit - kAlignLeftIndex]) break;
             canvas->BeginUndoStep();
             if (hit == kAlignLeftIndex)
                 canvas->OnAlignLeft(true);
@@ -100,6 +116,7 @@ void CToolFont::PressFormatButton(CPoint point) {
             canvas->UpdateTextLayout(false, true);
             canvas->EndUndoStep();
             break;
+        }
         default:
             break;
     }

@@ -59,6 +59,9 @@ public:
     // For a snapshot of a side (a disc or a cover) whose text was recorded: the album fields
     // (name, text) at that moment - an album field edit is recorded on the current side.
     std::map<const ViewObject*, std::vector<std::pair<CString, CString>>> m_albumTexts;
+    // The design's modified flag when the step was opened, for a step that turns out to change
+    // nothing and is not kept.
+    BOOL m_designWasModified = FALSE;
 
 private:
     std::map<const ViewObject*, unsigned> m_fields;

@@ -149,6 +149,8 @@ public:
     void TrimUndoSteps(int index, bool fromIndexOn);
     // Deletes the open step unclosed (a change that did not happen records nothing).
     void DropOpenUndoStep();
+    // The document the undo steps mark modified (the frame's active one, else the view's).
+    CDocument* UndoDocument();
     void ApplyUndoStep(bool redo);
     void OnEditUndo();
     void OnEditRedo();

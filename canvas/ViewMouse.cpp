@@ -232,9 +232,15 @@ void View::OnMouseMove(UINT nFlags, CPoint point) {
         CPoint p1(static_cast<int>(std::floor(1 / sx + 0.5)), static_cast<int>(std::floor(1 / sy + 0.5)));
         CRect previous = m_dragRect;
         CRect sideRect = side ? DesignBounds(side) : CRect();
-        m_dragRect = CanvasGeometry::DragRect(m_dragMode, m_startBounds, d, p1, side ? &sideRect : nullptr,
-                                              g_snapToGrid != 0, CSize(g_gridSize[0], g_gridSize[1]));
-        if (!(selected->IsImage() && m_dragMode == "Move")) ConstrainDragRect(selected, m_dragRect);
+        if (d == CPoint(0, 0)) {
+            // The press itself, or a pointer back where it was pressed: the object stays where it
+            // is, neither snapped onto the grid nor pulled into its side.
+            m_dragRect = m_startBounds;
+        } else {
+            m_dragRect = CanvasGeometry::DragRect(m_dragMode, m_startBounds, d, p1, side ? &sideRect : nullptr,
+                                                  g_snapToGrid != 0, CSize(g_gridSize[0], g_gridSize[1]));
+            if (!(selected->IsImage() && m_dragMode == "Move")) ConstrainDragRect(selected, m_dragRect);
+        }
         bool needsLayout = false;
         if (m_liveDragLayout) {
             unsigned changed = 0;
@@ -272,8 +278,10 @@ void View::OnLButtonUp(UINT nFlags, CPoint point) {
     }
     GuardOperation(845, [&] {
         if (m_dragMode == "Select" || m_dragMode.IsEmpty()) return;
+        // Whatever the drag changed is one undo step, also when the pointer came back to where
+        // it was pressed; the object was already moved live, the step records where it was.
         ViewObject* selected = m_design.GetFirstSelected();
-        if (selected && m_lastPoint != m_downPoint) {
+        if (selected && !m_dragRect.IsRectEmpty()) {
             unsigned changed = 0;
             if (m_dragRect.left != m_startBounds.left) changed |= kRectLeft;
             if (m_dragRect.top != m_startBounds.top) changed |= kRectTop;
@@ -445,6 +453,10 @@ void View::EnableObjectCommands(ViewObject* object) {
 }
 
 BOOL View::PreTranslateMessage(MSG* pMsg) {
-    GuardOperation(851, [&] { m_select.OnKey(pMsg); });
+    // A key the canvas took is consumed: the frame's shortcuts (Delete Object on Delete, Paste
+    // Text on Ctrl+V...) act only on keys the canvas left alone.
+    bool taken = false;
+    GuardOperation(851, [&] { taken = m_select.OnKey(pMsg); });
+    if (taken) return TRUE;
     return CScrollView::PreTranslateMessage(pMsg);
 }

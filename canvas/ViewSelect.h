@@ -87,9 +87,13 @@ public:
     void RenumberTracks(ViewObject* object);
     // Linked texts take their album field's value: the object, or every object when null.
     void SetObjectText(ViewObject* object, BOOL timeFieldsOnly);
-    // The keyboard dispatcher; the view hands every message to it first. Never consumes a
-    // message except that it may turn it into message 0.
-    void OnKey(MSG* pMsg);
+    // The keyboard dispatcher; the view hands every message to it first. True when the canvas
+    // took the key: the view then consumes the message, so that no shortcut of the frame acts
+    // on the same key again (it may also have turned it into message 0).
+    bool OnKey(MSG* pMsg);
+    // The characters typed on the canvas that wait for the idle handler, inserted as one undo
+    // step.
+    void InsertQueuedText();
     void OnSideRedraw(int code);
     void OnTimer(UINT_PTR nIDEvent);
 

@@ -470,16 +470,9 @@ void ViewSelect::ClearSideBackground(BOOL redraw) {
         ViewObject* selected = design.GetFirstSelected();
         ViewObject* side = design.GetCurrentSide();
         if (!selected || !side) return;
-        m_view->BeginUndoStep();
         int fit = 1, option = 0;
-        if (ViewObject* background = design.FindBackgroundImage(side)) {
-            design.FindBackgroundFit(background, fit, option);
-            if (selected == background) design.ClearSelection();
-            m_view->RecordUndoValue("prevRich", background, "", "");
-            m_view->RecordUndoValue("prevOrder", background, "", "");
-            if (m_hslObject == background) DiscardHslResult();
-            design.RemoveObject(background, true);
-        }
+        ViewObject* background = design.FindBackgroundImage(side);
+        if (background) design.FindBackgroundFit(background, fit, option);
         std::vector<ViewObject*> panels;
         const bool wide = option >= 5 && option <= 8;
         if (side->IsFoldedFrontCover() && fit == 2) {
@@ -499,6 +492,18 @@ void ViewSelect::ClearSideBackground(BOOL redraw) {
                 panels.push_back(design.GetRightTab());
         } else {
             panels.push_back(side);
+        }
+        bool coloured = false;
+        for (ViewObject* panel : panels) coloured = coloured || (panel && panel->charColors.GetSize() > 0);
+        // Nothing to clear: no undo step, so Redo stays and the design is not marked modified.
+        if (!background && !coloured) return;
+        m_view->BeginUndoStep();
+        if (background) {
+            if (selected == background) design.ClearSelection();
+            m_view->RecordUndoValue("prevRich", background, "", "");
+            m_view->RecordUndoValue("prevOrder", background, "", "");
+            if (m_hslObject == background) DiscardHslResult();
+            design.RemoveObject(background, true);
         }
         for (ViewObject* panel : panels) {
             if (!panel || panel->charColors.GetSize() == 0) continue;

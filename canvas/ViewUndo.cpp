@@ -3,6 +3,7 @@
 // backwards or forwards. Each snapshot carries the set of fields that were really recorded, so
 // every value - a left of 0, a hue of -1 - is restored exactly.
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "canvas/AppCanvasState.h"
@@ -102,6 +103,80 @@ void FitRunsToText(ViewObject* o) {
     o->SyncCharUnderlines();
 }
 
+bool SameFonts(const CFontRecordArray& a, const CFontRecordArray& b) {
+    if (a.GetSize() != b.GetSize()) return false;
+    for (INT_PTR i = 0; i < a.GetSize(); ++i) {
+        if (!a[i] != !b[i]) return false;
+        if (a[i] && std::memcmp(a[i], b[i], sizeof(LOGFONTA)) != 0) return false;
+    }
+    return true;
+}
+
+bool SameColors(const CColorRecordArray& a, const CColorRecordArray& b) {
+    if (a.GetSize() != b.GetSize()) return false;
+    for (INT_PTR i = 0; i < a.GetSize(); ++i) {
+        if (!a[i] != !b[i]) return false;
+        if (a[i] && *a[i] != *b[i]) return false;
+    }
+    return true;
+}
+
+template <class Array>
+bool SameItems(const Array& a, const Array& b) {
+    if (a.GetSize() != b.GetSize()) return false;
+    for (INT_PTR i = 0; i < a.GetSize(); ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
+
+// Whether the recorded values before and after a step are all alike (the caret aside): such a
+// step changes nothing. Anything that cannot be compared counts as a change.
+bool StepChangesNothing(const CUndo& step) {
+    if (step.m_orderBefore.GetSize() != 0 || step.m_orderAfter.GetSize() != 0) return false;
+    if (step.m_before.GetSize() != step.m_after.GetSize()) return false;
+    for (INT_PTR i = 0; i < step.m_before.GetSize(); ++i) {
+        const ViewObject* b = static_cast<const ViewObject*>(step.m_before[i]);
+        const ViewObject* a = nullptr;
+        for (INT_PTR k = 0; k < step.m_after.GetSize() && !a; ++k) {
+            const ViewObject* s = static_cast<const ViewObject*>(step.m_after[k]);
+            if (s && b && s->name == b->name) a = s;
+        }
+        if (!a) return false;
+        const unsigned fields = step.GetFields(b) & ~kUndoCursor;
+        // Fields compared below; any other (a whole-object copy, a kind added later) is a change.
+        const unsigned compared = (kUndoHsl << 1) - 1;
+        if (fields != (step.GetFields(a) & ~kUndoCursor) || (fields & ~compared)) return false;
+        const bool same =
+            (!(fields & kUndoLeft) || a->left == b->left) && (!(fields & kUndoTop) || a->top == b->top) &&
+            (!(fields & kUndoWidth) || a->width == b->width) &&
+            (!(fields & kUndoHeight) || a->height == b->height) &&
+            (!(fields & kUndoLinkText) || a->bLinkText == b->bLinkText) &&
+            (!(fields & kUndoAspectRatio) || a->bAspectRatio == b->bAspectRatio) &&
+            (!(fields & kUndoAutoFit) || a->bAutoFit == b->bAutoFit) &&
+            (!(fields & kUndoBackground) || a->bBackground == b->bBackground) &&
+            (!(fields & kUndoTextMargin) || a->textMargin == b->textMargin) &&
+            (!(fields & kUndoDiscLayout) || a->undoDiscLayout == b->undoDiscLayout) &&
+            (!(fields & kUndoAngle) || a->angle == b->angle) &&
+            (!(fields & kUndoWrapStyle) || a->wrapStyle == b->wrapStyle) &&
+            (!(fields & kUndoAlignment) || a->alignment == b->alignment) &&
+            (!(fields & kUndoTrackNumbers) || a->trackNumbers == b->trackNumbers) &&
+            (!(fields & kUndoTextLayout) || a->textLayout == b->textLayout) &&
+            (!(fields & kUndoText) || SameItems(a->chars, b->chars)) &&
+            (!(fields & kUndoUnderline) || SameItems(a->charUnderlines, b->charUnderlines)) &&
+            (!(fields & kUndoColor) || SameColors(a->charColors, b->charColors)) &&
+            (!(fields & kUndoFont) || SameFonts(a->charFonts, b->charFonts)) &&
+            (!(fields & kUndoHsl) ||
+             (a->hue == b->hue && a->saturation == b->saturation && a->lightness == b->lightness));
+        if (!same) return false;
+        auto textsOf = [&](const ViewObject* s) {
+            auto it = step.m_albumTexts.find(s);
+            return it == step.m_albumTexts.end() ? std::vector<std::pair<CString, CString>>() : it->second;
+        };
+        if (textsOf(a) != textsOf(b)) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 // ---- CUndo ---------------------------------------------------------------------------------------
@@ -137,6 +212,7 @@ void View::BeginUndoStep() {
     GuardOperation(880, [&] {
         if (m_openUndoStep) return;
         m_openUndoStep = new CUndo;
+        if (CDocument* doc = UndoDocument()) m_openUndoStep->m_designWasModified = doc->IsModified();
         if (ViewObject* selected = m_design.GetFirstSelected()) {
             m_openUndoStep->m_objectName = selected->name;
             if (selected->IsText() || selected->IsTrackList())
@@ -151,11 +227,7 @@ void View::RecordUndoValue(const CString& key, ViewObject* object, const CString
     GuardOperation(881, [&] {
         if (!object) object = m_design.GetFirstSelected();
         if (!object) return;
-        if (CFrameWnd* frame = m_hWnd ? GetParentFrame() : nullptr) {
-            if (CDocument* doc = frame->GetActiveDocument()) doc->SetModifiedFlag(TRUE);
-        } else if (CDocument* doc = GetDocument()) {
-            doc->SetModifiedFlag(TRUE);
-        }
+        if (CDocument* doc = UndoDocument()) doc->SetModifiedFlag(TRUE);
         CUndo* step = m_openUndoStep;
         const CString head = key.Left(4);
         bool hasPrevious = !previous.IsEmpty() || head == "prev";
@@ -313,9 +385,21 @@ void View::RecordUndoValue(const CString& key, ViewObject* object, const CString
     });
 }
 
+CDocument* View::UndoDocument() {
+    if (CFrameWnd* frame = m_hWnd ? GetParentFrame() : nullptr) return frame->GetActiveDocument();
+    return GetDocument();
+}
+
 void View::EndUndoStep() {
     GuardOperation(882, [&] {
         if (!m_openUndoStep) return;
+        if (StepChangesNothing(*m_openUndoStep)) {
+            // Not kept: Redo stays, and the design is as modified as it was before.
+            const BOOL wasModified = m_openUndoStep->m_designWasModified;
+            DropOpenUndoStep();
+            if (CDocument* doc = UndoDocument()) doc->SetModifiedFlag(wasModified);
+            return;
+        }
         if (m_undoPosition != GetUndoCount() - 1) TrimUndoSteps(m_undoPosition + 1, true);
         if (GetUndoCount() >= kMaxUndoSteps) {
             TrimUndoSteps(0, false);

@@ -318,3 +318,40 @@ TEST_CASE("a step opened and dropped without a change leaves undo and redo as th
     view->OnEditUndo();
     CHECK(t->left == 1300);
 }
+
+TEST_CASE("a step whose values are the same before and after is not kept: Redo and the modified flag stay") {
+    View* view = Fresh();
+    ViewObject* t = AddText(view, "Text 1", "Hello\b", 1000, 1000, 2000, 400);
+    view->OnSelectionChanged("Text 1", FALSE);
+    MoveLeft(view, t, 1100);
+    MoveLeft(view, t, 1200);
+    view->OnEditUndo();
+    REQUIRE(view->m_undoPosition == 0);
+    CDocument* doc = view->UndoDocument();
+    if (doc) doc->SetModifiedFlag(FALSE);
+    // The same left again, the same alignment, the fonts recorded around nothing.
+    MoveLeft(view, t, 1100);
+    view->BeginUndoStep();
+    view->RecordUndoValue("alignment", t, t->alignment, t->alignment);
+    view->RecordUndoValue("prevFont", t, "", "");
+    view->RecordUndoValue("nextFont", t, "", "");
+    view->EndUndoStep();
+    CHECK(view->GetUndoCount() == 2);
+    CHECK(view->m_undoPosition == 0);
+    if (doc) CHECK_FALSE(doc->IsModified());
+    view->OnEditRedo();
+    CHECK(t->left == 1200);
+    // One value that differs keeps the step.
+    view->OnEditUndo();
+    const BYTE italic = t->charFonts[0]->lfItalic;
+    view->BeginUndoStep();
+    view->RecordUndoValue("prevFont", t, "", "");
+    t->charFonts[0]->lfItalic = !italic;
+    view->RecordUndoValue("nextFont", t, "", "");
+    view->EndUndoStep();
+    CHECK(view->GetUndoCount() == 2);
+    CHECK(view->m_undoPosition == 1);
+    view->OnEditUndo();
+    CHECK(t->charFonts[0]->lfItalic == italic);
+    CHECK(t->left == 1100);
+}

@@ -416,3 +416,58 @@ TEST_CASE("undoing an inserted picture while the title is selected leaves none o
     CHECK(differ == 0);
     view->OnSelectionChanged(side->name, FALSE);
 }
+
+TEST_CASE("with snapping on, a click on the selected picture changes nothing, nor does a drag back to where it began" *
+          doctest::timeout(60)) {
+    View* view = EnsureView();
+    ViewObject* back = BackCoverWithPicture(view, "under-text", RGB(90, 160, 60));
+    REQUIRE(back != nullptr);
+    ViewObject* image = view->m_design.GetFirstSelected();
+    REQUIRE(image != nullptr);
+    // A text lies over the picture; the picture stays the selection.
+    AddText(view, "Over", "Over\b", image->left + 200, image->top + 100, 500, 200);
+    view->OnSelectionChanged(image->name, TRUE);
+    Pump();
+    REQUIRE(view->m_design.GetFirstSelected() == image);
+    struct Snap {
+        Snap() { g_snapToGrid = 1; }
+        ~Snap() { g_snapToGrid = 0; }
+    } snap;
+    const CPoint on = ClientOf(view, image->left + 400, image->top + 200);
+    const int left = image->left, top = image->top, steps = view->GetUndoCount();
+    // The presses come through the message loop, after the pointer over the picture made them moves.
+    auto press = [&] {
+        PointerAt(view, on);
+        view->SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(view->m_hWnd),
+                          MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+        REQUIRE(view->m_dragMode == "Move");
+        view->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, Pos(on));
+    };
+    press();
+    view->PostMessage(WM_LBUTTONUP, 0, Pos(on));
+    Pump();
+    CHECK(image->left == left);
+    CHECK(image->top == top);
+    CHECK(view->GetUndoCount() == steps);
+    CHECK(view->m_dragRect.IsRectEmpty());
+
+    press();
+    view->PostMessage(WM_MOUSEMOVE, MK_LBUTTON, Pos(on + CPoint(40, 30)));
+    view->PostMessage(WM_MOUSEMOVE, MK_LBUTTON, Pos(on));
+    view->PostMessage(WM_LBUTTONUP, 0, Pos(on));
+    Pump();
+    CHECK(image->left == left);
+    CHECK(image->top == top);
+    CHECK(view->GetUndoCount() == steps);
+
+    // A drag that does move it is one step, and one undo puts it back.
+    press();
+    view->PostMessage(WM_MOUSEMOVE, MK_LBUTTON, Pos(on + CPoint(40, 30)));
+    view->PostMessage(WM_LBUTTONUP, 0, Pos(on + CPoint(40, 30)));
+    Pump();
+    CHECK(image->left > left);
+    CHECK(view->GetUndoCount() == steps + 1);
+    view->OnEditUndo();
+    CHECK(image->left == left);
+    CHECK(image->top == top);
+}

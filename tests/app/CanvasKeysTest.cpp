@@ -1,0 +1,400 @@
+// Keys and clicks in the running application, sent through its message loop with the frame's
+// shortcuts in place: every key on the canvas does one thing (one change, one undo step), typed
+// characters keep their order against the keys after them, the Properties bar's gaps and a
+// Delete with nothing to clear leave the undo list, Redo and the modified flag alone, and the
+// editing keys of a Text Editor field edit the field.
+#include <doctest.h>
+
+#include <cstring>
+#include <string>
+
+#include "AppTestSupport.h"
+#include "app/KorvanelleDoc.h"
+#include "app/KorvanelleFrame.h"
+#include "canvas/AppCanvasState.h"
+#include "canvas/View.h"
+#include "res/CommandIds.h"
+
+namespace {
+
+void PutText(const char* text) {
+    REQUIRE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    const size_t size = std::strlen(text) + 1;
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, size);
+    std::memcpy(::GlobalLock(block), text, size);
+    ::GlobalUnlock(block);
+    REQUIRE(::SetClipboardData(CF_TEXT, block) != nullptr);
+    ::CloseClipboard();
+}
+
+std::string ClipboardText() {
+    std::string text;
+    if (!::OpenClipboard(nullptr)) return text;
+    if (HANDLE h = ::GetClipboardData(CF_TEXT)) {
+        if (const char* p = static_cast<const char*>(::GlobalLock(h))) text = p;
+        ::GlobalUnlock(h);
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+// Ctrl held (in the thread's key state, which the canvas and the shortcuts read) while it lives.
+class ControlHeld {
+public:
+    explicit ControlHeld(bool held) : m_held(held) { Set(held); }
+    ~ControlHeld() {
+        if (m_held) Set(false);
+    }
+
+private:
+    static void Set(bool down) {
+        BYTE keys[256];
+        ::GetKeyboardState(keys);
+        keys[VK_CONTROL] = keys[VK_LCONTROL] = down ? 0x80 : 0;
+        ::SetKeyboardState(keys);
+    }
+    bool m_held;
+};
+
+int CountObjects(View* view) {
+    int n = 0;
+    view->m_design.ForEachObject([&](ViewObject* o) {
+        if (o->IsText() || o->IsTrackList() || o->IsImage()) ++n;
+    });
+    return n;
+}
+
+struct Running {
+    kvtest::TemporaryUserFolders folders;
+    kvtest::RunningApp run;
+    KorvanelleFrame* frame = nullptr;
+    KorvanelleDoc* doc = nullptr;
+    View* view = nullptr;
+    Running() {
+        REQUIRE(run.Started());
+        frame = GetMainFrame();
+        doc = dynamic_cast<KorvanelleDoc*>(frame->GetActiveDocument());
+        view = View::GetCurrent();
+        REQUIRE(doc != nullptr);
+        REQUIRE(view != nullptr);
+    }
+    std::string Text() {
+        ViewObject* o = view->m_design.GetFirstSelected();
+        return o && (o->IsText() || o->IsTrackList()) ? std::string((LPCSTR)o->GetText()) : std::string();
+    }
+    // A new design with a picture inserted as one undo step, as the Images bar inserts one.
+    ViewObject* DesignWithPicture() {
+        doc->NewFromTemplate(4, 0, 1);
+        const CString image = CString(folders.Root().c_str()) + "\\photo.png";
+        REQUIRE(kvtest::WriteTestPng(image));
+        view->BeginUndoStep();
+        view->RecordUndoValue("prevOrder", nullptr, "", "");
+        ViewObject* picture = view->InsertImageObject(CRect(300, 300, 1500, 1200), image, false);
+        REQUIRE(picture != nullptr);
+        view->RecordUndoValue("nextRich", picture, "", "");
+        view->RecordUndoValue("nextOrder", picture, "", "");
+        view->EndUndoStep();
+        return picture;
+    }
+    bool RedoOffered() const { return view->m_undoPosition < view->GetUndoCount() - 1; }
+    // Runs the loop until every posted key and click is handled and the typing is inserted.
+    void Settle() {
+        CHECK(run.Pump(
+            [&] {
+                MSG m;
+                return !::PeekMessageA(&m, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE) &&
+                       !::PeekMessageA(&m, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_NOREMOVE) &&
+                       AppCanvasState::Get().m_queuedText.IsEmpty();
+            },
+            5000));
+    }
+    // A key pressed on the focused canvas (its auto-repeats too) and let go, each message
+    // handled as it comes, as from the keyboard (characters come from TranslateMessage), but
+    // without the idle time in between: a fast typist's burst.
+    void PostKey(UINT vk, bool ctrl = false, int repeats = 0) {
+        ControlHeld hold(ctrl);
+        const LPARAM scan = static_cast<LPARAM>(::MapVirtualKeyA(vk, 0)) << 16;
+        Handle(WM_KEYDOWN, vk, scan | 1);
+        for (int i = 0; i < repeats; ++i) Handle(WM_KEYDOWN, vk, scan | 1 | (1 << 30));
+        Handle(WM_KEYUP, vk, scan | 1 | 0xC0000000);
+    }
+    void Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+        view->PostMessage(message, wParam, lParam);
+        MSG m;
+        while (::PeekMessageA(&m, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE)) run.app.PumpMessage();
+    }
+    void Key(UINT vk, bool ctrl = false, int repeats = 0) {
+        PostKey(vk, ctrl, repeats);
+        Settle();
+    }
+    void PostTyping(const char* text) {
+        for (const char* c = text; *c; ++c) PostKey(::VkKeyScanA(*c) & 0xFF);
+    }
+    // A click on the Properties bar at the middle of its item.
+    void ClickPropertiesItem(int index) {
+        CToolFont& bar = frame->m_toolProperties;
+        REQUIRE(index < bar.GetToolBarCtrl().GetButtonCount());
+        CRect item;
+        bar.GetItemRect(index, &item);
+        REQUIRE_FALSE(item.IsRectEmpty());
+        const CPoint middle = item.CenterPoint();
+        // The press lands on the bar itself, not on one of the controls it holds.
+        REQUIRE(::ChildWindowFromPointEx(bar.m_hWnd, middle, CWP_SKIPINVISIBLE) == bar.m_hWnd);
+        const LPARAM at = MAKELPARAM(middle.x, middle.y);
+        bar.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+        bar.PostMessage(WM_LBUTTONUP, 0, at);
+        Settle();
+    }
+};
+
+}  // namespace
+
+TEST_CASE("keys on the canvas while a text is edited: one key, one change, one undo step" *
+          doctest::timeout(120)) {
+    Running r;
+    r.doc->NewFromTemplate(4, 0, 1);
+    r.frame->SendMessage(WM_COMMAND, ID_INSERT_TEXT);
+    REQUIRE(r.Text() == "Text\b");
+    const int objects = CountObjects(r.view);
+    r.view->SetFocus();
+    ViewSelect& editor = r.view->m_select;
+    int steps = r.view->GetUndoCount();
+    int start = -1, end = -1;
+
+    // Delete takes the character after the caret, never the object with it.
+    editor.SetSelection(0, 0);
+    r.Key(VK_DELETE);
+    CHECK(r.Text() == "ext\b");
+    CHECK(CountObjects(r.view) == objects);
+    CHECK(r.view->GetUndoCount() == ++steps);
+    editor.SetSelection(3, 3);  // on the end mark: nothing to delete
+    r.Key(VK_DELETE);
+    CHECK(r.Text() == "ext\b");
+    CHECK(CountObjects(r.view) == objects);
+    CHECK(r.view->GetUndoCount() == steps);
+    // Ctrl+Z and Ctrl+Y reach the frame's shortcuts and step once each.
+    r.Key('Z', true);
+    CHECK(r.Text() == "Text\b");
+    r.Key('Y', true);
+    CHECK(r.Text() == "ext\b");
+    r.Key('Z', true);
+    CHECK(r.Text() == "Text\b");
+    CHECK(CountObjects(r.view) == objects);
+
+    // Ctrl+V pastes once, also when the key is held down.
+    PutText("ab");
+    editor.SetSelection(4, 4);
+    r.Key('V', true, 3);
+    CHECK(r.Text() == "Textab\b");
+    CHECK(r.view->GetUndoCount() == steps);  // the redo tail went, one step came
+    CHECK(r.view->m_undoPosition == steps - 1);
+    r.Key('Z', true);
+    CHECK(r.Text() == "Text\b");
+    r.Key('Y', true);
+
+    // Ctrl+C copies and changes nothing; Ctrl+X cuts once.
+    editor.SetSelection(0, 2);
+    r.Key('C', true);
+    CHECK(ClipboardText() == "Te");
+    CHECK(r.Text() == "Textab\b");
+    CHECK(r.view->GetUndoCount() == steps);
+    PutText("other");
+    editor.SetSelection(0, 2);
+    r.Key('X', true);
+    CHECK(ClipboardText() == "Te");
+    CHECK(r.Text() == "xtab\b");
+    CHECK(r.view->GetUndoCount() == ++steps);
+
+    // Ctrl+A selects the whole text and nothing else.
+    r.Key('A', true);
+    REQUIRE(editor.GetSelection(start, end));
+    CHECK(start == 0);
+    CHECK(end >= 4);
+    CHECK(r.Text() == "xtab\b");
+    CHECK(r.view->GetUndoCount() == steps);
+
+    // An arrow moves the caret by one character; Backspace takes one character as one step.
+    editor.SetSelection(0, 0);
+    r.Key(VK_RIGHT);
+    r.Key(VK_RIGHT);
+    r.Key(VK_LEFT);
+    REQUIRE(editor.GetSelection(start, end));
+    CHECK(start == 1);
+    CHECK(end == 1);
+    r.Key(VK_BACK);
+    CHECK(r.Text() == "tab\b");
+    CHECK(r.view->GetUndoCount() == ++steps);
+}
+
+TEST_CASE("characters typed just before a key keep their order: nothing typed is lost or undone out of turn" *
+          doctest::timeout(120)) {
+    Running r;
+    r.doc->NewFromTemplate(4, 0, 1);
+    r.frame->SendMessage(WM_COMMAND, ID_INSERT_TEXT);
+    REQUIRE(r.Text() == "Text\b");
+    r.view->SetFocus();
+    ViewSelect& editor = r.view->m_select;
+    int steps = r.view->GetUndoCount();
+
+    // Typed, then Backspace at once (no idle time in between): the last typed character goes.
+    editor.SetSelection(4, 4);
+    r.PostTyping("yz");
+    r.PostKey(VK_BACK);
+    r.Settle();
+    CHECK(r.Text() == "Texty\b");
+    steps += 2;
+    CHECK(r.view->GetUndoCount() == steps);
+    // Typed, then the caret moved left and more typed: the second word goes where the caret went.
+    r.PostTyping("ab");
+    r.PostKey(VK_LEFT);
+    r.PostTyping("c");
+    r.Settle();
+    CHECK(r.Text() == "Textyacb\b");
+    steps += 2;
+    // Typed, then Ctrl+Z: the typing is what is undone, and Ctrl+Y brings it back.
+    r.PostTyping("q");
+    r.PostKey('Z', true);
+    r.Settle();
+    CHECK(r.Text() == "Textyacb\b");
+    r.Key('Y', true);
+    CHECK(r.Text() == "Textyacqb\b");
+    CHECK(r.view->GetUndoCount() == steps + 1);
+}
+
+TEST_CASE("Delete: a selected picture goes as one step; on a side with nothing to clear nothing is recorded" *
+          doctest::timeout(120)) {
+    Running r;
+    ViewObject* picture = r.DesignWithPicture();
+    r.view->OnSelectionChanged(picture->name, TRUE);
+    r.view->SetFocus();
+    const int objects = CountObjects(r.view);
+    const int steps = r.view->GetUndoCount();
+    r.Key(VK_DELETE);
+    CHECK(CountObjects(r.view) == objects - 1);
+    CHECK(r.view->GetUndoCount() == steps + 1);
+    r.Key('Z', true);
+    CHECK(CountObjects(r.view) == objects);
+    r.Key('Z', true);
+    CHECK(CountObjects(r.view) == objects - 1);  // back before the insertion: Redo waits
+    REQUIRE(r.RedoOffered());
+
+    // The side selected, no background picture nor colour: Delete and Backspace record nothing.
+    r.view->OnSelectionChanged(r.view->m_design.currentSideName, TRUE);
+    REQUIRE(r.view->m_design.GetFirstSelected() != nullptr);
+    REQUIRE(r.view->m_design.GetFirstSelected()->IsSide());
+    r.doc->SetModifiedFlag(FALSE);
+    r.Key(VK_DELETE);
+    r.Key(VK_BACK);
+    CHECK(r.RedoOffered());
+    CHECK_FALSE(r.doc->IsModified());
+    r.Key('Y', true);
+    CHECK(CountObjects(r.view) == objects);
+}
+
+TEST_CASE("a click between the Properties bar's buttons in the side and image layouts changes nothing" *
+          doctest::timeout(120)) {
+    Running r;
+    // A picture, and a text inserted and undone: Redo waits.
+    const CString pictureName = r.DesignWithPicture()->name;
+    r.frame->SendMessage(WM_COMMAND, ID_INSERT_TEXT);
+    r.frame->SendMessage(WM_COMMAND, ID_EDIT_UNDO_CMD);
+    const int steps = r.view->GetUndoCount();
+    REQUIRE(r.RedoOffered());
+
+    auto clicksChangeNothing = [&](const std::string& layout) {
+        INFO(layout);
+        r.Settle();
+        r.doc->SetModifiedFlag(FALSE);
+        int clicked = 0;
+        for (int index : {5, 9}) {
+            if (index >= r.frame->m_toolProperties.GetToolBarCtrl().GetButtonCount()) continue;
+            ++clicked;
+            r.ClickPropertiesItem(index);
+            CHECK(r.view->GetUndoCount() == steps);
+            CHECK(r.RedoOffered());
+            CHECK_FALSE(r.doc->IsModified());
+        }
+        CHECK(clicked > 0);
+    };
+    // The disc's layout (with its text margin and disc position buttons) is the longest.
+    r.view->OnSelectionChanged("Disc 1", TRUE);
+    REQUIRE(r.view->m_design.GetFirstSelected() != nullptr);
+    REQUIRE(r.view->m_design.GetFirstSelected()->IsSide());
+    clicksChangeNothing("side");
+    r.view->OnSelectionChanged(pictureName, TRUE);
+    REQUIRE(r.view->m_design.GetFirstSelected() != nullptr);
+    REQUIRE(r.view->m_design.GetFirstSelected()->IsImage());
+    clicksChangeNothing("image");
+    // Bring to Front on the picture that already lies in front: a step that would change nothing.
+    CIconButton& front = r.frame->m_toolProperties.m_btnBringToFront;
+    REQUIRE(front.IsWindowVisible());
+    CRect button;
+    front.GetClientRect(&button);
+    const LPARAM middle = MAKELPARAM(button.CenterPoint().x, button.CenterPoint().y);
+    front.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, middle);
+    front.PostMessage(WM_LBUTTONUP, 0, middle);
+    r.Settle();
+    CHECK(r.view->GetUndoCount() == steps);
+    CHECK(r.RedoOffered());
+    CHECK_FALSE(r.doc->IsModified());
+
+    // In a text's layout the same place is the Italic button: one step.
+    r.frame->SendMessage(WM_COMMAND, ID_EDIT_REDO_CMD);
+    CString textName;
+    r.view->m_design.ForEachObject([&](ViewObject* o) {
+        if (o->IsText()) textName = o->name;
+    });
+    r.view->OnSelectionChanged(textName, TRUE);
+    REQUIRE(r.Text() == "Text\b");
+    r.Settle();
+    r.ClickPropertiesItem(5);
+    CHECK(r.view->GetUndoCount() == steps + 1);
+    CHECK(r.view->m_undoPosition == steps);
+    // Align Right is one step; pressed again on the right-aligned text it records nothing.
+    REQUIRE(r.view->m_design.GetFirstSelected()->alignment != "Right");
+    r.ClickPropertiesItem(10);
+    CHECK(r.view->m_design.GetFirstSelected()->alignment == "Right");
+    CHECK(r.view->GetUndoCount() == steps + 2);
+    r.doc->SetModifiedFlag(FALSE);
+    r.ClickPropertiesItem(10);
+    CHECK(r.view->GetUndoCount() == steps + 2);
+    CHECK(r.view->m_undoPosition == steps + 1);
+    CHECK_FALSE(r.doc->IsModified());
+}
+
+TEST_CASE("keys typed into a field of the Text Editor bar stay in the field, not on the canvas's selection" *
+          doctest::timeout(120)) {
+    Running r;
+    r.doc->NewFromTemplate(4, 0, 1);
+    r.frame->SendMessage(WM_COMMAND, ID_INSERT_TEXT);
+    REQUIRE(r.Text() == "Text\b");
+    const int objects = CountObjects(r.view);
+    const CString textName = r.view->m_design.GetFirstSelected()->name;
+    CEditText& field = r.frame->m_barText.m_artist;
+    REQUIRE(field.m_hWnd != nullptr);
+    field.SetFocus();
+    field.SetWindowText("Artist");
+    field.SetSel(0, 0);
+    auto key = [&](UINT vk, bool ctrl) {
+        ControlHeld hold(ctrl);
+        const LPARAM scan = static_cast<LPARAM>(::MapVirtualKeyA(vk, 0)) << 16;
+        field.PostMessage(WM_KEYDOWN, vk, scan | 1);
+        field.PostMessage(WM_KEYUP, vk, scan | 1 | 0xC0000000);
+        r.Settle();
+    };
+    key(VK_DELETE, false);
+    CHECK(CountObjects(r.view) == objects);
+    CString shown;
+    field.GetWindowText(shown);
+    CHECK(shown == "rtist");
+    PutText("xy");
+    key('V', true);
+    field.GetWindowText(shown);
+    CHECK(shown == "xyrtist");
+    // The text on the canvas kept its characters; the field's edits are the field's own steps.
+    ViewObject* text = r.view->m_design.FindObject(textName);
+    REQUIRE(text != nullptr);
+    CHECK(text->GetText() == "Text\b");
+    CHECK(CountObjects(r.view) == objects);
+}
