@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "print/DeviceBlocks.h"
@@ -290,21 +292,28 @@ bool PrinterSetups::ReadOldestPrinterFiles() {
 void PrinterSetups::RemoveDuplicates() {
     GuardOperation(1232, [&] {
         // The last record of each device name stays; a current record that goes hands its place
-        // to the one that stays.
-        for (INT_PTR i = 0; i < m_printers.GetSize();) {
-            const CString name = DeviceOf(m_printers, i);
-            INT_PTR later = -1;
-            for (INT_PTR j = i + 1; j < m_printers.GetSize() && later < 0; ++j)
-                if (DeviceOf(m_printers, j) == name) later = j;
-            if (later < 0) {
-                ++i;
+        // to the one that stays. One pass to find the last record of each name and one to keep
+        // those: a file of many records of one printer costs no more than one of many printers.
+        const INT_PTR count = m_printers.GetSize();
+        std::unordered_map<std::string, INT_PTR> lastOf;
+        lastOf.reserve(static_cast<size_t>(count));
+        std::vector<std::string> names(static_cast<size_t>(count));
+        for (INT_PTR i = 0; i < count; ++i) {
+            names[i] = DeviceOf(m_printers, i).GetString();
+            lastOf[names[i]] = i;
+        }
+        const INT_PTR currentKept =
+            m_currentPrinter >= 0 && m_currentPrinter < count ? lastOf[names[m_currentPrinter]] : -1;
+        INT_PTR kept = 0;
+        for (INT_PTR i = 0; i < count; ++i) {
+            if (lastOf[names[i]] != i) {
+                delete static_cast<CPrintDriver*>(m_printers[i]);
                 continue;
             }
-            if (m_currentPrinter == i) m_currentPrinter = static_cast<int>(later);
-            delete static_cast<CPrintDriver*>(m_printers[i]);
-            m_printers.RemoveAt(i);
-            if (m_currentPrinter > i) --m_currentPrinter;
+            if (i == currentKept) m_currentPrinter = static_cast<int>(kept);
+            m_printers.SetAt(kept++, m_printers[i]);
         }
+        m_printers.SetSize(kept);
     });
 }
 
