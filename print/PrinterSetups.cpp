@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "print/DeviceBlocks.h"
@@ -177,14 +178,14 @@ bool PrinterSetups::ReadPrinterArchive(LPCSTR name, int errorNumber) {
             CArchive ar(&file, CArchive::load, 4096);
             ar >> current;
             const DWORD_PTR count = ar.ReadCount();
+            std::unordered_set<CPrintDriver*> seen;
             for (DWORD_PTR i = 0; i < count; ++i) {
                 CObject* object = ar.ReadObject(RUNTIME_CLASS(CPrintDriver));
                 CPrintDriver* record = static_cast<CPrintDriver*>(object);
                 // A null reference or a second reference to a record already read is damage:
                 // the list would hold one record twice.
-                for (CPrintDriver* earlier : list.records)
-                    if (earlier == record) AfxThrowArchiveException(CArchiveException::badIndex);
-                if (!record) AfxThrowArchiveException(CArchiveException::badIndex);
+                if (!record || !seen.insert(record).second)
+                    AfxThrowArchiveException(CArchiveException::badIndex);
                 list.records.push_back(record);
             }
         } catch (CException* e) {
@@ -197,17 +198,18 @@ bool PrinterSetups::ReadPrinterArchive(LPCSTR name, int errorNumber) {
         // the check of the current printer starts again from the first record.
         CPrintDriver* currentRecord = current < list.records.size() ? list.records[current] : nullptr;
         int index = static_cast<int>(current > 0x7FFFFFFF ? 0x7FFFFFFF : current);
-        size_t dropped = 0;
-        for (size_t i = 0; i < list.records.size();) {
-            if (list.records[i]->IsSound()) {
-                ++i;
+        size_t dropped = 0, kept = 0;
+        for (size_t i = 0; i < list.records.size(); ++i) {
+            CPrintDriver* record = list.records[i];
+            if (record->IsSound()) {
+                list.records[kept++] = record;
                 continue;
             }
-            if (list.records[i] == currentRecord) currentRecord = nullptr;
-            delete list.records[i];
+            if (record == currentRecord) currentRecord = nullptr;
+            delete record;
             ++dropped;
-            list.records.erase(list.records.begin() + static_cast<std::ptrdiff_t>(i));
         }
+        list.records.resize(kept);
         if (current < list.records.size() + dropped) index = 0;
         for (size_t i = 0; i < list.records.size(); ++i)
             if (list.records[i] == currentRecord) index = static_cast<int>(i);

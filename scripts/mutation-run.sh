@@ -7,7 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KV_BUILD_DIR:-$root/build}
 count=${1:-5000}
 seed=${2:-1}
-"$root/scripts/build.sh" reader_mutation >/dev/null
+"$root/scripts/build.sh" --target reader_mutation >/dev/null
 cd "$build/tests/mutation"
 status=0
 for reader in $("$build/wine-run" ./reader_mutation.exe list | tr -d '\r'); do
