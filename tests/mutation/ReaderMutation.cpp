@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include <zlib.h>
+
 #include "AllocationCounter.h"
 #include "app/Settings.h"
 #include "disc/CDDB.h"
@@ -46,6 +48,8 @@ struct Progress {
     volatile LONG leaks;
     volatile LONG bigAllocations;
     volatile LONG finished;  // the child reached the end
+    volatile LONG slowestMs;  // the longest one input took (its three reads)
+    volatile LONG over1s;     // inputs that took more than a second
 };
 
 std::string g_work;  // the folder the readers' files are written to
@@ -94,9 +98,15 @@ std::string Path(const char* name) {
 const DWORD kInteresting[] = {0, 1, 0x7F, 0x80, 0xFF, 0xFFFF, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF,
                               200000, 0x10000, 0x3FFFFFFE, 4096, 1024, 255, 256};
 
-Bytes Mutate(const Bytes& seed, std::mt19937& rng) {
+// `focus`, when not 0, keeps three mutants of four inside the first `focus` bytes (the tag of an
+// MP3 file rather than its audio).
+Bytes Mutate(const Bytes& seed, std::mt19937& rng, size_t focus) {
     Bytes b = seed;
-    auto pick = [&](size_t n) { return n == 0 ? 0 : (size_t)(rng() % n); };
+    const bool focused = focus != 0 && rng() % 4 != 0;
+    auto pick = [&](size_t n) {
+        if (focused && n > focus) n = focus;
+        return n == 0 ? 0 : (size_t)(rng() % n);
+    };
     const int steps = 1 + (int)pick(8);
     for (int s = 0; s < steps; ++s) {
         switch (pick(8)) {
@@ -155,6 +165,7 @@ struct Reader {
     const char* name;
     std::function<std::vector<Bytes>()> seeds;
     std::function<void(const Bytes&)> read;
+    size_t focus = 0;  // see Mutate
 };
 
 Bytes PrinterSeed() {
@@ -286,6 +297,46 @@ Bytes Mp3With(int version, const Bytes& audio) {
     return out;
 }
 
+// An ID3v2.3 tag whose album frame is compressed (its size inflated in front, then zlib data), in
+// front of `audio`: the frames a damaged size or damaged data of a compressed frame reach.
+Bytes Mp3WithCompressedFrame(const Bytes& audio) {
+    const std::string album = std::string("\0", 1) + "A Compressed Album";
+    uLongf packedSize = compressBound((uLong)album.size());
+    Bytes packed(packedSize);
+    compress(packed.data(), &packedSize, reinterpret_cast<const Bytef*>(album.data()), (uLong)album.size());
+    packed.resize(packedSize);
+    Bytes frames;
+    auto be32 = [](Bytes& out, DWORD v) {
+        for (int i = 3; i >= 0; --i) out.push_back((unsigned char)(v >> (8 * i)));
+    };
+    const char* ids[2] = {"TPE1", "TIT2"};
+    const char* texts[2] = {"An Artist", "A Title"};
+    for (int i = 0; i < 2; ++i) {
+        const std::string text = std::string("\0", 1) + texts[i];
+        frames.insert(frames.end(), ids[i], ids[i] + 4);
+        be32(frames, (DWORD)text.size());
+        frames.push_back(0);
+        frames.push_back(0);
+        frames.insert(frames.end(), text.begin(), text.end());
+    }
+    frames.insert(frames.end(), {'T', 'A', 'L', 'B'});
+    be32(frames, (DWORD)(4 + packed.size()));
+    frames.push_back(0);
+    frames.push_back(0x80);  // compressed
+    be32(frames, (DWORD)album.size());
+    frames.insert(frames.end(), packed.begin(), packed.end());
+    frames.resize(frames.size() + 32, 0);
+    Bytes out = {'I', 'D', '3', 3, 0, 0};
+    const DWORD size = (DWORD)frames.size();
+    out.push_back((unsigned char)((size >> 21) & 0x7F));
+    out.push_back((unsigned char)((size >> 14) & 0x7F));
+    out.push_back((unsigned char)((size >> 7) & 0x7F));
+    out.push_back((unsigned char)(size & 0x7F));
+    out.insert(out.end(), frames.begin(), frames.end());
+    out.insert(out.end(), audio.begin(), audio.end());
+    return out;
+}
+
 // The MPEG frames of a sample file: everything behind its ID3v2 tag.
 Bytes AudioOf(const Bytes& file) {
     if (file.size() < 10 || file[0] != 'I' || file[1] != 'D' || file[2] != '3') return file;
@@ -391,8 +442,13 @@ std::vector<Reader> Readers() {
                  [] {
                      const Bytes latin = ReadBytes(g_dataDir + "\\latin1-3s.mp3");
                      const Bytes audio = AudioOf(latin);
-                     return std::vector<Bytes>{latin, ReadBytes(g_dataDir + "\\utf16-7s.mp3"), Mp3With(1, audio),
-                                               Mp3With(2, audio), Mp3With(3, audio), Mp3With(4, audio)};
+                     return std::vector<Bytes>{latin,
+                                               ReadBytes(g_dataDir + "\\utf16-7s.mp3"),
+                                               Mp3With(1, audio),
+                                               Mp3With(2, audio),
+                                               Mp3With(3, audio),
+                                               Mp3With(4, audio),
+                                               Mp3WithCompressedFrame(audio)};
                  },
                  [](const Bytes& b) {
                      WriteBytes(Path("track.mp3"), b);
@@ -400,7 +456,8 @@ std::vector<Reader> Readers() {
                      ReadMp3TagText(path);
                      Mp3HeaderReader durations;
                      durations.GetMp3Duration(path);
-                 }});
+                 },
+                 160});
     r.push_back({"lstemp", [] { return std::vector<Bytes>{TempListSeed()}; },
                  [](const Bytes& b) {
                      WriteBytes(Path("LightScribeTemp.dat"), b);
@@ -451,8 +508,9 @@ int RunBatch(const Reader& reader, long first, long count, unsigned seed, Progre
         InterlockedExchange(&progress->current, i);
         g_currentMutant = i;
         std::mt19937 rng(seed * 1000003u + (unsigned)i);
-        const Bytes input = Mutate(seeds[(size_t)i % seeds.size()], rng);
+        const Bytes input = Mutate(seeds[(size_t)i % seeds.size()], rng, reader.focus);
         kvtest::ResetLargestAllocation();
+        const DWORD started = GetTickCount();
         reader.read(input);
         g_boxes->Clear();
         reader.read(input);
@@ -461,6 +519,9 @@ int RunBatch(const Reader& reader, long first, long count, unsigned seed, Progre
         const long long before = kvtest::LiveAllocatedBytes();
         reader.read(input);
         g_boxes->Clear();
+        const LONG took = (LONG)(GetTickCount() - started);
+        if (took > progress->slowestMs) InterlockedExchange(&progress->slowestMs, took);
+        if (took > 1000) InterlockedIncrement(&progress->over1s);
         if (kvtest::LiveAllocatedBytes() > before) {
             if (InterlockedIncrement(&progress->leaks) <= 5)
                 fprintf(stderr, "  leak at mutant %ld: %lld bytes\n", i, kvtest::LiveAllocatedBytes() - before);
@@ -533,8 +594,10 @@ int RunAll(const std::string& name, long count, unsigned seed) {
             next = at + 1;
         }
     }
-    printf("%-12s mutants %ld  crashes %ld  hangs>10s %ld  allocations>256MB %ld  leaks %ld  (%ld batches, %lu s)\n",
-           name.c_str(), count, crashes, hangs, (long)progress->bigAllocations, (long)progress->leaks, children,
+    printf("%-12s mutants %ld  crashes %ld  hangs>10s %ld  allocations>256MB %ld  leaks %ld  "
+           "(over 1 s %ld, slowest %ld ms; %ld batches, %lu s)\n",
+           name.c_str(), count, crashes, hangs, (long)progress->bigAllocations, (long)progress->leaks,
+           (long)progress->over1s, (long)progress->slowestMs, children,
            (unsigned long)((GetTickCount() - started) / 1000));
     for (long i : crashedAt) printf("  crash at mutant %ld\n", i);
     for (long i : hungAt) printf("  hang at mutant %ld\n", i);
@@ -583,7 +646,7 @@ int main(int argc, char** argv) {
         const long i = atol(argv[3]);
         const std::vector<Bytes> seeds = reader->seeds();
         std::mt19937 rng((unsigned)atol(argv[4]) * 1000003u + (unsigned)i);
-        return WriteBytes(argv[5], Mutate(seeds[(size_t)i % seeds.size()], rng)) ? 0 : 2;
+        return WriteBytes(argv[5], Mutate(seeds[(size_t)i % seeds.size()], rng, reader->focus)) ? 0 : 2;
     }
     if (argc >= 7 && std::string(argv[1]) == "batch") {
         const Reader* reader = FindReader(readers, argv[2]);
