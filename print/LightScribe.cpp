@@ -350,7 +350,8 @@ void LoadLightScribeTempList() {
                 CObject* object = ar.ReadObject(RUNTIME_CLASS(CLightScribeTempFile));
                 CLightScribeTempFile* entry = static_cast<CLightScribeTempFile*>(object);
                 // A null or repeated reference is damage: the list would own one entry twice.
-                if (!entry || !seen.insert(entry).second) AfxThrowArchiveException(CArchiveException::badIndex);
+                if (!entry || !seen.insert(entry).second)
+                    AfxThrowArchiveException(CArchiveException::badIndex);
                 read.push_back(entry);
             }
         } catch (CException* e) {

@@ -47,7 +47,7 @@ struct Progress {
     volatile LONG current;  // the input the child is on
     volatile LONG leaks;
     volatile LONG bigAllocations;
-    volatile LONG finished;  // the child reached the end
+    volatile LONG finished;   // the child reached the end
     volatile LONG slowestMs;  // the longest one input took (its three reads)
     volatile LONG over1s;     // inputs that took more than a second
 };
@@ -95,8 +95,8 @@ std::string Path(const char* name) {
 
 // ---- mutations ------------------------------------------------------------------------------
 
-const DWORD kInteresting[] = {0, 1, 0x7F, 0x80, 0xFF, 0xFFFF, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF,
-                              200000, 0x10000, 0x3FFFFFFE, 4096, 1024, 255, 256};
+const DWORD kInteresting[] = {0,          1,      0x7F,    0x80,       0xFF, 0xFFFF, 0x7FFFFFFF, 0x80000000,
+                              0xFFFFFFFF, 200000, 0x10000, 0x3FFFFFFE, 4096, 1024,   255,        256};
 
 // `focus`, when not 0, keeps three mutants of four inside the first `focus` bytes (the tag of an
 // MP3 file rather than its audio).
@@ -183,7 +183,8 @@ Bytes PrinterSeed() {
         } else {
             Word(out, 0x8001);
         }
-        const Bytes r = RecordBytes(10 * i, 5 * i, DevNames(devices[i]), DevMode(devices[i]), DevMode(devices[i]));
+        const Bytes r =
+            RecordBytes(10 * i, 5 * i, DevNames(devices[i]), DevMode(devices[i]), DevMode(devices[i]));
         out.insert(out.end(), r.begin(), r.end());
     }
     return out;
@@ -340,7 +341,8 @@ Bytes Mp3WithCompressedFrame(const Bytes& audio) {
 // The MPEG frames of a sample file: everything behind its ID3v2 tag.
 Bytes AudioOf(const Bytes& file) {
     if (file.size() < 10 || file[0] != 'I' || file[1] != 'D' || file[2] != '3') return file;
-    const size_t size = ((file[6] & 0x7F) << 21) | ((file[7] & 0x7F) << 14) | ((file[8] & 0x7F) << 7) | (file[9] & 0x7F);
+    const size_t size =
+        ((file[6] & 0x7F) << 21) | ((file[7] & 0x7F) << 14) | ((file[8] & 0x7F) << 7) | (file[9] & 0x7F);
     return Bytes(file.begin() + std::min(file.size(), 10 + size), file.end());
 }
 
@@ -348,16 +350,17 @@ std::string g_dataDir;
 
 std::vector<Reader> Readers() {
     std::vector<Reader> r;
-    r.push_back({"labels",
-                 [] { return std::vector<Bytes>{docsample::LabelsIni(docsample::ThreeStocks(5500), "1,0\r\n")}; },
-                 [](const Bytes& b) {
-                     WriteBytes(Path("labels.ini"), b);
-                     KorvanelleDocument doc;
-                     doc.OpenDocumentFile(Path("labels.ini").c_str());
-                     // As the program's owners of a document do: the document's destructor
-                     // leaves its contents to DeleteContents.
-                     doc.DeleteContents(true);
-                 }});
+    r.push_back(
+        {"labels",
+         [] { return std::vector<Bytes>{docsample::LabelsIni(docsample::ThreeStocks(5500), "1,0\r\n")}; },
+         [](const Bytes& b) {
+             WriteBytes(Path("labels.ini"), b);
+             KorvanelleDocument doc;
+             doc.OpenDocumentFile(Path("labels.ini").c_str());
+             // As the program's owners of a document do: the document's destructor
+             // leaves its contents to DeleteContents.
+             doc.DeleteContents(true);
+         }});
     r.push_back({"templates", [] { return std::vector<Bytes>{TemplatesSeed()}; },
                  [](const Bytes& b) {
                      WriteBytes(Path("templates.ini"), b);
@@ -395,30 +398,31 @@ std::vector<Reader> Readers() {
                      WriteBytes(Path("preferences.ini"), b);
                      LoadSavePreferences(kSettingsLoad);
                  }});
-    r.push_back({"cddb",
-                 [] {
-                     Bytes record = ReadBytes(g_dataDir + "\\83085c0b.xmcd");
-                     Bytes reply = FromText("210 misc 83085c0b\r\n");
-                     reply.insert(reply.end(), record.begin(), record.end());
-                     Bytes sites = FromText("210 OK\r\n");
-                     Bytes list = ReadBytes(g_dataDir + "\\sites-level3.txt");
-                     sites.insert(sites.end(), list.begin(), list.end());
-                     return std::vector<Bytes>{
-                         reply, sites,
-                         FromText("211 Found inexact matches\r\nrock 0b025604 Near / One\r\nblues 0b025605 Near "
-                                  "Two\r\n"),
-                         FromText("200 rock 0b025603 The Artist / The Title\r\n")};
-                 },
-                 [](const Bytes& b) {
-                     const std::string text(b.begin(), b.end());
-                     CCDDB client;
-                     std::vector<CCDDBQueryResult> matches;
-                     client.ParseQueryReply(text.c_str(), matches);
-                     CCDDBRecord record;
-                     client.ParseRecordReply(text.c_str(), record);
-                     std::vector<CCDDBSite> sites;
-                     client.ParseSitesReply(text.c_str(), sites);
-                 }});
+    r.push_back(
+        {"cddb",
+         [] {
+             Bytes record = ReadBytes(g_dataDir + "\\83085c0b.xmcd");
+             Bytes reply = FromText("210 misc 83085c0b\r\n");
+             reply.insert(reply.end(), record.begin(), record.end());
+             Bytes sites = FromText("210 OK\r\n");
+             Bytes list = ReadBytes(g_dataDir + "\\sites-level3.txt");
+             sites.insert(sites.end(), list.begin(), list.end());
+             return std::vector<Bytes>{
+                 reply, sites,
+                 FromText("211 Found inexact matches\r\nrock 0b025604 Near / One\r\nblues 0b025605 Near "
+                          "Two\r\n"),
+                 FromText("200 rock 0b025603 The Artist / The Title\r\n")};
+         },
+         [](const Bytes& b) {
+             const std::string text(b.begin(), b.end());
+             CCDDB client;
+             std::vector<CCDDBQueryResult> matches;
+             client.ParseQueryReply(text.c_str(), matches);
+             CCDDBRecord record;
+             client.ParseRecordReply(text.c_str(), record);
+             std::vector<CCDDBSite> sites;
+             client.ParseSitesReply(text.c_str(), sites);
+         }});
     r.push_back({"cdtext", CdTextSeeds, [](const Bytes& b) {
                      Bytes buf = b;
                      buf.resize(CDiscTools::kCdTextSize, 0);
@@ -427,17 +431,18 @@ std::vector<Reader> Readers() {
                      CCDDBRecord record;
                      MakeCdTextRecord(info, 99, record);
                  }});
-    r.push_back({"cdplayer",
-                 [] {
-                     return std::vector<Bytes>{FromText(
-                         "[1A2B]\r\nartist=Someone\r\ntitle=Old Album\r\n0=A\r\n1=B\r\n[52C9]\r\nEntryType=1\r\n"
-                         "artist=Ini Artist\r\ntitle=Ini Album\r\nnumtracks=3\r\n0=I1\r\n1=I2\r\n2=I3\r\n")};
-                 },
-                 [](const Bytes& b) {
-                     const std::string text(b.begin(), b.end());
-                     CCDDBRecord record;
-                     ParseCdPlayerIni(CString(text), "[52C9]", record);
-                 }});
+    r.push_back(
+        {"cdplayer",
+         [] {
+             return std::vector<Bytes>{FromText(
+                 "[1A2B]\r\nartist=Someone\r\ntitle=Old Album\r\n0=A\r\n1=B\r\n[52C9]\r\nEntryType=1\r\n"
+                 "artist=Ini Artist\r\ntitle=Ini Album\r\nnumtracks=3\r\n0=I1\r\n1=I2\r\n2=I3\r\n")};
+         },
+         [](const Bytes& b) {
+             const std::string text(b.begin(), b.end());
+             CCDDBRecord record;
+             ParseCdPlayerIni(CString(text), "[52C9]", record);
+         }});
     r.push_back({"mp3",
                  [] {
                      const Bytes latin = ReadBytes(g_dataDir + "\\latin1-3s.mp3");
@@ -474,8 +479,7 @@ std::vector<Reader> Readers() {
                      if (i == 200) {
                          try {
                              delete[] new char[300u * 1024 * 1024];
-                         } catch (const std::bad_alloc&) {
-                         }
+                         } catch (const std::bad_alloc&) {}
                      }
                      if (i == 250) g_kept = new char[100];
                  }});
@@ -524,11 +528,13 @@ int RunBatch(const Reader& reader, long first, long count, unsigned seed, Progre
         if (took > 1000) InterlockedIncrement(&progress->over1s);
         if (kvtest::LiveAllocatedBytes() > before) {
             if (InterlockedIncrement(&progress->leaks) <= 5)
-                fprintf(stderr, "  leak at mutant %ld: %lld bytes\n", i, kvtest::LiveAllocatedBytes() - before);
+                fprintf(stderr, "  leak at mutant %ld: %lld bytes\n", i,
+                        kvtest::LiveAllocatedBytes() - before);
         }
         if (kvtest::LargestAllocation() > kBigAllocation) {
             if (InterlockedIncrement(&progress->bigAllocations) <= 5)
-                fprintf(stderr, "  allocation of %u bytes at mutant %ld\n", (unsigned)kvtest::LargestAllocation(), i);
+                fprintf(stderr, "  allocation of %u bytes at mutant %ld\n",
+                        (unsigned)kvtest::LargestAllocation(), i);
         }
     }
     InterlockedExchange(&progress->finished, 1);
@@ -539,9 +545,11 @@ int RunBatch(const Reader& reader, long first, long count, unsigned seed, Progre
 
 int RunAll(const std::string& name, long count, unsigned seed) {
     std::string mapName = "kv-mutation-" + std::to_string(GetCurrentProcessId());
-    HANDLE map = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(Progress), mapName.c_str());
+    HANDLE map = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(Progress),
+                                    mapName.c_str());
     if (!map) return 2;
-    Progress* progress = static_cast<Progress*>(MapViewOfFile(map, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(Progress)));
+    Progress* progress =
+        static_cast<Progress*>(MapViewOfFile(map, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(Progress)));
     memset((void*)progress, 0, sizeof(Progress));
     char module[MAX_PATH];
     GetModuleFileNameA(nullptr, module, MAX_PATH);
@@ -552,15 +560,16 @@ int RunAll(const std::string& name, long count, unsigned seed) {
     while (next < count) {
         progress->finished = 0;
         progress->current = next;
-        std::string command = std::string("\"") + module + "\" batch " + name + " " + std::to_string(next) + " " +
-                              std::to_string(count) + " " + std::to_string(seed) + " " + mapName;
+        std::string command = std::string("\"") + module + "\" batch " + name + " " + std::to_string(next) +
+                              " " + std::to_string(count) + " " + std::to_string(seed) + " " + mapName;
         STARTUPINFOA si;
         memset(&si, 0, sizeof(si));
         si.cb = sizeof(si);
         PROCESS_INFORMATION pi = {};
         std::vector<char> line(command.begin(), command.end());
         line.push_back(0);
-        if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 2;
+        if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+            return 2;
         ++children;
         LONG seen = progress->current;
         DWORD seenAt = GetTickCount();
@@ -594,11 +603,12 @@ int RunAll(const std::string& name, long count, unsigned seed) {
             next = at + 1;
         }
     }
-    printf("%-12s mutants %ld  crashes %ld  hangs>10s %ld  allocations>256MB %ld  leaks %ld  "
-           "(over 1 s %ld, slowest %ld ms; %ld batches, %lu s)\n",
-           name.c_str(), count, crashes, hangs, (long)progress->bigAllocations, (long)progress->leaks,
-           (long)progress->over1s, (long)progress->slowestMs, children,
-           (unsigned long)((GetTickCount() - started) / 1000));
+    printf(
+        "%-12s mutants %ld  crashes %ld  hangs>10s %ld  allocations>256MB %ld  leaks %ld  "
+        "(over 1 s %ld, slowest %ld ms; %ld batches, %lu s)\n",
+        name.c_str(), count, crashes, hangs, (long)progress->bigAllocations, (long)progress->leaks,
+        (long)progress->over1s, (long)progress->slowestMs, children,
+        (unsigned long)((GetTickCount() - started) / 1000));
     for (long i : crashedAt) printf("  crash at mutant %ld\n", i);
     for (long i : hungAt) printf("  hang at mutant %ld\n", i);
     const bool clean = crashes == 0 && hangs == 0 && progress->bigAllocations == 0 && progress->leaks == 0;
@@ -626,7 +636,8 @@ int main(int argc, char** argv) {
         const Reader* reader = FindReader(readers, argv[2]);
         if (!reader) return 2;
         SetUpWork(argv[2]);
-        const std::vector<Bytes> inputs = argc >= 4 ? std::vector<Bytes>{ReadBytes(argv[3])} : reader->seeds();
+        const std::vector<Bytes> inputs =
+            argc >= 4 ? std::vector<Bytes>{ReadBytes(argv[3])} : reader->seeds();
         for (const Bytes& seed : inputs) {
             printf("sample of %u bytes:", (unsigned)seed.size());
             for (int i = 0; i < 5; ++i) {
@@ -655,7 +666,8 @@ int main(int argc, char** argv) {
         SetUnhandledExceptionFilter(EndOnCrash);
         HANDLE map = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, argv[6]);
         if (!map) return 2;
-        Progress* progress = static_cast<Progress*>(MapViewOfFile(map, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(Progress)));
+        Progress* progress =
+            static_cast<Progress*>(MapViewOfFile(map, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(Progress)));
         return RunBatch(*reader, atol(argv[3]), atol(argv[4]), (unsigned)atol(argv[5]), progress);
     }
     if (argc >= 3 && FindReader(readers, argv[1])) {

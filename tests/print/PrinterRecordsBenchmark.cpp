@@ -77,7 +77,8 @@ int main(int argc, char** argv) {
         CArchive ar(&file, CArchive::store);
         // Objects of their own: the archive writes a second reference to one address as a reference.
         std::vector<std::unique_ptr<CLightScribeTempFile>> entries;
-        for (int i = 0; i < kRecords; ++i) entries.emplace_back(new CLightScribeTempFile("C:\\temp\\ls_1.jpg", "1 2"));
+        for (int i = 0; i < kRecords; ++i)
+            entries.emplace_back(new CLightScribeTempFile("C:\\temp\\ls_1.jpg", "1 2"));
         ar.WriteCount(kRecords);
         for (auto& entry : entries) ar.WriteObject(entry.get());
         ar.Close();
