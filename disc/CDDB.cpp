@@ -61,6 +61,18 @@ CString CleanName(const char* p) {
     return out;
 }
 
+// The first line of a reply body, printable characters only and at most kMaxServerMessage.
+CString StatusLine(const char* body) {
+    CString line;
+    for (const char* p = body; *p && *p != '\r' && *p != '\n'; ++p) {
+        if (line.GetLength() >= CCDDB::kMaxServerMessage) break;
+        const unsigned char c = (unsigned char)*p;
+        line += (c < 0x20 || c == 0x7F) ? ' ' : (char)c;
+    }
+    line.Trim();
+    return line;
+}
+
 bool SendAll(SOCKET s, const CString& request) {
     int len = request.GetLength();
     return send(s, (LPCSTR)request, len, 0) == len;
@@ -118,7 +130,8 @@ bool CCDDB::Receive(SOCKET s, LPCSTR pszEndMarker, char** ppBuffer, int chunk, i
     m_lastCapacity = (DWORD)capacity;
     size_t received = 0;
     size_t markerLen = strlen(pszEndMarker);
-    DWORD lastData = GetTickCount();
+    const DWORD started = GetTickCount();
+    DWORD lastData = started;
     bool stop = false;
     bool modeDecided = false;
     for (;;) {
@@ -130,7 +143,8 @@ bool CCDDB::Receive(SOCKET s, LPCSTR pszEndMarker, char** ppBuffer, int chunk, i
             WSASetLastError(WSAEINTR);
             return false;
         }
-        if ((DWORD)(GetTickCount() - lastData) > m_timeout) {
+        const DWORD now = GetTickCount();
+        if ((DWORD)(now - lastData) > m_timeout || (DWORD)(now - started) > m_deadline) {
             WSASetLastError(kErrorTimeout);
             return false;
         }
@@ -188,7 +202,7 @@ bool CCDDB::Receive(SOCKET s, LPCSTR pszEndMarker, char** ppBuffer, int chunk, i
         if ((long)got == room) {
             if (capacity + (size_t)chunk > (size_t)m_maxReply) {
                 // Far more than any reply of the protocol: the server is not answering it.
-                WSASetLastError(kErrorProtocol);
+                WSASetLastError(kErrorTooLarge);
                 return false;
             }
             char* bigger = (char*)realloc(buf.get(), capacity + (size_t)chunk);
@@ -204,6 +218,7 @@ bool CCDDB::Receive(SOCKET s, LPCSTR pszEndMarker, char** ppBuffer, int chunk, i
 int CCDDB::Query(const CCDDBSite& site, LPCSTR pszQueryCommand, std::vector<CCDDBQueryResult>& results) {
     return GuardOperation<int>(9110, kQueryNoReply, [&]() -> int {
         results.clear();
+        m_serverMessage.Empty();
         SocketGuard sock(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
         if (sock.Get() == INVALID_SOCKET) return kQueryNoSocket;
         if (!ConnectToHost(sock.Get(), site.m_host, site.m_port)) {
@@ -217,15 +232,20 @@ int CCDDB::Query(const CCDDBSite& site, LPCSTR pszQueryCommand, std::vector<CCDD
                        pszQueryCommand ? pszQueryCommand : "", (LPCSTR)GetHelloString());
         if (!SendAll(sock.Get(), request)) return kQuerySendFailed;
         char* raw = nullptr;
-        if (!Receive(sock.Get(), kEndMarker, &raw, kChunk, 1)) return kQueryNoReply;
+        if (!Receive(sock.Get(), kEndMarker, &raw, kChunk, 1))
+            return WSAGetLastError() == kErrorTooLarge ? kQueryTooLarge : kQueryNoReply;
         ReplyBuffer reply(raw);
         const char* headerEnd = strstr(reply.get(), "\r\n\r\n");
         if (!headerEnd) {
             // A reply that is not HTTP: nothing to read matches from.
             WSASetLastError(kErrorProtocol);
-            return kQueryDone;
+            return kQueryBadReply;
         }
-        ParseQueryReply(headerEnd + 4, results);
+        if (!ParseQueryReply(headerEnd + 4, results)) {
+            m_serverMessage = StatusLine(headerEnd + 4);
+            WSASetLastError(kErrorProtocol);
+            return kQueryServerError;
+        }
         return kQueryDone;
     });
 }

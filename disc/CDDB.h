@@ -34,10 +34,16 @@ public:
         kQueryNoSocket = 1,
         kQueryNoConnection = 2,
         kQuerySendFailed = 3,
-        kQueryNoReply = 4
+        kQueryNoReply = 4,
+        // A reply came, but not one the query can use: no blank line behind its headers.
+        kQueryBadReply = 5,
+        // The server answered with an error code; its status line is in m_serverMessage.
+        kQueryServerError = 6,
+        // The reply grew past m_maxReply and was given up.
+        kQueryTooLarge = 7
     };
     // Failure kinds left in the thread's socket error.
-    enum { kErrorTimeout = 10060, kErrorProtocol = 10043, kErrorNoHost = 10022 };
+    enum { kErrorTimeout = 10060, kErrorProtocol = 10043, kErrorNoHost = 10022, kErrorTooLarge = 10040 };
 
     CCDDB() = default;
     virtual ~CCDDB() = default;
@@ -62,6 +68,9 @@ public:
     bool ParseSitesReply(LPCSTR pszBody, std::vector<CCDDBSite>& sites);
 
     DWORD m_timeout = 20000;  // milliseconds of silence before a reply is given up
+    // Milliseconds one reply may take in all: a server that keeps sending a byte now and then
+    // never reaches the silence time-out, and must not hold a lookup for minutes.
+    DWORD m_deadline = 60000;
     CString m_clientName = "KorvanelleCDDB";
     CString m_clientVersion = "1.22";
     int m_protocolLevel = 5;
@@ -71,6 +80,10 @@ public:
     DWORD m_maxReply = 1024 * 1024;
     // The buffer size Receive ended with (for diagnostics and tests).
     DWORD m_lastCapacity = 0;
+    // The status line of the last query reply that carried an error code (printable characters
+    // only, at most kMaxServerMessage of them); empty otherwise.
+    CString m_serverMessage;
+    static const int kMaxServerMessage = 200;
     // When set, a non-zero value makes Receive give up at its next pass (the owner of the
     // lookup was cancelled): nobody waits for the rest of a reply that nobody will read.
     volatile const LONG* m_pStop = nullptr;

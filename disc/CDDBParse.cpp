@@ -1,5 +1,6 @@
 // The parsers of the disc database's replies: query matches, xmcd records and
 // server lists. Every read stays inside the text it is given.
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -8,6 +9,27 @@
 #include "disc/CDDB.h"
 
 namespace {
+
+// The most characters a record keeps of one album text (a title, the genre, a track title, the
+// extended data): as much as the design's text fields take from any other lookup source. A
+// field split over many lines, or one huge line, stops growing there instead of carrying
+// megabytes into the design.
+const size_t kMaxFieldChars = 1023;
+// The disc title holds the artist, " / " and the title.
+const size_t kMaxDiscTitleChars = 2 * kMaxFieldChars + 3;
+// The play order: up to 99 track numbers of up to 3 digits and their commas.
+const size_t kMaxPlayOrderChars = 99 * 4;
+
+void AppendBounded(std::string& to, const std::string& value, size_t limit) {
+    if (to.size() >= limit) return;
+    to.append(value, 0, limit - to.size());
+}
+
+void AppendBounded(CString& to, const std::string& value, size_t limit) {
+    const size_t have = (size_t)to.GetLength();
+    if (have >= limit) return;
+    to += CString(value.substr(0, limit - have));
+}
 
 // The reply code in the body's first three characters; -1 when they are not three digits.
 int ReplyCode(const std::string& body) {
@@ -91,7 +113,7 @@ bool TrackIndex(const std::string& digits, int* pIndex) {
 void AppendAt(CStringArray& list, int index, const std::string& value) {
     // Grows the list to the index; a later, smaller index never drops titles.
     if (list.GetSize() < index + 1) list.SetSize(index + 1);
-    list.ElementAt(index) += value.c_str();
+    AppendBounded(list.ElementAt(index), value, kMaxFieldChars);
 }
 
 bool FailProtocol() {
@@ -199,22 +221,22 @@ bool CCDDB::ParseRecordReply(LPCSTR pszBody, CCDDBRecord& record) {
                 hasId = true;
             }
         } else if (key == "DTITLE") {
-            discTitle += value;
+            AppendBounded(discTitle, value, kMaxDiscTitleChars);
             seenTitle = true;
         } else if (key == "DYEAR") {
             record.m_year = (int)DecimalOf(value);
         } else if (key == "DGENRE") {
-            record.m_genre += value.c_str();
+            AppendBounded(record.m_genre, value, kMaxFieldChars);
         } else if (StartsWith(key, "TTITLE")) {
             if (!TrackIndex(key.substr(6), &index)) return FailProtocol();
             AppendAt(record.m_trackTitles, index, value);
         } else if (key == "EXTD") {
-            record.m_extendedData += value.c_str();
+            AppendBounded(record.m_extendedData, value, kMaxFieldChars);
         } else if (StartsWith(key, "EXTT")) {
             if (!TrackIndex(key.substr(4), &index)) return FailProtocol();
             AppendAt(record.m_extendedTrackData, index, value);
         } else if (key == "PLAYORDER") {
-            playOrder += value;
+            AppendBounded(playOrder, value, kMaxPlayOrderChars);
         }
     }
 
@@ -224,11 +246,11 @@ bool CCDDB::ParseRecordReply(LPCSTR pszBody, CCDDBRecord& record) {
 
     size_t split = discTitle.find(" / ");
     if (split != std::string::npos) {
-        record.m_artist = CString(discTitle.substr(0, split));
-        record.m_title = CString(discTitle.substr(split + 3));
+        record.m_artist = CString(discTitle.substr(0, std::min(split, kMaxFieldChars)));
+        record.m_title = CString(discTitle.substr(split + 3, kMaxFieldChars));
     } else {
-        record.m_artist = CString(discTitle);
-        record.m_title = CString(discTitle);
+        record.m_artist = CString(discTitle.substr(0, kMaxFieldChars));
+        record.m_title = record.m_artist;
     }
     if (!playOrder.empty()) {
         size_t start = 0;

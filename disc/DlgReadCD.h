@@ -67,6 +67,7 @@ public:
     // interval, the server a query falls back to, and the folder searched for the MP3 files of a
     // data disc (empty: the drive's root).
     DWORD m_queryTimeout = 20000;
+    DWORD m_queryDeadline = 60000;
     DWORD m_queryPollInterval = 250;
     CCDDBSite m_defaultServer;
     CString m_mp3Root;

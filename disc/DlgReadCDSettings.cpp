@@ -10,6 +10,11 @@
 #include "framework/win/ScopedGdi.h"
 #include "res/ReadCdIds.h"
 
+namespace {
+// Posted by the dialog's server-list fetch when it ends.
+const UINT WM_SERVER_LIST_DONE = WM_APP + 0x93;
+}  // namespace
+
 BEGIN_MESSAGE_MAP(DlgReadCDSettings, AeroDialog)
     ON_BN_CLICKED(IDC_RCDSET_GET_SERVERS, OnGetServerList)
     ON_BN_CLICKED(IDC_RCDSET_BROWSE, OnBrowse)
@@ -18,15 +23,12 @@ BEGIN_MESSAGE_MAP(DlgReadCDSettings, AeroDialog)
     ON_WM_HELPINFO()
     ON_WM_TIMER()
     ON_WM_DESTROY()
+    ON_MESSAGE(WM_SERVER_LIST_DONE, OnServerListDone)
 END_MESSAGE_MAP()
 
 namespace {
 
 const int kTitleWidthLimit = 310;
-
-// The fetch's result lives as long as the program: a fetch still running when its dialog closes
-// writes here, never into the dialog.
-volatile LONG g_serverFetchResult = 0;
 
 void ShowBox(CWnd* parent, int icon, const CString& text) {
     AeroMessageBox box(parent);
@@ -42,7 +44,17 @@ void ShowBox(CWnd* parent, int icon, const CString& text) {
 DlgReadCDSettings::DlgReadCDSettings(CWnd* parent)
     : AeroDialog(IDD_READCD_SETTINGS, parent), m_listServer(DefaultServerSite()) {}
 
-DlgReadCDSettings::~DlgReadCDSettings() = default;
+DlgReadCDSettings::~DlgReadCDSettings() {
+    EndFetch();
+}
+
+void DlgReadCDSettings::EndFetch() {
+    if (!m_fetch) return;
+    // A fetch still running finishes into its own object and tells nobody.
+    m_fetch->Detach();
+    m_fetch->Release();
+    m_fetch = nullptr;
+}
 
 void DlgReadCDSettings::DoDataExchange(CDataExchange* dx) {
     AeroDialog::DoDataExchange(dx);
@@ -73,6 +85,7 @@ BOOL DlgReadCDSettings::OnInitDialog() {
         m_serverLabel.SubclassDlgItem(IDC_RCDSET_SERVER_LABEL, this);
         m_pathLabel.SubclassDlgItem(IDC_RCDSET_PATH_LABEL, this);
         m_useId3.SetCheck(g_useMp3Tag ? BST_CHECKED : BST_UNCHECKED);
+        m_sites = g_serverSites;
         FillServerCombo(false);
         m_pathEdit.SetWindowText(g_cdPlayerPath);
         m_getServers.SetFocus();
@@ -85,12 +98,12 @@ void DlgReadCDSettings::FillServerCombo(bool withDescriptions) {
     auto entryOf = [&](const CCDDBSite& site) {
         return withDescriptions ? site.m_host + " - " + site.m_description : site.m_host;
     };
-    if (g_serverSites.empty()) {
+    if (m_sites.empty()) {
         m_server.AddString(g_currentServer.m_host);
         m_server.SetCurSel(0);
         return;
     }
-    for (const CCDDBSite& site : g_serverSites) m_server.AddString(entryOf(site));
+    for (const CCDDBSite& site : m_sites) m_server.AddString(entryOf(site));
     const CString wanted = entryOf(g_currentServer);
     const int found = wanted.IsEmpty() ? CB_ERR : m_server.FindString(0, wanted);
     if (found != CB_ERR)
@@ -134,8 +147,8 @@ void DlgReadCDSettings::OnOK() {
             g_useCdPlayerIni = 0;
         }
         const int chosen = m_server.GetCurSel();
-        if (!g_serverSites.empty() && chosen >= 0 && chosen < (int)g_serverSites.size()) {
-            const CCDDBSite& site = g_serverSites[chosen];
+        if (!m_sites.empty() && chosen >= 0 && chosen < (int)m_sites.size()) {
+            const CCDDBSite& site = m_sites[chosen];
             g_currentServer.m_host = site.m_host;
             g_currentServer.m_port = site.m_port;
             g_currentServer.m_path = site.m_path;
@@ -150,14 +163,16 @@ void DlgReadCDSettings::OnOK() {
 
 void DlgReadCDSettings::OnGetServerList() {
     GuardOperation(9213, [&] {
-        if (m_fetching) return;
+        if (m_fetch) return;  // one fetch at a time
         m_dots.Empty();
         g_serverListStatus = " Retrieving Freedb Server List ";
         m_lastStatus = g_serverListStatus;
         SetWindowText(g_serverListStatus);
-        m_fetching = true;
-        SetTimer(IDT_SERVER_LIST_POLL, 100, nullptr);
-        StartServerListFetch(&g_serverFetchResult, m_listServer);
+        m_fetch = ServerListFetch::Start(m_listServer, m_hWnd, WM_SERVER_LIST_DONE);
+        if (m_fetch)
+            SetTimer(IDT_SERVER_LIST_POLL, 100, nullptr);
+        else
+            PostMessage(WM_SERVER_LIST_DONE);  // no thread: told as a failed fetch
     });
 }
 
@@ -167,27 +182,32 @@ void DlgReadCDSettings::OnTimer(UINT_PTR id) {
         return;
     }
     GuardOperation(9214, [&] {
-        const LONG result = InterlockedCompareExchange(&g_serverFetchResult, 0, 0);
-        if (result == 0) {
-            SetCursor(LoadCursor(nullptr, IDC_WAIT));
-            if (g_serverListStatus != m_lastStatus) {
-                m_dots.Empty();
-                m_lastStatus = g_serverListStatus;
-            }
-            m_dots += ".";
-            const CString title = g_serverListStatus + m_dots;
-            SetWindowText(title);
-            CClientDC dc(this);
-            CFont* font = GetFont();
-            ScopedSelect selectFont(dc.GetSafeHdc(), font ? font->GetSafeHandle() : nullptr);
-            if (dc.GetTextExtent(title).cx > kTitleWidthLimit) m_dots.Empty();
-            return;
+        // The progress dots while the fetch runs; its end comes by message.
+        SetCursor(LoadCursor(nullptr, IDC_WAIT));
+        if (g_serverListStatus != m_lastStatus) {
+            m_dots.Empty();
+            m_lastStatus = g_serverListStatus;
         }
+        m_dots += ".";
+        const CString title = g_serverListStatus + m_dots;
+        SetWindowText(title);
+        CClientDC dc(this);
+        CFont* font = GetFont();
+        ScopedSelect selectFont(dc.GetSafeHdc(), font ? font->GetSafeHandle() : nullptr);
+        if (dc.GetTextExtent(title).cx > kTitleWidthLimit) m_dots.Empty();
+    });
+}
+
+LRESULT DlgReadCDSettings::OnServerListDone(WPARAM, LPARAM) {
+    GuardOperation(9215, [&] {
+        std::vector<CCDDBSite> sites;
+        const LONG result = m_fetch ? m_fetch->TakeResult(sites) : (LONG)ServerListFetch::kFailed;
+        if (result == ServerListFetch::kRunning) return;
+        EndFetch();
         KillTimer(IDT_SERVER_LIST_POLL);
-        m_fetching = false;
         SetCursor(LoadCursor(nullptr, IDC_ARROW));
         SetWindowText(" Search Settings");
-        if (result == 2) {
+        if (result != ServerListFetch::kReceived) {
             ShowBox(
                 this, 1,
                 "Korvanelle could not connect to the Freedb server.\r\n\r\nPlease make sure your computer is "
@@ -196,12 +216,17 @@ void DlgReadCDSettings::OnTimer(UINT_PTR id) {
                 "You may have to re-boot your computer to correct this problem.");
             return;
         }
+        // The list becomes the program's (for the next dialog) and this dialog's, on this thread.
+        g_serverSites = sites;
+        m_sites.swap(sites);
         FillServerCombo(true);
     });
+    return 0;
 }
 
 void DlgReadCDSettings::OnDestroy() {
     KillTimer(IDT_SERVER_LIST_POLL);
+    EndFetch();
     AeroDialog::OnDestroy();
 }
 

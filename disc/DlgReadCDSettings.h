@@ -12,6 +12,7 @@
 #include "controls/AeroLabel.h"
 #include "controls/AeroStatics.h"
 #include "disc/CDDB.h"
+#include "disc/ServerList.h"
 
 class DlgReadCDSettings : public AeroDialog {
 public:
@@ -29,10 +30,18 @@ public:
     BOOL OnHelpInfo(HELPINFO* info);
     void OnTimer(UINT_PTR id);
     void OnDestroy();
+    // The fetch has ended: its list (or its failure) is taken on the user-interface thread.
+    LRESULT OnServerListDone(WPARAM, LPARAM);
 
-    // The combo box's entries: one per server of the list (its host), selecting the current
+    // The combo box's entries: one per server of m_sites (its host), selecting the current
     // server's entry (the first one when none begins with its host).
     void FillServerCombo(bool withDescriptions);
+    // A server-list fetch of this dialog is under way.
+    bool IsFetching() const { return m_fetch != nullptr; }
+
+    // The servers the combo box shows, entry by entry: OK takes the chosen one from here, so a
+    // list that arrives later (or another dialog's) cannot change what the choice means.
+    std::vector<CCDDBSite> m_sites;
 
     // The server asked for the list of servers (the default server).
     CCDDBSite m_listServer;
@@ -56,5 +65,7 @@ public:
     DECLARE_MESSAGE_MAP()
 
 private:
-    bool m_fetching = false;
+    void EndFetch();
+    // The dialog's fetch (one at a time; the dialog holds a reference while it runs).
+    ServerListFetch* m_fetch = nullptr;
 };

@@ -115,6 +115,9 @@ CString CdPlayerIniKey(const BYTE* pToc) {
 }
 
 bool ParseCdPlayerIni(const CString& fileText, const CString& key, CCDDBRecord& record) {
+    // What the design takes from a section: texts of up to 1023 characters (as from the other
+    // sources) and up to 99 tracks, however long a damaged file's lines or track list are.
+    const int kMaxText = 1023, kMaxTracks = 99;
     if (key.IsEmpty()) return false;
     bool inSection = false, found = false;
     int nextTrack = 0;
@@ -137,14 +140,14 @@ bool ParseCdPlayerIni(const CString& fileText, const CString& key, CCDDBRecord& 
         }
         if (line.Left(1) == "[") break;
         if (line.Left(7) == "artist=") {
-            record.m_artist = TrimLineEnd(line.Mid(7));
+            record.m_artist = TrimLineEnd(line.Mid(7)).Left(kMaxText);
         } else if (line.Left(6) == "title=") {
-            record.m_title = TrimLineEnd(line.Mid(6));
-        } else {
+            record.m_title = TrimLineEnd(line.Mid(6)).Left(kMaxText);
+        } else if (nextTrack < kMaxTracks) {
             CString trackKey;
             trackKey.Format("%d=", nextTrack);
             if (line.Left(trackKey.GetLength()) == trackKey) {
-                record.m_trackTitles.Add(TrimLineEnd(line.Mid(trackKey.GetLength())));
+                record.m_trackTitles.Add(TrimLineEnd(line.Mid(trackKey.GetLength())).Left(kMaxText));
                 ++nextTrack;
             }
         }
@@ -158,10 +161,14 @@ bool ReadTextFile(const CString& path, CString& text) {
     if (path.IsEmpty()) return false;
     FILE* f = fopen(path, "rb");
     if (!f) return false;
+    // A CD player's file of tens of thousands of discs stays far below this; a larger file is
+    // read up to it rather than taken into memory whole.
+    const size_t kMaxFileBytes = 32u * 1024 * 1024;
     std::vector<char> bytes;
     char chunk[4096];
     size_t got;
-    while ((got = fread(chunk, 1, sizeof(chunk), f)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
+    while (bytes.size() < kMaxFileBytes && (got = fread(chunk, 1, sizeof(chunk), f)) > 0)
+        bytes.insert(bytes.end(), chunk, chunk + got);
     fclose(f);
     // A zero byte inside the file ends no line: it reads as a blank.
     for (char& c : bytes)

@@ -18,9 +18,10 @@ bool MakeCdTextRecord(const CdTextInfo& info, int trackCount, CCDDBRecord& recor
 // contents that is not usable.
 CString CdPlayerIniKey(const BYTE* pToc);
 // Looks the key up in the text of a CDPlayer.ini file; true with the artist, title and track
-// titles of its section when the section was found.
+// titles of its section when the section was found (texts of at most 1023 characters, at most
+// 99 tracks).
 bool ParseCdPlayerIni(const CString& fileText, const CString& key, CCDDBRecord& record);
-// The whole file read; false when it cannot be opened.
+// The whole file read (at most its first 32 MiB); false when it cannot be opened.
 bool ReadTextFile(const CString& path, CString& text);
 // Whether the file can be opened for reading.
 bool CanOpenForReading(const CString& path);

@@ -66,6 +66,7 @@ public:
     CCDDBSite m_defaultServer;        // where a query goes when the current server cannot be reached
     CString m_mp3Root;                // the folder a data disc's MP3 files are looked for in ("D:\\")
     DWORD m_queryTimeout = 20000;     // the client's silence time-out
+    DWORD m_queryDeadline = 60000;    // the most one reply may take in all
     DWORD m_queryPollInterval = 250;  // how long the client sleeps while nothing arrives
 
     // ---- written by the worker under the lock ----

@@ -25,6 +25,7 @@ bool LookUpFreedb(ReadCdScan& scan, const CDiscTools& tools, const BYTE* toc) {
     scan.SetStatusText(" Searching " + scan.m_server.m_host + " ");
     CCDDB client;
     client.m_timeout = scan.m_queryTimeout;
+    client.m_deadline = scan.m_queryDeadline;
     client.m_pollInterval = scan.m_queryPollInterval;
     client.m_pStop = &scan.m_cancelled;
     std::vector<CCDDBQueryResult> matches;
@@ -43,13 +44,18 @@ bool LookUpFreedb(ReadCdScan& scan, const CDiscTools& tools, const BYTE* toc) {
     }
     if (scan.IsCancelled()) return false;
     if (result != CCDDB::kQueryDone) {
-        scan.SetError(QueryFailureMessage(result));
+        scan.SetError(QueryFailureMessage(result, client.m_serverMessage));
         return true;
     }
     if (matches.empty()) return true;
-    scan.SetStatusText(" Retrieving Freedb records");
+    // The chooser lists the records in reply order; a reply of thousands of inexact matches
+    // would keep the user waiting for records nobody scrolls to.
+    if (matches.size() > (size_t)kMaxFreedbRecords) matches.resize(kMaxFreedbRecords);
     std::vector<CCDDBRecord*> read;
     for (const CCDDBQueryResult& match : matches) {
+        CString progress;
+        progress.Format(" Retrieving Freedb records (%d of %d)", (int)read.size() + 1, (int)matches.size());
+        scan.SetStatusText(progress);
         if (scan.IsCancelled()) {
             for (CCDDBRecord* r : read) delete r;
             return false;
@@ -173,8 +179,13 @@ void RunScan(ReadCdScan& scan) {
 
 }  // namespace
 
-CString QueryFailureMessage(int result) {
+CString QueryFailureMessage(int result, const CString& serverMessage) {
     switch (result) {
+        case CCDDB::kQueryServerError:
+            return "The Freedb server answered with an error:\r\n\r\n" +
+                   (serverMessage.IsEmpty() ? CString("(no message)") : serverMessage);
+        case CCDDB::kQueryTooLarge:
+            return "Error: The Freedb server's reply was too large.";
         case CCDDB::kQueryNoSocket:
             return "Korvanelle requires an internet connection to search the Freedb database.";
         case CCDDB::kQueryNoConnection:

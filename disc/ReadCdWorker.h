@@ -18,5 +18,9 @@ bool StartReadCdWorker(ReadCdScan* scan);
 // that have not yet returned.
 LONG RunningReadCdWorkers();
 
-// The message of a failed disc-database query, by the client's result.
-CString QueryFailureMessage(int result);
+// The message of a failed disc-database query, by the client's result; a server's error reply is
+// told with its status line.
+CString QueryFailureMessage(int result, const CString& serverMessage = CString());
+
+// The most disc-database records one lookup reads: the first matches of the reply, in its order.
+const int kMaxFreedbRecords = 20;

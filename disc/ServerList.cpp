@@ -91,36 +91,14 @@ CString BuildServerSetting() {
     return s;
 }
 
-bool FetchServerList(CCDDB& client, const CCDDBSite& site) {
-    std::vector<CCDDBSite> sites;
-    if (!client.GetSites(sites, site)) return false;
+bool FetchServerList(CCDDB& client, const CCDDBSite& site, std::vector<CCDDBSite>& sites) {
+    std::vector<CCDDBSite> received;
+    if (!client.GetSites(received, site)) return false;
     // A reply that names no usable server would leave nothing to choose from.
-    if (sites.empty()) return false;
-    g_serverSites = sites;
+    if (received.empty()) return false;
+    sites.swap(received);
     return true;
 }
-
-namespace {
-
-// What one fetch is given: where its result goes and the server it asks.
-struct FetchRequest {
-    volatile LONG* pResult;
-    CCDDBSite site;
-};
-
-unsigned __stdcall FetchWorker(void* pParam) {
-    FetchRequest* request = static_cast<FetchRequest*>(pParam);
-    LONG result = 2;
-    GuardOperation(9122, [&] {
-        CCDDB client;
-        if (FetchServerList(client, request->site)) result = 1;
-    });
-    if (request->pResult) InterlockedExchange(request->pResult, result);
-    delete request;
-    return 1;
-}
-
-}  // namespace
 
 CCDDBSite DefaultServerSite() {
     CCDDBSite site;
@@ -130,26 +108,91 @@ CCDDBSite DefaultServerSite() {
     return site;
 }
 
-unsigned __stdcall GetServerListWorker(void* pParam) {
-    return FetchWorker(new FetchRequest{static_cast<volatile LONG*>(pParam), DefaultServerSite()});
+// ---- ServerListFetch ----------------------------------------------------------------------------
+
+namespace {
+
+volatile LONG g_runningFetches = 0;
+
+// Holds a lock for its scope.
+class CriticalLock {
+public:
+    explicit CriticalLock(CRITICAL_SECTION& cs) : m_cs(cs) { EnterCriticalSection(&m_cs); }
+    ~CriticalLock() { LeaveCriticalSection(&m_cs); }
+    CriticalLock(const CriticalLock&) = delete;
+    CriticalLock& operator=(const CriticalLock&) = delete;
+
+private:
+    CRITICAL_SECTION& m_cs;
+};
+
+}  // namespace
+
+ServerListFetch::ServerListFetch(const CCDDBSite& site, HWND notify, UINT message)
+    : m_site(site), m_notify(notify), m_message(message) {
+    InitializeCriticalSection(&m_lock);
 }
 
-bool StartServerListFetch(volatile LONG* pResult) {
-    return StartServerListFetch(pResult, DefaultServerSite());
+ServerListFetch::~ServerListFetch() {
+    DeleteCriticalSection(&m_lock);
 }
 
-bool StartServerListFetch(volatile LONG* pResult, const CCDDBSite& site) {
-    *pResult = 0;
+ServerListFetch* ServerListFetch::Start(const CCDDBSite& site, HWND notify, UINT message) {
+    ServerListFetch* fetch = new ServerListFetch(site, notify, message);
+    fetch->AddRef();  // the thread's
+    InterlockedIncrement(&g_runningFetches);
     unsigned id = 0;
-    FetchRequest* request = new FetchRequest{pResult, site};
-    HANDLE h = (HANDLE)_beginthreadex(nullptr, 0, FetchWorker, request, CREATE_SUSPENDED, &id);
+    HANDLE h = (HANDLE)_beginthreadex(nullptr, 0, &ServerListFetch::Thread, fetch, CREATE_SUSPENDED, &id);
     if (!h) {
-        delete request;
-        *pResult = 2;
-        return false;
+        InterlockedDecrement(&g_runningFetches);
+        fetch->Release();
+        fetch->Release();
+        return nullptr;
     }
     SetThreadPriority(h, THREAD_PRIORITY_HIGHEST);
     ResumeThread(h);
     CloseHandle(h);
-    return true;
+    return fetch;
+}
+
+unsigned __stdcall ServerListFetch::Thread(void* pParam) {
+    ServerListFetch* fetch = static_cast<ServerListFetch*>(pParam);
+    std::vector<CCDDBSite> sites;
+    bool received = false;
+    GuardOperation(9122, [&] {
+        CCDDB client;
+        received = FetchServerList(client, fetch->m_site, sites);
+    });
+    {
+        CriticalLock lock(fetch->m_lock);
+        fetch->m_sites.swap(sites);
+        fetch->m_result = received ? kReceived : kFailed;
+        if (fetch->m_notify) PostMessage(fetch->m_notify, fetch->m_message, 0, 0);
+    }
+    fetch->Release();
+    InterlockedDecrement(&g_runningFetches);
+    return 1;
+}
+
+void ServerListFetch::AddRef() {
+    InterlockedIncrement(&m_refs);
+}
+
+void ServerListFetch::Release() {
+    if (InterlockedDecrement(&m_refs) == 0) delete this;
+}
+
+void ServerListFetch::Detach() {
+    CriticalLock lock(m_lock);
+    m_notify = nullptr;
+}
+
+LONG ServerListFetch::TakeResult(std::vector<CCDDBSite>& sites) {
+    CriticalLock lock(m_lock);
+    if (m_result == kReceived) sites.swap(m_sites);
+    return m_result;
+}
+
+LONG ServerListFetch::Running() {
+    return InterlockedCompareExchange(&g_runningFetches, 0, 0);
 }

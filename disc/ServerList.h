@@ -2,6 +2,8 @@
 // stored server setting.
 #pragma once
 
+#include <windows.h>
+
 #include <vector>
 
 #include "framework/Core.h"
@@ -29,16 +31,46 @@ void FreeDiscDatabaseState();
 // into the next.
 CString BuildServerSetting();
 
-// Asks the server for its list; on success with at least one server the list
-// replaces g_serverSites. True when it was replaced.
-bool FetchServerList(CCDDB& client, const CCDDBSite& site);
-// The thread function of the fetch from the default server. pParam points to
-// a LONG that receives 1 when the list was received and 2 otherwise.
-unsigned __stdcall GetServerListWorker(void* pParam);
-// Sets *pResult to 0 and starts GetServerListWorker at the highest priority.
-// False when the thread could not be started (*pResult is then 2).
-bool StartServerListFetch(volatile LONG* pResult);
-// The same with the server to ask.
-bool StartServerListFetch(volatile LONG* pResult, const CCDDBSite& site);
+// Asks the server for its list into `sites`; false when the server gave none (no reply, an
+// error, or no usable line). `sites` is left as it was on failure.
+bool FetchServerList(CCDDB& client, const CCDDBSite& site, std::vector<CCDDBSite>& sites);
+
+// One server-list fetch, run on a thread of its own. It writes only into itself: its result and
+// the list it received. When it ends it posts `message` to the window it was started for, unless
+// that window let go of it first (Detach). The thread and the owner each hold a reference; the
+// last to let go deletes it, so a fetch that outlives its dialog, or the program's shut-down,
+// writes nowhere that anybody else reads.
+class ServerListFetch {
+public:
+    enum { kRunning = 0, kReceived = 1, kFailed = 2 };
+
+    // Starts the fetch from `site` at the highest priority; the caller holds the one reference
+    // returned (null when no thread could be started).
+    static ServerListFetch* Start(const CCDDBSite& site, HWND notify, UINT message);
+    void AddRef();
+    void Release();
+    // The owner no longer wants the message (its window is going).
+    void Detach();
+    // kRunning, kReceived or kFailed; with kReceived the list is moved into `sites`.
+    LONG TakeResult(std::vector<CCDDBSite>& sites);
+    // Fetches whose thread has not yet returned (tests wait for them).
+    static LONG Running();
+
+private:
+    ServerListFetch(const CCDDBSite& site, HWND notify, UINT message);
+    ~ServerListFetch();
+    ServerListFetch(const ServerListFetch&) = delete;
+    ServerListFetch& operator=(const ServerListFetch&) = delete;
+    static unsigned __stdcall Thread(void* pParam);
+
+    CRITICAL_SECTION m_lock;
+    volatile LONG m_refs = 1;
+    const CCDDBSite m_site;
+    HWND m_notify;
+    const UINT m_message;
+    LONG m_result = kRunning;
+    std::vector<CCDDBSite> m_sites;
+};
+
 // The default server: its host, port 80 and the CGI path.
 CCDDBSite DefaultServerSite();

@@ -6,6 +6,7 @@
 #include <tlhelp32.h>
 
 #include <cstring>
+#include <unordered_set>
 #include <vector>
 
 #include "framework/Graphics.h"
@@ -301,17 +302,22 @@ bool PurgeLightScribeTempFiles() {
         if (g_lightScribeTempFiles.GetSize() > 0) {
             CStringArray running;
             ScanPrintDialogProcesses(running);
-            for (INT_PTR i = g_lightScribeTempFiles.GetSize() - 1; i >= 0; --i) {
+            // The entries that stay move up in one pass.
+            INT_PTR kept = 0;
+            for (INT_PTR i = 0; i < g_lightScribeTempFiles.GetSize(); ++i) {
                 CLightScribeTempFile* entry = static_cast<CLightScribeTempFile*>(g_lightScribeTempFiles[i]);
                 // An entry whose dialog was never seen waits until no print dialog runs at all.
                 const bool ended = entry->m_dialogKey.IsEmpty() ? running.GetSize() == 0
                                                                 : !Contains(running, entry->m_dialogKey);
-                if (!ended) continue;
+                if (!ended) {
+                    g_lightScribeTempFiles.SetAt(kept++, entry);
+                    continue;
+                }
                 // Only our own temporary images are ever deleted, whatever the list file names.
                 if (IsLightScribeTempFile(entry->m_imagePath)) ::DeleteFileA(entry->m_imagePath);
                 delete entry;
-                g_lightScribeTempFiles.RemoveAt(i);
             }
+            g_lightScribeTempFiles.SetSize(kept);
         }
         if (g_lightScribeTempFiles.GetSize() == 0) {
             if (!g_lightScribeTempListPath.IsEmpty()) ::DeleteFileA(g_lightScribeTempListPath);
@@ -336,6 +342,7 @@ void LoadLightScribeTempList() {
         if (g_lightScribeTempListPath.IsEmpty() || !file.Open(g_lightScribeTempListPath, CFile::modeRead))
             return;
         std::vector<CLightScribeTempFile*> read;
+        std::unordered_set<CLightScribeTempFile*> seen;
         try {
             CArchive ar(&file, CArchive::load, 4096);
             const DWORD_PTR count = ar.ReadCount();
@@ -343,9 +350,8 @@ void LoadLightScribeTempList() {
                 CObject* object = ar.ReadObject(RUNTIME_CLASS(CLightScribeTempFile));
                 CLightScribeTempFile* entry = static_cast<CLightScribeTempFile*>(object);
                 // A null or repeated reference is damage: the list would own one entry twice.
-                for (CLightScribeTempFile* earlier : read)
-                    if (earlier == entry) AfxThrowArchiveException(CArchiveException::badIndex);
-                if (!entry) AfxThrowArchiveException(CArchiveException::badIndex);
+                if (!entry || !seen.insert(entry).second)
+                    AfxThrowArchiveException(CArchiveException::badIndex);
                 read.push_back(entry);
             }
         } catch (CException* e) {

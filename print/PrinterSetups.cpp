@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "print/DeviceBlocks.h"
@@ -175,14 +178,14 @@ bool PrinterSetups::ReadPrinterArchive(LPCSTR name, int errorNumber) {
             CArchive ar(&file, CArchive::load, 4096);
             ar >> current;
             const DWORD_PTR count = ar.ReadCount();
+            std::unordered_set<CPrintDriver*> seen;
             for (DWORD_PTR i = 0; i < count; ++i) {
                 CObject* object = ar.ReadObject(RUNTIME_CLASS(CPrintDriver));
                 CPrintDriver* record = static_cast<CPrintDriver*>(object);
                 // A null reference or a second reference to a record already read is damage:
                 // the list would hold one record twice.
-                for (CPrintDriver* earlier : list.records)
-                    if (earlier == record) AfxThrowArchiveException(CArchiveException::badIndex);
-                if (!record) AfxThrowArchiveException(CArchiveException::badIndex);
+                if (!record || !seen.insert(record).second)
+                    AfxThrowArchiveException(CArchiveException::badIndex);
                 list.records.push_back(record);
             }
         } catch (CException* e) {
@@ -195,17 +198,18 @@ bool PrinterSetups::ReadPrinterArchive(LPCSTR name, int errorNumber) {
         // the check of the current printer starts again from the first record.
         CPrintDriver* currentRecord = current < list.records.size() ? list.records[current] : nullptr;
         int index = static_cast<int>(current > 0x7FFFFFFF ? 0x7FFFFFFF : current);
-        size_t dropped = 0;
-        for (size_t i = 0; i < list.records.size();) {
-            if (list.records[i]->IsSound()) {
-                ++i;
+        size_t dropped = 0, kept = 0;
+        for (size_t i = 0; i < list.records.size(); ++i) {
+            CPrintDriver* record = list.records[i];
+            if (record->IsSound()) {
+                list.records[kept++] = record;
                 continue;
             }
-            if (list.records[i] == currentRecord) currentRecord = nullptr;
-            delete list.records[i];
+            if (record == currentRecord) currentRecord = nullptr;
+            delete record;
             ++dropped;
-            list.records.erase(list.records.begin() + static_cast<std::ptrdiff_t>(i));
         }
+        list.records.resize(kept);
         if (current < list.records.size() + dropped) index = 0;
         for (size_t i = 0; i < list.records.size(); ++i)
             if (list.records[i] == currentRecord) index = static_cast<int>(i);
@@ -290,21 +294,28 @@ bool PrinterSetups::ReadOldestPrinterFiles() {
 void PrinterSetups::RemoveDuplicates() {
     GuardOperation(1232, [&] {
         // The last record of each device name stays; a current record that goes hands its place
-        // to the one that stays.
-        for (INT_PTR i = 0; i < m_printers.GetSize();) {
-            const CString name = DeviceOf(m_printers, i);
-            INT_PTR later = -1;
-            for (INT_PTR j = i + 1; j < m_printers.GetSize() && later < 0; ++j)
-                if (DeviceOf(m_printers, j) == name) later = j;
-            if (later < 0) {
-                ++i;
+        // to the one that stays. One pass to find the last record of each name and one to keep
+        // those: a file of many records of one printer costs no more than one of many printers.
+        const INT_PTR count = m_printers.GetSize();
+        std::unordered_map<std::string, INT_PTR> lastOf;
+        lastOf.reserve(static_cast<size_t>(count));
+        std::vector<std::string> names(static_cast<size_t>(count));
+        for (INT_PTR i = 0; i < count; ++i) {
+            names[i] = DeviceOf(m_printers, i).GetString();
+            lastOf[names[i]] = i;
+        }
+        const INT_PTR currentKept =
+            m_currentPrinter >= 0 && m_currentPrinter < count ? lastOf[names[m_currentPrinter]] : -1;
+        INT_PTR kept = 0;
+        for (INT_PTR i = 0; i < count; ++i) {
+            if (lastOf[names[i]] != i) {
+                delete static_cast<CPrintDriver*>(m_printers[i]);
                 continue;
             }
-            if (m_currentPrinter == i) m_currentPrinter = static_cast<int>(later);
-            delete static_cast<CPrintDriver*>(m_printers[i]);
-            m_printers.RemoveAt(i);
-            if (m_currentPrinter > i) --m_currentPrinter;
+            if (i == currentKept) m_currentPrinter = static_cast<int>(kept);
+            m_printers.SetAt(kept++, m_printers[i]);
         }
+        m_printers.SetSize(kept);
     });
 }
 

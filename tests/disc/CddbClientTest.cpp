@@ -81,11 +81,12 @@ TEST_CASE("queries against the loopback server") {
         REQUIRE(list.size() == 2);
         CHECK(std::string(list[1].m_title) == "Two");
     }
-    SUBCASE("an error code") {
+    SUBCASE("an error code is the server's error, with its status line") {
         WSASetLastError(0);
-        CHECK(client.Query(site, QueryFor("00000005"), list) == CCDDB::kQueryDone);
+        CHECK(client.Query(site, QueryFor("00000005"), list) == CCDDB::kQueryServerError);
         CHECK(list.empty());
         CHECK(WSAGetLastError() == CCDDB::kErrorProtocol);
+        CHECK(std::string(client.m_serverMessage) == "403 Database entry is corrupt");
     }
     SUBCASE("a reply in pieces with pauses, split right behind the headers") {
         CHECK(client.Query(site, QueryFor("00000006"), list) == CCDDB::kQueryDone);
@@ -99,19 +100,29 @@ TEST_CASE("queries against the loopback server") {
         CHECK(GetTickCount() - start >= 1500);
         CHECK(GetTickCount() - start < 5000);
     }
+    SUBCASE("a byte now and then: the request's deadline ends it") {
+        client.m_deadline = 2500;
+        const DWORD start = GetTickCount();
+        CHECK(client.Query(site, QueryFor("0000000c"), list) == CCDDB::kQueryNoReply);
+        CHECK(WSAGetLastError() == CCDDB::kErrorTimeout);
+        const DWORD elapsed = GetTickCount() - start;
+        CHECK(elapsed >= 2500);
+        CHECK(elapsed < 6000);
+        CHECK(list.empty());
+    }
     SUBCASE("closed before the end marker") {
         CHECK(client.Query(site, QueryFor("00000008"), list) == CCDDB::kQueryNoReply);
         CHECK(list.empty());
     }
-    SUBCASE("no blank line behind the headers") {
+    SUBCASE("no blank line behind the headers: a reply the query cannot use") {
         WSASetLastError(0);
-        CHECK(client.Query(site, QueryFor("00000009"), list) == CCDDB::kQueryDone);
+        CHECK(client.Query(site, QueryFor("00000009"), list) == CCDDB::kQueryBadReply);
         CHECK(list.empty());
         CHECK(WSAGetLastError() == CCDDB::kErrorProtocol);
     }
     SUBCASE("an endless reply stops at the cap") {
-        CHECK(client.Query(site, QueryFor("0000000a"), list) == CCDDB::kQueryNoReply);
-        CHECK(WSAGetLastError() == CCDDB::kErrorProtocol);
+        CHECK(client.Query(site, QueryFor("0000000a"), list) == CCDDB::kQueryTooLarge);
+        CHECK(WSAGetLastError() == CCDDB::kErrorTooLarge);
         CHECK(client.m_lastCapacity <= 1024 * 1024);
     }
     SUBCASE("a long list grows the buffer") {
@@ -163,22 +174,18 @@ TEST_CASE("reading records and server lists from the loopback server") {
         CHECK(std::string(sites[4].m_host) == "us.freedb.org");
         CHECK(client.GetSites(sites, "127.0.0.1", "/~cddb/cddb.cgi", site.m_port));
     }
-    SUBCASE("the server-list fetch replaces the built-in list only on success") {
-        g_freedbServer.Empty();
-        InitServerList();
-        REQUIRE(g_serverSites.size() == 4);
+    SUBCASE("the server-list fetch gives a list only on success") {
+        std::vector<CCDDBSite> sites(1);
         CCDDBSite bad = site;
         bad.m_path = "/other.cgi";  // answered with an error
-        CHECK_FALSE(FetchServerList(client, bad));
-        CHECK(g_serverSites.size() == 4);
+        CHECK_FALSE(FetchServerList(client, bad, sites));
+        CHECK(sites.size() == 1);
         CCDDBSite closed = site;
         closed.m_port = 1;
-        CHECK_FALSE(FetchServerList(client, closed));
-        CHECK(g_serverSites.size() == 4);
-        CHECK(FetchServerList(client, site));
-        CHECK(g_serverSites.size() == 5);
-        FreeDiscDatabaseState();
-        CHECK(g_serverSites.empty());
+        CHECK_FALSE(FetchServerList(client, closed, sites));
+        CHECK(sites.size() == 1);
+        CHECK(FetchServerList(client, site, sites));
+        CHECK(sites.size() == 5);
     }
     SUBCASE("the hello text") {
         CString hello = client.GetHelloString();

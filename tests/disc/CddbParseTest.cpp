@@ -275,3 +275,25 @@ TEST_CASE("corrupted and random replies do no harm") {
     }
     CHECK(accepted > 0);
 }
+
+TEST_CASE("a record's texts are kept to what the design takes") {
+    CCDDB client;
+    CCDDBRecord rec;
+    SUBCASE("a 900 KB disc title in one line") {
+        const std::string huge(900 * 1024, 'x');
+        const std::string reply = Replace(kMinimal, "DTITLE=Artist / Part", "DTITLE=Artist / " + huge);
+        REQUIRE(client.ParseRecordReply(reply.c_str(), rec));
+        CHECK(std::string(rec.m_artist) == "Artist");
+        CHECK(rec.m_title.GetLength() == 1023);
+    }
+    SUBCASE("a title, a genre and a track title continued over thousands of lines") {
+        std::string lines;
+        for (int i = 0; i < 5000; ++i) lines += "DTITLE=abcdefghij\r\nDGENRE=genre\r\nTTITLE1=track\r\n";
+        const std::string reply = Replace(kMinimal, "DYEAR=\r\n", "DYEAR=\r\n" + lines);
+        REQUIRE(client.ParseRecordReply(reply.c_str(), rec));
+        CHECK(std::string(rec.m_artist) == "Artist");
+        CHECK(rec.m_title.GetLength() == 1023);
+        CHECK(rec.m_genre.GetLength() == 1023);
+        CHECK(rec.m_trackTitles[1].GetLength() == 1023);
+    }
+}

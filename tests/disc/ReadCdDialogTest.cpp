@@ -33,6 +33,11 @@ const std::vector<std::vector<int>> kOneMatch = {{0, 2, 0}, {3, 30, 0}, {7, 0, 0
 const std::vector<std::vector<int>> kThreeMatches = {{0, 2, 0}, {2, 0, 0}, {4, 0, 0}, {6, 0, 0}, {8, 0, 0}};
 // Two tracks: no match.
 const std::vector<std::vector<int>> kNoMatch = {{0, 2, 0}, {5, 0, 0}, {9, 0, 0}};
+// Two tracks each that the database answers with an error, with a reply past the client's cap,
+// and with 15,000 matches.
+const std::vector<std::vector<int>> kServerError = {{0, 2, 0}, {1, 0, 0}, {2, 0, 0}};
+const std::vector<std::vector<int>> kHugeReply = {{0, 2, 0}, {2, 0, 0}, {3, 0, 0}};
+const std::vector<std::vector<int>> kManyMatches = {{0, 2, 0}, {3, 0, 0}, {4, 0, 0}};
 // Three tracks the database never answers for.
 const std::vector<std::vector<int>> kSilent = {{0, 2, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}};
 
@@ -252,6 +257,18 @@ TEST_CASE("no match in the database: CD-TEXT, then CDPlayer.ini") {
     }
 }
 
+TEST_CASE("track times drop the last second when it is not complete") {
+    Boxes boxes;
+    // 185 s with a smaller frame field at the next start, then 240 s likewise, then 3300 s whose
+    // next start has the same frame field: an album of 3725 s.
+    Setup setup({{0, 2, 50}, {3, 7, 10}, {7, 7, 5}, {62, 7, 5}}, false, false, false);
+    Dialog d(setup.view);
+    d.Scan();
+    CHECK(d.dialog.GetCloseResult() == IDOK);
+    CHECK(Times(setup.view, "Track List") == std::vector<std::string>{" 3:04", " 3:59", " 55:00"});
+    CHECK(Field(setup.view, "Time") == std::string("62:05") + kEnd);
+}
+
 TEST_CASE("the source switches of the drive choice") {
     Boxes boxes;
     Setup setup(kOneMatch, false, false, false);
@@ -359,6 +376,29 @@ TEST_CASE("drive and server faults") {
         CHECK(captions.size() >= 5);
         CHECK(boxes.Shown("Error: The Freedb server did not respond in time. (Timeout)"));
         CHECK(Caption(d.dialog) == "No matches were found");
+    }
+    SUBCASE("the server's error reply is told as it is") {
+        Setup setup(kServerError, true, false, false);
+        Dialog d(setup.view);
+        d.Scan();
+        CHECK(boxes.Shown("The Freedb server answered with an error:\r\n\r\n403 Database entry is corrupt"));
+        CHECK(Caption(d.dialog) == "No matches were found");
+    }
+    SUBCASE("a reply past the cap is told as too large, not as a time-out") {
+        Setup setup(kHugeReply, true, false, false);
+        Dialog d(setup.view);
+        d.Scan();
+        CHECK(boxes.Shown("Error: The Freedb server's reply was too large."));
+        CHECK_FALSE(boxes.Shown("Error: The Freedb server did not respond in time. (Timeout)"));
+    }
+    SUBCASE("15,000 matches: the first ones are read and listed, the rest not fetched") {
+        Setup setup(kManyMatches, true, false, false);
+        Dialog d(setup.view);
+        d.Scan();
+        REQUIRE(d.dialog.m_list.GetCount() == kMaxFreedbRecords);
+        CHECK(Caption(d.dialog) == "Found 20 matches");
+        CHECK(d.ListEntry(19) == " 20. [Freedb]");
+        CHECK(boxes.texts.empty());
     }
     SUBCASE("a server that cannot be reached: the default server is asked and becomes the current one") {
         Setup setup(kOneMatch, true, false, false);

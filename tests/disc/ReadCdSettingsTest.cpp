@@ -138,6 +138,71 @@ TEST_CASE("Get Server List asks the default server for its list") {
     WSACleanup();
 }
 
+TEST_CASE("two server-list fetches") {
+    rctest::Boxes boxes;
+    WSADATA data;
+    WSAStartup(MAKEWORD(1, 1), &data);
+    g_freedbServer.Empty();
+    InitServerList();
+    g_currentServer = rctest::LoopbackSite();
+    auto server = [](const char* path) {
+        CCDDBSite site = rctest::LoopbackSite();
+        site.m_path = path;
+        return site;
+    };
+    SUBCASE("a closed dialog's failing fetch does not answer for the next dialog's") {
+        {
+            SettingsDialog first;
+            first.dialog.m_listServer = server("/slowfail/cddb.cgi");
+            first.Press(IDC_RCDSET_GET_SERVERS);
+        }
+        SettingsDialog second;
+        second.dialog.m_listServer = server("/slow/cddb.cgi");
+        second.Press(IDC_RCDSET_GET_SERVERS);
+        REQUIRE(kvtest::PumpUntil([&] { return second.dialog.m_server.GetCount() > 4; }, 10000));
+        CHECK(boxes.texts.empty());
+        CHECK(second.dialog.m_server.GetCount() == 5);
+    }
+    SUBCASE("a list that arrives after its dialog closed changes neither the list nor the next choice") {
+        {
+            SettingsDialog first;
+            first.dialog.m_listServer = server("/slowshort/cddb.cgi");
+            first.Press(IDC_RCDSET_GET_SERVERS);
+        }
+        SettingsDialog second;
+        REQUIRE(second.dialog.m_server.GetCount() == 4);
+        REQUIRE(kvtest::PumpUntil([] { return ServerListFetch::Running() == 0; }, 10000));
+        CHECK(g_serverSites.size() == 4);
+        second.dialog.m_server.SetCurSel(3);
+        second.Press(IDOK);
+        CHECK(S(g_currentServer.m_host) == "at.freedb.org");
+    }
+    SUBCASE("a second press while a fetch runs starts no second fetch") {
+        SettingsDialog d;
+        d.dialog.m_listServer = server("/slowshort/cddb.cgi");
+        d.Press(IDC_RCDSET_GET_SERVERS);
+        d.Press(IDC_RCDSET_GET_SERVERS);
+        CHECK(ServerListFetch::Running() == 1);
+        REQUIRE(kvtest::PumpUntil([&] { return !d.dialog.IsFetching(); }, 10000));
+        CHECK(d.dialog.m_server.GetCount() == 2);
+        CHECK(boxes.texts.empty());
+    }
+    SUBCASE("shut-down while a fetch runs: the freed list stays empty") {
+        {
+            SettingsDialog d;
+            d.dialog.m_listServer = server("/slowshort/cddb.cgi");
+            d.Press(IDC_RCDSET_GET_SERVERS);
+            FreeDiscDatabaseState();
+        }
+        REQUIRE(kvtest::PumpUntil([] { return ServerListFetch::Running() == 0; }, 10000));
+        CHECK(g_serverSites.empty());
+    }
+    REQUIRE(kvtest::PumpUntil([] { return ServerListFetch::Running() == 0; }, 10000));
+    FreeDiscDatabaseState();
+    g_freedbServer.Empty();
+    WSACleanup();
+}
+
 TEST_CASE("the disc chooser") {
     FrameCommandState::Get().m_targetDisc = 1;
     CHECK(RunChooser(IDC_DISCSEL_DISC2, IDOK) == 2);

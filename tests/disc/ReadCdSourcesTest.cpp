@@ -97,6 +97,18 @@ TEST_CASE("CDPlayer.ini keys and sections") {
         CHECK(S(record.m_trackTitles[2]) == "Three");
         CHECK(S(record.m_source) == "CDPlayer.ini");
     }
+    SUBCASE("a damaged section: texts and the track list kept to what the design takes") {
+        CString section = "[A200F]\r\nartist=" + CString(std::string(100000, 'a')) + "\r\ntitle=T\r\n";
+        for (int i = 0; i < 150; ++i) {
+            CString track;
+            track.Format("%d=%s\r\n", i, i == 5 ? std::string(5000, 't').c_str() : "x");
+            section += track;
+        }
+        REQUIRE(ParseCdPlayerIni(section, "[A200F]", record));
+        CHECK(record.m_artist.GetLength() == 1023);
+        CHECK(record.m_trackTitles.GetSize() == 99);
+        CHECK(record.m_trackTitles[5].GetLength() == 1023);
+    }
     SUBCASE("a key of no section finds nothing") {
         CHECK_FALSE(ParseCdPlayerIni(text, "[B1]", record));
         CHECK_FALSE(ParseCdPlayerIni(text, "", record));

@@ -18,7 +18,7 @@ import time
 LIFETIME = 900  # seconds; the server never outlives a test run by much
 HEADERS = b"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n"
 REQUEST_RE = re.compile(
-    r"^GET /~cddb/cddb\.cgi\?cmd=(?P<cmd>[^& ]+)&hello=\w+\+\w+\+KorvanelleCDDB\+1\.22&proto=5 HTTP/1\.0$")
+    r"^GET (?P<path>/~cddb|/slow|/slowfail|/slowshort)/cddb\.cgi\?cmd=(?P<cmd>[^& ]+)&hello=\w+\+\w+\+KorvanelleCDDB\+1\.22&proto=5 HTTP/1\.0$")
 
 
 def crlf_lines(path):
@@ -39,6 +39,39 @@ READCD_DISCS = {
     "05021a02": [],
 }
 SILENT_DISC = "0b00b203"
+
+
+def serve_server_error(conn):
+    conn.sendall(HEADERS + b"403 Database entry is corrupt\r\n")
+
+
+def serve_huge_list(conn):
+    conn.sendall(HEADERS + b"210 Found exact matches\r\n")
+    line = b"rock 00000001 Endless / Reply\r\n" * 128
+    sent = 0
+    deadline = time.time() + 20
+    while sent < 8 * 1024 * 1024 and time.time() < deadline:
+        conn.sendall(line)
+        sent += len(line)
+
+
+MANY_MATCHES_DISC = "0b00ee02"
+MANY_MATCHES = 15000
+
+
+def serve_many_matches(conn):
+    body = b"".join(b"newage %s Artist %d / Title %d\r\n" % (MANY_MATCHES_DISC.encode(), i, i)
+                    for i in range(MANY_MATCHES))
+    conn.sendall(HEADERS + b"211 Found inexact matches, list follows (until terminating `.')\r\n" + body + b".\r\n")
+
+
+# Discs of the Read CD dialog's fault tests, by disc ID: an error reply, a reply past the
+# client's cap, and a query with thousands of matches (each of which reads as one record).
+SPECIAL_DISCS = {
+    "08007602": serve_server_error,
+    "0500b202": serve_huge_list,
+    MANY_MATCHES_DISC: serve_many_matches,
+}
 
 
 def readcd_record(category, disc_id):
@@ -108,6 +141,15 @@ def serve_query(conn, disc_id):
     elif disc_id == "0000000b":
         body = b"".join(b"rock %08x Artist %d / Title %d\r\n" % (i, i, i) for i in range(400))
         conn.sendall(HEADERS + b"210 Found exact matches\r\n" + body + b".\r\n")
+    elif disc_id == "0000000c":
+        # A byte now and then, never a silence long enough for the client's silence time-out.
+        conn.sendall(HEADERS)
+        reply = b"211 Found inexact matches\r\nrock 00000001 Slow / Reply\r\n.\r\n"
+        for i in range(len(reply)):
+            conn.sendall(reply[i:i + 1])
+            time.sleep(0.2)
+    elif disc_id in SPECIAL_DISCS:
+        SPECIAL_DISCS[disc_id](conn)
     else:
         conn.sendall(HEADERS + b"202 No match found\r\n")
 
@@ -128,11 +170,33 @@ def handle(conn, datadir):
             conn.sendall(HEADERS + b"500 Command syntax error\r\n")
             return
         words = m.group("cmd").split("+")
+        path = m.group("path")
+        if path != "/~cddb":
+            # The server-list tests' slow servers: a list, an error, or a short list, each late.
+            if words != ["sites"]:
+                conn.sendall(HEADERS + b"500 Command syntax error\r\n")
+            elif path == "/slow":
+                time.sleep(2.0)
+                conn.sendall(HEADERS + b"210 OK, site information follows (until terminating `.')\r\n"
+                             + crlf_lines(os.path.join(datadir, "sites-level3.txt")))
+            elif path == "/slowfail":
+                time.sleep(1.0)
+                conn.sendall(HEADERS + b"500 Command syntax error\r\n")
+            else:
+                time.sleep(0.5)
+                conn.sendall(HEADERS + b"210 OK, site information follows (until terminating `.')\r\n"
+                             b"late.example.org http 80 /~cddb/cddb.cgi N000.00 W000.00 Late one\r\n"
+                             b"later.example.org http 80 /~cddb/cddb.cgi N000.00 W000.00 Late two\r\n.\r\n")
+            return
         if words[:2] == ["cddb", "query"] and len(words) >= 4:
             serve_query(conn, words[2])
         elif words[:2] == ["cddb", "read"] and len(words) == 4:
             category, disc_id = words[2], words[3]
             record = readcd_record(category, disc_id)
+            if category == "newage" and disc_id == MANY_MATCHES_DISC:
+                record = ("# xmcd\r\n# Track frame offsets:\r\n#\t150\r\n#\t13500\r\n# Disc length: 240 seconds\r\n"
+                          "# Submitted via: testclient 1.0\r\nDISCID=%s\r\nDTITLE=Many / Matches\r\n"
+                          "TTITLE0=M1\r\nTTITLE1=M2\r\nEXTD=\r\nEXTT0=\r\nEXTT1=\r\n.\r\n" % disc_id).encode()
             if record is not None:
                 conn.sendall(HEADERS + b"210 %s %s CD database entry follows (until terminating `.')\r\n"
                              % (category.encode(), disc_id.encode()) + record)
