@@ -1,14 +1,16 @@
 // What the screen shows is what is printed: the program opens a design the driver wrote (a jewel
-// case and a disc, each side covered by a yellow photo as its background, with a red text on it).
-// Every side is looked at four ways: on the canvas, in Print Preview (the print dialog's Preview
-// button, then Next Page), in the PDF the queue writes for the same job, and in a Save As Image
-// export at 300 DPI. In each picture the photo's ink gives the side's extent and the text's ink
-// its place; they must agree:
-// - the text's box inside the photo's box, as fractions of the photo's size, within 2.5 % on every
+// case and a disc, each side with a yellow photo as its background, sized as Set as Background
+// sizes it for a 0.10 inch overlap, and a red text on it). Every side is looked at four ways: on
+// the canvas, in a Save As Image export at 300 DPI with the 0.10 inch overlap chosen, in Print
+// Preview (the print dialog's Preview button, then Next Page) and in the PDF the queue writes for
+// the same job. In each picture the photo's ink gives the side's extent (on the canvas it stops
+// at the cut line, on paper and in the export it runs on by the overlap) and the text's ink its
+// place; they must agree:
+// - the text's box inside the side's box, as fractions of the side's size, within 2.5 % on every
 //   picture of every side (the canvas is the reference);
-// - the photo's box on the paper, in inches, within 0.04 inch of the side's place in the design
+// - the photo's box on the paper, in inches, within 0.04 inch of the side grown by the overlap,
 //   for the PDF page and for the preview (which shows the paper at screen size);
-// - the export is the side itself: its photo fills the image within 1 % of its size.
+// - the export is the side and its overlap: the photo fills the image to within 0.01 inch.
 #include <doctest.h>
 
 #include <algorithm>
@@ -34,6 +36,7 @@ namespace {
 
 const double kPlaceTolerance = 0.025;  // of the photo's width or height
 const double kPaperTolerance = 0.04;   // inch
+const int kOverlap = 100;              // thousandths of an inch: the "0.10 ''" overlap
 
 struct Side {
     const char* entry;   // Save As Image's entry
@@ -60,8 +63,9 @@ bool WritePhotoDesign(const std::string& path, const std::string& photo, std::ve
         side.left = object->left / 1000.0, side.top = object->top / 1000.0;
         side.width = object->width / 1000.0, side.height = h / 1000.0;
         const std::string name = "Image " + std::to_string(++n);
-        ViewObject* image = NewViewObject(kObjectImage, name.c_str(), object->side, object->name, object->left,
-                                          object->top, object->width, h);
+        ViewObject* image =
+            NewViewObject(kObjectImage, name.c_str(), object->side, object->name, object->left - kOverlap,
+                          object->top - kOverlap, object->width + 2 * kOverlap, h + 2 * kOverlap);
         image->bBackground = 1;
         if (!image->LoadImageFile(photo.c_str(), true)) {
             DeleteViewObject(image);
@@ -134,14 +138,16 @@ struct Box {
 // The photo's and the text's ink in a picture (0x00RRGGBB pixels).
 struct Marks {
     Box photo, text;
-    // The text's box inside the photo's, in fractions of the photo's size.
+    double overlap = 0;  // pixels by which the photo runs past the side's cut line
+    // The text's box inside the side's, in fractions of the side's size.
     double Place(int i) const {
-        const double w = std::max(1, photo.Width()), h = std::max(1, photo.Height());
+        const double left = photo.left + overlap, top = photo.top + overlap;
+        const double w = std::max(1.0, photo.Width() - 2 * overlap), h = std::max(1.0, photo.Height() - 2 * overlap);
         switch (i) {
-            case 0: return (text.left - photo.left) / w;
-            case 1: return (text.top - photo.top) / h;
-            case 2: return (text.right - photo.left) / w;
-            default: return (text.bottom - photo.top) / h;
+            case 0: return (text.left - left) / w;
+            case 1: return (text.top - top) / h;
+            case 2: return (text.right - left) / w;
+            default: return (text.bottom - top) / h;
         }
     }
 };
@@ -184,18 +190,20 @@ void CheckPlace(const char* what, const Marks& seen, const Marks& canvas) {
     }
 }
 
-// The photo's box on the paper, in inches, against the side's place in the design.
+// The photo's box on the paper, in inches, against the side's place in the design grown by the
+// overlap.
 void CheckOnPaper(const char* what, const Box& photo, double pixelsPerInch, const Side& side) {
     CAPTURE(what);
     const double left = photo.left / pixelsPerInch, top = photo.top / pixelsPerInch;
     const double width = photo.Width() / pixelsPerInch, height = photo.Height() / pixelsPerInch;
+    const double m = kOverlap / 1000.0;
     std::cout << what << " " << side.object << ": photo at " << left << ", " << top << " inch, " << width
-              << " x " << height << "; the design has " << side.left << ", " << side.top << ", " << side.width
-              << " x " << side.height << std::endl;
-    CHECK(std::fabs(left - side.left) <= kPaperTolerance);
-    CHECK(std::fabs(top - side.top) <= kPaperTolerance);
-    CHECK(std::fabs(width - side.width) <= kPaperTolerance);
-    CHECK(std::fabs(height - side.height) <= kPaperTolerance);
+              << " x " << height << "; the side with its overlap is at " << side.left - m << ", "
+              << side.top - m << ", " << side.width + 2 * m << " x " << side.height + 2 * m << std::endl;
+    CHECK(std::fabs(left - (side.left - m)) <= kPaperTolerance);
+    CHECK(std::fabs(top - (side.top - m)) <= kPaperTolerance);
+    CHECK(std::fabs(width - (side.width + 2 * m)) <= kPaperTolerance);
+    CHECK(std::fabs(height - (side.height + 2 * m)) <= kPaperTolerance);
 }
 
 void Report(const char* what, const Side& side, const Marks& m) {
@@ -262,8 +270,8 @@ TEST_CASE("print_matches_screen") {
     const std::string design = OutDir() + "\\" + title + ".kvl";
     REQUIRE(WritePhoto(photo));
     REQUIRE(WritePhotoDesign(design, photo, sides));
-    std::cout << "tolerances: the text's place inside the photo within " << kPlaceTolerance * 100
-              << " % of the photo's size; the photo on paper within " << kPaperTolerance << " inch" << std::endl;
+    std::cout << "tolerances: the text's place inside the side within " << kPlaceTolerance * 100
+              << " % of the side's size; the photo on paper within " << kPaperTolerance << " inch" << std::endl;
 
     AppDriver app;
     HWND main = StartReady(app, "\"" + design + "\"");
@@ -282,7 +290,7 @@ TEST_CASE("print_matches_screen") {
         REQUIRE_FALSE(canvas.back().text.Empty());
     }
 
-    // Save As Image at 300 DPI, without border or overlap.
+    // Save As Image at 300 DPI, without border, with the overlap (which printing uses too).
     std::vector<std::string> exported;
     for (const Side& side : sides) {
         app.Command(ID_SAVE_AS_IMAGE);
@@ -292,7 +300,7 @@ TEST_CASE("print_matches_screen") {
         CHECK(ChooseComboEntry(dialog, IDC_EXPORT_TYPE, "PNG File (*.png)"));
         CHECK(ChooseComboEntry(dialog, IDC_EXPORT_RESOLUTION, "300 DPI"));
         CHECK(ChooseComboEntry(dialog, IDC_EXPORT_BORDER, "No Border"));
-        CHECK(ChooseComboEntry(dialog, IDC_EXPORT_OVERLAP, "0.00 ''"));
+        CHECK(ChooseComboEntry(dialog, IDC_EXPORT_OVERLAP, "0.10 ''"));
         const std::string path = OutDir() + "\\" + side.entry + "-300.png";
         REQUIRE(app.PressButton(dialog, "  Save Image"));
         REQUIRE(AnswerFileDialog(app, "Save Image", path, "Save", 20000));
@@ -342,13 +350,15 @@ TEST_CASE("print_matches_screen") {
         std::unique_ptr<Bitmap> file = DecodePicture(exported[i]);
         REQUIRE(file != nullptr);
         const kvtest::Capture picture = FromBitmap(*file);
-        const Marks fromExport = Measure(picture, kAll);
+        Marks fromExport = Measure(picture, kAll);
+        fromExport.overlap = kOverlap * 300 / 1000.0;
         Report("export", side, fromExport);
         CheckPlace("export", fromExport, canvas[i]);
-        CHECK(fromExport.photo.left <= picture.width / 100);
-        CHECK(fromExport.photo.top <= picture.height / 100);
-        CHECK(fromExport.photo.right >= picture.width - picture.width / 100);
-        CHECK(fromExport.photo.bottom >= picture.height - picture.height / 100);
+        // The photo reaches the image's edges (within 3 pixels, 0.01 inch).
+        CHECK(fromExport.photo.left <= 3);
+        CHECK(fromExport.photo.top <= 3);
+        CHECK(fromExport.photo.right >= picture.width - 3);
+        CHECK(fromExport.photo.bottom >= picture.height - 3);
 
         // The printed page.
         const std::string base = UnixPath(OutDir()) + "/printed-" + std::to_string(side.page);
@@ -357,7 +367,8 @@ TEST_CASE("print_matches_screen") {
                 OutDir());
         std::unique_ptr<Bitmap> printed = DecodePicture(WindowsPath(base + ".png"));
         REQUIRE(printed != nullptr);
-        const Marks fromPdf = Measure(FromBitmap(*printed), kAll);
+        Marks fromPdf = Measure(FromBitmap(*printed), kAll);
+        fromPdf.overlap = kOverlap * pdfDpi / 1000.0;
         Report("print", side, fromPdf);
         CheckPlace("print", fromPdf, canvas[i]);
         CheckOnPaper("print", fromPdf.photo, pdfDpi, side);
@@ -368,6 +379,7 @@ TEST_CASE("print_matches_screen") {
         const double perInch = preview.paper.Width() / paperInches;
         const RECT paper = {preview.paper.left, preview.paper.top, preview.paper.right, preview.paper.bottom};
         Marks fromPreview = Measure(preview.picture, paper);
+        fromPreview.overlap = kOverlap * perInch / 1000.0;
         Report("preview", side, fromPreview);
         CheckPlace("preview", fromPreview, canvas[i]);
         Box onPaper = fromPreview.photo;
