@@ -327,6 +327,7 @@ TEST_CASE("print_matches_screen") {
             },
             30000));
         previews.push_back(page);
+        if (i == 0) CHECK(app.Screenshot("print-preview"));
     }
     REQUIRE(app.PressButton(main, "Close"));
     // The print dialog comes back; this time it prints.
