@@ -226,7 +226,6 @@ void ViewSelect::DrawTrackFrame(const ViewObject& o, RenderContext& ctx, int row
         // the numbers stand before it in reading order (left at 0, top at 90, right at 180,
         // bottom at 270).
         const int degrees = o.AngleToDegrees();
-        if (degrees % 90 != 0) return;
         RectF rowBox = o.GetTrackRowRect(row);
         rowBox.X += static_cast<REAL>(o.left);
         rowBox.Y += static_cast<REAL>(o.top);

@@ -135,7 +135,8 @@ void KorvanelleDocument::FillTemplateCombo(HWND comboBox, int caseKind, const CS
             const LRESULT length = SendMessageA(comboBox, CB_GETLBTEXTLEN, static_cast<WPARAM>(at), 0);
             if (length < 0) continue;
             std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
-            SendMessageA(comboBox, CB_GETLBTEXT, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(text.data()));
+            SendMessageA(comboBox, CB_GETLBTEXT, static_cast<WPARAM>(at),
+                         reinterpret_cast<LPARAM>(text.data()));
             if (wanted == text.data()) selected = at;
         }
         if (selected != CB_ERR) SendMessageA(comboBox, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);

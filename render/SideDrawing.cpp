@@ -262,7 +262,8 @@ void RenderContext::DrawImages(ImageLayer layer) {
         for (INT_PTR i = 0; i < children.GetSize(); ++i) {
             ViewObject* o = children[i];
             if (!o || !o->IsImage()) continue;
-            if (layer != ImageLayer::All && (o->bBackground != 0) != (layer == ImageLayer::Backgrounds)) continue;
+            if (layer != ImageLayer::All && (o->bBackground != 0) != (layer == ImageLayer::Backgrounds))
+                continue;
             if (!o->EnsureImageLoaded() || !o->decodedImage) continue;
             Bitmap* image = o->decodedImage;
             Rect d = MapRect(o->GetRectF(false));

@@ -85,7 +85,8 @@ Ink InkOf(Gdiplus::Bitmap* bitmap) {
     Ink ink;
     Gdiplus::BitmapData data = {};
     Gdiplus::Rect all(0, 0, static_cast<INT>(bitmap->GetWidth()), static_cast<INT>(bitmap->GetHeight()));
-    if (bitmap->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat24bppRGB, &data) != Gdiplus::Ok) return ink;
+    if (bitmap->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat24bppRGB, &data) != Gdiplus::Ok)
+        return ink;
     for (int y = 0; y < all.Height; ++y)
         for (int x = 0; x < all.Width; ++x)
             if (Inked(static_cast<const BYTE*>(data.Scan0) + y * data.Stride + x * 3)) ink.Add(x, y);
@@ -175,7 +176,8 @@ TEST_CASE("a jewel-case design prints its disc, front and back pages; the design
         const int dpi = preview->m_pPreviewDC->GetDeviceCaps(LOGPIXELSX);
         const CPoint offset = preview->m_pPreviewDC->GetPrintableOffset();
         const Ink shown = InkOf(preview->m_pPreviewDC->GetPageBitmap());
-        Gdiplus::Bitmap* atPrinter = RenderDocumentToBitmap(&view->m_design, page1, kPurposeExport, dpi, &g_printOptions);
+        Gdiplus::Bitmap* atPrinter =
+            RenderDocumentToBitmap(&view->m_design, page1, kPurposeExport, dpi, &g_printOptions);
         REQUIRE(atPrinter != nullptr);
         const Ink expected = InkOf(atPrinter);
         delete atPrinter;

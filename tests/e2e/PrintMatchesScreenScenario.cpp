@@ -39,10 +39,10 @@ const double kPaperTolerance = 0.04;   // inch
 const int kOverlap = 100;              // thousandths of an inch: the "0.10 ''" overlap
 
 struct Side {
-    const char* entry;   // Save As Image's entry
-    const char* object;  // the design object
-    UINT command;        // the View menu's command that shows it
-    int page;            // the print job's page
+    const char* entry;                                // Save As Image's entry
+    const char* object;                               // the design object
+    UINT command;                                     // the View menu's command that shows it
+    int page;                                         // the print job's page
     double left = 0, top = 0, width = 0, height = 0;  // inches on its page
 };
 
@@ -74,8 +74,8 @@ bool WritePhotoDesign(const std::string& path, const std::string& photo, std::ve
         }
         design.AddObject(image);
         // The photo lies under the text: it is drawn first.
-        ViewObject* text = design.FindObjectIf(
-            [&](ViewObject* o) { return o->IsText() && o->sideName == object->name; });
+        ViewObject* text =
+            design.FindObjectIf([&](ViewObject* o) { return o->IsText() && o->sideName == object->name; });
         if (text) {
             design.RemoveObject(text, false);
             design.AddObject(text);
@@ -142,12 +142,17 @@ struct Marks {
     // The text's box inside the side's, in fractions of the side's size.
     double Place(int i) const {
         const double left = photo.left + overlap, top = photo.top + overlap;
-        const double w = std::max(1.0, photo.Width() - 2 * overlap), h = std::max(1.0, photo.Height() - 2 * overlap);
+        const double w = std::max(1.0, photo.Width() - 2 * overlap),
+                     h = std::max(1.0, photo.Height() - 2 * overlap);
         switch (i) {
-            case 0: return (text.left - left) / w;
-            case 1: return (text.top - top) / h;
-            case 2: return (text.right - left) / w;
-            default: return (text.bottom - top) / h;
+            case 0:
+                return (text.left - left) / w;
+            case 1:
+                return (text.top - top) / h;
+            case 2:
+                return (text.right - left) / w;
+            default:
+                return (text.bottom - top) / h;
         }
     }
 };
@@ -208,8 +213,8 @@ void CheckOnPaper(const char* what, const Box& photo, double pixelsPerInch, cons
 
 void Report(const char* what, const Side& side, const Marks& m) {
     std::cout << what << " " << side.object << ": photo " << m.photo.Width() << " x " << m.photo.Height()
-              << " at " << m.photo.left << "," << m.photo.top << "; text at " << m.Place(0) << ", " << m.Place(1)
-              << " - " << m.Place(2) << ", " << m.Place(3) << std::endl;
+              << " at " << m.photo.left << "," << m.photo.top << "; text at " << m.Place(0) << ", "
+              << m.Place(1) << " - " << m.Place(2) << ", " << m.Place(3) << std::endl;
 }
 
 // The Print dialog with the PDF queue chosen.
@@ -218,13 +223,15 @@ HWND OpenPrintDialog(AppDriver& app) {
     HWND dialog = app.WaitForDialog("Print", 20000);
     if (dialog == nullptr) return nullptr;
     HWND printers = Control(dialog, IDC_PRINT_PRINTER);
-    if (!WaitFor([&] {
-            const std::string s = ComboSelection(printers);
-            return !s.empty() && s != "Finding Available Printers ...";
-        },
-                 20000))
+    if (!WaitFor(
+            [&] {
+                const std::string s = ComboSelection(printers);
+                return !s.empty() && s != "Finding Available Printers ...";
+            },
+            20000))
         return nullptr;
-    if (ComboSelection(printers) != "PDF" && !ChooseComboEntry(dialog, IDC_PRINT_PRINTER, "PDF")) return nullptr;
+    if (ComboSelection(printers) != "PDF" && !ChooseComboEntry(dialog, IDC_PRINT_PRINTER, "PDF"))
+        return nullptr;
     for (int id : {IDC_PRINT_FRONT, IDC_PRINT_BACK, IDC_PRINT_DISC1}) {
         HWND box = Control(dialog, id);
         if (!IsChecked(box) && !app.PressButton(dialog, WindowText(box))) return nullptr;
@@ -271,7 +278,8 @@ TEST_CASE("print_matches_screen") {
     REQUIRE(WritePhoto(photo));
     REQUIRE(WritePhotoDesign(design, photo, sides));
     std::cout << "tolerances: the text's place inside the side within " << kPlaceTolerance * 100
-              << " % of the side's size; the photo on paper within " << kPaperTolerance << " inch" << std::endl;
+              << " % of the side's size; the photo on paper within " << kPaperTolerance << " inch"
+              << std::endl;
 
     AppDriver app;
     HWND main = StartReady(app, "\"" + design + "\"");

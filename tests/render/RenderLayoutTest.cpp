@@ -388,7 +388,8 @@ TEST_CASE("99 tracks on a disc: shared lines fit them all; one per line gives up
     REQUIRE(kvtest::GdiplusReady());
     std::string text;
     for (int t = 1; t <= 99; ++t)
-        text += std::to_string(t) + ". \bTrack " + std::to_string(t) + "\b 3:" + std::to_string(10 + t % 50) + "\b";
+        text += std::to_string(t) + ". \bTrack " + std::to_string(t) + "\b 3:" + std::to_string(10 + t % 50) +
+                "\b";
     // The last track whose title lies inside the box.
     auto lastInside = [](ViewObject* o) {
         int last = 0;
@@ -407,7 +408,8 @@ TEST_CASE("99 tracks on a disc: shared lines fit them all; one per line gives up
     for (const auto& l : kLayouts) {
         CAPTURE(l.layout);
         Scene s(true);
-        ViewObject* o = s.d.Add(NewViewObject(kObjectTrack, "Track List", 1, "Disc 1", 0, l.top, 4600, l.height));
+        ViewObject* o =
+            s.d.Add(NewViewObject(kObjectTrack, "Track List", 1, "Disc 1", 0, l.top, 4600, l.height));
         o->textLayout = l.layout;
         o->trackNumbers = "Track Numbers && Times";
         o->wrapStyle = "Track-Wrap";
