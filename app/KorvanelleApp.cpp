@@ -303,6 +303,11 @@ bool KorvanelleApp::RunRelayout() {
     return true;
 }
 
+void KorvanelleApp::OnPrintableAreasChanged() {
+    if (m_pView == nullptr || m_pView->m_hWnd == nullptr) return;
+    m_pView->Redraw(true);
+}
+
 void KorvanelleApp::RunRedraw() {
     if (!m_redrawRequest) return;
     m_redrawRequest = 0;

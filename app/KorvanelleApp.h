@@ -41,6 +41,9 @@ public:
     // the session (the process may be ended before ExitInstance runs).
     void SaveStateForExit();
 
+    // New printable areas while the guides are shown: the view draws its guide again.
+    void OnPrintableAreasChanged() override;
+
     // The start-up splash window.
     DlgSplash m_splash;
     // GDI+ was found and started; shut-down work runs only when it is set.

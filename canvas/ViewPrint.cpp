@@ -260,8 +260,10 @@ void View::OnPrint(CDC* pDC, CPrintInfo* pInfo) {
         if (!pageObject || job.GetCurrentSideIndex() != page) return;
         const int w = pageObject->width, h = pageObject->height;
         HDC dc = pDC->m_hDC;
-        const CSize printer(static_cast<int>(w * ::GetDeviceCaps(dc, LOGPIXELSX) / 1000.0),
-                            static_cast<int>(h * ::GetDeviceCaps(dc, LOGPIXELSY) / 1000.0));
+        // The printer's resolution and offsets come from the context's attribute side: in print
+        // preview the output goes to a screen bitmap, which would answer with the screen's.
+        const CSize printer(static_cast<int>(w * pDC->GetDeviceCaps(LOGPIXELSX) / 1000.0),
+                            static_cast<int>(h * pDC->GetDeviceCaps(LOGPIXELSY) / 1000.0));
         CSize buffer(static_cast<int>(w * 300 / 1000.0), static_cast<int>(h * 300 / 1000.0));
         if (buffer.cx > m_bufferSize.cx || buffer.cy > m_bufferSize.cy) {
             Size fitted = FitSize(w, h, m_bufferSize.cx, m_bufferSize.cy, false);
@@ -271,9 +273,9 @@ void View::OnPrint(CDC* pDC, CPrintInfo* pInfo) {
         ::SetMapMode(dc, MM_ANISOTROPIC);
         ::SetWindowExtEx(dc, buffer.cx, buffer.cy, nullptr);
         ::SetViewportExtEx(dc, printer.cx, printer.cy, nullptr);
-        int ox = static_cast<int>(::GetDeviceCaps(dc, PHYSICALOFFSETX) * static_cast<double>(buffer.cx) /
+        int ox = static_cast<int>(pDC->GetDeviceCaps(PHYSICALOFFSETX) * static_cast<double>(buffer.cx) /
                                   printer.cx);
-        int oy = static_cast<int>(::GetDeviceCaps(dc, PHYSICALOFFSETY) * static_cast<double>(buffer.cy) /
+        int oy = static_cast<int>(pDC->GetDeviceCaps(PHYSICALOFFSETY) * static_cast<double>(buffer.cy) /
                                   printer.cy);
         CanvasPrinterSetup setup;
         ViewHost* host = GetHost();
@@ -386,7 +388,8 @@ void View::PrintOnLightScribe(bool fromPrintDialog) {
         if (!disc) return;
         Bitmap* bitmap = nullptr;
         for (int dpi : {600, 300, 150}) {
-            bitmap = RenderDocumentToBitmap(&m_design, disc, kPurposeLightScribe, dpi, &g_printOptions);
+            // The laser draws the disc itself: no paper bleed, no outline.
+            bitmap = RenderDocumentToBitmap(&m_design, disc, kPurposeLightScribe, dpi, nullptr);
             if (bitmap) break;
         }
         if (!bitmap) {

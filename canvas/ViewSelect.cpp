@@ -221,22 +221,28 @@ void ViewSelect::DrawTrackFrame(const ViewObject& o, RenderContext& ctx, int row
     const int first = TextEditing::FieldFirst(o, row, field), end = TextEditing::FieldEnd(o, row, field);
     if (first < 0 || end < first || end >= o.cellBoxes.GetSize()) return;
     if (o.IsTableFormat()) {
-        // Two one-pixel lines across the row at the borders of the title column.
+        // Two one-pixel lines across the row at the borders of the title column, turned with the
+        // text: the title column runs along x at 0 and 180 degrees and along y at 90 and 270, and
+        // the numbers stand before it in reading order (left at 0, top at 90, right at 180,
+        // bottom at 270).
+        const int degrees = o.AngleToDegrees();
         RectF rowBox = o.GetTrackRowRect(row);
         rowBox.X += static_cast<REAL>(o.left);
         rowBox.Y += static_cast<REAL>(o.top);
-        RECT r = RoundRectFToEdges(ScaleRectF(rowBox, sx, sy, ox, oy, 0, 0));
+        const RECT r = RoundRectFToEdges(ScaleRectF(rowBox, sx, sy, ox, oy, 0, 0));
         RectF title = o.titleArea;
         title.X += static_cast<REAL>(o.left);
-        RECT t = RoundRectFToEdges(ScaleRectF(title, sx, sy, ox, oy, 0, 0));
-        if (o.ShowsTrackNumbers()) {
-            int x = t.left - 3 + (field == 1 ? 5 : 0);
-            InvertRect(ctx, RECT{x, r.top, x + 1, r.bottom});
-        }
-        if (o.ShowsTrackTimes()) {
-            int x = t.right + 2 + (field == 3 ? 5 : 0);
-            InvertRect(ctx, RECT{x, r.top, x + 1, r.bottom});
-        }
+        title.Y += static_cast<REAL>(o.top);
+        const RECT t = RoundRectFToEdges(ScaleRectF(title, sx, sy, ox, oy, 0, 0));
+        const bool alongX = degrees == 0 || degrees == 180;
+        const int step = degrees == 0 || degrees == 90 ? 1 : -1;  // from the numbers to the times
+        const int low = alongX ? t.left : t.top, high = (alongX ? t.right : t.bottom) - 1;
+        const int firstPixel = step > 0 ? low : high, lastPixel = step > 0 ? high : low;
+        auto line = [&](int at) {
+            InvertRect(ctx, alongX ? RECT{at, r.top, at + 1, r.bottom} : RECT{r.left, at, r.right, at + 1});
+        };
+        if (o.ShowsTrackNumbers()) line(firstPixel - 3 * step + (field == 1 ? 5 * step : 0));
+        if (o.ShowsTrackTimes()) line(lastPixel + 3 * step + (field == 3 ? 5 * step : 0));
         return;
     }
     RECT outline = CharDeviceRect(o, first, sx, sy, ox, oy);

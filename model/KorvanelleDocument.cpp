@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 IMPLEMENT_SERIAL(KorvanelleDocument, CObject, 507 | VERSIONABLE_SCHEMA)
 
@@ -120,14 +121,23 @@ void KorvanelleDocument::FillTemplateCombo(HWND comboBox, int caseKind, const CS
         SendMessageA(comboBox, WM_SETREDRAW, FALSE, 0);
         CString wanted = selectName;
         if (wanted.IsEmpty()) wanted = caseKind == kCaseDisc ? discTemplateName : coverTemplateName;
-        LRESULT selected = CB_ERR;
         for (INT_PTR i = 0; i < templates.GetSize(); ++i) {
             LabelTemplate* t = templates[i];
             if (!t || t->GetCaseKind() != caseKind) continue;
-            LRESULT at =
-                SendMessageA(comboBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t->name.GetString()));
-            // The box's own search ignores case; template names are told apart byte for byte.
-            if (selected == CB_ERR && at >= 0 && t->name == wanted) selected = at;
+            SendMessageA(comboBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t->name.GetString()));
+        }
+        // A sorted box moves entries after each addition, so the index an addition returned is
+        // not where the entry ends up; and the box's own search ignores case, while template
+        // names are told apart byte for byte. The entry is found by its text once all are in.
+        LRESULT selected = CB_ERR;
+        const LRESULT count = SendMessageA(comboBox, CB_GETCOUNT, 0, 0);
+        for (LRESULT at = 0; at < count && selected == CB_ERR; ++at) {
+            const LRESULT length = SendMessageA(comboBox, CB_GETLBTEXTLEN, static_cast<WPARAM>(at), 0);
+            if (length < 0) continue;
+            std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
+            SendMessageA(comboBox, CB_GETLBTEXT, static_cast<WPARAM>(at),
+                         reinterpret_cast<LPARAM>(text.data()));
+            if (wanted == text.data()) selected = at;
         }
         if (selected != CB_ERR) SendMessageA(comboBox, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
         SendMessageA(comboBox, WM_SETREDRAW, TRUE, 0);

@@ -98,7 +98,9 @@ public:
     void CollectObjects(CObjectPtrArray& out);
     void CollectChildren();
     void DrawBackgrounds();
-    void DrawImages();
+    // Which pictures DrawImages draws: all, only the side's background pictures, or the others.
+    enum class ImageLayer { All, Backgrounds, Others };
+    void DrawImages(ImageLayer layer = ImageLayer::All);
     void DrawSideOutline();
     // The side's shape grown by the bleed (a disc's hole shrunk by it), in device pixels; null when
     // there is no current object.

@@ -83,8 +83,10 @@ void DrawSideObjects(RenderContext& rc) {
         rc.ApplyClip(true);
         const int bleed = rc.GetKindSetting();
         if (rc.graphics && bleed != 0 && (rc.purpose == kPurposeExport || rc.purpose == kPurposePrint)) {
-            // On paper and in exported images the backgrounds run past the cut line by the
-            // bleed, so the clip for them is the side's shape grown by it.
+            // On paper and in exported images the backgrounds - the side's colour and its
+            // background picture, which Set as Background sizes to the side grown by the bleed -
+            // run past the cut line by the bleed, so the clip for them is the side's shape grown
+            // by it. Everything else stops at the cut line.
             Region* clip = rc.BuildBleedClip(bleed);
             if (clip) {
                 rc.graphics->SetClip(clip, CombineModeReplace);
@@ -92,11 +94,13 @@ void DrawSideObjects(RenderContext& rc) {
                 delete clip;
             }
             rc.DrawBackgrounds();
+            rc.DrawImages(RenderContext::ImageLayer::Backgrounds);
             rc.ApplyClip(true);
+            rc.DrawImages(RenderContext::ImageLayer::Others);
         } else {
             rc.DrawBackgrounds();
+            rc.DrawImages();
         }
-        rc.DrawImages();
         DrawTextLayer(rc);
         rc.DrawGridDots();
         rc.blankArea = Rect();
@@ -252,12 +256,14 @@ void RenderContext::DrawBackgrounds() {
     });
 }
 
-void RenderContext::DrawImages() {
+void RenderContext::DrawImages(ImageLayer layer) {
     GuardOperation(747, [&] {
         if (!graphics) return;
         for (INT_PTR i = 0; i < children.GetSize(); ++i) {
             ViewObject* o = children[i];
             if (!o || !o->IsImage()) continue;
+            if (layer != ImageLayer::All && (o->bBackground != 0) != (layer == ImageLayer::Backgrounds))
+                continue;
             if (!o->EnsureImageLoaded() || !o->decodedImage) continue;
             Bitmap* image = o->decodedImage;
             Rect d = MapRect(o->GetRectF(false));

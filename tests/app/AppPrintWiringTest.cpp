@@ -3,13 +3,17 @@
 // explains what is missing, and no LightScribe list is left behind.
 #include <doctest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "AppTestSupport.h"
 #include "app/KorvanelleFrame.h"
+#include "canvas/View.h"
 #include "framework/docview/Ids.h"
+#include "model/PageSizes.h"
 #include "print/LightScribe.h"
+#include "render/CanvasSettings.h"
 #include "res/CommandIds.h"
 
 namespace {
@@ -47,7 +51,55 @@ std::string RunCommand(HWND frame, UINT command) {
     return g_closed.empty() ? std::string() : g_closed.front();
 }
 
+// The bytes of the view's off-screen buffer.
+std::vector<BYTE> BufferBytes(View* view) {
+    DIBSECTION dib = {};
+    HGDIOBJ bitmap = ::GetCurrentObject(view->m_buffer.Get(), OBJ_BITMAP);
+    if (!bitmap || ::GetObjectA(bitmap, sizeof(dib), &dib) != sizeof(dib) || !dib.dsBm.bmBits) return {};
+    const BYTE* bits = static_cast<const BYTE*>(dib.dsBm.bmBits);
+    return std::vector<BYTE>(bits, bits + dib.dsBm.bmWidthBytes * dib.dsBm.bmHeight);
+}
+
 }  // namespace
+
+TEST_CASE("measuring the printer's printable areas again redraws the guide on the canvas" *
+          doctest::timeout(120)) {
+    kvtest::TemporaryUserFolders folders;
+    g_closed.clear();
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, CloseTimer);
+    {
+        kvtest::RunningApp running;
+        REQUIRE(running.Started());
+        View* view = running.app.m_pView;
+        REQUIRE(view != nullptr);
+        // The test spooler's printer as the current set-up.
+        if (running.app.GetCurrentPrintDriver() == nullptr) {
+            REQUIRE(running.app.m_printerList.AddLocalPrinters());
+            REQUIRE(running.app.AddDefaultPrinter() != nullptr);
+        }
+        const BYTE guides = g_showGuides;
+        g_showGuides = 1;
+        // A guide drawn for areas no printer has.
+        int kept[6][4];
+        std::memcpy(kept, g_printableAreas, sizeof(kept));
+        for (auto& area : g_printableAreas) area[0] = 2000, area[1] = 2000, area[2] = 500, area[3] = 500;
+        view->Redraw(true);
+        const std::vector<BYTE> stale = BufferBytes(view);
+        REQUIRE(!stale.empty());
+        running.app.MeasurePrintableAreas();
+        CHECK(g_printableAreas[0][2] != 500);
+        running.Pump([] { return false; }, 200);
+        const std::vector<BYTE> shown = BufferBytes(view);
+        view->Redraw(true);
+        const std::vector<BYTE> fresh = BufferBytes(view);
+        CHECK(shown != stale);
+        CHECK(shown == fresh);
+        std::memcpy(g_printableAreas, kept, sizeof(kept));
+        g_showGuides = guides;
+        running.Close();
+    }
+    ::KillTimer(nullptr, timer);
+}
 
 TEST_CASE("the view's commands open the print layer's dialogs; no LightScribe library is needed") {
     kvtest::TemporaryUserFolders folders;

@@ -6,7 +6,9 @@
 #include <cstring>
 #include <deque>
 #include <functional>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "CanvasFixture.h"
 #include "canvas/AppCanvasState.h"
@@ -27,6 +29,37 @@ ViewObject* EditedText(View* view, const char* text) {
     ViewObject* t = AddText(view, "Text 1", text, side->left + 500, side->top + 500, 3000, 500);
     view->OnSelectionChanged("Text 1", TRUE);
     return t;
+}
+
+// The view's off-screen buffer as it is now.
+struct Buffer {
+    std::vector<BYTE> bytes;
+    int width = 0, height = 0, stride = 0;
+};
+
+Buffer Snapshot(View* view) {
+    Buffer b;
+    DIBSECTION dib = {};
+    HGDIOBJ bitmap = ::GetCurrentObject(view->m_buffer.Get(), OBJ_BITMAP);
+    if (!bitmap || ::GetObjectA(bitmap, sizeof(dib), &dib) != sizeof(dib) || !dib.dsBm.bmBits) return b;
+    const BYTE* bits = static_cast<const BYTE*>(dib.dsBm.bmBits);
+    b.width = dib.dsBm.bmWidth, b.height = dib.dsBm.bmHeight, b.stride = dib.dsBm.bmWidthBytes;
+    b.bytes.assign(bits, bits + b.stride * b.height);
+    return b;
+}
+
+// The columns and rows of the pixels that differ between two snapshots.
+struct Changed {
+    std::set<int> xs, ys;
+};
+
+Changed Compare(const Buffer& a, const Buffer& b) {
+    Changed c;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x)
+            if (std::memcmp(&a.bytes[y * a.stride + x * 3], &b.bytes[y * b.stride + x * 3], 3) != 0)
+                c.xs.insert(x), c.ys.insert(y);
+    return c;
 }
 
 }  // namespace
@@ -294,4 +327,60 @@ TEST_CASE("the key gate: one paste per press, keys again after a release") {
     s.OnKey(&enter);
     CHECK(AppCanvasState::Get().m_queuedText == "x\r");
     AppCanvasState::Get().m_queuedText.Empty();
+}
+
+TEST_CASE("a table's field frame is turned with the text: two lines across the row, numbers first") {
+    View* view = EnsureView();
+    NewDesign(view, kLayout1DiscTop, "Back Cover");
+    ViewObject* side = view->m_design.GetCurrentSide();
+    ViewObject* t = AddText(view, "Tracks", "1. \bOne\b 0:01\b2. \bTwo\b 0:02\b", side->left + 500,
+                            side->top + 500, 2500, 2500);
+    t->type = kObjectTrack;
+    t->trackNumbers = "Track Numbers && Times";
+    t->textLayout = "Table Format";
+    t->RebuildTrackRows();
+    ViewSelect& s = view->m_select;
+    // Drawn with the angle's own word; the number goes from the numbers to the times in reading order.
+    const struct {
+        const char* angle;
+        bool alongX;
+        bool numbersFirst;  // the number line lies at the smaller coordinate
+    } kAngles[] = {{"0 degrees", true, true},
+                   {"180 degrees", true, false},
+                   {"90 degrees", false, false},
+                   {"270 degrees", false, true}};
+    for (const auto& a : kAngles) {
+        CAPTURE(a.angle);
+        t->angle = a.angle;
+        t->needsLayout = 1;
+        view->OnSelectionChanged("Tracks", TRUE);
+        view->Redraw(true);
+        // Without the focus there is no caret: only the frame changes the buffer.
+        ::SetFocus(nullptr);
+        s.UpdateHighlight(true, false);
+        const Buffer plain = Snapshot(view);
+        REQUIRE(!plain.bytes.empty());
+        s.SetSelection(5, 5);  // in "One"
+        s.UpdateHighlight(false, false);
+        const Changed title = Compare(plain, Snapshot(view));
+        s.UpdateHighlight(true, false);
+        CHECK(Compare(plain, Snapshot(view)).xs.empty());
+        s.SetSelection(1, 1);  // in the number "1."
+        s.UpdateHighlight(false, false);
+        const Changed number = Compare(plain, Snapshot(view));
+        s.UpdateHighlight(true, false);
+        // Two one-pixel lines across the row.
+        const std::set<int>& across = a.alongX ? title.xs : title.ys;
+        const std::set<int>& along = a.alongX ? title.ys : title.xs;
+        REQUIRE(across.size() == 2);
+        CHECK(along.size() > 4);
+        // Framing the number moves the number line, the other stays.
+        const std::set<int>& moved = a.alongX ? number.xs : number.ys;
+        REQUIRE(moved.size() == 2);
+        const int low = *across.begin(), high = *across.rbegin();
+        const int numberLine = moved.count(low) ? high : low;
+        CHECK(moved.count(numberLine) == 0);
+        CHECK((numberLine == low) == a.numbersFirst);
+    }
+    t->angle = "0 degrees";
 }

@@ -5,12 +5,17 @@
 // the first page against the exported image of the same page).
 #include <doctest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "CanvasFixture.h"
 #include "canvas/ViewSettings.h"
+#include "framework/docview/Ids.h"
+#include "framework/docview/Preview.h"
 #include "model/PrintOptions.h"
 #include "render/DocumentBitmap.h"
 
@@ -47,6 +52,46 @@ void UsePdfPrinter() {
     host.printer.paperDevMode = mode;
     host.printer.discDevMode = mode;
     host.havePrinter = true;
+}
+
+// The smallest rectangle holding every pixel darker than light grey.
+struct Ink {
+    int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
+    void Add(int x, int y) {
+        left = std::min(left, x), top = std::min(top, y);
+        right = std::max(right, x + 1), bottom = std::max(bottom, y + 1);
+    }
+    bool Empty() const { return right < 0; }
+};
+
+bool Inked(const BYTE* bgr) {
+    return bgr[0] < 200 || bgr[1] < 200 || bgr[2] < 200;
+}
+
+Ink InkOf(HBITMAP bitmap) {
+    Ink ink;
+    DIBSECTION dib = {};
+    if (!bitmap || ::GetObjectA(bitmap, sizeof(dib), &dib) != sizeof(dib) || !dib.dsBm.bmBits ||
+        dib.dsBm.bmBitsPixel != 24)
+        return ink;
+    const BYTE* bits = static_cast<const BYTE*>(dib.dsBm.bmBits);
+    for (int y = 0; y < dib.dsBm.bmHeight; ++y)
+        for (int x = 0; x < dib.dsBm.bmWidth; ++x)
+            if (Inked(bits + y * dib.dsBm.bmWidthBytes + x * 3)) ink.Add(x, y);
+    return ink;
+}
+
+Ink InkOf(Gdiplus::Bitmap* bitmap) {
+    Ink ink;
+    Gdiplus::BitmapData data = {};
+    Gdiplus::Rect all(0, 0, static_cast<INT>(bitmap->GetWidth()), static_cast<INT>(bitmap->GetHeight()));
+    if (bitmap->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat24bppRGB, &data) != Gdiplus::Ok)
+        return ink;
+    for (int y = 0; y < all.Height; ++y)
+        for (int x = 0; x < all.Width; ++x)
+            if (Inked(static_cast<const BYTE*>(data.Scan0) + y * data.Stride + x * 3)) ink.Add(x, y);
+    bitmap->UnlockBits(&data);
+    return ink;
 }
 
 void Print(View* view, const char* title) {
@@ -114,6 +159,50 @@ TEST_CASE("a jewel-case design prints its disc, front and back pages; the design
     CHECK(view->m_lastPrintedPage == -1);
     CHECK(Bytes(view) == before);
     g_printOptions.SetDefaults();
+
+    // Print Preview shows the disc page at the printer's size: its ink lies where the page
+    // exported at the printer's resolution has it, less the printer's unprintable margin.
+    // check_canvas_print.sh compares the same picture with the printed PDF page.
+    {
+        CFrameWnd* frame = view->GetParentFrame();
+        REQUIRE(frame != nullptr);
+        view->SetPrintPageRange();
+        frame->SendMessage(WM_COMMAND, ID_FILE_PRINT_PREVIEW, 0);
+        Pump();
+        CPreviewView* preview = dynamic_cast<CPreviewView*>(frame->GetActiveView());
+        REQUIRE(preview != nullptr);
+        REQUIRE(preview->m_pPreviewDC != nullptr);
+        CHECK(preview->GetCurrentPage() == 1);
+        const int dpi = preview->m_pPreviewDC->GetDeviceCaps(LOGPIXELSX);
+        const CPoint offset = preview->m_pPreviewDC->GetPrintableOffset();
+        const Ink shown = InkOf(preview->m_pPreviewDC->GetPageBitmap());
+        Gdiplus::Bitmap* atPrinter =
+            RenderDocumentToBitmap(&view->m_design, page1, kPurposeExport, dpi, &g_printOptions);
+        REQUIRE(atPrinter != nullptr);
+        const Ink expected = InkOf(atPrinter);
+        delete atPrinter;
+        REQUIRE_FALSE(expected.Empty());
+        REQUIRE_FALSE(shown.Empty());
+        // Within 3 printer dots (1/100 inch at 300 dots per inch).
+        INFO("preview ink " << shown.left << "," << shown.top << " - " << shown.right << "," << shown.bottom
+                            << "; expected " << expected.left - offset.x << "," << expected.top - offset.y
+                            << " - " << expected.right - offset.x << "," << expected.bottom - offset.y);
+        CHECK(std::abs(shown.left - (expected.left - offset.x)) <= 3);
+        CHECK(std::abs(shown.top - (expected.top - offset.y)) <= 3);
+        CHECK(std::abs(shown.right - (expected.right - offset.x)) <= 3);
+        CHECK(std::abs(shown.bottom - (expected.bottom - offset.y)) <= 3);
+        std::unique_ptr<Gdiplus::Bitmap> page(
+            Gdiplus::Bitmap::FromHBITMAP(preview->m_pPreviewDC->GetPageBitmap(), nullptr));
+        CHECK(SavePng(page.get(), "canvas-preview-page1.png"));
+        FILE* where = std::fopen("canvas-preview-offset.txt", "w");
+        REQUIRE(where != nullptr);
+        std::fprintf(where, "%d %d %d\n", dpi, offset.x, offset.y);
+        std::fclose(where);
+        frame->SendMessage(WM_COMMAND, AFX_ID_PREVIEW_CLOSE, 0);
+        Pump();
+        CHECK(frame->GetActiveView() == view);
+        Host().printAnswer = IDOK;
+    }
 
     // The calibration page: one page, the disc page with the paper's size for the job only.
     g_paperSize = "A4";

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Runs the canvas's print program, then checks the PDFs the "PDF" queue wrote: the jewel-case job
 # has the disc, front and back pages at the sizes of the design's pages, its first page looks like
-# the exported image of the same page, and the calibration and disc jobs have one page each.
+# the exported image of the same page and Print Preview's picture of it, and the calibration and
+# disc jobs have one page each.
 #   $1 the Wine runner, $2 the print program, $3 the folder the queue writes to when
 #   /etc/cups/cups-pdf.conf names none.
 set -u
@@ -53,6 +54,22 @@ if find_pdf KvCanvasPrint; then
           -format '%[fx:mean]' info:)
     awk -v m="$ink" 'BEGIN { exit !(m < 0.995) }' || { echo "the printed page is empty"; status=1; }
     rm -f printed-page*.png
+  fi
+  # Print Preview's disc page against the printed one, both at the printer's resolution: the
+  # preview shows the printable area, so its ink moves by the printer's margin. Within 4 dots.
+  read -r dpi offx offy < canvas-preview-offset.txt
+  pdftoppm -f 1 -l 1 -r "$dpi" -png "$pdf" printed-full >/dev/null 2>&1
+  full=$(ls printed-full*.png 2>/dev/null | head -n 1)
+  if [ -z "$full" ] || [ ! -s canvas-preview-page1.png ]; then
+    echo "no printed page or no preview page to compare"; status=1
+  else
+    ink() { /usr/bin/convert "$1" -fuzz 22% -format '%@' info: | tr 'x+' '  '; }
+    set -- $(ink "$full") $(ink canvas-preview-page1.png)
+    echo "ink of the printed page: $1x$2 at $3,$4; of the preview: $5x$6 at $(($7 + offx)),$(($8 + offy))"
+    awk -v a="$1 $2 $3 $4" -v b="$5 $6 $(($7 + offx)) $(($8 + offy))" 'BEGIN {
+      split(a, p); split(b, q); for (i = 1; i <= 4; i++) if ((p[i] - q[i])^2 > 16) exit 1 }' ||
+      { echo "the preview's page differs from the printed page"; status=1; }
+    rm -f printed-full*.png
   fi
 else
   status=1

@@ -511,9 +511,14 @@ TEST_CASE("the template combo box lists one kind and selects the exact name") {
     LabelTemplate* lower = new LabelTemplate(library.templates[2], false);
     lower->name = "(dvd case - plain paper)";
     library.AddTemplate(lower);
+    // A user's disc template, listed after the built-in ones but sorted before "LightScribe".
+    LabelTemplate* custom = new LabelTemplate(library.templates[0], false);
+    custom->name = "Custom Disc Label 1";
+    library.AddTemplate(custom);
     library.coverTemplateName = "(DVD Case - Plain Paper)";
-    HWND combo = CreateWindowA("COMBOBOX", "", WS_POPUP | CBS_DROPDOWNLIST | CBS_HASSTRINGS, 0, 0, 300, 200,
-                               nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    // Sorted, as the print dialog's boxes are.
+    HWND combo = CreateWindowA("COMBOBOX", "", WS_POPUP | CBS_DROPDOWNLIST | CBS_HASSTRINGS | CBS_SORT, 0, 0,
+                               300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     REQUIRE(combo != nullptr);
     auto selected = [&] {
         char text[128] = {};
@@ -531,8 +536,11 @@ TEST_CASE("the template combo box lists one kind and selects the exact name") {
     SendMessageA(combo, CB_RESETCONTENT, 0, 0);
     library.discTemplateName = "LightScribe";
     library.FillTemplateCombo(combo, 2, "");
-    CHECK(SendMessageA(combo, CB_GETCOUNT, 0, 0) == 2);
+    CHECK(SendMessageA(combo, CB_GETCOUNT, 0, 0) == 3);
     CHECK(selected() == "LightScribe");
+    SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+    library.FillTemplateCombo(combo, 2, "(CD/DVD Disc Label - Generic)");
+    CHECK(selected() == "(CD/DVD Disc Label - Generic)");
     DestroyWindow(combo);
     library.DeleteContents(true);
 }

@@ -11,6 +11,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "PrintTestSupport.h"
 #include "framework/Graphics.h"
 #include "model/Folders.h"
+#include "model/PrintOptions.h"
 #include "print/LightScribe.h"
 
 using namespace Gdiplus;
@@ -330,6 +332,38 @@ TEST_CASE("the view's command without the library, without a drive and with one"
         CHECK(boxes.seen[1].caption == "LightScribe");
         CHECK(boxes.seen[1].text.Find("problem saving the LightScribe image") >= 0);
         PurgeLightScribeTempFiles();
+    }
+    SUBCASE("the disc is drawn for the laser without the paper print's bleed and outline") {
+        StandIn standIn = LoadStandIn();
+        standIn.configure(1, 0, 0);
+        host.dialog = [] { return 10; };
+        const PrintOptions kept = g_printOptions;
+        g_printOptions.discMargin = 100;
+        g_printOptions.discBorder = 1;
+        int width = 0, height = 0, dark = 0;
+        float dpi = 0;
+        host.print = [&](Bitmap* bitmap) {
+            width = static_cast<int>(bitmap->GetWidth());
+            height = static_cast<int>(bitmap->GetHeight());
+            dpi = bitmap->GetHorizontalResolution();
+            // Dark pixels across the middle row: an outline would cross it at the rim and the hole.
+            for (int x = 0; x < width; ++x) {
+                Color c;
+                bitmap->GetPixel(x, height / 2, &c);
+                if (c.GetR() < 96 && c.GetG() < 96 && c.GetB() < 96) ++dark;
+            }
+            return 1;
+        };
+        view->PrintOnLightScribe(false);
+        g_printOptions = kept;
+        ViewObject* disc = view->m_design.FindObject("Disc 1");
+        REQUIRE(disc != nullptr);
+        REQUIRE(dpi > 0);
+        const int expected = static_cast<int>(disc->width * dpi / 1000);
+        CHECK(std::abs(width - expected) <= 1);
+        CHECK(std::abs(height - expected) <= 1);
+        CHECK(dark == 0);
+        CHECK(boxes.seen.empty());
     }
     ForgetLibrary();
 }

@@ -685,3 +685,74 @@ TEST_CASE("fills under an opaque picture or on a blank bitmap are left out only 
     CHECK(rt::SameRgb(rt::Pixel(b, 10, 10), 255, 255, 255));
     delete b;
 }
+
+TEST_CASE("a background picture runs past the cut by the bleed in exports and prints alike") {
+    REQUIRE(kvtest::GdiplusReady());
+    rt::Design d;
+    d.AddPage(2, 8500, 11000);
+    ViewObject* front =
+        d.Add(NewViewObject(kObjectFront, "Front Cover", 2, "Front Cover", 1000, 1000, 4000, 3000));
+    // The background as Set as Background sizes it for a bleed of 0.10 inch, and a free picture
+    // across the right edge.
+    ViewObject* background =
+        d.Add(NewViewObject(kObjectImage, "Image 1", 2, "Front Cover", 900, 900, 4200, 3200));
+    background->bBackground = 1;
+    ViewObject* free = d.Add(NewViewObject(kObjectImage, "Image 2", 2, "Front Cover", 4500, 2000, 1000, 500));
+    Bitmap green(400, 320, PixelFormat24bppRGB), blue(100, 120, PixelFormat24bppRGB);
+    {
+        Graphics g1(&green), g2(&blue);
+        g1.Clear(Color(255, 0, 200, 0));
+        g2.Clear(Color(255, 10, 40, 200));
+    }
+    REQUIRE(background->image.EncodeImage(&green, false));
+    REQUIRE(free->image.EncodeImage(&blue, false));
+    d.SetCurrent("Front Cover");
+    PrintOptions options;
+    options.frontMargin = 100;
+    // At 300 dots per inch on the page: the background from 900 to 5100 by 900 to 4100, the free
+    // picture up to the cut at 5000.
+    const Rect expected(270, 270, 1260, 960);
+    auto blueRight = [](Bitmap* b, int y, int from, int to) {
+        int right = -1;
+        for (int x = from; x < to; ++x)
+            if (rt::SameRgb(rt::Pixel(b, x, y), 10, 40, 200, 8)) right = x + 1;
+        return right;
+    };
+
+    SUBCASE("Save As Image: the picture fills the side and its bleed") {
+        Bitmap* b = RenderDocumentToBitmap(&d.doc, front, kPurposeExport, 300, &options);
+        REQUIRE(b != nullptr);
+        CHECK(b->GetWidth() == 1260);
+        CHECK(b->GetHeight() == 960);
+        const Rect ink = rt::InkBox(b, Rect(0, 0, 1260, 960), 600);
+        CHECK(ink.X == 0);
+        CHECK(ink.Y == 0);
+        CHECK(ink.Width == expected.Width);
+        CHECK(ink.Height == expected.Height);
+        CHECK(blueRight(b, 330, 1000, 1260) == 1230);  // 5000 on the page
+        delete b;
+    }
+    SUBCASE("printing the page: the same extent") {
+        Bitmap b(2550, 3300, PixelFormat24bppRGB);
+        Graphics g(&b);
+        RenderContext rc;
+        rc.Setup(&g, 0.3, 0.3, kPurposePrint, &d.doc, &options);
+        DrawSide(rc);
+        const Rect ink = rt::InkBox(&b, Rect(0, 0, 2550, 3300), 600);
+        CHECK(ink.X == expected.X);
+        CHECK(ink.Y == expected.Y);
+        CHECK(ink.Width == expected.Width);
+        CHECK(ink.Height == expected.Height);
+        CHECK(blueRight(&b, 660, 1300, 1530) == 1500);
+    }
+    SUBCASE("on screen nothing runs past the cut") {
+        Bitmap b(2550, 3300, PixelFormat24bppRGB);
+        Graphics g(&b);
+        g.Clear(Color(0xFFFFFFFF));
+        RenderContext rc;
+        rc.Init(&g, 0.3, 0.3, 0, 0, kPurposeScreen, &d.doc, front, &options);
+        DrawSideObjects(rc);
+        CHECK(rt::SameRgb(rt::Pixel(&b, 290, 600), 255, 255, 255));
+        CHECK(rt::SameRgb(rt::Pixel(&b, 310, 600), 0, 200, 0, 8));
+    }
+}

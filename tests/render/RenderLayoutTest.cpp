@@ -5,6 +5,7 @@
 #include "controls/GdipFont.h"
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "GdiplusSession.h"
@@ -381,4 +382,65 @@ TEST_CASE("Top && Bottom on a disc skips the band around the hole") {
         if (c.Y >= bandBottom - 0.01f) below = true;
     }
     CHECK(below);
+}
+
+TEST_CASE("99 tracks on a disc: shared lines fit them all; one per line gives up at 2.5 points") {
+    REQUIRE(kvtest::GdiplusReady());
+    std::string text;
+    for (int t = 1; t <= 99; ++t)
+        text += std::to_string(t) + ". \bTrack " + std::to_string(t) + "\b 3:" + std::to_string(10 + t % 50) +
+                "\b";
+    // The last track whose title lies inside the box.
+    auto lastInside = [](ViewObject* o) {
+        int last = 0;
+        for (INT_PTR r = 0; r < o->trackRows.GetSize(); ++r) {
+            const RectF& c = Cell(o, o->trackRows[r]->titleStart);
+            if (c.Height > 0 && c.Y >= -1 && c.GetBottom() <= o->height + 1) last = static_cast<int>(r) + 1;
+        }
+        return last;
+    };
+    // The disc layouts as the track-layout commands place them: the top and bottom bands share
+    // lines between tracks.
+    const struct {
+        const char* layout;
+        int top, height;
+    } kLayouts[] = {{"Top", 0, 1550}, {"Bottom", 4600 - 1550, 1550}, {"Top && Bottom", 0, 4600}};
+    for (const auto& l : kLayouts) {
+        CAPTURE(l.layout);
+        Scene s(true);
+        ViewObject* o =
+            s.d.Add(NewViewObject(kObjectTrack, "Track List", 1, "Disc 1", 0, l.top, 4600, l.height));
+        o->textLayout = l.layout;
+        o->trackNumbers = "Track Numbers && Times";
+        o->wrapStyle = "Track-Wrap";
+        o->alignment = "Center";
+        rt::SetStyledText(o, text.c_str(), "Arial", 400);
+        o->bAutoFit = 1;
+        s.Layout(o);
+        CHECK(o->autoFitGaveUp == 0);
+        CHECK(o->charFonts[0]->lfHeight > 25);
+        CHECK(lastInside(o) == 99);
+    }
+    // One track per line in a box of 1.5 inch: no size fits, the search stops at its limit and
+    // says so; every track is still laid out, one below the other, and the drawing clips them.
+    Scene s(true);
+    ViewObject* o = s.d.Add(NewViewObject(kObjectTrack, "Track List", 1, "Disc 1", 1550, 2650, 1500, 1500));
+    o->textLayout = "Bottom";
+    o->trackNumbers = "Track Numbers && Times";
+    o->wrapStyle = "Word-Wrap";
+    o->alignment = "Center";
+    rt::SetStyledText(o, text.c_str(), "Arial", 400);
+    o->bAutoFit = 1;
+    s.Layout(o);
+    CHECK(o->autoFitGaveUp == 1);
+    CHECK(o->bAutoFit == 1);
+    CHECK(o->charFonts[0]->lfHeight == 25);
+    CHECK(lastInside(o) < 99);
+    float previous = -1;
+    for (INT_PTR r = 0; r < o->trackRows.GetSize(); ++r) {
+        const RectF& c = Cell(o, o->trackRows[r]->titleStart);
+        CHECK(c.Height > 0);
+        CHECK(c.Y > previous);
+        previous = c.Y;
+    }
 }
