@@ -1,8 +1,10 @@
 #include "framework/win/WinApp.h"
 
 #include <process.h>
+#include <shellapi.h>
 #include <winsock.h>
 
+#include "framework/core/File.h"
 #include "framework/win/Gdi.h"
 #include "framework/win/Menu.h"
 
@@ -537,10 +539,19 @@ HICON CWinApp::LoadIcon(LPCTSTR lpszResourceName) const {
 }
 
 void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo) {
-    int argc = __argc;
-    char** argv = __argv;
+    // The arguments are taken in UTF-16: a file name outside the ANSI code page reaches the
+    // program through its short name instead of as question marks.
+    std::vector<CString> args;
+    int wideCount = 0;
+    if (LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &wideCount)) {
+        for (int i = 0; i < wideCount; ++i) args.push_back(AfxAnsiPathOf(wide[i]));
+        ::LocalFree(wide);
+    } else {
+        for (int i = 0; i < __argc; ++i) args.push_back(__argv[i]);
+    }
+    const int argc = static_cast<int>(args.size());
     for (int i = 1; i < argc; i++) {
-        const char* pszParam = argv[i];
+        const char* pszParam = args[i];
         BOOL bFlag = FALSE;
         BOOL bLast = (i == argc - 1);
         if (pszParam[0] == '-' || pszParam[0] == '/') {
