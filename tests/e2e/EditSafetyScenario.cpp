@@ -3,7 +3,8 @@
 // question (Yes, No, Cancel, and No followed by Cancel in the next dialog or by a recent file that
 // no longer opens). After each, the design on screen (caption and album field), whether it is
 // still modified (the next command asks again, or does not), its undo list (the Undo button) and
-// the design files on disk are what the user chose.
+// the design files on disk are what the user chose. One design bears a name outside the ANSI code
+// page.
 #include <doctest.h>
 
 #include <windows.h>
@@ -292,16 +293,32 @@ TEST_CASE("edit_safety") {
         CHECK(ReadBytes(c.path) == broken);
     }
     {
-        // Yes at exit: the edit is written, then the program ends.
+        // Yes at exit: the edit is written, then the program ends. The design bears a name outside
+        // the ANSI code page, given on the command line: the program opens and writes it through
+        // its short name.
+        const std::string out = OutDir();
+        const std::wstring wideName = L"\x041E\x0431\x043B\x043E\x0436\x043A\x0430 \x0430\x043B\x044C\x0431\x043E\x043C\x0430.kvl";
+        const std::wstring widePath = std::wstring(out.begin(), out.end()) + L"\\" + wideName;
+        REQUIRE(::CopyFileW(std::wstring(a.path.begin(), a.path.end()).c_str(), widePath.c_str(), FALSE));
+        wchar_t shortPath[MAX_PATH] = {};
+        REQUIRE(::GetShortPathNameW(widePath.c_str(), shortPath, MAX_PATH) > 0);
+        const std::wstring wideShort = shortPath;
+        const std::string narrowShort(wideShort.begin(), wideShort.end());
+        const std::string shortName = narrowShort.substr(narrowShort.rfind('\\') + 1);
+        CAPTURE(shortName);
         AppDriver app;
-        REQUIRE(StartReady(app, "\"" + a.path + "\"") != nullptr);
+        REQUIRE(app.StartWide(L"\"" + widePath + L"\""));
+        REQUIRE(app.WaitForMainWindow(30000) != nullptr);
+        REQUIRE(app.WaitForSplashGone(20000));
+        CHECK(app.WaitForMessageBox(500) == nullptr);
         EditSafety s(app);
-        s.Shows(a.file, a.artist, false);
+        s.Shows(shortName.c_str(), a.artist, false);
         s.Edit();
-        s.AskedAndAnswered(ID_APP_EXIT_CMD, a.file, "Yes");
+        s.AskedAndAnswered(ID_APP_EXIT_CMD, shortName.c_str(), "Yes");
         CHECK(app.WaitForExit(kEffect));
         CHECK(app.ExitCode() == 0);
-        CHECK(InsertedTexts(a.path) == 2);
+        CHECK(InsertedTexts(narrowShort) == 2);
+        CHECK(InsertedTexts(a.path) == 1);
     }
     {
         // No when the session really ends: nothing is written, and Windows ends the program.
