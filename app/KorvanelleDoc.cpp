@@ -387,8 +387,8 @@ bool KorvanelleDoc::LoadFile(CString path, BOOL viewFlag, bool showErrors, bool 
     }
     // The user hears of every picture the design lost before anything can be saved.
     if (result && !leftOut.IsEmpty())
-        ShowBox(kBoxWarning, PictureListMessage("These pictures were not found and were left out of the design:",
-                                                leftOut));
+        ShowBox(kBoxWarning, PictureListMessage(
+                                 "These pictures were not found and were left out of the design:", leftOut));
     // Only a startup design whose background was re-linked is written back: an ordinary older
     // document must not overwrite the user's startup design or change the saved case kind.
     if (result && relinked && IsStartupDesign()) OnSaveAsStartupDesign();

@@ -121,7 +121,8 @@ bool RunWideOpen(OPENFILENAMEA& narrow) {
 
 INT_PTR CFileDialog::DoModal() {
     m_ofn.hwndOwner = PreModal();
-    const DWORD narrowOnly = OFN_ALLOWMULTISELECT | OFN_ENABLEHOOK | OFN_ENABLETEMPLATE | OFN_ENABLETEMPLATEHANDLE;
+    const DWORD narrowOnly =
+        OFN_ALLOWMULTISELECT | OFN_ENABLEHOOK | OFN_ENABLETEMPLATE | OFN_ENABLETEMPLATEHANDLE;
     BOOL bResult;
     if (m_bOpenFileDialog && (m_ofn.Flags & narrowOnly) == 0)
         bResult = RunWideOpen(m_ofn);

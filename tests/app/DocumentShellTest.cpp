@@ -2,7 +2,10 @@
 // their folder order, the newer-version message, every branch of the save question (answered
 // through the message-box hook), a failed save that keeps the design and the old file, Save As
 // Startup Design writing a copy that leaves the design's own file and state alone or failing with
-// the name kept, and a re-linked background written back into startup designs only.
+// the name kept, and a re-linked background written back into startup designs only. "No" to the
+// question keeps the design modified until it is replaced; the recent-file road asks too; a file
+// without a design is refused; pictures whose file is missing are named; a save removes the
+// temporary file a killed save left; a design named outside the code page opens.
 #include <doctest.h>
 
 #include <fstream>
@@ -598,7 +601,8 @@ TEST_CASE("pictures whose file is missing are named to the user when the design 
         REQUIRE(f.doc.LoadFile(path, 1, true, false));
         REQUIRE(boxes.Boxes().size() == 1);
         CHECK(boxes.LastText() ==
-              "These pictures were not found and were left out of the design:\r\n\r\nSleeve.png\r\nBand photo.jpg");
+              "These pictures were not found and were left out of the design:\r\n\r\nSleeve.png\r\nBand "
+              "photo.jpg");
         CHECK(boxes.Boxes()[0].iconKind == 2);
     }
     SUBCASE("on saving") {
@@ -606,7 +610,8 @@ TEST_CASE("pictures whose file is missing are named to the user when the design 
         f.doc.OnFileSave();
         REQUIRE(boxes.Boxes().size() == 1);
         CHECK(boxes.LastText() ==
-              "These pictures were not found and are not in the saved file:\r\n\r\nSleeve.png\r\nBand photo.jpg");
+              "These pictures were not found and are not in the saved file:\r\n\r\nSleeve.png\r\nBand "
+              "photo.jpg");
     }
 }
 
@@ -634,7 +639,9 @@ TEST_CASE("a design whose name is outside the code page opens through its short 
     Fixture f;
     std::wstring wideRoot;
     for (int i = 0; i < f.root.GetLength(); ++i) wideRoot += static_cast<wchar_t>((unsigned char)f.root[i]);
-    const std::wstring widePath = wideRoot + L"\\\x041E\x0431\x043B\x043E\x0436\x043A\x0430 \x0430\x043B\x044C\x0431\x043E\x043C\x0430.kvl";
+    const std::wstring widePath =
+        wideRoot +
+        L"\\\x041E\x0431\x043B\x043E\x0436\x043A\x0430 \x0430\x043B\x044C\x0431\x043E\x043C\x0430.kvl";
     {
         CMemFile memory;
         f.link.design.Save(&memory);

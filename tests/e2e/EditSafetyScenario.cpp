@@ -144,7 +144,8 @@ public:
         REQUIRE(WaitFor(
             [&] {
                 nameBox = FocusOf(dialog);
-                return nameBox != nullptr && ClassName(nameBox) == "Edit" && ::GetAncestor(nameBox, GA_ROOT) == dialog;
+                return nameBox != nullptr && ClassName(nameBox) == "Edit" &&
+                       ::GetAncestor(nameBox, GA_ROOT) == dialog;
             },
             kEffect));
         ::SendMessageA(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
@@ -171,7 +172,8 @@ public:
         HWND main = m_app.Main();
         DWORD_PTR mayEnd = 0;
         std::thread ask([&] {
-            ::SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 60000, &mayEnd);
+            ::SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 60000,
+                                  &mayEnd);
         });
         HWND box = m_app.WaitForMessageBox(kEffect);
         if (box != nullptr) {
@@ -297,7 +299,8 @@ TEST_CASE("edit_safety") {
         // the ANSI code page, given on the command line: the program opens and writes it through
         // its short name.
         const std::string out = OutDir();
-        const std::wstring wideName = L"\x041E\x0431\x043B\x043E\x0436\x043A\x0430 \x0430\x043B\x044C\x0431\x043E\x043C\x0430.kvl";
+        const std::wstring wideName =
+            L"\x041E\x0431\x043B\x043E\x0436\x043A\x0430 \x0430\x043B\x044C\x0431\x043E\x043C\x0430.kvl";
         const std::wstring widePath = std::wstring(out.begin(), out.end()) + L"\\" + wideName;
         REQUIRE(::CopyFileW(std::wstring(a.path.begin(), a.path.end()).c_str(), widePath.c_str(), FALSE));
         wchar_t shortPath[MAX_PATH] = {};

@@ -382,7 +382,9 @@ TEST_CASE("the open dialog hands back a file named outside the code page through
     REQUIRE(::GetTempPathW(MAX_PATH, temp) > 0);
     const std::wstring folder = std::wstring(temp) + L"kv-open-" + std::to_wstring(::GetCurrentProcessId());
     ::CreateDirectoryW(folder.c_str(), nullptr);
-    const std::wstring path = folder + L"\\\x041E\x0431\x043B\x043E\x0436\x043A\x0430 \x0430\x043B\x044C\x0431\x043E\x043C\x0430.kvl";
+    const std::wstring path =
+        folder +
+        L"\\\x041E\x0431\x043B\x043E\x0436\x043A\x0430 \x0430\x043B\x044C\x0431\x043E\x043C\x0430.kvl";
     HANDLE created = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     REQUIRE(created != INVALID_HANDLE_VALUE);
     DWORD written = 0;
