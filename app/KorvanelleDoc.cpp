@@ -35,6 +35,11 @@ CString FolderOf(const CString& path) {
     return slash >= 0 ? path.Left(slash + 1) : CString();
 }
 
+// The pictures whose file was not found, as a message: a title line and one name a line.
+CString PictureListMessage(const CString& title, const CString& names) {
+    return title + "\r\n\r\n" + names;
+}
+
 // Empties and frees a temporary design on every way out.
 struct TemporaryDesign {
     KorvanelleDocument* design = new KorvanelleDocument;
@@ -45,6 +50,18 @@ struct TemporaryDesign {
 };
 
 }  // namespace
+
+// A command that may drop the design: the agreement to drop it, given by "No" to the save
+// question, lasts until the outermost such command ends.
+struct DropAgreementScope {
+    KorvanelleDoc& doc;
+    explicit DropAgreementScope(KorvanelleDoc& d) : doc(d) { ++doc.m_dropCommandDepth; }
+    ~DropAgreementScope() {
+        if (--doc.m_dropCommandDepth == 0) doc.m_dropAgreed = false;
+    }
+    DropAgreementScope(const DropAgreementScope&) = delete;
+    DropAgreementScope& operator=(const DropAgreementScope&) = delete;
+};
 
 DesignViewLink* GetDesignViewLink() {
     return g_designViewLink;
@@ -62,6 +79,8 @@ BOOL KorvanelleDoc::IsModified() {
 }
 
 void KorvanelleDoc::SetModifiedFlag(BOOL bModified) {
+    // Written, replaced or changed again: an earlier "No" no longer speaks for this state.
+    m_dropAgreed = false;
     CDocument::SetModifiedFlag(bModified);
 }
 
@@ -120,13 +139,15 @@ CString KorvanelleDoc::ApplyDesignExtension(const CString& path) {
 BOOL KorvanelleDoc::SaveModified() {
     BOOL result = TRUE;
     GuardOperation(155, [&] {
-        if (!IsModified()) return;
+        if (!IsModified() || m_dropAgreed) return;
         CString name = IsStartupDesign() || GetFileName().IsEmpty() ? m_defaultName : GetFileName();
         int answer = AskYesNoCancel(kBoxWarning, "Save changes to " + name + "?");
         if (answer == kAnswerCancel) {
             result = FALSE;
         } else if (answer == kAnswerNo) {
-            SetModifiedFlag(FALSE);
+            // The design stays modified until it is really replaced: a Cancel in the next dialog
+            // or a file that fails to open leaves it on screen as it was.
+            m_dropAgreed = true;
         } else {
             // Only a save that reached the file lets the design go; a failed save or a cancelled
             // Save As keeps it open and modified.
@@ -140,9 +161,37 @@ BOOL KorvanelleDoc::SaveModified() {
 
 // ---- writing ----
 
+CString KorvanelleDoc::SavingFileOf(const CString& path) {
+    return path + ".saving";
+}
+
+CString KorvanelleDoc::MissingPictureNames(KorvanelleDocument* design) {
+    CString names;
+    if (design == nullptr) return names;
+    design->ForEachObject([&](ViewObject* object) {
+        if (!object->IsImage() || !object->image.IsEmpty() || object->imageSource.IsEmpty()) return;
+        if (!names.IsEmpty()) names += "\r\n";
+        names += object->imageSource;
+    });
+    return names;
+}
+
+bool KorvanelleDoc::HoldsDesign(const KorvanelleDocument* design) {
+    int count = 0;
+    bool sides = false;
+    for (INT_PTR i = 0; i < design->templates.GetSize(); ++i) {
+        const LabelTemplate* t = design->templates[i];
+        if (t == nullptr) continue;
+        ++count;
+        if (t->HasDisc() || t->HasCover()) sides = true;
+    }
+    return sides && count <= 2;
+}
+
 bool KorvanelleDoc::WriteFile(const CString& path) {
     bool ok = false;
     CString temporary;
+    CString leftOut;
     GuardOperation(154, [&] {
         DesignViewLink* link = GetDesignViewLink();
         KorvanelleDocument* design = link ? link->CurrentDesign() : nullptr;
@@ -150,11 +199,12 @@ bool KorvanelleDoc::WriteFile(const CString& path) {
         // A target that exists but cannot be written is refused before anything is made.
         DWORD attributes = ::GetFileAttributesA(path);
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return;
-        CString folder = FolderOf(path);
-        char tempName[MAX_PATH] = {0};
-        if (!::GetTempFileNameA(folder.IsEmpty() ? "." : (LPCSTR)folder, "kvl", 0, tempName)) return;
-        temporary = tempName;
+        // One left behind by a save of this design that was killed midway goes now.
+        temporary = SavingFileOf(path);
+        ::SetFileAttributesA(temporary, FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileA(temporary);
         CWaitCursor wait;
+        leftOut = MissingPictureNames(design);
         design->RemoveEmptyImages();
         if (IsStartupDesign()) MakeDocumentThumbnail(design);
         {
@@ -170,6 +220,9 @@ bool KorvanelleDoc::WriteFile(const CString& path) {
         ok = true;
     });
     if (!temporary.IsEmpty()) ::DeleteFileA(temporary);
+    if (ok && !leftOut.IsEmpty())
+        ShowBox(kBoxWarning,
+                PictureListMessage("These pictures were not found and are not in the saved file:", leftOut));
     return ok;
 }
 
@@ -295,6 +348,7 @@ bool KorvanelleDoc::LoadFile(CString path, BOOL viewFlag, bool showErrors, bool 
     bool result = false;
     bool failed = true;
     bool relinked = false;
+    CString leftOut;
     {
         CWaitCursor wait;
         TemporaryDesign temporary;
@@ -304,12 +358,16 @@ bool KorvanelleDoc::LoadFile(CString path, BOOL viewFlag, bool showErrors, bool 
             try {
                 g_lastReadFileVersion = kCurrentFileVersion;
                 if (!temporary.design->Load(path)) return;
+                // A file that holds no design (no label template, or the template library) is
+                // refused before anything on screen changes.
+                if (!HoldsDesign(temporary.design)) return;
                 SetPathAndTitle(path, TRUE);
                 if (IsStartupDesign()) {
                     temporary.design->SetSampleAlbumData(false);
                     temporary.design->RefreshLinkedText();
                 }
                 relinked = RelinkBackgroundImages(temporary.design);
+                leftOut = MissingPictureNames(temporary.design);
                 temporary.design->RemoveEmptyImages();
                 link->ResetForDocument(temporary.design, viewFlag);
                 SetModifiedFlag(FALSE);
@@ -327,6 +385,10 @@ bool KorvanelleDoc::LoadFile(CString path, BOOL viewFlag, bool showErrors, bool 
         }
         g_fileVersion = kCurrentFileVersion;
     }
+    // The user hears of every picture the design lost before anything can be saved.
+    if (result && !leftOut.IsEmpty())
+        ShowBox(kBoxWarning, PictureListMessage(
+                                 "These pictures were not found and were left out of the design:", leftOut));
     // Only a startup design whose background was re-linked is written back: an ordinary older
     // document must not overwrite the user's startup design or change the saved case kind.
     if (result && relinked && IsStartupDesign()) OnSaveAsStartupDesign();
@@ -335,7 +397,12 @@ bool KorvanelleDoc::LoadFile(CString path, BOOL viewFlag, bool showErrors, bool 
 }
 
 void KorvanelleDoc::OpenByPath(CString path) {
-    GuardOperation(156, [&] { LoadFile(path, 1, true, false); });
+    DropAgreementScope scope(*this);
+    GuardOperation(156, [&] {
+        // The recent-file list replaces the design as File > Open does: only after asking.
+        if (!SaveModified()) return;
+        LoadFile(path, 1, true, false);
+    });
 }
 
 void KorvanelleDoc::NewFromTemplate(int caseKind, int discLayout, BOOL viewFlag) {
@@ -362,6 +429,7 @@ void KorvanelleDoc::NewFromTemplate(int caseKind, int discLayout, BOOL viewFlag)
 }
 
 void KorvanelleDoc::OpenStartupDesign(int caseKind, int discLayout, BOOL viewFlag) {
+    DropAgreementScope scope(*this);
     GuardOperation(151, [&] {
         if (!SaveModified()) return;
         const CString name = GetTemplateDocumentName(caseKind, discLayout);
@@ -373,6 +441,7 @@ void KorvanelleDoc::OpenStartupDesign(int caseKind, int discLayout, BOOL viewFla
 }
 
 void KorvanelleDoc::NewDesign(BOOL viewFlag, bool createOnCancel) {
+    DropAgreementScope scope(*this);
     GuardOperation(948, [&] {
         if (!SaveModified()) return;
         DesignViewLink* link = GetDesignViewLink();
@@ -392,6 +461,7 @@ void KorvanelleDoc::OnFileNew() {
 }
 
 void KorvanelleDoc::OnFileOpen() {
+    DropAgreementScope scope(*this);
     GuardOperation(148, [&] {
         if (!SaveModified()) return;
         CString path;

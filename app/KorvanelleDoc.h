@@ -72,4 +72,27 @@ public:
 
     // The last save reached the file (SaveModified answers "Yes" with it).
     bool m_lastSaveOk = false;
+
+    // "No" to the save question lets the design go without clearing the modified flag: the flag
+    // is cleared only when the design is really replaced (or the program really ends). While the
+    // command that asked runs on, the design is not asked about again; once it ends, a design
+    // still on screen is asked about again.
+    bool DropAgreed() const { return m_dropAgreed; }
+    void ForgetDropAgreement() { m_dropAgreed = false; }
+
+    // The temporary file a save of `path` writes before it replaces the design: beside it, named
+    // after it, so that one left by a save that was killed is known and removed by the next.
+    static CString SavingFileOf(const CString& path);
+    // The pictures of a design that hold no picture of their own and only name a file, which
+    // was not found: their file names, one a line (empty when there are none).
+    static CString MissingPictureNames(KorvanelleDocument* design);
+    // Whether a file that was read holds a design: one or two label templates, at least one of
+    // them with a disc or a cover. The template library or a file without any template is not.
+    static bool HoldsDesign(const KorvanelleDocument* design);
+
+private:
+    // Commands that may drop the design: the outermost one forgets the agreement when it ends.
+    friend struct DropAgreementScope;
+    bool m_dropAgreed = false;
+    int m_dropCommandDepth = 0;
 };

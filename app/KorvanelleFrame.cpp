@@ -3,6 +3,7 @@
 #include "app/KorvanelleFrame.h"
 
 #include "app/KorvanelleApp.h"
+#include "app/KorvanelleDoc.h"
 #include "app/Settings.h"
 #include "bars/ImageBrowseSettings.h"
 #include "bars/ImagePanelViewCanvas.h"
@@ -503,9 +504,15 @@ LRESULT KorvanelleFrame::OnQueryEndSession(WPARAM, LPARAM) {
     // Windows asks before it ends the session: the design's save question, and a refusal when
     // the user cancels it.
     BOOL mayEnd = TRUE;
+    m_sessionDropAgreed = false;
     GuardOperation(1694, [&] {
-        CDocument* doc = GetActiveDocument();
-        if (doc != nullptr && !doc->SaveModified()) mayEnd = FALSE;
+        KorvanelleDoc* doc = dynamic_cast<KorvanelleDoc*>(GetActiveDocument());
+        if (doc == nullptr) return;
+        if (!doc->SaveModified()) mayEnd = FALSE;
+        // "No" is kept until the session really ends: another program may still cancel the end,
+        // and then the design stays on screen as modified as it was.
+        m_sessionDropAgreed = doc->DropAgreed();
+        doc->ForgetDropAgreement();
     });
     return mayEnd;
 }
@@ -513,6 +520,11 @@ LRESULT KorvanelleFrame::OnQueryEndSession(WPARAM, LPARAM) {
 LRESULT KorvanelleFrame::OnEndSession(WPARAM wParam, LPARAM) {
     // The session ends: the process may be ended before ExitInstance runs, so the settings and
     // printers are saved now (once; ExitInstance does not save them again).
+    if (wParam && m_sessionDropAgreed) {
+        // The session ends with the design dropped as the user chose.
+        if (CDocument* doc = GetActiveDocument()) doc->SetModifiedFlag(FALSE);
+    }
+    m_sessionDropAgreed = false;
     if (wParam) {
         GuardOperation(922, [&] {
             SaveWindowState();

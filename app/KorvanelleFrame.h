@@ -63,6 +63,8 @@ public:
     void OnGetMinMaxInfo(MINMAXINFO* pMMI);
     LRESULT OnQueryEndSession(WPARAM wParam, LPARAM lParam);
     LRESULT OnEndSession(WPARAM wParam, LPARAM lParam);
+    // The user answered "No" when Windows asked before ending the session.
+    bool m_sessionDropAgreed = false;
 
     // ---- commands and command states ----
     void CheckSnapToGrid(bool on);

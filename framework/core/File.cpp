@@ -1,5 +1,7 @@
 #include "framework/core/File.h"
 
+#include <vector>
+
 IMPLEMENT_DYNAMIC(CFile, CObject)
 
 const HANDLE CFile::hFileNull = INVALID_HANDLE_VALUE;
@@ -174,4 +176,34 @@ void CFile::Remove(LPCSTR lpszFileName) {
 
 void CFile::Rename(LPCSTR lpszOldName, LPCSTR lpszNewName) {
     if (!MoveFileA(lpszOldName, lpszNewName)) ThrowOsError(GetLastError(), lpszOldName);
+}
+
+namespace {
+
+// The path in the ANSI code page; false when a character had no place in it.
+bool ToAnsi(LPCWSTR path, CString& result) {
+    BOOL lost = FALSE;
+    int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path, -1, nullptr, 0, nullptr, &lost);
+    if (n <= 0) return false;
+    std::vector<char> bytes(static_cast<size_t>(n));
+    lost = FALSE;
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path, -1, bytes.data(), n, nullptr, &lost);
+    result = bytes.data();
+    return !lost;
+}
+
+}  // namespace
+
+CString AfxAnsiPathOf(LPCWSTR path) {
+    CString result;
+    if (path == nullptr) return result;
+    if (ToAnsi(path, result)) return result;
+    DWORD n = ::GetShortPathNameW(path, nullptr, 0);
+    if (n == 0) return result;
+    std::vector<wchar_t> shortPath(n + 1);
+    DWORD got = ::GetShortPathNameW(path, shortPath.data(), n + 1);
+    if (got == 0 || got > n) return result;
+    CString viaShort;
+    if (ToAnsi(shortPath.data(), viaShort)) result = viaShort;
+    return result;
 }

@@ -107,3 +107,8 @@ private:
     BYTE* m_lpBuffer;
     bool m_bAutoDelete;
 };
+
+// A path given in UTF-16 as the program's narrow strings hold it: in the ANSI code page, or, when
+// a name does not fit the code page, through the short names the file system keeps for it (they
+// always fit). A path that has no short form stays with the code page's stand-in characters.
+CString AfxAnsiPathOf(LPCWSTR path);

@@ -1,5 +1,10 @@
 #include "framework/win/CommonDialogs.h"
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "framework/core/File.h"
 #include "framework/win/ScopedGdi.h"
 #include "framework/win/WinApp.h"
 
@@ -55,9 +60,74 @@ CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt, LPCTSTR lpszF
     }
 }
 
+namespace {
+
+std::wstring Widen(LPCSTR text, int length = -1) {
+    if (text == nullptr) return std::wstring();
+    if (length < 0) length = lstrlenA(text);
+    if (length == 0) return std::wstring();
+    int n = ::MultiByteToWideChar(CP_ACP, 0, text, length, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text, length, &wide[0], n);
+    return wide;
+}
+
+// The system's filter form ("A\0*.a\0\0") widened whole, its zeros kept.
+std::wstring WidenFilter(LPCSTR filter) {
+    if (filter == nullptr) return std::wstring();
+    LPCSTR end = filter;
+    while (*end != '\0' || *(end + 1) != '\0') ++end;
+    return Widen(filter, static_cast<int>(end - filter) + 2);
+}
+
+// A file chosen to be opened may bear a name outside the ANSI code page, which the narrow dialog
+// would hand back with stand-in characters: a plain single-file open dialog runs in UTF-16 and
+// hands the choice back through its short name (AfxAnsiPathOf). The narrow structure's buffers
+// receive the choice.
+bool RunWideOpen(OPENFILENAMEA& narrow) {
+    std::wstring filter = WidenFilter(narrow.lpstrFilter);
+    const std::wstring initialDir = Widen(narrow.lpstrInitialDir), title = Widen(narrow.lpstrTitle),
+                       defExt = Widen(narrow.lpstrDefExt);
+    std::vector<wchar_t> file(narrow.nMaxFile, L'\0');
+    const std::wstring start = Widen(narrow.lpstrFile);
+    std::copy(start.begin(), start.end(), file.begin());
+    OPENFILENAMEW ofn = {};
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = narrow.hwndOwner;
+    ofn.hInstance = narrow.hInstance;
+    ofn.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
+    ofn.nFilterIndex = narrow.nFilterIndex;
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = static_cast<DWORD>(file.size());
+    ofn.lpstrInitialDir = narrow.lpstrInitialDir != nullptr ? initialDir.c_str() : nullptr;
+    ofn.lpstrTitle = narrow.lpstrTitle != nullptr ? title.c_str() : nullptr;
+    ofn.lpstrDefExt = narrow.lpstrDefExt != nullptr ? defExt.c_str() : nullptr;
+    ofn.Flags = narrow.Flags;
+    if (!::GetOpenFileNameW(&ofn)) return false;
+    narrow.Flags = ofn.Flags;
+    narrow.nFilterIndex = ofn.nFilterIndex;
+    const CString chosen = AfxAnsiPathOf(file.data());
+    lstrcpynA(narrow.lpstrFile, chosen, static_cast<int>(narrow.nMaxFile));
+    const int slash = chosen.ReverseFind('\\');
+    narrow.nFileOffset = static_cast<WORD>(slash + 1);
+    const int dot = chosen.ReverseFind('.');
+    narrow.nFileExtension = static_cast<WORD>(dot > slash ? dot + 1 : chosen.GetLength());
+    if (narrow.lpstrFileTitle != nullptr)
+        lstrcpynA(narrow.lpstrFileTitle, chosen.Mid(slash + 1), static_cast<int>(narrow.nMaxFileTitle));
+    return true;
+}
+
+}  // namespace
+
 INT_PTR CFileDialog::DoModal() {
     m_ofn.hwndOwner = PreModal();
-    BOOL bResult = m_bOpenFileDialog ? ::GetOpenFileNameA(&m_ofn) : ::GetSaveFileNameA(&m_ofn);
+    const DWORD narrowOnly =
+        OFN_ALLOWMULTISELECT | OFN_ENABLEHOOK | OFN_ENABLETEMPLATE | OFN_ENABLETEMPLATEHANDLE;
+    BOOL bResult;
+    if (m_bOpenFileDialog && (m_ofn.Flags & narrowOnly) == 0)
+        bResult = RunWideOpen(m_ofn);
+    else
+        bResult = m_bOpenFileDialog ? ::GetOpenFileNameA(&m_ofn) : ::GetSaveFileNameA(&m_ofn);
     return bResult ? IDOK : IDCANCEL;
 }
 

@@ -1,13 +1,24 @@
 #include "framework/win/WinApp.h"
 
 #include <process.h>
+#include <shellapi.h>
 #include <winsock.h>
 
+#include "framework/core/File.h"
 #include "framework/win/Gdi.h"
 #include "framework/win/Menu.h"
 
 namespace {
 CWinApp* g_pApp = nullptr;
+
+// A UTF-16 text as the system hands it to narrow programs (best-fit characters, "?" for the rest).
+CString SystemAnsiOf(LPCWSTR text) {
+    const int n = ::WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 0) return CString();
+    std::vector<char> bytes(static_cast<size_t>(n));
+    ::WideCharToMultiByte(CP_ACP, 0, text, -1, bytes.data(), n, nullptr, nullptr);
+    return CString(bytes.data());
+}
 HINSTANCE g_hInstance = nullptr;
 HINSTANCE g_hResource = nullptr;
 }  // namespace
@@ -537,10 +548,22 @@ HICON CWinApp::LoadIcon(LPCTSTR lpszResourceName) const {
 }
 
 void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo) {
-    int argc = __argc;
-    char** argv = __argv;
+    // The C run-time's arguments, except that one whose UTF-16 original did not fit the ANSI code
+    // page (a file name that came out with stand-in characters) is taken through its short name.
+    std::vector<CString> args;
+    for (int i = 0; i < __argc; ++i) args.push_back(__argv[i]);
+    int wideCount = 0;
+    if (LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &wideCount)) {
+        for (int i = 0; i < wideCount && i < __argc; ++i)
+            if (SystemAnsiOf(wide[i]) == args[i]) {
+                const CString viaShortName = AfxAnsiPathOf(wide[i]);
+                if (viaShortName.Find('?') < 0) args[i] = viaShortName;
+            }
+        ::LocalFree(wide);
+    }
+    const int argc = static_cast<int>(args.size());
     for (int i = 1; i < argc; i++) {
-        const char* pszParam = argv[i];
+        const char* pszParam = args[i];
         BOOL bFlag = FALSE;
         BOOL bLast = (i == argc - 1);
         if (pszParam[0] == '-' || pszParam[0] == '/') {

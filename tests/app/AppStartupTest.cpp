@@ -131,24 +131,32 @@ TEST_CASE("ending the Windows session asks about the design and saves the settin
         CHECK(boxes.Boxes().size() == 1);
         CHECK(doc->IsModified());
     }
+    // "No" drops the design only when the session really ends.
     {
         KvMessageBoxCapture boxes;
         boxes.m_answerCaption = "No";
         CHECK(SendMessageA(hFrame, WM_QUERYENDSESSION, 0, 0) == TRUE);
-        CHECK_FALSE(doc->IsModified());
+        CHECK(doc->IsModified());
     }
+    const std::string preferences = folders.SettingsFolder() + "\\preferences.ini";
+    // A session that goes on after all saves nothing, and the design is still asked about.
+    SendMessageA(hFrame, WM_ENDSESSION, FALSE, 0);
+    CHECK_FALSE(FileExists(preferences));
+    CHECK(doc->IsModified());
+    {
+        KvMessageBoxCapture boxes;
+        boxes.m_answerCaption = "No";
+        CHECK(SendMessageA(hFrame, WM_QUERYENDSESSION, 0, 0) == TRUE);
+        CHECK(boxes.Boxes().size() == 1);
+    }
+    SendMessageA(hFrame, WM_ENDSESSION, TRUE, 0);
+    CHECK_FALSE(doc->IsModified());
     // Nothing to ask about any more.
     {
         KvMessageBoxCapture boxes;
         CHECK(SendMessageA(hFrame, WM_QUERYENDSESSION, 0, 0) == TRUE);
         CHECK(boxes.Boxes().empty());
     }
-
-    const std::string preferences = folders.SettingsFolder() + "\\preferences.ini";
-    // A session that goes on after all saves nothing.
-    SendMessageA(hFrame, WM_ENDSESSION, FALSE, 0);
-    CHECK_FALSE(FileExists(preferences));
-    SendMessageA(hFrame, WM_ENDSESSION, TRUE, 0);
     CHECK(FileExists(preferences));
     CHECK(FileExists(folders.SettingsFolder() + "\\printers.ini"));
     // Saved once: shut-down does not write it again.

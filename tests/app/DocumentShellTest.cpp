@@ -2,11 +2,15 @@
 // their folder order, the newer-version message, every branch of the save question (answered
 // through the message-box hook), a failed save that keeps the design and the old file, Save As
 // Startup Design writing a copy that leaves the design's own file and state alone or failing with
-// the name kept, and a re-linked background written back into startup designs only.
+// the name kept, and a re-linked background written back into startup designs only. "No" to the
+// question keeps the design modified until it is replaced; the recent-file road asks too; a file
+// without a design is refused; pictures whose file is missing are named; a save removes the
+// temporary file a killed save left; a design named outside the code page opens.
 #include <doctest.h>
 
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <vector>
 
 #include "AppTestSupport.h"
@@ -20,6 +24,7 @@ namespace {
 
 // The view's share: the current design and the template library.
 struct TestLink : DesignViewLink {
+    bool newProjectOk = false;
     KorvanelleDocument design;
     KorvanelleDocument library;
     int resets = 0;
@@ -47,7 +52,7 @@ struct TestLink : DesignViewLink {
         kind = g_caseKind;
         layout = g_discLayout;
         useStartup = true;
-        return createOnCancel;
+        return newProjectOk || createOnCancel;
     }
 };
 
@@ -252,12 +257,15 @@ TEST_CASE("the save question: every answer") {
         CHECK_FALSE(f.doc.SaveModified());
         CHECK(f.doc.IsModified());
     }
-    SUBCASE("No drops the changes") {
+    SUBCASE("No lets the design go, but it stays modified until it is replaced") {
         f.doc.SetModifiedFlag(TRUE);
         boxes.m_answerCaption = "No";
         CHECK(f.doc.SaveModified());
-        CHECK_FALSE(f.doc.IsModified());
+        CHECK(f.doc.IsModified());
         CHECK_FALSE(Exists(path));
+        // Asked once for the whole command.
+        CHECK(f.doc.SaveModified());
+        CHECK(boxes.Boxes().size() == 1);
     }
     SUBCASE("Yes saves, and only a save that happened lets the design go") {
         f.doc.SetPathName(path, FALSE);
@@ -461,4 +469,198 @@ TEST_CASE("a background re-linked on opening is saved back into a startup design
     CHECK(g_caseKind == 5);
     CHECK(g_discLayout == 3);
     CHECK(boxes.Boxes().empty());
+}
+
+TEST_CASE("No followed by Cancel, or by a file that fails to open, keeps the edited design modified") {
+    Fixture f;
+    const CString path = f.root + "\\Edited.kvl";
+    f.doc.savePath = path;
+    f.doc.OnFileSaveAs();
+    REQUIRE(Exists(path));
+    f.link.design.SetAlbumField("Artist", "edited");
+    f.doc.SetModifiedFlag(TRUE);
+    const CString damaged = f.root + "\\damaged.kvl";
+    {
+        std::ofstream out((LPCSTR)damaged, std::ios::binary);
+        out << "no design";
+    }
+    KvMessageBoxCapture boxes;
+    boxes.m_answerCaption = "No";
+    auto checkKept = [&](size_t boxesShown) {
+        CHECK(boxes.Boxes().size() == boxesShown);
+        CHECK(f.link.resets == 0);
+        CHECK(f.doc.IsModified());
+        CHECK(f.doc.GetPathName() == path);
+        CHECK(f.link.design.GetAlbumField("Artist") == "edited");
+    };
+    SUBCASE("File > Open cancelled") {
+        f.doc.openPath.Empty();
+        f.doc.OnFileOpen();
+        checkKept(1);
+    }
+    SUBCASE("File > New with New Project cancelled") {
+        f.doc.OnFileNew();
+        checkKept(1);
+    }
+    SUBCASE("a recent file that fails to open") {
+        f.doc.OpenByPath(damaged);
+        checkKept(2);
+        CHECK(boxes.LastText() == "Error opening file:\r\n\r\n" + damaged + "\r\n ");
+    }
+    // The next command asks again, and "No" with a file that opens replaces the design.
+    boxes.Clear();
+    f.doc.OpenByPath(path);
+    REQUIRE(boxes.Boxes().size() == 1);
+    CHECK(boxes.LastText() == "Save changes to Edited.kvl?");
+    CHECK(f.link.resets == 1);
+    CHECK_FALSE(f.doc.IsModified());
+    CHECK(f.link.design.GetAlbumField("Artist") != "edited");
+}
+
+TEST_CASE("a recent file asks before it replaces an edited design") {
+    Fixture f;
+    const CString other = f.root + "\\Other.kvl";
+    f.doc.savePath = other;
+    f.doc.OnFileSaveAs();
+    f.doc.NewFromTemplate(4, 0, 1);
+    f.doc.SetModifiedFlag(TRUE);
+    KvMessageBoxCapture boxes;
+    SUBCASE("Cancel") {
+        boxes.m_answerCaption = "Cancel";
+        f.doc.OpenByPath(other);
+        CHECK(f.link.resets == 1);
+        CHECK(f.doc.IsModified());
+        CHECK(f.doc.IsStartupDesign());
+    }
+    SUBCASE("Yes, and the save is cancelled") {
+        boxes.m_answerCaption = "Yes";
+        f.doc.savePath.Empty();
+        f.doc.OpenByPath(other);
+        CHECK(f.link.resets == 1);
+        CHECK(f.doc.IsModified());
+    }
+    SUBCASE("New Project OK after No") {
+        boxes.m_answerCaption = "No";
+        f.link.newProjectOk = true;
+        f.doc.OnFileNew();
+        CHECK(f.link.resets == 2);
+        CHECK_FALSE(f.doc.IsModified());
+        // Asked once, though the startup design is opened after the dialog.
+        CHECK(boxes.Boxes().size() == 1);
+    }
+    REQUIRE(boxes.Boxes().size() == 1);
+    CHECK(boxes.Boxes()[0].text == "Save changes to Untitled.kvl?");
+}
+
+TEST_CASE("a file without a design is refused with the open error") {
+    Fixture f;
+    f.doc.SetPathName(f.root + "\\kept.kvl", FALSE);
+    auto write = [&](const CString& path, KorvanelleDocument& source) {
+        CFile file;
+        REQUIRE(file.Open(path, CFile::modeCreate | CFile::modeWrite));
+        source.Save(&file);
+    };
+    KorvanelleDocument empty;
+    const CString noTemplate = f.root + "\\no template.kvl";
+    write(noTemplate, empty);
+    const CString library = f.root + "\\templates.kvl";
+    write(library, f.link.library);
+    KvMessageBoxCapture boxes;
+    for (const CString& path : {noTemplate, library}) {
+        CAPTURE(std::string((LPCSTR)path));
+        boxes.Clear();
+        CHECK_FALSE(f.doc.LoadFile(path, 1, true, false));
+        REQUIRE(boxes.Boxes().size() == 1);
+        CHECK(boxes.LastText() == "Error opening file:\r\n\r\n" + path + "\r\n ");
+        CHECK(f.link.resets == 0);
+        CHECK(f.doc.GetFileName() == "kept.kvl");
+    }
+    empty.DeleteContents(true);
+}
+
+TEST_CASE("pictures whose file is missing are named to the user when the design opens") {
+    Fixture f;
+    REQUIRE(kvtest::GdiplusReady());
+    for (const char* name : {"Sleeve.png", "Band photo.jpg"}) {
+        ViewObject* picture = new ViewObject;
+        picture->type = kObjectImage;
+        picture->name = "Image";
+        picture->side = 2;
+        picture->width = picture->height = 1000;
+        picture->imageSource = name;
+        f.link.design.AddObject(picture);
+    }
+    const CString path = f.root + "\\Linked.kvl";
+    {
+        CFile file;
+        REQUIRE(file.Open(path, CFile::modeCreate | CFile::modeWrite));
+        f.link.design.Save(&file);
+    }
+    KvMessageBoxCapture boxes;
+    SUBCASE("on opening") {
+        REQUIRE(f.doc.LoadFile(path, 1, true, false));
+        REQUIRE(boxes.Boxes().size() == 1);
+        CHECK(boxes.LastText() ==
+              "These pictures were not found and were left out of the design:\r\n\r\nSleeve.png\r\nBand "
+              "photo.jpg");
+        CHECK(boxes.Boxes()[0].iconKind == 2);
+    }
+    SUBCASE("on saving") {
+        f.doc.SetPathName(path, FALSE);
+        f.doc.OnFileSave();
+        REQUIRE(boxes.Boxes().size() == 1);
+        CHECK(boxes.LastText() ==
+              "These pictures were not found and are not in the saved file:\r\n\r\nSleeve.png\r\nBand "
+              "photo.jpg");
+    }
+}
+
+TEST_CASE("a save removes the temporary file a killed save of the same design left behind") {
+    Fixture f;
+    const CString path = f.root + "\\Cover.kvl";
+    const CString stale = KorvanelleDoc::SavingFileOf(path);
+    CHECK(stale == path + ".saving");
+    {
+        std::ofstream out((LPCSTR)stale, std::ios::binary);
+        out << std::string(5000, 'x');
+    }
+    REQUIRE(SetFileAttributesA(stale, FILE_ATTRIBUTE_READONLY));
+    f.doc.savePath = path;
+    f.doc.OnFileSaveAs();
+    REQUIRE(Exists(path));
+    CHECK_FALSE(Exists(stale));
+    CHECK(CountFiles(f.root) == 1);
+    KorvanelleDocument back;
+    CHECK(back.Load(path));
+    back.DeleteContents(true);
+}
+
+TEST_CASE("a design whose name is outside the code page opens through its short name") {
+    Fixture f;
+    std::wstring wideRoot;
+    for (int i = 0; i < f.root.GetLength(); ++i) wideRoot += static_cast<wchar_t>((unsigned char)f.root[i]);
+    const std::wstring widePath =
+        wideRoot +
+        L"\\\x041E\x0431\x043B\x043E\x0436\x043A\x0430 \x0430\x043B\x044C\x0431\x043E\x043C\x0430.kvl";
+    {
+        CMemFile memory;
+        f.link.design.Save(&memory);
+        std::vector<unsigned char> bytes((size_t)memory.GetLength());
+        memory.SeekToBegin();
+        memory.Read(bytes.data(), (UINT)bytes.size());
+        HANDLE file = CreateFileW(widePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        REQUIRE(file != INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
+        CloseHandle(file);
+    }
+    const CString narrow = AfxAnsiPathOf(widePath.c_str());
+    CAPTURE(std::string((LPCSTR)narrow));
+    CHECK(narrow.Find('?') < 0);
+    KvMessageBoxCapture boxes;
+    CHECK(f.doc.LoadFile(narrow, 1, true, false));
+    CHECK(boxes.Boxes().empty());
+    CHECK(f.link.resets == 1);
+    // A name that fits the code page stays as it is.
+    CHECK(AfxAnsiPathOf(L"C:\\Covers\\Album art.kvl") == "C:\\Covers\\Album art.kvl");
 }

@@ -184,6 +184,23 @@ bool AppDriver::Start(const std::string& arguments) {
     return true;
 }
 
+bool AppDriver::StartWide(const std::wstring& arguments) {
+    const std::string app = AppPath();
+    std::wstring commandLine = L"\"" + std::wstring(app.begin(), app.end()) + L"\" " + arguments;
+    std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back(L'\0');
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    m_main = nullptr;
+    m_startTick = ::GetTickCount();
+    if (!::CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &m_process)) {
+        std::cout << "cannot start the program: error " << ::GetLastError() << std::endl;
+        return false;
+    }
+    return true;
+}
+
 bool AppDriver::Running() const {
     return m_process.hProcess != nullptr && ::WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT;
 }

@@ -45,6 +45,8 @@ public:
 
     // Starts the program with `arguments` after its own path on the command line.
     bool Start(const std::string& arguments = std::string());
+    // The same with arguments in UTF-16 (file names outside the ANSI code page).
+    bool StartWide(const std::wstring& arguments);
     bool Running() const;
     DWORD ProcessId() const { return m_process.dwProcessId; }
     // Milliseconds since Start.

@@ -1,8 +1,10 @@
-// Control wrappers, GDI objects and device contexts, menus, image lists and
-// the common dialogs' non-interactive parts.
+// Control wrappers, GDI objects and device contexts, menus, image lists, the common dialogs'
+// non-interactive parts, and the open dialog answered as a user answers it.
 #include <doctest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "framework/Win.h"
@@ -331,6 +333,110 @@ TEST_CASE("common dialogs: filters, and the printer defaults without showing any
         CHECK(print.m_pd.hDevNames == nullptr);
         CHECK(print.GetDeviceName().IsEmpty());
     }
+}
+
+namespace {
+
+struct ThreadWindowSearch {
+    const char* caption;
+    HWND found;
+};
+
+BOOL CALLBACK FindCaption(HWND hWnd, LPARAM lParam) {
+    auto* search = reinterpret_cast<ThreadWindowSearch*>(lParam);
+    char text[128] = {};
+    ::GetWindowTextA(hWnd, text, sizeof(text));
+    if (::IsWindowVisible(hWnd) && lstrcmpA(text, search->caption) == 0) {
+        search->found = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK FindEdit(HWND hWnd, LPARAM lParam) {
+    char name[32] = {};
+    ::GetClassNameA(hWnd, name, sizeof(name));
+    if (lstrcmpiA(name, "Edit") == 0 && ::IsWindowVisible(hWnd)) {
+        *reinterpret_cast<HWND*>(lParam) = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A top-level window of `thread` with `caption`, waited for up to `ms`.
+HWND WaitForThreadWindow(DWORD thread, const char* caption, DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    do {
+        ThreadWindowSearch search = {caption, nullptr};
+        ::EnumThreadWindows(thread, FindCaption, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr) return search.found;
+        ::Sleep(20);
+    } while (::GetTickCount() - start < ms);
+    return nullptr;
+}
+
+}  // namespace
+
+TEST_CASE("the open dialog hands back a file named outside the code page through its short name") {
+    wchar_t temp[MAX_PATH] = {};
+    REQUIRE(::GetTempPathW(MAX_PATH, temp) > 0);
+    const std::wstring folder = std::wstring(temp) + L"kv-open-" + std::to_wstring(::GetCurrentProcessId());
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring path =
+        folder +
+        L"\\\x041E\x0431\x043B\x043E\x0436\x043A\x0430 \x0430\x043B\x044C\x0431\x043E\x043C\x0430.kvl";
+    HANDLE created = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    REQUIRE(created != INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    ::WriteFile(created, "cover", 5, &written, nullptr);
+    ::CloseHandle(created);
+
+    // The user: waits for the dialog, types the name and presses Open; a dialog still open a while
+    // later (it did not take the name) is cancelled, so that the test cannot hang.
+    const DWORD uiThread = ::GetCurrentThreadId();
+    std::atomic<bool> typed{false};
+    std::thread user([&] {
+        HWND dialog = WaitForThreadWindow(uiThread, "Open", 30000);
+        if (dialog == nullptr) return;
+        HWND edit = nullptr;
+        const DWORD start = ::GetTickCount();
+        while (edit == nullptr && ::GetTickCount() - start < 10000) {
+            ::EnumChildWindows(dialog, FindEdit, reinterpret_cast<LPARAM>(&edit));
+            if (edit == nullptr) ::Sleep(20);
+        }
+        if (edit != nullptr) {
+            ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+            ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+            typed = true;
+        }
+        const DWORD posted = ::GetTickCount();
+        while (::IsWindow(dialog) && ::GetTickCount() - posted < 10000) ::Sleep(20);
+        if (!::IsWindow(dialog)) return;
+        for (HWND box; (box = ::GetWindow(dialog, GW_ENABLEDPOPUP)) != nullptr && box != dialog;)
+            ::SendMessageA(box, WM_CLOSE, 0, 0);
+        ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    CFileDialog open(TRUE, nullptr, nullptr, OFN_HIDEREADONLY, "Designs (*.kvl)|*.kvl||");
+    const INT_PTR result = open.DoModal();
+    user.join();
+    REQUIRE(typed);
+    CHECK(result == IDOK);
+    const CString chosen = open.GetPathName();
+    CAPTURE(std::string((LPCSTR)chosen));
+    CHECK(chosen.Find('?') < 0);
+    CHECK(chosen.Right(4).CompareNoCase(".kvl") == 0);
+    CHECK(open.GetFileName() == chosen.Mid(chosen.ReverseFind('\\') + 1));
+    HANDLE opened = ::CreateFileA(chosen, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    CHECK(opened != INVALID_HANDLE_VALUE);
+    if (opened != INVALID_HANDLE_VALUE) {
+        char bytes[8] = {};
+        DWORD read = 0;
+        ::ReadFile(opened, bytes, sizeof(bytes), &read, nullptr);
+        ::CloseHandle(opened);
+        CHECK(std::string(bytes, read) == "cover");
+    }
+    ::DeleteFileW(path.c_str());
+    ::RemoveDirectoryW(folder.c_str());
 }
 
 TEST_CASE("the wait cursor nests") {
