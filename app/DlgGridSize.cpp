@@ -77,8 +77,10 @@ BOOL DlgGridSize::OnInitDialog() {
         m_heightLabel.SubclassDlgItem(IDC_GRID_HEIGHT_LABEL, this);
         m_group.SubclassDlgItem(IDC_DLG_GROUP, this);
         const bool mm = UsesMillimetres();
-        SetDlgItemText(IDC_GRID_WIDTH, FormatGridEntry(g_gridSize[0], mm));
-        SetDlgItemText(IDC_GRID_HEIGHT, FormatGridEntry(g_gridSize[1], mm));
+        m_shownWidth = FormatGridEntry(g_gridSize[0], mm);
+        m_shownHeight = FormatGridEntry(g_gridSize[1], mm);
+        SetDlgItemText(IDC_GRID_WIDTH, m_shownWidth);
+        SetDlgItemText(IDC_GRID_HEIGHT, m_shownHeight);
     });
     return TRUE;
 }
@@ -105,7 +107,10 @@ void DlgGridSize::OnOK() {
         CString width, height;
         GetDlgItemText(IDC_GRID_WIDTH, width);
         GetDlgItemText(IDC_GRID_HEIGHT, height);
-        const int w = GridEntryToThousandths(width, mm), h = GridEntryToThousandths(height, mm);
+        // A field still showing what it was opened with keeps its value: its text is rounded
+        // ("2.5 mm" for 100) and would read back as another step.
+        const int w = width == m_shownWidth ? g_gridSize[0] : GridEntryToThousandths(width, mm);
+        const int h = height == m_shownHeight ? g_gridSize[1] : GridEntryToThousandths(height, mm);
         if (w == g_gridSize[0] && h == g_gridSize[1]) {
             EndDialog(kUnchanged);
             return;

@@ -43,4 +43,7 @@ public:
 
 private:
     void ClampEntry(int id, int errorNumber);
+
+    // The texts the fields were opened with.
+    CString m_shownWidth, m_shownHeight;
 };

@@ -63,6 +63,28 @@ void CopyColors(CColorRecordArray& to, const CColorRecordArray& from) {
         to.Add(from[i] ? ViewObject::CopyColorRecord(from[i]) : nullptr);
 }
 
+// Makes 'to' hold the same picture bytes as 'from'. A stream's bytes are never written once it is
+// filled (new bytes always come in a new stream), so a clone - the same memory with a read
+// position of its own - is kept instead of a copy; a copy only when the stream cannot be cloned.
+void ShareImageBytes(ViewObject* to, const ViewObject* from) {
+    IStream* source = from->image.GetStream();
+    if (!source) return;
+    IStream* clone = nullptr;
+    if (SUCCEEDED(source->Clone(&clone)) && clone)
+        to->image.Attach(clone);
+    else
+        to->image.CopyFrom(source);
+}
+
+// A full copy of an object as an undo record or back from one: every field, the file path and the
+// picture's own bytes, so that what comes back is what went, whatever became of the file.
+void CopyWithImageBytes(ViewObject* to, ViewObject* from) {
+    to->CopyFrom(from, false, false, false);
+    to->imagePath = from->imagePath;
+    to->image.Clear();
+    if (from->IsImage()) ShareImageBytes(to, from);
+}
+
 ViewObject* FindSnapshot(CObArray& snapshots, const CString& name) {
     for (INT_PTR i = 0; i < snapshots.GetSize(); ++i) {
         ViewObject* s = static_cast<ViewObject*>(snapshots[i]);
@@ -371,10 +393,15 @@ void View::RecordUndoValue(const CString& key, ViewObject* object, const CString
             CopyFonts(s->charFonts, object->charFonts);
             step->AddFields(s, kUndoFont);
         } else if (what == "Rich") {
-            // A whole object that appears or goes: its image is copied unless it can be reloaded
-            // from its file; after the step only the file path is kept.
-            s->CopyFrom(object, false, isPrev && object->imagePath.IsEmpty(), false);
-            s->imagePath = object->imagePath;
+            // A whole object that appears or goes. Before the step it keeps the picture's own
+            // bytes (its file may be moved or changed meanwhile); after the step only the file
+            // path, as the object is still in the design.
+            if (isPrev) {
+                CopyWithImageBytes(s, object);
+            } else {
+                s->CopyFrom(object, false, false, false);
+                s->imagePath = object->imagePath;
+            }
             step->AddFields(s, kAllUndoFields);
         } else if (what == "HSL") {
             s->hue = object->hue;
@@ -475,8 +502,7 @@ bool View::RestoreUndoOrder(CUndo* step, bool redo) {
         if (found) continue;
         if (ViewObject* s = FindSnapshot(these, order[n])) {
             ViewObject* made = new ViewObject;
-            made->CopyFrom(s, false, true, false);
-            made->imagePath = s->imagePath;
+            CopyWithImageBytes(made, s);
             m_design.AddObject(made);
         }
     }
@@ -486,8 +512,7 @@ bool View::RestoreUndoOrder(CUndo* step, bool redo) {
         for (INT_PTR i = 0; i < opposite.GetSize(); ++i) {
             ViewObject* s = static_cast<ViewObject*>(opposite[i]);
             if (s && s->name == o->name) {
-                s->CopyFrom(o, false, true, false);
-                s->imagePath = o->imagePath;
+                CopyWithImageBytes(s, o);
                 step->AddFields(s, kAllUndoFields);
             }
         }
@@ -596,7 +621,8 @@ void View::ApplyUndoStep(bool redo) {
         CUndo* step = GetUndoStep(m_undoPosition);
         CObArray& these = redo ? step->m_after : step->m_before;
         const bool orderChanged = RestoreUndoOrder(step, redo);
-        // Images recreated without their bytes come back from their files.
+        // Images recreated without their bytes (none that a step recorded) come back from their
+        // files.
         m_design.ForEachObject([&](ViewObject* o) {
             if (o->IsImage() && o->image.IsEmpty() && !o->imagePath.IsEmpty()) {
                 if (!wait) {

@@ -23,18 +23,16 @@ namespace {
 const char* const kFileFilter =
     "Bitmap File (*.bmp)|*.bmp|JPEG File (*.jpg)|*.jpg|PNG File (*.png)|*.png|TIFF File (*.tif)|*.tif||";
 
+// The file question: 'path' comes in as the folder and name to offer and goes out as the chosen
+// path.
 bool RealAskFileName(CWnd* owner, CString& path, int& filterIndex) {
-    // The folder and the name of the last export (or the pictures folder and "Untitled").
-    CString folder = path, name = "Untitled";
-    const DWORD attributes = ::GetFileAttributesA(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        const int slash = path.ReverseFind('\\');
-        if (slash >= 0) {
-            folder = path.Left(slash);
-            name = path.Mid(slash + 1);
-        }
-        if (name.IsEmpty()) name = "Untitled";
+    CString folder, name = path;
+    const int slash = path.ReverseFind('\\');
+    if (slash >= 0) {
+        folder = path.Left(slash);
+        name = path.Mid(slash + 1);
     }
+    if (name.IsEmpty()) name = "Untitled";
     CFileDialog dialog(FALSE, nullptr, name, 0, kFileFilter, owner);
     dialog.m_ofn.nFilterIndex = static_cast<DWORD>(filterIndex);
     dialog.m_ofn.lpstrTitle = "Save Image";
@@ -43,6 +41,32 @@ bool RealAskFileName(CWnd* owner, CString& path, int& filterIndex) {
     path = dialog.GetPathName();
     filterIndex = static_cast<int>(dialog.m_ofn.nFilterIndex);
     return true;
+}
+
+// The length of the image extension (".bmp", ".jpg", ".png", ".tif", any case) that ends a
+// path; 0 when it ends in none of them.
+int ImageExtensionLength(const CString& path) {
+    CString tail = path.Right(4);
+    tail.MakeLower();
+    for (int type = 0; type < 4; ++type)
+        if (tail == ExportExtension(type)) return 4;
+    return 0;
+}
+
+// The path offered for a new export: the last export's folder and name (the pictures folder and
+// "Untitled" before the first), with the extension of the chosen file type instead of its own.
+CString OfferedExportPath(const CString& lastPath, const CString& extension) {
+    CString folder = lastPath, name = "Untitled";
+    const DWORD attributes = ::GetFileAttributesA(lastPath);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        const int slash = lastPath.ReverseFind('\\');
+        folder = slash >= 0 ? lastPath.Left(slash) : CString();
+        name = lastPath.Mid(slash + 1);
+        name = name.Left(name.GetLength() - ImageExtensionLength(name));
+        if (name.IsEmpty()) name = "Untitled";
+    }
+    if (!folder.IsEmpty() && folder.Right(1) != "\\") folder += "\\";
+    return folder + name + extension;
 }
 
 int ChoiceFromFlags(BYTE border, BYTE fold) {
@@ -298,14 +322,26 @@ void DlgSaveAsImage::UpdateSizeTexts() {
     CWnd* pixels = GetDlgItem(IDC_EXPORT_PIXELS);
     CWnd* physical = GetDlgItem(IDC_EXPORT_INCHES);
     if (!pixels || !physical) return;
+    // The labels fit their texts: a shorter text leaves part of the old label's place to the
+    // dialog, which has to paint it too (with redrawing off, the resize invalidates nothing).
+    RECT area = {0, 0, 0, 0};
+    auto addPlace = [&](CWnd* label) {
+        RECT r;
+        ::GetWindowRect(label->m_hWnd, &r);
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+        ::UnionRect(&area, &area, &r);
+    };
+    addPlace(pixels);
+    addPlace(physical);
     pixels->SendMessage(WM_SETREDRAW, FALSE);
     physical->SendMessage(WM_SETREDRAW, FALSE);
     pixels->SetWindowText(GetPixelText());
     physical->SetWindowText(GetPhysicalText());
     pixels->SendMessage(WM_SETREDRAW, TRUE);
     physical->SendMessage(WM_SETREDRAW, TRUE);
-    for (CWnd* label : {pixels, physical})
-        ::RedrawWindow(label->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    addPlace(pixels);
+    addPlace(physical);
+    ::RedrawWindow(m_hWnd, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 // ---- preview ------------------------------------------------------------------------------------
@@ -404,11 +440,15 @@ void DlgSaveAsImage::OnSelChangeResolution() {
 // ---- saving -------------------------------------------------------------------------------------
 
 bool DlgSaveAsImage::AskFileName() {
-    CString path = g_lastExportPath;
+    const CString offered = OfferedExportPath(g_lastExportPath, ExportExtension(m_fileTypes.GetCurSel()));
+    CString path = offered;
     int filterIndex = m_fileTypes.GetCurSel() + 1;
     if (!s_askFileName || !s_askFileName(this, path, filterIndex)) return false;
     if (filterIndex >= 1 && filterIndex <= 4) m_fileTypes.SetCurSel(filterIndex - 1);
     const CString e = ExportExtension(m_fileTypes.GetCurSel());
+    // The offered name kept while another type was chosen: its extension follows the type, as a
+    // typed name's does not.
+    if (path.CompareNoCase(offered) == 0) path = path.Left(path.GetLength() - ImageExtensionLength(path));
     CString tail = path.Right(4);
     if (tail != e) {
         tail.MakeLower();

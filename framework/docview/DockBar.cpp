@@ -324,10 +324,20 @@ BEGIN_MESSAGE_MAP(CMiniDockFrameWnd, CFrameWnd)
     ON_WM_SIZE()
     ON_WM_SIZING()
     ON_WM_MOUSEACTIVATE()
+    ON_WM_WINDOWPOSCHANGED()
 END_MESSAGE_MAP()
 
 CMiniDockFrameWnd::CMiniDockFrameWnd() : m_wndDockBar(TRUE) {}
 CMiniDockFrameWnd::~CMiniDockFrameWnd() = default;
+
+void CMiniDockFrameWnd::OnWindowPosChanged(WINDOWPOS* lpwndpos) {
+    CFrameWnd::OnWindowPosChanged(lpwndpos);
+    // Shown again, it keeps its place in the z-order, which may be under its frame: the frame
+    // puts it in front, where an owned window belongs.
+    if (lpwndpos != nullptr && (lpwndpos->flags & SWP_SHOWWINDOW) && m_pMainFrame != nullptr &&
+        ::IsWindowVisible(m_pMainFrame->m_hWnd))
+        m_pMainFrame->PostBringFloatingBarsToFront();
+}
 
 BOOL CMiniDockFrameWnd::Create(CWnd* pParent, DWORD dwBarStyle) {
     m_pMainFrame = (CFrameWnd*)pParent;

@@ -81,6 +81,7 @@ public:
     void OnSize(UINT nType, int cx, int cy);
     void OnSizing(UINT fwSide, LPRECT pRect);
     int OnMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT message);
+    void OnWindowPosChanged(WINDOWPOS* lpwndpos);
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
 
     CDockBar m_wndDockBar;

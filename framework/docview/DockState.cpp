@@ -147,6 +147,17 @@ void CFrameWnd::FloatControlBar(CControlBar* pBar, CPoint point, DWORD dwStyle) 
     RecalcLayout();
 }
 
+void CFrameWnd::BringFloatingBarsToFront() {
+    POSITION pos = m_listControlBars.GetHeadPosition();
+    while (pos != nullptr) {
+        CControlBar* p = (CControlBar*)m_listControlBars.GetNext(pos);
+        if (!p->IsDockBar() || !((CDockBar*)p)->m_bFloating) continue;
+        CMiniDockFrameWnd* pMini = MiniFrameOf((CDockBar*)p);
+        if (pMini != nullptr && ::IsWindowVisible(pMini->m_hWnd))
+            ::SetWindowPos(pMini->m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
 // ---------------- saved layout ----------------
 
 BOOL CDockState::IsValidFor(CFrameWnd* pFrame) const {
@@ -339,6 +350,7 @@ BOOL CFrameWnd::SetDockState(const CDockState& state) {
     for (INT_PTR i = 0; i < state.m_arrBarInfo.GetSize(); ++i)
         ((CControlBarInfo*)state.m_arrBarInfo[i])->m_pBar = nullptr;
     RecalcLayout();
+    if (::IsWindowVisible(m_hWnd)) PostBringFloatingBarsToFront();
     return TRUE;
 }
 

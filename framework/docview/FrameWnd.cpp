@@ -13,11 +13,13 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_WM_DESTROY()
     ON_WM_CLOSE()
     ON_WM_SIZE()
+    ON_WM_WINDOWPOSCHANGED()
     ON_WM_SETFOCUS()
     ON_WM_ERASEBKGND()
     ON_WM_INITMENUPOPUP()
     ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
     ON_MESSAGE(WM_SIZEPARENT, OnSizeParentMsg)
+    ON_MESSAGE(WM_RAISEFLOATINGBARS, OnRaiseFloatingBars)
     ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTA, 0, 0xFFFF, OnToolTipText)
     ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTW, 0, 0xFFFF, OnToolTipText)
 END_MESSAGE_MAP()
@@ -203,6 +205,27 @@ void CFrameWnd::DelayRecalcLayout(BOOL bNotify) {
 void CFrameWnd::OnSize(UINT nType, int cx, int cy) {
     CWnd::OnSize(nType, cx, cy);
     if (nType != SIZE_MINIMIZED) RecalcLayout();
+}
+
+void CFrameWnd::OnWindowPosChanged(WINDOWPOS* lpwndpos) {
+    CWnd::OnWindowPosChanged(lpwndpos);
+    // Floating bars stay in front of their frame, as owned windows do: bars restored floating
+    // are shown before the frame, which then comes up (and to the top) over them.
+    if (lpwndpos != nullptr && ::IsWindowVisible(m_hWnd) &&
+        ((lpwndpos->flags & SWP_SHOWWINDOW) || !(lpwndpos->flags & SWP_NOZORDER)))
+        PostBringFloatingBarsToFront();
+}
+
+void CFrameWnd::PostBringFloatingBarsToFront() {
+    // Once the messages already queued are handled: under X the window system stacks a window
+    // that has just been shown only by then, and a raise before it would not last.
+    if (!m_bFloatingRaisePosted && ::PostMessageA(m_hWnd, WM_RAISEFLOATINGBARS, 0, 0)) m_bFloatingRaisePosted = TRUE;
+}
+
+LRESULT CFrameWnd::OnRaiseFloatingBars(WPARAM, LPARAM) {
+    m_bFloatingRaisePosted = FALSE;
+    BringFloatingBarsToFront();
+    return 0;
 }
 
 LRESULT CFrameWnd::OnSizeParentMsg(WPARAM, LPARAM) {

@@ -26,6 +26,9 @@ struct CPrintPreviewState {
     CPtrList listHiddenBars;  // bars the preview hid
 };
 
+// Posted to a frame: its floating bars come in front of it.
+#define WM_RAISEFLOATINGBARS 0x036D
+
 class CFrameWnd : public CWnd {
     DECLARE_DYNCREATE(CFrameWnd)
 public:
@@ -79,6 +82,11 @@ public:
     void DockControlBar(CControlBar* pBar, CDockBar* pDockBar, LPCRECT lpRect = nullptr);
     // Puts pBar in a floating frame whose top-left corner is at point (screen).
     void FloatControlBar(CControlBar* pBar, CPoint point, DWORD dwStyle = CBRS_ALIGN_TOP);
+    // Puts the shown floating frames of the bars in front of this frame (their owner), where
+    // they take the clicks on them.
+    void BringFloatingBarsToFront();
+    // The same, once the messages already queued are handled.
+    void PostBringFloatingBarsToFront();
     // Shows or hides a bar (at the next layout when bDelay).
     void ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay);
     CControlBar* GetControlBar(UINT nID);
@@ -108,16 +116,20 @@ public:
     void OnDestroy();
     void OnClose();  // asks the document to save its changes, then closes it
     void OnSize(UINT nType, int cx, int cy);
+    // A frame that becomes visible or comes to the top puts its floating bars in front of it.
+    void OnWindowPosChanged(WINDOWPOS* lpwndpos);
     void OnSetFocus(CWnd* pOldWnd);
     BOOL OnEraseBkgnd(CDC* pDC);
     void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
     LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
     LRESULT OnSizeParentMsg(WPARAM wParam, LPARAM lParam);
+    LRESULT OnRaiseFloatingBars(WPARAM wParam, LPARAM lParam);
     BOOL OnToolTipText(UINT nID, NMHDR* pNMHDR, LRESULT* pResult);
 
     CPtrList m_listControlBars;
     CRuntimeClass* m_pFloatingFrameClass = nullptr;
     BOOL m_bInRecalcLayout = FALSE;
+    BOOL m_bFloatingRaisePosted = FALSE;
     UINT m_nIdleFlags = 0;
     HACCEL m_hAccelTable = nullptr;
     HMENU m_hMenuDefault = nullptr;

@@ -76,10 +76,17 @@ Bitmap* CreateBitmapFromDib(const void* packedDib, size_t available) {
     }
     size_t rowBytes = static_cast<size_t>(width) * 4;
     bool bottomUp = bih->biHeight > 0;
+    // Many programs leave the fourth byte unused and zero: a picture with no alpha at all in any
+    // pixel is opaque, not invisible.
+    bool anyAlpha = false;
+    const size_t allBytes = rowBytes * static_cast<size_t>(height);
+    for (size_t i = 3; i < allBytes && !anyAlpha; i += 4) anyAlpha = bits[i] != 0;
     for (LONG y = 0; y < height; ++y) {
         const unsigned char* srcRow = bits + rowBytes * static_cast<size_t>(bottomUp ? height - 1 - y : y);
-        std::memcpy(static_cast<unsigned char*>(bd.Scan0) + static_cast<INT_PTR>(y) * bd.Stride, srcRow,
-                    rowBytes);
+        unsigned char* dstRow = static_cast<unsigned char*>(bd.Scan0) + static_cast<INT_PTR>(y) * bd.Stride;
+        std::memcpy(dstRow, srcRow, rowBytes);
+        if (!anyAlpha)
+            for (size_t i = 3; i < rowBytes; i += 4) dstRow[i] = 0xFF;
     }
     bm->UnlockBits(&bd);
     return bm;

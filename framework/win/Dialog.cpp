@@ -82,6 +82,14 @@ HWND CDialog::PreModal() {
     }
     // The owner of a modal dialog is a top-level window.
     while (hWnd != nullptr && (::GetWindowLong(hWnd, GWL_STYLE) & WS_CHILD)) hWnd = ::GetParent(hWnd);
+    // A disabled owner has a modal dialog of its own open, and the new one is opened from there:
+    // it belongs to that dialog (the owner's last active pop-up), so that closing it gives the
+    // activation back to the dialog and not to a window that takes no input.
+    if (hWnd != nullptr && !::IsWindowEnabled(hWnd)) {
+        HWND popup = ::GetLastActivePopup(hWnd);
+        if (popup != nullptr && popup != hWnd && ::IsWindowEnabled(popup) && ::IsWindowVisible(popup))
+            hWnd = popup;
+    }
     return hWnd;
 }
 

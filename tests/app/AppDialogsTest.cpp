@@ -27,22 +27,40 @@ struct Resources {
 };
 
 // A dialog whose modal loop hands it to `drive` once, when the dialog is shown and idle; a dialog
-// the driver left open ends with -2.
+// the driver left open ends with -2. With `keysPosted` the driver posted keys that the loop itself
+// has to deliver: the dialog then gets 5 seconds to end by them before it ends with -2.
 template <class Dialog>
 class Driven : public Dialog {
 public:
+    static constexpr UINT_PTR kGiveUpTimer = 0x7A11;
     std::function<void(Driven&)> drive;
+    bool keysPosted = false;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
         if (message == WM_KICKIDLE && drive) {
             std::function<void(Driven&)> once = std::move(drive);
             drive = nullptr;
             once(*this);
+            if (keysPosted)
+                ::SetTimer(this->m_hWnd, kGiveUpTimer, 5000, nullptr);
+            else if (this->ContinueModal())
+                this->EndDialog(-2);
+            return 0;
+        }
+        if (message == WM_TIMER && wParam == kGiveUpTimer) {
+            ::KillTimer(this->m_hWnd, kGiveUpTimer);
             if (this->ContinueModal()) this->EndDialog(-2);
             return 0;
         }
         return Dialog::WindowProc(message, wParam, lParam);
     }
 };
+
+// A key pressed in the focused control, delivered by the dialog's own loop.
+void PostKey(UINT key) {
+    HWND focus = ::GetFocus();
+    ::PostMessageA(focus, WM_KEYDOWN, key, 1);
+    ::PostMessageA(focus, WM_KEYUP, key, 0xC0000001);
+}
 
 CString ItemText(CWnd& dialog, int id) {
     CString text;
@@ -133,6 +151,47 @@ TEST_CASE("the Grid Size dialog") {
         CHECK(shown == "3.2 mm");
         CHECK(g_gridSize[0] == 196);
         CHECK(g_gridSize[1] == 196);
+    }
+    SUBCASE("in millimetres: Enter without an edit keeps the grid; an edited size reads back as itself") {
+        g_units = "Millimeters";
+        g_gridSize[0] = g_gridSize[1] = 100;
+        CString shown;
+        {
+            Driven<DlgGridSize> dialog;
+            dialog.keysPosted = true;
+            dialog.drive = [&](Driven<DlgGridSize>& d) {
+                shown = ItemText(d, IDC_GRID_WIDTH);
+                PostKey(VK_RETURN);
+            };
+            CHECK(dialog.DoModal() == DlgGridSize::kUnchanged);
+        }
+        CHECK(shown == "2.5 mm");
+        CHECK(g_gridSize[0] == 100);
+        CHECK(g_gridSize[1] == 100);
+        {
+            // A typed width: a new step, which shows as typed when the dialog opens again.
+            Driven<DlgGridSize> dialog;
+            dialog.keysPosted = true;
+            dialog.drive = [&](Driven<DlgGridSize>& d) {
+                d.GetDlgItem(IDC_GRID_WIDTH)->SetFocus();
+                d.SetDlgItemText(IDC_GRID_WIDTH, "2.6 mm");
+                PostKey(VK_RETURN);
+            };
+            CHECK(dialog.DoModal() == IDOK);
+        }
+        CHECK(g_gridSize[0] == 102);
+        CHECK(g_gridSize[1] == 100);
+        {
+            Driven<DlgGridSize> dialog;
+            dialog.keysPosted = true;
+            dialog.drive = [&](Driven<DlgGridSize>& d) {
+                shown = ItemText(d, IDC_GRID_WIDTH);
+                PostKey(VK_RETURN);
+            };
+            CHECK(dialog.DoModal() == DlgGridSize::kUnchanged);
+        }
+        CHECK(shown == "2.6 mm");
+        CHECK(g_gridSize[0] == 102);
     }
     SUBCASE("Cancel ends with IDCANCEL and changes nothing") {
         Driven<DlgGridSize> dialog;

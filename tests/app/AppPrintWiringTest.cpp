@@ -15,6 +15,7 @@
 #include "print/LightScribe.h"
 #include "render/CanvasSettings.h"
 #include "res/CommandIds.h"
+#include "res/PrintDialogsIds.h"
 
 namespace {
 
@@ -60,6 +61,73 @@ std::vector<BYTE> BufferBytes(View* view) {
     return std::vector<BYTE>(bits, bits + dib.dsBm.bmWidthBytes * dib.dsBm.bmHeight);
 }
 
+// The visible, enabled dialog of this thread with the caption, or null.
+struct CaptionSearch {
+    const char* caption;
+    HWND found;
+};
+
+BOOL CALLBACK FindDialogByCaption(HWND window, LPARAM data) {
+    CaptionSearch* search = reinterpret_cast<CaptionSearch*>(data);
+    char className[16] = {0}, caption[128] = {0};
+    ::GetClassNameA(window, className, sizeof(className));
+    ::GetWindowTextA(window, caption, sizeof(caption));
+    if (std::string(className) == "#32770" && ::IsWindowVisible(window) && ::IsWindowEnabled(window) &&
+        std::string(caption) == search->caption) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND OpenDialog(const char* caption) {
+    CaptionSearch search = {caption, nullptr};
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindDialogByCaption, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Edit Dimensions opened from Change Label Template and saved; then the Escape key.
+struct NestedDialogRun {
+    int stage = 0;
+    int ticks = 0;
+    HWND stock = nullptr;
+    HWND activeAfterSave = nullptr;
+    bool stockEnabledAfterSave = false;
+    bool gaveUp = false;
+} g_nested;
+
+void CALLBACK NestedDialogTimer(HWND, UINT, UINT_PTR, DWORD) {
+    NestedDialogRun& run = g_nested;
+    ++run.ticks;
+    if (run.stage == 0) {
+        run.stock = OpenDialog("Change Label Template");
+        if (!run.stock) return;
+        // A click on Edit Dimensions (disc).
+        ::PostMessageA(::GetDlgItem(run.stock, IDC_STOCK_DISC_EDIT), BM_CLICK, 0, 0);
+        run.stage = 1;
+    } else if (run.stage == 1) {
+        HWND edit = OpenDialog("Edit Dimensions");
+        if (!edit) return;
+        ::PostMessageA(::GetDlgItem(edit, IDOK), BM_CLICK, 0, 0);
+        run.stage = 2;
+    } else if (run.stage == 2) {
+        if (OpenDialog("Edit Dimensions")) return;
+        run.activeAfterSave = ::GetActiveWindow();
+        run.stockEnabledAfterSave = ::IsWindowEnabled(run.stock) != FALSE;
+        // Escape, typed where the keyboard now is.
+        HWND focus = ::GetFocus();
+        ::PostMessageA(focus, WM_KEYDOWN, VK_ESCAPE, 1);
+        ::PostMessageA(focus, WM_KEYUP, VK_ESCAPE, 0xC0000001);
+        run.stage = 3;
+    }
+    // A run that went wrong ends its dialogs anyway after 10 seconds, so that the test goes on.
+    if (run.ticks > 200) {
+        run.gaveUp = true;
+        for (const char* caption : {"Edit Dimensions", "Change Label Template"})
+            if (HWND open = OpenDialog(caption)) ::PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
+    }
+}
+
 }  // namespace
 
 TEST_CASE("measuring the printer's printable areas again redraws the guide on the canvas" *
@@ -99,6 +167,31 @@ TEST_CASE("measuring the printer's printable areas again redraws the guide on th
         running.Close();
     }
     ::KillTimer(nullptr, timer);
+}
+
+TEST_CASE("Edit Dimensions belongs to Change Label Template: after Save the keyboard is back there") {
+    kvtest::TemporaryUserFolders folders;
+    KvMessageBoxHandler previous =
+        AfxSetMessageBoxHandler([](KvMessageBoxRequest& r) { return r.ResultOf("Cancel") >= 0 ? r.ResultOf("Cancel") : IDCANCEL; });
+    g_closed.clear();
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 100, CloseTimer);
+    {
+        kvtest::RunningApp running;
+        REQUIRE(running.Started());
+        ::KillTimer(nullptr, timer);
+        HWND frame = running.app.m_pMainWnd->m_hWnd;
+        g_nested = NestedDialogRun();
+        timer = ::SetTimer(nullptr, 0, 50, NestedDialogTimer);
+        ::SendMessageA(frame, WM_COMMAND, ID_CHANGE_LABEL_TEMPLATE, 0);
+        ::KillTimer(nullptr, timer);
+        CHECK(g_nested.stage == 3);
+        CHECK_FALSE(g_nested.gaveUp);
+        CHECK(g_nested.stockEnabledAfterSave);
+        CHECK(g_nested.activeAfterSave == g_nested.stock);
+        CHECK(::IsWindowEnabled(frame));
+        running.Close();
+    }
+    AfxSetMessageBoxHandler(previous);
 }
 
 TEST_CASE("the view's commands open the print layer's dialogs; no LightScribe library is needed") {

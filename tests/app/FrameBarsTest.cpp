@@ -22,6 +22,11 @@ bool Shown(CWnd& w) {
     return w.m_hWnd != nullptr && (w.GetStyle() & WS_VISIBLE) != 0;
 }
 
+// True when the window is the other one or lies inside it.
+bool IsWithin(HWND window, HWND container) {
+    return window == container || ::IsChild(container, window);
+}
+
 }  // namespace
 
 TEST_CASE("the Text Editor bar's events change the design through the frame, one undo step each") {
@@ -90,5 +95,36 @@ TEST_CASE("the formatting and colour bars follow the selection") {
     CHECK(Shown(frame->m_toolProperties.m_sliderHue));
     CHECK_FALSE(Shown(frame->m_toolProperties.m_fontName));
     CHECK(frame->m_toolColor.IsInactive());
+    run.Close();
+}
+
+TEST_CASE("a tool bar left floating comes back in front of the main window") {
+    kvtest::TemporaryUserFolders folders;
+    {
+        kvtest::RunningApp run;
+        REQUIRE(run.Started());
+        KorvanelleFrame* frame = GetMainFrame();
+        CRect frameRect;
+        frame->GetWindowRect(&frameRect);
+        frame->FloatControlBar(&frame->m_toolMain, frameRect.CenterPoint());
+        REQUIRE(frame->m_toolMain.IsFloating());
+        run.Close();
+    }
+    kvtest::RunningApp run;
+    REQUIRE(run.Started());
+    KorvanelleFrame* frame = GetMainFrame();
+    REQUIRE(frame->m_toolMain.IsFloating());
+    CHECK(Shown(frame->m_toolMain));
+    CHECK((::GetMenuState(::GetMenu(frame->m_hWnd), ID_VIEW_MAIN_TOOLBAR, MF_BYCOMMAND) & MF_CHECKED) != 0);
+    HWND floating = ::GetAncestor(frame->m_toolMain.m_hWnd, GA_ROOT);
+    REQUIRE(floating != frame->m_hWnd);
+    CHECK(::IsWindowVisible(floating));
+    CRect barRect, frameRect;
+    frame->m_toolMain.GetWindowRect(&barRect);
+    frame->GetWindowRect(&frameRect);
+    // The bar lies over the main window; a click on it reaches the bar, not the canvas below.
+    const CPoint middle = barRect.CenterPoint();
+    REQUIRE(frameRect.PtInRect(middle));
+    CHECK(IsWithin(::WindowFromPoint(middle), floating));
     run.Close();
 }

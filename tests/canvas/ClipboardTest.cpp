@@ -9,6 +9,7 @@
 
 #include "CanvasFixture.h"
 #include "canvas/AppCanvasState.h"
+#include "res/CommandIds.h"
 
 using namespace cvtest;
 
@@ -151,6 +152,46 @@ TEST_CASE("an image travels as a bitmap, and a bitmap on the clipboard wins") {
     CHECK(h->biYPelsPerMeter == 0);
     ::GlobalUnlock(dib);
     ::GlobalFree(dib);
+}
+
+TEST_CASE("a 32-bit bitmap pasted with every fourth byte 0 is opaque; one with alpha keeps it") {
+    View* view = EnsureView();
+    OwnFormat();
+    NewDesign(view, kLayout1DiscTop, "Back Cover");
+    // A 4 x 3 bottom-up 32-bit bitmap as other programs put it on the clipboard: blue.
+    auto dib = [](BYTE alpha) {
+        std::vector<unsigned char> bytes(sizeof(BITMAPINFOHEADER) + 4 * 3 * 4, 0);
+        BITMAPINFOHEADER* h = reinterpret_cast<BITMAPINFOHEADER*>(bytes.data());
+        h->biSize = sizeof(BITMAPINFOHEADER);
+        h->biWidth = 4;
+        h->biHeight = 3;
+        h->biPlanes = 1;
+        h->biBitCount = 32;
+        h->biCompression = BI_RGB;
+        for (size_t i = sizeof(BITMAPINFOHEADER); i < bytes.size(); i += 4) {
+            bytes[i] = 200;
+            bytes[i + 3] = alpha;
+        }
+        return bytes;
+    };
+    auto pasteAndRead = [&](BYTE alpha) {
+        PutBlock(CF_DIB, dib(alpha));
+        const int before = CountObjects(view);
+        view->PostMessage(WM_COMMAND, ID_PASTE_OBJECT, 0);
+        Pump();
+        REQUIRE(CountObjects(view) == before + 1);
+        ViewObject* pasted = view->m_design.GetFirstSelected();
+        REQUIRE(pasted != nullptr);
+        REQUIRE(pasted->IsImage());
+        REQUIRE(pasted->EnsureImageLoaded());
+        CHECK(pasted->decodedImage->GetWidth() == 4u);
+        Gdiplus::Color c;
+        pasted->decodedImage->GetPixel(2, 1, &c);
+        CHECK(c.GetB() == 200);
+        return c.GetA();
+    };
+    CHECK(pasteAndRead(0) == 255);
+    CHECK(pasteAndRead(90) == 90);
 }
 
 TEST_CASE("selected text goes to the clipboard as plain text: CRLF per line and per track") {

@@ -4,6 +4,7 @@
 #include <doctest.h>
 
 #include <string>
+#include <vector>
 
 #include "CanvasFixture.h"
 #include "TestSupport.h"
@@ -201,6 +202,58 @@ TEST_CASE("an inserted image: undo deletes it, redo recreates it from its file")
     // And undo once more deletes it again.
     view->OnEditUndo();
     CHECK(view->m_design.FindObject(name) == nullptr);
+}
+
+TEST_CASE("a deleted picture comes back with its own bytes, whatever became of its file") {
+    View* view = Fresh();
+    const std::string picture = MakePicture("deleted", 80, 40, RGB(30, 160, 60));
+    const std::vector<unsigned char> original = kvtest::ReadFileBytes(picture);
+    REQUIRE(original.size() > 8);
+    ViewObject* side = view->m_design.GetCurrentSide();
+    view->BeginUndoStep();
+    view->RecordUndoValue("prevOrder", nullptr, "", "");
+    view->InsertImage(CRect(side->left + 1000, side->top + 1000, side->left + 2500, side->top + 2500),
+                      picture.c_str(), false);
+    ViewObject* image = view->m_design.GetFirstSelected();
+    REQUIRE(image != nullptr);
+    REQUIRE(image->IsImage());
+    view->RecordUndoValue("nextRich", image, "", "");
+    view->RecordUndoValue("nextOrder", image, "", "");
+    view->EndUndoStep();
+    const CString name = image->name;
+    view->OnSelectionChanged(name, TRUE);
+    view->SetFocus();
+    // The Delete key removes it; then its file is replaced by another picture of the same name.
+    view->PostMessage(WM_KEYDOWN, VK_DELETE, 1);
+    view->PostMessage(WM_KEYUP, VK_DELETE, 0xC0000001);
+    Pump();
+    REQUIRE(view->m_design.FindObject(name) == nullptr);
+    MakePicture("deleted", 20, 30, RGB(200, 0, 0));
+    REQUIRE(kvtest::ReadFileBytes(picture) != original);
+
+    view->PostMessage(WM_COMMAND, ID_EDIT_UNDO, 0);
+    Pump();
+    ViewObject* back = view->m_design.FindObject(name);
+    REQUIRE(back != nullptr);
+    REQUIRE(back->EnsureImageLoaded());
+    CHECK(back->decodedImage->GetWidth() == 80u);
+    CHECK(back->decodedImage->GetHeight() == 40u);
+    Gdiplus::Color pixel;
+    back->decodedImage->GetPixel(60, 30, &pixel);
+    CHECK(pixel.GetG() == 160);
+    CHECK(pixel.GetR() == 30);
+
+    // Redo deletes it again, and a second Undo still has the picture when the file is gone.
+    view->PostMessage(WM_COMMAND, ID_EDIT_REDO, 0);
+    Pump();
+    REQUIRE(view->m_design.FindObject(name) == nullptr);
+    REQUIRE(::DeleteFileA(picture.c_str()));
+    view->PostMessage(WM_COMMAND, ID_EDIT_UNDO, 0);
+    Pump();
+    back = view->m_design.FindObject(name);
+    REQUIRE(back != nullptr);
+    CHECK(back->EnsureImageLoaded());
+    CHECK(back->image.GetSize() == original.size());
 }
 
 TEST_CASE("an image that does not decode inserts nothing and leaves no step") {

@@ -9,6 +9,7 @@
 #include "PrintTestSupport.h"
 #include "TestSupport.h"
 #include "canvas/ViewSettings.h"
+#include "framework/win/ScopedGdi.h"
 #include "print/DlgSaveAsImage.h"
 #include "print/PrintSettings.h"
 #include "render/CanvasSettings.h"
@@ -20,7 +21,7 @@ namespace {
 
 struct FileAnswer {
     CString offeredPath;  // what the dialog offered
-    CString typed;        // what the user types
+    CString typed;        // what the user types (empty: the offered name is kept)
     int filterIndex = 0;  // 0: the one offered
     bool cancel = false;
 };
@@ -31,7 +32,7 @@ struct FileQuestion {
         DlgSaveAsImage::s_askFileName = [&answer](CWnd*, CString& path, int& filterIndex) {
             answer.offeredPath = path;
             if (answer.cancel) return false;
-            path = answer.typed;
+            if (!answer.typed.IsEmpty()) path = answer.typed;
             if (answer.filterIndex) filterIndex = answer.filterIndex;
             return true;
         };
@@ -45,6 +46,21 @@ void Defaults() {
     g_printOptions.SetDefaults();
     for (int& o : g_exportImageOptions) o = 0;
     g_dialogPositions[kSaveAsImagePos] = POINT{-1, -1};
+}
+
+// The pixels a window shows in a rectangle of its client area, row by row.
+std::vector<COLORREF> WindowPixels(HWND window, const RECT& r) {
+    std::vector<COLORREF> pixels;
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0) return pixels;
+    ScopedWindowDC screen(window);
+    ScopedDC memory(::CreateCompatibleDC(screen));
+    ScopedBitmap bitmap(::CreateCompatibleBitmap(screen, w, h));
+    ScopedSelect selection(memory.Get(), bitmap.Get());
+    ::BitBlt(memory.Get(), 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) pixels.push_back(::GetPixel(memory.Get(), x, y));
+    return pixels;
 }
 
 int Find(const std::vector<std::string>& entries, const char* text) {
@@ -155,6 +171,39 @@ TEST_CASE("Save as Image gives the image's size") {
     CHECK(pixelsAt600 == "2970 x 2970 pixels ");
 }
 
+TEST_CASE("a size text that gets shorter leaves nothing of the longer one") {
+    View* view = EnsurePrintView();
+    Defaults();
+    NewDesign(view, kLayout1DiscTop, "Front Cover");
+    Driven<DlgSaveAsImage> dialog(view);
+    CString longText, shortText;
+    std::vector<COLORREF> shown, repainted;
+    dialog.drive = [&](Driven<DlgSaveAsImage>& d) {
+        Choose(d, IDC_EXPORT_IMAGE, Find(ComboEntries(d, IDC_EXPORT_IMAGE), "Front Cover"));
+        Choose(d, IDC_EXPORT_RESOLUTION, 2);
+        d.UpdateWindow();
+        longText = ItemText(d, IDC_EXPORT_PIXELS);
+        // Where the long text stood, in the dialog's client area.
+        RECT place;
+        ::GetWindowRect(::GetDlgItem(d.m_hWnd, IDC_EXPORT_PIXELS), &place);
+        ::MapWindowPoints(nullptr, d.m_hWnd, reinterpret_cast<POINT*>(&place), 2);
+        Choose(d, IDC_EXPORT_RESOLUTION, 0);
+        shortText = ItemText(d, IDC_EXPORT_PIXELS);
+        d.UpdateWindow();
+        shown = WindowPixels(d.m_hWnd, place);
+        // The same place after the whole dialog was painted again from scratch.
+        ::RedrawWindow(d.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        repainted = WindowPixels(d.m_hWnd, place);
+    };
+    dialog.DoModal();
+    REQUIRE(longText.GetLength() > shortText.GetLength());
+    REQUIRE(!shown.empty());
+    CHECK(shown.size() == repainted.size());
+    size_t stale = 0;
+    for (size_t i = 0; i < shown.size() && i < repainted.size(); ++i) stale += shown[i] != repainted[i];
+    CHECK(stale == 0);
+}
+
 TEST_CASE("saving an image") {
     View* view = EnsurePrintView();
     Defaults();
@@ -180,7 +229,7 @@ TEST_CASE("saving an image") {
     SUBCASE("the name's extension follows the type; the folder and name of the last export are offered") {
         answer.typed = (folder + "\\cover.JPG").c_str();
         CHECK(run(1) == 0);
-        CHECK(answer.offeredPath == (folder + "\\last.png").c_str());
+        CHECK(answer.offeredPath == (folder + "\\last.jpg").c_str());
         CHECK(g_lastExportPath == (folder + "\\cover.jpg").c_str());
         CHECK(::GetFileAttributesA(folder.c_str() + CString("\\cover.jpg")) != INVALID_FILE_ATTRIBUTES);
         answer.typed = (folder + "\\cover").c_str();
@@ -202,6 +251,24 @@ TEST_CASE("saving an image") {
         // The second "cover" met the first one's file: the only questions asked.
         REQUIRE(boxes.Boxes().size() == 1);
         CHECK(boxes.LastText().Find("cover.jpg already exists") > 0);
+    }
+    SUBCASE("the offered name takes the extension of the type chosen, in either dialog") {
+        g_lastExportPath = (folder + "\\Untitled.bmp").c_str();
+        // PNG chosen in this dialog: the name is offered as a PNG.
+        CHECK(run(2) == 0);
+        CHECK(answer.offeredPath == (folder + "\\Untitled.png").c_str());
+        CHECK(g_lastExportPath == (folder + "\\Untitled.png").c_str());
+        // BMP chosen here, then TIFF in the file dialog with the offered name kept.
+        answer.filterIndex = 4;
+        CHECK(run(0) == 0);
+        CHECK(answer.offeredPath == (folder + "\\Untitled.bmp").c_str());
+        CHECK(g_lastExportPath == (folder + "\\Untitled.tif").c_str());
+        CHECK(::GetFileAttributesA(folder.c_str() + CString("\\Untitled.tif")) != INVALID_FILE_ATTRIBUTES);
+        // A folder as the last path offers "Untitled" in it.
+        g_lastExportPath = folder.c_str();
+        answer.cancel = true;
+        CHECK(run(1) == kLeftOpen);
+        CHECK(answer.offeredPath == (folder + "\\Untitled.jpg").c_str());
     }
     SUBCASE("an existing file is replaced only when the user says so") {
         const std::string existing = folder + "\\taken.bmp";
