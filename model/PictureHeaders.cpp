@@ -164,6 +164,9 @@ void CheckJpeg(const unsigned char* b, size_t size, PictureHeaderCheck& r) {
     }
 }
 
+// The first image of a TIFF file: its size, its compression, and every strip (or tile) within
+// the file, holding all its rows when the pixels are stored as they are. Wine's decoder keeps the
+// stream it was given whenever it fails, so a damaged picture is best refused here.
 void CheckTiff(const unsigned char* b, size_t size, PictureHeaderCheck& r) {
     if (size < 8) return;
     const bool little = b[0] == 'I';
@@ -173,14 +176,93 @@ void CheckTiff(const unsigned char* b, size_t size, PictureHeaderCheck& r) {
     if (ifd < 8 || ifd > size - 2) return;
     const uint32_t entries = u16(ifd);
     if (entries == 0 || entries > (size - ifd - 2) / 12) return;
+
+    // A field's values: inline when they fit four bytes, else at an offset within the file.
+    struct Field {
+        uint32_t type = 0, count = 0;
+        size_t at = 0;  // where the values start
+        bool present = false;
+    };
+    Field fields[5];  // offsets, byte counts (strips or tiles), bits per sample, rows per strip, tile size
+    uint32_t compression = 1, samples = 1, rowsPerStrip = 0xFFFFFFFF, tileWidth = 0, tileLength = 0;
+    uint32_t planar = 1;
     for (uint32_t e = 0; e < entries; ++e) {
         const size_t at = ifd + 2 + 12 * static_cast<size_t>(e);
         const uint32_t tag = u16(at), type = u16(at + 2), count = u32(at + 4);
-        if ((tag != 256 && tag != 257) || count != 1) continue;
-        const uint32_t value = type == 3 ? u16(at + 8) : type == 4 ? u32(at + 8) : 0;
-        (tag == 256 ? r.width : r.height) = value;
+        const uint32_t unit = type == 3 ? 2 : type == 4 ? 4 : 0;
+        if (unit == 0) continue;
+        Field f;
+        f.type = type;
+        f.count = count;
+        f.present = true;
+        if (static_cast<uint64_t>(count) * unit <= 4) {
+            f.at = at + 8;
+        } else {
+            const uint32_t offset = u32(at + 8);
+            if (offset > size || static_cast<uint64_t>(count) * unit > size - offset) return;
+            f.at = offset;
+        }
+        auto first = [&]() { return count == 0 ? 0 : type == 3 ? u16(f.at) : u32(f.at); };
+        switch (tag) {
+            case 256: r.width = first(); break;
+            case 257: r.height = first(); break;
+            case 258: fields[2] = f; break;
+            case 259: compression = first(); break;
+            case 273: case 324: fields[0] = f; break;
+            case 279: case 325: fields[1] = f; break;
+            case 277: samples = first(); break;
+            case 278: rowsPerStrip = first(); break;
+            case 284: planar = first(); break;
+            case 322: tileWidth = first(); break;
+            case 323: tileLength = first(); break;
+            default: break;
+        }
     }
-    r.acceptable = SizeAllowed(r.width, r.height);
+    static const uint32_t kKnown[] = {1, 2, 3, 4, 5, 7, 8, 32773, 32946};
+    bool known = false;
+    for (uint32_t k : kKnown) known = known || compression == k;
+    if (!known || !SizeAllowed(r.width, r.height) || samples == 0 || samples > 8 || (planar != 1 && planar != 2))
+        return;
+    // Bits per sample: 1, 2, 4, 8 or 16 each.
+    uint32_t bitsPerPixel = samples;  // one bit each when the field is missing
+    if (fields[2].present) {
+        if (fields[2].count != 1 && fields[2].count != samples) return;
+        bitsPerPixel = 0;
+        for (uint32_t k = 0; k < samples; ++k) {
+            const uint32_t n = fields[2].count == 1 ? 0 : k;
+            const uint32_t bits = fields[2].type == 3 ? u16(fields[2].at + 2 * n) : u32(fields[2].at + 4 * n);
+            if (bits != 1 && bits != 2 && bits != 4 && bits != 8 && bits != 16) return;
+            bitsPerPixel += bits;
+        }
+    }
+    const Field& offsets = fields[0];
+    const Field& counts = fields[1];
+    if (!offsets.present || !counts.present || offsets.count != counts.count || offsets.count == 0) return;
+    // How many pieces the image is stored in, and how many bytes each holds uncompressed.
+    uint64_t pieces, pieceBytes, lastBytes;
+    const bool tiled = tileWidth != 0 || tileLength != 0;
+    const uint64_t planes = planar == 2 ? samples : 1;
+    const uint64_t pixelBits = planar == 2 ? bitsPerPixel / samples : bitsPerPixel;
+    if (tiled) {
+        if (tileWidth == 0 || tileLength == 0 || tileWidth % 16 || tileLength % 16) return;
+        pieces = ((r.width + uint64_t(tileWidth) - 1) / tileWidth) * ((r.height + uint64_t(tileLength) - 1) / tileLength);
+        pieceBytes = lastBytes = (uint64_t(tileWidth) * pixelBits + 7) / 8 * tileLength;
+    } else {
+        const uint64_t rows = rowsPerStrip == 0 || rowsPerStrip > r.height ? r.height : rowsPerStrip;
+        const uint64_t rowBytes = (uint64_t(r.width) * pixelBits + 7) / 8;
+        pieces = (r.height + rows - 1) / rows;
+        pieceBytes = rows * rowBytes;
+        lastBytes = (r.height - (pieces - 1) * rows) * rowBytes;
+    }
+    if (offsets.count != pieces * planes) return;
+    for (uint32_t k = 0; k < offsets.count; ++k) {
+        const uint64_t offset = offsets.type == 3 ? u16(offsets.at + 2 * k) : u32(offsets.at + 4 * k);
+        const uint64_t bytes = counts.type == 3 ? u16(counts.at + 2 * k) : u32(counts.at + 4 * k);
+        if (bytes == 0 || offset > size || bytes > size - offset) return;
+        const bool last = (k + 1) % pieces == 0;
+        if (compression == 1 && bytes < (last ? lastBytes : pieceBytes)) return;
+    }
+    r.acceptable = true;
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #   scripts/fuzz-hostile.sh [mutants per kind (5000)] [kind ...]
 #
 # Prints one line per kind: reads, reads that succeeded, crashes, hangs over 10 s, processes
-# over 256 MB and leaking failed reads; the findings (kind, index, what) go to build/fuzz/findings.
+# over 256 MB and leaking failed reads; the findings (index, what) go to build/fuzz/<kind>.findings.
 # A finding's input is written with: hostile_input_fuzz.exe write <kind> <index> <seed> <file>.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,9 +23,10 @@ out=$build/fuzz
 export WINEPREFIX=${KV_FUZZ_PREFIX:-$build/wineprefix-fuzz}
 [ -x "$exe" ] || { echo "build $exe first (scripts/build.sh hostile_input_fuzz)" >&2; exit 1; }
 mkdir -p "$out"
-: > "$out/findings"
 status=0
 for kind in $kinds; do
+  findings=$out/$kind.findings
+  : > "$findings"
   i=0 reads=0 ok=0 crashes=0 hangs=0 allocs=0 leaks=0
   while [ "$i" -lt "$total" ]; do
     n=$((total - i)); [ "$n" -gt "$batch" ] && n=$batch
@@ -34,7 +35,7 @@ for kind in $kinds; do
     tr -d '\r' <"$log" >"$log.txt" && mv "$log.txt" "$log"
     reads=$((reads + $(grep -c '^at ' "$log")))
     leaks=$((leaks + $(grep -c '^leak ' "$log")))
-    grep -E '^(leak|crash|hang|alloc) ' "$log" | sed "s/^/$kind /" >>"$out/findings"
+    grep -E '^(leak|crash|hang|alloc) ' "$log" >>"$findings"
     last=$(grep '^at ' "$log" | tail -n 1 | cut -d' ' -f2)
     if done_line=$(grep '^done ' "$log"); then
       ok=$((ok + $(echo "$done_line" | cut -d' ' -f4)))
@@ -45,7 +46,7 @@ for kind in $kinds; do
     elif ! grep -q '^done ' "$log"; then
       # Ended without a word: a crash that got past the handler, or the time-out.
       crashes=$((crashes + 1))
-      echo "$kind died ${last:-?}" >>"$out/findings"
+      echo "died ${last:-?}" >>"$findings"
       if [ -z "$last" ]; then echo "$kind: the program does not start" >&2; tail -n 5 "$log" >&2; status=1; break; fi
     fi
     if grep -q '^done ' "$log" && ! grep -q '^alloc ' "$log"; then
@@ -57,5 +58,6 @@ for kind in $kinds; do
   echo "$kind: mutants $reads, read $ok, crashes $crashes, hangs $hangs, over 256 MB $allocs, leaks $leaks"
   [ $((crashes + hangs + allocs + leaks)) -eq 0 ] || status=1
 done
-"$build/wine-stop" >/dev/null 2>&1 || true
+# Several runs side by side (one per kind) set KV_FUZZ_KEEP and end the prefix's Wine afterwards.
+[ -n "${KV_FUZZ_KEEP:-}" ] || "$build/wine-stop" >/dev/null 2>&1 || true
 exit $status

@@ -11,6 +11,7 @@
 
 #include "DocumentSamples.h"
 #include "GdiplusSession.h"
+#include "framework/graphics/GdipImage.h"
 #include "model/ByteStream.h"
 #include "model/PictureHeaders.h"
 #include "render/DocumentBitmap.h"
@@ -112,6 +113,45 @@ TEST_CASE("pictures that send their decoder past their end") {
             IStreamObject stream;
             REQUIRE(stream.SetBytes(bytes->data(), static_cast<ULONG>(bytes->size())));
             CHECK(stream.CreateBitmap() == nullptr);
+        }
+        // A TIFF the decoder fails on keeps its stream for good: an unknown compression, or a
+        // strip too short for the width, is refused before it gets there.
+        Bitmap picture(24, 16, PixelFormat24bppRGB);
+        CLSID tiffClsid;
+        REQUIRE(GetEncoderClsid(L"image/tiff", &tiffClsid) >= 0);
+        ByteStream* encoded = ByteStream::Create();
+        REQUIRE(encoded != nullptr);
+        REQUIRE(picture.Save(encoded, &tiffClsid, nullptr) == Ok);
+        STATSTG stat = {};
+        encoded->Stat(&stat, STATFLAG_NONAME);
+        std::vector<unsigned char> tiff(static_cast<size_t>(stat.cbSize.QuadPart));
+        LARGE_INTEGER zero = {};
+        encoded->Seek(zero, STREAM_SEEK_SET, nullptr);
+        ULONG got = 0;
+        encoded->Read(tiff.data(), static_cast<ULONG>(tiff.size()), &got);
+        encoded->Release();
+        REQUIRE(tiff.size() > 8);
+        const PictureHeaderCheck good = CheckPictureHeaders(tiff.data(), tiff.size());
+        CHECK(good.kind == PictureHeaderCheck::kTiff);
+        CHECK(good.width == 24u);
+        CHECK(good.acceptable);
+        auto withField = [&](unsigned tag, unsigned value) {
+            std::vector<unsigned char> v = tiff;
+            const size_t ifd = v[4] | (v[5] << 8) | (v[6] << 16) | (v[7] << 24);
+            const unsigned entries = v[ifd] | (v[ifd + 1] << 8);
+            for (unsigned e = 0; e < entries; ++e) {
+                const size_t at = ifd + 2 + 12 * e;
+                if ((v[at] | (v[at + 1] << 8)) != tag) continue;
+                v[at + 8] = static_cast<unsigned char>(value);
+                v[at + 9] = static_cast<unsigned char>(value >> 8);
+            }
+            return v;
+        };
+        std::vector<unsigned char> unknown = withField(259, 45);
+        CHECK_FALSE(CheckPictureHeaders(unknown.data(), unknown.size()).acceptable);
+        if (good.acceptable) {
+            std::vector<unsigned char> wide = withField(256, 91);
+            CHECK_FALSE(CheckPictureHeaders(wide.data(), wide.size()).acceptable);
         }
         const unsigned char png[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R',
                                      0, 1, 0x86, 0xA0, 0, 1, 0x86, 0xA0, 8, 6, 0, 0, 0, 0, 0, 0, 0};

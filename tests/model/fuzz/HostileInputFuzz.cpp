@@ -3,7 +3,8 @@
 // through the real reader and, when it reads, is drawn; the program reports what went wrong.
 //
 //   hostile_input_fuzz.exe <kind> <first> <count> <seed>
-//   hostile_input_fuzz.exe write <kind> <index> <seed> <file>   (one mutant, to look at)
+//   hostile_input_fuzz.exe write <kind> <index> <seed> <file>   (one mutant, to look at; the
+//                                                                sample itself for index -1)
 //
 // kind: v507 v450 v350 v6 v1 clip dib jpg tif bmp png gif. Mutant i of a kind is the same for a
 // given seed, so a run can go on after the mutant it died on (scripts/fuzz-hostile.sh does). Lines
@@ -417,8 +418,10 @@ int main(int argc, char** argv) {
     }
     if (std::string(argv[1]) == "write" && argc >= 6) {
         if (!kvtest::GdiplusReady()) return 65;
+        const long index = std::atol(argv[3]);
+        const std::vector<unsigned char> sample = Sample(argv[2]);
         const std::vector<unsigned char> mutant =
-            Mutate(Sample(argv[2]), static_cast<uint32_t>(std::strtoul(argv[4], nullptr, 10)), std::atol(argv[3]));
+            index < 0 ? sample : Mutate(sample, static_cast<uint32_t>(std::strtoul(argv[4], nullptr, 10)), index);
         return kvtest::WriteFileBytes(argv[5], mutant) ? 0 : 1;
     }
     const std::string kind = argv[1];
