@@ -282,6 +282,9 @@ TEST_CASE("a pasted record of the own format that never finished laying out") {
             o->sideName = side->name;
             o->left = side->left;
             o->top = side->top;
+            // A track list takes a layout its side can show, as a paste does.
+            if (o->IsTrackList() && o->side == 1 && (o->textLayout == "1 Column" || o->textLayout == "Table Format"))
+                o->textLayout = "Bottom";
             doc.AssignUniqueName(o);
             doc.AddObject(o);
             doc.currentSideName = side->name;

@@ -334,6 +334,9 @@ bool PasteRecord(const std::vector<unsigned char>& bytes, long index, bool draw)
             o->sideName = side->name;
             o->left = side->left;
             o->top = side->top;
+            // A track list takes a layout its side can show, as a paste does.
+            if (o->IsTrackList() && o->side == 1 && (o->textLayout == "1 Column" || o->textLayout == "Table Format"))
+                o->textLayout = "Bottom";
         }
         doc.AssignUniqueName(o);
         doc.AddObject(o);
