@@ -333,10 +333,11 @@ public:
     }
 
     // Cuts the object's name before its first "(" and gives it the first free "Text N" (free
-    // texts) or "base(N)" (any other object).
-    void Rename(ViewObject* object) {
+    // texts) or "base(N)" (any other object). `counted`: the object is one of the design's, so
+    // its present name is among the counted ones (an object about to be added is not).
+    void Rename(ViewObject* object, bool counted) {
         const bool freeText = object->IsFreeText();
-        Drop(object->name.str());
+        if (counted) Drop(object->name.str());
         object->name = BaseNameOf(object->name);
         const std::string base = object->name.str();
         ++m_count[base];
@@ -381,8 +382,10 @@ void KorvanelleDocument::AssignUniqueName(ViewObject* object) {
         LabelTemplate all;
         CollectObjects(all, false);
         UniqueNamer namer(all);
+        bool counted = false;
+        for (int k = 0; k < all.GetObjectCount() && !counted; ++k) counted = all.GetObject(k) == object;
         all.objects.RemoveAll();
-        namer.Rename(object);
+        namer.Rename(object, counted);
     });
 }
 
@@ -404,7 +407,7 @@ void KorvanelleDocument::MakeNamesUnique() {
         UniqueNamer namer(all);
         all.objects.RemoveAll();
         for (const std::vector<ViewObject*>* list : order)
-            for (size_t j = 1; j < list->size(); ++j) namer.Rename((*list)[j]);
+            for (size_t j = 1; j < list->size(); ++j) namer.Rename((*list)[j], true);
     });
 }
 

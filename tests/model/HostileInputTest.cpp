@@ -319,6 +319,12 @@ TEST_CASE("namesakes are renamed in the order their names first appear") {
     const char* expected[] = {"A(5)", "A(6)", "A(2)", "A(1)", "Text 1", "Text 3(7)", "Text 2"};
     for (int i = 0; i < 7; ++i) CHECK(t->GetObject(i)->name == expected[i]);
 
+    // An object about to be added (a paste) whose name one of the design's objects holds.
+    ViewObject* pasted = NewViewObject(kObjectImage, "A(1)", 2, "Front Cover", 0, 0, 100, 100);
+    doc.AssignUniqueName(pasted);
+    CHECK(pasted->name == "A(3)");
+    DeleteViewObject(pasted);
+
     // A file of 20,000 texts of one name: each later one gets the next free number.
     KorvanelleDocument many;
     LabelTemplate* m = new LabelTemplate;
