@@ -3,6 +3,8 @@
 
 #include "framework/graphics/DibHelpers.h"
 #include "framework/graphics/GdipImage.h"
+#include "model/ByteStream.h"
+#include "model/PictureHeaders.h"
 
 #include <cstdlib>
 #include <vector>
@@ -21,6 +23,45 @@ const UINT kReadChunk = 1u << 20;
 const GUID kFormatUndefined = {0xb96b3ca9, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
 const GUID kFormatMemoryBmp = {0xb96b3caa, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
 const GUID kFormatBmp = {0xb96b3cab, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+
+// One reference to a stream, released with the scope.
+class StreamRef {
+public:
+    explicit StreamRef(IStream* stream) : m_stream(stream) {}
+    ~StreamRef() {
+        if (m_stream) m_stream->Release();
+    }
+    StreamRef(const StreamRef&) = delete;
+    StreamRef& operator=(const StreamRef&) = delete;
+    IStream* get() const { return m_stream; }
+
+private:
+    IStream* m_stream;
+};
+
+// Every byte of the stream from its start, within the largest picture a stream may hold.
+bool ReadAll(IStream* stream, std::vector<BYTE>& bytes) {
+    STATSTG stat = {};
+    if (FAILED(stream->Stat(&stat, STATFLAG_NONAME))) return false;
+    if (stat.cbSize.QuadPart == 0 || stat.cbSize.QuadPart > ByteStream::kMaxSize) return false;
+    const ULONG size = static_cast<ULONG>(stat.cbSize.QuadPart);
+    LARGE_INTEGER zero = {};
+    ULARGE_INTEGER was = {};
+    if (FAILED(stream->Seek(zero, STREAM_SEEK_CUR, &was))) return false;
+    bool ok = false;
+    try {
+        bytes.resize(size);
+        ULONG got = 0;
+        ok = SUCCEEDED(stream->Seek(zero, STREAM_SEEK_SET, nullptr)) &&
+             SUCCEEDED(stream->Read(bytes.data(), size, &got)) && got == size;
+    } catch (...) {
+        ok = false;
+    }
+    LARGE_INTEGER back = {};
+    back.QuadPart = static_cast<LONGLONG>(was.QuadPart);
+    stream->Seek(back, STREAM_SEEK_SET, nullptr);
+    return ok;
+}
 
 }  // namespace
 
@@ -49,15 +90,8 @@ void IStreamObject::Borrow(IStream* stream) {
 
 bool IStreamObject::CreateStream() {
     Clear();
-    IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)) || !stream) return false;
-    m_stream = stream;
-    LARGE_INTEGER zero = {};
-    if (FAILED(m_stream->Seek(zero, STREAM_SEEK_SET, nullptr))) {
-        Clear();
-        return false;
-    }
-    return true;
+    m_stream = ByteStream::Create();
+    return m_stream != nullptr;
 }
 
 bool IStreamObject::SetBytes(const void* bytes, ULONG count) {
@@ -95,8 +129,8 @@ bool IStreamObject::EncodeImage(Image* image, bool deleteOnFailure) {
             ok = true;
             return;
         }
-        IStream* temp = nullptr;
-        if (SUCCEEDED(CreateStreamOnHGlobal(nullptr, TRUE, &temp)) && temp) {
+        IStream* temp = ByteStream::Create();
+        if (temp) {
             CLSID png;
             if (GetEncoderClsid(L"image/png", &png) >= 0 && image->Save(temp, &png, nullptr) == Ok) {
                 Clear();
@@ -115,11 +149,14 @@ Bitmap* IStreamObject::CreateBitmap() {
     Bitmap* result = nullptr;
     GuardOperation(531, [&] {
         if (!m_stream) return;
-        // Decoding starts at the first byte whatever the position (after SetBytes it stands at
-        // the end).
-        LARGE_INTEGER zero = {};
-        m_stream->Seek(zero, STREAM_SEEK_SET, nullptr);
-        Bitmap* decoded = Bitmap::FromStream(m_stream);
+        // The decoder gets a stream of its own over a copy of the bytes: it never moves the held
+        // stream's position, and it cannot read outside the picture however far it seeks.
+        std::vector<BYTE> bytes;
+        if (!ReadAll(m_stream, bytes)) return;
+        if (!CheckPictureHeaders(bytes.data(), bytes.size()).acceptable) return;
+        StreamRef decodeStream(ByteStream::Create(bytes.data(), bytes.size()));
+        if (!decodeStream.get()) return;
+        Bitmap* decoded = Bitmap::FromStream(decodeStream.get());
         if (!decoded) return;
         if (decoded->GetLastStatus() != Ok) {
             // Undecodable bytes give no image (callers treat null as "no image").

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -330,29 +331,71 @@ void KorvanelleDocument::DetachImages() {
     });
 }
 
+namespace {
+
+// The names of a design's objects, counted, with the next free number of each numbering: one
+// namer serves every rename of a pass over the design, so that a file full of namesakes costs
+// time in proportion to its objects, not to their square.
+class UniqueNamer {
+public:
+    explicit UniqueNamer(const LabelTemplate& all) {
+        for (int k = 0; k < all.GetObjectCount(); ++k) ++m_count[all.GetObject(k)->name.str()];
+    }
+
+    // Cuts the object's name before its first "(" and gives it the first free "Text N" (free
+    // texts) or "base(N)" (any other object). `counted`: the object is one of the design's, so
+    // its present name is among the counted ones (an object about to be added is not).
+    void Rename(ViewObject* object, bool counted) {
+        const bool freeText = object->IsFreeText();
+        if (counted) Drop(object->name.str());
+        object->name = BaseNameOf(object->name);
+        const std::string base = object->name.str();
+        ++m_count[base];
+        int& n = freeText ? m_nextText : m_nextByBase[base];
+        if (n < 1) n = 1;
+        std::string candidate;
+        for (;; ++n) {
+            candidate = freeText ? "Text " + std::to_string(n) : base + "(" + std::to_string(n) + ")";
+            if (!Taken(candidate)) break;
+        }
+        Drop(base);
+        object->name = candidate.c_str();
+        ++m_count[candidate];
+    }
+
+private:
+    bool Taken(const std::string& name) const {
+        const auto found = m_count.find(name);
+        return found != m_count.end() && found->second > 0;
+    }
+    // One holder less. A "Text N" nobody holds any more is free again for the free texts.
+    void Drop(const std::string& name) {
+        const auto found = m_count.find(name);
+        if (found == m_count.end() || --found->second > 0) return;
+        if (name.compare(0, 5, "Text ") == 0 && name.size() > 5 && name[5] >= '1' && name[5] <= '9' &&
+            name.size() < 15 && name.find_first_not_of("0123456789", 5) == std::string::npos) {
+            const int n = std::atoi(name.c_str() + 5);
+            if (n < m_nextText) m_nextText = n;
+        }
+    }
+
+    std::unordered_map<std::string, int> m_count;
+    std::unordered_map<std::string, int> m_nextByBase;
+    int m_nextText = 1;
+};
+
+}  // namespace
+
 void KorvanelleDocument::AssignUniqueName(ViewObject* object) {
     GuardOperation(612, [&] {
         if (!object) return;
-        bool freeText = object->IsFreeText();
-        object->name = BaseNameOf(object->name);
-        const CString base = object->name;
         LabelTemplate all;
         CollectObjects(all, false);
-        std::unordered_set<std::string> taken;
-        for (int k = 0; k < all.GetObjectCount(); ++k) taken.insert(all.GetObject(k)->name.str());
-        taken.insert(object->name.str());
+        UniqueNamer namer(all);
+        bool counted = false;
+        for (int k = 0; k < all.GetObjectCount() && !counted; ++k) counted = all.GetObject(k) == object;
         all.objects.RemoveAll();
-        for (int n = 1;; ++n) {
-            CString candidate;
-            if (freeText)
-                candidate.Format("Text %d", n);
-            else
-                candidate.Format("%s(%d)", base.GetString(), n);
-            if (!taken.count(candidate.str())) {
-                object->name = candidate;
-                break;
-            }
-        }
+        namer.Rename(object, counted);
     });
 }
 
@@ -360,12 +403,21 @@ void KorvanelleDocument::MakeNamesUnique() {
     GuardOperation(613, [&] {
         LabelTemplate all;
         CollectObjects(all, false);
-        for (int i = 0; i < all.GetObjectCount(); ++i) {
-            for (int j = i + 1; j < all.GetObjectCount(); ++j) {
-                if (all.GetObject(j)->name == all.GetObject(i)->name) AssignUniqueName(all.GetObject(j));
-            }
+        // Namesakes by name, the names in the order they first appear. The first holder of a name
+        // keeps it; the others are renamed in list order, name by name. A new name is free
+        // among all names, so no rename can make a new namesake.
+        std::unordered_map<std::string, std::vector<ViewObject*>> holders;
+        std::vector<const std::vector<ViewObject*>*> order;
+        for (int k = 0; k < all.GetObjectCount(); ++k) {
+            ViewObject* o = all.GetObject(k);
+            std::vector<ViewObject*>& list = holders[o->name.str()];
+            if (list.empty()) order.push_back(&list);
+            list.push_back(o);
         }
+        UniqueNamer namer(all);
         all.objects.RemoveAll();
+        for (const std::vector<ViewObject*>* list : order)
+            for (size_t j = 1; j < list->size(); ++j) namer.Rename((*list)[j], true);
     });
 }
 

@@ -337,7 +337,10 @@ public:
 
     // Hands the objects over, in their order.
     void MoveTo(CViewObjectArray& objects) {
-        for (ViewObject* o : m_made) objects.Add(o);
+        for (ViewObject* o : m_made) {
+            o->LimitRecordValues();
+            objects.Add(o);
+        }
         m_made.clear();
     }
 

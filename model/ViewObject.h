@@ -30,6 +30,13 @@ enum ViewObjectType {
 };
 
 
+// What a record read from a file or the clipboard may hold: positions and sizes within a sheet
+// far larger than any page or side (thousandths of an inch), and fonts no taller than the largest
+// size AutoFit chooses (500 points). A damaged or hostile record is brought within these on
+// reading, so that no layout or drawing has to cope with values no design can use.
+const int kMaxDesignLength = 50000;
+const int kMaxFontHeight = 5000;  // tenths of a point
+
 // Where the three fields of one track begin and end (index of the closing 0x08).
 struct TrackRow {
     int numberStart = 0, numberEnd = 0;
@@ -157,6 +164,9 @@ public:
     CString EncodeColorRuns() const;
     void DecodeFontRuns(const CString& text);
     void DecodeColorRuns(const CString& text);
+    // Brings the numbers a record was read with (positions, sizes, colour changes, font heights
+    // and weights) within what a design can use.
+    void LimitRecordValues();
 
     // ---- characters, runs and track rows ----------------------------------------------------------
     void SetText(const CString& text);

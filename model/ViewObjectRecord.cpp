@@ -29,7 +29,31 @@ void SplitFields(const CString& text, CStringArray& fields) {
     }
 }
 
+int Limit(int value, int low, int high) {
+    return value < low ? low : value > high ? high : value;
+}
+
 }  // namespace
+
+void ViewObject::LimitRecordValues() {
+    left = Limit(left, -kMaxDesignLength, kMaxDesignLength);
+    top = Limit(top, -kMaxDesignLength, kMaxDesignLength);
+    width = Limit(width, 0, kMaxDesignLength);
+    height = Limit(height, 0, kMaxDesignLength);
+    spineWidth = Limit(spineWidth, 0, kMaxDesignLength);
+    textMargin = Limit(textMargin, 0, kMaxDesignLength);
+    savedLeft = Limit(savedLeft, -kMaxDesignLength, kMaxDesignLength);
+    savedTop = Limit(savedTop, -kMaxDesignLength, kMaxDesignLength);
+    hue = Limit(hue, -180, 180);
+    saturation = Limit(saturation, -100, 100);
+    lightness = Limit(lightness, -100, 100);
+    for (INT_PTR i = 0; i < charFonts.GetSize(); ++i) {
+        LOGFONTA* f = charFonts[i];
+        if (!f) continue;
+        f->lfHeight = Limit(f->lfHeight, -kMaxFontHeight, kMaxFontHeight);
+        f->lfWeight = Limit(f->lfWeight, 0, 1000);
+    }
+}
 
 CString ViewObject::EncodeFontRuns() const {
     CString out;
@@ -182,6 +206,7 @@ void ViewObject::LoadRecord(CArchive& ar) {
         DecodeColorRuns(colors);
     }
     SyncCharUnderlines();
+    LimitRecordValues();
     if (type == kObjectImage && imageSource.IsEmpty() && version >= 500) image.Serialize(ar);
     needsLayout = 1;
 }

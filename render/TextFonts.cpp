@@ -40,6 +40,13 @@ TextMeasurer::TextMeasurer(ViewObject* object) : m_object(object) {
     m_formatP->SetLineAlignment(StringAlignmentNear);
     m_formatP->SetTrimming(StringTrimmingNone);
     m_defaultRecord = ViewObject::NewDefaultFontRecord();
+    const int count = static_cast<int>(object->charFonts.GetSize());
+    m_owners.resize(count);
+    int owner = -1;
+    for (int j = 0; j < count; ++j) {
+        if (object->charFonts[j]) owner = j;
+        m_owners[j] = owner;
+    }
 }
 
 TextMeasurer::~TextMeasurer() {
@@ -52,16 +59,12 @@ TextMeasurer::~TextMeasurer() {
 }
 
 void TextMeasurer::SelectFontAt(int i, int autoFitSize) {
-    LOGFONTA* record = nullptr;
-    int index = -1;
-    for (int j = i < m_object->charFonts.GetSize() ? i : static_cast<int>(m_object->charFonts.GetSize()) - 1;
-         j >= 0; --j) {
-        if (m_object->charFonts[j]) {
-            record = m_object->charFonts[j];
-            index = j;
-            break;
-        }
-    }
+    // The record in effect: the nearest at or before the character, found through the table made
+    // when measuring began (a walk back per character would cost the square of a long text).
+    const int count = static_cast<int>(m_owners.size());
+    const int at = i < count ? i : count - 1;
+    const int index = at >= 0 ? m_owners[at] : -1;
+    LOGFONTA* record = index >= 0 ? m_object->charFonts[index] : nullptr;
     if (!record) record = m_defaultRecord;
     bool fresh = index != m_recordIndex || !m_font;
     // With AutoFit every record meets the size of the try when its character is reached.

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "framework/Core.h"
 
@@ -50,6 +51,9 @@ private:
     Gdiplus::Font* m_font = nullptr;
     LOGFONTA* m_defaultRecord = nullptr;  // owned
     int m_recordIndex = -2;               // the character whose record made m_font
+    // For every character, the index of the font record in effect there (-1: none); made once,
+    // as the layout changes record heights but never which characters carry records.
+    std::vector<int> m_owners;
     // The boxes measured with m_font, by format and character: a text repeats its letters, and
     // each measuring through GDI+ costs tens of microseconds. Emptied whenever the font changes.
     std::unordered_map<std::string, Gdiplus::RectF> m_measured;

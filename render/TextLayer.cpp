@@ -59,6 +59,13 @@ void DrawGlyphs(Graphics* g, ViewObject* o, const RenderContext& rc, StringForma
                 LOGFONTA* defaultRecord, double fontScale, GlyphPens& p, REAL shiftX, REAL shiftY) {
     const int a = o->AngleToDegrees();
     const float ox = static_cast<float>(o->left) + rc.offsetX, oy = static_cast<float>(o->top) + rc.offsetY;
+    // A character wholly outside what can show (the object's box when the text is clipped to it,
+    // the bitmap) is passed over: each drawing costs the same whether it shows or not, and a long
+    // text would otherwise cost its whole length on every drawing.
+    g->ResetTransform();
+    RectF visible;
+    const bool bounded = g->GetVisibleClipBounds(&visible) == Ok;
+    const double scale = std::max(std::fabs(rc.scaleX), std::fabs(rc.scaleY));
     for (int i = 0; i < o->GetCharCount(); ++i) {
         LOGFONTA* record = o->charFonts[i];
         // A text whose first character lost its record still draws, with the default one.
@@ -79,6 +86,16 @@ void DrawGlyphs(Graphics* g, ViewObject* o, const RenderContext& rc, StringForma
         const RectF& glyph = *o->glyphBoxes[i];
         if (glyph.Width == 0 || glyph.Height == 0) continue;
         if (!p.font || !p.brush) continue;
+        if (bounded) {
+            // The glyph and its underline lie within this reach of where they are drawn from,
+            // whichever way the text is turned.
+            const double reach =
+                (std::fabs(glyph.Width) + std::fabs(glyph.Height) + o->charUnderlines[i]) * scale * 2 + 4;
+            const double x = (ox + glyph.X) * rc.scaleX + shiftX, y = (oy + glyph.Y) * rc.scaleY + shiftY;
+            if (x + reach < visible.X || x - reach > visible.GetRight() || y + reach < visible.Y ||
+                y - reach > visible.GetBottom())
+                continue;
+        }
 
         g->ResetTransform();
         if (a != 0) g->RotateTransform(static_cast<REAL>(a), MatrixOrderAppend);

@@ -10,6 +10,13 @@
 
 using namespace Gdiplus;
 
+namespace {
+
+// The most tops the search for a disc text's first line tries.
+const float kFirstLineTops = 4096.0f;
+
+}  // namespace
+
 // ---- layout state -----------------------------------------------------------------------------
 
 TextLayoutState::TextLayoutState(ViewObject* obj, ViewObject* side, bool columns)
@@ -101,9 +108,13 @@ void TextLayoutState::SkipHoleBand(float& top, float height) const {
 }
 
 int TextLayoutState::FindFirstLine(float& top, float height, float width) {
-    for (top = 0;; top += 1.0f) {
+    // Tops are tried a unit apart; on an area taller than kFirstLineTops units the steps widen,
+    // so that one search never tries more tops than that, however tall the object is.
+    if (!std::isfinite(areaH) || !std::isfinite(height)) return 0;
+    const float step = std::max(1.0f, areaH / kFirstLineTops);
+    for (top = 0;; top += step) {
         SkipHoleBand(top, height);
-        if (top + height > areaH) return 0;
+        if (!(top + height <= areaH)) return 0;
         GetLineSegments(top, height);
         if (const int fit = segments.Holding(width)) return fit;
     }

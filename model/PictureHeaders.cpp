@@ -1,0 +1,294 @@
+// The header checks of the picture kinds a design can hold. Each reads only within the bytes
+// given; a picture whose headers point outside them, or that claims more pixels than this process
+// can decode, is refused before any decoder sees it.
+#include "model/PictureHeaders.h"
+
+#include <cstring>
+
+namespace {
+
+uint32_t Le16(const unsigned char* p) {
+    return p[0] | (p[1] << 8);
+}
+uint32_t Le32(const unsigned char* p) {
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+uint32_t Be16(const unsigned char* p) {
+    return (p[0] << 8) | p[1];
+}
+uint32_t Be32(const unsigned char* p) {
+    return (static_cast<uint32_t>(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
+}
+
+bool SizeAllowed(uint64_t width, uint64_t height) {
+    return width > 0 && height > 0 && width * height <= kMaxPicturePixels;
+}
+
+void CheckBmp(const unsigned char* b, size_t size, PictureHeaderCheck& r) {
+    if (size < 14 + 12) return;
+    const uint32_t pixelOffset = Le32(b + 10);
+    const uint32_t infoSize = Le32(b + 14);
+    int64_t width, height;
+    uint32_t planes, bits, compression = 0, colours = 0;
+    if (infoSize == 12) {
+        width = Le16(b + 18);
+        height = static_cast<int16_t>(Le16(b + 20));
+        planes = Le16(b + 22);
+        bits = Le16(b + 24);
+    } else if (infoSize == 40 || infoSize == 52 || infoSize == 56 || infoSize == 64 || infoSize == 108 ||
+               infoSize == 124) {
+        if (size < 14 + static_cast<size_t>(infoSize)) return;
+        width = static_cast<int32_t>(Le32(b + 18));
+        height = static_cast<int32_t>(Le32(b + 22));
+        planes = Le16(b + 26);
+        bits = Le16(b + 28);
+        compression = Le32(b + 30);
+        colours = Le32(b + 46);
+    } else {
+        return;
+    }
+    if (height < 0) height = -height;
+    r.width = width > 0 ? static_cast<uint32_t>(width) : 0;
+    r.height = static_cast<uint32_t>(height);
+    if (width <= 0 || !SizeAllowed(static_cast<uint64_t>(width), static_cast<uint64_t>(height))) return;
+    if (planes != 1 || colours > 256) return;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return;
+    // The pixels start after the headers and within the file.
+    if (pixelOffset < 14 + infoSize || pixelOffset >= size) return;
+    const uint64_t available = size - pixelOffset;
+    switch (compression) {
+        case 0:  // uncompressed
+        case 3:  // bit fields
+        case 6: {
+            if (compression != 0 && bits != 16 && bits != 32) return;
+            const uint64_t row = ((static_cast<uint64_t>(width) * bits + 31) / 32) * 4;
+            if (row * static_cast<uint64_t>(height) > available) return;
+            break;
+        }
+        case 1:  // run-length, 8 bits
+            if (bits != 8) return;
+            break;
+        case 2:  // run-length, 4 bits
+            if (bits != 4) return;
+            break;
+        default:
+            return;
+    }
+    r.acceptable = true;
+}
+
+void CheckPng(const unsigned char* b, size_t size, PictureHeaderCheck& r) {
+    // The header chunk comes first: length 13, "IHDR", width and height.
+    if (size < 8 + 8 + 13 + 4) return;
+    if (Be32(b + 8) != 13 || std::memcmp(b + 12, "IHDR", 4) != 0) return;
+    r.width = Be32(b + 16);
+    r.height = Be32(b + 20);
+    if (r.width > 0x7FFFFFFF || r.height > 0x7FFFFFFF) return;
+    r.acceptable = SizeAllowed(r.width, r.height);
+}
+
+// Skips a chain of GIF data sub-blocks; false when it runs off the end.
+bool SkipGifBlocks(const unsigned char* b, size_t size, size_t& at) {
+    for (;;) {
+        if (at >= size) return false;
+        const size_t length = b[at++];
+        if (length == 0) return true;
+        if (length > size - at) return false;
+        at += length;
+    }
+}
+
+void CheckGif(const unsigned char* b, size_t size, PictureHeaderCheck& r) {
+    if (size < 13) return;
+    r.width = Le16(b + 6);
+    r.height = Le16(b + 8);
+    if (!SizeAllowed(r.width, r.height)) return;
+    size_t at = 13;
+    if (b[10] & 0x80) at += 3u << ((b[10] & 7) + 1);
+    // Every frame must fit the pixel limit too; the walk stops at the trailer or at the end of
+    // what can be followed (the decoder then reports the damage itself).
+    while (at < size) {
+        const unsigned char tag = b[at];
+        if (tag == 0x3B) break;
+        if (tag == 0x21) {
+            at += 2;
+            if (!SkipGifBlocks(b, size, at)) break;
+        } else if (tag == 0x2C) {
+            if (size - at < 10) break;
+            const uint32_t w = Le16(b + at + 5), h = Le16(b + at + 7);
+            if (!SizeAllowed(w, h)) return;
+            const unsigned char flags = b[at + 9];
+            at += 10;
+            if (flags & 0x80) at += 3u << ((flags & 7) + 1);
+            at += 1;  // the code size
+            if (!SkipGifBlocks(b, size, at)) break;
+        } else {
+            break;
+        }
+    }
+    r.acceptable = true;
+}
+
+void CheckJpeg(const unsigned char* b, size_t size, PictureHeaderCheck& r) {
+    size_t at = 2;
+    bool frame = false;
+    while (at + 4 <= size) {
+        if (b[at] != 0xFF) return;
+        const unsigned char marker = b[at + 1];
+        if (marker == 0xFF) {
+            ++at;
+            continue;
+        }
+        if (marker == 0xD8 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
+            at += 2;
+            continue;
+        }
+        if (marker == 0xD9) return;
+        const uint32_t length = Be16(b + at + 2);
+        if (length < 2 || length > size - at - 2) return;
+        const bool sof = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (sof) {
+            if (length < 8) return;
+            r.height = Be16(b + at + 5);
+            r.width = Be16(b + at + 7);
+            const uint32_t components = b[at + 9];
+            if (components == 0 || components > 4 || length < 8 + 3 * components) return;
+            if (!SizeAllowed(r.width, r.height)) return;
+            frame = true;
+        }
+        if (marker == 0xDA) {
+            r.acceptable = frame;
+            return;
+        }
+        at += 2 + length;
+    }
+}
+
+// The first image of a TIFF file: its size, its compression, and every strip (or tile) within
+// the file, holding all its rows when the pixels are stored as they are. Wine's decoder keeps the
+// stream it was given whenever it fails, so a damaged picture is best refused here.
+void CheckTiff(const unsigned char* b, size_t size, PictureHeaderCheck& r) {
+    if (size < 8) return;
+    const bool little = b[0] == 'I';
+    auto u16 = [&](size_t at) { return little ? Le16(b + at) : Be16(b + at); };
+    auto u32 = [&](size_t at) { return little ? Le32(b + at) : Be32(b + at); };
+    const uint32_t ifd = u32(4);
+    if (ifd < 8 || ifd > size - 2) return;
+    const uint32_t entries = u16(ifd);
+    if (entries == 0 || entries > (size - ifd - 2) / 12) return;
+
+    // A field's values: inline when they fit four bytes, else at an offset within the file.
+    struct Field {
+        uint32_t type = 0, count = 0;
+        size_t at = 0;  // where the values start
+        bool present = false;
+    };
+    Field fields[5];  // offsets, byte counts (strips or tiles), bits per sample, rows per strip, tile size
+    uint32_t compression = 1, samples = 1, rowsPerStrip = 0xFFFFFFFF, tileWidth = 0, tileLength = 0;
+    uint32_t planar = 1;
+    for (uint32_t e = 0; e < entries; ++e) {
+        const size_t at = ifd + 2 + 12 * static_cast<size_t>(e);
+        const uint32_t tag = u16(at), type = u16(at + 2), count = u32(at + 4);
+        const uint32_t unit = type == 3 ? 2 : type == 4 ? 4 : 0;
+        if (unit == 0) continue;
+        Field f;
+        f.type = type;
+        f.count = count;
+        f.present = true;
+        if (static_cast<uint64_t>(count) * unit <= 4) {
+            f.at = at + 8;
+        } else {
+            const uint32_t offset = u32(at + 8);
+            if (offset > size || static_cast<uint64_t>(count) * unit > size - offset) return;
+            f.at = offset;
+        }
+        auto first = [&]() { return count == 0 ? 0 : type == 3 ? u16(f.at) : u32(f.at); };
+        switch (tag) {
+            case 256: r.width = first(); break;
+            case 257: r.height = first(); break;
+            case 258: fields[2] = f; break;
+            case 259: compression = first(); break;
+            case 273: case 324: fields[0] = f; break;
+            case 279: case 325: fields[1] = f; break;
+            case 277: samples = first(); break;
+            case 278: rowsPerStrip = first(); break;
+            case 284: planar = first(); break;
+            case 322: tileWidth = first(); break;
+            case 323: tileLength = first(); break;
+            default: break;
+        }
+    }
+    static const uint32_t kKnown[] = {1, 2, 3, 4, 5, 7, 8, 32773, 32946};
+    bool known = false;
+    for (uint32_t k : kKnown) known = known || compression == k;
+    if (!known || !SizeAllowed(r.width, r.height) || samples == 0 || samples > 8 || (planar != 1 && planar != 2))
+        return;
+    // Bits per sample: 1, 2, 4, 8 or 16 each.
+    uint32_t bitsPerPixel = samples;  // one bit each when the field is missing
+    if (fields[2].present) {
+        if (fields[2].count != 1 && fields[2].count != samples) return;
+        bitsPerPixel = 0;
+        for (uint32_t k = 0; k < samples; ++k) {
+            const uint32_t n = fields[2].count == 1 ? 0 : k;
+            const uint32_t bits = fields[2].type == 3 ? u16(fields[2].at + 2 * n) : u32(fields[2].at + 4 * n);
+            if (bits != 1 && bits != 2 && bits != 4 && bits != 8 && bits != 16) return;
+            bitsPerPixel += bits;
+        }
+    }
+    const Field& offsets = fields[0];
+    const Field& counts = fields[1];
+    if (!offsets.present || !counts.present || offsets.count != counts.count || offsets.count == 0) return;
+    // How many pieces the image is stored in, and how many bytes each holds uncompressed.
+    uint64_t pieces, pieceBytes, lastBytes;
+    const bool tiled = tileWidth != 0 || tileLength != 0;
+    const uint64_t planes = planar == 2 ? samples : 1;
+    const uint64_t pixelBits = planar == 2 ? bitsPerPixel / samples : bitsPerPixel;
+    if (tiled) {
+        if (tileWidth == 0 || tileLength == 0 || tileWidth % 16 || tileLength % 16) return;
+        pieces = ((r.width + uint64_t(tileWidth) - 1) / tileWidth) * ((r.height + uint64_t(tileLength) - 1) / tileLength);
+        pieceBytes = lastBytes = (uint64_t(tileWidth) * pixelBits + 7) / 8 * tileLength;
+    } else {
+        const uint64_t rows = rowsPerStrip == 0 || rowsPerStrip > r.height ? r.height : rowsPerStrip;
+        const uint64_t rowBytes = (uint64_t(r.width) * pixelBits + 7) / 8;
+        pieces = (r.height + rows - 1) / rows;
+        pieceBytes = rows * rowBytes;
+        lastBytes = (r.height - (pieces - 1) * rows) * rowBytes;
+    }
+    if (offsets.count != pieces * planes) return;
+    for (uint32_t k = 0; k < offsets.count; ++k) {
+        const uint64_t offset = offsets.type == 3 ? u16(offsets.at + 2 * k) : u32(offsets.at + 4 * k);
+        const uint64_t bytes = counts.type == 3 ? u16(counts.at + 2 * k) : u32(counts.at + 4 * k);
+        if (bytes == 0 || offset > size || bytes > size - offset) return;
+        const bool last = (k + 1) % pieces == 0;
+        if (compression == 1 && bytes < (last ? lastBytes : pieceBytes)) return;
+    }
+    r.acceptable = true;
+}
+
+}  // namespace
+
+PictureHeaderCheck CheckPictureHeaders(const unsigned char* bytes, size_t size) {
+    PictureHeaderCheck r;
+    if (!bytes || size == 0) return r;
+    static const unsigned char kPng[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    if (size >= 2 && bytes[0] == 'B' && bytes[1] == 'M') {
+        r.kind = PictureHeaderCheck::kBmp;
+        CheckBmp(bytes, size, r);
+    } else if (size >= 8 && std::memcmp(bytes, kPng, 8) == 0) {
+        r.kind = PictureHeaderCheck::kPng;
+        CheckPng(bytes, size, r);
+    } else if (size >= 6 && (std::memcmp(bytes, "GIF87a", 6) == 0 || std::memcmp(bytes, "GIF89a", 6) == 0)) {
+        r.kind = PictureHeaderCheck::kGif;
+        CheckGif(bytes, size, r);
+    } else if (size >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF) {
+        r.kind = PictureHeaderCheck::kJpeg;
+        CheckJpeg(bytes, size, r);
+    } else if (size >= 4 && ((bytes[0] == 'I' && bytes[1] == 'I' && bytes[2] == 42 && bytes[3] == 0) ||
+                             (bytes[0] == 'M' && bytes[1] == 'M' && bytes[2] == 0 && bytes[3] == 42))) {
+        r.kind = PictureHeaderCheck::kTiff;
+        CheckTiff(bytes, size, r);
+    } else {
+        r.acceptable = true;
+    }
+    return r;
+}
