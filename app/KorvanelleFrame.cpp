@@ -487,7 +487,7 @@ LRESULT KorvanelleFrame::OnQueryEndSession(WPARAM, LPARAM) {
     // Windows asks before it ends the session: the design's save question, and a refusal when
     // the user cancels it.
     BOOL mayEnd = TRUE;
-    GuardOperation(1694, [&] {
+    GuardOperation(3313, [&] {
         CDocument* doc = GetActiveDocument();
         if (doc != nullptr && !doc->SaveModified()) mayEnd = FALSE;
     });
@@ -498,7 +498,7 @@ LRESULT KorvanelleFrame::OnEndSession(WPARAM wParam, LPARAM) {
     // The session ends: the process may be ended before ExitInstance runs, so the settings and
     // printers are saved now (once; ExitInstance does not save them again).
     if (wParam) {
-        GuardOperation(922, [&] {
+        GuardOperation(3303, [&] {
             SaveWindowState();
             if (KorvanelleApp* app = GetKorvanelleApp()) app->SaveStateForExit();
         });
