@@ -225,6 +225,30 @@ TEST_CASE("a design named on the command line is opened at start; one that canno
     }
 }
 
+TEST_CASE("a main window stored outside every screen opens on the work area") {
+    kvtest::TemporaryUserFolders folders;
+    // A preferences.ini whose window placement lies millions of pixels off the screen.
+    char source[MAX_PATH] = {0};
+    GetFullPathNameA("preferences-window-off-screen.ini", MAX_PATH, source, nullptr);
+    CreateDirectoryA(folders.SettingsFolder().c_str(), nullptr);
+    REQUIRE(CopyFileA(source, (folders.SettingsFolder() + "\\preferences.ini").c_str(), FALSE));
+
+    kvtest::RunningApp run;
+    REQUIRE(run.Started());
+    CHECK(g_firstRun == 0);  // the file was read
+    HWND frame = GetMainFrame()->m_hWnd;
+    RECT work = {}, window = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(frame, &window);
+    CHECK(MonitorFromWindow(frame, MONITOR_DEFAULTTONULL) != nullptr);
+    CHECK(window.left >= work.left);
+    CHECK(window.top >= work.top);
+    CHECK(window.right <= work.right);
+    CHECK(window.bottom <= work.bottom);
+    CHECK(window.right - window.left >= 845);  // usable, not a sliver
+    run.Close();
+}
+
 TEST_CASE("a graphics library that loads but does not start stops the start like a missing one") {
     kvtest::TemporaryUserFolders folders;
     KvMessageBoxCapture boxes;
