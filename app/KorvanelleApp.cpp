@@ -10,6 +10,7 @@
 #include "app/AppViewHost.h"
 #include "canvas/View.h"
 #include "app/Settings.h"
+#include "bars/ImageLoadThreads.h"
 #include "controls/ThemeResources.h"
 #include "disc/ServerList.h"
 #include "menu/StyledMenu.h"
@@ -201,14 +202,32 @@ int KorvanelleApp::ExitInstance() {
         if (!m_gdiplusStarted) return;
         SaveStateForExit();
         m_pView = nullptr;
+        // The window is gone by now; workers still decoding a picture or rendering a colour change
+        // use GDI+ and are waited for first. Should one not end in time, GDI+ stays up for it (the
+        // process ends anyway) rather than going away under it.
+        const bool workersEnded = EndWorkers(kExitWorkerWaitMs);
         PrinterSetups::FreePrinters();
         ReleaseThemeResources();
-        Gdiplus::GdiplusShutdown(g_gdiplusToken);
+        if (workersEnded) Gdiplus::GdiplusShutdown(g_gdiplusToken);
         g_gdiplusToken = 0;
         m_gdiplusStarted = 0;
         FreeDiscDatabaseState();
     });
     return CWinApp::ExitInstance();
+}
+
+bool KorvanelleApp::EndWorkers(DWORD timeoutMs) {
+    const DWORD start = ::GetTickCount();
+    ImagePanelState& panel = *this;
+    panel.m_stopFolderLoad = 1;
+    panel.m_stopThumbLoad = 1;
+    panel.m_closeFolderSelect = 1;
+    const bool panelEnded = WaitForPanelThreads(panel, timeoutMs);
+    // The records hold GDI+ thumbnails: freed now, while no worker can touch them.
+    if (panelEnded) panel.FreeRecords();
+    const DWORD spent = ::GetTickCount() - start;
+    const bool colourEnded = ViewSelect::WaitForHslWorkers(spent < timeoutMs ? timeoutMs - spent : 0);
+    return panelEnded && colourEnded;
 }
 
 CDocument* KorvanelleApp::OpenDocumentFile(LPCTSTR lpszFileName) {

@@ -65,6 +65,14 @@ private:
     void SavePrinters();
     void ShowAbout();
 
+    // Shut-down: asks the image panel's workers to stop and waits, at most `timeoutMs` in all, for
+    // them and for the colour worker; frees the panel's records once its workers ended. True
+    // when every worker ended.
+    bool EndWorkers(DWORD timeoutMs);
+    // How long shut-down waits for a worker still in the middle of a picture (the window is
+    // already closed).
+    static const DWORD kExitWorkerWaitMs = 10000;
+
     bool m_stateSaved = false;
     bool m_deferredStartupDone = false;
 };
