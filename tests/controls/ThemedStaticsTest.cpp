@@ -537,6 +537,7 @@ TEST_CASE("on glass with desktop composition") {
     Pump();
     const int g = g_glowMargin;
 
+    CHECK(dialog.IsGlassOn());  // the dialog itself goes on glass, its frame extended
     CHECK(dialog.m_single.IsGlassRendering());
     CHECK(dialog.m_single.HasGlowMargin());  // on glass every label glows
     CHECK(dialog.m_icon.IsGlassRendering());
@@ -570,6 +571,7 @@ TEST_CASE("on glass with desktop composition") {
     // Composition goes off: the glass looks and the margins go with it.
     SetGlassCompositionOverride(0);
     dialog.SendMessage(WM_DWMCOMPOSITIONCHANGED, 0, 0);
+    CHECK_FALSE(dialog.IsGlassOn());
     CHECK_FALSE(dialog.m_check.IsGlassRendering());
     CHECK_FALSE(dialog.m_check.HasGlowMargin());
     r = RectInParent(dialog.m_check);
