@@ -166,18 +166,10 @@ BOOL KorvanelleApp::InitInstance() {
 BOOL KorvanelleApp::OnIdle(LONG lCount) {
     BOOL result = FALSE;
     GuardOperationSteps(280, [&](int& step) {
-        if (RunQueuedText()) {
+        if (RunIdleWork(step)) {
             result = TRUE;
             return;
         }
-        step = 1;
-        if (RunRelayout()) {
-            result = TRUE;
-            return;
-        }
-        step = 2;
-        RunRedraw();
-        step = 3;
         if (RunDeferredStartup()) {
             result = TRUE;
             return;
@@ -303,33 +295,6 @@ void KorvanelleApp::StartView() {
     CFrameWnd* frame = dynamic_cast<CFrameWnd*>(m_pMainWnd);
     m_pView = frame ? dynamic_cast<View*>(frame->GetActiveView()) : nullptr;
     if (m_pView != nullptr) m_pView->StartUp();
-}
-
-bool KorvanelleApp::RunQueuedText() {
-    if (m_queuedText.IsEmpty()) return false;
-    CString text = m_queuedText;
-    m_queuedText.Empty();
-    if (m_pView == nullptr) return true;
-    m_pView->BeginUndoStep();
-    m_pView->m_select.InsertText(text);
-    m_pView->EndUndoStep();
-    return true;
-}
-
-bool KorvanelleApp::RunRelayout() {
-    if (m_relayoutRequest == 0) return false;
-    m_relayoutRequest = 0;
-    if (m_pView != nullptr) m_pView->m_select.UpdateTextLayout(1, 1);
-    return true;
-}
-
-void KorvanelleApp::RunRedraw() {
-    if (!m_redrawRequest) return;
-    m_redrawRequest = 0;
-    if (m_pView == nullptr || m_pView->m_hWnd == nullptr) return;
-    m_pView->m_waitCursor = 0;
-    m_pView->Redraw(true);
-    m_pView->m_waitCursor = 1;
 }
 
 bool KorvanelleApp::RunDeferredStartup() {

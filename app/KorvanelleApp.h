@@ -55,9 +55,6 @@ private:
     void StartLightScribe();
     void LoadPrinters();
     void StartView();
-    bool RunQueuedText();
-    bool RunRelayout();
-    void RunRedraw();
     // Start-up work the shown frame does not need, done once at the first idle time after the
     // frame is on the screen (its parts also do it earlier when first needed).
     bool RunDeferredStartup();
