@@ -10,6 +10,7 @@
 #include "app/AppViewHost.h"
 #include "canvas/View.h"
 #include "app/Settings.h"
+#include "bars/ImageLoadThreads.h"
 #include "controls/ThemeResources.h"
 #include "disc/ServerList.h"
 #include "menu/StyledMenu.h"
@@ -165,18 +166,10 @@ BOOL KorvanelleApp::InitInstance() {
 BOOL KorvanelleApp::OnIdle(LONG lCount) {
     BOOL result = FALSE;
     GuardOperationSteps(280, [&](int& step) {
-        if (RunQueuedText()) {
+        if (RunIdleWork(step)) {
             result = TRUE;
             return;
         }
-        step = 1;
-        if (RunRelayout()) {
-            result = TRUE;
-            return;
-        }
-        step = 2;
-        RunRedraw();
-        step = 3;
         if (RunDeferredStartup()) {
             result = TRUE;
             return;
@@ -201,14 +194,32 @@ int KorvanelleApp::ExitInstance() {
         if (!m_gdiplusStarted) return;
         SaveStateForExit();
         m_pView = nullptr;
+        // The window is gone by now; workers still decoding a picture or rendering a colour change
+        // use GDI+ and are waited for first. Should one not end in time, GDI+ stays up for it (the
+        // process ends anyway) rather than going away under it.
+        const bool workersEnded = EndWorkers(kExitWorkerWaitMs);
         PrinterSetups::FreePrinters();
         ReleaseThemeResources();
-        Gdiplus::GdiplusShutdown(g_gdiplusToken);
+        if (workersEnded) Gdiplus::GdiplusShutdown(g_gdiplusToken);
         g_gdiplusToken = 0;
         m_gdiplusStarted = 0;
         FreeDiscDatabaseState();
     });
     return CWinApp::ExitInstance();
+}
+
+bool KorvanelleApp::EndWorkers(DWORD timeoutMs) {
+    const DWORD start = ::GetTickCount();
+    ImagePanelState& panel = *this;
+    panel.m_stopFolderLoad = 1;
+    panel.m_stopThumbLoad = 1;
+    panel.m_closeFolderSelect = 1;
+    const bool panelEnded = WaitForPanelThreads(panel, timeoutMs);
+    // The records hold GDI+ thumbnails: freed now, while no worker can touch them.
+    if (panelEnded) panel.FreeRecords();
+    const DWORD spent = ::GetTickCount() - start;
+    const bool colourEnded = ViewSelect::WaitForHslWorkers(spent < timeoutMs ? timeoutMs - spent : 0);
+    return panelEnded && colourEnded;
 }
 
 CDocument* KorvanelleApp::OpenDocumentFile(LPCTSTR lpszFileName) {
@@ -286,35 +297,9 @@ void KorvanelleApp::StartView() {
     if (m_pView != nullptr) m_pView->StartUp();
 }
 
-bool KorvanelleApp::RunQueuedText() {
-    if (m_queuedText.IsEmpty()) return false;
-    if (m_pView == nullptr) {
-        m_queuedText.Empty();
-        return true;
-    }
-    m_pView->m_select.InsertQueuedText();
-    return true;
-}
-
-bool KorvanelleApp::RunRelayout() {
-    if (m_relayoutRequest == 0) return false;
-    m_relayoutRequest = 0;
-    if (m_pView != nullptr) m_pView->m_select.UpdateTextLayout(1, 1);
-    return true;
-}
-
 void KorvanelleApp::OnPrintableAreasChanged() {
     if (m_pView == nullptr || m_pView->m_hWnd == nullptr) return;
     m_pView->Redraw(true);
-}
-
-void KorvanelleApp::RunRedraw() {
-    if (!m_redrawRequest) return;
-    m_redrawRequest = 0;
-    if (m_pView == nullptr || m_pView->m_hWnd == nullptr) return;
-    m_pView->m_waitCursor = 0;
-    m_pView->Redraw(true);
-    m_pView->m_waitCursor = 1;
 }
 
 bool KorvanelleApp::RunDeferredStartup() {

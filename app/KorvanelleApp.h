@@ -58,15 +58,20 @@ private:
     void StartLightScribe();
     void LoadPrinters();
     void StartView();
-    bool RunQueuedText();
-    bool RunRelayout();
-    void RunRedraw();
     // Start-up work the shown frame does not need, done once at the first idle time after the
     // frame is on the screen (its parts also do it earlier when first needed).
     bool RunDeferredStartup();
     void SaveLightScribe();
     void SavePrinters();
     void ShowAbout();
+
+    // Shut-down: asks the image panel's workers to stop and waits, at most `timeoutMs` in all, for
+    // them and for the colour worker; frees the panel's records once its workers ended. True
+    // when every worker ended.
+    bool EndWorkers(DWORD timeoutMs);
+    // How long shut-down waits for a worker still in the middle of a picture (the window is
+    // already closed).
+    static const DWORD kExitWorkerWaitMs = 10000;
 
     bool m_stateSaved = false;
     bool m_deferredStartupDone = false;

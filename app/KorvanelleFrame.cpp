@@ -505,7 +505,7 @@ LRESULT KorvanelleFrame::OnQueryEndSession(WPARAM, LPARAM) {
     // the user cancels it.
     BOOL mayEnd = TRUE;
     m_sessionDropAgreed = false;
-    GuardOperation(1694, [&] {
+    GuardOperation(3313, [&] {
         KorvanelleDoc* doc = dynamic_cast<KorvanelleDoc*>(GetActiveDocument());
         if (doc == nullptr) return;
         if (!doc->SaveModified()) mayEnd = FALSE;
@@ -526,7 +526,7 @@ LRESULT KorvanelleFrame::OnEndSession(WPARAM wParam, LPARAM) {
     }
     m_sessionDropAgreed = false;
     if (wParam) {
-        GuardOperation(922, [&] {
+        GuardOperation(3303, [&] {
             SaveWindowState();
             if (KorvanelleApp* app = GetKorvanelleApp()) app->SaveStateForExit();
         });

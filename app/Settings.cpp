@@ -1,6 +1,7 @@
 // The settings globals, their defaults, preferences.ini and the start-up loading order.
 #include "app/Settings.h"
 
+#include "app/ScreenFit.h"
 #include "controls/UxThemeLibrary.h"
 #include "model/LabelTemplate.h"
 
@@ -279,6 +280,8 @@ void LoadSettings() {
         for (POINT& p : g_dialogPositions) {
             if (p.x < 0 || p.x > work.right - 200 || p.y < 0 || p.y > work.bottom - 200) p = POINT{-1, -1};
         }
+        // So is the main window, when no screen shows it any more.
+        FitPlacementToScreens(g_mainWindowPlacement);
 
         for (int& step : g_gridSize) {
             if (step > 1000) step = 1000;

@@ -291,9 +291,10 @@ void CBarBackground::DiscardPendingRequests() {
 
 void CBarBackground::OnDestroy() {
     GuardOperation(7208, [&] {
-        // The pane stops the workers and the chooser and waits for them; what the chooser posted
-        // meanwhile is handled or freed here.
-        m_imageView.Shutdown(10000);
+        // The pane stops the workers and the chooser and waits a moment for them (a worker in the
+        // middle of a large picture is waited for at the program's exit, so the window closes at
+        // once); what the chooser posted meanwhile is handled or freed here.
+        m_imageView.Shutdown(CImageView1::kCloseWaitMs);
         DiscardPendingRequests();
         FreeOffscreen();
         CResizeBarCF::OnDestroy();

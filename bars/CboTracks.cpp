@@ -71,7 +71,7 @@ void CCboTracks::OnSetFocusReflect() {
 }
 
 void CCboTracks::OnCloseUpReflect() {
-    GuardOperation(kErrTracksFocus, [&] { RemoveFocus(); });
+    GuardOperation(kErrTracksCloseUp, [&] { RemoveFocus(); });
 }
 
 void CCboTracks::OnSelChangeReflect() {

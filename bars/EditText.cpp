@@ -175,7 +175,7 @@ void CEditText::OnSetFocusReflect() {
 }
 
 void CEditText::OnKillFocusReflect() {
-    GuardOperation(kErrEditFocus, [&] { KillFocus(this); });
+    GuardOperation(kErrEditKillFocus, [&] { KillFocus(this); });
 }
 
 void CEditText::OnUpdateReflect() {

@@ -124,37 +124,62 @@ UINT __cdecl BackgroundFolderThreadProc(LPVOID param) {
     return 1;
 }
 
+namespace {
+
+// Decodes the window's records, pass after pass, until a pass ends with the window unchanged or a
+// stop is asked. Returns the window of the last pass; `stopped` tells a stop.
+void DecodeWindow(ImagePanelState& state, HDC threadDC, LONG& first, LONG& last, bool& stopped) {
+    for (;;) {
+        first = state.m_thumbFirst;
+        last = state.m_thumbLast;
+        bool moved = false;
+        stopped = false;
+        for (LONG i = first < 0 ? 0 : first; i <= last + 2 && !stopped && !moved; ++i) {
+            ImageRecord* record = nullptr;
+            signed char recordState = kImageNew;
+            {
+                ImageRecordsLock lock(state);
+                if (i >= (LONG)state.m_imageRecords.size()) break;
+                record = state.m_imageRecords[i];
+                recordState = record->m_state;
+            }
+            if (recordState >= kImageDecoded) continue;
+            if (state.m_beforeThumbnailDecode) state.m_beforeThumbnailDecode();
+            if (record->IsNoBackground())
+                MakeWhiteSquare(state, record, threadDC);
+            else
+                MakeThumbnail(state, record);
+            moved = state.m_thumbFirst != first || state.m_thumbLast != last;
+            stopped = state.m_stopThumbLoad != 0;
+        }
+        if (stopped) return;
+        if (!moved && state.m_thumbFirst == first && state.m_thumbLast == last) return;
+    }
+}
+
+}  // namespace
+
 UINT __cdecl ThumbnailThreadProc(LPVOID param) {
     std::unique_ptr<ThumbnailJob> job(static_cast<ThumbnailJob*>(param));
     ImagePanelState& state = *job->state;
-    GuardOperation(7252, [&] {
+    const bool finished = GuardOperation(7252, [&] {
         // One DC for the thread's whole life, given back once at its end.
         ScopedWindowDC threadDC(job->mainWindow);
         for (;;) {
-            const LONG first = state.m_thumbFirst, last = state.m_thumbLast;
-            bool stopped = false, moved = false;
-            for (LONG i = first < 0 ? 0 : first; i <= last + 2 && !stopped && !moved; ++i) {
-                ImageRecord* record = nullptr;
-                signed char recordState = kImageNew;
-                {
-                    ImageRecordsLock lock(state);
-                    if (i >= (LONG)state.m_imageRecords.size()) break;
-                    record = state.m_imageRecords[i];
-                    recordState = record->m_state;
-                }
-                if (recordState >= kImageDecoded) continue;
-                if (record->IsNoBackground())
-                    MakeWhiteSquare(state, record, threadDC.Get());
-                else
-                    MakeThumbnail(state, record);
-                moved = state.m_thumbFirst != first || state.m_thumbLast != last;
-                stopped = state.m_stopThumbLoad != 0;
-            }
-            if (stopped) break;
-            if (!moved && state.m_thumbFirst == first && state.m_thumbLast == last) break;
+            LONG first = 0, last = 0;
+            bool stopped = false;
+            DecodeWindow(state, threadDC.Get(), first, last, stopped);
+            if (state.m_beforeThumbnailLetGo) state.m_beforeThumbnailLetGo();
+            // A layout between the last look at the window and this point saw the flag still set
+            // and left its new window to this thread: let go, then look once more, and take the
+            // work back unless a new thread has taken it meanwhile.
+            ::InterlockedExchange(&state.m_thumbLoadRunning, 0);
+            if (stopped || state.m_stopThumbLoad) return;
+            if (state.m_thumbFirst == first && state.m_thumbLast == last) return;
+            if (::InterlockedCompareExchange(&state.m_thumbLoadRunning, 1, 0) != 0) return;
         }
     });
-    state.m_thumbLoadRunning = 0;
+    if (!finished) ::InterlockedExchange(&state.m_thumbLoadRunning, 0);
     return 1;
 }
 

@@ -26,7 +26,8 @@ struct ThumbnailJob {
 // record, and clears m_folderLoadRunning.
 UINT __cdecl BackgroundFolderThreadProc(LPVOID job);
 // Argument: a new ThumbnailJob. Decodes the records from m_thumbFirst to m_thumbLast + 2 until a
-// pass ends with that window unchanged or a stop is asked; clears m_thumbLoadRunning.
+// pass ends with that window unchanged or a stop is asked; clears m_thumbLoadRunning, and takes it
+// back to go on when the window moved while it did so.
 UINT __cdecl ThumbnailThreadProc(LPVOID job);
 
 // The size at which an image of w x h is drawn in the 110-pixel square: scaled down to fit when

@@ -20,9 +20,9 @@ void DeleteEndedThread(CWinThread*& thread) {
 ImagePanelState::ImagePanelState() = default;
 
 ImagePanelState::~ImagePanelState() {
-    FreeRecords();
-    // Threads still running keep their objects (they end on their own); ended ones are freed.
-    ReapThreads();
+    // Threads still running keep their objects and the records they may touch (the process is
+    // ending); ended ones are freed.
+    if (ReapThreads()) FreeRecords();
 }
 
 ImagePanelState* ImagePanelState::Get() {
@@ -57,6 +57,20 @@ void ImagePanelState::FreeRecords() {
         records.swap(m_imageRecords);
     }
     for (ImageRecord* record : records) delete record;
+}
+
+void ImagePanelState::ReleasePicturesOutside(int keepFirst, int keepLast) {
+    ImageRecordsLock lock(*this);
+    const int n = (int)m_imageRecords.size();
+    for (int i = 0; i < n; ++i) {
+        if (i >= keepFirst && i <= keepLast) continue;
+        ImageRecord* record = m_imageRecords[i];
+        if (record->m_state == kImageNew && !record->m_cellPicture) continue;
+        record->m_cellPicture.Reset();
+        record->m_whiteSquare.Reset();
+        record->m_thumbnail.reset();
+        record->m_state = kImageNew;
+    }
 }
 
 bool ImagePanelState::IsRunning(CWinThread* thread) {

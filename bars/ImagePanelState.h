@@ -13,6 +13,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -88,7 +89,9 @@ struct ImagePanelState {
     mutable std::mutex m_imageRecordsMutex;
 
     volatile BYTE m_folderLoadRunning = 0;  // the folder thread runs
-    volatile BYTE m_thumbLoadRunning = 0;   // the thumbnail thread runs
+    // The thumbnail thread runs. The thread lets go of it only after a last look at the window, so
+    // that a layout which saw it set is never left without a thread (ThumbnailThreadProc).
+    volatile LONG m_thumbLoadRunning = 0;
     volatile BYTE m_folderSelectOpen = 0;   // the folder chooser's thread runs
     volatile BYTE m_stopFolderLoad = 0;     // asks the folder scan to stop
     volatile BYTE m_stopThumbLoad = 0;      // asks the thumbnail thread to stop
@@ -109,12 +112,21 @@ struct ImagePanelState {
     CWinThread* m_thumbThread = nullptr;
     CWinThread* m_folderSelectThread = nullptr;
 
+    // For tests, run on the thumbnail thread: before each picture is decoded, and when a pass
+    // found the window unchanged, just before the thread lets go of m_thumbLoadRunning.
+    std::function<void()> m_beforeThumbnailDecode;
+    std::function<void()> m_beforeThumbnailLetGo;
+
     int RecordCount() const;
     // The record at the index (its pointer stays valid until the next FreeRecords), or null.
     ImageRecord* RecordAt(int index) const;
     void AppendRecord(std::unique_ptr<ImageRecord> record);
     // Frees every record and empties the list (user-interface thread, no worker running).
     void FreeRecords();
+    // Gives back the cell pictures and thumbnails of the records outside [keepFirst, keepLast]
+    // (user-interface thread): such a record is decoded again when it comes back into view, so
+    // that the bitmaps held stay those of the cells near the view, however many were shown.
+    void ReleasePicturesOutside(int keepFirst, int keepLast);
     // Deletes the objects of threads that have ended; true when none is left running.
     bool ReapThreads();
     // Whether the thread (may be null) still runs.

@@ -15,6 +15,9 @@ namespace {
 const int kSquare = 110;
 const int kGap = 7;
 const int kWheelStep = 55;
+// Rows above and below the view whose cell pictures are kept, so that a short scroll back shows
+// them at once.
+const int kKeptRows = 3;
 // The scroll bar's positions stay below its 16-bit range.
 const int kScrollRangeLimit = 32700;
 
@@ -140,7 +143,11 @@ void CImageView1::LoadImageFolder(const CString& folder, int fileTypeIndex, bool
 void CImageView1::StartThumbnailThread() {
     GuardOperation(7241, [&] {
         ImagePanelState& state = State();
-        if (state.m_thumbLoadRunning) return;  // the running thread follows the window
+        if (state.m_thumbLoadRunning) {
+            // The running thread follows the window (it looks again before it lets go).
+            m_thumbStartPending = false;
+            return;
+        }
         if (ImagePanelState::IsRunning(state.m_thumbThread)) {
             // The last thread has cleared its flag and is returning: it ends at once. Should it
             // not, the redraw timer starts the new one later; the window must not be left without
@@ -218,6 +225,9 @@ void CImageView1::Layout() {
     if (last > n - 1) last = n - 1;
     state.m_thumbFirst = first;
     state.m_thumbLast = last;
+    // Bitmaps are kept for the cells near the view only: a folder of thousands of pictures must
+    // not hold one per cell ever shown (Windows allows a process 10,000 GDI objects).
+    state.ReleasePicturesOutside(first - kKeptRows * columns, last + 2 + kKeptRows * columns);
     if (columns == m_columns && first == m_firstShown && last == m_lastShown &&
         m_scrollOffset == m_lastOffset && n > 1)
         return;
@@ -432,7 +442,7 @@ bool CImageView1::Shutdown(DWORD timeoutMs) {
 
 void CImageView1::OnDestroy() {
     GuardOperation(7249, [&] {
-        if (!m_shutDown) Shutdown(10000);
+        if (!m_shutDown) Shutdown(kCloseWaitMs);
         CButton::OnDestroy();
     });
 }

@@ -34,6 +34,9 @@ class CImageView1 : public CButton {
 public:
     static const int kColumnStep = 117;
     static const int kRowHeight = 132;
+    // How long closing the pane waits for its workers: they stop between two pictures, so this
+    // is enough unless one is in the middle of a large picture, which the program's exit waits for.
+    static const DWORD kCloseWaitMs = 300;
 
     CImageView1();
     ~CImageView1() override;
@@ -49,7 +52,8 @@ public:
     // The chooser's request number that the next LoadImageFolder carries out.
     void SetRequestSerial(LONG serial) { m_requestSerial = serial; }
     // Stops both workers and the folder chooser, waits for them (sent messages are still
-    // answered meanwhile) and frees the cells and the records. True when everything ended.
+    // answered meanwhile) and frees the cells, and the records when everything ended (otherwise
+    // the records stay for whoever waits longer). True when everything ended.
     bool Shutdown(DWORD timeoutMs);
 
     // Layout state, read by the bar and by tests.

@@ -61,7 +61,7 @@ BEGIN_MESSAGE_MAP(CToolView, CToolBar)
 END_MESSAGE_MAP()
 
 CToolView::CToolView() {
-    GuardOperation(kErrToolCreate, [&] {
+    GuardOperation(kErrToolConstruct, [&] {
         m_insertList.CreatePopupMenu();
         m_insertList.SetIconSize(0, 15);
         m_insertList.SetMenuTitle(" ", 6, -1);
@@ -111,7 +111,7 @@ BOOL CToolView::OnEraseBkgnd(CDC* dc) {
 
 void CToolView::OnCustomDraw(NMHDR* header, LRESULT* result) {
     *result = CDRF_DODEFAULT;
-    GuardOperation(kErrToolErase, [&] {
+    GuardOperation(kErrToolCustomDraw, [&] {
         NMCUSTOMDRAW* draw = reinterpret_cast<NMCUSTOMDRAW*>(header);
         if (draw->dwDrawStage == CDDS_PREPAINT) PaintBackground(draw->hdc);
     });
@@ -121,7 +121,7 @@ void CToolView::OnWindowPosChanged(WINDOWPOS* position) {
     GuardOperation(kErrToolPosChanged,
                    [&] { CheckFrameMenuItem(ID_VIEW_MAIN_TOOLBAR, (GetStyle() & WS_VISIBLE) != 0); });
     CToolBar::OnWindowPosChanged(position);
-    GuardOperation(kErrToolPosChanged, [&] {
+    GuardOperation(kErrToolPosShown, [&] {
         if (!(GetStyle() & WS_VISIBLE)) return;
         CWindowDC dc(this);
         PaintBackground(dc.GetSafeHdc());

@@ -26,6 +26,13 @@ struct AppCanvasState {
     // Registers the application's state (null: back to the canvas's own).
     static void SetCurrent(AppCanvasState* state);
 
+    // The canvas's share of the application's idle work, in its order: text typed on the canvas
+    // is inserted into the edited text as one undo step; otherwise the edited text is laid out
+    // again when asked; then the view is redrawn when asked. True after one of the first two
+    // (the idle loop comes back for more). `step` is advanced past each part for the idle
+    // handler's error report.
+    bool RunIdleWork(int& step);
+
     View* m_pView = nullptr;  // the one view; null before start-up and after exit
     // Characters typed on the canvas ("\r" for Enter), inserted by the idle handler as one
     // undo step.

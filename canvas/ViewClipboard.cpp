@@ -37,7 +37,7 @@ void View::OnCutObject() {
 }
 
 void View::OnPasteObject() {
-    GuardOperation(922, [&] {
+    GuardOperation(3304, [&] {
         CWaitCursor wait;
         bool pending = m_contextPoint != CPoint(-1, -1);
         CPoint point;
@@ -214,7 +214,7 @@ void View::OnEditCutText() {
 }
 
 void View::OnEditPasteText() {
-    GuardOperation(927, [&] {
+    GuardOperation(3305, [&] {
         CWaitCursor wait;
         ViewObject* selected = m_design.GetFirstSelected();
         if (!IsTextual(selected)) return;

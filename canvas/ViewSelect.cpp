@@ -366,7 +366,7 @@ void ViewSelect::DeleteChars(bool finish, bool wholeRows) {
 }
 
 void ViewSelect::InsertText(const CString& text) {
-    GuardOperation(972, [&] {
+    GuardOperation(3306, [&] {
         ViewObject* edited = GetSelectedObject();
         if (!IsTextual(edited) || !m_view || text.IsEmpty()) return;
         if (m_hWnd) KillTimer(kTimerCaretBlink);

@@ -152,6 +152,9 @@ public:
 
     // For tests: how the image colour worker runs (null: on a thread of its own).
     static void SetHslExecutor(std::function<void(std::function<void()>)> executor);
+    // Waits until no colour worker runs any more (each has let go of its bitmaps); false when one
+    // still runs after `timeoutMs`. Shut-down calls it before GDI+ ends.
+    static bool WaitForHslWorkers(DWORD timeoutMs);
 
     DECLARE_MESSAGE_MAP()
 

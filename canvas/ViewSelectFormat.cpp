@@ -146,7 +146,7 @@ void ViewSelect::SetFontSize(const CString& sizeText) {
 }
 
 void ViewSelect::OnBold() {
-    GuardOperation(978, [&] {
+    GuardOperation(3307, [&] {
         ViewHost* host = View::GetHost();
         const LONG weight = host && host->GetFormatBarButtonImage(4) == 0 ? 700 : 400;
         ChangeFonts([&](LOGFONTA& f) {
@@ -158,7 +158,7 @@ void ViewSelect::OnBold() {
 }
 
 void ViewSelect::OnItalic() {
-    GuardOperation(979, [&] {
+    GuardOperation(3308, [&] {
         ViewHost* host = View::GetHost();
         const BYTE italic = host && host->GetFormatBarButtonImage(5) == 1 ? 1 : 0;
         ChangeFonts([&](LOGFONTA& f) {
@@ -170,7 +170,7 @@ void ViewSelect::OnItalic() {
 }
 
 void ViewSelect::OnUnderline() {
-    GuardOperation(980, [&] {
+    GuardOperation(3309, [&] {
         ViewObject* o = GetSelectedObject();
         if (!IsTextual(o)) return;
         ViewHost* host = View::GetHost();

@@ -31,6 +31,29 @@ std::function<void(std::function<void()>)>& HslExecutor() {
     return executor;
 }
 
+// The colour workers not yet ended: counted from their start to the moment they have let go of
+// their job (whose bitmaps are GDI+ objects), so that shut-down can wait for them before GDI+
+// goes. `idle` is set while none is left.
+struct HslWorkers {
+    HslWorkers() : idle(::CreateEventA(nullptr, TRUE, TRUE, nullptr)) {}
+    ~HslWorkers() {
+        if (idle) ::CloseHandle(idle);
+    }
+    void Started() {
+        if (live.fetch_add(1) == 0 && idle) ::ResetEvent(idle);
+    }
+    void Ended() {
+        if (live.fetch_sub(1) == 1 && idle) ::SetEvent(idle);
+    }
+    std::atomic<int> live{0};
+    HANDLE idle;
+};
+
+HslWorkers& Workers() {
+    static HslWorkers workers;
+    return workers;
+}
+
 UINT RunTask(LPVOID parameter) {
     std::function<void()>* task = static_cast<std::function<void()>*>(parameter);
     (*task)();
@@ -94,7 +117,8 @@ void ViewSelect::StartHslWorker(ViewObject* image) {
     m_hslObject = image;
     app.m_hslThreadRunning = 1;
     if (m_hWnd) SetTimer(kTimerHslPoll, 10, nullptr);
-    std::function<void()> task = [job, &app] {
+    Workers().Started();
+    std::function<void()> task = [job, &app]() mutable {
         if (job->source && !job->discarded) {
             Bitmap* result =
                 new Bitmap(static_cast<INT>(job->source->GetWidth()),
@@ -108,11 +132,24 @@ void ViewSelect::StartHslWorker(ViewObject* image) {
             }
         }
         app.m_hslThreadRunning = 0;
+        job.reset();  // the last owner frees the bitmaps here, while GDI+ is known to run
+        Workers().Ended();
     };
     if (HslExecutor())
         HslExecutor()(task);
-    else
-        AfxBeginThread(RunTask, new std::function<void()>(task), THREAD_PRIORITY_NORMAL);
+    else {
+        std::function<void()>* own = new std::function<void()>(task);
+        if (AfxBeginThread(RunTask, own, THREAD_PRIORITY_NORMAL) == nullptr) {
+            delete own;
+            app.m_hslThreadRunning = 0;
+            Workers().Ended();
+        }
+    }
+}
+
+bool ViewSelect::WaitForHslWorkers(DWORD timeoutMs) {
+    HANDLE idle = Workers().idle;
+    return idle == nullptr ? Workers().live == 0 : ::WaitForSingleObject(idle, timeoutMs) == WAIT_OBJECT_0;
 }
 
 void ViewSelect::PollHslWorker() {

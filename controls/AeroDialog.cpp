@@ -79,7 +79,7 @@ void AeroDialog::UpdateThemeState(UINT message) {
         if (m_glassMode == 0) {
             m_glassOn = 0;
         } else if (m_glassMode == 1) {
-            const bool composition = g_dwmApi.DwmIsCompositionEnabled() != FALSE;
+            const bool composition = GlassCompositionEnabled();
             if (!m_glassOn) {
                 if (composition) {
                     m_glassOn = 1;

@@ -335,7 +335,7 @@ void CIconButton::FreeImages() {
 
 HICON CIconButton::MakeIconCopy(HICON icon, bool dark) {
     HICON copy = nullptr;
-    GuardOperation(dark ? 1298 : 1291, [&] {
+    GuardOperation(dark ? 1298 : 3312, [&] {
         ICONINFO info = {};
         if (!::GetIconInfo(icon, &info)) return;
         ScopedBitmap infoColour(info.hbmColor), infoMask(info.hbmMask);  // GetIconInfo's copies

@@ -59,7 +59,7 @@ int CIconListBox::SetItemRecord(int index, DWORD w0, DWORD w1, DWORD imageIndex,
 }
 
 void CIconListBox::FreeItemData(int index) {
-    GuardOperation(1240, [&] {
+    GuardOperation(3311, [&] {
         delete GetRecord(index);
         SetItemData(index, 0);
     });

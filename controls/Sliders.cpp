@@ -171,7 +171,7 @@ void CSliderCustom::StepUp(int delta) {
 }
 
 void CSliderCustom::StepDown(int delta) {
-    GuardOperation(1114, [&] {
+    GuardOperation(3310, [&] {
         const CString old = GetEditText();
         const int value = EditNumber() - delta;
         CString text;

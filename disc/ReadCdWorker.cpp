@@ -205,7 +205,7 @@ CString QueryFailureMessage(int result, const CString& serverMessage) {
 
 unsigned __stdcall ReadCdWorker(void* pParam) {
     ReadCdScan* scan = static_cast<ReadCdScan*>(pParam);
-    if (!GuardOperation(9102, [&] { RunScan(*scan); })) scan->SetStatus(kScanNoToc);
+    if (!GuardOperation(3314, [&] { RunScan(*scan); })) scan->SetStatus(kScanNoToc);
     {
         ReadCdScan::Lock lock(*scan);
         scan->m_workerDone = true;

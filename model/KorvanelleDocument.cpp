@@ -37,7 +37,7 @@ KorvanelleDocument::~KorvanelleDocument() = default;
 // ---- template list ------------------------------------------------------------------------------
 
 void KorvanelleDocument::AddTemplate(LabelTemplate* labelTemplate) {
-    GuardOperation(600, [&] {
+    GuardOperation(3301, [&] {
         if (labelTemplate) templates.Add(labelTemplate);
     });
 }

@@ -93,7 +93,7 @@ void ViewObject::FreeCharStyles() {
 }
 
 void ViewObject::SetText(const CString& text) {
-    GuardOperation(505, [&] {
+    GuardOperation(3300, [&] {
         chars.RemoveAll();
         for (int i = 0; i < text.GetLength(); ++i) chars.Add(CString(text.GetAt(i), 1));
     });

@@ -317,7 +317,7 @@ void RenderContext::MirrorUpdateRegion(float dx, float dy) {
 }
 
 void RenderContext::InvertRegion(HRGN region) {
-    GuardOperation(704, [&] {
+    GuardOperation(3302, [&] {
         if (!offscreenBitmap || !region) return;
         DIBSECTION ds = {};
         if (GetObject(offscreenBitmap, sizeof(ds), &ds) != sizeof(ds) || !ds.dsBm.bmBits) return;

@@ -8,6 +8,8 @@ build=${KV_BUILD_DIR:-$root/build}
 "$root/scripts/install-deps.sh"
 # Every include must point down the layers (README, "Layout") before anything is built.
 python3 "$root/scripts/check-layers.py" "$root"
+# Every "Error <n>" number belongs to one operation (res/error-numbers.txt lists them).
+python3 "$root/scripts/check-error-numbers.py" "$root"
 "$root/scripts/build.sh"
 "$root/scripts/print-queue.sh" "$build/printed" >/dev/null || echo "warning: no PDF print queue; printing tests will fail"
 rc=0

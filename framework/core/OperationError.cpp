@@ -158,6 +158,17 @@ void ReportOperationError(int number) {
     AfxPlainMessageBox(text, MB_OK | MB_ICONERROR);
 }
 
+void TraceOperationException(int number, CException* e) {
+    TraceOperationException(number, e ? (LPCSTR)e->GetErrorMessage() : "a null exception");
+    if (e) e->Delete();
+}
+
+void TraceOperationException(int number, const char* text) {
+    CString line;
+    line.Format("Error %d: %s\n", number, text && *text ? text : "(no description)");
+    ::OutputDebugStringA(line);
+}
+
 void ReportOperationError(int number, int step) {
     CString text;
     text.Format("Error %d - Step: %d", number, step);

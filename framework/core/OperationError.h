@@ -17,6 +17,7 @@
 // box) and answer it without blocking on a modal window.
 #pragma once
 
+#include <exception>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -91,6 +92,10 @@ int AfxPlainMessageBox(LPCSTR lpszText, UINT nType = MB_OK, LPCSTR lpszCaption =
 
 // "Error <number>" in the plain message box (error icon, OK button).
 void ReportOperationError(int number);
+// Before the box: the text of the exception that ended an operation goes to the debugger's output
+// ("Error <number>: <text>"), so that a debugger sees why. The CException form deletes it.
+void TraceOperationException(int number, CException* e);
+void TraceOperationException(int number, const char* text);
 // "Error <number> - Step: <step>".
 void ReportOperationError(int number, int step);
 
@@ -103,8 +108,12 @@ bool GuardOperation(int number, Fn&& fn) {
         std::forward<Fn>(fn)();
         return true;
     } catch (CException* e) {
-        if (e) e->Delete();
-    } catch (...) {}
+        TraceOperationException(number, e);
+    } catch (const std::exception& e) {
+        TraceOperationException(number, e.what());
+    } catch (...) {
+        TraceOperationException(number, "an exception of an unknown type");
+    }
     ReportOperationError(number);
     return false;
 }
@@ -131,8 +140,12 @@ bool GuardOperationSteps(int number, Fn&& fn) {
         std::forward<Fn>(fn)(step);
         return true;
     } catch (CException* e) {
-        if (e) e->Delete();
-    } catch (...) {}
+        TraceOperationException(number, e);
+    } catch (const std::exception& e) {
+        TraceOperationException(number, e.what());
+    } catch (...) {
+        TraceOperationException(number, "an exception of an unknown type");
+    }
     ReportOperationError(number, step);
     return false;
 }

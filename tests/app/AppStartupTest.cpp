@@ -3,10 +3,14 @@
 // graphics-library test writing nothing.
 #include <doctest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "AppTestSupport.h"
 #include "app/KorvanelleDoc.h"
 #include "app/KorvanelleFrame.h"
 #include "app/Settings.h"
+#include "canvas/View.h"
 #include "res/CommandIds.h"
 
 namespace {
@@ -231,6 +235,71 @@ TEST_CASE("a design named on the command line is opened at start; one that canno
         CHECK(Caption(GetMainFrame()) == "Untitled.kvl - Korvanelle");
         run.Close();
     }
+}
+
+TEST_CASE("a main window stored outside every screen opens on the work area") {
+    kvtest::TemporaryUserFolders folders;
+    // A preferences.ini whose window placement lies millions of pixels off the screen.
+    char source[MAX_PATH] = {0};
+    GetFullPathNameA("preferences-window-off-screen.ini", MAX_PATH, source, nullptr);
+    CreateDirectoryA(folders.SettingsFolder().c_str(), nullptr);
+    REQUIRE(CopyFileA(source, (folders.SettingsFolder() + "\\preferences.ini").c_str(), FALSE));
+
+    kvtest::RunningApp run;
+    REQUIRE(run.Started());
+    CHECK(g_firstRun == 0);  // the file was read
+    HWND frame = GetMainFrame()->m_hWnd;
+    RECT work = {}, window = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(frame, &window);
+    CHECK(MonitorFromWindow(frame, MONITOR_DEFAULTTONULL) != nullptr);
+    CHECK(window.left >= work.left);
+    CHECK(window.top >= work.top);
+    CHECK(window.right <= work.right);
+    CHECK(window.bottom <= work.bottom);
+    CHECK(window.right - window.left >= 845);  // usable, not a sliver
+    run.Close();
+}
+
+TEST_CASE("closing the program during a colour render waits for the render before GDI+ shuts down") {
+    kvtest::TemporaryUserFolders folders;
+    std::thread render;
+    std::atomic<int> ranWithGdiplus{-1};
+    {
+        kvtest::RunningApp run;
+        REQUIRE(run.Started());
+        View* view = View::GetCurrent();
+        REQUIRE(view != nullptr);
+        const CString picture = CString(folders.Root().c_str()) + "\\photo.png";
+        REQUIRE(kvtest::WriteTestPng(picture));
+        ViewObject* side = view->m_design.GetCurrentSide();
+        REQUIRE(side != nullptr);
+        ViewObject* image = view->InsertImageObject(
+            CRect(side->left + 500, side->top + 500, side->left + 2100, side->top + 1700), picture, false);
+        REQUIRE(image != nullptr);
+        REQUIRE(run.Pump([&] { return image->adjustedImage != nullptr; }, 10000));  // drawn once
+
+        // The render runs on a thread of its own and takes a while (1.5 s) before it uses GDI+.
+        ViewSelect::SetHslExecutor([&](std::function<void()> task) {
+            render = std::thread([task, &ranWithGdiplus]() mutable {
+                ::Sleep(1500);
+                ranWithGdiplus = g_gdiplusToken != 0 ? 1 : 0;
+                if (ranWithGdiplus) {
+                    task();
+                } else {
+                    // GDI+ is gone: touching the job's bitmaps now is the fault itself.
+                    AppCanvasState::Get().m_hslThreadRunning = 0;
+                    new std::function<void()>(std::move(task));  // never freed
+                }
+            });
+        });
+        view->m_select.SetImageHsl(60, 10, -10, TRUE);  // what a slider move asks for
+        REQUIRE(render.joinable());
+        run.Close();
+    }
+    if (render.joinable()) render.join();
+    ViewSelect::SetHslExecutor(nullptr);
+    CHECK(ranWithGdiplus == 1);
 }
 
 TEST_CASE("a graphics library that loads but does not start stops the start like a missing one") {

@@ -4,6 +4,7 @@
 // as undo steps); the drop area and the screen-to-design conversion of the real canvas.
 #include <doctest.h>
 
+#include <atomic>
 #include <cstdlib>
 
 #include <objidl.h>
@@ -229,4 +230,39 @@ TEST_CASE("the Images bar of the running program: docking, start-up folder, cell
     view->m_design.ClearSelection();
     if (CDocument* doc = frame->GetActiveDocument()) doc->SetModifiedFlag(FALSE);
     run.Close();
+}
+
+TEST_CASE("closing the program while a picture decodes closes the window at once and frees the panel after") {
+    kvtest::TemporaryUserFolders folders;
+    std::atomic<bool> entered{false}, armed{true}, windowGoneWhileDecoding{false};
+    HWND frameWindow = nullptr;
+    {
+        kvtest::RunningApp run;
+        REQUIRE(run.Started());
+        KorvanelleFrame* frame = GetMainFrame();
+        REQUIRE(frame != nullptr);
+        frameWindow = frame->m_hWnd;
+        ImagePanelState& state = *ImagePanelState::Get();
+        // The first picture stands for a large photo: its decode lasts until the window has closed
+        // (at most 8 s).
+        state.m_beforeThumbnailDecode = [&] {
+            if (!armed.exchange(false)) return;
+            entered = true;
+            const DWORD start = ::GetTickCount();
+            while (::IsWindow(frameWindow) && ::GetTickCount() - start < 8000) ::Sleep(10);
+            windowGoneWhileDecoding = !::IsWindow(frameWindow);
+        };
+        const CString pictures = CString(folders.Root().c_str()) + "\\Pictures";
+        REQUIRE(::CreateDirectoryA(pictures, nullptr));
+        for (const char* name : {"a.png", "b.png"}) REQUIRE(WritePng(pictures + "\\" + name, 160, 90));
+        View::GetHost()->LoadImageFolder(pictures, false, 5);
+        REQUIRE(run.Pump([&] { return entered.load(); }, 20000));
+
+        run.Close();  // the main window closed (WM_CLOSE), then the shut-down
+        CHECK(windowGoneWhileDecoding);
+        // The shut-down waited for the decode to end and freed the records before GDI+ went.
+        CHECK(state.m_thumbThread == nullptr);
+        CHECK(state.RecordCount() == 0);
+        state.m_beforeThumbnailDecode = nullptr;
+    }
 }

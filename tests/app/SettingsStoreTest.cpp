@@ -228,9 +228,6 @@ TEST_CASE("defaults") {
     CHECK(!g_settingsFolder.IsEmpty());
     CHECK(!g_programFolder.IsEmpty());
     CHECK(GetCaseKindName() == "ViewObjectJewel");
-    const CRuntimeClass* settingsClass = CRuntimeClass::FromName("CSettings");
-    REQUIRE(settingsClass == RUNTIME_CLASS(CSettings));
-    CHECK(settingsClass->m_wSchema == (VERSIONABLE_SCHEMA | 507));
 }
 
 TEST_CASE("preferences.ini: the bytes written, and read back") {
@@ -489,5 +486,35 @@ TEST_CASE("start-up loading and its fix-ups") {
         CHECK(g_gridSize[1] == 1000);
         CHECK(g_browseFilter == 7);
         CHECK(g_printCopies == 1);
+    }
+    SUBCASE("a main window that no screen would show is placed on the work area") {
+        const LONG w = 700, h = 500;
+        struct Stored {
+            RECT rect;
+            RECT expected;
+        } cases[] = {
+            // beyond the right edge: moved in, same size
+            {{work.right + 5000, 100, work.right + 5000 + w, 100 + h}, {work.right - w, 100, work.right, 100 + h}},
+            // caption above the screen, though the rest shows
+            {{50, work.top - 40, 50 + w, work.top - 40 + h}, {50, work.top, 50 + w, work.top + h}},
+            // larger than the work area and far away: the work area itself
+            {{-2000000000, -2000000000, 2000000000, 2000000000}, work},
+            // partly off the left edge with the caption in reach: kept
+            {{-300, 20, -300 + w, 20 + h}, {-300, 20, -300 + w, 20 + h}},
+            // none stored: kept empty for the start-up's own size
+            {{0, 0, 0, 0}, {0, 0, 0, 0}},
+        };
+        for (const Stored& c : cases) {
+            CAPTURE(c.rect.left);
+            CAPTURE(c.rect.top);
+            g_mainWindowPlacement.rcNormalPosition = c.rect;
+            REQUIRE(LoadSavePreferences(kSettingsStore) == 1);
+            LoadSettings();
+            const RECT& r = g_mainWindowPlacement.rcNormalPosition;
+            CHECK(r.left == c.expected.left);
+            CHECK(r.top == c.expected.top);
+            CHECK(r.right == c.expected.right);
+            CHECK(r.bottom == c.expected.bottom);
+        }
     }
 }

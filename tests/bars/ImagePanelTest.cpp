@@ -4,6 +4,7 @@
 #include <doctest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <set>
 
 #include "GuiSupport.h"
@@ -305,6 +306,113 @@ TEST_CASE("a scroll while the last thumbnail thread is still ending gets its thu
     CHECK(PumpUntil([] { return WindowDecoded(); }, 30000));
     WaitForThumbnails();
     ::CloseHandle(release);
+    DestroyPanelFrame(frame);
+}
+
+TEST_CASE("a scroll just as the thumbnail thread lets go of its window still gets its thumbnails") {
+    InitPanelProgram();
+    KvMessageBoxCapture boxes(IDOK);
+    const ImageFolderInfo info = MakeImageFolder("panel500", 500);
+    ImagePanelFrame* frame = CreatePanelFrame(900, 700, 520);
+    REQUIRE(frame != nullptr);
+    CImageView1& pane = frame->m_bar.m_imageView;
+    pane.LoadImageFolder(info.root.c_str(), 0, false);
+    REQUIRE(WaitForScan(frame));
+    REQUIRE(WaitForThumbnails());
+
+    // The next thread holds still once its window is done, before it lets go of its flag.
+    struct Gate {
+        HANDLE reached = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        HANDLE release = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        std::atomic<bool> armed{true};
+        ~Gate() {
+            ::SetEvent(release);
+            State().m_beforeThumbnailLetGo = nullptr;
+            ::CloseHandle(reached);
+            ::CloseHandle(release);
+        }
+    } gate;
+    State().m_beforeThumbnailLetGo = [&gate] {
+        if (!gate.armed.exchange(false)) return;
+        ::SetEvent(gate.reached);
+        ::WaitForSingleObject(gate.release, 30000);
+    };
+    pane.PostMessage(WM_VSCROLL, SB_PAGEDOWN, 0);
+    REQUIRE(PumpUntil([&] { return ::WaitForSingleObject(gate.reached, 0) == WAIT_OBJECT_0; }, 20000));
+    // A page down now finds the flag still set and leaves its window to that thread.
+    const LONG before = State().m_thumbFirst;
+    pane.PostMessage(WM_VSCROLL, SB_PAGEDOWN, 0);
+    REQUIRE(PumpUntil([&] { return State().m_thumbFirst != before; }, 5000));
+    CHECK(State().m_thumbLoadRunning);
+    CHECK_FALSE(WindowDecoded());
+    ::SetEvent(gate.release);
+    // The thread sees the moved window as it lets go and decodes it; no further scroll needed.
+    CHECK(PumpUntil([] { return WindowDecoded(); }, 15000));
+    WaitForThumbnails();
+    DestroyPanelFrame(frame);
+}
+
+TEST_CASE("paging through every picture keeps bitmaps for the cells near the view only") {
+    InitPanelProgram();
+    KvMessageBoxCapture boxes(IDOK);
+    const ImageFolderInfo info = MakeImageFolder("panel500", 500);
+    ImagePanelFrame* frame = CreatePanelFrame(900, 700, 400);
+    REQUIRE(frame != nullptr);
+    CImageView1& pane = frame->m_bar.m_imageView;
+    pane.LoadImageFolder(info.root.c_str(), 0, true);
+    REQUIRE(WaitForScan(frame));
+    REQUIRE(WaitForThumbnails());
+    const int n = State().RecordCount();
+    REQUIRE(n > 400);
+    auto pictured = [] {
+        ImageRecordsLock lock(State());
+        int count = 0;
+        for (ImageRecord* r : State().m_imageRecords)
+            if (r->m_cellPicture) ++count;
+        return count;
+    };
+    const ResourceUse atTop = MeasureResources();
+    const int picturedAtTop = pictured();
+    CHECK(picturedAtTop > 0);
+
+    // Page by page to the last row, each page's cells drawn, the way the scroll bar pages.
+    int pages = 0;
+    while (pane.GetLastShown() < n - 1 && pages < 400) {
+        pane.PostMessage(WM_VSCROLL, SB_PAGEDOWN, 0);
+        REQUIRE(WaitForThumbnails());
+        ++pages;
+    }
+    REQUIRE(pane.GetLastShown() == n - 1);
+    const ResourceUse atEnd = MeasureResources();
+    MESSAGE(pages << " pages; GDI objects " << atTop.gdiObjects << " -> " << atEnd.gdiObjects
+                  << ", cell pictures " << picturedAtTop << " -> " << pictured());
+    // One bitmap per cell ever shown would add some 400 here.
+    CHECK(atEnd.gdiObjects <= atTop.gdiObjects + 40);
+    CHECK(pictured() <= picturedAtTop + 40);
+
+    // Back at the top, the cells get their pictures again.
+    for (int i = 0; i < pages; ++i) pane.PostMessage(WM_VSCROLL, SB_PAGEUP, 0);
+    REQUIRE(PumpUntil([&] { return pane.GetFirstShown() == 0; }, 20000));
+    REQUIRE(WaitForThumbnails());
+    CHECK(WindowDecoded());
+    // Every cell inside the pane shows its finished picture again.
+    CRect client;
+    pane.GetClientRect(&client);
+    CHECK(PumpUntil(
+        [&] {
+            int shown = 0;
+            for (CThumb* cell : pane.GetCells()) {
+                CRect rect, seen;
+                cell->GetWindowRect(&rect);
+                pane.ScreenToClient(&rect);
+                if (!cell->IsWindowVisible() || !seen.IntersectRect(rect, client)) continue;
+                ImageRecord* record = State().RecordAt(cell->m_recordIndex);
+                if (record == nullptr || record->m_state != kImageFinal || !record->m_cellPicture) return false;
+                ++shown;
+            }
+            return shown > 0;
+        },
+        20000));
     DestroyPanelFrame(frame);
 }
 

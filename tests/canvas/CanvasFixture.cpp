@@ -40,33 +40,13 @@ class TestFrame : public CFrameWnd {
 };
 IMPLEMENT_DYNCREATE(TestFrame, CFrameWnd)
 
-// The application's idle work as the canvas relies on it: typed text inserted as one undo step,
-// then the re-layout and redraw requests.
+// The application's idle work: the canvas's share of it is the program's own.
 class TestApp : public CWinApp {
 public:
     TestApp() : CWinApp("KvCanvasTest") {}
     BOOL OnIdle(LONG count) override {
-        AppCanvasState& app = AppCanvasState::Get();
-        View* view = app.m_pView;
-        if (view && !app.m_queuedText.IsEmpty()) {
-            CString text = app.m_queuedText;
-            app.m_queuedText.Empty();
-            view->BeginUndoStep();
-            view->m_select.InsertText(text);
-            view->EndUndoStep();
-            return TRUE;
-        }
-        if (view && app.m_relayoutRequest) {
-            app.m_relayoutRequest = 0;
-            view->m_select.UpdateTextLayout(TRUE, TRUE);
-            return TRUE;
-        }
-        if (view && app.m_redrawRequest) {
-            app.m_redrawRequest = 0;
-            view->m_waitCursor = 0;
-            view->Redraw(true);
-            view->m_waitCursor = 1;
-        }
+        int step = 0;
+        if (AppCanvasState::Get().RunIdleWork(step)) return TRUE;
         return CWinApp::OnIdle(count);
     }
 };

@@ -62,6 +62,13 @@ LRESULT CALLBACK WatchingProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     if (message == WM_PAINT) ++g_paintsPassed;
     return CallWindowProcA(g_originalProc, window, message, wParam, lParam);
 }
+// The same under the dialog's own procedure.
+WNDPROC g_originalDialogProc = nullptr;
+bool g_dialogSawDestroyWithoutBlock = false;
+LRESULT CALLBACK WatchingDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) g_dialogSawDestroyWithoutBlock = !HasBlock(window);
+    return CallWindowProcA(g_originalDialogProc, window, message, wParam, lParam);
+}
 
 COLORREF PixelOf(HDC dc, int x, int y) {
     return GetPixel(dc, x, y) & 0xFFFFFF;
@@ -197,6 +204,8 @@ TEST_CASE("With composition off controls pass every message through and still le
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("one"));
     g_originalProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WatchingProc)));
+    g_originalDialogProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(dialog.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WatchingDialogProc)));
     REQUIRE(EnableGlassSubclass(dialog.hwnd, kGlassAllClasses, 0));
     REQUIRE(HasBlock(list));
     g_paintsPassed = 0;
@@ -207,9 +216,12 @@ TEST_CASE("With composition off controls pass every message through and still le
     g_sawDestroyWithoutBlock = false;
     DestroyWindow(list);
     CHECK(g_sawDestroyWithoutBlock);
-    // The dialog leaves the engine the same way: after destroy its procedure is gone.
+    // The dialog leaves the engine the same way: its block is gone before its own procedure
+    // sees WM_DESTROY.
+    REQUIRE(HasBlock(dialog.hwnd));
+    g_dialogSawDestroyWithoutBlock = false;
     DestroyWindow(dialog.hwnd);
-    CHECK_FALSE(IsWindow(dialog.hwnd));
+    CHECK(g_dialogSawDestroyWithoutBlock);
 }
 
 TEST_CASE("Button theme states follow the visual style's state table") {

@@ -111,6 +111,22 @@ void PlaceAside(CWnd& dialog) {
     ::SetWindowPos(dialog.m_hWnd, HWND_TOPMOST, 780, 430, 0, 0, SWP_NOSIZE);
 }
 
+// Moves the pointer to a screen corner that no window of this program covers, so that a real
+// pointer resting over a label (the middle of a large screen is over this dialog) cannot hover it
+// while its look is read; then lets the label see the pointer leave.
+bool ParkPointer(AeroLabel& label) {
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    const POINT corners[] = {{w - 1, h - 1}, {0, h - 1}, {w - 1, 0}, {0, 0}};
+    for (const POINT& p : corners) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(WindowFromPoint(p), &process);
+        if (process == GetCurrentProcessId()) continue;
+        if (!SetCursorPos(p.x, p.y)) return false;
+        return kvtest::PumpUntil([&] { return GetCapture() != label.m_hWnd; }, 5000);
+    }
+    return false;
+}
+
 SIZE TextExtent(HFONT font, const char* text) {
     HDC dc = GetDC(nullptr);
     HGDIOBJ previous = SelectObject(dc, font);
@@ -313,8 +329,16 @@ TEST_CASE("the controls of a themed dialog") {
                        [](const ChildPixels& p) { return CountPixels(p, 0x808080) > 10; });
         CHECK(CountDark(pixels) == 0);
         CHECK(CountPixels(pixels, 0x808080) > 10);
-        // The link's underline runs along the bottom of its text, inside the margin.
+        // The lines are read with the pointer away from the labels, wherever it rested: here first
+        // right over the fixed link, whose hover frame would cover its line.
         RECT r;
+        dialog.m_fixed.GetClientRect(&r);
+        POINT over = {r.right / 2, r.bottom / 2};
+        dialog.m_fixed.ClientToScreen(&over);
+        SetCursorPos(over.x, over.y);
+        kvtest::PumpUntil([&] { return GetCapture() == dialog.m_fixed.m_hWnd; }, 2000);
+        REQUIRE(ParkPointer(dialog.m_fixed));
+        // The link's underline runs along the bottom of its text, inside the margin.
         dialog.m_link.GetClientRect(&r);
         pixels = Shoot(dialog, dialog.m_link,
                        [&](const ChildPixels& p) { return p.At(r.right / 2, r.bottom - g) == 0x000040; });
@@ -513,6 +537,7 @@ TEST_CASE("on glass with desktop composition") {
     Pump();
     const int g = g_glowMargin;
 
+    CHECK(dialog.IsGlassOn());  // the dialog itself goes on glass, its frame extended
     CHECK(dialog.m_single.IsGlassRendering());
     CHECK(dialog.m_single.HasGlowMargin());  // on glass every label glows
     CHECK(dialog.m_icon.IsGlassRendering());
@@ -546,6 +571,7 @@ TEST_CASE("on glass with desktop composition") {
     // Composition goes off: the glass looks and the margins go with it.
     SetGlassCompositionOverride(0);
     dialog.SendMessage(WM_DWMCOMPOSITIONCHANGED, 0, 0);
+    CHECK_FALSE(dialog.IsGlassOn());
     CHECK_FALSE(dialog.m_check.IsGlassRendering());
     CHECK_FALSE(dialog.m_check.HasGlowMargin());
     r = RectInParent(dialog.m_check);

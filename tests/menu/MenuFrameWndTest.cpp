@@ -150,12 +150,15 @@ TEST_CASE("a frame carries an owner-drawn menu bar and answers mnemonics") {
         CHECK(GetMenuState(hSys, SC_CLOSE + 1, MF_BYCOMMAND) == 0xFFFFFFFF);
     }
 
-    // Own hot tracking is for older systems and remote sessions only.
-    CHECK(pFrame->OwnHotTracking() == (GetWinVersion() < 6 || CStyledMenuHook::s_bRemoteSession));
     CHECK_FALSE(CStyledMenu::DrawMenuBarItem(hWnd, &pFrame->m_defaultMenu, -1, 0));
-    if (!pFrame->OwnHotTracking()) {
-        SendMessageA(hWnd, WM_NCHITTEST, 0, MAKELPARAM(item.left + 2, item.top + 2));
-        CHECK(pFrame->m_nHoverTimer == 0);
+    // A hit test over the bar starts the frame's own hover timer only where the frame tracks hot
+    // items itself (older systems, remote sessions); elsewhere the system does.
+    SendMessageA(hWnd, WM_NCHITTEST, 0, MAKELPARAM(item.left + 2, item.top + 2));
+    CHECK((pFrame->m_nHoverTimer != 0) == pFrame->OwnHotTracking());
+    if (pFrame->m_nHoverTimer != 0) {
+        KillTimer(hWnd, pFrame->m_nHoverTimer);
+        pFrame->m_nHoverTimer = 0;
+        pFrame->m_nHotItem = -1;
     }
 
     // The frame's own hot tracking: moving from one bar item to the next starts the

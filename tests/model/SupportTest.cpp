@@ -184,6 +184,4 @@ TEST_CASE("paper table and folders") {
     CHECK(InitFolders("nofolder") ==
           (g_dataFolder.IsEmpty() ? CString("\\Backgrounds") : g_dataFolder + "\\Backgrounds"));
 
-    CHECK(g_lightScribeGeometry[2] == 4622.0f);
-    CHECK(g_lightScribeGeometry[6] == 1874.0f);
 }

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "framework/Core.h"
 #include "TestSupport.h"
@@ -175,4 +177,69 @@ TEST_CASE("exceptions describe themselves") {
     char small[8];
     CHECK(a.GetErrorMessage(small, sizeof small));
     CHECK(std::strlen(small) == 7);
+}
+
+namespace {
+
+// What this thread hands to OutputDebugString, as a debugger would see it: the text travels in
+// the DBG_PRINTEXCEPTION_C that the call raises, which a vectored handler sees first.
+class DebugOutputCapture {
+public:
+    DebugOutputCapture() {
+        Lines().clear();
+        m_handler = AddVectoredExceptionHandler(1, &DebugOutputCapture::Handler);
+    }
+    ~DebugOutputCapture() { RemoveVectoredExceptionHandler(m_handler); }
+    DebugOutputCapture(const DebugOutputCapture&) = delete;
+    DebugOutputCapture& operator=(const DebugOutputCapture&) = delete;
+
+    static std::vector<std::string>& Lines() {
+        static std::vector<std::string> lines;
+        return lines;
+    }
+
+private:
+    static LONG CALLBACK Handler(EXCEPTION_POINTERS* info) {
+        const EXCEPTION_RECORD* record = info->ExceptionRecord;
+        if (record->ExceptionCode == DBG_PRINTEXCEPTION_C && record->NumberParameters >= 2)
+            Lines().push_back(reinterpret_cast<const char*>(record->ExceptionInformation[1]));
+        return EXCEPTION_CONTINUE_SEARCH;
+    }
+    void* m_handler = nullptr;
+};
+
+}  // namespace
+
+TEST_CASE("a failed operation tells a debugger the exception's own text before its number shows") {
+    DebugOutputCapture debug;
+    KvMessageBoxCapture capture;
+    size_t linesWhenShown = 0;
+    capture.m_answer = [&](const KvMessageBoxRequest&) {
+        linesWhenShown = DebugOutputCapture::Lines().size();
+        return IDOK;
+    };
+    std::vector<std::string>& lines = DebugOutputCapture::Lines();
+
+    CHECK_FALSE(GuardOperation(61, [] { AfxThrowFileException(CFileException::diskFull, -1, "cover.kvl"); }));
+    REQUIRE(lines.size() == 1);
+    CHECK(linesWhenShown == 1);
+    CHECK(lines[0].find("Error 61: ") == 0);
+    CHECK(lines[0].find("cover.kvl") != std::string::npos);  // the exception's own description
+    CHECK(capture.LastText() == "Error 61");
+
+    CHECK_FALSE(GuardOperation<int>(62, 0, []() -> int { throw std::runtime_error("the header is cut short"); }));
+    REQUIRE(lines.size() == 2);
+    CHECK(lines[1] == "Error 62: the header is cut short\n");
+
+    CHECK_FALSE(GuardOperationSteps(63, [](int& step) {
+        step = 4;
+        throw 5;
+    }));
+    REQUIRE(lines.size() == 3);
+    CHECK(lines[2].find("Error 63: ") == 0);
+    CHECK(capture.LastText() == "Error 63 - Step: 4");
+
+    // An operation that succeeds says nothing.
+    CHECK(GuardOperation(64, [] {}));
+    CHECK(lines.size() == 3);
 }
