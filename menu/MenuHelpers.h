@@ -30,6 +30,10 @@ int GetWinVersion();
 // The class from the raw version facts (9x family, major, minor).
 int WinVersionClassOf(BOOL win9x, DWORD major, DWORD minor);
 BOOL IsNewShell();
+// The name of a virtual key in a shortcut text, as Windows spells it. Wine
+// names the editing and arrow keys after their X key symbols ("KP_Delete"),
+// so those come from a table; every other key from GetKeyNameText.
+CString KeyNameOfVirtualKey(UINT vk);
 BOOL IsDropShadowEnabled();
 // A timer id from 31 upwards (below 100) that SetTimer accepts; 0 for a
 // window that does not exist or when none is accepted.
