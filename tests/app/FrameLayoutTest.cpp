@@ -3,6 +3,8 @@
 // toggles, Close during print preview, and a frame whose making fails.
 #include <doctest.h>
 
+#include <cstdlib>
+
 #include "AppTestSupport.h"
 #include "app/KorvanelleFrame.h"
 #include "framework/win/ScopedGdi.h"
@@ -247,6 +249,48 @@ TEST_CASE("the side panels are laid out for the widths of their dock rows and fo
         CHECK(run.Pump([&] { return TextBarFitsItsWindow(text); }, 5000));
         CHECK(run.Pump([&] { return ImagesBarFitsItsWindow(images); }, 5000));
     }
+    run.Close();
+}
+
+TEST_CASE("the Text Editor bar's caption band follows its width when its edge is dragged") {
+    kvtest::TemporaryUserFolders folders;
+    kvtest::RunningApp run;
+    REQUIRE(run.Started());
+    KorvanelleFrame* frame = GetMainFrame();
+    CBarText& text = frame->m_barText;
+    REQUIRE(text.IsWindowVisible());
+    REQUIRE(run.Pump([&] { return TextBarFitsItsWindow(text); }, 10000));
+    CRect before;
+    text.GetWindowRect(&before);
+    // The inner (right) edge pressed, moved 40 pixels out and let go, as the mouse sends them.
+    const CPoint from(before.right - 2, before.CenterPoint().y);
+    CPoint to(from.x + 40, from.y);
+    text.ScreenToClient(&to);
+    text.PostMessage(WM_NCLBUTTONDOWN, HTRIGHT, MAKELPARAM(from.x, from.y));
+    text.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+    text.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+    REQUIRE(run.Pump([&] { return WindowWidth(text) == before.Width() + 40 && TextBarFitsItsWindow(text); },
+                     10000));
+    // The band ends 5 pixels inside the client area's right edge, in the gradient's end colour:
+    // read from what the bar's window shows along the band's middle row.
+    CRect client;
+    text.GetClientRect(&client);
+    text.ClientToScreen(&client);
+    CRect window;
+    text.GetWindowRect(&window);
+    client.OffsetRect(-window.left, -window.top);
+    ScopedWindowDC dc(text.m_hWnd, ScopedWindowDC::kWhole);
+    BOOL gradient = FALSE;
+    ::SystemParametersInfo(SPI_GETGRADIENTCAPTIONS, 0, &gradient, 0);
+    const COLORREF end = gradient ? ::GetSysColor(COLOR_GRADIENTACTIVECAPTION) : RGB(166, 202, 240);
+    auto alike = [](COLORREF a, COLORREF b) {
+        return std::abs(GetRValue(a) - GetRValue(b)) <= 12 && std::abs(GetGValue(a) - GetGValue(b)) <= 12 &&
+               std::abs(GetBValue(a) - GetBValue(b)) <= 12;
+    };
+    const COLORREF bandEnd = ::GetPixel(dc.Get(), client.right - 7, 13);
+    INFO("band end " << bandEnd << ", expected near " << end);
+    CHECK(alike(bandEnd, end));
+    CHECK_FALSE(alike(::GetPixel(dc.Get(), client.right - 2, 13), end));
     run.Close();
 }
 
