@@ -4,10 +4,12 @@
 #include <doctest.h>
 
 #include <cstdlib>
+#include <string>
 
 #include "AppTestSupport.h"
 #include "app/KorvanelleFrame.h"
 #include "framework/win/ScopedGdi.h"
+#include "model/Folders.h"
 #include "res/AppIds.h"
 #include "res/CommandIds.h"
 
@@ -291,6 +293,62 @@ TEST_CASE("the Text Editor bar's caption band follows its width when its edge is
     INFO("band end " << bandEnd << ", expected near " << end);
     CHECK(alike(bandEnd, end));
     CHECK_FALSE(alike(::GetPixel(dc.Get(), client.right - 2, 13), end));
+    run.Close();
+}
+
+namespace {
+BOOL CALLBACK FindHelpWindowOf(HWND w, LPARAM found) {
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(w, &process);
+    char name[64] = {};
+    ::GetClassNameA(w, name, sizeof name);
+    if (process != ::GetCurrentProcessId() || std::string(name) != "HH Parent") return TRUE;
+    *reinterpret_cast<HWND*>(found) = w;
+    return FALSE;
+}
+
+// The HTML Help window of this process, if one is open.
+HWND FindHelpWindow() {
+    HWND found = nullptr;
+    ::EnumWindows(FindHelpWindowOf, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+}  // namespace
+
+TEST_CASE("Help opens the program's help file; the LightScribe message names the download address") {
+    kvtest::TemporaryUserFolders folders;
+    kvtest::RunningApp run;
+    REQUIRE(run.Started());
+    KorvanelleFrame* frame = GetMainFrame();
+    REQUIRE(FindHelpWindow() == nullptr);
+    frame->PostMessage(WM_COMMAND, ID_HELP_TOPICS);
+    CHECK(run.Pump([] { return FindHelpWindow() != nullptr; }, 10000));
+    if (HWND help = FindHelpWindow()) ::SendMessageA(help, WM_CLOSE, 0, 0);
+
+    // Without the laser-etching library: the message with the download link and "More Info..",
+    // both shortcuts lying beside the program.
+    KvMessageBoxCapture boxes(IDCANCEL);
+    CString linkText;
+    boxes.m_answer = [&](const KvMessageBoxRequest& request) {
+        linkText = request.linkText;
+        return IDCANCEL;
+    };
+    frame->PostMessage(WM_COMMAND, ID_LIGHTSCRIBE_PRINT);
+    REQUIRE(run.Pump([&] { return !boxes.Boxes().empty(); }, 10000));
+    const auto& box = boxes.Boxes().back();
+    CHECK(box.caption == "LightScribe");
+    CHECK(box.linkTarget == g_programFolder + "\\lightscribe.url");
+    CHECK(linkText == "http://www.korvanelle.example/lightscribe/download");
+    CHECK(::GetFileAttributesA(box.linkTarget) != INVALID_FILE_ATTRIBUTES);
+    bool moreInfo = false;
+    for (const auto& button : box.buttons)
+        if (button.caption == "More Info..") {
+            moreInfo = true;
+            CHECK(button.link == g_programFolder + "\\lightscribeinfo.url");
+            CHECK(::GetFileAttributesA(button.link) != INVALID_FILE_ATTRIBUTES);
+        }
+    CHECK(moreInfo);
+    CHECK(::GetFileAttributesA(g_programFolder + "\\website.url") != INVALID_FILE_ATTRIBUTES);
     run.Close();
 }
 
