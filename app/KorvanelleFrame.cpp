@@ -446,12 +446,19 @@ LRESULT KorvanelleFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
     LRESULT result = 0;
     GuardOperation(1693, [&] {
         result = CStyledFrameWnd::WindowProc(message, wParam, lParam);
-        const bool sized = (message == WM_SYSCOMMAND &&
-                            ((wParam & 0xFFF0) == SC_MAXIMIZE || (wParam & 0xFFF0) == SC_RESTORE)) ||
-                           message == WM_EXITSIZEMOVE;
-        if (sized && m_hWnd != nullptr) {
+        if (message == WM_EXITSIZEMOVE && m_hWnd != nullptr) {
             UpdateWindow();
             RecenterAndRefreshView();
+        }
+        // Maximised or restored, the canvas is laid out and drawn for the new size as soon as the
+        // frame's layout is done, before anything paints: the view's buffer still holds the side
+        // placed for the old size, and the window's new part was never painted.
+        if (message == WM_SIZE && wParam != SIZE_MINIMIZED && m_hWnd != nullptr) {
+            const bool zoomed = wParam == SIZE_MAXIMIZED;
+            if (zoomed != m_wasZoomed) {
+                m_wasZoomed = zoomed;
+                RecenterAndRefreshView();
+            }
         }
     });
     return result;

@@ -5,9 +5,11 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "AppTestSupport.h"
 #include "app/KorvanelleFrame.h"
+#include "canvas/View.h"
 #include "framework/win/ScopedGdi.h"
 #include "model/Folders.h"
 #include "res/AppIds.h"
@@ -349,6 +351,92 @@ TEST_CASE("Help opens the program's help file; the LightScribe message names the
         }
     CHECK(moreInfo);
     CHECK(::GetFileAttributesA(g_programFolder + "\\website.url") != INVALID_FILE_ATTRIBUTES);
+    run.Close();
+}
+
+namespace {
+// The pixels a window's own surface holds now (no repaint asked for), 0x00RRGGBB.
+std::vector<unsigned> SurfacePixels(HWND window, int& width, int& height) {
+    RECT r;
+    ::GetClientRect(window, &r);
+    width = r.right;
+    height = r.bottom;
+    std::vector<unsigned> pixels(static_cast<size_t>(width) * height);
+    ScopedWindowDC dc(window);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    ScopedBitmap bitmap(::CreateDIBSection(dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ScopedMemoryDC memory(dc.Get());
+    memory.Select(bitmap, false);
+    ::BitBlt(memory, 0, 0, width, height, dc.Get(), 0, 0, SRCCOPY);
+    ::GdiFlush();
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<unsigned*>(bits)[i] & 0xFFFFFF;
+    return pixels;
+}
+
+// What the canvas shows the moment the main window's size change (its WM_SIZE) is handled.
+struct SizeWatch {
+    static SizeWatch* s_active;
+    HWND frame, view;
+    std::vector<unsigned> pixels, fresh;
+    int before = 0;
+    int width = 0, height = 0;
+    HHOOK hook = nullptr;
+    SizeWatch(HWND f, HWND v) : frame(f), view(v) {
+        s_active = this;
+        hook = ::SetWindowsHookExA(WH_CALLWNDPROCRET, Hook, nullptr, ::GetCurrentThreadId());
+    }
+    ~SizeWatch() {
+        ::UnhookWindowsHookEx(hook);
+        s_active = nullptr;
+    }
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+        if (code == HC_ACTION && s_active && call->hwnd == s_active->frame && call->message == WM_SIZE &&
+            call->wParam == SIZE_MAXIMIZED && s_active->pixels.empty()) {
+            s_active->pixels = SurfacePixels(s_active->view, s_active->width, s_active->height);
+            s_active->before = s_active->width * 10000 + s_active->height;
+            // The same canvas drawn afresh for the window as it is at this moment.
+            if (auto* v = dynamic_cast<View*>(CWnd::FromHandlePermanent(s_active->view))) {
+                v->RecenterView(true, false);
+                v->RefreshView(CString());
+            }
+            s_active->fresh = SurfacePixels(s_active->view, s_active->width, s_active->height);
+        }
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+};
+SizeWatch* SizeWatch::s_active = nullptr;
+}  // namespace
+
+TEST_CASE("maximised, the canvas shows the side laid out for the new size at once") {
+    kvtest::TemporaryUserFolders folders;
+    kvtest::RunningApp run;
+    REQUIRE(run.Started());
+    KorvanelleFrame* frame = GetMainFrame();
+    View* view = dynamic_cast<View*>(frame->GetActiveView());
+    REQUIRE(view != nullptr);
+    frame->ShowWindow(SW_RESTORE);
+    frame->SetWindowPos(nullptr, 0, 0, 900, 650, SWP_NOZORDER | SWP_NOACTIVATE);
+    frame->PostMessage(WM_EXITSIZEMOVE);
+    run.Pump([] { return false; }, 300);
+    REQUIRE_FALSE(frame->IsZoomed());
+    {
+        SizeWatch watch(frame->m_hWnd, view->m_hWnd);
+        frame->PostMessage(WM_SYSCOMMAND, SC_MAXIMIZE);
+        REQUIRE(run.Pump([&] { return frame->IsZoomed() && !watch.pixels.empty(); }, 10000));
+        INFO("canvas width x 10000 + height when shown " << watch.before << ", laid out again " << watch.width << "x" << watch.height);
+        REQUIRE(watch.fresh.size() == watch.pixels.size());
+        int differ = 0;
+        for (size_t i = 0; i < watch.fresh.size(); ++i)
+            if (watch.fresh[i] != watch.pixels[i]) ++differ;
+        CHECK(differ == 0);
+    }
     run.Close();
 }
 
