@@ -80,6 +80,8 @@ int GetWinVersion() {
     return s_class;
 }
 
+int g_winVersion = GetWinVersion();
+
 BOOL IsNewShell() {
     return GetWinVersion() >= 2;
 }
