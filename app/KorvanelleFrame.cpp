@@ -2,6 +2,8 @@
 // of the side panels, closing and the end of the Windows session.
 #include "app/KorvanelleFrame.h"
 
+#include "canvas/View.h"
+
 #include "app/KorvanelleApp.h"
 #include "app/Settings.h"
 #include "bars/ImageBrowseSettings.h"
@@ -455,10 +457,9 @@ LRESULT KorvanelleFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
         // placed for the old size, and the window's new part was never painted.
         if (message == WM_SIZE && wParam != SIZE_MINIMIZED && m_hWnd != nullptr) {
             const bool zoomed = wParam == SIZE_MAXIMIZED;
-            if (zoomed != m_wasZoomed) {
-                m_wasZoomed = zoomed;
-                RecenterAndRefreshView();
-            }
+            const View* view = View::GetCurrent();
+            if (zoomed != m_wasZoomed && view != nullptr && view->m_started) RecenterAndRefreshView();
+            m_wasZoomed = zoomed;
         }
     });
     return result;
