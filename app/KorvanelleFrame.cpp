@@ -2,6 +2,8 @@
 // of the side panels, closing and the end of the Windows session.
 #include "app/KorvanelleFrame.h"
 
+#include "canvas/View.h"
+
 #include "app/KorvanelleApp.h"
 #include "app/KorvanelleDoc.h"
 #include "app/Settings.h"
@@ -447,12 +449,18 @@ LRESULT KorvanelleFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
     LRESULT result = 0;
     GuardOperation(1693, [&] {
         result = CStyledFrameWnd::WindowProc(message, wParam, lParam);
-        const bool sized = (message == WM_SYSCOMMAND &&
-                            ((wParam & 0xFFF0) == SC_MAXIMIZE || (wParam & 0xFFF0) == SC_RESTORE)) ||
-                           message == WM_EXITSIZEMOVE;
-        if (sized && m_hWnd != nullptr) {
+        if (message == WM_EXITSIZEMOVE && m_hWnd != nullptr) {
             UpdateWindow();
             RecenterAndRefreshView();
+        }
+        // Maximised or restored, the canvas is laid out and drawn for the new size as soon as the
+        // frame's layout is done, before anything paints: the view's buffer still holds the side
+        // placed for the old size, and the window's new part was never painted.
+        if (message == WM_SIZE && wParam != SIZE_MINIMIZED && m_hWnd != nullptr) {
+            const bool zoomed = wParam == SIZE_MAXIMIZED;
+            const View* view = View::GetCurrent();
+            if (zoomed != m_wasZoomed && view != nullptr && view->m_started) RecenterAndRefreshView();
+            m_wasZoomed = zoomed;
         }
     });
     return result;

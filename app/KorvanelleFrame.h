@@ -140,6 +140,8 @@ private:
     void ToggleBar(CControlBar* bar, UINT command, int errorNumber);
     void InsertObject(const char* kind, int errorNumber);
     void RecenterAndRefreshView();
+    // The window was maximised at its last size change.
+    bool m_wasZoomed = false;
     void BuildDefaultLayout();
     void CheckBarMenuItems();
     // Makes the Images bar (docked right by the layout) and gives its cells the editing canvas.

@@ -354,7 +354,13 @@ void CBarText::PaintBackground(const CSize& size) {
     if (!m_background->Bitmap()) return;
     HDC dc = *m_background;
     const CRect all(0, 0, size.cx, size.cy);
-    const CRect client = ClientInWindow();
+    // The layout may be made for the size the bar is about to take: its client area (and so the
+    // caption band) grows or shrinks with the window.
+    CRect client = ClientInWindow();
+    CRect window;
+    GetWindowRect(&window);
+    client.right = std::max(client.left, client.right + size.cx - window.Width());
+    client.bottom = std::max(client.top, client.bottom + size.cy - window.Height());
     // Tiles aligned with the client area's, as the captions tile theirs.
     TileThemeBackground(dc, all, client.left, client.top, 1);
     CDC* cdc = CDC::FromHandle(dc);

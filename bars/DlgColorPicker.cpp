@@ -59,6 +59,9 @@ DlgColorPicker::~DlgColorPicker() {
 }
 
 void DlgColorPicker::SetColor(COLORREF colour) {
+    // The colour that comes back from the design after the picker set it keeps the picker's hue and
+    // saturation: a black or grey has none of its own, and the wheel's choice would be lost.
+    if (m_initialised && colour == GetColor()) return;
     m_red = GetRValue(colour);
     m_green = GetGValue(colour);
     m_blue = GetBValue(colour);

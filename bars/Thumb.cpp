@@ -6,6 +6,7 @@
 #include "bars/ImagePanelCanvas.h"
 #include "framework/win/ScopedGdi.h"
 #include "bars/ImageView1.h"
+#include "controls/AeroMessageBox.h"
 #include "controls/ThemeFill.h"
 #include "controls/ThemeResources.h"
 #include "framework/core/OperationError.h"
@@ -439,13 +440,15 @@ void CThumb::OnContextMenu(CWnd* wnd, CPoint point) {
 }
 
 void CThumb::ShowAddImageTip() {
-    AfxPlainMessageBox(
+    AeroMessageBox box(this);
+    box.m_iconKind = 3;
+    box.m_caption = " Korvanelle Tip:";
+    box.m_message =
         "There are 4 ways to add an image to the label:\r\n\r\n1. Drag and drop the image.\r\n\r\n2. Double "
-        "click "
-        "the image to set it as the background.\r\n\r\n3. Use the 'Insert' button on the main "
-        "toolbar.\r\n\r\n4. "
-        "Copy and paste an image from your web browser\r\n ",
-        MB_OK | MB_ICONINFORMATION, " Korvanelle Tip:", GetSafeHwnd());
+        "click the image to set it as the background.\r\n\r\n3. Use the 'Insert' button on the main "
+        "toolbar.\r\n\r\n4. Copy and paste an image from your web browser\r\n ";
+    box.AddButton("OK", 1, 1);
+    box.DoModal();
 }
 
 void CThumb::OnTimer(UINT_PTR id) {

@@ -11,10 +11,19 @@ int ShowCanvasMessage(CWnd* parent, int icon, const CString& caption, const CStr
     box.m_iconKind = icon;
     if (!caption.IsEmpty()) box.m_caption = caption;
     box.m_message = text;
-    if (!link.IsEmpty()) box.SetLink(link, link);
+    if (!link.IsEmpty()) {
+        const CString address = ShortcutAddress(link);
+        box.SetLink(link, address.IsEmpty() ? link : address);
+    }
     for (const CanvasMessageButton& b : buttons)
         box.AddButton(b.caption, static_cast<WORD>(b.result), b.isDefault ? 1 : 0, b.link);
     return static_cast<int>(box.DoModal());
+}
+
+CString ShortcutAddress(const CString& path) {
+    char address[1024] = {};
+    ::GetPrivateProfileStringA("InternetShortcut", "URL", "", address, sizeof address, path);
+    return address;
 }
 
 int ShowCanvasMessageOk(CWnd* parent, int icon, const CString& caption, const CString& text) {

@@ -21,8 +21,11 @@ struct CanvasMessageButton {
 };
 
 // Shows the box and returns the result of the button pressed. An empty caption is the product
-// name.
+// name. The link line opens `link` (a shortcut file) and reads the address the shortcut names,
+// or the file's path when it names none.
 int ShowCanvasMessage(CWnd* parent, int icon, const CString& caption, const CString& text,
                       const CString& link, const std::vector<CanvasMessageButton>& buttons);
+// The address an Internet shortcut file (".url") opens; empty when the file is missing or has none.
+CString ShortcutAddress(const CString& path);
 // A plain message with one default "OK" button (result 1).
 int ShowCanvasMessageOk(CWnd* parent, int icon, const CString& caption, const CString& text);

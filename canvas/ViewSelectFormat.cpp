@@ -2,6 +2,7 @@
 // (split into runs at the selection and merged again), the object properties set through the
 // view's undo-recording setters, backgrounds of sides, the image's size and stacking, and the
 // font state shown on the formatting bar.
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -9,6 +10,7 @@
 #include "canvas/CanvasGeometry.h"
 #include "canvas/View.h"
 #include "canvas/ViewSelect.h"
+#include "model/Geometry.h"
 #include "model/PrintOptions.h"
 #include "render/CanvasSettings.h"
 #include "res/CommandIds.h"
@@ -661,6 +663,28 @@ FontSelectionState ViewSelect::GetFontSelectionState() {
     return state;
 }
 
+namespace {
+// Where the text's last layout put its characters, in design units: a big font's characters, and
+// the caret and highlight drawn over them, reach past the frame, and a new smaller layout must
+// clear them there too.
+Rect LaidOutExtent(const ViewObject& o) {
+    RectF extent;
+    bool any = false;
+    for (INT_PTR i = 0; i < o.cellBoxes.GetSize(); ++i) {
+        if (!o.cellBoxes[i]) continue;
+        RectF box = NormalizeRectF(*o.cellBoxes[i]);
+        if (any)
+            RectF::Union(extent, extent, box);
+        else
+            extent = box;
+        any = true;
+    }
+    if (!any) return Rect();
+    return Rect(static_cast<INT>(std::floor(extent.X)) + o.left - 1, static_cast<INT>(std::floor(extent.Y)) + o.top - 1,
+                static_cast<INT>(std::ceil(extent.Width)) + 3, static_cast<INT>(std::ceil(extent.Height)) + 3);
+}
+}  // namespace
+
 void ViewSelect::UpdateTextLayout(BOOL linkedAll, BOOL redraw) {
     GuardOperation(999, [&] {
         ViewObject* o = GetSelectedObject();
@@ -679,7 +703,7 @@ void ViewSelect::UpdateTextLayout(BOOL linkedAll, BOOL redraw) {
         if (all)
             m_view->Redraw(true);
         else
-            m_view->Redraw(true, Rect(o->left, o->top, o->width, o->height));
+            m_view->Redraw(true, Rect(o->left, o->top, o->width, o->height), LaidOutExtent(*o));
         m_view->m_waitCursor = wait;
     });
 }

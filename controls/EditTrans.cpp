@@ -37,7 +37,11 @@ HBRUSH CEditTrans::CtlColor(CDC* dc, UINT) {
     return brush;
 }
 
-BOOL CEditTrans::OnEraseBkgnd(CDC*) {
+BOOL CEditTrans::OnEraseBkgnd(CDC* dc) {
+    // The text is drawn transparently: as a slider's value edit, the slider's own background
+    // goes under it first, or each new value would be drawn over the old one.
+    if (m_sliderMode && dc)
+        if (CSliderCustom* slider = OwningSlider(this)) slider->PaintBackgroundUnder(m_hWnd, dc->m_hDC);
     return TRUE;
 }
 

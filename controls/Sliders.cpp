@@ -294,6 +294,37 @@ void CSliderCustom::PaintBackground(HDC dc) {
     });
 }
 
+void CSliderCustom::PaintBackgroundUnder(HWND child, HDC dc) {
+    GuardOperation(1107, [&] {
+        if (!m_pBackground) BuildBackground(dc);
+        if (!m_pBackground || !child) return;
+        RECT r;
+        ::GetClientRect(child, &r);
+        POINT at = {0, 0};
+        ::MapWindowPoints(child, m_hWnd, &at, 1);
+        ScopedMemoryDC memory(dc);
+        memory.Select(static_cast<HBITMAP>(m_pBackground->GetSafeHandle()), false);
+        ::BitBlt(dc, 0, 0, r.right, r.bottom, memory, at.x, at.y, SRCCOPY);
+    });
+}
+
+LRESULT CSliderCustom::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == TBM_GETPOS || message == WM_PAINT || message == WM_NOTIFY)
+        return CJumpSliderCtrl::WindowProc(message, wParam, lParam);
+    const bool drawn = m_hWnd && ::IsWindow(m_hWnd);
+    const int before = drawn ? static_cast<int>(::SendMessage(m_hWnd, TBM_GETPOS, 0, 0)) : 0;
+    const bool dragging = m_bDragging;
+    const LRESULT result = CJumpSliderCtrl::WindowProc(message, wParam, lParam);
+    // The thumb's picture is wider than the trackbar's thumb, and the trackbar repaints only the
+    // thumb's old and new places: a moved thumb, or one that stops being dragged (its lit
+    // picture), repaints the whole slider, which is drawn off one background picture.
+    if (drawn && message != WM_DESTROY && message != WM_NCDESTROY && ::IsWindow(m_hWnd)) {
+        const int after = static_cast<int>(::SendMessage(m_hWnd, TBM_GETPOS, 0, 0));
+        if (after != before || dragging != m_bDragging) ::InvalidateRect(m_hWnd, nullptr, FALSE);
+    }
+    return result;
+}
+
 void CSliderCustom::UpdateValueText() {
     if (!m_edit.m_hWnd) return;
     const int position = GetPos();

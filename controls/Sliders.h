@@ -55,6 +55,11 @@ public:
     BOOL IsThumbHot() const { return m_bThumbHot; }
     SIZE GetEditSize() const { return m_sizeEdit; }
 
+    // Paints the slider's background under one of its children (the value edit), in the child's
+    // client coordinates: the edit is transparent and shows the slider through it.
+    void PaintBackgroundUnder(HWND child, HDC dc);
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     int OnCreate(LPCREATESTRUCT createStruct);
     void OnMouseMove(UINT flags, CPoint point);
     void OnMouseLeave();

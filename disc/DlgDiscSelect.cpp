@@ -31,7 +31,8 @@ BOOL DlgDiscSelect::OnInitDialog() {
         m_cancel.GenerateBackground(6, 8, 10, 0, 0);
         m_label.SubclassDlgItem(IDC_DISCSEL_MESSAGE, this);
         m_label.SetWindowText(m_message);
-        SendDlgItemMessage(IDC_DISCSEL_ICON, STM_SETICON, (WPARAM)::LoadIcon(nullptr, IDI_INFORMATION), 0);
+        m_icon.SubclassDlgItem(IDC_DISCSEL_ICON, this);
+        m_icon.SendMessage(STM_SETICON, (WPARAM)::LoadIcon(nullptr, IDI_INFORMATION), 0);
         m_disc1.SubclassDlgItem(IDC_DISCSEL_DISC1, this);
         m_disc2.SubclassDlgItem(IDC_DISCSEL_DISC2, this);
         const bool first = FrameCommandState::Get().m_targetDisc == 1;

@@ -26,6 +26,7 @@ public:
     AeroButton m_ok;
     AeroButton m_cancel;
     AeroLabel m_label;
+    AeroIcon m_icon;  // the information icon, on the dialog's texture
     AeroCheck m_disc1;
     AeroCheck m_disc2;
 

@@ -16,6 +16,7 @@
 #include "controls/AeroButton.h"
 #include "controls/AeroCheck.h"
 #include "controls/AeroDialog.h"
+#include "controls/ListTrans.h"
 #include "controls/AeroLabel.h"
 #include "controls/AeroStatics.h"
 #include "controls/IconListBox.h"
@@ -73,7 +74,7 @@ public:
     CString m_mp3Root;
 
     CIconListBox m_list;
-    CListCtrl m_preview;
+    CListTrans m_preview;  // shows the dialog's texture while disabled
     AeroLabel m_label;
     AeroLabel m_previewLabel;
     AeroLabel m_note;

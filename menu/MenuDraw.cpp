@@ -45,9 +45,7 @@ CString CStyledMenuItemData::GetString(HACCEL hAccel) {
             if (entries[i].fVirt & FCONTROL) keys += "Ctrl+";
             if (entries[i].fVirt & FSHIFT) keys += "Shift+";
             if (entries[i].fVirt & FVIRTKEY) {
-                char name[64] = {};
-                ::GetKeyNameTextA((LONG)(::MapVirtualKeyA(entries[i].key, 0) << 16), name, 64);
-                keys += name;
+                keys += KeyNameOfVirtualKey(entries[i].key);
             } else {
                 keys += (char)entries[i].key;
             }

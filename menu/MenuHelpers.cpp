@@ -80,8 +80,25 @@ int GetWinVersion() {
     return s_class;
 }
 
+int g_winVersion = GetWinVersion();
+
 BOOL IsNewShell() {
     return GetWinVersion() >= 2;
+}
+
+CString KeyNameOfVirtualKey(UINT vk) {
+    static const struct {
+        UINT vk;
+        const char* name;
+    } kNames[] = {{VK_DELETE, "Del"},       {VK_INSERT, "Ins"},       {VK_HOME, "Home"},
+                  {VK_END, "End"},          {VK_PRIOR, "Page Up"},    {VK_NEXT, "Page Down"},
+                  {VK_UP, "Up"},            {VK_DOWN, "Down"},        {VK_LEFT, "Left"},
+                  {VK_RIGHT, "Right"}};
+    for (const auto& k : kNames)
+        if (k.vk == vk) return k.name;
+    char name[64] = {};
+    ::GetKeyNameTextA((LONG)(::MapVirtualKeyA(vk, 0) << 16), name, 64);
+    return name;
 }
 
 BOOL IsDropShadowEnabled() {

@@ -27,9 +27,15 @@ const int kMenuAlpha = 255;
 // 0 Win32s, 1 NT 3.x, 2 Windows 95, 3 Windows 98, 4 Windows ME, 5 NT 4,
 // 6 Windows 2000, 7 XP and later. Computed once.
 int GetWinVersion();
+// The class of the Windows the program runs on, computed when the program starts.
+extern int g_winVersion;
 // The class from the raw version facts (9x family, major, minor).
 int WinVersionClassOf(BOOL win9x, DWORD major, DWORD minor);
 BOOL IsNewShell();
+// The name of a virtual key in a shortcut text, as Windows spells it. Wine
+// names the editing and arrow keys after their X key symbols ("KP_Delete"),
+// so those come from a table; every other key from GetKeyNameText.
+CString KeyNameOfVirtualKey(UINT vk);
 BOOL IsDropShadowEnabled();
 // A timer id from 31 upwards (below 100) that SetTimer accepts; 0 for a
 // window that does not exist or when none is accepted.

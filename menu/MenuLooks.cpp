@@ -470,6 +470,15 @@ void DrawClassicText(CStyledMenu* pMenu, HDC dc, CStyledMenuItemData* p, RECT te
     ::SetBkMode(dc, oldMode);
 }
 
+// The check image of an item without an icon, from its check bitmaps; FALSE when nothing was drawn.
+BOOL DrawItemCheck(CStyledMenu* pMenu, HDC dc, CStyledMenuItemData* p, const RECT& iconRc, UINT state) {
+    MENUITEMINFOA mii = {};
+    mii.cbSize = sizeof(mii);
+    mii.fMask = MIIM_CHECKMARKS;
+    ::GetMenuItemInfoA(pMenu->m_hMenu, (UINT)p->m_nID, FALSE, &mii);
+    return pMenu->DrawCheckImage(CDC::FromHandle(dc), iconRc, mii.hbmpChecked, mii.hbmpUnchecked, state);
+}
+
 void DrawItemIcon(CStyledMenu* pMenu, HDC dc, CStyledMenuItemData* p, const RECT& rc, int variant) {
     if (p->m_pIcons == nullptr || p->m_nImage < 0) return;
     HICON icon = p->m_pIcons->m_imageList.ExtractIcon(p->m_nImage + variant);
@@ -516,10 +525,7 @@ void DrawClassicPopup(CStyledMenu* pMenu, DRAWITEMSTRUCT* pDIS) {
                                             ::GetSysColor(checked ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT),
                                             ::GetSysColor(checked ? COLOR_BTNHIGHLIGHT : COLOR_BTNSHADOW));
         }
-    } else if (checked) {
-        ::SetTextColor(dc, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
-        CStyledMenu::DrawGlyph(CDC::FromHandle(dc), iconRc, 'b', FALSE);
-    } else if (IsSystemCommand(p->m_nID)) {
+    } else if (!DrawItemCheck(pMenu, dc, p, iconRc, state) && IsSystemCommand(p->m_nID)) {
         CStyledMenu::DrawSystemGlyph(CDC::FromHandle(dc), iconRc, (UINT)p->m_nID, state,
                                      pMenu->m_nImageHeight, 1);
     }
@@ -633,7 +639,12 @@ void CStyledMenu::DrawItem_Look6(DRAWITEMSTRUCT* pDIS, BOOL bMenuBar) {
             br.CreateSolidBrush(::GetSysColor(COLOR_HIGHLIGHT));
             ::FrameRect(dc, &rc, br);
         }
-        if (!bMenuBar) DrawItemIcon(this, dc, p, rc, 0);
+        if (!bMenuBar) {
+            if (p->m_pIcons && p->m_nImage >= 0)
+                DrawItemIcon(this, dc, p, rc, 0);
+            else
+                DrawItemCheck(this, dc, p, RECT{rc.left, rc.top, left.right, rc.bottom}, state);
+        }
         RECT textRc = bMenuBar ? rc : RECT{left.right + 4, rc.top, rc.right - 8, rc.bottom};
         if (bMenuBar) {
             ScopedSelect fontSelection(dc, MenuFont()->GetSafeHandle());

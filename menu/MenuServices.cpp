@@ -26,31 +26,62 @@ CStyledMenuIcons* CStyledMenu::PlaceIcon(int& nIndex, UINT_PTR nID, CImageList* 
         if (pList == nullptr || pList->GetSafeHandle() == nullptr || nImage < 0) return;
         HICON icon = pList->ExtractIcon(nImage);
         if (icon == nullptr) return;
-        auto*& list = CStyledMenuIcons::IconSetList();
-        if (list) {
-            for (POSITION pos = list->GetHeadPosition(); pos && pSet == nullptr;) {
-                CStyledMenuIcons* p = list->GetNext(pos);
-                if (!p->IsKindOf(RUNTIME_CLASS(CStyledMenuBitmaps))) continue;
-                int at = static_cast<CStyledMenuBitmaps*>(p)->AddIcon(icon, (UINT)nID);
-                if (at >= 0) {
-                    pSet = p;
-                    nIndex = at;
-                }
-            }
-        }
-        if (pSet == nullptr) {
-            auto* pNew = new CStyledMenuBitmaps;
-            pNew->m_crMask = m_crBitmapBack;
-            int at = pNew->AddIcon(icon, (UINT)nID);
-            if (at < 0) {
-                delete pNew;
-            } else {
-                CStyledMenuIcons::AddToList(pNew);
-                pSet = pNew;
+        pSet = PlaceIconHandle(nIndex, nID, icon);
+        ::DestroyIcon(icon);
+    });
+    return pSet;
+}
+
+namespace {
+// The first single-image set of the library's list that takes an image
+// (`add` gives the image index or -1), else a new set that took it.
+template <class Add>
+CStyledMenuIcons* PlaceInSets(int& nIndex, COLORREF crMask, Add add) {
+    CStyledMenuIcons* pSet = nullptr;
+    auto*& list = CStyledMenuIcons::IconSetList();
+    if (list) {
+        for (POSITION pos = list->GetHeadPosition(); pos && pSet == nullptr;) {
+            CStyledMenuIcons* p = list->GetNext(pos);
+            if (!p->IsKindOf(RUNTIME_CLASS(CStyledMenuBitmaps))) continue;
+            int at = add(static_cast<CStyledMenuBitmaps*>(p));
+            if (at >= 0) {
+                pSet = p;
                 nIndex = at;
             }
         }
-        ::DestroyIcon(icon);
+    }
+    if (pSet == nullptr) {
+        auto* pNew = new CStyledMenuBitmaps;
+        pNew->m_crMask = crMask;
+        int at = add(pNew);
+        if (at < 0) {
+            delete pNew;
+        } else {
+            CStyledMenuIcons::AddToList(pNew);
+            pSet = pNew;
+            nIndex = at;
+        }
+    }
+    return pSet;
+}
+}  // namespace
+
+CStyledMenuIcons* CStyledMenu::PlaceIconHandle(int& nIndex, UINT_PTR nID, HICON hIcon) {
+    nIndex = -1;
+    return PlaceInSets(nIndex, m_crBitmapBack, [&](CStyledMenuBitmaps* p) { return p->AddIcon(hIcon, (UINT)nID); });
+}
+
+CStyledMenuIcons* CStyledMenu::PlaceBitmap(int& nIndex, UINT_PTR nID, UINT_PTR nImage) {
+    CStyledMenuIcons* pSet = nullptr;
+    nIndex = -1;
+    GuardOperation(1552, [&] {
+        if (m_bIconImages) {
+            if (nImage != 0) pSet = PlaceIconHandle(nIndex, nID, (HICON)nImage);
+            return;
+        }
+        pSet = PlaceInSets(nIndex, m_crBitmapBack, [&](CStyledMenuBitmaps* p) {
+            return p->AddBitmapResource((UINT)nID, (UINT)nImage, nullptr);
+        });
     });
     return pSet;
 }
@@ -69,9 +100,13 @@ BOOL CStyledMenu::ModifyItemImage(LPCTSTR lpszText, UINT_PTR nID, CImageList* pI
 BOOL CStyledMenu::SetMenuTitle(LPCTSTR lpszText, UINT nFlags, int nIcon) {
     BOOL ok = FALSE;
     GuardOperation(1605, [&] {
-        // A title icon index without an image list gives no icon.
-        (void)nIcon;
-        ok = SetTitleItem(lpszText, nFlags, nullptr, -1);
+        // The title's picture is a bitmap resource (an icon handle with the
+        // icons switch), keyed in its set by its own id: a title has no command.
+        CStyledMenuIcons* pSet = nullptr;
+        int index = -1;
+        if (nIcon != -1) pSet = PlaceBitmap(index, (UINT_PTR)(UINT)nIcon, (UINT_PTR)(UINT)nIcon);
+        CStyledMenuIconsHolder hold(pSet);
+        ok = SetTitleItem(lpszText, nFlags, pSet, index);
     });
     return ok;
 }

@@ -122,6 +122,11 @@ private:
     CStyledMenuItemData* FindUnflagged(UINT_PTR nID);
     BOOL MakeOwnerDrawn(int nPos, UINT nFlags, UINT_PTR nID, const CString& text);
     CStyledMenuIcons* PlaceIcon(int& nIndex, UINT_PTR nID, CImageList* pList, int nImage);
+    // Offers an icon to the single-image sets, else starts a new set with it.
+    CStyledMenuIcons* PlaceIconHandle(int& nIndex, UINT_PTR nID, HICON hIcon);
+    // A bitmap resource id (an icon handle when m_bIconImages is set) placed
+    // in a single-image set for a command.
+    CStyledMenuIcons* PlaceBitmap(int& nIndex, UINT_PTR nID, UINT_PTR nImage);
     BOOL SetTitleItem(LPCTSTR lpszText, UINT nFlags, CStyledMenuIcons* pIcons, int nIcon);
     void GrowImageSize(CStyledMenuIcons* pIcons);
 };

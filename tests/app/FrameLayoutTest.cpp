@@ -3,9 +3,15 @@
 // toggles, Close during print preview, and a frame whose making fails.
 #include <doctest.h>
 
+#include <cstdlib>
+#include <string>
+#include <vector>
+
 #include "AppTestSupport.h"
 #include "app/KorvanelleFrame.h"
+#include "canvas/View.h"
 #include "framework/win/ScopedGdi.h"
+#include "model/Folders.h"
 #include "res/AppIds.h"
 #include "res/CommandIds.h"
 
@@ -246,6 +252,190 @@ TEST_CASE("the side panels are laid out for the widths of their dock rows and fo
         CHECK(textAfter.Width() == textBefore.Width());
         CHECK(run.Pump([&] { return TextBarFitsItsWindow(text); }, 5000));
         CHECK(run.Pump([&] { return ImagesBarFitsItsWindow(images); }, 5000));
+    }
+    run.Close();
+}
+
+TEST_CASE("the Text Editor bar's caption band follows its width when its edge is dragged") {
+    kvtest::TemporaryUserFolders folders;
+    kvtest::RunningApp run;
+    REQUIRE(run.Started());
+    KorvanelleFrame* frame = GetMainFrame();
+    CBarText& text = frame->m_barText;
+    REQUIRE(text.IsWindowVisible());
+    REQUIRE(run.Pump([&] { return TextBarFitsItsWindow(text); }, 10000));
+    CRect before;
+    text.GetWindowRect(&before);
+    // The inner (right) edge pressed, moved 40 pixels out and let go, as the mouse sends them.
+    const CPoint from(before.right - 2, before.CenterPoint().y);
+    CPoint to(from.x + 40, from.y);
+    text.ScreenToClient(&to);
+    text.PostMessage(WM_NCLBUTTONDOWN, HTRIGHT, MAKELPARAM(from.x, from.y));
+    text.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+    text.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+    REQUIRE(run.Pump([&] { return WindowWidth(text) == before.Width() + 40 && TextBarFitsItsWindow(text); },
+                     10000));
+    // The band ends 5 pixels inside the client area's right edge, in the gradient's end colour:
+    // read from what the bar's window shows along the band's middle row.
+    CRect client;
+    text.GetClientRect(&client);
+    text.ClientToScreen(&client);
+    CRect window;
+    text.GetWindowRect(&window);
+    client.OffsetRect(-window.left, -window.top);
+    ScopedWindowDC dc(text.m_hWnd, ScopedWindowDC::kWhole);
+    BOOL gradient = FALSE;
+    ::SystemParametersInfo(SPI_GETGRADIENTCAPTIONS, 0, &gradient, 0);
+    const COLORREF end = gradient ? ::GetSysColor(COLOR_GRADIENTACTIVECAPTION) : RGB(166, 202, 240);
+    auto alike = [](COLORREF a, COLORREF b) {
+        return std::abs(GetRValue(a) - GetRValue(b)) <= 12 && std::abs(GetGValue(a) - GetGValue(b)) <= 12 &&
+               std::abs(GetBValue(a) - GetBValue(b)) <= 12;
+    };
+    const COLORREF bandEnd = ::GetPixel(dc.Get(), client.right - 7, 13);
+    INFO("band end " << bandEnd << ", expected near " << end);
+    CHECK(alike(bandEnd, end));
+    CHECK_FALSE(alike(::GetPixel(dc.Get(), client.right - 2, 13), end));
+    run.Close();
+}
+
+namespace {
+BOOL CALLBACK FindHelpWindowOf(HWND w, LPARAM found) {
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(w, &process);
+    char name[64] = {};
+    ::GetClassNameA(w, name, sizeof name);
+    if (process != ::GetCurrentProcessId() || std::string(name) != "HH Parent") return TRUE;
+    *reinterpret_cast<HWND*>(found) = w;
+    return FALSE;
+}
+
+// The HTML Help window of this process, if one is open.
+HWND FindHelpWindow() {
+    HWND found = nullptr;
+    ::EnumWindows(FindHelpWindowOf, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+}  // namespace
+
+TEST_CASE("Help opens the program's help file; the LightScribe message names the download address") {
+    kvtest::TemporaryUserFolders folders;
+    kvtest::RunningApp run;
+    REQUIRE(run.Started());
+    KorvanelleFrame* frame = GetMainFrame();
+    REQUIRE(FindHelpWindow() == nullptr);
+    frame->PostMessage(WM_COMMAND, ID_HELP_TOPICS);
+    CHECK(run.Pump([] { return FindHelpWindow() != nullptr; }, 10000));
+    if (HWND help = FindHelpWindow()) ::SendMessageA(help, WM_CLOSE, 0, 0);
+
+    // Without the laser-etching library: the message with the download link and "More Info..",
+    // both shortcuts lying beside the program.
+    KvMessageBoxCapture boxes(IDCANCEL);
+    CString linkText;
+    boxes.m_answer = [&](const KvMessageBoxRequest& request) {
+        linkText = request.linkText;
+        return IDCANCEL;
+    };
+    frame->PostMessage(WM_COMMAND, ID_LIGHTSCRIBE_PRINT);
+    REQUIRE(run.Pump([&] { return !boxes.Boxes().empty(); }, 10000));
+    const auto& box = boxes.Boxes().back();
+    CHECK(box.caption == "LightScribe");
+    CHECK(box.linkTarget == g_programFolder + "\\lightscribe.url");
+    CHECK(linkText == "http://www.korvanelle.example/lightscribe/download");
+    CHECK(::GetFileAttributesA(box.linkTarget) != INVALID_FILE_ATTRIBUTES);
+    bool moreInfo = false;
+    for (const auto& button : box.buttons)
+        if (button.caption == "More Info..") {
+            moreInfo = true;
+            CHECK(button.link == g_programFolder + "\\lightscribeinfo.url");
+            CHECK(::GetFileAttributesA(button.link) != INVALID_FILE_ATTRIBUTES);
+        }
+    CHECK(moreInfo);
+    CHECK(::GetFileAttributesA(g_programFolder + "\\website.url") != INVALID_FILE_ATTRIBUTES);
+    run.Close();
+}
+
+namespace {
+// The pixels a window's own surface holds now (no repaint asked for), 0x00RRGGBB.
+std::vector<unsigned> SurfacePixels(HWND window, int& width, int& height) {
+    RECT r;
+    ::GetClientRect(window, &r);
+    width = r.right;
+    height = r.bottom;
+    std::vector<unsigned> pixels(static_cast<size_t>(width) * height);
+    ScopedWindowDC dc(window);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    ScopedBitmap bitmap(::CreateDIBSection(dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ScopedMemoryDC memory(dc.Get());
+    memory.Select(bitmap, false);
+    ::BitBlt(memory, 0, 0, width, height, dc.Get(), 0, 0, SRCCOPY);
+    ::GdiFlush();
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<unsigned*>(bits)[i] & 0xFFFFFF;
+    return pixels;
+}
+
+// What the canvas shows the moment the main window's size change (its WM_SIZE) is handled.
+struct SizeWatch {
+    static SizeWatch* s_active;
+    HWND frame, view;
+    std::vector<unsigned> pixels, fresh;
+    int before = 0;
+    int width = 0, height = 0;
+    HHOOK hook = nullptr;
+    SizeWatch(HWND f, HWND v) : frame(f), view(v) {
+        s_active = this;
+        hook = ::SetWindowsHookExA(WH_CALLWNDPROCRET, Hook, nullptr, ::GetCurrentThreadId());
+    }
+    ~SizeWatch() {
+        ::UnhookWindowsHookEx(hook);
+        s_active = nullptr;
+    }
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+        if (code == HC_ACTION && s_active && call->hwnd == s_active->frame && call->message == WM_SIZE &&
+            call->wParam == SIZE_MAXIMIZED && s_active->pixels.empty()) {
+            s_active->pixels = SurfacePixels(s_active->view, s_active->width, s_active->height);
+            s_active->before = s_active->width * 10000 + s_active->height;
+            // The same canvas drawn afresh for the window as it is at this moment.
+            if (auto* v = dynamic_cast<View*>(CWnd::FromHandlePermanent(s_active->view))) {
+                v->RecenterView(true, false);
+                v->RefreshView(CString());
+            }
+            s_active->fresh = SurfacePixels(s_active->view, s_active->width, s_active->height);
+        }
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+};
+SizeWatch* SizeWatch::s_active = nullptr;
+}  // namespace
+
+TEST_CASE("maximised, the canvas shows the side laid out for the new size at once") {
+    kvtest::TemporaryUserFolders folders;
+    kvtest::RunningApp run;
+    REQUIRE(run.Started());
+    KorvanelleFrame* frame = GetMainFrame();
+    View* view = dynamic_cast<View*>(frame->GetActiveView());
+    REQUIRE(view != nullptr);
+    frame->ShowWindow(SW_RESTORE);
+    frame->SetWindowPos(nullptr, 0, 0, 900, 650, SWP_NOZORDER | SWP_NOACTIVATE);
+    frame->PostMessage(WM_EXITSIZEMOVE);
+    run.Pump([] { return false; }, 300);
+    REQUIRE_FALSE(frame->IsZoomed());
+    {
+        SizeWatch watch(frame->m_hWnd, view->m_hWnd);
+        frame->PostMessage(WM_SYSCOMMAND, SC_MAXIMIZE);
+        REQUIRE(run.Pump([&] { return frame->IsZoomed() && !watch.pixels.empty(); }, 10000));
+        INFO("canvas width x 10000 + height when shown " << watch.before << ", laid out again " << watch.width << "x" << watch.height);
+        REQUIRE(watch.fresh.size() == watch.pixels.size());
+        int differ = 0;
+        for (size_t i = 0; i < watch.fresh.size(); ++i)
+            if (watch.fresh[i] != watch.pixels[i]) ++differ;
+        CHECK(differ == 0);
     }
     run.Close();
 }

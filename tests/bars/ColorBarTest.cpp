@@ -239,6 +239,29 @@ TEST_CASE("the colour picker") {
         CHECK(c.steps[0].keys == kColourStep);
         CHECK_FALSE(c.open);
     }
+    SUBCASE("on a black selection a click on the wheel keeps its hue and saturation after the release") {
+        SetColours(text, {RGB(0, 0, 0)});
+        bar.UpdateFromSelection(nullptr);
+        REQUIRE(picker.GetHsb().brightness == 0);
+        int hue = 0, saturation = 0;
+        const CPoint centre = picker.GetWheelCentre();
+        const POINT p = WheelPoint(120, 255, centre.x, centre.y);
+        WheelHueSaturation(p.x, p.y, centre.x, centre.y, &hue, &saturation);
+        REQUIRE(hue > 100);
+        picker.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+        picker.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+        h.Pump();
+        CHECK(c.Last("SetColor") == "SetColor:000000");
+        CHECK(picker.GetHsb().hue == hue);
+        CHECK(picker.GetHsb().saturation == saturation);
+        CHECK(field(IDC_PICKER_HUE) == hue);
+        CHECK(field(IDC_PICKER_SATURATION) == saturation);
+        // A colour of the design's own still sets all three.
+        SetColours(text, {RGB(128, 128, 128)});
+        bar.UpdateFromSelection(nullptr);
+        CHECK(picker.GetHsb().saturation == 0);
+        CHECK(picker.GetHsb().hue == 0);
+    }
     SUBCASE("a visit that changes nothing leaves no step; Cancel takes a visit's colours back") {
         leaveForFrame();
         CHECK(c.steps.empty());

@@ -406,6 +406,29 @@ TEST_CASE("the colour sliders: one step per drag, per key and per typed value") 
                         reinterpret_cast<LPARAM>(saturation.m_hWnd));
         CHECK(saturation.GetEditText() == "+100");
     }
+    SUBCASE("a drag leaves no trace of the old thumb or value on the slider") {
+        hue.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        for (int value : {90, 40}) {
+            const CPoint start = pointAt(0), end = pointAt(value);
+            hue.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(start.x, start.y));
+            settle();
+            hue.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(end.x, end.y));
+            settle();
+            hue.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(end.x, end.y));
+            settle();
+        }
+        REQUIRE(hue.GetPos() != 0);
+        REQUIRE(hue.GetEditText() == "+" + CString(std::to_string(hue.GetPos()).c_str()));
+        const kvtest::Capture shown = kvtest::CaptureWindowFromScreen(hue.m_hWnd);
+        REQUIRE_FALSE(shown.Empty());
+        hue.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        const kvtest::Capture fresh = kvtest::CaptureWindowFromScreen(hue.m_hWnd);
+        REQUIRE(fresh.pixels.size() == shown.pixels.size());
+        int differ = 0;
+        for (size_t i = 0; i < shown.pixels.size(); ++i)
+            if (shown.pixels[i] != fresh.pixels[i]) ++differ;
+        CHECK(differ == 0);
+    }
     SUBCASE("a key moves the slider in one closed step") {
         hue.SetFocus();
         hue.SendMessage(WM_KEYDOWN, VK_RIGHT, 1);

@@ -56,6 +56,13 @@ TEST_CASE("file sizes and tooltips read as the user sees them") {
           CString("a.png\r\nDimensions: 640 x 480\r\nSize: 1 KB\r\nFolder: D:\\Pics"));
 }
 
+// Built at start-up from the table (FilterTableReader.cpp).
+extern const CString g_filtersReadAtStart;
+
+TEST_CASE("the table of image file types is built before any global that reads it") {
+    CHECK(g_filtersReadAtStart == CString("*.png|Icon Files (*.ico)"));
+}
+
 TEST_CASE("one table of image file types, indexed as the settings store them") {
     CHECK(kImageFilterCount == 8);
     CHECK(g_imageFilterNames[0] == CString("All Image Files"));

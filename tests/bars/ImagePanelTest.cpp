@@ -525,6 +525,14 @@ TEST_CASE("cells insert their image: drop on the design, double click as backgro
         CHECK(g_helpImage == 0);
         CHECK(PumpUntil([&] { return !boxes.Boxes().empty(); }, 3000));
         CHECK(boxes.LastText().Find("There are 4 ways to add an image to the label:") == 0);
+        // The themed box with the information icon and one "OK".
+        const auto& tip = boxes.Boxes().back();
+        CHECK(tip.themed);
+        CHECK(tip.iconKind == 3);
+        CHECK(tip.caption == " Korvanelle Tip:");
+        REQUIRE(tip.buttons.size() == 1);
+        CHECK(tip.buttons[0].caption == "OK");
+        CHECK(tip.buttons[0].result == 1);
         g_helpImage = 1;
         boxes.Clear();
         cell->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(55, 55));

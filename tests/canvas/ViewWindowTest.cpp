@@ -471,3 +471,53 @@ TEST_CASE("with snapping on, a click on the selected picture changes nothing, no
     CHECK(image->left == left);
     CHECK(image->top == top);
 }
+
+namespace {
+// The pixels of two captures of the view that differ outside a client rectangle.
+int DifferOutside(View* view, const kvtest::Capture& a, const kvtest::Capture& b, const CRect& spared) {
+    CRect window;
+    view->GetWindowRect(&window);
+    CPoint edge(0, 0);
+    view->ClientToScreen(&edge);
+    edge -= window.TopLeft();
+    int differ = 0;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x)
+            if (!spared.PtInRect(CPoint(x - edge.x, y - edge.y)) && a.At(x, y) != b.At(x, y)) ++differ;
+    return differ;
+}
+}  // namespace
+
+TEST_CASE("a text set to 500 pt and back to 16 pt leaves no tall caret on the window" * doctest::timeout(60)) {
+    View* view = EnsureView();
+    NewDesign(view, kLayout1DiscTop, "Back Cover");
+    ViewObject* side = view->m_design.GetCurrentSide();
+    REQUIRE(side != nullptr);
+    ViewObject* title = AddText(view, "Title", "Title\b", side->left + 1000, side->top + 600, 2500, 400);
+    view->Redraw(true);
+    view->OnSelectionChanged("Title", TRUE);
+    view->SetFocus();
+    Pump();
+    view->m_select.SetSelection(2, 2);
+    view->m_select.UpdateHighlight(false, true);
+    view->m_select.SetFontSize("500");
+    view->m_select.UpdateTextLayout(FALSE, TRUE);
+    // The caret at 500 pt reaches far below the frame.
+    REQUIRE(title->cellBoxes.GetSize() > 2);
+    REQUIRE(title->cellBoxes[2]->Height > 3 * title->height);
+    view->m_select.SetFontSize("16");
+    view->m_select.UpdateTextLayout(FALSE, TRUE);
+    const kvtest::Capture shown = kvtest::CaptureWindowFromScreen(view->m_hWnd);
+    REQUIRE_FALSE(shown.Empty());
+    // The whole side drawn afresh; only the frame, its outline and the caret in it may differ
+    // (the caret blinks).
+    view->Redraw(true);
+    const kvtest::Capture fresh = kvtest::CaptureWindowFromScreen(view->m_hWnd);
+    REQUIRE(fresh.width == shown.width);
+    const Rect d = view->ObjectCanvasRect(title);
+    const CPoint scroll = view->GetDeviceScrollPosition();
+    CRect frame(d.X - scroll.x, d.Y - scroll.y, d.X + d.Width - scroll.x, d.Y + d.Height - scroll.y);
+    frame.InflateRect(3, 3);
+    CHECK(DifferOutside(view, shown, fresh, frame) == 0);
+    view->OnSelectionChanged(side->name, FALSE);
+}

@@ -198,6 +198,10 @@ TEST_CASE("an audio disc read into the design") {
         d.Press(IDC_READCD_TIMES_ONLY);
         CHECK_FALSE(d.dialog.m_list.IsWindowEnabled());
         CHECK(d.dialog.m_preview.GetItemCount() == 0);
+        // The disabled track list is the list that shows the dialog's texture instead of itself.
+        CWnd* preview = CWnd::FromHandlePermanent(d.dialog.GetDlgItem(IDC_READCD_PREVIEW)->m_hWnd);
+        CHECK(dynamic_cast<CListTrans*>(preview) != nullptr);
+        CHECK_FALSE(preview->IsWindowEnabled());
         d.Press(IDOK);
         CHECK(Field(view, "Artist") == artist);
         CHECK(Times(view, "Track List") == std::vector<std::string>{" 1:58", " 2:00", " 2:00", " 2:00"});

@@ -31,10 +31,14 @@ struct SettingsDialog {
 // Clicks through the chooser once it is up: `radio` (0 for none), then `button`.
 int g_radio = 0, g_button = 0;
 bool g_chooserSeen = false;
+bool g_themedIcon = false;
 
 BOOL CALLBACK ClickChooser(HWND window, LPARAM) {
     if (!GetDlgItem(window, IDC_DISCSEL_DISC1) || !IsWindowVisible(window)) return TRUE;
     g_chooserSeen = true;
+    // The information icon is a themed icon control, painted on the dialog's texture.
+    g_themedIcon = dynamic_cast<AeroIcon*>(CWnd::FromHandlePermanent(GetDlgItem(window, IDC_DISCSEL_ICON))) != nullptr &&
+                   SendMessageA(GetDlgItem(window, IDC_DISCSEL_ICON), STM_GETICON, 0, 0) != 0;
     if (g_radio) SendMessageA(GetDlgItem(window, g_radio), BM_CLICK, 0, 0);
     SendMessageA(window, WM_COMMAND, MAKEWPARAM(g_button, BN_CLICKED), (LPARAM)GetDlgItem(window, g_button));
     return FALSE;
@@ -213,4 +217,5 @@ TEST_CASE("the disc chooser") {
     CHECK(RunChooser(IDC_DISCSEL_DISC2, IDCANCEL) == -1);
     CHECK(FrameCommandState::Get().m_targetDisc == 1);
     CHECK(g_chooserSeen);
+    CHECK(g_themedIcon);
 }

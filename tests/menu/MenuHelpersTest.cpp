@@ -27,6 +27,7 @@ TEST_CASE("version classes and colour counts") {
     CHECK(WinVersionClassOf(FALSE, 5, 1) == 7);
     CHECK(WinVersionClassOf(FALSE, 6, 0) == 7);  // Vista and later
     CHECK(WinVersionClassOf(FALSE, 10, 0) == 7);
+    CHECK(g_winVersion == GetWinVersion());  // computed before start-up
 
     BITMAPINFOHEADER h = {};
     h.biBitCount = 4;

@@ -212,6 +212,29 @@ TEST_CASE("item services: changing every occurrence, appending, titles and texts
     CHECK(built.m_items.GetSize() == 4);
     CHECK((GetMenuState(built.m_hMenu, 1, MF_BYPOSITION) & MF_MENUBARBREAK) == 0);
 
+    // A title with a picture: the bitmap resource lands in a single-image set; asked again, the
+    // same set and image serve.
+    CStyledMenu pictured;
+    REQUIRE(pictured.CreatePopupMenu());
+    CHECK(pictured.AppendMenu(0, ID_ITEM_A, "First"));
+    CHECK(pictured.AppendMenu(0, ID_ITEM_B, "Second"));
+    CHECK(pictured.SetMenuTitle("Tags", 0, IDB_TAG_USED));
+    CStyledMenuItemData* pTitle = pictured.m_items[0];
+    REQUIRE(pTitle->m_pIcons != nullptr);
+    CHECK(pTitle->m_pIcons->IsKindOf(RUNTIME_CLASS(CStyledMenuBitmaps)));
+    CHECK(pTitle->m_nImage >= 0);
+    CHECK(pTitle->m_pIcons->GetIconSize() == CSize(11, 11));
+    CStyledMenuIcons* pTitleSet = pTitle->m_pIcons;
+    const int titleImage = pTitle->m_nImage;
+    CHECK(pictured.SetMenuTitle("Tags", 0, IDB_TAG_USED));
+    CHECK(pTitle->m_pIcons == pTitleSet);
+    CHECK(pTitle->m_nImage == titleImage);
+    CHECK(pictured.SetMenuTitle("Tags", 0, IDB_TAG_UNUSED));
+    CHECK(pTitle->m_nImage != titleImage);
+    CHECK(pictured.SetMenuTitle("Plain", 0));
+    CHECK(pTitle->m_pIcons == nullptr);
+    CHECK(pTitle->m_nImage == -1);
+
     CStyledMenu single;
     REQUIRE(single.CreatePopupMenu());
     CHECK(single.AppendMenu(0, 0, nullptr));
@@ -230,7 +253,11 @@ TEST_CASE("item services: changing every occurrence, appending, titles and texts
     item.m_strText = "&Open";
     item.m_nID = IDT_OPEN;
     CString openText = item.GetString(accel);
-    CHECK(openText.Find(", Shift+") > 0);
+    CHECK(openText.Find(", Shift+Ins") > 0);
+    // The editing keys carry the names Windows gives them, not the X key symbols.
+    item.m_strText = "Delete Object";
+    item.m_nID = ID_ITEM_B;
+    CHECK(item.GetString(accel) == "Delete Object\tDel");
     item.m_strText = "Cut\tCtrl+X";
     CHECK(item.GetString(nullptr) == "Cut");
     CHECK(item.GetString(accel) == "Cut\tCtrl+X");
@@ -457,6 +484,38 @@ TEST_CASE("measuring and drawing items in every look") {
     CHECK(pasteImage.pixels == reference.pixels);
     ItemPicture pasteAgain = DrawItemPicture(*pPopup, 4, 0, 140);
     CHECK(pasteObject.pixels == pasteAgain.pixels);
+}
+
+TEST_CASE("the classic and gradient looks draw an item's own check bitmaps") {
+    CStyledMenu menu;
+    REQUIRE(menu.CreatePopupMenu());
+    REQUIRE(menu.AppendMenu(0, ID_ITEM_A, "Tagged"));
+    REQUIRE(menu.AppendMenu(0, ID_ITEM_B, "Plain"));
+    menu.m_hAccel = nullptr;
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    ScopedBitmap used(LoadBitmapA(module, MAKEINTRESOURCEA(IDB_TAG_USED)));
+    ScopedBitmap unused(LoadBitmapA(module, MAKEINTRESOURCEA(IDB_TAG_UNUSED)));
+    REQUIRE(used.Get() != nullptr);
+    REQUIRE(unused.Get() != nullptr);
+    REQUIRE(SetMenuItemBitmaps(menu.m_hMenu, ID_ITEM_A, MF_BYCOMMAND, unused.Get(), used.Get()));
+    CMenuTheme* const before = CStyledMenuHook::s_pCurrentTheme;
+    for (UINT style : {0u, 1u, 4u, 5u, 6u, 7u}) {
+        CAPTURE(style);
+        CStyledMenuHook::s_pCurrentTheme = CStyledMenuHook::FindTheme(style);
+        // Unchecked: the item with an unchecked-state bitmap shows it in its image column, the
+        // item without one shows nothing there.
+        ItemPicture tagged = DrawItemPicture(menu, 0, 0, 120);
+        ItemPicture plain = DrawItemPicture(menu, 1, 0, 120);
+        int differing = 0;
+        for (int y = 0; y < tagged.height; y++)
+            for (int x = 0; x < menu.m_nImageWidth + 6; x++)
+                if (tagged.At(x, y) != plain.At(x, y)) differing++;
+        CHECK(differing > 10);
+        // Checked without bitmaps: the check glyph.
+        ItemPicture checkedPlain = DrawItemPicture(menu, 1, ODS_CHECKED, 120);
+        CHECK(checkedPlain.pixels != plain.pixels);
+    }
+    CStyledMenuHook::s_pCurrentTheme = before;
 }
 
 namespace {
