@@ -295,7 +295,7 @@ void CSliderCustom::PaintBackground(HDC dc) {
 }
 
 void CSliderCustom::PaintBackgroundUnder(HWND child, HDC dc) {
-    GuardOperation(1107, [&] {
+    GuardOperation(3315, [&] {
         if (!m_pBackground) BuildBackground(dc);
         if (!m_pBackground || !child) return;
         RECT r;
