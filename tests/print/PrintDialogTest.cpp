@@ -12,6 +12,7 @@
 #include "canvas/ViewSettings.h"
 #include "print/DlgPrint.h"
 #include "print/DlgPrintProp.h"
+#include "print/PrintDriver.h"
 #include "print/PrintSettings.h"
 #include "print/PrinterSetups.h"
 #include "render/CanvasSettings.h"
@@ -391,6 +392,33 @@ TEST_CASE("the printer properties dialog") {
             Command(d, IDC_PROP_SHOW_DISC);
             d.GetDlgItem(IDOK)->GetWindowRect(&okShown);
             CHECK(::IsWindowVisible(d.GetDlgItem(IDC_PROP_DISC_GROUP)->m_hWnd));
+
+            // The user picks the next disc paper size with the arrow key: the entry's value is
+            // written into the disc device mode, passed through the driver, and the combo shows
+            // what the driver kept.
+            // (Checks only: a failure must still let the dialog close.)
+            CPrintDriver* driver = PrinterSetups::Get().GetCurrentPrintDriver();
+            CComboBox* size = static_cast<CComboBox*>(d.GetDlgItem(IDC_PROP_DISC_SIZE));
+            const int before = size->GetCurSel();
+            CHECK(driver != nullptr);
+            CHECK(size->IsWindowEnabled());
+            CHECK(size->GetCount() > 1);
+            CHECK(before >= 0);
+            if (driver != nullptr && size->GetCount() > 1 && before >= 0) {
+                CHECK(static_cast<int>(size->GetItemData(before)) ==
+                      driver->PaperSize(true, CPrintDriver::kReadOnly));
+                const bool down = before + 1 < size->GetCount();
+                const int wanted = static_cast<int>(size->GetItemData(before + (down ? 1 : -1)));
+                const int paperBefore = driver->PaperSize(false, CPrintDriver::kReadOnly);
+                size->SetFocus();
+                size->PostMessage(WM_KEYDOWN, down ? VK_DOWN : VK_UP, 0);
+                CHECK(kvtest::PumpUntil(
+                    [&] { return driver->PaperSize(true, CPrintDriver::kReadOnly) == wanted; }, 5000));
+                CHECK(size->GetCurSel() == before + (down ? 1 : -1));
+                CHECK(static_cast<int>(size->GetItemData(size->GetCurSel())) == wanted);
+                // The paper half keeps its own device mode.
+                CHECK(driver->PaperSize(false, CPrintDriver::kReadOnly) == paperBefore);
+            }
             Command(d, IDC_PROP_HELP);
             Command(d, IDOK);
         };
