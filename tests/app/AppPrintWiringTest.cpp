@@ -93,6 +93,7 @@ struct NestedDialogRun {
     HWND stock = nullptr;
     HWND activeAfterSave = nullptr;
     bool stockEnabledAfterSave = false;
+    int activationTicks = 0;
     bool gaveUp = false;
 } g_nested;
 
@@ -112,7 +113,10 @@ void CALLBACK NestedDialogTimer(HWND, UINT, UINT_PTR, DWORD) {
         run.stage = 2;
     } else if (run.stage == 2) {
         if (OpenDialog("Edit Dimensions")) return;
+        // The window system hands activation on a moment after the dialog goes (later on a
+        // loaded machine): wait for it to land somewhere before reading where.
         run.activeAfterSave = ::GetActiveWindow();
+        if (!run.activeAfterSave && ++run.activationTicks < 100) return;
         run.stockEnabledAfterSave = ::IsWindowEnabled(run.stock) != FALSE;
         // Escape, typed where the keyboard now is.
         HWND focus = ::GetFocus();
@@ -120,8 +124,9 @@ void CALLBACK NestedDialogTimer(HWND, UINT, UINT_PTR, DWORD) {
         ::PostMessageA(focus, WM_KEYUP, VK_ESCAPE, 0xC0000001);
         run.stage = 3;
     }
-    // A run that went wrong ends its dialogs anyway after 10 seconds, so that the test goes on.
-    if (run.ticks > 200) {
+    // A run that went wrong ends its dialogs anyway after 60 seconds (a loaded machine opens a
+    // dialog slowly), so that the test goes on.
+    if (run.ticks > 1200) {
         run.gaveUp = true;
         for (const char* caption : {"Edit Dimensions", "Change Label Template"})
             if (HWND open = OpenDialog(caption)) ::PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
