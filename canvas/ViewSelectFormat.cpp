@@ -671,10 +671,15 @@ void ViewSelect::UpdateTextLayout(BOOL linkedAll, BOOL redraw) {
         if (!redraw) return;
         const BYTE wait = m_view->m_waitCursor;
         m_view->m_waitCursor = 0;
-        if (all)
-            m_view->Redraw(true);
-        else
-            m_view->Redraw(true, Rect(o->left, o->top, o->width, o->height));
+        // Only the laid-out objects change: their area of the side is drawn again, not the side.
+        Rect area(o->left, o->top, o->width, o->height);
+        if (all) {
+            for (INT_PTR i = 0; i < m_view->m_design.selection.GetSize(); ++i) {
+                const ViewObject* s = m_view->m_design.selection[i];
+                Rect::Union(area, area, Rect(s->left, s->top, s->width, s->height));
+            }
+        }
+        m_view->Redraw(true, area);
         m_view->m_waitCursor = wait;
     });
 }
