@@ -306,10 +306,15 @@ bool KorvanelleApp::RunRelayout() {
 
 void KorvanelleApp::RunRedraw() {
     if (!m_redrawRequest) return;
+    const bool area = m_redrawRequest == kRedrawArea;
     m_redrawRequest = 0;
     if (m_pView == nullptr || m_pView->m_hWnd == nullptr) return;
     m_pView->m_waitCursor = 0;
-    m_pView->Redraw(true);
+    if (area)
+        m_pView->Redraw(true, Gdiplus::Rect(m_redrawArea.left, m_redrawArea.top, m_redrawArea.right - m_redrawArea.left,
+                                            m_redrawArea.bottom - m_redrawArea.top));
+    else
+        m_pView->Redraw(true);
     m_pView->m_waitCursor = 1;
 }
 

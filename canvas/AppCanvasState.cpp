@@ -20,3 +20,13 @@ AppCanvasState& AppCanvasState::Get() {
 void AppCanvasState::SetCurrent(AppCanvasState* state) {
     g_currentAppState = state;
 }
+
+void AppCanvasState::RequestAreaRedraw(const RECT& area) {
+    if (area.right <= area.left || area.bottom <= area.top) return;
+    if (m_redrawRequest != 0 && m_redrawRequest != kRedrawArea) return;
+    if (m_redrawRequest == kRedrawArea)
+        ::UnionRect(&m_redrawArea, &m_redrawArea, &area);
+    else
+        m_redrawArea = area;
+    m_redrawRequest = kRedrawArea;
+}

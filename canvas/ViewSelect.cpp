@@ -392,6 +392,7 @@ void ViewSelect::RenumberTracks(ViewObject* object) {
 
 void ViewSelect::SetObjectText(ViewObject* object, BOOL timeFieldsOnly) {
     GuardOperation(974, [&] {
+        ::SetRectEmpty(&m_textChangedArea);
         if (!m_view) return;
         std::vector<ViewObject*> objects;
         if (object)
@@ -413,6 +414,8 @@ void ViewSelect::SetObjectText(ViewObject* object, BOOL timeFieldsOnly) {
             o->SetTextKeepStyles(value);
             o->RebuildTrackRows();
             RecordFour(o, true);
+            const RECT r = {o->left, o->top, o->left + o->width, o->top + o->height};
+            ::UnionRect(&m_textChangedArea, &m_textChangedArea, &r);
         }
     });
 }

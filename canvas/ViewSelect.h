@@ -85,8 +85,10 @@ public:
     void DeleteChars(bool finish, bool wholeRows);
     void InsertText(const CString& text);
     void RenumberTracks(ViewObject* object);
-    // Linked texts take their album field's value: the object, or every object when null.
+    // Linked texts take their album field's value: the object, or every object when null. The
+    // objects it changed cover m_textChangedArea (design units; empty when none changed).
     void SetObjectText(ViewObject* object, BOOL timeFieldsOnly);
+    RECT m_textChangedArea = {};
     // The keyboard dispatcher; the view hands every message to it first. Never consumes a
     // message except that it may turn it into message 0.
     void OnKey(MSG* pMsg);

@@ -62,9 +62,14 @@ public:
             return TRUE;
         }
         if (view && app.m_redrawRequest) {
+            const bool area = app.m_redrawRequest == AppCanvasState::kRedrawArea;
+            const RECT& r = app.m_redrawArea;
             app.m_redrawRequest = 0;
             view->m_waitCursor = 0;
-            view->Redraw(true);
+            if (area)
+                view->Redraw(true, Gdiplus::Rect(r.left, r.top, r.right - r.left, r.bottom - r.top));
+            else
+                view->Redraw(true);
             view->m_waitCursor = 1;
         }
         return CWinApp::OnIdle(count);

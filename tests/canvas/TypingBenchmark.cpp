@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "CanvasFixture.h"
-#include "canvas/AppCanvasState.h"
+#include "bars/BarCanvas.h"
+#include "bars/ViewBarCanvas.h"
 #include "model/TrackListText.h"
 
 using namespace cvtest;
@@ -45,14 +46,15 @@ ViewObject* FieldObject(View* view, bool (ViewObject::*is)() const, const CStrin
     return found;
 }
 
-// What the Text Editor bar's change of a field does to the view: the field stored, the linked
-// objects given its text, a redraw asked of the idle work.
+// What the Text Editor bar's change of a field does through its canvas: the field stored, the
+// linked objects given its text, a redraw asked of the idle work.
 void StoreField(View* view, const CString& name, const CString& value) {
+    BarCanvas* canvas = GetViewBarCanvas();
     view->BeginUndoStep();
-    view->m_design.SetAlbumField(name, value);
-    view->m_select.SetObjectText(nullptr, FALSE);
+    canvas->SetDocumentText(name, value);
+    canvas->RefreshLinkedObjects();
     view->EndUndoStep();
-    AppCanvasState::Get().m_redrawRequest = 1;
+    canvas->RequestLinkedRedraw();
 }
 
 const char kWords[] = "the quick brown fox jumps over a lazy dog ";
