@@ -74,7 +74,7 @@ void StoreFieldEdit(CBarText& bar, CString& text, CEditText* box) {
         }
         canvas->RefreshLinkedObjects();
         step.End();
-        canvas->RequestRedraw();
+        canvas->RequestLinkedRedraw();
     });
 }
 
@@ -90,6 +90,6 @@ void ChangeTrackCount(CBarText& bar, int count, const CString& fieldName) {
         canvas->SetDocumentText(fieldName, resized);
         canvas->RefreshLinkedObjects();
         step.End();
-        canvas->RequestRedraw();
+        canvas->RequestLinkedRedraw();
     });
 }

@@ -96,6 +96,8 @@ public:
     virtual void RefreshLinkedObjects() {}
     // The view is redrawn at the next idle time.
     virtual void RequestRedraw() {}
+    // Asks for a redraw at idle time of what the last RefreshLinkedObjects changed.
+    virtual void RequestLinkedRedraw() { RequestRedraw(); }
     // The view's layout before a resize of the Text Editor bar or of its grid's columns.
     virtual void TakeSnapshot(BarViewSnapshot& snapshot) { (void)snapshot; }
     // Re-centres the design in the view (the snapshot set aside meanwhile) and refreshes it.

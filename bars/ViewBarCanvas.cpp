@@ -139,6 +139,14 @@ public:
         if (View* view = View::GetCurrent()) view->m_select.SetObjectText(nullptr, FALSE);
     }
     void RequestRedraw() override { AppCanvasState::Get().m_redrawRequest = 1; }
+    // Only the texts that took their field's new value are drawn again, not the whole side.
+    void RequestLinkedRedraw() override {
+        View* view = View::GetCurrent();
+        if (!view || ::IsRectEmpty(&view->m_select.m_textChangedArea))
+            RequestRedraw();
+        else
+            AppCanvasState::Get().RequestAreaRedraw(view->m_select.m_textChangedArea);
+    }
     void TakeSnapshot(BarViewSnapshot& snapshot) override {
         View* view = View::GetCurrent();
         if (!view) return;

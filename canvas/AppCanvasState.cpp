@@ -39,13 +39,29 @@ bool AppCanvasState::RunIdleWork(int& step) {
     }
     step = 2;
     if (m_redrawRequest) {
+        const bool area = m_redrawRequest == kRedrawArea;
         m_redrawRequest = 0;
         if (m_pView != nullptr && m_pView->m_hWnd != nullptr) {
             m_pView->m_waitCursor = 0;
-            m_pView->Redraw(true);
+            if (area)
+                m_pView->Redraw(true, Gdiplus::Rect(m_redrawArea.left, m_redrawArea.top,
+                                                    m_redrawArea.right - m_redrawArea.left,
+                                                    m_redrawArea.bottom - m_redrawArea.top));
+            else
+                m_pView->Redraw(true);
             m_pView->m_waitCursor = 1;
         }
     }
     step = 3;
     return false;
+}
+
+void AppCanvasState::RequestAreaRedraw(const RECT& area) {
+    if (area.right <= area.left || area.bottom <= area.top) return;
+    if (m_redrawRequest != 0 && m_redrawRequest != kRedrawArea) return;
+    if (m_redrawRequest == kRedrawArea)
+        ::UnionRect(&m_redrawArea, &m_redrawArea, &area);
+    else
+        m_redrawArea = area;
+    m_redrawRequest = kRedrawArea;
 }

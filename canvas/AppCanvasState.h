@@ -39,8 +39,13 @@ struct AppCanvasState {
     CString m_queuedText;
     // Non-zero: the edited text must be laid out again at idle time.
     int m_relayoutRequest = 0;
-    // Non-zero: the view must be redrawn at idle time.
+    // Non-zero: the view must be redrawn at idle time; kRedrawArea: only m_redrawArea changed.
     BYTE m_redrawRequest = 0;
+    static const BYTE kRedrawArea = 2;
+    // The part of the side (design units) a kRedrawArea request draws again.
+    RECT m_redrawArea = {};
+    // Asks for a redraw of an area of the side at idle time; a request for the whole view stays.
+    void RequestAreaRedraw(const RECT& area);
     // The print dialog chose Preview; cleared when the preview ends.
     BYTE m_inPrintPreview = 0;
     // The number of the registered clipboard format "Korvanelle500" (0 until registered).

@@ -398,6 +398,7 @@ void ViewSelect::RenumberTracks(ViewObject* object) {
 
 void ViewSelect::SetObjectText(ViewObject* object, BOOL timeFieldsOnly) {
     GuardOperation(974, [&] {
+        ::SetRectEmpty(&m_textChangedArea);
         if (!m_view) return;
         std::vector<ViewObject*> objects;
         if (object)
@@ -419,6 +420,8 @@ void ViewSelect::SetObjectText(ViewObject* object, BOOL timeFieldsOnly) {
             o->SetTextKeepStyles(value);
             o->RebuildTrackRows();
             RecordFour(o, true);
+            const RECT r = {o->left, o->top, o->left + o->width, o->top + o->height};
+            ::UnionRect(&m_textChangedArea, &m_textChangedArea, &r);
         }
     });
 }

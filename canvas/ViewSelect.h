@@ -85,8 +85,10 @@ public:
     void DeleteChars(bool finish, bool wholeRows);
     void InsertText(const CString& text);
     void RenumberTracks(ViewObject* object);
-    // Linked texts take their album field's value: the object, or every object when null.
+    // Linked texts take their album field's value: the object, or every object when null. The
+    // objects it changed cover m_textChangedArea (design units; empty when none changed).
     void SetObjectText(ViewObject* object, BOOL timeFieldsOnly);
+    RECT m_textChangedArea = {};
     // The keyboard dispatcher; the view hands every message to it first. True when the canvas
     // took the key: the view then consumes the message, so that no shortcut of the frame acts
     // on the same key again (it may also have turned it into message 0).

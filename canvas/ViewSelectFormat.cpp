@@ -700,10 +700,19 @@ void ViewSelect::UpdateTextLayout(BOOL linkedAll, BOOL redraw) {
         if (!redraw) return;
         const BYTE wait = m_view->m_waitCursor;
         m_view->m_waitCursor = 0;
-        if (all)
-            m_view->Redraw(true);
-        else
-            m_view->Redraw(true, Rect(o->left, o->top, o->width, o->height), LaidOutExtent(*o));
+        // Only the laid-out objects change: their area of the side is drawn again, not the side,
+        // with where their last layout put characters (a smaller new layout must clear them).
+        Rect area(o->left, o->top, o->width, o->height);
+        Rect::Union(area, area, LaidOutExtent(*o));
+        if (all) {
+            for (INT_PTR i = 0; i < m_view->m_design.selection.GetSize(); ++i) {
+                const ViewObject* s = m_view->m_design.selection[i];
+                Rect::Union(area, area, Rect(s->left, s->top, s->width, s->height));
+                const Rect extent = LaidOutExtent(*s);
+                if (extent.Width > 0) Rect::Union(area, area, extent);
+            }
+        }
+        m_view->Redraw(true, area);
         m_view->m_waitCursor = wait;
     });
 }

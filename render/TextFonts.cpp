@@ -66,7 +66,7 @@ void TextMeasurer::SelectFontAt(int i, int autoFitSize) {
     const int index = at >= 0 ? m_owners[at] : -1;
     LOGFONTA* record = index >= 0 ? m_object->charFonts[index] : nullptr;
     if (!record) record = m_defaultRecord;
-    bool fresh = index != m_recordIndex || !m_font;
+    bool fresh = index != m_recordIndex || !m_known;
     // With AutoFit every record meets the size of the try when its character is reached.
     if (autoFitSize > 0 && (index == i || index == -1) && record->lfHeight != autoFitSize) {
         record->lfHeight = autoFitSize;
@@ -74,37 +74,74 @@ void TextMeasurer::SelectFontAt(int i, int autoFitSize) {
     }
     if (!fresh) return;
     m_recordIndex = index;
-    m_measured.clear();
+    // Fonts with the records met before are known: their ascent and measured characters are
+    // taken from the cache, and a GDI+ font is made only to measure a character not yet met.
+    auto& known = KnownFonts();
+    const std::string key(reinterpret_cast<const char*>(record), sizeof(LOGFONTA));
+    auto it = known.find(key);
+    if (it != known.end()) {
+        m_known = &it->second;
+        // Making the font notes the style it resolved in the record: a known font does the same.
+        if (record->lfEscapement == 0) record->lfEscapement = m_known->resolvedStyle;
+        m_fontRecord = *record;
+        m_fontFresh = false;
+        return;
+    }
+    // Past the cache's size (a design of very many fonts) the font is known only here.
+    m_own = KnownFont();
+    KnownFont& font = known.size() < kMaxKnownFonts ? known[key] : m_own;
     CreateGdipFont(&m_font, record, 1.0, 1.0);
-    m_rawAscent = 0;
+    m_known = &font;
+    m_fontRecord = *record;
+    m_fontFresh = true;
+    font.resolvedStyle = record->lfEscapement;
     if (!m_font) return;
+    font.made = true;
+    font.italic = (m_font->GetStyle() & FontStyleItalic) != 0;
     FontFamily family;
     if (m_font->GetFamily(&family) != Ok) return;
     INT style = m_font->GetStyle();
     UINT16 em = family.GetEmHeight(style);
     if (em == 0) return;
-    m_rawAscent = static_cast<float>(family.GetCellAscent(style) * m_font->GetSize() / em * 1000.0 / 72.0);
+    font.rawAscent = static_cast<float>(family.GetCellAscent(style) * m_font->GetSize() / em * 1000.0 / 72.0);
+}
+
+float TextMeasurer::RawAscent() const {
+    return m_known ? m_known->rawAscent : 0.0f;
 }
 
 float TextMeasurer::Ascent() const {
-    return std::floor(m_rawAscent + 0.5f);
+    return std::floor(RawAscent() + 0.5f);
 }
 
 bool TextMeasurer::IsItalic() const {
-    return m_font && (m_font->GetStyle() & FontStyleItalic) != 0;
+    return m_known && m_known->italic;
 }
 
 RectF TextMeasurer::Measure(const CString& ch, bool formatP) {
     RectF box(0, 0, 0, 0);
-    if (!m_font) return box;
+    if (!m_known || !m_known->made) return box;
     std::string key(1, formatP ? 'P' : 'T');
     key.append(static_cast<LPCSTR>(ch), static_cast<size_t>(ch.GetLength()));
-    const auto known = m_measured.find(key);
-    if (known != m_measured.end()) return known->second;
+    const auto known = m_known->measured.find(key);
+    if (known != m_known->measured.end()) return known->second;
     WCHAR wide[8] = {};
     int n = MultiByteToWideChar(CP_ACP, 0, static_cast<LPCSTR>(ch), ch.GetLength(), wide, 7);
     if (n <= 0) return box;
+    if (!m_fontFresh) {
+        // Made from a copy: the record's noted style is already there.
+        LOGFONTA record = m_fontRecord;
+        CreateGdipFont(&m_font, &record, 1.0, 1.0);
+        m_fontFresh = true;
+        if (!m_font) return box;
+    }
     m_graphics->MeasureString(wide, n, m_font, PointF(0, 0), formatP ? m_formatP : m_formatT, &box);
-    m_measured.emplace(std::move(key), box);
+    m_known->measured.emplace(std::move(key), box);
     return box;
+}
+
+std::unordered_map<std::string, TextMeasurer::KnownFont>& TextMeasurer::KnownFonts() {
+    // Layout may run on the render threads: each keeps its own.
+    thread_local std::unordered_map<std::string, KnownFont> fonts;
+    return fonts;
 }

@@ -37,10 +37,8 @@ public:
 
     bool IsItalic() const;
     // The current font's ascent in thousandths of an inch, unrounded.
-    float RawAscent() const { return m_rawAscent; }
+    float RawAscent() const;
     float Ascent() const;  // rounded down after adding a half
-
-    Gdiplus::Font* font() const { return m_font; }
 
 private:
     ViewObject* m_object;
@@ -54,10 +52,23 @@ private:
     // For every character, the index of the font record in effect there (-1: none); made once,
     // as the layout changes record heights but never which characters carry records.
     std::vector<int> m_owners;
-    // The boxes measured with m_font, by format and character: a text repeats its letters, and
-    // each measuring through GDI+ costs tens of microseconds. Emptied whenever the font changes.
-    std::unordered_map<std::string, Gdiplus::RectF> m_measured;
-    float m_rawAscent = 0;
+    // What is known of a font, by its record: each measuring through GDI+ costs tens of
+    // microseconds and making the font more, and a text repeats its letters and is laid out again
+    // at every key typed into it.
+    struct KnownFont {
+        bool made = false;  // GDI+ could make the font
+        bool italic = false;
+        LONG resolvedStyle = 0;  // what making the font noted in the record
+        float rawAscent = 0;
+        // The boxes measured, by format and character.
+        std::unordered_map<std::string, Gdiplus::RectF> measured;
+    };
+    static const size_t kMaxKnownFonts = 256;
+    static std::unordered_map<std::string, KnownFont>& KnownFonts();
+    KnownFont m_own;
+    KnownFont* m_known = nullptr;  // the current font's entry
+    LOGFONTA m_fontRecord = {};     // the current font's record
+    bool m_fontFresh = false;       // m_font is made from m_fontRecord
 };
 
 bool IsFieldEnd(const CString& ch);

@@ -104,7 +104,8 @@ void DrawGlyphs(Graphics* g, ViewObject* o, const RenderContext& rc, StringForma
         if (shiftX != 0 || shiftY != 0) g->TranslateTransform(shiftX, shiftY, MatrixOrderAppend);
         WCHAR wide[8] = {};
         int n = MultiByteToWideChar(CP_ACP, 0, static_cast<LPCSTR>(ch), ch.GetLength(), wide, 7);
-        if (n > 0) g->DrawString(wide, n, p.font, PointF(0, 0), format, p.brush);
+        // A blank leaves no ink: only its underline is drawn.
+        if (n > 0 && !(n == 1 && wide[0] == L' ')) g->DrawString(wide, n, p.font, PointF(0, 0), format, p.brush);
 
         const WORD u = o->charUnderlines[i];
         if (u == 0) continue;

@@ -1,7 +1,11 @@
 // The Text Editor bar on the real view: typing into a field, the track count, the grid's edits and
 // the insert list change the view's design as undo steps of the view, which undo and redo undo
-// and redo, with the bar refreshed through the view's host.
+// and redo, with the bar refreshed through the view's host; a typed key redraws only the linked
+// text's area.
 #include <doctest.h>
+
+#include <algorithm>
+#include <vector>
 
 #include "CanvasFixture.h"
 #include "TextEditorHarness.h"
@@ -103,6 +107,46 @@ TEST_CASE("typing into Artist changes the design and its linked text in one undo
     CHECK(Named(view, "Artist")->GetText() == CString("Artist\x08"));
     view->ApplyUndoStep(true);
     CHECK(TextOf(bar.m_artist) == CString("ArtistX"));
+}
+
+TEST_CASE("a key typed into a field redraws its linked text's area, with a whole redraw's pixels") {
+    KvMessageBoxCapture boxes(IDOK);
+    View* view = Start(kLayout1DiscTop);
+    CBarText& bar = *Host().bar;
+    view->InsertObject("Title");
+    ViewObject* linked = Named(view, "Title");
+    REQUIRE(linked != nullptr);
+    AppCanvasState::Get().m_redrawRequest = 0;
+    view->Redraw(true);
+    // A mark in the buffer on the side, away from the title: drawing the whole side paints it over.
+    const Gdiplus::Rect side = view->ObjectCanvasRect(view->m_design.GetCurrentSide());
+    const Gdiplus::Rect area = view->ObjectCanvasRect(linked);
+    const CPoint mark(side.X + side.Width / 2, side.Y + side.Height - 8);
+    REQUIRE_FALSE(area.Contains(mark.x, mark.y + 20));
+    REQUIRE_FALSE(area.Contains(mark.x, mark.y - 20));
+    HDC buffer = view->m_memDC->m_hDC;
+    ::SetPixel(buffer, mark.x, mark.y, RGB(1, 2, 3));
+    REQUIRE(::GetPixel(buffer, mark.x, mark.y) == RGB(1, 2, 3));
+
+    bar.m_title.SetSel(5, 5);
+    editortest::TypeText(bar.m_title, "Z");
+    cvtest::Pump();
+    CHECK(linked->GetText() == CString("TitleZ\x08"));
+    CHECK(AppCanvasState::Get().m_redrawRequest == 0);
+    CHECK(::GetPixel(buffer, mark.x, mark.y) == RGB(1, 2, 3));
+
+    std::vector<COLORREF> typed, whole;
+    const Gdiplus::Rect around(area.X - 11, area.Y - 11, area.Width + 22, area.Height + 22);
+    auto read = [&](std::vector<COLORREF>& out) {
+        for (int y = around.Y; y < around.Y + around.Height; ++y)
+            for (int x = around.X; x < around.X + around.Width; ++x) out.push_back(::GetPixel(buffer, x, y));
+    };
+    read(typed);
+    view->Redraw(true);
+    CHECK(::GetPixel(buffer, mark.x, mark.y) != RGB(1, 2, 3));
+    read(whole);
+    CHECK(typed == whole);
+    CHECK(std::count(typed.begin(), typed.end(), RGB(255, 255, 255)) < static_cast<long>(typed.size()));
 }
 
 TEST_CASE("the track count as undo steps of the view") {

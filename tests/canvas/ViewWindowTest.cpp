@@ -1,11 +1,13 @@
 // The real view in a frame under Xvfb: the design drawn into the buffer and shown, a click that
 // selects and a drag that moves with snapping as one undo step, zooming around the window's
 // centre, the off-screen buffer's failures, the context menu, and the window repainted whole after an
-// undo under the animated selection outline.
+// undo under the animated selection outline; a key typed into a linked text redraws only its area.
 #include <doctest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "CanvasFixture.h"
 #include "GuiSupport.h"
@@ -520,4 +522,51 @@ TEST_CASE("a text set to 500 pt and back to 16 pt leaves no tall caret on the wi
     frame.InflateRect(3, 3);
     CHECK(DifferOutside(view, shown, fresh, frame) == 0);
     view->OnSelectionChanged(side->name, FALSE);
+}
+
+TEST_CASE("a key typed into a linked text draws that text's area again, with a whole redraw's pixels") {
+    View* view = EnsureView();
+    NewDesign(view, kLayout1DiscTop, "Back Cover");
+    ViewObject* back = view->m_design.GetCurrentSide();
+    REQUIRE(back != nullptr);
+    view->InsertObject("Title");
+    Pump();
+    ViewObject* title = view->m_design.GetFirstSelected();
+    REQUIRE(title != nullptr);
+    REQUIRE(title->bLinkText);
+    view->Redraw(true);
+    Pump();
+    // A mark in the buffer on the side, far from the title: drawing the whole side paints it over.
+    const Rect side = view->ObjectCanvasRect(back);
+    const Rect area = view->ObjectCanvasRect(title);
+    const CPoint mark(side.X + 5, side.Y + 5);
+    REQUIRE_FALSE(area.Contains(mark.x + 30, mark.y + 30));
+    HDC buffer = view->m_memDC->m_hDC;
+    ::SetPixel(buffer, mark.x, mark.y, RGB(1, 2, 3));
+    REQUIRE(::GetPixel(buffer, mark.x, mark.y) == RGB(1, 2, 3));
+
+    const int end = title->GetCharCount() - 1;
+    view->m_select.SetSelection(end, end);
+    view->PostMessage(WM_CHAR, 'Q', 1);
+    Pump();
+    const CString typed = view->m_design.GetAlbumField("Title");
+    REQUIRE(typed.GetLength() >= 2);
+    CHECK(typed[typed.GetLength() - 2] == 'Q');
+    CHECK(::GetPixel(buffer, mark.x, mark.y) == RGB(1, 2, 3));
+
+    // The title's area with its margin holds what drawing the whole side puts there.
+    std::vector<COLORREF> typedPixels, wholePixels;
+    const Rect around(area.X - 11, area.Y - 11, area.Width + 22, area.Height + 22);
+    for (int y = around.Y; y < around.Y + around.Height; ++y)
+        for (int x = around.X; x < around.X + around.Width; ++x) typedPixels.push_back(::GetPixel(buffer, x, y));
+    view->Redraw(true);
+    CHECK(::GetPixel(buffer, mark.x, mark.y) != RGB(1, 2, 3));
+    for (int y = around.Y; y < around.Y + around.Height; ++y)
+        for (int x = around.X; x < around.X + around.Width; ++x) wholePixels.push_back(::GetPixel(buffer, x, y));
+    int differing = 0;
+    for (size_t i = 0; i < typedPixels.size(); ++i)
+        if (typedPixels[i] != wholePixels[i]) ++differing;
+    CHECK(differing == 0);
+    CHECK(std::count(typedPixels.begin(), typedPixels.end(), RGB(255, 255, 255)) <
+          static_cast<long>(typedPixels.size()));
 }

@@ -116,6 +116,42 @@ TEST_CASE("repeated letters take the size of the font in effect at each") {
     CHECK(Cell(o, 7).Width == small);
 }
 
+// Fonts and measured letters are kept from one layout to the next: a text laid out again, or
+// another text in the same fonts, must come out exactly as the layout that made the fonts, and
+// its records must note the resolved style as making the font does.
+TEST_CASE("a second text in fonts already met is laid out as the first") {
+    REQUIRE(kvtest::GdiplusReady());
+    Scene s;
+    auto make = [&] {
+        // A size no other case uses, italic to the end (the last letter of a line is measured
+        // differently in italics), and a change of font after a run of letters without records.
+        ViewObject* o = s.Text("Wavy lines of italic text\b", 0, 0, 2600, 2000, "Left", "Word-Wrap");
+        rt::SetCharFont(o, 0, "Arial", 237, 400, true);
+        rt::SetCharFont(o, 10, "Times New Roman", 311, 700, true);
+        return o;
+    };
+    ViewObject* first = make();
+    REQUIRE(first->charFonts[0]->lfEscapement == 0);
+    s.Layout(first);
+    ViewObject* second = make();
+    s.Layout(second);
+    CHECK(first->charFonts[0]->lfEscapement != 0);
+    CHECK(second->charFonts[0]->lfEscapement == first->charFonts[0]->lfEscapement);
+    CHECK(second->charFonts[10]->lfEscapement == first->charFonts[10]->lfEscapement);
+    REQUIRE(LineStarts(first).size() > 1);
+    int differing = 0;
+    for (int i = 0; i < first->GetCharCount(); ++i)
+        if (!Cell(first, i).Equals(Cell(second, i)) || !first->glyphBoxes[i]->Equals(*second->glyphBoxes[i]))
+            ++differing;
+    CHECK(differing == 0);
+    CHECK(Cell(first, 14).Width != Cell(first, 6).Width);  // "i" in each face
+    // Laid out again, the first text keeps its boxes.
+    const RectF last = Cell(first, first->GetCharCount() - 2);
+    first->needsLayout = 1;
+    s.Layout(first);
+    CHECK(Cell(first, first->GetCharCount() - 2).Equals(last));
+}
+
 TEST_CASE("wrapping") {
     REQUIRE(kvtest::GdiplusReady());
     Scene s;
