@@ -9,30 +9,12 @@
 #include <cstdlib>
 #include <vector>
 
+#include "BenchmarkTiming.h"
 #include "CanvasFixture.h"
 #include "render/CanvasSettings.h"
 #include "render/RenderContext.h"
 
 using namespace cvtest;
-
-namespace {
-
-double Milliseconds(LARGE_INTEGER a, LARGE_INTEGER b) {
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return (b.QuadPart - a.QuadPart) * 1000.0 / f.QuadPart;
-}
-
-void Report(const char* what, std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    double sum = 0;
-    for (double t : times) sum += t;
-    std::printf("%-48s median %6.2f ms  mean %6.2f ms  max %6.2f ms  (%u runs)\n", what,
-                times[times.size() / 2], sum / times.size(), times.back(),
-                static_cast<unsigned>(times.size()));
-}
-
-}  // namespace
 
 TEST_CASE("redraw of a jewel-case back side with a picture and 20 texts") {
     View* view = EnsureView();

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "BenchmarkTiming.h"
 #include "CanvasFixture.h"
 #include "bars/BarCanvas.h"
 #include "bars/ViewBarCanvas.h"
@@ -18,22 +19,6 @@
 using namespace cvtest;
 
 namespace {
-
-double Milliseconds(LARGE_INTEGER a, LARGE_INTEGER b) {
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return (b.QuadPart - a.QuadPart) * 1000.0 / f.QuadPart;
-}
-
-void Report(const char* what, std::vector<double> times) {
-    if (times.empty()) return;
-    std::sort(times.begin(), times.end());
-    double sum = 0;
-    for (double t : times) sum += t;
-    std::printf("%-40s median %7.2f ms  mean %7.2f ms  max %7.2f ms  (%u)\n", what, times[times.size() / 2],
-                sum / times.size(), times.back(), static_cast<unsigned>(times.size()));
-    std::fflush(stdout);
-}
 
 // The album field's text object on the shown side.
 ViewObject* FieldObject(View* view, bool (ViewObject::*is)() const, const CString& name = CString()) {
