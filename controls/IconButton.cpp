@@ -11,6 +11,7 @@
 #include "controls/ThemeResources.h"
 #include "controls/UxThemeLibrary.h"
 #include "controls/glass/GlassEngine.h"
+#include "framework/win/Menu.h"
 
 using namespace Gdiplus;
 
@@ -289,6 +290,7 @@ BOOL CIconButton::OnClicked() {
                               m_menuCallbackParam);
             RECT r;
             GetWindowRect(&r);
+            CMenuLoopScope loop;
             const UINT command = popup ? static_cast<UINT>(::TrackPopupMenuEx(
                                              popup, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, r.left,
                                              r.bottom, m_menuOwner ? m_menuOwner : m_hWnd, nullptr))

@@ -7,6 +7,8 @@
 CTypedPtrList<CPtrList, CMenuTheme*>* CStyledMenuHook::s_pThemes = nullptr;
 CMenuTheme* CStyledMenuHook::s_pCurrentTheme = nullptr;
 HHOOK CStyledMenuHook::s_hHook = nullptr;
+DWORD CStyledMenuHook::s_hookThreadId = 0;
+int CStyledMenuHook::s_menuLoops = 0;
 HMODULE CStyledMenuHook::s_hUxTheme = nullptr;
 BOOL(WINAPI* CStyledMenuHook::s_pfnIsThemeActive)() = nullptr;
 FARPROC CStyledMenuHook::s_pfnSetWindowTheme = nullptr;
@@ -379,17 +381,31 @@ CStyledMenuHook::CStyledMenuHook() {
             AddTheme(p);
         }
         s_pCurrentTheme = FindTheme(2);
-        if (s_hHook == nullptr) {
-            s_hHook = ::SetWindowsHookExA(WH_CALLWNDPROC, CallWndProcHook, nullptr, ::GetCurrentThreadId());
-            if (s_hHook == nullptr) throw new CResourceException;
-        }
+        // The pop-up windows the hook looks for exist only while a menu loop runs; outside one
+        // the hook would only cost time (under Wine, three server round trips per message).
+        s_hookThreadId = ::GetCurrentThreadId();
+        AfxSetMenuLoopObserver(&CStyledMenuHook::OnMenuLoop);
     });
+}
+
+void CStyledMenuHook::OnMenuLoop(bool entering) {
+    if (::GetCurrentThreadId() != s_hookThreadId) return;
+    if (entering) {
+        // Should it fail, the menu shows in the system's own look; nothing else depends on it.
+        if (s_menuLoops++ == 0 && s_hHook == nullptr)
+            s_hHook = ::SetWindowsHookExA(WH_CALLWNDPROC, CallWndProcHook, nullptr, s_hookThreadId);
+    } else if (s_menuLoops > 0 && --s_menuLoops == 0 && s_hHook) {
+        ::UnhookWindowsHookEx(s_hHook);
+        s_hHook = nullptr;
+    }
 }
 
 CStyledMenuHook::~CStyledMenuHook() {
     GuardOperation(1638, [&] {
+        AfxSetMenuLoopObserver(nullptr);
         if (s_hHook) ::UnhookWindowsHookEx(s_hHook);
         s_hHook = nullptr;
+        s_menuLoops = 0;
         if (s_pThemes) {
             while (!s_pThemes->IsEmpty()) delete s_pThemes->RemoveHead();
             delete s_pThemes;

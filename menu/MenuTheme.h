@@ -87,7 +87,10 @@ public:
 
     static CTypedPtrList<CPtrList, CMenuTheme*>* s_pThemes;
     static CMenuTheme* s_pCurrentTheme;
-    static HHOOK s_hHook;
+    static HHOOK s_hHook;  // installed while a menu loop of the hook's thread runs
+    static DWORD s_hookThreadId;
+    static int s_menuLoops;
+    static void OnMenuLoop(bool entering);
     static HMODULE s_hUxTheme;
     static BOOL(WINAPI* s_pfnIsThemeActive)();
     static FARPROC s_pfnSetWindowTheme;

@@ -124,6 +124,16 @@ int CMenu::GetMenuString(UINT nIDItem, CString& rString, UINT nFlags) const {
 }
 
 namespace {
+AFX_MENU_LOOP_OBSERVER g_menuLoopObserver = nullptr;
+}  // namespace
+
+void AfxSetMenuLoopObserver(AFX_MENU_LOOP_OBSERVER observer) { g_menuLoopObserver = observer; }
+
+void AfxNotifyMenuLoop(bool entering) {
+    if (g_menuLoopObserver) g_menuLoopObserver(entering);
+}
+
+namespace {
 // Runs a menu loop with the thread's tracking window and menu set to pWnd and hMenu, and puts
 // back the ones before after it.
 template <class TRACK>
@@ -133,6 +143,7 @@ BOOL TrackAs(CWnd* pWnd, HMENU hMenu, TRACK track) {
     HMENU hMenuOld = pState->m_hTrackingMenu;
     pState->m_hTrackingWindow = pWnd->GetSafeHwnd();
     pState->m_hTrackingMenu = hMenu;
+    CMenuLoopScope loop;
     BOOL bResult = track();
     pState->m_hTrackingWindow = hWndOld;
     pState->m_hTrackingMenu = hMenuOld;

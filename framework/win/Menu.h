@@ -7,6 +7,24 @@
 
 class CWnd;
 
+// Menu loops of this thread's windows: told when one starts (WM_ENTERMENULOOP, or a pop-up menu
+// tracked through CMenu) and when it ends; loops may nest. Under Wine a thread's window-procedure
+// hook costs three round trips to the server for every message sent, so the menu library keeps
+// its hook only while a menu can show.
+typedef void (*AFX_MENU_LOOP_OBSERVER)(bool entering);
+void AfxSetMenuLoopObserver(AFX_MENU_LOOP_OBSERVER observer);
+void AfxNotifyMenuLoop(bool entering);
+
+// A menu loop for the scope's life, for pop-up menus tracked without notifications
+// (TPM_NONOTIFY sends no WM_ENTERMENULOOP).
+class CMenuLoopScope {
+public:
+    CMenuLoopScope() { AfxNotifyMenuLoop(true); }
+    ~CMenuLoopScope() { AfxNotifyMenuLoop(false); }
+    CMenuLoopScope(const CMenuLoopScope&) = delete;
+    CMenuLoopScope& operator=(const CMenuLoopScope&) = delete;
+};
+
 class CMenu : public CObject {
     DECLARE_DYNCREATE(CMenu)
 public:

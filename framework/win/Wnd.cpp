@@ -80,6 +80,8 @@ LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM l
         pState->m_hTrackingMenu = (HMENU)wParam;
     }
 
+    if (nMsg == WM_ENTERMENULOOP) AfxNotifyMenuLoop(true);
+
     LRESULT lResult = 0;
     try {
         lResult = pWnd->WindowProc(nMsg, wParam, lParam);
@@ -94,6 +96,7 @@ LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM l
         AfxMessageBox("An unexpected error occurred.", MB_ICONSTOP);
     }
 
+    if (nMsg == WM_EXITMENULOOP) AfxNotifyMenuLoop(false);
     if (nMsg == WM_EXITMENULOOP && pState->m_hTrackingWindow == hWnd) {
         pState->m_hTrackingWindow = nullptr;
         pState->m_hTrackingMenu = nullptr;

@@ -26,6 +26,7 @@ CStyledFrameWnd* MakeFrame() {
 struct PopupWatch {
     HWND popup = nullptr;
     bool subclassed = false;
+    bool hooked = false;
     bool layered = true;
     RECT rect = {0, 0, 0, 0};
     kvtest::Capture shot;
@@ -52,6 +53,7 @@ POINT SideTitlePoint() {
 
 void CALLBACK PopupTimer(HWND hWnd, UINT, UINT_PTR id, DWORD) {
     g_watch.ticks++;
+    g_watch.hooked = CStyledMenuHook::s_hHook != nullptr;
     if (g_watch.popup == nullptr) EnumWindows(FindMenuWindow, 0);
     bool painted = false;
     if (g_watch.popup) {
@@ -99,7 +101,36 @@ void CALLBACK SubclassOverTimer(HWND hWnd, UINT, UINT_PTR id, DWORD) {
         EndMenu();
     }
 }
+void CALLBACK BarMenuTimer(HWND hWnd, UINT, UINT_PTR id, DWORD) {
+    g_watch.hooked = CStyledMenuHook::s_hHook != nullptr;
+    if (g_watch.popup == nullptr) EnumWindows(FindMenuWindow, 0);
+    if (g_watch.popup) g_watch.subclassed = GetPropA(g_watch.popup, "OldMenuProc") != nullptr;
+    if (g_watch.popup || ++g_watch.ticks > 40) {
+        KillTimer(hWnd, id);
+        g_watch.closedByTimer = g_watch.popup != nullptr;
+        EndMenu();
+    }
+}
 }  // namespace
+
+TEST_CASE("a menu of the menu bar is dressed by the hook, which is there only while a menu is open") {
+    CStyledFrameWnd* pFrame = MakeFrame();
+    REQUIRE(pFrame != nullptr);
+    CHECK(CStyledMenuHook::s_hHook == nullptr);
+    for (int attempt = 0; attempt < kMenuAttempts && !g_watch.closedByTimer; ++attempt) {
+        pFrame->SetForegroundWindow();
+        g_watch = PopupWatch();
+        SetTimer(pFrame->m_hWnd, 7003, 100, BarMenuTimer);
+        // Alt+F as the system hands it to the frame: the menu loop runs inside this call.
+        SendMessageA(pFrame->m_hWnd, WM_SYSCOMMAND, SC_KEYMENU, 'f');
+        KillTimer(pFrame->m_hWnd, 7003);
+    }
+    REQUIRE(g_watch.popup != nullptr);
+    CHECK(g_watch.hooked);
+    CHECK(g_watch.subclassed);
+    CHECK(CStyledMenuHook::s_hHook == nullptr);
+    pFrame->DestroyWindow();
+}
 
 TEST_CASE("a frame carries an owner-drawn menu bar and answers mnemonics") {
     CStyledFrameWnd* pFrame = MakeFrame();
@@ -204,6 +235,9 @@ TEST_CASE("a pop-up menu of the library is painted in the look and closes by its
     }
 
     REQUIRE(g_watch.popup != nullptr);
+    // The window-procedure hook is there while the menu is open, and gone with it.
+    CHECK(g_watch.hooked);
+    CHECK(CStyledMenuHook::s_hHook == nullptr);
     CHECK(g_watch.subclassed);
     CHECK_FALSE(g_watch.layered);  // opaque menus never become layered
     CHECK(pPopup->m_hOwner == pFrame->m_hWnd);
