@@ -7,6 +7,7 @@
 #include "framework/core/File.h"
 #include "framework/win/Gdi.h"
 #include "framework/win/Menu.h"
+#include "framework/win/ProfileKeys.h"
 
 namespace {
 CWinApp* g_pApp = nullptr;
@@ -582,6 +583,13 @@ void CWinApp::SetRegistryKey(LPCTSTR lpszRegistryKey) {
     m_pszRegistryKey = m_strRegistryKey;
     m_strProfileName = m_pszAppName;
     m_pszProfileName = m_strProfileName;
+    if (m_pProfileKeys) m_pProfileKeys->Reset();
+}
+
+LONG CWinApp::WithSectionKey(LPCTSTR lpszSection, const std::function<LONG(HKEY)>& use) {
+    if (m_pszRegistryKey == nullptr || m_pszProfileName == nullptr) return ERROR_FILE_NOT_FOUND;
+    if (!m_pProfileKeys) m_pProfileKeys.reset(new CProfileKeys);
+    return m_pProfileKeys->WithSection(m_pszRegistryKey, m_pszProfileName, lpszSection, use);
 }
 
 void CWinApp::SetRegistryKey(UINT nIDRegistryKey) {
@@ -619,11 +627,11 @@ HKEY CWinApp::GetSectionKey(LPCTSTR lpszSection) {
 
 UINT CWinApp::GetProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nDefault) {
     if (m_pszRegistryKey != nullptr) {
-        HKEY hSecKey = GetSectionKey(lpszSection);
-        if (hSecKey == nullptr) return nDefault;
         DWORD dwValue = 0, dwType = 0, dwCount = sizeof(DWORD);
-        LONG lResult = ::RegQueryValueExA(hSecKey, lpszEntry, nullptr, &dwType, (LPBYTE)&dwValue, &dwCount);
-        ::RegCloseKey(hSecKey);
+        LONG lResult = WithSectionKey(lpszSection, [&](HKEY hSecKey) {
+            dwCount = sizeof(DWORD);
+            return ::RegQueryValueExA(hSecKey, lpszEntry, nullptr, &dwType, (LPBYTE)&dwValue, &dwCount);
+        });
         if (lResult == ERROR_SUCCESS && dwType == REG_DWORD && dwCount == sizeof(DWORD)) return (UINT)dwValue;
         return nDefault;
     }
@@ -632,11 +640,9 @@ UINT CWinApp::GetProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nDefault
 
 BOOL CWinApp::WriteProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nValue) {
     if (m_pszRegistryKey != nullptr) {
-        HKEY hSecKey = GetSectionKey(lpszSection);
-        if (hSecKey == nullptr) return FALSE;
-        LONG lResult = ::RegSetValueExA(hSecKey, lpszEntry, 0, REG_DWORD, (LPBYTE)&nValue, sizeof(nValue));
-        ::RegCloseKey(hSecKey);
-        return lResult == ERROR_SUCCESS;
+        return WithSectionKey(lpszSection, [&](HKEY hSecKey) {
+                   return ::RegSetValueExA(hSecKey, lpszEntry, 0, REG_DWORD, (LPBYTE)&nValue, sizeof(nValue));
+               }) == ERROR_SUCCESS;
     }
     char sz[16];
     wsprintfA(sz, "%d", nValue);
@@ -645,20 +651,18 @@ BOOL CWinApp::WriteProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nValue
 
 CString CWinApp::GetProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR lpszDefault) {
     if (m_pszRegistryKey != nullptr) {
-        HKEY hSecKey = GetSectionKey(lpszSection);
-        if (hSecKey == nullptr) return CString(lpszDefault);
         CString strValue;
-        DWORD dwType = 0, dwCount = 0;
-        LONG lResult = ::RegQueryValueExA(hSecKey, lpszEntry, nullptr, &dwType, nullptr, &dwCount);
-        if (lResult == ERROR_SUCCESS && (dwType == REG_SZ || dwType == REG_EXPAND_SZ)) {
+        LONG lResult = WithSectionKey(lpszSection, [&](HKEY hSecKey) {
+            DWORD dwType = 0, dwCount = 0;
+            LONG r = ::RegQueryValueExA(hSecKey, lpszEntry, nullptr, &dwType, nullptr, &dwCount);
+            if (r != ERROR_SUCCESS) return r;
+            if (dwType != REG_SZ && dwType != REG_EXPAND_SZ) return (LONG)ERROR_FILE_NOT_FOUND;
             char* p = strValue.GetBuffer((int)dwCount + 1);
-            lResult = ::RegQueryValueExA(hSecKey, lpszEntry, nullptr, &dwType, (LPBYTE)p, &dwCount);
-            p[dwCount] = 0;
+            r = ::RegQueryValueExA(hSecKey, lpszEntry, nullptr, &dwType, (LPBYTE)p, &dwCount);
+            p[r == ERROR_SUCCESS ? dwCount : 0] = 0;
             strValue.ReleaseBuffer();
-        } else {
-            lResult = ERROR_FILE_NOT_FOUND;
-        }
-        ::RegCloseKey(hSecKey);
+            return r;
+        });
         if (lResult == ERROR_SUCCESS) return strValue;
         return CString(lpszDefault);
     }
@@ -672,21 +676,19 @@ BOOL CWinApp::WriteProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR
     if (m_pszRegistryKey != nullptr) {
         LONG lResult;
         if (lpszEntry == nullptr) {  // the whole section goes
+            if (m_pProfileKeys) m_pProfileKeys->Forget(lpszSection);
             HKEY hAppKey = GetAppRegistryKey();
             if (hAppKey == nullptr) return FALSE;
             lResult = ::RegDeleteKeyA(hAppKey, lpszSection);
             ::RegCloseKey(hAppKey);
         } else if (lpszValue == nullptr) {
-            HKEY hSecKey = GetSectionKey(lpszSection);
-            if (hSecKey == nullptr) return FALSE;
-            lResult = ::RegDeleteValueA(hSecKey, lpszEntry);
-            ::RegCloseKey(hSecKey);
+            lResult = WithSectionKey(lpszSection,
+                                     [&](HKEY hSecKey) { return ::RegDeleteValueA(hSecKey, lpszEntry); });
         } else {
-            HKEY hSecKey = GetSectionKey(lpszSection);
-            if (hSecKey == nullptr) return FALSE;
-            lResult = ::RegSetValueExA(hSecKey, lpszEntry, 0, REG_SZ, (const BYTE*)lpszValue,
-                                       lstrlenA(lpszValue) + 1);
-            ::RegCloseKey(hSecKey);
+            lResult = WithSectionKey(lpszSection, [&](HKEY hSecKey) {
+                return ::RegSetValueExA(hSecKey, lpszEntry, 0, REG_SZ, (const BYTE*)lpszValue,
+                                        lstrlenA(lpszValue) + 1);
+            });
         }
         return lResult == ERROR_SUCCESS;
     }
@@ -697,18 +699,17 @@ BOOL CWinApp::GetProfileBinary(LPCTSTR lpszSection, LPCTSTR lpszEntry, BYTE** pp
     *ppData = nullptr;
     *pBytes = 0;
     if (m_pszRegistryKey != nullptr) {
-        HKEY hSecKey = GetSectionKey(lpszSection);
-        if (hSecKey == nullptr) return FALSE;
-        DWORD dwType = 0, dwCount = 0;
-        LONG lResult = ::RegQueryValueExA(hSecKey, lpszEntry, nullptr, &dwType, nullptr, &dwCount);
-        if (lResult == ERROR_SUCCESS && dwType == REG_BINARY) {
+        LONG lResult = WithSectionKey(lpszSection, [&](HKEY hSecKey) {
+            DWORD dwType = 0, dwCount = 0;
+            LONG r = ::RegQueryValueExA(hSecKey, lpszEntry, nullptr, &dwType, nullptr, &dwCount);
+            if (r != ERROR_SUCCESS) return r;
+            if (dwType != REG_BINARY) return (LONG)ERROR_FILE_NOT_FOUND;
+            delete[] * ppData;
             *ppData = new BYTE[dwCount ? dwCount : 1];
-            lResult = ::RegQueryValueExA(hSecKey, lpszEntry, nullptr, &dwType, *ppData, &dwCount);
+            r = ::RegQueryValueExA(hSecKey, lpszEntry, nullptr, &dwType, *ppData, &dwCount);
             *pBytes = dwCount;
-        } else {
-            lResult = ERROR_FILE_NOT_FOUND;
-        }
-        ::RegCloseKey(hSecKey);
+            return r;
+        });
         if (lResult != ERROR_SUCCESS) {
             delete[] * ppData;
             *ppData = nullptr;
@@ -730,11 +731,9 @@ BOOL CWinApp::GetProfileBinary(LPCTSTR lpszSection, LPCTSTR lpszEntry, BYTE** pp
 
 BOOL CWinApp::WriteProfileBinary(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPBYTE pData, UINT nBytes) {
     if (m_pszRegistryKey != nullptr) {
-        HKEY hSecKey = GetSectionKey(lpszSection);
-        if (hSecKey == nullptr) return FALSE;
-        LONG lResult = ::RegSetValueExA(hSecKey, lpszEntry, 0, REG_BINARY, pData, nBytes);
-        ::RegCloseKey(hSecKey);
-        return lResult == ERROR_SUCCESS;
+        return WithSectionKey(lpszSection, [&](HKEY hSecKey) {
+                   return ::RegSetValueExA(hSecKey, lpszEntry, 0, REG_BINARY, pData, nBytes);
+               }) == ERROR_SUCCESS;
     }
     CString str;
     for (UINT i = 0; i < nBytes; i++) {

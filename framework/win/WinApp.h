@@ -1,6 +1,9 @@
 // Threads, the application object, the message loop and the profile.
 #pragma once
 
+#include <functional>
+#include <memory>
+
 #include "framework/win/Wnd.h"
 
 class CWinThread;
@@ -9,6 +12,7 @@ class CDocument;
 class CDocTemplate;
 class CDocManager;
 class CRecentFileList;
+class CProfileKeys;
 
 typedef UINT(__cdecl* AFX_THREADPROC)(LPVOID);
 
@@ -189,6 +193,8 @@ public:
 
 protected:
     CString m_strAppName, m_strExeName, m_strHelpFilePath, m_strProfileName, m_strRegistryKey;
+    std::unique_ptr<CProfileKeys> m_pProfileKeys;  // the profile's registry keys, opened once
+    LONG WithSectionKey(LPCTSTR lpszSection, const std::function<LONG(HKEY)>& use);
     void SetDefaultNames();
 };
 

@@ -133,6 +133,40 @@ TEST_CASE("the profile round-trips through the registry under Software\\<key>\\<
     ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\KorvanelleTest");
 }
 
+TEST_CASE("the profile's keys, kept open, follow keys deleted behind their back") {
+    CWinApp app("KvProfileKeysTest");
+    AfxWinInit(::GetModuleHandleA(nullptr), nullptr, (LPSTR) "", SW_SHOW);
+    app.SetRegistryKey("KorvanelleTest");
+    auto readBack = [](const char* section) {
+        HKEY hKey = nullptr;
+        const std::string path = std::string("Software\\KorvanelleTest\\KvProfileKeysTest\\") + section;
+        if (::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS) return -1;
+        DWORD value = 0, size = sizeof(value), type = 0;
+        const LONG r = ::RegQueryValueExA(hKey, "N", nullptr, &type, (LPBYTE)&value, &size);
+        ::RegCloseKey(hKey);
+        return r == ERROR_SUCCESS ? (int)value : -1;
+    };
+    CHECK(app.WriteProfileInt("Keys", "N", 1));
+    CHECK(readBack("Keys") == 1);
+    // Another program (or a test's clean-up) removes the section, then the whole application key:
+    // what is written next still lands in the registry, and reads see it.
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\KorvanelleTest\\KvProfileKeysTest\\Keys");
+    CHECK(app.GetProfileInt("Keys", "N", 7) == 7u);
+    CHECK(app.WriteProfileInt("Keys", "N", 2));
+    CHECK(readBack("Keys") == 2);
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\KorvanelleTest\\KvProfileKeysTest");
+    CHECK(app.WriteProfileInt("Keys", "N", 3));
+    CHECK(readBack("Keys") == 3);
+    CHECK(app.GetProfileInt("Keys", "N", 7) == 3u);
+    // A section deleted through the profile is written again afresh.
+    CHECK(app.WriteProfileString("Keys", nullptr, nullptr));
+    CHECK(readBack("Keys") == -1);
+    CHECK(app.WriteProfileInt("Keys", "N", 4));
+    CHECK(readBack("Keys") == 4);
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\KorvanelleTest\\KvProfileKeysTest");
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\KorvanelleTest");
+}
+
 TEST_CASE("the command line is parsed into file name and shell command") {
     struct CTestInfo : public CCommandLineInfo {
         void Feed(std::vector<std::pair<const char*, BOOL>> params) {
