@@ -5,6 +5,8 @@
 
 #include <uxtheme.h>
 
+#include <vector>
+
 namespace {
 int ClampChannel(int v) {
     return v < 0 ? 0 : (v > 255 ? 255 : v);
@@ -277,22 +279,52 @@ BOOL IsLightColor(COLORREF c) {
     return r;
 }
 
+void ChangeBitmapPixels(HBITMAP hBitmap, COLORREF (*change)(COLORREF, const void*), const void* context) {
+    BITMAP bm = {};
+    if (!::GetObjectA(hBitmap, sizeof(bm), &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0) return;
+    ScopedMemoryDC dc(nullptr);
+    if (bm.bmBitsPixel == 32) {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = bm.bmWidth;
+        info.bmiHeader.biHeight = -bm.bmHeight;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        std::vector<DWORD> pixels(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
+        if (::GetDIBits(dc, hBitmap, 0, bm.bmHeight, pixels.data(), &info, DIB_RGB_COLORS) == bm.bmHeight) {
+            for (DWORD& p : pixels) {
+                const COLORREF c = change(RGB((p >> 16) & 255, (p >> 8) & 255, p & 255), context);
+                // The fourth byte is cleared, as SetPixel leaves it.
+                p = (static_cast<DWORD>(GetRValue(c)) << 16) | (static_cast<DWORD>(GetGValue(c)) << 8) | GetBValue(c);
+            }
+            if (::SetDIBits(dc, hBitmap, 0, bm.bmHeight, pixels.data(), &info, DIB_RGB_COLORS) == bm.bmHeight)
+                return;
+        }
+    }
+    dc.Select(hBitmap, false);
+    for (int y = 0; y < bm.bmHeight; y++)
+        for (int x = 0; x < bm.bmWidth; x++) ::SetPixel(dc, x, y, change(::GetPixel(dc, x, y), context));
+}
+
 COLORREF ColorizeBitmap(HBITMAP hBitmap, int weight, COLORREF colour) {
     COLORREF first = 0;
     GuardOperation(1437, [&] {
-        BITMAP bm = {};
-        if (!::GetObjectA(hBitmap, sizeof(bm), &bm)) return;
+        struct Tint {
+            int weight;
+            COLORREF colour;
+        } tint = {weight, colour};
+        ChangeBitmapPixels(
+            hBitmap,
+            [](COLORREF p, const void* context) {
+                const Tint& t = *static_cast<const Tint*>(context);
+                int grey = (GetRValue(p) + GetGValue(p) + GetBValue(p)) / 3;
+                auto ch = [&](int c) { return (c * (255 - t.weight) + grey * t.weight) >> 8; };
+                return RGB(ch(GetRValue(t.colour)), ch(GetGValue(t.colour)), ch(GetBValue(t.colour)));
+            },
+            &tint);
         ScopedMemoryDC dc(nullptr);
         dc.Select(hBitmap, false);
-        for (int y = 0; y < bm.bmHeight; y++) {
-            for (int x = 0; x < bm.bmWidth; x++) {
-                COLORREF p = ::GetPixel(dc, x, y);
-                int grey = (GetRValue(p) + GetGValue(p) + GetBValue(p)) / 3;
-                auto ch = [&](int c) { return (c * (255 - weight) + grey * weight) >> 8; };
-                ::SetPixel(dc, x, y,
-                           RGB(ch(GetRValue(colour)), ch(GetGValue(colour)), ch(GetBValue(colour))));
-            }
-        }
         first = ::GetPixel(dc, 0, 0);
     });
     return first;

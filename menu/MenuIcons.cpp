@@ -206,13 +206,8 @@ int CStyledMenuIcons::AddVariant(HICON hIcon, int nIndex, bool disabled) {
                 tint = LightenColor(115, GetMenuBarColor());
             ColorizeBitmap(ii.hbmColor, 110, tint);
         } else {
-            BITMAP bm = {};
-            ::GetObjectA(ii.hbmColor, sizeof(bm), &bm);
-            ScopedMemoryDC dc(nullptr);
-            dc.Select(ii.hbmColor, false);
-            for (int y = 0; y < bm.bmHeight; y++)
-                for (int x = 0; x < bm.bmWidth; x++)
-                    ::SetPixel(dc, x, y, DarkenColor(kMenuShadowDepth, ::GetPixel(dc, x, y)));
+            ChangeBitmapPixels(
+                ii.hbmColor, [](COLORREF p, const void*) { return DarkenColor(kMenuShadowDepth, p); }, nullptr);
         }
         if (nIndex < 0)
             result = ImageList_Add(m_imageList, ii.hbmColor, ii.hbmMask);

@@ -86,3 +86,32 @@ TEST_CASE("twelve looks; the style switch follows the system") {
     CHECK(CStyledMenuHook::s_pCurrentTheme->m_nStyle == 2);
     CHECK(CStyledMenuHook::s_hHook == nullptr);  // only while a menu is open
 }
+
+TEST_CASE("a bitmap's pixels changed in one pass, as pixel by pixel") {
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 7, 5);  // a screen bitmap, as an icon's colours
+    ReleaseDC(nullptr, screen);
+    REQUIRE(bitmap != nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    auto original = [](int x, int y) { return RGB(x * 37, y * 51, (x * y * 13) & 255); };
+    for (int y = 0; y < 5; y++)
+        for (int x = 0; x < 7; x++) SetPixel(dc, x, y, original(x, y));
+    SelectObject(dc, old);
+    const COLORREF tint = RGB(200, 100, 20);
+    const COLORREF first = ColorizeBitmap(bitmap, 110, tint);
+    old = SelectObject(dc, bitmap);
+    int wrong = 0;
+    for (int y = 0; y < 5; y++)
+        for (int x = 0; x < 7; x++) {
+            const COLORREF p = original(x, y);
+            const int grey = (GetRValue(p) + GetGValue(p) + GetBValue(p)) / 3;
+            auto ch = [&](int c) { return (c * (255 - 110) + grey * 110) >> 8; };
+            wrong += GetPixel(dc, x, y) != RGB(ch(GetRValue(tint)), ch(GetGValue(tint)), ch(GetBValue(tint)));
+        }
+    CHECK(wrong == 0);
+    CHECK(first == GetPixel(dc, 0, 0));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+}
