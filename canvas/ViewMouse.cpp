@@ -451,12 +451,3 @@ void View::EnableObjectCommands(ViewObject* object) {
         frame.m_enableCenterVertically = frame.m_enableCenterHorizontally = 1;
     }
 }
-
-BOOL View::PreTranslateMessage(MSG* pMsg) {
-    // A key the canvas took is consumed: the frame's shortcuts (Delete Object on Delete, Paste
-    // Text on Ctrl+V...) act only on keys the canvas left alone.
-    bool taken = false;
-    GuardOperation(851, [&] { taken = m_select.OnKey(pMsg); });
-    if (taken) return TRUE;
-    return CScrollView::PreTranslateMessage(pMsg);
-}
