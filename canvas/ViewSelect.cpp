@@ -1,6 +1,6 @@
 // The in-place editor's editing half: selection, caret and highlight drawn into the view's
 // off-screen buffer, mouse and key selection, deleting and typing with undo, linked texts that
-// follow their album field and the editor's timers.
+// follow their album field, the new layout and redraw of a changed text, and the editor's timers.
 #include "canvas/ViewSelect.h"
 
 #include <cmath>
@@ -423,6 +423,62 @@ void ViewSelect::SetObjectText(ViewObject* object, BOOL timeFieldsOnly) {
             const RECT r = {o->left, o->top, o->left + o->width, o->top + o->height};
             ::UnionRect(&m_textChangedArea, &m_textChangedArea, &r);
         }
+    });
+}
+
+// ---- layout and redraw of the changed text ------------------------------------------------------------
+
+namespace {
+// Where the text's last layout put its characters, in design units: a big font's characters, and
+// the caret and highlight drawn over them, reach past the frame, and a new smaller layout must
+// clear them there too.
+Rect LaidOutExtent(const ViewObject& o) {
+    RectF extent;
+    bool any = false;
+    for (INT_PTR i = 0; i < o.cellBoxes.GetSize(); ++i) {
+        if (!o.cellBoxes[i]) continue;
+        RectF box = NormalizeRectF(*o.cellBoxes[i]);
+        if (any)
+            RectF::Union(extent, extent, box);
+        else
+            extent = box;
+        any = true;
+    }
+    if (!any) return Rect();
+    return Rect(static_cast<INT>(std::floor(extent.X)) + o.left - 1, static_cast<INT>(std::floor(extent.Y)) + o.top - 1,
+                static_cast<INT>(std::ceil(extent.Width)) + 3, static_cast<INT>(std::ceil(extent.Height)) + 3);
+}
+}  // namespace
+
+void ViewSelect::UpdateTextLayout(BOOL linkedAll, BOOL redraw) {
+    GuardOperation(999, [&] {
+        ViewObject* o = GetSelectedObject();
+        if (!o || !m_view) return;
+        m_caretX = -1;
+        const bool all = linkedAll && o->bLinkText;
+        if (all) {
+            for (INT_PTR i = 0; i < m_view->m_design.selection.GetSize(); ++i)
+                m_view->m_design.selection[i]->needsLayout = 1;
+        } else {
+            o->needsLayout = 1;
+        }
+        if (!redraw) return;
+        const BYTE wait = m_view->m_waitCursor;
+        m_view->m_waitCursor = 0;
+        // Only the laid-out objects change: their area of the side is drawn again, not the side,
+        // with where their last layout put characters (a smaller new layout must clear them).
+        Rect area(o->left, o->top, o->width, o->height);
+        Rect::Union(area, area, LaidOutExtent(*o));
+        if (all) {
+            for (INT_PTR i = 0; i < m_view->m_design.selection.GetSize(); ++i) {
+                const ViewObject* s = m_view->m_design.selection[i];
+                Rect::Union(area, area, Rect(s->left, s->top, s->width, s->height));
+                const Rect extent = LaidOutExtent(*s);
+                if (extent.Width > 0) Rect::Union(area, area, extent);
+            }
+        }
+        m_view->Redraw(true, area);
+        m_view->m_waitCursor = wait;
     });
 }
 
