@@ -6,14 +6,6 @@
 #include "canvas/AppCanvasState.h"
 #include "canvas/View.h"
 
-namespace {
-
-bool IsTextual(const ViewObject* o) {
-    return o && (o->IsText() || o->IsTrackList());
-}
-
-}  // namespace
-
 BOOL View::PreTranslateMessage(MSG* pMsg) {
     // A key the canvas took is consumed: the frame's shortcuts (Delete Object on Delete, Paste
     // Text on Ctrl+V...) act only on keys the canvas left alone.

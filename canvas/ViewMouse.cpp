@@ -19,9 +19,6 @@ using namespace Gdiplus;
 
 namespace {
 
-// The flags of a press that View::OnRButtonDown makes: it selects but never starts a drag.
-const UINT kRightPress = 999;
-
 CRect DesignBounds(const ViewObject* object) {
     RectF r = object->GetRectF(false);
     int left = static_cast<int>(r.X), top = static_cast<int>(r.Y);

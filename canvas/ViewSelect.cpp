@@ -1,4 +1,4 @@
-// The in-place editor's editing half: selection, caret and highlight drawn into the view's
+// The in-place editor's editing: selection, caret and highlight drawn into the view's
 // off-screen buffer, mouse and key selection, deleting and typing with undo, linked texts that
 // follow their album field, the new layout and redraw of a changed text, and the editor's timers.
 #include "canvas/ViewSelect.h"
@@ -16,10 +16,6 @@ using namespace Gdiplus;
 
 namespace {
 
-bool IsTextual(const ViewObject* o) {
-    return o && (o->IsText() || o->IsTrackList());
-}
-
 const char* const kPrevKeys[4] = {"prevText", "prevFont", "prevColor", "prevUnderline"};
 const char* const kNextKeys[4] = {"nextText", "nextFont", "nextColor", "nextUnderline"};
 
@@ -34,6 +30,10 @@ ViewSelect::ViewSelect() {
 }
 
 ViewSelect::~ViewSelect() = default;
+
+bool ViewSelect::IsTextual(const ViewObject* object) {
+    return object && (object->IsText() || object->IsTrackList());
+}
 
 View* ViewSelect::GetView() const {
     return m_view;
@@ -298,7 +298,7 @@ void ViewSelect::BeginMouseSelect(CPoint point, UINT code) {
     if (!IsTextual(o)) return;
     m_caretX = -1;
     m_anchor = CharIndexFromPoint(point.x, point.y, true);
-    if (code == 999 && m_anchor >= m_selStart && m_anchor <= m_selEnd) return;
+    if (code == kRightPress && m_anchor >= m_selStart && m_anchor <= m_selEnd) return;
     m_selStart = m_anchor;
     m_lastShownStart = m_lastShownEnd = -2;
     DragSelect(point.x, point.y);

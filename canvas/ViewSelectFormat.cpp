@@ -1,26 +1,15 @@
 // The formatting commands on the selection: fonts, sizes, styles and colours of characters
 // (split into runs at the selection and merged again), and the font state shown on the
 // formatting bar.
-#include <cmath>
-#include <cstdlib>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "canvas/AppCanvasState.h"
-#include "canvas/CanvasGeometry.h"
 #include "canvas/View.h"
 #include "canvas/ViewSelect.h"
-#include "model/Geometry.h"
-#include "model/PrintOptions.h"
-#include "render/CanvasSettings.h"
-#include "res/CommandIds.h"
-
-using namespace Gdiplus;
 
 namespace {
-
-bool IsTextual(const ViewObject* o) {
-    return o && (o->IsText() || o->IsTrackList());
-}
 
 bool IsSeparatorAt(const ViewObject& o, int i) {
     return i >= 0 && i < o.GetCharCount() && o.chars[i] == CString(kTrackFieldEnd, 1);

@@ -12,14 +12,6 @@
 
 using namespace Gdiplus;
 
-namespace {
-
-bool IsTextual(const ViewObject* o) {
-    return o && (o->IsText() || o->IsTrackList());
-}
-
-}  // namespace
-
 void ViewSelect::OnAlignLeft(BOOL refresh) {
     GuardOperation(982, [&] {
         ViewObject* o = GetSelectedObject();
