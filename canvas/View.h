@@ -6,8 +6,9 @@
 //
 // The class is spread over several files by topic: View.cpp (buffers, painting, redrawing,
 // outline), ViewLayout.cpp (scale, canvas placement, zoom), ViewMouse.cpp (hit testing,
-// dragging), ViewTimers.cpp (timers, context menu, side commands, start-up), ViewUndo.cpp,
-// ViewObjects.cpp (object commands), ViewClipboard.cpp, ViewTemplates.cpp and ViewPrint.cpp.
+// dragging), ViewKeys.cpp (the keys the canvas takes before the frame's shortcuts), ViewTimers.cpp
+// (timers, context menu, side commands, start-up), ViewUndo.cpp, ViewObjects.cpp (object
+// commands), ViewClipboard.cpp, ViewTemplates.cpp and ViewPrint.cpp.
 #pragma once
 
 #include <windows.h>

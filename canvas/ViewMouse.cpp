@@ -19,9 +19,6 @@ using namespace Gdiplus;
 
 namespace {
 
-// The flags of a press that View::OnRButtonDown makes: it selects but never starts a drag.
-const UINT kRightPress = 999;
-
 CRect DesignBounds(const ViewObject* object) {
     RectF r = object->GetRectF(false);
     int left = static_cast<int>(r.X), top = static_cast<int>(r.Y);
@@ -450,13 +447,4 @@ void View::EnableObjectCommands(ViewObject* object) {
         frame.m_enableCutObject = frame.m_enableCopyObject = 1;
         frame.m_enableCenterVertically = frame.m_enableCenterHorizontally = 1;
     }
-}
-
-BOOL View::PreTranslateMessage(MSG* pMsg) {
-    // A key the canvas took is consumed: the frame's shortcuts (Delete Object on Delete, Paste
-    // Text on Ctrl+V...) act only on keys the canvas left alone.
-    bool taken = false;
-    GuardOperation(851, [&] { taken = m_select.OnKey(pMsg); });
-    if (taken) return TRUE;
-    return CScrollView::PreTranslateMessage(pMsg);
 }

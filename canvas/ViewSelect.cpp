@@ -1,6 +1,6 @@
-// The in-place editor's editing half: selection, caret and highlight drawn into the view's
+// The in-place editor's editing: selection, caret and highlight drawn into the view's
 // off-screen buffer, mouse and key selection, deleting and typing with undo, linked texts that
-// follow their album field, the keyboard dispatcher and the editor's timers.
+// follow their album field, the new layout and redraw of a changed text, and the editor's timers.
 #include "canvas/ViewSelect.h"
 
 #include <cmath>
@@ -16,10 +16,6 @@ using namespace Gdiplus;
 
 namespace {
 
-bool IsTextual(const ViewObject* o) {
-    return o && (o->IsText() || o->IsTrackList());
-}
-
 const char* const kPrevKeys[4] = {"prevText", "prevFont", "prevColor", "prevUnderline"};
 const char* const kNextKeys[4] = {"nextText", "nextFont", "nextColor", "nextUnderline"};
 
@@ -34,6 +30,10 @@ ViewSelect::ViewSelect() {
 }
 
 ViewSelect::~ViewSelect() = default;
+
+bool ViewSelect::IsTextual(const ViewObject* object) {
+    return object && (object->IsText() || object->IsTrackList());
+}
 
 View* ViewSelect::GetView() const {
     return m_view;
@@ -298,7 +298,7 @@ void ViewSelect::BeginMouseSelect(CPoint point, UINT code) {
     if (!IsTextual(o)) return;
     m_caretX = -1;
     m_anchor = CharIndexFromPoint(point.x, point.y, true);
-    if (code == 999 && m_anchor >= m_selStart && m_anchor <= m_selEnd) return;
+    if (code == kRightPress && m_anchor >= m_selStart && m_anchor <= m_selEnd) return;
     m_selStart = m_anchor;
     m_lastShownStart = m_lastShownEnd = -2;
     DragSelect(point.x, point.y);
@@ -426,155 +426,60 @@ void ViewSelect::SetObjectText(ViewObject* object, BOOL timeFieldsOnly) {
     });
 }
 
-// ---- keys ----------------------------------------------------------------------------------------------
+// ---- layout and redraw of the changed text ------------------------------------------------------------
 
-void ViewSelect::InsertQueuedText() {
-    CString& queued = AppCanvasState::Get().m_queuedText;
-    if (queued.IsEmpty() || !m_view) return;
-    const CString text = queued;
-    queued.Empty();
-    m_view->BeginUndoStep();
-    InsertText(text);
-    m_view->EndUndoStep();
+namespace {
+// Where the text's last layout put its characters, in design units: a big font's characters, and
+// the caret and highlight drawn over them, reach past the frame, and a new smaller layout must
+// clear them there too.
+Rect LaidOutExtent(const ViewObject& o) {
+    RectF extent;
+    bool any = false;
+    for (INT_PTR i = 0; i < o.cellBoxes.GetSize(); ++i) {
+        if (!o.cellBoxes[i]) continue;
+        RectF box = NormalizeRectF(*o.cellBoxes[i]);
+        if (any)
+            RectF::Union(extent, extent, box);
+        else
+            extent = box;
+        any = true;
+    }
+    if (!any) return Rect();
+    return Rect(static_cast<INT>(std::floor(extent.X)) + o.left - 1, static_cast<INT>(std::floor(extent.Y)) + o.top - 1,
+                static_cast<INT>(std::ceil(extent.Width)) + 3, static_cast<INT>(std::ceil(extent.Height)) + 3);
 }
+}  // namespace
 
-bool ViewSelect::OnKey(MSG* pMsg) {
-    if (!pMsg || !m_view) return false;
-    const UINT message = pMsg->message;
-    if (message != WM_KEYDOWN && message != WM_KEYUP && message != WM_CHAR) return false;
-    if (!m_keysEnabled) {
-        // Shut after a clipboard key until a key goes up: the presses meanwhile (the held key's
-        // repeats) are taken here and do nothing, so a held Ctrl+V pastes once and the frame's
-        // shortcut does not paste in its place.
-        if (message == WM_KEYUP) m_keysEnabled = 1;
-        return message == WM_KEYDOWN;
-    }
-    const WPARAM key = pMsg->wParam;
-    if (message == WM_KEYDOWN && key == VK_CONTROL) return false;
-    if (message == WM_CHAR && (key == 8 || key == 9)) return false;
-    if (message == WM_KEYUP && (key == VK_CONTROL || key == VK_DELETE || key == VK_BACK || key == VK_TAB ||
-                                key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN))
-        return false;
-    const bool ctrl = ::GetKeyState(VK_CONTROL) < 0;
-    const bool shift = ::GetKeyState(VK_SHIFT) < 0;
-    const bool down = message == WM_KEYDOWN;
-    const bool repeat = (pMsg->lParam & (1 << 30)) != 0;
-    // Characters typed just before wait for the idle handler; a key that edits, moves the caret
-    // or reaches a shortcut (undo, paste...) comes after them, so they go in first.
-    if (down && (ctrl || key == VK_DELETE || key == VK_BACK || key == VK_TAB || key == VK_LEFT ||
-                 key == VK_RIGHT || key == VK_UP || key == VK_DOWN || key == VK_HOME || key == VK_END))
-        InsertQueuedText();
-    ViewObject* o = GetSelectedObject();
-    const bool textual = IsTextual(o);
-    const bool editable = textual || (o && o->IsImage());
-    if (ctrl && down && key == 0xBD) {
-        if (!repeat) m_view->OnZoomOut();
-        return true;
-    }
-    if (ctrl && down && key == 0xBB) {
-        if (!repeat) m_view->OnZoomIn();
-        return true;
-    }
-    if (ctrl && message != WM_CHAR && (key == 'A' || key == 'a')) {
-        SetSelection(-1, -1);
-        UpdateHighlight(true, false);
-        UpdateHighlight(false, true);
-        pMsg->message = 0;
-        return true;
-    }
-    if (ctrl && down && key == 'V' && o) {
-        m_keysEnabled = 0;
-        if (::IsClipboardFormatAvailable(CF_DIB))
-            m_view->OnPasteObject();
-        else if (::IsClipboardFormatAvailable(CF_TEXT))
-            m_view->OnEditPasteText();
-        return true;
-    }
-    if (ctrl && down && key == 'X' && editable) {
-        m_keysEnabled = 0;
-        if (o->IsImage())
-            m_view->OnCutObject();
-        else if (m_selStart != m_selEnd)
-            m_view->OnEditCutText();
-        return true;
-    }
-    if (ctrl && down && key == 'C' && editable) {
-        m_keysEnabled = 0;
-        if (o->IsImage())
-            m_view->OnCopyObject();
-        else if (m_selStart != m_selEnd)
-            m_view->OnEditCopyText();
-        return true;
-    }
-    if (down && (key == VK_DELETE || key == VK_BACK) && o && o->IsImage()) {
-        m_view->OnDeleteObject();
-        return true;
-    }
-    if (down && (key == VK_DELETE || key == VK_BACK) && o && (o->IsSide() || o->IsBoundary())) {
-        ClearSideBackground(TRUE);
-        return true;
-    }
-    if (!textual) return false;
-    if (down && shift && (key == VK_LEFT || key == VK_RIGHT)) {
-        ExtendSelection(o, static_cast<int>(key));
-        return true;
-    }
-    if (down && key == VK_DELETE && m_selStart != m_selEnd) {
-        m_view->BeginUndoStep();
-        DeleteChars(true, true);
-        m_view->EndUndoStep();
-        return true;
-    }
-    if (down && key == VK_DELETE) {
-        // Taken even where there is nothing after the caret to delete: Delete while a text is
-        // edited never deletes the object.
-        const int c = m_selStart;
-        if (c + 1 < o->GetCharCount() && o->chars[c] != CString(kTrackFieldEnd, 1)) {
-            m_view->BeginUndoStep();
-            m_selStart = m_selEnd = c + 1;
-            DeleteChars(true, false);
-            m_view->EndUndoStep();
+void ViewSelect::UpdateTextLayout(BOOL linkedAll, BOOL redraw) {
+    GuardOperation(999, [&] {
+        ViewObject* o = GetSelectedObject();
+        if (!o || !m_view) return;
+        m_caretX = -1;
+        const bool all = linkedAll && o->bLinkText;
+        if (all) {
+            for (INT_PTR i = 0; i < m_view->m_design.selection.GetSize(); ++i)
+                m_view->m_design.selection[i]->needsLayout = 1;
+        } else {
+            o->needsLayout = 1;
         }
-        return true;
-    }
-    if (down && key == VK_BACK) {
-        m_view->BeginUndoStep();
-        DeleteChars(true, true);
-        m_view->EndUndoStep();
-        return true;
-    }
-    if (down && key == VK_TAB) {
-        NextTrackField(o);
-        return true;
-    }
-    if (down && shift && (key == VK_UP || key == VK_DOWN)) {
-        ExtendSelection(o, static_cast<int>(key));
-        return true;
-    }
-    if (down && (key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN)) {
-        MoveCaret(static_cast<int>(key), true);
-        m_anchor = m_selStart;
-        return true;
-    }
-    if (down && (key == VK_END || key == VK_HOME)) {
-        const int c = key == VK_END ? o->GetCharCount() - 1 : 0;
-        SetSelection(c, c);
-        UpdateHighlight(true, false);
-        UpdateHighlight(false, true);
-        return true;
-    }
-    if (message == WM_CHAR) {
-        // Control characters (Ctrl with a letter) are no text.
-        if (key == 13) {
-            AppCanvasState::Get().m_queuedText += "\r";
-            return true;
+        if (!redraw) return;
+        const BYTE wait = m_view->m_waitCursor;
+        m_view->m_waitCursor = 0;
+        // Only the laid-out objects change: their area of the side is drawn again, not the side,
+        // with where their last layout put characters (a smaller new layout must clear them).
+        Rect area(o->left, o->top, o->width, o->height);
+        Rect::Union(area, area, LaidOutExtent(*o));
+        if (all) {
+            for (INT_PTR i = 0; i < m_view->m_design.selection.GetSize(); ++i) {
+                const ViewObject* s = m_view->m_design.selection[i];
+                Rect::Union(area, area, Rect(s->left, s->top, s->width, s->height));
+                const Rect extent = LaidOutExtent(*s);
+                if (extent.Width > 0) Rect::Union(area, area, extent);
+            }
         }
-        if (key >= 32 && key < 256) {
-            AppCanvasState::Get().m_queuedText += static_cast<char>(key);
-            return true;
-        }
-    }
-    return false;
+        m_view->Redraw(true, area);
+        m_view->m_waitCursor = wait;
+    });
 }
 
 void ViewSelect::OnSideRedraw(int code) {

@@ -5,6 +5,12 @@
 // track layouts, text margin, links, image size, background, colour adjustment). Its window only
 // owns timers: the caret blink, the track tip, a delayed redraw and the poll of the image colour
 // worker.
+//
+// The class is spread over files by job: ViewSelect.cpp (editing: selection, caret, highlight,
+// typing and deleting, the new layout of a changed text, the timers), ViewSelectFormat.cpp
+// (formatting of characters, the font state of the formatting bar), ViewSelectProperties.cpp
+// (object properties), ViewSelectHsl.cpp (the image colour worker) and ViewKeys.cpp (the keys the
+// canvas takes).
 #pragma once
 
 #include <windows.h>
@@ -28,6 +34,10 @@ enum ViewSelectTimerId : UINT_PTR {
     kTimerCaretBlink = 1082,   // 500 ms
     kTimerMarginFlash = 1086,  // 700 ms: redraw without the flashed margin rings
 };
+
+// The flags of a press that View::OnRButtonDown hands on to OnLButtonDown (and the editor's
+// BeginMouseSelect): it selects but never starts a drag.
+const UINT kRightPress = 999;
 
 // Notifications of ViewSelect::OnSideRedraw around a render of the side.
 const int kSideRedrawBefore = 1044;
@@ -64,6 +74,8 @@ public:
     ~ViewSelect() override;
 
     View* GetView() const;
+    // A text or a track list: the objects whose characters the editor edits.
+    static bool IsTextual(const ViewObject* object);
 
     // ---- editing (texts and track lists) --------------------------------------------------------
     ViewObject* GetSelectedObject() const;

@@ -1,8 +1,9 @@
 // Keys and clicks in the running application, sent through its message loop with the frame's
 // shortcuts in place: every key on the canvas does one thing (one change, one undo step), typed
 // characters keep their order against the keys after them, the Properties bar's gaps and a
-// Delete with nothing to clear leave the undo list, Redo and the modified flag alone, and the
-// editing keys of a Text Editor field edit the field.
+// Delete with nothing to clear leave the undo list, Redo and the modified flag alone, a track
+// list takes the editing keys as a text does, and the editing keys of a Text Editor field edit
+// the field.
 #include <doctest.h>
 
 #include <cstring>
@@ -12,6 +13,7 @@
 #include "app/KorvanelleDoc.h"
 #include "app/KorvanelleFrame.h"
 #include "canvas/AppCanvasState.h"
+#include "canvas/TextEditing.h"
 #include "canvas/View.h"
 #include "res/CommandIds.h"
 
@@ -289,6 +291,39 @@ TEST_CASE("Delete: a selected picture goes as one step; on a side with nothing t
     CHECK(r.RedoOffered());
     CHECK_FALSE(r.doc->IsModified());
     r.Key('Y', true);
+    CHECK(CountObjects(r.view) == objects);
+}
+
+TEST_CASE("keys on a track list edit its characters as on a text: Delete never takes the list" *
+          doctest::timeout(120)) {
+    Running r;
+    r.doc->NewFromTemplate(4, 0, 1);
+    r.frame->SendMessage(WM_COMMAND, ID_INSERT_TRACK);
+    ViewObject* list = r.view->m_design.GetFirstSelected();
+    REQUIRE(list != nullptr);
+    REQUIRE(list->IsTrackList());
+    REQUIRE(list->trackRows.GetSize() >= 2);
+    const int objects = CountObjects(r.view);
+    r.view->SetFocus();
+    ViewSelect& editor = r.view->m_select;
+    const int steps = r.view->GetUndoCount();
+    const std::string before = r.Text();
+
+    // Delete in the first track's title takes its first character, as one step.
+    const int first = TextEditing::FieldFirst(*list, 0, 2);
+    REQUIRE(first >= 0);
+    editor.SetSelection(first, first);
+    r.Key(VK_DELETE);
+    REQUIRE(CountObjects(r.view) == objects);  // the list is still there to read
+    CHECK(r.Text() == before.substr(0, first) + before.substr(first + 1));
+    CHECK(r.view->GetUndoCount() == steps + 1);
+
+    // Tab goes on to the next track's title.
+    r.Key(VK_TAB);
+    int start = -1, end = -1;
+    REQUIRE(editor.GetSelection(start, end));
+    CHECK(start == TextEditing::FieldFirst(*list, 1, 2));
+    CHECK(end == TextEditing::FieldEnd(*list, 1, 2));
     CHECK(CountObjects(r.view) == objects);
 }
 
