@@ -3,11 +3,10 @@
 # picker, taken inside Wine's virtual desktop (which draws captions and frames as Windows does),
 # written to docs/screens/. Builds the picture program first.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${KV_BUILD_DIR:-$root/build}
-"$root/scripts/build.sh" --target bars_screens >/dev/null
+. "$(dirname "$0")/screens-session.sh"
+exe=$(screens_program bars_screens)
 out="$root/docs/screens"
 mkdir -p "$out"
-cd "$build/tests/bars"
-"$build/wine-run" explorer /desktop=kvbars,1280x800 bars_screens.exe 'Z:'"${out//\//\\}"
+cd "$(dirname "$exe")"
+screens_desktop=kvbars screens_on_desktop "$exe" "$(screens_winpath "$out")"
 ls -1 "$out"/format-bar-*.png "$out"/color-*.png

@@ -6,7 +6,6 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KV_BUILD_DIR:-$root/build}
 "$root/scripts/build.sh" --target bench_print_export >/dev/null
-mkdir -p "$build/tests/print"
-cd "$build/tests/print"
+cd "$build/tools/bench"
 "$build/wine-run" cmd.exe /c exit
-"$build/wine-run" "$build/tests/print/bench_print_export.exe" | tr -d '\r'
+"$build/wine-run" "$build/tools/bench/bench_print_export.exe" | tr -d '\r'

@@ -4,7 +4,7 @@
 # a fresh settings folder, Wine's server kept warm), and prints each run and the medians.
 #   design       the frame opens on its design ("New Project at start" off)
 #   new-project  a first start: the frame opens with New Project over it
-# See tests/app/StartupBenchmark.cpp for what each figure counts. The machine's load is printed
+# See tools/bench/StartupBenchmark.cpp for what each figure counts. The machine's load is printed
 # with the figures; pin the runs (taskset) when other work shares the machine.
 # On a virtual machine whose processors sleep when idle, every call the program makes to Wine's
 # server and to the X server waits for a sleeping processor to wake: an idle machine starts the
@@ -17,7 +17,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KV_BUILD_DIR:-$root/build}
 runs=${1:-7}
 "$root/scripts/build.sh" --target bench_app_startup >/dev/null
-bench="$build/tests/app/bench_app_startup.exe"
+bench="$build/tools/bench/bench_app_startup.exe"
 "$build/wine-run" cmd.exe /c exit   # the server and services up before the first measured run
 out=$(mktemp)
 spinners=()

@@ -3,17 +3,16 @@
 # Wine's virtual desktop (which draws captions and frames as Windows does), into
 # docs/screens/image-folder-chooser.png.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${KV_BUILD_DIR:-$root/build}
-"$root/scripts/build.sh" --target bars_image_panel_demo -j 3 >/dev/null
+. "$(dirname "$0")/screens-session.sh"
+exe=$(screens_program bars_image_panel_demo -j 3)
 out="$root/docs/screens/image-folder-chooser.png"
 mkdir -p "$(dirname "$out")"
-cd "$build/tests/bars"
+cd "$(dirname "$exe")"
 rm -f demo-ready.txt demo-quit.txt
 # A private display for this picture: the prefix's server must start on it.
 "$build/wine-stop" >/dev/null 2>&1 || true
 unset DISPLAY
-"$build/wine-run" explorer /desktop=kv,1280x800 ./bars_image_panel_demo.exe >/dev/null 2>&1 &
+screens_on_desktop "$exe" >/dev/null 2>&1 &
 pid=$!
 # The program says when its windows are ready (it generates the image folder first).
 for _ in $(seq 1 1500); do

@@ -6,8 +6,7 @@
 #   docs/screens/images-bar.png            the bar with the folder loaded
 #   docs/screens/images-bar-background.png after the double click
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${KV_BUILD_DIR:-$root/build}
+. "$(dirname "$0")/screens-session.sh"
 exe="$build/app/Korvanelle.exe"
 [ -f "$exe" ] || { echo "build first: $exe is missing" >&2; exit 1; }
 shots="$root/docs/screens"
@@ -28,27 +27,13 @@ for i in "${!colours[@]}"; do
     "$backgrounds/photo-$((i + 1)).$([ $((i % 2)) = 0 ] && echo png || echo jpg)"
 done
 
-export WINEPREFIX="$build/wineprefix-screens"
-n=$(( ($$ % 300) + 600 ))
-while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=":$n"
-cleanup() {
-  WINEPREFIX="$WINEPREFIX" wineserver -k 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
-  rm -rf "$backgrounds"
-}
-trap cleanup EXIT
-i=0; while [ ! -e "/tmp/.X11-unix/X$n" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
-
+screens_temporary+=("$backgrounds")
 # A first run: no settings of an earlier run.
-"$build/wine-run" cmd.exe /c exit
+screens_private_display
 # The other screenshot scripts share this prefix: their bar layout and settings in the registry go too.
 "$build/wine-run" reg delete 'HKCU\Software\Korvanelle' /f >/dev/null 2>&1 || true
 rm -rf "$WINEPREFIX/drive_c/users/"*/AppData/Local/Korvanelle "$WINEPREFIX/drive_c/users/"*/"Local Settings/Application Data/Korvanelle" 2>/dev/null || true
-"$build/wine-run" explorer "/desktop=kv,1280x800" "$(winepath -w "$exe" 2>/dev/null || echo "$exe")" \
-  </dev/null >/dev/null 2>&1 &
+screens_on_desktop "$exe" </dev/null >/dev/null 2>&1 &
 for _ in $(seq 1 150); do
   if xdotool search --name 'Korvanelle$' >/dev/null 2>&1; then break; fi
   sleep 0.2

@@ -4,30 +4,15 @@
 # of its own, and the screen is saved once the main window shows.
 #   scripts/screenshot.sh [output.png]      default docs/screens/main-window.png
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${KV_BUILD_DIR:-$root/build}
+. "$(dirname "$0")/screens-session.sh"
 out=${1:-$root/docs/screens/main-window.png}
 exe="$build/app/Korvanelle.exe"
 [ -f "$exe" ] || { echo "build first: $exe is missing" >&2; exit 1; }
 mkdir -p "$(dirname "$out")"
 
-export WINEPREFIX="$build/wineprefix-screens"
-n=$(( ($$ % 300) + 600 ))
-while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=":$n"
-cleanup() {
-  WINEPREFIX="$WINEPREFIX" wineserver -k 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
-}
-trap cleanup EXIT
-i=0; while [ ! -e "/tmp/.X11-unix/X$n" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
-
 # The program's own copy beside a clean settings folder: a first run.
-"$build/wine-run" cmd.exe /c exit
-"$build/wine-run" explorer "/desktop=kv,1280x800" "$(winepath -w "$exe" 2>/dev/null || echo "$exe")" \
-  </dev/null >/dev/null 2>&1 &
+screens_private_display
+screens_on_desktop "$exe" </dev/null >/dev/null 2>&1 &
 # Wait until the main window's caption is on the screen.
 for i in $(seq 1 150); do
   if xdotool search --name 'Korvanelle$' >/dev/null 2>&1; then break; fi

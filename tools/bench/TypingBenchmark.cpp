@@ -2,7 +2,7 @@
 // and through the album field (as the Text Editor bar's Title box stores it), and to show the track
 // list going from 10 to 99 records (as the bar's Tracks box sets it). The side is a jewel-case back
 // cover with a picture and twenty texts. Run by hand (not by ctest):
-//   build/wine-run build/tests/canvas/typing_benchmark.exe
+//   build/wine-run build/tools/bench/typing_benchmark.exe
 #include <doctest.h>
 
 #include <algorithm>

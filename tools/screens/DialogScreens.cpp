@@ -4,12 +4,12 @@
 //   app_dialog_screens.exe OUTPUT-FOLDER
 #include <windows.h>
 
-#include <cstdio>
 #include <functional>
 #include <string>
 
 #include "GdiplusSession.h"
 #include "GuiSupport.h"
+#include "WindowPicture.h"
 #include "app/DlgAbout.h"
 #include "app/DlgGridSize.h"
 #include "app/DlgPreferences.h"
@@ -24,13 +24,8 @@ namespace {
 
 std::string g_folder;
 
-// Lets the window paint, then saves what the screen shows of it.
 void Shoot(HWND window, const char* name) {
-    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-    kvtest::PumpPending();
-    const std::string path = g_folder + "\\" + name;
-    const bool saved = kvtest::SavePng(kvtest::CaptureWindowFromScreenSettled(window), path);
-    std::printf("%s %s\n", saved ? "saved" : "FAILED", path.c_str());
+    screens::SaveWindowPicture(window, g_folder, name);
 }
 
 template <class Dialog>

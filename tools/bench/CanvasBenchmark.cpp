@@ -1,7 +1,7 @@
 // How long the canvas takes to redraw a full jewel-case back side with a picture and twenty
 // texts at 100 % zoom and at every zoom level above, and each step of dragging one object over
 // it. Run by hand (not by ctest):
-//   build/wine-run build/tests/canvas/canvas_benchmark.exe
+//   build/wine-run build/tools/bench/canvas_benchmark.exe
 #include <doctest.h>
 
 #include <algorithm>

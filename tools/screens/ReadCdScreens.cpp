@@ -5,11 +5,11 @@
 //   readcd_screens.exe OUTPUT-FOLDER DATA-FOLDER
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 
 #include "GdiplusSession.h"
 #include "GuiSupport.h"
+#include "WindowPicture.h"
 #include "ReadCdTestSupport.h"
 #include "controls/ThemeResources.h"
 #include "disc/DlgDiscSelect.h"
@@ -26,11 +26,7 @@ namespace {
 std::string g_folder;
 
 void Shoot(HWND window, const char* name) {
-    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-    kvtest::PumpPending();
-    const std::string path = g_folder + "\\" + name;
-    const bool saved = kvtest::SavePng(kvtest::CaptureWindowFromScreenSettled(window), path);
-    std::printf("%s %s\n", saved ? "saved" : "FAILED", path.c_str());
+    screens::SaveWindowPicture(window, g_folder, name);
 }
 
 void Press(CWnd& dialog, int id) {

@@ -4,13 +4,13 @@
 // finish its deferred drawing and saves what the screen shows. KV_SCREENS_DIR names the folder.
 #include <doctest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "../canvas/CanvasFixture.h"
 #include "GuiSupport.h"
 #include "PrintTestSupport.h"
+#include "WindowPicture.h"
 #include "canvas/ViewSettings.h"
 #include "render/CanvasSettings.h"
 #include "print/DlgLabelAlignment.h"
@@ -32,14 +32,9 @@ std::string Folder() {
     return folder ? folder : ".";
 }
 
-// Lets the window finish its deferred drawing, then saves what the screen shows of it.
+// The dialogs finish their deferred drawing (previews) before the picture: half a second unchanged.
 void Shoot(HWND window, const char* name) {
-    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-    kvtest::PumpPending();
-    const std::string path = Folder() + "\\" + name;
-    const bool saved = kvtest::SavePng(kvtest::CaptureWindowFromScreenSettled(window, 10000, 500), path);
-    std::printf("%s %s\n", saved ? "saved" : "FAILED", path.c_str());
-    CHECK(saved);
+    CHECK(screens::SaveWindowPicture(window, Folder(), name, 10000, 500));
 }
 
 void Forget() {
