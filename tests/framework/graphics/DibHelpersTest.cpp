@@ -31,15 +31,13 @@ TEST_CASE("PackedDib: one block, rows addressed from the top, impossible sizes r
         CHECK(dib.Size() == 40 + 24);
     }
     SUBCASE("refusals leave it empty") {
-        REQUIRE(dib.Create(2, 2, 8));
-        const int refused[][3] = {
-            {0, 4, 8},         {4, 0, 8},           {4, 4, 7},
-            {4, 4, 0},         {0x20000000, 1, 32},  // width x bits wraps round 32 bits to a stride of 0
-            {65536, 65536, 8},                       // 4 GB of rows
-        };
+        // The last two: width x bits wraps round 32 bits to a stride of 0; 4 GB of rows.
+        const int refused[][3] = {{0, 4, 8}, {4, 0, 8},           {4, 4, 7},
+                                  {4, 4, 0}, {0x20000000, 1, 32}, {65536, 65536, 8}};
         for (const auto& size : refused) {
             CAPTURE(size[0]);
             CAPTURE(size[2]);
+            REQUIRE(dib.Create(2, 2, 8));
             CHECK_FALSE(dib.Create(size[0], size[1], size[2]));
             CHECK(dib.IsEmpty());
             CHECK((dib.Data() == nullptr && dib.Size() == 0 && dib.Stride() == 0 && dib.Bits() == nullptr));
