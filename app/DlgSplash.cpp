@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "controls/ThemeResources.h"
+#include "framework/graphics/DibHelpers.h"
 
 BEGIN_MESSAGE_MAP(DlgSplash, CDialog)
     ON_WM_CREATE()
@@ -67,19 +68,12 @@ void DlgSplash::PreparePicture() {
         if (width <= 0 || height <= 0) return;
         // A 32-bit section with premultiplied alpha: the layered window blends with the
         // picture's own alpha channel.
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
         void* bits = nullptr;
         CClientDC windowDC(this);
         ScopedMemoryDC picture(windowDC.GetSafeHdc());
         if (!picture.Get()) return;
         if (!picture.Select(
-                ::CreateDIBSection(windowDC.GetSafeHdc(), &info, DIB_RGB_COLORS, &bits, nullptr, 0), true) ||
+                CreateTopDownDibSection(windowDC.GetSafeHdc(), width, height, 32, &bits).Release(), true) ||
             !bits)
             return;
         m_picture = std::move(picture);

@@ -11,6 +11,7 @@
 #include "res/CommandIds.h"
 #include "model/Geometry.h"
 #include "controls/ThemeFill.h"
+#include "framework/graphics/DibHelpers.h"
 #include "render/CanvasBackground.h"
 #include "render/RenderContext.h"
 
@@ -26,20 +27,8 @@ ViewHost* g_viewHost = nullptr;
 // The canvas's themed texture around the side and behind an empty view.
 const ThemedCanvasBackdrop g_canvasBackdrop;
 
-HBITMAP MakeDibSection(HDC dc, int width, int height) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    return ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-}
-
 std::function<HBITMAP(HDC, int, int)>& BufferAllocator() {
-    static std::function<HBITMAP(HDC, int, int)> allocator = MakeDibSection;
+    static std::function<HBITMAP(HDC, int, int)> allocator = Create24BitDibSection;
     return allocator;
 }
 
@@ -122,7 +111,7 @@ ViewHost* View::GetHost() {
 }
 
 void View::SetBufferAllocator(std::function<HBITMAP(HDC, int, int)> allocator) {
-    BufferAllocator() = allocator ? allocator : std::function<HBITMAP(HDC, int, int)>(MakeDibSection);
+    BufferAllocator() = allocator ? allocator : std::function<HBITMAP(HDC, int, int)>(Create24BitDibSection);
 }
 
 // ---- set-up and buffers ------------------------------------------------------------------------

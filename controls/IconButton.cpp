@@ -11,6 +11,7 @@
 #include "controls/ThemeResources.h"
 #include "controls/UxThemeLibrary.h"
 #include "controls/glass/GlassEngine.h"
+#include "framework/graphics/DibHelpers.h"
 #include "framework/win/Menu.h"
 
 using namespace Gdiplus;
@@ -344,13 +345,7 @@ HICON CIconButton::MakeIconCopy(HICON icon, bool dark) {
         BITMAP bm = {};
         HBITMAP colour = info.hbmColor;
         if (colour && ::GetObject(colour, sizeof(bm), &bm) && bm.bmWidth > 0 && bm.bmHeight > 0) {
-            BITMAPINFO bi = {};
-            bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-            bi.bmiHeader.biWidth = bm.bmWidth;
-            bi.bmiHeader.biHeight = -bm.bmHeight;
-            bi.bmiHeader.biPlanes = 1;
-            bi.bmiHeader.biBitCount = 32;
-            bi.bmiHeader.biCompression = BI_RGB;
+            BITMAPINFO bi = MakeTopDownDibInfo(bm.bmWidth, bm.bmHeight, 32);
             std::vector<DWORD> pixels(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
             ScopedWindowDC screen(nullptr);
             if (::GetDIBits(screen, colour, 0, bm.bmHeight, pixels.data(), &bi, DIB_RGB_COLORS)) {
@@ -370,7 +365,7 @@ HICON CIconButton::MakeIconCopy(HICON icon, bool dark) {
                         static_cast<DWORD>(nb);
                 }
                 void* bits = nullptr;
-                ScopedBitmap section(::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+                ScopedBitmap section = CreateTopDownDibSection(screen, bm.bmWidth, bm.bmHeight, 32, &bits);
                 if (section && bits) {
                     std::memcpy(bits, pixels.data(), pixels.size() * sizeof(DWORD));
                     ICONINFO made = info;
@@ -799,17 +794,9 @@ void CIconButton::RenderGlass() {
         GetClientRect(&client);
         const int w = client.right, h = client.bottom;
         if (w <= 0 || h <= 0) return;
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
         void* bits = nullptr;
         ScopedMemoryDC memory(nullptr);
-        HBITMAP section = ::CreateDIBSection(memory, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (!memory.Select(section, true) || !bits) return;
+        if (!memory.Select(CreateTopDownDibSection(memory, w, h, 32, &bits).Release(), true) || !bits) return;
         UxThemeApi& theme = UxTheme();
         HTHEME data = theme.OpenThemeData(m_hWnd, L"Button");
         if (!data) {

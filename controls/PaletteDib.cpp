@@ -1,10 +1,8 @@
+// CPaletteDib: the 8-bit palette images of the plain push button's faces, over a PackedDib.
 #include "controls/PaletteDib.h"
 
 #include <cstring>
-#include <new>
 
-#include "framework/graphics/DibHelpers.h"
-#include "framework/win/ScopedGdi.h"
 #include "framework/core/OperationError.h"
 
 CPaletteDib::~CPaletteDib() {
@@ -15,31 +13,10 @@ BYTE* CPaletteDib::Create(int width, int height, int bitCount) {
     BYTE* result = nullptr;
     GuardOperation(1331, [&] {
         Free();
-        if (width < 1 || height < 1) return;
-        const DWORD stride = GetDibStride(static_cast<DWORD>(width), static_cast<DWORD>(bitCount));
-        // Sizes whose bytes would not fit in 32 bits are refused rather than wrapped.
-        if (stride != 0 &&
-            static_cast<unsigned long long>(stride) * static_cast<unsigned>(height) > 0x7FFFFFFFull)
-            return;
-        m_paletteEntries = bitCount == 1 ? 2 : bitCount == 4 ? 16 : bitCount == 8 ? 256 : 0;
-        m_stride = stride;
-        m_header = {};
-        m_header.biSize = sizeof(BITMAPINFOHEADER);
-        m_header.biWidth = width;
-        m_header.biHeight = height;
-        m_header.biPlanes = 1;
-        m_header.biBitCount = static_cast<WORD>(bitCount);
-        m_header.biCompression = BI_RGB;
-        m_header.biSizeImage = stride * static_cast<DWORD>(height);
-        m_block = new (std::nothrow) BYTE[GetSize()]();
-        if (!m_block) {
-            m_header = {};
-            m_stride = 0;
-            m_paletteEntries = 0;
-            return;
-        }
-        std::memcpy(m_block, &m_header, sizeof(m_header));
-        result = m_block;
+        if (!m_dib.Create(width, height, bitCount)) return;
+        // The block's header carries its image size, so that a copy of it is complete.
+        m_dib.Header()->biSizeImage = m_dib.ImageSize();
+        result = m_dib.Data();
     });
     return result;
 }
@@ -47,19 +24,15 @@ BYTE* CPaletteDib::Create(int width, int height, int bitCount) {
 void CPaletteDib::Free() {
     m_memoryDC.Reset();
     m_section.Reset();
-    delete[] m_block;
+    m_dib.Free();
     m_sectionBits = nullptr;
-    m_block = nullptr;
-    m_header = {};
-    m_stride = 0;
-    m_paletteEntries = 0;
 }
 
 BYTE* CPaletteDib::Clone(const CPaletteDib& source) {
     BYTE* result = nullptr;
     GuardOperation(1338, [&] {
         if (&source == this) {
-            result = m_block;
+            result = m_dib.Data();
             return;
         }
         if (source.IsEmpty()) {
@@ -67,55 +40,45 @@ BYTE* CPaletteDib::Clone(const CPaletteDib& source) {
             return;
         }
         if (!Create(source.GetWidth(), source.GetHeight(), source.GetBitCount())) return;
-        std::memcpy(m_block, source.m_block, GetSize());
-        result = m_block;
+        std::memcpy(m_dib.Data(), source.m_dib.Data(), GetSize());
+        result = m_dib.Data();
     });
     return result;
 }
 
-DWORD CPaletteDib::GetSize() const {
-    return sizeof(BITMAPINFOHEADER) + m_header.biSizeImage + GetPaletteSize();
-}
-
-BYTE* CPaletteDib::GetBits() const {
-    return m_block ? m_block + sizeof(BITMAPINFOHEADER) + GetPaletteSize() : nullptr;
-}
-
 void CPaletteDib::SetPaletteIndex(int index, BYTE red, BYTE green, BYTE blue) {
-    if (!m_block || index < 0 || index >= m_paletteEntries) return;
-    RGBQUAD* palette = reinterpret_cast<RGBQUAD*>(m_block + sizeof(BITMAPINFOHEADER));
-    palette[index] = {blue, green, red, 0};
+    if (index < 0 || index >= m_dib.ColorCount()) return;
+    m_dib.ColorTable()[index] = {blue, green, red, 0};
 }
 
 RGBQUAD CPaletteDib::GetPaletteEntry(int index) const {
-    if (!m_block || index < 0 || index >= m_paletteEntries) return RGBQUAD{0, 0, 0, 0};
-    return reinterpret_cast<const RGBQUAD*>(m_block + sizeof(BITMAPINFOHEADER))[index];
+    if (index < 0 || index >= m_dib.ColorCount()) return RGBQUAD{0, 0, 0, 0};
+    return m_dib.ColorTable()[index];
 }
 
 void CPaletteDib::SetPixelIndex(int x, int y, BYTE index) {
     GuardOperation(1337, [&] {
-        if (!m_block || x < 0 || y < 0 || x >= GetWidth() || y >= GetHeight()) return;
-        GetBits()[static_cast<DWORD>(GetHeight() - y - 1) * m_stride + static_cast<DWORD>(x)] = index;
+        BYTE* row = m_dib.Row(y);
+        if (row && x >= 0 && x < GetWidth()) row[x] = index;
     });
 }
 
 BYTE CPaletteDib::GetPixelIndex(int x, int y) const {
-    if (!m_block || x < 0 || y < 0 || x >= GetWidth() || y >= GetHeight()) return 0;
-    return GetBits()[static_cast<DWORD>(GetHeight() - y - 1) * m_stride + static_cast<DWORD>(x)];
+    const BYTE* row = m_dib.Row(y);
+    return row && x >= 0 && x < GetWidth() ? row[x] : 0;
 }
 
 void CPaletteDib::Clear(BYTE value) {
     GuardOperation(1336, [&] {
-        if (m_block) std::memset(GetBits(), value, m_header.biSizeImage);
+        if (!IsEmpty()) std::memset(GetBits(), value, m_dib.ImageSize());
     });
 }
 
 void CPaletteDib::BlendPalette(COLORREF colour, int percent) {
-    if (!m_block) return;
     if (percent > 100) percent = 100;
     if (percent < 0) percent = 0;
-    RGBQUAD* palette = reinterpret_cast<RGBQUAD*>(m_block + sizeof(BITMAPINFOHEADER));
-    for (int i = 0; i < m_paletteEntries; ++i) {
+    RGBQUAD* palette = m_dib.ColorTable();
+    for (int i = 0; i < m_dib.ColorCount(); ++i) {
         palette[i].rgbRed =
             static_cast<BYTE>((palette[i].rgbRed * (100 - percent) + GetRValue(colour) * percent) / 100);
         palette[i].rgbGreen =
@@ -127,10 +90,10 @@ void CPaletteDib::BlendPalette(COLORREF colour, int percent) {
 
 void CPaletteDib::Draw(HDC dc, int x, int y) {
     GuardOperation(1340, [&] {
-        if (!m_block || !dc) return;
+        if (IsEmpty() || !dc) return;
         if (!m_section) {
-            m_section.Reset(::CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(m_block), DIB_RGB_COLORS,
-                                               &m_sectionBits, nullptr, 0));
+            m_section.Reset(::CreateDIBSection(dc, reinterpret_cast<const BITMAPINFO*>(m_dib.Data()),
+                                               DIB_RGB_COLORS, &m_sectionBits, nullptr, 0));
             if (!m_section || !m_sectionBits) {
                 m_section.Reset();
                 m_sectionBits = nullptr;
@@ -141,11 +104,9 @@ void CPaletteDib::Draw(HDC dc, int x, int y) {
         }
         if (!m_memoryDC) return;
         ScopedSelect selection(m_memoryDC, m_section);
-        std::memcpy(m_sectionBits, GetBits(), m_header.biSizeImage);
+        std::memcpy(m_sectionBits, GetBits(), m_dib.ImageSize());
         // The palette may have changed since the section was made.
-        if (m_paletteEntries)
-            ::SetDIBColorTable(m_memoryDC, 0, m_paletteEntries,
-                               reinterpret_cast<const RGBQUAD*>(m_block + sizeof(BITMAPINFOHEADER)));
+        if (m_dib.ColorCount()) ::SetDIBColorTable(m_memoryDC, 0, m_dib.ColorCount(), m_dib.ColorTable());
         ::BitBlt(dc, x, y, GetWidth(), GetHeight(), m_memoryDC, 0, 0, SRCCOPY);
         selection.Restore();
     });

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include "framework/graphics/DibHelpers.h"
 #include "framework/win/ScopedGdi.h"
 
 class CPaletteDib {
@@ -15,21 +16,22 @@ public:
     CPaletteDib(const CPaletteDib&) = delete;
     CPaletteDib& operator=(const CPaletteDib&) = delete;
 
-    // Frees what it holds and allocates a zeroed image; the block, or NULL (a size below 1 or no memory).
+    // Frees what it holds and allocates a zeroed image; the block, or NULL (a size below 1, a
+    // depth a bitmap cannot have, or no memory).
     BYTE* Create(int width, int height, int bitCount);
     void Free();
     // A copy of the source's whole block (NULL when the source is empty).
     BYTE* Clone(const CPaletteDib& source);
 
-    BYTE* GetBits() const;
-    int GetWidth() const { return m_block ? m_header.biWidth : 0; }
-    int GetHeight() const { return m_block ? m_header.biHeight : 0; }
-    DWORD GetStride() const { return m_stride; }
-    DWORD GetPaletteSize() const { return m_paletteEntries * 4u; }
+    BYTE* GetBits() const { return m_dib.Bits(); }
+    int GetWidth() const { return m_dib.Width(); }
+    int GetHeight() const { return m_dib.Height(); }
+    DWORD GetStride() const { return m_dib.Stride(); }
+    DWORD GetPaletteSize() const { return static_cast<DWORD>(m_dib.ColorCount()) * 4u; }
     // Bytes of the whole block.
-    DWORD GetSize() const;
-    bool IsEmpty() const { return m_block == nullptr; }
-    int GetBitCount() const { return m_block ? m_header.biBitCount : 0; }
+    DWORD GetSize() const { return m_dib.Size(); }
+    bool IsEmpty() const { return m_dib.IsEmpty(); }
+    int GetBitCount() const { return m_dib.BitCount(); }
 
     void SetPaletteIndex(int index, BYTE red, BYTE green, BYTE blue);
     RGBQUAD GetPaletteEntry(int index) const;
@@ -43,10 +45,7 @@ public:
     void Draw(HDC dc, int x, int y);
 
 private:
-    BYTE* m_block = nullptr;
-    BITMAPINFOHEADER m_header = {};
-    DWORD m_stride = 0;
-    WORD m_paletteEntries = 0;
+    PackedDib m_dib;
     // The section the image is copied into for drawing, and the DC it is selected into while it is.
     ScopedBitmap m_section;
     ScopedDC m_memoryDC;

@@ -1,10 +1,12 @@
 #include "controls/Sliders.h"
 
 #include <cstdlib>
+#include <memory>
 
 #include "controls/ThemeFill.h"
 #include "controls/ThemeResources.h"
 #include "controls/UxThemeLibrary.h"
+#include "framework/graphics/DibSectionBitmap.h"
 
 IMPLEMENT_DYNAMIC(CJumpSliderCtrl, CSliderCtrl)
 IMPLEMENT_DYNAMIC(CSliderCustom, CJumpSliderCtrl)
@@ -214,20 +216,12 @@ void CSliderCustom::BuildBackground(HDC reference) {
     const int h = client.bottom;
     if (w <= 0 || h <= 0) return;
 
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    ScopedBitmap bitmap(::CreateDIBSection(reference, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap) return;
+    std::unique_ptr<CBitmap> background(CreateDibSectionBitmap(w, h, 24));
+    if (!background) return;
     {
         ScopedMemoryDC memory(reference);
         if (!memory.Get()) return;
-        memory.Select(bitmap, false);
+        memory.Select(*background, false);
         TileThemeBackground(memory, client, 0, 0, 1);
 
         CString text;
@@ -251,8 +245,7 @@ void CSliderCustom::BuildBackground(HDC reference) {
     }
 
     delete m_pBackground;
-    m_pBackground = new CBitmap();
-    m_pBackground->Attach(bitmap.Release());
+    m_pBackground = background.release();
 
     if (!m_edit.m_hWnd) {
         RECT none = {0, 0, 0, 0};

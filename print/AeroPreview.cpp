@@ -1,7 +1,7 @@
 // The template preview: what it shows, its layout, its cached pictures and their painting.
 #include "print/AeroPreview.h"
 
-#include "controls/ThemeDraw.h"
+#include "framework/graphics/Frame3d.h"
 #include "controls/ThemeFill.h"
 #include "model/Geometry.h"
 #include "model/PageSizes.h"

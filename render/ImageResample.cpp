@@ -11,6 +11,7 @@
 #include <new>
 #include <vector>
 
+#include "framework/graphics/DibHelpers.h"
 #include "framework/win/ScopedGdi.h"
 #include "render/ColorProcessing.h"
 #include "render/RenderThreads.h"
@@ -339,13 +340,7 @@ bool PutResampled(HDC dc, const PixelBlock& source, const Rect& dest, const RECT
                                   GetRenderThreadCount());
     }
     const int strip = h < kStripRows ? h : kStripRows;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -strip;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = static_cast<WORD>(bpp * 8);
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = MakeTopDownDibInfo(w, strip, bpp * 8);
     PixelBlock out;
     out.width = w;
     out.bytesPerPixel = bpp;
@@ -358,8 +353,8 @@ bool PutResampled(HDC dc, const PixelBlock& source, const Rect& dest, const RECT
     } else {
         // Transparent pictures are blended from a DIB section of premultiplied pixels.
         void* bits = nullptr;
-        HBITMAP section = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (memory.Select(section, true)) out.bits = static_cast<unsigned char*>(bits);
+        if (memory.Select(CreateTopDownDibSection(nullptr, w, strip, bpp * 8, &bits).Release(), true))
+            out.bits = static_cast<unsigned char*>(bits);
     }
     bool drawn = out.bits != nullptr;
     for (int y = 0; drawn && y < h; y += strip) {

@@ -59,12 +59,6 @@ Capture CaptureDrawn(int w, int h, DRAW draw) {
     return cap;
 }
 
-Capture CaptureRect(const RECT& rc) {
-    int w = rc.right - rc.left, h = rc.bottom - rc.top;
-    return CaptureDrawn(
-        w, h, [&](HDC hMem, HDC hScreen) { BitBlt(hMem, 0, 0, w, h, hScreen, rc.left, rc.top, SRCCOPY); });
-}
-
 bool StartGdiplus() {
     static ULONG_PTR token = 0;
     static bool started = false;
@@ -110,6 +104,12 @@ void PrintTree(HWND hWnd, HDC hdc, const POINT& captureOrigin) {
         children.push_back(hChild);
     for (auto it = children.rbegin(); it != children.rend(); ++it)
         if (IsWindowVisible(*it)) PrintTree(*it, hdc, captureOrigin);
+}
+
+Capture CaptureRect(const RECT& rc) {
+    int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    return CaptureDrawn(
+        w, h, [&](HDC hMem, HDC hScreen) { BitBlt(hMem, 0, 0, w, h, hScreen, rc.left, rc.top, SRCCOPY); });
 }
 
 Capture CaptureWindow(HWND hWnd) {

@@ -27,6 +27,8 @@ Capture CaptureWindow(HWND hWnd);
 Capture CaptureWindowFromScreen(HWND hWnd);
 // Copies the whole screen.
 Capture CaptureScreen();
+// Copies a rectangle of the screen as it is now (nothing is waited for); empty when it is empty.
+Capture CaptureRect(const RECT& rc);
 
 // Writes a capture as a PNG file (through GDI+); false on failure.
 bool SavePng(const Capture& capture, const std::string& path);

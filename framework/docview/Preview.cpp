@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "framework/graphics/DibHelpers.h"
 #include "framework/win/CommonDialogs.h"
 
 namespace {
@@ -77,18 +78,10 @@ BOOL CPreviewDC::MakePage() {
     }
     if (m_sizePage.cx <= 0 || m_sizePage.cy <= 0) return FALSE;
     // One bitmap pixel per printer pixel: the view's coordinates need no change.
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = m_sizePage.cx;
-    bmi.bmiHeader.biHeight = -m_sizePage.cy;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 24;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    void* pBits = nullptr;
-    HBITMAP hBitmap = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
-    if (hBitmap == nullptr) return FALSE;
+    ScopedBitmap bitmap = CreateTopDownDibSection(nullptr, m_sizePage.cx, m_sizePage.cy, 24);
+    if (!bitmap) return FALSE;
     ScopedMemoryDC page(nullptr);
-    if (!page.Select(hBitmap, true)) return FALSE;
+    if (!page.Select(bitmap.Release(), true)) return FALSE;
     m_page = std::move(page);
     m_hDC = m_page.Get();
     StartPage();

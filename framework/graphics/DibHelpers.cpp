@@ -1,6 +1,8 @@
 // Packed DIB layout helpers.
 #include "framework/graphics/DibHelpers.h"
 
+#include <new>
+
 #include "framework/core/OperationError.h"
 
 namespace {
@@ -147,13 +149,87 @@ int FillBitmapFileHeader(const void* dib, BITMAPFILEHEADER* out) {
 }
 
 HBITMAP Create24BitDibSection(HDC dc, int width, int height) {
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    return CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    return CreateTopDownDibSection(dc, width, height, 24).Release();
+}
+
+int GetDibColorTableSize(int bitCount) {
+    switch (bitCount) {
+        case 1:
+            return 2;
+        case 4:
+            return 16;
+        case 8:
+            return 256;
+        default:
+            return 0;
+    }
+}
+
+BITMAPINFOHEADER MakeDibHeader(int width, int height, int bitCount) {
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof(BITMAPINFOHEADER);
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = static_cast<WORD>(bitCount);
+    header.biCompression = BI_RGB;
+    return header;
+}
+
+BITMAPINFO MakeTopDownDibInfo(int width, int height, int bitCount) {
+    BITMAPINFO info = {};
+    info.bmiHeader = MakeDibHeader(width, -height, bitCount);
+    return info;
+}
+
+ScopedBitmap CreateTopDownDibSection(HDC dc, int width, int height, int bitCount, void** bits) {
+    // Room for a whole colour table, so that a palette bit count reads a valid (black) one.
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colours[256];
+    } info = {};
+    info.header = MakeDibHeader(width, -height, bitCount);
+    void* pixels = nullptr;
+    ScopedBitmap section(
+        ::CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &pixels, nullptr, 0));
+    if (bits) *bits = section ? pixels : nullptr;
+    return section;
+}
+
+bool PackedDib::Create(int width, int height, int bitCount) {
+    Free();
+    const bool knownDepth =
+        bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 || bitCount == 24 || bitCount == 32;
+    if (width < 1 || height < 1 || !knownDepth) return false;
+    // Sizes in 64 bits: a width or height whose bytes would not fit is refused, never wrapped.
+    const ULONGLONG stride = ((static_cast<ULONGLONG>(width) * bitCount + 31) / 32) * 4;
+    const ULONGLONG table = sizeof(RGBQUAD) * static_cast<ULONGLONG>(GetDibColorTableSize(bitCount));
+    const ULONGLONG image = stride * static_cast<ULONGLONG>(height);
+    if (image > 0x7FFFFFFFull) return false;
+    const DWORD size = static_cast<DWORD>(sizeof(BITMAPINFOHEADER) + table + image);
+    m_block.reset(new (std::nothrow) BYTE[size]());
+    if (!m_block) return false;
+    *Header() = MakeDibHeader(width, height, bitCount);
+    m_size = size;
+    m_stride = static_cast<DWORD>(stride);
+    return true;
+}
+
+void PackedDib::Free() {
+    m_block.reset();
+    m_size = 0;
+    m_stride = 0;
+}
+
+RGBQUAD* PackedDib::ColorTable() const {
+    return m_block ? reinterpret_cast<RGBQUAD*>(m_block.get() + sizeof(BITMAPINFOHEADER)) : nullptr;
+}
+
+BYTE* PackedDib::Bits() const {
+    return m_block ? m_block.get() + sizeof(BITMAPINFOHEADER) + ColorCount() * sizeof(RGBQUAD) : nullptr;
+}
+
+BYTE* PackedDib::Row(int top) const {
+    if (!m_block || top < 0 || top >= Height()) return nullptr;
+    return Bits() + static_cast<size_t>(Height() - 1 - top) * m_stride;
 }

@@ -1,28 +1,20 @@
+// CreateDibSectionBitmap: a top-down DIB section handed over to a framework bitmap object.
 #include "framework/graphics/DibSectionBitmap.h"
+
+#include <memory>
 
 #include "framework/Core.h"
 #include "framework/Win.h"
+#include "framework/graphics/DibHelpers.h"
 
 CBitmap* CreateDibSectionBitmap(int width, int height, WORD bitCount) {
     CBitmap* result = nullptr;
     GuardOperation(2203, [&] {
-        // Room for a 256-entry colour table, so that palette bit counts get a valid header too.
-        struct {
-            BITMAPINFOHEADER header;
-            RGBQUAD colours[256];
-        } info = {};
-        info.header.biSize = sizeof(BITMAPINFOHEADER);
-        info.header.biWidth = width;
-        info.header.biHeight = -height;  // top-down rows
-        info.header.biPlanes = 1;
-        info.header.biBitCount = bitCount;
-        info.header.biCompression = BI_RGB;
-        void* bits = nullptr;
-        HBITMAP section = ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
-                                             &bits, nullptr, 0);
+        ScopedBitmap section = CreateTopDownDibSection(nullptr, width, height, bitCount);
         if (!section) return;
-        result = new CBitmap;
-        result->Attach(section);  // takes any handle but a null one
+        std::unique_ptr<CBitmap> bitmap(new CBitmap);
+        bitmap->Attach(section.Release());  // takes any handle but a null one
+        result = bitmap.release();
     });
     return result;
 }

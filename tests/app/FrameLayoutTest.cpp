@@ -10,6 +10,7 @@
 #include "AppTestSupport.h"
 #include "app/KorvanelleFrame.h"
 #include "canvas/View.h"
+#include "framework/graphics/DibHelpers.h"
 #include "framework/win/ScopedGdi.h"
 #include "model/Folders.h"
 #include "res/AppIds.h"
@@ -363,16 +364,9 @@ std::vector<unsigned> SurfacePixels(HWND window, int& width, int& height) {
     height = r.bottom;
     std::vector<unsigned> pixels(static_cast<size_t>(width) * height);
     ScopedWindowDC dc(window);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    ScopedBitmap bitmap(::CreateDIBSection(dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     ScopedMemoryDC memory(dc.Get());
-    memory.Select(bitmap, false);
+    memory.Select(CreateTopDownDibSection(dc.Get(), width, height, 32, &bits).Release(), true);
     ::BitBlt(memory, 0, 0, width, height, dc.Get(), 0, 0, SRCCOPY);
     ::GdiFlush();
     for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<unsigned*>(bits)[i] & 0xFFFFFF;

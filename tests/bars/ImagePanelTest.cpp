@@ -15,6 +15,7 @@
 #include "bars/Thumb.h"
 #include "controls/ThemeFill.h"
 #include "framework/core/OperationError.h"
+#include "framework/graphics/DibHelpers.h"
 
 using namespace kvtest;
 
@@ -183,22 +184,12 @@ TEST_CASE("a folder of 500 images: exact scan, thumbnails off the user-interface
         const Capture goodPic = CaptureWindow(good->m_hWnd), badPic = CaptureWindow(bad->m_hWnd);
         REQUIRE((!goodPic.Empty() && !badPic.Empty()));
         // The placeholder's square is the bar's background texture; the image's is not.
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-        bi.bmiHeader.biWidth = 117;
-        bi.bmiHeader.biHeight = -132;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
         void* bits = nullptr;
-        HDC memory = CreateCompatibleDC(nullptr);
-        HBITMAP texture = CreateDIBSection(memory, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(memory, texture);
+        ScopedMemoryDC memory(nullptr);
+        REQUIRE(memory.Select(CreateTopDownDibSection(memory, 117, 132, 32, &bits).Release(), true));
         TileThemeBackground(memory, CRect(0, 0, 117, 132), 0, 0, 1);
         GdiFlush();
         const unsigned expected = static_cast<const unsigned*>(bits)[55 * 117 + 55] & 0xFFFFFF;
-        SelectObject(memory, old);
-        DeleteObject(texture);
-        DeleteDC(memory);
         CHECK(badPic.At(55, 55) == expected);
         CHECK(goodPic.At(55, 55) != expected);
         // The name under the square: some dark text pixels in the placeholder's name line.

@@ -14,6 +14,7 @@
 #include "TestSupport.h"
 #include "canvas/AppCanvasState.h"
 #include "canvas/ViewSettings.h"
+#include "framework/graphics/DibHelpers.h"
 #include "render/CanvasBackground.h"
 #include "render/CanvasSettings.h"
 #include "res/CommandIds.h"
@@ -259,15 +260,7 @@ TEST_CASE("the off-screen buffer: a refused section makes a smaller one, none at
     std::vector<int> tried;
     View::SetBufferAllocator([&](HDC dc, int w, int h) -> HBITMAP {
         tried.push_back(w);
-        if (w > 3210) return nullptr;
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
-        void* bits = nullptr;
-        return ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        return w > 3210 ? nullptr : Create24BitDibSection(dc, w, h);
     });
     View probe;
     probe.Create(nullptr, "", WS_CHILD, CRect(0, 0, 100, 100), view, 1);

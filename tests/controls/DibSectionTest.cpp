@@ -1,7 +1,7 @@
 // DIB sections wrapped in framework bitmaps.
 #include <doctest.h>
 
-#include "controls/DibSectionBitmap.h"
+#include "framework/graphics/DibSectionBitmap.h"
 #include "framework/Core.h"
 #include "framework/Win.h"
 

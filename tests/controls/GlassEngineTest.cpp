@@ -13,6 +13,7 @@
 #include "controls/ThemeApi.h"
 #include "controls/glass/GlassEngine.h"
 #include "controls/glass/GlassInternal.h"
+#include "framework/graphics/DibHelpers.h"
 #include "GdiplusSession.h"
 #include "GlassTestIds.h"
 #include "GuiSupport.h"
@@ -74,32 +75,14 @@ COLORREF PixelOf(HDC dc, int x, int y) {
     return GetPixel(dc, x, y) & 0xFFFFFF;
 }
 
+// A 32-bit top-down surface in memory, filled with one colour.
 struct MemoryCanvas {
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ old = nullptr;
+    ScopedMemoryDC dc{nullptr};
     MemoryCanvas(int width, int height, COLORREF fill) {
-        HDC screen = GetDC(nullptr);
-        dc = CreateCompatibleDC(screen);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        ReleaseDC(nullptr, screen);
-        old = SelectObject(dc, bitmap);
-        HBRUSH brush = CreateSolidBrush(fill);
+        dc.Select(CreateTopDownDibSection(dc, width, height, 32).Release(), true);
+        ScopedBrush brush(CreateSolidBrush(fill));
         RECT all = {0, 0, width, height};
         FillRect(dc, &all, brush);
-        DeleteObject(brush);
-    }
-    ~MemoryCanvas() {
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
     }
 };
 

@@ -78,6 +78,9 @@ TEST_CASE("CPaletteDib refuses empty sizes and draws nothing then") {
     CHECK(dib.Create(0, 5, 8) == nullptr);
     CHECK(dib.IsEmpty());
     CHECK(dib.GetBits() == nullptr);
+    // A width whose bits wrap round 32 bits must not give a small block the pixel calls overrun.
+    CHECK(dib.Create(0x20000000, 1, 32) == nullptr);
+    CHECK(dib.IsEmpty());
     REQUIRE(dib.Create(1, 1, 8) != nullptr);
     CHECK(dib.GetStride() == 4);
     dib.Free();

@@ -5,7 +5,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
-#include "controls/ThemeDraw.h"
+#include "framework/graphics/Frame3d.h"
 #include "GdiplusSession.h"
 
 using namespace Gdiplus;

@@ -40,40 +40,13 @@ ProbeResult RecordCounts(AppDriver& app, const std::string& when) {
 }
 
 kvtest::Capture CaptureOnScreen(HWND hWnd) {
-    kvtest::Capture capture;
     RECT window = {};
     const RECT screen = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     RECT rc = {};
     if (!::IsWindowVisible(hWnd) || !::GetWindowRect(hWnd, &window) ||
         !::IntersectRect(&rc, &window, &screen))
-        return capture;
-    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
-    HDC screenDC = ::GetDC(nullptr);
-    HDC memoryDC = ::CreateCompatibleDC(screenDC);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;  // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(screenDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap != nullptr) {
-        HGDIOBJ old = ::SelectObject(memoryDC, bitmap);
-        ::BitBlt(memoryDC, 0, 0, w, h, screenDC, rc.left, rc.top, SRCCOPY);
-        ::GdiFlush();
-        capture.width = w;
-        capture.height = h;
-        capture.pixels.resize(static_cast<size_t>(w) * h);
-        const unsigned* p = static_cast<const unsigned*>(bits);
-        for (size_t i = 0; i < capture.pixels.size(); ++i) capture.pixels[i] = p[i] & 0x00FFFFFF;
-        ::SelectObject(memoryDC, old);
-        ::DeleteObject(bitmap);
-    }
-    ::DeleteDC(memoryDC);
-    ::ReleaseDC(nullptr, screenDC);
-    return capture;
+        return kvtest::Capture();
+    return kvtest::CaptureRect(rc);
 }
 
 bool WaitForStillWindow(HWND hWnd, DWORD ms, size_t tolerance) {

@@ -5,7 +5,7 @@
 #include "app/PaperTable.h"
 #include "model/KorvanelleDocument.h"
 #include "model/OldFormat.h"
-#include "print/LightScribeGeometry.h"
+#include "model/PageSizes.h"
 
 namespace {
 

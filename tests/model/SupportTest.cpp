@@ -1,11 +1,11 @@
 #include <doctest.h>
 
 #include "app/PaperTable.h"
-#include "controls/DibHelpers.h"
-#include "controls/GdipFont.h"
+#include "framework/graphics/DibHelpers.h"
+#include "framework/graphics/GdipFont.h"
 #include "controls/UxThemeLibrary.h"
 #include "GdiplusSession.h"
-#include "print/LightScribeGeometry.h"
+#include "model/PageSizes.h"
 
 #include <cstring>
 #include <vector>

@@ -1,6 +1,7 @@
 #include <doctest.h>
 
 #include "GdiplusSession.h"
+#include "framework/graphics/DibHelpers.h"
 #include "render/ColorProcessing.h"
 
 #include <algorithm>
@@ -405,20 +406,13 @@ TEST_CASE("inverting a path") {
         delete bmp;
     }
     SUBCASE("anti-aliased outline on a DIB section") {
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        bi.bmiHeader.biWidth = 40;
-        bi.bmiHeader.biHeight = -40;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 24;
         void* bits = nullptr;
-        HDC dc = CreateCompatibleDC(nullptr);
-        HBITMAP dib = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        REQUIRE(dib != nullptr);
-        HGDIOBJ old = SelectObject(dc, dib);
+        ScopedMemoryDC dc(nullptr);
+        REQUIRE(dc.Select(CreateTopDownDibSection(dc, 40, 40, 24, &bits).Release(), true));
+        HBITMAP dib = dc.Bitmap();
         std::fill(static_cast<unsigned char*>(bits), static_cast<unsigned char*>(bits) + 120 * 40, 255);
         {
-            Graphics g(dc);
+            Graphics g(dc.Get());
             GraphicsPath path;
             path.AddRectangle(Rect(10, 10, 20, 20));
             InvertPathOnDib(&g, dib, &path, true, false, nullptr);
@@ -435,8 +429,5 @@ TEST_CASE("inverting a path") {
         int darkest = 255;
         for (int x = 8; x <= 12; ++x) darkest = std::min<int>(darkest, p[20 * stride + x * 3]);
         CHECK(darkest < 128);  // the edge is inverted (white becomes dark)
-        SelectObject(dc, old);
-        DeleteObject(dib);
-        DeleteDC(dc);
     }
 }

@@ -12,6 +12,7 @@
 
 #include "GdiplusSession.h"
 #include "RenderFixtures.h"
+#include "framework/graphics/DibHelpers.h"
 #include "render/ImageResample.h"
 #include "render/RenderThreads.h"
 
@@ -344,21 +345,16 @@ TEST_CASE("rows put straight into a DIB section land on their rows, top-down and
     Picture expected = Resample(src, 60, 100, 1);
     for (bool bottomUp : {false, true}) {
         CAPTURE(bottomUp);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = bottomUp ? h : -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
+        BITMAPINFO info = {MakeDibHeader(w, bottomUp ? h : -h, 24), {}};
         void* bits = nullptr;
-        HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        REQUIRE(section != nullptr);
+        ScopedBitmap section(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        REQUIRE(section);
         const int stride = (w * 3 + 3) & ~3;
         std::memset(bits, 255, static_cast<size_t>(stride) * h);
-        HDC dc = CreateCompatibleDC(nullptr);
-        HGDIOBJ old = SelectObject(dc, section);
+        ScopedMemoryDC dc(nullptr);
+        dc.Select(section, false);
         {
-            Graphics g(dc);
+            Graphics g(dc.Get());
             REQUIRE(DrawImageResampled(&g, &picture, Rect(7, 20, 60, 100), 0, 0, 0));
         }
         GdiFlush();
@@ -370,8 +366,5 @@ TEST_CASE("rows put straight into a DIB section land on their rows, top-down and
         CHECK(off == 0);
         // Above and below the picture the surface is untouched.
         CHECK((row(19)[7 * 3] == 255 && row(120)[7 * 3] == 255 && row(60)[6 * 3] == 255));
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        DeleteObject(section);
     }
 }

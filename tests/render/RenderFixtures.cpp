@@ -7,24 +7,13 @@ using namespace Gdiplus;
 
 namespace rt {
 
-Dib24::Dib24(int w, int h) : width(w), height(h), stride(((w * 24 + 31) / 32) * 4) {
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
+Dib24::Dib24(int w, int h)
+    : memory(nullptr), width(w), height(h), stride(static_cast<int>(GetDibStride(w, 24))) {
     void* p = nullptr;
-    bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
+    memory.Select(CreateTopDownDibSection(nullptr, w, h, 24, &p).Release(), true);
+    dc = memory;
+    bitmap = memory.Bitmap();
     bits = static_cast<BYTE*>(p);
-    dc = CreateCompatibleDC(nullptr);
-    old = SelectObject(dc, bitmap);
-}
-
-Dib24::~Dib24() {
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    DeleteObject(bitmap);
 }
 
 static LOGFONTA* NewRecord(const char* face, int tenths, int weight, bool italic) {

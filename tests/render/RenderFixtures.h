@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "framework/graphics/DibHelpers.h"
 #include "model/KorvanelleDocument.h"
 #include "model/ViewObject.h"
 
@@ -38,13 +39,13 @@ struct Design {
 
 // A 24-bit top-down DIB section with a memory DC, like the view's off-screen buffer.
 struct Dib24 {
+    ScopedMemoryDC memory;
+    // The memory DC and its section, owned by `memory`.
     HDC dc = nullptr;
     HBITMAP bitmap = nullptr;
-    HGDIOBJ old = nullptr;
     BYTE* bits = nullptr;
     int width, height, stride;
     Dib24(int w, int h);
-    ~Dib24();
     Dib24(const Dib24&) = delete;
     Dib24& operator=(const Dib24&) = delete;
     std::vector<BYTE> Snapshot() const { return std::vector<BYTE>(bits, bits + stride * height); }

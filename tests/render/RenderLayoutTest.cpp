@@ -2,7 +2,7 @@
 // (alignment, wrapping, rotation frames, the disc's ring, columns) rather than exact numbers.
 #include <doctest.h>
 
-#include "controls/GdipFont.h"
+#include "framework/graphics/GdipFont.h"
 
 #include <cmath>
 #include <string>

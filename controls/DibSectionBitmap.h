@@ -1,4 +1,0 @@
-// CreateDibSectionBitmap lives with the framework's graphics helpers; this name stays for callers.
-#pragma once
-
-#include "framework/graphics/DibSectionBitmap.h"
