@@ -3,6 +3,7 @@
 
 #include "app/ScreenFit.h"
 #include "controls/UxThemeLibrary.h"
+#include "model/BuiltInTemplates.h"
 #include "model/LabelTemplate.h"
 
 BYTE g_themeActive = 0;
@@ -17,10 +18,8 @@ IMPLEMENT_SERIAL(CSettings, CObject, VERSIONABLE_SCHEMA | kSettingsVersion)
 
 namespace {
 
-const char* const kBuiltInTemplateNames[5] = {
-    "(CD/DVD Disc Label - Generic)", "(CD Jewel Case - Plain Paper)", "(CD Jewel Case - Plain Paper)",
-    "(DVD Case - Plain Paper)",      "(Blu-ray Case - Plain Paper)",
-};
+// Default template entries left empty get the first built-in template of their case kind.
+const int kDefaultTemplateKinds[5] = {kCaseDisc, kCaseJewel, kCaseJewel, kCaseDvd, kCaseBluray};
 
 // One field in the archive's direction.
 template <class T>
@@ -272,7 +271,8 @@ void LoadSettings() {
             g_firstRun = 0;
 
         for (int i = 0; i < 5; ++i)
-            if (g_defaultTemplateNames[i].IsEmpty()) g_defaultTemplateNames[i] = kBuiltInTemplateNames[i];
+            if (g_defaultTemplateNames[i].IsEmpty())
+                g_defaultTemplateNames[i] = FirstBuiltInTemplate(kDefaultTemplateKinds[i]).name;
 
         // A dialog remembered off the (possibly smaller) screen of today is placed afresh.
         RECT work = {};
