@@ -3,6 +3,7 @@
 
 #include "app/ScreenFit.h"
 #include "controls/UxThemeLibrary.h"
+#include "model/BuiltInTemplates.h"
 #include "model/LabelTemplate.h"
 
 BYTE g_themeActive = 0;
@@ -17,12 +18,10 @@ IMPLEMENT_SERIAL(CSettings, CObject, VERSIONABLE_SCHEMA | kSettingsVersion)
 
 namespace {
 
-const char* const kBuiltInTemplateNames[5] = {
-    "(CD/DVD Disc Label - Generic)", "(CD Jewel Case - Plain Paper)", "(CD Jewel Case - Plain Paper)",
-    "(DVD Case - Plain Paper)",      "(Blu-ray Case - Plain Paper)",
-};
+// Default template entries left empty get the first built-in template of their case kind.
+const int kDefaultTemplateKinds[5] = {kCaseDisc, kCaseJewel, kCaseJewel, kCaseDvd, kCaseBluray};
 
-// One field in the archive's direction.
+// One value in the archive's direction.
 template <class T>
 void Field(CArchive& ar, T& value) {
     if (ar.IsStoring())
@@ -40,12 +39,87 @@ CString ProgramFilePath() {
 
 }  // namespace
 
+// The margins are stored back, front, disc: the order of the first release that stored them.
+const SettingsField kSettingsFields[] = {
+    {"last CD drive", g_lastDrive, ""},
+    {"units", g_units, "Inches"},
+    {"case kind of new designs", g_caseKind, kCaseJewel, SettingsField::kAsCaseKindName},
+    {"CDPlayer.ini path", g_cdPlayerPath, ""},
+    {"disc database server", g_freedbServer, ""},
+    {"image browser folder", g_browseDefaultPath, ""},  // SetDefaultSettings names the real one
+    {"image browser takes subfolders", g_browseSubfolders, 1},
+    {"image browser filter", g_browseFilter, 0},
+    {"print front cover", g_printOptions.printFront, 0},
+    {"print back cover", g_printOptions.printBack, 0},
+    {"print disc 1", g_printOptions.printDisc1, 1},
+    {"print disc 2", g_printOptions.printDisc2, 1},
+    {"show guides", g_showGuides, 0},
+    {"snap to grid", g_snapToGrid, 0},
+    {"show grid", g_showGrid, 0},
+    {"look up the disc database", g_useFreedb, 1},
+    {"read CD-TEXT", g_useCdText, 1},
+    {"read CDPlayer.ini", g_useCdPlayerIni, 1},
+    {"scan MP3 files", g_useMp3, 1},
+    {"read MP3 tags", g_useMp3Tag, 1},
+    {"image hint", g_helpImage, 1},
+    {"track list hint", g_helpTrack, 1},
+    {"disc printer notice", g_helpCdPrinter, 1},
+    {"front cover border", g_printOptions.frontBorder, 1},
+    {"back cover border", g_printOptions.backBorder, 1},
+    {"disc border", g_printOptions.discBorder, 0},
+    {"front cover fold line", g_printOptions.frontFold, 1},
+    {"back cover fold lines", g_printOptions.backFold, 1},
+    {"colour picker position", g_dialogPositions[kColorDialogPos], POINT{-1, -1}},
+    {"print dialog position", g_dialogPositions[kPrintDialogPos], POINT{-1, -1}},
+    {"custom colours", g_customColors, RGB(255, 255, 255)},
+    {"last save path", g_lastSavePath, ""},
+    {"last open path", g_lastOpenPath, ""},
+    {"last image path", g_lastImagePath, ""},
+    {"Save As Image position", g_dialogPositions[kSaveAsImagePos], POINT{-1, -1}},
+    {"image to save", g_exportImageOptions[0], 2},
+    {"export file type", g_exportImageOptions[1], 2},
+    {"export resolution", g_exportImageOptions[2], 1},
+    {"export border", g_exportImageOptions[3], 0},
+    {"export background overlap", g_exportImageOptions[4], 0},
+    {"last export path", g_lastExportPath, ""},
+    {"main window flags", g_mainWindowPlacement.flags, 0},
+    {"main window show command", g_mainWindowPlacement.showCmd, SW_SHOWMAXIMIZED},
+    {"main window minimised position", g_mainWindowPlacement.ptMinPosition, POINT{0, 0}},
+    {"main window maximised position", g_mainWindowPlacement.ptMaxPosition, POINT{0, 0}},
+    {"main window normal rectangle", g_mainWindowPlacement.rcNormalPosition, RECT{0, 0, 0, 0}},
+    {"Read CD position", g_dialogPositions[kReadCdDialogPos], POINT{-1, -1}},
+    {"grid size", g_gridSize, 100},  // x and y, one POINT's bytes
+    {"back cover margin", g_printOptions.backMargin, 0},
+    {"front cover margin", g_printOptions.frontMargin, 0},
+    {"disc margin", g_printOptions.discMargin, 100},
+    {"disc printing settings shown", g_showDiscPrintSettings, 0},
+    {"print copies", g_printCopies, 1},
+    {"image browser position", g_dialogPositions[kImageBrowserPos], POINT{-1, -1}},
+    {"paper size", g_paperSize, "Letter"},
+    {"default templates", g_defaultTemplateNames, ""},
+    {"disc layout of new designs", g_discLayout, kLayout1DiscTop, SettingsField::kAsLayoutName},
+    {"New Project at start", g_showNewProjectAtStart, 1},
+    {"LightScribe print position", g_dialogPositions[kLightScribePos], POINT{-1, -1}},
+    {"label stock dialog rectangle", g_labelStockDialogRect, RECT{-1, -1, -1, -1}},
+};
+const size_t kSettingsFieldCount = sizeof(kSettingsFields) / sizeof(kSettingsFields[0]);
+
+void SettingsField::SetDefault() const {
+    std::visit(
+        [this](auto* element) {
+            using T = std::remove_pointer_t<decltype(element)>;
+            for (int i = 0; i < count; ++i) {
+                if constexpr (std::is_same_v<T, CString>)
+                    element[i] = std::get<const char*>(initial);
+                else
+                    element[i] = std::get<T>(initial);
+            }
+        },
+        target);
+}
+
 void CSettings::Serialize(CArchive& ar) {
-    CString caseKindName;
-    CString layoutName;
     if (ar.IsStoring()) {
-        layoutName = LabelTemplate::LayoutName(g_discLayout);
-        caseKindName = GetCaseKindName();
         ar << (DWORD)kSettingsVersion;
     } else {
         DWORD version = 0;
@@ -60,66 +134,22 @@ void CSettings::Serialize(CArchive& ar) {
         }
     }
 
-    Field(ar, g_lastDrive);
-    Field(ar, g_units);
-    Field(ar, caseKindName);
-    Field(ar, g_cdPlayerPath);
-    Field(ar, g_freedbServer);
-    Field(ar, g_browseDefaultPath);
-    Field(ar, g_browseSubfolders);
-    Field(ar, g_browseFilter);
-    Field(ar, g_printOptions.printFront);
-    Field(ar, g_printOptions.printBack);
-    Field(ar, g_printOptions.printDisc1);
-    Field(ar, g_printOptions.printDisc2);
-    Field(ar, g_showGuides);
-    Field(ar, g_snapToGrid);
-    Field(ar, g_showGrid);
-    Field(ar, g_useFreedb);
-    Field(ar, g_useCdText);
-    Field(ar, g_useCdPlayerIni);
-    Field(ar, g_useMp3);
-    Field(ar, g_useMp3Tag);
-    Field(ar, g_helpImage);
-    Field(ar, g_helpTrack);
-    Field(ar, g_helpCdPrinter);
-    Field(ar, g_printOptions.frontBorder);
-    Field(ar, g_printOptions.backBorder);
-    Field(ar, g_printOptions.discBorder);
-    Field(ar, g_printOptions.frontFold);
-    Field(ar, g_printOptions.backFold);
-    Field(ar, g_dialogPositions[kColorDialogPos]);
-    Field(ar, g_dialogPositions[kPrintDialogPos]);
-    for (COLORREF& c : g_customColors) Field(ar, c);
-    Field(ar, g_lastSavePath);
-    Field(ar, g_lastOpenPath);
-    Field(ar, g_lastImagePath);
-    Field(ar, g_dialogPositions[kSaveAsImagePos]);
-    for (int& option : g_exportImageOptions) Field(ar, option);
-    Field(ar, g_lastExportPath);
-    Field(ar, g_mainWindowPlacement.flags);
-    Field(ar, g_mainWindowPlacement.showCmd);
-    Field(ar, g_mainWindowPlacement.ptMinPosition);
-    Field(ar, g_mainWindowPlacement.ptMaxPosition);
-    Field(ar, g_mainWindowPlacement.rcNormalPosition);
-    Field(ar, g_dialogPositions[kReadCdDialogPos]);
-    POINT grid = {g_gridSize[0], g_gridSize[1]};
-    Field(ar, grid);
-    g_gridSize[0] = grid.x;
-    g_gridSize[1] = grid.y;
-    // Back, front, disc: the order of the first release that stored them.
-    Field(ar, g_printOptions.backMargin);
-    Field(ar, g_printOptions.frontMargin);
-    Field(ar, g_printOptions.discMargin);
-    Field(ar, g_showDiscPrintSettings);
-    Field(ar, g_printCopies);
-    Field(ar, g_dialogPositions[kImageBrowserPos]);
-    Field(ar, g_paperSize);
-    for (CString& name : g_defaultTemplateNames) Field(ar, name);
-    Field(ar, layoutName);
-    Field(ar, g_showNewProjectAtStart);
-    Field(ar, g_dialogPositions[kLightScribePos]);
-    Field(ar, g_labelStockDialogRect);
+    // The names are taken in when the whole file has been read.
+    CString caseKindName = ar.IsStoring() ? GetCaseKindName() : CString();
+    CString layoutName = ar.IsStoring() ? LabelTemplate::LayoutName(g_discLayout) : CString();
+    for (const SettingsField& field : kSettingsFields) {
+        if (field.storedAs == SettingsField::kAsCaseKindName) {
+            Field(ar, caseKindName);
+        } else if (field.storedAs == SettingsField::kAsLayoutName) {
+            Field(ar, layoutName);
+        } else {
+            std::visit(
+                [&](auto* element) {
+                    for (int i = 0; i < field.count; ++i) Field(ar, element[i]);
+                },
+                field.target);
+        }
+    }
 
     if (ar.IsLoading()) {
         g_mainWindowPlacement.length = sizeof(WINDOWPLACEMENT);
@@ -160,60 +190,13 @@ void ParseDefaultTemplateName(const CString& name) {
 
 void SetDefaultSettings() {
     GuardOperation(2234, [&] {
-        g_showNewProjectAtStart = 1;
+        for (const SettingsField& field : kSettingsFields) field.SetDefault();
+        // The settings that are not stored.
         g_themeActive = g_uxTheme.IsAppThemed() ? 1 : 0;
         g_firstRun = 1;
-        g_caseKind = 4;
-        g_discLayout = kLayout1DiscTop;
         g_settingsVersion = 0;
-        g_mainWindowPlacement = WINDOWPLACEMENT{};
         g_mainWindowPlacement.length = sizeof(WINDOWPLACEMENT);
-        g_mainWindowPlacement.showCmd = SW_SHOWMAXIMIZED;
-        static const int exportDefaults[5] = {2, 2, 1, 0, 0};
-        for (int i = 0; i < 5; ++i) g_exportImageOptions[i] = exportDefaults[i];
-        for (COLORREF& c : g_customColors) c = RGB(255, 255, 255);
-        g_helpCdPrinter = 1;
-        g_helpTrack = 1;
-        g_helpImage = 1;
-        g_useMp3Tag = 1;
-        g_useMp3 = 1;
-        g_useCdPlayerIni = 1;
-        g_useCdText = 1;
-        g_useFreedb = 1;
-        g_showGrid = 0;
-        g_snapToGrid = 0;
-        g_showGuides = 0;
-        g_showDiscPrintSettings = 0;
-        g_printCopies = 1;
-        g_browseFilter = 0;
-        g_browseSubfolders = 1;
-        g_lastDrive.Empty();
-        g_units = "Inches";
-        g_cdPlayerPath.Empty();
-        g_freedbServer.Empty();
-        g_printOptions.printFront = 0;
-        g_printOptions.printBack = 0;
-        g_printOptions.printDisc1 = 1;
-        g_printOptions.printDisc2 = 1;
-        g_printOptions.frontBorder = 1;
-        g_printOptions.backBorder = 1;
-        g_printOptions.discBorder = 0;
-        g_printOptions.frontFold = 1;
-        g_printOptions.backFold = 1;
-        g_printOptions.frontMargin = 0;
-        g_printOptions.backMargin = 0;
-        g_printOptions.discMargin = 100;
-        for (POINT& p : g_dialogPositions) p = POINT{-1, -1};
-        g_labelStockDialogRect = RECT{-1, -1, -1, -1};
-        g_lastSavePath.Empty();
-        g_lastOpenPath.Empty();
-        g_lastImagePath.Empty();
-        g_lastExportPath.Empty();
-        g_paperSize = "Letter";
-        g_gridSize[0] = 100;
-        g_gridSize[1] = 100;
         g_browseFolder.Empty();
-        for (CString& name : g_defaultTemplateNames) name.Empty();
         for (int i = 0; i < 6; ++i) {
             g_printableAreas[i][0] = 0;
             g_printableAreas[i][1] = 0;
@@ -272,7 +255,8 @@ void LoadSettings() {
             g_firstRun = 0;
 
         for (int i = 0; i < 5; ++i)
-            if (g_defaultTemplateNames[i].IsEmpty()) g_defaultTemplateNames[i] = kBuiltInTemplateNames[i];
+            if (g_defaultTemplateNames[i].IsEmpty())
+                g_defaultTemplateNames[i] = FirstBuiltInTemplate(kDefaultTemplateKinds[i]).name;
 
         // A dialog remembered off the (possibly smaller) screen of today is placed afresh.
         RECT work = {};

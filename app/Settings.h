@@ -18,6 +18,9 @@
 
 #include <windows.h>
 
+#include <type_traits>
+#include <variant>
+
 #include "framework/Core.h"
 #include "app/PaperTable.h"
 #include "bars/BarSettings.h"
@@ -47,6 +50,50 @@ extern CString g_lastOpenPath;
 
 // Default label templates: [0] disc label, [1] cover, [2] CD jewel case, [3] DVD case,
 // [4] Blu-ray case.
+
+// One stored field of preferences.ini: a settings global and its default. The global's own type
+// gives the field's form in the file (BYTE: 1 byte; int, UINT, COLORREF: 4; POINT: 8; RECT: 16;
+// CString: a string), so the two cannot disagree; an array is stored element after element.
+struct SettingsField {
+    using Global = std::variant<BYTE*, int*, UINT*, COLORREF*, POINT*, RECT*, CString*>;
+    // The default, of the global's type (a string's as its text).
+    using Value = std::variant<BYTE, int, UINT, COLORREF, POINT, RECT, const char*>;
+    // How the file holds the global: as it is, or as a name (the case kind, the disc layout).
+    enum StoredAs { kAsValue, kAsCaseKindName, kAsLayoutName };
+
+    template <class T>
+    struct Same {
+        using type = T;
+    };
+
+    template <class T>
+    SettingsField(const char* fieldName, T& global, typename Same<T>::type defaultValue)
+        : name(fieldName), target(&global), initial(std::in_place_type<T>, defaultValue) {}
+    template <class T, size_t N>
+    SettingsField(const char* fieldName, T (&global)[N], typename Same<T>::type defaultValue)
+        : name(fieldName), target(&global[0]), initial(std::in_place_type<T>, defaultValue), count(N) {}
+    SettingsField(const char* fieldName, CString& global, const char* defaultValue)
+        : name(fieldName), target(&global), initial(defaultValue) {}
+    template <size_t N>
+    SettingsField(const char* fieldName, CString (&global)[N], const char* defaultValue)
+        : name(fieldName), target(&global[0]), initial(defaultValue), count(N) {}
+    SettingsField(const char* fieldName, int& global, int defaultValue, StoredAs how)
+        : name(fieldName), target(&global), initial(defaultValue), storedAs(how) {}
+
+    // Every element of the global to the default.
+    void SetDefault() const;
+
+    const char* name;  // what the field holds, for the reader of the table and of test reports
+    Global target;
+    Value initial;
+    int count = 1;
+    StoredAs storedAs = kAsValue;
+};
+
+// The fields of preferences.ini after its version number, in their stored order. A stored
+// setting is one row here: the file, SetDefaultSettings and the tests all read this table.
+extern const SettingsField kSettingsFields[];
+extern const size_t kSettingsFieldCount;
 
 // The serialisable shell of the settings: it has no data of its own; Serialize moves the
 // globals to or from a raw archive (no class record is ever written).

@@ -1,10 +1,12 @@
-// The label templates built in code (plain disc label, jewel, DVD and Blu-ray cases, the
-// LightScribe disc), the names of custom templates and of the startup designs, and a design
+// The label templates built into the program, made from their rows (model/BuiltInTemplates.h),
+// the names of custom templates and of the startup designs, and a design
 // made from a disc template and a cover template.
 #include "model/KorvanelleDocument.h"
 
 #include <cstdlib>
+#include <cstring>
 
+#include "model/BuiltInTemplates.h"
 #include "model/PageSizes.h"
 
 namespace {
@@ -19,104 +21,142 @@ ViewObject* NewBoundaryFrom(const ViewObject* cover, const char* objectName) {
 }
 
 // The objects of a plain-paper case: a folded front cover on a landscape page 2 and the back
-// cover with its spine on page 3, upright for a jewel case's inlay and landscape otherwise.
-// The rectangles are left, top, width, height.
-void AddCaseObjects(LabelTemplate* t, bool uprightBackPage, const int (&front)[4], int backType,
-                    const int (&back)[4], int spineWidth) {
+// cover with its spine on page 3.
+void AddCaseObjects(LabelTemplate* t, const BuiltInTemplate& row) {
     const int pw = g_paperDims[0][0], ph = g_paperDims[0][1];
+    const bool uprightBackPage = row.pages == kBuiltInCaseUpright;
     t->AddObject(NewViewObject(kObjectPage, "Page 2", 2, "Page 2", 0, 0, ph, pw));
     t->AddObject(NewViewObject(kObjectPage, "Page 3", 3, "Page 3", 0, 0, uprightBackPage ? pw : ph,
                                uprightBackPage ? ph : pw));
-    ViewObject* frontCover =
-        NewViewObject(kObjectFront, "Front Cover", 2, "Front Cover", front[0], front[1], front[2], front[3]);
+    const BuiltInRect& front = row.first;
+    ViewObject* frontCover = NewViewObject(kObjectFront, "Front Cover", 2, "Front Cover", front.left,
+                                           front.top, front.width, front.height);
     frontCover->bFolded = 1;
     t->AddObject(frontCover);
-    ViewObject* backCover =
-        NewViewObject(backType, "Back Cover", 3, "Back Cover", back[0], back[1], back[2], back[3]);
-    backCover->spineWidth = spineWidth;
+    const BuiltInRect& back = row.second;
+    ViewObject* backCover = NewViewObject(row.caseKind, "Back Cover", 3, "Back Cover", back.left, back.top,
+                                          back.width, back.height);
+    backCover->spineWidth = row.spineWidth;
     t->AddObject(backCover);
+}
+
+// A disc label on the plain paper: the page and the two discs.
+void AddDiscObjects(LabelTemplate* t, const BuiltInTemplate& row) {
+    const int pw = g_paperDims[0][0], ph = g_paperDims[0][1];
+    t->AddObject(NewViewObject(kObjectPage, "Page 1", 1, "Page 1", 0, 0, pw, ph));
+    for (const BuiltInRect* disc : {&row.first, &row.second}) {
+        const char* name = disc == &row.first ? "Disc 1" : "Disc 2";
+        t->AddObject(
+            NewViewObject(kObjectDisc, name, 1, name, disc->left, disc->top, disc->width, disc->height));
+    }
+}
+
+// The disc printer's page with two discs centred on it (the second a copy of the first).
+void AddCenteredDiscObjects(LabelTemplate* t) {
+    // The disc-printer page is the sixth entry of the paper table.
+    const int lw = g_paperDims[5][0], lh = g_paperDims[5][1];
+    const float* g = g_lightScribeGeometry;
+    t->AddObject(NewViewObject(kObjectPage, "Page 1", 1, "Page 1", 0, 0, lw, lh));
+    const int left = static_cast<int>(static_cast<float>(lw) - g[2]) / 2;
+    const int top = static_cast<int>(static_cast<float>(lh) - g[3]) / 2;
+    ViewObject* disc1 = NewViewObject(kObjectDisc, "Disc 1", 1, "Disc 1", left, top, static_cast<int>(g[2]),
+                                      static_cast<int>(g[6]));
+    disc1->savedLeft = 1;
+    disc1->savedTop = 1;
+    disc1->textMargin = 50;
+    t->AddObject(disc1);
+    ViewObject* disc2 = new ViewObject;
+    disc2->CopyFrom(disc1, false, false, false);
+    disc2->name = "Disc 2";
+    disc2->sideName = "Disc 2";
+    t->AddObject(disc2);
+}
+
+bool HoldsCaseKind(const LabelTemplate& t, int caseKind) {
+    switch (caseKind) {
+        case kCaseDisc:
+            return t.HasDisc();
+        case kCaseJewel:
+            return t.HasJewelBack();
+        case kCaseDvd:
+            return t.HasDvdBack();
+        case kCaseBluray:
+            return t.HasBlurayBack();
+        default:
+            return false;
+    }
 }
 
 }  // namespace
 
-LabelTemplate* KorvanelleDocument::AddBuiltInTemplate(const char* templateName) {
-    LabelTemplate* t = new LabelTemplate;
-    t->name = templateName;
-    templates.Add(t);
-    return t;
+const BuiltInTemplate& FirstBuiltInTemplate(int caseKind) {
+    for (const BuiltInTemplate& row : kBuiltInTemplates)
+        if (row.caseKind == caseKind) return row;
+    return kBuiltInTemplates[0];
+}
+
+const BuiltInTemplate* FindBuiltInTemplate(const char* name) {
+    for (const BuiltInTemplate& row : kBuiltInTemplates)
+        if (std::strcmp(row.name, name) == 0) return &row;
+    return nullptr;
+}
+
+bool HoldsBuiltInTemplate(const CLabelTemplateArray& library, const BuiltInTemplate& row) {
+    for (INT_PTR i = 0; i < library.GetSize(); ++i) {
+        const LabelTemplate* t = library[i];
+        if (t && (row.presentByName ? t->name == row.name : HoldsCaseKind(*t, row.caseKind))) return true;
+    }
+    return false;
+}
+
+void KorvanelleDocument::AddBuiltInTemplate(const BuiltInTemplate& row) {
+    GuardOperation(650, [&] {
+        LabelTemplate* t = new LabelTemplate;
+        t->name = row.name;
+        templates.Add(t);
+        switch (row.pages) {
+            case kBuiltInLabelPage:
+                AddDiscObjects(t, row);
+                break;
+            case kBuiltInDiscPrinter:
+                AddCenteredDiscObjects(t);
+                break;
+            case kBuiltInCaseUpright:
+            case kBuiltInCaseLandscape:
+                AddCaseObjects(t, row);
+                break;
+        }
+    });
 }
 
 void KorvanelleDocument::AddPlainDiscTemplate() {
-    GuardOperation(650, [&] {
-        LabelTemplate* t = AddBuiltInTemplate("(CD/DVD Disc Label - Generic)");
-        const int pw = g_paperDims[0][0], ph = g_paperDims[0][1];
-        t->AddObject(NewViewObject(kObjectPage, "Page 1", 1, "Page 1", 0, 0, pw, ph));
-        t->AddObject(NewViewObject(kObjectDisc, "Disc 1", 1, "Disc 1", 1938, 688, 4625, 1600));
-        t->AddObject(NewViewObject(kObjectDisc, "Disc 2", 1, "Disc 2", 1938, 5688, 4625, 1600));
-    });
+    AddBuiltInTemplate(FirstBuiltInTemplate(kCaseDisc));
 }
 
 void KorvanelleDocument::AddJewelCaseTemplate() {
-    GuardOperation(651, [&] {
-        AddCaseObjects(AddBuiltInTemplate("(CD Jewel Case - Plain Paper)"), true, {800, 800, 9520, 4760},
-                       kObjectJewel, {1300, 600, 5910, 4650}, 250);
-    });
+    AddBuiltInTemplate(FirstBuiltInTemplate(kCaseJewel));
 }
 
 void KorvanelleDocument::AddDvdCaseTemplate() {
-    GuardOperation(652, [&] {
-        AddCaseObjects(AddBuiltInTemplate("(DVD Case - Plain Paper)"), false, {775, 746, 9449, 7008},
-                       kObjectDvd, {145, 647, 10727, 7191}, 5079);
-    });
+    AddBuiltInTemplate(FirstBuiltInTemplate(kCaseDvd));
 }
 
 void KorvanelleDocument::AddBlurayCaseTemplate() {
-    GuardOperation(653, [&] {
-        AddCaseObjects(AddBuiltInTemplate("(Blu-ray Case - Plain Paper)"), false, {850, 1191, 9292, 5876},
-                       kObjectBluray, {217, 1191, 10572, 5876}, 5089);
-    });
+    AddBuiltInTemplate(FirstBuiltInTemplate(kCaseBluray));
 }
 
 void KorvanelleDocument::AddLightScribeTemplate() {
-    GuardOperation(654, [&] {
-        LabelTemplate* t = AddBuiltInTemplate("LightScribe");
-        // The disc-printer page is the sixth entry of the paper table.
-        const int lw = g_paperDims[5][0], lh = g_paperDims[5][1];
-        const float* g = g_lightScribeGeometry;
-        t->AddObject(NewViewObject(kObjectPage, "Page 1", 1, "Page 1", 0, 0, lw, lh));
-        const int left = static_cast<int>(static_cast<float>(lw) - g[2]) / 2;
-        const int top = static_cast<int>(static_cast<float>(lh) - g[3]) / 2;
-        ViewObject* disc1 = NewViewObject(kObjectDisc, "Disc 1", 1, "Disc 1", left, top,
-                                          static_cast<int>(g[2]), static_cast<int>(g[6]));
-        disc1->savedLeft = 1;
-        disc1->savedTop = 1;
-        disc1->textMargin = 50;
-        t->AddObject(disc1);
-        ViewObject* disc2 = new ViewObject;
-        disc2->CopyFrom(disc1, false, false, false);
-        disc2->name = "Disc 2";
-        disc2->sideName = "Disc 2";
-        t->AddObject(disc2);
-    });
+    AddBuiltInTemplate(*FindBuiltInTemplate(kLightScribeTemplateName));
 }
 
 void KorvanelleDocument::CreateBuiltInTemplates() {
     GuardOperation(655, [&] {
-        bool disc = false, jewel = false, dvd = false, lightScribe = false, bluray = false;
-        for (INT_PTR i = 0; i < templates.GetSize(); ++i) {
-            LabelTemplate* t = templates[i];
-            if (!t) continue;
-            disc = disc || t->HasDisc();
-            jewel = jewel || t->HasJewelBack();
-            dvd = dvd || t->HasDvdBack();
-            lightScribe = lightScribe || t->name == "LightScribe";
-            bluray = bluray || t->HasBlurayBack();
-        }
-        if (!disc) AddPlainDiscTemplate();
-        if (!jewel) AddJewelCaseTemplate();
-        if (!dvd) AddDvdCaseTemplate();
-        if (!lightScribe) AddLightScribeTemplate();
-        if (!bluray) AddBlurayCaseTemplate();
+        // The whole list is looked at before anything is added.
+        bool missing[kBuiltInTemplateCount] = {};
+        for (size_t i = 0; i < kBuiltInTemplateCount; ++i)
+            missing[i] = !HoldsBuiltInTemplate(templates, kBuiltInTemplates[i]);
+        for (size_t i = 0; i < kBuiltInTemplateCount; ++i)
+            if (missing[i]) AddBuiltInTemplate(kBuiltInTemplates[i]);
     });
 }
 

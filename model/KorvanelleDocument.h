@@ -34,6 +34,9 @@ enum CaseKind {
     kCaseBluray = 10,
 };
 
+// A row of the built-in templates (model/BuiltInTemplates.h).
+struct BuiltInTemplate;
+
 // The records of files before version 300 (model/OldFormat.h, private to the model).
 struct OldTextRecord;
 struct OldDocumentParts;
@@ -232,7 +235,8 @@ private:
     // Drops from the selection and the side caches every object no template holds any more.
     void ForgetMissingObjects();
     void LoadContents(CArchive& ar);
-    LabelTemplate* AddBuiltInTemplate(const char* templateName);
+    // Appends the built-in template of the row (model/BuiltInTemplates.h).
+    void AddBuiltInTemplate(const BuiltInTemplate& row);
 };
 
 // Reads one object from an open file through a loading archive; false when reading fails.

@@ -2,7 +2,13 @@
 // the start-up order of the sources and the fix-ups after loading.
 #include <doctest.h>
 
+#include <cstring>
+#include <string>
+#include <type_traits>
+#include <variant>
+
 #include "app/Settings.h"
+#include "model/KorvanelleDocument.h"
 #include "SettingsBytes.h"
 
 namespace {
@@ -210,6 +216,64 @@ void CheckDefaults() {
     CHECK(g_gridSize[1] == 100);
 }
 
+// Walks every element of every field of the table in stored order, with its running number;
+// the two names (case kind, disc layout) go to their own callback.
+template <class Element, class Name>
+void ForEachElement(Element&& element, Name&& name) {
+    int n = 0;
+    for (size_t f = 0; f < kSettingsFieldCount; ++f) {
+        const SettingsField& field = kSettingsFields[f];
+        CAPTURE(field.name);
+        if (field.storedAs != SettingsField::kAsValue) {
+            name(field, n++);
+            continue;
+        }
+        std::visit(
+            [&](auto* first) {
+                for (int i = 0; i < field.count; ++i) element(field, first[i], n++);
+            },
+            field.target);
+    }
+}
+
+// A value of each element's type that differs from every other element's, and its bytes.
+template <class T>
+T TableSample(int n) {
+    if constexpr (std::is_same_v<T, CString>)
+        return CString("field ") + CString(std::to_string(n).c_str());
+    else if constexpr (std::is_same_v<T, POINT>)
+        return POINT{n, -n};
+    else if constexpr (std::is_same_v<T, RECT>)
+        return RECT{n, -n, n + 1000, n + 2000};
+    else if constexpr (std::is_same_v<T, BYTE>)
+        return static_cast<BYTE>(n);
+    else
+        return static_cast<T>(100000 + n);
+}
+void AppendSample(SettingsBytes& b, const CString& v) {
+    b.String(v.GetString());
+}
+void AppendSample(SettingsBytes& b, POINT v) {
+    b.Point(v.x, v.y);
+}
+void AppendSample(SettingsBytes& b, const RECT& v) {
+    b.Rect(v.left, v.top, v.right, v.bottom);
+}
+void AppendSample(SettingsBytes& b, BYTE v) {
+    b.Byte(v);
+}
+template <class T>
+void AppendSample(SettingsBytes& b, T v) {
+    b.Dword(static_cast<unsigned long>(v));
+}
+bool SameSample(const CString& a, const CString& b) {
+    return a == b;
+}
+template <class T>
+bool SameSample(const T& a, const T& b) {
+    return std::memcmp(&a, &b, sizeof(T)) == 0;
+}
+
 // The settings folder of the tests: defaults first (which name the real folders), then a
 // private folder.
 CString UseTestFolder(const char* name) {
@@ -386,6 +450,53 @@ TEST_CASE("preferences.ini: a save that cannot finish keeps the previous file") 
     }
 }
 
+TEST_CASE("the field table: every field's default, its bytes in stored order, and the read back") {
+    CString folder = UseTestFolder("prefs-table");
+    SetSample();
+    SetDefaultSettings();
+    ForEachElement(
+        [](const SettingsField& field, auto& value, int) {
+            using T = std::remove_reference_t<decltype(value)>;
+            if constexpr (std::is_same_v<T, CString>) {
+                if (&value == &g_browseDefaultPath) return;  // named from the folders
+                CHECK(value == std::get<const char*>(field.initial));
+            } else {
+                CHECK(SameSample(value, std::get<T>(field.initial)));
+            }
+        },
+        [](const SettingsField& field, int) {
+            CHECK(*std::get<int*>(field.target) == std::get<int>(field.initial));
+        });
+
+    SettingsBytes expected;
+    expected.Dword(kSettingsVersion);
+    ForEachElement(
+        [&](const SettingsField&, auto& value, int n) {
+            value = TableSample<std::remove_reference_t<decltype(value)>>(n);
+            AppendSample(expected, value);
+        },
+        [&](const SettingsField& field, int) {
+            const bool caseKind = field.storedAs == SettingsField::kAsCaseKindName;
+            *std::get<int*>(field.target) = caseKind ? kCaseBluray : kLayout2DiscBottom;
+            expected.String(caseKind ? "ViewObjectBluray" : "Layout2DiscBottom");
+        });
+    g_settingsFolder = folder;
+    REQUIRE(LoadSavePreferences(kSettingsStore) == 1);
+    CHECK(kvtest::ReadFileBytes(FolderFile(folder, "preferences.ini").GetString()) == expected.bytes);
+
+    SetDefaultSettings();
+    g_settingsFolder = folder;
+    REQUIRE(LoadSavePreferences(kSettingsLoad) == 1);
+    ForEachElement(
+        [](const SettingsField&, auto& value, int n) {
+            CHECK(SameSample(value, TableSample<std::remove_reference_t<decltype(value)>>(n)));
+        },
+        [](const SettingsField& field, int) {
+            const bool caseKind = field.storedAs == SettingsField::kAsCaseKindName;
+            CHECK(*std::get<int*>(field.target) == (caseKind ? kCaseBluray : kLayout2DiscBottom));
+        });
+}
+
 TEST_CASE("case kinds and template names") {
     g_caseKind = 5;
     CHECK(GetCaseKindName() == "ViewObjectDvd");
@@ -494,7 +605,8 @@ TEST_CASE("start-up loading and its fix-ups") {
             RECT expected;
         } cases[] = {
             // beyond the right edge: moved in, same size
-            {{work.right + 5000, 100, work.right + 5000 + w, 100 + h}, {work.right - w, 100, work.right, 100 + h}},
+            {{work.right + 5000, 100, work.right + 5000 + w, 100 + h},
+             {work.right - w, 100, work.right, 100 + h}},
             // caption above the screen, though the rest shows
             {{50, work.top - 40, 50 + w, work.top - 40 + h}, {50, work.top, 50 + w, work.top + h}},
             // larger than the work area and far away: the work area itself

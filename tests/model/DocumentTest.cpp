@@ -3,9 +3,11 @@
 #include <doctest.h>
 
 #include "app/PaperTable.h"
+#include "model/BuiltInTemplates.h"
 #include "model/KorvanelleDocument.h"
 #include "model/OldFormat.h"
 #include "model/PageSizes.h"
+#include "ArchiveBytes.h"
 
 namespace {
 
@@ -213,7 +215,11 @@ TEST_CASE("print options record") {
 TEST_CASE("built-in templates") {
     KorvanelleDocument library;
     library.CreateBuiltInTemplates();
-    REQUIRE(library.templates.GetSize() == 5);
+    // An empty library gets every row of the table, in the table's order; the first five are
+    // these.
+    REQUIRE(library.templates.GetSize() == static_cast<INT_PTR>(kBuiltInTemplateCount));
+    for (size_t i = 0; i < kBuiltInTemplateCount; ++i)
+        CHECK(library.templates[i]->name == kBuiltInTemplates[i].name);
     CHECK(library.templates[0]->name == "(CD/DVD Disc Label - Generic)");
     CHECK(library.templates[1]->name == "(CD Jewel Case - Plain Paper)");
     CHECK(library.templates[2]->name == "(DVD Case - Plain Paper)");
@@ -221,16 +227,18 @@ TEST_CASE("built-in templates") {
     CHECK(library.templates[4]->name == "(Blu-ray Case - Plain Paper)");
 
     SUBCASE("pages take the Letter paper in both orientations") {
-        ViewObject* p2 = library.templates[1]->FindPage(2);
-        ViewObject* p3 = library.templates[1]->FindPage(3);
+        LabelTemplate* jewel = library.FindTemplate("(CD Jewel Case - Plain Paper)");
+        ViewObject* p2 = jewel->FindPage(2);
+        ViewObject* p3 = jewel->FindPage(3);
         CHECK((p2->width == 11000 && p2->height == 8500));
         CHECK((p3->width == 8500 && p3->height == 11000));
-        ViewObject* d2 = library.templates[2]->FindPage(2);
-        ViewObject* d3 = library.templates[2]->FindPage(3);
+        LabelTemplate* dvd = library.FindTemplate("(DVD Case - Plain Paper)");
+        ViewObject* d2 = dvd->FindPage(2);
+        ViewObject* d3 = dvd->FindPage(3);
         CHECK((d2->width == 11000 && d2->height == 8500 && d3->width == 11000 && d3->height == 8500));
     }
     SUBCASE("the LightScribe disc is centred on the disc-printer page") {
-        LabelTemplate* ls = library.templates[3];
+        LabelTemplate* ls = library.FindTemplate("LightScribe");
         ViewObject* page = ls->FindPage(1);
         CHECK((page->width == 5500 && page->height == 5500));
         ViewObject* disc1 = ls->GetDisc(1);
@@ -243,11 +251,11 @@ TEST_CASE("built-in templates") {
     }
     SUBCASE("a library that has every kind gets nothing more") {
         library.CreateBuiltInTemplates();
-        CHECK(library.templates.GetSize() == 5);
+        CHECK(library.templates.GetSize() == static_cast<INT_PTR>(kBuiltInTemplateCount));
         // One whose only disc template is LightScribe gets no plain disc label.
-        library.RemoveTemplate(library.templates[0], true);
+        library.RemoveTemplate(library.FindTemplate("(CD/DVD Disc Label - Generic)"), true);
         library.CreateBuiltInTemplates();
-        CHECK(library.templates.GetSize() == 4);
+        CHECK(library.templates.GetSize() == static_cast<INT_PTR>(kBuiltInTemplateCount) - 1);
     }
     SUBCASE("custom names take the next number") {
         LabelTemplate* a = new LabelTemplate;
@@ -269,6 +277,37 @@ TEST_CASE("built-in templates") {
         CHECK(GetTemplateDocumentName(2, 0) == "");
     }
     library.DeleteContents(true);
+}
+
+TEST_CASE("a library that lacks one built-in template gets it back from its row, as it was") {
+    for (const BuiltInTemplate& row : kBuiltInTemplates) {
+        CAPTURE(row.name);
+        KorvanelleDocument library;
+        library.CreateBuiltInTemplates();
+        LabelTemplate* original = library.FindTemplate(row.name);
+        REQUIRE(original);
+        const kvtest::Bytes stored = kvtest::StoreBytes([&](CArchive& ar) { original->Serialize(ar); });
+        library.RemoveTemplate(original, true);
+        // A row that shares its kind with another is still held through that one's template,
+        // unless it is looked for by name (the plain disc label beside LightScribe's discs).
+        bool heldByAnother = false;
+        for (const BuiltInTemplate& other : kBuiltInTemplates)
+            heldByAnother =
+                heldByAnother || (&other != &row && other.caseKind == row.caseKind && !row.presentByName);
+        library.CreateBuiltInTemplates();
+        if (heldByAnother) {
+            CHECK(library.templates.GetSize() == static_cast<INT_PTR>(kBuiltInTemplateCount) - 1);
+        } else {
+            REQUIRE(library.templates.GetSize() == static_cast<INT_PTR>(kBuiltInTemplateCount));
+            LabelTemplate* back = library.templates[library.templates.GetSize() - 1];
+            CHECK(back->name == row.name);
+            CHECK(kvtest::StoreBytes([&](CArchive& ar) { back->Serialize(ar); }) == stored);
+        }
+        library.DeleteContents(true);
+    }
+    // The settings' default template of each kind is its first row.
+    CHECK(CString(FirstBuiltInTemplate(kCaseDisc).name) == "(CD/DVD Disc Label - Generic)");
+    CHECK(CString(FirstBuiltInTemplate(kCaseBluray).name) == "(Blu-ray Case - Plain Paper)");
 }
 
 TEST_CASE("a design made from two templates") {
