@@ -42,6 +42,12 @@ CString QueryFor(const char* id) {
     return CString("cddb+query+") + id + "+2+150+20000+600";
 }
 
+// Names itself the same on every machine, so that a request can be compared whole.
+struct NamedClient : CCDDB {
+    CString GetUserName() override { return "user"; }
+    CString GetHostName() override { return "host"; }
+};
+
 // Fails the first connection only.
 struct FlakyClient : FastClient {
     int attempts = 0;
@@ -189,9 +195,30 @@ TEST_CASE("reading records and server lists from the loopback server") {
     }
     SUBCASE("the hello text") {
         CString hello = client.GetHelloString();
-        CHECK(hello.Find("+KorvanelleCDDB+1.22&proto=5") > 0);
+        CString identity;
+        identity.Format("+%s+%s&proto=%d", kCddbClientIdentity.name, kCddbClientIdentity.version,
+                        kCddbClientIdentity.protocolLevel);
+        CHECK(hello.Find(identity) > 0);
+        CHECK(hello.Right(identity.GetLength()) == identity);
         CHECK(hello.Left(6) == "hello=");
         CString user = client.GetUserName();
         for (int i = 0; i < user.GetLength(); ++i) CHECK((isalnum((unsigned char)user[i]) || user[i] == '_'));
     }
+}
+
+TEST_CASE("every request is the request line of one builder, with the client's identity") {
+    NamedClient client;
+    CCDDBSite site;
+    CString hello;
+    hello.Format("hello=user+host+%s+%s&proto=%d", kCddbClientIdentity.name, kCddbClientIdentity.version,
+                 kCddbClientIdentity.protocolLevel);
+    CHECK(client.GetHelloString() == hello);
+    CHECK(std::string(client.BuildRequest(site, "sites")) ==
+          "GET /~cddb/cddb.cgi?cmd=sites&" + std::string(hello) + " HTTP/1.0\r\n\r\n");
+    site.m_path = "/other.cgi";
+    CHECK(std::string(client.BuildRequest(site, nullptr)) == "GET /other.cgi?cmd=&" + std::string(hello) +
+                                                                 " HTTP/1.0\r\n\r\n");
+    // A different identity reaches every request.
+    client.m_clientVersion = "9.9";
+    CHECK(std::string(client.BuildRequest(site, "sites")).find("+9.9&proto=") != std::string::npos);
 }
