@@ -2,13 +2,13 @@
 // started by the test fixture).
 #include <doctest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "app/SettingsLookup.h"
 #include "disc/CDDB.h"
 #include "disc/ServerList.h"
+#include "LoopbackServer.h"
 
 namespace {
 
@@ -19,16 +19,6 @@ struct Winsock {
     }
     ~Winsock() { WSACleanup(); }
 };
-
-CCDDBSite LoopbackSite() {
-    std::ifstream in("cddb_server.port");
-    int port = 0;
-    in >> port;
-    CCDDBSite site;
-    site.m_host = "127.0.0.1";
-    site.m_port = port;
-    return site;
-}
 
 // A client that does not wait the full 20 s between polls and silences.
 struct FastClient : CCDDB {
@@ -61,7 +51,7 @@ struct FlakyClient : FastClient {
 
 TEST_CASE("queries against the loopback server") {
     Winsock ws;
-    CCDDBSite site = LoopbackSite();
+    CCDDBSite site = LoopbackServerSite();
     REQUIRE(site.m_port > 0);
     FastClient client;
     std::vector<CCDDBQueryResult> list;
@@ -153,7 +143,7 @@ TEST_CASE("queries against the loopback server") {
 
 TEST_CASE("reading records and server lists from the loopback server") {
     Winsock ws;
-    CCDDBSite site = LoopbackSite();
+    CCDDBSite site = LoopbackServerSite();
     REQUIRE(site.m_port > 0);
     FastClient client;
     CCDDBRecord rec;
