@@ -410,7 +410,7 @@ void KorvanelleDoc::NewFromTemplate(int caseKind, int discLayout, BOOL viewFlag)
         DesignViewLink* link = GetDesignViewLink();
         KorvanelleDocument* library = link ? link->TemplateLibrary() : nullptr;
         if (library == nullptr) return;
-        int slot = caseKind == 4 ? 2 : caseKind == 5 ? 3 : caseKind == 10 ? 4 : -1;
+        int slot = caseKind == kCaseJewel ? 2 : caseKind == kCaseDvd ? 3 : caseKind == kCaseBluray ? 4 : -1;
         if (slot >= 0)
             g_defaultTemplateNames[slot] =
                 library->ResolveTemplateName(g_defaultTemplateNames[slot], caseKind);

@@ -4,6 +4,7 @@
 #include "app/ScreenFit.h"
 #include "controls/UxThemeLibrary.h"
 #include "model/BuiltInTemplates.h"
+#include "model/KorvanelleDocument.h"
 #include "model/LabelTemplate.h"
 
 BYTE g_themeActive = 0;
@@ -160,9 +161,9 @@ void CSettings::Serialize(CArchive& ar) {
 
 CString GetCaseKindName() {
     switch (g_caseKind) {
-        case 5:
+        case kCaseDvd:
             return "ViewObjectDvd";
-        case 10:
+        case kCaseBluray:
             return "ViewObjectBluray";
         default:
             return "ViewObjectJewel";
@@ -172,18 +173,18 @@ CString GetCaseKindName() {
 void ParseDefaultTemplateName(const CString& name) {
     GuardOperation(2235, [&] {
         if (name == "ViewObjectJewel") {
-            g_caseKind = 4;
+            g_caseKind = kCaseJewel;
         } else if (name == "ViewObjectDvd") {
-            g_caseKind = 5;
+            g_caseKind = kCaseDvd;
         } else if (name == "ViewObjectBluray") {
-            g_caseKind = 10;
+            g_caseKind = kCaseBluray;
         } else if (name.GetLength() >= 7 && name.Left(7) == "Default") {
             // Older names: "Default2..." held two discs, "Default?." a jewel case.
             g_discLayout = (name.GetLength() > 7 && name[7] == '2') ? kLayout2DiscTop : kLayout1DiscTop;
-            g_caseKind = (name.GetLength() > 8 && name[8] == '.') ? 4 : 5;
+            g_caseKind = (name.GetLength() > 8 && name[8] == '.') ? kCaseJewel : kCaseDvd;
         } else {
             g_discLayout = kLayout1DiscTop;
-            g_caseKind = 4;
+            g_caseKind = kCaseJewel;
         }
     });
 }

@@ -49,7 +49,6 @@ public:
     unsigned GetFields(const ViewObject* snapshot) const;
     void AddFields(const ViewObject* snapshot, unsigned fields);
     bool Has(const ViewObject* snapshot, unsigned field) const { return (GetFields(snapshot) & field) != 0; }
-    void ForgetFields(const ViewObject* snapshot);
 
     CObArray m_before;  // ViewObject snapshots before the step, one per object name
     CObArray m_after;   // ViewObject snapshots after the step

@@ -333,7 +333,6 @@ private:
     // Draws a disc's text-margin rings into the buffer, shows them, and has the editor's timer
     // 1086 redraw without them 700 ms later.
     void FlashMarginRings(ViewObject* disc);
-    CString GetSideNameForPage(int page);
 };
 
 // The filter of the Insert Image file dialog.

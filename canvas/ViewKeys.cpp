@@ -54,11 +54,11 @@ bool ViewSelect::OnKey(MSG* pMsg) {
     ViewObject* o = GetSelectedObject();
     const bool textual = IsTextual(o);
     const bool editable = textual || (o && o->IsImage());
-    if (ctrl && down && key == 0xBD) {
+    if (ctrl && down && key == VK_OEM_MINUS) {
         if (!repeat) m_view->OnZoomOut();
         return true;
     }
-    if (ctrl && down && key == 0xBB) {
+    if (ctrl && down && key == VK_OEM_PLUS) {
         if (!repeat) m_view->OnZoomIn();
         return true;
     }

@@ -11,7 +11,7 @@
 #include "model/PrintOptions.h"
 
 extern BYTE g_showNewProjectAtStart;  // open the New Project dialog at start
-extern int g_caseKind;                // 4 CD jewel case, 5 DVD case, 10 Blu-ray case
+extern int g_caseKind;                // kCaseJewel, kCaseDvd or kCaseBluray
 extern int g_discLayout;              // disc layout number of new designs (0 to 5)
 extern int g_settingsVersion;  // 507 and below preferences.ini, 446/441/424/423 settings.ini, 1 registry
 extern WINDOWPLACEMENT g_mainWindowPlacement;

@@ -212,10 +212,6 @@ void CUndo::AddFields(const ViewObject* snapshot, unsigned fields) {
     m_fields[snapshot] |= fields;
 }
 
-void CUndo::ForgetFields(const ViewObject* snapshot) {
-    m_fields.erase(snapshot);
-}
-
 // ---- steps ---------------------------------------------------------------------------------------
 
 void View::DeleteUndoStep(CUndo* step) {

@@ -102,6 +102,13 @@ CString CCDDB::GetHelloString() {
     return hello;
 }
 
+CString CCDDB::BuildRequest(const CCDDBSite& site, LPCSTR pszCommand) {
+    CString request;
+    request.Format("GET %s?cmd=%s&%s HTTP/1.0\r\n\r\n", (LPCSTR)site.m_path, pszCommand ? pszCommand : "",
+                   (LPCSTR)GetHelloString());
+    return request;
+}
+
 bool CCDDB::ConnectToHost(SOCKET s, LPCSTR pszHost, int port) {
     sockaddr_in addr;
     memset(&addr, 0, sizeof(addr));
@@ -227,10 +234,7 @@ int CCDDB::Query(const CCDDBSite& site, LPCSTR pszQueryCommand, std::vector<CCDD
             if (sock.Get() == INVALID_SOCKET) return kQueryNoConnection;
             if (!ConnectToHost(sock.Get(), site.m_host, site.m_port)) return kQueryNoConnection;
         }
-        CString request;
-        request.Format("GET %s?cmd=%s&%s HTTP/1.0\r\n\r\n", (LPCSTR)site.m_path,
-                       pszQueryCommand ? pszQueryCommand : "", (LPCSTR)GetHelloString());
-        if (!SendAll(sock.Get(), request)) return kQuerySendFailed;
+        if (!SendAll(sock.Get(), BuildRequest(site, pszQueryCommand))) return kQuerySendFailed;
         char* raw = nullptr;
         if (!Receive(sock.Get(), kEndMarker, &raw, kChunk, 1))
             return WSAGetLastError() == kErrorTooLarge ? kQueryTooLarge : kQueryNoReply;
@@ -268,12 +272,11 @@ bool CCDDB::Exchange(const CCDDBSite& site, const CString& request, char** ppBuf
 
 bool CCDDB::ReadRecord(const CCDDBSite& site, DWORD discId, LPCSTR pszCategory, CCDDBRecord& record) {
     return GuardOperation<bool>(9111, false, [&]() -> bool {
-        CString request;
-        request.Format("GET %s?cmd=cddb+read+%s+%08lx&%s HTTP/1.0\r\n\r\n", (LPCSTR)site.m_path,
-                       pszCategory ? pszCategory : "", (unsigned long)discId, (LPCSTR)GetHelloString());
+        CString command;
+        command.Format("cddb+read+%s+%08lx", pszCategory ? pszCategory : "", (unsigned long)discId);
         char* raw = nullptr;
         const char* body = nullptr;
-        if (!Exchange(site, request, &raw, &body)) return false;
+        if (!Exchange(site, BuildRequest(site, command), &raw, &body)) return false;
         ReplyBuffer reply(raw);
         bool ok = false;
         if (body) {
@@ -288,11 +291,9 @@ bool CCDDB::ReadRecord(const CCDDBSite& site, DWORD discId, LPCSTR pszCategory, 
 
 bool CCDDB::GetSites(std::vector<CCDDBSite>& sites, const CCDDBSite& site) {
     return GuardOperation<bool>(9112, false, [&]() -> bool {
-        CString request;
-        request.Format("GET %s?cmd=sites&%s HTTP/1.0\r\n\r\n", (LPCSTR)site.m_path, (LPCSTR)GetHelloString());
         char* raw = nullptr;
         const char* body = nullptr;
-        if (!Exchange(site, request, &raw, &body)) return false;
+        if (!Exchange(site, BuildRequest(site, "sites"), &raw, &body)) return false;
         ReplyBuffer reply(raw);
         if (!body) {
             WSASetLastError(kErrorProtocol);

@@ -9,6 +9,15 @@
 #include "framework/Core.h"
 #include "disc/CDDBRecord.h"
 
+// Who this client says it is in the hello text of every request: its name, its version and the
+// protocol level it speaks. The loopback test server reads this line to know the client.
+struct CCDDBClientIdentity {
+    const char* name;
+    const char* version;
+    int protocolLevel;
+};
+constexpr CCDDBClientIdentity kCddbClientIdentity = {"KorvanelleCDDB", "1.22", 5};
+
 // One disc-database server.
 class CCDDBSite {
 public:
@@ -54,6 +63,9 @@ public:
     bool GetSites(std::vector<CCDDBSite>& sites, LPCSTR pszHost, LPCSTR pszPath, int port);
 
     virtual CString GetHelloString();
+    // The one shape of every request: the command and the hello text as the query of the site's
+    // program, and no header behind the request line.
+    CString BuildRequest(const CCDDBSite& site, LPCSTR pszCommand);
     virtual CString GetUserName();
     virtual CString GetHostName();
     // Takes in a reply until the end marker (or, in mode 1, until a reply that
@@ -71,9 +83,9 @@ public:
     // Milliseconds one reply may take in all: a server that keeps sending a byte now and then
     // never reaches the silence time-out, and must not hold a lookup for minutes.
     DWORD m_deadline = 60000;
-    CString m_clientName = "KorvanelleCDDB";
-    CString m_clientVersion = "1.22";
-    int m_protocolLevel = 5;
+    CString m_clientName = kCddbClientIdentity.name;
+    CString m_clientVersion = kCddbClientIdentity.version;
+    int m_protocolLevel = kCddbClientIdentity.protocolLevel;
     // How long Receive sleeps when nothing has arrived, and the most a reply may
     // hold; tests shorten the one and may lower the other.
     DWORD m_pollInterval = 250;

@@ -13,7 +13,8 @@
 extern const char kDefaultFreedbHost[];
 
 extern std::vector<CCDDBSite> g_serverSites;
-// The server the Read CD worker sends its requests to.
+// The server of the Read CD lookups: the dialog hands each worker it starts a copy (the worker
+// never reads this global).
 extern CCDDBSite g_currentServer;
 // Fields 6 to 9 of the server setting, kept as read.
 extern CString g_serverReserved[4];

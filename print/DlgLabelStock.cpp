@@ -312,7 +312,7 @@ void DlgLabelStock::OnOK() {
             if (box.DoModal() == 1) {
                 CFrameWnd* frame = dynamic_cast<CFrameWnd*>(AfxGetMainWnd());
                 CDocument* document = frame ? frame->GetActiveDocument() : nullptr;
-                // Answering "Don't save" still goes on: only a cancelled question keeps the design.
+                // Answering "No" to the save question still goes on: only Cancel keeps the design.
                 if (!document || document->SaveModified()) {
                     if (document) document->SetModifiedFlag(FALSE);
                     if (ViewHost* host = View::GetHost())

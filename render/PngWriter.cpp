@@ -208,13 +208,6 @@ bool WriteAll(HANDLE file, const std::vector<unsigned char>& bytes) {
 
 }  // namespace
 
-bool EncodePngRows(const unsigned char* rows, int width, int height, int stride, double dpiX, double dpiY,
-                   int bands, std::vector<unsigned char>& out) {
-    out.clear();
-    PngPieces png;
-    return EncodePieces(rows, width, height, stride, dpiX, dpiY, bands, png) && Join(png, out);
-}
-
 bool EncodePng(Bitmap* bitmap, int bands, std::vector<unsigned char>& out) {
     out.clear();
     PngPieces png;

@@ -10,14 +10,9 @@
 
 #include <vector>
 
-// Encodes `height` rows of `width` pixels (3 bytes each: blue, green, red; rows `stride` bytes
-// apart) as a PNG file image in `out`, with the resolution in dots per inch when above 0 and the
-// rows compressed in `bands` bands (at most one per 16 rows). False when memory runs out or a
-// size makes no sense.
-bool EncodePngRows(const unsigned char* rows, int width, int height, int stride, double dpiX, double dpiY,
-                   int bands, std::vector<unsigned char>& out);
-
-// The same for a bitmap of any format (read as 24-bit; its resolution is kept).
+// Encodes a bitmap of any format (read as 24-bit; its resolution is kept) as a PNG file image in
+// `out`, the rows compressed in `bands` bands (at most one per 16 rows). False when memory runs
+// out or a size makes no sense.
 bool EncodePng(Gdiplus::Bitmap* bitmap, int bands, std::vector<unsigned char>& out);
 
 // Writes `bitmap` as a PNG file at `path` (replacing any file there), in as many bands as there

@@ -8,13 +8,6 @@
 
 using namespace Gdiplus;
 
-LOGFONTA* FontRecordAt(ViewObject* object, int i, LOGFONTA* fallback) {
-    if (i >= object->charFonts.GetSize()) i = static_cast<int>(object->charFonts.GetSize()) - 1;
-    for (int j = i; j >= 0; --j)
-        if (object->charFonts[j]) return object->charFonts[j];
-    return fallback;
-}
-
 bool IsFieldEnd(const CString& ch) {
     return ch.GetLength() == 1 && ch[0] == kTrackFieldEnd;
 }

@@ -15,10 +15,6 @@
 
 class ViewObject;
 
-// The record in effect at character i: the nearest record at or before it. A text whose first
-// character has none uses `fallback` (the default record).
-LOGFONTA* FontRecordAt(ViewObject* object, int i, LOGFONTA* fallback);
-
 // The measuring surface and formats of one layout call.
 class TextMeasurer {
 public:

@@ -2,13 +2,13 @@
 // started by the test fixture).
 #include <doctest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "app/SettingsLookup.h"
 #include "disc/CDDB.h"
 #include "disc/ServerList.h"
+#include "LoopbackServer.h"
 
 namespace {
 
@@ -19,16 +19,6 @@ struct Winsock {
     }
     ~Winsock() { WSACleanup(); }
 };
-
-CCDDBSite LoopbackSite() {
-    std::ifstream in("cddb_server.port");
-    int port = 0;
-    in >> port;
-    CCDDBSite site;
-    site.m_host = "127.0.0.1";
-    site.m_port = port;
-    return site;
-}
 
 // A client that does not wait the full 20 s between polls and silences.
 struct FastClient : CCDDB {
@@ -41,6 +31,12 @@ struct FastClient : CCDDB {
 CString QueryFor(const char* id) {
     return CString("cddb+query+") + id + "+2+150+20000+600";
 }
+
+// Names itself the same on every machine, so that a request can be compared whole.
+struct NamedClient : CCDDB {
+    CString GetUserName() override { return "user"; }
+    CString GetHostName() override { return "host"; }
+};
 
 // Fails the first connection only.
 struct FlakyClient : FastClient {
@@ -55,7 +51,7 @@ struct FlakyClient : FastClient {
 
 TEST_CASE("queries against the loopback server") {
     Winsock ws;
-    CCDDBSite site = LoopbackSite();
+    CCDDBSite site = LoopbackServerSite();
     REQUIRE(site.m_port > 0);
     FastClient client;
     std::vector<CCDDBQueryResult> list;
@@ -147,7 +143,7 @@ TEST_CASE("queries against the loopback server") {
 
 TEST_CASE("reading records and server lists from the loopback server") {
     Winsock ws;
-    CCDDBSite site = LoopbackSite();
+    CCDDBSite site = LoopbackServerSite();
     REQUIRE(site.m_port > 0);
     FastClient client;
     CCDDBRecord rec;
@@ -189,9 +185,30 @@ TEST_CASE("reading records and server lists from the loopback server") {
     }
     SUBCASE("the hello text") {
         CString hello = client.GetHelloString();
-        CHECK(hello.Find("+KorvanelleCDDB+1.22&proto=5") > 0);
+        CString identity;
+        identity.Format("+%s+%s&proto=%d", kCddbClientIdentity.name, kCddbClientIdentity.version,
+                        kCddbClientIdentity.protocolLevel);
+        CHECK(hello.Find(identity) > 0);
+        CHECK(hello.Right(identity.GetLength()) == identity);
         CHECK(hello.Left(6) == "hello=");
         CString user = client.GetUserName();
         for (int i = 0; i < user.GetLength(); ++i) CHECK((isalnum((unsigned char)user[i]) || user[i] == '_'));
     }
+}
+
+TEST_CASE("every request is the request line of one builder, with the client's identity") {
+    NamedClient client;
+    CCDDBSite site;
+    CString hello;
+    hello.Format("hello=user+host+%s+%s&proto=%d", kCddbClientIdentity.name, kCddbClientIdentity.version,
+                 kCddbClientIdentity.protocolLevel);
+    CHECK(client.GetHelloString() == hello);
+    CHECK(std::string(client.BuildRequest(site, "sites")) ==
+          "GET /~cddb/cddb.cgi?cmd=sites&" + std::string(hello) + " HTTP/1.0\r\n\r\n");
+    site.m_path = "/other.cgi";
+    CHECK(std::string(client.BuildRequest(site, nullptr)) == "GET /other.cgi?cmd=&" + std::string(hello) +
+                                                                 " HTTP/1.0\r\n\r\n");
+    // A different identity reaches every request.
+    client.m_clientVersion = "9.9";
+    CHECK(std::string(client.BuildRequest(site, "sites")).find("+9.9&proto=") != std::string::npos);
 }

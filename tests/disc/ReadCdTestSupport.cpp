@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 
+#include "LoopbackServer.h"
 #include "framework/Core.h"
 
 namespace rctest {
@@ -115,13 +115,7 @@ CDiscTools& Drives() {
 }
 
 CCDDBSite LoopbackSite() {
-    std::ifstream in("cddb_server.port");
-    int port = 0;
-    in >> port;
-    CCDDBSite site;
-    site.m_host = "127.0.0.1";
-    site.m_port = port;
-    return site;
+    return LoopbackServerSite();
 }
 
 int ClosedPort() {

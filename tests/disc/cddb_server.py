@@ -17,8 +17,22 @@ import time
 
 LIFETIME = 900  # seconds; the server never outlives a test run by much
 HEADERS = b"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n"
+CLIENT_HEADER = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, os.pardir, "disc", "CDDB.h")
+
+
+def client_identity(header):
+    """The client's name, version and protocol level, as the client itself declares them."""
+    with open(header, encoding="utf-8") as f:
+        m = re.search(r'kCddbClientIdentity\s*=\s*\{\s*"([^"]+)"\s*,\s*"([^"]+)"\s*,\s*(\d+)\s*\}', f.read())
+    if not m:
+        raise SystemExit("no kCddbClientIdentity in " + header)
+    return m.group(1), m.group(2), int(m.group(3))
+
+
+CLIENT_NAME, CLIENT_VERSION, PROTOCOL_LEVEL = client_identity(CLIENT_HEADER)
 REQUEST_RE = re.compile(
-    r"^GET (?P<path>/~cddb|/slow|/slowfail|/slowshort)/cddb\.cgi\?cmd=(?P<cmd>[^& ]+)&hello=\w+\+\w+\+KorvanelleCDDB\+1\.22&proto=5 HTTP/1\.0$")
+    r"^GET (?P<path>/~cddb|/slow|/slowfail|/slowshort)/cddb\.cgi\?cmd=(?P<cmd>[^& ]+)&hello=\w+\+\w+\+%s\+%s&proto=%d "
+    r"HTTP/1\.0$" % (re.escape(CLIENT_NAME), re.escape(CLIENT_VERSION), PROTOCOL_LEVEL))
 
 
 def crlf_lines(path):
@@ -131,13 +145,7 @@ def serve_query(conn, disc_id):
     elif disc_id == "00000009":
         conn.sendall(b"HTTP/1.0 200 OK\r\n210 Found exact matches\r\nrock 00000001 A / B\r\n.\r\n")
     elif disc_id == "0000000a":
-        conn.sendall(HEADERS + b"210 Found exact matches\r\n")
-        line = b"rock 00000001 Endless / Reply\r\n" * 128
-        sent = 0
-        deadline = time.time() + 20
-        while sent < 8 * 1024 * 1024 and time.time() < deadline:
-            conn.sendall(line)
-            sent += len(line)
+        serve_huge_list(conn)
     elif disc_id == "0000000b":
         body = b"".join(b"rock %08x Artist %d / Title %d\r\n" % (i, i, i) for i in range(400))
         conn.sendall(HEADERS + b"210 Found exact matches\r\n" + body + b".\r\n")
