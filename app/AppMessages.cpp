@@ -3,29 +3,29 @@
 
 #include "controls/AeroMessageBox.h"
 
-namespace {
-const WORD kNoButtonResult = IDNO;
-}
-
 void ShowBox(MessageBoxKind kind, const CString& text) {
     AeroMessageBox box(AfxGetMainWnd());
     box.m_iconKind = kind;
     box.m_message = text;
-    box.AddButton("OK", 1, 1);
+    box.AddButton("OK", IDOK, 1);
     box.DoModal();
 }
 
-int AskYesNoCancel(MessageBoxKind kind, const CString& text) {
+void ShowSaveFailed(const CString& path) {
+    ShowBox(kBoxError, "Error saving file:\r\n\r\n" + path);
+}
+
+int AskSaveChanges(const CString& name) {
     AeroMessageBox box(AfxGetMainWnd());
-    box.m_iconKind = kind;
-    box.m_message = text;
-    box.AddButton("Yes", kAnswerYes, 1);
-    // "No" answers with a result of its own: the box's Escape and close box answer 2 (IDCANCEL),
-    // which must not count as "No" and drop the changes.
-    box.AddButton("No", kNoButtonResult, 0);
-    box.AddButton("Cancel", kAnswerCancel, 0);
-    INT_PTR answer = box.DoModal();
-    if (answer == kAnswerYes) return kAnswerYes;
-    if (answer == kNoButtonResult) return kAnswerNo;
-    return kAnswerCancel;  // Cancel, Escape or the close box
+    box.m_iconKind = kBoxWarning;
+    box.m_message = "Save changes to " + name + "?";
+    box.AddButton("Yes", IDYES, 1);
+    box.AddButton("No", IDNO, 0);
+    box.AddButton("Cancel", IDCANCEL, 0);
+    const INT_PTR answer = box.DoModal();
+    // Enter ends the box with IDOK (the box draws its buttons, so the dialog manager knows no
+    // default among them): that is the default, Yes. Anything but the buttons and Enter keeps
+    // the design.
+    if (answer == IDYES || answer == IDOK) return IDYES;
+    return answer == IDNO ? IDNO : IDCANCEL;
 }

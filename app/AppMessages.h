@@ -1,16 +1,15 @@
-// The application shell's questions and messages to the user, each a themed message box with
-// one or three buttons. Every box goes through the framework's message-box hook, so tests
-// answer them.
+// The application shell's questions and messages to the user, each a themed message box, asked
+// by what it means. Every box goes through the framework's message-box hook, so tests answer
+// them; a box's buttons answer with the system's result ids (IDYES, IDNO, IDCANCEL).
 #pragma once
 
+#include "controls/MessageBoxKind.h"
 #include "framework/Core.h"
-
-// Icon kinds of the boxes.
-enum MessageBoxKind { kBoxError = 1, kBoxWarning = 2, kBoxInformation = 3 };
-// Results of the three-button question.
-enum { kAnswerYes = 1, kAnswerNo = 2, kAnswerCancel = 3 };
 
 // One "OK" button.
 void ShowBox(MessageBoxKind kind, const CString& text);
-// "Yes" (default), "No", "Cancel": kAnswerYes, kAnswerNo or kAnswerCancel.
-int AskYesNoCancel(MessageBoxKind kind, const CString& text);
+// "Error saving file:" and the file that could not be written.
+void ShowSaveFailed(const CString& path);
+// "Save changes to <name>?" with "Yes" (default), "No" and "Cancel": IDYES, IDNO or IDCANCEL
+// (Enter counts as Yes; Escape and the close box count as Cancel).
+int AskSaveChanges(const CString& name);

@@ -141,10 +141,10 @@ BOOL KorvanelleDoc::SaveModified() {
     GuardOperation(155, [&] {
         if (!IsModified() || m_dropAgreed) return;
         CString name = IsStartupDesign() || GetFileName().IsEmpty() ? m_defaultName : GetFileName();
-        int answer = AskYesNoCancel(kBoxWarning, "Save changes to " + name + "?");
-        if (answer == kAnswerCancel) {
+        const int answer = AskSaveChanges(name);
+        if (answer == IDCANCEL) {
             result = FALSE;
-        } else if (answer == kAnswerNo) {
+        } else if (answer == IDNO) {
             // The design stays modified until it is really replaced: a Cancel in the next dialog
             // or a file that fails to open leaves it on screen as it was.
             m_dropAgreed = true;
@@ -234,7 +234,7 @@ void KorvanelleDoc::OnFileSave() {
         }
         CString path = GetPathName();
         if (!WriteFile(path)) {
-            ShowBox(kBoxError, "Error saving file:\r\n\r\n" + path);
+            ShowSaveFailed(path);
             return;
         }
         m_lastSaveOk = true;
@@ -302,7 +302,7 @@ void KorvanelleDoc::OnSaveAsStartupDesign() {
         }
         if (!written) {
             SetPathName(kept, FALSE);
-            ShowBox(kBoxError, "Error saving file:\r\n\r\n" + path);
+            ShowSaveFailed(path);
             return;
         }
         g_caseKind = caseKind;

@@ -441,7 +441,7 @@ void CThumb::OnContextMenu(CWnd* wnd, CPoint point) {
 
 void CThumb::ShowAddImageTip() {
     AeroMessageBox box(this);
-    box.m_iconKind = 3;
+    box.m_iconKind = kBoxInformation;
     box.m_caption = " Korvanelle Tip:";
     box.m_message =
         "There are 4 ways to add an image to the label:\r\n\r\n1. Drag and drop the image.\r\n\r\n2. Double "

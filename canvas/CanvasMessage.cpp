@@ -5,7 +5,7 @@
 
 #include "controls/AeroMessageBox.h"
 
-int ShowCanvasMessage(CWnd* parent, int icon, const CString& caption, const CString& text,
+int ShowCanvasMessage(CWnd* parent, MessageBoxKind icon, const CString& caption, const CString& text,
                       const CString& link, const std::vector<CanvasMessageButton>& buttons) {
     AeroMessageBox box(parent);
     box.m_iconKind = icon;
@@ -26,7 +26,7 @@ CString ShortcutAddress(const CString& path) {
     return address;
 }
 
-int ShowCanvasMessageOk(CWnd* parent, int icon, const CString& caption, const CString& text) {
+int ShowCanvasMessageOk(CWnd* parent, MessageBoxKind icon, const CString& caption, const CString& text) {
     CanvasMessageButton ok;
     ok.caption = "OK";
     ok.result = 1;

@@ -6,12 +6,15 @@
 
 #include <vector>
 
+#include "controls/MessageBoxKind.h"
 #include "framework/Core.h"
 
 class CWnd;
 
-// Icon kinds: 1 error, 2 warning, 3 information.
-enum CanvasMessageIcon { kMessageError = 1, kMessageWarning = 2, kMessageInformation = 3 };
+// The canvas's names for the box kinds it shows.
+constexpr MessageBoxKind kMessageError = kBoxError;
+constexpr MessageBoxKind kMessageWarning = kBoxWarning;
+constexpr MessageBoxKind kMessageInformation = kBoxInformation;
 
 struct CanvasMessageButton {
     CString caption;
@@ -23,9 +26,9 @@ struct CanvasMessageButton {
 // Shows the box and returns the result of the button pressed. An empty caption is the product
 // name. The link line opens `link` (a shortcut file) and reads the address the shortcut names,
 // or the file's path when it names none.
-int ShowCanvasMessage(CWnd* parent, int icon, const CString& caption, const CString& text,
+int ShowCanvasMessage(CWnd* parent, MessageBoxKind icon, const CString& caption, const CString& text,
                       const CString& link, const std::vector<CanvasMessageButton>& buttons);
 // The address an Internet shortcut file (".url") opens; empty when the file is missing or has none.
 CString ShortcutAddress(const CString& path);
 // A plain message with one default "OK" button (result 1).
-int ShowCanvasMessageOk(CWnd* parent, int icon, const CString& caption, const CString& text);
+int ShowCanvasMessageOk(CWnd* parent, MessageBoxKind icon, const CString& caption, const CString& text);

@@ -8,9 +8,6 @@
 #include "res/ControlsIds.h"
 
 BEGIN_MESSAGE_MAP(AeroMessageBox, AeroDialog)
-    ON_BN_CLICKED(IDC_MSGBOX_BUTTON1, OnButton1)
-    ON_BN_CLICKED(IDC_MSGBOX_BUTTON2, OnButton2)
-    ON_BN_CLICKED(IDC_MSGBOX_BUTTON3, OnButton3)
     ON_BN_CLICKED(IDC_MSGBOX_CHECK, OnCheck)
     ON_MESSAGE(WM_KICKIDLE, OnKickIdle)
 END_MESSAGE_MAP()
@@ -46,7 +43,7 @@ void MoveTo(CWnd& window, POINT at, bool show) {
 
 AeroMessageBox::AeroMessageBox(CWnd* parent) : AeroDialog(IDD_AERO_MESSAGEBOX, parent) {
     GuardOperation(1860, [&] {
-        m_iconKind = 3;
+        m_iconKind = kBoxInformation;
         m_caption = "Korvanelle";
         m_checkBox = false;
         m_noCaptionIcon = false;
@@ -83,13 +80,13 @@ KvMessageBoxRequest AeroMessageBox::MakeHookRequest() const {
     request.themed = true;
     request.iconKind = m_iconKind;
     switch (m_iconKind) {
-        case 1:
+        case kBoxError:
             request.type = MB_ICONERROR;
             break;
-        case 2:
+        case kBoxWarning:
             request.type = MB_ICONWARNING;
             break;
-        case 3:
+        case kBoxInformation:
             request.type = MB_ICONINFORMATION;
             break;
         default:
@@ -169,16 +166,16 @@ void AeroMessageBox::SetIconByKind() {
     GuardOperation(1863, [&] {
         HICON icon = nullptr;
         switch (m_iconKind) {
-            case 1:
+            case kBoxError:
                 icon = ::LoadIcon(nullptr, IDI_HAND);
                 break;
-            case 2:
+            case kBoxWarning:
                 icon = ::LoadIcon(nullptr, IDI_EXCLAMATION);
                 break;
-            case 3:
+            case kBoxInformation:
                 icon = ::LoadIcon(nullptr, IDI_ASTERISK);
                 break;
-            case 4:
+            case kBoxAppIcon:
                 icon = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(128));
                 if (!icon) icon = g_appIconLarge;
                 break;
@@ -209,6 +206,8 @@ void AeroMessageBox::Layout() {
             AeroButton& button = m_buttons[i];
             button.m_caption = m_buttonCaptions[i];
             button.SubclassDlgItem(IDC_MSGBOX_BUTTON1 + i, this);
+            // The result is the button's id: pressed from outside by what it answers.
+            if (m_buttonResults[i] != 0) button.SetDlgCtrlID(m_buttonResults[i]);
             button.GenerateBackground(6, 8, 10, 0, 0);
             if (!m_buttonLinks[i].IsEmpty()) button.SetURL(m_buttonLinks[i]);
             if (m_buttonDefaults[i]) button.ModifyStyle(0, BS_DEFPUSHBUTTON);
@@ -241,16 +240,34 @@ void AeroMessageBox::OnButton(int index, int errorNumber) {
     });
 }
 
-void AeroMessageBox::OnButton1() {
-    OnButton(0, 1866);
+int AeroMessageBox::ButtonIndexOf(HWND control) const {
+    if (control == nullptr) return -1;
+    const int count = static_cast<int>(std::min<INT_PTR>(m_buttonCaptions.GetSize(), kMaxButtons));
+    for (int i = 0; i < count; ++i)
+        if (m_buttons[i].m_hWnd == control) return i;
+    return -1;
 }
 
-void AeroMessageBox::OnButton2() {
-    OnButton(1, 1867);
-}
-
-void AeroMessageBox::OnButton3() {
-    OnButton(2, 1868);
+BOOL AeroMessageBox::OnCommand(WPARAM wParam, LPARAM lParam) {
+    // A button's id is its result, which may be IDOK or IDCANCEL: the click is told by the
+    // button's window (a command without one, such as Escape's IDCANCEL, names it by its id).
+    if (HIWORD(wParam) == BN_CLICKED) {
+        HWND control = lParam != 0 ? reinterpret_cast<HWND>(lParam) : ::GetDlgItem(m_hWnd, LOWORD(wParam));
+        switch (ButtonIndexOf(control)) {
+            case 0:
+                OnButton(0, 1866);
+                return TRUE;
+            case 1:
+                OnButton(1, 1867);
+                return TRUE;
+            case 2:
+                OnButton(2, 1868);
+                return TRUE;
+            default:
+                break;
+        }
+    }
+    return AeroDialog::OnCommand(wParam, lParam);
 }
 
 void AeroMessageBox::OnCheck() {

@@ -4,12 +4,15 @@
 // the button pressed and, when a check box was shown, its final state in m_checkBox.
 //
 //   AeroMessageBox box(this);
-//   box.m_iconKind = 2;
-//   box.m_message = "Save changes to Cover.kvl?";
-//   box.AddButton("Yes", 1, 1, "");
-//   box.AddButton("No", 2, 0, "");
-//   box.AddButton("Cancel", 3, 0, "");
-//   switch (box.DoModal()) { ... }
+//   box.m_iconKind = kBoxWarning;
+//   box.m_message = "Delete the template?";
+//   box.AddButton("Yes", IDYES, 1);
+//   box.AddButton("No", IDNO, 0);
+//   if (box.DoModal() == IDYES) { ... }  // Escape and the close box give IDCANCEL
+//
+// A button's result is also its control id in the box's window, so that a program driving the box
+// from outside presses a button by its result (GetDlgItem(box, IDNO)). Buttons with result 0 keep
+// the ids of the dialog's template.
 //
 // Every box goes through the message-box hook (framework/core/OperationError.h) before it shows a
 // window: with a hook set, the hook sees the box's kind, text, buttons and check box and answers.
@@ -23,6 +26,7 @@
 #include "controls/AeroDialog.h"
 #include "controls/AeroLabel.h"
 #include "controls/AeroStatics.h"
+#include "controls/MessageBoxKind.h"
 #include "controls/MessageBoxLayout.h"
 
 class AeroMessageBox : public AeroDialog {
@@ -30,8 +34,8 @@ public:
     explicit AeroMessageBox(CWnd* parent = nullptr);
     ~AeroMessageBox() override;
 
-    // 1 error, 2 warning, 3 information, 4 the application icon; any other value shows no icon.
-    int m_iconKind = 3;
+    // Any value outside the named kinds shows no icon.
+    MessageBoxKind m_iconKind = kBoxInformation;
     CString m_caption = "Korvanelle";
     CString m_message;  // lines separated by "\r\n"
     // In: show "Do not show this message again."; out: the box was closed with it ticked.
@@ -59,10 +63,8 @@ public:
     // for Escape or the close box.
     INT_PTR DoModal() override;
     BOOL OnInitDialog() override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
-    void OnButton1();
-    void OnButton2();
-    void OnButton3();
     void OnCheck();
     LRESULT OnKickIdle(WPARAM wParam, LPARAM lParam);
 
@@ -76,6 +78,8 @@ private:
     void SetIconByKind();
     void Layout();
     void OnButton(int index, int errorNumber);
+    // The index of the shown button whose window is `control`; -1 for none.
+    int ButtonIndexOf(HWND control) const;
 
     CString m_linkTarget;
     CString m_linkText;

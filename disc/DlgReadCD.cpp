@@ -339,7 +339,7 @@ void DlgReadCD::FinishScan(LONG status) {
         FinishMp3Grid();
     else
         ScanFinished(status);
-    if (!error.IsEmpty()) ShowMessage(1, error);
+    if (!error.IsEmpty()) ShowMessage(kBoxError, error);
 }
 
 void DlgReadCD::FinishMp3Grid() {
@@ -378,14 +378,14 @@ void DlgReadCD::FinishMp3Grid() {
 
 void DlgReadCD::ScanFinished(LONG status) {
     if (status == kScanNoMusic) {
-        ShowMessage(1, " \r\nThe CD does not contain any music tracks.");
+        ShowMessage(kBoxError, " \r\nThe CD does not contain any music tracks.");
         g_scanActive = 0;
         Close(IDOK);
         return;
     }
     if (status == kScanNoToc) {
         AeroMessageBox box(this);
-        box.m_iconKind = 2;
+        box.m_iconKind = kBoxWarning;
         box.m_caption.Empty();
         box.m_message = "The CD-ROM drive is not ready.";
         box.AddButton("Retry", 1, 1);
@@ -596,7 +596,7 @@ void DlgReadCD::OnCdPlayerIni() {
             g_useCdPlayerIni = 1;
             return;
         }
-        ShowMessage(2, "Please select a valid CDPlayer file in 'Advanced Settings'.");
+        ShowMessage(kBoxWarning, "Please select a valid CDPlayer file in 'Advanced Settings'.");
         m_cdPlayerIni.SetCheck(BST_UNCHECKED);
     });
 }
@@ -671,7 +671,7 @@ void DlgReadCD::OnDestroy() {
     AeroDialog::OnDestroy();
 }
 
-void DlgReadCD::ShowMessage(int icon, const CString& text) {
+void DlgReadCD::ShowMessage(MessageBoxKind icon, const CString& text) {
     AeroMessageBox box(this);
     box.m_iconKind = icon;
     box.m_caption.Empty();

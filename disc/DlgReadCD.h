@@ -20,6 +20,7 @@
 #include "controls/AeroLabel.h"
 #include "controls/AeroStatics.h"
 #include "controls/IconListBox.h"
+#include "controls/MessageBoxKind.h"
 #include "disc/ReadCdState.h"
 
 class CDiscTools;
@@ -110,7 +111,7 @@ private:
     void WriteMp3Tracks();
     void CreateGrid();
     void Close(int result);
-    void ShowMessage(int icon, const CString& text);
+    void ShowMessage(MessageBoxKind icon, const CString& text);
     CRect ControlRect(int id);
 
     const CDiscTools& m_drives;

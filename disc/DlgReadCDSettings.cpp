@@ -30,7 +30,7 @@ namespace {
 
 const int kTitleWidthLimit = 310;
 
-void ShowBox(CWnd* parent, int icon, const CString& text) {
+void ShowBox(CWnd* parent, MessageBoxKind icon, const CString& text) {
     AeroMessageBox box(parent);
     box.m_iconKind = icon;
     box.m_caption.Empty();
@@ -143,7 +143,7 @@ void DlgReadCDSettings::OnOK() {
         m_pathEdit.GetWindowText(path);
         if (path != g_cdPlayerPath) g_cdPlayerPath = path;
         if (g_useCdPlayerIni && !CanOpenForReading(g_cdPlayerPath)) {
-            ShowBox(this, 2, "The selected CDPlayer file does not exist.");
+            ShowBox(this, kBoxWarning, "The selected CDPlayer file does not exist.");
             g_useCdPlayerIni = 0;
         }
         const int chosen = m_server.GetCurSel();
@@ -209,7 +209,7 @@ LRESULT DlgReadCDSettings::OnServerListDone(WPARAM, LPARAM) {
         SetWindowText(" Search Settings");
         if (result != ServerListFetch::kReceived) {
             ShowBox(
-                this, 1,
+                this, kBoxError,
                 "Korvanelle could not connect to the Freedb server.\r\n\r\nPlease make sure your computer is "
                 "connected to the internet and\r\nthat there is no firewall software blocking "
                 "Korvanelle.\r\n\r\n"

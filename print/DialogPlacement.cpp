@@ -39,7 +39,7 @@ void AttachButton(AeroButton& button, UINT id, CWnd* dialog) {
     button.GenerateBackground(6, 8, 10, 0, 0);
 }
 
-void ShowDialogMessage(CWnd* owner, int iconKind, const CString& text) {
+void ShowDialogMessage(CWnd* owner, MessageBoxKind iconKind, const CString& text) {
     AeroMessageBox box(owner);
     box.m_iconKind = iconKind;
     box.m_message = text;

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "controls/MessageBoxKind.h"
 #include "framework/Win.h"
 
 class AeroButton;
@@ -19,5 +20,5 @@ RECT CentringRectangle();
 
 // Attaches a push button of the dialog and gives it the standard dialog-button face.
 void AttachButton(AeroButton& button, UINT id, CWnd* dialog);
-// A themed message with one default "OK" button: 2 warning, 3 information.
-void ShowDialogMessage(CWnd* owner, int iconKind, const CString& text);
+// A themed message with one default "OK" button.
+void ShowDialogMessage(CWnd* owner, MessageBoxKind iconKind, const CString& text);

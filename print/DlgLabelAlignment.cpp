@@ -403,7 +403,7 @@ bool DlgLabelAlignment::FitPage(ViewObject* page, int width, int height, CString
 
 void DlgLabelAlignment::ShowRefusal(const CString& text) {
     AeroMessageBox box(this);
-    box.m_iconKind = 2;
+    box.m_iconKind = kBoxWarning;
     box.m_glassMode = 1;
     box.m_message = text;
     box.AddButton("OK", 1, 1);

@@ -232,7 +232,7 @@ void DlgLabelStock::DeleteTemplate(const CString& name) {
         LabelTemplate* t = library ? library->FindTemplate(name) : nullptr;
         if (!t || IsInUse(t)) return;
         AeroMessageBox box(this);
-        box.m_iconKind = 2;
+        box.m_iconKind = kBoxWarning;
         box.m_message = "Are you sure you want to delete the ''" + name + "'' template?";
         box.AddButton("Yes", 1, 0);
         box.AddButton("No", 2, 1);
@@ -294,7 +294,7 @@ void DlgLabelStock::OnOK() {
         const int chosenKind = chosen ? chosen->GetCaseKind() : currentKind;
         if (chosen && currentKind != chosenKind) {
             AeroMessageBox box(this);
-            box.m_iconKind = 3;
+            box.m_iconKind = kBoxInformation;
             if (chosenKind == kCaseDvd)
                 box.m_message =
                     "You have switched to a DVD case template.\r\nThe default DVD case label will now be "

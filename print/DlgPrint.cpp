@@ -261,7 +261,7 @@ void DlgPrint::FillPrinterCombo() {
 void DlgPrint::ShowPrinterError(int kind) {
     m_printers.SetCurSel(-1);
     ShowDialogMessage(
-        this, 3,
+        this, kBoxInformation,
         kind == 1 ? "All printers are currently offline.\r\n\r\nPlease make sure you can print from "
                     "other programs."
                   : "There was a problem loading print drivers.\r\n\r\nPlease make sure you can print "
@@ -297,7 +297,7 @@ bool DlgPrint::LoadPrintDriver(const CString& name) {
         std::unique_ptr<CPrintDriver> record(new CPrintDriver);
         const int index = setups.FindPrinter(name);
         if (!setups.m_printerList.CreatePrinterHandles(&record->m_paperDevMode, &record->m_devNames, index)) {
-            ShowDialogMessage(this, 3,
+            ShowDialogMessage(this, kBoxInformation,
                               "Could not load print driver: ( " + name +
                                   " )\r\n\r\nPlease make sure this printer is online.");
             // Every set-up of that printer goes, and the printer leaves the lists.
@@ -562,7 +562,7 @@ void DlgPrint::OnCopiesKillFocus() {
 void DlgPrint::OnOK() {
     GuardOperation(4179, [&] {
         if (!m_view || m_view->m_firstPrintPage == 0) {
-            ShowDialogMessage(this, 2, "Please select the labels to print.");
+            ShowDialogMessage(this, kBoxWarning, "Please select the labels to print.");
             return;
         }
         KorvanelleDocument* d = Design();
@@ -584,7 +584,7 @@ void DlgPrint::OnPreview() {
             AppCanvasState::Get().m_inPrintPreview = 1;
             EndDialog(IDOK);
         } else {
-            ShowDialogMessage(this, 2, "Please select the labels to preview.");
+            ShowDialogMessage(this, kBoxWarning, "Please select the labels to preview.");
         }
     });
 }

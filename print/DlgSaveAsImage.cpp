@@ -467,7 +467,7 @@ void DlgSaveAsImage::OnOK() {
         const CString path = g_lastExportPath;
         if (::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) {
             AeroMessageBox box(this);
-            box.m_iconKind = 2;
+            box.m_iconKind = kBoxWarning;
             box.m_message = path + " already exists.\r\n\r\nDo you want to replace it?";
             box.AddButton("Yes", 1, 0);
             box.AddButton("No", 2, 1);
@@ -486,12 +486,12 @@ void DlgSaveAsImage::OnOK() {
             return;
         }
         if (result.outcome == kExportNoBitmap)
-            ShowDialogMessage(this, 2,
+            ShowDialogMessage(this, kBoxWarning,
                               "Your computer does not have enough memory to create the image file.\r\n\r\n"
                               "Please close all other running programs and try again.\r\n\r\n"
                               "You can also try a smaller resolution (300 DPI or below).");
         else
-            ShowDialogMessage(this, 2,
+            ShowDialogMessage(this, kBoxWarning,
                               "The image could not be saved:\r\n\r\n" + path +
                                   "\r\n\r\nPlease make sure that the folder exists and can be written to, "
                                   "and that the disk is not full.");

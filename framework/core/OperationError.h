@@ -153,9 +153,9 @@ bool GuardOperationSteps(int number, Fn&& fn) {
 // For tests: captures every message box, plain and themed, while it lives,
 // answering each, and restores the previous hook when it ends.
 //
-//   KvMessageBoxCapture boxes;            // every box answered with IDOK (1)
-//   boxes.m_answerCaption = "No";         // ... or with the result of its "No" button
-//   boxes.m_checkAnswer = true;           // a box with a check box reports it ticked
+//   KvMessageBoxCapture boxes(IDNO);       // every box answered with IDNO (the default: IDOK)
+//   boxes.m_answerCaption = "More Info.."; // ... or, where a button reads so, with its result
+//   boxes.m_checkAnswer = true;            // a box with a check box reports it ticked
 //   SaveModified();
 //   CHECK(boxes.LastText() == "Save changes to Cover.kvl?");
 //   CHECK(boxes.Boxes()[0].iconKind == 2);

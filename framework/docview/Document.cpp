@@ -56,20 +56,7 @@ void CDocument::SetModifiedFlag(BOOL bModified) {
 }
 
 BOOL CDocument::SaveModified() {
-    if (!IsModified()) return TRUE;
-    CString name = m_strPathName.IsEmpty() ? m_strTitle : m_strPathName;
-    int slash = name.ReverseFind('\\');
-    if (slash >= 0) name = name.Mid(slash + 1);
-    CString prompt = "Save changes to " + name + "?";
-    switch (AfxMessageBox(prompt, MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
-        case IDCANCEL:
-            return FALSE;
-        case IDYES:
-            return DoFileSave();
-        default:
-            SetModifiedFlag(FALSE);
-            return TRUE;
-    }
+    return !IsModified();
 }
 
 BOOL CDocument::CanCloseFrame(CFrameWnd* pFrame) {

@@ -43,7 +43,9 @@ public:
 
     virtual BOOL IsModified();
     virtual void SetModifiedFlag(BOOL bModified = TRUE);
-    // Asks whether to save a modified document: TRUE lets the caller go on.
+    // Whether the document may be dropped: TRUE lets the caller go on. The question to the user
+    // and its words belong to the application's document class, which overrides this; here a
+    // modified document is kept, never dropped unasked.
     virtual BOOL SaveModified();
     virtual BOOL CanCloseFrame(CFrameWnd* pFrame);
     virtual void PreCloseFrame(CFrameWnd* pFrame);

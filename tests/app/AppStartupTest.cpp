@@ -130,7 +130,7 @@ TEST_CASE("ending the Windows session asks about the design and saves the settin
     doc->SetModifiedFlag(TRUE);
     {
         KvMessageBoxCapture boxes;
-        boxes.m_answerCaption = "Cancel";
+        boxes.m_result = IDCANCEL;
         CHECK(SendMessageA(hFrame, WM_QUERYENDSESSION, 0, 0) == FALSE);
         CHECK(boxes.Boxes().size() == 1);
         CHECK(doc->IsModified());
@@ -138,7 +138,7 @@ TEST_CASE("ending the Windows session asks about the design and saves the settin
     // "No" drops the design only when the session really ends.
     {
         KvMessageBoxCapture boxes;
-        boxes.m_answerCaption = "No";
+        boxes.m_result = IDNO;
         CHECK(SendMessageA(hFrame, WM_QUERYENDSESSION, 0, 0) == TRUE);
         CHECK(doc->IsModified());
     }
@@ -149,7 +149,7 @@ TEST_CASE("ending the Windows session asks about the design and saves the settin
     CHECK(doc->IsModified());
     {
         KvMessageBoxCapture boxes;
-        boxes.m_answerCaption = "No";
+        boxes.m_result = IDNO;
         CHECK(SendMessageA(hFrame, WM_QUERYENDSESSION, 0, 0) == TRUE);
         CHECK(boxes.Boxes().size() == 1);
     }

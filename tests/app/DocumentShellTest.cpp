@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "AppTestSupport.h"
+#include "app/AppMessages.h"
 #include "app/KorvanelleDoc.h"
 #include "app/Settings.h"
 #include "model/KorvanelleDocument.h"
@@ -243,13 +244,32 @@ TEST_CASE("the save question: every answer") {
     }
     SUBCASE("Cancel keeps the design") {
         f.doc.SetModifiedFlag(TRUE);
-        boxes.m_answerCaption = "Cancel";
+        boxes.m_result = IDCANCEL;
         CHECK_FALSE(f.doc.SaveModified());
         CHECK(f.doc.IsModified());
         REQUIRE(boxes.Boxes().size() == 1);
         CHECK(boxes.LastText() == "Save changes to " + f.doc.m_defaultName + "?");
         CHECK(boxes.Boxes()[0].iconKind == 2);
         REQUIRE(boxes.Boxes()[0].buttons.size() == 3);
+    }
+    SUBCASE("the box's buttons answer with the system's ids; Enter is Yes, any other ending Cancel") {
+        boxes.m_result = IDNO;
+        CHECK(AskSaveChanges("Cover.kvl") == IDNO);
+        const KvMessageBoxCapture::Box& seen = boxes.Boxes().at(0);
+        CHECK(seen.text == "Save changes to Cover.kvl?");
+        CHECK(seen.iconKind == kBoxWarning);
+        REQUIRE(seen.buttons.size() == 3);
+        const char* captions[] = {"Yes", "No", "Cancel"};
+        const int results[] = {IDYES, IDNO, IDCANCEL};
+        for (int i = 0; i < 3; ++i) {
+            CHECK(seen.buttons[i].caption == captions[i]);
+            CHECK(seen.buttons[i].result == results[i]);
+            CHECK(seen.buttons[i].isDefault == (i == 0));
+        }
+        boxes.m_result = IDOK;  // what the box gives for Enter
+        CHECK(AskSaveChanges("Cover.kvl") == IDYES);
+        boxes.m_result = -1;  // a box ended from outside
+        CHECK(AskSaveChanges("Cover.kvl") == IDCANCEL);
     }
     SUBCASE("Escape counts as Cancel, not as No") {
         f.doc.SetModifiedFlag(TRUE);
@@ -259,7 +279,7 @@ TEST_CASE("the save question: every answer") {
     }
     SUBCASE("No lets the design go, but it stays modified until it is replaced") {
         f.doc.SetModifiedFlag(TRUE);
-        boxes.m_answerCaption = "No";
+        boxes.m_result = IDNO;
         CHECK(f.doc.SaveModified());
         CHECK(f.doc.IsModified());
         CHECK_FALSE(Exists(path));
@@ -270,7 +290,7 @@ TEST_CASE("the save question: every answer") {
     SUBCASE("Yes saves, and only a save that happened lets the design go") {
         f.doc.SetPathName(path, FALSE);
         f.doc.SetModifiedFlag(TRUE);
-        boxes.m_answerCaption = "Yes";
+        boxes.m_result = IDYES;
         CHECK(boxes.LastText().IsEmpty());
         CHECK(f.doc.SaveModified());
         CHECK(boxes.Boxes()[0].text == "Save changes to Design.kvl?");
@@ -285,7 +305,7 @@ TEST_CASE("the save question: every answer") {
         REQUIRE(SetFileAttributesA(path, FILE_ATTRIBUTE_READONLY));
         f.link.design.SetAlbumField("Artist", "changed");
         f.doc.SetModifiedFlag(TRUE);
-        boxes.m_answerCaption = "Yes";
+        boxes.m_result = IDYES;
         CHECK_FALSE(f.doc.SaveModified());
         CHECK(f.doc.IsModified());
         REQUIRE(boxes.Boxes().size() == 2);  // the question, then the error
@@ -301,7 +321,7 @@ TEST_CASE("the save question: every answer") {
         f.doc.NewFromTemplate(4, 0, 1);
         f.doc.SetModifiedFlag(TRUE);
         f.doc.savePath.Empty();
-        boxes.m_answerCaption = "Yes";
+        boxes.m_result = IDYES;
         CHECK_FALSE(f.doc.SaveModified());
         CHECK(f.doc.IsModified());
     }
@@ -338,7 +358,7 @@ TEST_CASE("a failed save keeps the design modified and the old file as it was") 
 TEST_CASE("Save As Startup Design writes a copy: the design's own file, changes and settings stay") {
     Fixture f;
     KvMessageBoxCapture boxes;
-    boxes.m_answerCaption = "Cancel";
+    boxes.m_result = IDCANCEL;
     // A DVD design with two discs, so the saved kind and layout would change with it.
     f.doc.NewFromTemplate(5, 3, 1);
     const CString own = f.root + "\\Mine.kvl";
@@ -378,7 +398,7 @@ TEST_CASE("Save As Startup Design writes a copy: the design's own file, changes 
         CHECK(f.doc.IsModified());
         CHECK(ReadBytes(own) == ownBefore);
 
-        boxes.m_answerCaption = "Yes";
+        boxes.m_result = IDYES;
         CHECK(f.doc.SaveModified());
         REQUIRE(boxes.Boxes().size() == 1);
         CHECK(boxes.LastText() == "Save changes to Mine.kvl?");
@@ -485,7 +505,7 @@ TEST_CASE("No followed by Cancel, or by a file that fails to open, keeps the edi
         out << "no design";
     }
     KvMessageBoxCapture boxes;
-    boxes.m_answerCaption = "No";
+    boxes.m_result = IDNO;
     auto checkKept = [&](size_t boxesShown) {
         CHECK(boxes.Boxes().size() == boxesShown);
         CHECK(f.link.resets == 0);
@@ -526,21 +546,21 @@ TEST_CASE("a recent file asks before it replaces an edited design") {
     f.doc.SetModifiedFlag(TRUE);
     KvMessageBoxCapture boxes;
     SUBCASE("Cancel") {
-        boxes.m_answerCaption = "Cancel";
+        boxes.m_result = IDCANCEL;
         f.doc.OpenByPath(other);
         CHECK(f.link.resets == 1);
         CHECK(f.doc.IsModified());
         CHECK(f.doc.IsStartupDesign());
     }
     SUBCASE("Yes, and the save is cancelled") {
-        boxes.m_answerCaption = "Yes";
+        boxes.m_result = IDYES;
         f.doc.savePath.Empty();
         f.doc.OpenByPath(other);
         CHECK(f.link.resets == 1);
         CHECK(f.doc.IsModified());
     }
     SUBCASE("New Project OK after No") {
-        boxes.m_answerCaption = "No";
+        boxes.m_result = IDNO;
         f.link.newProjectOk = true;
         f.doc.OnFileNew();
         CHECK(f.link.resets == 2);

@@ -65,6 +65,29 @@ void Click(HWND box, int id) {
     SendMessage(GetDlgItem(box, id), BM_CLICK, 0, 0);
 }
 
+std::string TextOf(HWND window) {
+    char text[256] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+// The messages of the box's thread as a dialog's loop takes them (keys go through the dialog
+// manager), until `done` or 5 seconds.
+template <class Pred>
+bool PumpDialogUntil(HWND box, Pred done) {
+    const DWORD start = GetTickCount();
+    while (!done() && GetTickCount() - start < 5000) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (IsDialogMessageA(box, &msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return done();
+}
+
 }  // namespace
 
 TEST_CASE("message box layout from the control sizes") {
@@ -126,7 +149,7 @@ TEST_CASE("the hook answers every box without a window") {
         boxes.m_answerCaption = "No";
         boxes.m_checkAnswer = true;
         AeroMessageBox box(nullptr);
-        box.m_iconKind = 2;
+        box.m_iconKind = kBoxWarning;
         box.m_message = "Save changes to Cover.kvl?";
         box.m_checkBox = true;
         box.AddButton("Yes", 1, 1, "");
@@ -172,7 +195,7 @@ TEST_CASE("the hook answers every box without a window") {
             return 3;
         });
         AeroMessageBox box(nullptr);
-        box.m_iconKind = 1;
+        box.m_iconKind = kBoxError;
         box.m_message = "Error saving file.";
         CHECK(box.DoModal() == 3);
         CHECK(text == "Error saving file.");
@@ -195,10 +218,38 @@ TEST_CASE("the real message box under Wine") {
             CHECK(IsWindowVisible(window));
             Click(window, IDC_MSGBOX_BUTTON1);
             stayedOpen = IsWindow(window) && IsWindowVisible(window) && box.ContinueModal();
-            Click(window, IDC_MSGBOX_BUTTON2);
+            Click(window, 7);  // "Cancel": its result is its id
         });
         CHECK(stayedOpen);
         CHECK(result == 7);
+    }
+    SUBCASE("each button is found by its result id; keys through the box's loop: Escape, Enter") {
+        const char* captions[] = {"Yes", "No", "Cancel"};
+        const int results[] = {IDYES, IDNO, IDCANCEL};
+        for (int pressed : {IDNO, -VK_ESCAPE, -VK_RETURN}) {  // negative: a key
+            CAPTURE(pressed);
+            AeroMessageBox box(nullptr);
+            for (int i = 0; i < 3; ++i) box.AddButton(captions[i], results[i], i == 0);
+            CHECK(RunLive(box,
+                          [&](HWND window) {
+                              for (int i = 0; i < 3; ++i) {
+                                  HWND button = GetDlgItem(window, results[i]);
+                                  CHECK(IsWindowVisible(button));
+                                  CHECK(TextOf(button) == captions[i]);
+                              }
+                              if (pressed > 0) {
+                                  Click(window, pressed);
+                                  return;
+                              }
+                              HWND focus = GetDlgItem(window, IDYES);
+                              SetFocus(focus);
+                              PostMessage(focus, WM_KEYDOWN, -pressed, 0);
+                              PostMessage(focus, WM_KEYUP, -pressed, 0xC0000001);
+                              PumpDialogUntil(window, [&] { return !box.ContinueModal(); });
+                          }) == (pressed > 0             ? pressed
+                                 : pressed == -VK_ESCAPE ? IDCANCEL
+                                                         : IDOK));
+        }
     }
     SUBCASE("Escape gives 2, IDOK gives 1, the close box 2; a button never added does nothing") {
         AeroMessageBox box(nullptr), second(nullptr), third(nullptr);
@@ -224,7 +275,7 @@ TEST_CASE("the real message box under Wine") {
             CHECK(RunLive(box, [&](HWND window) {
                       shown = IsWindowVisible(GetDlgItem(window, IDC_MSGBOX_CHECK)) != FALSE;
                       for (int i = 0; i < clicks; ++i) Click(window, IDC_MSGBOX_CHECK);
-                      Click(window, IDC_MSGBOX_BUTTON1);
+                      Click(window, IDOK);
                   }) == 1);
             CHECK(shown == (clicks >= 0));
             CHECK(box.m_checkBox == (clicks == 3));
@@ -235,7 +286,7 @@ TEST_CASE("the real message box under Wine") {
         REQUIRE(owner.CreateEx(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 100, 100, 600, 400, nullptr,
                                nullptr));
         AeroMessageBox box(&owner);
-        box.m_iconKind = 1;
+        box.m_iconKind = kBoxError;
         box.m_message = "Error saving file:\r\n\r\nC:\\Designs\\A rather long file name for a cover.kvl";
         box.m_noCaptionIcon = true;
         box.AddButton("Retry", 1, 1, "");
@@ -243,7 +294,7 @@ TEST_CASE("the real message box under Wine") {
         RunLive(box, [&](HWND window) {
             const RECT icon = ChildRect(GetDlgItem(window, IDC_MSGBOX_ICON));
             const RECT text = ChildRect(GetDlgItem(window, IDC_MSGBOX_TEXT));
-            const RECT b1 = ChildRect(GetDlgItem(window, IDC_MSGBOX_BUTTON1));
+            const RECT b1 = ChildRect(GetDlgItem(window, 1));  // "Retry", by its result
             RECT client, w, o;
             GetClientRect(window, &client);
             CHECK(text.left == icon.left + icon.right);
@@ -252,7 +303,7 @@ TEST_CASE("the real message box under Wine") {
             CHECK(client.right == text.right + icon.left);
             CHECK(client.bottom == b1.bottom + icon.top);
             CHECK_FALSE(IsWindowVisible(GetDlgItem(window, IDC_MSGBOX_BUTTON3)));
-            CHECK((GetWindowLong(GetDlgItem(window, IDC_MSGBOX_BUTTON1), GWL_STYLE) & BS_DEFPUSHBUTTON) != 0);
+            CHECK((GetWindowLong(GetDlgItem(window, 1), GWL_STYLE) & BS_DEFPUSHBUTTON) != 0);
             CHECK(SendMessage(window, WM_GETICON, ICON_SMALL, 0) == 0);
             GetWindowRect(window, &w);
             GetWindowRect(owner.m_hWnd, &o);
@@ -262,8 +313,8 @@ TEST_CASE("the real message box under Wine") {
         owner.DestroyWindow();
     }
     SUBCASE("the icon of each kind; kind 5 shows none") {
-        const int kinds[] = {1, 4, 5};
-        for (int kind : kinds) {
+        const MessageBoxKind kinds[] = {kBoxError, kBoxAppIcon, static_cast<MessageBoxKind>(5)};
+        for (MessageBoxKind kind : kinds) {
             CAPTURE(kind);
             AeroMessageBox box(nullptr);
             box.m_iconKind = kind;

@@ -258,18 +258,19 @@ bool AppDriver::WaitForSplashGone(DWORD ms) const {
 bool AppDriver::IsMessageBox(HWND hWnd) {
     // A dialog of the system's dialog class...
     if (ClassName(hWnd) != "#32770") return false;
-    // ...with the themed box's own parts: the message label, the icon picture and the first of
-    // its three buttons, each of its kind. Other dialogs use the message label's id for a label
-    // of their own (Read CD's "Match:", the disc chooser's question), but none has the rest.
+    // ...with the themed box's own parts: the message label, the icon picture and the check box,
+    // each of its kind (its buttons carry their results as ids, so they tell nothing). Other
+    // dialogs use the message label's id for a label of their own (Read CD's "Match:", the disc
+    // chooser's question), but none has the rest.
     auto child = [&](int id, const char* kind) {
         HWND control = ::GetDlgItem(hWnd, id);
         return control != nullptr && ClassName(control) == kind ? control : nullptr;
     };
     HWND icon = child(IDC_MSGBOX_ICON, "Static");
+    HWND check = child(IDC_MSGBOX_CHECK, "Button");
     return child(IDC_MSGBOX_TEXT, "Static") != nullptr && icon != nullptr &&
-           (::GetWindowLongA(icon, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
-           child(IDC_MSGBOX_BUTTON1, "Button") != nullptr && child(IDC_MSGBOX_BUTTON2, "Button") != nullptr &&
-           child(IDC_MSGBOX_BUTTON3, "Button") != nullptr;
+           (::GetWindowLongA(icon, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && check != nullptr &&
+           (::GetWindowLongA(check, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX;
 }
 
 HWND AppDriver::WaitForMessageBox(DWORD ms) const {
@@ -292,6 +293,21 @@ bool AppDriver::PressButton(HWND dialog, const std::string& caption) const {
         std::cout << "no button \"" << caption << "\" in\n" << DescribeWindows(dialog);
         return false;
     }
+    ClickButton(dialog, button);
+    return true;
+}
+
+bool AppDriver::Answer(HWND box, int result) const {
+    HWND button = ::GetDlgItem(box, result);
+    if (button == nullptr || ClassName(button) != "Button" || !::IsWindowVisible(button)) {
+        std::cout << "no button answers " << result << " in\n" << DescribeWindows(box);
+        return false;
+    }
+    ClickButton(box, button);
+    return true;
+}
+
+void AppDriver::ClickButton(HWND dialog, HWND button) const {
     RECT rc = {};
     ::GetWindowRect(button, &rc);
     Activate(dialog);
@@ -300,7 +316,6 @@ bool AppDriver::PressButton(HWND dialog, const std::string& caption) const {
     // the screen a moment before (the splash).
     MoveMouse((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
     ::PostMessageA(button, BM_CLICK, 0, 0);
-    return true;
 }
 
 ProbeResult AppDriver::Measure() {
@@ -365,7 +380,7 @@ bool AppDriver::Quit(DWORD ms) {
         HWND box = WaitForMessageBox(200);
         if (box != nullptr && Running()) {
             std::cout << "at exit the program asks: " << MessageText(box) << std::endl;
-            PressButton(box, "No");
+            Answer(box, IDNO);
             WaitFor([&] { return !::IsWindow(box) || !Running(); }, 5000);
         }
     }

@@ -62,7 +62,7 @@ public:
     static bool IsSplash(HWND hWnd);
     bool WaitForSplashGone(DWORD ms) const;
     // A message box of the program: the themed box, a dialog with its message label, icon and
-    // three buttons (not merely a control with the label's id, which other dialogs reuse).
+    // check box (not merely a control with the label's id, which other dialogs reuse).
     static bool IsMessageBox(HWND hWnd);
     // A visible message box of the program, waited for `ms`.
     HWND WaitForMessageBox(DWORD ms) const;
@@ -72,6 +72,9 @@ public:
 
     // Presses the button of `dialog` that reads `caption` (ampersands ignored).
     bool PressButton(HWND dialog, const std::string& caption) const;
+    // Presses the button of a message box that answers `result` (IDYES, IDNO, IDCANCEL, IDOK...):
+    // in the box, a button's control id is its result.
+    bool Answer(HWND box, int result) const;
 
     // Object counts and memory of the program, read on a thread of its own.
     ProbeResult Measure();
@@ -140,6 +143,8 @@ public:
 
 private:
     void MoveMouse(int x, int y) const;
+    // The pointer over the button, then the button's own click.
+    void ClickButton(HWND dialog, HWND button) const;
 
     PROCESS_INFORMATION m_process = {};
     DWORD m_startTick = 0;

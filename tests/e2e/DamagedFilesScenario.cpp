@@ -63,7 +63,7 @@ TEST_CASE("damaged_files") {
     // once it has faded.
     CHECK(app.WaitForSplashGone(15000));
     CHECK(app.Screenshot("damaged-design-message"));
-    REQUIRE(app.PressButton(box, "OK"));
+    REQUIRE(app.Answer(box, IDOK));
     CHECK(WaitFor([&] { return !::IsWindow(box); }, 10000));
 
     // The program goes on with a design of its own; nothing else is asked.

@@ -112,17 +112,17 @@ public:
         return box;
     }
 
-    void Answer(HWND box, const char* button) {
-        const std::string answer = button;
-        CAPTURE(answer);
-        REQUIRE(m_app.PressButton(box, button));
+    // The box answered by the result id of a button (IDYES, IDNO, IDCANCEL, IDOK).
+    void Answer(HWND box, int result) {
+        CAPTURE(result);
+        REQUIRE(m_app.Answer(box, result));
         REQUIRE(WaitFor([&] { return !::IsWindow(box); }, kEffect));
     }
 
-    // A command that asks about `file`, answered with `button`.
-    void AskedAndAnswered(UINT command, const char* file, const char* button) {
+    // A command that asks about `file`, answered with `result`.
+    void AskedAndAnswered(UINT command, const char* file, int result) {
         m_app.Command(command);
-        Answer(Question(file), button);
+        Answer(Question(file), result);
     }
 
     HWND Dialog(const char* caption) {
@@ -160,15 +160,15 @@ public:
         REQUIRE(dialog != nullptr);
         CHECK_FALSE(AppDriver::IsMessageBox(dialog));
         if (AppDriver::IsMessageBox(dialog)) {
-            Answer(dialog, "Cancel");
+            Answer(dialog, IDCANCEL);
             return;
         }
         Close(dialog, "Cancel");
     }
 
     // Windows ends the session: the program is asked (the save question is answered with
-    // `button`), then told whether the session ends. Returns the program's answer.
-    bool EndSession(const char* file, const char* button, bool sessionEnds) {
+    // `result`), then told whether the session ends. Returns the program's answer.
+    bool EndSession(const char* file, int result, bool sessionEnds) {
         HWND main = m_app.Main();
         DWORD_PTR mayEnd = 0;
         std::thread ask([&] {
@@ -178,7 +178,7 @@ public:
         HWND box = m_app.WaitForMessageBox(kEffect);
         if (box != nullptr) {
             CHECK(AppDriver::MessageText(box) == std::string("Save changes to ") + file + "?");
-            m_app.PressButton(box, button);
+            m_app.Answer(box, result);
         }
         ask.join();
         REQUIRE(box != nullptr);
@@ -218,68 +218,68 @@ TEST_CASE("edit_safety") {
         s.Edit();
 
         // Cancel, and No followed by Cancel: the edited design stays, modified, with its undo list.
-        s.AskedAndAnswered(kRecentFirst + 1, a.file, "Cancel");
+        s.AskedAndAnswered(kRecentFirst + 1, a.file, IDCANCEL);
         s.Shows(a.file, a.artist, true);
-        s.AskedAndAnswered(ID_FILE_OPEN_CMD, a.file, "Cancel");
+        s.AskedAndAnswered(ID_FILE_OPEN_CMD, a.file, IDCANCEL);
         s.Shows(a.file, a.artist, true);
-        s.AskedAndAnswered(ID_FILE_NEW_CMD, a.file, "Cancel");
+        s.AskedAndAnswered(ID_FILE_NEW_CMD, a.file, IDCANCEL);
         s.Shows(a.file, a.artist, true);
-        s.AskedAndAnswered(ID_FILE_OPEN_CMD, a.file, "No");
+        s.AskedAndAnswered(ID_FILE_OPEN_CMD, a.file, IDNO);
         s.Close(s.Dialog("Open"), "Cancel");
         s.Shows(a.file, a.artist, true);
-        s.AskedAndAnswered(ID_FILE_NEW_CMD, a.file, "No");
+        s.AskedAndAnswered(ID_FILE_NEW_CMD, a.file, IDNO);
         s.Close(s.Dialog("New Project"), "Cancel");
         s.Shows(a.file, a.artist, true);
         // A recent file that no longer opens.
         const std::vector<unsigned char> broken(200, 0x5A);
         REQUIRE(WriteBytes(c.path, broken));
-        s.AskedAndAnswered(kRecentFirst + 2, a.file, "No");
+        s.AskedAndAnswered(kRecentFirst + 2, a.file, IDNO);
         HWND error = app.WaitForMessageBox(kEffect);
         REQUIRE(error != nullptr);
         CHECK(AppDriver::MessageText(error).find("Error opening file") != std::string::npos);
-        s.Answer(error, "OK");
+        s.Answer(error, IDOK);
         s.Shows(a.file, a.artist, true);
-        s.AskedAndAnswered(ID_APP_EXIT_CMD, a.file, "Cancel");
+        s.AskedAndAnswered(ID_APP_EXIT_CMD, a.file, IDCANCEL);
         CHECK(app.Running());
         s.Shows(a.file, a.artist, true);
         // The end of the session: refused by the user, then agreed to but cancelled by another
         // program. The design stays modified either way.
-        CHECK_FALSE(s.EndSession(a.file, "Cancel", false));
-        CHECK(s.EndSession(a.file, "No", false));
+        CHECK_FALSE(s.EndSession(a.file, IDCANCEL, false));
+        CHECK(s.EndSession(a.file, IDNO, false));
         CHECK(app.Running());
         s.Shows(a.file, a.artist, true);
         CHECK(ReadBytes(a.path) == aBytes);
 
         // No: the recent file replaces the edited design, which is not written.
-        s.AskedAndAnswered(kRecentFirst + 1, a.file, "No");
+        s.AskedAndAnswered(kRecentFirst + 1, a.file, IDNO);
         s.Shows(b.file, b.artist, false);
         CHECK(ReadBytes(a.path) == aBytes);
         s.Unmodified();  // recent: Northern, Harbour, Cinder
 
         // Yes: the edit is written first, then the design is replaced.
         s.Edit();
-        s.AskedAndAnswered(kRecentFirst + 1, b.file, "Yes");
+        s.AskedAndAnswered(kRecentFirst + 1, b.file, IDYES);
         s.Shows(a.file, a.artist, false);
         CHECK(InsertedTexts(b.path) == 1);
         s.Edit();
-        s.AskedAndAnswered(ID_FILE_OPEN_CMD, a.file, "Yes");
+        s.AskedAndAnswered(ID_FILE_OPEN_CMD, a.file, IDYES);
         s.OpenIn(s.Dialog("Open"), b.path);
         s.Shows(b.file, b.artist, false);
         CHECK(InsertedTexts(a.path) == 1);
         // Yes when the session ends, which another program then cancels: written, and the design
         // stays, no longer modified.
         s.Edit();
-        CHECK(s.EndSession(b.file, "Yes", false));
+        CHECK(s.EndSession(b.file, IDYES, false));
         CHECK(InsertedTexts(b.path) == 2);
         s.Shows(b.file, b.artist, true);
         s.Unmodified();
         s.Edit();
-        s.AskedAndAnswered(ID_FILE_NEW_CMD, b.file, "Yes");
+        s.AskedAndAnswered(ID_FILE_NEW_CMD, b.file, IDYES);
         s.Close(s.Dialog("New Project"), "OK");
         s.Shows("Untitled.kvl", nullptr, false);
         CHECK(InsertedTexts(b.path) == 3);
         s.Edit();
-        s.AskedAndAnswered(ID_FILE_NEW_CMD, "Untitled.kvl", "No");
+        s.AskedAndAnswered(ID_FILE_NEW_CMD, "Untitled.kvl", IDNO);
         s.Close(s.Dialog("New Project"), "OK");
         s.Shows("Untitled.kvl", nullptr, false);
         s.Unmodified();
@@ -287,7 +287,7 @@ TEST_CASE("edit_safety") {
         // No at exit: the program ends and writes no design.
         s.Edit();
         const std::vector<unsigned char> aSaved = ReadBytes(a.path), bSaved = ReadBytes(b.path);
-        s.AskedAndAnswered(ID_APP_EXIT_CMD, "Untitled.kvl", "No");
+        s.AskedAndAnswered(ID_APP_EXIT_CMD, "Untitled.kvl", IDNO);
         CHECK(app.WaitForExit(kEffect));
         CHECK(app.ExitCode() == 0);
         CHECK(ReadBytes(a.path) == aSaved);
@@ -317,7 +317,7 @@ TEST_CASE("edit_safety") {
         EditSafety s(app);
         s.Shows(shortName.c_str(), a.artist, false);
         s.Edit();
-        s.AskedAndAnswered(ID_APP_EXIT_CMD, shortName.c_str(), "Yes");
+        s.AskedAndAnswered(ID_APP_EXIT_CMD, shortName.c_str(), IDYES);
         CHECK(app.WaitForExit(kEffect));
         CHECK(app.ExitCode() == 0);
         CHECK(InsertedTexts(narrowShort) == 2);
@@ -331,7 +331,7 @@ TEST_CASE("edit_safety") {
         s.Shows(b.file, b.artist, false);
         const std::vector<unsigned char> bSaved = ReadBytes(b.path);
         s.Edit();
-        CHECK(s.EndSession(b.file, "No", true));
+        CHECK(s.EndSession(b.file, IDNO, true));
         CHECK(ReadBytes(b.path) == bSaved);
         CHECK(app.Running());
     }

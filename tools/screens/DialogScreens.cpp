@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
         "The label reaches over the edge of the printable area.\r\nPrint it all the same?"};
     for (int kind = 1; kind <= 4; ++kind) {
         AeroMessageBox box(nullptr);
-        box.m_iconKind = kind;
+        box.m_iconKind = static_cast<MessageBoxKind>(kind);
         box.m_message = messages[kind - 1];
         if (kind == 2) {
             box.AddButton("Yes", 1, 1, "");

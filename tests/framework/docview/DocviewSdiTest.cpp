@@ -261,6 +261,17 @@ TEST_CASE("a tool bar from a tool-bar resource; menu items take their state when
     CHECK((pEdit->GetMenuState(ID_ROUTE_APP, MF_BYCOMMAND) & MF_GRAYED) == 0);
 }
 
+TEST_CASE("a document class that asks nothing never drops a modified document") {
+    struct PlainDoc : CDocument {};
+    PlainDoc doc;
+    KvMessageBoxCapture boxes(IDNO);
+    CHECK(doc.SaveModified());
+    doc.SetModifiedFlag(TRUE);
+    CHECK_FALSE(doc.SaveModified());
+    CHECK(doc.IsModified());
+    CHECK(boxes.Boxes().empty());
+}
+
 TEST_CASE("closing the frame asks the document first") {
     CTestFrame* pFrame = EnsureFrame();
     CDocument* pDoc = pFrame->GetActiveDocument();

@@ -46,6 +46,19 @@ BOOL CTestDoc::OnOpenDocument(LPCTSTR) {
     return TRUE;
 }
 
+BOOL CTestDoc::SaveModified() {
+    if (!IsModified()) return TRUE;
+    switch (AfxMessageBox("Save changes to " + GetTitle() + "?", MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
+        case IDCANCEL:
+            return FALSE;
+        case IDYES:
+            return DoFileSave();
+        default:
+            SetModifiedFlag(FALSE);
+            return TRUE;
+    }
+}
+
 // ---- view ----
 IMPLEMENT_DYNCREATE(CTestView, CScrollView)
 BEGIN_MESSAGE_MAP(CTestView, CScrollView)

@@ -24,6 +24,8 @@ public:
     int m_nOpen = 0;
     BOOL OnNewDocument() override;
     BOOL OnOpenDocument(LPCTSTR lpszPathName) override;
+    // Asks as an application's document does (the framework itself asks nothing).
+    BOOL SaveModified() override;
     void OnRouteView() { g_log.push_back("doc"); }
     void OnRouteDoc() { g_log.push_back("doc"); }
     DECLARE_MESSAGE_MAP()
