@@ -23,9 +23,8 @@ int AskSaveChanges(const CString& name) {
     box.AddButton("No", IDNO, 0);
     box.AddButton("Cancel", IDCANCEL, 0);
     const INT_PTR answer = box.DoModal();
-    // Enter ends the box with IDOK (the box draws its buttons, so the dialog manager knows no
-    // default among them): that is the default, Yes. Anything but the buttons and Enter keeps
-    // the design.
+    // Enter presses the default, Yes; a box ended with IDOK from outside means the same. Anything
+    // else but the buttons keeps the design.
     if (answer == IDYES || answer == IDOK) return IDYES;
     return answer == IDNO ? IDNO : IDCANCEL;
 }

@@ -210,7 +210,13 @@ void AeroMessageBox::Layout() {
             if (m_buttonResults[i] != 0) button.SetDlgCtrlID(m_buttonResults[i]);
             button.GenerateBackground(6, 8, 10, 0, 0);
             if (!m_buttonLinks[i].IsEmpty()) button.SetURL(m_buttonLinks[i]);
-            if (m_buttonDefaults[i]) button.ModifyStyle(0, BS_DEFPUSHBUTTON);
+            // The buttons draw themselves, so the dialog manager cannot see which one is the
+            // default by its style: it is told, and Enter presses that button (not IDOK, which
+            // a box whose default is "No" would have taken as its first button's "Yes").
+            if (m_buttonDefaults[i]) {
+                button.ModifyStyle(0, BS_DEFPUSHBUTTON);
+                SendMessage(DM_SETDEFID, button.GetDlgCtrlID(), 0);
+            }
             in.buttons.push_back(SizeOf(ChildRect(button)));
         }
         in.glow = g_glowMargin;
