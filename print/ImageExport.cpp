@@ -54,30 +54,28 @@ Status WriteImageFile(Bitmap* bitmap, int fileType, const CString& path) {
     if (GetEncoderClsid(ExportMimeType(fileType), &encoder) < 0) return UnknownImageFormat;
     // The picture goes to a file of its own beside the target first: a write that fails half-way
     // (a full disc, a folder that refuses it) never leaves a damaged or emptied file behind.
-    const CString partial = path + ".part";
-    const std::vector<WCHAR> partialName = Wide(partial);
-    Status status;
-    if (fileType == kExportJpeg) {
-        EncoderParameters parameters;
-        ULONG quality = 95;
-        parameters.Count = 1;
-        parameters.Parameter[0].Guid = EncoderQuality;
-        parameters.Parameter[0].Type = EncoderParameterValueTypeLong;
-        parameters.Parameter[0].NumberOfValues = 1;
-        parameters.Parameter[0].Value = &quality;
-        status = bitmap->Save(partialName.data(), &encoder, &parameters);
-    } else if (fileType == kExportPng) {
-        // The renderer's own writer: several times faster than the GDI+ encoder, the rows
-        // compressed on every core, the file smaller; the same pixels.
-        status = WritePngFile(bitmap, partialName.data());
-    } else {
-        status = bitmap->Save(partialName.data(), &encoder, nullptr);
-    }
-    if (status == Ok &&
-        !::MoveFileExA(partial, path,
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH))
-        status = Win32Error;
-    if (status != Ok) ::DeleteFileA(partial);
+    Status status = Ok;
+    const bool written = WriteNamedFileWhole(path, path + ".part", [&](const CString& partial) {
+        const std::vector<WCHAR> partialName = Wide(partial);
+        if (fileType == kExportJpeg) {
+            EncoderParameters parameters;
+            ULONG quality = 95;
+            parameters.Count = 1;
+            parameters.Parameter[0].Guid = EncoderQuality;
+            parameters.Parameter[0].Type = EncoderParameterValueTypeLong;
+            parameters.Parameter[0].NumberOfValues = 1;
+            parameters.Parameter[0].Value = &quality;
+            status = bitmap->Save(partialName.data(), &encoder, &parameters);
+        } else if (fileType == kExportPng) {
+            // The renderer's own writer: several times faster than the GDI+ encoder, the rows
+            // compressed on every core, the file smaller; the same pixels.
+            status = WritePngFile(bitmap, partialName.data());
+        } else {
+            status = bitmap->Save(partialName.data(), &encoder, nullptr);
+        }
+        return status == Ok;
+    });
+    if (!written && status == Ok) status = Win32Error;
     return status;
 }
 
