@@ -56,9 +56,8 @@ void View::SaveTemplates() {
         const CString path = g_settingsFolder + "\\templates.ini";
         // The library replaces the old file only when complete, so a failed write never leaves
         // a damaged library behind.
-        const bool written = WriteFileWhole(path, [&](CFile& file) {
-            return GuardOperation(942, [&] { m_templates.Save(&file); });
-        });
+        const bool written = WriteFileWhole(
+            path, [&](CFile& file) { return GuardOperation(942, [&] { m_templates.Save(&file); }); });
         if (!written) {
             ShowCanvasMessageOk(this, kMessageError, CString(), "Error saving labels.ini file.");
         }

@@ -16,10 +16,10 @@ class ViewObject;
 // One file type of Save as Image. The table of them is the only place a type is described: the
 // dialog's list, the file dialog's filter, the extension a name gets and the encoder all read it.
 struct ExportFormat {
-    const char* label;        // "Bitmap File"; the lists show it with its pattern
-    const char* extension;    // ".bmp", in lower case
-    const WCHAR* mimeType;    // the GDI+ encoder's
-    bool lossy;               // encoded at quality 95: the pixels come back close, not equal
+    const char* label;      // "Bitmap File"; the lists show it with its pattern
+    const char* extension;  // ".bmp", in lower case
+    const WCHAR* mimeType;  // the GDI+ encoder's
+    bool lossy;             // encoded at quality 95: the pixels come back close, not equal
     // The encoder, when not the GDI+ one of the MIME type.
     Gdiplus::Status (*write)(Gdiplus::Bitmap* bitmap, const WCHAR* path);
 };

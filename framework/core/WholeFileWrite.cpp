@@ -56,7 +56,8 @@ CString WholeFileTemporaryOf(const CString& path) {
     return path + ".new";
 }
 
-bool WriteFileWhole(const CString& path, const CString& temporary, const std::function<bool(CFile& file)>& write) {
+bool WriteFileWhole(const CString& path, const CString& temporary,
+                    const std::function<bool(CFile& file)>& write) {
     RemoveStale(temporary);
     CFile file;
     if (!file.Open(temporary, CFile::modeCreate | CFile::modeWrite)) return false;

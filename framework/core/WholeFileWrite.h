@@ -17,7 +17,8 @@ CString WholeFileTemporaryOf(const CString& path);
 // True when the target holds everything written. On false nothing changed at `path`, the
 // temporary file is gone and GetLastError() tells why (0 when `write` gave up by itself). An
 // exception thrown by `write` removes the temporary file and goes on to the caller.
-bool WriteFileWhole(const CString& path, const CString& temporary, const std::function<bool(CFile& file)>& write);
+bool WriteFileWhole(const CString& path, const CString& temporary,
+                    const std::function<bool(CFile& file)>& write);
 bool WriteFileWhole(const CString& path, const std::function<bool(CFile& file)>& write);
 
 // The same for a writer that makes the file from its name itself (an image encoder): `write`

@@ -154,9 +154,11 @@ TEST_CASE("the file types listed, filtered and chosen are those of the export fo
     dialog.drive = [&](Driven<DlgSaveAsImage>& d) { types = ComboEntries(d, IDC_EXPORT_TYPE); };
     dialog.DoModal();
     REQUIRE(static_cast<int>(types.size()) == kExportFormatCount);
-    for (int i = 0; i < kExportFormatCount; ++i) CHECK(types[i] == ExportFormatTitle(kExportFormats[i]).GetString());
+    for (int i = 0; i < kExportFormatCount; ++i)
+        CHECK(types[i] == ExportFormatTitle(kExportFormats[i]).GetString());
     CHECK(ExportFileFilter() ==
-          "Bitmap File (*.bmp)|*.bmp|JPEG File (*.jpg)|*.jpg|PNG File (*.png)|*.png|TIFF File (*.tif)|*.tif||");
+          "Bitmap File (*.bmp)|*.bmp|JPEG File (*.jpg)|*.jpg|"
+          "PNG File (*.png)|*.png|TIFF File (*.tif)|*.tif||");
     // The names callers use point at their own entries; outside the table is the first.
     CHECK(CString(ExportFormatAt(kExportJpeg).extension) == ".jpg");
     CHECK(ExportFormatAt(kExportJpeg).lossy);
