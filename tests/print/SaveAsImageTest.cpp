@@ -89,7 +89,7 @@ TEST_CASE("Save as Image offers the parts of the design") {
         dialog.DoModal();
         CHECK(images == std::vector<std::string>{"Page 1", "Page 2", "Page 3", "Disc Label", "Front Cover",
                                                  "Back Cover"});
-        CHECK(types.size() == 4);
+        CHECK(static_cast<int>(types.size()) == kExportFormatCount);
         CHECK(types[3] == "TIFF File (*.tif)");
         CHECK(dpis == std::vector<std::string>{"150 DPI", "300 DPI", "600 DPI"});
         CHECK(overlaps == std::vector<std::string>{"0.00 ''", "0.05 ''", "0.10 ''", "0.15 ''"});
@@ -156,9 +156,18 @@ TEST_CASE("the file types listed, filtered and chosen are those of the export fo
     REQUIRE(static_cast<int>(types.size()) == kExportFormatCount);
     for (int i = 0; i < kExportFormatCount; ++i)
         CHECK(types[i] == ExportFormatTitle(kExportFormats[i]).GetString());
-    CHECK(ExportFileFilter() ==
-          "Bitmap File (*.bmp)|*.bmp|JPEG File (*.jpg)|*.jpg|"
-          "PNG File (*.png)|*.png|TIFF File (*.tif)|*.tif||");
+    // The file dialog's filter: every type in the list's order (so that its index is the list's),
+    // and the end mark.
+    const CString filter = ExportFileFilter();
+    CHECK(filter.Find("Bitmap File (*.bmp)|*.bmp|JPEG File (*.jpg)|*.jpg|"
+                      "PNG File (*.png)|*.png|TIFF File (*.tif)|*.tif|") == 0);
+    int at = 0;
+    for (int i = 0; i < kExportFormatCount; ++i) {
+        const CString entry = ExportFormatTitle(kExportFormats[i]) + "|*" + kExportFormats[i].extension + "|";
+        CHECK(filter.Mid(at, entry.GetLength()) == entry);
+        at += entry.GetLength();
+    }
+    CHECK(filter.Mid(at) == "|");
     // The names callers use point at their own entries; outside the table is the first.
     CHECK(CString(ExportFormatAt(kExportJpeg).extension) == ".jpg");
     CHECK(ExportFormatAt(kExportJpeg).lossy);
