@@ -190,7 +190,6 @@ bool KorvanelleDoc::HoldsDesign(const KorvanelleDocument* design) {
 
 bool KorvanelleDoc::WriteFile(const CString& path) {
     bool ok = false;
-    CString temporary;
     CString leftOut;
     GuardOperation(154, [&] {
         DesignViewLink* link = GetDesignViewLink();
@@ -199,27 +198,19 @@ bool KorvanelleDoc::WriteFile(const CString& path) {
         // A target that exists but cannot be written is refused before anything is made.
         DWORD attributes = ::GetFileAttributesA(path);
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return;
-        // One left behind by a save of this design that was killed midway goes now.
-        temporary = SavingFileOf(path);
-        ::SetFileAttributesA(temporary, FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileA(temporary);
         CWaitCursor wait;
         leftOut = MissingPictureNames(design);
         design->RemoveEmptyImages();
         if (IsStartupDesign()) MakeDocumentThumbnail(design);
-        {
-            CFile file;
-            if (!file.Open(temporary, CFile::modeCreate | CFile::modeWrite)) return;
-            design->Save(&file);
-            file.Close();
-        }
-        design->ClearImagePool(true);
-        if (!::MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) return;
-        temporary.Empty();
+        if (!WriteFileWhole(path, SavingFileOf(path), [&](CFile& file) {
+                design->Save(&file);
+                design->ClearImagePool(true);
+                return true;
+            }))
+            return;
         SetModifiedFlag(FALSE);
         ok = true;
     });
-    if (!temporary.IsEmpty()) ::DeleteFileA(temporary);
     if (ok && !leftOut.IsEmpty())
         ShowBox(kBoxWarning,
                 PictureListMessage("These pictures were not found and are not in the saved file:", leftOut));

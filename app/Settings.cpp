@@ -218,26 +218,24 @@ BYTE LoadSavePreferences(UINT openMode) {
         if (storing && g_preferencesFromLaterRelease) return;
         if (!storing) g_preferencesFromLaterRelease = 0;
         const CString path = g_settingsFolder + "\\preferences.ini";
-        // A save goes to a file of its own first and replaces the old settings only when it is
-        // complete, so that a failed write (a full disc, say) does not cost the user the
-        // settings of the previous run.
-        const CString target = storing ? path + ".new" : path;
-        CFile file;
-        if (!file.Open(target, openMode)) return;
-        bool ok = SerializeOrAbort(&file, storing ? CArchive::store : CArchive::load, [](CArchive& ar) {
+        auto serialize = [](CArchive& ar) {
             CSettings settings;
             settings.Serialize(ar);
-        });
-        try {
-            file.Close();
-        } catch (CException* e) {
-            e->Delete();
-            if (storing) ok = false;
-        }
+        };
+        bool ok = false;
         if (storing) {
-            if (ok && !MoveFileExA(target, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-                ok = false;
-            if (!ok) DeleteFileA(target);
+            // A save replaces the old settings only when it is complete, so that a failed write
+            // (a full disc, say) does not cost the user the settings of the previous run.
+            bool opened = false;
+            ok = WriteFileWhole(path, [&](CFile& file) {
+                opened = true;
+                return SerializeOrAbort(&file, CArchive::store, serialize);
+            });
+            if (!opened) return;
+        } else {
+            CFile file;
+            if (!file.Open(path, openMode)) return;
+            ok = SerializeOrAbort(&file, CArchive::load, serialize);
         }
         if (ok) {
             result = 1;

@@ -54,25 +54,11 @@ void View::LoadTemplates() {
 void View::SaveTemplates() {
     GuardOperation(941, [&] {
         const CString path = g_settingsFolder + "\\templates.ini";
-        // The library is written beside the old file and replaces it only when complete, so a
-        // failed write never leaves a damaged library behind.
-        const CString temporary = path + ".new";
-        bool written = false;
-        {
-            CFile file;
-            if (file.Open(temporary, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary)) {
-                written = GuardOperation(942, [&] {
-                    m_templates.Save(&file);
-                    file.Close();
-                });
-                if (!written) file.Abort();
-            }
-        }
-        if (written)
-            written =
-                ::MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+        // The library replaces the old file only when complete, so a failed write never leaves
+        // a damaged library behind.
+        const bool written = WriteFileWhole(
+            path, [&](CFile& file) { return GuardOperation(942, [&] { m_templates.Save(&file); }); });
         if (!written) {
-            ::DeleteFileA(temporary);
             ShowCanvasMessageOk(this, kMessageError, CString(), "Error saving labels.ini file.");
         }
     });

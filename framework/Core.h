@@ -1,5 +1,5 @@
 // The framework's core: objects and run-time classes, archive, files,
-// strings, collections, geometry, exceptions and the failure helper.
+// strings, collections, geometry, exceptions, the failure helper and whole-file writing.
 #pragma once
 
 #include "framework/core/Types.h"
@@ -7,6 +7,7 @@
 #include "framework/core/Strings.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/File.h"
+#include "framework/core/WholeFileWrite.h"
 #include "framework/core/Archive.h"
 #include "framework/core/Arrays.h"
 #include "framework/core/Lists.h"

@@ -20,9 +20,6 @@ END_MESSAGE_MAP()
 
 namespace {
 
-const char* const kFileFilter =
-    "Bitmap File (*.bmp)|*.bmp|JPEG File (*.jpg)|*.jpg|PNG File (*.png)|*.png|TIFF File (*.tif)|*.tif||";
-
 // The file question: 'path' comes in as the folder and name to offer and goes out as the chosen
 // path.
 bool RealAskFileName(CWnd* owner, CString& path, int& filterIndex) {
@@ -33,7 +30,8 @@ bool RealAskFileName(CWnd* owner, CString& path, int& filterIndex) {
         name = path.Mid(slash + 1);
     }
     if (name.IsEmpty()) name = "Untitled";
-    CFileDialog dialog(FALSE, nullptr, name, 0, kFileFilter, owner);
+    const CString filter = ExportFileFilter();
+    CFileDialog dialog(FALSE, nullptr, name, 0, filter, owner);
     dialog.m_ofn.nFilterIndex = static_cast<DWORD>(filterIndex);
     dialog.m_ofn.lpstrTitle = "Save Image";
     dialog.m_ofn.lpstrInitialDir = folder;
@@ -43,13 +41,15 @@ bool RealAskFileName(CWnd* owner, CString& path, int& filterIndex) {
     return true;
 }
 
-// The length of the image extension (".bmp", ".jpg", ".png", ".tif", any case) that ends a
-// path; 0 when it ends in none of them.
+// The length of the export extension (".bmp", ".jpg" and so on, any case) that ends a path; 0
+// when it ends in none of them.
 int ImageExtensionLength(const CString& path) {
-    CString tail = path.Right(4);
-    tail.MakeLower();
-    for (int type = 0; type < 4; ++type)
-        if (tail == ExportExtension(type)) return 4;
+    for (int type = 0; type < kExportFormatCount; ++type) {
+        const CString extension = kExportFormats[type].extension;
+        CString tail = path.Right(extension.GetLength());
+        tail.MakeLower();
+        if (tail == extension) return extension.GetLength();
+    }
     return 0;
 }
 
@@ -180,15 +180,14 @@ void DlgSaveAsImage::FillImages() {
         add("Front Cover", "Front Cover");
         add("Back Cover", "Back Cover");
     }
-    SelectStoredChoice(m_images, g_exportImageOptions[4]);
+    SelectStoredChoice(m_images, g_exportImageOptions.image);
 }
 
 void DlgSaveAsImage::FillFileTypes() {
     m_fileTypes.ResetContent();
-    for (const char* text :
-         {"Bitmap File (*.bmp)", "JPEG File (*.jpg)", "PNG File (*.png)", "TIFF File (*.tif)"})
-        m_fileTypes.AddString(text);
-    SelectStoredChoice(m_fileTypes, g_exportImageOptions[3]);
+    for (int type = 0; type < kExportFormatCount; ++type)
+        m_fileTypes.AddString(ExportFormatTitle(kExportFormats[type]));
+    SelectStoredChoice(m_fileTypes, g_exportImageOptions.fileType);
 }
 
 void DlgSaveAsImage::FillResolutions() {
@@ -199,7 +198,7 @@ void DlgSaveAsImage::FillResolutions() {
         text.Format("%d DPI", dpi);
         m_resolutions.SetItemData(m_resolutions.AddString(text), static_cast<DWORD_PTR>(dpi));
     }
-    SelectStoredChoice(m_resolutions, g_exportImageOptions[2]);
+    SelectStoredChoice(m_resolutions, g_exportImageOptions.resolution);
 }
 
 ViewObject* DlgSaveAsImage::GetSelectedObject() {
@@ -444,16 +443,17 @@ bool DlgSaveAsImage::AskFileName() {
     CString path = offered;
     int filterIndex = m_fileTypes.GetCurSel() + 1;
     if (!s_askFileName || !s_askFileName(this, path, filterIndex)) return false;
-    if (filterIndex >= 1 && filterIndex <= 4) m_fileTypes.SetCurSel(filterIndex - 1);
+    if (filterIndex >= 1 && filterIndex <= kExportFormatCount) m_fileTypes.SetCurSel(filterIndex - 1);
     const CString e = ExportExtension(m_fileTypes.GetCurSel());
+    const int n = e.GetLength();
     // The offered name kept while another type was chosen: its extension follows the type, as a
     // typed name's does not.
     if (path.CompareNoCase(offered) == 0) path = path.Left(path.GetLength() - ImageExtensionLength(path));
-    CString tail = path.Right(4);
+    CString tail = path.Right(n);
     if (tail != e) {
         tail.MakeLower();
-        if (path.GetLength() >= 4 && tail == e)
-            path = path.Left(path.GetLength() - 4) + e;
+        if (path.GetLength() >= n && tail == e)
+            path = path.Left(path.GetLength() - n) + e;
         else
             path += e;
     }
@@ -503,11 +503,11 @@ BOOL DlgSaveAsImage::DestroyWindow() {
     GuardOperation(4126, [&] {
         if (!m_hWnd) return;
         if (m_images.m_hWnd) {
-            g_exportImageOptions[4] = m_images.GetCurSel();
-            g_exportImageOptions[3] = m_fileTypes.GetCurSel();
-            g_exportImageOptions[2] = m_resolutions.GetCurSel();
-            g_exportImageOptions[1] = m_borders.GetCurSel();
-            g_exportImageOptions[0] = m_overlaps.GetCurSel();
+            g_exportImageOptions.image = m_images.GetCurSel();
+            g_exportImageOptions.fileType = m_fileTypes.GetCurSel();
+            g_exportImageOptions.resolution = m_resolutions.GetCurSel();
+            g_exportImageOptions.border = m_borders.GetCurSel();
+            g_exportImageOptions.overlap = m_overlaps.GetCurSel();
         }
         FreeImageNames();
         g_dialogPositions[kSaveAsImagePos] = RememberedPosition(*this);

@@ -11,30 +11,37 @@
 
 using namespace Gdiplus;
 
+const ExportFormat kExportFormats[] = {
+    {"Bitmap File", ".bmp", L"image/bmp", false, nullptr},
+    {"JPEG File", ".jpg", L"image/jpeg", true, nullptr},
+    // The renderer's own writer: several times faster than the GDI+ encoder, the rows compressed
+    // on every core, the file smaller; the same pixels.
+    {"PNG File", ".png", L"image/png", false, WritePngFile},
+    {"TIFF File", ".tif", L"image/tiff", false, nullptr},
+};
+const int kExportFormatCount = static_cast<int>(sizeof kExportFormats / sizeof kExportFormats[0]);
+
+const ExportFormat& ExportFormatAt(int fileType) {
+    return kExportFormats[fileType >= 0 && fileType < kExportFormatCount ? fileType : 0];
+}
+
 const WCHAR* ExportMimeType(int fileType) {
-    switch (fileType) {
-        case kExportJpeg:
-            return L"image/jpeg";
-        case kExportPng:
-            return L"image/png";
-        case kExportTiff:
-            return L"image/tiff";
-        default:
-            return L"image/bmp";
-    }
+    return ExportFormatAt(fileType).mimeType;
 }
 
 CString ExportExtension(int fileType) {
-    switch (fileType) {
-        case kExportJpeg:
-            return ".jpg";
-        case kExportPng:
-            return ".png";
-        case kExportTiff:
-            return ".tif";
-        default:
-            return ".bmp";
-    }
+    return ExportFormatAt(fileType).extension;
+}
+
+CString ExportFormatTitle(const ExportFormat& format) {
+    return CString(format.label) + " (*" + format.extension + ")";
+}
+
+CString ExportFileFilter() {
+    CString filter;
+    for (int i = 0; i < kExportFormatCount; ++i)
+        filter += ExportFormatTitle(kExportFormats[i]) + "|*" + kExportFormats[i].extension + "|";
+    return filter + "|";
 }
 
 namespace {
@@ -50,34 +57,31 @@ std::vector<WCHAR> Wide(const CString& text) {
 
 Status WriteImageFile(Bitmap* bitmap, int fileType, const CString& path) {
     if (!bitmap) return InvalidParameter;
+    const ExportFormat& format = ExportFormatAt(fileType);
     CLSID encoder;
-    if (GetEncoderClsid(ExportMimeType(fileType), &encoder) < 0) return UnknownImageFormat;
+    if (GetEncoderClsid(format.mimeType, &encoder) < 0) return UnknownImageFormat;
     // The picture goes to a file of its own beside the target first: a write that fails half-way
     // (a full disc, a folder that refuses it) never leaves a damaged or emptied file behind.
-    const CString partial = path + ".part";
-    const std::vector<WCHAR> partialName = Wide(partial);
-    Status status;
-    if (fileType == kExportJpeg) {
-        EncoderParameters parameters;
-        ULONG quality = 95;
-        parameters.Count = 1;
-        parameters.Parameter[0].Guid = EncoderQuality;
-        parameters.Parameter[0].Type = EncoderParameterValueTypeLong;
-        parameters.Parameter[0].NumberOfValues = 1;
-        parameters.Parameter[0].Value = &quality;
-        status = bitmap->Save(partialName.data(), &encoder, &parameters);
-    } else if (fileType == kExportPng) {
-        // The renderer's own writer: several times faster than the GDI+ encoder, the rows
-        // compressed on every core, the file smaller; the same pixels.
-        status = WritePngFile(bitmap, partialName.data());
-    } else {
-        status = bitmap->Save(partialName.data(), &encoder, nullptr);
-    }
-    if (status == Ok &&
-        !::MoveFileExA(partial, path,
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH))
-        status = Win32Error;
-    if (status != Ok) ::DeleteFileA(partial);
+    Status status = Ok;
+    const bool written = WriteNamedFileWhole(path, path + ".part", [&](const CString& partial) {
+        const std::vector<WCHAR> partialName = Wide(partial);
+        if (format.write) {
+            status = format.write(bitmap, partialName.data());
+        } else if (format.lossy) {
+            EncoderParameters parameters;
+            ULONG quality = 95;
+            parameters.Count = 1;
+            parameters.Parameter[0].Guid = EncoderQuality;
+            parameters.Parameter[0].Type = EncoderParameterValueTypeLong;
+            parameters.Parameter[0].NumberOfValues = 1;
+            parameters.Parameter[0].Value = &quality;
+            status = bitmap->Save(partialName.data(), &encoder, &parameters);
+        } else {
+            status = bitmap->Save(partialName.data(), &encoder, nullptr);
+        }
+        return status == Ok;
+    });
+    if (!written && status == Ok) status = Win32Error;
     return status;
 }
 

@@ -13,13 +13,33 @@ class KorvanelleDocument;
 class PrintOptions;
 class ViewObject;
 
-// The file types of Save as Image, in the order of its list.
+// One file type of Save as Image. The table of them is the only place a type is described: the
+// dialog's list, the file dialog's filter, the extension a name gets and the encoder all read it.
+struct ExportFormat {
+    const char* label;      // "Bitmap File"; the lists show it with its pattern
+    const char* extension;  // ".bmp", in lower case
+    const WCHAR* mimeType;  // the GDI+ encoder's
+    bool lossy;             // encoded at quality 95: the pixels come back close, not equal
+    // The encoder, when not the GDI+ one of the MIME type.
+    Gdiplus::Status (*write)(Gdiplus::Bitmap* bitmap, const WCHAR* path);
+};
+
+// The file types in the order of the dialog's list. The settings keep the index of the last one
+// chosen, so a new type goes at the end.
+extern const ExportFormat kExportFormats[];
+extern const int kExportFormatCount;
+
+// The types callers name (indexes into kExportFormats); a type no caller names needs none.
 enum ExportFileType { kExportBmp = 0, kExportJpeg = 1, kExportPng = 2, kExportTiff = 3 };
 
-// "image/jpeg" and ".jpg" for 1, "image/png" and ".png" for 2, "image/tiff" and ".tif" for 3,
-// "image/bmp" and ".bmp" for any other value.
+// The type at `fileType`; the first (BMP) for a value outside the table.
+const ExportFormat& ExportFormatAt(int fileType);
 const WCHAR* ExportMimeType(int fileType);
 CString ExportExtension(int fileType);
+// "Bitmap File (*.bmp)": a type as the lists show it.
+CString ExportFormatTitle(const ExportFormat& format);
+// The file dialog's filter: every type, in the table's order.
+CString ExportFileFilter();
 
 enum ExportOutcome {
     kExportWritten = 0,

@@ -119,30 +119,13 @@ void FreeEntries() {
 // Writes the list beside the old file and puts it in place when complete.
 bool WriteList() {
     const CString path = g_lightScribeTempListPath;
-    const CString temporary = path + ".new";
-    bool written = false;
-    try {
-        CFile file;
-        if (!file.Open(temporary, CFile::modeCreate | CFile::modeWrite)) return false;
-        try {
-            CArchive ar(&file, CArchive::store, 4096);
+    return WriteFileWhole(path, [](CFile& file) {
+        return SerializeOrAbort(&file, CArchive::store, [](CArchive& ar) {
             ar.WriteCount(static_cast<DWORD_PTR>(g_lightScribeTempFiles.GetSize()));
             for (INT_PTR i = 0; i < g_lightScribeTempFiles.GetSize(); ++i)
                 ar.WriteObject(g_lightScribeTempFiles[i]);
-            ar.Close();
-            file.Close();
-            written = true;
-        } catch (...) {
-            file.Abort();
-            throw;
-        }
-    } catch (CException* e) {
-        e->Delete();
-    }
-    if (written)
-        written = ::MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-    if (!written) ::DeleteFileA(temporary);
-    return written;
+        });
+    });
 }
 
 CString TemporaryFolder() {

@@ -3,5 +3,5 @@
 #include "print/PrintSettings.h"
 
 RECT g_labelStockDialogRect = {};
-int g_exportImageOptions[5] = {};
+ExportImageOptions g_exportImageOptions;
 CString g_lastExportPath;

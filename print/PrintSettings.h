@@ -12,8 +12,42 @@
 
 extern RECT g_labelStockDialogRect;  // window rectangle of the label-stock dialog
 
-// Save As Image: [0] overlap, [1] border, [2] resolution, [3] file type, [4] image (list indexes).
-extern int g_exportImageOptions[5];
+// Save As Image's choices, as indexes into its lists.
+struct ExportImageOptions {
+    int overlap = 0;
+    int border = 0;
+    int resolution = 0;
+    int fileType = 0;  // into kExportFormats
+    int image = 0;     // the part of the design
+
+    // The settings file keeps the choices as five numbers in this order; its readers and writers
+    // walk them with [] and a range-for.
+    static const int kStoredCount = 5;
+    int& operator[](int i) { return this->*kStored[i]; }
+    int operator[](int i) const { return this->*kStored[i]; }
+    class Iterator {
+    public:
+        Iterator(ExportImageOptions* options, int i) : m_options(options), m_i(i) {}
+        int& operator*() const { return (*m_options)[m_i]; }
+        Iterator& operator++() {
+            ++m_i;
+            return *this;
+        }
+        bool operator!=(const Iterator& other) const { return m_i != other.m_i; }
+
+    private:
+        ExportImageOptions* m_options;
+        int m_i;
+    };
+    Iterator begin() { return Iterator(this, 0); }
+    Iterator end() { return Iterator(this, kStoredCount); }
+
+private:
+    static constexpr int ExportImageOptions::*kStored[kStoredCount] = {
+        &ExportImageOptions::overlap, &ExportImageOptions::border, &ExportImageOptions::resolution,
+        &ExportImageOptions::fileType, &ExportImageOptions::image};
+};
+extern ExportImageOptions g_exportImageOptions;
 extern CString g_lastExportPath;  // full path of the last exported image
 
 // The print dialog offers 1 to 999 copies.

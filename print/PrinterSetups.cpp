@@ -141,30 +141,13 @@ bool PrinterSetups::WritePrinterArchive() {
     // Written beside the old file and put in its place only when complete, so that a failure on
     // the way never leaves a cut-off printers.ini.
     const CString path = PrinterFilePath("printers.ini");
-    const CString temporary = path + ".new";
-    bool written = false;
-    try {
-        CFile file;
-        if (!file.Open(temporary, CFile::modeCreate | CFile::modeWrite)) return false;
-        try {
-            CArchive ar(&file, CArchive::store, 4096);
+    return WriteFileWhole(path, [&](CFile& file) {
+        return SerializeOrAbort(&file, CArchive::store, [&](CArchive& ar) {
             ar << static_cast<DWORD>(m_currentPrinter);
             ar.WriteCount(static_cast<DWORD_PTR>(m_printers.GetSize()));
             for (INT_PTR i = 0; i < m_printers.GetSize(); ++i) ar.WriteObject(m_printers[i]);
-            ar.Close();
-            file.Close();
-            written = true;
-        } catch (...) {
-            file.Abort();
-            throw;
-        }
-    } catch (CException* e) {
-        e->Delete();
-    }
-    if (written)
-        written = ::MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-    if (!written) ::DeleteFileA(temporary);
-    return written;
+        });
+    });
 }
 
 bool PrinterSetups::ReadPrinterArchive(LPCSTR name, int errorNumber) {

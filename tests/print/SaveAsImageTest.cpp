@@ -11,6 +11,7 @@
 #include "canvas/ViewSettings.h"
 #include "framework/win/ScopedGdi.h"
 #include "print/DlgSaveAsImage.h"
+#include "print/ImageExport.h"
 #include "print/PrintSettings.h"
 #include "render/CanvasSettings.h"
 #include "res/PrintDialogsIds.h"
@@ -88,7 +89,7 @@ TEST_CASE("Save as Image offers the parts of the design") {
         dialog.DoModal();
         CHECK(images == std::vector<std::string>{"Page 1", "Page 2", "Page 3", "Disc Label", "Front Cover",
                                                  "Back Cover"});
-        CHECK(types.size() == 4);
+        CHECK(static_cast<int>(types.size()) == kExportFormatCount);
         CHECK(types[3] == "TIFF File (*.tif)");
         CHECK(dpis == std::vector<std::string>{"150 DPI", "300 DPI", "600 DPI"});
         CHECK(overlaps == std::vector<std::string>{"0.00 ''", "0.05 ''", "0.10 ''", "0.15 ''"});
@@ -138,10 +139,41 @@ TEST_CASE("Save as Image offers the parts of the design") {
         CHECK(g_printOptions.backBorder == 1);
         CHECK(g_printOptions.backFold == 1);
         // The choices are stored when the dialog closes.
-        CHECK(g_exportImageOptions[4] == Find(images, "Page 2"));
-        CHECK(g_exportImageOptions[1] == 3);
+        CHECK(g_exportImageOptions.image == Find(images, "Page 2"));
+        CHECK(g_exportImageOptions.border == 3);
         CHECK(g_dialogPositions[kSaveAsImagePos].x >= 0);
     }
+}
+
+TEST_CASE("the file types listed, filtered and chosen are those of the export formats table") {
+    View* view = EnsurePrintView();
+    Defaults();
+    NewDesign(view, kLayout1DiscTop, "Front Cover");
+    Driven<DlgSaveAsImage> dialog(view);
+    std::vector<std::string> types;
+    dialog.drive = [&](Driven<DlgSaveAsImage>& d) { types = ComboEntries(d, IDC_EXPORT_TYPE); };
+    dialog.DoModal();
+    REQUIRE(static_cast<int>(types.size()) == kExportFormatCount);
+    for (int i = 0; i < kExportFormatCount; ++i)
+        CHECK(types[i] == ExportFormatTitle(kExportFormats[i]).GetString());
+    // The file dialog's filter: every type in the list's order (so that its index is the list's),
+    // and the end mark.
+    const CString filter = ExportFileFilter();
+    CHECK(filter.Find("Bitmap File (*.bmp)|*.bmp|JPEG File (*.jpg)|*.jpg|"
+                      "PNG File (*.png)|*.png|TIFF File (*.tif)|*.tif|") == 0);
+    int at = 0;
+    for (int i = 0; i < kExportFormatCount; ++i) {
+        const CString entry = ExportFormatTitle(kExportFormats[i]) + "|*" + kExportFormats[i].extension + "|";
+        CHECK(filter.Mid(at, entry.GetLength()) == entry);
+        at += entry.GetLength();
+    }
+    CHECK(filter.Mid(at) == "|");
+    // The names callers use point at their own entries; outside the table is the first.
+    CHECK(CString(ExportFormatAt(kExportJpeg).extension) == ".jpg");
+    CHECK(ExportFormatAt(kExportJpeg).lossy);
+    CHECK(CString(ExportFormatAt(kExportPng).extension) == ".png");
+    CHECK(CString(ExportFormatAt(kExportTiff).extension) == ".tif");
+    CHECK(&ExportFormatAt(kExportFormatCount) == &kExportFormats[kExportBmp]);
 }
 
 TEST_CASE("Save as Image gives the image's size") {
@@ -214,8 +246,8 @@ TEST_CASE("saving an image") {
     FileAnswer answer;
     FileQuestion question(answer);
     auto run = [&](int type) {
-        g_exportImageOptions[3] = type;
-        g_exportImageOptions[4] = 3;  // the disc label
+        g_exportImageOptions.fileType = type;
+        g_exportImageOptions.image = 3;  // the disc label
         Driven<DlgSaveAsImage> dialog(view);
         int stillOpen = 0;
         dialog.drive = [&](Driven<DlgSaveAsImage>& d) {
@@ -243,7 +275,7 @@ TEST_CASE("saving an image") {
         answer.filterIndex = 3;
         CHECK(run(1) == 0);
         CHECK(g_lastExportPath == (folder + "\\typed.png").c_str());
-        CHECK(g_exportImageOptions[3] == 2);
+        CHECK(g_exportImageOptions.fileType == kExportPng);
         std::vector<unsigned char> bytes = kvtest::ReadFileBytes(folder + "\\typed.png");
         REQUIRE(bytes.size() > 8);
         CHECK(bytes[1] == 'P');

@@ -59,7 +59,7 @@ int main() {
     design.AddObject(photo);
     PrintOptions options;
     for (int dpi : {150, 300, 600}) {
-        for (int type = kExportBmp; type <= kExportTiff; ++type) {
+        for (int type = 0; type < kExportFormatCount; ++type) {
             const std::string path = folder + "\\front" + std::string(ExportExtension(type).GetString());
             LARGE_INTEGER frequency, start, end;
             QueryPerformanceFrequency(&frequency);
