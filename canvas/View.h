@@ -68,6 +68,8 @@ public:
                 const Gdiplus::Rect& changedB = Gdiplus::Rect());
     void RenderSide(RenderContext& ctx);
     void SetupScreenContext(RenderContext& ctx, const Gdiplus::Rect& printableArea);
+    // The part of the buffer the window shows now (buffer coordinates), within the buffer.
+    CRect ShownBufferArea() const;
     // The device rectangle of an object on the canvas (buffer coordinates: the scrolled area).
     Gdiplus::Rect ObjectCanvasRect(const ViewObject* object) const;
     // The design-unit offsets of the screen drawing record (the page origin taken back to design
@@ -281,6 +283,10 @@ public:
     // The off-screen buffer: a memory DC with its bitmap, which it owns and keeps selected.
     ScopedMemoryDC m_buffer;
     CSize m_bufferSize;
+    // The part of the buffer that holds the side as it is now drawn (buffer coordinates): a whole
+    // redraw draws only what the window shows, and a paint that needs more draws the rest first.
+    // Empty while the buffer holds nothing of the screen's.
+    CRect m_drawnArea;
     CSize m_requestedBufferSize;
     bool m_mouseCaptured = false;
     bool m_contextMenuOpen = false;
@@ -314,6 +320,13 @@ public:
 private:
     friend class ViewSelect;
     void ReleaseBuffers();
+    // Draws the side into the buffer over `area` (buffer coordinates) afresh; that area alone is
+    // then known to be drawn.
+    void RenderArea(RenderContext& ctx, const CRect& area);
+    // Draws what the window shows, and `needed` (buffer coordinates), into the buffer.
+    void RenderShownArea(const CRect& needed);
+    // The page's printable area the screen drawing frames (design units; empty when none).
+    Gdiplus::Rect ScreenPrintableArea();
     static void DeleteUndoStep(CUndo* step);
     void DeleteDashPatterns();
     // Restores the disc template's geometry kept before a print job; true when one was kept.

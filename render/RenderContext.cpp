@@ -270,6 +270,12 @@ void RenderContext::ApplyClip(bool on) {
     if (purpose == kPurposeLightScribe) return;
     if (on) graphics->SetClip(sideClip, CombineModeReplace);
     if (hasUpdateRegion) graphics->SetClip(updateRegion, on ? CombineModeIntersect : CombineModeReplace);
+    ClipToVisibleArea();
+}
+
+void RenderContext::ClipToVisibleArea() {
+    if (graphics && visibleArea.Width > 0 && visibleArea.Height > 0)
+        graphics->SetClip(visibleArea, CombineModeIntersect);
 }
 
 void RenderContext::SetUpdateRects(const Rect& first, const Rect& second, int inflate, int originX,
