@@ -330,6 +330,15 @@ CRect View::ShownBufferArea() const {
     return area;
 }
 
+bool View::CoversMostOfDrawnArea(HRGN changed, CPoint scroll) const {
+    RECT box;
+    if (!changed || ::GetRgnBox(changed, &box) == NULLREGION) return false;
+    ::OffsetRect(&box, scroll.x, scroll.y);
+    CRect part;
+    if (!part.IntersectRect(&box, m_drawnArea)) return false;
+    return 2.0 * part.Width() * part.Height() >= 1.0 * m_drawnArea.Width() * m_drawnArea.Height();
+}
+
 void View::RenderArea(RenderContext& ctx, const CRect& area) {
     m_drawnArea.SetRectEmpty();
     if (area.IsRectEmpty() || !m_started || !ctx.graphics) return;
@@ -373,11 +382,15 @@ void View::Redraw(bool render, const Rect& changedA, const Rect& changedB) {
             ::SelectClipRgn(dc.m_hDC, ctx.updateRgn);
         }
         if (render) {
-            if (partial) {
+            if (partial && !CoversMostOfDrawnArea(ctx.updateRgn, scroll)) {
                 ctx.visibleArea =
                     Rect(m_drawnArea.left, m_drawnArea.top, m_drawnArea.Width(), m_drawnArea.Height());
                 RenderSide(ctx);
             } else {
+                // A change over most of the window (a picture as large as the side dragged) is
+                // drawn as a whole redraw: clipping every fill and picture to the changed area
+                // would cost more than the pixels it spares. The window still takes only that area.
+                ctx.SetUpdateRects(Rect(), Rect(), 0, 0, 0);
                 RenderArea(ctx, ShownBufferArea());
             }
         }

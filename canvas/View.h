@@ -325,6 +325,8 @@ private:
     void RenderArea(RenderContext& ctx, const CRect& area);
     // Draws what the window shows, and `needed` (buffer coordinates), into the buffer.
     void RenderShownArea(const CRect& needed);
+    // The changed area (a region of window coordinates) spans at least half the drawn area.
+    bool CoversMostOfDrawnArea(HRGN changed, CPoint scroll) const;
     // The page's printable area the screen drawing frames (design units; empty when none).
     Gdiplus::Rect ScreenPrintableArea();
     static void DeleteUndoStep(CUndo* step);
