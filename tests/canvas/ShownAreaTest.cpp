@@ -51,6 +51,7 @@ struct BusySide {
         g_showGrid = grid;
         g_showGuides = guides;
     }
+    View* AtLargestZoomTopLeft();
 };
 
 kvtest::Capture Shown(View* view) {
@@ -104,6 +105,26 @@ void Post(View* view, UINT message, WPARAM w, LPARAM l = 0) {
     Pump();
 }
 
+// Zoom In, each step through the command, up to the largest zoom.
+void ZoomInAllTheWay(View* view) {
+    for (int i = 0; i < 20; ++i) {
+        const int before = view->m_zoom;
+        Post(view, WM_COMMAND, ID_VIEW_ZOOM_IN);
+        if (view->m_zoom == before) break;
+    }
+}
+
+void ScrollToTopLeft(View* view) {
+    Post(view, WM_VSCROLL, SB_TOP);
+    Post(view, WM_HSCROLL, SB_LEFT);
+}
+
+View* BusySide::AtLargestZoomTopLeft() {
+    ZoomInAllTheWay(view);
+    ScrollToTopLeft(view);
+    return view;
+}
+
 }  // namespace
 
 TEST_CASE("the window shows the whole side's pixels at every zoom, scrolled anywhere" *
@@ -119,16 +140,10 @@ TEST_CASE("the window shows the whole side's pixels at every zoom, scrolled anyw
         view->Redraw(true);
         CheckLikeWholeSide(view, "redrawn there");
     }
-    // Zoom In up to the largest zoom, each step through the command.
-    for (int i = 0; i < 20; ++i) {
-        const int before = view->m_zoom;
-        Post(view, WM_COMMAND, ID_VIEW_ZOOM_IN);
-        if (view->m_zoom == before) break;
-    }
+    ZoomInAllTheWay(view);
     CHECK(view->m_zoom > 30);
     CheckLikeWholeSide(view, "zoomed in");
-    Post(view, WM_VSCROLL, SB_TOP);
-    Post(view, WM_HSCROLL, SB_LEFT);
+    ScrollToTopLeft(view);
     CheckLikeWholeSide(view, "scrolled to the top left");
     for (int i = 0; i < 3; ++i) Post(view, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA));
     Post(view, WM_HSCROLL, SB_LINERIGHT);
@@ -143,14 +158,7 @@ TEST_CASE("the window shows the whole side's pixels at every zoom, scrolled anyw
 TEST_CASE("a whole redraw draws only the window's part of the side; a scroll draws the rest" *
           doctest::timeout(120)) {
     BusySide busy;
-    View* view = busy.view;
-    for (int i = 0; i < 20; ++i) {
-        const int before = view->m_zoom;
-        Post(view, WM_COMMAND, ID_VIEW_ZOOM_IN);
-        if (view->m_zoom == before) break;
-    }
-    Post(view, WM_VSCROLL, SB_TOP);
-    Post(view, WM_HSCROLL, SB_LEFT);
+    View* view = busy.AtLargestZoomTopLeft();
     view->Redraw(true);
     Pump();
     const CRect shown = view->ShownBufferArea();
@@ -176,14 +184,7 @@ TEST_CASE("a whole redraw draws only the window's part of the side; a scroll dra
 TEST_CASE("a drag of the side's picture at the largest zoom leaves the window as a whole drawing shows it" *
           doctest::timeout(120)) {
     BusySide busy;
-    View* view = busy.view;
-    for (int i = 0; i < 20; ++i) {
-        const int before = view->m_zoom;
-        Post(view, WM_COMMAND, ID_VIEW_ZOOM_IN);
-        if (view->m_zoom == before) break;
-    }
-    Post(view, WM_VSCROLL, SB_TOP);
-    Post(view, WM_HSCROLL, SB_LEFT);
+    View* view = busy.AtLargestZoomTopLeft();
     for (int i = 0; i < 3; ++i) Post(view, WM_HSCROLL, SB_PAGERIGHT);
     // Selected, with its outline on (its handles are what a press is judged by) but not dashing.
     view->OnSelectionChanged(busy.picture->name, TRUE);
