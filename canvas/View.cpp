@@ -348,8 +348,16 @@ void View::RenderArea(RenderContext& ctx, const CRect& area) {
 }
 
 void View::RenderShownArea(const CRect& needed) {
-    CRect area;
-    area.UnionRect(ShownBufferArea(), needed);
+    CRect shown = ShownBufferArea(), area;
+    area.UnionRect(shown, needed);
+    // A strip needed along an edge of the window is a scroll under way: half a window more
+    // that way keeps the next steps of it to copying.
+    if (!m_drawnArea.IsRectEmpty() && !shown.IsRectEmpty()) {
+        if (needed.bottom >= shown.bottom && needed.top > shown.top) area.bottom += shown.Height() / 2;
+        if (needed.top <= shown.top && needed.bottom < shown.bottom) area.top -= shown.Height() / 2;
+        if (needed.right >= shown.right && needed.left > shown.left) area.right += shown.Width() / 2;
+        if (needed.left <= shown.left && needed.right < shown.right) area.left -= shown.Width() / 2;
+    }
     area.IntersectRect(area, CRect(0, 0, m_bufferSize.cx, m_bufferSize.cy));
     RenderContext ctx;
     SetupScreenContext(ctx, ScreenPrintableArea());
