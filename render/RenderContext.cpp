@@ -274,8 +274,7 @@ void RenderContext::ApplyClip(bool on) {
 }
 
 void RenderContext::ClipToVisibleArea() {
-    if (graphics && visibleArea.Width > 0 && visibleArea.Height > 0)
-        graphics->SetClip(visibleArea, CombineModeIntersect);
+    if (graphics && HasVisibleArea()) graphics->SetClip(visibleArea, CombineModeIntersect);
 }
 
 void RenderContext::SetUpdateRects(const Rect& first, const Rect& second, int inflate, int originX,

@@ -79,6 +79,7 @@ public:
     // ---- regions ---------------------------------------------------------------------------------
     void BuildSideClip();
     void ApplyClip(bool on);
+    bool HasVisibleArea() const { return visibleArea.Width > 0 && visibleArea.Height > 0; }
     // Narrows the surface's clip to the visible area, when there is one.
     void ClipToVisibleArea();
     void SetUpdateRects(const Gdiplus::Rect& first, const Gdiplus::Rect& second, int inflate, int originX,

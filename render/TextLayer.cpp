@@ -306,9 +306,8 @@ void DrawTextLayer(RenderContext& rc) {
         const double fontScale = rc.scaleY * 1000.0 / (dpiY > 0 ? dpiY : 96.0);
         std::vector<Rect> sideScans;
         // What a text not clipped to its box may cover: everything the drawing may change.
-        const bool limited = rc.visibleArea.Width > 0 && rc.visibleArea.Height > 0;
         const std::vector<Rect> unclipped(
-            1, limited ? rc.visibleArea : Rect(-(1 << 29), -(1 << 29), 1 << 30, 1 << 30));
+            1, rc.HasVisibleArea() ? rc.visibleArea : Rect(-(1 << 29), -(1 << 29), 1 << 30, 1 << 30));
         int sideScansKnown = 0;  // 1 known, -1 cannot be told
 
         for (INT_PTR c = 0; c < rc.children.GetSize(); ++c) {
