@@ -377,8 +377,8 @@ void View::Redraw(bool render, const Rect& changedA, const Rect& changedB) {
         CPoint scroll = GetDeviceScrollPosition();
         RenderContext ctx;
         SetupScreenContext(ctx, ScreenPrintableArea());
-        // A changed area is drawn again within what the buffer holds; with nothing of the side
-        // held yet, the whole window's part of it is drawn.
+        // A changed area is drawn again (what it draws outside the drawn area is not shown);
+        // with nothing of the side held yet, the whole window's part of it is drawn.
         const bool changed = changedA.Width > 0 && changedA.Height > 0;
         const bool partial = changed && !(render && m_drawnArea.IsRectEmpty());
         if (partial) {
@@ -391,8 +391,8 @@ void View::Redraw(bool render, const Rect& changedA, const Rect& changedB) {
         }
         if (render) {
             if (partial && !CoversMostOfDrawnArea(ctx.updateRgn, scroll)) {
-                ctx.visibleArea =
-                    Rect(m_drawnArea.left, m_drawnArea.top, m_drawnArea.Width(), m_drawnArea.Height());
+                // The update region alone limits it: a second clip on every fill would cost more
+                // than the pixels outside the drawn area it spares.
                 RenderSide(ctx);
             } else {
                 // A change over most of the window (a picture as large as the side dragged) is
