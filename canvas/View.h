@@ -1,8 +1,9 @@
 // View: the one view of the application - a scroll view that shows one side of the current
 // design at a chosen zoom on the canvas background, and that owns everything the user edits
 // through: the design, the library of label templates, the undo steps, the in-place editor
-// ViewSelect and the off-screen buffer into which the current side is rendered. Painting only
-// copies from the buffer; the animated selection outline alone is drawn straight on the window.
+// ViewSelect and the off-screen buffer into which the part of the current side the window shows
+// is rendered. Painting copies from the buffer (a scroll first renders what it brings into the
+// window); the animated selection outline alone is drawn straight on the window.
 //
 // The class is spread over several files by topic: View.cpp (buffers, painting, redrawing,
 // outline), ViewLayout.cpp (scale, canvas placement, zoom), ViewMouse.cpp (hit testing,
