@@ -173,6 +173,7 @@ bool View::CreateBuffers(int width, int height) {
         // The size made, which may be smaller than the one asked for: every test against the
         // buffer must see what really exists.
         m_bufferSize = size;
+        m_drawnArea.SetRectEmpty();
         m_buffer = ScopedMemoryDC(windowDc.m_hDC);
         m_buffer.Select(bitmap, true);
         m_memDC.reset(new CBorrowedDC(m_buffer.Get()));
@@ -191,6 +192,7 @@ bool View::CreateBuffers(int width, int height) {
 }
 
 void View::ReleaseBuffers() {
+    m_drawnArea.SetRectEmpty();
     delete m_memGraphics;
     m_memGraphics = nullptr;
     m_memDC.reset();
@@ -256,9 +258,14 @@ void View::OnDraw(CDC* pDC) {
             // page frame's pixel just past them.
             RECT held = {0, 0, side.X + side.Width + 1, side.Y + side.Height + 1};
             RECT copy;
-            if (::IntersectRect(&copy, &clip, &held))
+            if (::IntersectRect(&copy, &clip, &held)) {
+                // A scroll or a larger window shows parts of the side not drawn yet.
+                RECT drawn;
+                if (!::IntersectRect(&drawn, &copy, &m_drawnArea) || !::EqualRect(&drawn, &copy))
+                    RenderShownArea(copy);
                 ::BitBlt(dc, copy.left, copy.top, copy.right - copy.left, copy.bottom - copy.top,
                          m_memDC->m_hDC, copy.left, copy.top, SRCCOPY);
+            }
             RECT right = {held.right, clip.top, clip.right, clip.bottom};
             if (right.right > right.left && right.bottom > right.top) g_canvasBackdrop.Tile(dc, right);
             RECT below = {clip.left, held.bottom, held.right, clip.bottom};
@@ -297,6 +304,59 @@ void View::SetupScreenContext(RenderContext& ctx, const Rect& printableArea) {
     ctx.canvasBackdrop = &g_canvasBackdrop;
 }
 
+Rect View::ScreenPrintableArea() {
+    ViewObject* page = m_design.GetCurrentPage();
+    return page ? GetPrintableArea(page->left, page->top, page->width, page->height) : Rect();
+}
+
+CRect View::ShownBufferArea() const {
+    CRect shown;
+    if (!m_hWnd) return shown;
+    GetClientRect(&shown);
+    shown.OffsetRect(GetDeviceScrollPosition());
+    CRect area;
+    area.IntersectRect(shown, CRect(0, 0, m_bufferSize.cx, m_bufferSize.cy));
+    return area;
+}
+
+bool View::CoversMostOfDrawnArea(HRGN changed, CPoint scroll) const {
+    RECT box;
+    if (!changed || ::GetRgnBox(changed, &box) == NULLREGION) return false;
+    ::OffsetRect(&box, scroll.x, scroll.y);
+    CRect part;
+    if (!part.IntersectRect(&box, m_drawnArea)) return false;
+    return 2.0 * part.Width() * part.Height() >= 1.0 * m_drawnArea.Width() * m_drawnArea.Height();
+}
+
+void View::RenderArea(RenderContext& ctx, const CRect& area) {
+    m_drawnArea.SetRectEmpty();
+    if (area.IsRectEmpty() || !m_started || !ctx.graphics) return;
+    ctx.visibleArea = Rect(area.left, area.top, area.Width(), area.Height());
+    RenderSide(ctx);
+    m_drawnArea = area;
+}
+
+void View::RenderShownArea(const CRect& needed) {
+    CRect shown = ShownBufferArea(), area;
+    area.UnionRect(shown, needed);
+    // A strip needed along an edge of the window is a scroll under way: half a window more
+    // that way keeps the next steps of it to copying.
+    if (!m_drawnArea.IsRectEmpty() && !shown.IsRectEmpty()) {
+        if (needed.bottom >= shown.bottom && needed.top > shown.top) area.bottom += shown.Height() / 2;
+        if (needed.top <= shown.top && needed.bottom < shown.bottom) area.top -= shown.Height() / 2;
+        if (needed.right >= shown.right && needed.left > shown.left) area.right += shown.Width() / 2;
+        if (needed.left <= shown.left && needed.right < shown.right) area.left -= shown.Width() / 2;
+    }
+    area.IntersectRect(area, CRect(0, 0, m_bufferSize.cx, m_bufferSize.cy));
+    RenderContext ctx;
+    SetupScreenContext(ctx, ScreenPrintableArea());
+    // Drawn while the window paints (a scroll, a larger window): no wait cursor flickers.
+    const BYTE wait = m_waitCursor;
+    m_waitCursor = 0;
+    RenderArea(ctx, area);
+    m_waitCursor = wait;
+}
+
 void View::Redraw(bool render, const Rect& changedA, const Rect& changedB) {
     GuardOperation(803, [&] {
         if (!m_hWnd) return;
@@ -304,12 +364,13 @@ void View::Redraw(bool render, const Rect& changedA, const Rect& changedB) {
         if (!dc.m_hDC) return;
         ::SelectClipRgn(dc.m_hDC, nullptr);
         CPoint scroll = GetDeviceScrollPosition();
-        Rect printable;
-        if (ViewObject* page = m_design.GetCurrentPage())
-            printable = GetPrintableArea(page->left, page->top, page->width, page->height);
         RenderContext ctx;
-        SetupScreenContext(ctx, printable);
-        if (changedA.Width > 0 && changedA.Height > 0) {
+        SetupScreenContext(ctx, ScreenPrintableArea());
+        // A changed area is drawn again (what it draws outside the drawn area is not shown);
+        // with nothing of the side held yet, the whole window's part of it is drawn.
+        const bool changed = changedA.Width > 0 && changedA.Height > 0;
+        const bool partial = changed && !(render && m_drawnArea.IsRectEmpty());
+        if (partial) {
             ctx.SetUpdateRects(changedA, changedB, 11, scroll.x, scroll.y);
             if (m_design.IsCurrentDiscDuplicated()) {
                 PointF offset = m_design.GetOtherDiscOffset(m_design.GetCurrentSide());
@@ -317,7 +378,19 @@ void View::Redraw(bool render, const Rect& changedA, const Rect& changedB) {
             }
             ::SelectClipRgn(dc.m_hDC, ctx.updateRgn);
         }
-        if (render) RenderSide(ctx);
+        if (render) {
+            if (partial && !CoversMostOfDrawnArea(ctx.updateRgn, scroll)) {
+                // The update region alone limits it: a second clip on every fill would cost more
+                // than the pixels outside the drawn area it spares.
+                RenderSide(ctx);
+            } else {
+                // A change over most of the window (a picture as large as the side dragged) is
+                // drawn as a whole redraw: clipping every fill and picture to the changed area
+                // would cost more than the pixels it spares. The window still takes only that area.
+                ctx.SetUpdateRects(Rect(), Rect(), 0, 0, 0);
+                RenderArea(ctx, ShownBufferArea());
+            }
+        }
         ::SetWindowOrgEx(dc.m_hDC, scroll.x, scroll.y, nullptr);
         OnDraw(&dc);
     });
@@ -328,6 +401,8 @@ void View::RenderSide(RenderContext& ctx) {
         if (!m_started) return;
         // A missing surface (the buffer could not be made) draws nothing.
         if (!ctx.graphics) return;
+        // Anything but the screen's drawing leaves nothing of the screen's in the buffer.
+        if (ctx.purpose != kPurposeScreen) m_drawnArea.SetRectEmpty();
         bool wait = m_waitCursor != 0;
         if (wait) BeginWaitCursor();
         m_select.OnSideRedraw(kSideRedrawBefore);

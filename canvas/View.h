@@ -1,8 +1,9 @@
 // View: the one view of the application - a scroll view that shows one side of the current
 // design at a chosen zoom on the canvas background, and that owns everything the user edits
 // through: the design, the library of label templates, the undo steps, the in-place editor
-// ViewSelect and the off-screen buffer into which the current side is rendered. Painting only
-// copies from the buffer; the animated selection outline alone is drawn straight on the window.
+// ViewSelect and the off-screen buffer into which the part of the current side the window shows
+// is rendered. Painting copies from the buffer (a scroll first renders what it brings into the
+// window); the animated selection outline alone is drawn straight on the window.
 //
 // The class is spread over several files by topic: View.cpp (buffers, painting, redrawing,
 // outline), ViewLayout.cpp (scale, canvas placement, zoom), ViewMouse.cpp (hit testing,
@@ -69,6 +70,8 @@ public:
                 const Gdiplus::Rect& changedB = Gdiplus::Rect());
     void RenderSide(RenderContext& ctx);
     void SetupScreenContext(RenderContext& ctx, const Gdiplus::Rect& printableArea);
+    // The part of the buffer the window shows now (buffer coordinates), within the buffer.
+    CRect ShownBufferArea() const;
     // The device rectangle of an object on the canvas (buffer coordinates: the scrolled area).
     Gdiplus::Rect ObjectCanvasRect(const ViewObject* object) const;
     // The design-unit offsets of the screen drawing record (the page origin taken back to design
@@ -282,6 +285,10 @@ public:
     // The off-screen buffer: a memory DC with its bitmap, which it owns and keeps selected.
     ScopedMemoryDC m_buffer;
     CSize m_bufferSize;
+    // The part of the buffer that holds the side as it is now drawn (buffer coordinates): a whole
+    // redraw draws only what the window shows, and a paint that needs more draws the rest first.
+    // Empty while the buffer holds nothing of the screen's.
+    CRect m_drawnArea;
     CSize m_requestedBufferSize;
     bool m_mouseCaptured = false;
     bool m_contextMenuOpen = false;
@@ -315,6 +322,15 @@ public:
 private:
     friend class ViewSelect;
     void ReleaseBuffers();
+    // Draws the side into the buffer over `area` (buffer coordinates) afresh; that area alone is
+    // then known to be drawn.
+    void RenderArea(RenderContext& ctx, const CRect& area);
+    // Draws what the window shows, and `needed` (buffer coordinates), into the buffer.
+    void RenderShownArea(const CRect& needed);
+    // The changed area (a region of window coordinates) spans at least half the drawn area.
+    bool CoversMostOfDrawnArea(HRGN changed, CPoint scroll) const;
+    // The page's printable area the screen drawing frames (design units; empty when none).
+    Gdiplus::Rect ScreenPrintableArea();
     static void DeleteUndoStep(CUndo* step);
     void DeleteDashPatterns();
     // Restores the disc template's geometry kept before a print job; true when one was kept.

@@ -270,6 +270,11 @@ void RenderContext::ApplyClip(bool on) {
     if (purpose == kPurposeLightScribe) return;
     if (on) graphics->SetClip(sideClip, CombineModeReplace);
     if (hasUpdateRegion) graphics->SetClip(updateRegion, on ? CombineModeIntersect : CombineModeReplace);
+    ClipToVisibleArea();
+}
+
+void RenderContext::ClipToVisibleArea() {
+    if (graphics && HasVisibleArea()) graphics->SetClip(visibleArea, CombineModeIntersect);
 }
 
 void RenderContext::SetUpdateRects(const Rect& first, const Rect& second, int inflate, int originX,

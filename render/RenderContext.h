@@ -79,6 +79,9 @@ public:
     // ---- regions ---------------------------------------------------------------------------------
     void BuildSideClip();
     void ApplyClip(bool on);
+    bool HasVisibleArea() const { return visibleArea.Width > 0 && visibleArea.Height > 0; }
+    // Narrows the surface's clip to the visible area, when there is one.
+    void ClipToVisibleArea();
     void SetUpdateRects(const Gdiplus::Rect& first, const Gdiplus::Rect& second, int inflate, int originX,
                         int originY);
     void MirrorUpdateRegion(float dx, float dy);
@@ -133,6 +136,11 @@ public:
     Gdiplus::Region* updateRegion = nullptr;
     ScopedRegion updateRgn;  // the update rectangles as a GDI region (device pixels), or none
     BYTE hasUpdateRegion = 0;
+    // The part of the surface a screen drawing has to get right (device pixels): the window shows
+    // no more of the buffer. Empty: all of it. Fills, pictures and texts are clipped to it, and
+    // nothing else about the drawing depends on it (unlike the update region, it leaves no object
+    // out), so its pixels come out as a drawing of the whole surface has them.
+    Gdiplus::Rect visibleArea;
     Gdiplus::Rect marqueeRect;
     CPathArray outlinePaths;
     // What a screen drawing fills the canvas around the side with (not owned); null: plain grey.

@@ -118,6 +118,7 @@ void RenderContext::FillBackground() {
         Rect side, wide;
         if (!GetSideRect(&side, &wide)) return;
         if (hasUpdateRegion) graphics->SetClip(updateRegion, CombineModeIntersect);
+        ClipToVisibleArea();
         if (purpose == kPurposeScreen) {
             const int sx = side.X, sy = side.Y, sw = side.Width, sh = side.Height;
             const int wx = wide.X, wy = wide.Y, ww = wide.Width, wh = wide.Height;

@@ -305,7 +305,9 @@ void DrawTextLayer(RenderContext& rc) {
         SetSolidBrush(&pens.brush, pens.color);
         const double fontScale = rc.scaleY * 1000.0 / (dpiY > 0 ? dpiY : 96.0);
         std::vector<Rect> sideScans;
-        const std::vector<Rect> unclipped(1, Rect(-(1 << 29), -(1 << 29), 1 << 30, 1 << 30));
+        // What a text not clipped to its box may cover: everything the drawing may change.
+        const std::vector<Rect> unclipped(
+            1, rc.HasVisibleArea() ? rc.visibleArea : Rect(-(1 << 29), -(1 << 29), 1 << 30, 1 << 30));
         int sideScansKnown = 0;  // 1 known, -1 cannot be told
 
         for (INT_PTR c = 0; c < rc.children.GetSize(); ++c) {
@@ -327,6 +329,7 @@ void DrawTextLayer(RenderContext& rc) {
                 g->SetClip(objectClip, CombineModeIntersect);
             } else {
                 g->ResetClip();
+                rc.ClipToVisibleArea();
             }
             TextPicture* picture = rc.purpose == kPurposeScreen
                                        ? GetPicture(o, rc, format, defaultRecord, fontScale, pens, hint)

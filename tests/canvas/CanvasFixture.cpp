@@ -149,6 +149,17 @@ ViewObject* AddText(View* view, const char* name, const char* text, int left, in
     return o;
 }
 
+void PointerAt(View* view, CPoint client) {
+    CPoint screen = client;
+    view->ClientToScreen(&screen);
+    ::SetCursorPos(screen.x, screen.y);
+    const UINT marker = WM_APP + 77;
+    view->PostMessage(marker, 0, 0);
+    MSG msg;
+    while (::PeekMessageA(&msg, view->m_hWnd, marker, marker, PM_REMOVE)) {
+    }
+}
+
 std::string MakePicture(const char* name, int w, int h, COLORREF color) {
     const std::string path = kvtest::TempDir(std::string("pictures-") + name) + "\\" + name + ".png";
     Gdiplus::Bitmap bitmap(w, h, PixelFormat24bppRGB);

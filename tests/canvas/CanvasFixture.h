@@ -77,6 +77,9 @@ void NewDesign(View* view, int layout, const char* side);
 void Pump();
 // A text object on the current side of the view's design, with one font and colour record.
 ViewObject* AddText(View* view, const char* name, const char* text, int left, int top, int width, int height);
+// The pointer at a client point of the view, and the thread's last message taken there (as the
+// mouse message that makes the system ask the view for its cursor).
+void PointerAt(View* view, CPoint client);
 // A picture file of w x h pixels in the test's folder (a PNG); its path.
 std::string MakePicture(const char* name, int w, int h, COLORREF color);
 

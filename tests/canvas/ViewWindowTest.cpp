@@ -37,19 +37,6 @@ LPARAM Pos(CPoint p) {
     return MAKELPARAM(p.x, p.y);
 }
 
-// The pointer at a client point of the view, and the thread's last message taken there (as the
-// mouse message that makes the system ask the view for its cursor).
-void PointerAt(View* view, CPoint client) {
-    CPoint screen = client;
-    view->ClientToScreen(&screen);
-    ::SetCursorPos(screen.x, screen.y);
-    const UINT marker = WM_APP + 77;
-    view->PostMessage(marker, 0, 0);
-    MSG msg;
-    while (::PeekMessageA(&msg, view->m_hWnd, marker, marker, PM_REMOVE)) {
-    }
-}
-
 unsigned PixelAt(View* view, CPoint p) {
     kvtest::Capture c = kvtest::CaptureWindow(view->m_hWnd);
     // The capture holds the window rectangle; the view has no frame of its own.

@@ -1,6 +1,6 @@
 // How long the canvas takes to redraw a full jewel-case back side with a picture and twenty
-// texts at 100 % zoom and at every zoom level above, and each step of dragging one object over
-// it. Run by hand (not by ctest):
+// texts at 100 % zoom and at every zoom level above, each step of dragging one object over it,
+// and a wheel step of scrolling at the largest zoom. Run by hand (not by ctest):
 //   build/wine-run build/tools/bench/canvas_benchmark.exe
 #include <doctest.h>
 
@@ -166,4 +166,15 @@ TEST_CASE("redraw of a jewel-case back side with a picture and 20 texts") {
         std::snprintf(what, sizeof what, "full redraw at %d %%", view->m_zoom * 10);
         Report(what, zoomed);
     }
+
+    // Scrolling at the largest zoom, a wheel step (three lines) down and then up each time.
+    std::vector<double> scrolls;
+    for (int i = 0; i < 20; ++i) {
+        LARGE_INTEGER a, b;
+        ::QueryPerformanceCounter(&a);
+        view->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, i < 10 ? -WHEEL_DELTA : WHEEL_DELTA), 0);
+        ::QueryPerformanceCounter(&b);
+        scrolls.push_back(Milliseconds(a, b));
+    }
+    Report("one wheel step at the largest zoom", scrolls);
 }
