@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "AppTestSupport.h"
@@ -18,6 +19,36 @@
 #include "res/PrintDialogsIds.h"
 
 namespace {
+
+// A thread timer killed however the test case ends (a failed REQUIRE too): left running, it would
+// go on cancelling the dialogs of the next case.
+class ThreadTimer {
+public:
+    ThreadTimer(UINT ms, TIMERPROC proc) : m_id(::SetTimer(nullptr, 0, ms, proc)) {}
+    ~ThreadTimer() { Stop(); }
+    ThreadTimer(const ThreadTimer&) = delete;
+    ThreadTimer& operator=(const ThreadTimer&) = delete;
+    void Stop() {
+        if (m_id) ::KillTimer(nullptr, m_id);
+        m_id = 0;
+    }
+
+private:
+    UINT_PTR m_id;
+};
+
+// The message-box handler of the test case, the previous one put back however the case ends.
+class BoxHandler {
+public:
+    explicit BoxHandler(KvMessageBoxHandler handler)
+        : m_previous(AfxSetMessageBoxHandler(std::move(handler))) {}
+    ~BoxHandler() { AfxSetMessageBoxHandler(m_previous); }
+    BoxHandler(const BoxHandler&) = delete;
+    BoxHandler& operator=(const BoxHandler&) = delete;
+
+private:
+    KvMessageBoxHandler m_previous;
+};
 
 // The captions of the dialogs the timer found and cancelled.
 std::vector<std::string> g_closed;
@@ -46,9 +77,9 @@ void CALLBACK CloseTimer(HWND, UINT, UINT_PTR, DWORD) {
 // Sends the command to the frame; the dialog it opens is cancelled from its own loop.
 std::string RunCommand(HWND frame, UINT command) {
     g_closed.clear();
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, CloseTimer);
+    ThreadTimer closing(100, CloseTimer);
     ::SendMessageA(frame, WM_COMMAND, command, 0);
-    ::KillTimer(nullptr, timer);
+    closing.Stop();
     return g_closed.empty() ? std::string() : g_closed.front();
 }
 
@@ -143,7 +174,7 @@ TEST_CASE("measuring the printer's printable areas again redraws the guide on th
           doctest::timeout(120)) {
     kvtest::TemporaryUserFolders folders;
     g_closed.clear();
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, CloseTimer);
+    ThreadTimer closing(100, CloseTimer);
     {
         kvtest::RunningApp running;
         REQUIRE(running.Started());
@@ -175,24 +206,23 @@ TEST_CASE("measuring the printer's printable areas again redraws the guide on th
         g_showGuides = guides;
         running.Close();
     }
-    ::KillTimer(nullptr, timer);
 }
 
 TEST_CASE("Edit Dimensions belongs to Change Label Template: after Save the keyboard is back there") {
     kvtest::TemporaryUserFolders folders;
-    KvMessageBoxHandler previous =
-        AfxSetMessageBoxHandler([](KvMessageBoxRequest& r) { return r.ResultOf("Cancel") >= 0 ? r.ResultOf("Cancel") : IDCANCEL; });
+    BoxHandler cancelling(
+        [](KvMessageBoxRequest& r) { return r.ResultOf("Cancel") >= 0 ? r.ResultOf("Cancel") : IDCANCEL; });
     g_closed.clear();
-    UINT_PTR timer = ::SetTimer(nullptr, 0, 100, CloseTimer);
+    ThreadTimer closing(100, CloseTimer);
     {
         kvtest::RunningApp running;
         REQUIRE(running.Started());
-        ::KillTimer(nullptr, timer);
+        closing.Stop();
         HWND frame = running.app.m_pMainWnd->m_hWnd;
         g_nested = NestedDialogRun();
-        timer = ::SetTimer(nullptr, 0, 50, NestedDialogTimer);
+        ThreadTimer nested(50, NestedDialogTimer);
         ::SendMessageA(frame, WM_COMMAND, ID_CHANGE_LABEL_TEMPLATE, 0);
-        ::KillTimer(nullptr, timer);
+        nested.Stop();
         CHECK(g_nested.stage == 3);
         CHECK_FALSE(g_nested.gaveUp);
         CHECK(g_nested.stockEnabledAfterSave);
@@ -205,20 +235,19 @@ TEST_CASE("Edit Dimensions belongs to Change Label Template: after Save the keyb
         CHECK(::IsWindowEnabled(frame));
         running.Close();
     }
-    AfxSetMessageBoxHandler(previous);
 }
 
 TEST_CASE("the view's commands open the print layer's dialogs; no LightScribe library is needed") {
     kvtest::TemporaryUserFolders folders;
     std::vector<KvMessageBoxRequest> boxes;
-    KvMessageBoxHandler previous = AfxSetMessageBoxHandler([&](KvMessageBoxRequest& r) {
+    BoxHandler recording([&](KvMessageBoxRequest& r) {
         boxes.push_back(r);
         return r.ResultOf("Cancel") >= 0 ? r.ResultOf("Cancel") : IDCANCEL;
     });
     // Dialogs are cancelled from their own loops from the start: the settings of a first run
     // show New Project at start-up.
     g_closed.clear();
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, CloseTimer);
+    ThreadTimer closing(100, CloseTimer);
     {
         kvtest::RunningApp running;
         REQUIRE(running.Started());
@@ -242,8 +271,7 @@ TEST_CASE("the view's commands open the print layer's dialogs; no LightScribe li
         CHECK(boxes[0].text.Find("LightScribe System Software") >= 0);
         running.Close();
     }
-    ::KillTimer(nullptr, timer);
-    AfxSetMessageBoxHandler(previous);
+    closing.Stop();
     CHECK(::GetFileAttributesA((folders.SettingsFolder() + "\\LightScribeTemp.dat").c_str()) ==
           INVALID_FILE_ATTRIBUTES);
 }

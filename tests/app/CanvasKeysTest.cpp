@@ -1,6 +1,7 @@
 // Keys and clicks in the running application, sent through its message loop with the frame's
 // shortcuts in place: every key on the canvas does one thing (one change, one undo step), typed
-// characters keep their order against the keys after them, the Properties bar's gaps and a
+// characters keep their order against the keys after them, a click with Snap to Grid on moves
+// nothing and a drag is one undo step, the Properties bar's gaps and a
 // Delete with nothing to clear leave the undo list, Redo and the modified flag alone, a track
 // list takes the editing keys as a text does, and the editing keys of a Text Editor field edit
 // the field.
@@ -15,6 +16,8 @@
 #include "canvas/AppCanvasState.h"
 #include "canvas/TextEditing.h"
 #include "canvas/View.h"
+#include "canvas/ViewSettings.h"
+#include "render/CanvasSettings.h"
 #include "res/CommandIds.h"
 
 namespace {
@@ -132,6 +135,38 @@ struct Running {
     }
     void PostTyping(const char* text) {
         for (const char* c = text; *c; ++c) PostKey(::VkKeyScanA(*c) & 0xFF);
+    }
+    // The canvas's client point of a design point.
+    CPoint ClientOf(int x, int y) const {
+        double sx = 0, sy = 0;
+        view->ModelToDevice(nullptr, Gdiplus::Rect(), sx, sy);
+        CPoint origin;
+        view->GetScrollOrigin(origin, false);
+        return CPoint(static_cast<int>(x * sx + 0.5) - origin.x, static_cast<int>(y * sy + 0.5) - origin.y);
+    }
+    // The left button pressed at `from`, moved through `via` and let go at the last point (or
+    // where it was pressed), each message through the loop. The pointer is put there first and
+    // the canvas asked for its cursor, as the system does before a press.
+    void Click(CPoint from, std::initializer_list<CPoint> via = {}) {
+        CPoint screen = from;
+        view->ClientToScreen(&screen);
+        ::SetCursorPos(screen.x, screen.y);
+        // A message taken from the queue records the pointer's place for the cursor question.
+        const UINT marker = WM_APP + 77;
+        view->PostMessage(marker, 0, 0);
+        MSG m;
+        while (::PeekMessageA(&m, view->m_hWnd, marker, marker, PM_REMOVE)) {}
+        view->SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(view->m_hWnd),
+                          MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+        REQUIRE(view->m_dragMode == "Move");
+        CPoint at = from;
+        view->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+        for (CPoint p : via) {
+            at = p;
+            view->PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+        }
+        view->PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+        Settle();
     }
     // A click on the Properties bar at the middle of its item.
     void ClickPropertiesItem(int index) {
@@ -325,6 +360,56 @@ TEST_CASE("keys on a track list edit its characters as on a text: Delete never t
     CHECK(start == TextEditing::FieldFirst(*list, 1, 2));
     CHECK(end == TextEditing::FieldEnd(*list, 1, 2));
     CHECK(CountObjects(r.view) == objects);
+}
+
+TEST_CASE(
+    "with Snap to Grid on, a click on the selected picture over a text moves nothing; a drag is one step" *
+    doctest::timeout(120)) {
+    Running r;
+    ViewObject* picture = r.DesignWithPicture();
+    // A text lies over the picture, whose corner is off the grid; the picture is the selection.
+    r.frame->SendMessage(WM_COMMAND, ID_INSERT_TEXT);
+    ViewObject* text = r.view->m_design.GetFirstSelected();
+    REQUIRE(text != nullptr);
+    REQUIRE(text->IsText());
+    r.view->BeginUndoStep();
+    r.view->SetObjectLeft(picture, picture->left + g_gridSize[0] / 3);
+    r.view->SetObjectTop(picture, picture->top + g_gridSize[1] / 3);
+    r.view->SetObjectLeft(text, picture->left + 200);
+    r.view->SetObjectTop(text, picture->top + 100);
+    r.view->EndUndoStep();
+    r.view->OnSelectionChanged(picture->name, TRUE);
+    r.Settle();
+    REQUIRE(r.view->m_design.GetFirstSelected() == picture);
+    REQUIRE(g_snapToGrid == 0);
+    r.frame->SendMessage(WM_COMMAND, ID_SNAP_TO_GRID);
+    struct SnapOff {
+        ~SnapOff() { g_snapToGrid = 0; }
+    } snapOff;
+    REQUIRE(g_snapToGrid != 0);
+    const int left = picture->left, top = picture->top, steps = r.view->GetUndoCount();
+    REQUIRE(left % g_gridSize[0] != 0);
+    r.doc->SetModifiedFlag(FALSE);
+    const CPoint on = r.ClientOf(text->left + 50, text->top + 50);
+
+    r.Click(on);
+    CHECK(picture->left == left);
+    CHECK(picture->top == top);
+    CHECK(r.view->GetUndoCount() == steps);
+    CHECK_FALSE(r.doc->IsModified());
+    // Moved and brought back before the release: nothing either.
+    r.Click(on, {on + CPoint(40, 30), on});
+    CHECK(picture->left == left);
+    CHECK(picture->top == top);
+    CHECK(r.view->GetUndoCount() == steps);
+    // A drag that moves it is one step, which Ctrl+Z undoes.
+    r.Click(on, {on + CPoint(40, 30)});
+    CHECK(picture->left != left);
+    CHECK(r.view->GetUndoCount() == steps + 1);
+    r.view->SetFocus();
+    r.Key('Z', true);
+    CHECK(picture->left == left);
+    CHECK(picture->top == top);
 }
 
 TEST_CASE("a click between the Properties bar's buttons in the side and image layouts changes nothing" *

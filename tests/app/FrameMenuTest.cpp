@@ -1,14 +1,19 @@
-// The main menu in the running application: every item reaches a handler, and the Layout menu's
-// settings dialogs open over the main window and change the settings the canvas draws with.
+// The main menu in the running application: every item reaches a handler, the Layout menu's
+// settings dialogs open over the main window and change the settings the canvas draws with, an
+// opened design joins the recent-file list, and Save As Startup Design replaces the startup
+// design without a question, marks its menu item, and says when it cannot write.
 #include <doctest.h>
 
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <vector>
 
 #include "AppTestSupport.h"
 #include "app/KorvanelleDoc.h"
 #include "app/KorvanelleFrame.h"
 #include "canvas/View.h"
+#include "model/Folders.h"
 #include "render/CanvasSettings.h"
 #include "res/AppDialogsIds.h"
 #include "res/CommandIds.h"
@@ -60,6 +65,11 @@ void WhileDialogShows(const char* caption, const std::function<void()>& start,
     start();
     ::KillTimer(nullptr, timer);
     g_drive = nullptr;
+}
+
+std::vector<char> ReadBytes(const CString& path) {
+    std::ifstream in((LPCSTR)path, std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace
@@ -135,5 +145,53 @@ TEST_CASE("an opened design joins the recent-file list, which opens it again") {
     REQUIRE(doc->GetPathName() != path);
     frame->SendMessage(WM_COMMAND, ID_FILE_MRU_FILE1_CMD);
     CHECK(doc->GetPathName() == path);
+    run.Close();
+}
+
+TEST_CASE(
+    "File > Save As Startup Design replaces the startup design without a question and says when it cannot") {
+    kvtest::TemporaryUserFolders folders;
+    kvtest::RunningApp run;
+    REQUIRE(run.Started());
+    KorvanelleFrame* frame = GetMainFrame();
+    KorvanelleDoc* doc = dynamic_cast<KorvanelleDoc*>(frame->GetActiveDocument());
+    View* view = View::GetCurrent();
+    REQUIRE(doc != nullptr);
+    REQUIRE(view != nullptr);
+    KvMessageBoxCapture boxes;
+    const CString folder = g_openSaveFolder;
+    g_openSaveFolder = CString(folders.Root().c_str()) + "\\designs";
+    REQUIRE(::CreateDirectoryA(g_openSaveFolder, nullptr));
+    const CString startup = g_openSaveFolder + "\\CD-Template-1-Disc.kvl";
+    {
+        std::ofstream out((LPCSTR)startup, std::ios::binary);
+        out << "the user's earlier startup design";
+    }
+    const std::vector<char> earlier = ReadBytes(startup);
+    doc->NewFromTemplate(4, 0, 1);
+    frame->SendMessage(WM_COMMAND, ID_INSERT_TEXT);
+    REQUIRE(view->m_startupDesignSaved == 0);
+    // The command as the menu posts it: the design is written over the earlier one, no box shows,
+    // and the menu item gets its mark.
+    frame->PostMessage(WM_COMMAND, ID_FILE_SAVE_STARTUP);
+    CHECK(run.Pump([&] { return view->m_startupDesignSaved != 0; }, 10000));
+    CHECK(boxes.Boxes().empty());
+    const std::vector<char> written = ReadBytes(startup);
+    CHECK(written != earlier);
+    CHECK(written.size() > 100);
+
+    // A startup design that cannot be written: the error is shown as for Save, and neither the
+    // file nor the mark claims a save.
+    frame->SendMessage(WM_COMMAND, ID_INSERT_TEXT);
+    REQUIRE(view->m_startupDesignSaved == 0);
+    REQUIRE(::SetFileAttributesA(startup, FILE_ATTRIBUTE_READONLY));
+    frame->PostMessage(WM_COMMAND, ID_FILE_SAVE_STARTUP);
+    CHECK(run.Pump([&] { return !boxes.Boxes().empty(); }, 10000));
+    ::SetFileAttributesA(startup, FILE_ATTRIBUTE_NORMAL);
+    REQUIRE(boxes.Boxes().size() == 1);
+    CHECK(boxes.LastText() == "Error saving file:\r\n\r\n" + startup);
+    CHECK(view->m_startupDesignSaved == 0);
+    CHECK(ReadBytes(startup) == written);
+    g_openSaveFolder = folder;
     run.Close();
 }

@@ -1,7 +1,7 @@
 // Edit safety: an edited design and every way of replacing it - a recent file, File > Open, File >
 // New, File > Exit and the end of the Windows session - each tried with every answer to the save
-// question (Yes, No, Cancel, and No followed by Cancel in the next dialog or by a recent file that
-// no longer opens). After each, the design on screen (caption and album field), whether it is
+// question (Yes, No, Cancel, and No followed by Cancel in the next dialog, by a recent file that
+// no longer opens or by a file that holds no design). After each, the design on screen (caption and album field), whether it is
 // still modified (the next command asks again, or does not), its undo list (the Undo button) and
 // the design files on disk are what the user chose. One design bears a name outside the ANSI code
 // page.
@@ -62,6 +62,16 @@ bool WriteDesign(const std::string& path, const char* artist) {
     design.DeleteContents(true);
     library.DeleteContents(true);
     return ok;
+}
+
+// A document file that reads but holds no design (no label template).
+bool WriteEmptyDocument(const std::string& path) {
+    KorvanelleDocument empty;
+    CFile file;
+    if (!file.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite)) return false;
+    empty.Save(&file);
+    file.Close();
+    return true;
 }
 
 // The artist texts the user inserted into the design in `path` (-1: it does not read).
@@ -239,6 +249,17 @@ TEST_CASE("edit_safety") {
         CHECK(AppDriver::MessageText(error).find("Error opening file") != std::string::npos);
         s.Answer(error, IDOK);
         s.Shows(a.file, a.artist, true);
+        // File > Open of a file that reads but holds no design: refused the same way, the design
+        // and its undo list stay.
+        const std::string empty = OutDir() + "\\Empty.kvl";
+        REQUIRE(WriteEmptyDocument(empty));
+        s.AskedAndAnswered(ID_FILE_OPEN_CMD, a.file, IDNO);
+        s.OpenIn(s.Dialog("Open"), empty);
+        error = app.WaitForMessageBox(kEffect);
+        REQUIRE(error != nullptr);
+        CHECK(AppDriver::MessageText(error).find("Error opening file") != std::string::npos);
+        s.Answer(error, IDOK);
+        s.Shows(a.file, a.artist, true);
         s.AskedAndAnswered(ID_APP_EXIT_CMD, a.file, IDCANCEL);
         CHECK(app.Running());
         s.Shows(a.file, a.artist, true);
@@ -255,17 +276,26 @@ TEST_CASE("edit_safety") {
         s.Shows(b.file, b.artist, false);
         CHECK(ReadBytes(a.path) == aBytes);
         s.Unmodified();  // recent: Northern, Harbour, Cinder
+        // No, and File > Open reads the design's own file again: the edit is dropped, not written.
+        s.Edit();
+        s.AskedAndAnswered(ID_FILE_OPEN_CMD, b.file, IDNO);
+        s.OpenIn(s.Dialog("Open"), b.path);
+        s.Shows(b.file, b.artist, false);
+        CHECK(ReadBytes(b.path) == bBytes);
+        s.Unmodified();
 
         // Yes: the edit is written first, then the design is replaced.
         s.Edit();
         s.AskedAndAnswered(kRecentFirst + 1, b.file, IDYES);
         s.Shows(a.file, a.artist, false);
         CHECK(InsertedTexts(b.path) == 1);
+        s.Unmodified();
         s.Edit();
         s.AskedAndAnswered(ID_FILE_OPEN_CMD, a.file, IDYES);
         s.OpenIn(s.Dialog("Open"), b.path);
         s.Shows(b.file, b.artist, false);
         CHECK(InsertedTexts(a.path) == 1);
+        s.Unmodified();
         // Yes when the session ends, which another program then cancels: written, and the design
         // stays, no longer modified.
         s.Edit();
@@ -278,6 +308,7 @@ TEST_CASE("edit_safety") {
         s.Close(s.Dialog("New Project"), "OK");
         s.Shows("Untitled.kvl", nullptr, false);
         CHECK(InsertedTexts(b.path) == 3);
+        s.Unmodified();
         s.Edit();
         s.AskedAndAnswered(ID_FILE_NEW_CMD, "Untitled.kvl", IDNO);
         s.Close(s.Dialog("New Project"), "OK");
