@@ -200,6 +200,7 @@ void KorvanelleDocument::AddSecondDiscObjects(LabelTemplate* labelTemplate, int 
         }
         const int dx = disc1->left - disc2->left;
         const int dy = disc1->top - disc2->top;
+        std::vector<ViewObject*> copies;
         const int count = labelTemplate->GetObjectCount();
         for (int k = 0; k < count; ++k) {
             ViewObject* o = labelTemplate->GetObject(k);
@@ -212,11 +213,14 @@ void KorvanelleDocument::AddSecondDiscObjects(LabelTemplate* labelTemplate, int 
             if (discSuffix >= 0) copyName = copyName.Left(discSuffix);
             if (copy->IsText() || copy->IsTrackList()) copyName += " - Disc 2";
             copy->name = copyName;
-            AssignUniqueName(copy);
             copy->left -= dx;
             copy->top -= dy;
-            labelTemplate->AddObject(copy);
+            copies.push_back(copy);
         }
+        // Each copy's name is free among the design's and the copies named before it, as when each
+        // was named and added in turn.
+        AssignUniqueNames(copies);
+        for (ViewObject* copy : copies) labelTemplate->AddObject(copy);
         SetSampleAlbumData(true);
         RefreshLinkedText();
     });

@@ -387,15 +387,19 @@ private:
 }  // namespace
 
 void KorvanelleDocument::AssignUniqueName(ViewObject* object) {
+    AssignUniqueNames(std::vector<ViewObject*>(1, object));
+}
+
+void KorvanelleDocument::AssignUniqueNames(const std::vector<ViewObject*>& objects) {
     GuardOperation(612, [&] {
-        if (!object) return;
         LabelTemplate all;
         CollectObjects(all, false);
         UniqueNamer namer(all);
-        bool counted = false;
-        for (int k = 0; k < all.GetObjectCount() && !counted; ++k) counted = all.GetObject(k) == object;
+        std::unordered_set<const ViewObject*> inDesign;
+        for (int k = 0; k < all.GetObjectCount(); ++k) inDesign.insert(all.GetObject(k));
         all.objects.RemoveAll();
-        namer.Rename(object, counted);
+        for (ViewObject* object : objects)
+            if (object) namer.Rename(object, inDesign.count(object) != 0);
     });
 }
 

@@ -141,6 +141,10 @@ public:
     void FreeImageCachesExceptSide(int sideIndex);
     void DetachImages();
     void AssignUniqueName(ViewObject* object);
+    // Names several objects in order, each as AssignUniqueName would with the ones before it
+    // already added: one count of the design's names serves them all, so naming the copies of
+    // thousands of objects costs time in proportion to the objects, not to their square.
+    void AssignUniqueNames(const std::vector<ViewObject*>& objects);
     void MakeNamesUnique();
 
     // ---- selection and current side --------------------------------------------------------------

@@ -33,9 +33,10 @@ const std::vector<std::vector<int>> kOneMatch = {{0, 2, 0}, {3, 30, 0}, {7, 0, 0
 const std::vector<std::vector<int>> kThreeMatches = {{0, 2, 0}, {2, 0, 0}, {4, 0, 0}, {6, 0, 0}, {8, 0, 0}};
 // Two tracks: no match.
 const std::vector<std::vector<int>> kNoMatch = {{0, 2, 0}, {5, 0, 0}, {9, 0, 0}};
-// Two tracks each that the database answers with an error, with a reply past the client's cap,
-// and with 15,000 matches.
+// Two tracks each that the database answers with an error, with a reply that has no blank line
+// behind its headers, with a reply past the client's cap, and with 15,000 matches.
 const std::vector<std::vector<int>> kServerError = {{0, 2, 0}, {1, 0, 0}, {2, 0, 0}};
+const std::vector<std::vector<int>> kNoBlankLine = {{0, 2, 0}, {4, 0, 0}, {5, 0, 0}};
 const std::vector<std::vector<int>> kHugeReply = {{0, 2, 0}, {2, 0, 0}, {3, 0, 0}};
 const std::vector<std::vector<int>> kManyMatches = {{0, 2, 0}, {3, 0, 0}, {4, 0, 0}};
 // Three tracks the database never answers for.
@@ -387,6 +388,12 @@ TEST_CASE("drive and server faults") {
         d.Scan();
         CHECK(boxes.Shown("The Freedb server answered with an error:\r\n\r\n403 Database entry is corrupt"));
         CHECK(Caption(d.dialog) == "No matches were found");
+    }
+    SUBCASE("a reply with no end of headers is an unexpected error, not 'no match'") {
+        Setup setup(kNoBlankLine, true, false, false);
+        Dialog d(setup.view);
+        d.Scan();
+        CHECK(boxes.Shown("An unexpected error occurred while connected to the Freedb server."));
     }
     SUBCASE("a reply past the cap is told as too large, not as a time-out") {
         Setup setup(kHugeReply, true, false, false);

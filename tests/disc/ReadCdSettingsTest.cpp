@@ -26,6 +26,9 @@ struct SettingsDialog {
     void Press(int id) {
         dialog.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)dialog.GetDlgItem(id)->m_hWnd);
     }
+    // A click on the button as the user's arrives: through this thread's message queue, handled
+    // once the messages before it were.
+    void Click(int id) { ::PostMessageA(dialog.GetDlgItem(id)->m_hWnd, BM_CLICK, 0, 0); }
 };
 
 // Clicks through the chooser once it is up: `radio` (0 for none), then `button`.
@@ -158,11 +161,12 @@ TEST_CASE("two server-list fetches") {
         {
             SettingsDialog first;
             first.dialog.m_listServer = server("/slowfail/cddb.cgi");
-            first.Press(IDC_RCDSET_GET_SERVERS);
+            first.Click(IDC_RCDSET_GET_SERVERS);
+            REQUIRE(kvtest::PumpUntil([&] { return first.dialog.IsFetching(); }, 5000));
         }
         SettingsDialog second;
         second.dialog.m_listServer = server("/slow/cddb.cgi");
-        second.Press(IDC_RCDSET_GET_SERVERS);
+        second.Click(IDC_RCDSET_GET_SERVERS);
         REQUIRE(kvtest::PumpUntil([&] { return second.dialog.m_server.GetCount() > 4; }, 10000));
         CHECK(boxes.texts.empty());
         CHECK(second.dialog.m_server.GetCount() == 5);
@@ -171,21 +175,25 @@ TEST_CASE("two server-list fetches") {
         {
             SettingsDialog first;
             first.dialog.m_listServer = server("/slowshort/cddb.cgi");
-            first.Press(IDC_RCDSET_GET_SERVERS);
+            first.Click(IDC_RCDSET_GET_SERVERS);
+            REQUIRE(kvtest::PumpUntil([&] { return first.dialog.IsFetching(); }, 5000));
         }
         SettingsDialog second;
         REQUIRE(second.dialog.m_server.GetCount() == 4);
         REQUIRE(kvtest::PumpUntil([] { return ServerListFetch::Running() == 0; }, 10000));
         CHECK(g_serverSites.size() == 4);
         second.dialog.m_server.SetCurSel(3);
-        second.Press(IDOK);
-        CHECK(S(g_currentServer.m_host) == "at.freedb.org");
+        second.Click(IDOK);
+        CHECK(kvtest::PumpUntil([] { return S(g_currentServer.m_host) == "at.freedb.org"; }, 5000));
     }
     SUBCASE("a second press while a fetch runs starts no second fetch") {
         SettingsDialog d;
         d.dialog.m_listServer = server("/slowshort/cddb.cgi");
-        d.Press(IDC_RCDSET_GET_SERVERS);
-        d.Press(IDC_RCDSET_GET_SERVERS);
+        // Two clicks in a row: the second comes while the first one's fetch runs.
+        d.Click(IDC_RCDSET_GET_SERVERS);
+        d.Click(IDC_RCDSET_GET_SERVERS);
+        REQUIRE(kvtest::PumpPending());
+        CHECK(d.dialog.IsFetching());
         CHECK(ServerListFetch::Running() == 1);
         REQUIRE(kvtest::PumpUntil([&] { return !d.dialog.IsFetching(); }, 10000));
         CHECK(d.dialog.m_server.GetCount() == 2);
@@ -195,7 +203,8 @@ TEST_CASE("two server-list fetches") {
         {
             SettingsDialog d;
             d.dialog.m_listServer = server("/slowshort/cddb.cgi");
-            d.Press(IDC_RCDSET_GET_SERVERS);
+            d.Click(IDC_RCDSET_GET_SERVERS);
+            REQUIRE(kvtest::PumpUntil([&] { return d.dialog.IsFetching(); }, 5000));
             FreeDiscDatabaseState();
         }
         REQUIRE(kvtest::PumpUntil([] { return ServerListFetch::Running() == 0; }, 10000));

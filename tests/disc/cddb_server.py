@@ -59,6 +59,10 @@ def serve_server_error(conn):
     conn.sendall(HEADERS + b"403 Database entry is corrupt\r\n")
 
 
+def serve_no_blank_line(conn):
+    conn.sendall(b"HTTP/1.0 200 OK\r\n210 Found exact matches\r\nrock 00000001 A / B\r\n.\r\n")
+
+
 def serve_huge_list(conn):
     conn.sendall(HEADERS + b"210 Found exact matches\r\n")
     line = b"rock 00000001 Endless / Reply\r\n" * 128
@@ -79,10 +83,12 @@ def serve_many_matches(conn):
     conn.sendall(HEADERS + b"211 Found inexact matches, list follows (until terminating `.')\r\n" + body + b".\r\n")
 
 
-# Discs of the Read CD dialog's fault tests, by disc ID: an error reply, a reply past the
-# client's cap, and a query with thousands of matches (each of which reads as one record).
+# Discs of the Read CD dialog's fault tests, by disc ID: an error reply, a reply with no blank line
+# behind its headers, a reply past the client's cap, and a query with thousands of matches (each of
+# which reads as one record).
 SPECIAL_DISCS = {
     "08007602": serve_server_error,
+    "08012a02": serve_no_blank_line,
     "0500b202": serve_huge_list,
     MANY_MATCHES_DISC: serve_many_matches,
 }

@@ -373,14 +373,23 @@ TEST_CASE("disc layouts and the second disc's objects") {
     d.doc.RefreshLinkedText();
     CHECK(artist->GetText() == CString("Artist") + kEnd);
 
+    // Namesakes and free texts: each copy's name is free among the design's and the copies before it.
+    disc->AddObject(NewViewObject(kObjectText, "Artist", 1, "Disc 1", 2000, 1400, 2000, 300));
+    disc->AddObject(NewViewObject(kObjectText, "Text 1", 1, "Disc 1", 2000, 1800, 2000, 300));
+    disc->AddObject(NewViewObject(kObjectText, "Text 3", 1, "Disc 1", 2000, 2200, 2000, 300));
+
     d.doc.SetDiscLayout(kLayout2DiscBottom);
     CHECK(d.doc.GetDiscLayout() == kLayout2DiscBottom);
-    ViewObject* copy = nullptr;
+    std::vector<ViewObject*> copies;
     for (int k = 0; k < disc->GetObjectCount(); ++k)
         if (disc->GetObject(k)->sideName == "Disc 2" && !disc->GetObject(k)->IsSide())
-            copy = disc->GetObject(k);
-    REQUIRE(copy != nullptr);
+            copies.push_back(disc->GetObject(k));
+    REQUIRE(copies.size() == 4);
+    ViewObject* copy = copies[0];
     CHECK(copy->name == "Artist - Disc 2(1)");
+    CHECK(copies[1]->name == "Artist - Disc 2(2)");
+    CHECK(copies[2]->name == "Text 2");
+    CHECK(copies[3]->name == "Text 4");
     CHECK(copy->top == 1000 + 5000);
     CHECK(copy->GetText() == CString("Artist - Disc 2") + kEnd);
     // Only the disc 2 fields are filled; disc 1 keeps its values.
