@@ -244,6 +244,43 @@ TEST_CASE("records are read with their sizes and fonts within what a design can 
     CHECK(read.charFonts[0]->lfWeight == 1000);
 }
 
+TEST_CASE("a text longer than any side can show keeps its first characters and its end") {
+    // Ten million characters took the process past a gigabyte before anything was drawn.
+    ViewObject source;
+    source.Reset(kObjectText);
+    source.name = "Text 1";
+    source.sideName = "Front Cover";
+    source.width = source.height = 1000;
+    for (int i = 0; i < kMaxTextChars + 10; ++i)
+        source.chars.Add(CString(static_cast<char>('a' + i % 26), 1));
+    source.chars.Add(CString('\b', 1));
+    const int count = source.GetCharCount();
+    source.charFonts.SetSize(count);
+    source.charFonts[0] = docsample::Font("Arial", 120, 400, 0);
+    source.charColors.SetSize(count);
+    source.charUnderlines.SetSize(count);
+    CMemFile file(1024);
+    {
+        CArchive ar(&file, CArchive::store, 4096);
+        source.Serialize(ar);
+        ar.Close();
+    }
+    file.SeekToBegin();
+    ViewObject read;
+    {
+        CArchive ar(&file, CArchive::load, 4096);
+        read.Serialize(ar);
+        ar.Close();
+    }
+    REQUIRE(read.GetCharCount() == kMaxTextChars);
+    CHECK(read.chars[kMaxTextChars - 2] == source.chars[kMaxTextChars - 2]);
+    CHECK(read.chars[kMaxTextChars - 1] == "\b");
+    CHECK(read.charFonts.GetSize() == kMaxTextChars);
+    CHECK(read.charUnderlines.GetSize() == kMaxTextChars);
+    REQUIRE(read.charFonts[0] != nullptr);
+    CHECK(read.charFonts[0]->lfHeight == 120);
+}
+
 TEST_CASE("a pasted record of the own format that never finished laying out") {
     REQUIRE(kvtest::GdiplusReady());
     KvMessageBoxCapture boxes;
