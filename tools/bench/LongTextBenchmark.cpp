@@ -41,7 +41,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "-words") && i + 1 < argc) words = std::atoi(argv[++i]);
         else if (!std::strcmp(argv[i], "-letters") && i + 1 < argc) letters = std::atoi(argv[++i]);
-        else if (!std::strcmp(argv[i], "-points") && i + 1 < argc) points = std::atoi(argv[++i]);
+        else if (!std::strcmp(argv[i], "-points") && i + 1 < argc)
+            points = std::atoi(argv[++i]);
         else if (!std::strcmp(argv[i], "-autofit")) autoFit = true;
     }
     GdiplusStartupInput input;
