@@ -2,8 +2,8 @@
 // shortcuts in place: every key on the canvas does one thing (one change, one undo step), typed
 // characters keep their order against the keys after them, the Properties bar's gaps and a
 // Delete with nothing to clear leave the undo list, Redo and the modified flag alone, a track
-// list takes the editing keys as a text does, the editing keys of a Text Editor field edit the
-// field, and Paste Object returns with a damaged record of the own clipboard format.
+// list takes the editing keys as a text does, and the editing keys of a Text Editor field edit
+// the field.
 #include <doctest.h>
 
 #include <cstring>
