@@ -3,6 +3,8 @@
 // Prints the time to read the design from memory, the time to draw the front cover at 150 dots
 // per inch, and the process's peak memory. Run by hand:
 //   build-dir/wine-run long_text_benchmark.exe [-words N] [-letters L] [-points P] [-autofit]
+// The process-memory call of kernel32 itself, so that no extra library is linked.
+#define PSAPI_VERSION 2
 #include <windows.h>
 #include <objidl.h>
 #include <gdiplus.h>
