@@ -36,6 +36,10 @@ enum ViewObjectType {
 // reading, so that no layout or drawing has to cope with values no design can use.
 const int kMaxDesignLength = 50000;
 const int kMaxFontHeight = 5000;  // tenths of a point
+// The most characters a text or track list holds: more than the largest side shows at the
+// smallest size AutoFit uses, while every character costs some sixty bytes held and a measure at
+// each layout. A text of ten million characters took the 32-bit process past a gigabyte.
+const int kMaxTextChars = 1 << 20;
 
 // Where the three fields of one track begin and end (index of the closing 0x08).
 struct TrackRow {
@@ -169,6 +173,8 @@ public:
     void LimitRecordValues();
 
     // ---- characters, runs and track rows ----------------------------------------------------------
+    // A text longer than kMaxTextChars keeps its first characters and its last one (the 0x08 that
+    // ends a text or a track list's last field).
     void SetText(const CString& text);
     CString GetText() const;
     void SetTextKeepStyles(const CString& text);

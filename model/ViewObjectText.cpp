@@ -95,7 +95,10 @@ void ViewObject::FreeCharStyles() {
 void ViewObject::SetText(const CString& text) {
     GuardOperation(3300, [&] {
         chars.RemoveAll();
-        for (int i = 0; i < text.GetLength(); ++i) chars.Add(CString(text.GetAt(i), 1));
+        const int length = text.GetLength();
+        const int kept = length > kMaxTextChars ? kMaxTextChars - 1 : length;
+        for (int i = 0; i < kept; ++i) chars.Add(CString(text.GetAt(i), 1));
+        if (kept < length) chars.Add(CString(text.GetAt(length - 1), 1));
     });
 }
 

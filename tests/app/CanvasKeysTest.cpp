@@ -9,8 +9,10 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "AppTestSupport.h"
+#include "TestSupport.h"
 #include "app/KorvanelleDoc.h"
 #include "app/KorvanelleFrame.h"
 #include "canvas/AppCanvasState.h"
@@ -517,4 +519,40 @@ TEST_CASE("keys typed into a field of the Text Editor bar stay in the field, not
     REQUIRE(text != nullptr);
     CHECK(text->GetText() == "Text\b");
     CHECK(CountObjects(r.view) == objects);
+}
+
+// A record of the own clipboard format found by mutation: a track list tens of millions of units
+// tall, whose layout on the disc never ended. Paste Object, as the menu sends it, returns with the
+// list brought within a design's sizes, and the side is drawn.
+TEST_CASE("Paste Object with a damaged record of the own format returns and draws" * doctest::timeout(120)) {
+    Running r;
+    CString source = CString("Z:") + KV_HOSTILE_DATA_DIR + "/clipboard-object-hang.bin";
+    source.Replace('/', '\\');
+    const std::vector<unsigned char> bytes = kvtest::ReadFileBytes((LPCSTR)source);
+    REQUIRE(bytes.size() > 14);
+    for (const char* sideName : {"Disc 1", "Back Cover"}) {
+        CAPTURE(sideName);
+        r.doc->NewFromTemplate(4, 0, 1);
+        REQUIRE(r.view->m_design.FindObject(sideName) != nullptr);
+        r.view->OnSelectionChanged(sideName);
+        REQUIRE(::OpenClipboard(nullptr));
+        ::EmptyClipboard();
+        HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+        std::memcpy(::GlobalLock(block), bytes.data(), bytes.size());
+        ::GlobalUnlock(block);
+        const bool handed = ::SetClipboardData(AppCanvasState::Get().m_clipboardFormat, block) != nullptr;
+        ::CloseClipboard();
+        REQUIRE(handed);
+        const int objects = CountObjects(r.view);
+        r.frame->PostMessage(WM_COMMAND, ID_PASTE_OBJECT);
+        REQUIRE(r.run.Pump([&] { return CountObjects(r.view) == objects + 1; }, 20000));
+        ViewObject* pasted = r.view->m_design.GetFirstSelected();
+        REQUIRE(pasted != nullptr);
+        CHECK(pasted->IsTrackList());
+        CHECK(pasted->width <= kMaxDesignLength);
+        CHECK(pasted->height <= kMaxDesignLength);
+        r.view->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        CHECK(pasted->needsLayout == 0);
+        r.doc->SetModifiedFlag(FALSE);
+    }
 }

@@ -1,7 +1,8 @@
 // The Images bar in the running program: docked on the right with its View menu toggle, loaded
 // with the default image folder at start-up, and its cells changing the real design (a double
 // click puts the image behind the selection, "[No Background]" removes the selected object, both
-// as undo steps); the drop area and the screen-to-design conversion of the real canvas.
+// as undo steps, and damaged pictures are refused); the drop area and the screen-to-design
+// conversion of the real canvas.
 #include <doctest.h>
 
 #include <atomic>
@@ -265,4 +266,62 @@ TEST_CASE("closing the program while a picture decodes closes the window at once
         CHECK(state.RecordCount() == 0);
         state.m_beforeThumbnailDecode = nullptr;
     }
+}
+
+// Pictures whose decoder once read past their end and took the program down on a double click.
+TEST_CASE("damaged pictures in the panel: a double click inserts each or refuses it") {
+    kvtest::TemporaryUserFolders folders;
+    kvtest::RunningApp run;
+    REQUIRE(run.Started());
+    KorvanelleFrame* frame = GetMainFrame();
+    View* view = View::GetCurrent();
+    REQUIRE(frame != nullptr);
+    REQUIRE(view != nullptr);
+    CBarBackground& bar = frame->m_barImages;
+    ImagePanelState& state = *ImagePanelState::Get();
+    const CString pictures = CString(folders.Root().c_str()) + "\\Pictures";
+    REQUIRE(::CreateDirectoryA(pictures, nullptr));
+    for (const char* name :
+         {"picture-crash.bmp", "picture-crash.jpg", "picture-crash.png", "picture-crash.tif"}) {
+        CString source = CString("Z:") + KV_HOSTILE_DATA_DIR + "/" + name;
+        source.Replace('/', '\\');
+        REQUIRE(::CopyFileA(source, pictures + "\\" + name, FALSE));
+    }
+    View::GetHost()->LoadImageFolder(pictures, false, 0);  // every picture kind
+    REQUIRE(run.Pump(
+        [&] {
+            return bar.m_imageView.GetFolder() == pictures && !bar.m_imageView.IsLoadPending() &&
+                   !state.m_folderLoadRunning && state.RecordCount() == 5 &&
+                   bar.m_imageView.GetShownCount() == 5;
+        },
+        20000));
+
+    KvMessageBoxCapture boxes;
+    ViewObject* side = view->m_design.GetCurrentSide();
+    REQUIRE(side != nullptr);
+    for (int i = 0; i < 4; ++i) {
+        const CString path = state.RecordAt(i)->m_path;
+        CAPTURE(std::string((LPCSTR)path));
+        view->OnSelectionChanged(side->name);
+        CThumb* cell = CellOf(bar, i);
+        REQUIRE(cell != nullptr);
+        boxes.Clear();
+        const int stepsBefore = view->GetUndoCount();
+        cell->SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(55, 55));
+        const bool inserted = CountImagesWithPath(view, path, true) == 1;
+        if (inserted) {
+            CHECK(boxes.Boxes().empty());
+            CHECK(view->GetUndoCount() == stepsBefore + 1);
+        } else {
+            REQUIRE(boxes.Boxes().size() == 1);
+            CHECK(boxes.LastText() == "Invalid image format.");
+            CHECK(view->GetUndoCount() == stepsBefore);
+        }
+        // The side is drawn again with whatever went in.
+        view->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    }
+    CHECK(::IsWindow(frame->m_hWnd));
+    view->m_design.ClearSelection();
+    if (CDocument* doc = frame->GetActiveDocument()) doc->SetModifiedFlag(FALSE);
+    run.Close();
 }

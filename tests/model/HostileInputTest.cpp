@@ -4,6 +4,7 @@
 #include <doctest.h>
 
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstring>
 #include <string>
@@ -242,6 +243,81 @@ TEST_CASE("records are read with their sizes and fonts within what a design can 
     REQUIRE(read.charFonts[0] != nullptr);
     CHECK(read.charFonts[0]->lfHeight == kMaxFontHeight);
     CHECK(read.charFonts[0]->lfWeight == 1000);
+}
+
+TEST_CASE("a design before version 300 whose picture claims 144 megapixels stays within its memory") {
+    // Old designs decode their pictures while they are read: a JPEG of 16 x 16 pixels whose
+    // header says 12,000 x 12,000 made the decoder take 830 MB.
+    REQUIRE(kvtest::GdiplusReady());
+    Bitmap small(16, 16, PixelFormat24bppRGB);
+    CLSID jpegClsid;
+    REQUIRE(GetEncoderClsid(L"image/jpeg", &jpegClsid) >= 0);
+    ByteStream* encoded = ByteStream::Create();
+    REQUIRE(encoded != nullptr);
+    REQUIRE(small.Save(encoded, &jpegClsid, nullptr) == Ok);
+    STATSTG stat = {};
+    encoded->Stat(&stat, STATFLAG_NONAME);
+    std::vector<unsigned char> jpeg(static_cast<size_t>(stat.cbSize.QuadPart));
+    LARGE_INTEGER zero = {};
+    encoded->Seek(zero, STREAM_SEEK_SET, nullptr);
+    ULONG got = 0;
+    encoded->Read(jpeg.data(), static_cast<ULONG>(jpeg.size()), &got);
+    encoded->Release();
+    bool resized = false;
+    for (size_t i = 0; i + 9 < jpeg.size() && !resized; ++i) {
+        if (jpeg[i] != 0xFF || jpeg[i + 1] != 0xC0) continue;
+        // 12,000 rows and 12,000 columns in the frame header.
+        jpeg[i + 5] = 0x2E, jpeg[i + 6] = 0xE0, jpeg[i + 7] = 0x2E, jpeg[i + 8] = 0xE0;
+        resized = true;
+    }
+    REQUIRE(resized);
+    KorvanelleDocument doc;
+    REQUIRE(LoadBytes(doc, Pre300File(6, Pre300Items(false), Pre300Texts("Band"), Pre300Album(), {jpeg})));
+    // The picture is left out; the rest of the design is there.
+    CHECK(doc.FindObjectIf([](ViewObject* o) { return o->IsImage(); }) == nullptr);
+    CHECK(doc.FindObject("Disc 1") != nullptr);
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    REQUIRE(GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters));
+    CHECK(counters.PeakPagefileUsage < 256u * 1024 * 1024);
+    doc.DeleteContents(true);
+}
+
+TEST_CASE("a text longer than any side can show keeps its first characters and its end") {
+    // Ten million characters took the process past a gigabyte before anything was drawn.
+    ViewObject source;
+    source.Reset(kObjectText);
+    source.name = "Text 1";
+    source.sideName = "Front Cover";
+    source.width = source.height = 1000;
+    for (int i = 0; i < kMaxTextChars + 10; ++i)
+        source.chars.Add(CString(static_cast<char>('a' + i % 26), 1));
+    source.chars.Add(CString('\b', 1));
+    const int count = source.GetCharCount();
+    source.charFonts.SetSize(count);
+    source.charFonts[0] = docsample::Font("Arial", 120, 400, 0);
+    source.charColors.SetSize(count);
+    source.charUnderlines.SetSize(count);
+    CMemFile file(1024);
+    {
+        CArchive ar(&file, CArchive::store, 4096);
+        source.Serialize(ar);
+        ar.Close();
+    }
+    file.SeekToBegin();
+    ViewObject read;
+    {
+        CArchive ar(&file, CArchive::load, 4096);
+        read.Serialize(ar);
+        ar.Close();
+    }
+    REQUIRE(read.GetCharCount() == kMaxTextChars);
+    CHECK(read.chars[kMaxTextChars - 2] == source.chars[kMaxTextChars - 2]);
+    CHECK(read.chars[kMaxTextChars - 1] == "\b");
+    CHECK(read.charFonts.GetSize() == kMaxTextChars);
+    CHECK(read.charUnderlines.GetSize() == kMaxTextChars);
+    REQUIRE(read.charFonts[0] != nullptr);
+    CHECK(read.charFonts[0]->lfHeight == 120);
 }
 
 TEST_CASE("a pasted record of the own format that never finished laying out") {
