@@ -176,6 +176,17 @@ CString KorvanelleDoc::MissingPictureNames(KorvanelleDocument* design) {
     return names;
 }
 
+CString KorvanelleDoc::UnreadablePictureNames(KorvanelleDocument* design) {
+    CString names;
+    if (design == nullptr) return names;
+    design->ForEachObject([&](ViewObject* object) {
+        if (!object->IsImage() || object->image.IsEmpty() || object->EnsureImageLoaded()) return;
+        if (!names.IsEmpty()) names += "\r\n";
+        names += object->imageSource.IsEmpty() ? object->name : object->imageSource;
+    });
+    return names;
+}
+
 bool KorvanelleDoc::HoldsDesign(const KorvanelleDocument* design) {
     int count = 0;
     bool sides = false;
@@ -339,7 +350,7 @@ bool KorvanelleDoc::LoadFile(CString path, BOOL viewFlag, bool showErrors, bool 
     bool result = false;
     bool failed = true;
     bool relinked = false;
-    CString leftOut;
+    CString leftOut, unreadable;
     {
         CWaitCursor wait;
         TemporaryDesign temporary;
@@ -360,6 +371,7 @@ bool KorvanelleDoc::LoadFile(CString path, BOOL viewFlag, bool showErrors, bool 
                 relinked = RelinkBackgroundImages(temporary.design);
                 leftOut = MissingPictureNames(temporary.design);
                 temporary.design->RemoveEmptyImages();
+                unreadable = UnreadablePictureNames(temporary.design);
                 link->ResetForDocument(temporary.design, viewFlag);
                 SetModifiedFlag(FALSE);
                 result = true;
@@ -380,6 +392,10 @@ bool KorvanelleDoc::LoadFile(CString path, BOOL viewFlag, bool showErrors, bool 
     if (result && !leftOut.IsEmpty())
         ShowBox(kBoxWarning, PictureListMessage(
                                  "These pictures were not found and were left out of the design:", leftOut));
+    if (result && !unreadable.IsEmpty())
+        ShowBox(kBoxWarning,
+                PictureListMessage("These pictures could not be read; the design keeps them, but they are not shown:",
+                                   unreadable));
     // Only a startup design whose background was re-linked is written back: an ordinary older
     // document must not overwrite the user's startup design or change the saved case kind.
     if (result && relinked && IsStartupDesign()) OnSaveAsStartupDesign();

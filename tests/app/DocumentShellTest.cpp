@@ -5,7 +5,8 @@
 // the name kept, and a re-linked background written back into startup designs only. "No" to the
 // question keeps the design modified until it is replaced; the recent-file road asks too; a file
 // without a design is refused; pictures whose file is missing are named; a save removes the
-// temporary file a killed save left; a design named outside the code page opens.
+// temporary file a killed save left; a design named outside the code page opens; a picture that
+// cannot be decoded is kept and named.
 #include <doctest.h>
 
 #include <fstream>
@@ -633,6 +634,24 @@ TEST_CASE("pictures whose file is missing are named to the user when the design 
               "These pictures were not found and are not in the saved file:\r\n\r\nSleeve.png\r\nBand "
               "photo.jpg");
     }
+}
+
+TEST_CASE("a design holding a picture that cannot be decoded opens, keeps it and names it to the user") {
+    Fixture f;
+    REQUIRE(kvtest::GdiplusReady());
+    // Its BMP's pixels lie outside its bytes.
+    const CString path = CString("Z:") + KV_HOSTILE_DATA_DIR + "/design-bmp-pixel-offset-crash.kvl";
+    KvMessageBoxCapture boxes;
+    REQUIRE(f.doc.LoadFile(path, 1, true, false));
+    // After the box naming its linked picture whose file is not on this machine.
+    REQUIRE(boxes.Boxes().size() == 2);
+    CHECK(boxes.LastText() ==
+          "These pictures could not be read; the design keeps them, but they are not shown:\r\n\r\nImage");
+    CHECK(boxes.Boxes()[1].iconKind == 2);
+    int kept = 0;
+    f.link.design.ForEachObject([&](ViewObject* o) { kept += o->IsImage() && !o->image.IsEmpty(); });
+    CHECK(kept >= 1);
+    CHECK_FALSE(f.doc.IsModified());
 }
 
 TEST_CASE("a save removes the temporary file a killed save of the same design left behind") {
