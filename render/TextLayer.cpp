@@ -5,7 +5,10 @@
 // On screen each object's characters are drawn once into a picture of their own and that picture
 // is put on the side at every later drawing, for as long as nothing that shows in it changed:
 // drawing a character costs far more than putting a picture, and the canvas redraws the same
-// texts at every step of a drag.
+// texts at every step of a drag. When only some characters changed (a key typed, a line centred
+// again) only the part of the picture they reach is cleared and drawn again: every character
+// that reaches into that part is drawn there in its order, so the pixels are those of a whole
+// new picture.
 #include "render/TextLayer.h"
 
 #include <algorithm>
@@ -53,10 +56,19 @@ struct GlyphPens {
     }
 };
 
+// How far from where a character is drawn from its glyph and underline may reach, device pixels,
+// whichever way the text is turned.
+double GlyphReach(const ViewObject* o, int i, double scale) {
+    const RectF& glyph = *o->glyphBoxes[i];
+    return (std::fabs(glyph.Width) + std::fabs(glyph.Height) + o->charUnderlines[i]) * scale * 2 + 4;
+}
+
 // Draws the characters of `o` on `g`; every transform ends with a move by (shiftX, shiftY) device
-// pixels.
+// pixels. With `only`, a character it marks false is passed over (its font and colour still
+// carry on to the next).
 void DrawGlyphs(Graphics* g, ViewObject* o, const RenderContext& rc, StringFormat* format,
-                LOGFONTA* defaultRecord, double fontScale, GlyphPens& p, REAL shiftX, REAL shiftY) {
+                LOGFONTA* defaultRecord, double fontScale, GlyphPens& p, REAL shiftX, REAL shiftY,
+                const std::vector<bool>* only = nullptr) {
     const int a = o->AngleToDegrees();
     const float ox = static_cast<float>(o->left) + rc.offsetX, oy = static_cast<float>(o->top) + rc.offsetY;
     // A character wholly outside what can show (the object's box when the text is clipped to it,
@@ -83,14 +95,12 @@ void DrawGlyphs(Graphics* g, ViewObject* o, const RenderContext& rc, StringForma
         }
         const CString& ch = o->chars[i];
         if (IsFieldEnd(ch) || IsLineBreak(ch)) continue;
+        if (only && !(*only)[static_cast<size_t>(i)]) continue;
         const RectF& glyph = *o->glyphBoxes[i];
         if (glyph.Width == 0 || glyph.Height == 0) continue;
         if (!p.font || !p.brush) continue;
         if (bounded) {
-            // The glyph and its underline lie within this reach of where they are drawn from,
-            // whichever way the text is turned.
-            const double reach =
-                (std::fabs(glyph.Width) + std::fabs(glyph.Height) + o->charUnderlines[i]) * scale * 2 + 4;
+            const double reach = GlyphReach(o, i, scale);
             const double x = (ox + glyph.X) * rc.scaleX + shiftX, y = (oy + glyph.Y) * rc.scaleY + shiftY;
             if (x + reach < visible.X || x - reach > visible.GetRight() || y + reach < visible.Y ||
                 y - reach > visible.GetBottom())
@@ -144,8 +154,19 @@ void DrawGlyphs(Graphics* g, ViewObject* o, const RenderContext& rc, StringForma
 
 // ---- the screen's pictures of texts ----------------------------------------------------------------
 
+// What one character put into a picture, and the pixels it may have touched.
+struct DrawnGlyph {
+    unsigned long long what = 0;
+    Rect reach;
+    bool operator==(const DrawnGlyph& other) const {
+        return what == other.what && reach.Equals(other.reach);
+    }
+};
+
 struct TextPicture {
     unsigned long long key = 0;
+    unsigned long long frameKey = 0;  // everything but the characters
+    std::vector<DrawnGlyph> glyphs;
     std::unique_ptr<Bitmap> bitmap;
     int x = 0, y = 0;  // where it goes, device pixels
     Rect ink;          // the part of the bitmap with any coverage; the rest is clear
@@ -160,6 +181,7 @@ std::unordered_map<const ViewObject*, TextPicture>& Pictures() {
 }
 
 const size_t kMaxPictures = 400;
+long g_picturesPatched = 0;
 const long long kMaxPicturePixels = 4 * 1024 * 1024;
 
 struct KeyHash {
@@ -177,9 +199,9 @@ struct KeyHash {
     }
 };
 
-// Everything that shows in an object's picture.
-unsigned long long PictureKey(const ViewObject* o, const RenderContext& rc, ARGB colorBefore, double fracX,
-                              double fracY, int hint) {
+// What shows in an object's picture besides its characters.
+unsigned long long FrameKey(const ViewObject* o, const RenderContext& rc, ARGB colorBefore, double fracX,
+                            double fracY, int hint) {
     KeyHash k;
     k.Add(rc.scaleX);
     k.Add(rc.scaleY);
@@ -191,27 +213,196 @@ unsigned long long PictureKey(const ViewObject* o, const RenderContext& rc, ARGB
     k.Add(o->AngleToDegrees());
     k.Add(o->width);
     k.Add(o->height);
+    return k.h;
+}
+
+// Where a character's ink lies around the point it is drawn from (device pixels), for its font,
+// scale, angle and rendering, measured once by drawing it alone: a picture changed by a few
+// characters is drawn again only where they reach. Null when the character is too large to
+// measure cheaply (its generous square is used instead).
+class GlyphInks {
+  public:
+    const Rect* Find(const CString& ch, const LOGFONTA* record, double fontScale, int angle, int hint, int size,
+                     StringFormat* format) {
+        if (!record || size > kLargest) return nullptr;
+        KeyHash k;
+        k.Add(ch.GetString(), static_cast<size_t>(ch.GetLength()));
+        LOGFONTA copy = *record;
+        copy.lfEscapement = 0;
+        k.Add(copy);
+        k.Add(fontScale);
+        k.Add(angle);
+        k.Add(hint);
+        auto it = m_inks.find(k.h);
+        if (it != m_inks.end()) return &it->second;
+        if (m_inks.size() > kMaxEntries) m_inks.clear();
+        Font* font = nullptr;
+        CreateGdipFont(&font, &copy, 1.0, fontScale);
+        std::unique_ptr<Font> owned(font);
+        if (!font) return nullptr;
+        const int side = 2 * size + 8;
+        Bitmap bitmap(side, side, PixelFormat32bppPARGB);
+        if (bitmap.GetLastStatus() != Ok) return nullptr;
+        {
+            Graphics g(&bitmap);
+            g.SetSmoothingMode(SmoothingModeAntiAlias);
+            g.SetPixelOffsetMode(PixelOffsetModeHighQuality);
+            g.SetTextRenderingHint(static_cast<TextRenderingHint>(hint));
+            g.Clear(Color(0, 0, 0, 0));
+            if (angle != 0) g.RotateTransform(static_cast<REAL>(angle), MatrixOrderAppend);
+            g.TranslateTransform(static_cast<REAL>(side / 2), static_cast<REAL>(side / 2), MatrixOrderAppend);
+            WCHAR wide[8] = {};
+            const int n = MultiByteToWideChar(CP_ACP, 0, static_cast<LPCSTR>(ch), ch.GetLength(), wide, 7);
+            SolidBrush brush(Color(0xFF000000));
+            if (n > 0) g.DrawString(wide, n, font, PointF(0, 0), format, &brush);
+        }
+        Rect ink = InkBounds(&bitmap);
+        // The character drawn from anywhere within a pixel of the point measured.
+        if (ink.Width > 0) ink = Rect(ink.X - side / 2 - 2, ink.Y - side / 2 - 2, ink.Width + 4, ink.Height + 4);
+        return &(m_inks[k.h] = ink);
+    }
+
+  private:
+    static const int kLargest = 400;
+    static const size_t kMaxEntries = 4096;
+    std::unordered_map<unsigned long long, Rect> m_inks;
+};
+
+GlyphInks& Inks() {
+    static GlyphInks inks;
+    return inks;
+}
+
+// What each character puts into a picture whose top left lies at (x0, y0) device pixels: the
+// character, the font and colour it is drawn with (those before it when it has none), its
+// underline and glyph box, and the pixels it may reach.
+std::vector<DrawnGlyph> DescribeGlyphs(const ViewObject* o, const RenderContext& rc, int x0, int y0,
+                                       LOGFONTA* defaultRecord, double fontScale, int hint, StringFormat* format) {
+    std::vector<DrawnGlyph> glyphs(static_cast<size_t>(o->GetCharCount()));
+    const float ox = static_cast<float>(o->left) + rc.offsetX, oy = static_cast<float>(o->top) + rc.offsetY;
+    const double scale = std::max(std::fabs(rc.scaleX), std::fabs(rc.scaleY));
+    const int angle = o->AngleToDegrees();
+    const LOGFONTA* font = nullptr;
+    const COLORREF* color = nullptr;
     for (int i = 0; i < o->GetCharCount(); ++i) {
+        if (o->charFonts[i])
+            font = o->charFonts[i];
+        else if (i == 0)
+            font = defaultRecord;
+        if (i < o->charColors.GetSize() && o->charColors[i]) color = o->charColors[i];
+        KeyHash k;
         const CString& c = o->chars[i];
         k.Add(c.GetString(), static_cast<size_t>(c.GetLength()));
-        if (const LOGFONTA* f = o->charFonts[i]) {
-            LOGFONTA copy = *f;
+        if (font) {
+            LOGFONTA copy = *font;
             copy.lfEscapement = 0;  // the drawing's cache of its style choice
             k.Add(copy);
         } else {
             k.Add('-');
         }
-        if (const COLORREF* c2 = i < o->charColors.GetSize() ? o->charColors[i] : nullptr)
-            k.Add(*c2);
+        if (color)
+            k.Add(*color);
         else
             k.Add('-');
-        k.Add(o->charUnderlines[i]);
-        k.Add(*o->glyphBoxes[i]);
+        const WORD u = o->charUnderlines[i];
+        k.Add(u);
+        const RectF& glyph = *o->glyphBoxes[i];
+        k.Add(glyph);
+        DrawnGlyph& d = glyphs[static_cast<size_t>(i)];
+        d.what = k.h;
+        if (IsFieldEnd(c) || IsLineBreak(c) || glyph.Width == 0 || glyph.Height == 0) continue;  // no ink
+        const double x = (ox + glyph.X) * rc.scaleX - x0, y = (oy + glyph.Y) * rc.scaleY - y0;
+        const double reach = GlyphReach(o, i, scale);
+        const Rect* ink = Inks().Find(c, font, fontScale, angle, hint, static_cast<int>(std::ceil(reach)), format);
+        const int px = static_cast<int>(std::floor(x)), py = static_cast<int>(std::floor(y));
+        if (!ink) {
+            const int left = static_cast<int>(std::floor(x - reach)), top = static_cast<int>(std::floor(y - reach));
+            d.reach = Rect(left, top, static_cast<int>(std::ceil(x + reach)) - left + 1,
+                           static_cast<int>(std::ceil(y + reach)) - top + 1);
+        } else if (ink->Width > 0) {
+            d.reach = Rect(px + ink->X, py + ink->Y, ink->Width, ink->Height);
+        }
+        if (u == 0) continue;
+        // The underline: a line along the glyph box's lower (or turned) edge, moved by its
+        // thickness, with round ends.
+        REAL ux = 0, uy = 0;
+        if (angle == 0)
+            uy = u;
+        else if (angle == 180)
+            uy = -static_cast<REAL>(u);
+        else if (angle == 270)
+            ux = u;
+        else if (angle == 90)
+            ux = -static_cast<REAL>(u);
+        RectF line = angle == 0 || angle == 180 ? RectF(glyph.X, glyph.Y + glyph.Height, glyph.Width, 0)
+                                                : RectF(glyph.X + glyph.Width, glyph.Y, 0, glyph.Height);
+        line = NormalizeRectF(line);
+        const double grow = u * scale / 2 + 3;
+        const double l = (ox + ux + line.X) * rc.scaleX - x0 - grow, t = (oy + uy + line.Y) * rc.scaleY - y0 - grow;
+        const double r = (ox + ux + line.GetRight()) * rc.scaleX - x0 + grow,
+                     b = (oy + uy + line.GetBottom()) * rc.scaleY - y0 + grow;
+        const Rect under(static_cast<int>(std::floor(l)), static_cast<int>(std::floor(t)),
+                         static_cast<int>(std::ceil(r - std::floor(l))) + 1,
+                         static_cast<int>(std::ceil(b - std::floor(t))) + 1);
+        if (d.reach.Width <= 0)
+            d.reach = under;
+        else
+            Rect::Union(d.reach, d.reach, under);
     }
+    return glyphs;
+}
+
+// The whole key of a picture: its frame and its characters.
+unsigned long long PictureKey(unsigned long long frameKey, const std::vector<DrawnGlyph>& glyphs) {
+    KeyHash k;
+    k.Add(frameKey);
+    for (const DrawnGlyph& g : glyphs) k.Add(g.what);
     return k.h;
 }
 
+// The part of a picture that differs between two records of its characters: the squares of the
+// characters between their equal first and last runs, both as they were and as they are.
+// Empty when the records are equal.
+Rect ChangedPart(const std::vector<DrawnGlyph>& was, const std::vector<DrawnGlyph>& now) {
+    size_t first = 0;
+    while (first < was.size() && first < now.size() && was[first] == now[first]) ++first;
+    size_t last = 0;
+    while (last < was.size() - first && last < now.size() - first &&
+           was[was.size() - 1 - last] == now[now.size() - 1 - last])
+        ++last;
+    Rect part;
+    auto add = [&](const Rect& r) {
+        if (r.Width <= 0 || r.Height <= 0) return;
+        if (part.Width <= 0 || part.Height <= 0)
+            part = r;
+        else
+            Rect::Union(part, part, r);
+    };
+    for (size_t i = first; i < was.size() - last; ++i) add(was[i].reach);
+    for (size_t i = first; i < now.size() - last; ++i) add(now[i].reach);
+    return part;
+}
+
+// Every pixel of `part` of a 32-bit picture made clear.
+bool ClearPart(Bitmap* bitmap, const Rect& part) {
+    Rect locked = part;
+    BitmapData data;
+    if (bitmap->LockBits(&locked, ImageLockModeWrite, PixelFormat32bppPARGB, &data) != Ok) return false;
+    for (INT y = 0; y < part.Height; ++y)
+        std::memset(static_cast<BYTE*>(data.Scan0) + y * data.Stride, 0, static_cast<size_t>(part.Width) * 4);
+    bitmap->UnlockBits(&data);
+    return true;
+}
+
 }  // namespace
+
+void ForgetTextPictures() {
+    Pictures().clear();
+}
+
+long TextPicturesPatched() {
+    return g_picturesPatched;
+}
 
 Rect InkBounds(Bitmap* bitmap) {
     const INT w = static_cast<INT>(bitmap->GetWidth()), h = static_cast<INT>(bitmap->GetHeight());
@@ -255,31 +446,67 @@ TextPicture* GetPicture(ViewObject* o, const RenderContext& rc, StringFormat* fo
     const int w = static_cast<int>(std::ceil(o->width * rc.scaleX)) + 2 * margin + 2;
     const int h = static_cast<int>(std::ceil(o->height * rc.scaleY)) + 2 * margin + 2;
     if (w <= 0 || h <= 0 || static_cast<long long>(w) * h > kMaxPicturePixels) return nullptr;
-    const unsigned long long key =
-        PictureKey(o, rc, pens.color, left - std::floor(left), top - std::floor(top), hint);
+    const unsigned long long frameKey =
+        FrameKey(o, rc, pens.color, left - std::floor(left), top - std::floor(top), hint);
+    std::vector<DrawnGlyph> glyphs = DescribeGlyphs(o, rc, x0, y0, defaultRecord, fontScale, hint, format);
+    const unsigned long long key = PictureKey(frameKey, glyphs);
     auto& pictures = Pictures();
     auto it = pictures.find(o);
-    if (it != pictures.end() && it->second.key == key && it->second.bitmap &&
-        static_cast<int>(it->second.bitmap->GetWidth()) == w &&
-        static_cast<int>(it->second.bitmap->GetHeight()) == h) {
+    const bool sameFrame = it != pictures.end() && it->second.bitmap && it->second.frameKey == frameKey &&
+                           static_cast<int>(it->second.bitmap->GetWidth()) == w &&
+                           static_cast<int>(it->second.bitmap->GetHeight()) == h;
+    auto paint = [&](Bitmap* bitmap, const Rect* part) {
+        Graphics pg(bitmap);
+        pg.SetSmoothingMode(SmoothingModeAntiAlias);
+        pg.SetPixelOffsetMode(PixelOffsetModeHighQuality);
+        pg.SetTextRenderingHint(static_cast<TextRenderingHint>(hint));
+        std::vector<bool> only;
+        if (part) {
+            pg.SetClip(*part);
+            // Only the characters whose pixels reach into the part.
+            only.resize(glyphs.size());
+            for (size_t i = 0; i < glyphs.size(); ++i) {
+                Rect r;
+                only[i] = IntersectRectXYWH(&r, glyphs[i].reach, *part);
+            }
+        } else {
+            pg.Clear(Color(0, 0, 0, 0));
+        }
+        DrawGlyphs(&pg, o, rc, format, defaultRecord, fontScale, pens, static_cast<REAL>(-x0),
+                   static_cast<REAL>(-y0), part ? &only : nullptr);
+    };
+    if (sameFrame && it->second.key == key) {
         it->second.x = x0;
         it->second.y = y0;
         return &it->second;
     }
+    if (sameFrame) {
+        // Some characters changed: only where they reach is drawn again, when that is the
+        // smaller part of the picture.
+        TextPicture& picture = it->second;
+        Rect part = ChangedPart(picture.glyphs, glyphs);
+        if (IntersectRectXYWH(&part, part, Rect(0, 0, w, h)) &&
+            static_cast<long long>(part.Width) * part.Height * 2 < static_cast<long long>(w) * h &&
+            ClearPart(picture.bitmap.get(), part)) {
+            paint(picture.bitmap.get(), &part);
+            ++g_picturesPatched;
+            picture.key = key;
+            picture.glyphs = std::move(glyphs);
+            picture.ink = InkBounds(picture.bitmap.get());
+            picture.x = x0;
+            picture.y = y0;
+            picture.colorAfter = pens.color;
+            return &picture;
+        }
+    }
     if (pictures.size() >= kMaxPictures) pictures.clear();
     std::unique_ptr<Bitmap> bitmap(new Bitmap(w, h, PixelFormat32bppPARGB));
     if (bitmap->GetLastStatus() != Ok) return nullptr;
-    {
-        Graphics pg(bitmap.get());
-        pg.SetSmoothingMode(SmoothingModeAntiAlias);
-        pg.SetPixelOffsetMode(PixelOffsetModeHighQuality);
-        pg.SetTextRenderingHint(static_cast<TextRenderingHint>(hint));
-        pg.Clear(Color(0, 0, 0, 0));
-        DrawGlyphs(&pg, o, rc, format, defaultRecord, fontScale, pens, static_cast<REAL>(-x0),
-                   static_cast<REAL>(-y0));
-    }
+    paint(bitmap.get(), nullptr);
     TextPicture& picture = pictures[o];
     picture.key = key;
+    picture.frameKey = frameKey;
+    picture.glyphs = std::move(glyphs);
     picture.ink = InkBounds(bitmap.get());
     picture.bitmap = std::move(bitmap);
     picture.x = x0;

@@ -15,3 +15,10 @@ void DrawTextLayer(RenderContext& rc);
 // (all four bytes 0); empty when the whole picture is clear. The screen puts a text's picture
 // only within it.
 Gdiplus::Rect InkBounds(Gdiplus::Bitmap* bitmap);
+
+// Drops the screen's pictures of texts: each is drawn whole at its next drawing.
+void ForgetTextPictures();
+
+// How many times a text's screen picture was drawn again only where its changed characters
+// reach (the typing benchmark reports it).
+long TextPicturesPatched();

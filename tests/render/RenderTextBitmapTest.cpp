@@ -4,6 +4,8 @@
 #include <doctest.h>
 
 #include <cstring>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "app/PaperTable.h"
@@ -330,4 +332,61 @@ TEST_CASE("a text's screen picture put only where it has ink gives the pixels of
     int differing = 0;
     for (size_t i = 0; i < whole.size(); ++i) differing += whole[i] != cropped[i];
     CHECK(differing == 0);
+}
+
+TEST_CASE("a text's screen picture changed by a few characters has the pixels of one drawn anew") {
+    REQUIRE(kvtest::GdiplusReady());
+    // A centred, wrapped text of three lines: a key typed at its end centres its last line again.
+    TextScene t("The quick brown fox jumps over the lazy dog, then the dog naps\b", 300, 300, 2600, 1600, 240);
+    t.text->alignment = "Center";
+    t.text->wrapStyle = "Word-Wrap";
+    t.text->charUnderlines[3] = 4;
+    auto draw = [&](bool anew) {
+        if (anew) ForgetTextPictures();
+        t.text->needsLayout = 1;
+        Surface s(340, 240);
+        t.Draw(s, kPurposeScreen);
+        std::vector<BYTE> bytes;
+        Rect all(0, 0, 340, 240);
+        BitmapData data;
+        s.bitmap.LockBits(&all, ImageLockModeRead, PixelFormat24bppRGB, &data);
+        for (int y = 0; y < 240; ++y) {
+            const BYTE* row = static_cast<const BYTE*>(data.Scan0) + y * data.Stride;
+            bytes.insert(bytes.end(), row, row + 340 * 3);
+        }
+        s.bitmap.UnlockBits(&data);
+        return bytes;
+    };
+    auto text = [&] { return t.text->GetText(); };
+    struct Edit {
+        const char* what;
+        std::function<void()> apply;
+    };
+    const Edit edits[] = {
+        {"a key typed at the end", [&] { t.text->SetTextKeepStyles(text().Left(text().GetLength() - 1) + "s\b"); }},
+        {"a second key", [&] { t.text->SetTextKeepStyles(text().Left(text().GetLength() - 1) + "!\b"); }},
+        {"a character typed in the middle line",
+         [&] {
+             CString s = text();
+             s.Insert(30, "W");
+             t.text->SetTextKeepStyles(s);
+         }},
+        {"the last character deleted", [&] { t.text->SetTextKeepStyles(text().Left(text().GetLength() - 2) + "\b"); }},
+        {"one letter coloured", [&] { t.text->charColors[8] = new COLORREF(RGB(220, 20, 40)); }},
+        {"one letter underlined", [&] { t.text->charUnderlines[45] = 5; }},
+        {"the last word in a larger size", [&] { rt::SetCharFont(t.text, text().GetLength() - 5, "Arial", 300); }},
+    };
+    const long patchedBefore = TextPicturesPatched();
+    draw(true);
+    for (const Edit& e : edits) {
+        const std::string what = e.what;
+        CAPTURE(what);
+        e.apply();
+        const std::vector<BYTE> patched = draw(false), whole = draw(true);
+        int differing = 0;
+        for (size_t i = 0; i < whole.size(); ++i) differing += whole[i] != patched[i];
+        CHECK(differing == 0);
+    }
+    // Each edit but the size change (which moves every line) was drawn in part.
+    CHECK(TextPicturesPatched() - patchedBefore >= 5);
 }

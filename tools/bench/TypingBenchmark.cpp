@@ -15,6 +15,7 @@
 #include "bars/BarCanvas.h"
 #include "bars/ViewBarCanvas.h"
 #include "model/TrackListText.h"
+#include "render/TextLayer.h"
 
 using namespace cvtest;
 
@@ -117,6 +118,7 @@ TEST_CASE("typing a 500-character title and 10 to 99 tracks on a full back cover
     CHECK(title->GetText() == typed + kTrackFieldEnd);
     Report("field: one key", fieldKeys);
     Report("field: one of the last 50 keys", fieldLast);
+    std::printf("text pictures drawn again only where characters changed: %ld\n", TextPicturesPatched());
 
     // The track list: 10 records, then 99.
     ViewObject* tracks = FieldObject(view, &ViewObject::IsTrackList);
