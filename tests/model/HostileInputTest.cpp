@@ -160,6 +160,20 @@ TEST_CASE("pictures that send their decoder past their end") {
         CHECK(huge.kind == PictureHeaderCheck::kPng);
         CHECK(huge.width == 100000u);
         CHECK_FALSE(huge.acceptable);
+        // A large background: 8000 x 8000 in a file as large as such a picture can be, not in a
+        // few hundred bytes; 9000 pixels a side never.
+        auto pngOf = [&](unsigned side, size_t fileSize) {
+            std::vector<unsigned char> v(png, png + sizeof png);
+            v[16] = v[20] = 0, v[17] = v[21] = 0;
+            v[18] = v[22] = static_cast<unsigned char>(side >> 8);
+            v[19] = v[23] = static_cast<unsigned char>(side);
+            v.resize(fileSize);
+            return CheckPictureHeaders(v.data(), v.size()).acceptable;
+        };
+        CHECK(pngOf(4800, 400));  // 23 megapixels: an ordinary photo's size
+        CHECK(pngOf(8000, 200 * 1024));
+        CHECK_FALSE(pngOf(8000, 2 * 1024));
+        CHECK_FALSE(pngOf(9000, 64 * 1024 * 1024));
     }
 }
 
