@@ -222,20 +222,18 @@ unsigned long long FrameKey(const ViewObject* o, const RenderContext& rc, ARGB c
 // measure cheaply (its generous square is used instead).
 class GlyphInks {
   public:
-    const Rect* Find(const CString& ch, const LOGFONTA* record, double fontScale, int angle, int hint, int size,
-                     StringFormat* format) {
+    // `fontKey` names the record (without its style cache), scale, angle and rendering.
+    const Rect* Find(const CString& ch, const LOGFONTA* record, unsigned long long fontKey, double fontScale,
+                     int angle, int hint, int size, StringFormat* format) {
         if (!record || size > kLargest) return nullptr;
         KeyHash k;
+        k.Add(fontKey);
         k.Add(ch.GetString(), static_cast<size_t>(ch.GetLength()));
-        LOGFONTA copy = *record;
-        copy.lfEscapement = 0;
-        k.Add(copy);
-        k.Add(fontScale);
-        k.Add(angle);
-        k.Add(hint);
         auto it = m_inks.find(k.h);
         if (it != m_inks.end()) return &it->second;
         if (m_inks.size() > kMaxEntries) m_inks.clear();
+        LOGFONTA copy = *record;
+        copy.lfEscapement = 0;
         Font* font = nullptr;
         CreateGdipFont(&font, &copy, 1.0, fontScale);
         std::unique_ptr<Font> owned(font);
@@ -283,23 +281,35 @@ std::vector<DrawnGlyph> DescribeGlyphs(const ViewObject* o, const RenderContext&
     const double scale = std::max(std::fabs(rc.scaleX), std::fabs(rc.scaleY));
     const int angle = o->AngleToDegrees();
     const LOGFONTA* font = nullptr;
+    const LOGFONTA* keyed = nullptr;
+    unsigned long long fontKey = 0;
     const COLORREF* color = nullptr;
     for (int i = 0; i < o->GetCharCount(); ++i) {
         if (o->charFonts[i])
             font = o->charFonts[i];
         else if (i == 0)
             font = defaultRecord;
+        if (font != keyed || i == 0) {
+            // Characters without a record of their own share the one before: it is keyed once.
+            KeyHash f;
+            if (font) {
+                LOGFONTA copy = *font;
+                copy.lfEscapement = 0;  // the drawing's cache of its style choice
+                f.Add(copy);
+            } else {
+                f.Add('-');
+            }
+            f.Add(fontScale);
+            f.Add(angle);
+            f.Add(hint);
+            fontKey = f.h;
+            keyed = font;
+        }
         if (i < o->charColors.GetSize() && o->charColors[i]) color = o->charColors[i];
         KeyHash k;
         const CString& c = o->chars[i];
         k.Add(c.GetString(), static_cast<size_t>(c.GetLength()));
-        if (font) {
-            LOGFONTA copy = *font;
-            copy.lfEscapement = 0;  // the drawing's cache of its style choice
-            k.Add(copy);
-        } else {
-            k.Add('-');
-        }
+        k.Add(fontKey);
         if (color)
             k.Add(*color);
         else
@@ -313,7 +323,7 @@ std::vector<DrawnGlyph> DescribeGlyphs(const ViewObject* o, const RenderContext&
         if (IsFieldEnd(c) || IsLineBreak(c) || glyph.Width == 0 || glyph.Height == 0) continue;  // no ink
         const double x = (ox + glyph.X) * rc.scaleX - x0, y = (oy + glyph.Y) * rc.scaleY - y0;
         const double reach = GlyphReach(o, i, scale);
-        const Rect* ink = Inks().Find(c, font, fontScale, angle, hint, static_cast<int>(std::ceil(reach)), format);
+        const Rect* ink = Inks().Find(c, font, fontKey, fontScale, angle, hint, static_cast<int>(std::ceil(reach)), format);
         const int px = static_cast<int>(std::floor(x)), py = static_cast<int>(std::floor(y));
         if (!ink) {
             const int left = static_cast<int>(std::floor(x - reach)), top = static_cast<int>(std::floor(y - reach));
