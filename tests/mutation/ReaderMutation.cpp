@@ -496,6 +496,16 @@ std::vector<Reader> Readers() {
                      setups.LoadSavePrinters(false);
                      return setups.m_printers.GetSize() > 0;
                  }});
+    // The name printers.ini had before: the same records, read when printers.ini is missing.
+    r.push_back({"printdrivers", [] { return std::vector<Bytes>{PrinterSeed()}; },
+                 [](const Bytes& b) {
+                     g_settingsFolder = g_work.c_str();
+                     DeleteFileA(Path("printers.ini").c_str());
+                     WriteBytes(Path("printDrivers.ini"), b);
+                     PrinterSetups setups;
+                     setups.LoadSavePrinters(false);
+                     return setups.m_printers.GetSize() > 0;
+                 }});
     r.push_back({"oldprinters",
                  [] {
                      using namespace printtest;
