@@ -3,7 +3,8 @@
 # packed DIBs, pictures inserted into a design and picture files in the Images panel's folder
 # (thumbnail, cell and double-click), each mutant fed to the real readers under Wine
 # (tests/model/fuzz/HostileInputFuzz.cpp). Batches run in one Wine process each; a batch that
-# dies is started again after the mutant it died on. Not part of ctest: it takes about an hour.
+# dies is started again after the mutant it died on. Not part of ctest: 5,000 mutants of every kind
+# take about a quarter of an hour (kinds may run side by side, each with its own KV_FUZZ_PREFIX).
 #
 #   scripts/fuzz-hostile.sh [mutants per kind (5000)] [kind ...]
 #

@@ -86,8 +86,15 @@ void Say(const char* format, long a, long long b = 0, long long c = 0, long long
 }
 
 LONG WINAPI OnCrash(EXCEPTION_POINTERS* info) {
-    std::printf("crash %ld 0x%08lx %p\n", g_current.load(), info->ExceptionRecord->ExceptionCode,
-                info->ExceptionRecord->ExceptionAddress);
+    // The module the fault is in, and the offset in it (for a debugger or a map file).
+    char module[MAX_PATH] = "?";
+    HMODULE base = nullptr;
+    void* address = info->ExceptionRecord->ExceptionAddress;
+    if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           static_cast<LPCSTR>(address), &base))
+        GetModuleFileNameA(base, module, MAX_PATH);
+    std::printf("crash %ld 0x%08lx %p %s+0x%lx\n", g_current.load(), info->ExceptionRecord->ExceptionCode, address,
+                module, static_cast<unsigned long>(static_cast<char*>(address) - reinterpret_cast<char*>(base)));
     std::fflush(stdout);
     TerminateProcess(GetCurrentProcess(), 2);
     return EXCEPTION_EXECUTE_HANDLER;
@@ -373,14 +380,58 @@ void FixPngChecks(std::vector<unsigned char>& v) {
     }
 }
 
+uint32_t Be32(const unsigned char* p) {
+    return (static_cast<uint32_t>(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
+}
+
+// A PNG whose pixel rows (filter bytes and samples) are mutated instead of its bytes, packed
+// again, so that the decoder gets past inflating them. Empty when the sample has no IDAT.
+std::vector<unsigned char> MutatePngRows(const std::vector<unsigned char>& png, uint32_t seed, long index) {
+    size_t first = 0, last = 0;
+    std::vector<unsigned char> packed;
+    for (size_t at = 8; at + 12 <= png.size();) {
+        const size_t length = Be32(&png[at]);
+        if (length > png.size() - at - 12) break;
+        if (std::memcmp(&png[at + 4], "IDAT", 4) == 0) {
+            if (!first) first = at;
+            last = at + 12 + length;
+            packed.insert(packed.end(), png.begin() + at + 8, png.begin() + at + 8 + length);
+        }
+        at += 12 + length;
+    }
+    std::vector<unsigned char> rows(1 << 16);
+    uLongf rowBytes = static_cast<uLongf>(rows.size());
+    if (!first || uncompress(rows.data(), &rowBytes, packed.data(), static_cast<uLong>(packed.size())) != Z_OK) return {};
+    rows.resize(rowBytes);
+    rows = Mutate(rows, seed, index);
+    uLongf size = compressBound(static_cast<uLong>(rows.size()));
+    std::vector<unsigned char> idat(size);
+    if (compress(idat.data(), &size, rows.data(), static_cast<uLong>(rows.size())) != Z_OK) return {};
+    idat.resize(size);
+    std::vector<unsigned char> v(png.begin(), png.begin() + first);
+    for (int k = 3; k >= 0; --k) v.push_back(static_cast<unsigned char>(size >> (8 * k)));
+    v.insert(v.end(), {'I', 'D', 'A', 'T'});
+    v.insert(v.end(), idat.begin(), idat.end());
+    v.resize(v.size() + 4);  // the check sum, filled below
+    v.insert(v.end(), png.begin() + last, png.end());
+    FixPngChecks(v);
+    return v;
+}
+
 // Mutant i of a kind: of its samples in turn.
 std::vector<unsigned char> MutantOf(const std::string& kind, const std::vector<std::vector<unsigned char>>& samples,
                                     uint32_t seed, long index) {
     const size_t which = static_cast<size_t>(index) % samples.size();
-    std::vector<unsigned char> v = Mutate(samples[which], seed, index);
-    // Every other PNG mutant keeps valid check sums.
+    const long round = index / static_cast<long>(samples.size());
     const bool png = kind == "png" || (kind == "folder" && std::strcmp(kFolderTypes[which], "png") == 0);
-    if (png && index / static_cast<long>(samples.size()) % 2 == 0) FixPngChecks(v);
+    // Of PNG mutants, one in four has its pixel rows changed, and every other one keeps valid
+    // check sums: a changed byte alone stops the decoder at the first check or in inflating.
+    if (png && round % 4 == 1) {
+        std::vector<unsigned char> v = MutatePngRows(samples[which], seed, index);
+        if (!v.empty()) return v;
+    }
+    std::vector<unsigned char> v = Mutate(samples[which], seed, index);
+    if (png && round % 2 == 0) FixPngChecks(v);
     return v;
 }
 
