@@ -370,6 +370,37 @@ void CheckWmf(const unsigned char* b, size_t size, PictureHeaderCheck& r) {
     }
 }
 
+// An icon's images must lie within the file, and a bitmap image must hold the colour rows of the
+// height it claims (half its header's height: the mask's rows follow): the decoder of a damaged
+// one that claims millions of rows keeps a handle at every try.
+void CheckIco(const unsigned char* b, size_t size, PictureHeaderCheck& r) {
+    static const unsigned char kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    const uint32_t count = Le16(b + 4);
+    if (count == 0 || 6 + 16ull * count > size) return;
+    for (uint32_t i = 0; i < count; ++i) {
+        const unsigned char* entry = b + 6 + 16 * i;
+        const uint32_t bytes = Le32(entry + 8), offset = Le32(entry + 12);
+        if (bytes == 0 || !Within(offset, bytes, size)) return;
+        const unsigned char* image = b + offset;
+        if (bytes >= 8 && std::memcmp(image, kPngSignature, 8) == 0) {
+            PictureHeaderCheck png;
+            CheckPng(image, bytes, png);
+            if (!png.acceptable) return;
+            continue;
+        }
+        if (bytes < 40) return;
+        const uint32_t headerSize = Le32(image), bits = Le16(image + 14), used = Le32(image + 32);
+        const int32_t width = static_cast<int32_t>(Le32(image + 4)), height = static_cast<int32_t>(Le32(image + 8));
+        if (headerSize < 40 || headerSize > bytes || width <= 0 || height <= 0 || height % 2) return;
+        if (!SizeAllowed(static_cast<uint64_t>(width), static_cast<uint64_t>(height / 2))) return;
+        if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return;
+        const uint64_t colours = used ? used : (bits <= 8 ? 1u << bits : 0);
+        const uint64_t stride = (static_cast<uint64_t>(width) * bits + 31) / 32 * 4;
+        if (colours > 256 || headerSize + 4 * colours + stride * static_cast<uint64_t>(height / 2) > bytes) return;
+    }
+    r.acceptable = true;
+}
+
 }  // namespace
 
 PictureHeaderCheck CheckPictureHeaders(const unsigned char* bytes, size_t size) {
@@ -392,6 +423,8 @@ PictureHeaderCheck CheckPictureHeaders(const unsigned char* bytes, size_t size) 
                              (bytes[0] == 'M' && bytes[1] == 'M' && bytes[2] == 0 && bytes[3] == 42))) {
         r.kind = PictureHeaderCheck::kTiff;
         CheckTiff(bytes, size, r);
+    } else if (size >= 6 && Le16(bytes) == 0 && (Le16(bytes + 2) == 1 || Le16(bytes + 2) == 2)) {
+        CheckIco(bytes, size, r);
     } else if (size >= 88 && Le32(bytes) == 1 && std::memcmp(bytes + 40, " EMF", 4) == 0) {
         CheckEmf(bytes, size, r);
     } else if ((size >= 22 && Le32(bytes) == 0x9AC6CDD7u) ||

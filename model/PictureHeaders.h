@@ -17,6 +17,6 @@ struct PictureHeaderCheck {
     bool acceptable = false;
 };
 
-// Checks the headers of BMP, PNG, GIF, JPEG and TIFF files, and the records of enhanced and
-// Windows metafiles. Other kinds (icons) are acceptable as long as they are not empty.
+// Checks the headers of BMP, PNG, GIF, JPEG, TIFF and icon files, and the records of enhanced and
+// Windows metafiles. Other kinds are acceptable as long as they are not empty.
 PictureHeaderCheck CheckPictureHeaders(const unsigned char* bytes, size_t size);

@@ -216,6 +216,22 @@ TEST_CASE("pictures that send their decoder past their end") {
             CHECK_FALSE(CheckPictureHeaders(bytes.data(), bytes.size()).acceptable);
         }
     }
+    SUBCASE("an icon whose bitmap claims more rows than it holds is refused") {
+        // Found by the run: a 16 x 16 icon whose bitmap header says 8,388,640 rows; the decoder
+        // kept a handle at every failed try. With its height mended (32: the colour rows and the
+        // mask's) it is a sound icon.
+        const std::vector<unsigned char> tall = kvtest::ReadFileBytes(DataPath("icon-claiming-millions-of-rows.ico"));
+        REQUIRE(tall.size() > 62);
+        CHECK_FALSE(CheckPictureHeaders(tall.data(), tall.size()).acceptable);
+        std::vector<unsigned char> sound = tall;
+        sound[22 + 8] = 32, sound[22 + 9] = 0, sound[22 + 10] = 0, sound[22 + 11] = 0;
+        CHECK(CheckPictureHeaders(sound.data(), sound.size()).acceptable);
+        IStreamObject stream;
+        REQUIRE(stream.SetBytes(sound.data(), static_cast<ULONG>(sound.size())));
+        Bitmap* decoded = stream.CreateBitmap();
+        CHECK(decoded != nullptr);
+        delete decoded;
+    }
 }
 
 TEST_CASE("a design whose picture cannot be decoded opens and draws the rest") {
