@@ -6,20 +6,12 @@
 #include "framework/core/DirReader.h"
 #include "framework/win/ScopedGdi.h"
 #include "framework/core/OperationError.h"
+#include "model/ImageStream.h"
 
 namespace {
 
 const int kSquare = 110;  // the side of a cell's image square
 const int kMinThumbSide = 10;
-
-std::wstring Widen(const CString& text) {
-    int n = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (n <= 0) return std::wstring();
-    std::wstring wide((size_t)n, L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], n);
-    wide.resize((size_t)n - 1);
-    return wide;
-}
 
 // Decodes one file into a thumbnail; fills the record's sizes and state under the lock.
 void MakeThumbnail(ImagePanelState& state, ImageRecord* record) {
@@ -28,14 +20,15 @@ void MakeThumbnail(ImagePanelState& state, ImageRecord* record) {
     SIZE size = {0, 0};
     bool decoded = false;
     {
-        // No colour management: the pixels as stored.
-        Gdiplus::Bitmap bitmap(Widen(record->m_path).c_str(), FALSE);
-        if (bitmap.GetLastStatus() == Gdiplus::Ok) {
+        // Decoded from the file's bytes, as a picture inserted into the design is (no colour
+        // management: the pixels as stored), so that a damaged file keeps no handle open.
+        std::unique_ptr<Gdiplus::Bitmap> bitmap(DecodePictureFile(record->m_path));
+        if (bitmap) {
             decoded = true;
-            width = (int)bitmap.GetWidth();
-            height = (int)bitmap.GetHeight();
+            width = (int)bitmap->GetWidth();
+            height = (int)bitmap->GetHeight();
             size = ComputeThumbnailSize(width, height);
-            Gdiplus::Image* made = bitmap.GetThumbnailImage((UINT)size.cx, (UINT)size.cy, nullptr, nullptr);
+            Gdiplus::Image* made = bitmap->GetThumbnailImage((UINT)size.cx, (UINT)size.cy, nullptr, nullptr);
             if (made != nullptr && made->GetLastStatus() == Gdiplus::Ok)
                 thumbnail.reset(made);
             else

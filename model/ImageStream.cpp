@@ -7,6 +7,7 @@
 #include "model/PictureHeaders.h"
 
 #include <cstdlib>
+#include <new>
 #include <vector>
 
 using namespace Gdiplus;
@@ -153,20 +154,50 @@ Bitmap* IStreamObject::CreateBitmap() {
         // stream's position, and it cannot read outside the picture however far it seeks.
         std::vector<BYTE> bytes;
         if (!ReadAll(m_stream, bytes)) return;
-        if (!CheckPictureHeaders(bytes.data(), bytes.size()).acceptable) return;
-        StreamRef decodeStream(ByteStream::Create(bytes.data(), bytes.size()));
-        if (!decodeStream.get()) return;
-        Bitmap* decoded = Bitmap::FromStream(decodeStream.get());
+        Bitmap* decoded = DecodePictureBytes(bytes.data(), bytes.size());
         if (!decoded) return;
-        if (decoded->GetLastStatus() != Ok) {
-            // Undecodable bytes give no image (callers treat null as "no image").
-            delete decoded;
-            return;
-        }
         Bitmap* bitmap = NormalizeBitmapFormat(decoded);
         if (bitmap && EncodeImage(bitmap, true)) result = bitmap;
     });
     return result;
+}
+
+Bitmap* DecodePictureBytes(const BYTE* bytes, size_t size) {
+    if (!bytes || !CheckPictureHeaders(bytes, size).acceptable) return nullptr;
+    StreamRef decodeStream(ByteStream::Create(bytes, size));
+    if (!decodeStream.get()) return nullptr;
+    Bitmap* decoded = Bitmap::FromStream(decodeStream.get());
+    if (decoded && decoded->GetLastStatus() != Ok) {
+        // Undecodable bytes give no image (callers treat null as "no image").
+        delete decoded;
+        decoded = nullptr;
+    }
+    return decoded;
+}
+
+Bitmap* DecodePictureFile(LPCSTR path) {
+    std::vector<BYTE> bytes;
+    {
+        HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return nullptr;
+        LARGE_INTEGER size = {};
+        bool read = false;
+        if (GetFileSizeEx(file, &size) && size.QuadPart > 0 &&
+            static_cast<ULONGLONG>(size.QuadPart) <= ByteStream::kMaxSize) {
+            try {
+                bytes.resize(static_cast<size_t>(size.QuadPart));
+                DWORD got = 0;
+                read = ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) &&
+                       got == bytes.size();
+            } catch (const std::bad_alloc&) {
+                read = false;
+            }
+        }
+        CloseHandle(file);
+        if (!read) return nullptr;
+    }
+    return DecodePictureBytes(bytes.data(), bytes.size());
 }
 
 Bitmap* IStreamObject::SetFromHGlobal(HGLOBAL dib) {

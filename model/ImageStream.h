@@ -55,3 +55,11 @@ private:
     IStream* m_stream = nullptr;
     bool m_borrowed = false;
 };
+
+// A bitmap decoded from a picture's bytes the way a decoder may safely see them: the headers
+// checked against the size, and a stream of its own over a copy that never reads outside it.
+// Null when the bytes do not decode; the caller owns the bitmap.
+Gdiplus::Bitmap* DecodePictureBytes(const BYTE* bytes, size_t size);
+// The same for a picture file, read whole and closed before the decoder starts (GDI+ given the
+// path keeps a handle to the file open for every damaged picture it fails on).
+Gdiplus::Bitmap* DecodePictureFile(LPCSTR path);

@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "framework/graphics/DibHelpers.h"
+
 namespace {
 
 uint32_t Le16(const unsigned char* p) {
@@ -271,6 +273,140 @@ void CheckTiff(const unsigned char* b, size_t size, PictureHeaderCheck& r) {
     r.acceptable = true;
 }
 
+// The player of a metafile takes its records as they say: an object index past the handle table
+// writes outside it, and a record's size or bitmap that reaches past the record reads outside.
+// Both are refused; a metafile must end with its end-of-file record.
+
+// Whether [offset, offset + count) lies within `size` bytes.
+bool Within(uint64_t offset, uint64_t count, uint64_t size) {
+    return offset <= size && count <= size - offset;
+}
+
+void CheckEmf(const unsigned char* b, size_t size, PictureHeaderCheck& r) {
+    const uint32_t headerSize = Le32(b + 4);
+    const uint32_t total = Le32(b + 48), records = Le32(b + 52), handles = Le16(b + 56);
+    if (headerSize < 88 || headerSize % 4 || total > size || total % 4 || headerSize > total || handles == 0) return;
+    const uint32_t descriptionLength = Le32(b + 60), descriptionAt = Le32(b + 64);
+    if (descriptionLength && !Within(descriptionAt, 2ull * descriptionLength, headerSize)) return;
+    if (headerSize >= 100 && Le32(b + 88) && !Within(Le32(b + 92), Le32(b + 88), total)) return;
+    // Where each creating, selecting or deleting record keeps its object index, and where the
+    // bitmap records keep their (offset, size) pairs of bitmap header and pixels.
+    auto objectIndexAt = [](uint32_t type) -> int {
+        switch (type) {
+            case 37: case 40: case 48: case 50: case 51: case 100: case 101:  // select, delete, palettes, colour spaces
+            case 38: case 39: case 49: case 82: case 93: case 94: case 95: case 99: case 122:  // creations
+                return 8;
+            default:
+                return 0;
+        }
+    };
+    auto bitmapPairsAt = [](uint32_t type) -> int {
+        switch (type) {
+            case 76: case 77: case 114: case 116:  // bit and stretch blits, alpha blend, transparent blit
+                return 84;
+            case 80: case 81:  // DIB bits to the device, stretched DIB bits
+                return 48;
+            case 93: case 94:  // pattern brushes
+                return 16;
+            default:
+                return 0;
+        }
+    };
+    uint32_t count = 0, type = 0;
+    for (uint64_t at = 0; at < total; ++count) {
+        if (total - at < 8) return;
+        type = Le32(b + at);
+        const uint32_t length = Le32(b + at + 4);
+        if (length < 8 || length % 4 || length > total - at || (at == 0) != (type == 1)) return;
+        if (const int index = objectIndexAt(type)) {
+            if (length < static_cast<uint32_t>(index) + 4) return;
+            const uint32_t object = Le32(b + at + index);
+            // Stock objects (the high bit) live outside the table; only selections may use them.
+            const bool stock = (object & 0x80000000u) && (type == 37 || type == 48);
+            if (!stock && object >= handles) return;
+        }
+        if (const int pairs = bitmapPairsAt(type)) {
+            if (length < static_cast<uint32_t>(pairs) + 16) return;
+            for (int k = 0; k < 2; ++k)
+                if (!Within(Le32(b + at + pairs + 8 * k), Le32(b + at + pairs + 8 * k + 4), length)) return;
+        }
+        at += length;
+    }
+    r.acceptable = type == 14 && count == records;  // the end-of-file record last
+}
+
+void CheckWmf(const unsigned char* b, size_t size, PictureHeaderCheck& r) {
+    if (size >= 22 && Le32(b) == 0x9AC6CDD7u) {  // the placeable header in front
+        b += 22;
+        size -= 22;
+    }
+    if (size < 18 || Le16(b + 2) != 9) return;
+    const uint64_t total = 2ull * Le32(b + 6), largest = Le32(b + 12);
+    const uint32_t objects = Le16(b + 10);
+    if (total < 18 || total > size) return;
+    // Where the records that take a bitmap along keep it (in words behind the function).
+    auto bitmapAt = [](uint32_t function, uint64_t words) -> uint64_t {
+        switch (function) {
+            case 0x0F43: return 11;                    // stretched DIB
+            case 0x0B41: return words > 13 ? 10 : 0;   // DIB stretch blit (with a bitmap)
+            case 0x0940: return words > 12 ? 8 : 0;    // DIB bit blit (with a bitmap)
+            case 0x0D33: return 9;                     // DIB bits to the device
+            case 0x0142: return 2;                     // DIB pattern brush
+            default: return 0;
+        }
+    };
+    for (uint64_t at = 18; at + 6 <= total;) {
+        const uint64_t words = Le32(b + at);
+        const uint32_t function = Le16(b + at + 4);
+        if (words < 3 || words > largest || 2 * words > total - at) return;
+        if (function == 0) {  // the end of the file
+            r.acceptable = true;
+            return;
+        }
+        if (function == 0x012D || function == 0x01F0 || function == 0x0234 || function == 0x012C) {
+            // select object, delete object, select palette, select clipping region
+            if (words < 4 || Le16(b + at + 6) >= objects) return;
+        }
+        if (const uint64_t dib = bitmapAt(function, words)) {
+            const uint64_t from = 6 + 2 * dib;
+            if (from >= 2 * words || GetPackedDibSizeWithin(b + at + from, static_cast<SIZE_T>(2 * words - from)) == 0)
+                return;
+        }
+        at += 2 * words;
+    }
+}
+
+// An icon's images must lie within the file, and a bitmap image must hold the colour rows of the
+// height it claims (half its header's height: the mask's rows follow): the decoder of a damaged
+// one that claims millions of rows keeps a handle at every try.
+void CheckIco(const unsigned char* b, size_t size, PictureHeaderCheck& r) {
+    static const unsigned char kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    const uint32_t count = Le16(b + 4);
+    if (count == 0 || 6 + 16ull * count > size) return;
+    for (uint32_t i = 0; i < count; ++i) {
+        const unsigned char* entry = b + 6 + 16 * i;
+        const uint32_t bytes = Le32(entry + 8), offset = Le32(entry + 12);
+        if (bytes == 0 || !Within(offset, bytes, size)) return;
+        const unsigned char* image = b + offset;
+        if (bytes >= 8 && std::memcmp(image, kPngSignature, 8) == 0) {
+            PictureHeaderCheck png;
+            CheckPng(image, bytes, png);
+            if (!png.acceptable) return;
+            continue;
+        }
+        if (bytes < 40) return;
+        const uint32_t headerSize = Le32(image), bits = Le16(image + 14), used = Le32(image + 32);
+        const int32_t width = static_cast<int32_t>(Le32(image + 4)), height = static_cast<int32_t>(Le32(image + 8));
+        if (headerSize < 40 || headerSize > bytes || width <= 0 || height <= 0 || height % 2) return;
+        if (!SizeAllowed(static_cast<uint64_t>(width), static_cast<uint64_t>(height / 2), bytes)) return;
+        if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return;
+        const uint64_t colours = used ? used : (bits <= 8 ? 1u << bits : 0);
+        const uint64_t stride = (static_cast<uint64_t>(width) * bits + 31) / 32 * 4;
+        if (colours > 256 || headerSize + 4 * colours + stride * static_cast<uint64_t>(height / 2) > bytes) return;
+    }
+    r.acceptable = true;
+}
+
 }  // namespace
 
 PictureHeaderCheck CheckPictureHeaders(const unsigned char* bytes, size_t size) {
@@ -293,6 +429,13 @@ PictureHeaderCheck CheckPictureHeaders(const unsigned char* bytes, size_t size) 
                              (bytes[0] == 'M' && bytes[1] == 'M' && bytes[2] == 0 && bytes[3] == 42))) {
         r.kind = PictureHeaderCheck::kTiff;
         CheckTiff(bytes, size, r);
+    } else if (size >= 6 && Le16(bytes) == 0 && (Le16(bytes + 2) == 1 || Le16(bytes + 2) == 2)) {
+        CheckIco(bytes, size, r);
+    } else if (size >= 88 && Le32(bytes) == 1 && std::memcmp(bytes + 40, " EMF", 4) == 0) {
+        CheckEmf(bytes, size, r);
+    } else if ((size >= 22 && Le32(bytes) == 0x9AC6CDD7u) ||
+               (size >= 18 && (Le16(bytes) == 1 || Le16(bytes) == 2) && Le16(bytes + 2) == 9)) {
+        CheckWmf(bytes, size, r);
     } else {
         r.acceptable = true;
     }

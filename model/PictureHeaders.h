@@ -22,6 +22,6 @@ struct PictureHeaderCheck {
     bool acceptable = false;
 };
 
-// Checks the headers of BMP, PNG, GIF, JPEG and TIFF files. Other kinds (icons, metafiles) are
-// acceptable as long as they are not empty: their decoders need no check here.
+// Checks the headers of BMP, PNG, GIF, JPEG, TIFF and icon files, and the records of enhanced and
+// Windows metafiles. Other kinds are acceptable as long as they are not empty.
 PictureHeaderCheck CheckPictureHeaders(const unsigned char* bytes, size_t size);

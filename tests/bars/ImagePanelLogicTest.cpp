@@ -1,6 +1,9 @@
 // The image panel's arithmetic and texts: the grid, thumbnail sizes, size texts, tooltips, the
-// file-type table and the chooser's settings messages.
+// file-type table and the chooser's settings messages; and the thumbnail of a damaged file.
 #include <doctest.h>
+
+#include <memory>
+#include <string>
 
 #include "bars/BarBackground.h"
 #include "bars/ImageBrowseSettings.h"
@@ -8,6 +11,9 @@
 #include "bars/ImageView1.h"
 #include "bars/Thumb.h"
 #include "controls/DialogPositions.h"
+#include "GdiplusSession.h"
+#include "HeldResources.h"
+#include "TestSupport.h"
 
 TEST_CASE("the grid takes as many 110-pixel columns as fit with 7-pixel gaps") {
     ImageGrid g = CalcImageGrid(250, 6);  // five images and "[No Background]"
@@ -45,6 +51,46 @@ TEST_CASE("thumbnails keep the image's proportions inside the square, at least 1
     CHECK(size(109, 60) == std::make_pair(109, 60));  // smaller than the square: as it is
     CHECK(size(110, 55) == std::make_pair(110, 55));  // reaching the square scales it
     CHECK(size(5000, 20) == std::make_pair(110, 10));
+}
+
+TEST_CASE("a damaged picture in the folder gets no thumbnail, and its file is not left open") {
+    REQUIRE(kvtest::GdiplusReady());
+    // A bitmap cut short, found by the mutation run: the thumbnail maker handed GDI+ the path,
+    // which kept a handle to the file open at every failed try, so that it could not be deleted.
+    std::string data = std::string("Z:") + KV_BARS_DATA_DIR + "\\thumbnail-file-left-open.bmp";
+    for (char& c : data)
+        if (c == '/') c = '\\';
+    const std::string folder = kvtest::TempDir("damaged-thumbnail");
+    const std::string path = folder + "\\damaged.bmp";
+    REQUIRE(kvtest::WriteFileBytes(path, kvtest::ReadFileBytes(data)));
+    // The folder scanned and its window of thumbnails made, as the panel's threads do.
+    auto show = [&folder] {
+        std::unique_ptr<ImagePanelState> state(new ImagePanelState);
+        state->m_collectImages = 1;
+        state->m_folderLoadRunning = 1;
+        FolderScanJob* scan = new FolderScanJob;
+        scan->state = state.get();
+        scan->folder = folder.c_str();
+        scan->patterns = g_imageFilterPatterns[0];
+        BackgroundFolderThreadProc(scan);
+        state->m_thumbLast = state->RecordCount() - 1;
+        state->m_thumbLoadRunning = 1;
+        ThumbnailJob* thumbs = new ThumbnailJob;
+        thumbs->state = state.get();
+        ThumbnailThreadProc(thumbs);
+        return state;
+    };
+    show();
+    const long handles = kvtest::KernelHandleCount();
+    for (int i = 0; i < 3; ++i) {
+        std::unique_ptr<ImagePanelState> state = show();
+        REQUIRE(state->RecordCount() == 2);  // the picture and "[No Background]"
+        CHECK(state->RecordAt(0)->m_name == "damaged.bmp");
+        CHECK(state->RecordAt(0)->m_state == kImageFailed);
+        CHECK(state->RecordAt(1)->m_state == kImageDecoded);
+    }
+    CHECK(kvtest::KernelHandleCount() == handles);
+    CHECK(DeleteFileA(path.c_str()));
 }
 
 TEST_CASE("file sizes and tooltips read as the user sees them") {

@@ -175,6 +175,78 @@ TEST_CASE("pictures that send their decoder past their end") {
         CHECK_FALSE(pngOf(8000, 2 * 1024));
         CHECK_FALSE(pngOf(9000, 64 * 1024 * 1024));
     }
+    SUBCASE("metafiles whose records reach outside them or name objects past their table are refused") {
+        // Wine's metafile player takes both as they say: the mutation run saw its heap damaged,
+        // and crashes in later, sound pictures.
+        auto draw = [](HDC dc) {
+            HPEN pen = CreatePen(PS_SOLID, 3, RGB(200, 0, 0));
+            HGDIOBJ old = SelectObject(dc, pen);
+            Rectangle(dc, 10, 10, 190, 140);
+            SelectObject(dc, old);
+            DeleteObject(pen);
+        };
+        const RECT frame = {0, 0, 2000, 1500};
+        HDC emfDc = CreateEnhMetaFileA(nullptr, nullptr, &frame, nullptr);
+        REQUIRE(emfDc != nullptr);
+        draw(emfDc);
+        HENHMETAFILE emf = CloseEnhMetaFile(emfDc);
+        std::vector<unsigned char> goodEmf(GetEnhMetaFileBits(emf, 0, nullptr));
+        GetEnhMetaFileBits(emf, static_cast<UINT>(goodEmf.size()), goodEmf.data());
+        DeleteEnhMetaFile(emf);
+        HDC wmfDc = CreateMetaFileA(nullptr);
+        REQUIRE(wmfDc != nullptr);
+        draw(wmfDc);
+        HMETAFILE wmf = CloseMetaFile(wmfDc);
+        std::vector<unsigned char> goodWmf(GetMetaFileBitsEx(wmf, 0, nullptr));
+        GetMetaFileBitsEx(wmf, static_cast<UINT>(goodWmf.size()), goodWmf.data());
+        DeleteMetaFile(wmf);
+        CHECK(CheckPictureHeaders(goodEmf.data(), goodEmf.size()).acceptable);
+        CHECK(CheckPictureHeaders(goodWmf.data(), goodWmf.size()).acceptable);
+        // The pen deleted by an index past the handle table.
+        std::vector<unsigned char> emfIndex = goodEmf, wmfIndex = goodWmf;
+        bool emfDelete = false, wmfDelete = false;
+        for (size_t at = 0; at + 12 <= emfIndex.size();) {
+            const uint32_t type = emfIndex[at] | (emfIndex[at + 1] << 8);
+            const size_t length = emfIndex[at + 4] | (emfIndex[at + 5] << 8);
+            if (type == EMR_DELETEOBJECT) emfIndex[at + 9] = 0x13, emfDelete = true;  // index 0x1300 + n
+            if (length == 0) break;
+            at += length;
+        }
+        for (size_t at = 18; at + 8 <= wmfIndex.size();) {
+            const size_t words = wmfIndex[at] | (wmfIndex[at + 1] << 8);
+            if ((wmfIndex[at + 4] | (wmfIndex[at + 5] << 8)) == META_DELETEOBJECT) wmfIndex[at + 7] = 0x13, wmfDelete = true;
+            if (words == 0) break;
+            at += 2 * words;
+        }
+        REQUIRE(emfDelete);
+        REQUIRE(wmfDelete);
+        CHECK_FALSE(CheckPictureHeaders(emfIndex.data(), emfIndex.size()).acceptable);
+        CHECK_FALSE(CheckPictureHeaders(wmfIndex.data(), wmfIndex.size()).acceptable);
+        // Found by the run: a record of size 0 (the player never moves on), and one whose size
+        // reaches far past the file, behind the placeable header of a .wmf file.
+        for (const char* file : {"metafile-record-of-size-0.emf", "metafile-record-past-end.wmf"}) {
+            CAPTURE(file);
+            const std::vector<unsigned char> bytes = kvtest::ReadFileBytes(DataPath(file));
+            REQUIRE(bytes.size() > 22);
+            CHECK_FALSE(CheckPictureHeaders(bytes.data(), bytes.size()).acceptable);
+        }
+    }
+    SUBCASE("an icon whose bitmap claims more rows than it holds is refused") {
+        // Found by the run: a 16 x 16 icon whose bitmap header says 8,388,640 rows; the decoder
+        // kept a handle at every failed try. With its height mended (32: the colour rows and the
+        // mask's) it is a sound icon.
+        const std::vector<unsigned char> tall = kvtest::ReadFileBytes(DataPath("icon-claiming-millions-of-rows.ico"));
+        REQUIRE(tall.size() > 62);
+        CHECK_FALSE(CheckPictureHeaders(tall.data(), tall.size()).acceptable);
+        std::vector<unsigned char> sound = tall;
+        sound[22 + 8] = 32, sound[22 + 9] = 0, sound[22 + 10] = 0, sound[22 + 11] = 0;
+        CHECK(CheckPictureHeaders(sound.data(), sound.size()).acceptable);
+        IStreamObject stream;
+        REQUIRE(stream.SetBytes(sound.data(), static_cast<ULONG>(sound.size())));
+        Bitmap* decoded = stream.CreateBitmap();
+        CHECK(decoded != nullptr);
+        delete decoded;
+    }
 }
 
 TEST_CASE("a design whose picture cannot be decoded opens and draws the rest") {

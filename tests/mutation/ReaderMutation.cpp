@@ -1,6 +1,7 @@
 // reader_mutation: feeds thousands of mutated files to the program's real readers and counts what
-// goes wrong - crashes, inputs that take more than 10 s, single allocations over 256 MB, and
-// memory that a repeated read of the same damaged input leaves behind.
+// goes wrong - crashes, inputs that take more than 10 s, inputs that ask for a single allocation
+// over 256 MB or take the process past 256 MB, and memory, GDI objects or handles that a repeated
+// read of the same damaged input leaves behind.
 //
 //   reader_mutation.exe <reader> <count> [seed]      runs <count> mutants of <reader>'s samples
 //   reader_mutation.exe list                         names the readers
@@ -9,6 +10,7 @@
 // tells the parent through shared memory which input it is on, so that a crash or a hang costs
 // one input: the parent counts it and starts a new child behind it. Not a ctest test: it takes
 // minutes (scripts/mutation-run.sh runs every reader).
+#include <winsock.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -18,11 +20,13 @@
 #include <new>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <zlib.h>
 
 #include "AllocationCounter.h"
+#include "HeldResources.h"
 #include "app/Settings.h"
 #include "disc/CDDB.h"
 #include "disc/DiscTools.h"
@@ -48,8 +52,10 @@ struct Progress {
     volatile LONG leaks;
     volatile LONG bigAllocations;
     volatile LONG finished;   // the child reached the end
+    volatile LONG overMemory;  // the child went past 256 MB at its current input and ended
     volatile LONG slowestMs;  // the longest one input took (its three reads)
     volatile LONG over1s;     // inputs that took more than a second
+    volatile LONG readOk;     // inputs the reader took
 };
 
 std::string g_work;  // the folder the readers' files are written to
@@ -164,7 +170,7 @@ Bytes Mutate(const Bytes& seed, std::mt19937& rng, size_t focus) {
 struct Reader {
     const char* name;
     std::function<std::vector<Bytes>()> seeds;
-    std::function<void(const Bytes&)> read;
+    std::function<bool(const Bytes&)> read;  // true when the input was read
     size_t focus = 0;  // see Mutate
 };
 
@@ -348,6 +354,116 @@ Bytes AudioOf(const Bytes& file) {
 
 std::string g_dataDir;
 
+// ---- the disc-database client against a server that sends the mutant --------------------------
+
+// A loopback listener made once per process; each read serves one connection.
+SOCKET Listener(int& port) {
+    static SOCKET listener = INVALID_SOCKET;
+    static int listenerPort = 0;
+    if (listener == INVALID_SOCKET) {
+        WSADATA data;
+        WSAStartup(MAKEWORD(1, 1), &data);
+        listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in addr = {};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = inet_addr("127.0.0.1");
+        int size = sizeof addr;
+        if (bind(listener, (sockaddr*)&addr, sizeof addr) != 0 || listen(listener, 4) != 0 ||
+            getsockname(listener, (sockaddr*)&addr, &size) != 0) {
+            closesocket(listener);
+            listener = INVALID_SOCKET;
+            return listener;
+        }
+        listenerPort = ntohs(addr.sin_port);
+    }
+    port = listenerPort;
+    return listener;
+}
+
+// Waits (at most 5 s) for one connection, takes in its request up to the blank line, sends the
+// reply and closes.
+void ServeOnce(SOCKET listener, const Bytes& reply) {
+    fd_set ready;
+    FD_ZERO(&ready);
+    FD_SET(listener, &ready);
+    timeval wait = {5, 0};
+    if (select(0, &ready, nullptr, nullptr, &wait) != 1) return;
+    SOCKET c = accept(listener, nullptr, nullptr);
+    if (c == INVALID_SOCKET) return;
+    std::string request;
+    char buf[1024];
+    while (request.find("\r\n\r\n") == std::string::npos && request.size() < 65536) {
+        FD_ZERO(&ready);
+        FD_SET(c, &ready);
+        if (select(0, &ready, nullptr, nullptr, &wait) != 1) break;
+        const int got = recv(c, buf, sizeof buf, 0);
+        if (got <= 0) break;
+        request.append(buf, (size_t)got);
+    }
+    for (size_t sent = 0; sent < reply.size();) {
+        const int n = send(c, (const char*)reply.data() + sent, (int)std::min<size_t>(reply.size() - sent, 16384), 0);
+        if (n <= 0) break;
+        sent += (size_t)n;
+    }
+    shutdown(c, 1);  // no more to send
+    closesocket(c);
+}
+
+// The replies a server sends, and the request each answers.
+enum CddbRequest { kCddbQuery, kCddbRead, kCddbSites };
+const CddbRequest kCddbRequests[] = {kCddbQuery, kCddbQuery, kCddbQuery, kCddbRead, kCddbSites};
+
+std::vector<Bytes> CddbServerSeeds() {
+    const std::string http = "HTTP/1.0 200 OK\r\nServer: test\r\nContent-Type: text/plain\r\n\r\n";
+    Bytes record = FromText(http + "210 misc 83085c0b\r\n");
+    const Bytes xmcd = ReadBytes(g_dataDir + "\\83085c0b.xmcd");
+    record.insert(record.end(), xmcd.begin(), xmcd.end());
+    const Bytes end = FromText(".\r\n");
+    record.insert(record.end(), end.begin(), end.end());
+    Bytes sites = FromText(http + "210 OK, site information follows\r\n");
+    const Bytes list = ReadBytes(g_dataDir + "\\sites-level3.txt");
+    sites.insert(sites.end(), list.begin(), list.end());
+    sites.insert(sites.end(), end.begin(), end.end());
+    return {FromText(http + "211 Found inexact matches, list follows\r\nrock 0b025604 Near / One\r\n"
+                            "blues 0b025605 Near / Two\r\n.\r\n"),
+            FromText(http + "200 rock 0b025603 The Artist / The Title\r\n"),
+            FromText(http + "500 Command syntax error\r\n"), record, sites};
+}
+
+// The client's query, record read or site list, answered with the mutant; true when the client
+// took the reply.
+bool AskCddbServer(const Bytes& reply) {
+    int port = 0;
+    const SOCKET listener = Listener(port);
+    if (listener == INVALID_SOCKET) return false;
+    std::thread server(ServeOnce, listener, std::cref(reply));
+    CCDDB client;
+    client.m_pollInterval = 1;
+    CCDDBSite site;
+    site.m_host = "127.0.0.1";
+    site.m_port = port;
+    bool ok = false;
+    switch (kCddbRequests[(size_t)g_currentMutant % (sizeof kCddbRequests / sizeof *kCddbRequests)]) {
+        case kCddbQuery: {
+            std::vector<CCDDBQueryResult> matches;
+            ok = client.Query(site, "cddb+query+83085c0b+11+150+21052+41307+2637", matches) == CCDDB::kQueryDone;
+            break;
+        }
+        case kCddbRead: {
+            CCDDBRecord record;
+            ok = client.ReadRecord(site, 0x83085c0b, "misc", record);
+            break;
+        }
+        case kCddbSites: {
+            std::vector<CCDDBSite> sites;
+            ok = client.GetSites(sites, site);
+            break;
+        }
+    }
+    server.join();
+    return ok;
+}
+
 std::vector<Reader> Readers() {
     std::vector<Reader> r;
     r.push_back(
@@ -356,19 +472,21 @@ std::vector<Reader> Readers() {
          [](const Bytes& b) {
              WriteBytes(Path("labels.ini"), b);
              KorvanelleDocument doc;
-             doc.OpenDocumentFile(Path("labels.ini").c_str());
+             const bool ok = doc.OpenDocumentFile(Path("labels.ini").c_str());
              // As the program's owners of a document do: the document's destructor
              // leaves its contents to DeleteContents.
              doc.DeleteContents(true);
+             return ok;
          }});
     r.push_back({"templates", [] { return std::vector<Bytes>{TemplatesSeed()}; },
                  [](const Bytes& b) {
                      WriteBytes(Path("templates.ini"), b);
                      KorvanelleDocument doc;
-                     doc.OpenDocumentFile(Path("templates.ini").c_str());
+                     const bool ok = doc.OpenDocumentFile(Path("templates.ini").c_str());
                      // As the program's owners of a document do: the document's destructor
                      // leaves its contents to DeleteContents.
                      doc.DeleteContents(true);
+                     return ok;
                  }});
     r.push_back({"printers", [] { return std::vector<Bytes>{PrinterSeed()}; },
                  [](const Bytes& b) {
@@ -376,6 +494,17 @@ std::vector<Reader> Readers() {
                      WriteBytes(Path("printers.ini"), b);
                      PrinterSetups setups;
                      setups.LoadSavePrinters(false);
+                     return setups.m_printers.GetSize() > 0;
+                 }});
+    // The name printers.ini had before: the same records, read when printers.ini is missing.
+    r.push_back({"printdrivers", [] { return std::vector<Bytes>{PrinterSeed()}; },
+                 [](const Bytes& b) {
+                     g_settingsFolder = g_work.c_str();
+                     DeleteFileA(Path("printers.ini").c_str());
+                     WriteBytes(Path("printDrivers.ini"), b);
+                     PrinterSetups setups;
+                     setups.LoadSavePrinters(false);
+                     return setups.m_printers.GetSize() > 0;
                  }});
     r.push_back({"oldprinters",
                  [] {
@@ -391,12 +520,13 @@ std::vector<Reader> Readers() {
                      WriteBytes(Path("printerCD.ini"), b);
                      PrinterSetups setups;
                      setups.LoadSavePrinters(false);
+                     return setups.m_printers.GetSize() > 0;
                  }});
     r.push_back({"preferences", [] { return std::vector<Bytes>{PreferencesSeed()}; },
                  [](const Bytes& b) {
                      g_settingsFolder = g_work.c_str();
                      WriteBytes(Path("preferences.ini"), b);
-                     LoadSavePreferences(kSettingsLoad);
+                     return LoadSavePreferences(kSettingsLoad) != 0;
                  }});
     r.push_back(
         {"cddb",
@@ -417,19 +547,20 @@ std::vector<Reader> Readers() {
              const std::string text(b.begin(), b.end());
              CCDDB client;
              std::vector<CCDDBQueryResult> matches;
-             client.ParseQueryReply(text.c_str(), matches);
+             bool ok = client.ParseQueryReply(text.c_str(), matches);
              CCDDBRecord record;
-             client.ParseRecordReply(text.c_str(), record);
+             ok = client.ParseRecordReply(text.c_str(), record) || ok;
              std::vector<CCDDBSite> sites;
-             client.ParseSitesReply(text.c_str(), sites);
+             return client.ParseSitesReply(text.c_str(), sites) || ok;
          }});
+    r.push_back({"cddbserver", CddbServerSeeds, AskCddbServer});
     r.push_back({"cdtext", CdTextSeeds, [](const Bytes& b) {
                      Bytes buf = b;
                      buf.resize(CDiscTools::kCdTextSize, 0);
                      CdTextInfo info;
-                     CDiscTools::ParseCdText(buf.data(), &info);
+                     if (!CDiscTools::ParseCdText(buf.data(), &info)) return false;
                      CCDDBRecord record;
-                     MakeCdTextRecord(info, 99, record);
+                     return MakeCdTextRecord(info, 99, record);
                  }});
     r.push_back(
         {"cdplayer",
@@ -441,7 +572,7 @@ std::vector<Reader> Readers() {
          [](const Bytes& b) {
              const std::string text(b.begin(), b.end());
              CCDDBRecord record;
-             ParseCdPlayerIni(CString(text), "[52C9]", record);
+             return ParseCdPlayerIni(CString(text), "[52C9]", record);
          }});
     r.push_back({"mp3",
                  [] {
@@ -458,9 +589,9 @@ std::vector<Reader> Readers() {
                  [](const Bytes& b) {
                      WriteBytes(Path("track.mp3"), b);
                      const CString path = Path("track.mp3").c_str();
-                     ReadMp3TagText(path);
+                     const bool tag = !ReadMp3TagText(path).IsEmpty();
                      Mp3HeaderReader durations;
-                     durations.GetMp3Duration(path);
+                     return !durations.GetMp3Duration(path).IsEmpty() || tag;
                  },
                  160});
     r.push_back({"lstemp", [] { return std::vector<Bytes>{TempListSeed()}; },
@@ -468,9 +599,11 @@ std::vector<Reader> Readers() {
                      WriteBytes(Path("LightScribeTemp.dat"), b);
                      g_lightScribeTempListPath = Path("LightScribeTemp.dat").c_str();
                      LoadLightScribeTempList();
+                     return g_lightScribeTempFiles.GetSize() > 0;
                  }});
     // Not a reader: checks the run itself - a crash at every 97th mutant from 5, a hang at 150, an
-    // allocation of 300 MB at 200 and a leak at 250 must all be counted.
+    // allocation of 300 MB at 200, 320 MB in pieces at 230, and leaks of memory at 250, of a handle at
+    // 260 and of a GDI object at 270 must all be counted.
     r.push_back({"selftest", [] { return std::vector<Bytes>{Bytes(16, 0)}; },
                  [](const Bytes&) {
                      const long i = g_currentMutant;
@@ -481,7 +614,15 @@ std::vector<Reader> Readers() {
                              delete[] new char[300u * 1024 * 1024];
                          } catch (const std::bad_alloc&) {}
                      }
+                     if (i == 230) {
+                         // 320 MB in pieces, each below the single-request limit, all touched.
+                         std::vector<std::vector<char>> pieces;
+                         for (int k = 0; k < 8; ++k) pieces.emplace_back(40u << 20, 'x');
+                     }
                      if (i == 250) g_kept = new char[100];
+                     if (i == 260) CreateEventA(nullptr, TRUE, FALSE, nullptr);
+                     if (i == 270) CreatePen(PS_SOLID, 1, RGB(1, 2, 3));
+                     return i % 2 == 0;
                  }});
     return r;
 }
@@ -506,6 +647,18 @@ void SetUpWork(const std::string& reader) {
 
 // ---- the child: one batch ---------------------------------------------------------------------
 
+// What the process holds besides its operator new bytes.
+struct Handles {
+    long gdi = 0, kernel = 0;
+};
+
+Handles HandlesNow() {
+    Handles h;
+    h.gdi = kvtest::GdiObjectCount();
+    h.kernel = kvtest::KernelHandleCount();
+    return h;
+}
+
 int RunBatch(const Reader& reader, long first, long count, unsigned seed, Progress* progress) {
     const std::vector<Bytes> seeds = reader.seeds();
     for (long i = first; i < count; ++i) {
@@ -515,26 +668,37 @@ int RunBatch(const Reader& reader, long first, long count, unsigned seed, Progre
         const Bytes input = Mutate(seeds[(size_t)i % seeds.size()], rng, reader.focus);
         kvtest::ResetLargestAllocation();
         const DWORD started = GetTickCount();
-        reader.read(input);
+        if (reader.read(input)) InterlockedIncrement(&progress->readOk);
         g_boxes->Clear();
         reader.read(input);
         g_boxes->Clear();
         // A third read of the same input must hold no more than the second left held.
         const long long before = kvtest::LiveAllocatedBytes();
+        const Handles handlesBefore = HandlesNow();
         reader.read(input);
         g_boxes->Clear();
         const LONG took = (LONG)(GetTickCount() - started);
         if (took > progress->slowestMs) InterlockedExchange(&progress->slowestMs, took);
         if (took > 1000) InterlockedIncrement(&progress->over1s);
-        if (kvtest::LiveAllocatedBytes() > before) {
+        const Handles handlesAfter = HandlesNow();
+        if (kvtest::LiveAllocatedBytes() > before || handlesAfter.gdi > handlesBefore.gdi ||
+            handlesAfter.kernel > handlesBefore.kernel) {
             if (InterlockedIncrement(&progress->leaks) <= 5)
-                fprintf(stderr, "  leak at mutant %ld: %lld bytes\n", i,
-                        kvtest::LiveAllocatedBytes() - before);
+                fprintf(stderr, "  leak at mutant %ld: %lld bytes, %ld GDI objects, %ld handles\n", i,
+                        kvtest::LiveAllocatedBytes() - before, handlesAfter.gdi - handlesBefore.gdi,
+                        handlesAfter.kernel - handlesBefore.kernel);
         }
-        if (kvtest::LargestAllocation() > kBigAllocation) {
+        // A single request over the limit (granted or not), or a process that went past it.
+        const size_t peak = kvtest::PeakResidentBytes();
+        if (kvtest::LargestAllocation() > kBigAllocation || peak > kBigAllocation) {
             if (InterlockedIncrement(&progress->bigAllocations) <= 5)
-                fprintf(stderr, "  allocation of %u bytes at mutant %ld\n",
-                        (unsigned)kvtest::LargestAllocation(), i);
+                fprintf(stderr, "  allocation of %u bytes (process peak %u MB) at mutant %ld\n",
+                        (unsigned)kvtest::LargestAllocation(), (unsigned)(peak >> 20), i);
+            // The peak stays: the inputs behind this one go to a fresh child.
+            if (peak > kBigAllocation) {
+                InterlockedExchange(&progress->overMemory, 1);
+                return 0;
+            }
         }
     }
     InterlockedExchange(&progress->finished, 1);
@@ -559,6 +723,7 @@ int RunAll(const std::string& name, long count, unsigned seed) {
     const DWORD started = GetTickCount();
     while (next < count) {
         progress->finished = 0;
+        progress->overMemory = 0;
         progress->current = next;
         std::string command = std::string("\"") + module + "\" batch " + name + " " + std::to_string(next) +
                               " " + std::to_string(count) + " " + std::to_string(seed) + " " + mapName;
@@ -597,6 +762,8 @@ int RunAll(const std::string& name, long count, unsigned seed) {
             next = at + 1;
         } else if (progress->finished && code == 0) {
             next = count;
+        } else if (progress->overMemory && code == 0) {
+            next = at + 1;  // counted by the child
         } else {
             ++crashes;
             crashedAt.push_back(at);
@@ -604,9 +771,10 @@ int RunAll(const std::string& name, long count, unsigned seed) {
         }
     }
     printf(
-        "%-12s mutants %ld  crashes %ld  hangs>10s %ld  allocations>256MB %ld  leaks %ld  "
+        "%-12s mutants %ld  read %ld  crashes %ld  hangs>10s %ld  allocations>256MB %ld  leaks %ld  "
         "(over 1 s %ld, slowest %ld ms; %ld batches, %lu s)\n",
-        name.c_str(), count, crashes, hangs, (long)progress->bigAllocations, (long)progress->leaks,
+        name.c_str(), count, (long)progress->readOk, crashes, hangs, (long)progress->bigAllocations,
+        (long)progress->leaks,
         (long)progress->over1s, (long)progress->slowestMs, children,
         (unsigned long)((GetTickCount() - started) / 1000));
     for (long i : crashedAt) printf("  crash at mutant %ld\n", i);
@@ -639,6 +807,7 @@ int main(int argc, char** argv) {
         const std::vector<Bytes> inputs =
             argc >= 4 ? std::vector<Bytes>{ReadBytes(argv[3])} : reader->seeds();
         for (const Bytes& seed : inputs) {
+            g_currentMutant = (long)(&seed - inputs.data());  // the reply's request (cddbserver)
             printf("sample of %u bytes:", (unsigned)seed.size());
             for (int i = 0; i < 5; ++i) {
                 reader->read(seed);

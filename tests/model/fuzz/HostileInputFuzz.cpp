@@ -1,27 +1,32 @@
 // The mutation run over everything a user can hand the program: design files of every version,
-// the own clipboard format, packed DIBs and pictures inserted into a design. Each mutant goes
-// through the real reader and, when it reads, is drawn; the program reports what went wrong.
+// the own clipboard format, packed DIBs, pictures inserted into a design and picture files in the
+// Images panel's folder. Each mutant goes through the real reader and, when it reads, is drawn;
+// the program reports what went wrong.
 //
 //   hostile_input_fuzz.exe <kind> <first> <count> <seed>
 //   hostile_input_fuzz.exe write <kind> <index> <seed> <file>   (one mutant, to look at; the
-//                                                                sample itself for index -1)
+//                                                                samples themselves for -1, -2, ...)
 //
-// kind: v507 v450 v350 v6 v1 clip dib jpg tif bmp png gif. Mutant i of a kind is the same for a
-// given seed, so a run can go on after the mutant it died on (scripts/fuzz-hostile.sh does). Lines
+// kind: v507 v450 v420 v350 v300 v6 v1 clip dib jpg tif bmp png gif folder. A kind with several
+// samples (clip: a track list and two texts; folder: a picture file of each type the panel lists)
+// takes them in turn. Mutant i of a kind is the same for a given seed, so a run can
+// go on after the mutant it died on (scripts/fuzz-hostile.sh does). Lines
 // on standard output:
 //   at <i>                    before mutant i (flushed; the last one names a crash's input)
 //   crash <i> <code> <addr>   an exception nothing caught; the program ends
 //   hang <i>                  mutant i took over 10 s; the program ends
-//   alloc <i> <MB>            the process went over 256 MB while reading or drawing mutant i; it ends
+//   alloc <i> <MB>            reading or drawing mutant i took the process over 256 MB, or asked
+//                             operator new for more at once; it ends
 //   leak <i> <bytes> <gdi> <handles>  a failed read of mutant i, repeated, held more than before
 //   done <kind> <reads> <read-ok> <boxes>
 //
 // This program counts the bytes held through operator new, so that a repeated failed read that
-// keeps memory shows up.
+// keeps memory shows up, and the largest single request.
 #include <windows.h>
 #include <malloc.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
@@ -36,6 +41,9 @@
 
 #include "../DocumentSamples.h"
 #include "GdiplusSession.h"
+#include "HeldResources.h"
+#include "bars/ImageBrowseSettings.h"
+#include "bars/ImageLoadThreads.h"
 #include "framework/graphics/GdipImage.h"
 #include "render/DocumentBitmap.h"
 
@@ -44,9 +52,12 @@ using namespace Gdiplus;
 
 namespace {
 volatile long long g_liveBytes = 0;
+std::atomic<size_t> g_largestRequest{0};
 }
 
 void* operator new(size_t size) {
+    size_t seen = g_largestRequest.load();
+    while (size > seen && !g_largestRequest.compare_exchange_weak(seen, size)) {}
     void* p = std::malloc(size ? size : 1);
     if (!p) throw std::bad_alloc();
     InterlockedExchangeAdd64(&g_liveBytes, static_cast<long long>(_msize(p)));
@@ -75,8 +86,15 @@ void Say(const char* format, long a, long long b = 0, long long c = 0, long long
 }
 
 LONG WINAPI OnCrash(EXCEPTION_POINTERS* info) {
-    std::printf("crash %ld 0x%08lx %p\n", g_current.load(), info->ExceptionRecord->ExceptionCode,
-                info->ExceptionRecord->ExceptionAddress);
+    // The module the fault is in, and the offset in it (for a debugger or a map file).
+    char module[MAX_PATH] = "?";
+    HMODULE base = nullptr;
+    void* address = info->ExceptionRecord->ExceptionAddress;
+    if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           static_cast<LPCSTR>(address), &base))
+        GetModuleFileNameA(base, module, MAX_PATH);
+    std::printf("crash %ld 0x%08lx %p %s+0x%lx\n", g_current.load(), info->ExceptionRecord->ExceptionCode, address,
+                module, static_cast<unsigned long>(static_cast<char*>(address) - reinterpret_cast<char*>(base)));
     std::fflush(stdout);
     TerminateProcess(GetCurrentProcess(), 2);
     return EXCEPTION_EXECUTE_HANDLER;
@@ -94,10 +112,7 @@ void Watchdog() {
 }
 
 SIZE_T PeakMemory() {
-    PROCESS_MEMORY_COUNTERS counters = {};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return counters.PeakPagefileUsage;
+    return kvtest::PeakResidentBytes();
 }
 
 // ---- samples ----------------------------------------------------------------------------------
@@ -117,8 +132,8 @@ std::vector<unsigned char> Design507() {
     return bytes;
 }
 
-// The own clipboard record of the sample design's track list (or of its first text).
-std::vector<unsigned char> ClipboardRecord(bool trackList) {
+// The own clipboard record of the sample design's object of that name.
+std::vector<unsigned char> ClipboardRecord(const char* name) {
     KorvanelleDocument doc;
     std::vector<unsigned char> design = Design507();
     CMemFile in;
@@ -127,7 +142,7 @@ std::vector<unsigned char> ClipboardRecord(bool trackList) {
     LoadObjectFromFile(&doc, &in);
     std::vector<unsigned char> bytes;
     doc.ForEachObject([&](ViewObject* o) {
-        if (!bytes.empty() || (trackList ? !o->IsTrackList() : !o->IsText())) return;
+        if (!bytes.empty() || o->name != name) return;
         CMemFile file(1024);
         {
             CArchive ar(&file, CArchive::store, 4096);
@@ -192,23 +207,92 @@ std::vector<unsigned char> Gif() {
     return g;
 }
 
-std::vector<unsigned char> Sample(const std::string& kind) {
+// A 16 x 16 icon of 32 bits per pixel, with its mask.
+std::vector<unsigned char> Icon() {
+    const int side = 16, pixels = side * side * 4, mask = side * 4;
+    const uint32_t imageSize = 40 + pixels + mask;
+    std::vector<unsigned char> v = {0, 0, 1, 0, 1, 0, side, side, 0, 0, 1, 0, 32, 0};
+    auto put32 = [&v](uint32_t x) {
+        for (int k = 0; k < 4; ++k) v.push_back(static_cast<unsigned char>(x >> (8 * k)));
+    };
+    put32(imageSize);
+    put32(22);
+    // The header's height counts the picture and the mask.
+    for (uint32_t x : {40u, 16u, 32u, 1u | (32u << 16), 0u, uint32_t(pixels + mask), 0u, 0u, 0u, 0u}) put32(x);
+    for (int i = 0; i < side * side; ++i) put32(0xFF000000u | (i * 0x010307u));
+    v.resize(v.size() + mask, 0);
+    return v;
+}
+
+// A few shapes and a word, drawn into a metafile of 2 x 1.5 cm.
+void DrawShapes(HDC dc) {
+    Rectangle(dc, 10, 10, 190, 140);
+    Ellipse(dc, 30, 20, 120, 110);
+    TextOutA(dc, 40, 60, "Kv", 2);
+}
+
+std::vector<unsigned char> Emf() {
+    const RECT frame = {0, 0, 2000, 1500};
+    HDC dc = CreateEnhMetaFileA(nullptr, nullptr, &frame, nullptr);
+    if (!dc) return {};
+    DrawShapes(dc);
+    HENHMETAFILE emf = CloseEnhMetaFile(dc);
+    std::vector<unsigned char> v(GetEnhMetaFileBits(emf, 0, nullptr));
+    GetEnhMetaFileBits(emf, static_cast<UINT>(v.size()), v.data());
+    DeleteEnhMetaFile(emf);
+    return v;
+}
+
+// A Windows metafile behind the placeable header that .wmf files carry.
+std::vector<unsigned char> Wmf() {
+    HDC dc = CreateMetaFileA(nullptr);
+    if (!dc) return {};
+    SetWindowExtEx(dc, 200, 150, nullptr);
+    DrawShapes(dc);
+    HMETAFILE wmf = CloseMetaFile(dc);
+    std::vector<unsigned char> bits(GetMetaFileBitsEx(wmf, 0, nullptr));
+    GetMetaFileBitsEx(wmf, static_cast<UINT>(bits.size()), bits.data());
+    DeleteMetaFile(wmf);
+    const uint16_t header[10] = {0xCDD7, 0x9AC6, 0, 0, 0, 200, 150, 1440, 0, 0};
+    uint16_t check = 0;
+    for (uint16_t w : header) check ^= w;
+    std::vector<unsigned char> v;
+    for (uint16_t w : header) v.push_back(static_cast<unsigned char>(w)), v.push_back(static_cast<unsigned char>(w >> 8));
+    v.push_back(static_cast<unsigned char>(check));
+    v.push_back(static_cast<unsigned char>(check >> 8));
+    v.insert(v.end(), bits.begin(), bits.end());
+    return v;
+}
+
+// The folder kind's picture types, in the order of its samples.
+const char* const kFolderTypes[] = {"jpg", "bmp", "gif", "tif", "png", "ico", "wmf", "emf"};
+
+std::vector<std::vector<unsigned char>> Samples(const std::string& kind) {
     std::vector<unsigned char> bmp = docfile::MakeBmp(2, 2, 1, 2, 3);
-    if (kind == "v507") return Design507();
-    if (kind == "v450") return OldFile(450, "ViewObject", OldObjects(true), OldAlbum("Double", "Jewel"), bmp);
-    if (kind == "v350") return OldFile(350, "CRichChild", OldObjects(true), OldAlbum("Single", "DVD"), bmp);
-    if (kind == "v6") return Pre300File(6, Pre300Items(false), Pre300Texts("Old Band"), Pre300Album(), {bmp});
-    if (kind == "v1") return Pre300File(1, Pre300Items(true), Pre300Texts("Old Band"), Pre300Album(), {bmp});
-    if (kind == "clip") return ClipboardRecord(true);
+    if (kind == "v507") return {Design507()};
+    if (kind == "v450") return {OldFile(450, "ViewObject", OldObjects(true), OldAlbum("Double", "Jewel"), bmp)};
+    // Hue, saturation and a picture's source but no lightness yet.
+    if (kind == "v420") return {OldFile(420, "ViewObject", OldObjects(true), OldAlbum("Single", "Jewel"), bmp)};
+    if (kind == "v350") return {OldFile(350, "CRichChild", OldObjects(true), OldAlbum("Single", "DVD"), bmp)};
+    // No case in the album record.
+    if (kind == "v300") return {OldFile(300, "CRichChild", OldObjects(false), OldAlbum("Double", "Jewel"), bmp)};
+    if (kind == "v6") return {Pre300File(6, Pre300Items(false), Pre300Texts("Old Band"), Pre300Album(), {bmp})};
+    if (kind == "v1") return {Pre300File(1, Pre300Items(true), Pre300Texts("Old Band"), Pre300Album(), {bmp})};
+    if (kind == "clip")
+        // A track list, a text, and a text with its own fonts and colours.
+        return {ClipboardRecord("Track List"), ClipboardRecord("Text 1"), ClipboardRecord("Artist")};
     if (kind == "dib") {
         std::vector<unsigned char> file = docfile::MakeBmp(5, 3, 40, 80, 120);
-        return std::vector<unsigned char>(file.begin() + 14, file.end());
+        return {std::vector<unsigned char>(file.begin() + 14, file.end())};
     }
-    if (kind == "jpg") return Encoded(L"image/jpeg");
-    if (kind == "tif") return Encoded(L"image/tiff");
-    if (kind == "bmp") return docfile::MakeBmp(7, 5, 90, 30, 200);
-    if (kind == "png") return Encoded(L"image/png");
-    if (kind == "gif") return Gif();
+    if (kind == "jpg") return {Encoded(L"image/jpeg")};
+    if (kind == "tif") return {Encoded(L"image/tiff")};
+    if (kind == "bmp") return {docfile::MakeBmp(7, 5, 90, 30, 200)};
+    if (kind == "png") return {Encoded(L"image/png")};
+    if (kind == "gif") return {Gif()};
+    if (kind == "folder")
+        return {Encoded(L"image/jpeg"), docfile::MakeBmp(7, 5, 90, 30, 200), Gif(), Encoded(L"image/tiff"),
+                Encoded(L"image/png"), Icon(), Wmf(), Emf()};
     return {};
 }
 
@@ -296,12 +380,58 @@ void FixPngChecks(std::vector<unsigned char>& v) {
     }
 }
 
-// Mutant i of a kind.
-std::vector<unsigned char> MutantOf(const std::string& kind, const std::vector<unsigned char>& sample,
+uint32_t Be32(const unsigned char* p) {
+    return (static_cast<uint32_t>(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
+}
+
+// A PNG whose pixel rows (filter bytes and samples) are mutated instead of its bytes, packed
+// again, so that the decoder gets past inflating them. Empty when the sample has no IDAT.
+std::vector<unsigned char> MutatePngRows(const std::vector<unsigned char>& png, uint32_t seed, long index) {
+    size_t first = 0, last = 0;
+    std::vector<unsigned char> packed;
+    for (size_t at = 8; at + 12 <= png.size();) {
+        const size_t length = Be32(&png[at]);
+        if (length > png.size() - at - 12) break;
+        if (std::memcmp(&png[at + 4], "IDAT", 4) == 0) {
+            if (!first) first = at;
+            last = at + 12 + length;
+            packed.insert(packed.end(), png.begin() + at + 8, png.begin() + at + 8 + length);
+        }
+        at += 12 + length;
+    }
+    std::vector<unsigned char> rows(1 << 16);
+    uLongf rowBytes = static_cast<uLongf>(rows.size());
+    if (!first || uncompress(rows.data(), &rowBytes, packed.data(), static_cast<uLong>(packed.size())) != Z_OK) return {};
+    rows.resize(rowBytes);
+    rows = Mutate(rows, seed, index);
+    uLongf size = compressBound(static_cast<uLong>(rows.size()));
+    std::vector<unsigned char> idat(size);
+    if (compress(idat.data(), &size, rows.data(), static_cast<uLong>(rows.size())) != Z_OK) return {};
+    idat.resize(size);
+    std::vector<unsigned char> v(png.begin(), png.begin() + first);
+    for (int k = 3; k >= 0; --k) v.push_back(static_cast<unsigned char>(size >> (8 * k)));
+    v.insert(v.end(), {'I', 'D', 'A', 'T'});
+    v.insert(v.end(), idat.begin(), idat.end());
+    v.resize(v.size() + 4);  // the check sum, filled below
+    v.insert(v.end(), png.begin() + last, png.end());
+    FixPngChecks(v);
+    return v;
+}
+
+// Mutant i of a kind: of its samples in turn.
+std::vector<unsigned char> MutantOf(const std::string& kind, const std::vector<std::vector<unsigned char>>& samples,
                                     uint32_t seed, long index) {
-    std::vector<unsigned char> v = Mutate(sample, seed, index);
-    // Every other PNG mutant keeps valid check sums.
-    if (kind == "png" && index % 2 == 0) FixPngChecks(v);
+    const size_t which = static_cast<size_t>(index) % samples.size();
+    const long round = index / static_cast<long>(samples.size());
+    const bool png = kind == "png" || (kind == "folder" && std::strcmp(kFolderTypes[which], "png") == 0);
+    // Of PNG mutants, one in four has its pixel rows changed, and every other one keeps valid
+    // check sums: a changed byte alone stops the decoder at the first check or in inflating.
+    if (png && round % 4 == 1) {
+        std::vector<unsigned char> v = MutatePngRows(samples[which], seed, index);
+        if (!v.empty()) return v;
+    }
+    std::vector<unsigned char> v = Mutate(samples[which], seed, index);
+    if (png && round % 2 == 0) FixPngChecks(v);
     return v;
 }
 
@@ -418,25 +548,102 @@ bool InsertPicture(const std::vector<unsigned char>& bytes, bool draw) {
     return ok;
 }
 
+std::string g_folders;  // where the image folders are made
+long g_folderCount = 0;
+
+// The picture as a file in the Images panel's folder: the folder scan finds it, the thumbnail
+// maker decodes it, its cell is drawn, and a double-click inserts it into the design. True when
+// the thumbnail was made or the picture inserted (GDI+ makes no bitmap of a metafile: those show
+// a placeholder in the panel and insert).
+bool ShowInImageFolder(const std::vector<unsigned char>& bytes, long index, bool draw) {
+    // A folder of its own for each read: a file a reader left open cannot be removed, and must
+    // not be found again by the next read.
+    const std::string folder = g_folders + "\\" + std::to_string(++g_folderCount);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string path =
+        folder + "\\picture." + kFolderTypes[index % (sizeof kFolderTypes / sizeof *kFolderTypes)];
+    struct Remove {
+        const std::string& file;
+        const std::string& folder;
+        ~Remove() {
+            DeleteFileA(file.c_str());
+            RemoveDirectoryA(folder.c_str());
+        }
+    } remove{path, folder};
+    if (!kvtest::WriteFileBytes(path, bytes)) return false;
+    ImagePanelState state;
+    state.m_collectImages = 1;
+    state.m_folderLoadRunning = 1;
+    FolderScanJob* scan = new FolderScanJob;
+    scan->state = &state;
+    scan->folder = folder.c_str();
+    scan->patterns = g_imageFilterPatterns[0];
+    BackgroundFolderThreadProc(scan);
+    state.m_thumbFirst = 0;
+    state.m_thumbLast = state.RecordCount() - 1;
+    state.m_thumbLoadRunning = 1;
+    ThumbnailJob* thumbs = new ThumbnailJob;
+    thumbs->state = &state;
+    ThumbnailThreadProc(thumbs);
+    ImageRecord* record = state.RecordAt(0);
+    const bool thumbnail =
+        record && !record->IsNoBackground() && record->m_state == kImageDecoded && record->m_thumbnail;
+    if (thumbnail && draw) {
+        // The cell: the thumbnail centred in its square.
+        Bitmap cell(117, 132, PixelFormat32bppARGB);
+        Graphics g(&cell);
+        g.DrawImage(record->m_thumbnail.get(), Rect((110 - record->m_thumbWidth) / 2, (110 - record->m_thumbHeight) / 2,
+                                                     record->m_thumbWidth, record->m_thumbHeight));
+    }
+    state.FreeRecords();
+    // The double-click: the file read into a new picture on the disc, drawn with it.
+    KorvanelleDocument doc;
+    CMemFile file;
+    file.Write(g_host.data(), static_cast<UINT>(g_host.size()));
+    file.SeekToBegin();
+    LoadObjectFromFile(&doc, &file);
+    ViewObject* o = new ViewObject;
+    o->type = kObjectImage;
+    const bool inserted = o->LoadImageFile(path.c_str(), false);
+    if (inserted) {
+        o->sideName = "Disc 1";
+        o->side = 1;
+        o->name = "Image";
+        o->left = o->top = 100;
+        o->width = 1500;
+        o->height = 1000;
+        doc.AssignUniqueName(o);
+        doc.AddObject(o);
+        if (draw) {
+            doc.currentSideName = "Disc 1";
+            if (ViewObject* disc = doc.FindObject("Disc 1"))
+                delete RenderDocumentToBitmap(&doc, disc, kPurposeExport, 20, nullptr);
+        }
+    } else {
+        DeleteViewObject(o);
+    }
+    doc.DeleteContents(true);
+    return thumbnail || inserted;
+}
+
 bool Feed(const std::string& kind, const std::vector<unsigned char>& bytes, long index, bool draw) {
     if (kind[0] == 'v') return ReadDesign(bytes, draw);
     if (kind == "clip") return PasteRecord(bytes, index, draw);
     if (kind == "dib") return PasteDib(bytes, draw);
+    if (kind == "folder") return ShowInImageFolder(bytes, index, draw);
     return InsertPicture(bytes, draw);
 }
 
 struct Held {
     long long bytes;
-    DWORD gdi, handles;
+    long gdi, handles;
 };
 
 Held HeldNow() {
     Held h;
     h.bytes = g_liveBytes;
-    h.gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    DWORD handles = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &handles);
-    h.handles = handles;
+    h.gdi = kvtest::GdiObjectCount();
+    h.handles = kvtest::KernelHandleCount();
     return h;
 }
 
@@ -450,10 +657,11 @@ int main(int argc, char** argv) {
     if (std::string(argv[1]) == "write" && argc >= 6) {
         if (!kvtest::GdiplusReady()) return 65;
         const long index = std::atol(argv[3]);
-        const std::vector<unsigned char> sample = Sample(argv[2]);
+        const std::vector<std::vector<unsigned char>> samples = Samples(argv[2]);
+        if (samples.empty()) return 66;
         const std::vector<unsigned char> mutant =
-            index < 0 ? sample
-                      : MutantOf(argv[2], sample, static_cast<uint32_t>(std::strtoul(argv[4], nullptr, 10)), index);
+            index < 0 ? samples[static_cast<size_t>(-1 - index) % samples.size()]
+                      : MutantOf(argv[2], samples, static_cast<uint32_t>(std::strtoul(argv[4], nullptr, 10)), index);
         return kvtest::WriteFileBytes(argv[5], mutant) ? 0 : 1;
     }
     const std::string kind = argv[1];
@@ -472,10 +680,26 @@ int main(int argc, char** argv) {
     });
     g_clipboardFormat = RegisterClipboardFormatA("Korvanelle500");
     g_host = Design507();
-    const std::vector<unsigned char> sample = Sample(kind);
-    if (sample.empty() || !Feed(kind, sample, 0, true)) {
-        std::fprintf(stderr, "the %s sample does not read\n", kind.c_str());
-        return 66;
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        g_folders = std::string(temp) + "kv-fuzz-folders-" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(g_folders.c_str(), nullptr);
+    }
+    const std::vector<std::vector<unsigned char>> samples = Samples(kind);
+    for (size_t k = 0; k < samples.size() || samples.empty(); ++k) {
+        if (samples.empty() || samples[k].empty()) {
+            std::fprintf(stderr, "no %s sample %u\n", kind.c_str(), static_cast<unsigned>(k));
+            return 66;
+        }
+        if (!Feed(kind, samples[k], static_cast<long>(k), true)) {
+            std::fprintf(stderr, "the %s sample %u does not read\n", kind.c_str(), static_cast<unsigned>(k));
+            // Where GDI+ makes no bitmap of a metafile (Wine's), the panel shows its placeholder
+            // and refuses to insert it: the run goes on through those paths.
+            const bool metafile = kind == "folder" && (std::strcmp(kFolderTypes[k], "wmf") == 0 ||
+                                                       std::strcmp(kFolderTypes[k], "emf") == 0);
+            if (!metafile) return 66;
+        }
     }
     std::thread(Watchdog).detach();
 
@@ -489,8 +713,9 @@ int main(int argc, char** argv) {
         g_started = GetTickCount();
         return Feed(kind, bytes, i, draw);
     };
+    g_largestRequest = 0;
     for (long i = first; i < first + count; ++i) {
-        const std::vector<unsigned char> mutant = MutantOf(kind, sample, seed, i);
+        const std::vector<unsigned char> mutant = MutantOf(kind, samples, seed, i);
         Say("at %ld\n", i);
         g_started = GetTickCount();
         g_current = i;
@@ -508,20 +733,23 @@ int main(int argc, char** argv) {
             const Held after = HeldNow();
             if (after.bytes > before.bytes || after.gdi > before.gdi || after.handles > before.handles)
                 Say("leak %ld %lld %lld %lld\n", i, after.bytes - before.bytes,
-                    static_cast<long long>(after.gdi) - before.gdi,
-                    static_cast<long long>(after.handles) - before.handles);
+                    static_cast<long long>(after.gdi - before.gdi),
+                    static_cast<long long>(after.handles - before.handles));
         }
         g_current = -1;
         const SIZE_T peak = PeakMemory();
-        if (peak > kMemoryLimit) {
-            Say("alloc %ld %lld\n", i, static_cast<long long>(peak >> 20));
+        const size_t largest = g_largestRequest.exchange(0);
+        if (peak > kMemoryLimit || largest > kMemoryLimit) {
+            Say("alloc %ld %lld\n", i, static_cast<long long>(std::max<size_t>(peak, largest) >> 20));
             std::printf("done %s %ld %ld %ld\n", kind.c_str(), reads, readOk, boxCount);
             std::fflush(stdout);
             TerminateProcess(GetCurrentProcess(), 4);
         }
     }
     std::printf("done %s %ld %ld %ld\n", kind.c_str(), reads, readOk, boxCount);
+    std::printf("peak %lld MB\n", static_cast<long long>(PeakMemory() >> 20));
     std::fflush(stdout);
+    RemoveDirectoryA(g_folders.c_str());
     // Straight out: the design library and GDI+ need no orderly end here.
     TerminateProcess(GetCurrentProcess(), 0);
     return 0;
