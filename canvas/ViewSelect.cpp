@@ -129,9 +129,13 @@ RECT CaretBar(const RECT& r, int degrees) {
     return bar;
 }
 
-void InvertRect(RenderContext& ctx, const RECT& r) {
+// Inverts `r`, within `box` when given: a selected line the text's box clips is highlighted only where it
+// shows, and nothing outside the box changes (the window takes only the box when it is shown).
+void InvertRect(RenderContext& ctx, const RECT& r, const RECT* box = nullptr) {
+    RECT part = r;
+    if (box && !::IntersectRect(&part, &r, box)) return;
     CRgn region;
-    if (!region.CreateRectRgn(r.left, r.top, r.right, r.bottom)) return;
+    if (!region.CreateRectRgn(part.left, part.top, part.right, part.bottom)) return;
     ctx.InvertRegion(static_cast<HRGN>(region.m_hObject));
 }
 
@@ -160,6 +164,11 @@ void ViewSelect::UpdateHighlight(bool hideAll, bool redraw) {
         ctx.SetupHighlight(bitmap, sx, sy, &view->m_design, view->m_pageOrigin.x, view->m_pageOrigin.y);
         const int degrees = o->AngleToDegrees();
         const bool focused = ::GetFocus() == view->m_hWnd;
+        // The object's box with room for a caret on its edges (two pixels wide).
+        RECT box = RoundRectFToEdges(ScaleRectF(RectF(static_cast<REAL>(o->left), static_cast<REAL>(o->top),
+                                                      static_cast<REAL>(o->width), static_cast<REAL>(o->height)),
+                                                sx, sy, ox, oy, 0, 0));
+        ::InflateRect(&box, 2, 2);
         bool changed = UpdateTrackFrame(*o, ctx, hideAll);
         for (int i = 0; i < n; ++i) {
             if (!o->cellBoxes[i]) continue;
@@ -174,14 +183,19 @@ void ViewSelect::UpdateHighlight(bool hideAll, bool redraw) {
             if (now == target) continue;
             RECT r = CharDeviceRect(*o, i, sx, sy, ox, oy);
             RECT bar = CaretBar(r, degrees);
-            if (now == 1) InvertRect(ctx, bar);
-            if (now == 2) InvertRect(ctx, r);
-            if (target == 2) InvertRect(ctx, r);
-            if (target == 1) InvertRect(ctx, bar);
+            if (now == 1) InvertRect(ctx, bar, &box);
+            if (now == 2) InvertRect(ctx, r, &box);
+            if (target == 2) InvertRect(ctx, r, &box);
+            if (target == 1) InvertRect(ctx, bar, &box);
             m_charStates[i] = target;
             changed = true;
         }
-        if (changed && redraw) view->Redraw(false, Rect(o->left, o->top, o->width, o->height));
+        if (changed && redraw) {
+            // The box and the caret's two pixels around it, in design units.
+            const int mx = sx > 0 ? static_cast<int>(std::ceil(3 / sx)) : 0;
+            const int my = sy > 0 ? static_cast<int>(std::ceil(3 / sy)) : 0;
+            view->Redraw(false, Rect(o->left - mx, o->top - my, o->width + 2 * mx, o->height + 2 * my));
+        }
         if (m_hWnd) {
             if (s == e)
                 SetTimer(kTimerCaretBlink, 500, nullptr);

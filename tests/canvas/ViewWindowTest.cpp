@@ -504,6 +504,56 @@ TEST_CASE("a text set to 500 pt and back to 16 pt leaves no tall caret on the wi
     view->OnSelectionChanged(side->name, FALSE);
 }
 
+TEST_CASE("a selected line its box clips is highlighted only inside the box, and leaves nothing after" *
+          doctest::timeout(60)) {
+    View* view = EnsureView();
+    NewDesign(view, kLayout1DiscTop, "Back Cover");
+    ViewObject* side = view->m_design.GetCurrentSide();
+    REQUIRE(side != nullptr);
+    // Two lines in a box one large line tall, without AutoFit: the second is clipped.
+    ViewObject* text = AddText(view, "Title", "First line\rSecond line\b", side->left + 1000, side->top + 600, 2500, 400);
+    text->bAutoFit = 0;
+    text->needsLayout = 1;
+    view->Redraw(true);
+    view->OnSelectionChanged("Title", TRUE);
+    view->SetFocus();
+    Pump();
+    const Rect d = view->ObjectCanvasRect(text);
+    const CPoint scroll = view->GetDeviceScrollPosition();
+    CRect frame(d.X - scroll.x, d.Y - scroll.y, d.X + d.Width - scroll.x, d.Y + d.Height - scroll.y);
+    frame.InflateRect(3, 3);
+    // Everything selected (Ctrl+A through the view's keys), then a smaller size: the second line's
+    // cells reach below the box.
+    BYTE keys[256];
+    ::GetKeyboardState(keys);
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;  // Ctrl held, as the key's own message would
+    ::SetKeyboardState(keys);
+    view->PostMessage(WM_KEYDOWN, 'A', 1);
+    view->PostMessage(WM_KEYUP, 'A', 1u | (3u << 30));
+    Pump();
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = 0;
+    ::SetKeyboardState(keys);
+    REQUIRE(view->m_select.m_selStart != view->m_select.m_selEnd);
+    view->m_select.SetFontSize("20");
+    view->m_select.UpdateTextLayout(FALSE, TRUE);
+    Pump();
+    REQUIRE(text->cellBoxes.GetSize() > 12);
+    REQUIRE(text->cellBoxes[12]->GetBottom() > text->height);  // the second line passes the box
+    const kvtest::Capture selected = kvtest::CaptureWindowFromScreen(view->m_hWnd);
+    // The caret put back in the first line.
+    view->PostMessage(WM_KEYDOWN, VK_HOME, 1);
+    view->PostMessage(WM_KEYUP, VK_HOME, 1u | (3u << 30));
+    Pump();
+    const kvtest::Capture shown = kvtest::CaptureWindowFromScreen(view->m_hWnd);
+    REQUIRE_FALSE(shown.Empty());
+    view->Redraw(true);
+    const kvtest::Capture fresh = kvtest::CaptureWindowFromScreen(view->m_hWnd);
+    REQUIRE(fresh.width == shown.width);
+    CHECK(DifferOutside(view, selected, fresh, frame) == 0);
+    CHECK(DifferOutside(view, shown, fresh, frame) == 0);
+    view->OnSelectionChanged(side->name, FALSE);
+}
+
 TEST_CASE("a key typed into a linked text draws that text's area again, with a whole redraw's pixels") {
     View* view = EnsureView();
     NewDesign(view, kLayout1DiscTop, "Back Cover");
