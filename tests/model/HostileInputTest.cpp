@@ -26,6 +26,28 @@ struct PaperTable {
     PaperTable() { InitPaperTable(); }
 } g_paper;
 
+// A blank picture of w x h pixels as the encoder of `mime` writes it; empty when it cannot.
+std::vector<unsigned char> Encoded(int w, int h, const WCHAR* mime) {
+    std::vector<unsigned char> bytes;
+    Bitmap picture(w, h, PixelFormat24bppRGB);
+    CLSID clsid;
+    if (GetEncoderClsid(mime, &clsid) < 0) return bytes;
+    ByteStream* encoded = ByteStream::Create();
+    if (!encoded) return bytes;
+    if (picture.Save(encoded, &clsid, nullptr) == Ok) {
+        STATSTG stat = {};
+        encoded->Stat(&stat, STATFLAG_NONAME);
+        bytes.resize(static_cast<size_t>(stat.cbSize.QuadPart));
+        LARGE_INTEGER zero = {};
+        encoded->Seek(zero, STREAM_SEEK_SET, nullptr);
+        ULONG got = 0;
+        encoded->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &got);
+        bytes.resize(got);
+    }
+    encoded->Release();
+    return bytes;
+}
+
 std::string DataPath(const char* file) {
     std::string path = std::string("Z:") + KV_MODEL_DATA_DIR + "/" + file;
     for (char& c : path)
@@ -117,20 +139,7 @@ TEST_CASE("pictures that send their decoder past their end") {
         }
         // A TIFF the decoder fails on keeps its stream for good: an unknown compression, or a
         // strip too short for the width, is refused before it gets there.
-        Bitmap picture(24, 16, PixelFormat24bppRGB);
-        CLSID tiffClsid;
-        REQUIRE(GetEncoderClsid(L"image/tiff", &tiffClsid) >= 0);
-        ByteStream* encoded = ByteStream::Create();
-        REQUIRE(encoded != nullptr);
-        REQUIRE(picture.Save(encoded, &tiffClsid, nullptr) == Ok);
-        STATSTG stat = {};
-        encoded->Stat(&stat, STATFLAG_NONAME);
-        std::vector<unsigned char> tiff(static_cast<size_t>(stat.cbSize.QuadPart));
-        LARGE_INTEGER zero = {};
-        encoded->Seek(zero, STREAM_SEEK_SET, nullptr);
-        ULONG got = 0;
-        encoded->Read(tiff.data(), static_cast<ULONG>(tiff.size()), &got);
-        encoded->Release();
+        const std::vector<unsigned char> tiff = Encoded(24, 16, L"image/tiff");
         REQUIRE(tiff.size() > 8);
         const PictureHeaderCheck good = CheckPictureHeaders(tiff.data(), tiff.size());
         CHECK(good.kind == PictureHeaderCheck::kTiff);
@@ -335,20 +344,8 @@ TEST_CASE("a design before version 300 whose picture claims 144 megapixels stays
     // Old designs decode their pictures while they are read: a JPEG of 16 x 16 pixels whose
     // header says 12,000 x 12,000 made the decoder take 830 MB.
     REQUIRE(kvtest::GdiplusReady());
-    Bitmap small(16, 16, PixelFormat24bppRGB);
-    CLSID jpegClsid;
-    REQUIRE(GetEncoderClsid(L"image/jpeg", &jpegClsid) >= 0);
-    ByteStream* encoded = ByteStream::Create();
-    REQUIRE(encoded != nullptr);
-    REQUIRE(small.Save(encoded, &jpegClsid, nullptr) == Ok);
-    STATSTG stat = {};
-    encoded->Stat(&stat, STATFLAG_NONAME);
-    std::vector<unsigned char> jpeg(static_cast<size_t>(stat.cbSize.QuadPart));
-    LARGE_INTEGER zero = {};
-    encoded->Seek(zero, STREAM_SEEK_SET, nullptr);
-    ULONG got = 0;
-    encoded->Read(jpeg.data(), static_cast<ULONG>(jpeg.size()), &got);
-    encoded->Release();
+    std::vector<unsigned char> jpeg = Encoded(16, 16, L"image/jpeg");
+    REQUIRE(jpeg.size() > 2);  // the encoder was found and wrote the picture
     bool resized = false;
     for (size_t i = 0; i + 9 < jpeg.size() && !resized; ++i) {
         if (jpeg[i] != 0xFF || jpeg[i + 1] != 0xC0) continue;
