@@ -1,6 +1,8 @@
-// PNG encoding in bands compressed side by side.
+// PNG encoding in bands compressed side by side. libdeflate compresses and checks the bands; zlib
+// only joins their Adler-32 checksums.
 #include "render/PngWriter.h"
 
+#include <libdeflate.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -28,8 +30,8 @@ void AppendChunk(std::vector<unsigned char>& out, const char* type, const unsign
     std::memcpy(head + 4, type, 4);
     out.insert(out.end(), head, head + 8);
     if (size) out.insert(out.end(), data, data + size);
-    uLong crc = crc32(0L, reinterpret_cast<const Bytef*>(type), 4);
-    if (size) crc = crc32(crc, data, static_cast<uInt>(size));
+    uint32_t crc = libdeflate_crc32(0, type, 4);
+    if (size) crc = libdeflate_crc32(crc, data, size);
     unsigned char tail[4];
     PutBig32(tail, crc);
     out.insert(out.end(), tail, tail + 4);
@@ -38,7 +40,7 @@ void AppendChunk(std::vector<unsigned char>& out, const char* type, const unsign
 // Fills in the length of the chunk that `chunk` holds from its start and appends its CRC.
 void CloseChunk(std::vector<unsigned char>& chunk) {
     PutBig32(chunk.data(), static_cast<unsigned long>(chunk.size() - 8));
-    const uLong crc = crc32(0L, chunk.data() + 4, static_cast<uInt>(chunk.size() - 4));
+    const uint32_t crc = libdeflate_crc32(0, chunk.data() + 4, chunk.size() - 4);
     unsigned char tail[4];
     PutBig32(tail, crc);
     chunk.insert(chunk.end(), tail, tail + 4);
@@ -92,7 +94,7 @@ bool DeflateBand(const unsigned char* rows, int width, int stride, Band& band) {
                 }
             }
             const size_t size = static_cast<size_t>(f - filtered.data());
-            band.adler = adler32(band.adler, filtered.data(), static_cast<uInt>(size));
+            band.adler = libdeflate_adler32(static_cast<uint32_t>(band.adler), filtered.data(), size);
             band.length += static_cast<uLong>(size);
             if (!deflater.Add(filtered.data(), size, band.last && stop == band.end, band.data)) return false;
         }
