@@ -16,9 +16,10 @@ using namespace Gdiplus;
 struct RunFont {
     ScopedFont font;
     int ascent = 0;
-    // Not turned: its characters go in runs. GDI places the characters of a turned font after
-    // the first elsewhere than GDI+ puts them one by one, so each goes on its own.
-    bool upright = true;
+    // The baseline's direction on the device, a quarter turn from upright or none (0, 0): GDI
+    // moves from character to character along it by the distances given, and one pixel across it
+    // only by its own rules, so a run is a line of characters on one baseline.
+    int cosine = 0, sine = 0;
     // The probe found the same pixels as GDI+'s own drawing.
     bool same = false;
 };
@@ -66,36 +67,36 @@ POINT RunPoint(Graphics* g, const RunFont& f) {
 }
 
 // Puts `count` characters of one font and colour at their pixels on g's device context, within
-// `clip` (none: unclipped), as GDI+ puts each.
+// `clip` (none: unclipped), as GDI+ puts each; the characters after the first lie on its baseline.
 void PutRun(Graphics* g, HRGN clip, const RunFont& f, COLORREF color, const WCHAR* chars, const POINT* points,
             int count) {
     if (count <= 0) return;
-    // The offsets from each character to the next: rightwards and upwards (the font is upright).
-    std::vector<INT> offsets(static_cast<size_t>(count) * 2, 0);
-    for (int i = 0; i + 1 < count; ++i) {
-        const int dx = points[i + 1].x - points[i].x, dy = points[i + 1].y - points[i].y;
-        offsets[static_cast<size_t>(i) * 2] = dx;
-        offsets[static_cast<size_t>(i) * 2 + 1] = -dy;  // upwards
-    }
+    // The distances from each character to the next along the baseline.
+    std::vector<INT> offsets(static_cast<size_t>(count), 0);
+    for (int i = 0; i + 1 < count; ++i)
+        offsets[static_cast<size_t>(i)] = f.cosine * (points[i + 1].x - points[i].x) -
+                                          f.sine * (points[i + 1].y - points[i].y);
     GraphicsDC held(g);
     HDC dc = held.Get();
     if (!dc) return;
-    {
-        ScopedSaveDC saved(dc);
-        ::SetBkMode(dc, TRANSPARENT);
-        ::SetTextColor(dc, color);
-        ::ExtSelectClipRgn(dc, clip, RGN_COPY);
-        ::SelectObject(dc, f.font.Get());
-        ::SetTextAlign(dc, TA_BASELINE | TA_LEFT);
-        ::ExtTextOutW(dc, points[0].x, points[0].y, ETO_PDY, nullptr, chars, static_cast<UINT>(count),
-                      offsets.data());
-    }
+    ScopedSaveDC saved(dc);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, color);
+    ::ExtSelectClipRgn(dc, clip, RGN_COPY);
+    ::SelectObject(dc, f.font.Get());
+    ::SetTextAlign(dc, TA_BASELINE | TA_LEFT);
+    ::ExtTextOutW(dc, points[0].x, points[0].y, 0, nullptr, chars, static_cast<UINT>(count), offsets.data());
 }
 
 // A GDI font made as GDI+ makes one from `record`.
 std::unique_ptr<RunFont> MakeRunFont(const LOGFONTW& record) {
     std::unique_ptr<RunFont> made(new RunFont());
-    made->upright = record.lfEscapement == 0;
+    const int turn = ((record.lfEscapement % 3600) + 3600) % 3600;
+    if (turn % 900 == 0) {
+        static const int kCosines[] = {1, 0, -1, 0}, kSines[] = {0, 1, 0, -1};
+        made->cosine = kCosines[turn / 900];
+        made->sine = kSines[turn / 900];
+    }
     ScopedDC dc(::CreateCompatibleDC(nullptr));
     if (!dc) return nullptr;
     LOGFONTW upright = record;
@@ -147,18 +148,21 @@ bool SamePixels(Bitmap& a, Bitmap& b) {
 }
 
 // Draws two characters of `font` turned by `angle` on a 24-bit bitmap set up as `model`, once
-// through GDI+ one by one and once as `f` puts them (in a run when upright), at places off the
+// through GDI+ one by one and once as `f` puts them (in a run when it can), at places off the
 // pixel grid; true when the pixels agree and GDI+ described the font there as `record`.
 bool ProbeRunFont(Graphics* model, StringFormat* format, Font* font, int angle, const LOGFONTW& record,
                   const RunFont& f) {
     const LONG em = record.lfHeight < 0 ? -record.lfHeight : record.lfHeight;
     if (em <= 0 || em > kLargestProbed) return false;
-    // The characters overlap, as neighbours may, and reach at most about an em from where they
-    // start, whichever way they are turned.
+    // The second character follows the first on its baseline, closer than its width (neighbours
+    // may overlap), a little off it across. The characters reach at most about an em from where
+    // they start, whichever way they are turned.
     const int side = static_cast<int>(em) * 3 + 16;
-    const REAL middle = static_cast<REAL>(side / 2);
+    const REAL middle = static_cast<REAL>(side / 2), step = 0.3f * em + 0.45f;
+    const REAL turn = static_cast<REAL>(angle) * 3.14159265f / 180;
     const PointF places[2] = {PointF(middle + 0.3f, middle + 0.7f),
-                              PointF(middle + 0.3f * em + 0.45f, middle + 0.2f * em + 0.15f)};
+                              PointF(middle + 0.35f + std::round(std::cos(turn)) * step,
+                                     middle + 0.75f + std::round(std::sin(turn)) * step)};
     const WCHAR chars[2] = {L'H', L'g'};
     const ARGB color = 0xFF2050A0;
     Bitmap drawn(side, side, PixelFormat24bppRGB), put(side, side, PixelFormat24bppRGB);
@@ -189,7 +193,7 @@ bool ProbeRunFont(Graphics* model, StringFormat* format, Font* font, int angle, 
     }
     gd.Flush(FlushIntentionSync);
     gp.ResetTransform();
-    if (f.upright) {
+    if (f.cosine || f.sine) {
         PutRun(&gp, nullptr, f, RGB(0x20, 0x50, 0xA0), chars, points, 2);
     } else {
         PutRun(&gp, nullptr, f, RGB(0x20, 0x50, 0xA0), chars, points, 1);
@@ -257,16 +261,21 @@ bool GlyphRuns::Add(Font* font, int angle, ARGB color, WCHAR ch) {
         return false;
     }
     const COLORREF gdiColor = RGB((color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF);
-    if (f != m_font || gdiColor != m_color || !f->upright) Flush();
+    const POINT at = RunPoint(m_graphics, *f);
+    // A run goes on with a character of its font and colour on its baseline.
+    if (f != m_font || gdiColor != m_color || (!f->cosine && !f->sine) ||
+        (!m_points.empty() && (f->cosine ? at.y != m_points[0].y : at.x != m_points[0].x)))
+        Flush();
     m_font = f;
     m_color = gdiColor;
     m_chars.push_back(ch);
-    m_points.push_back(RunPoint(m_graphics, *f));
+    m_points.push_back(at);
     return true;
 }
 
 void GlyphRuns::Flush() {
     if (m_chars.empty()) return;
+    ++m_runs;
     PutRun(m_graphics, m_clip.Get(), *m_font, m_color, m_chars.data(), m_points.data(),
            static_cast<int>(m_chars.size()));
     m_chars.clear();

@@ -1,9 +1,9 @@
 // Characters put on a 24-bit GDI+ bitmap in runs. GDI+ draws a character on such a bitmap through
 // the bitmap's device context, with a GDI font of its own making, at the pixel nearest to where
 // its baseline starts: one call per character, each paying for the font, the clip and the layout
-// again. Characters that share a font and a colour are put there here in one ExtTextOut, each at
-// the pixel GDI+ would have chosen, with the font GDI+ would have made, so the pixels are those of
-// the drawing one by one. A font is used so only after a probe drew two characters both ways and
+// again. Characters that share a font and a colour and lie on one baseline are put there here in
+// one ExtTextOut, each at the pixel GDI+ would have chosen, with the font GDI+ would have made, so
+// the pixels are those of the drawing one by one. A font is used so only after a probe drew two characters both ways and
 // found the same pixels (another GDI+ may draw text by other means); otherwise, and for whatever
 // else cannot be put so, the caller draws through GDI+ as before.
 #pragma once
@@ -36,6 +36,8 @@ public:
     bool Add(Gdiplus::Font* font, int angle, Gdiplus::ARGB color, WCHAR ch);
     // Puts the queued characters; called before anything else is drawn on g.
     void Flush();
+    // How many calls put the characters taken so far.
+    int Runs() const { return m_runs; }
 
 private:
     // The font and turn characters are drawn with, or null when they must go through GDI+.
@@ -55,4 +57,5 @@ private:
     COLORREF m_color = 0;
     std::vector<WCHAR> m_chars;
     std::vector<POINT> m_points;
+    int m_runs = 0;
 };
