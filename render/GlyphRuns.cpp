@@ -74,8 +74,8 @@ void PutRun(Graphics* g, HRGN clip, const RunFont& f, COLORREF color, const WCHA
     // The distances from each character to the next along the baseline.
     std::vector<INT> offsets(static_cast<size_t>(count), 0);
     for (int i = 0; i + 1 < count; ++i)
-        offsets[static_cast<size_t>(i)] = f.cosine * (points[i + 1].x - points[i].x) -
-                                          f.sine * (points[i + 1].y - points[i].y);
+        offsets[static_cast<size_t>(i)] =
+            f.cosine * (points[i + 1].x - points[i].x) - f.sine * (points[i + 1].y - points[i].y);
     GraphicsDC held(g);
     HDC dc = held.Get();
     if (!dc) return;
@@ -123,7 +123,8 @@ bool PaintWhite(Bitmap& b) {
     BitmapData data;
     if (b.LockBits(&all, ImageLockModeWrite, PixelFormat24bppRGB, &data) != Ok) return false;
     for (INT y = 0; y < all.Height; ++y)
-        std::memset(static_cast<BYTE*>(data.Scan0) + y * data.Stride, 0xFF, static_cast<size_t>(all.Width) * 3);
+        std::memset(static_cast<BYTE*>(data.Scan0) + y * data.Stride, 0xFF,
+                    static_cast<size_t>(all.Width) * 3);
     b.UnlockBits(&data);
     return true;
 }
@@ -140,8 +141,9 @@ bool SamePixels(Bitmap& a, Bitmap& b) {
     }
     bool same = true;
     for (INT y = 0; y < h && same; ++y)
-        same = std::memcmp(static_cast<const BYTE*>(da.Scan0) + y * da.Stride,
-                           static_cast<const BYTE*>(db.Scan0) + y * db.Stride, static_cast<size_t>(w) * 3) == 0;
+        same =
+            std::memcmp(static_cast<const BYTE*>(da.Scan0) + y * da.Stride,
+                        static_cast<const BYTE*>(db.Scan0) + y * db.Stride, static_cast<size_t>(w) * 3) == 0;
     a.UnlockBits(&da);
     b.UnlockBits(&db);
     return same;

@@ -3,9 +3,9 @@
 // its baseline starts: one call per character, each paying for the font, the clip and the layout
 // again. Characters that share a font and a colour and lie on one baseline are put there here in
 // one ExtTextOut, each at the pixel GDI+ would have chosen, with the font GDI+ would have made, so
-// the pixels are those of the drawing one by one. A font is used so only after a probe drew two characters both ways and
-// found the same pixels (another GDI+ may draw text by other means); otherwise, and for whatever
-// else cannot be put so, the caller draws through GDI+ as before.
+// the pixels are those of the drawing one by one. A font is used so only after a probe drew two
+// characters both ways and found the same pixels (another GDI+ may draw text by other means);
+// otherwise, and for whatever else cannot be put so, the caller draws through GDI+ as before.
 #pragma once
 
 #include <windows.h>

@@ -120,7 +120,8 @@ void DrawGlyphs(Graphics* g, ViewObject* o, const RenderContext& rc, StringForma
         WCHAR wide[8] = {};
         int n = MultiByteToWideChar(CP_ACP, 0, static_cast<LPCSTR>(ch), ch.GetLength(), wide, 7);
         // A blank leaves no ink: only its underline is drawn.
-        if (n > 0 && !(n == 1 && wide[0] == L' ') && !(runs && n == 1 && runs->Add(p.font, a, p.color, wide[0]))) {
+        if (n > 0 && !(n == 1 && wide[0] == L' ') &&
+            !(runs && n == 1 && runs->Add(p.font, a, p.color, wide[0]))) {
             if (runs) runs->Flush();
             g->DrawString(wide, n, p.font, PointF(0, 0), format, p.brush);
         }

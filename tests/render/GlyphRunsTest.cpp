@@ -32,8 +32,8 @@ bool SamePixels(Bitmap& a, Bitmap& b) {
     REQUIRE(b.LockBits(&all, ImageLockModeRead, PixelFormat24bppRGB, &db) == Ok);
     bool same = true;
     for (INT y = 0; y < 900 && same; ++y)
-        same = std::memcmp(static_cast<BYTE*>(da.Scan0) + y * da.Stride, static_cast<BYTE*>(db.Scan0) + y * db.Stride,
-                           900 * 3) == 0;
+        same = std::memcmp(static_cast<BYTE*>(da.Scan0) + y * da.Stride,
+                           static_cast<BYTE*>(db.Scan0) + y * db.Stride, 900 * 3) == 0;
     a.UnlockBits(&da);
     b.UnlockBits(&db);
     return same;
@@ -56,7 +56,8 @@ int DrawLine(Graphics& g, GlyphRuns* runs, Font& font, int angle, REAL x, REAL y
         if (angle) g.RotateTransform(static_cast<REAL>(angle), MatrixOrderAppend);
         const REAL dx = angle == 0 ? along : (angle == 180 ? -along : 0);
         const REAL dy = angle == 90 ? along : (angle == 270 ? -along : 0);
-        g.TranslateTransform(x + dx + (angle % 180 ? off : 0), y + dy + (angle % 180 ? 0 : off), MatrixOrderAppend);
+        g.TranslateTransform(x + dx + (angle % 180 ? off : 0), y + dy + (angle % 180 ? 0 : off),
+                             MatrixOrderAppend);
         if (kText[i] == L' ') continue;
         if (runs && runs->Add(&font, angle, color, kText[i])) {
             ++taken;

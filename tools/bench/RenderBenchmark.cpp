@@ -1,8 +1,8 @@
 // Export throughput: a jewel-case front cover with a full-side photo background and 20 texts,
-// exported at 600 dots per inch to a PNG file through Save as Image's export function. For 1, 2, 4 and
-// all threads it prints the time of each phase: text layout, picture resampling, the rest of the
-// texts, the rest of the drawing, PNG encoding with the file write, and the total; then GDI+'s own PNG encoder on the
-// same picture for comparison. Run by hand:
+// exported at 600 dots per inch to a PNG file through Save as Image's export function. For 1, 2, 4
+// and all threads it prints the time of each phase: text layout, picture resampling, drawing the
+// texts, the rest of the drawing, PNG encoding with the file write, and the total; then GDI+'s own
+// PNG encoder on the same picture for comparison. Run by hand:
 //   build-dir/wine-run render_benchmark.exe [-runs N] [-threads 1,2,4] [-out file.png]
 #include <windows.h>
 #include <objidl.h>
@@ -67,7 +67,8 @@ int main(int argc, char** argv) {
         std::printf("front cover at 600 dpi, photo 3000 x 1500, 20 texts; %d runs each, %d processors\n",
                     runs, all);
         std::printf(
-            "threads   layout  resample     texts   drawing  encoding     total   (ms; best run, then typical)\n");
+            "threads   layout  resample     texts   drawing  encoding     total"
+            "   (ms; best run, then typical)\n");
         const CString outPath(out.c_str());
         {
             // What a user meets at the first export after opening the design: the photo decoded
@@ -110,9 +111,9 @@ int main(int argc, char** argv) {
             std::vector<double> sorted;
             for (const auto& p : phases) sorted.push_back(p[5]);
             std::sort(sorted.begin(), sorted.end());
-            std::printf("%7d %8.0f %9.0f %9.0f %9.0f %9.0f %9.0f   typical total %.0f\n", threads, phases[best][0],
-                        phases[best][1], phases[best][2], phases[best][3], phases[best][4], phases[best][5],
-                        sorted[sorted.size() / 2]);
+            std::printf("%7d %8.0f %9.0f %9.0f %9.0f %9.0f %9.0f   typical total %.0f\n", threads,
+                        phases[best][0], phases[best][1], phases[best][2], phases[best][3], phases[best][4],
+                        phases[best][5], sorted[sorted.size() / 2]);
         }
         Bitmap* last = RenderDocumentToBitmap(&design, front, 3, 600, &options);
         if (last) {
