@@ -96,6 +96,7 @@ Bitmap* RenderDocumentToBitmap(KorvanelleDocument* document, ViewObject* object,
             temp.SetCurrentSideIndex(object->side);
             {
                 RenderContext rc;
+                rc.onRgbBitmap = true;
                 if (cleared) {
                     rc.blankArea = Rect(0, 0, width, height);
                     rc.blankColor = 0xFFFFFFFF;

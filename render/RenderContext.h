@@ -122,6 +122,9 @@ public:
     // ---- fields, in order ------------------------------------------------------------------------
     Gdiplus::Graphics* graphics = nullptr;  // not owned
     HBITMAP offscreenBitmap = nullptr;      // not owned
+    // `graphics` draws into a 24-bit GDI+ bitmap of the drawing's own (an export): characters of
+    // one font and colour may then be put on its device context in one call (GlyphRuns.h).
+    bool onRgbBitmap = false;
     KorvanelleDocument* document = nullptr;
     int borderX = 0, borderY = 0;
     Gdiplus::Rect printableArea;

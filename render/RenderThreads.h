@@ -19,6 +19,7 @@ void ParallelRuns(int count, int parts, int minRun, const std::function<void(int
 struct RenderTimings {
     double resampling = 0;  // pictures brought to their drawn size
     double encoding = 0;    // PNG rows filtered, compressed and written
+    double texts = 0;       // text layers drawn (their layout included when due)
 };
 RenderTimings& GetRenderTimings();
 void ResetRenderTimings();

@@ -23,7 +23,9 @@
 #include "model/Geometry.h"
 #include "model/ViewObject.h"
 #include "render/ColorProcessing.h"
+#include "render/GlyphRuns.h"
 #include "render/RenderContext.h"
+#include "render/RenderThreads.h"
 #include "render/TextFonts.h"
 #include "render/TextLayout.h"
 
@@ -69,12 +71,15 @@ double GlyphReach(const ViewObject* o, int i, double scale) {
 void DrawGlyphs(Graphics* g, ViewObject* o, const RenderContext& rc, StringFormat* format,
                 LOGFONTA* defaultRecord, double fontScale, GlyphPens& p, REAL shiftX, REAL shiftY,
                 const std::vector<bool>* only = nullptr) {
+    // On a 24-bit bitmap of its own the drawing puts characters of one font and colour in runs.
+    std::unique_ptr<GlyphRuns> runs;
     const int a = o->AngleToDegrees();
     const float ox = static_cast<float>(o->left) + rc.offsetX, oy = static_cast<float>(o->top) + rc.offsetY;
     // A character wholly outside what can show (the object's box when the text is clipped to it,
     // the bitmap) is passed over: each drawing costs the same whether it shows or not, and a long
     // text would otherwise cost its whole length on every drawing.
     g->ResetTransform();
+    if (rc.onRgbBitmap && rc.purpose != kPurposeScreen) runs.reset(new GlyphRuns(g, format));
     RectF visible;
     const bool bounded = g->GetVisibleClipBounds(&visible) == Ok;
     const double scale = std::max(std::fabs(rc.scaleX), std::fabs(rc.scaleY));
@@ -115,10 +120,15 @@ void DrawGlyphs(Graphics* g, ViewObject* o, const RenderContext& rc, StringForma
         WCHAR wide[8] = {};
         int n = MultiByteToWideChar(CP_ACP, 0, static_cast<LPCSTR>(ch), ch.GetLength(), wide, 7);
         // A blank leaves no ink: only its underline is drawn.
-        if (n > 0 && !(n == 1 && wide[0] == L' ')) g->DrawString(wide, n, p.font, PointF(0, 0), format, p.brush);
+        if (n > 0 && !(n == 1 && wide[0] == L' ') &&
+            !(runs && n == 1 && runs->Add(p.font, a, p.color, wide[0]))) {
+            if (runs) runs->Flush();
+            g->DrawString(wide, n, p.font, PointF(0, 0), format, p.brush);
+        }
 
         const WORD u = o->charUnderlines[i];
         if (u == 0) continue;
+        if (runs) runs->Flush();
         if (!p.pen || p.pen->GetWidth() != static_cast<REAL>(u) || [&] {
                 Color pc;
                 p.pen->GetColor(&pc);
@@ -530,6 +540,7 @@ TextPicture* GetPicture(ViewObject* o, const RenderContext& rc, StringFormat* fo
 void DrawTextLayer(RenderContext& rc) {
     Graphics* g = rc.graphics;
     if (!g) return;
+    const double started = RenderClockSeconds();
     GlyphPens pens;
     StringFormat* format = nullptr;
     LOGFONTA* defaultRecord = ViewObject::NewDefaultFontRecord();
@@ -601,4 +612,5 @@ void DrawTextLayer(RenderContext& rc) {
     rc.ApplyClip(true);
     delete format;
     delete defaultRecord;
+    GetRenderTimings().texts += RenderClockSeconds() - started;
 }
