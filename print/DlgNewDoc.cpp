@@ -17,6 +17,8 @@ using namespace Gdiplus;
 namespace {
 // Posted by the picture threads: wParam is the entry whose picture was made.
 const UINT kPictureMade = WM_APP + 0x40;
+// Posted when the dialog is shown: handled once it is painted.
+const UINT kStartPictures = WM_APP + 0x41;
 }  // namespace
 
 BEGIN_MESSAGE_MAP(DlgNewDoc, AeroDialog)
@@ -26,7 +28,7 @@ BEGIN_MESSAGE_MAP(DlgNewDoc, AeroDialog)
     ON_WM_SHOWWINDOW()
     ON_WM_DESTROY()
     ON_MESSAGE(kPictureMade, OnPictureMade)
-    ON_MESSAGE(WM_KICKIDLE, OnKickIdle)
+    ON_MESSAGE(kStartPictures, OnStartPictures)
 END_MESSAGE_MAP()
 
 const DlgNewDoc::Layout DlgNewDoc::kLayouts[6] = {
@@ -172,6 +174,7 @@ void DlgNewDoc::StartPictures() {
     m_list.SetImages(empty);
     FitPictureSizes();
     m_picturesWaiting = true;
+    if (IsWindowVisible()) PostMessage(kStartPictures);
 }
 
 void DlgNewDoc::StartPictureThreads() {
@@ -182,7 +185,7 @@ void DlgNewDoc::StartPictureThreads() {
     m_pictureJob->Start(m_hWnd, kPictureMade, LayoutPictureJob::ThreadsToUse(3));
 }
 
-LRESULT DlgNewDoc::OnKickIdle(WPARAM, LPARAM) {
+LRESULT DlgNewDoc::OnStartPictures(WPARAM, LPARAM) {
     // The threads start once the dialog is shown and painted: until then they would only take
     // the processors from it.
     GuardOperation(4136, [&] { StartPictureThreads(); });
@@ -257,7 +260,6 @@ void DlgNewDoc::OnLoadBlank() {
         m_loadBlankFlag = m_loadBlank.GetCheck() == BST_CHECKED;
         StartPictures();
         m_list.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-        StartPictureThreads();
     });
 }
 
@@ -270,10 +272,11 @@ void DlgNewDoc::OnListDoubleClick() {
 }
 
 void DlgNewDoc::OnShowWindow(BOOL show, UINT status) {
-    (void)show;
     (void)status;
     Default();
     RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // The modal loop paints the dialog before it takes this message.
+    if (show) PostMessage(kStartPictures);
 }
 
 bool RunNewProjectDialog(int& caseKind, int& discLayout, bool& useStartupDesign) {

@@ -58,7 +58,7 @@ public:
     void OnShowWindow(BOOL show, UINT status);
     void OnDestroy();
     LRESULT OnPictureMade(WPARAM entry, LPARAM);
-    LRESULT OnKickIdle(WPARAM, LPARAM);
+    LRESULT OnStartPictures(WPARAM, LPARAM);
 
     // The six pictures (entries may be empty), from the startup design files or, without them or
     // with "Load blank design", from blank designs, made here and now. The caller owns the array.
@@ -77,7 +77,7 @@ private:
     std::vector<LayoutPictureSource> PictureSources();
     std::unique_ptr<KorvanelleDocument> BlankDesign(const Layout& layout);
     // Empties the list's pictures and prepares them to be made again; the rows keep the sizes the
-    // pictures will have. StartPictureThreads then sets the threads going.
+    // pictures will have. StartPictureThreads then sets the threads going, once the dialog shows.
     void StartPictures();
     void StartPictureThreads();
     // Fits the rows, the list and the dialog to the largest picture of m_pictureSizes.
