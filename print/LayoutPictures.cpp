@@ -59,7 +59,7 @@ int LayoutPictureJob::ThreadsToUse(int most) {
     int count = 0;
     if (::GetProcessAffinityMask(::GetCurrentProcess(), &process, &system))
         for (; process; process &= process - 1) ++count;
-    return std::max(1, std::min(count - 1, most));
+    return std::max(1, std::min(count, most));
 }
 
 void LayoutPictureJob::Start(HWND notify, UINT message, int threads) {

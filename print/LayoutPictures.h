@@ -61,8 +61,8 @@ public:
     int Size() const { return static_cast<int>(m_sources.size()); }
     SIZE BlankSize(int i) const { return m_sources[static_cast<size_t>(i)].blankSize; }
 
-    // The threads a job uses: one fewer than the processors this process may run on (the
-    // user-interface thread keeps one), at least one and at most `most`.
+    // The threads a job uses: the processors this process may run on, at most `most`. (The
+    // user-interface thread needs little once the dialog is painted; the threads run below it.)
     static int ThreadsToUse(int most);
 
 private:
