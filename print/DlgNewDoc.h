@@ -2,9 +2,9 @@
 // two discs) as a list of pictures - each the user's startup design of that layout, or a blank
 // design drawn from the label templates - and the choice between the startup design and a blank
 // one. The document shell's New runs it, and the application at start-up when the setting asks
-// for it. The pictures are made on threads of their own while the dialog is open (each takes a
-// good part of a second to draw); the rows are sized for them beforehand, and each row shows its
-// picture as soon as it is made.
+// for it. The pictures are made on threads of their own while the dialog is open (all six take
+// about a second to draw); the rows are sized for them beforehand, and each row shows its picture
+// as soon as it is made.
 #pragma once
 
 #include "controls/AeroButton.h"

@@ -1,5 +1,5 @@
 // The pictures of the New Project dialog's layouts, made on threads of their own so that the dialog
-// shows and answers keys at once: drawing a layout's design takes a good part of a second each.
+// shows and answers keys at once: drawing a layout's design takes a tenth to a third of a second.
 // What a picture needs is gathered on the user-interface thread first (the file names to try and a
 // blank design of the layout, copied from the template library), so that the threads share
 // nothing with the rest of the program; each finished picture is announced to a window by a
