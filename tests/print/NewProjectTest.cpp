@@ -186,20 +186,20 @@ TEST_CASE("the New Project dialog's choice") {
 namespace {
 
 // The dialog with steps run inside its own modal loop: `atShow` at its first idle moment (before
-// its own idle work), then `step` every 10 ms until it returns true, and `onChoice` whenever the
-// list tells that its selection changed. A dialog still open after
-// 60 s is ended, so that a failed wait cannot hang the test.
+// its own idle work), then `step` every 10 ms until it returns true, and `onCommand` with every
+// command the dialog receives. (Messages posted at the first idle moment come after the one with
+// which the dialog sets its picture threads going.) A dialog still open after 60 s is ended, so
+// that a failed wait cannot hang the test.
 class Stepped : public DlgNewDoc {
 public:
     using DlgNewDoc::DlgNewDoc;
     std::function<void(Stepped&)> atShow;
     std::function<bool(Stepped&)> step;
-    std::function<void(Stepped&)> onChoice;  // the list's selection changed
+    std::function<void(Stepped&, int id, int code)> onCommand;  // before the dialog's own handling
     bool timedOut = false;
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_COMMAND && LOWORD(wParam) == IDC_NEW_LIST && HIWORD(wParam) == LBN_SELCHANGE && onChoice)
-            onChoice(*this);
+        if (message == WM_COMMAND && onCommand) onCommand(*this, LOWORD(wParam), HIWORD(wParam));
         if (message == WM_KICKIDLE && atShow) {
             std::function<void(Stepped&)> once = std::move(atShow);
             atShow = nullptr;
@@ -286,8 +286,9 @@ TEST_CASE("the layout pictures come while the dialog is open") {
             d.Key(VK_DOWN);
             d.Key(VK_DOWN);
         };
-        dialog.onChoice = [&](Stepped& d) {
-            if (d.Selected() == 2) pendingWhenChosen = d.PicturesPending();
+        dialog.onCommand = [&](Stepped& d, int id, int code) {
+            if (id == IDC_NEW_LIST && code == LBN_SELCHANGE && d.Selected() == 2)
+                pendingWhenChosen = d.PicturesPending();
         };
         dialog.step = [&](Stepped& d) {
             if (!d.AllPicturesShown()) return false;
@@ -320,12 +321,11 @@ TEST_CASE("the layout pictures come while the dialog is open") {
         const int threadsBefore = ThreadsOfThisProcess();
         Stepped dialog(&library.templates);
         int pendingAtEscape = -1, threadsWhileOpen = -1;
-        dialog.atShow = [](Stepped&) {};
-        dialog.step = [&](Stepped& d) {
+        dialog.atShow = [](Stepped& d) { d.Key(VK_ESCAPE); };
+        dialog.onCommand = [&](Stepped& d, int id, int) {
+            if (id != IDCANCEL) return;
             pendingAtEscape = d.PicturesPending();
             threadsWhileOpen = ThreadsOfThisProcess();
-            ::PostMessageA(::GetDlgItem(d.m_hWnd, IDC_NEW_LIST), WM_KEYDOWN, VK_ESCAPE, 1);
-            return true;
         };
         CHECK(dialog.DoModal() == -1);
         CHECK_FALSE(dialog.timedOut);
@@ -338,14 +338,14 @@ TEST_CASE("the layout pictures come while the dialog is open") {
         Stepped dialog(&library.templates);
         unsigned firstCentre = 0;
         int firstWidth = 0;
-        dialog.atShow = [](Stepped&) {};
-        int stage = 0;
+        dialog.atShow = [](Stepped& d) {
+            ::PostMessageA(::GetDlgItem(d.m_hWnd, IDC_NEW_BLANK), BM_CLICK, 0, 0);
+        };
+        int pendingAtClick = -1;
+        dialog.onCommand = [&](Stepped& d, int id, int) {
+            if (id == IDC_NEW_BLANK) pendingAtClick = d.PicturesPending();
+        };
         dialog.step = [&](Stepped& d) {
-            if (stage == 0) {
-                ::PostMessageA(::GetDlgItem(d.m_hWnd, IDC_NEW_BLANK), BM_CLICK, 0, 0);
-                stage = 1;
-                return false;
-            }
             if (d.IsDlgButtonChecked(IDC_NEW_BLANK) != BST_CHECKED || !d.AllPicturesShown()) return false;
             firstCentre = CentrePixel(d.m_list.GetImage(0));
             firstWidth = d.m_list.GetImageWidth();
@@ -354,6 +354,7 @@ TEST_CASE("the layout pictures come while the dialog is open") {
         };
         CHECK(dialog.DoModal() == IDOK);
         CHECK_FALSE(dialog.timedOut);
+        CHECK(pendingAtClick > 0);
         CHECK(firstCentre != 0xDC0000);
         CHECK(firstWidth < 700);
         CHECK_FALSE(dialog.m_useStartupDesign);
