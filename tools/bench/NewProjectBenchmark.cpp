@@ -5,6 +5,8 @@
 //   pictures_ms=<to the last picture in the list> close_ms=<Escape pressed while pictures are
 //   still being made, to DoModal's return; -1 when none were pending any more>
 // The first opening starts cold (fonts, templates); KV_BENCH_OPENINGS sets how many (default 4).
+// Run from its folder, pinned when other work shares the machine:
+//   cd build/tools/bench && taskset -c 0,1 ../../wine-run ./new_project_benchmark.exe
 #include <doctest.h>
 
 #include <cstdio>
