@@ -100,6 +100,47 @@ void AeroListImage::SetImages(ListImageArray* images) {
     });
 }
 
+bool AeroListImage::SetImageSize(int width, int height) {
+    bool changed = false;
+    GuardOperation(1262, [&] {
+        if (width == m_imageWidth && height == m_imageHeight) return;
+        m_imageWidth = width;
+        m_imageHeight = height;
+        changed = true;
+        if (!m_hWnd) return;
+        const int count = GetCount();
+        for (int i = 0; i < count; ++i) {
+            MEASUREITEMSTRUCT measure = {};
+            measure.CtlType = ODT_LISTBOX;
+            measure.CtlID = static_cast<UINT>(GetDlgCtrlID());
+            measure.itemID = static_cast<UINT>(i);
+            MeasureItem(&measure);
+            SetItemHeight(i, measure.itemHeight);
+        }
+        Invalidate();
+    });
+    return changed;
+}
+
+void AeroListImage::PutImage(int i, Image* image) {
+    GuardOperation(1263, [&] {
+        if (!m_images || i < 0 || i >= m_images->Size()) {
+            delete image;
+            return;
+        }
+        delete m_images->images[static_cast<size_t>(i)];
+        m_images->images[static_cast<size_t>(i)] = image;
+        if (!m_hWnd) return;
+        const int count = GetCount();
+        for (int row = 0; row < count; ++row) {
+            const ImageListItemRecord* record = GetRecord(row);
+            RECT area;
+            if (record && record->imageIndex == static_cast<DWORD>(i) && GetItemRect(row, &area) != LB_ERR)
+                InvalidateRect(&area, FALSE);
+        }
+    });
+}
+
 int AeroListImage::AddItem(LPCTSTR text, int imageIndex) {
     int result = LB_ERR;
     GuardOperation(1243, [&] {

@@ -4,7 +4,9 @@
 // rendered once per item into two small bitmaps (normal and selected); each row is composed in
 // an off-screen bitmap that is reused while the row size stays the same.
 //
-// The owner sets m_showImages, then calls SetImages, AddItem for each row and SizeToContent.
+// The owner sets m_showImages, then calls SetImages, AddItem for each row and SizeToContent. An
+// owner whose pictures come later hands over an array of empty entries, sets the size the
+// pictures will have (SetImageSize) and puts each picture in when it is made (PutImage).
 #pragma once
 
 #include <windows.h>
@@ -71,6 +73,12 @@ public:
 
     // Takes the array (owned from now on; null allowed) and measures its pictures.
     void SetImages(ListImageArray* images);
+    // Rows are measured for pictures of this size from now on; the rows there are measured again.
+    // True when the size changed.
+    bool SetImageSize(int width, int height);
+    // Takes the picture (owned from now on; null allowed) as entry i of the array, freeing the one
+    // there, and repaints the rows that show it.
+    void PutImage(int i, Gdiplus::Image* image);
     int AddItem(LPCTSTR text, int imageIndex);
     int SetItemRecord(int index, DWORD w0, DWORD w1, DWORD imageIndex, DWORD flags, DWORD mask);
     void FreeItemData(int index);
@@ -80,6 +88,10 @@ public:
     int GetCaptionWidth() const { return m_captionWidth; }
     int GetImageWidth() const { return m_imageWidth; }
     int GetImageHeight() const { return m_imageHeight; }
+    // Entry i of the pictures (null when there is none).
+    Gdiplus::Image* GetImage(int i) const {
+        return m_images && i >= 0 && i < m_images->Size() ? m_images->images[static_cast<size_t>(i)] : nullptr;
+    }
     ImageListItemRecord* GetRecord(int index) const;
 
     void PreSubclassWindow() override;

@@ -1,6 +1,8 @@
 // The New Project dialog.
 #include "print/DlgNewDoc.h"
 
+#include <algorithm>
+
 #include "canvas/FrameCommandState.h"
 #include "canvas/View.h"
 #include "canvas/ViewSettings.h"
@@ -12,11 +14,21 @@
 
 using namespace Gdiplus;
 
+namespace {
+// Posted by the picture threads: wParam is the entry whose picture was made.
+const UINT kPictureMade = WM_APP + 0x40;
+// Posted when the dialog is shown: handled once it is painted.
+const UINT kStartPictures = WM_APP + 0x41;
+}  // namespace
+
 BEGIN_MESSAGE_MAP(DlgNewDoc, AeroDialog)
     ON_BN_CLICKED(IDC_NEW_BLANK, OnLoadBlank)
     ON_BN_CLICKED(IDC_NEW_SHOW_AT_START, OnShowAtStart)
     ON_LBN_DBLCLK(IDC_NEW_LIST, OnListDoubleClick)
     ON_WM_SHOWWINDOW()
+    ON_WM_DESTROY()
+    ON_MESSAGE(kPictureMade, OnPictureMade)
+    ON_MESSAGE(kStartPictures, OnStartPictures)
 END_MESSAGE_MAP()
 
 const DlgNewDoc::Layout DlgNewDoc::kLayouts[6] = {
@@ -61,10 +73,7 @@ BOOL DlgNewDoc::OnInitDialog() {
         m_loadBlank.ModifyStyle(0, WS_CLIPSIBLINGS);
         m_caption.ModifyStyle(0, WS_CLIPSIBLINGS);
         m_list.m_showImages = 1;
-        {
-            CWaitCursor wait;
-            m_list.SetImages(BuildPictures());
-        }
+        StartPictures();
         for (int i = 0; i < 6; ++i) m_list.AddItem(kLayouts[i].text, i);
         m_list.SizeToContent();
         m_list.SetCurSel(EntryOf(g_caseKind, g_discLayout));
@@ -117,58 +126,110 @@ void DlgNewDoc::LayoutControls() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-bool DlgNewDoc::StartupDesignPicture(const CString& fileName, Bitmap*& picture) {
-    picture = nullptr;
-    KorvanelleDocument temp;
-    bool read = false;
-    for (const CString& folder : {g_openSaveFolder, g_programFolder, g_dataFolder}) {
-        if (temp.LoadImagePool(folder + "\\" + fileName)) {
-            read = true;
-            break;
-        }
-        temp.DeleteContents(true);
-    }
-    if (read && temp.imagePool[0] && !temp.imagePool[0]->IsEmpty())
-        picture = temp.imagePool[0]->CreateBitmap();
-    temp.DeleteContents(true);
-    return read;
-}
-
-Bitmap* DlgNewDoc::BlankDesignPicture(const Layout& layout) {
+std::unique_ptr<KorvanelleDocument> DlgNewDoc::BlankDesign(const Layout& layout) {
     if (!m_templates) return nullptr;
-    KorvanelleDocument temp;
-    Bitmap* picture = nullptr;
     LabelTemplate* disc = m_templates->GetDiscTemplate();
     LabelTemplate* cover = m_templates->FindTemplate(
         m_templates->FindTemplateNameOfKind(g_defaultTemplateNames[2], layout.caseKind));
-    if (disc && cover) {
-        temp.CreateFromTemplates(disc, cover);
-        temp.SetDiscLayout(layout.discLayout);
-        if (MakeDocumentThumbnail(&temp) && temp.imagePool.GetSize() > 0 && temp.imagePool[0] &&
-            temp.imagePool[0]->GetSize() > 0)
-            picture = temp.imagePool[0]->CreateBitmap();
+    if (!disc || !cover) return nullptr;
+    std::unique_ptr<KorvanelleDocument> design(new KorvanelleDocument);
+    design->CreateFromTemplates(disc, cover);
+    design->SetDiscLayout(layout.discLayout);
+    return design;
+}
+
+std::vector<LayoutPictureSource> DlgNewDoc::PictureSources() {
+    std::vector<LayoutPictureSource> sources(6);
+    for (int i = 0; i < 6; ++i) {
+        const Layout& layout = kLayouts[i];
+        LayoutPictureSource& source = sources[static_cast<size_t>(i)];
+        // A startup design that can be read gives its own picture (none when its first stream is
+        // empty); without one the picture is drawn from a blank design.
+        if (!m_loadBlankFlag) {
+            const CString name = GetTemplateDocumentName(layout.caseKind, layout.discLayout);
+            for (const CString& folder : {g_openSaveFolder, g_programFolder, g_dataFolder})
+                source.startupFiles.push_back(folder + "\\" + name);
+        }
+        source.blank = BlankDesign(layout);
+        if (source.blank) source.blankSize = DocumentThumbnailSize(source.blank.get());
     }
-    temp.DeleteContents(true);
-    return picture;
+    return sources;
 }
 
 ListImageArray* DlgNewDoc::BuildPictures() {
     ListImageArray* pictures = new ListImageArray;
-    for (const Layout& layout : kLayouts) {
-        // A startup design that was read gives its own picture (none when its first stream is
-        // empty); without one the picture is drawn from a blank design.
-        Bitmap* picture = nullptr;
-        const bool read =
-            !m_loadBlankFlag &&
-            StartupDesignPicture(GetTemplateDocumentName(layout.caseKind, layout.discLayout), picture);
-        if (!read) picture = BlankDesignPicture(layout);
-        pictures->Add(picture);
-    }
+    for (LayoutPictureSource& source : PictureSources()) pictures->Add(source.MakePicture());
     return pictures;
+}
+
+void DlgNewDoc::StartPictures() {
+    m_pictureJob.reset();
+    m_pictureJob.reset(new LayoutPictureJob(PictureSources()));
+    ListImageArray* empty = new ListImageArray;
+    m_pictureSizes.clear();
+    for (int i = 0; i < m_pictureJob->Size(); ++i) {
+        empty->Add(nullptr);
+        m_pictureSizes.push_back(m_pictureJob->BlankSize(i));
+    }
+    m_list.SetImages(empty);
+    FitPictureSizes();
+    m_picturesWaiting = true;
+    if (IsWindowVisible()) PostMessage(kStartPictures);
+}
+
+void DlgNewDoc::StartPictureThreads() {
+    if (!m_picturesWaiting || !m_pictureJob) return;
+    m_picturesWaiting = false;
+    // The drawing threads share the locks of the system's font and drawing code: more than three
+    // gain little and slow the keys and the painting of the dialog.
+    m_pictureJob->Start(m_hWnd, kPictureMade, LayoutPictureJob::ThreadsToUse(3));
+}
+
+LRESULT DlgNewDoc::OnStartPictures(WPARAM, LPARAM) {
+    // The threads start once the dialog is shown and painted: until then they would only take
+    // the processors from it.
+    GuardOperation(4136, [&] { StartPictureThreads(); });
+    return 0;
+}
+
+void DlgNewDoc::FitPictureSizes() {
+    // The rule of the list's own measuring: the widest and the tallest picture, 300 x 64 without any.
+    int width = 0, height = 0;
+    for (const SIZE& size : m_pictureSizes) {
+        width = std::max(width, static_cast<int>(size.cx));
+        height = std::max(height, static_cast<int>(size.cy));
+    }
+    if (!m_list.SetImageSize(width ? width : 300, height ? height : 64) || m_list.GetCount() == 0) return;
+    m_list.SizeToContent();
+    LayoutControls();
+    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+LRESULT DlgNewDoc::OnPictureMade(WPARAM entry, LPARAM) {
+    GuardOperation(4137, [&] {
+        const int i = static_cast<int>(entry);
+        Bitmap* picture = nullptr;
+        if (!m_pictureJob || !m_pictureJob->Take(i, picture)) return;  // of a job that was replaced
+        m_pictureSizes[static_cast<size_t>(i)] =
+            picture ? SIZE{static_cast<LONG>(picture->GetWidth()), static_cast<LONG>(picture->GetHeight())}
+                    : SIZE{0, 0};
+        m_list.PutImage(i, picture);
+        FitPictureSizes();
+    });
+    return 0;
+}
+
+void DlgNewDoc::OnDestroy() {
+    GuardOperation(4138, [&] {
+        // Waits for the pictures being drawn: the threads may not outlive the dialog.
+        m_pictureJob.reset();
+        Default();
+    });
 }
 
 void DlgNewDoc::OnOK() {
     GuardOperation(4131, [&] {
+        if (m_pictureJob) m_pictureJob->Cancel();
         FrameCommandState::Get().m_enableFileNewOpen = 1;
         const int i = m_list.GetCurSel();
         if (i >= 0 && i < 6) {
@@ -185,6 +246,7 @@ void DlgNewDoc::OnOK() {
 
 void DlgNewDoc::OnCancel() {
     GuardOperation(4132, [&] {
+        if (m_pictureJob) m_pictureJob->Cancel();
         FrameCommandState::Get().m_enableFileNewOpen = 1;
         m_caseKind = g_caseKind;
         m_discLayout = g_discLayout;
@@ -196,7 +258,7 @@ void DlgNewDoc::OnLoadBlank() {
     GuardOperation(4133, [&] {
         CWaitCursor wait;
         m_loadBlankFlag = m_loadBlank.GetCheck() == BST_CHECKED;
-        m_list.SetImages(BuildPictures());
+        StartPictures();
         m_list.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     });
 }
@@ -210,10 +272,11 @@ void DlgNewDoc::OnListDoubleClick() {
 }
 
 void DlgNewDoc::OnShowWindow(BOOL show, UINT status) {
-    (void)show;
     (void)status;
     Default();
     RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // The modal loop paints the dialog before it takes this message.
+    if (show) PostMessage(kStartPictures);
 }
 
 bool RunNewProjectDialog(int& caseKind, int& discLayout, bool& useStartupDesign) {

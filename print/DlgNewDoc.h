@@ -2,7 +2,9 @@
 // two discs) as a list of pictures - each the user's startup design of that layout, or a blank
 // design drawn from the label templates - and the choice between the startup design and a blank
 // one. The document shell's New runs it, and the application at start-up when the setting asks
-// for it.
+// for it. The pictures are made on threads of their own while the dialog is open (all six take
+// about a second to draw); the rows are sized for them beforehand, and each row shows its picture
+// as soon as it is made.
 #pragma once
 
 #include "controls/AeroButton.h"
@@ -10,6 +12,11 @@
 #include "controls/AeroDialog.h"
 #include "controls/AeroLabel.h"
 #include "controls/AeroListImage.h"
+
+#include <memory>
+#include <vector>
+
+#include "print/LayoutPictures.h"
 
 class KorvanelleDocument;
 
@@ -49,10 +56,15 @@ public:
     void OnShowAtStart();
     void OnListDoubleClick();
     void OnShowWindow(BOOL show, UINT status);
+    void OnDestroy();
+    LRESULT OnPictureMade(WPARAM entry, LPARAM);
+    LRESULT OnStartPictures(WPARAM, LPARAM);
 
     // The six pictures (entries may be empty), from the startup design files or, without them or
-    // with "Load blank design", from blank designs. The caller owns the array.
+    // with "Load blank design", from blank designs, made here and now. The caller owns the array.
     ListImageArray* BuildPictures();
+    // The pictures still being made for the open dialog.
+    int PicturesPending() const { return m_pictureJob ? m_pictureJob->Pending() : 0; }
     // The entry of a case kind and disc layout.
     static int EntryOf(int caseKind, int discLayout);
 
@@ -60,11 +72,22 @@ public:
 
 private:
     void LayoutControls();
-    // True when the startup design file was read; its first picture (or none) in `picture`.
-    bool StartupDesignPicture(const CString& fileName, Gdiplus::Bitmap*& picture);
-    Gdiplus::Bitmap* BlankDesignPicture(const Layout& layout);
+    // What each layout's picture is made from, gathered here so that the picture threads share
+    // nothing with the rest of the program.
+    std::vector<LayoutPictureSource> PictureSources();
+    std::unique_ptr<KorvanelleDocument> BlankDesign(const Layout& layout);
+    // Empties the list's pictures and prepares them to be made again; the rows keep the sizes the
+    // pictures will have. StartPictureThreads then sets the threads going, once the dialog shows.
+    void StartPictures();
+    void StartPictureThreads();
+    // Fits the rows, the list and the dialog to the largest picture of m_pictureSizes.
+    void FitPictureSizes();
 
     KorvanelleDocument* m_templates;
+    std::unique_ptr<LayoutPictureJob> m_pictureJob;
+    bool m_picturesWaiting = false;  // the job is made but its threads are not started yet
+    // Each entry's picture size: the one its blank design will have until the picture is made.
+    std::vector<SIZE> m_pictureSizes;
 };
 
 // The application's entry: runs the dialog; true after OK with the choice in the arguments.

@@ -2,6 +2,7 @@
 
 #include "framework/graphics/Frame3d.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -206,7 +207,50 @@ Bitmap* RenderSideBitmap(KorvanelleDocument* document, ViewObject* object, const
     return sheet;
 }
 
-bool MakeDocumentThumbnail(KorvanelleDocument* document) {
+namespace {
+
+// Where each part of a design goes in its thumbnail strip: the back cover, the front cover and
+// the discs side by side, each fitted to the strip's height.
+struct StripPart {
+    ViewObject* object;
+    int left;
+    Size fitted;
+};
+
+int LayOutStrip(KorvanelleDocument* document, std::vector<StripPart>* parts) {
+    std::vector<ViewObject*> objects;
+    objects.push_back(document->GetBackCover());
+    objects.push_back(document->GetFrontCover());
+    objects.push_back(document->GetDisc(1));
+    const bool twoDiscs = document->IsTwoDiscLayout();
+    if (twoDiscs) objects.push_back(document->GetDisc(2));
+    int x = 0;
+    for (ViewObject* part : objects) {
+        if (!part) continue;
+        CRect bounds = part->GetDeviceBounds(false);
+        Size fitted = FitSize(bounds.Width(), bounds.Height(), 10000, kThumbnailHeight, false);
+        if (fitted.Width <= 0 || fitted.Height <= 0) continue;
+        if (parts) parts->push_back({part, x, fitted});
+        x += fitted.Width + 10;
+    }
+    return twoDiscs ? x - 8 : x;
+}
+
+}  // namespace
+
+SIZE DocumentThumbnailSize(KorvanelleDocument* document) {
+    SIZE size = {0, 0};
+    GuardOperation(768, [&] {
+        if (!document) return;
+        const int width = LayOutStrip(document, nullptr);
+        if (width > 0) size = SIZE{width, kThumbnailHeight};
+    });
+    return size;
+}
+
+bool MakeDocumentThumbnail(KorvanelleDocument* document, const std::atomic<bool>* stop) {
+    bool stopped = false;
+    auto stopping = [&] { return stopped = stopped || (stop && stop->load()); };
     GuardOperation(762, [&] {
         if (!document) return;
         document->ClearImagePool(true);
@@ -218,29 +262,17 @@ bool MakeDocumentThumbnail(KorvanelleDocument* document) {
         options.frontBorder = options.backBorder = options.discBorder = options.frontFold = options.backFold =
             1;
 
-        std::vector<ViewObject*> parts;
-        parts.push_back(temp.GetBackCover());
-        parts.push_back(temp.GetFrontCover());
-        parts.push_back(temp.GetDisc(1));
-        const bool twoDiscs = temp.IsTwoDiscLayout();
-        if (twoDiscs) parts.push_back(temp.GetDisc(2));
-
+        std::vector<StripPart> parts;
+        const int stripWidth = LayOutStrip(&temp, &parts);
         std::vector<Bitmap*> pictures;
         std::vector<int> lefts;
-        int x = 0;
-        for (ViewObject* part : parts) {
-            if (!part) continue;
-            CRect bounds = part->GetDeviceBounds(false);
-            Size fitted = FitSize(bounds.Width(), bounds.Height(), 10000, 64, false);
-            if (fitted.Width <= 0 || fitted.Height <= 0) continue;
-            Bitmap* picture =
-                RenderSideBitmap(&temp, part, &options, kPurposeThumbnail, fitted.Width + 10, fitted.Height);
-            pictures.push_back(picture);
-            lefts.push_back(x);
-            x += fitted.Width + 10;
+        for (const StripPart& part : parts) {
+            if (stopping()) break;
+            pictures.push_back(RenderSideBitmap(&temp, part.object, &options, kPurposeThumbnail,
+                                                part.fitted.Width + 10, part.fitted.Height));
+            lefts.push_back(part.left);
         }
-        int stripWidth = twoDiscs ? x - 8 : x;
-        Bitmap* strip = NewRgbBitmap(stripWidth, 64);
+        Bitmap* strip = stopping() ? nullptr : NewRgbBitmap(stripWidth, kThumbnailHeight);
         if (strip) {
             {
                 Graphics g(strip);
@@ -265,7 +297,7 @@ bool MakeDocumentThumbnail(KorvanelleDocument* document) {
         temp.DetachImages();
         temp.DeleteContents(true);
     });
-    return true;
+    return !stopped;
 }
 
 void CollectSideObjects(CObjectPtrArray& out, KorvanelleDocument* document) {

@@ -8,6 +8,8 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <atomic>
+
 #include "render/RenderContext.h"
 
 class KorvanelleDocument;
@@ -26,9 +28,14 @@ Gdiplus::Bitmap* RenderDocumentToBitmap(KorvanelleDocument* document, ViewObject
 Gdiplus::Bitmap* RenderSideBitmap(KorvanelleDocument* document, ViewObject* object,
                                   const PrintOptions* options, int purpose, int width, int height);
 
-// Replaces the design's image pool by one image: a strip 64 pixels high of its back cover, front
-// cover and discs, with sample album data filled in.
-bool MakeDocumentThumbnail(KorvanelleDocument* document);
+// Replaces the design's image pool by one image: a strip kThumbnailHeight pixels high of its back
+// cover, front cover and discs, with sample album data filled in. Once `stop` is set the drawing
+// is given up between two parts, leaving the pool empty, and the result is false.
+bool MakeDocumentThumbnail(KorvanelleDocument* document, const std::atomic<bool>* stop = nullptr);
+const int kThumbnailHeight = 64;
+// The size of the strip MakeDocumentThumbnail makes of the design, found without drawing it;
+// 0 x 0 when there is nothing to draw.
+SIZE DocumentThumbnailSize(KorvanelleDocument* document);
 
 // The side objects of the current side, as the screen collects them.
 void CollectSideObjects(CObjectPtrArray& out, KorvanelleDocument* document);

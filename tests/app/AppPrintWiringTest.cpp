@@ -13,6 +13,7 @@
 #include "canvas/View.h"
 #include "framework/docview/Ids.h"
 #include "model/PageSizes.h"
+#include "print/DlgNewDoc.h"
 #include "print/LightScribe.h"
 #include "render/CanvasSettings.h"
 #include "res/CommandIds.h"
@@ -274,4 +275,58 @@ TEST_CASE("the view's commands open the print layer's dialogs; no LightScribe li
     closing.Stop();
     CHECK(::GetFileAttributesA((folders.SettingsFolder() + "\\LightScribeTemp.dat").c_str()) ==
           INVALID_FILE_ATTRIBUTES);
+}
+
+namespace {
+
+// What the timer saw of the New Project dialog and did in it: at first sight, Down and Enter
+// pressed in its list.
+struct NewProjectKeys {
+    int pendingAtFirstSight = -1;
+    int selectedAtFirstSight = -1;
+    bool pressed = false;
+};
+NewProjectKeys g_newProjectKeys;
+
+void CALLBACK PressNewProjectKeys(HWND, UINT, UINT_PTR, DWORD) {
+    HWND window = OpenDialog("New Project");
+    DlgNewDoc* dialog = window ? dynamic_cast<DlgNewDoc*>(CWnd::FromHandlePermanent(window)) : nullptr;
+    if (!dialog || g_newProjectKeys.pressed) return;
+    g_newProjectKeys.pressed = true;
+    g_newProjectKeys.pendingAtFirstSight = dialog->PicturesPending();
+    HWND list = ::GetDlgItem(window, IDC_NEW_LIST);
+    g_newProjectKeys.selectedAtFirstSight = static_cast<int>(::SendMessageA(list, LB_GETCURSEL, 0, 0));
+    for (UINT key : {VK_DOWN, VK_RETURN}) {
+        ::PostMessageA(list, WM_KEYDOWN, key, 1);
+        ::PostMessageA(list, WM_KEYUP, key, 0xC0000001);
+    }
+}
+
+}  // namespace
+
+TEST_CASE("File > New: New Project takes its keys while its layout pictures are being made") {
+    kvtest::TemporaryUserFolders folders;
+    g_closed.clear();
+    ThreadTimer closing(100, CloseTimer);
+    kvtest::RunningApp running;
+    REQUIRE(running.Started());
+    closing.Stop();
+    REQUIRE(g_closed == std::vector<std::string>{"New Project"});
+    View* view = View::GetCurrent();
+    REQUIRE(view != nullptr);
+    REQUIRE_FALSE(view->m_design.IsTwoDiscLayout());
+    HWND frame = running.app.m_pMainWnd->m_hWnd;
+
+    g_newProjectKeys = NewProjectKeys();
+    {
+        ThreadTimer keys(20, PressNewProjectKeys);
+        ::SendMessageA(frame, WM_COMMAND, ID_FILE_NEW, 0);
+    }
+    CHECK(g_newProjectKeys.pressed);
+    CHECK(g_newProjectKeys.pendingAtFirstSight > 0);
+    CHECK(g_newProjectKeys.selectedAtFirstSight == 0);
+    // "CD Case - 2 Disc", the entry below the saved layout, was chosen with Enter.
+    CHECK(view->m_design.IsTwoDiscLayout());
+    CHECK(OpenDialog("New Project") == nullptr);
+    running.Close();
 }

@@ -3,9 +3,14 @@
 // returned, Cancel, and the switch shown at start-up.
 #include <doctest.h>
 
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <functional>
 #include <string>
 
 #include "GdiplusSession.h"
+#include "GuiSupport.h"
 #include "PrintTestSupport.h"
 #include "TestSupport.h"
 #include "canvas/FrameCommandState.h"
@@ -32,10 +37,10 @@ struct Library {
 };
 
 // Writes the startup design of CD cases with one disc whose picture is a plain red strip.
-void WriteRedStartupDesign(const std::string& folder, Library& library) {
+void WriteRedStartupDesign(const std::string& folder, Library& library, int width = 120, int height = 64) {
     KorvanelleDocument d;
     d.CreateFromTemplates(library.templates.GetDiscTemplate(), library.templates.GetCoverTemplate());
-    Bitmap red(120, 64, PixelFormat24bppRGB);
+    Bitmap red(width, height, PixelFormat24bppRGB);
     {
         Graphics g(&red);
         g.Clear(Color(255, 220, 0, 0));
@@ -175,5 +180,183 @@ TEST_CASE("the New Project dialog's choice") {
         };
         CHECK(dialog.DoModal() == IDOK);
         CHECK(dialog.m_caseKind == kCaseDvd);
+    }
+}
+
+namespace {
+
+// The dialog with steps run inside its own modal loop: `atShow` at its first idle moment (before
+// its own idle work), then `step` every 10 ms until it returns true, and `onCommand` with every
+// command the dialog receives. (Messages posted at the first idle moment come after the one with
+// which the dialog sets its picture threads going.) A dialog still open after 60 s is ended, so
+// that a failed wait cannot hang the test.
+class Stepped : public DlgNewDoc {
+public:
+    using DlgNewDoc::DlgNewDoc;
+    std::function<void(Stepped&)> atShow;
+    std::function<bool(Stepped&)> step;
+    std::function<void(Stepped&, int id, int code)> onCommand;  // before the dialog's own handling
+    bool timedOut = false;
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_COMMAND && onCommand) onCommand(*this, LOWORD(wParam), HIWORD(wParam));
+        if (message == WM_KICKIDLE && atShow) {
+            std::function<void(Stepped&)> once = std::move(atShow);
+            atShow = nullptr;
+            m_started = ::GetTickCount();
+            ::SetTimer(m_hWnd, kTimer, 10, nullptr);
+            once(*this);
+        } else if (message == WM_TIMER && wParam == kTimer) {
+            if (step && step(*this)) step = nullptr;
+            if (ContinueModal() && ::GetTickCount() - m_started > 60000) {
+                timedOut = true;
+                EndDialog(kLeftOpen);
+            }
+            return 0;
+        }
+        return DlgNewDoc::WindowProc(message, wParam, lParam);
+    }
+
+    // A key pressed in the list, as the keyboard sends it.
+    void Key(UINT key) {
+        HWND list = ::GetDlgItem(m_hWnd, IDC_NEW_LIST);
+        ::PostMessageA(list, WM_KEYDOWN, key, 1);
+        ::PostMessageA(list, WM_KEYUP, key, 0xC0000001);
+    }
+    int Selected() { return static_cast<int>(SendDlgItemMessage(IDC_NEW_LIST, LB_GETCURSEL)); }
+    bool AllPicturesShown() {
+        for (int i = 0; i < 6; ++i)
+            if (!m_list.GetImage(i)) return false;
+        return PicturesPending() == 0;
+    }
+
+private:
+    static const UINT_PTR kTimer = 0x4E50;
+    DWORD m_started = 0;
+};
+
+// Pixels of the list's row i where its picture goes that are not white.
+int InkInPicture(Stepped& d, int i) {
+    const kvtest::Capture list = kvtest::CaptureWindow(d.m_list.m_hWnd);
+    RECT window, row;
+    d.m_list.GetWindowRect(&window);
+    d.m_list.GetItemRect(i, &row);
+    POINT origin = {0, 0};
+    ::ClientToScreen(d.m_list.m_hWnd, &origin);
+    const int x0 = origin.x - window.left + row.left + d.m_list.GetCaptionWidth() + 20;
+    const int y0 = origin.y - window.top + row.top + (i == 0 ? 10 : 5);
+    int ink = 0;
+    for (int y = y0 + 1; y < y0 + d.m_list.GetImageHeight() - 1 && y < list.height; ++y)
+        for (int x = x0 + 1; x < x0 + d.m_list.GetImageWidth() - 1 && x < list.width; ++x)
+            if (list.At(x, y) != 0xFFFFFF) ++ink;
+    return ink;
+}
+
+int ThreadsOfThisProcess() {
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    int count = 0;
+    for (BOOL more = ::Thread32First(snapshot, &entry); more; more = ::Thread32Next(snapshot, &entry))
+        if (entry.th32OwnerProcessID == ::GetCurrentProcessId()) ++count;
+    ::CloseHandle(snapshot);
+    return count;
+}
+
+}  // namespace
+
+TEST_CASE("the layout pictures come while the dialog is open") {
+    EnsureResources();
+    Library library;
+    const std::string folder = kvtest::TempDir("new-project-pending");
+    g_openSaveFolder = g_programFolder = g_dataFolder = folder.c_str();
+    g_caseKind = kCaseJewel;
+    g_discLayout = kLayout1DiscTop;
+    // A startup design whose picture is larger than any drawn one: the rows grow when it comes.
+    WriteRedStartupDesign(folder, library, 700, 80);
+
+    SUBCASE("keys choose while the pictures are made; they come as the dialog makes them at once") {
+        Stepped dialog(&library.templates);
+        int pendingAtShow = -1, inkAtShow = -1, pendingWhenChosen = -1, inkAtEnd = -1;
+        std::vector<unsigned> shown, madeAtOnce;
+        SIZE finalSize = {}, onceSize = {};
+        dialog.atShow = [&](Stepped& d) {
+            pendingAtShow = d.PicturesPending();
+            inkAtShow = InkInPicture(d, 0);
+            d.Key(VK_DOWN);
+            d.Key(VK_DOWN);
+        };
+        dialog.onCommand = [&](Stepped& d, int id, int code) {
+            if (id == IDC_NEW_LIST && code == LBN_SELCHANGE && d.Selected() == 2)
+                pendingWhenChosen = d.PicturesPending();
+        };
+        dialog.step = [&](Stepped& d) {
+            if (!d.AllPicturesShown()) return false;
+            inkAtEnd = InkInPicture(d, 0);
+            finalSize = {d.m_list.GetImageWidth(), d.m_list.GetImageHeight()};
+            shown = kvtest::CaptureWindow(d.m_list.m_hWnd).pixels;
+            // The same list with every picture made before it is shown.
+            d.m_list.SetImages(d.BuildPictures());
+            onceSize = {d.m_list.GetImageWidth(), d.m_list.GetImageHeight()};
+            madeAtOnce = kvtest::CaptureWindow(d.m_list.m_hWnd).pixels;
+            d.Key(VK_RETURN);
+            return true;
+        };
+        CHECK(dialog.DoModal() == IDOK);
+        CHECK_FALSE(dialog.timedOut);
+        CHECK(pendingAtShow == 6);
+        CHECK(inkAtShow == 0);
+        CHECK(pendingWhenChosen > 0);
+        CHECK(inkAtEnd > 0);
+        CHECK(finalSize.cx == 700);
+        CHECK(finalSize.cy == 80);
+        CHECK(onceSize.cx == finalSize.cx);
+        CHECK(onceSize.cy == finalSize.cy);
+        CHECK_FALSE(shown.empty());
+        CHECK(shown == madeAtOnce);
+        CHECK(dialog.m_caseKind == kCaseDvd);
+        CHECK(dialog.m_discLayout == kLayout1DiscTop);
+    }
+    SUBCASE("Escape while the pictures are made closes it; no picture thread is left") {
+        const int threadsBefore = ThreadsOfThisProcess();
+        Stepped dialog(&library.templates);
+        int pendingAtEscape = -1, threadsWhileOpen = -1;
+        dialog.atShow = [](Stepped& d) { d.Key(VK_ESCAPE); };
+        dialog.onCommand = [&](Stepped& d, int id, int) {
+            if (id != IDCANCEL) return;
+            pendingAtEscape = d.PicturesPending();
+            threadsWhileOpen = ThreadsOfThisProcess();
+        };
+        CHECK(dialog.DoModal() == -1);
+        CHECK_FALSE(dialog.timedOut);
+        CHECK(pendingAtEscape > 0);
+        CHECK(threadsWhileOpen > threadsBefore);
+        CHECK(ThreadsOfThisProcess() == threadsBefore);
+        CHECK(dialog.m_caseKind == kCaseJewel);
+    }
+    SUBCASE("Load blank design while the pictures are made: only blank designs' pictures come") {
+        Stepped dialog(&library.templates);
+        unsigned firstCentre = 0;
+        int firstWidth = 0;
+        dialog.atShow = [](Stepped& d) {
+            ::PostMessageA(::GetDlgItem(d.m_hWnd, IDC_NEW_BLANK), BM_CLICK, 0, 0);
+        };
+        int pendingAtClick = -1;
+        dialog.onCommand = [&](Stepped& d, int id, int) {
+            if (id == IDC_NEW_BLANK) pendingAtClick = d.PicturesPending();
+        };
+        dialog.step = [&](Stepped& d) {
+            if (d.IsDlgButtonChecked(IDC_NEW_BLANK) != BST_CHECKED || !d.AllPicturesShown()) return false;
+            firstCentre = CentrePixel(d.m_list.GetImage(0));
+            firstWidth = d.m_list.GetImageWidth();
+            d.Key(VK_RETURN);
+            return true;
+        };
+        CHECK(dialog.DoModal() == IDOK);
+        CHECK_FALSE(dialog.timedOut);
+        CHECK(pendingAtClick > 0);
+        CHECK(firstCentre != 0xDC0000);
+        CHECK(firstWidth < 700);
+        CHECK_FALSE(dialog.m_useStartupDesign);
     }
 }
