@@ -15,7 +15,7 @@ std::function<void()>& PictureDecodeJobs::BeforeDecode() {
     return hook;
 }
 
-unsigned PictureDecodeJobs::Start(IStream* bytes, int screenWidth, int screenHeight, HWND window, UINT message) {
+unsigned PictureDecodeJobs::Start(IStream* bytes, HWND window, UINT message) {
     if (!bytes) return 0;
     // The thread reads a copy of its own: the object's stream may be read (saved, copied) here
     // meanwhile.
@@ -26,10 +26,9 @@ unsigned PictureDecodeJobs::Start(IStream* bytes, int screenWidth, int screenHei
     unsigned ticket = ++m_nextTicket;
     if (ticket == 0) ticket = ++m_nextTicket;
     std::unique_ptr<Job> job(new Job);
-    Job* raw = job.get();
+    job->ticket = ticket;
     try {
-        job->thread = std::thread(&PictureDecodeJobs::Run, this, raw, ticket, copy, screenWidth, screenHeight,
-                                  window, message);
+        job->thread = std::thread(&PictureDecodeJobs::Run, this, job.get(), copy, window, message);
     } catch (...) {
         copy->Release();
         return 0;
@@ -39,11 +38,23 @@ unsigned PictureDecodeJobs::Start(IStream* bytes, int screenWidth, int screenHei
     return ticket;
 }
 
-void PictureDecodeJobs::Run(Job* job, unsigned ticket, IStream* bytes, int width, int height, HWND window,
-                            UINT message) {
+void PictureDecodeJobs::SetScreenSize(unsigned ticket, int width, int height) {
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        for (auto& job : m_jobs) {
+            if (job->ticket != ticket) continue;
+            job->width = width;
+            job->height = height;
+            job->sized = true;
+        }
+    }
+    m_sized.notify_all();
+}
+
+void PictureDecodeJobs::Run(Job* job, IStream* bytes, HWND window, UINT message) {
     if (const std::function<void()>& hook = BeforeDecode()) hook();
     Result result;
-    result.ticket = ticket;
+    result.ticket = job->ticket;
     {
         // Decoded exactly as on the user-interface thread, so that what the screen, the exports
         // and the prints show does not depend on where it was decoded.
@@ -54,11 +65,19 @@ void PictureDecodeJobs::Run(Job* job, unsigned ticket, IStream* bytes, int width
             result.replacedBytes = picture.GetStream();
             picture.Detach();
         }
-        if (result.decoded && width > 0 && height > 0)
-            result.screen = CreateScaledBitmap(result.decoded, RectF(0, 0, static_cast<REAL>(width),
-                                                                     static_cast<REAL>(height)),
-                                               0, 0, 0);
     }
+    int width = 0, height = 0;
+    {
+        std::unique_lock<std::mutex> hold(m_lock);
+        m_sized.wait(hold, [&] { return job->sized || m_cancelled; });
+        if (job->sized) {
+            width = job->width;
+            height = job->height;
+        }
+    }
+    if (result.decoded && width > 0 && height > 0)
+        result.screen = CreateScaledBitmap(
+            result.decoded, RectF(0, 0, static_cast<REAL>(width), static_cast<REAL>(height)), 0, 0, 0);
     {
         std::lock_guard<std::mutex> hold(m_lock);
         m_finished.push_back(result);
@@ -82,11 +101,17 @@ bool PictureDecodeJobs::Pending() const {
 }
 
 void PictureDecodeJobs::Cancel() {
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        m_cancelled = true;
+    }
+    m_sized.notify_all();
     JoinDone(true);
     std::lock_guard<std::mutex> hold(m_lock);
     for (Result& r : m_finished) Free(r);
     m_finished.clear();
     m_outstanding = 0;
+    m_cancelled = false;
 }
 
 void PictureDecodeJobs::Free(Result& result) {

@@ -8,6 +8,7 @@
 #include <gdiplus.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -32,10 +33,13 @@ public:
     PictureDecodeJobs(const PictureDecodeJobs&) = delete;
     PictureDecodeJobs& operator=(const PictureDecodeJobs&) = delete;
 
-    // Decodes a copy of the stream's bytes on a thread of its own and scales the picture to
-    // screenWidth x screenHeight (none when either is 0); then posts `message` to `window`. The
-    // ticket names the result (0: nothing was started).
-    unsigned Start(IStream* bytes, int screenWidth, int screenHeight, HWND window, UINT message);
+    // Decodes a copy of the stream's bytes on a thread of its own, at once, and scales the
+    // picture to the size SetScreenSize gives for the ticket (the decode does not wait for it);
+    // then posts `message` to `window`. The ticket names the result (0: nothing was started).
+    unsigned Start(IStream* bytes, HWND window, UINT message);
+    // The size of the picture on the screen (none when either is 0): every ticket started must
+    // get one, or its thread waits until Cancel.
+    void SetScreenSize(unsigned ticket, int width, int height);
     // The finished results, each handed out once.
     std::vector<Result> TakeFinished();
     // Whether a decode started here has not been taken yet.
@@ -52,11 +56,16 @@ private:
     struct Job {
         std::thread thread;
         std::atomic<bool> done{false};
+        unsigned ticket = 0;
+        bool sized = false;  // the screen size is known (under m_lock)
+        int width = 0, height = 0;
     };
-    void Run(Job* job, unsigned ticket, IStream* bytes, int width, int height, HWND window, UINT message);
+    void Run(Job* job, IStream* bytes, HWND window, UINT message);
     void JoinDone(bool all);
 
     mutable std::mutex m_lock;
+    std::condition_variable m_sized;
+    bool m_cancelled = false;
     std::vector<std::unique_ptr<Job>> m_jobs;
     std::vector<Result> m_finished;
     unsigned m_nextTicket = 0;

@@ -285,7 +285,21 @@ ViewObject* View::InsertImageObject(const CRect& rectIn, const CString& path, bo
         ViewObject* o = new ViewObject;
         o->type = kObjectImage;
         PictureHeaderCheck headers;
-        const bool deferred = m_hWnd && o->ReadImageFile(path, &headers) && DecodesOnThread(headers);
+        bool deferred = m_hWnd && o->ReadImageFile(path, &headers) && DecodesOnThread(headers);
+        // The decode starts at once and the scaling waits for the picture's place on the canvas,
+        // which every way out of here gives it.
+        struct ScreenSizeOnExit {
+            PictureDecodeJobs& jobs;
+            unsigned ticket = 0;
+            Rect shown;
+            ~ScreenSizeOnExit() {
+                if (ticket) jobs.SetScreenSize(ticket, shown.Width, shown.Height);
+            }
+        } decode{m_pictureJobs};
+        if (deferred) {
+            decode.ticket = m_pictureJobs.Start(o->image.GetStream(), m_hWnd, WM_PICTURES_DECODED);
+            deferred = decode.ticket != 0;
+        }
         if (!deferred && !o->LoadImageFile(path, false)) {
             EndWaitCursor();
             ShowCanvasMessageOk(this, kMessageError, CString(), "Invalid image format.");
@@ -317,10 +331,8 @@ ViewObject* View::InsertImageObject(const CRect& rectIn, const CString& path, bo
         if (deferred) {
             // Decoded, and scaled to its size on the canvas, while the canvas goes on; it shows
             // when it arrives (OnPicturesDecoded).
-            const Rect shown = ObjectCanvasRect(o);
-            o->decodeTicket = m_pictureJobs.Start(o->image.GetStream(), shown.Width, shown.Height, m_hWnd,
-                                                  WM_PICTURES_DECODED);
-            if (!o->decodeTicket) o->EnsureImageLoaded();
+            decode.shown = ObjectCanvasRect(o);
+            o->decodeTicket = decode.ticket;
         }
         made = o;
         StopOutlineTimer();

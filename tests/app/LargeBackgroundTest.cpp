@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <vector>
 
 #include <objidl.h>
 #include <gdiplus.h>
@@ -239,6 +240,39 @@ TEST_CASE("a large background decodes while the canvas takes keys, shows when it
     s.Drawn();
     CHECK(s.Count(s.large) == 0);
     CHECK(IsRed(s.SideMiddle()));
+
+    // Headers that pass over a scan the decoder cannot read (it names a component the frame does
+    // not have): inserted at first, taken off again with the usual message when the decode fails.
+    {
+        std::vector<BYTE> bytes;
+        {
+            CFile file;
+            REQUIRE(file.Open(s.large, CFile::modeRead));
+            bytes.resize(static_cast<size_t>(file.GetLength()));
+            REQUIRE(file.Read(bytes.data(), static_cast<UINT>(bytes.size())) == bytes.size());
+        }
+        size_t scan = 2;
+        while (scan + 5 < bytes.size() && !(bytes[scan] == 0xFF && bytes[scan + 1] == 0xDA))
+            scan += 2 + (bytes[scan + 2] << 8 | bytes[scan + 3]);
+        REQUIRE(scan + 5 < bytes.size());
+        bytes[scan + 5] = 0x77;  // the first component of the scan
+        const CString broken = CString(s.folders.Root().c_str()) + "\\broken.jpg";
+        CFile out;
+        REQUIRE(out.Open(broken, CFile::modeCreate | CFile::modeWrite));
+        out.Write(bytes.data(), static_cast<UINT>(bytes.size()));
+        out.Close();
+        KvMessageBoxCapture boxes;
+        ViewObject* side = s.view->m_design.GetCurrentSide();
+        s.view->InsertImage(CRect(side->left, side->top, side->left + side->width, side->top + side->height), broken,
+                            true);
+        CHECK(s.Count(broken) == 1);
+        CHECK(boxes.Boxes().empty());
+        s.Arrived();
+        CHECK(s.Count(broken) == 0);
+        REQUIRE(boxes.Boxes().size() == 1);
+        CHECK(boxes.LastText() == "Invalid image format.");
+        CHECK_FALSE(IsBlue(s.SideMiddle()));
+    }
 
     // Closed while a decode is held: the window goes and the decode ends before GDI+ does.
     s.entered = false;
