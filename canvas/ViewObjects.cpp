@@ -285,7 +285,8 @@ ViewObject* View::InsertImageObject(const CRect& rectIn, const CString& path, bo
         ViewObject* o = new ViewObject;
         o->type = kObjectImage;
         PictureHeaderCheck headers;
-        bool deferred = m_hWnd && o->ReadImageFile(path, &headers) && DecodesOnThread(headers);
+        bool loaded = o->ReadImageFile(path, &headers);
+        bool deferred = loaded && m_hWnd && DecodesOnThread(headers);
         // The decode starts at once and the scaling waits for the picture's place on the canvas,
         // which every way out of here gives it.
         struct ScreenSizeOnExit {
@@ -300,7 +301,8 @@ ViewObject* View::InsertImageObject(const CRect& rectIn, const CString& path, bo
             decode.ticket = m_pictureJobs.Start(o->image.GetStream(), m_hWnd, WM_PICTURES_DECODED);
             deferred = decode.ticket != 0;
         }
-        if (!deferred && !o->LoadImageFile(path, false)) {
+        if (!deferred) loaded = loaded && o->EnsureImageLoaded();
+        if (!loaded) {
             EndWaitCursor();
             ShowCanvasMessageOk(this, kMessageError, CString(), "Invalid image format.");
             DeleteViewObject(o);
