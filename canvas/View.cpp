@@ -49,6 +49,7 @@ BEGIN_MESSAGE_MAP(View, CScrollView)
     ON_WM_TIMER()
     ON_WM_DESTROY()
     ON_WM_SETTINGCHANGE()
+    ON_MESSAGE(WM_PICTURES_DECODED, OnPicturesDecoded)
     ON_COMMAND(ID_EDIT_COPY, OnEditCopyText)
     ON_COMMAND(ID_EDIT_CUT, OnEditCutText)
     ON_COMMAND(ID_EDIT_PASTE, OnEditPasteText)
@@ -499,6 +500,8 @@ void View::OnSettingChange(UINT uFlags, LPCTSTR lpszSection) {
 
 void View::OnDestroy() {
     GuardOperation(810, [&] {
+        // No decode outlives the window (nor GDI+, which goes down after it).
+        m_pictureJobs.Cancel();
         StopOutlineTimer();
         DeleteDashPatterns();
         ReleaseBuffers();

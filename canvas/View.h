@@ -24,6 +24,7 @@
 #include "framework/DocView.h"
 #include "framework/Win.h"
 #include "model/KorvanelleDocument.h"
+#include "canvas/PictureDecodeJobs.h"
 #include "canvas/Undo.h"
 #include "canvas/ViewHost.h"
 #include "canvas/ViewSelect.h"
@@ -184,6 +185,11 @@ public:
     void InsertObject(const CString& kind);
     // Rectangle as left, top, right, bottom in design units.
     void InsertImage(const CRect& rect, const CString& path, bool asBackground);
+    // Whether a picture inserted lately is still being decoded for the screen.
+    bool HasPicturesPending() const { return m_pictureJobs.Pending(); }
+    // Takes the pictures decoded since: each goes to its object when that still waits for it, and
+    // the canvas shows it.
+    LRESULT OnPicturesDecoded(WPARAM, LPARAM);
     // As InsertImage, giving the object made (null when none was).
     ViewObject* InsertImageObject(const CRect& rect, const CString& path, bool asBackground);
     void PlaceObject(CRect& rect, bool fitWidth);
@@ -316,6 +322,8 @@ public:
     CSize m_calibrationSavedPage;
     bool m_calibrationPageChanged = false;
     bool m_discsCentredForPrint = false;
+    // Large inserted pictures being decoded.
+    PictureDecodeJobs m_pictureJobs;
 
     DECLARE_MESSAGE_MAP()
 
@@ -341,6 +349,10 @@ private:
     // The drag rules of a move (grid snapping, kept inside the side) applied to a new object's
     // rectangle, which it then takes.
     void PlaceByMoveRules(ViewObject* object, CRect rect, const CRect& sideRect);
+    // Reads a picture file into a new image object: a large picture is decoded on a thread while
+    // the canvas goes on (see OnPicturesDecoded), others at once. False for a picture that cannot
+    // be read or decoded.
+    bool ReadInsertedPicture(ViewObject* object, const CString& path, bool& deferred);
     void ApplyTextMargin(ViewObject* disc, int margin);
     // Parts of ApplyUndoStep.
     struct UndoApplyState;
@@ -350,6 +362,9 @@ private:
     // 1086 redraw without them 700 ms later.
     void FlashMarginRings(ViewObject* disc);
 };
+
+// The message that tells the canvas a picture decoded on a thread is ready.
+const UINT WM_PICTURES_DECODED = WM_APP + 0x94;
 
 // The filter of the Insert Image file dialog.
 extern const char* const kInsertImageFilter;

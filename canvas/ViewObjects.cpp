@@ -10,6 +10,7 @@
 #include "canvas/CanvasMessage.h"
 #include "canvas/FrameCommandState.h"
 #include "canvas/View.h"
+#include "model/PictureHeaders.h"
 #include "render/CanvasSettings.h"
 
 using namespace Gdiplus;
@@ -21,6 +22,17 @@ const char* const kInsertImageFilter =
     "MetaFiles (*.wmf;*.emf)|*.WMF;*.EMF|All Files (*.*)|*.*||";
 
 namespace {
+
+// Pictures this large take a second or more to decode and scale for the screen: they are decoded
+// on a thread of their own. Only kinds whose bytes the decode keeps as they are.
+const uint64_t kThreadDecodePixels = 4000000;
+
+bool DecodesOnThread(const PictureHeaderCheck& headers) {
+    const bool kept = headers.kind == PictureHeaderCheck::kJpeg || headers.kind == PictureHeaderCheck::kPng ||
+                      headers.kind == PictureHeaderCheck::kGif || headers.kind == PictureHeaderCheck::kTiff;
+    return headers.acceptable && kept &&
+           static_cast<uint64_t>(headers.width) * headers.height >= kThreadDecodePixels;
+}
 
 CString IntText(int value) {
     CString text;
@@ -272,7 +284,25 @@ ViewObject* View::InsertImageObject(const CRect& rectIn, const CString& path, bo
         }
         ViewObject* o = new ViewObject;
         o->type = kObjectImage;
-        if (!o->LoadImageFile(path, false)) {
+        PictureHeaderCheck headers;
+        bool loaded = o->ReadImageFile(path, &headers);
+        bool deferred = loaded && m_hWnd && DecodesOnThread(headers);
+        // The decode starts at once and the scaling waits for the picture's place on the canvas,
+        // which every way out of here gives it.
+        struct ScreenSizeOnExit {
+            PictureDecodeJobs& jobs;
+            unsigned ticket = 0;
+            Rect shown;
+            ~ScreenSizeOnExit() {
+                if (ticket) jobs.SetScreenSize(ticket, shown.Width, shown.Height);
+            }
+        } decode{m_pictureJobs};
+        if (deferred) {
+            decode.ticket = m_pictureJobs.Start(o->image.GetStream(), m_hWnd, WM_PICTURES_DECODED);
+            deferred = decode.ticket != 0;
+        }
+        if (!deferred) loaded = loaded && o->EnsureImageLoaded();
+        if (!loaded) {
             EndWaitCursor();
             ShowCanvasMessageOk(this, kMessageError, CString(), "Invalid image format.");
             DeleteViewObject(o);
@@ -288,12 +318,23 @@ ViewObject* View::InsertImageObject(const CRect& rectIn, const CString& path, bo
         m_design.AddObject(o);
         if (!asBackground) {
             int w = o->width, h = o->height;
-            if (GetImageNaturalSize(o, w, h, false)) {
+            const bool natural = deferred ? CanvasGeometry::NaturalSize(static_cast<int>(headers.width),
+                                                                       static_cast<int>(headers.height), w, h,
+                                                                       false, m_zoom, m_unitsPerPixelX,
+                                                                       m_unitsPerPixelY)
+                                          : GetImageNaturalSize(o, w, h, false);
+            if (natural) {
                 o->width = w;
                 o->height = h;
             }
         } else {
             m_select.SetAsBackground(o, TRUE, FALSE);
+        }
+        if (deferred) {
+            // Decoded, and scaled to its size on the canvas, while the canvas goes on; it shows
+            // when it arrives (OnPicturesDecoded).
+            decode.shown = ObjectCanvasRect(o);
+            o->decodeTicket = decode.ticket;
         }
         made = o;
         StopOutlineTimer();
@@ -305,6 +346,41 @@ ViewObject* View::InsertImageObject(const CRect& rectIn, const CString& path, bo
         if (!asBackground && m_hWnd) SetFocus();
     });
     return made;
+}
+
+LRESULT View::OnPicturesDecoded(WPARAM, LPARAM) {
+    GuardOperation(963, [&] {
+        bool arrived = false;
+        for (PictureDecodeJobs::Result& result : m_pictureJobs.TakeFinished()) {
+            const unsigned ticket = result.ticket;
+            ViewObject* o = m_design.FindObjectIf([&](const ViewObject* x) { return x->decodeTicket == ticket; });
+            // Gone (undone, deleted, another design), or decoded on demand meanwhile (an export).
+            if (!o || o->decodedImage) {
+                if (o) o->decodeTicket = 0;
+                PictureDecodeJobs::Free(result);
+                continue;
+            }
+            o->decodeTicket = 0;
+            if (!result.decoded) {
+                // Headers that promised a picture the decoder could not read: it goes again.
+                PictureDecodeJobs::Free(result);
+                if (m_design.GetFirstSelected() == o) m_design.ClearSelection();
+                m_design.RemoveObject(o, true);
+                OnSelectionChanged(m_design.currentSideName, FALSE);
+                Redraw(true);
+                m_select.Refresh();
+                ShowCanvasMessageOk(this, kMessageError, CString(), "Invalid image format.");
+                continue;
+            }
+            if (result.replacedBytes) o->image.Attach(result.replacedBytes);
+            o->SetDecodedImage(result.decoded);
+            if (result.screen) o->SetAdjustedImage(result.screen);
+            result = PictureDecodeJobs::Result();
+            arrived = true;
+        }
+        if (arrived) Redraw(true);
+    });
+    return 0;
 }
 
 void View::PlaceObject(CRect& rect, bool fitWidth) {

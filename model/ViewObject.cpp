@@ -2,6 +2,7 @@
 #include "model/ViewObject.h"
 
 #include "model/AlbumInfo.h"
+#include "model/PictureHeaders.h"
 
 #include <cmath>
 #include <cstdio>
@@ -332,9 +333,9 @@ void ViewObject::FreeImageData(bool keepBytes) {
     });
 }
 
-bool ViewObject::LoadImageFile(LPCSTR path, bool dropDecoded) {
+bool ViewObject::ReadImageFile(LPCSTR path, PictureHeaderCheck* headers) {
     bool ok = false;
-    GuardOperation(502, [&] {
+    GuardOperation(516, [&] {
         if (type != kObjectImage) return;
         FreeImageData(false);
         HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -350,8 +351,20 @@ bool ViewObject::LoadImageFile(LPCSTR path, bool dropDecoded) {
                    got == static_cast<DWORD>(size.QuadPart);
         }
         CloseHandle(file);
-        if (!read || !image.SetBytes(bytes.GetData(), static_cast<ULONG>(bytes.GetSize()))) return;
-        if (!EnsureImageLoaded()) return;
+        if (!read) return;
+        const PictureHeaderCheck check = CheckPictureHeaders(bytes.GetData(), static_cast<size_t>(bytes.GetSize()));
+        if (headers) *headers = check;
+        if (!check.acceptable) return;
+        ok = image.SetBytes(bytes.GetData(), static_cast<ULONG>(bytes.GetSize()));
+    });
+    if (!ok && type == kObjectImage) image.Clear();
+    return ok;
+}
+
+bool ViewObject::LoadImageFile(LPCSTR path, bool dropDecoded) {
+    bool ok = false;
+    GuardOperation(502, [&] {
+        if (!ReadImageFile(path) || !EnsureImageLoaded()) return;
         if (dropDecoded) FreeImageData(true);
         ok = true;
     });

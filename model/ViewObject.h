@@ -54,6 +54,7 @@ typedef CTypedPtrArray<CPtrArray, Gdiplus::RectF*> CBoxArray;
 typedef CTypedPtrArray<CPtrArray, TrackRow*> CTrackRowArray;
 
 class HslLock;
+struct PictureHeaderCheck;
 
 class ViewObject : public CObject {
     DECLARE_SERIAL(ViewObject)
@@ -127,6 +128,12 @@ public:
     bool EnsureImageLoaded();
     void FreeImageData(bool keepBytes);
     bool LoadImageFile(LPCSTR path, bool dropDecoded);
+    // Reads a picture file's bytes into the object without decoding them: false (and nothing held)
+    // when the file cannot be read or its headers are refused. The decode comes later; `headers`
+    // (when given) receives what the headers say.
+    bool ReadImageFile(LPCSTR path, PictureHeaderCheck* headers = nullptr);
+    // Whether the screen waits for this object's picture from a decode that runs elsewhere.
+    bool IsDecodePending() const { return decodeTicket != 0 && !decodedImage; }
     // Replace a decoded bitmap, releasing the previous one when this object owns it; the object
     // owns the new one. The adjusted and working images are shared with the colour worker: the
     // one-argument forms wait for hslBusy themselves, the others are for a caller holding it.
@@ -234,6 +241,8 @@ public:
     Gdiplus::Bitmap* decodedImage = nullptr;
     Gdiplus::Bitmap* adjustedImage = nullptr;
     Gdiplus::Bitmap* workingImage = nullptr;
+    // Non-zero while a decode started for this object (never copied) has not yet delivered.
+    unsigned decodeTicket = 0;
     CTrackRowArray trackRows;
     CBoxArray cellBoxes;
     CBoxArray glyphBoxes;

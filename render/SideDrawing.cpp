@@ -265,6 +265,9 @@ void RenderContext::DrawImages(ImageLayer layer) {
             if (!o || !o->IsImage()) continue;
             if (layer != ImageLayer::All && (o->bBackground != 0) != (layer == ImageLayer::Backgrounds))
                 continue;
+            // The screen does not wait for a picture still being decoded elsewhere: it shows
+            // once it arrives.
+            if (purpose == kPurposeScreen && o->IsDecodePending()) continue;
             if (!o->EnsureImageLoaded() || !o->decodedImage) continue;
             Bitmap* image = o->decodedImage;
             Rect d = MapRect(o->GetRectF(false));

@@ -1,0 +1,139 @@
+// The decoding threads of large pictures and the hand-over of their results.
+#include "canvas/PictureDecodeJobs.h"
+
+#include "model/ImageStream.h"
+#include "render/ColorProcessing.h"
+
+using namespace Gdiplus;
+
+PictureDecodeJobs::~PictureDecodeJobs() {
+    Cancel();
+}
+
+std::function<void()>& PictureDecodeJobs::BeforeDecode() {
+    static std::function<void()> hook;
+    return hook;
+}
+
+unsigned PictureDecodeJobs::Start(IStream* bytes, HWND window, UINT message) {
+    if (!bytes) return 0;
+    // The thread reads a copy of its own: the object's stream may be read (saved, copied) here
+    // meanwhile.
+    IStream* copy = nullptr;
+    if (FAILED(bytes->Clone(&copy)) || !copy) return 0;
+    JoinDone(false);
+    std::lock_guard<std::mutex> hold(m_lock);
+    unsigned ticket = ++m_nextTicket;
+    if (ticket == 0) ticket = ++m_nextTicket;
+    std::unique_ptr<Job> job(new Job);
+    job->ticket = ticket;
+    try {
+        job->thread = std::thread(&PictureDecodeJobs::Run, this, job.get(), copy, window, message);
+    } catch (...) {
+        copy->Release();
+        return 0;
+    }
+    m_jobs.push_back(std::move(job));
+    ++m_outstanding;
+    return ticket;
+}
+
+void PictureDecodeJobs::SetScreenSize(unsigned ticket, int width, int height) {
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        for (auto& job : m_jobs) {
+            if (job->ticket != ticket) continue;
+            job->width = width;
+            job->height = height;
+            job->sized = true;
+        }
+    }
+    m_sized.notify_all();
+}
+
+void PictureDecodeJobs::Run(Job* job, IStream* bytes, HWND window, UINT message) {
+    if (const std::function<void()>& hook = BeforeDecode()) hook();
+    Result result;
+    result.ticket = job->ticket;
+    {
+        // Decoded exactly as on the user-interface thread, so that what the screen, the exports
+        // and the prints show does not depend on where it was decoded.
+        IStreamObject picture;
+        picture.Attach(bytes);
+        result.decoded = picture.CreateBitmap();
+        if (result.decoded && picture.GetStream() != bytes) {
+            result.replacedBytes = picture.GetStream();
+            picture.Detach();
+        }
+    }
+    int width = 0, height = 0;
+    {
+        std::unique_lock<std::mutex> hold(m_lock);
+        m_sized.wait(hold, [&] { return job->sized || m_cancelled; });
+        if (job->sized) {
+            width = job->width;
+            height = job->height;
+        }
+    }
+    if (result.decoded && width > 0 && height > 0)
+        result.screen = CreateScaledBitmap(
+            result.decoded, RectF(0, 0, static_cast<REAL>(width), static_cast<REAL>(height)), 0, 0, 0);
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        m_finished.push_back(result);
+    }
+    job->done = true;
+    if (window) ::PostMessage(window, message, 0, 0);
+}
+
+std::vector<PictureDecodeJobs::Result> PictureDecodeJobs::TakeFinished() {
+    JoinDone(false);
+    std::lock_guard<std::mutex> hold(m_lock);
+    std::vector<Result> taken;
+    taken.swap(m_finished);
+    m_outstanding -= static_cast<int>(taken.size());
+    return taken;
+}
+
+bool PictureDecodeJobs::Pending() const {
+    std::lock_guard<std::mutex> hold(m_lock);
+    return m_outstanding > 0;
+}
+
+void PictureDecodeJobs::Cancel() {
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        m_cancelled = true;
+    }
+    m_sized.notify_all();
+    JoinDone(true);
+    std::lock_guard<std::mutex> hold(m_lock);
+    for (Result& r : m_finished) Free(r);
+    m_finished.clear();
+    m_outstanding = 0;
+    m_cancelled = false;
+}
+
+void PictureDecodeJobs::Free(Result& result) {
+    delete result.decoded;
+    delete result.screen;
+    if (result.replacedBytes) result.replacedBytes->Release();
+    result = Result();
+}
+
+void PictureDecodeJobs::JoinDone(bool all) {
+    std::vector<std::unique_ptr<Job>> ended;
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        for (auto it = m_jobs.begin(); it != m_jobs.end();) {
+            if (all || (*it)->done) {
+                ended.push_back(std::move(*it));
+                it = m_jobs.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    for (auto& job : ended)
+        if (job->thread.joinable()) job->thread.join();
+}

@@ -1,0 +1,135 @@
+// How long the running application takes to put an 8000 x 8000 photo on the side as its
+// background: the time the insert holds the user-interface thread, the time until the canvas
+// shows the picture (no picture work pending, nothing waiting for painting, the queue empty),
+// and the longest the message loop was kept from the canvas meanwhile. Each run is
+// undone before the next. Run by hand:
+//   build/wine-run build/tools/bench/bench_large_background.exe
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "AppTestSupport.h"
+#include "app/KorvanelleFrame.h"
+#include "canvas/AppCanvasState.h"
+#include "canvas/View.h"
+#include "canvas/ViewSettings.h"
+#include "framework/graphics/GdipImage.h"
+
+namespace {
+
+double Now() {
+    LARGE_INTEGER f, c;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&c);
+    return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+// Nothing of the application waits for painting, no redraw or layout is queued for the idle time
+// and no picture is still being decoded.
+bool Settled(View* view) {
+    const AppCanvasState& state = AppCanvasState::Get();
+    return !(HIWORD(GetQueueStatus(QS_PAINT | QS_POSTMESSAGE | QS_SENDMESSAGE)) &
+             (QS_PAINT | QS_POSTMESSAGE | QS_SENDMESSAGE)) &&
+           !state.m_redrawRequest && !state.m_relayoutRequest && state.m_queuedText.IsEmpty() &&
+           !view->HasPicturesPending();
+}
+
+void Report(const char* what, std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    std::printf("%-44s median %7.1f ms  min %7.1f  max %7.1f  (%u runs)\n", what, v[v.size() / 2], v.front(),
+                v.back(), static_cast<unsigned>(v.size()));
+    std::fflush(stdout);
+}
+
+// An 8000 x 8000 photo-like JPEG.
+bool WriteLargePhoto(const std::wstring& path) {
+    Gdiplus::Bitmap bitmap(8000, 8000, PixelFormat24bppRGB);
+    Gdiplus::Rect all(0, 0, 8000, 8000);
+    Gdiplus::BitmapData data;
+    if (bitmap.LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat24bppRGB, &data) != Gdiplus::Ok) return false;
+    for (int y = 0; y < 8000; ++y) {
+        BYTE* row = static_cast<BYTE*>(data.Scan0) + y * data.Stride;
+        for (int x = 0; x < 8000; ++x) {
+            row[x * 3] = static_cast<BYTE>(x / 32 + ((x * y) >> 9));
+            row[x * 3 + 1] = static_cast<BYTE>(y / 32);
+            row[x * 3 + 2] = static_cast<BYTE>((x + y) / 64);
+        }
+    }
+    bitmap.UnlockBits(&data);
+    CLSID jpeg;
+    if (!GetEncoderClsid(L"image/jpeg", &jpeg)) return false;
+    return bitmap.Save(path.c_str(), &jpeg, nullptr) == Gdiplus::Ok;
+}
+
+}  // namespace
+
+int main() {
+    kvtest::TemporaryUserFolders folders;
+    kvtest::RunningApp run([] { g_showNewProjectAtStart = 0; });
+    if (!run.Started()) {
+        std::printf("the application did not start\n");
+        return 1;
+    }
+    KorvanelleFrame* frame = GetMainFrame();
+    View* view = dynamic_cast<View*>(frame->GetActiveView());
+    if (!view) {
+        std::printf("no canvas\n");
+        return 1;
+    }
+    frame->ShowWindow(SW_RESTORE);
+    frame->SetWindowPos(nullptr, 0, 0, 900, 650, SWP_NOZORDER | SWP_NOACTIVATE);
+    run.Pump([&] { return Settled(view); }, 30000);
+
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring path = std::wstring(temp) + L"kv-bench-large-8000.jpg";
+    if (!WriteLargePhoto(path)) {
+        std::printf("could not write the 8000 x 8000 photo\n");
+        return 1;
+    }
+    char narrow[MAX_PATH];
+    WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, narrow, MAX_PATH, nullptr, nullptr);
+
+    std::vector<double> held, shown, answer;
+    int left = 0;
+    for (int i = 0; i < 5; ++i) {
+        ViewObject* side = view->m_design.GetCurrentSide();
+        const double a = Now();
+        // One undo step, as the Images bar makes it, so that Undo takes the picture off again.
+        view->BeginUndoStep();
+        view->RecordUndoValue("prevOrder", nullptr, "", "");
+        ViewObject* made = view->InsertImageObject(
+            CRect(side->left, side->top, side->left + side->width, side->top + side->height), narrow, true);
+        view->RecordUndoValue("nextOrder", made, "", "");
+        view->EndUndoStep();
+        const double b = Now();
+        // The loop waits at most 10 ms for a message between its passes: the longest time between
+        // two passes is the longest the canvas could not answer (to 10 ms).
+        double last = b, longest = b - a;
+        run.Pump(
+            [&] {
+                const double now = Now();
+                longest = std::max(longest, now - last);
+                last = now;
+                return Settled(view);
+            },
+            30000);
+        const double c = Now();
+        held.push_back(b - a);
+        shown.push_back(c - a);
+        answer.push_back(longest);
+        view->SendMessage(WM_COMMAND, ID_EDIT_UNDO);
+        run.Pump([&] { return Settled(view); }, 30000);
+        view->m_design.ForEachObject([&](ViewObject* o) { left += o->IsImage() ? 1 : 0; });
+    }
+    if (left) std::printf("the undo left %d pictures on the design\n", left);
+    Report("insert holds the user-interface thread", held);
+    Report("inserted to shown on the canvas", shown);
+    Report("longest wait of the canvas meanwhile", answer);
+    DeleteFileW(path.c_str());
+    run.Close();
+    return 0;
+}
