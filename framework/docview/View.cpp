@@ -176,6 +176,15 @@ void ShowViewBar(HWND hWnd, int nBar, BOOL bNeeded, int total, int page, int pos
     si.nMax = total - 1;
     si.nPage = (UINT)page;
     si.nPos = pos;
+    // A bar already shown as asked is left alone: setting it again draws it again, and the
+    // themed drawing of a scroll bar costs many round trips to the window system.
+    const DWORD shownStyle = nBar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL;
+    SCROLLINFO now = {};
+    now.cbSize = sizeof(now);
+    now.fMask = SIF_PAGE | SIF_RANGE | SIF_POS;
+    if ((::GetWindowLongA(hWnd, GWL_STYLE) & shownStyle) && ::GetScrollInfo(hWnd, nBar, &now) &&
+        now.nMin == si.nMin && now.nMax == si.nMax && now.nPage == si.nPage && now.nPos == si.nPos)
+        return;
     ::ShowScrollBar(hWnd, nBar, TRUE);
     ::SetScrollInfo(hWnd, nBar, &si, TRUE);
 }
