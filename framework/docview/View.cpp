@@ -271,8 +271,9 @@ void CScrollView::ScrollToDevicePosition(POINT ptDev) {
     CPoint cur = GetDeviceScrollPosition();
     int x = (GetStyle() & WS_HSCROLL) ? std::max(0, std::min((int)ptDev.x, ScrollLimit(SB_HORZ))) : 0;
     int y = (GetStyle() & WS_VSCROLL) ? std::max(0, std::min((int)ptDev.y, ScrollLimit(SB_VERT))) : 0;
-    if (GetStyle() & WS_HSCROLL) ::SetScrollPos(m_hWnd, SB_HORZ, x, TRUE);
-    if (GetStyle() & WS_VSCROLL) ::SetScrollPos(m_hWnd, SB_VERT, y, TRUE);
+    // A bar whose position does not change is not set (and drawn) again.
+    if ((GetStyle() & WS_HSCROLL) && x != cur.x) ::SetScrollPos(m_hWnd, SB_HORZ, x, TRUE);
+    if ((GetStyle() & WS_VSCROLL) && y != cur.y) ::SetScrollPos(m_hWnd, SB_VERT, y, TRUE);
     if (cur.x != x || cur.y != y) ::ScrollWindow(m_hWnd, cur.x - x, cur.y - y, nullptr, nullptr);
 }
 

@@ -159,7 +159,7 @@ TEST_CASE("the scroll view's bars follow its total size") {
     pView->SetScrollSizes(MM_TEXT, CSize(400, 300));
 }
 
-TEST_CASE("a scroll bar already shown as asked is not set and drawn again") {
+TEST_CASE("a scroll bar already shown as asked, or scrolled to where it is, is not drawn again") {
     CTestFrame* pFrame = EnsureFrame();
     CTestView* pView = (CTestView*)pFrame->GetActiveView();
     pView->SetScrollSizes(MM_TEXT, CSize(3000, 2500));
@@ -185,6 +185,9 @@ TEST_CASE("a scroll bar already shown as asked is not set and drawn again") {
     dc.SetPixel(mark.x, mark.y, magenta);
     REQUIRE(dc.GetPixel(mark.x, mark.y) == magenta);
     pView->SetScrollSizes(MM_TEXT, CSize(3000, 2500));
+    CHECK(dc.GetPixel(mark.x, mark.y) == magenta);
+    // Scrolled to where it is: the same.
+    pView->ScrollToPosition(pView->GetScrollPosition());
     CHECK(dc.GetPixel(mark.x, mark.y) == magenta);
 
     // Another total size is set, and drawn.
