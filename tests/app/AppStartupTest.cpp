@@ -207,6 +207,23 @@ TEST_CASE("the main menu gets its pictures at the first idle time, or when it op
         CHECK(shownBare);
         CHECK(g_menuSeen == 2);
     }
+    SUBCASE("closed before the idle time") {
+        bool closed = false;
+        kvtest::RunningApp run([&] {
+            frame = GetMainFrame();
+            if (frame == nullptr || !PumpWithoutIdle([&] { return IsWindowVisible(frame->m_hWnd) != FALSE; }))
+                return;
+            shownBare = !frame->IsMenuDecorated();
+            const HWND window = frame->m_hWnd;
+            frame->GetActiveDocument()->SetModifiedFlag(FALSE);
+            ::PostMessageA(window, WM_CLOSE, 0, 0);
+            closed = PumpWithoutIdle([&] { return !::IsWindow(window); });
+        });
+        CHECK(shownBare);
+        CHECK(closed);
+        run.Close();  // the shut-down runs with the menu never decorated
+        DropQuit();
+    }
 }
 
 TEST_CASE("ending the Windows session asks about the design and saves the settings") {
