@@ -306,6 +306,11 @@ bool KorvanelleApp::RunDeferredStartup() {
     if (m_deferredStartupDone || m_pView == nullptr || !m_pView->m_paintEnabled) return false;
     KorvanelleFrame* frame = dynamic_cast<KorvanelleFrame*>(m_pMainWnd);
     if (frame == nullptr || frame->m_hWnd == nullptr || !::IsWindowVisible(frame->m_hWnd)) return false;
+    // One piece per idle call, so that input waiting meanwhile is handled in between.
+    if (!frame->IsMenuDecorated()) {
+        frame->DecorateMenu();
+        return true;
+    }
     m_deferredStartupDone = true;
     // The font name box lists the installed families: a hidden box until a text is selected.
     frame->m_toolProperties.m_fontName.EnsureFontList();

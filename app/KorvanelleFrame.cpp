@@ -184,18 +184,7 @@ int KorvanelleFrame::OnCreate(LPCREATESTRUCT lpcs) {
     // A frame whose bars or menus were not all made is not run half-built: the guard has told the
     // user, and the window is not created.
     const bool built = GuardOperation(174, [&] {
-        // Menu icons: the tool-bar strip first, then the shared menu pictures.
-        m_defaultMenu.LoadToolBar(IDR_MENU_TOOLBAR);
-        CImageList* menuImages = g_menuImageList ? CImageList::FromHandle(g_menuImageList) : nullptr;
-        if (menuImages != nullptr)
-            for (const auto& icon : kMenuIcons)
-                m_defaultMenu.ModifyItemImage(nullptr, icon.command, menuImages, icon.image);
-        for (int i = 0; i < 5; ++i) {
-            CStyledMenu* popup = CStyledMenu::FromHandleStyled(::GetSubMenu(m_defaultMenu.m_hMenu, i));
-            if (popup != nullptr) popup->SetMenuTitle(" ", 6);
-        }
-        m_defaultMenu.ModifyItem("Korvanelle Website", ID_HELP_WEBSITE, nullptr, -1);
-
+        // The menu's icons and titles wait for the first idle time (DecorateMenu).
         m_discTools.Init();
         m_cdDriveCount = m_discTools.GetDriveCount();
 
@@ -264,6 +253,52 @@ int KorvanelleFrame::OnCreate(LPCREATESTRUCT lpcs) {
         CheckBarMenuItems();
     });
     return built ? 0 : -1;
+}
+
+namespace {
+
+// The check and enabled state of every command item of a menu and its popups.
+void CollectItemStates(HMENU menu, std::vector<std::pair<UINT, UINT>>& states) {
+    for (int i = 0, n = ::GetMenuItemCount(menu); i < n; ++i) {
+        if (HMENU sub = ::GetSubMenu(menu, i)) {
+            CollectItemStates(sub, states);
+            continue;
+        }
+        const UINT id = ::GetMenuItemID(menu, i);
+        if (id == 0 || id == (UINT)-1) continue;
+        const UINT state = ::GetMenuState(menu, i, MF_BYPOSITION);
+        if (state != (UINT)-1) states.push_back({id, state & (MF_CHECKED | MF_GRAYED | MF_DISABLED)});
+    }
+}
+
+}  // namespace
+
+void KorvanelleFrame::DecorateMenu() {
+    if (m_menuDecorated || m_defaultMenu.m_hMenu == nullptr) return;
+    m_menuDecorated = true;
+    GuardOperation(3340, [&] {
+        // Giving an item its picture sets the item anew, which drops the check mark and disabled
+        // state set since the frame was made (the bars' items): they are kept.
+        std::vector<std::pair<UINT, UINT>> states;
+        CollectItemStates(m_defaultMenu.m_hMenu, states);
+        // Menu icons: the tool-bar strip first, then the shared menu pictures.
+        m_defaultMenu.LoadToolBar(IDR_MENU_TOOLBAR);
+        CImageList* menuImages = g_menuImageList ? CImageList::FromHandle(g_menuImageList) : nullptr;
+        if (menuImages != nullptr)
+            for (const auto& icon : kMenuIcons)
+                m_defaultMenu.ModifyItemImage(nullptr, icon.command, menuImages, icon.image);
+        for (int i = 0; i < 5; ++i) {
+            CStyledMenu* popup = CStyledMenu::FromHandleStyled(::GetSubMenu(m_defaultMenu.m_hMenu, i));
+            if (popup != nullptr) popup->SetMenuTitle(" ", 6);
+        }
+        m_defaultMenu.ModifyItem("Korvanelle Website", ID_HELP_WEBSITE, nullptr, -1);
+        for (const auto& item : states) {
+            ::CheckMenuItem(m_defaultMenu.m_hMenu, item.first,
+                            MF_BYCOMMAND | ((item.second & MF_CHECKED) ? MF_CHECKED : MF_UNCHECKED));
+            ::EnableMenuItem(m_defaultMenu.m_hMenu, item.first,
+                             MF_BYCOMMAND | (item.second & (MF_GRAYED | MF_DISABLED)));
+        }
+    });
 }
 
 std::vector<KorvanelleFrame::BarEntry> KorvanelleFrame::Bars() {
@@ -448,6 +483,9 @@ BOOL KorvanelleFrame::DestroyWindow() {
 LRESULT KorvanelleFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     GuardOperation(1693, [&] {
+        // A menu opened before the first idle time gets its pictures first.
+        if (message == WM_INITMENU || message == WM_INITMENUPOPUP || message == WM_ENTERMENULOOP)
+            DecorateMenu();
         result = CStyledFrameWnd::WindowProc(message, wParam, lParam);
         if (message == WM_EXITSIZEMOVE && m_hWnd != nullptr) {
             UpdateWindow();

@@ -129,6 +129,13 @@ public:
     // Stores the window placement into the settings and saves the bar layout.
     void SaveWindowState();
 
+    // Gives the main menu's items their icons, disabled and shadow variants, the popups their
+    // titles and the website item its text. Nothing of it shows until a menu opens, and building
+    // the images costs the start-up hundreds of round trips to the window system, so it runs at
+    // the first idle time after the frame shows, or when a menu opens before that. Once only.
+    void DecorateMenu();
+    bool IsMenuDecorated() const { return m_menuDecorated; }
+
 private:
     void UnhookBarEvents();
     void HookBarEvents();
@@ -142,6 +149,7 @@ private:
     void RecenterAndRefreshView();
     // The window was maximised at its last size change.
     bool m_wasZoomed = false;
+    bool m_menuDecorated = false;
     void BuildDefaultLayout();
     void CheckBarMenuItems();
     // Makes the Images bar (docked right by the layout) and gives its cells the editing canvas.

@@ -176,6 +176,15 @@ void ShowViewBar(HWND hWnd, int nBar, BOOL bNeeded, int total, int page, int pos
     si.nMax = total - 1;
     si.nPage = (UINT)page;
     si.nPos = pos;
+    // A bar already shown as asked is left alone: setting it again draws it again, and the
+    // themed drawing of a scroll bar costs many round trips to the window system.
+    const DWORD shownStyle = nBar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL;
+    SCROLLINFO now = {};
+    now.cbSize = sizeof(now);
+    now.fMask = SIF_PAGE | SIF_RANGE | SIF_POS;
+    if ((::GetWindowLongA(hWnd, GWL_STYLE) & shownStyle) && ::GetScrollInfo(hWnd, nBar, &now) &&
+        now.nMin == si.nMin && now.nMax == si.nMax && now.nPage == si.nPage && now.nPos == si.nPos)
+        return;
     ::ShowScrollBar(hWnd, nBar, TRUE);
     ::SetScrollInfo(hWnd, nBar, &si, TRUE);
 }
@@ -262,8 +271,9 @@ void CScrollView::ScrollToDevicePosition(POINT ptDev) {
     CPoint cur = GetDeviceScrollPosition();
     int x = (GetStyle() & WS_HSCROLL) ? std::max(0, std::min((int)ptDev.x, ScrollLimit(SB_HORZ))) : 0;
     int y = (GetStyle() & WS_VSCROLL) ? std::max(0, std::min((int)ptDev.y, ScrollLimit(SB_VERT))) : 0;
-    if (GetStyle() & WS_HSCROLL) ::SetScrollPos(m_hWnd, SB_HORZ, x, TRUE);
-    if (GetStyle() & WS_VSCROLL) ::SetScrollPos(m_hWnd, SB_VERT, y, TRUE);
+    // A bar whose position does not change is not set (and drawn) again.
+    if ((GetStyle() & WS_HSCROLL) && x != cur.x) ::SetScrollPos(m_hWnd, SB_HORZ, x, TRUE);
+    if ((GetStyle() & WS_VSCROLL) && y != cur.y) ::SetScrollPos(m_hWnd, SB_VERT, y, TRUE);
     if (cur.x != x || cur.y != y) ::ScrollWindow(m_hWnd, cur.x - x, cur.y - y, nullptr, nullptr);
 }
 

@@ -4,13 +4,16 @@
 #include <doctest.h>
 
 #include <atomic>
+#include <functional>
 #include <thread>
+#include <vector>
 
 #include "AppTestSupport.h"
 #include "app/KorvanelleDoc.h"
 #include "app/KorvanelleFrame.h"
 #include "app/Settings.h"
 #include "canvas/View.h"
+#include "menu/StyledMenu.h"
 #include "res/CommandIds.h"
 
 namespace {
@@ -28,6 +31,43 @@ std::string MenuText(HMENU menu, int position) {
     info.cch = sizeof(text) - 1;
     GetMenuItemInfoA(menu, position, TRUE, &info);
     return text;
+}
+
+// The picture of a main-menu item: the icon set and the image in it (null and -1 for none).
+std::pair<CStyledMenuIcons*, int> ItemImage(KorvanelleFrame* frame, UINT command) {
+    CStyledMenuItemData* item = frame->m_defaultMenu.FindItemData(command);
+    return item ? std::make_pair(item->m_pIcons, item->m_nImage) : std::make_pair(nullptr, -1);
+}
+
+bool IsChecked(KorvanelleFrame* frame, UINT command) {
+    return (::GetMenuState(frame->m_defaultMenu.m_hMenu, command, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+// While a menu is open (its own modal loop): whether the menu had its pictures, then closes it.
+KorvanelleFrame* g_openFrame = nullptr;
+int g_menuSeen = 0;  // 0 not yet, 1 open without pictures, 2 open with them
+void CALLBACK CloseOpenMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND popup = ::FindWindowA("#32768", nullptr);
+    if (popup == nullptr || !::IsWindowVisible(popup)) return;
+    ::KillTimer(nullptr, timer);
+    g_menuSeen = ItemImage(g_openFrame, ID_FILE_OPEN_CMD).first != nullptr ? 2 : 1;
+    ::EndMenu();
+}
+
+// Dispatches the queue one message at a time as the program's loop does, but runs none of its
+// idle work, until done() holds; false after 10 s.
+bool PumpWithoutIdle(const std::function<bool()>& done) {
+    const DWORD start = GetTickCount();
+    MSG msg;
+    while (!done()) {
+        if (GetTickCount() - start > 10000) return false;
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            continue;
+        }
+        if (msg.message == WM_QUIT || !AfxGetApp()->PumpMessage()) return false;
+    }
+    return true;
 }
 
 void DropQuit() {
@@ -111,6 +151,79 @@ TEST_CASE("the application starts with its frame hidden, shows it, and File > Ex
     CHECK(FileExists(folders.SettingsFolder() + "\\printers.ini"));
     CHECK(app.m_printers.GetSize() == 0);  // freed at shut-down
     CHECK(app.m_pMainWnd == nullptr);
+}
+
+TEST_CASE("the main menu gets its pictures at the first idle time, or when it opens before that") {
+    kvtest::TemporaryUserFolders folders;
+    KorvanelleFrame* frame = nullptr;
+    bool shownBare = false, grid = false;
+    std::vector<bool> barsChecked;
+    SUBCASE("at idle time, keeping the check marks set meanwhile") {
+        kvtest::RunningApp run([&] {
+            frame = GetMainFrame();
+            if (frame == nullptr || !PumpWithoutIdle([&] { return IsWindowVisible(frame->m_hWnd) != FALSE; }))
+                return;
+            // Shown without them: the pictures are no part of the first picture on the screen.
+            shownBare = !frame->IsMenuDecorated() && ItemImage(frame, ID_FILE_OPEN_CMD).first == nullptr;
+            for (const auto& bar : frame->Bars()) barsChecked.push_back(IsChecked(frame, bar.command));
+            grid = IsChecked(frame, ID_SHOW_GRID);
+        });
+        REQUIRE(run.Started());
+        REQUIRE(frame != nullptr);
+        CHECK(shownBare);
+        REQUIRE(barsChecked.size() == frame->Bars().size());
+        REQUIRE(run.Pump([&] { return frame->IsMenuDecorated(); }, 10000));
+        CHECK(ItemImage(frame, ID_FILE_OPEN_CMD).first != nullptr);
+        CHECK(ItemImage(frame, ID_FILE_OPEN_CMD).second >= 0);
+        CHECK(ItemImage(frame, ID_EDIT_UNDO_CMD).first != nullptr);
+        // Every bar is shown on a first run, and its item keeps its check mark.
+        for (size_t i = 0; i < barsChecked.size(); ++i) {
+            CAPTURE(i);
+            CHECK(barsChecked[i]);
+            CHECK(IsChecked(frame, frame->Bars()[i].command));
+        }
+        CHECK(IsChecked(frame, ID_SHOW_GRID) == grid);
+        // A command used at once still works: Show Grid toggles its check mark.
+        frame->PostMessage(WM_COMMAND, ID_SHOW_GRID, 0);
+        CHECK(run.Pump([&] { return IsChecked(frame, ID_SHOW_GRID) != grid; }, 5000));
+    }
+    SUBCASE("a menu opened with its key before the idle time") {
+        UINT_PTR timer = 0;
+        kvtest::RunningApp run([&] {
+            frame = GetMainFrame();
+            if (frame == nullptr || !PumpWithoutIdle([&] { return IsWindowVisible(frame->m_hWnd) != FALSE; }))
+                return;
+            shownBare = !frame->IsMenuDecorated();
+            g_openFrame = frame;
+            g_menuSeen = 0;
+            timer = ::SetTimer(nullptr, 0, 20, CloseOpenMenu);
+            // Alt+F, as the keyboard sends it: the File menu opens in the frame's menu loop.
+            frame->PostMessage(WM_SYSKEYDOWN, 'F', 0x20000001);
+            frame->PostMessage(WM_SYSKEYUP, 'F', 0xE0000001);
+            PumpWithoutIdle([&] { return g_menuSeen != 0; });
+            ::KillTimer(nullptr, timer);
+        });
+        REQUIRE(run.Started());
+        CHECK(shownBare);
+        CHECK(g_menuSeen == 2);
+    }
+    SUBCASE("closed before the idle time") {
+        bool closed = false;
+        kvtest::RunningApp run([&] {
+            frame = GetMainFrame();
+            if (frame == nullptr || !PumpWithoutIdle([&] { return IsWindowVisible(frame->m_hWnd) != FALSE; }))
+                return;
+            shownBare = !frame->IsMenuDecorated();
+            const HWND window = frame->m_hWnd;
+            frame->GetActiveDocument()->SetModifiedFlag(FALSE);
+            ::PostMessageA(window, WM_CLOSE, 0, 0);
+            closed = PumpWithoutIdle([&] { return !::IsWindow(window); });
+        });
+        CHECK(shownBare);
+        CHECK(closed);
+        run.Close();  // the shut-down runs with the menu never decorated
+        DropQuit();
+    }
 }
 
 TEST_CASE("ending the Windows session asks about the design and saves the settings") {

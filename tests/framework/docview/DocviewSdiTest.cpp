@@ -159,6 +159,45 @@ TEST_CASE("the scroll view's bars follow its total size") {
     pView->SetScrollSizes(MM_TEXT, CSize(400, 300));
 }
 
+TEST_CASE("a scroll bar already shown as asked, or scrolled to where it is, is not drawn again") {
+    CTestFrame* pFrame = EnsureFrame();
+    CTestView* pView = (CTestView*)pFrame->GetActiveView();
+    pView->SetScrollSizes(MM_TEXT, CSize(3000, 2500));
+    Pump();
+    SCROLLINFO si = {};
+    si.cbSize = sizeof(si);
+    si.fMask = SIF_ALL;
+    REQUIRE(pView->GetScrollInfo(SB_VERT, &si));
+    CHECK(si.nMax == 2499);
+    CRect client;
+    pView->GetClientRect(&client);
+    CHECK((int)si.nPage == client.Height());
+
+    // A mark on the vertical bar (beside the client area, in window coordinates): setting the
+    // same sizes again leaves it there.
+    CRect window;
+    pView->GetWindowRect(&window);
+    CPoint origin(0, 0);
+    pView->ClientToScreen(&origin);
+    const CPoint mark(origin.x - window.left + client.right + 3, origin.y - window.top + client.Height() / 2);
+    CWindowDC dc(pView);
+    const COLORREF magenta = RGB(255, 0, 255);
+    dc.SetPixel(mark.x, mark.y, magenta);
+    REQUIRE(dc.GetPixel(mark.x, mark.y) == magenta);
+    pView->SetScrollSizes(MM_TEXT, CSize(3000, 2500));
+    CHECK(dc.GetPixel(mark.x, mark.y) == magenta);
+    // Scrolled to where it is: the same.
+    pView->ScrollToPosition(pView->GetScrollPosition());
+    CHECK(dc.GetPixel(mark.x, mark.y) == magenta);
+
+    // Another total size is set, and drawn.
+    pView->SetScrollSizes(MM_TEXT, CSize(3000, 5000));
+    REQUIRE(pView->GetScrollInfo(SB_VERT, &si));
+    CHECK(si.nMax == 4999);
+    CHECK(dc.GetPixel(mark.x, mark.y) != magenta);
+    pView->SetScrollSizes(MM_TEXT, CSize(400, 300));
+}
+
 TEST_CASE("commands reach the view, then the document, then the frame, then the application") {
     CTestFrame* pFrame = EnsureFrame();
     struct {
