@@ -2,6 +2,8 @@
 // of the side panels, closing and the end of the Windows session.
 #include "app/KorvanelleFrame.h"
 
+#include <optional>
+
 #include "canvas/View.h"
 
 #include "app/KorvanelleApp.h"
@@ -448,6 +450,10 @@ BOOL KorvanelleFrame::DestroyWindow() {
 LRESULT KorvanelleFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     GuardOperation(1693, [&] {
+        // The canvas changes size several times while the frame lays it out and the side is
+        // fitted again; the font bar is refreshed once, for the size it settled at.
+        std::optional<View::SizeChangeHold> hold;
+        if (message == WM_SIZE || message == WM_EXITSIZEMOVE) hold.emplace();
         result = CStyledFrameWnd::WindowProc(message, wParam, lParam);
         if (message == WM_EXITSIZEMOVE && m_hWnd != nullptr) {
             UpdateWindow();

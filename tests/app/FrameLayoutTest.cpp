@@ -450,3 +450,36 @@ TEST_CASE("a frame that fails while its bars are made is not created, and the us
     CHECK(::IsWindow(mainFrame->m_hWnd));
     run.Close();
 }
+
+TEST_CASE("maximised and restored with a track list selected, the Properties bar fits the window's width") {
+    kvtest::TemporaryUserFolders folders;
+    kvtest::RunningApp run;
+    REQUIRE(run.Started());
+    KorvanelleFrame* frame = GetMainFrame();
+    View* view = dynamic_cast<View*>(frame->GetActiveView());
+    REQUIRE(view != nullptr);
+    frame->ShowWindow(SW_RESTORE);
+    frame->SetWindowPos(nullptr, 0, 0, 700, 650, SWP_NOZORDER | SWP_NOACTIVATE);
+    frame->PostMessage(WM_COMMAND, ID_INSERT_TRACK);
+    REQUIRE(run.Pump(
+        [&] {
+            ViewObject* o = view->m_design.GetFirstSelected();
+            return o && o->IsTrackList();
+        },
+        5000));
+    // The option buttons' captions: those that do not fit the window's width are left out.
+    CToolFont& bar = frame->m_toolProperties;
+    CButtonMenu* row[5] = {&bar.m_menuAngle, &bar.m_menuWrapping, &bar.m_menuLinking, &bar.m_menuNumbersTimes,
+                           &bar.m_menuTrackLayout};
+    auto captions = [&] {
+        std::string s;
+        for (CButtonMenu* b : row) s += b->m_bShowCaption && b->IsWindowVisible() ? '1' : '0';
+        return s;
+    };
+    REQUIRE(run.Pump([&] { return captions() == "11000"; }, 5000));
+    frame->PostMessage(WM_SYSCOMMAND, SC_MAXIMIZE);
+    CHECK(run.Pump([&] { return frame->IsZoomed() && captions() == "11111"; }, 5000));
+    frame->PostMessage(WM_SYSCOMMAND, SC_RESTORE);
+    CHECK(run.Pump([&] { return !frame->IsZoomed() && captions() == "11000"; }, 5000));
+    run.Close();
+}
