@@ -483,3 +483,83 @@ TEST_CASE("maximised and restored with a track list selected, the Properties bar
     CHECK(run.Pump([&] { return !frame->IsZoomed() && captions() == "11000"; }, 5000));
     run.Close();
 }
+
+namespace {
+// The window's pixels outside its client area (its border and scroll bars), 0x00RRGGBB.
+std::vector<unsigned> FramePixels(HWND window) {
+    RECT w, c;
+    ::GetWindowRect(window, &w);
+    ::GetClientRect(window, &c);
+    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&c), 2);
+    ::OffsetRect(&c, -w.left, -w.top);
+    const int width = w.right - w.left, height = w.bottom - w.top;
+    ScopedWindowDC dc(window, ScopedWindowDC::kWhole);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    ScopedBitmap bitmap(::CreateDIBSection(dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ScopedMemoryDC memory(dc.Get());
+    memory.Select(bitmap, false);
+    ::BitBlt(memory, 0, 0, width, height, dc.Get(), 0, 0, SRCCOPY);
+    ::GdiFlush();
+    std::vector<unsigned> pixels;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            POINT p = {x, y};
+            if (!::PtInRect(&c, p)) pixels.push_back(static_cast<unsigned*>(bits)[y * width + x] & 0xFFFFFF);
+        }
+    return pixels;
+}
+}  // namespace
+
+TEST_CASE("zoomed, fitted again and maximised, the canvas's scroll bars show their new settings once the window painted") {
+    kvtest::TemporaryUserFolders folders;
+    kvtest::RunningApp run;
+    REQUIRE(run.Started());
+    KorvanelleFrame* frame = GetMainFrame();
+    View* view = dynamic_cast<View*>(frame->GetActiveView());
+    REQUIRE(view != nullptr);
+    frame->ShowWindow(SW_RESTORE);
+    frame->SetWindowPos(nullptr, 0, 0, 800, 650, SWP_NOZORDER | SWP_NOACTIVATE);
+    auto painted = [] {
+        return !(HIWORD(::GetQueueStatus(QS_PAINT | QS_POSTMESSAGE)) & (QS_PAINT | QS_POSTMESSAGE));
+    };
+    auto sameAsRedrawn = [&] {
+        const std::vector<unsigned> shown = FramePixels(view->m_hWnd);
+        view->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_NOCHILDREN);
+        const std::vector<unsigned> redrawn = FramePixels(view->m_hWnd);
+        int differ = 0;
+        for (size_t i = 0; i < shown.size() && i < redrawn.size(); ++i)
+            if (shown[i] != redrawn[i]) ++differ;
+        return shown.size() == redrawn.size() && differ == 0;
+    };
+    const SCROLLINFO none = {};
+    auto thumb = [&](int bar) {
+        SCROLLINFO si = none;
+        si.cbSize = sizeof(si);
+        si.fMask = SIF_ALL;
+        ::GetScrollInfo(view->m_hWnd, bar, &si);
+        return si.nPos * 100000 + static_cast<int>(si.nPage);
+    };
+    REQUIRE(run.Pump(painted, 5000));
+    const int before = thumb(SB_VERT);
+    frame->PostMessage(WM_COMMAND, ID_VIEW_ZOOM_IN);
+    REQUIRE(run.Pump([&] { return thumb(SB_VERT) != before && painted(); }, 5000));
+    REQUIRE((view->GetStyle() & WS_VSCROLL) != 0);
+    CHECK(sameAsRedrawn());
+    // The end of a drag of the window's edge fits the side again: other scroll sizes and
+    // position, the bars staying.
+    const int zoomed = thumb(SB_VERT);
+    frame->PostMessage(WM_EXITSIZEMOVE);
+    REQUIRE(run.Pump([&] { return thumb(SB_VERT) != zoomed && painted(); }, 5000));
+    REQUIRE((view->GetStyle() & WS_VSCROLL) != 0);
+    CHECK(sameAsRedrawn());
+    frame->PostMessage(WM_SYSCOMMAND, SC_MAXIMIZE);
+    REQUIRE(run.Pump([&] { return frame->IsZoomed() && painted(); }, 5000));
+    CHECK(sameAsRedrawn());
+    run.Close();
+}
