@@ -451,6 +451,43 @@ TEST_CASE("a frame that fails while its bars are made is not created, and the us
     run.Close();
 }
 
+namespace {
+// The whole window's pixels, its children's included, 0x00RRGGBB.
+std::vector<unsigned> WindowPixels(HWND window) {
+    RECT w;
+    ::GetWindowRect(window, &w);
+    const int width = w.right - w.left, height = w.bottom - w.top;
+    ScopedWindowDC dc(window, ScopedWindowDC::kWhole);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    ScopedBitmap bitmap(::CreateDIBSection(dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ScopedMemoryDC memory(dc.Get());
+    memory.Select(bitmap, false);
+    ::BitBlt(memory, 0, 0, width, height, dc.Get(), 0, 0, SRCCOPY);
+    ::GdiFlush();
+    std::vector<unsigned> pixels(static_cast<size_t>(width) * height);
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<unsigned*>(bits)[i] & 0xFFFFFF;
+    return pixels;
+}
+
+// How many pixels of the window differ from the window and its children drawn afresh.
+int StalePixels(HWND window) {
+    const std::vector<unsigned> shown = WindowPixels(window);
+    ::RedrawWindow(window, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const std::vector<unsigned> redrawn = WindowPixels(window);
+    int differ = 0;
+    for (size_t i = 0; i < shown.size() && i < redrawn.size(); ++i)
+        if (shown[i] != redrawn[i]) ++differ;
+    return shown.size() == redrawn.size() ? differ : -1;
+}
+}  // namespace
+
 TEST_CASE("maximised and restored with a track list selected, the Properties bar fits the window's width") {
     kvtest::TemporaryUserFolders folders;
     kvtest::RunningApp run;
@@ -477,10 +514,16 @@ TEST_CASE("maximised and restored with a track list selected, the Properties bar
         return s;
     };
     REQUIRE(run.Pump([&] { return captions() == "11000"; }, 5000));
+    auto painted = [] {
+        return !(HIWORD(::GetQueueStatus(QS_PAINT | QS_POSTMESSAGE)) & (QS_PAINT | QS_POSTMESSAGE));
+    };
     frame->PostMessage(WM_SYSCOMMAND, SC_MAXIMIZE);
-    CHECK(run.Pump([&] { return frame->IsZoomed() && captions() == "11111"; }, 5000));
+    CHECK(run.Pump([&] { return frame->IsZoomed() && captions() == "11111" && painted(); }, 5000));
+    // The Text Editor bar, laid out for the new height, shows nothing of its old picture.
+    CHECK(StalePixels(frame->m_barText.m_hWnd) == 0);
     frame->PostMessage(WM_SYSCOMMAND, SC_RESTORE);
-    CHECK(run.Pump([&] { return !frame->IsZoomed() && captions() == "11000"; }, 5000));
+    CHECK(run.Pump([&] { return !frame->IsZoomed() && captions() == "11000" && painted(); }, 5000));
+    CHECK(StalePixels(frame->m_barText.m_hWnd) == 0);
     run.Close();
 }
 
@@ -516,7 +559,7 @@ std::vector<unsigned> FramePixels(HWND window) {
 }
 }  // namespace
 
-TEST_CASE("zoomed, fitted again and maximised, the canvas's scroll bars show their new settings once the window painted") {
+TEST_CASE("zoomed, fitted again and maximised, the canvas's scroll bars show their settings once painted") {
     kvtest::TemporaryUserFolders folders;
     kvtest::RunningApp run;
     REQUIRE(run.Started());
