@@ -437,6 +437,12 @@ void CBarText::UpdateLayout(int x, int y, int cx, int cy) {
             PlaceControl(m_moveDown, CRect(45, buttonTop, 45 + kButtonWidth, buttonTop + kButtonHeight));
         changed |= PlaceControl(m_remove, CRect(90, buttonTop, 90 + kButtonWidth, buttonTop + kButtonHeight));
 
+        // The columns share the grid's client width; set before the grid paints, which then paints
+        // once.
+        const TrackColumnWidths widths =
+            TrackColumns::FitToClient(m_trackList.GetColumnWidths(), m_trackList.GetClientWidth());
+        m_trackList.SetColumnWidths(widths);
+
         // The background goes round the controls; the controls then paint themselves at once. With
         // nothing changed (the paint that follows a layout) a control that waits for no painting
         // still shows what it showed: the background leaves it out.
@@ -460,10 +466,6 @@ void CBarText::UpdateLayout(int x, int y, int cx, int cy) {
                 child->RedrawWindow(nullptr, nullptr,
                                     RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 
-        // The columns share the grid's client width.
-        const TrackColumnWidths widths =
-            TrackColumns::FitToClient(m_trackList.GetColumnWidths(), m_trackList.GetClientWidth());
-        m_trackList.SetColumnWidths(widths);
         if (!m_trackList.IsWindowVisible()) m_trackList.ShowWindow(SW_SHOW);
     });
 }
