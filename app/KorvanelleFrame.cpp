@@ -2,6 +2,8 @@
 // of the side panels, closing and the end of the Windows session.
 #include "app/KorvanelleFrame.h"
 
+#include <optional>
+
 #include "canvas/View.h"
 
 #include "app/KorvanelleApp.h"
@@ -486,6 +488,10 @@ LRESULT KorvanelleFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
         // A menu opened before the first idle time gets its pictures first.
         if (message == WM_INITMENU || message == WM_INITMENUPOPUP || message == WM_ENTERMENULOOP)
             DecorateMenu();
+        // The canvas changes size several times while the frame lays it out and the side is
+        // fitted again; the font bar is refreshed once, for the size it settled at.
+        std::optional<View::SizeChangeHold> hold;
+        if (message == WM_SIZE || message == WM_EXITSIZEMOVE) hold.emplace();
         result = CStyledFrameWnd::WindowProc(message, wParam, lParam);
         if (message == WM_EXITSIZEMOVE && m_hWnd != nullptr) {
             UpdateWindow();

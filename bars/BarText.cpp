@@ -337,14 +337,15 @@ CRect CBarText::ClientInWindow() const {
     return client;
 }
 
-void CBarText::PlaceControl(CWnd& control, const CRect& rect) {
-    if (!control.m_hWnd) return;
+bool CBarText::PlaceControl(CWnd& control, const CRect& rect) {
+    if (!control.m_hWnd) return false;
     CRect now;
     control.GetWindowRect(&now);
     control.GetParent()->ScreenToClient(&now);
-    if (now == rect) return;
+    if (now == rect) return false;
     control.SetWindowPos(nullptr, rect.left, rect.top, rect.Width(), rect.Height(),
                          SWP_NOZORDER | SWP_NOACTIVATE);
+    return true;
 }
 
 void CBarText::PaintBackground(const CSize& size) {
@@ -375,9 +376,13 @@ void CBarText::UpdateLayout(int x, int y, int cx, int cy) {
         if (!m_hWnd || !IsWindowVisible()) return;
         CRect rect(x, y, x + cx, y + cy);
         if (rect.IsRectEmpty()) GetWindowRect(&rect);
+        // Whether anything differs from the picture the last layout painted: a new background,
+        // a control moved.
+        bool changed = false;
         if (rect != m_layoutCache || !m_background) {
             m_layoutCache = rect;
             PaintBackground(rect.Size());
+            changed = true;
         }
         if (!m_layoutValid) return;
 
@@ -392,6 +397,7 @@ void CBarText::UpdateLayout(int x, int y, int cx, int cy) {
             ScreenToClient(&now);
             const CPoint at(control.left + 1, control.top - labelHeight);
             if (now.TopLeft() != at) {
+                changed = true;
                 label.SetWindowPos(nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
                 // Its cached picture holds the tiles of its old place.
                 label.SendMessage(WM_SETFONT, label.SendMessage(WM_GETFONT), FALSE);
@@ -402,7 +408,7 @@ void CBarText::UpdateLayout(int x, int y, int cx, int cy) {
         for (int i = 0; i < 5; ++i) {
             CEditText& field = *FieldBox(i);
             box = CRect(1, top, 1 + width, top + field.m_height);
-            PlaceControl(field, box);
+            changed |= PlaceControl(field, box);
             placeCaption(i, box);
             top = box.bottom + kGap;
         }
@@ -410,22 +416,36 @@ void CBarText::UpdateLayout(int x, int y, int cx, int cy) {
         m_tracks.GetWindowRect(&tracks);
         const CRect tracksRect(1, top, 1 + tracks.Width(), top + tracks.Height());
         ScreenToClient(&tracks);
-        if (tracks.TopLeft() != tracksRect.TopLeft())
+        if (tracks.TopLeft() != tracksRect.TopLeft()) {
+            changed = true;
             m_tracks.SetWindowPos(nullptr, tracksRect.left, tracksRect.top, 0, 0,
                                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
         placeCaption(5, tracksRect);
         top = tracksRect.bottom + kGap;
         const int gridHeight = std::max(kMinGridHeight, client.Height() - top - 32);
         const CRect gridRect(1, top, 1 + width, top + gridHeight);
-        if (IsTracking()) m_trackList.ShowWindow(SW_HIDE);
-        PlaceControl(m_trackList, gridRect);
+        if (IsTracking() && m_trackList.IsWindowVisible()) {
+            changed = true;
+            m_trackList.ShowWindow(SW_HIDE);
+        }
+        changed |= PlaceControl(m_trackList, gridRect);
         placeCaption(6, gridRect);
         const int buttonTop = std::max(client.Height() - kButtonHeight, static_cast<int>(gridRect.bottom));
-        PlaceControl(m_moveUp, CRect(1, buttonTop, 1 + kButtonWidth, buttonTop + kButtonHeight));
-        PlaceControl(m_moveDown, CRect(45, buttonTop, 45 + kButtonWidth, buttonTop + kButtonHeight));
-        PlaceControl(m_remove, CRect(90, buttonTop, 90 + kButtonWidth, buttonTop + kButtonHeight));
+        changed |= PlaceControl(m_moveUp, CRect(1, buttonTop, 1 + kButtonWidth, buttonTop + kButtonHeight));
+        changed |=
+            PlaceControl(m_moveDown, CRect(45, buttonTop, 45 + kButtonWidth, buttonTop + kButtonHeight));
+        changed |= PlaceControl(m_remove, CRect(90, buttonTop, 90 + kButtonWidth, buttonTop + kButtonHeight));
 
-        // The background goes round the controls; the controls then paint themselves at once.
+        // The columns share the grid's client width; set before the grid paints, which then paints
+        // once.
+        const TrackColumnWidths widths =
+            TrackColumns::FitToClient(m_trackList.GetColumnWidths(), m_trackList.GetClientWidth());
+        m_trackList.SetColumnWidths(widths);
+
+        // The background goes round the controls; the controls then paint themselves at once. With
+        // nothing changed (the paint that follows a layout) a control that waits for no painting
+        // still shows what it showed: the background leaves it out.
         if (m_background && m_background->Bitmap()) {
             CWindowDC window(this);
             const CRect inWindow = ClientInWindow();
@@ -442,14 +462,10 @@ void CBarText::UpdateLayout(int x, int y, int cx, int cy) {
                      SRCCOPY);
         }
         for (CWnd* child = GetWindow(GW_CHILD); child; child = child->GetWindow(GW_HWNDNEXT))
-            if (child->IsWindowVisible())
+            if (child->IsWindowVisible() && (changed || ::GetUpdateRect(child->m_hWnd, nullptr, FALSE)))
                 child->RedrawWindow(nullptr, nullptr,
                                     RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 
-        // The columns share the grid's client width.
-        const TrackColumnWidths widths =
-            TrackColumns::FitToClient(m_trackList.GetColumnWidths(), m_trackList.GetClientWidth());
-        m_trackList.SetColumnWidths(widths);
         if (!m_trackList.IsWindowVisible()) m_trackList.ShowWindow(SW_SHOW);
     });
 }

@@ -124,7 +124,8 @@ private:
     // Repaints the background bitmap for a window of that size.
     void PaintBackground(const CSize& size);
     // Moves a control only when its rectangle changes.
-    static void PlaceControl(CWnd& control, const CRect& rect);
+    // Moves the control to the rectangle; true when it was elsewhere or of another size.
+    static bool PlaceControl(CWnd& control, const CRect& rect);
     CRect ClientInWindow() const;
 
     std::unique_ptr<ScopedMemoryDC> m_background;  // the whole window's background, made by UpdateLayout

@@ -484,10 +484,33 @@ void View::AnimateOutline() {
 
 // ---- window messages ---------------------------------------------------------------------------
 
+namespace {
+int g_sizeChangeHolds = 0;
+bool g_fontBarRefreshHeld = false;
+}  // namespace
+
+View::SizeChangeHold::SizeChangeHold() {
+    ++g_sizeChangeHolds;
+}
+
+View::SizeChangeHold::~SizeChangeHold() {
+    if (--g_sizeChangeHolds > 0 || !g_fontBarRefreshHeld) return;
+    g_fontBarRefreshHeld = false;
+    GuardOperation(808, [&] {
+        View* view = GetCurrent();
+        if (view && view->m_hWnd && view->m_started && g_viewHost)
+            g_viewHost->UpdateFontBarFromSelection(nullptr);
+    });
+}
+
 void View::OnSize(UINT nType, int cx, int cy) {
     CScrollView::OnSize(nType, cx, cy);
     GuardOperation(808, [&] {
-        if (m_started && g_viewHost) g_viewHost->UpdateFontBarFromSelection(nullptr);
+        if (!m_started || !g_viewHost) return;
+        if (g_sizeChangeHolds > 0)
+            g_fontBarRefreshHeld = true;
+        else
+            g_viewHost->UpdateFontBarFromSelection(nullptr);
     });
 }
 

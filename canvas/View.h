@@ -251,6 +251,16 @@ public:
     void DrawCalibrationPage(RenderContext& ctx);
 
     // ---- window messages ------------------------------------------------------------------------
+    // Held while the main window changes size: the window's size changes in between (the frame's
+    // layout, the scroll bars decided) leave the font bar's refresh to the last hold's end, which
+    // refreshes it once for the size the window settled at.
+    class SizeChangeHold {
+    public:
+        SizeChangeHold();
+        ~SizeChangeHold();
+        SizeChangeHold(const SizeChangeHold&) = delete;
+        SizeChangeHold& operator=(const SizeChangeHold&) = delete;
+    };
     void OnSize(UINT nType, int cx, int cy);
     void OnDestroy();
     void OnSettingChange(UINT uFlags, LPCTSTR lpszSection);

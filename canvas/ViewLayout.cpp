@@ -150,9 +150,12 @@ void View::FitZoom() {
         CanvasGeometry::FitZoomResult r = CanvasGeometry::FitZoom(in);
         m_zoom = r.zoom;
         PlaceCanvas();
+        // The fitted side is shown from the canvas's top-left corner: the scroll position goes back
+        // to the start, and the scroll sizes decide the bars once. The bars stay meanwhile; taking
+        // them away first changed the window's size up to four times, each a layout of the frame.
         if (m_hWnd) {
-            ShowScrollBar(SB_VERT, FALSE);
-            ShowScrollBar(SB_HORZ, FALSE);
+            SetScrollPos(SB_VERT, 0, FALSE);
+            SetScrollPos(SB_HORZ, 0, FALSE);
         }
         SetPageScrollSizes();
     });

@@ -1,6 +1,9 @@
 // The shared theme textures: tiling the background bitmaps and filling with their brushes.
 #include "controls/ThemeFill.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "framework/core/OperationError.h"
 
 using namespace Gdiplus;
@@ -47,6 +50,18 @@ void FillThemeRect(Graphics* g, int left, int top, int right, int bottom, int ig
     if (!g || (kind != 1 && kind != 2)) return;
     TextureBrush* brush = kind == 1 ? g_textureBrush1 : g_textureBrush2;
     if (brush) {
+        // Wine's GDI+ works out a texture fill over the whole rectangle before the clip cuts it,
+        // so a canvas strip reaching far past the window cost tens of milliseconds. The rectangle
+        // is cut to the clip's bounds, a pixel wider all round (smoothed edges lie outside); the
+        // texture is anchored to the world origin, so every pixel inside comes out the same.
+        RectF clip;
+        if (right > left && bottom > top && g->GetClipBounds(&clip) == Ok) {
+            left = std::max(left, static_cast<int>(std::floor(clip.X)) - 1);
+            top = std::max(top, static_cast<int>(std::floor(clip.Y)) - 1);
+            right = std::min(right, static_cast<int>(std::ceil(clip.GetRight())) + 1);
+            bottom = std::min(bottom, static_cast<int>(std::ceil(clip.GetBottom())) + 1);
+            if (right <= left || bottom <= top) return;
+        }
         g->FillRectangle(brush, left, top, right - left, bottom - top);
         return;
     }

@@ -450,3 +450,126 @@ TEST_CASE("a frame that fails while its bars are made is not created, and the us
     CHECK(::IsWindow(mainFrame->m_hWnd));
     run.Close();
 }
+
+namespace {
+// The whole window's pixels (its children's included), or only those around its client area
+// (its border and scroll bars), 0x00RRGGBB.
+std::vector<unsigned> WindowPixels(HWND window, bool aroundClient) {
+    RECT w, c;
+    ::GetWindowRect(window, &w);
+    ::GetClientRect(window, &c);
+    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&c), 2);
+    ::OffsetRect(&c, -w.left, -w.top);
+    const int width = w.right - w.left, height = w.bottom - w.top;
+    ScopedWindowDC dc(window, ScopedWindowDC::kWhole);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    ScopedBitmap bitmap(::CreateDIBSection(dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ScopedMemoryDC memory(dc.Get());
+    memory.Select(bitmap, false);
+    ::BitBlt(memory, 0, 0, width, height, dc.Get(), 0, 0, SRCCOPY);
+    ::GdiFlush();
+    std::vector<unsigned> pixels;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (!aroundClient || !::PtInRect(&c, POINT{x, y}))
+                pixels.push_back(static_cast<unsigned*>(bits)[y * width + x] & 0xFFFFFF);
+    return pixels;
+}
+
+// How many of those pixels differ from the window drawn afresh.
+int StalePixels(HWND window, bool aroundClient) {
+    const std::vector<unsigned> shown = WindowPixels(window, aroundClient);
+    ::RedrawWindow(window, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW |
+                       (aroundClient ? RDW_NOCHILDREN : RDW_ERASE | RDW_ALLCHILDREN));
+    const std::vector<unsigned> redrawn = WindowPixels(window, aroundClient);
+    int differ = 0;
+    for (size_t i = 0; i < shown.size() && i < redrawn.size(); ++i)
+        if (shown[i] != redrawn[i]) ++differ;
+    return shown.size() == redrawn.size() ? differ : -1;
+}
+}  // namespace
+
+TEST_CASE("maximised and restored with a track list selected, the Properties bar fits the window's width") {
+    kvtest::TemporaryUserFolders folders;
+    kvtest::RunningApp run;
+    REQUIRE(run.Started());
+    KorvanelleFrame* frame = GetMainFrame();
+    View* view = dynamic_cast<View*>(frame->GetActiveView());
+    REQUIRE(view != nullptr);
+    frame->ShowWindow(SW_RESTORE);
+    frame->SetWindowPos(nullptr, 0, 0, 700, 650, SWP_NOZORDER | SWP_NOACTIVATE);
+    frame->PostMessage(WM_COMMAND, ID_INSERT_TRACK);
+    REQUIRE(run.Pump(
+        [&] {
+            ViewObject* o = view->m_design.GetFirstSelected();
+            return o && o->IsTrackList();
+        },
+        5000));
+    // The option buttons' captions: those that do not fit the window's width are left out.
+    CToolFont& bar = frame->m_toolProperties;
+    CButtonMenu* row[5] = {&bar.m_menuAngle, &bar.m_menuWrapping, &bar.m_menuLinking, &bar.m_menuNumbersTimes,
+                           &bar.m_menuTrackLayout};
+    auto captions = [&] {
+        std::string s;
+        for (CButtonMenu* b : row) s += b->m_bShowCaption && b->IsWindowVisible() ? '1' : '0';
+        return s;
+    };
+    REQUIRE(run.Pump([&] { return captions() == "11000"; }, 5000));
+    auto painted = [] {
+        return !(HIWORD(::GetQueueStatus(QS_PAINT | QS_POSTMESSAGE)) & (QS_PAINT | QS_POSTMESSAGE));
+    };
+    frame->PostMessage(WM_SYSCOMMAND, SC_MAXIMIZE);
+    CHECK(run.Pump([&] { return frame->IsZoomed() && captions() == "11111" && painted(); }, 5000));
+    // The Text Editor bar, laid out for the new height, shows nothing of its old picture.
+    CHECK(StalePixels(frame->m_barText.m_hWnd, false) == 0);
+    frame->PostMessage(WM_SYSCOMMAND, SC_RESTORE);
+    CHECK(run.Pump([&] { return !frame->IsZoomed() && captions() == "11000" && painted(); }, 5000));
+    CHECK(StalePixels(frame->m_barText.m_hWnd, false) == 0);
+    run.Close();
+}
+
+TEST_CASE("zoomed, fitted again and maximised, the canvas's scroll bars show their settings once painted") {
+    kvtest::TemporaryUserFolders folders;
+    kvtest::RunningApp run;
+    REQUIRE(run.Started());
+    KorvanelleFrame* frame = GetMainFrame();
+    View* view = dynamic_cast<View*>(frame->GetActiveView());
+    REQUIRE(view != nullptr);
+    frame->ShowWindow(SW_RESTORE);
+    frame->SetWindowPos(nullptr, 0, 0, 800, 650, SWP_NOZORDER | SWP_NOACTIVATE);
+    auto painted = [] {
+        return !(HIWORD(::GetQueueStatus(QS_PAINT | QS_POSTMESSAGE)) & (QS_PAINT | QS_POSTMESSAGE));
+    };
+    const SCROLLINFO none = {};
+    auto thumb = [&](int bar) {
+        SCROLLINFO si = none;
+        si.cbSize = sizeof(si);
+        si.fMask = SIF_ALL;
+        ::GetScrollInfo(view->m_hWnd, bar, &si);
+        return si.nPos * 100000 + static_cast<int>(si.nPage);
+    };
+    REQUIRE(run.Pump(painted, 5000));
+    const int before = thumb(SB_VERT);
+    frame->PostMessage(WM_COMMAND, ID_VIEW_ZOOM_IN);
+    REQUIRE(run.Pump([&] { return thumb(SB_VERT) != before && painted(); }, 5000));
+    REQUIRE((view->GetStyle() & WS_VSCROLL) != 0);
+    CHECK(StalePixels(view->m_hWnd, true) == 0);
+    // The end of a drag of the window's edge fits the side again: other scroll sizes and
+    // position, the bars staying.
+    const int zoomed = thumb(SB_VERT);
+    frame->PostMessage(WM_EXITSIZEMOVE);
+    REQUIRE(run.Pump([&] { return thumb(SB_VERT) != zoomed && painted(); }, 5000));
+    REQUIRE((view->GetStyle() & WS_VSCROLL) != 0);
+    CHECK(StalePixels(view->m_hWnd, true) == 0);
+    frame->PostMessage(WM_SYSCOMMAND, SC_MAXIMIZE);
+    REQUIRE(run.Pump([&] { return frame->IsZoomed() && painted(); }, 5000));
+    CHECK(StalePixels(view->m_hWnd, true) == 0);
+    run.Close();
+}

@@ -517,6 +517,42 @@ TEST_CASE("theme texture fills: the canvas around a side") {
         CHECK(rt::SameRgb(rt::Pixel(&b, 5, 5), 10, 20, 30));
         CHECK(rt::SameRgb(rt::Pixel(&b, 15, 5), 255, 255, 255));
     }
+    SUBCASE("a fill reaching far past the clip gives the pixels of the whole texture fill") {
+        // A 3 x 2 texture whose pixels all differ, so a tile started anywhere but the world
+        // origin shows; the clip has fractional edges and the drawing is smoothed and moved.
+        Bitmap texture(3, 2, PixelFormat24bppRGB);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 3; ++x) texture.SetPixel(x, y, Color(255, 40 * x + 20, 100 * y + 30, 90));
+        TextureBrush brush(&texture, WrapModeTile);
+        TextureBrush* saved = g_textureBrush2;
+        g_textureBrush2 = &brush;
+        auto draw = [&](Bitmap& b, bool throughFill) {
+            Graphics g(&b);
+            g.Clear(Color(0xFFFFFFFF));
+            g.SetSmoothingMode(SmoothingModeAntiAlias);
+            g.TranslateTransform(3, -2);
+            g.SetClip(RectF(4.5f, 3.25f, 11.5f, 9.6f));
+            if (throughFill)
+                FillThemeRect(&g, -500, -400, 900, 700, 0, 0, 2);
+            else
+                g.FillRectangle(&brush, -500, -400, 1400, 1100);
+        };
+        Bitmap cut(30, 20, PixelFormat24bppRGB), whole(30, 20, PixelFormat24bppRGB);
+        draw(cut, true);
+        draw(whole, false);
+        g_textureBrush2 = saved;
+        int differing = 0, textured = 0;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 30; ++x) {
+                Color a, b;
+                cut.GetPixel(x, y, &a);
+                whole.GetPixel(x, y, &b);
+                if (a.GetValue() != b.GetValue()) ++differing;
+                if (b.GetB() == 90) ++textured;
+            }
+        CHECK(differing == 0);
+        CHECK(textured >= 100);
+    }
     SUBCASE("a screen drawing paints the canvas around the side and the side white") {
         rt::Design d;
         d.AddPage(2, 1000, 1000);
