@@ -496,7 +496,7 @@ View::SizeChangeHold::SizeChangeHold() {
 View::SizeChangeHold::~SizeChangeHold() {
     if (--g_sizeChangeHolds > 0 || !g_fontBarRefreshHeld) return;
     g_fontBarRefreshHeld = false;
-    GuardOperation(808, [&] {
+    GuardOperation(811, [&] {
         View* view = GetCurrent();
         if (view && view->m_hWnd && view->m_started && g_viewHost)
             g_viewHost->UpdateFontBarFromSelection(nullptr);
