@@ -190,10 +190,11 @@ TEST_CASE("a scroll bar already shown as asked, or scrolled to where it is, is n
     pView->ScrollToPosition(pView->GetScrollPosition());
     CHECK(dc.GetPixel(mark.x, mark.y) == magenta);
 
-    // Another total size is set, and drawn.
+    // Another total size is set, and drawn at the next paint.
     pView->SetScrollSizes(MM_TEXT, CSize(3000, 5000));
     REQUIRE(pView->GetScrollInfo(SB_VERT, &si));
     CHECK(si.nMax == 4999);
+    Pump();
     CHECK(dc.GetPixel(mark.x, mark.y) != magenta);
     pView->SetScrollSizes(MM_TEXT, CSize(400, 300));
 }
