@@ -23,6 +23,7 @@
 #include "model/Geometry.h"
 #include "model/ViewObject.h"
 #include "render/ColorProcessing.h"
+#include "render/GlyphStamps.h"
 #include "render/RenderContext.h"
 #include "render/TextFonts.h"
 #include "render/TextLayout.h"
@@ -466,24 +467,34 @@ TextPicture* GetPicture(ViewObject* o, const RenderContext& rc, StringFormat* fo
                            static_cast<int>(it->second.bitmap->GetWidth()) == w &&
                            static_cast<int>(it->second.bitmap->GetHeight()) == h;
     auto paint = [&](Bitmap* bitmap, const Rect* part) {
-        Graphics pg(bitmap);
-        pg.SetSmoothingMode(SmoothingModeAntiAlias);
-        pg.SetPixelOffsetMode(PixelOffsetModeHighQuality);
-        pg.SetTextRenderingHint(static_cast<TextRenderingHint>(hint));
-        std::vector<bool> only;
-        if (part) {
-            pg.SetClip(*part);
-            // Only the characters whose pixels reach into the part.
-            only.resize(glyphs.size());
-            for (size_t i = 0; i < glyphs.size(); ++i) {
-                Rect r;
-                only[i] = IntersectRectXYWH(&r, glyphs[i].reach, *part);
+        GlyphStampPlan stamps;
+        {
+            Graphics pg(bitmap);
+            pg.SetSmoothingMode(SmoothingModeAntiAlias);
+            pg.SetPixelOffsetMode(PixelOffsetModeHighQuality);
+            pg.SetTextRenderingHint(static_cast<TextRenderingHint>(hint));
+            std::vector<bool> only(glyphs.size(), true);
+            if (part) {
+                pg.SetClip(*part);
+                // Only the characters whose pixels reach into the part.
+                for (size_t i = 0; i < glyphs.size(); ++i) {
+                    Rect r;
+                    only[i] = IntersectRectXYWH(&r, glyphs[i].reach, *part);
+                }
+            } else {
+                pg.Clear(Color(0, 0, 0, 0));
             }
-        } else {
-            pg.Clear(Color(0, 0, 0, 0));
+            // Characters alone on their pixels are stamped after the drawing of the others.
+            if (hint == TextRenderingHintAntiAlias) {
+                std::vector<Rect> reach(glyphs.size());
+                for (size_t i = 0; i < glyphs.size(); ++i) reach[i] = glyphs[i].reach;
+                stamps.Plan(o, rc, format, defaultRecord, fontScale, pens.color, static_cast<REAL>(-x0),
+                            static_cast<REAL>(-y0), part ? *part : Rect(0, 0, w, h), reach, only);
+            }
+            DrawGlyphs(&pg, o, rc, format, defaultRecord, fontScale, pens, static_cast<REAL>(-x0),
+                       static_cast<REAL>(-y0), &only);
         }
-        DrawGlyphs(&pg, o, rc, format, defaultRecord, fontScale, pens, static_cast<REAL>(-x0),
-                   static_cast<REAL>(-y0), part ? &only : nullptr);
+        stamps.Put(bitmap);
     };
     if (sameFrame && it->second.key == key) {
         it->second.x = x0;

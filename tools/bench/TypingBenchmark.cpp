@@ -15,6 +15,7 @@
 #include "bars/BarCanvas.h"
 #include "bars/ViewBarCanvas.h"
 #include "model/TrackListText.h"
+#include "render/GlyphStamps.h"
 #include "render/TextLayer.h"
 
 using namespace cvtest;
@@ -44,6 +45,12 @@ void StoreField(View* view, const CString& name, const CString& value) {
 }
 
 const char kWords[] = "the quick brown fox jumps over a lazy dog ";
+
+// How many of the keys took longer than a frame.
+void ReportSlow(const char* what, const std::vector<double>& times) {
+    const long slow = std::count_if(times.begin(), times.end(), [](double t) { return t > 16.0; });
+    std::printf("%-48s %ld of %u keys over 16 ms\n", what, slow, static_cast<unsigned>(times.size()));
+}
 
 }  // namespace
 
@@ -99,6 +106,7 @@ TEST_CASE("typing a 500-character title and 10 to 99 tracks on a full back cover
     CHECK(title->GetCharCount() >= keys);
     Report("canvas: one key", canvasKeys);
     Report("canvas: one of the last 50 keys", canvasLast);
+    ReportSlow("canvas:", canvasKeys);
 
     // Through the field, as the bar stores each change of its box.
     view->OnSelectionChanged(back->name, TRUE);
@@ -118,6 +126,8 @@ TEST_CASE("typing a 500-character title and 10 to 99 tracks on a full back cover
     CHECK(title->GetText() == typed + kTrackFieldEnd);
     Report("field: one key", fieldKeys);
     Report("field: one of the last 50 keys", fieldLast);
+    ReportSlow("field:", fieldKeys);
+    std::printf("characters stamped into text pictures: %ld\n", GlyphsStamped());
     std::printf("text pictures drawn again only where characters changed: %ld\n", TextPicturesPatched());
 
     // The track list: 10 records, then 99.

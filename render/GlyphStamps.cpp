@@ -1,0 +1,254 @@
+#include "render/GlyphStamps.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+#include "framework/graphics/GdipFont.h"
+#include "model/ViewObject.h"
+#include "render/RenderContext.h"
+#include "render/TextFonts.h"
+
+using namespace Gdiplus;
+
+namespace {
+
+bool g_useStamps = true;
+long g_stamped = 0;
+
+// The pixels a character leaves on a clear surface, around the whole pixel it is drawn from.
+struct Stamp {
+    bool usable = false;  // false: it could not be made whole (too large, no font); draw the character
+    int left = 0, top = 0, width = 0, height = 0;
+    std::vector<UINT32> pixels;  // premultiplied, row after row
+};
+
+// The largest drawing reach a stamp is made for, device pixels: larger characters are drawn.
+const int kLargestReach = 160;
+const size_t kMaxStamps = 8192;
+
+std::unordered_map<std::string, Stamp>& Stamps() {
+    static std::unordered_map<std::string, Stamp> stamps;
+    return stamps;
+}
+
+// Draws one character alone on a clear surface and keeps what it left.
+class StampMaker {
+  public:
+    StampMaker(StringFormat* format, double fontScale) : m_format(format), m_fontScale(fontScale) {}
+
+    void Make(Stamp& stamp, const CString& ch, const LOGFONTA& record, ARGB color, int reach) {
+        if (reach > kLargestReach) return;
+        if (!m_font || std::memcmp(&m_record, &record, sizeof record) != 0) {
+            m_record = record;
+            LOGFONTA copy = record;
+            Font* font = nullptr;
+            CreateGdipFont(&font, &copy, 1.0, m_fontScale);
+            m_font.reset(font);
+        }
+        if (!m_font) return;
+        const int side = 2 * kLargestReach + 8, origin = side / 2;
+        if (!m_surface) {
+            m_surface.reset(new Bitmap(side, side, PixelFormat32bppPARGB));
+            if (m_surface->GetLastStatus() != Ok) {
+                m_surface.reset();
+                return;
+            }
+            Graphics(m_surface.get()).Clear(Color(0, 0, 0, 0));
+        }
+        WCHAR wide[8] = {};
+        const int n = MultiByteToWideChar(CP_ACP, 0, static_cast<LPCSTR>(ch), ch.GetLength(), wide, 7);
+        if (n <= 0) return;
+        {
+            // As a text picture draws a character: the same settings, from a whole pixel.
+            Graphics g(m_surface.get());
+            g.SetSmoothingMode(SmoothingModeAntiAlias);
+            g.SetPixelOffsetMode(PixelOffsetModeHighQuality);
+            g.SetTextRenderingHint(TextRenderingHintAntiAlias);
+            g.TranslateTransform(static_cast<REAL>(origin), static_cast<REAL>(origin), MatrixOrderAppend);
+            SolidBrush brush{Color(color)};
+            if (g.DrawString(wide, n, m_font.get(), PointF(0, 0), m_format, &brush) != Ok) return;
+        }
+        Rect all(0, 0, side, side);
+        BitmapData data;
+        if (m_surface->LockBits(&all, ImageLockModeRead | ImageLockModeWrite, PixelFormat32bppPARGB, &data) != Ok)
+            return;
+        auto row = [&](int y) { return reinterpret_cast<UINT32*>(static_cast<BYTE*>(data.Scan0) + y * data.Stride); };
+        int left = side, right = -1, top = side, bottom = -1;
+        for (int y = 0; y < side; ++y) {
+            const UINT32* r = row(y);
+            for (int x = 0; x < side; ++x) {
+                if (!r[x]) continue;
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+        bool whole = true;
+        if (right >= 0) {
+            // Pixels at the surface's edge may have been cut off there.
+            whole = left > 0 && top > 0 && right < side - 1 && bottom < side - 1;
+            stamp.left = left - origin;
+            stamp.top = top - origin;
+            stamp.width = right - left + 1;
+            stamp.height = bottom - top + 1;
+            stamp.pixels.resize(static_cast<size_t>(stamp.width) * stamp.height);
+            for (int y = top; y <= bottom; ++y) {
+                UINT32* r = row(y);
+                std::memcpy(&stamp.pixels[static_cast<size_t>(y - top) * stamp.width], r + left,
+                            static_cast<size_t>(stamp.width) * 4);
+                std::memset(r + left, 0, static_cast<size_t>(stamp.width) * 4);
+            }
+        }
+        m_surface->UnlockBits(&data);
+        stamp.usable = whole;
+    }
+
+  private:
+    StringFormat* m_format;
+    double m_fontScale;
+    LOGFONTA m_record = {};
+    std::unique_ptr<Font> m_font;
+    std::unique_ptr<Bitmap> m_surface;
+};
+
+// The whole pixel GDI+ draws a character from, for a drawing point at `at` device pixels; false
+// when the point lies so near half a pixel that the float arithmetic could round either way.
+bool DrawingPixel(double at, int& pixel) {
+    const double f = at - std::floor(at);
+    if (std::fabs(f - 0.5) < 1.0 / 256) return false;
+    pixel = static_cast<int>(std::floor(at + 0.5));
+    return true;
+}
+
+}  // namespace
+
+void UseGlyphStamps(bool on) {
+    g_useStamps = on;
+}
+
+long GlyphsStamped() {
+    return g_stamped;
+}
+
+void GlyphStampPlan::Plan(const ViewObject* o, const RenderContext& rc, StringFormat* format, LOGFONTA* defaultRecord,
+                          double fontScale, ARGB colorBefore, REAL shiftX, REAL shiftY, const Rect& area,
+                          const std::vector<Rect>& reach, std::vector<bool>& only) {
+    m_placed.clear();
+    m_area = area;
+    const int n = o->GetCharCount();
+    if (!g_useStamps || o->AngleToDegrees() != 0 || area.Width <= 0 || area.Height <= 0 ||
+        static_cast<int>(only.size()) != n || static_cast<int>(reach.size()) != n)
+        return;
+    auto& stamps = Stamps();
+    if (stamps.size() > kMaxStamps) stamps.clear();
+    StampMaker maker(format, fontScale);
+    const float ox = static_cast<float>(o->left) + rc.offsetX, oy = static_cast<float>(o->top) + rc.offsetY;
+    const double scale = std::max(std::fabs(rc.scaleX), std::fabs(rc.scaleY));
+
+    // The stamp of every character that draws, or null where it is drawn; the font and colour
+    // carried along as the drawing carries them.
+    std::vector<const Stamp*> chosen(static_cast<size_t>(n), nullptr);
+    std::vector<Placed> where(static_cast<size_t>(n));
+    const LOGFONTA* font = nullptr;
+    ARGB color = colorBefore;
+    std::string key;
+    for (int i = 0; i < n; ++i) {
+        if (o->charFonts[i])
+            font = o->charFonts[i];
+        else if (i == 0)
+            font = defaultRecord;
+        if (i < o->charColors.GetSize() && o->charColors[i]) color = 0xFF000000 | ColorRefToRgb(*o->charColors[i]);
+        if (!only[static_cast<size_t>(i)] || !font) continue;
+        const CString& ch = o->chars[i];
+        const RectF& glyph = *o->glyphBoxes[i];
+        if (IsFieldEnd(ch) || IsLineBreak(ch) || glyph.Width == 0 || glyph.Height == 0) continue;
+        if (o->charUnderlines[i] != 0) continue;  // its underline is drawn after it
+        // Where the drawing puts it: the transform's move, as the drawing sets it.
+        const REAL ax = static_cast<REAL>((ox + glyph.X) * rc.scaleX), ay = static_cast<REAL>((oy + glyph.Y) * rc.scaleY);
+        int px, py;
+        if (!DrawingPixel(static_cast<double>(ax) + shiftX, px) || !DrawingPixel(static_cast<double>(ay) + shiftY, py))
+            continue;
+        key.assign(reinterpret_cast<const char*>(font), sizeof(LOGFONTA));
+        key.append(reinterpret_cast<const char*>(&fontScale), sizeof fontScale);
+        key.append(reinterpret_cast<const char*>(&color), sizeof color);
+        key.append(static_cast<LPCSTR>(ch), static_cast<size_t>(ch.GetLength()));
+        auto it = stamps.find(key);
+        if (it == stamps.end()) {
+            it = stamps.emplace(key, Stamp()).first;
+            const double r = (std::fabs(glyph.Width) + std::fabs(glyph.Height)) * scale * 2 + 4;
+            maker.Make(it->second, ch, *font, color, static_cast<int>(std::ceil(r)));
+        }
+        if (!it->second.usable) continue;
+        chosen[static_cast<size_t>(i)] = &it->second;
+        where[static_cast<size_t>(i)] = Placed{&it->second, px + it->second.left, py + it->second.top};
+    }
+
+    // How many characters touch each pixel of the area (two meaning two or more): a stamped
+    // character touches its inked pixels, a drawn one every pixel it may reach.
+    std::vector<BYTE> touched(static_cast<size_t>(area.Width) * area.Height, 0);
+    auto mark = [&](int x, int y) {
+        BYTE& t = touched[static_cast<size_t>(y - area.Y) * area.Width + (x - area.X)];
+        if (t < 2) ++t;
+    };
+    auto inArea = [&](int x, int y) {
+        return x >= area.X && y >= area.Y && x < area.X + area.Width && y < area.Y + area.Height;
+    };
+    for (int i = 0; i < n; ++i) {
+        if (!only[static_cast<size_t>(i)]) continue;
+        if (const Stamp* s = chosen[static_cast<size_t>(i)]) {
+            const Placed& p = where[static_cast<size_t>(i)];
+            for (int y = 0; y < s->height; ++y)
+                for (int x = 0; x < s->width; ++x)
+                    if (s->pixels[static_cast<size_t>(y) * s->width + x] && inArea(p.x + x, p.y + y)) mark(p.x + x, p.y + y);
+            continue;
+        }
+        Rect r;
+        if (!Rect::Intersect(r, reach[static_cast<size_t>(i)], area)) continue;
+        for (int y = r.Y; y < r.Y + r.Height; ++y)
+            for (int x = r.X; x < r.X + r.Width; ++x) mark(x, y);
+    }
+    // A character alone on its pixels is stamped; one sharing a pixel is drawn in its turn.
+    for (int i = 0; i < n; ++i) {
+        const Stamp* s = chosen[static_cast<size_t>(i)];
+        if (!s) continue;
+        const Placed& p = where[static_cast<size_t>(i)];
+        bool alone = true;
+        for (int y = 0; y < s->height && alone; ++y)
+            for (int x = 0; x < s->width; ++x)
+                if (s->pixels[static_cast<size_t>(y) * s->width + x] && inArea(p.x + x, p.y + y) &&
+                    touched[static_cast<size_t>(p.y + y - area.Y) * area.Width + (p.x + x - area.X)] != 1) {
+                    alone = false;
+                    break;
+                }
+        if (!alone) continue;
+        only[static_cast<size_t>(i)] = false;
+        m_placed.push_back(p);
+    }
+}
+
+void GlyphStampPlan::Put(Bitmap* picture) const {
+    if (m_placed.empty()) return;
+    Rect area = m_area;
+    BitmapData data;
+    if (picture->LockBits(&area, ImageLockModeRead | ImageLockModeWrite, PixelFormat32bppPARGB, &data) != Ok) return;
+    for (const Placed& p : m_placed) {
+        const Stamp& s = *static_cast<const Stamp*>(p.stamp);
+        for (int y = 0; y < s.height; ++y) {
+            const int py = p.y + y;
+            if (py < area.Y || py >= area.Y + area.Height) continue;
+            UINT32* row = reinterpret_cast<UINT32*>(static_cast<BYTE*>(data.Scan0) + (py - area.Y) * data.Stride);
+            for (int x = 0; x < s.width; ++x) {
+                const int px = p.x + x;
+                const UINT32 v = s.pixels[static_cast<size_t>(y) * s.width + x];
+                if (v && px >= area.X && px < area.X + area.Width) row[px - area.X] = v;
+            }
+        }
+    }
+    picture->UnlockBits(&data);
+    g_stamped += static_cast<long>(m_placed.size());
+}
