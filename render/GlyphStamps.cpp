@@ -35,10 +35,12 @@ std::unordered_map<std::string, Stamp>& Stamps() {
     return stamps;
 }
 
+}  // namespace
+
 // Draws one character alone on a clear surface and keeps what it left.
-class StampMaker {
+class GlyphStamper::Maker {
   public:
-    StampMaker(StringFormat* format, double fontScale) : m_format(format), m_fontScale(fontScale) {}
+    Maker(StringFormat* format, double fontScale) : m_format(format), m_fontScale(fontScale) {}
 
     void Make(Stamp& stamp, const CString& ch, const LOGFONTA& record, ARGB color, int reach) {
         if (reach > kLargestReach) return;
@@ -72,49 +74,66 @@ class StampMaker {
             SolidBrush brush{Color(color)};
             if (g.DrawString(wide, n, m_font.get(), PointF(0, 0), m_format, &brush) != Ok) return;
         }
-        Rect all(0, 0, side, side);
+        // The character's pixels lie within its reach of the drawing point: only that square is
+        // read (and cleared for the next), unless pixels meet its edge.
+        const int r = std::min(reach + 4, origin);
+        if (!Take(stamp, Rect(origin - r, origin - r, 2 * r + 1, 2 * r + 1), origin) && r < origin)
+            Take(stamp, Rect(0, 0, side, side), origin);
+    }
+
+  private:
+    // Reads the pixels within `square` of the surface into the stamp and clears them; false (and
+    // nothing read) when some lie on the edge of a square smaller than the surface.
+    bool Take(Stamp& stamp, Rect square, int origin) {
+        stamp.usable = false;
         BitmapData data;
-        if (m_surface->LockBits(&all, ImageLockModeRead | ImageLockModeWrite, PixelFormat32bppPARGB, &data) != Ok)
-            return;
+        if (m_surface->LockBits(&square, ImageLockModeRead | ImageLockModeWrite, PixelFormat32bppPARGB, &data) != Ok)
+            return true;
         auto row = [&](int y) { return reinterpret_cast<UINT32*>(static_cast<BYTE*>(data.Scan0) + y * data.Stride); };
-        int left = side, right = -1, top = side, bottom = -1;
-        for (int y = 0; y < side; ++y) {
-            const UINT32* r = row(y);
-            for (int x = 0; x < side; ++x) {
-                if (!r[x]) continue;
+        int left = square.Width, right = -1, top = square.Height, bottom = -1;
+        for (int y = 0; y < square.Height; ++y) {
+            const UINT32* line = row(y);
+            for (int x = 0; x < square.Width; ++x) {
+                if (!line[x]) continue;
                 left = std::min(left, x);
                 right = std::max(right, x);
                 top = std::min(top, y);
                 bottom = std::max(bottom, y);
             }
         }
-        bool whole = true;
+        const bool inside = right < 0 || (left > 0 && top > 0 && right < square.Width - 1 && bottom < square.Height - 1);
+        const bool whole = square.Width == static_cast<INT>(m_surface->GetWidth());
+        if (!inside && !whole) {
+            m_surface->UnlockBits(&data);
+            return false;
+        }
         if (right >= 0) {
-            // Pixels at the surface's edge may have been cut off there.
-            whole = left > 0 && top > 0 && right < side - 1 && bottom < side - 1;
-            stamp.left = left - origin;
-            stamp.top = top - origin;
+            stamp.left = square.X + left - origin;
+            stamp.top = square.Y + top - origin;
             stamp.width = right - left + 1;
             stamp.height = bottom - top + 1;
             stamp.pixels.resize(static_cast<size_t>(stamp.width) * stamp.height);
             for (int y = top; y <= bottom; ++y) {
-                UINT32* r = row(y);
-                std::memcpy(&stamp.pixels[static_cast<size_t>(y - top) * stamp.width], r + left,
+                UINT32* line = row(y);
+                std::memcpy(&stamp.pixels[static_cast<size_t>(y - top) * stamp.width], line + left,
                             static_cast<size_t>(stamp.width) * 4);
-                std::memset(r + left, 0, static_cast<size_t>(stamp.width) * 4);
+                std::memset(line + left, 0, static_cast<size_t>(stamp.width) * 4);
             }
         }
         m_surface->UnlockBits(&data);
-        stamp.usable = whole;
+        // Pixels at the surface's own edge may have been cut off there.
+        stamp.usable = inside;
+        return true;
     }
 
-  private:
     StringFormat* m_format;
     double m_fontScale;
     LOGFONTA m_record = {};
     std::unique_ptr<Font> m_font;
     std::unique_ptr<Bitmap> m_surface;
 };
+
+namespace {
 
 // The whole pixel GDI+ draws a character from, for a drawing point at `at` device pixels; false
 // when the point lies so near half a pixel that the float arithmetic could round either way.
@@ -127,6 +146,35 @@ bool DrawingPixel(double at, int& pixel) {
 
 }  // namespace
 
+GlyphStamper::GlyphStamper(StringFormat* format, double fontScale)
+    : m_maker(new Maker(format, fontScale)), m_fontScale(fontScale) {
+    // Dropped only between drawings: a drawing holds on to the stamps it found.
+    if (Stamps().size() >= kMaxStamps) Stamps().clear();
+}
+
+GlyphStamper::~GlyphStamper() = default;
+
+const void* GlyphStamper::Find(const CString& ch, const LOGFONTA& record, ARGB color, int reach) {
+    auto& stamps = Stamps();
+    m_key.assign(reinterpret_cast<const char*>(&record), sizeof(LOGFONTA));
+    m_key.append(reinterpret_cast<const char*>(&m_fontScale), sizeof m_fontScale);
+    m_key.append(reinterpret_cast<const char*>(&color), sizeof color);
+    m_key.append(static_cast<LPCSTR>(ch), static_cast<size_t>(ch.GetLength()));
+    auto it = stamps.find(m_key);
+    if (it == stamps.end()) {
+        it = stamps.emplace(m_key, Stamp()).first;
+        m_maker->Make(it->second, ch, record, color, reach);
+    }
+    return it->second.usable ? &it->second : nullptr;
+}
+
+bool GlyphStamper::Ink(const CString& ch, const LOGFONTA& record, ARGB color, int reach, Rect& ink) {
+    const Stamp* s = static_cast<const Stamp*>(Find(ch, record, color, reach));
+    if (!s) return false;
+    ink = s->pixels.empty() ? Rect() : Rect(s->left, s->top, s->width, s->height);
+    return true;
+}
+
 void UseGlyphStamps(bool on) {
     g_useStamps = on;
 }
@@ -135,8 +183,8 @@ long GlyphsStamped() {
     return g_stamped;
 }
 
-void GlyphStampPlan::Plan(const ViewObject* o, const RenderContext& rc, StringFormat* format, LOGFONTA* defaultRecord,
-                          double fontScale, ARGB colorBefore, REAL shiftX, REAL shiftY, const Rect& area,
+void GlyphStampPlan::Plan(GlyphStamper& stamper, const ViewObject* o, const RenderContext& rc, LOGFONTA* defaultRecord,
+                          ARGB colorBefore, REAL shiftX, REAL shiftY, const Rect& area,
                           const std::vector<Rect>& reach, std::vector<bool>& only) {
     m_placed.clear();
     m_area = area;
@@ -144,9 +192,6 @@ void GlyphStampPlan::Plan(const ViewObject* o, const RenderContext& rc, StringFo
     if (!g_useStamps || o->AngleToDegrees() != 0 || area.Width <= 0 || area.Height <= 0 ||
         static_cast<int>(only.size()) != n || static_cast<int>(reach.size()) != n)
         return;
-    auto& stamps = Stamps();
-    if (stamps.size() > kMaxStamps) stamps.clear();
-    StampMaker maker(format, fontScale);
     const float ox = static_cast<float>(o->left) + rc.offsetX, oy = static_cast<float>(o->top) + rc.offsetY;
     const double scale = std::max(std::fabs(rc.scaleX), std::fabs(rc.scaleY));
 
@@ -156,7 +201,6 @@ void GlyphStampPlan::Plan(const ViewObject* o, const RenderContext& rc, StringFo
     std::vector<Placed> where(static_cast<size_t>(n));
     const LOGFONTA* font = nullptr;
     ARGB color = colorBefore;
-    std::string key;
     for (int i = 0; i < n; ++i) {
         if (o->charFonts[i])
             font = o->charFonts[i];
@@ -173,19 +217,11 @@ void GlyphStampPlan::Plan(const ViewObject* o, const RenderContext& rc, StringFo
         int px, py;
         if (!DrawingPixel(static_cast<double>(ax) + shiftX, px) || !DrawingPixel(static_cast<double>(ay) + shiftY, py))
             continue;
-        key.assign(reinterpret_cast<const char*>(font), sizeof(LOGFONTA));
-        key.append(reinterpret_cast<const char*>(&fontScale), sizeof fontScale);
-        key.append(reinterpret_cast<const char*>(&color), sizeof color);
-        key.append(static_cast<LPCSTR>(ch), static_cast<size_t>(ch.GetLength()));
-        auto it = stamps.find(key);
-        if (it == stamps.end()) {
-            it = stamps.emplace(key, Stamp()).first;
-            const double r = (std::fabs(glyph.Width) + std::fabs(glyph.Height)) * scale * 2 + 4;
-            maker.Make(it->second, ch, *font, color, static_cast<int>(std::ceil(r)));
-        }
-        if (!it->second.usable) continue;
-        chosen[static_cast<size_t>(i)] = &it->second;
-        where[static_cast<size_t>(i)] = Placed{&it->second, px + it->second.left, py + it->second.top};
+        const double r = (std::fabs(glyph.Width) + std::fabs(glyph.Height)) * scale * 2 + 4;
+        const Stamp* stamp = static_cast<const Stamp*>(stamper.Find(ch, *font, color, static_cast<int>(std::ceil(r))));
+        if (!stamp) continue;
+        chosen[static_cast<size_t>(i)] = stamp;
+        where[static_cast<size_t>(i)] = Placed{stamp, px + stamp->left, py + stamp->top};
     }
 
     // How many characters touch each pixel of the area (two meaning two or more): a stamped

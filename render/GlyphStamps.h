@@ -12,20 +12,48 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <memory>
+#include <string>
 #include <vector>
+
+#include "framework/Core.h"
 
 class RenderContext;
 class ViewObject;
+
+// Finds the stamps of one drawing's characters, making those not yet kept; the font and the
+// surface they are made on are kept while it lasts.
+class GlyphStamper {
+  public:
+    GlyphStamper(Gdiplus::StringFormat* format, double fontScale);
+    ~GlyphStamper();
+    GlyphStamper(const GlyphStamper&) = delete;
+    GlyphStamper& operator=(const GlyphStamper&) = delete;
+
+    // The stamp of `ch` in the font `record` at this drawing's scale and in `color`; null when
+    // the character cannot be stamped (its drawing may reach more than `reach` pixels far, or
+    // its font cannot be made).
+    const void* Find(const CString& ch, const LOGFONTA& record, Gdiplus::ARGB color, int reach);
+    // The square its stamp fills around the drawing point (empty when it leaves no pixel);
+    // false when it cannot be stamped.
+    bool Ink(const CString& ch, const LOGFONTA& record, Gdiplus::ARGB color, int reach, Gdiplus::Rect& ink);
+
+  private:
+    class Maker;
+    std::unique_ptr<Maker> m_maker;
+    double m_fontScale;
+    std::string m_key;
+};
 
 class GlyphStampPlan {
   public:
     // Picks which of the characters of `o` that `only` marks can be stamped into a picture whose
     // pixels within `area` are clear, and takes them out of `only` (the rest are drawn as
     // before). The characters are those of a picture drawn with anti-aliasing, pixel offset
-    // "high quality" and `format`, moved by (shiftX, shiftY) device pixels, starting with the
+    // "high quality" and the stamper's format and scale, moved by (shiftX, shiftY) device pixels, starting with the
     // colour `colorBefore`; `reach` holds the pixels each character may touch, in picture pixels.
-    void Plan(const ViewObject* o, const RenderContext& rc, Gdiplus::StringFormat* format, LOGFONTA* defaultRecord,
-              double fontScale, Gdiplus::ARGB colorBefore, Gdiplus::REAL shiftX, Gdiplus::REAL shiftY,
+    void Plan(GlyphStamper& stamper, const ViewObject* o, const RenderContext& rc, LOGFONTA* defaultRecord,
+              Gdiplus::ARGB colorBefore, Gdiplus::REAL shiftX, Gdiplus::REAL shiftY,
               const Gdiplus::Rect& area, const std::vector<Gdiplus::Rect>& reach, std::vector<bool>& only);
     // Writes the planned stamps into the picture (within the area planned for).
     void Put(Gdiplus::Bitmap* picture) const;

@@ -276,7 +276,8 @@ GlyphInks& Inks() {
 // character, the font and colour it is drawn with (those before it when it has none), its
 // underline and glyph box, and the pixels it may reach.
 std::vector<DrawnGlyph> DescribeGlyphs(const ViewObject* o, const RenderContext& rc, int x0, int y0,
-                                       LOGFONTA* defaultRecord, double fontScale, int hint, StringFormat* format) {
+                                       LOGFONTA* defaultRecord, double fontScale, int hint, StringFormat* format,
+                                       GlyphStamper& stamper, ARGB colorBefore) {
     std::vector<DrawnGlyph> glyphs(static_cast<size_t>(o->GetCharCount()));
     const float ox = static_cast<float>(o->left) + rc.offsetX, oy = static_cast<float>(o->top) + rc.offsetY;
     const double scale = std::max(std::fabs(rc.scaleX), std::fabs(rc.scaleY));
@@ -324,7 +325,18 @@ std::vector<DrawnGlyph> DescribeGlyphs(const ViewObject* o, const RenderContext&
         if (IsFieldEnd(c) || IsLineBreak(c) || glyph.Width == 0 || glyph.Height == 0) continue;  // no ink
         const double x = (ox + glyph.X) * rc.scaleX - x0, y = (oy + glyph.Y) * rc.scaleY - y0;
         const double reach = GlyphReach(o, i, scale);
-        const Rect* ink = Inks().Find(c, font, fontKey, fontScale, angle, hint, static_cast<int>(std::ceil(reach)), format);
+        // A character the screen stamps has its stamp's square, two pixels wider each way (it is
+        // drawn from within a pixel of the point the square is placed from).
+        Rect stamped;
+        const Rect* ink = nullptr;
+        if (angle == 0 && hint == TextRenderingHintAntiAlias && font &&
+            stamper.Ink(c, *font, color ? 0xFF000000 | ColorRefToRgb(*color) : colorBefore,
+                        static_cast<int>(std::ceil(reach)), stamped)) {
+            if (stamped.Width > 0) stamped = Rect(stamped.X - 2, stamped.Y - 2, stamped.Width + 4, stamped.Height + 4);
+            ink = &stamped;
+        } else {
+            ink = Inks().Find(c, font, fontKey, fontScale, angle, hint, static_cast<int>(std::ceil(reach)), format);
+        }
         const int px = static_cast<int>(std::floor(x)), py = static_cast<int>(std::floor(y));
         if (!ink) {
             const int left = static_cast<int>(std::floor(x - reach)), top = static_cast<int>(std::floor(y - reach));
@@ -459,7 +471,8 @@ TextPicture* GetPicture(ViewObject* o, const RenderContext& rc, StringFormat* fo
     if (w <= 0 || h <= 0 || static_cast<long long>(w) * h > kMaxPicturePixels) return nullptr;
     const unsigned long long frameKey =
         FrameKey(o, rc, pens.color, left - std::floor(left), top - std::floor(top), hint);
-    std::vector<DrawnGlyph> glyphs = DescribeGlyphs(o, rc, x0, y0, defaultRecord, fontScale, hint, format);
+    GlyphStamper stamper(format, fontScale);
+    std::vector<DrawnGlyph> glyphs = DescribeGlyphs(o, rc, x0, y0, defaultRecord, fontScale, hint, format, stamper, pens.color);
     const unsigned long long key = PictureKey(frameKey, glyphs);
     auto& pictures = Pictures();
     auto it = pictures.find(o);
@@ -488,7 +501,7 @@ TextPicture* GetPicture(ViewObject* o, const RenderContext& rc, StringFormat* fo
             if (hint == TextRenderingHintAntiAlias) {
                 std::vector<Rect> reach(glyphs.size());
                 for (size_t i = 0; i < glyphs.size(); ++i) reach[i] = glyphs[i].reach;
-                stamps.Plan(o, rc, format, defaultRecord, fontScale, pens.color, static_cast<REAL>(-x0),
+                stamps.Plan(stamper, o, rc, defaultRecord, pens.color, static_cast<REAL>(-x0),
                             static_cast<REAL>(-y0), part ? *part : Rect(0, 0, w, h), reach, only);
             }
             DrawGlyphs(&pg, o, rc, format, defaultRecord, fontScale, pens, static_cast<REAL>(-x0),
