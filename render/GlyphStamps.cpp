@@ -22,6 +22,7 @@ long g_stamped = 0;
 // The pixels a character leaves on a clear surface, around the whole pixel it is drawn from.
 struct Stamp {
     bool usable = false;  // false: it could not be made whole (too large, no font); draw the character
+    ARGB color = 0;
     int left = 0, top = 0, width = 0, height = 0;
     std::vector<UINT32> pixels;  // premultiplied, row after row
 };
@@ -52,6 +53,7 @@ class GlyphStamper::Maker {
             m_font.reset(font);
         }
         if (!m_font) return;
+        stamp.color = color;
         const int side = 2 * kLargestReach + 8, origin = side / 2;
         if (!m_surface) {
             m_surface.reset(new Bitmap(side, side, PixelFormat32bppPARGB));
@@ -186,7 +188,9 @@ long GlyphsStamped() {
 void GlyphStampPlan::Plan(GlyphStamper& stamper, const ViewObject* o, const RenderContext& rc, LOGFONTA* defaultRecord,
                           ARGB colorBefore, REAL shiftX, REAL shiftY, const Rect& area,
                           const std::vector<Rect>& reach, std::vector<bool>& only) {
-    m_placed.clear();
+    m_first.clear();
+    m_layers.clear();
+    m_count = 0;
     m_area = area;
     const int n = o->GetCharCount();
     if (!g_useStamps || o->AngleToDegrees() != 0 || area.Width <= 0 || area.Height <= 0 ||
@@ -224,67 +228,97 @@ void GlyphStampPlan::Plan(GlyphStamper& stamper, const ViewObject* o, const Rend
         where[static_cast<size_t>(i)] = Placed{stamp, px + stamp->left, py + stamp->top};
     }
 
-    // How many characters touch each pixel of the area (two meaning two or more): a stamped
-    // character touches its inked pixels, a drawn one every pixel it may reach.
-    std::vector<BYTE> touched(static_cast<size_t>(area.Width) * area.Height, 0);
-    auto mark = [&](int x, int y) {
-        BYTE& t = touched[static_cast<size_t>(y - area.Y) * area.Width + (x - area.X)];
-        if (t < 2) ++t;
-    };
+    // Characters drawn and characters stamped must not share a pixel (the stamps are put after
+    // the drawing): a stamped character meeting a drawn one's reach is drawn too, and so on.
+    const size_t areaPixels = static_cast<size_t>(area.Width) * area.Height;
+    std::vector<BYTE> drawn(areaPixels, 0);
+    auto at = [&](int x, int y) { return static_cast<size_t>(y - area.Y) * area.Width + (x - area.X); };
     auto inArea = [&](int x, int y) {
         return x >= area.X && y >= area.Y && x < area.X + area.Width && y < area.Y + area.Height;
     };
+    // Calls f(x, y, pixel) for each inked pixel of character i's stamp within the area.
+    auto eachPixel = [&](int i, auto f) {
+        const Stamp* st = chosen[static_cast<size_t>(i)];
+        const Placed& p = where[static_cast<size_t>(i)];
+        for (int y = 0; y < st->height; ++y)
+            for (int x = 0; x < st->width; ++x) {
+                const UINT32 v = st->pixels[static_cast<size_t>(y) * st->width + x];
+                if (v && inArea(p.x + x, p.y + y) && !f(p.x + x, p.y + y, v)) return;
+            }
+    };
     for (int i = 0; i < n; ++i) {
-        if (!only[static_cast<size_t>(i)]) continue;
-        if (const Stamp* s = chosen[static_cast<size_t>(i)]) {
-            const Placed& p = where[static_cast<size_t>(i)];
-            for (int y = 0; y < s->height; ++y)
-                for (int x = 0; x < s->width; ++x)
-                    if (s->pixels[static_cast<size_t>(y) * s->width + x] && inArea(p.x + x, p.y + y)) mark(p.x + x, p.y + y);
-            continue;
-        }
+        if (!only[static_cast<size_t>(i)] || chosen[static_cast<size_t>(i)]) continue;
         Rect r;
         if (!Rect::Intersect(r, reach[static_cast<size_t>(i)], area)) continue;
         for (int y = r.Y; y < r.Y + r.Height; ++y)
-            for (int x = r.X; x < r.X + r.Width; ++x) mark(x, y);
+            std::memset(&drawn[at(r.X, y)], 1, static_cast<size_t>(r.Width));
     }
-    // A character alone on its pixels is stamped; one sharing a pixel is drawn in its turn.
+    for (bool moved = true; moved;) {
+        moved = false;
+        for (int i = 0; i < n; ++i) {
+            if (!only[static_cast<size_t>(i)] || !chosen[static_cast<size_t>(i)]) continue;
+            bool meets = false;
+            eachPixel(i, [&](int x, int y, UINT32) { return !(meets = drawn[at(x, y)] != 0); });
+            if (!meets) continue;
+            eachPixel(i, [&](int x, int y, UINT32) { return drawn[at(x, y)] = 1; });
+            chosen[static_cast<size_t>(i)] = nullptr;
+            moved = true;
+        }
+    }
+    // The stamped characters in their order: the first on a pixel is written as its stamp is
+    // (the pixel is clear), each later one is blended over it as GDI+ blends a character, by
+    // drawing a picture of its coverage in its colour.
+    std::vector<BYTE> depth(areaPixels, 0);
     for (int i = 0; i < n; ++i) {
-        const Stamp* s = chosen[static_cast<size_t>(i)];
-        if (!s) continue;
-        const Placed& p = where[static_cast<size_t>(i)];
-        bool alone = true;
-        for (int y = 0; y < s->height && alone; ++y)
-            for (int x = 0; x < s->width; ++x)
-                if (s->pixels[static_cast<size_t>(y) * s->width + x] && inArea(p.x + x, p.y + y) &&
-                    touched[static_cast<size_t>(p.y + y - area.Y) * area.Width + (p.x + x - area.X)] != 1) {
-                    alone = false;
-                    break;
-                }
-        if (!alone) continue;
+        const Stamp* st = chosen[static_cast<size_t>(i)];
+        if (!only[static_cast<size_t>(i)] || !st) continue;
         only[static_cast<size_t>(i)] = false;
-        m_placed.push_back(p);
+        ++m_count;
+        eachPixel(i, [&](int x, int y, UINT32 v) {
+            BYTE& d = depth[at(x, y)];
+            if (d < 255) ++d;
+            if (d == 1) {
+                m_first.push_back(Pixel{x, y, v});
+            } else {
+                if (m_layers.size() < d - 1u) m_layers.resize(d - 1u);
+                m_layers[d - 2u].push_back(Pixel{x, y, (v & 0xFF000000) | (st->color & 0x00FFFFFF)});
+            }
+            return true;
+        });
     }
 }
 
 void GlyphStampPlan::Put(Bitmap* picture) const {
-    if (m_placed.empty()) return;
+    if (m_count == 0) return;
     Rect area = m_area;
     BitmapData data;
     if (picture->LockBits(&area, ImageLockModeRead | ImageLockModeWrite, PixelFormat32bppPARGB, &data) != Ok) return;
-    for (const Placed& p : m_placed) {
-        const Stamp& s = *static_cast<const Stamp*>(p.stamp);
-        for (int y = 0; y < s.height; ++y) {
-            const int py = p.y + y;
-            if (py < area.Y || py >= area.Y + area.Height) continue;
-            UINT32* row = reinterpret_cast<UINT32*>(static_cast<BYTE*>(data.Scan0) + (py - area.Y) * data.Stride);
-            for (int x = 0; x < s.width; ++x) {
-                const int px = p.x + x;
-                const UINT32 v = s.pixels[static_cast<size_t>(y) * s.width + x];
-                if (v && px >= area.X && px < area.X + area.Width) row[px - area.X] = v;
-            }
-        }
-    }
+    for (const Pixel& p : m_first)
+        reinterpret_cast<UINT32*>(static_cast<BYTE*>(data.Scan0) + (p.y - area.Y) * data.Stride)[p.x - area.X] = p.value;
     picture->UnlockBits(&data);
-    g_stamped += static_cast<long>(m_placed.size());
+    for (const std::vector<Pixel>& layer : m_layers) {
+        int left = area.X + area.Width, top = area.Y + area.Height, right = area.X - 1, bottom = area.Y - 1;
+        for (const Pixel& p : layer) {
+            left = std::min(left, p.x);
+            right = std::max(right, p.x);
+            top = std::min(top, p.y);
+            bottom = std::max(bottom, p.y);
+        }
+        if (right < left) continue;
+        const int w = right - left + 1, h = bottom - top + 1;
+        // Coverage as alpha over the character's colour, not premultiplied: drawn one to one,
+        // GDI+ blends each pixel as it blends a character's.
+        Bitmap coverage(w, h, PixelFormat32bppARGB);
+        Rect all(0, 0, w, h);
+        if (coverage.LockBits(&all, ImageLockModeWrite, PixelFormat32bppARGB, &data) != Ok) continue;
+        for (int y = 0; y < h; ++y) std::memset(static_cast<BYTE*>(data.Scan0) + y * data.Stride, 0, static_cast<size_t>(w) * 4);
+        for (const Pixel& p : layer)
+            reinterpret_cast<UINT32*>(static_cast<BYTE*>(data.Scan0) + (p.y - top) * data.Stride)[p.x - left] = p.value;
+        coverage.UnlockBits(&data);
+        Graphics g(picture);
+        g.SetInterpolationMode(InterpolationModeNearestNeighbor);
+        g.SetPixelOffsetMode(PixelOffsetModeHalf);
+        g.DrawImage(&coverage, Rect(left, top, w, h), 0, 0, w, h, UnitPixel);
+    }
+    g_stamped += m_count;
 }

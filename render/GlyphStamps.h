@@ -3,9 +3,12 @@
 // every key (all of it when a key changes the size AutoFit finds). GDI+ here puts a character's
 // pixels at its drawing point rounded to a whole pixel, the same pixels wherever that is; so a
 // character drawn once on a clear surface (its stamp) gives the pixels of every later drawing of
-// it with the same font, colour and rendering on clear pixels. A character whose pixels meet no
-// other character's is stamped; the others are still drawn, in their order, so that their
-// blending is GDI+'s own.
+// it with the same font, colour and rendering. On clear pixels the stamp is written as it is;
+// where an earlier character already left pixels, GDI+ blends the character exactly as it blends
+// a picture of the character's coverage in its colour drawn one to one, so the later characters
+// on each pixel are put with one such drawing per depth. Underlined and turned characters, those
+// drawn from within 1/256 of half a pixel and those too large to stamp are still drawn, and no
+// stamped character shares a pixel with them.
 #pragma once
 
 #include <windows.h>
@@ -49,22 +52,27 @@ class GlyphStampPlan {
   public:
     // Picks which of the characters of `o` that `only` marks can be stamped into a picture whose
     // pixels within `area` are clear, and takes them out of `only` (the rest are drawn as
-    // before). The characters are those of a picture drawn with anti-aliasing, pixel offset
+    // before, and share no pixel with a stamped one). The characters are those of a picture drawn with anti-aliasing, pixel offset
     // "high quality" and the stamper's format and scale, moved by (shiftX, shiftY) device pixels, starting with the
     // colour `colorBefore`; `reach` holds the pixels each character may touch, in picture pixels.
     void Plan(GlyphStamper& stamper, const ViewObject* o, const RenderContext& rc, LOGFONTA* defaultRecord,
               Gdiplus::ARGB colorBefore, Gdiplus::REAL shiftX, Gdiplus::REAL shiftY,
               const Gdiplus::Rect& area, const std::vector<Gdiplus::Rect>& reach, std::vector<bool>& only);
-    // Writes the planned stamps into the picture (within the area planned for).
+    // Puts the planned stamps into the picture, after the drawing of the other characters.
     void Put(Gdiplus::Bitmap* picture) const;
-    size_t Count() const { return m_placed.size(); }
 
   private:
     struct Placed {
         const void* stamp;  // a Stamp kept by the cache
         int x, y;           // where its top-left pixel goes
     };
-    std::vector<Placed> m_placed;
+    struct Pixel {
+        int x, y;
+        UINT32 value;
+    };
+    std::vector<Pixel> m_first;                // pixels of the first stamp on them, as written
+    std::vector<std::vector<Pixel>> m_layers;  // the second, third... stamp on a pixel
+    long m_count = 0;
     Gdiplus::Rect m_area;
 };
 
