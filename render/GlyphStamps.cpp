@@ -30,6 +30,8 @@ struct Stamp {
 // The largest drawing reach a stamp is made for, device pixels: larger characters are drawn.
 const int kLargestReach = 160;
 const size_t kMaxStamps = 8192;
+const size_t kMaxStampPixels = 4 * 1024 * 1024;
+size_t g_stampPixels = 0;  // held by all the stamps kept
 
 std::unordered_map<std::string, Stamp>& Stamps() {
     static std::unordered_map<std::string, Stamp> stamps;
@@ -66,16 +68,17 @@ class GlyphStamper::Maker {
         WCHAR wide[8] = {};
         const int n = MultiByteToWideChar(CP_ACP, 0, static_cast<LPCSTR>(ch), ch.GetLength(), wide, 7);
         if (n <= 0) return;
-        {
+        if (!m_graphics) {
             // As a text picture draws a character: the same settings, from a whole pixel.
-            Graphics g(m_surface.get());
-            g.SetSmoothingMode(SmoothingModeAntiAlias);
-            g.SetPixelOffsetMode(PixelOffsetModeHighQuality);
-            g.SetTextRenderingHint(TextRenderingHintAntiAlias);
-            g.TranslateTransform(static_cast<REAL>(origin), static_cast<REAL>(origin), MatrixOrderAppend);
-            SolidBrush brush{Color(color)};
-            if (g.DrawString(wide, n, m_font.get(), PointF(0, 0), m_format, &brush) != Ok) return;
+            m_graphics.reset(new Graphics(m_surface.get()));
+            m_graphics->SetSmoothingMode(SmoothingModeAntiAlias);
+            m_graphics->SetPixelOffsetMode(PixelOffsetModeHighQuality);
+            m_graphics->SetTextRenderingHint(TextRenderingHintAntiAlias);
+            m_graphics->TranslateTransform(static_cast<REAL>(origin), static_cast<REAL>(origin), MatrixOrderAppend);
         }
+        SolidBrush brush{Color(color)};
+        if (m_graphics->DrawString(wide, n, m_font.get(), PointF(0, 0), m_format, &brush) != Ok) return;
+        m_graphics->Flush(FlushIntentionSync);
         // The character's pixels lie within its reach of the drawing point: only that square is
         // read (and cleared for the next), unless pixels meet its edge.
         const int r = std::min(reach + 4, origin);
@@ -133,6 +136,7 @@ class GlyphStamper::Maker {
     LOGFONTA m_record = {};
     std::unique_ptr<Font> m_font;
     std::unique_ptr<Bitmap> m_surface;
+    std::unique_ptr<Graphics> m_graphics;  // on m_surface: declared after it, released before it
 };
 
 namespace {
@@ -151,7 +155,10 @@ bool DrawingPixel(double at, int& pixel) {
 GlyphStamper::GlyphStamper(StringFormat* format, double fontScale)
     : m_maker(new Maker(format, fontScale)), m_fontScale(fontScale) {
     // Dropped only between drawings: a drawing holds on to the stamps it found.
-    if (Stamps().size() >= kMaxStamps) Stamps().clear();
+    if (Stamps().size() >= kMaxStamps || g_stampPixels >= kMaxStampPixels) {
+        Stamps().clear();
+        g_stampPixels = 0;
+    }
 }
 
 GlyphStamper::~GlyphStamper() = default;
@@ -166,6 +173,7 @@ const void* GlyphStamper::Find(const CString& ch, const LOGFONTA& record, ARGB c
     if (it == stamps.end()) {
         it = stamps.emplace(m_key, Stamp()).first;
         m_maker->Make(it->second, ch, record, color, reach);
+        g_stampPixels += it->second.pixels.size();
     }
     return it->second.usable ? &it->second : nullptr;
 }
