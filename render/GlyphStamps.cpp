@@ -30,8 +30,16 @@ struct Stamp {
 // The largest drawing reach a stamp is made for, device pixels: larger characters are drawn.
 const int kLargestReach = 160;
 const size_t kMaxStamps = 8192;
+// The largest surface stamps are made on.
+const int kSide = 2 * (kLargestReach + 4) + 1;
 const size_t kMaxStampPixels = 4 * 1024 * 1024;
 size_t g_stampPixels = 0;  // held by all the stamps kept
+
+// Always clear outside the making of a stamp.
+std::vector<UINT32>& SurfaceMemory() {
+    static std::vector<UINT32> memory(static_cast<size_t>(kSide) * kSide, 0u);
+    return memory;
+}
 
 std::unordered_map<std::string, Stamp>& Stamps() {
     static std::unordered_map<std::string, Stamp> stamps;
@@ -56,49 +64,46 @@ class GlyphStamper::Maker {
         }
         if (!m_font) return;
         stamp.color = color;
-        const int side = 2 * kLargestReach + 8, origin = side / 2;
-        if (!m_surface) {
-            m_surface.reset(new Bitmap(side, side, PixelFormat32bppPARGB));
-            if (m_surface->GetLastStatus() != Ok) {
-                m_surface.reset();
-                return;
-            }
-            Graphics(m_surface.get()).Clear(Color(0, 0, 0, 0));
-        }
         WCHAR wide[8] = {};
         const int n = MultiByteToWideChar(CP_ACP, 0, static_cast<LPCSTR>(ch), ch.GetLength(), wide, 7);
         if (n <= 0) return;
-        if (!m_graphics) {
-            // As a text picture draws a character: the same settings, from a whole pixel.
-            m_graphics.reset(new Graphics(m_surface.get()));
-            m_graphics->SetSmoothingMode(SmoothingModeAntiAlias);
-            m_graphics->SetPixelOffsetMode(PixelOffsetModeHighQuality);
-            m_graphics->SetTextRenderingHint(TextRenderingHintAntiAlias);
-            m_graphics->TranslateTransform(static_cast<REAL>(origin), static_cast<REAL>(origin), MatrixOrderAppend);
-        }
-        SolidBrush brush{Color(color)};
-        if (m_graphics->DrawString(wide, n, m_font.get(), PointF(0, 0), m_format, &brush) != Ok) return;
-        m_graphics->Flush(FlushIntentionSync);
-        // The character's pixels lie within its reach of the drawing point: only that square is
-        // read (and cleared for the next), unless pixels meet its edge.
-        const int r = std::min(reach + 4, origin);
-        if (!Take(stamp, Rect(origin - r, origin - r, 2 * r + 1, 2 * r + 1), origin) && r < origin)
-            Take(stamp, Rect(0, 0, side, side), origin);
+        // Drawn on a surface as large as the character's reach, and again on the largest when its
+        // pixels meet that surface's edge (they may have been cut off there).
+        const int r = std::min(reach + 4, kLargestReach + 4);
+        if (!Draw(stamp, wide, n, color, r) && r < kLargestReach + 4) Draw(stamp, wide, n, color, kLargestReach + 4);
     }
 
   private:
-    // Reads the pixels within `square` of the surface into the stamp and clears them; false (and
-    // nothing read) when some lie on the edge of a square smaller than the surface.
-    bool Take(Stamp& stamp, Rect square, int origin) {
+    // Draws the character from the middle of a clear square surface with `r` pixels on each side
+    // of that point, and keeps the pixels it left; false when they meet the surface's edge. The
+    // surface lies over memory that is clear again afterwards: GDI+ cannot draw beyond it, and
+    // making and clearing a GDI+ picture for each drawing would cost milliseconds.
+    bool Draw(Stamp& stamp, const WCHAR* wide, int n, ARGB color, int r) {
         stamp.usable = false;
-        BitmapData data;
-        if (m_surface->LockBits(&square, ImageLockModeRead | ImageLockModeWrite, PixelFormat32bppPARGB, &data) != Ok)
-            return true;
-        auto row = [&](int y) { return reinterpret_cast<UINT32*>(static_cast<BYTE*>(data.Scan0) + y * data.Stride); };
-        int left = square.Width, right = -1, top = square.Height, bottom = -1;
-        for (int y = 0; y < square.Height; ++y) {
+        const int side = 2 * r + 1;
+        std::vector<UINT32>& memory = SurfaceMemory();
+        {
+            Bitmap surface(side, side, side * 4, PixelFormat32bppPARGB, reinterpret_cast<BYTE*>(memory.data()));
+            if (surface.GetLastStatus() != Ok) return true;
+            // As a text picture draws a character: the same settings, from a whole pixel.
+            Graphics g(&surface);
+            g.SetSmoothingMode(SmoothingModeAntiAlias);
+            g.SetPixelOffsetMode(PixelOffsetModeHighQuality);
+            g.SetTextRenderingHint(TextRenderingHintAntiAlias);
+            g.TranslateTransform(static_cast<REAL>(r), static_cast<REAL>(r), MatrixOrderAppend);
+            SolidBrush brush{Color(color)};
+            const Status drawn = g.DrawString(wide, n, m_font.get(), PointF(0, 0), m_format, &brush);
+            g.Flush(FlushIntentionSync);
+            if (drawn != Ok) {
+                std::fill(memory.begin(), memory.begin() + static_cast<size_t>(side) * side, 0u);
+                return true;
+            }
+        }
+        auto row = [&](int y) { return memory.data() + static_cast<size_t>(y) * side; };
+        int left = side, right = -1, top = side, bottom = -1;
+        for (int y = 0; y < side; ++y) {
             const UINT32* line = row(y);
-            for (int x = 0; x < square.Width; ++x) {
+            for (int x = 0; x < side; ++x) {
                 if (!line[x]) continue;
                 left = std::min(left, x);
                 right = std::max(right, x);
@@ -106,15 +111,10 @@ class GlyphStamper::Maker {
                 bottom = std::max(bottom, y);
             }
         }
-        const bool inside = right < 0 || (left > 0 && top > 0 && right < square.Width - 1 && bottom < square.Height - 1);
-        const bool whole = square.Width == static_cast<INT>(m_surface->GetWidth());
-        if (!inside && !whole) {
-            m_surface->UnlockBits(&data);
-            return false;
-        }
+        const bool inside = right < 0 || (left > 0 && top > 0 && right < side - 1 && bottom < side - 1);
         if (right >= 0) {
-            stamp.left = square.X + left - origin;
-            stamp.top = square.Y + top - origin;
+            stamp.left = left - r;
+            stamp.top = top - r;
             stamp.width = right - left + 1;
             stamp.height = bottom - top + 1;
             stamp.pixels.resize(static_cast<size_t>(stamp.width) * stamp.height);
@@ -125,18 +125,15 @@ class GlyphStamper::Maker {
                 std::memset(line + left, 0, static_cast<size_t>(stamp.width) * 4);
             }
         }
-        m_surface->UnlockBits(&data);
-        // Pixels at the surface's own edge may have been cut off there.
+        if (!inside) stamp.pixels.clear();
         stamp.usable = inside;
-        return true;
+        return inside;
     }
 
     StringFormat* m_format;
     double m_fontScale;
     LOGFONTA m_record = {};
     std::unique_ptr<Font> m_font;
-    std::unique_ptr<Bitmap> m_surface;
-    std::unique_ptr<Graphics> m_graphics;  // on m_surface: declared after it, released before it
 };
 
 namespace {
@@ -316,13 +313,10 @@ void GlyphStampPlan::Put(Bitmap* picture) const {
         const int w = right - left + 1, h = bottom - top + 1;
         // Coverage as alpha over the character's colour, not premultiplied: drawn one to one,
         // GDI+ blends each pixel as it blends a character's.
-        Bitmap coverage(w, h, PixelFormat32bppARGB);
-        Rect all(0, 0, w, h);
-        if (coverage.LockBits(&all, ImageLockModeWrite, PixelFormat32bppARGB, &data) != Ok) continue;
-        for (int y = 0; y < h; ++y) std::memset(static_cast<BYTE*>(data.Scan0) + y * data.Stride, 0, static_cast<size_t>(w) * 4);
-        for (const Pixel& p : layer)
-            reinterpret_cast<UINT32*>(static_cast<BYTE*>(data.Scan0) + (p.y - top) * data.Stride)[p.x - left] = p.value;
-        coverage.UnlockBits(&data);
+        std::vector<UINT32> pixels(static_cast<size_t>(w) * h, 0u);
+        for (const Pixel& p : layer) pixels[static_cast<size_t>(p.y - top) * w + (p.x - left)] = p.value;
+        Bitmap coverage(w, h, w * 4, PixelFormat32bppARGB, reinterpret_cast<BYTE*>(pixels.data()));
+        if (coverage.GetLastStatus() != Ok) continue;
         Graphics g(picture);
         g.SetInterpolationMode(InterpolationModeNearestNeighbor);
         g.SetPixelOffsetMode(PixelOffsetModeHalf);
