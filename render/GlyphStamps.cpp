@@ -1,3 +1,4 @@
+// Making, keeping and putting the stamps of characters for the screen's pictures of texts.
 #include "render/GlyphStamps.h"
 
 #include <algorithm>
@@ -50,7 +51,7 @@ std::unordered_map<std::string, Stamp>& Stamps() {
 
 // Draws one character alone on a clear surface and keeps what it left.
 class GlyphStamper::Maker {
-  public:
+public:
     Maker(StringFormat* format, double fontScale) : m_format(format), m_fontScale(fontScale) {}
 
     void Make(Stamp& stamp, const CString& ch, const LOGFONTA& record, ARGB color, int reach) {
@@ -70,10 +71,11 @@ class GlyphStamper::Maker {
         // Drawn on a surface as large as the character's reach, and again on the largest when its
         // pixels meet that surface's edge (they may have been cut off there).
         const int r = std::min(reach + 4, kLargestReach + 4);
-        if (!Draw(stamp, wide, n, color, r) && r < kLargestReach + 4) Draw(stamp, wide, n, color, kLargestReach + 4);
+        if (!Draw(stamp, wide, n, color, r) && r < kLargestReach + 4)
+            Draw(stamp, wide, n, color, kLargestReach + 4);
     }
 
-  private:
+private:
     // Draws the character from the middle of a clear square surface with `r` pixels on each side
     // of that point, and keeps the pixels it left; false when they meet the surface's edge. The
     // surface lies over memory that is clear again afterwards: GDI+ cannot draw beyond it, and
@@ -83,7 +85,8 @@ class GlyphStamper::Maker {
         const int side = 2 * r + 1;
         std::vector<UINT32>& memory = SurfaceMemory();
         {
-            Bitmap surface(side, side, side * 4, PixelFormat32bppPARGB, reinterpret_cast<BYTE*>(memory.data()));
+            Bitmap surface(side, side, side * 4, PixelFormat32bppPARGB,
+                           reinterpret_cast<BYTE*>(memory.data()));
             if (surface.GetLastStatus() != Ok) return true;
             // As a text picture draws a character: the same settings, from a whole pixel.
             Graphics g(&surface);
@@ -190,9 +193,9 @@ long GlyphsStamped() {
     return g_stamped;
 }
 
-void GlyphStampPlan::Plan(GlyphStamper& stamper, const ViewObject* o, const RenderContext& rc, LOGFONTA* defaultRecord,
-                          ARGB colorBefore, REAL shiftX, REAL shiftY, const Rect& area,
-                          const std::vector<Rect>& reach, std::vector<bool>& only) {
+void GlyphStampPlan::Plan(GlyphStamper& stamper, const ViewObject* o, const RenderContext& rc,
+                          LOGFONTA* defaultRecord, ARGB colorBefore, REAL shiftX, REAL shiftY,
+                          const Rect& area, const std::vector<Rect>& reach, std::vector<bool>& only) {
     m_first.clear();
     m_layers.clear();
     m_count = 0;
@@ -215,19 +218,23 @@ void GlyphStampPlan::Plan(GlyphStamper& stamper, const ViewObject* o, const Rend
             font = o->charFonts[i];
         else if (i == 0)
             font = defaultRecord;
-        if (i < o->charColors.GetSize() && o->charColors[i]) color = 0xFF000000 | ColorRefToRgb(*o->charColors[i]);
+        if (i < o->charColors.GetSize() && o->charColors[i])
+            color = 0xFF000000 | ColorRefToRgb(*o->charColors[i]);
         if (!only[static_cast<size_t>(i)] || !font) continue;
         const CString& ch = o->chars[i];
         const RectF& glyph = *o->glyphBoxes[i];
         if (IsFieldEnd(ch) || IsLineBreak(ch) || glyph.Width == 0 || glyph.Height == 0) continue;
         if (o->charUnderlines[i] != 0) continue;  // its underline is drawn after it
         // Where the drawing puts it: the transform's move, as the drawing sets it.
-        const REAL ax = static_cast<REAL>((ox + glyph.X) * rc.scaleX), ay = static_cast<REAL>((oy + glyph.Y) * rc.scaleY);
+        const REAL ax = static_cast<REAL>((ox + glyph.X) * rc.scaleX),
+                   ay = static_cast<REAL>((oy + glyph.Y) * rc.scaleY);
         int px, py;
-        if (!DrawingPixel(static_cast<double>(ax) + shiftX, px) || !DrawingPixel(static_cast<double>(ay) + shiftY, py))
+        if (!DrawingPixel(static_cast<double>(ax) + shiftX, px) ||
+            !DrawingPixel(static_cast<double>(ay) + shiftY, py))
             continue;
         const double r = (std::fabs(glyph.Width) + std::fabs(glyph.Height)) * scale * 2 + 4;
-        const Stamp* stamp = static_cast<const Stamp*>(stamper.Find(ch, *font, color, static_cast<int>(std::ceil(r))));
+        const Stamp* stamp =
+            static_cast<const Stamp*>(stamper.Find(ch, *font, color, static_cast<int>(std::ceil(r))));
         if (!stamp) continue;
         chosen[static_cast<size_t>(i)] = stamp;
         where[static_cast<size_t>(i)] = Placed{stamp, px + stamp->left, py + stamp->top};
@@ -297,9 +304,11 @@ void GlyphStampPlan::Put(Bitmap* picture) const {
     if (m_count == 0) return;
     Rect area = m_area;
     BitmapData data;
-    if (picture->LockBits(&area, ImageLockModeRead | ImageLockModeWrite, PixelFormat32bppPARGB, &data) != Ok) return;
+    if (picture->LockBits(&area, ImageLockModeRead | ImageLockModeWrite, PixelFormat32bppPARGB, &data) != Ok)
+        return;
     for (const Pixel& p : m_first)
-        reinterpret_cast<UINT32*>(static_cast<BYTE*>(data.Scan0) + (p.y - area.Y) * data.Stride)[p.x - area.X] = p.value;
+        reinterpret_cast<UINT32*>(static_cast<BYTE*>(data.Scan0) +
+                                  (p.y - area.Y) * data.Stride)[p.x - area.X] = p.value;
     picture->UnlockBits(&data);
     for (const std::vector<Pixel>& layer : m_layers) {
         int left = area.X + area.Width, top = area.Y + area.Height, right = area.X - 1, bottom = area.Y - 1;

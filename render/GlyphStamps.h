@@ -27,7 +27,7 @@ class ViewObject;
 // Finds the stamps of one drawing's characters, making those not yet kept; the font and the
 // surface they are made on are kept while it lasts.
 class GlyphStamper {
-  public:
+public:
     GlyphStamper(Gdiplus::StringFormat* format, double fontScale);
     ~GlyphStamper();
     GlyphStamper(const GlyphStamper&) = delete;
@@ -41,7 +41,7 @@ class GlyphStamper {
     // false when it cannot be stamped.
     bool Ink(const CString& ch, const LOGFONTA& record, Gdiplus::ARGB color, int reach, Gdiplus::Rect& ink);
 
-  private:
+private:
     class Maker;
     std::unique_ptr<Maker> m_maker;
     double m_fontScale;
@@ -49,19 +49,20 @@ class GlyphStamper {
 };
 
 class GlyphStampPlan {
-  public:
+public:
     // Picks which of the characters of `o` that `only` marks can be stamped into a picture whose
     // pixels within `area` are clear, and takes them out of `only` (the rest are drawn as
-    // before, and share no pixel with a stamped one). The characters are those of a picture drawn with anti-aliasing, pixel offset
-    // "high quality" and the stamper's format and scale, moved by (shiftX, shiftY) device pixels, starting with the
-    // colour `colorBefore`; `reach` holds the pixels each character may touch, in picture pixels.
+    // before, and share no pixel with a stamped one). The characters are those of a picture
+    // drawn with anti-aliasing, pixel offset "high quality" and the stamper's format and scale,
+    // moved by (shiftX, shiftY) device pixels, starting with the colour `colorBefore`; `reach`
+    // holds the pixels each character may touch, in picture pixels.
     void Plan(GlyphStamper& stamper, const ViewObject* o, const RenderContext& rc, LOGFONTA* defaultRecord,
               Gdiplus::ARGB colorBefore, Gdiplus::REAL shiftX, Gdiplus::REAL shiftY,
               const Gdiplus::Rect& area, const std::vector<Gdiplus::Rect>& reach, std::vector<bool>& only);
     // Puts the planned stamps into the picture, after the drawing of the other characters.
     void Put(Gdiplus::Bitmap* picture) const;
 
-  private:
+private:
     struct Placed {
         const void* stamp;  // a Stamp kept by the cache
         int x, y;           // where its top-left pixel goes

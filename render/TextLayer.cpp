@@ -276,8 +276,8 @@ GlyphInks& Inks() {
 // character, the font and colour it is drawn with (those before it when it has none), its
 // underline and glyph box, and the pixels it may reach.
 std::vector<DrawnGlyph> DescribeGlyphs(const ViewObject* o, const RenderContext& rc, int x0, int y0,
-                                       LOGFONTA* defaultRecord, double fontScale, int hint, StringFormat* format,
-                                       GlyphStamper& stamper, ARGB colorBefore) {
+                                       LOGFONTA* defaultRecord, double fontScale, int hint,
+                                       StringFormat* format, GlyphStamper& stamper, ARGB colorBefore) {
     std::vector<DrawnGlyph> glyphs(static_cast<size_t>(o->GetCharCount()));
     const float ox = static_cast<float>(o->left) + rc.offsetX, oy = static_cast<float>(o->top) + rc.offsetY;
     const double scale = std::max(std::fabs(rc.scaleX), std::fabs(rc.scaleY));
@@ -332,10 +332,12 @@ std::vector<DrawnGlyph> DescribeGlyphs(const ViewObject* o, const RenderContext&
         if (angle == 0 && hint == TextRenderingHintAntiAlias && font &&
             stamper.Ink(c, *font, color ? 0xFF000000 | ColorRefToRgb(*color) : colorBefore,
                         static_cast<int>(std::ceil(reach)), stamped)) {
-            if (stamped.Width > 0) stamped = Rect(stamped.X - 2, stamped.Y - 2, stamped.Width + 4, stamped.Height + 4);
+            if (stamped.Width > 0)
+                stamped = Rect(stamped.X - 2, stamped.Y - 2, stamped.Width + 4, stamped.Height + 4);
             ink = &stamped;
         } else {
-            ink = Inks().Find(c, font, fontKey, fontScale, angle, hint, static_cast<int>(std::ceil(reach)), format);
+            ink = Inks().Find(c, font, fontKey, fontScale, angle, hint, static_cast<int>(std::ceil(reach)),
+                              format);
         }
         const int px = static_cast<int>(std::floor(x)), py = static_cast<int>(std::floor(y));
         if (!ink) {
@@ -472,7 +474,8 @@ TextPicture* GetPicture(ViewObject* o, const RenderContext& rc, StringFormat* fo
     const unsigned long long frameKey =
         FrameKey(o, rc, pens.color, left - std::floor(left), top - std::floor(top), hint);
     GlyphStamper stamper(format, fontScale);
-    std::vector<DrawnGlyph> glyphs = DescribeGlyphs(o, rc, x0, y0, defaultRecord, fontScale, hint, format, stamper, pens.color);
+    std::vector<DrawnGlyph> glyphs =
+        DescribeGlyphs(o, rc, x0, y0, defaultRecord, fontScale, hint, format, stamper, pens.color);
     const unsigned long long key = PictureKey(frameKey, glyphs);
     auto& pictures = Pictures();
     auto it = pictures.find(o);

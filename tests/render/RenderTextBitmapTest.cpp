@@ -406,13 +406,15 @@ TEST_CASE("characters stamped into a text's screen picture have the pixels GDI+ 
     // italic and bold letters that overlap their neighbours, colours, AutoFit's own sizes.
     const Scene scenes[] = {
         {"The quick brown fox jumps over the lazy dog, then naps\b", "Arial", 90, 400, false, false, 0.1, 0},
-        {"Wavy Type fiji AVATAR ffl 0123456789 ,.;:!?\b", "Times New Roman", 140, 700, true, false, 0.137, RGB(200, 30, 60)},
-        {"Mono spaced wwww iiii MMMM ____ ----\b", "Courier New", 260, 400, false, false, 0.0713, RGB(10, 120, 40)},
-        {"small print with many little letters in a long wrapped line of text to fill the box\b", "Arial", 45, 400,
-         true, true, 0.1333, RGB(0, 0, 255)},
+        {"Wavy Type fiji AVATAR ffl 0123456789 ,.;:!?\b", "Times New Roman", 140, 700, true, false, 0.137,
+         RGB(200, 30, 60)},
+        {"Mono spaced wwww iiii MMMM ____ ----\b", "Courier New", 260, 400, false, false, 0.0713,
+         RGB(10, 120, 40)},
+        {"small print with many little letters in a long wrapped line of text to fill the box\b", "Arial", 45,
+         400, true, true, 0.1333, RGB(0, 0, 255)},
         {"BIG bold\b", "Arial", 700, 700, false, false, 0.21, RGB(90, 90, 90)},
-        {"overlapping letters in colours of their own: wwvvffjj AVAW WAVE kerning\b", "Times New Roman", 70, 700,
-         true, false, 0.1, RGB(0, 0, 0)},
+        {"overlapping letters in colours of their own: wwvvffjj AVAW WAVE kerning\b", "Times New Roman", 70,
+         700, true, false, 0.1, RGB(0, 0, 0)},
     };
     auto bytesOf = [](Surface& s, int w, int h) {
         std::vector<BYTE> bytes;
@@ -437,7 +439,8 @@ TEST_CASE("characters stamped into a text's screen picture have the pixels GDI+ 
         t.text->bAutoFit = sc.autoFit ? 1 : 0;
         if (std::strncmp(sc.text, "overlapping", 11) == 0) {
             // Neighbours in different colours: where they share pixels the later one blends over.
-            const COLORREF colors[] = {RGB(230, 20, 20), RGB(20, 160, 40), RGB(30, 30, 220), RGB(250, 250, 250)};
+            const COLORREF colors[] = {RGB(230, 20, 20), RGB(20, 160, 40), RGB(30, 30, 220),
+                                       RGB(250, 250, 250)};
             for (int i = 0; i < t.text->GetCharCount(); ++i) {
                 delete t.text->charColors[i];
                 t.text->charColors[i] = new COLORREF(colors[i % 4]);
