@@ -153,7 +153,7 @@ bool DrawingPixel(double at, int& pixel) {
 }  // namespace
 
 GlyphStamper::GlyphStamper(StringFormat* format, double fontScale)
-    : m_maker(new Maker(format, fontScale)), m_fontScale(fontScale) {
+    : m_maker(new Maker(format, fontScale)), m_format(format), m_fontScale(fontScale) {
     // Dropped only between drawings: a drawing holds on to the stamps it found.
     if (Stamps().size() >= kMaxStamps || g_stampPixels >= kMaxStampPixels) {
         Stamps().clear();
@@ -178,7 +178,79 @@ const void* GlyphStamper::Find(const CString& ch, const LOGFONTA& record, ARGB c
     return it->second.usable ? &it->second : nullptr;
 }
 
+namespace {
+
+// A 32 by 32 picture's pixels.
+std::vector<UINT32> PixelsOf(Bitmap& b) {
+    std::vector<UINT32> pixels(32 * 32, 0u);
+    Rect all(0, 0, 32, 32);
+    BitmapData data;
+    if (b.LockBits(&all, ImageLockModeRead, PixelFormat32bppPARGB, &data) != Ok) return pixels;
+    for (int y = 0; y < 32; ++y)
+        std::memcpy(&pixels[static_cast<size_t>(y) * 32], static_cast<BYTE*>(data.Scan0) + y * data.Stride,
+                    32 * 4);
+    b.UnlockBits(&data);
+    return pixels;
+}
+
+// Whether this GDI+ draws characters as stamps put them: the same pixels from a point moved by
+// less than half a pixel, and a character over another blended as its coverage picture is. Asked
+// once, with two letters that overlap; another GDI+ (one that places characters between pixels)
+// keeps every character drawn.
+bool DrawsAsStamped(StringFormat* format) {
+    static int known = -1;
+    if (known >= 0) return known == 1;
+    known = 0;
+    FontFamily family(L"Arial");
+    Font font(&family, 11.0f, FontStyleRegular, UnitPixel);
+    if (font.GetLastStatus() != Ok) return false;
+    auto draw = [&](Bitmap& b, const WCHAR* text, ARGB color, REAL x, REAL y) {
+        Graphics g(&b);
+        g.SetSmoothingMode(SmoothingModeAntiAlias);
+        g.SetPixelOffsetMode(PixelOffsetModeHighQuality);
+        g.SetTextRenderingHint(TextRenderingHintAntiAlias);
+        g.TranslateTransform(x, y, MatrixOrderAppend);
+        SolidBrush brush{Color(color)};
+        g.DrawString(text, 1, &font, PointF(0, 0), format, &brush);
+    };
+    Bitmap whole(32, 32, PixelFormat32bppPARGB), moved(32, 32, PixelFormat32bppPARGB);
+    Graphics(&whole).Clear(Color(0, 0, 0, 0));
+    Graphics(&moved).Clear(Color(0, 0, 0, 0));
+    draw(whole, L"W", 0xFFC81E3C, 8, 8);
+    draw(moved, L"W", 0xFFC81E3C, 8.3f, 7.7f);
+    const std::vector<UINT32> stamp = PixelsOf(whole);
+    if (stamp != PixelsOf(moved)) return false;
+    // "W" over "M": drawn, and put as the coverage picture of the "W" stamp.
+    Bitmap over(32, 32, PixelFormat32bppPARGB), put(32, 32, PixelFormat32bppPARGB);
+    Graphics(&over).Clear(Color(0, 0, 0, 0));
+    Graphics(&put).Clear(Color(0, 0, 0, 0));
+    draw(over, L"M", 0xFF1428C8, 6, 8);
+    draw(put, L"M", 0xFF1428C8, 6, 8);
+    draw(over, L"W", 0xFFC81E3C, 8, 8);
+    std::vector<UINT32> coverage(stamp.size());
+    for (size_t i = 0; i < stamp.size(); ++i)
+        coverage[i] = stamp[i] ? (stamp[i] & 0xFF000000) | 0x00C81E3C : 0;
+    {
+        Bitmap picture(32, 32, 32 * 4, PixelFormat32bppARGB, reinterpret_cast<BYTE*>(coverage.data()));
+        Graphics g(&put);
+        g.SetInterpolationMode(InterpolationModeNearestNeighbor);
+        g.SetPixelOffsetMode(PixelOffsetModeHalf);
+        g.DrawImage(&picture, Rect(0, 0, 32, 32), 0, 0, 32, 32, UnitPixel);
+    }
+    const std::vector<UINT32> drawn = PixelsOf(over);
+    if (drawn != PixelsOf(put) || drawn == PixelsOf(whole)) return false;
+    known = 1;
+    return true;
+}
+
+}  // namespace
+
+bool GlyphStamper::Usable() const {
+    return g_useStamps && DrawsAsStamped(m_format);
+}
+
 bool GlyphStamper::Ink(const CString& ch, const LOGFONTA& record, ARGB color, int reach, Rect& ink) {
+    if (!Usable()) return false;
     const Stamp* s = static_cast<const Stamp*>(Find(ch, record, color, reach));
     if (!s) return false;
     ink = s->pixels.empty() ? Rect() : Rect(s->left, s->top, s->width, s->height);
@@ -201,7 +273,7 @@ void GlyphStampPlan::Plan(GlyphStamper& stamper, const ViewObject* o, const Rend
     m_count = 0;
     m_area = area;
     const int n = o->GetCharCount();
-    if (!g_useStamps || o->AngleToDegrees() != 0 || area.Width <= 0 || area.Height <= 0 ||
+    if (!stamper.Usable() || o->AngleToDegrees() != 0 || area.Width <= 0 || area.Height <= 0 ||
         static_cast<int>(only.size()) != n || static_cast<int>(reach.size()) != n)
         return;
     const float ox = static_cast<float>(o->left) + rc.offsetX, oy = static_cast<float>(o->top) + rc.offsetY;

@@ -8,7 +8,8 @@
 // a picture of the character's coverage in its colour drawn one to one, so the later characters
 // on each pixel are put with one such drawing per depth. Underlined and turned characters, those
 // drawn from within 1/256 of half a pixel and those too large to stamp are still drawn, and no
-// stamped character shares a pixel with them.
+// stamped character shares a pixel with them. Whether GDI+ draws this way is asked once, by
+// drawing two letters both ways; a GDI+ that does not keeps drawing every character.
 #pragma once
 
 #include <windows.h>
@@ -41,9 +42,13 @@ public:
     // false when it cannot be stamped.
     bool Ink(const CString& ch, const LOGFONTA& record, Gdiplus::ARGB color, int reach, Gdiplus::Rect& ink);
 
+    // Whether characters are stamped at all: this GDI+ draws them as stamps put them.
+    bool Usable() const;
+
 private:
     class Maker;
     std::unique_ptr<Maker> m_maker;
+    Gdiplus::StringFormat* m_format;
     double m_fontScale;
     std::string m_key;
 };
