@@ -24,6 +24,7 @@
 #include "model/ViewObject.h"
 #include "render/ColorProcessing.h"
 #include "render/GlyphRuns.h"
+#include "render/GlyphStamps.h"
 #include "render/RenderContext.h"
 #include "render/RenderThreads.h"
 #include "render/TextFonts.h"
@@ -285,7 +286,8 @@ GlyphInks& Inks() {
 // character, the font and colour it is drawn with (those before it when it has none), its
 // underline and glyph box, and the pixels it may reach.
 std::vector<DrawnGlyph> DescribeGlyphs(const ViewObject* o, const RenderContext& rc, int x0, int y0,
-                                       LOGFONTA* defaultRecord, double fontScale, int hint, StringFormat* format) {
+                                       LOGFONTA* defaultRecord, double fontScale, int hint,
+                                       StringFormat* format, GlyphStamper& stamper, ARGB colorBefore) {
     std::vector<DrawnGlyph> glyphs(static_cast<size_t>(o->GetCharCount()));
     const float ox = static_cast<float>(o->left) + rc.offsetX, oy = static_cast<float>(o->top) + rc.offsetY;
     const double scale = std::max(std::fabs(rc.scaleX), std::fabs(rc.scaleY));
@@ -333,7 +335,20 @@ std::vector<DrawnGlyph> DescribeGlyphs(const ViewObject* o, const RenderContext&
         if (IsFieldEnd(c) || IsLineBreak(c) || glyph.Width == 0 || glyph.Height == 0) continue;  // no ink
         const double x = (ox + glyph.X) * rc.scaleX - x0, y = (oy + glyph.Y) * rc.scaleY - y0;
         const double reach = GlyphReach(o, i, scale);
-        const Rect* ink = Inks().Find(c, font, fontKey, fontScale, angle, hint, static_cast<int>(std::ceil(reach)), format);
+        // A character the screen stamps has its stamp's square, two pixels wider each way (it is
+        // drawn from within a pixel of the point the square is placed from).
+        Rect stamped;
+        const Rect* ink = nullptr;
+        if (angle == 0 && hint == TextRenderingHintAntiAlias && font &&
+            stamper.Ink(c, *font, color ? 0xFF000000 | ColorRefToRgb(*color) : colorBefore,
+                        static_cast<int>(std::ceil(reach)), stamped)) {
+            if (stamped.Width > 0)
+                stamped = Rect(stamped.X - 2, stamped.Y - 2, stamped.Width + 4, stamped.Height + 4);
+            ink = &stamped;
+        } else {
+            ink = Inks().Find(c, font, fontKey, fontScale, angle, hint, static_cast<int>(std::ceil(reach)),
+                              format);
+        }
         const int px = static_cast<int>(std::floor(x)), py = static_cast<int>(std::floor(y));
         if (!ink) {
             const int left = static_cast<int>(std::floor(x - reach)), top = static_cast<int>(std::floor(y - reach));
@@ -468,7 +483,9 @@ TextPicture* GetPicture(ViewObject* o, const RenderContext& rc, StringFormat* fo
     if (w <= 0 || h <= 0 || static_cast<long long>(w) * h > kMaxPicturePixels) return nullptr;
     const unsigned long long frameKey =
         FrameKey(o, rc, pens.color, left - std::floor(left), top - std::floor(top), hint);
-    std::vector<DrawnGlyph> glyphs = DescribeGlyphs(o, rc, x0, y0, defaultRecord, fontScale, hint, format);
+    GlyphStamper stamper(format, fontScale);
+    std::vector<DrawnGlyph> glyphs =
+        DescribeGlyphs(o, rc, x0, y0, defaultRecord, fontScale, hint, format, stamper, pens.color);
     const unsigned long long key = PictureKey(frameKey, glyphs);
     auto& pictures = Pictures();
     auto it = pictures.find(o);
@@ -476,24 +493,34 @@ TextPicture* GetPicture(ViewObject* o, const RenderContext& rc, StringFormat* fo
                            static_cast<int>(it->second.bitmap->GetWidth()) == w &&
                            static_cast<int>(it->second.bitmap->GetHeight()) == h;
     auto paint = [&](Bitmap* bitmap, const Rect* part) {
-        Graphics pg(bitmap);
-        pg.SetSmoothingMode(SmoothingModeAntiAlias);
-        pg.SetPixelOffsetMode(PixelOffsetModeHighQuality);
-        pg.SetTextRenderingHint(static_cast<TextRenderingHint>(hint));
-        std::vector<bool> only;
-        if (part) {
-            pg.SetClip(*part);
-            // Only the characters whose pixels reach into the part.
-            only.resize(glyphs.size());
-            for (size_t i = 0; i < glyphs.size(); ++i) {
-                Rect r;
-                only[i] = IntersectRectXYWH(&r, glyphs[i].reach, *part);
+        GlyphStampPlan stamps;
+        {
+            Graphics pg(bitmap);
+            pg.SetSmoothingMode(SmoothingModeAntiAlias);
+            pg.SetPixelOffsetMode(PixelOffsetModeHighQuality);
+            pg.SetTextRenderingHint(static_cast<TextRenderingHint>(hint));
+            std::vector<bool> only(glyphs.size(), true);
+            if (part) {
+                pg.SetClip(*part);
+                // Only the characters whose pixels reach into the part.
+                for (size_t i = 0; i < glyphs.size(); ++i) {
+                    Rect r;
+                    only[i] = IntersectRectXYWH(&r, glyphs[i].reach, *part);
+                }
+            } else {
+                pg.Clear(Color(0, 0, 0, 0));
             }
-        } else {
-            pg.Clear(Color(0, 0, 0, 0));
+            // Characters alone on their pixels are stamped after the drawing of the others.
+            if (hint == TextRenderingHintAntiAlias) {
+                std::vector<Rect> reach(glyphs.size());
+                for (size_t i = 0; i < glyphs.size(); ++i) reach[i] = glyphs[i].reach;
+                stamps.Plan(stamper, o, rc, defaultRecord, pens.color, static_cast<REAL>(-x0),
+                            static_cast<REAL>(-y0), part ? *part : Rect(0, 0, w, h), reach, only);
+            }
+            DrawGlyphs(&pg, o, rc, format, defaultRecord, fontScale, pens, static_cast<REAL>(-x0),
+                       static_cast<REAL>(-y0), &only);
         }
-        DrawGlyphs(&pg, o, rc, format, defaultRecord, fontScale, pens, static_cast<REAL>(-x0),
-                   static_cast<REAL>(-y0), part ? &only : nullptr);
+        stamps.Put(bitmap);
     };
     if (sameFrame && it->second.key == key) {
         it->second.x = x0;

@@ -1,6 +1,7 @@
 // The canvas draws only the part of the side its window shows: what the window shows, at every
 // zoom and after scrolling, zooming and dragging through the message loop, is pixel for pixel what
-// a drawing of the whole side shows there.
+// a drawing of the whole side shows there. Keys typed into a title in place (its characters
+// stamped into its picture) leave the pixels that drawing every character anew gives.
 #include <doctest.h>
 
 #include <string>
@@ -9,7 +10,9 @@
 #include "GuiSupport.h"
 #include "model/PageSizes.h"
 #include "render/CanvasSettings.h"
+#include "render/GlyphStamps.h"
 #include "render/RenderContext.h"
+#include "render/TextLayer.h"
 #include "res/CommandIds.h"
 
 using namespace cvtest;
@@ -218,4 +221,50 @@ TEST_CASE("a drag of the side's picture at the largest zoom leaves the window as
     CHECK(busy.picture->left > left);
     CHECK(busy.picture->top > top);
     CheckLikeWholeSide(view, "after the drag");
+}
+
+TEST_CASE("keys typed into a title in place leave the window as drawing each character anew shows it" *
+          doctest::timeout(120)) {
+    BusySide busy;
+    View* view = busy.view;
+    SetZoom(view, 10);
+    view->InsertObject("Title");
+    Pump();
+    ViewObject* title = nullptr;
+    view->m_design.ForEachObject([&](ViewObject* o) {
+        if (!title && o->IsText() && o->name == "Title") title = o;
+    });
+    REQUIRE(title != nullptr);
+    REQUIRE(title->bAutoFit);
+    view->OnSelectionChanged(title->name, TRUE);
+    Pump();
+    const int end = title->GetCharCount() - 1;
+    view->m_select.SetSelection(end, end);
+    const long stampedBefore = GlyphsStamped();
+    int sizes = 0, lastSize = title->charFonts[0] ? title->charFonts[0]->lfHeight : 0;
+    const char words[] = "Wavy jumps over the quick fox, AVATAR fijis ";
+    for (int i = 0; i < 120; ++i) {
+        Post(view, WM_CHAR, static_cast<unsigned char>(words[i % (sizeof words - 1)]), 1);
+        if (title->charFonts[0] && title->charFonts[0]->lfHeight != lastSize) {
+            lastSize = title->charFonts[0]->lfHeight;
+            ++sizes;
+        }
+    }
+    // The keys changed the size AutoFit finds, and the title's pictures were stamped.
+    CHECK(sizes >= 3);
+    CHECK(GlyphsStamped() - stampedBefore > 1000);
+    // Left, the title shows without caret; then every character drawn through GDI+ again.
+    view->OnSelectionChanged(busy.picture->name, FALSE);
+    view->StopOutlineTimer();
+    view->Redraw(true);
+    Pump();
+    const kvtest::Capture typed = Shown(view);
+    REQUIRE_FALSE(typed.Empty());
+    UseGlyphStamps(false);
+    ForgetTextPictures();
+    view->Redraw(true);
+    Pump();
+    const kvtest::Capture drawn = Shown(view);
+    UseGlyphStamps(true);
+    CHECK(Differing(typed, drawn) == 0);
 }

@@ -11,6 +11,7 @@
 #include "app/PaperTable.h"
 #include "GdiplusSession.h"
 #include "render/DocumentBitmap.h"
+#include "render/GlyphStamps.h"
 #include "render/RenderContext.h"
 #include "render/TextLayer.h"
 #include "RenderFixtures.h"
@@ -389,4 +390,89 @@ TEST_CASE("a text's screen picture changed by a few characters has the pixels of
     }
     // Each edit but the size change (which moves every line) was drawn in part.
     CHECK(TextPicturesPatched() - patchedBefore >= 5);
+}
+
+TEST_CASE("characters stamped into a text's screen picture have the pixels GDI+ draws for them") {
+    REQUIRE(kvtest::GdiplusReady());
+    struct Scene {
+        const char* text;
+        const char* face;
+        int tenths, weight;
+        bool italic, autoFit;
+        double scale;
+        COLORREF color;
+    };
+    // Sizes from a few pixels to large letters, scales that put characters between pixels,
+    // italic and bold letters that overlap their neighbours, colours, AutoFit's own sizes.
+    const Scene scenes[] = {
+        {"The quick brown fox jumps over the lazy dog, then naps\b", "Arial", 90, 400, false, false, 0.1, 0},
+        {"Wavy Type fiji AVATAR ffl 0123456789 ,.;:!?\b", "Times New Roman", 140, 700, true, false, 0.137,
+         RGB(200, 30, 60)},
+        {"Mono spaced wwww iiii MMMM ____ ----\b", "Courier New", 260, 400, false, false, 0.0713,
+         RGB(10, 120, 40)},
+        {"small print with many little letters in a long wrapped line of text to fill the box\b", "Arial", 45,
+         400, true, true, 0.1333, RGB(0, 0, 255)},
+        {"BIG bold\b", "Arial", 700, 700, false, false, 0.21, RGB(90, 90, 90)},
+        {"overlapping letters in colours of their own: wwvvffjj AVAW WAVE kerning\b", "Times New Roman", 70,
+         700, true, false, 0.1, RGB(0, 0, 0)},
+    };
+    auto bytesOf = [](Surface& s, int w, int h) {
+        std::vector<BYTE> bytes;
+        Rect all(0, 0, w, h);
+        BitmapData data;
+        s.bitmap.LockBits(&all, ImageLockModeRead, PixelFormat24bppRGB, &data);
+        for (int y = 0; y < h; ++y) {
+            const BYTE* row = static_cast<const BYTE*>(data.Scan0) + y * data.Stride;
+            bytes.insert(bytes.end(), row, row + w * 3);
+        }
+        s.bitmap.UnlockBits(&data);
+        return bytes;
+    };
+    const long stampedBefore = GlyphsStamped();
+    for (const Scene& sc : scenes) {
+        const std::string what = std::string(sc.face) + ": " + sc.text;
+        CAPTURE(what);
+        TextScene t(sc.text, 310, 270, 2900, 1700, sc.tenths);
+        rt::SetStyledText(t.text, sc.text, sc.face, sc.tenths, sc.weight, sc.italic, sc.color);
+        t.text->alignment = "Center";
+        t.text->wrapStyle = "Word-Wrap";
+        t.text->bAutoFit = sc.autoFit ? 1 : 0;
+        if (std::strncmp(sc.text, "overlapping", 11) == 0) {
+            // Neighbours in different colours: where they share pixels the later one blends over.
+            const COLORREF colors[] = {RGB(230, 20, 20), RGB(20, 160, 40), RGB(30, 30, 220),
+                                       RGB(250, 250, 250)};
+            for (int i = 0; i < t.text->GetCharCount(); ++i) {
+                delete t.text->charColors[i];
+                t.text->charColors[i] = new COLORREF(colors[i % 4]);
+            }
+        }
+        auto draw = [&](bool stamps, bool anew) {
+            UseGlyphStamps(stamps);
+            if (anew) ForgetTextPictures();
+            t.text->needsLayout = 1;
+            const int w = static_cast<int>(3600 * sc.scale) + 10, h = static_cast<int>(2400 * sc.scale) + 10;
+            Surface s(w, h);
+            RenderContext rc;
+            rc.Init(&s.g, sc.scale, sc.scale, 0.37f, 0.61f, kPurposeScreen, &t.d.doc, t.cover, nullptr);
+            rc.children.Add(t.cover);
+            rc.children.Add(t.text);
+            rc.ApplyClip(true);
+            DrawTextLayer(rc);
+            UseGlyphStamps(true);
+            return bytesOf(s, w, h);
+        };
+        auto differing = [](const std::vector<BYTE>& a, const std::vector<BYTE>& b) {
+            int n = 0;
+            for (size_t i = 0; i < a.size() && i < b.size(); ++i) n += a[i] != b[i];
+            return n + static_cast<int>(a.size() != b.size());
+        };
+        CHECK(differing(draw(true, true), draw(false, true)) == 0);
+        // A key typed at the end: the picture patched with stamps against one drawn anew without.
+        draw(true, true);
+        t.text->SetTextKeepStyles(t.text->GetText().Left(t.text->GetText().GetLength() - 1) + "g\b");
+        const std::vector<BYTE> patched = draw(true, false);
+        CHECK(differing(patched, draw(false, true)) == 0);
+    }
+    // Most characters stand alone on their pixels: the pictures above were stamped, not only drawn.
+    CHECK(GlyphsStamped() - stampedBefore > 150);
 }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "BenchmarkTiming.h"
@@ -15,6 +16,7 @@
 #include "bars/BarCanvas.h"
 #include "bars/ViewBarCanvas.h"
 #include "model/TrackListText.h"
+#include "render/GlyphStamps.h"
 #include "render/TextLayer.h"
 
 using namespace cvtest;
@@ -44,6 +46,21 @@ void StoreField(View* view, const CString& name, const CString& value) {
 }
 
 const char kWords[] = "the quick brown fox jumps over a lazy dog ";
+
+// How many of the keys took longer than a frame, and which.
+void ReportSlow(const char* what, const std::vector<double>& times) {
+    std::string which;
+    long slow = 0;
+    for (size_t i = 0; i < times.size(); ++i) {
+        if (times[i] <= 16.0) continue;
+        ++slow;
+        char one[32];
+        std::snprintf(one, sizeof one, " %u (%.0f ms)", static_cast<unsigned>(i + 1), times[i]);
+        which += one;
+    }
+    std::printf("%-48s %ld of %u keys over 16 ms:%s\n", what, slow, static_cast<unsigned>(times.size()),
+                which.c_str());
+}
 
 }  // namespace
 
@@ -99,6 +116,7 @@ TEST_CASE("typing a 500-character title and 10 to 99 tracks on a full back cover
     CHECK(title->GetCharCount() >= keys);
     Report("canvas: one key", canvasKeys);
     Report("canvas: one of the last 50 keys", canvasLast);
+    ReportSlow("canvas:", canvasKeys);
 
     // Through the field, as the bar stores each change of its box.
     view->OnSelectionChanged(back->name, TRUE);
@@ -118,6 +136,8 @@ TEST_CASE("typing a 500-character title and 10 to 99 tracks on a full back cover
     CHECK(title->GetText() == typed + kTrackFieldEnd);
     Report("field: one key", fieldKeys);
     Report("field: one of the last 50 keys", fieldLast);
+    ReportSlow("field:", fieldKeys);
+    std::printf("characters stamped into text pictures: %ld\n", GlyphsStamped());
     std::printf("text pictures drawn again only where characters changed: %ld\n", TextPicturesPatched());
 
     // The track list: 10 records, then 99.
