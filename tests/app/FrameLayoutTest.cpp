@@ -406,6 +406,15 @@ struct SizeWatch {
     }
 };
 SizeWatch* SizeWatch::s_active = nullptr;
+
+// The main frame restored to `width` x 650 pixels at the screen's corner, and its canvas.
+View* RestoredCanvas(KorvanelleFrame* frame, int width) {
+    View* view = dynamic_cast<View*>(frame->GetActiveView());
+    if (!view) return nullptr;
+    frame->ShowWindow(SW_RESTORE);
+    frame->SetWindowPos(nullptr, 0, 0, width, 650, SWP_NOZORDER | SWP_NOACTIVATE);
+    return view;
+}
 }  // namespace
 
 TEST_CASE("maximised, the canvas shows the side laid out for the new size at once") {
@@ -413,10 +422,8 @@ TEST_CASE("maximised, the canvas shows the side laid out for the new size at onc
     kvtest::RunningApp run;
     REQUIRE(run.Started());
     KorvanelleFrame* frame = GetMainFrame();
-    View* view = dynamic_cast<View*>(frame->GetActiveView());
+    View* view = RestoredCanvas(frame, 900);
     REQUIRE(view != nullptr);
-    frame->ShowWindow(SW_RESTORE);
-    frame->SetWindowPos(nullptr, 0, 0, 900, 650, SWP_NOZORDER | SWP_NOACTIVATE);
     frame->PostMessage(WM_EXITSIZEMOVE);
     run.Pump([] { return false; }, 300);
     REQUIRE_FALSE(frame->IsZoomed());
@@ -501,10 +508,8 @@ TEST_CASE("maximised and restored with a track list selected, the Properties bar
     kvtest::RunningApp run;
     REQUIRE(run.Started());
     KorvanelleFrame* frame = GetMainFrame();
-    View* view = dynamic_cast<View*>(frame->GetActiveView());
+    View* view = RestoredCanvas(frame, 700);
     REQUIRE(view != nullptr);
-    frame->ShowWindow(SW_RESTORE);
-    frame->SetWindowPos(nullptr, 0, 0, 700, 650, SWP_NOZORDER | SWP_NOACTIVATE);
     frame->PostMessage(WM_COMMAND, ID_INSERT_TRACK);
     REQUIRE(run.Pump(
         [&] {
@@ -540,10 +545,8 @@ TEST_CASE("zoomed, fitted again and maximised, the canvas's scroll bars show the
     kvtest::RunningApp run;
     REQUIRE(run.Started());
     KorvanelleFrame* frame = GetMainFrame();
-    View* view = dynamic_cast<View*>(frame->GetActiveView());
+    View* view = RestoredCanvas(frame, 800);
     REQUIRE(view != nullptr);
-    frame->ShowWindow(SW_RESTORE);
-    frame->SetWindowPos(nullptr, 0, 0, 800, 650, SWP_NOZORDER | SWP_NOACTIVATE);
     auto painted = [] {
         return !(HIWORD(::GetQueueStatus(QS_PAINT | QS_POSTMESSAGE)) & (QS_PAINT | QS_POSTMESSAGE));
     };
