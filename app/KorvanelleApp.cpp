@@ -164,19 +164,21 @@ BOOL KorvanelleApp::InitInstance() {
 }
 
 BOOL KorvanelleApp::OnIdle(LONG lCount) {
+    // The program's own idle work takes whole idle calls. The framework's steps (the tool bars',
+    // bars' and menus' states first) count from the first call that reaches them: counted from
+    // the start of the idle time they would be passed over whenever a typed text, a redraw or a
+    // start-up step came first, and the bars would show Undo as it was before the change until
+    // something else reached the program.
+    if (lCount <= 0) m_ownIdleCalls = 0;
     BOOL result = FALSE;
     GuardOperationSteps(280, [&](int& step) {
-        if (RunIdleWork(step)) {
-            result = TRUE;
-            return;
-        }
-        if (RunDeferredStartup()) {
+        if (RunIdleWork(step) || RunDeferredStartup()) {
+            ++m_ownIdleCalls;
             result = TRUE;
             return;
         }
         step = 5;
-        step = 6;
-        result = CWinApp::OnIdle(lCount);
+        result = CWinApp::OnIdle(lCount - m_ownIdleCalls);
     });
     return result;
 }

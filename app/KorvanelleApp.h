@@ -75,6 +75,8 @@ private:
 
     bool m_stateSaved = false;
     bool m_deferredStartupDone = false;
+    // Idle calls of the current idle time taken by the program's own idle work.
+    LONG m_ownIdleCalls = 0;
 };
 
 // The token of GdiplusStartup.

@@ -4,10 +4,14 @@
 // layout.
 #include <doctest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <iostream>
 
 #include "AppDriver.h"
 #include "ScenarioSupport.h"
+#include "res/CommandIds.h"
 
 using namespace e2e;
 
@@ -62,6 +66,11 @@ TEST_CASE("first_start") {
 
     CHECK(WaitForStillWindow(main, 20000));
     RecordMetric("ready_ms", app.Elapsed());
+    // Nothing was done yet: once the program is idle, with nothing more sent to it, the main tool
+    // bar shows Undo and Redo disabled.
+    HWND mainBar = FindDescendant(main, [](HWND child) { return ::GetDlgCtrlID(child) == 1054; });
+    auto enabled = [&](UINT id) { return ::SendMessageA(mainBar, TB_ISBUTTONENABLED, id, 0) != 0; };
+    CHECK(WaitFor([&] { return !enabled(ID_EDIT_UNDO_CMD) && !enabled(ID_EDIT_REDO_CMD); }, 10000));
     for (const ExpectedBar& bar : kBars) {
         CAPTURE(bar.name);
         HWND hWnd = FindDescendant(main, [&](HWND child) { return ::GetDlgCtrlID(child) == bar.id; });
