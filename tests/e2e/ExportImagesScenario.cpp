@@ -96,8 +96,10 @@ TEST_CASE("export_images") {
     }
     CHECK(WaitForStillWindow(main, 20000));
     const ProbeResult end = RecordCounts(app, "end");
-    // Five more exports leave no objects behind.
-    CHECK(end.gdiObjects - afterFirst.gdiObjects <= 2);
+    // Five more exports leave no objects behind. The exports' text runs keep a GDI font for each
+    // font and size they met (a bounded set, for the whole process), and the 600-DPI exports meet
+    // new sizes; a leak of one object an export (five) still goes past the bound.
+    CHECK(end.gdiObjects - afterFirst.gdiObjects <= 3);
     CHECK(end.userObjects - afterFirst.userObjects <= 2);
     CHECK(app.Quit(30000));
 
