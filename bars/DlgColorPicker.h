@@ -42,13 +42,11 @@ public:
     bool IsUndoStepOpen() const { return m_undoOpen; }
     int GetSelectedSlot() const { return m_selectedSlot; }
     COLORREF GetSlotColor(int slot) const { return m_swatches[slot - 1].m_color; }
-    CRect GetWheelRect() const { return m_wheelRect; }
     CRect GetBarRect() const { return m_brightnessBar; }
     CPoint GetWheelCentre() const { return m_wheelCentre; }
     CRect GetWheelCursor() const { return m_wheelCursor; }
     CRect GetBrightnessArrow() const { return m_brightnessArrow; }
     const CDIB& GetBarBitmap() const { return m_barBitmap; }
-    AeroImage& GetSurface() { return m_surface; }
     AeroImage& GetWell() { return m_well; }
 
     // The control ids of slots 1 to 8.

@@ -62,7 +62,6 @@ public:
     int GetColumns() const { return m_columns; }
     int GetFirstShown() const { return m_firstShown; }
     int GetLastShown() const { return m_lastShown; }
-    int GetScrollUnit() const { return m_scrollUnit; }
     const CString& GetFolder() const { return m_folder; }
     // A load waits for the last one's workers to end (it retries every 100 ms).
     bool IsLoadPending() const { return m_loadPending; }

@@ -42,7 +42,6 @@ public:
 
     DlgColorPicker& GetPicker() { return m_picker; }
     AeroButton& GetCustomButton() { return m_btnCustom; }
-    CRect GetPaletteRect() const { return m_paletteRect; }
     CRect GetHoverCell() const { return m_hoverCell; }
     CRect GetIndicator() const { return m_indicator; }
     bool IsInactive() const { return m_inactive; }

@@ -359,10 +359,6 @@ private:
     // The drag rules of a move (grid snapping, kept inside the side) applied to a new object's
     // rectangle, which it then takes.
     void PlaceByMoveRules(ViewObject* object, CRect rect, const CRect& sideRect);
-    // Reads a picture file into a new image object: a large picture is decoded on a thread while
-    // the canvas goes on (see OnPicturesDecoded), others at once. False for a picture that cannot
-    // be read or decoded.
-    bool ReadInsertedPicture(ViewObject* object, const CString& path, bool& deferred);
     void ApplyTextMargin(ViewObject* disc, int margin);
     // Parts of ApplyUndoStep.
     struct UndoApplyState;

@@ -60,7 +60,6 @@ public:
     void DrawItem(LPDRAWITEMSTRUCT drawItem) override;
 
     // Slots after DrawItem.
-    virtual void OnDrawHook() {}
     virtual DWORD OnDrawBackground(CDC* dc, RECT* rect);
     virtual DWORD OnDrawBorder(CDC* dc, RECT* rect);
     virtual void DrawIcon(CDC* dc, BOOL hasCaption, RECT* itemRect, RECT* captionRect, BOOL pressed,

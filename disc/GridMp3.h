@@ -55,7 +55,6 @@ public:
 
     int GetEditRow() const { return m_editRow; }
     int GetBlockFirst() const { return m_blockFirst; }
-    int GetBlockLast() const { return m_blockLast; }
     CEdit& GetEditor() { return m_editor; }
 
     BOOL PreTranslateMessage(MSG* msg) override;

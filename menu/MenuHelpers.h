@@ -10,14 +10,6 @@
 inline BOOL MenuShowsAcceleratorTexts() {
     return TRUE;
 }
-// Every menu shown in a hooked pop-up window counts as one of ours.
-inline BOOL MenuHooksEveryPopup() {
-    return TRUE;
-}
-// The draw option read by the drawing routines.
-inline BOOL MenuDrawOption() {
-    return TRUE;
-}
 // How much darker the shadow image of an icon is.
 const int kMenuShadowDepth = 50;
 // Pop-up translucency (255: opaque, so no pop-up becomes layered).

@@ -281,7 +281,6 @@ public:
     HslLock(const HslLock&) = delete;
     HslLock& operator=(const HslLock&) = delete;
     explicit operator bool() const { return m_owned; }
-    bool Holds(const ViewObject* object) const { return m_owned && m_object == object; }
 
 private:
     ViewObject* m_object;

@@ -93,11 +93,9 @@ public:
     // ---- state ---------------------------------------------------------------------------------
     int GetKind() const { return m_rc.purpose; }
     KorvanelleDocument* GetPrivateDocument() { return m_rc.document; }
-    const PrintOptions& GetPrintOptions() const { return m_rc.printOptions; }
     Gdiplus::Bitmap* GetSheet() const { return m_sheet; }
     Gdiplus::Bitmap* GetCleanSheet() const { return m_cleanSheet; }
     Gdiplus::Bitmap* GetPicture() const { return m_picture; }
-    bool IsDocumentMode() const { return m_documentMode; }
 
     void PreSubclassWindow() override;
     void DrawItem(LPDRAWITEMSTRUCT drawItem) override;

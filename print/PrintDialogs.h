@@ -4,8 +4,8 @@
 //   ViewHost::RunPrintDialog(view)             -> RunPrintDialog(view)
 //   ViewHost::RunLabelStock()                  -> RunLabelStockDialog()
 //   ViewHost::RunLabelAlignment(template, page) -> RunLabelAlignmentDialog(template, page, mainFrame)
-//   ViewHost::RunSaveAsImage()                 -> RunSaveAsImageDialog(view)
-//   KorvanelleDoc::NewDesign and the start-up  -> RunNewProjectDialog(kind, layout, useStartupDesign)
+//   ViewHost::RunSaveAsImage()                 -> RunSaveAsImageDialog(mainFrame)
+//   DesignViewLink::AskNewProject(...)         -> RunNewProjectDialog(kind, layout, useStartupDesign)
 //
 // printing on LightScribe discs (print/LightScribe.h, print/DlgLightScribe.h):
 //

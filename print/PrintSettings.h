@@ -20,8 +20,8 @@ struct ExportImageOptions {
     int fileType = 0;  // into kExportFormats
     int image = 0;     // the part of the design
 
-    // The settings file keeps the choices as five numbers in this order; its readers and writers
-    // walk them with [] and a range-for.
+    // The older settings file (settings.ini) keeps the choices as five numbers in this order; its
+    // reader walks them with a range-for, tests with [].
     static const int kStoredCount = 5;
     int& operator[](int i) { return this->*kStored[i]; }
     int operator[](int i) const { return this->*kStored[i]; }

@@ -5,8 +5,8 @@
 // one catch-all of the program: worker threads and the disc lookup guard their
 // operations the same way.
 //
-//   void View::OnSomething() {
-//     GuardOperation(279, [&] { ... });
+//   void View::OnInitialUpdate() {
+//     GuardOperation(800, [&] { ... });
 //   }
 //
 // Message-box hook: every message box of the program goes through one hook
@@ -122,7 +122,7 @@ bool GuardOperation(int number, Fn&& fn) {
 // leaves fn (reported as "Error <number>").
 //
 //   bool CDiscTools::InitFrom(const CDiscTools& source) {
-//     return GuardOperation(9105, false, [&] { ...; return true; });
+//     return GuardOperation(9105, false, [&]() -> bool { ...; return true; });
 //   }
 template <class T, class Fn>
 T GuardOperation(int number, T fallback, Fn&& fn) {

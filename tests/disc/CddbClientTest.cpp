@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/SettingsLookup.h"
+#include "disc/SettingsLookup.h"
 #include "disc/CDDB.h"
 #include "disc/ServerList.h"
 #include "LoopbackServer.h"

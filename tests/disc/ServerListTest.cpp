@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/SettingsLookup.h"
+#include "disc/SettingsLookup.h"
 #include "disc/ServerList.h"
 
 TEST_CASE("server setting") {
