@@ -183,6 +183,11 @@ BOOL KorvanelleApp::OnIdle(LONG lCount) {
     return result;
 }
 
+BOOL KorvanelleApp::PreTranslateMessage(MSG* pMsg) {
+    if (pMsg != nullptr && m_pView != nullptr) m_pView->InsertTypingBefore(*pMsg);
+    return CWinApp::PreTranslateMessage(pMsg);
+}
+
 void KorvanelleApp::SaveStateForExit() {
     if (m_stateSaved || !m_gdiplusStarted) return;
     m_stateSaved = true;

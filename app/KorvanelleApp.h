@@ -23,6 +23,9 @@ public:
 
     BOOL InitInstance() override;
     BOOL OnIdle(LONG lCount) override;
+    // Every message taken from the queue: characters typed on the canvas and still waiting for
+    // the idle time go in before input that may change where they would land.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
     int ExitInstance() override;
     CDocument* OpenDocumentFile(LPCTSTR lpszFileName) override;
 

@@ -127,6 +127,11 @@ public:
     ViewObject* OnSelectionChanged(const CString& name, BOOL redraw = TRUE);
     void EnableObjectCommands(ViewObject* object);
     BOOL PreTranslateMessage(MSG* pMsg) override;
+    // Characters typed on the canvas and still waiting for the idle time go into the text they
+    // were typed into before `msg` is handled, when it is input that may change what they would
+    // reach: a mouse press anywhere, a menu key, a key for another window.
+    void InsertTypingBefore(const MSG& msg);
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
 
     // ---- timers, context menu, sides, start-up ---------------------------------------------------
     void OnTimer(UINT_PTR nIDEvent);

@@ -1,6 +1,8 @@
 // The canvas's keys: the view hands every key message to its editor first, and the editor's
 // dispatcher decides which keys the canvas takes (typing, deleting, moving the caret, selecting,
-// zoom, the clipboard keys); the frame's shortcuts act only on the keys it leaves alone.
+// zoom, the clipboard keys); the frame's shortcuts act only on the keys it leaves alone. Typed
+// characters wait for the idle time, and go into the text they were typed into before any other
+// input or command is handled.
 #include "canvas/ViewSelect.h"
 
 #include "canvas/AppCanvasState.h"
@@ -13,6 +15,46 @@ BOOL View::PreTranslateMessage(MSG* pMsg) {
     GuardOperation(851, [&] { taken = m_select.OnKey(pMsg); });
     if (taken) return TRUE;
     return CScrollView::PreTranslateMessage(pMsg);
+}
+
+void View::InsertTypingBefore(const MSG& msg) {
+    if (AppCanvasState::Get().m_queuedText.IsEmpty()) return;
+    switch (msg.message) {
+        // A press anywhere may select another object, move the caret or reach a bar that edits
+        // the selection; a menu key opens the menu. Keys on the canvas keep their own order (the
+        // editor lets the characters before them in when it takes them).
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONDBLCLK:
+        case WM_XBUTTONDOWN:
+        case WM_XBUTTONDBLCLK:
+        case WM_NCLBUTTONDOWN:
+        case WM_NCLBUTTONDBLCLK:
+        case WM_NCRBUTTONDOWN:
+        case WM_NCRBUTTONDBLCLK:
+        case WM_NCMBUTTONDOWN:
+        case WM_NCMBUTTONDBLCLK:
+        case WM_NCXBUTTONDOWN:
+        case WM_NCXBUTTONDBLCLK:
+        case WM_SYSKEYDOWN:
+            break;
+        case WM_KEYDOWN:
+            if (msg.hwnd == m_hWnd) return;
+            break;
+        default:
+            return;
+    }
+    m_select.InsertQueuedText();
+}
+
+BOOL View::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
+    // The frame routes every command here first, from the menu, a tool bar or a shortcut alike:
+    // characters typed just before it go in first, so that Undo undoes the typing.
+    if (nCode == CN_COMMAND && pHandlerInfo == nullptr) m_select.InsertQueuedText();
+    return CScrollView::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
 }
 
 void ViewSelect::InsertQueuedText() {

@@ -152,6 +152,9 @@ void View::OnRButtonDown(UINT nFlags, CPoint point) {
 
 void View::OnLButtonDown(UINT nFlags, CPoint point) {
     GuardOperation(843, [&] {
+        // A press on the canvas takes the keyboard from wherever it was (a field of a bar): the
+        // keys that follow edit what the press selected.
+        if (::GetFocus() != m_hWnd) SetFocus();
         ViewObject* before = m_design.GetFirstSelected();
         if (!before) return;
         m_downPoint = m_lastPoint = point;

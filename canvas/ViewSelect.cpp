@@ -300,6 +300,9 @@ void ViewSelect::MoveCaret(int key, bool redraw) {
 
 void ViewSelect::ExtendSelection(ViewObject* object, int key) {
     if (!IsTextual(object)) return;
+    // A caret is where a Shift selection grows from, whatever put it there (a key, typing, a
+    // deletion, an undo).
+    if (m_selStart == m_selEnd) m_anchor = m_selStart;
     int start = m_selStart, end = m_selEnd;
     TextEditing::ExtendSelectionRange(*object, *this, key, start, end);
     TextEditing::SetSelection(*object, *this, start, end);

@@ -152,17 +152,28 @@ bool SameItems(const Array& a, const Array& b) {
 }
 
 // Whether the recorded values before and after a step are all alike (the caret aside): such a
-// step changes nothing. Anything that cannot be compared counts as a change.
+// step changes nothing. Anything that cannot be compared counts as a change. A snapshot that holds
+// the caret alone is no change: the step of a key that deletes nothing has the caret before it
+// (recorded when the step opened) and none after it.
 bool StepChangesNothing(const CUndo& step) {
     if (step.m_orderBefore.GetSize() != 0 || step.m_orderAfter.GetSize() != 0) return false;
-    if (step.m_before.GetSize() != step.m_after.GetSize()) return false;
+    auto holdsChange = [&](const CObject* s) {
+        return s && (step.GetFields(static_cast<const ViewObject*>(s)) & ~kUndoCursor) != 0;
+    };
+    auto partner = [&](const CObArray& snapshots, const ViewObject* of) -> const ViewObject* {
+        for (INT_PTR k = 0; k < snapshots.GetSize(); ++k)
+            if (holdsChange(snapshots[k]) && static_cast<const ViewObject*>(snapshots[k])->name == of->name)
+                return static_cast<const ViewObject*>(snapshots[k]);
+        return nullptr;
+    };
+    for (INT_PTR i = 0; i < step.m_after.GetSize(); ++i)
+        if (holdsChange(step.m_after[i]) &&
+            !partner(step.m_before, static_cast<const ViewObject*>(step.m_after[i])))
+            return false;
     for (INT_PTR i = 0; i < step.m_before.GetSize(); ++i) {
+        if (!holdsChange(step.m_before[i])) continue;
         const ViewObject* b = static_cast<const ViewObject*>(step.m_before[i]);
-        const ViewObject* a = nullptr;
-        for (INT_PTR k = 0; k < step.m_after.GetSize() && !a; ++k) {
-            const ViewObject* s = static_cast<const ViewObject*>(step.m_after[k]);
-            if (s && b && s->name == b->name) a = s;
-        }
+        const ViewObject* a = partner(step.m_after, b);
         if (!a) return false;
         const unsigned fields = step.GetFields(b) & ~kUndoCursor;
         // Fields compared below; any other (a whole-object copy, a kind added later) is a change.

@@ -125,7 +125,13 @@ int CView::OnMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT message) {
     int nResult = CWnd::OnMouseActivate(pDesktopWnd, nHitTest, message);
     if (nResult == MA_NOACTIVATE || nResult == MA_NOACTIVATEANDEAT) return nResult;
     CFrameWnd* pFrame = GetParentFrame();
-    if (pFrame != nullptr && pFrame->GetActiveView() != this) pFrame->SetActiveView(this);
+    if (pFrame == nullptr) return nResult;
+    if (pFrame->GetActiveView() != this)
+        pFrame->SetActiveView(this);
+    else
+        // Already the active view, but the keyboard may be elsewhere (a field of a bar): the
+        // click gives it back to the view, as activating the view does.
+        OnActivateView(TRUE, this, this);
     return nResult;
 }
 

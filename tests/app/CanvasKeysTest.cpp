@@ -1,10 +1,10 @@
 // Keys and clicks in the running application, sent through its message loop with the frame's
 // shortcuts in place: every key on the canvas does one thing (one change, one undo step), typed
-// characters keep their order against the keys after them, a click with Snap to Grid on moves
-// nothing and a drag is one undo step, the Properties bar's gaps and a
-// Delete with nothing to clear leave the undo list, Redo and the modified flag alone, a track
-// list takes the editing keys as a text does, and the editing keys of a Text Editor field edit
-// the field.
+// characters keep their order against the keys, clicks and commands after them, a click with
+// Snap to Grid on moves nothing and a drag is one undo step, the Properties bar's gaps and a
+// Delete or Backspace with nothing to delete leave the undo list, Redo and the modified flag
+// alone, a track list takes the editing keys as a text does, the editing keys of a Text Editor
+// field edit the field, and a click on the canvas takes the keyboard back from the bar.
 #include <doctest.h>
 
 #include <cstring>
@@ -46,22 +46,27 @@ std::string ClipboardText() {
     return text;
 }
 
-// Ctrl held (in the thread's key state, which the canvas and the shortcuts read) while it lives.
+// Ctrl (or Shift) held, in the thread's key state, which the canvas and the shortcuts read,
+// while it lives.
 class ControlHeld {
 public:
-    explicit ControlHeld(bool held) : m_held(held) { Set(held); }
+    explicit ControlHeld(bool held, BYTE vk = VK_CONTROL, BYTE left = VK_LCONTROL)
+        : m_held(held), m_vk(vk), m_left(left) {
+        Set(held);
+    }
     ~ControlHeld() {
         if (m_held) Set(false);
     }
 
 private:
-    static void Set(bool down) {
+    void Set(bool down) {
         BYTE keys[256];
         ::GetKeyboardState(keys);
-        keys[VK_CONTROL] = keys[VK_LCONTROL] = down ? 0x80 : 0;
+        keys[m_vk] = keys[m_left] = down ? 0x80 : 0;
         ::SetKeyboardState(keys);
     }
     bool m_held;
+    BYTE m_vk, m_left;
 };
 
 int CountObjects(View* view) {
@@ -104,6 +109,13 @@ struct Running {
         view->EndUndoStep();
         return picture;
     }
+    // A new design with an object inserted by its command: the object, selected and laid out.
+    ViewObject* NewDesignWith(UINT command) {
+        doc->NewFromTemplate(4, 0, 1);
+        frame->SendMessage(WM_COMMAND, command);
+        Settle();
+        return view->m_design.GetFirstSelected();
+    }
     bool RedoOffered() const { return view->m_undoPosition < view->GetUndoCount() - 1; }
     // Runs the loop until every posted key and click is handled and the typing is inserted.
     void Settle() {
@@ -119,20 +131,31 @@ struct Running {
     // A key pressed on the focused canvas (its auto-repeats too) and let go, each message
     // handled as it comes, as from the keyboard (characters come from TranslateMessage), but
     // without the idle time in between: a fast typist's burst.
-    void PostKey(UINT vk, bool ctrl = false, int repeats = 0) {
+    // `toFocus`: to the window that has the keyboard, not to the canvas.
+    void PostKey(UINT vk, bool ctrl = false, int repeats = 0, bool shift = false, bool toFocus = false) {
         ControlHeld hold(ctrl);
+        ControlHeld holdShift(shift, VK_SHIFT, VK_LSHIFT);
         const LPARAM scan = static_cast<LPARAM>(::MapVirtualKeyA(vk, 0)) << 16;
-        Handle(WM_KEYDOWN, vk, scan | 1);
-        for (int i = 0; i < repeats; ++i) Handle(WM_KEYDOWN, vk, scan | 1 | (1 << 30));
-        Handle(WM_KEYUP, vk, scan | 1 | 0xC0000000);
+        const HWND to = toFocus ? ::GetFocus() : view->m_hWnd;
+        Handle(WM_KEYDOWN, vk, scan | 1, to);
+        for (int i = 0; i < repeats; ++i) Handle(WM_KEYDOWN, vk, scan | 1 | (1 << 30), to);
+        Handle(WM_KEYUP, vk, scan | 1 | 0xC0000000, to);
     }
-    void Handle(UINT message, WPARAM wParam, LPARAM lParam) {
-        view->PostMessage(message, wParam, lParam);
+    void Handle(UINT message, WPARAM wParam, LPARAM lParam, HWND to) {
+        ::PostMessageA(to, message, wParam, lParam);
         MSG m;
         while (::PeekMessageA(&m, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE)) run.app.PumpMessage();
     }
     void Key(UINT vk, bool ctrl = false, int repeats = 0) {
         PostKey(vk, ctrl, repeats);
+        Settle();
+    }
+    void ShiftKey(UINT vk) {
+        PostKey(vk, false, 0, true);
+        Settle();
+    }
+    void FocusKey(UINT vk) {
+        PostKey(vk, false, 0, false, true);
         Settle();
     }
     void PostTyping(const char* text) {
@@ -146,10 +169,18 @@ struct Running {
         view->GetScrollOrigin(origin, false);
         return CPoint(static_cast<int>(x * sx + 0.5) - origin.x, static_cast<int>(y * sy + 0.5) - origin.y);
     }
+    // The canvas's client point of a character's middle (its left part: the caret goes before it).
+    CPoint ClientOfChar(const ViewObject* o, int index) const {
+        REQUIRE(index < o->cellBoxes.GetSize());
+        const Gdiplus::RectF& box = *o->cellBoxes[index];
+        return ClientOf(o->left + static_cast<int>(box.X + box.Width / 4),
+                        o->top + static_cast<int>(box.Y + box.Height / 2));
+    }
     // The left button pressed at `from`, moved through `via` and let go at the last point (or
     // where it was pressed), each message through the loop. The pointer is put there first and
-    // the canvas asked for its cursor, as the system does before a press.
-    void Click(CPoint from, std::initializer_list<CPoint> via = {}) {
+    // the canvas asked for its cursor, as the system does before a press; `mode` is what the
+    // canvas then makes of the press.
+    void Click(CPoint from, std::initializer_list<CPoint> via = {}, const char* mode = "Move") {
         CPoint screen = from;
         view->ClientToScreen(&screen);
         ::SetCursorPos(screen.x, screen.y);
@@ -160,7 +191,7 @@ struct Running {
         while (::PeekMessageA(&m, view->m_hWnd, marker, marker, PM_REMOVE)) {}
         view->SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(view->m_hWnd),
                           MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
-        REQUIRE(view->m_dragMode == "Move");
+        REQUIRE(view->m_dragMode == mode);
         CPoint at = from;
         view->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
         for (CPoint p : via) {
@@ -519,6 +550,119 @@ TEST_CASE("keys typed into a field of the Text Editor bar stay in the field, not
     REQUIRE(text != nullptr);
     CHECK(text->GetText() == "Text\b");
     CHECK(CountObjects(r.view) == objects);
+}
+
+TEST_CASE("a click on a text takes the keyboard from the Text Editor bar: the next keys edit the text" *
+          doctest::timeout(120)) {
+    Running r;
+    ViewObject* text = r.NewDesignWith(ID_INSERT_TEXT);
+    REQUIRE(r.Text() == "Text\b");
+    const int objects = CountObjects(r.view);
+    CBarText& bar = r.frame->m_barText;
+    auto shown = [](CWnd& field) {
+        CString t;
+        field.GetWindowText(t);
+        return std::string((LPCSTR)t);
+    };
+
+    // Typed into the Title field, then a click on the text's second character.
+    bar.m_title.SetFocus();
+    r.FocusKey('L');
+    const std::string title = shown(bar.m_title);
+    REQUIRE(title.find('l') != std::string::npos);
+    r.Click(r.ClientOfChar(text, 1), {}, "");
+    REQUIRE(r.view->m_design.GetFirstSelected() == text);
+    r.FocusKey('Q');
+    CHECK(r.Text() == "Tqext\b");
+    r.FocusKey(VK_DELETE);
+    CHECK(r.Text() == "Tqxt\b");
+    CHECK(shown(bar.m_title) == title);
+    CHECK(CountObjects(r.view) == objects);
+
+    // A track cell being edited, then the click: the cell is left and Remove is off.
+    CTrackList& grid = bar.m_trackList;
+    CRect cell;
+    REQUIRE(grid.GetSubItemRect(0, 2, LVIR_BOUNDS, cell));
+    CPoint at(cell.left + 8, cell.top + 3), inEditor = at;
+    grid.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    grid.MapWindowPoints(&grid.m_cellEditor, &inEditor, 1);
+    grid.m_cellEditor.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(inEditor.x, inEditor.y));
+    r.Settle();
+    REQUIRE(::GetFocus() == grid.m_cellEditor.m_hWnd);
+    REQUIRE(bar.m_remove.IsWindowEnabled());
+    r.Click(r.ClientOfChar(text, 1), {}, "");
+    CHECK_FALSE(bar.m_remove.IsWindowEnabled());
+    r.FocusKey('Z');
+    CHECK(r.Text() == "Tzqxt\b");
+}
+
+TEST_CASE("characters typed just before a click or a menu command go into the text they were typed into" *
+          doctest::timeout(120)) {
+    Running r;
+    ViewObject* a = r.NewDesignWith(ID_INSERT_TEXT);
+    r.frame->SendMessage(WM_COMMAND, ID_INSERT_TEXT);
+    ViewObject* b = r.view->m_design.GetFirstSelected();
+    r.view->BeginUndoStep();
+    r.view->SetObjectTop(b, a->top + a->height + 200);
+    r.view->EndUndoStep();
+    r.view->OnSelectionChanged(a->name, TRUE);
+    r.Settle();
+    r.view->SetFocus();
+    r.view->m_select.SetSelection(4, 4);
+
+    // Typed into A, then at once a click on B.
+    r.PostTyping("qq");
+    r.Click(r.ClientOfChar(b, 2), {}, "");
+    CHECK(a->GetText() == "Textqq\b");
+    CHECK(b->GetText() == "Text\b");
+    // Typed into B, then at once Undo from the menu: the typing is what goes.
+    REQUIRE(r.view->m_design.GetFirstSelected() == b);
+    r.PostTyping("zz");
+    r.frame->PostMessage(WM_COMMAND, ID_EDIT_UNDO_CMD);
+    r.Settle();
+    CHECK(b->GetText() == "Text\b");
+    CHECK(a->GetText() == "Textqq\b");
+}
+
+TEST_CASE("Shift selects from where Home put the caret; a key that deletes nothing records nothing" *
+          doctest::timeout(120)) {
+    Running r;
+    ViewObject* text = r.NewDesignWith(ID_INSERT_TEXT);
+    ViewSelect& editor = r.view->m_select;
+    int start = -1, end = -1;
+
+    // A click inside the word, Home, then Shift+Right three times: the first three characters.
+    r.view->OnSelectionChanged(r.view->m_design.currentSideName, TRUE);
+    r.Click(r.ClientOfChar(text, 2), {}, "");
+    REQUIRE(editor.GetSelection(start, end));
+    REQUIRE(start == 2);
+    r.Key(VK_HOME);
+    for (int i = 0; i < 3; ++i) r.ShiftKey(VK_RIGHT);
+    REQUIRE(editor.GetSelection(start, end));
+    CHECK(start == 0);
+    CHECK(end == 3);
+
+    // Redo waiting, the design saved: Backspace at the start of the text, or just after a track
+    // field's separator, changes nothing and records nothing.
+    r.frame->SendMessage(WM_COMMAND, ID_INSERT_TRACK);
+    ViewObject* list = r.view->m_design.GetFirstSelected();
+    REQUIRE(list->IsTrackList());
+    r.view->OnSelectionChanged(text->name, TRUE);
+    r.Key('X');
+    r.Key('Z', true);
+    REQUIRE(r.RedoOffered());
+    const int steps = r.view->GetUndoCount();
+    r.doc->SetModifiedFlag(FALSE);
+    r.Key(VK_HOME);
+    r.Key(VK_BACK);
+    CHECK(r.Text() == "Text\b");
+    r.view->OnSelectionChanged(list->name, TRUE);
+    const int title = TextEditing::FieldFirst(*list, 0, 2);
+    editor.SetSelection(title, title);
+    r.Key(VK_BACK);
+    CHECK(r.view->GetUndoCount() == steps);
+    CHECK(r.RedoOffered());
+    CHECK_FALSE(r.doc->IsModified());
 }
 
 // A record of the own clipboard format found by mutation: a track list tens of millions of units

@@ -1,5 +1,6 @@
 // A design made as a user makes it and kept: the album fields typed in the Text Editor bar and
-// shown on the canvas, twelve tracks with three titles, the title made bold and coloured, a
+// shown on the canvas, twelve tracks with three titles, a click on the title that takes the
+// keyboard from the grid (keys then edit the title), the title made bold and coloured, a
 // picture from a folder put on the disc through the Images panel and moved with the mouse, three
 // steps undone and redone; saved as a new design, and after a new start with that file on the
 // command line the canvas shows the same picture, the bar the same fields, and the file itself
@@ -11,6 +12,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <iostream>
 
@@ -501,6 +503,21 @@ TEST_CASE("design_round_trip") {
     // title on the canvas (a caret, no characters selected: the whole text changes).
     const POINT titleAt = ClientCentre(view, titleFrame);
     CHECK(app.SteadyClick(view, titleAt));
+    // The click took the keyboard from the track cell typed into last: the keys that follow edit
+    // the title on the canvas (its field in the bar shows it), and the cell keeps its text. A
+    // character typed, the one after it deleted; then both put back.
+    CHECK(app.WaitForFocus(view, kEffect));
+    HWND titleBox = Child(main, kTitleId);
+    app.TypeText("Q");
+    CHECK(WaitFor([&] { return WindowText(titleBox).find('Q') != std::string::npos; }, kEffect));
+    app.Key(VK_DELETE);
+    CHECK(WaitFor([&] { return WindowText(titleBox).size() == std::strlen(kTitle); }, kEffect));
+    CHECK(CellText(app, Child(main, kGridId), 2, kNameColumn) == kTrackTitles[2]);
+    const size_t typedAt = WindowText(titleBox).find('Q');
+    REQUIRE(typedAt < std::strlen(kTitle));
+    app.Key(VK_BACK);
+    app.TypeText(std::string(1, kTitle[typedAt]));
+    CHECK(WaitFor([&] { return WindowText(titleBox) == kTitle; }, kEffect));
     HWND properties = Child(main, kPropertiesBarId);
     REQUIRE(properties != nullptr);
     RECT bold = {};
