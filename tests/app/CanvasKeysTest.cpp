@@ -3,8 +3,8 @@
 // characters keep their order against the keys after them, a click with Snap to Grid on moves
 // nothing and a drag is one undo step, the Properties bar's gaps and a
 // Delete with nothing to clear leave the undo list, Redo and the modified flag alone, a track
-// list takes the editing keys as a text does, and the editing keys of a Text Editor field edit
-// the field.
+// list takes the editing keys as a text does, the editing keys of a Text Editor field edit
+// the field, and an undone resize of a fitted text shows its size again in the size box.
 #include <doctest.h>
 
 #include <cstring>
@@ -149,7 +149,7 @@ struct Running {
     // The left button pressed at `from`, moved through `via` and let go at the last point (or
     // where it was pressed), each message through the loop. The pointer is put there first and
     // the canvas asked for its cursor, as the system does before a press.
-    void Click(CPoint from, std::initializer_list<CPoint> via = {}) {
+    void Click(CPoint from, std::initializer_list<CPoint> via = {}, const char* mode = "Move") {
         CPoint screen = from;
         view->ClientToScreen(&screen);
         ::SetCursorPos(screen.x, screen.y);
@@ -160,7 +160,7 @@ struct Running {
         while (::PeekMessageA(&m, view->m_hWnd, marker, marker, PM_REMOVE)) {}
         view->SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(view->m_hWnd),
                           MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
-        REQUIRE(view->m_dragMode == "Move");
+        REQUIRE(view->m_dragMode == mode);
         CPoint at = from;
         view->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
         for (CPoint p : via) {
@@ -555,4 +555,31 @@ TEST_CASE("Paste Object with a damaged record of the own format returns and draw
         CHECK(pasted->needsLayout == 0);
         r.doc->SetModifiedFlag(FALSE);
     }
+}
+
+TEST_CASE("undoing a resize of an automatically fitted text shows its size again in the size box" *
+          doctest::timeout(120)) {
+    Running r;
+    r.frame->SendMessage(WM_COMMAND, ID_VIEW_FRONT_COVER);
+    r.frame->SendMessage(WM_COMMAND, ID_INSERT_TEXT);
+    r.Settle();
+    ViewObject* text = r.view->m_design.GetFirstSelected();
+    REQUIRE(text != nullptr);
+    REQUIRE(text->bAutoFit == 1);
+    CComboFontSize& box = r.frame->m_toolProperties.m_fontSize;
+    auto shown = [&] {
+        CString s;
+        box.GetWindowText(s);
+        return std::string(s);
+    };
+    const std::string fitted = shown();
+    REQUIRE(fitted.find(" (AutoFit)") != std::string::npos);
+    // The text's corner dragged in: a smaller size fits.
+    const CPoint corner = r.ClientOf(text->left + text->width, text->top + text->height);
+    r.Click(corner, {r.ClientOf(text->left + text->width / 6, text->top + text->height / 4)}, "BottomRight");
+    CHECK(shown() != fitted);
+    r.view->SetFocus();
+    r.Key('Z', true);
+    CHECK(r.run.Pump([&] { return shown() == fitted; }, 2000));
+    CHECK(shown() == fitted);
 }
