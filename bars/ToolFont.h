@@ -48,6 +48,8 @@ public:
     void UpdateFromSelection(ViewObject* object);
     void LayoutForSide(ViewObject* object);
     void LayoutForImage(ViewObject* object);
+    // The selection's font size in the size box (a text's, a track list's).
+    void ShowFontSizeOf(const ViewObject* object);
     void LayoutForText(ViewObject* object);
     void LayoutForTrackList(ViewObject* object);
     bool PlaceControl(CWnd* control, int x, int& width);

@@ -308,6 +308,14 @@ void CToolFont::SetFormatButtons(ViewObject* object) {
     SetSeparator(*this, 11, 0, -1);
 }
 
+void CToolFont::ShowFontSizeOf(const ViewObject* object) {
+    if (BarCanvas* canvas = GetBarCanvas()) canvas->ShowFontSize();
+    // AutoFit chooses the size when the text is laid out, which may come after this: an undo
+    // lays the text out again only as it redraws. The box shows the size once more when the
+    // loop is free, as after AutoFit is chosen in it.
+    if (object->bAutoFit > 0 && m_fontSize.m_hWnd) m_fontSize.SetTimer(CComboFontSize::kAutoFitTimer, 0);
+}
+
 void CToolFont::LayoutForText(ViewObject* object) {
     RedrawPause pause(*this);
     GuardOperation(3514, [&] {
@@ -335,7 +343,7 @@ void CToolFont::LayoutForText(ViewObject* object) {
         }
 
         if (changed) SetButtons(nullptr, linkable ? 18 : 16);
-        if (BarCanvas* canvas = GetBarCanvas()) canvas->ShowFontSize();
+        ShowFontSizeOf(object);
         SetFormatButtons(object);
         if (changed) SetSizes(CSize(26, 25), CSize(19, 19));
 
@@ -401,7 +409,7 @@ void CToolFont::LayoutForTrackList(ViewObject* object) {
             m_menuTrackLayout.SetCurrentItemByText(object->textLayout);
 
         if (changed) SetButtons(nullptr, 22);
-        if (BarCanvas* canvas = GetBarCanvas()) canvas->ShowFontSize();
+        ShowFontSizeOf(object);
         SetFormatButtons(object);
         if (changed) SetSizes(CSize(26, 25), CSize(19, 19));
 

@@ -148,8 +148,21 @@ BOOL AeroMessageBox::OnInitDialog() {
         SetIconByKind();
         SetWindowText(m_caption);
         Layout();
+        FocusDefaultButton();
     });
     return FALSE;
+}
+
+void AeroMessageBox::FocusDefaultButton() {
+    // Space presses the focused button, and a focused push button is also the one Enter presses:
+    // the focus goes where the default is ("No" before a template is deleted), not to the first.
+    const int count = static_cast<int>(std::min<INT_PTR>(m_buttonCaptions.GetSize(), kMaxButtons));
+    for (int i = 0; i < count; ++i) {
+        if (m_buttonDefaults[i] && m_buttons[i].m_hWnd) {
+            GotoDlgCtrl(&m_buttons[i]);
+            return;
+        }
+    }
 }
 
 void AeroMessageBox::SubclassControls() {

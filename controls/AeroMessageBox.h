@@ -77,6 +77,7 @@ private:
     void SubclassControls();
     void SetIconByKind();
     void Layout();
+    void FocusDefaultButton();
     void OnButton(int index, int errorNumber);
     // The index of the shown button whose window is `control`; -1 for none.
     int ButtonIndexOf(HWND control) const;

@@ -196,15 +196,27 @@ void CSliderCustom::AnnounceValue() {
 }
 
 void CSliderCustom::MeasureEdit() {
+    // A right-aligned multi-line edit wraps what does not fit its width, and one of no size wraps
+    // every character: the sample is measured in room enough for it.
+    m_edit.SetWindowPos(nullptr, 0, 0, 400, 100, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     m_edit.SetWindowText("+1800\r\n+1800");
     const int length = m_edit.GetWindowTextLength();
     const LRESULT first = m_edit.SendMessage(EM_POSFROMCHAR, 0, 0);
     const LRESULT last = m_edit.SendMessage(EM_POSFROMCHAR, length - 1, 0);
-    m_edit.SetWindowText("");
     int width = static_cast<short>(LOWORD(last)) - static_cast<short>(LOWORD(first));
     int height = static_cast<short>(HIWORD(last)) - static_cast<short>(HIWORD(first));
     if (width < 26) width = 26;
     if (height < 13) height = 13;
+    // The edit keeps room of its own beside the text (for the caret) and wraps a value that
+    // would need it: the box widens until the widest value, a sign and three digits, stays on
+    // one line with its first character in view.
+    m_edit.SetWindowText("+180");
+    for (int widest = width * 2; width < widest; ++width) {
+        m_edit.SetWindowPos(nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        const short firstX = static_cast<short>(LOWORD(m_edit.SendMessage(EM_POSFROMCHAR, 0, 0)));
+        if (m_edit.SendMessage(EM_GETLINECOUNT) == 1 && firstX >= 0) break;
+    }
+    m_edit.SetWindowText("");
     m_sizeEdit.cx = width;
     m_sizeEdit.cy = height;
 }

@@ -197,6 +197,15 @@ void DlgLabelStock::EditTemplate(const CString& name, int page, bool create) {
         if (!m_view) return;
         LabelTemplate* edited = m_view->ShowLabelAlignment(name, page, create);
         if (!edited) return;
+        // The template may now be the design's, which ends its undo history. The main window's
+        // idle time, which keeps its bars' buttons current, does not come while this dialog is
+        // open: its bars are brought up to date here, so Undo and Redo do not stay lit.
+        if (CWnd* main = AfxGetMainWnd()) {
+            if (main->m_hWnd) {
+                main->SendMessage(WM_IDLEUPDATECMDUI, TRUE, 0);
+                main->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE);
+            }
+        }
         const bool disc = edited->HasDisc();
         if (disc)
             m_discName = edited->name;

@@ -127,6 +127,8 @@ struct NestedDialogRun {
     bool stockEnabledAfterSave = false;
     int activationTicks = 0;
     HWND editOwner = nullptr;
+    bool undoShownAfterSave = true;
+    bool redoShownAfterSave = true;
     bool gaveUp = false;
 } g_nested;
 
@@ -152,6 +154,10 @@ void CALLBACK NestedDialogTimer(HWND, UINT, UINT_PTR, DWORD) {
         run.activeAfterSave = ::GetActiveWindow();
         if (!run.activeAfterSave && ++run.activationTicks < 100) return;
         run.stockEnabledAfterSave = ::IsWindowEnabled(run.stock) != FALSE;
+        // The main tool bar as it shows while the dialog is still open.
+        HWND tools = static_cast<KorvanelleFrame*>(AfxGetMainWnd())->m_toolMain.m_hWnd;
+        run.undoShownAfterSave = ::SendMessageA(tools, TB_ISBUTTONENABLED, ID_EDIT_UNDO_CMD, 0) != 0;
+        run.redoShownAfterSave = ::SendMessageA(tools, TB_ISBUTTONENABLED, ID_EDIT_REDO_CMD, 0) != 0;
         // Escape, typed where the keyboard now is (into the dialog when another program's
         // window took the keyboard meanwhile: tests beside this one share the screen).
         HWND focus = ::GetFocus();
@@ -209,7 +215,9 @@ TEST_CASE("measuring the printer's printable areas again redraws the guide on th
     }
 }
 
-TEST_CASE("Edit Dimensions belongs to Change Label Template: after Save the keyboard is back there") {
+TEST_CASE(
+    "Edit Dimensions belongs to Change Label Template: after Save the keyboard is back there and the "
+    "tool bar shows the undo history ended") {
     kvtest::TemporaryUserFolders folders;
     BoxHandler cancelling(
         [](KvMessageBoxRequest& r) { return r.ResultOf("Cancel") >= 0 ? r.ResultOf("Cancel") : IDCANCEL; });
@@ -221,12 +229,18 @@ TEST_CASE("Edit Dimensions belongs to Change Label Template: after Save the keyb
         closing.Stop();
         HWND frame = running.app.m_pMainWnd->m_hWnd;
         g_nested = NestedDialogRun();
+        // An undo step: the template saved for the design ends the undo history.
+        ::SendMessageA(frame, WM_COMMAND, ID_INSERT_TEXT, 0);
+        REQUIRE(running.Pump([] { return View::GetCurrent()->GetUndoCount() == 1; }, 5000));
         ThreadTimer nested(50, NestedDialogTimer);
         ::SendMessageA(frame, WM_COMMAND, ID_CHANGE_LABEL_TEMPLATE, 0);
         nested.Stop();
         CHECK(g_nested.stage == 3);
         CHECK_FALSE(g_nested.gaveUp);
         CHECK(g_nested.stockEnabledAfterSave);
+        CHECK(View::GetCurrent()->GetUndoCount() == 0);
+        CHECK_FALSE(g_nested.undoShownAfterSave);
+        CHECK_FALSE(g_nested.redoShownAfterSave);
         // Opened from Change Label Template, Edit Dimensions belongs to it, so closing it hands
         // activation back there, not to the disabled frame behind it.
         CHECK(g_nested.editOwner == g_nested.stock);

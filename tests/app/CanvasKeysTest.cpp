@@ -4,7 +4,8 @@
 // Snap to Grid on moves nothing and a drag is one undo step, the Properties bar's gaps and a
 // Delete or Backspace with nothing to delete leave the undo list, Redo and the modified flag
 // alone, a track list takes the editing keys as a text does, the editing keys of a Text Editor
-// field edit the field, and a click on the canvas takes the keyboard back from the bar.
+// field edit the field, a click on the canvas takes the keyboard back from the bar, and an undone
+// resize of a fitted text shows its size again in the size box.
 #include <doctest.h>
 
 #include <cstring>
@@ -699,4 +700,31 @@ TEST_CASE("Paste Object with a damaged record of the own format returns and draw
         CHECK(pasted->needsLayout == 0);
         r.doc->SetModifiedFlag(FALSE);
     }
+}
+
+TEST_CASE("undoing a resize of an automatically fitted text shows its size again in the size box" *
+          doctest::timeout(120)) {
+    Running r;
+    r.frame->SendMessage(WM_COMMAND, ID_VIEW_FRONT_COVER);
+    r.frame->SendMessage(WM_COMMAND, ID_INSERT_TEXT);
+    r.Settle();
+    ViewObject* text = r.view->m_design.GetFirstSelected();
+    REQUIRE(text != nullptr);
+    REQUIRE(text->bAutoFit == 1);
+    CComboFontSize& box = r.frame->m_toolProperties.m_fontSize;
+    auto shown = [&] {
+        CString s;
+        box.GetWindowText(s);
+        return std::string(s);
+    };
+    const std::string fitted = shown();
+    REQUIRE(fitted.find(" (AutoFit)") != std::string::npos);
+    // The text's corner dragged in: a smaller size fits.
+    const CPoint corner = r.ClientOf(text->left + text->width, text->top + text->height);
+    r.Click(corner, {r.ClientOf(text->left + text->width / 6, text->top + text->height / 4)}, "BottomRight");
+    CHECK(shown() != fitted);
+    r.view->SetFocus();
+    r.Key('Z', true);
+    CHECK(r.run.Pump([&] { return shown() == fitted; }, 2000));
+    CHECK(shown() == fitted);
 }

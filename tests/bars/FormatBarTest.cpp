@@ -6,6 +6,7 @@
 #include "BarsHarness.h"
 #include "GuiSupport.h"
 #include "controls/ThemeResources.h"
+#include "framework/win/ScopedGdi.h"
 #include "render/CanvasSettings.h"
 #include "res/CommandIds.h"
 
@@ -428,6 +429,37 @@ TEST_CASE("the colour sliders: one step per drag, per key and per typed value") 
         for (size_t i = 0; i < shown.pixels.size(); ++i)
             if (shown.pixels[i] != fresh.pixels[i]) ++differ;
         CHECK(differ == 0);
+    }
+    SUBCASE("every value shows whole in its value box, on one line, from its first character to its last") {
+        std::vector<std::string> cut;
+        for (CSliderCustom* slider : {&hue, &bar.m_sliderLightness}) {
+            slider->m_bKeepEditText = false;
+            CEdit& edit = slider->GetEdit();
+            REQUIRE(kvtest::PumpUntil([&] { return edit.m_hWnd != nullptr; }, 5000));
+            RECT box;
+            edit.GetClientRect(&box);
+            ScopedWindowDC dc(edit.m_hWnd);
+            ScopedSelect font(dc, reinterpret_cast<HFONT>(edit.SendMessage(WM_GETFONT)));
+            for (int value = slider->GetRangeMin(); value <= slider->GetRangeMax(); ++value) {
+                slider->SetPos(value);
+                slider->UpdateWindow();
+                const CString text = slider->GetEditText();
+                CString expected;
+                expected.Format(value > 0 ? "+%d" : "%d", value);
+                const int last = text.GetLength() - 1;
+                const LRESULT first = edit.SendMessage(EM_POSFROMCHAR, 0, 0);
+                const LRESULT end = edit.SendMessage(EM_POSFROMCHAR, last, 0);
+                SIZE lastChar = {0, 0};
+                ::GetTextExtentPoint32A(dc, text.GetString() + last, 1, &lastChar);
+                if (text != expected || edit.SendMessage(EM_GETLINECOUNT) != 1 ||
+                    static_cast<short>(LOWORD(first)) < 0 ||
+                    static_cast<short>(LOWORD(end)) + lastChar.cx > box.right ||
+                    static_cast<short>(HIWORD(end)) + lastChar.cy > box.bottom)
+                    cut.push_back(text.GetString());
+            }
+        }
+        CHECK(cut.empty());
+        if (!cut.empty()) MESSAGE("cut off: " << cut.front() << " and " << cut.size() - 1 << " more");
     }
     SUBCASE("a key moves the slider in one closed step") {
         hue.SetFocus();

@@ -226,9 +226,9 @@ TEST_CASE("the real message box under Wine") {
     SUBCASE("each button is found by its result id; keys through the box's loop: Escape, Enter") {
         const char* captions[] = {"Yes", "No", "Cancel"};
         const int results[] = {IDYES, IDNO, IDCANCEL};
-        // Enter presses the default button: here "No", as in the question before a template is
-        // deleted, where taking Enter for the first button deleted it.
-        for (int pressed : {IDNO, -VK_ESCAPE, -VK_RETURN}) {  // negative: a key
+        // Enter and Space press the default button, which has the focus: here "No", as in the
+        // question before a template is deleted, where the first button's "Yes" deleted it.
+        for (int pressed : {IDNO, -VK_ESCAPE, -VK_RETURN, -VK_SPACE}) {  // negative: a key
             CAPTURE(pressed);
             AeroMessageBox box(nullptr);
             for (int i = 0; i < 3; ++i) box.AddButton(captions[i], results[i], i == 1);
@@ -243,8 +243,8 @@ TEST_CASE("the real message box under Wine") {
                                   Click(window, pressed);
                                   return;
                               }
-                              HWND focus = GetDlgItem(window, IDYES);
-                              SetFocus(focus);
+                              HWND focus = GetFocus();
+                              CHECK(focus == GetDlgItem(window, IDNO));
                               PostMessage(focus, WM_KEYDOWN, -pressed, 0);
                               PostMessage(focus, WM_KEYUP, -pressed, 0xC0000001);
                               PumpDialogUntil(window, [&] { return !box.ContinueModal(); });
