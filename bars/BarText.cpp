@@ -49,6 +49,27 @@ KorvanelleDocument* CurrentDesign() {
     return canvas ? canvas->GetDesign() : nullptr;
 }
 
+// Holds a shown grid's drawing while rows come or go (when `hold`). Each row a list takes while it
+// draws moves its header and scroll bars again (milliseconds a row), so a track list going from
+// 10 to 99 records would take a second; held, the list fits them once and paints what it shows
+// once. A hidden grid is left alone: resuming the drawing would mark it visible.
+class GridDrawingHeld {
+public:
+    GridDrawingHeld(CWnd& grid, bool hold)
+        : m_grid(grid), m_held(hold && (grid.GetStyle() & WS_VISIBLE) != 0) {
+        if (m_held) m_grid.SetRedraw(FALSE);
+    }
+    ~GridDrawingHeld() {
+        if (m_held) m_grid.SetRedraw(TRUE);
+    }
+    GridDrawingHeld(const GridDrawingHeld&) = delete;
+    GridDrawingHeld& operator=(const GridDrawingHeld&) = delete;
+
+private:
+    CWnd& m_grid;
+    bool m_held;
+};
+
 }  // namespace
 
 IMPLEMENT_DYNAMIC(CBarText, CResizeBarCF)
@@ -239,17 +260,22 @@ void CBarText::UpdateField(CString name) {
             if (key != FieldKey(m_trackList.m_cellEditor.m_name)) return;
             const std::vector<TrackGridRow> rows = BuildTrackRows(text);
             CTrackList& grid = m_trackList;
-            for (size_t i = 0; i < rows.size(); ++i) {
-                const int row = static_cast<int>(i);
-                if (row >= grid.GetItemCount()) grid.InsertItem(row, "");
-                for (int column = 1; column <= 3; ++column)
-                    if (grid.GetItemText(row, column) != rows[i].cells[column])
-                        grid.SetItemText(row, column, rows[i].cells[column]);
-                if (grid.GetRowRecord(row) != rows[i].record) grid.SetItemData(row, rows[i].record);
+            {
+                // Rows come or go: the grid takes them as one change. A change of texts alone
+                // (a cell being typed) repaints only the cells that changed.
+                const GridDrawingHeld held(grid, static_cast<int>(rows.size()) != grid.GetItemCount());
+                for (size_t i = 0; i < rows.size(); ++i) {
+                    const int row = static_cast<int>(i);
+                    if (row >= grid.GetItemCount()) grid.InsertItem(row, "");
+                    for (int column = 1; column <= 3; ++column)
+                        if (grid.GetItemText(row, column) != rows[i].cells[column])
+                            grid.SetItemText(row, column, rows[i].cells[column]);
+                    if (grid.GetRowRecord(row) != rows[i].record) grid.SetItemData(row, rows[i].record);
+                }
+                // Every row behind the last one used goes, all of them for a list without records.
+                for (int row = grid.GetItemCount() - 1; row >= static_cast<int>(rows.size()); --row)
+                    grid.DeleteItem(row);
             }
-            // Every row behind the last one used goes, all of them for a list without records.
-            for (int row = grid.GetItemCount() - 1; row >= static_cast<int>(rows.size()); --row)
-                grid.DeleteItem(row);
             m_tracks.ShowCount(rows.empty() ? 0 : rows.back().record);
             return;
         }
@@ -388,7 +414,7 @@ void CBarText::UpdateLayout(int x, int y, int cx, int cy) {
 
         CRect client;
         GetClientRect(&client);
-        const int width = client.Width() - 1;
+        const int width = std::max(0, client.Width() - 1);
         const int labelHeight = m_labelHeight;
         auto placeCaption = [&](int index, const CRect& control) {
             AeroLabel& label = m_captions[index];
@@ -439,13 +465,13 @@ void CBarText::UpdateLayout(int x, int y, int cx, int cy) {
 
         // The columns share the grid's client width; set before the grid paints, which then paints
         // once.
-        const TrackColumnWidths widths =
-            TrackColumns::FitToClient(m_trackList.GetColumnWidths(), m_trackList.GetClientWidth());
-        m_trackList.SetColumnWidths(widths);
+        m_trackList.FitColumnsToClient();
 
         // The background goes round the controls; the controls then paint themselves at once. With
         // nothing changed (the paint that follows a layout) a control that waits for no painting
-        // still shows what it showed: the background leaves it out.
+        // still shows what it showed: the background leaves it out. A control shows only inside
+        // the client area (at the smallest width the captions reach over the border and the
+        // sizing edge), so only that part of it is left out.
         if (m_background && m_background->Bitmap()) {
             CWindowDC window(this);
             const CRect inWindow = ClientInWindow();
@@ -456,6 +482,7 @@ void CBarText::UpdateLayout(int x, int y, int cx, int cy) {
                 child->GetWindowRect(&r);
                 ScreenToClient(&r);
                 r.OffsetRect(inWindow.left, inWindow.top);
+                if (!r.IntersectRect(&r, &inWindow)) continue;
                 ::ExcludeClipRect(window, r.left, r.top, r.right, r.bottom);
             }
             ::BitBlt(window, 0, 0, m_layoutCache.Width(), m_layoutCache.Height(), *m_background, 0, 0,

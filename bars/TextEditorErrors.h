@@ -31,6 +31,7 @@ enum TextEditorError {
     kErrGridDoubleClick = 3134,
     kErrGridHeaderPaint = 3135,
     kErrGridDestroy = 3136,
+    kErrGridSize = 3137,
     kErrBarCreate = 3140,
     kErrBarDestroy = 3141,
     kErrBarPaint = 3142,

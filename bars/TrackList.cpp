@@ -175,6 +175,7 @@ IMPLEMENT_DYNAMIC(CTrackList, CListCtrl)
 BEGIN_MESSAGE_MAP(CTrackList, CListCtrl)
     ON_WM_CREATE()
     ON_WM_ERASEBKGND()
+    ON_WM_SIZE()
     ON_WM_SETCURSOR()
     ON_WM_LBUTTONDOWN()
     ON_WM_MOUSEMOVE()
@@ -256,6 +257,19 @@ void CTrackList::SetColumnWidths(const TrackColumnWidths& widths) {
     if (now.number != widths.number) SetColumnWidth(1, widths.number);
     if (now.title != widths.title) SetColumnWidth(2, widths.title);
     if (now.time != widths.time) SetColumnWidth(3, widths.time);
+}
+
+void CTrackList::FitColumnsToClient() {
+    SetColumnWidths(TrackColumns::FitToClient(GetColumnWidths(), GetClientWidth()));
+}
+
+void CTrackList::OnSize(UINT type, int cx, int cy) {
+    CListCtrl::OnSize(type, cx, cy);
+    // Not before the grid is on the screen: the frame makes the bar's first width from the columns'
+    // first widths; the bar's layout fits them once it shows.
+    GuardOperation(kErrGridSize, [&] {
+        if (m_header.m_hWnd && IsWindowVisible()) FitColumnsToClient();
+    });
 }
 
 int CTrackList::GetClientWidth() const {

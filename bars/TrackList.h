@@ -87,6 +87,8 @@ public:
     TrackColumnWidths GetColumnWidths() const;
     // Sets the widths that differ.
     void SetColumnWidths(const TrackColumnWidths& widths);
+    // Shares the client width among the three columns (TrackColumns::FitToClient).
+    void FitColumnsToClient();
     // The grid's client width less nothing: the room the three columns share.
     int GetClientWidth() const;
 
@@ -114,6 +116,9 @@ public:
 
     int OnCreate(LPCREATESTRUCT createStruct);
     BOOL OnEraseBkgnd(CDC* dc);
+    // The client width changes with the bar's width and with the vertical scroll bar, which
+    // comes and goes with the rows: the columns follow it.
+    void OnSize(UINT type, int cx, int cy);
     BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
     void OnLButtonDown(UINT flags, CPoint point);
     void OnMouseMove(UINT flags, CPoint point);

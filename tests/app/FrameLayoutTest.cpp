@@ -218,6 +218,55 @@ bool ImagesBarFitsItsWindow(CBarBackground& bar) {
     return compared >= 20;
 }
 
+// The Text Editor bar's inner (right) edge pressed, moved by dx and let go, as the mouse sends them.
+void DragTextBarEdge(CBarText& bar, int dx) {
+    CRect window;
+    bar.GetWindowRect(&window);
+    const CPoint from(window.right - 2, window.CenterPoint().y);
+    CPoint to(from.x + dx, from.y);
+    bar.ScreenToClient(&to);
+    bar.PostMessage(WM_NCLBUTTONDOWN, HTRIGHT, MAKELPARAM(from.x, from.y));
+    bar.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+    bar.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+}
+
+// Where the Text Editor bar's controls reach over its border and sizing edge (at its smallest
+// width), the screen shows the bar's background: they show only inside the client area, and their
+// places outside it are painted.
+bool TextBarBorderShowsBackground(CBarText& bar) {
+    CRect window, client, r;
+    bar.GetWindowRect(&window);
+    bar.GetClientRect(&client);
+    bar.ClientToScreen(&client);
+    ScopedWindowDC screen(bar.m_hWnd, ScopedWindowDC::kWhole);
+    ScopedMemoryDC picture(screen, window.Width(), window.Height());
+    bar.SendMessage(WM_PRINT, reinterpret_cast<WPARAM>(picture.Get()), PRF_NONCLIENT);
+    int compared = 0;
+    for (CWnd* child = bar.GetWindow(GW_CHILD); child; child = child->GetWindow(GW_HWNDNEXT)) {
+        child->GetWindowRect(&r);
+        if (!child->IsWindowVisible() || !r.IntersectRect(&r, &window)) continue;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x, ++compared)
+                if (!client.PtInRect(CPoint(x, y)) &&
+                    ::GetPixel(screen, x - window.left, y - window.top) !=
+                        ::GetPixel(picture, x - window.left, y - window.top))
+                    return false;
+    }
+    return compared > 0;
+}
+
+// How often the track grid's header moves while the hook is set: the grid moves it each time it
+// fits its scroll bars to its rows.
+HWND g_gridHeader = nullptr;
+int g_headerMoves = 0;
+
+LRESULT CALLBACK CountHeaderMoves(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->hwnd == g_gridHeader && call->message == WM_WINDOWPOSCHANGING)
+        ++g_headerMoves;
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 }  // namespace
 
 TEST_CASE("the side panels are laid out for the widths of their dock rows and follow the window's height") {
@@ -267,13 +316,7 @@ TEST_CASE("the Text Editor bar's caption band follows its width when its edge is
     REQUIRE(run.Pump([&] { return TextBarFitsItsWindow(text); }, 10000));
     CRect before;
     text.GetWindowRect(&before);
-    // The inner (right) edge pressed, moved 40 pixels out and let go, as the mouse sends them.
-    const CPoint from(before.right - 2, before.CenterPoint().y);
-    CPoint to(from.x + 40, from.y);
-    text.ScreenToClient(&to);
-    text.PostMessage(WM_NCLBUTTONDOWN, HTRIGHT, MAKELPARAM(from.x, from.y));
-    text.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
-    text.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+    DragTextBarEdge(text, 40);
     REQUIRE(run.Pump([&] { return WindowWidth(text) == before.Width() + 40 && TextBarFitsItsWindow(text); },
                      10000));
     // The band ends 5 pixels inside the client area's right edge, in the gradient's end colour:
@@ -296,6 +339,56 @@ TEST_CASE("the Text Editor bar's caption band follows its width when its edge is
     INFO("band end " << bandEnd << ", expected near " << end);
     CHECK(alike(bandEnd, end));
     CHECK_FALSE(alike(::GetPixel(dc.Get(), client.right - 2, 13), end));
+    run.Close();
+}
+
+TEST_CASE(
+    "the Text Editor bar: 99 typed into its Tracks box, then its smallest width after a drag and a start") {
+    kvtest::TemporaryUserFolders folders;
+    auto smallest = [](CBarText& bar) {
+        return WindowWidth(bar) == bar.m_sizeMinVert.cx && TextBarFitsItsWindow(bar);
+    };
+    {
+        kvtest::RunningApp run;
+        REQUIRE(run.Started());
+        CBarText& bar = GetMainFrame()->m_barText;
+        CTrackList& grid = bar.m_trackList;
+        REQUIRE(run.Pump([&] { return TextBarFitsItsWindow(bar) && grid.GetItemCount() > 0; }, 10000));
+        REQUIRE((grid.GetStyle() & WS_VSCROLL) == 0);
+        // 9, 9 and Enter, each taken (with its character) before the next comes.
+        bar.m_tracks.SetFocus();
+        g_gridHeader = grid.m_header.m_hWnd;
+        HHOOK hook = ::SetWindowsHookExA(WH_CALLWNDPROC, CountHeaderMoves, nullptr, ::GetCurrentThreadId());
+        for (UINT key : {UINT('9'), UINT('9'), UINT(VK_RETURN)}) {
+            const LPARAM scan = ::MapVirtualKeyA(key, MAPVK_VK_TO_VSC) << 16;
+            ::PostMessageA(::GetWindow(bar.m_tracks.m_hWnd, GW_CHILD), WM_KEYDOWN, key, 1 | scan);
+            ::PostMessageA(::GetWindow(bar.m_tracks.m_hWnd, GW_CHILD), WM_KEYUP, key, 0xC0000001u | scan);
+            run.Pump([] { return !(HIWORD(::GetQueueStatus(QS_POSTMESSAGE)) & QS_POSTMESSAGE); }, 5000);
+        }
+        CHECK(run.Pump(
+            [&] { return grid.GetLastRecord() == 99 && !(HIWORD(::GetQueueStatus(QS_PAINT)) & QS_PAINT); },
+            10000));
+        ::UnhookWindowsHookEx(hook);
+        // The 92 new rows come in with the grid's drawing held: it fits its scroll bars a few
+        // times, not again for every row (milliseconds each).
+        CHECK(g_headerMoves <= 20);
+        // The columns share the width the scroll bar leaves: the times end inside the grid.
+        REQUIRE((grid.GetStyle() & WS_VSCROLL) != 0);
+        CHECK(grid.GetColumnWidths().Sum() == grid.GetClientWidth());
+
+        // Dragged far to the left, the bar stops at its smallest width; its captions reach over
+        // its border and sizing edge.
+        DragTextBarEdge(bar, -300);
+        REQUIRE(run.Pump([&] { return smallest(bar); }, 10000));
+        CHECK(run.Pump([&] { return TextBarBorderShowsBackground(bar); }, 3000));
+        run.Close();
+    }
+    // The next start lays the bar out at the width it was left at.
+    kvtest::RunningApp run;
+    REQUIRE(run.Started());
+    CBarText& bar = GetMainFrame()->m_barText;
+    REQUIRE(run.Pump([&] { return smallest(bar); }, 10000));
+    CHECK(run.Pump([&] { return TextBarBorderShowsBackground(bar); }, 3000));
     run.Close();
 }
 
