@@ -107,16 +107,41 @@ bool KorvanelleDoc::IsStartupDesign() {
 }
 
 void KorvanelleDoc::SetMainWindowTitle(CString title) {
+    SetMainWindowTitle(AfxWideOf(title));
+}
+
+void KorvanelleDoc::SetMainWindowTitle(const std::wstring& title) {
     GuardOperation(1835, [&] {
         CWnd* main = AfxGetMainWnd();
-        if (main != nullptr && main->m_hWnd != nullptr) main->SetWindowText(title + " - Korvanelle");
+        if (main == nullptr || main->m_hWnd == nullptr) return;
+        const std::wstring caption = title + L" - Korvanelle";
+        const CString narrow = AfxSystemAnsiOf(caption.c_str());
+        if (AfxWideOf(narrow) == caption) {
+            main->SetWindowText(narrow);
+            return;
+        }
+        // A name outside the ANSI code page: the narrow window would take it with stand-ins, so it
+        // goes to the default handling in UTF-16, which keeps it whole for the system's caption and
+        // window lists (whoever asks the narrow window for its text still gets the stand-ins).
+        ::DefWindowProcW(main->m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(caption.c_str()));
     });
+}
+
+std::wstring KorvanelleDoc::GetLongFileName() {
+    const std::wstring path = AfxLongPathOf(GetPathName());
+    const size_t slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
 void KorvanelleDoc::SetPathAndTitle(CString path, BOOL addToMru) {
     GuardOperation(1834, [&] {
         SetPathName(path, addToMru);
-        SetMainWindowTitle(IsStartupDesign() ? m_defaultName : GetFileName());
+        // The file is opened and written through its path, a name outside the ANSI code page
+        // through its short name; the caption names it as the user did.
+        if (IsStartupDesign())
+            SetMainWindowTitle(m_defaultName);
+        else
+            SetMainWindowTitle(GetLongFileName());
     });
 }
 
@@ -213,12 +238,13 @@ bool KorvanelleDoc::WriteFile(const CString& path) {
         leftOut = MissingPictureNames(design);
         design->RemoveEmptyImages();
         if (IsStartupDesign()) MakeDocumentThumbnail(design);
-        if (!WriteFileWhole(path, SavingFileOf(path), [&](CFile& file) {
-                design->Save(&file);
-                design->ClearImagePool(true);
-                return true;
-            }))
-            return;
+        const bool written = WriteFileWhole(path, SavingFileOf(path), [&](CFile& file) {
+            design->Save(&file);
+            return true;
+        });
+        // The thumbnail a startup design was given goes, saved or not.
+        design->ClearImagePool(true);
+        if (!written) return;
         SetModifiedFlag(FALSE);
         ok = true;
     });

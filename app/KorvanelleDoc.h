@@ -4,6 +4,8 @@
 // and moves designs between files and the view.
 #pragma once
 
+#include <string>
+
 #include "framework/DocView.h"
 
 class KorvanelleDocument;
@@ -58,8 +60,11 @@ public:
     bool WriteFile(const CString& path);
     void SetPathAndTitle(CString path, BOOL addToMru);
     CString GetFileName();
+    // The file's name as the user gave it (GetFileName may be its short name).
+    std::wstring GetLongFileName();
     bool IsStartupDesign();
     void SetMainWindowTitle(CString title);
+    void SetMainWindowTitle(const std::wstring& title);
 
     // The file commands' dialogs; tests replace them. Return false when cancelled.
     virtual bool AskOpenPath(CString& path);

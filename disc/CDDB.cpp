@@ -132,7 +132,10 @@ bool CCDDB::Receive(SOCKET s, LPCSTR pszEndMarker, char** ppBuffer, int chunk, i
     if (chunk < 16) chunk = 16;
     size_t capacity = (size_t)chunk;
     ReplyBuffer buf((char*)malloc(capacity));
-    if (!buf) return false;
+    if (!buf) {
+        WSASetLastError(WSAENOBUFS);
+        return false;
+    }
     buf.get()[0] = 0;
     m_lastCapacity = (DWORD)capacity;
     size_t received = 0;
@@ -168,7 +171,13 @@ bool CCDDB::Receive(SOCKET s, LPCSTR pszEndMarker, char** ppBuffer, int chunk, i
         long room = (long)capacity - (long)received - 1;
         if (room < 0) room = 0;
         int got = recv(s, buf.get() + received, (int)room, 0);
-        if (got <= 0) return false;  // closed by the server before the reply was complete, or an error
+        if (got < 0) return false;  // reset, or another failure of the socket: its own error
+        if (got == 0) {
+            // A closed connection leaves no error of its own; the one left from earlier might
+            // read as a time-out.
+            WSASetLastError(kErrorClosed);
+            return false;
+        }
         size_t before = received;
         received += (size_t)got;
         lastData = GetTickCount();
@@ -213,7 +222,10 @@ bool CCDDB::Receive(SOCKET s, LPCSTR pszEndMarker, char** ppBuffer, int chunk, i
                 return false;
             }
             char* bigger = (char*)realloc(buf.get(), capacity + (size_t)chunk);
-            if (!bigger) return false;
+            if (!bigger) {
+                WSASetLastError(WSAENOBUFS);
+                return false;
+            }
             buf.release();
             buf.reset(bigger);
             capacity += (size_t)chunk;
@@ -236,8 +248,13 @@ int CCDDB::Query(const CCDDBSite& site, LPCSTR pszQueryCommand, std::vector<CCDD
         }
         if (!SendAll(sock.Get(), BuildRequest(site, pszQueryCommand))) return kQuerySendFailed;
         char* raw = nullptr;
-        if (!Receive(sock.Get(), kEndMarker, &raw, kChunk, 1))
-            return WSAGetLastError() == kErrorTooLarge ? kQueryTooLarge : kQueryNoReply;
+        if (!Receive(sock.Get(), kEndMarker, &raw, kChunk, 1)) {
+            // Only silence or the deadline is "no reply in time"; a connection that broke off is
+            // told as such.
+            const int error = WSAGetLastError();
+            if (error == kErrorTooLarge) return kQueryTooLarge;
+            return error == kErrorTimeout ? kQueryNoReply : kQueryConnectionLost;
+        }
         ReplyBuffer reply(raw);
         const char* headerEnd = strstr(reply.get(), "\r\n\r\n");
         if (!headerEnd) {

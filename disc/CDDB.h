@@ -9,15 +9,6 @@
 #include "framework/Core.h"
 #include "disc/CDDBRecord.h"
 
-// Who this client says it is in the hello text of every request: its name, its version and the
-// protocol level it speaks. The loopback test server reads this line to know the client.
-struct CCDDBClientIdentity {
-    const char* name;
-    const char* version;
-    int protocolLevel;
-};
-constexpr CCDDBClientIdentity kCddbClientIdentity = {"KorvanelleCDDB", "1.22", 5};
-
 // One disc-database server.
 class CCDDBSite {
 public:
@@ -49,10 +40,19 @@ public:
         // The server answered with an error code; its status line is in m_serverMessage.
         kQueryServerError = 6,
         // The reply grew past m_maxReply and was given up.
-        kQueryTooLarge = 7
+        kQueryTooLarge = 7,
+        // The connection broke off before the reply was complete: the server closed or reset it
+        // (after garbage, say), or the socket failed.
+        kQueryConnectionLost = 8
     };
     // Failure kinds left in the thread's socket error.
-    enum { kErrorTimeout = 10060, kErrorProtocol = 10043, kErrorNoHost = 10022, kErrorTooLarge = 10040 };
+    enum {
+        kErrorTimeout = 10060,
+        kErrorProtocol = 10043,
+        kErrorNoHost = 10022,
+        kErrorTooLarge = 10040,
+        kErrorClosed = 10101  // the server closed the connection before the reply was complete
+    };
 
     CCDDB() = default;
     virtual ~CCDDB() = default;
@@ -83,9 +83,10 @@ public:
     // Milliseconds one reply may take in all: a server that keeps sending a byte now and then
     // never reaches the silence time-out, and must not hold a lookup for minutes.
     DWORD m_deadline = 60000;
-    CString m_clientName = kCddbClientIdentity.name;
-    CString m_clientVersion = kCddbClientIdentity.version;
-    int m_protocolLevel = kCddbClientIdentity.protocolLevel;
+    // Who this client says it is in the hello text of every request.
+    CString m_clientName = "KorvanelleCDDB";
+    CString m_clientVersion = "1.22";
+    int m_protocolLevel = 5;
     // How long Receive sleeps when nothing has arrived, and the most a reply may
     // hold; tests shorten the one and may lower the other.
     DWORD m_pollInterval = 250;

@@ -199,6 +199,7 @@ void DlgReadCD::StartScan() {
     scan->m_defaultServer = m_defaultServer;
     scan->m_queryTimeout = m_queryTimeout;
     scan->m_queryDeadline = m_queryDeadline;
+    scan->m_lookupDeadline = m_lookupDeadline;
     scan->m_queryPollInterval = m_queryPollInterval;
     scan->m_mp3Root = m_mp3Root.IsEmpty() ? m_drives.GetDriveLabel(state.m_cdDriveIndex) + "\\" : m_mp3Root;
     scan->m_statusText = g_scanStatus;

@@ -63,11 +63,13 @@ public:
     int GetCloseResult() const { return m_closeResult; }
     bool IsScanning() const { return m_scanning; }
 
-    // Settings of the scans this dialog starts: the disc database's silence time-out and poll
-    // interval, the server a query falls back to, and the folder searched for the MP3 files of a
-    // data disc (empty: the drive's root).
+    // Settings of the scans this dialog starts: the disc database's silence time-out, the most
+    // one reply and the whole lookup (query and records) may take, the poll interval, the server
+    // a query falls back to, and the folder searched for the MP3 files of a data disc (empty: the
+    // drive's root).
     DWORD m_queryTimeout = 20000;
     DWORD m_queryDeadline = 60000;
+    DWORD m_lookupDeadline = 120000;
     DWORD m_queryPollInterval = 250;
     CCDDBSite m_defaultServer;
     CString m_mp3Root;

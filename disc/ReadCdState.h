@@ -68,6 +68,7 @@ public:
     DWORD m_queryTimeout = 20000;     // the client's silence time-out
     DWORD m_queryDeadline = 60000;    // the most one reply may take in all
     DWORD m_queryPollInterval = 250;  // how long the client sleeps while nothing arrives
+    DWORD m_lookupDeadline = 120000;  // the most the whole disc-database lookup may take
 
     // ---- written by the worker under the lock ----
     LONG m_status = kScanRunning;

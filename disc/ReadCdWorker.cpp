@@ -3,6 +3,9 @@
 
 #include <process.h>
 
+#include <algorithm>
+#include <memory>
+
 #include "disc/CDDB.h"
 #include "framework/core/OperationError.h"
 #include "disc/Mp3HeaderReader.h"
@@ -17,19 +20,40 @@ bool IsDataDescriptor(const BYTE* pToc, int i) {
     return pToc[4 + 8 * i + 1] == 0x14;
 }
 
+const char kTimeoutMessage[] = "Error: The Freedb server did not respond in time. (Timeout)";
+
+// The time left of the whole disc-database lookup: every request gets at most that long, so that
+// a server that answers each request slowly but within its own deadline cannot hold the lookup
+// for many minutes.
+class LookupClock {
+public:
+    explicit LookupClock(DWORD deadline) : m_started(GetTickCount()), m_deadline(deadline) {}
+    DWORD Remaining() const {
+        const DWORD spent = GetTickCount() - m_started;
+        return spent >= m_deadline ? 0 : m_deadline - spent;
+    }
+    bool Expired() const { return Remaining() == 0; }
+
+private:
+    DWORD m_started;
+    DWORD m_deadline;
+};
+
 // The disc database: the query, then one record per match. False when the scan was cancelled.
 bool LookUpFreedb(ReadCdScan& scan, const CDiscTools& tools, const BYTE* toc) {
+    const LookupClock clock(scan.m_lookupDeadline);
     scan.SetStatusText(" Connecting to " + scan.m_server.m_host + " ");
     const CString command = tools.BuildQueryCommand(toc);
     if (scan.IsCancelled()) return false;
     scan.SetStatusText(" Searching " + scan.m_server.m_host + " ");
     CCDDB client;
     client.m_timeout = scan.m_queryTimeout;
-    client.m_deadline = scan.m_queryDeadline;
     client.m_pollInterval = scan.m_queryPollInterval;
     client.m_pStop = &scan.m_cancelled;
+    auto limitRequest = [&] { client.m_deadline = std::min(scan.m_queryDeadline, clock.Remaining()); };
     std::vector<CCDDBQueryResult> matches;
     CCDDBSite site = scan.m_server;
+    limitRequest();
     int result = client.Query(site, command, matches);
     if (result == CCDDB::kQueryNoConnection && !scan.IsCancelled()) {
         // The current server cannot be reached: the default server is asked once, and stays the
@@ -40,6 +64,7 @@ bool LookUpFreedb(ReadCdScan& scan, const CDiscTools& tools, const BYTE* toc) {
             scan.m_serverFellBack = true;
             scan.m_fallbackServer = site;
         }
+        limitRequest();
         result = client.Query(site, command, matches);
     }
     if (scan.IsCancelled()) return false;
@@ -51,28 +76,34 @@ bool LookUpFreedb(ReadCdScan& scan, const CDiscTools& tools, const BYTE* toc) {
     // The chooser lists the records in reply order; a reply of thousands of inexact matches
     // would keep the user waiting for records nobody scrolls to.
     if (matches.size() > (size_t)kMaxFreedbRecords) matches.resize(kMaxFreedbRecords);
-    std::vector<CCDDBRecord*> read;
+    std::vector<std::unique_ptr<CCDDBRecord>> read;
+    bool outOfTime = false;
     for (const CCDDBQueryResult& match : matches) {
         CString progress;
         progress.Format(" Retrieving Freedb records (%d of %d)", (int)read.size() + 1, (int)matches.size());
         scan.SetStatusText(progress);
-        if (scan.IsCancelled()) {
-            for (CCDDBRecord* r : read) delete r;
-            return false;
-        }
-        CCDDBRecord* record = new CCDDBRecord;
-        if (!client.ReadRecord(site, match.m_discId, match.m_category, *record)) {
-            delete record;
-            for (CCDDBRecord* r : read) delete r;
-            read.clear();
+        if (scan.IsCancelled()) return false;
+        if (!clock.Expired()) {
+            limitRequest();
+            std::unique_ptr<CCDDBRecord> record(new CCDDBRecord);
+            if (client.ReadRecord(site, match.m_discId, match.m_category, *record)) {
+                record->m_source = "Freedb";
+                read.push_back(std::move(record));
+                continue;
+            }
             if (scan.IsCancelled()) return false;
-            scan.SetError("Error: Could not read the Freedb record.");
-            return true;
+            if (!clock.Expired()) {
+                scan.SetError("Error: Could not read the Freedb record.");
+                return true;
+            }
         }
-        record->m_source = "Freedb";
-        read.push_back(record);
+        // The lookup's time ran out before this record or in the middle of it: the ones read are
+        // offered.
+        outOfTime = true;
+        break;
     }
-    for (CCDDBRecord* r : read) scan.AddRecord(r);
+    for (std::unique_ptr<CCDDBRecord>& r : read) scan.AddRecord(r.release());
+    if (outOfTime) scan.SetError(kTimeoutMessage);
     return true;
 }
 
@@ -197,7 +228,7 @@ CString QueryFailureMessage(int result, const CString& serverMessage) {
                    "re-boot "
                    "your computer to correct this problem.";
         case CCDDB::kQueryNoReply:
-            return "Error: The Freedb server did not respond in time. (Timeout)";
+            return kTimeoutMessage;
         default:
             return "An unexpected error occurred while connected to the Freedb server.";
     }

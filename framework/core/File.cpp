@@ -180,14 +180,16 @@ void CFile::Rename(LPCSTR lpszOldName, LPCSTR lpszNewName) {
 
 namespace {
 
-// The path in the ANSI code page; false when a character had no place in it.
-bool ToAnsi(LPCWSTR path, CString& result) {
+// The text in the ANSI code page (with `flags` for characters that have no place in it); false
+// when a character had no place in it.
+bool ToAnsi(LPCWSTR text, DWORD flags, CString& result) {
     BOOL lost = FALSE;
-    int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path, -1, nullptr, 0, nullptr, &lost);
+    BOOL* lostFlag = (flags & WC_NO_BEST_FIT_CHARS) ? &lost : nullptr;
+    int n = ::WideCharToMultiByte(CP_ACP, flags, text, -1, nullptr, 0, nullptr, lostFlag);
     if (n <= 0) return false;
     std::vector<char> bytes(static_cast<size_t>(n));
     lost = FALSE;
-    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path, -1, bytes.data(), n, nullptr, &lost);
+    ::WideCharToMultiByte(CP_ACP, flags, text, -1, bytes.data(), n, nullptr, lostFlag);
     result = bytes.data();
     return !lost;
 }
@@ -197,13 +199,40 @@ bool ToAnsi(LPCWSTR path, CString& result) {
 CString AfxAnsiPathOf(LPCWSTR path) {
     CString result;
     if (path == nullptr) return result;
-    if (ToAnsi(path, result)) return result;
+    if (ToAnsi(path, WC_NO_BEST_FIT_CHARS, result)) return result;
     DWORD n = ::GetShortPathNameW(path, nullptr, 0);
     if (n == 0) return result;
     std::vector<wchar_t> shortPath(n + 1);
     DWORD got = ::GetShortPathNameW(path, shortPath.data(), n + 1);
     if (got == 0 || got > n) return result;
     CString viaShort;
-    if (ToAnsi(shortPath.data(), viaShort)) result = viaShort;
+    if (ToAnsi(shortPath.data(), WC_NO_BEST_FIT_CHARS, viaShort)) result = viaShort;
     return result;
+}
+
+CString AfxSystemAnsiOf(LPCWSTR text) {
+    CString result;
+    if (text != nullptr) ToAnsi(text, 0, result);
+    return result;
+}
+
+std::wstring AfxWideOf(LPCSTR text) {
+    std::wstring wide;
+    const int length = text != nullptr ? ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0) : 0;
+    if (length <= 1) return wide;
+    wide.resize(static_cast<size_t>(length));
+    ::MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
+    wide.resize(static_cast<size_t>(length - 1));
+    return wide;
+}
+
+std::wstring AfxLongPathOf(LPCSTR path) {
+    const std::wstring wide = AfxWideOf(path);
+    if (wide.empty()) return wide;
+    const DWORD n = ::GetLongPathNameW(wide.c_str(), nullptr, 0);
+    if (n == 0) return wide;
+    std::vector<wchar_t> longPath(n + 1);
+    const DWORD got = ::GetLongPathNameW(wide.c_str(), longPath.data(), n + 1);
+    if (got == 0 || got > n) return wide;
+    return std::wstring(longPath.data(), got);
 }

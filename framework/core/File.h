@@ -1,6 +1,8 @@
 // CFile: a binary file on disk through a Win32 handle; CMemFile: a file in memory.
 #pragma once
 
+#include <string>
+
 #include "framework/core/Object.h"
 #include "framework/core/Strings.h"
 #include "framework/core/Exceptions.h"
@@ -112,3 +114,11 @@ private:
 // a name does not fit the code page, through the short names the file system keeps for it (they
 // always fit). A path that has no short form stays with the code page's stand-in characters.
 CString AfxAnsiPathOf(LPCWSTR path);
+// A UTF-16 text as the system hands it to narrow programs: best-fit characters, "?" for the rest.
+CString AfxSystemAnsiOf(LPCWSTR text);
+// A text of the ANSI code page in UTF-16.
+std::wstring AfxWideOf(LPCSTR text);
+// The long form of a path the program holds in the ANSI code page (perhaps through the short names
+// above), in UTF-16: every name as the user gave it. The path itself, widened, when the file
+// system does not know it.
+std::wstring AfxLongPathOf(LPCSTR path);

@@ -5,6 +5,14 @@
 
 namespace {
 
+// The system's error code of a failed file operation.
+DWORD CauseOf(const CException* e) {
+    if (!e->IsKindOf(RUNTIME_CLASS(CFileException))) return ERROR_WRITE_FAULT;
+    const CFileException* failure = static_cast<const CFileException*>(e);
+    if (failure->m_lOsError > 0) return static_cast<DWORD>(failure->m_lOsError);
+    return failure->m_cause == CFileException::diskFull ? ERROR_DISK_FULL : ERROR_WRITE_FAULT;
+}
+
 // The written file flushed to the disk and closed; false (the cause in GetLastError()) when
 // either fails.
 bool FlushAndClose(CFile& file) {
@@ -13,9 +21,7 @@ bool FlushAndClose(CFile& file) {
         file.Close();
         return true;
     } catch (CException* e) {
-        ::SetLastError(e->IsKindOf(RUNTIME_CLASS(CFileException))
-                           ? static_cast<DWORD>(static_cast<CFileException*>(e)->m_lOsError)
-                           : ERROR_WRITE_FAULT);
+        ::SetLastError(CauseOf(e));
         e->Delete();
         file.Abort();
         return false;
@@ -65,6 +71,15 @@ bool WriteFileWhole(const CString& path, const CString& temporary,
     try {
         ::SetLastError(0);
         written = write(file);
+    } catch (CFileException* e) {
+        // A write that failed on the way (a full disk, say) is a failed write like any other:
+        // told by the answer and the cause, not by an exception the caller would report again.
+        const DWORD cause = CauseOf(e);
+        e->Delete();
+        file.Abort();
+        ::SetLastError(cause);
+        RemoveTemporary(temporary);
+        return false;
     } catch (...) {
         file.Abort();
         RemoveTemporary(temporary);

@@ -15,8 +15,9 @@ CString WholeFileTemporaryOf(const CString& path);
 // Writes `path` through `temporary` (created afresh; one left behind by a write that was killed
 // midway is removed first). `write` fills the open file and returns false when it gives up.
 // True when the target holds everything written. On false nothing changed at `path`, the
-// temporary file is gone and GetLastError() tells why (0 when `write` gave up by itself). An
-// exception thrown by `write` removes the temporary file and goes on to the caller.
+// temporary file is gone and GetLastError() tells why (0 when `write` gave up by itself). A file
+// exception thrown by `write` (a write that failed: a full disk) is such a false, with its cause;
+// any other exception removes the temporary file and goes on to the caller.
 bool WriteFileWhole(const CString& path, const CString& temporary,
                     const std::function<bool(CFile& file)>& write);
 bool WriteFileWhole(const CString& path, const std::function<bool(CFile& file)>& write);

@@ -553,7 +553,9 @@ BOOL CRecentFileList::GetDisplayName(CString& strName, int nIndex, LPCTSTR lpszC
                                      BOOL bAtLeastName) const {
     (void)bAtLeastName;
     if (nIndex < 0 || nIndex >= m_nSize || m_arrNames[nIndex].IsEmpty()) return FALSE;
-    strName = m_arrNames[nIndex];
+    // The entry is the path the program opens, a name outside the ANSI code page through its short
+    // name; the user is shown the names as given, as well as the code page can show them.
+    strName = AfxSystemAnsiOf(AfxLongPathOf(m_arrNames[nIndex]).c_str());
     // Names in the current folder are shown without it.
     if (lpszCurDir != nullptr && nCurDir > 0 && strName.GetLength() > nCurDir &&
         strName.Left(nCurDir).CompareNoCase(CString(lpszCurDir, nCurDir)) == 0 && strName[nCurDir] == '\\')

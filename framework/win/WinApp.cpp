@@ -11,15 +11,6 @@
 
 namespace {
 CWinApp* g_pApp = nullptr;
-
-// A UTF-16 text as the system hands it to narrow programs (best-fit characters, "?" for the rest).
-CString SystemAnsiOf(LPCWSTR text) {
-    const int n = ::WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 0) return CString();
-    std::vector<char> bytes(static_cast<size_t>(n));
-    ::WideCharToMultiByte(CP_ACP, 0, text, -1, bytes.data(), n, nullptr, nullptr);
-    return CString(bytes.data());
-}
 HINSTANCE g_hInstance = nullptr;
 HINSTANCE g_hResource = nullptr;
 }  // namespace
@@ -556,7 +547,7 @@ void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo) {
     int wideCount = 0;
     if (LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &wideCount)) {
         for (int i = 0; i < wideCount && i < __argc; ++i)
-            if (SystemAnsiOf(wide[i]) == args[i]) {
+            if (AfxSystemAnsiOf(wide[i]) == args[i]) {
                 const CString viaShortName = AfxAnsiPathOf(wide[i]);
                 if (viaShortName.Find('?') < 0) args[i] = viaShortName;
             }

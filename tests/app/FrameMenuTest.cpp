@@ -1,12 +1,14 @@
 // The main menu in the running application: every item reaches a handler, the Layout menu's
 // settings dialogs open over the main window and change the settings the canvas draws with, an
-// opened design joins the recent-file list, and Save As Startup Design replaces the startup
-// design without a question, marks its menu item, and says when it cannot write.
+// opened design joins the recent-file list (a name outside the code page shown as the user gave
+// it, in the caption too), Save As Startup Design replaces the startup design without a question,
+// marks its menu item, and says when it cannot write, and Save onto a full disk says so once.
 #include <doctest.h>
 
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <string>
 #include <vector>
 
 #include "AppTestSupport.h"
@@ -67,6 +69,73 @@ void WhileDialogShows(const char* caption, const std::function<void()>& start,
     g_drive = nullptr;
 }
 
+// While it lives, `path` is the host's full device (/dev/full), linked by the host's own tool: a
+// file that opens, but every write into it fails as on a full disk.
+struct FullDiskFile {
+    CString path;
+    bool made;
+    explicit FullDiskFile(const CString& p) : path(p) { made = Host("/bin/ln -sfn /dev/full", true); }
+    ~FullDiskFile() {
+        if (made) Host("/bin/rm -f", false);
+    }
+    bool Full() const {
+        HANDLE file = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        DWORD written = 0;
+        const bool full = file != INVALID_HANDLE_VALUE && !::WriteFile(file, "x", 1, &written, nullptr) &&
+                          ::GetLastError() == ERROR_DISK_FULL;
+        if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
+        return full;
+    }
+    // Runs the host's command on the file's host name; true once the file is (or is no more) full.
+    bool Host(const char* command, bool full) const {
+        typedef char*(__cdecl * UnixNameOf)(LPCWSTR);
+        auto unixNameOf = reinterpret_cast<UnixNameOf>(reinterpret_cast<void*>(
+            ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+        char* name = unixNameOf ? unixNameOf(AfxWideOf(path).c_str()) : nullptr;
+        if (name == nullptr) return false;
+        std::string line = std::string(command) + " \"" + name + "\"";
+        ::HeapFree(::GetProcessHeap(), 0, name);
+        STARTUPINFOA start = {};
+        start.cb = sizeof(start);
+        PROCESS_INFORMATION process = {};
+        const std::string program = "Z:" + line.substr(0, line.find(' '));
+        if (!::CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start,
+                              &process))
+            return false;
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);  // a host process cannot be waited for; its effect can
+        for (DWORD began = ::GetTickCount(); ::GetTickCount() - began < 5000; ::Sleep(20))
+            if (Full() == full) return true;
+        return false;
+    }
+};
+
+// The running program, its design written to a file of that name in a folder of its own.
+struct SavedDesign {
+    kvtest::TemporaryUserFolders folders;
+    kvtest::RunningApp run;
+    KorvanelleFrame* frame = nullptr;
+    KorvanelleDoc* doc = nullptr;
+    CString path;
+    explicit SavedDesign(const char* name) {
+        REQUIRE(run.Started());
+        frame = GetMainFrame();
+        doc = dynamic_cast<KorvanelleDoc*>(frame->GetActiveDocument());
+        REQUIRE(doc != nullptr);
+        path = CString(folders.Root().c_str()) + "\\" + name;
+        doc->SetPathName(path, FALSE);
+        doc->OnFileSave();
+    }
+    // The File menu's first recent-file entry as the menu shows it when it opens.
+    std::string FirstRecentFile() {
+        HMENU file = ::GetSubMenu(::GetMenu(frame->m_hWnd), 0);
+        frame->SendMessage(WM_INITMENUPOPUP, (WPARAM)file, 0);
+        char text[MAX_PATH] = {0};
+        ::GetMenuStringA(file, ID_FILE_MRU_FILE1_CMD, text, sizeof(text), MF_BYCOMMAND);
+        return text;
+    }
+};
+
 std::vector<char> ReadBytes(const CString& path) {
     std::ifstream in((LPCSTR)path, std::ios::binary);
     return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -123,29 +192,84 @@ TEST_CASE("Layout > Grid Size and Units open their dialogs over the main window"
 }
 
 TEST_CASE("an opened design joins the recent-file list, which opens it again") {
-    kvtest::TemporaryUserFolders folders;
-    kvtest::RunningApp run;
-    REQUIRE(run.Started());
-    KorvanelleFrame* frame = GetMainFrame();
-    KorvanelleDoc* doc = dynamic_cast<KorvanelleDoc*>(frame->GetActiveDocument());
-    REQUIRE(doc != nullptr);
-    const CString path = CString(folders.Root().c_str()) + "\\Recent.kvl";
-    doc->SetPathName(path, FALSE);
-    doc->OnFileSave();
+    SavedDesign saved("Recent.kvl");
+    KorvanelleDoc* doc = saved.doc;
+    const CString& path = saved.path;
     REQUIRE(doc->LoadFile(path, 1, true, false));
-
-    // The File menu lists it when it opens.
-    HMENU file = ::GetSubMenu(::GetMenu(frame->m_hWnd), 0);
-    frame->SendMessage(WM_INITMENUPOPUP, (WPARAM)file, 0);
-    char text[MAX_PATH] = {0};
-    ::GetMenuStringA(file, ID_FILE_MRU_FILE1_CMD, text, sizeof(text), MF_BYCOMMAND);
-    CHECK(CString(text).Find("Recent.kvl") >= 0);
+    CHECK(CString(saved.FirstRecentFile().c_str()).Find("Recent.kvl") >= 0);
 
     doc->NewFromTemplate(4, 0, 1);
     REQUIRE(doc->GetPathName() != path);
-    frame->SendMessage(WM_COMMAND, ID_FILE_MRU_FILE1_CMD);
+    saved.frame->SendMessage(WM_COMMAND, ID_FILE_MRU_FILE1_CMD);
     CHECK(doc->GetPathName() == path);
-    run.Close();
+    saved.run.Close();
+}
+
+TEST_CASE("a design named outside the code page: the caption and the recent-file list name it as given") {
+    SavedDesign saved("written.kvl");
+    const std::wstring name =
+        L"\x041E\x0431\x043B\x043E\x0436\x043A\x0430 \x0430\x043B\x044C\x0431\x043E\x043C\x0430.kvl";
+    const std::wstring path = AfxWideOf(saved.folders.Root().c_str()) + L"\\" + name;
+    REQUIRE(::CopyFileW(AfxWideOf(saved.path).c_str(), path.c_str(), FALSE));
+
+    // File > Open, the name typed into its dialog.
+    WhileDialogShows(
+        "Open",
+        [&] {
+            saved.frame->PostMessage(WM_COMMAND, ID_FILE_OPEN_CMD);
+            saved.run.Pump([&] { return saved.doc->GetPathName() != saved.path; }, 15000);
+        },
+        [&](HWND dialog) {
+            HWND field = ::GetDlgItem(dialog, 1148);  // the file name (a combo box, or an edit field)
+            if (field == nullptr) field = ::GetDlgItem(dialog, 1152);
+            ::SetWindowTextW(field, path.c_str());
+            ::PostMessageA(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        });
+    // Opened through its short name, shown with its own.
+    REQUIRE(saved.doc->GetPathName() == AfxAnsiPathOf(path.c_str()));
+    wchar_t caption[MAX_PATH] = {0};
+    ::InternalGetWindowText(saved.frame->m_hWnd, caption, MAX_PATH);
+    CHECK(std::wstring(caption) == name + L" - Korvanelle");
+    char shown[MAX_PATH] = {0};  // as the code page shows it
+    ::WideCharToMultiByte(CP_ACP, 0, name.c_str(), -1, shown, sizeof(shown), nullptr, nullptr);
+    const std::string entry = saved.FirstRecentFile();
+    CAPTURE(entry);
+    CHECK(entry.size() > strlen(shown));
+    CHECK(entry.substr(entry.size() - strlen(shown)) == shown);
+    CHECK(entry.find('~') == std::string::npos);
+    saved.run.Close();
+}
+
+TEST_CASE("File > Save onto a full disk: one box with the path; the design kept open and modified") {
+    SavedDesign saved("Full.kvl");
+    KorvanelleDoc* doc = saved.doc;
+    const CString& path = saved.path;
+    View* view = View::GetCurrent();
+    REQUIRE(view != nullptr);
+    const std::vector<char> before = ReadBytes(path);
+    REQUIRE(before.size() > 100);
+    // The save writes beside the file first: there the disk is full.
+    FullDiskFile full(KorvanelleDoc::SavingFileOf(path));
+    REQUIRE(full.made);
+    saved.frame->SendMessage(WM_COMMAND, ID_INSERT_TEXT);
+    REQUIRE(doc->IsModified());
+    auto countObjects = [&] {
+        int n = 0;
+        view->m_design.ForEachObject([&](ViewObject*) { ++n; });
+        return n;
+    };
+    const int objects = countObjects();
+
+    KvMessageBoxCapture boxes;
+    saved.frame->PostMessage(WM_COMMAND, ID_FILE_SAVE_CMD);
+    saved.run.Pump([&] { return !boxes.Boxes().empty(); }, 10000);
+    CHECK(boxes.Boxes().size() == 1);
+    CHECK(boxes.LastText() == "Error saving file:\r\n\r\n" + path);
+    CHECK(doc->IsModified());
+    CHECK(doc->GetPathName() == path);
+    CHECK(countObjects() == objects);  // the edit is still there
+    CHECK(ReadBytes(path) == before);
+    saved.run.Close();
 }
 
 TEST_CASE(

@@ -39,6 +39,12 @@ const std::vector<std::vector<int>> kServerError = {{0, 2, 0}, {1, 0, 0}, {2, 0,
 const std::vector<std::vector<int>> kNoBlankLine = {{0, 2, 0}, {4, 0, 0}, {5, 0, 0}};
 const std::vector<std::vector<int>> kHugeReply = {{0, 2, 0}, {2, 0, 0}, {3, 0, 0}};
 const std::vector<std::vector<int>> kManyMatches = {{0, 2, 0}, {3, 0, 0}, {4, 0, 0}};
+// Two tracks each whose query connection the database closes mid-reply, resets, or closes after
+// garbage; and two tracks with four matches whose records each come complete, but slowly.
+const std::vector<std::vector<int>> kClosedMidReply = {{0, 2, 0}, {6, 0, 0}, {8, 0, 0}};
+const std::vector<std::vector<int>> kReset = {{0, 2, 0}, {7, 0, 0}, {8, 0, 0}};
+const std::vector<std::vector<int>> kGarbage = {{0, 2, 0}, {7, 0, 0}, {9, 0, 0}};
+const std::vector<std::vector<int>> kSlowRecords = {{0, 2, 0}, {6, 0, 0}, {7, 0, 0}};
 // Three tracks the database never answers for.
 const std::vector<std::vector<int>> kSilent = {{0, 2, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}};
 
@@ -117,6 +123,12 @@ struct Dialog {
     }
     void Press(int id) {
         dialog.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)dialog.GetDlgItem(id)->m_hWnd);
+    }
+    // A click on "Read CD" through the message loop, then the scan to its end.
+    void ClickScan() {
+        ::PostMessageA(dialog.GetDlgItem(IDOK)->m_hWnd, BM_CLICK, 0, 0);
+        REQUIRE(
+            kvtest::PumpUntil([&] { return dialog.GetScan() != nullptr && !dialog.IsScanning(); }, 20000));
     }
     // OK, then the scan to its end.
     void Scan() {
@@ -394,6 +406,29 @@ TEST_CASE("drive and server faults") {
         Dialog d(setup.view);
         d.Scan();
         CHECK(boxes.Shown("An unexpected error occurred while connected to the Freedb server."));
+    }
+    SUBCASE("a connection closed, reset or garbled is an unexpected error, not a time-out") {
+        for (const auto& toc : {kClosedMidReply, kReset, kGarbage}) {
+            Setup setup(toc, true, false, false);
+            Dialog d(setup.view);
+            boxes.texts.clear();
+            d.ClickScan();
+            CHECK(boxes.texts == std::vector<std::string>{
+                                     "An unexpected error occurred while connected to the Freedb server."});
+        }
+    }
+    SUBCASE("records that each come slowly: the lookup ends at its deadline and offers the ones read") {
+        Setup setup(kSlowRecords, true, false, false);
+        Dialog d(setup.view);
+        d.dialog.m_lookupDeadline = 3500;
+        const DWORD start = GetTickCount();
+        d.ClickScan();
+        CHECK(GetTickCount() - start < 5500);
+        const int listed = d.dialog.m_list.GetCount();
+        CHECK(listed >= 1);
+        CHECK(listed < 4);
+        CHECK(d.ListEntry(0) == " 1. [Freedb]");
+        CHECK(boxes.Shown("Error: The Freedb server did not respond in time. (Timeout)"));
     }
     SUBCASE("a reply past the cap is told as too large, not as a time-out") {
         Setup setup(kHugeReply, true, false, false);

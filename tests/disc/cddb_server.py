@@ -10,6 +10,7 @@ import os
 import re
 import signal
 import socket
+import struct
 import subprocess
 import sys
 import threading
@@ -17,19 +18,8 @@ import time
 
 LIFETIME = 900  # seconds; the server never outlives a test run by much
 HEADERS = b"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n"
-CLIENT_HEADER = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, os.pardir, "disc", "CDDB.h")
-
-
-def client_identity(header):
-    """The client's name, version and protocol level, as the client itself declares them."""
-    with open(header, encoding="utf-8") as f:
-        m = re.search(r'kCddbClientIdentity\s*=\s*\{\s*"([^"]+)"\s*,\s*"([^"]+)"\s*,\s*(\d+)\s*\}', f.read())
-    if not m:
-        raise SystemExit("no kCddbClientIdentity in " + header)
-    return m.group(1), m.group(2), int(m.group(3))
-
-
-CLIENT_NAME, CLIENT_VERSION, PROTOCOL_LEVEL = client_identity(CLIENT_HEADER)
+# The client as it names itself in the hello text of every request: name, version, protocol level.
+CLIENT_NAME, CLIENT_VERSION, PROTOCOL_LEVEL = "KorvanelleCDDB", "1.22", 5
 REQUEST_RE = re.compile(
     r"^GET (?P<path>/~cddb|/slow|/slowfail|/slowshort)/cddb\.cgi\?cmd=(?P<cmd>[^& ]+)&hello=\w+\+\w+\+%s\+%s&proto=%d "
     r"HTTP/1\.0$" % (re.escape(CLIENT_NAME), re.escape(CLIENT_VERSION), PROTOCOL_LEVEL))
@@ -43,6 +33,9 @@ def crlf_lines(path):
     return data
 
 
+SLOW_RECORDS_DISC = "0b01a202"
+SLOW_RECORD_SECONDS = 1.5
+
 # The discs of the Read CD dialog's tests: disc ID -> matches (category, artist, title, track titles,
 # year, genre). A disc ID of SILENT_DISC gets no answer at all.
 READCD_DISCS = {
@@ -51,6 +44,8 @@ READCD_DISCS = {
                  ("folk", "Artist Two", "Album Two", ["B1", "B2", "B3", "B4"], 0, "Folk"),
                  ("jazz", "Artist Three", "Album Three", ["C1", "C2", "C3", "C4"], 1977, "Jazz")],
     "05021a02": [],
+    # Four matches whose records each take SLOW_RECORD_SECONDS to arrive, complete.
+    SLOW_RECORDS_DISC: [(c, "Slow " + c, "Album", ["S1", "S2"], 0, "Slow") for c in ("rock", "folk", "jazz", "blues")],
 }
 SILENT_DISC = "0b00b203"
 
@@ -73,6 +68,22 @@ def serve_huge_list(conn):
         sent += len(line)
 
 
+def serve_closed_mid_reply(conn):
+    conn.sendall(HEADERS + b"211 Found inexact matches\r\nrock 00000001 A / B\r\n")
+
+
+def serve_reset(conn):
+    conn.sendall(HEADERS + b"211 Found inexact matches\r\n")
+    time.sleep(0.1)
+    # Closing with a zero linger time resets the connection.
+    conn.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+    conn.close()
+
+
+def serve_garbage(conn):
+    conn.sendall(b"\x00\x17\xfe\xff no protocol here \x01\x02\x03")
+
+
 MANY_MATCHES_DISC = "0b00ee02"
 MANY_MATCHES = 15000
 
@@ -84,13 +95,16 @@ def serve_many_matches(conn):
 
 
 # Discs of the Read CD dialog's fault tests, by disc ID: an error reply, a reply with no blank line
-# behind its headers, a reply past the client's cap, and a query with thousands of matches (each of
-# which reads as one record).
+# behind its headers, a reply past the client's cap, a query with thousands of matches (each of
+# which reads as one record), and a connection closed mid-reply, reset, or closed after garbage.
 SPECIAL_DISCS = {
     "08007602": serve_server_error,
     "08012a02": serve_no_blank_line,
     "0500b202": serve_huge_list,
     MANY_MATCHES_DISC: serve_many_matches,
+    "0b01de02": serve_closed_mid_reply,
+    "0801de02": serve_reset,
+    "08021a02": serve_garbage,
 }
 
 
@@ -155,6 +169,10 @@ def serve_query(conn, disc_id):
     elif disc_id == "0000000b":
         body = b"".join(b"rock %08x Artist %d / Title %d\r\n" % (i, i, i) for i in range(400))
         conn.sendall(HEADERS + b"210 Found exact matches\r\n" + body + b".\r\n")
+    elif disc_id == "0000000d":
+        serve_reset(conn)
+    elif disc_id == "0000000e":
+        serve_garbage(conn)
     elif disc_id == "0000000c":
         # A byte now and then, never a silence long enough for the client's silence time-out.
         conn.sendall(HEADERS)
@@ -212,8 +230,14 @@ def handle(conn, datadir):
                           "# Submitted via: testclient 1.0\r\nDISCID=%s\r\nDTITLE=Many / Matches\r\n"
                           "TTITLE0=M1\r\nTTITLE1=M2\r\nEXTD=\r\nEXTT0=\r\nEXTT1=\r\n.\r\n" % disc_id).encode()
             if record is not None:
-                conn.sendall(HEADERS + b"210 %s %s CD database entry follows (until terminating `.')\r\n"
-                             % (category.encode(), disc_id.encode()) + record)
+                reply = (HEADERS + b"210 %s %s CD database entry follows (until terminating `.')\r\n"
+                         % (category.encode(), disc_id.encode()) + record)
+                pieces = 10 if disc_id == SLOW_RECORDS_DISC else 1
+                size = -(-len(reply) // pieces)
+                for i in range(0, len(reply), size):
+                    if pieces > 1:
+                        time.sleep(SLOW_RECORD_SECONDS / pieces)
+                    conn.sendall(reply[i:i + size])
             elif category == "misc" and disc_id == "83085c0b":
                 conn.sendall(HEADERS + b"210 misc 83085c0b CD database entry follows (until terminating `.')\r\n"
                              + crlf_lines(os.path.join(datadir, "83085c0b.xmcd")))

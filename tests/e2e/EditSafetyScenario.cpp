@@ -328,7 +328,7 @@ TEST_CASE("edit_safety") {
     {
         // Yes at exit: the edit is written, then the program ends. The design bears a name outside
         // the ANSI code page, given on the command line: the program opens and writes it through
-        // its short name.
+        // its short name, and shows its own in the caption.
         const std::string out = OutDir();
         const std::wstring wideName =
             L"\x041E\x0431\x043B\x043E\x0436\x043A\x0430 \x0430\x043B\x044C\x0431\x043E\x043C\x0430.kvl";
@@ -346,7 +346,13 @@ TEST_CASE("edit_safety") {
         REQUIRE(app.WaitForSplashGone(20000));
         CHECK(app.WaitForMessageBox(500) == nullptr);
         EditSafety s(app);
-        s.Shows(shortName.c_str(), a.artist, false);
+        // The caption names it as given; its narrow text shows the code page's stand-ins.
+        char shown[MAX_PATH] = {};
+        ::WideCharToMultiByte(CP_ACP, 0, wideName.c_str(), -1, shown, MAX_PATH, nullptr, nullptr);
+        s.Shows(shown, a.artist, false);
+        wchar_t caption[MAX_PATH] = {};
+        ::InternalGetWindowText(app.Main(), caption, MAX_PATH);
+        CHECK(std::wstring(caption) == wideName + L" - Korvanelle");
         s.Edit();
         s.AskedAndAnswered(ID_APP_EXIT_CMD, shortName.c_str(), IDYES);
         CHECK(app.WaitForExit(kEffect));
