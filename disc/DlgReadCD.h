@@ -62,6 +62,8 @@ public:
     // The result the dialog closed with (also when it runs modeless), 0 while open.
     int GetCloseResult() const { return m_closeResult; }
     bool IsScanning() const { return m_scanning; }
+    // The scan under way or last finished (null before the first start).
+    ReadCdScan* GetScan() const { return m_scan.Get(); }
 
     // Settings of the scans this dialog starts: the disc database's silence time-out, the most
     // one reply and the whole lookup (query and records) may take, the poll interval, the server
