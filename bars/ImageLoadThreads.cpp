@@ -28,6 +28,7 @@ void MakeThumbnail(ImagePanelState& state, ImageRecord* record) {
             width = (int)bitmap->GetWidth();
             height = (int)bitmap->GetHeight();
             size = ComputeThumbnailSize(width, height);
+            LargePictureWork work(static_cast<unsigned long long>(width) * height);
             Gdiplus::Image* made = bitmap->GetThumbnailImage((UINT)size.cx, (UINT)size.cy, nullptr, nullptr);
             if (made != nullptr && made->GetLastStatus() == Gdiplus::Ok)
                 thumbnail.reset(made);

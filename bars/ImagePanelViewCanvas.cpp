@@ -62,7 +62,7 @@ void ViewImagePanelCanvas::EndUndoStep() {
     View* view = CurrentView();
     if (view == nullptr) return;
     if (!m_inserted && m_stepOpened)
-        view->DropOpenUndoStep();
+        view->AbandonOpenUndoStep();
     else
         view->EndUndoStep();
     m_stepOpened = m_inserted = false;

@@ -55,17 +55,32 @@ void PictureDecodeJobs::Run(Job* job, IStream* bytes, HWND window, UINT message)
     if (const std::function<void()>& hook = BeforeDecode()) hook();
     Result result;
     result.ticket = job->ticket;
+    bool tooLarge = false;
     {
         // Decoded exactly as on the user-interface thread, so that what the screen, the exports
         // and the prints show does not depend on where it was decoded.
         IStreamObject picture;
         picture.Attach(bytes);
-        result.decoded = picture.CreateBitmap();
+        result.decoded = picture.CreateBitmap(&tooLarge);
         if (result.decoded && picture.GetStream() != bytes) {
             result.replacedBytes = picture.GetStream();
             picture.Detach();
         }
     }
+    const bool decoded = result.decoded != nullptr;
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        Decoded outcome;
+        outcome.ticket = job->ticket;
+        outcome.ok = decoded;
+        outcome.tooLarge = tooLarge;
+        m_decoded.push_back(outcome);
+        // A picture that did not decode is handed out whole with its outcome.
+        if (!decoded) job->done = true;
+    }
+    if (window) ::PostMessage(window, message, 0, 0);
+    if (!decoded) return;
+
     int width = 0, height = 0;
     {
         std::unique_lock<std::mutex> hold(m_lock);
@@ -75,15 +90,28 @@ void PictureDecodeJobs::Run(Job* job, IStream* bytes, HWND window, UINT message)
             height = job->height;
         }
     }
-    if (result.decoded && width > 0 && height > 0)
+    if (width > 0 && height > 0) {
+        LargePictureWork work(static_cast<unsigned long long>(result.decoded->GetWidth()) *
+                              result.decoded->GetHeight());
         result.screen = CreateScaledBitmap(
             result.decoded, RectF(0, 0, static_cast<REAL>(width), static_cast<REAL>(height)), 0, 0, 0);
+    }
     {
         std::lock_guard<std::mutex> hold(m_lock);
         m_finished.push_back(result);
     }
     job->done = true;
     if (window) ::PostMessage(window, message, 0, 0);
+}
+
+std::vector<PictureDecodeJobs::Decoded> PictureDecodeJobs::TakeDecoded() {
+    JoinDone(false);
+    std::lock_guard<std::mutex> hold(m_lock);
+    std::vector<Decoded> taken;
+    taken.swap(m_decoded);
+    for (const Decoded& d : taken)
+        if (!d.ok) --m_outstanding;
+    return taken;
 }
 
 std::vector<PictureDecodeJobs::Result> PictureDecodeJobs::TakeFinished() {
@@ -110,6 +138,7 @@ void PictureDecodeJobs::Cancel() {
     std::lock_guard<std::mutex> hold(m_lock);
     for (Result& r : m_finished) Free(r);
     m_finished.clear();
+    m_decoded.clear();
     m_outstanding = 0;
     m_cancelled = false;
 }

@@ -1,6 +1,7 @@
 // Large pictures decoded away from the user-interface thread: a photo of tens of megapixels takes
 // a second or more to decode and to scale for the screen, and the canvas and the bars go on
-// answering meanwhile. The finished pictures are handed back on the thread that started them.
+// answering meanwhile. Whether a picture decoded, and then the finished picture, are handed back
+// on the thread that started the decode.
 #pragma once
 
 #include <windows.h>
@@ -17,8 +18,15 @@
 
 class PictureDecodeJobs {
 public:
-    // What one decode gives: the full picture and its copy scaled for the screen (either may be
-    // null: the bytes did not decode, or the copy could not be made), and new bytes when the
+    // Whether a decode gave a picture, as soon as it is known; a picture refused for its size
+    // says so.
+    struct Decoded {
+        unsigned ticket = 0;
+        bool ok = false;
+        bool tooLarge = false;
+    };
+    // What a decode that succeeded finally gives: the full picture and its copy scaled for the
+    // screen (null when none was asked for or it could not be made), and new bytes when the
     // decoder's kind of picture is kept as PNG instead (otherwise null). The receiver owns them.
     struct Result {
         unsigned ticket = 0;
@@ -33,16 +41,19 @@ public:
     PictureDecodeJobs(const PictureDecodeJobs&) = delete;
     PictureDecodeJobs& operator=(const PictureDecodeJobs&) = delete;
 
-    // Decodes a copy of the stream's bytes on a thread of its own, at once, and scales the
-    // picture to the size SetScreenSize gives for the ticket (the decode does not wait for it);
-    // then posts `message` to `window`. The ticket names the result (0: nothing was started).
+    // Decodes a copy of the stream's bytes on a thread of its own and posts `message` to `window`
+    // when it knows whether they decode (TakeDecoded). A picture that decoded then waits for
+    // SetScreenSize, is scaled to that size and posts again (TakeFinished). The ticket names the
+    // decode (0: nothing was started).
     unsigned Start(IStream* bytes, HWND window, UINT message);
-    // The size of the picture on the screen (none when either is 0): every ticket started must
-    // get one, or its thread waits until Cancel.
+    // The decodes whose outcome became known since the last call, each handed out once.
+    std::vector<Decoded> TakeDecoded();
+    // The size of the picture on the screen (none when either is 0): every picture that decoded
+    // must get one, or its thread waits until Cancel.
     void SetScreenSize(unsigned ticket, int width, int height);
     // The finished results, each handed out once.
     std::vector<Result> TakeFinished();
-    // Whether a decode started here has not been taken yet.
+    // Whether a decode started here has not been handed out whole yet.
     bool Pending() const;
     // Waits for every decode still running; their results are freed.
     void Cancel();
@@ -67,6 +78,7 @@ private:
     std::condition_variable m_sized;
     bool m_cancelled = false;
     std::vector<std::unique_ptr<Job>> m_jobs;
+    std::vector<Decoded> m_decoded;
     std::vector<Result> m_finished;
     unsigned m_nextTicket = 0;
     int m_outstanding = 0;

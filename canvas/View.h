@@ -159,6 +159,8 @@ public:
     void TrimUndoSteps(int index, bool fromIndexOn);
     // Deletes the open step unclosed (a change that did not happen records nothing).
     void DropOpenUndoStep();
+    // The same, and the design is as modified as it was before the step opened.
+    void AbandonOpenUndoStep();
     // The document the undo steps mark modified (the frame's active one, else the view's).
     CDocument* UndoDocument();
     void ApplyUndoStep(bool redo);
@@ -190,13 +192,27 @@ public:
     void InsertObject(const CString& kind);
     // Rectangle as left, top, right, bottom in design units.
     void InsertImage(const CRect& rect, const CString& path, bool asBackground);
-    // Whether a picture inserted lately is still being decoded for the screen.
-    bool HasPicturesPending() const { return m_pictureJobs.Pending(); }
-    // Takes the pictures decoded since: each goes to its object when that still waits for it, and
-    // the canvas shows it.
+    // Whether a picture inserted lately is still being decoded, or scaled for the screen.
+    bool HasPicturesPending() const { return m_pictureJobs.Pending() || !m_pendingPictures.empty(); }
+    // Whether a picture waits for its decode to be inserted.
+    bool HasPicturesToInsert() const { return !m_pendingPictures.empty(); }
+    // Takes what the decoding threads finished: a picture that decoded is inserted as its own undo
+    // step, one that did not is refused with a message and leaves the design as it was, and a
+    // picture scaled for the screen goes to its object, which the canvas then shows.
     LRESULT OnPicturesDecoded(WPARAM, LPARAM);
-    // As InsertImage, giving the object made (null when none was).
+    // As InsertImage, giving the object made: null when none was, and for a large picture, which
+    // is decoded on a thread and inserted when it has decoded (OnPicturesDecoded).
     ViewObject* InsertImageObject(const CRect& rect, const CString& path, bool asBackground);
+    // Forgets the pictures waiting to be inserted (the design they were meant for goes); true
+    // when there were any.
+    bool DropPendingPictures();
+    // Undo takes back the latest insert of a picture that is still decoding before any step: true
+    // when there was one.
+    bool CancelNewestPendingPicture();
+    // Records an insertion as one undo step: the drawing order before, the object `insert` makes
+    // and the order after. Nothing is recorded, and the design stays as modified as it was, when
+    // it makes none.
+    ViewObject* InsertAsUndoStep(const std::function<ViewObject*()>& insert);
     void PlaceObject(CRect& rect, bool fitWidth);
     // Creates a text or track-list object of a kind in a rectangle; null when none was made.
     ViewObject* CreateTextObject(const CString& kind, const CRect& rect);
@@ -339,6 +355,20 @@ public:
     bool m_discsCentredForPrint = false;
     // Large inserted pictures being decoded.
     PictureDecodeJobs m_pictureJobs;
+    // An object that belongs to no design yet.
+    using OwnedObject = std::unique_ptr<ViewObject, void (*)(ViewObject*)>;
+    // A large picture whose insert waits for its decode: its object (holding the bytes), where it
+    // goes and whether the decode has succeeded.
+    struct PendingPicture {
+        unsigned ticket = 0;
+        OwnedObject object{nullptr, &DeleteViewObject};
+        CRect rect;
+        bool asBackground = false;
+        CString sideName;
+        int width = 0, height = 0;  // from the headers
+        bool decoded = false;
+    };
+    std::vector<PendingPicture> m_pendingPictures;
 
     DECLARE_MESSAGE_MAP()
 
@@ -364,6 +394,14 @@ private:
     // The drag rules of a move (grid snapping, kept inside the side) applied to a new object's
     // rectangle, which it then takes.
     void PlaceByMoveRules(ViewObject* object, CRect rect, const CRect& sideRect);
+    // Puts a decoded picture's new image object on the current side (placed in the rectangle, or
+    // made its background), which takes it over, and selects it; null when there is no side.
+    // `width` and `height` give its natural size when its pixels are still to come.
+    ViewObject* AddInsertedImage(OwnedObject& object, CRect rect, bool asBackground, int width, int height);
+    // Inserts the pictures that have decoded, each as one undo step, unless a step is open: they
+    // follow when it closes (ResumePictureInserts).
+    void InsertDecodedPictures();
+    void ResumePictureInserts();
     void ApplyTextMargin(ViewObject* disc, int margin);
     // Parts of ApplyUndoStep.
     struct UndoApplyState;

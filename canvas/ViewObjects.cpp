@@ -1,7 +1,9 @@
 // Operations on whole objects: the property setters that record undo, inserting texts, album
 // fields, track lists and images with their defaults, where new and pasted objects are placed,
 // deleting, centring on the side, and the view's small commands.
+#include <algorithm>
 #include <cstdlib>
+#include <memory>
 
 #include "canvas/ViewSettings.h"
 #include "model/PageSizes.h"
@@ -32,6 +34,17 @@ bool DecodesOnThread(const PictureHeaderCheck& headers) {
                       headers.kind == PictureHeaderCheck::kGif || headers.kind == PictureHeaderCheck::kTiff;
     return headers.acceptable && kept &&
            static_cast<uint64_t>(headers.width) * headers.height >= kThreadDecodePixels;
+}
+
+// Says why a picture was not inserted.
+void ShowPictureRefusal(CWnd* owner, bool tooLarge) {
+    CString text = "Invalid image format.";
+    if (tooLarge)
+        text.Format(
+            "This picture is too large. Pictures of up to %u megapixels can be used, as far as the memory "
+            "left allows.",
+            static_cast<unsigned>(kMaxPicturePixels / 1000000));
+    ShowCanvasMessageOk(owner, kMessageError, CString(), text);
 }
 
 CString IntText(int value) {
@@ -166,20 +179,26 @@ void View::InsertObject(const CString& kindIn) {
             int slash = path.ReverseFind('\\');
             g_lastImagePath = slash >= 0 ? path.Left(slash + 1) : CString();
         }
-        const bool opened = m_openUndoStep == nullptr;
-        BeginUndoStep();
-        ViewObject* anchor = m_design.GetFirstSelected() ? nullptr : m_design.GetCurrentSide();
-        RecordUndoValue("prevOrder", anchor, "", "");
-        ViewObject* made = image ? InsertImageObject(rect, path, false) : CreateTextObject(kind, rect);
-        if (!made) {
-            // Nothing was inserted, so there is nothing to undo.
-            if (opened) DropOpenUndoStep();
-            return;
-        }
-        RecordUndoValue("nextRich", made, "", "");
-        RecordUndoValue("nextOrder", made, "", "");
-        EndUndoStep();
+        InsertAsUndoStep(
+            [&] { return image ? InsertImageObject(rect, path, false) : CreateTextObject(kind, rect); });
     });
+}
+
+ViewObject* View::InsertAsUndoStep(const std::function<ViewObject*()>& insert) {
+    const bool opened = m_openUndoStep == nullptr;
+    BeginUndoStep();
+    ViewObject* anchor = m_design.GetFirstSelected() ? nullptr : m_design.GetCurrentSide();
+    RecordUndoValue("prevOrder", anchor, "", "");
+    ViewObject* made = insert();
+    if (!made) {
+        // Nothing was inserted, so there is nothing to undo.
+        if (opened) AbandonOpenUndoStep();
+        return nullptr;
+    }
+    RecordUndoValue("nextRich", made, "", "");
+    RecordUndoValue("nextOrder", made, "", "");
+    EndUndoStep();
+    return made;
 }
 
 ViewObject* View::CreateTextObject(const CString& kind, const CRect& rectIn) {
@@ -267,89 +286,108 @@ void View::InsertImage(const CRect& rect, const CString& path, bool asBackground
 ViewObject* View::InsertImageObject(const CRect& rectIn, const CString& path, bool asBackground) {
     ViewObject* made = nullptr;
     GuardOperation(903, [&] {
-        ViewObject* side = m_design.GetCurrentSide();
-        if (!side) return;
+        if (!m_design.GetCurrentSide()) return;
         BeginWaitCursor();
-        CRect rect = rectIn;
-        CRect sideRect = DesignBounds(side);
-        CRect meet;
-        if (!meet.IntersectRect(rect, sideRect)) {
-            SelectSideAtRect(Rect(rect.left, rect.top, rect.Width(), rect.Height()));
-            side = m_design.GetCurrentSide();
-            if (!side) {
-                EndWaitCursor();
-                return;
-            }
-            sideRect = DesignBounds(side);
-        }
-        ViewObject* o = new ViewObject;
+        OwnedObject o(new ViewObject, &DeleteViewObject);
         o->type = kObjectImage;
+        o->imagePath = path;
         PictureHeaderCheck headers;
         bool loaded = o->ReadImageFile(path, &headers);
-        bool deferred = loaded && m_hWnd && DecodesOnThread(headers);
-        // The decode starts at once and the scaling waits for the picture's place on the canvas,
-        // which every way out of here gives it.
-        struct ScreenSizeOnExit {
-            PictureDecodeJobs& jobs;
-            unsigned ticket = 0;
-            Rect shown;
-            ~ScreenSizeOnExit() {
-                if (ticket) jobs.SetScreenSize(ticket, shown.Width, shown.Height);
+        bool tooLarge = headers.tooLarge;
+        if (loaded && m_hWnd && DecodesOnThread(headers)) {
+            const unsigned ticket = m_pictureJobs.Start(o->image.GetStream(), m_hWnd, WM_PICTURES_DECODED);
+            if (ticket) {
+                // Nothing of the design changes before the picture is known to decode: it is
+                // inserted then, while the canvas goes on meanwhile (OnPicturesDecoded).
+                PendingPicture pending;
+                pending.ticket = ticket;
+                pending.object = std::move(o);
+                pending.rect = rectIn;
+                pending.asBackground = asBackground;
+                pending.sideName = m_design.currentSideName;
+                pending.width = static_cast<int>(headers.width);
+                pending.height = static_cast<int>(headers.height);
+                m_pendingPictures.push_back(std::move(pending));
+                EndWaitCursor();
+                if (!asBackground) SetFocus();
+                return;
             }
-        } decode{m_pictureJobs};
-        if (deferred) {
-            decode.ticket = m_pictureJobs.Start(o->image.GetStream(), m_hWnd, WM_PICTURES_DECODED);
-            deferred = decode.ticket != 0;
         }
-        if (!deferred) loaded = loaded && o->EnsureImageLoaded();
+        if (loaded) {
+            o->SetDecodedImage(o->image.CreateBitmap(&tooLarge));
+            loaded = o->decodedImage != nullptr;
+        }
         if (!loaded) {
             EndWaitCursor();
-            ShowCanvasMessageOk(this, kMessageError, CString(), "Invalid image format.");
-            DeleteViewObject(o);
+            ShowPictureRefusal(this, tooLarge);
             return;
         }
-        o->imagePath = path;
-        o->sideName = m_design.currentSideName;
-        o->side = side->side;
-        o->name = "Image";
-        m_design.AssignUniqueName(o);
-        PlaceByMoveRules(o, rect, sideRect);
-        o->bAspectRatio = 1;
-        m_design.AddObject(o);
-        if (!asBackground) {
-            int w = o->width, h = o->height;
-            const bool natural = deferred ? CanvasGeometry::NaturalSize(static_cast<int>(headers.width),
-                                                                       static_cast<int>(headers.height), w, h,
-                                                                       false, m_zoom, m_unitsPerPixelX,
-                                                                       m_unitsPerPixelY)
-                                          : GetImageNaturalSize(o, w, h, false);
-            if (natural) {
-                o->width = w;
-                o->height = h;
-            }
-        } else {
-            m_select.SetAsBackground(o, TRUE, FALSE);
-        }
-        if (deferred) {
-            // Decoded, and scaled to its size on the canvas, while the canvas goes on; it shows
-            // when it arrives (OnPicturesDecoded).
-            decode.shown = ObjectCanvasRect(o);
-            o->decodeTicket = decode.ticket;
-        }
-        made = o;
-        StopOutlineTimer();
-        OnSelectionChanged(o->name, FALSE);
-        StartOutlineTimer();
-        Redraw(true);
-        m_select.Refresh();
+        made = AddInsertedImage(o, rectIn, asBackground, 0, 0);
         EndWaitCursor();
-        if (!asBackground && m_hWnd) SetFocus();
+        if (made && !asBackground && m_hWnd) SetFocus();
     });
     return made;
 }
 
+ViewObject* View::AddInsertedImage(OwnedObject& object, CRect rect, bool asBackground, int width,
+                                   int height) {
+    ViewObject* side = m_design.GetCurrentSide();
+    if (!side) return nullptr;
+    CRect sideRect = DesignBounds(side);
+    CRect meet;
+    if (!meet.IntersectRect(rect, sideRect)) {
+        SelectSideAtRect(Rect(rect.left, rect.top, rect.Width(), rect.Height()));
+        side = m_design.GetCurrentSide();
+        if (!side) return nullptr;
+        sideRect = DesignBounds(side);
+    }
+    ViewObject* o = object.get();
+    o->sideName = m_design.currentSideName;
+    o->side = side->side;
+    o->name = "Image";
+    m_design.AssignUniqueName(o);
+    PlaceByMoveRules(o, rect, sideRect);
+    o->bAspectRatio = 1;
+    m_design.AddObject(object.release());
+    if (!asBackground) {
+        int w = o->width, h = o->height;
+        const bool natural = width > 0 ? CanvasGeometry::NaturalSize(width, height, w, h, false, m_zoom,
+                                                                     m_unitsPerPixelX, m_unitsPerPixelY)
+                                       : GetImageNaturalSize(o, w, h, false);
+        if (natural) {
+            o->width = w;
+            o->height = h;
+        }
+    } else {
+        m_select.SetAsBackground(o, TRUE, FALSE);
+    }
+    StopOutlineTimer();
+    OnSelectionChanged(o->name, FALSE);
+    StartOutlineTimer();
+    Redraw(true);
+    m_select.Refresh();
+    return o;
+}
+
 LRESULT View::OnPicturesDecoded(WPARAM, LPARAM) {
     GuardOperation(963, [&] {
+        for (const PictureDecodeJobs::Decoded& outcome : m_pictureJobs.TakeDecoded()) {
+            auto pending = std::find_if(m_pendingPictures.begin(), m_pendingPictures.end(),
+                                        [&](const PendingPicture& p) { return p.ticket == outcome.ticket; });
+            if (pending == m_pendingPictures.end()) {
+                // No longer wanted (undone before it came, or another design): nothing to scale.
+                if (outcome.ok) m_pictureJobs.SetScreenSize(outcome.ticket, 0, 0);
+                continue;
+            }
+            if (outcome.ok) {
+                pending->decoded = true;
+                continue;
+            }
+            // Refused: the design, its undo steps and its modified state are as they were.
+            m_pendingPictures.erase(pending);
+            ShowPictureRefusal(this, outcome.tooLarge);
+        }
+        InsertDecodedPictures();
         bool arrived = false;
         for (PictureDecodeJobs::Result& result : m_pictureJobs.TakeFinished()) {
             const unsigned ticket = result.ticket;
@@ -361,17 +399,6 @@ LRESULT View::OnPicturesDecoded(WPARAM, LPARAM) {
                 continue;
             }
             o->decodeTicket = 0;
-            if (!result.decoded) {
-                // Headers that promised a picture the decoder could not read: it goes again.
-                PictureDecodeJobs::Free(result);
-                if (m_design.GetFirstSelected() == o) m_design.ClearSelection();
-                m_design.RemoveObject(o, true);
-                OnSelectionChanged(m_design.currentSideName, FALSE);
-                Redraw(true);
-                m_select.Refresh();
-                ShowCanvasMessageOk(this, kMessageError, CString(), "Invalid image format.");
-                continue;
-            }
             if (result.replacedBytes) o->image.Attach(result.replacedBytes);
             o->SetDecodedImage(result.decoded);
             if (result.screen) o->SetAdjustedImage(result.screen);
@@ -381,6 +408,53 @@ LRESULT View::OnPicturesDecoded(WPARAM, LPARAM) {
         if (arrived) Redraw(true);
     });
     return 0;
+}
+
+void View::InsertDecodedPictures() {
+    while (!m_openUndoStep) {
+        auto pending = std::find_if(m_pendingPictures.begin(), m_pendingPictures.end(),
+                                    [](const PendingPicture& p) { return p.decoded; });
+        if (pending == m_pendingPictures.end()) return;
+        PendingPicture picture = std::move(*pending);
+        m_pendingPictures.erase(pending);
+        // It goes where it was put, also when another side is shown by now.
+        if (m_design.FindObject(picture.sideName)) m_design.currentSideName = picture.sideName;
+        // Its pixels are scaled to its size on the canvas on the decoding thread; nothing decodes
+        // them again meanwhile, and the screen shows them when they come.
+        picture.object->decodeTicket = picture.ticket;
+        ViewObject* o = InsertAsUndoStep([&] {
+            return AddInsertedImage(picture.object, picture.rect, picture.asBackground, picture.width,
+                                    picture.height);
+        });
+        if (!o) {
+            m_pictureJobs.SetScreenSize(picture.ticket, 0, 0);
+            continue;
+        }
+        const Rect shown = ObjectCanvasRect(o);
+        m_pictureJobs.SetScreenSize(picture.ticket, shown.Width, shown.Height);
+    }
+}
+
+void View::ResumePictureInserts() {
+    const bool waiting = std::any_of(m_pendingPictures.begin(), m_pendingPictures.end(),
+                                     [](const PendingPicture& p) { return p.decoded; });
+    if (waiting && m_hWnd) PostMessage(WM_PICTURES_DECODED, 0, 0);
+}
+
+bool View::CancelNewestPendingPicture() {
+    if (m_pendingPictures.empty()) return false;
+    const PendingPicture& newest = m_pendingPictures.back();
+    if (newest.decoded) m_pictureJobs.SetScreenSize(newest.ticket, 0, 0);
+    m_pendingPictures.pop_back();
+    return true;
+}
+
+bool View::DropPendingPictures() {
+    const bool any = !m_pendingPictures.empty();
+    for (const PendingPicture& p : m_pendingPictures)
+        if (p.decoded) m_pictureJobs.SetScreenSize(p.ticket, 0, 0);
+    m_pendingPictures.clear();
+    return any;
 }
 
 void View::PlaceObject(CRect& rect, bool fitWidth) {

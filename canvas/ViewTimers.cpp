@@ -152,6 +152,7 @@ void View::ResetForDocument(KorvanelleDocument* document, BOOL refresh) {
         StopOutlineTimer();
         TrimUndoSteps(0, true);
         DropOpenUndoStep();
+        DropPendingPictures();
         m_undoPosition = -1;
         m_select.EndEditing();
         m_select.DiscardHslResult();

@@ -429,9 +429,7 @@ void View::EndUndoStep() {
         if (!m_openUndoStep) return;
         if (StepChangesNothing(*m_openUndoStep)) {
             // Not kept: Redo stays, and the design is as modified as it was before.
-            const BOOL wasModified = m_openUndoStep->m_designWasModified;
-            DropOpenUndoStep();
-            if (CDocument* doc = UndoDocument()) doc->SetModifiedFlag(wasModified);
+            AbandonOpenUndoStep();
             return;
         }
         if (m_undoPosition != GetUndoCount() - 1) TrimUndoSteps(m_undoPosition + 1, true);
@@ -446,12 +444,21 @@ void View::EndUndoStep() {
         m_openUndoStep = nullptr;
         ++m_undoPosition;
         m_startupDesignSaved = 0;
+        ResumePictureInserts();
     });
 }
 
 void View::DropOpenUndoStep() {
     DeleteUndoStep(m_openUndoStep);
     m_openUndoStep = nullptr;
+    ResumePictureInserts();
+}
+
+void View::AbandonOpenUndoStep() {
+    if (!m_openUndoStep) return;
+    const BOOL wasModified = m_openUndoStep->m_designWasModified;
+    DropOpenUndoStep();
+    if (CDocument* doc = UndoDocument()) doc->SetModifiedFlag(wasModified);
 }
 
 void View::TrimUndoSteps(int index, bool fromIndexOn) {
@@ -474,6 +481,7 @@ void View::SetDocumentText(const CString& fieldName, const CString& text) {
 }
 
 void View::OnEditUndo() {
+    if (CancelNewestPendingPicture()) return;
     ApplyUndoStep(false);
 }
 

@@ -64,7 +64,65 @@ bool ReadAll(IStream* stream, std::vector<BYTE>& bytes) {
     return ok;
 }
 
+// From this many pixels on, a picture is large work (64 MB as 32-bit pixels).
+const unsigned long long kLargePicturePixels = 16ull * 1000 * 1000;
+
+std::recursive_mutex& LargePictureLock() {
+    static std::recursive_mutex lock;
+    return lock;
+}
+
+// A reservation of address space, given back with the scope.
+class Reservation {
+public:
+    explicit Reservation(unsigned long long bytes)
+        : m_at(bytes <= 0x7FFFFFFF
+                   ? ::VirtualAlloc(nullptr, static_cast<SIZE_T>(bytes), MEM_RESERVE, PAGE_NOACCESS)
+                   : nullptr) {}
+    ~Reservation() {
+        if (m_at) ::VirtualFree(m_at, 0, MEM_RELEASE);
+    }
+    Reservation(const Reservation&) = delete;
+    Reservation& operator=(const Reservation&) = delete;
+    bool Made() const { return m_at != nullptr; }
+
+private:
+    void* m_at;
+};
+
+// Whether the process can give what a picture of this size needs while it is decoded and shown:
+// its pixels at four bytes each, twice over (the decoded bitmap, and the copy converted or scaled
+// from it), each in one piece of the address space.
+bool ProcessCanHold(const PictureHeaderCheck& check) {
+    const unsigned long long bytes = 4ull * check.width * check.height;
+    if (bytes < 4 * kLargePicturePixels) return true;
+    Reservation decoded(bytes);
+    if (!decoded.Made()) return false;
+    Reservation copy(bytes);
+    return copy.Made();
+}
+
+// Decodes bytes whose headers were checked; the caller holds the picture's large work.
+Bitmap* DecodeChecked(const BYTE* bytes, size_t size, const PictureHeaderCheck& check, bool* tooLarge) {
+    if (!check.acceptable || !ProcessCanHold(check)) {
+        if (tooLarge) *tooLarge = check.tooLarge || check.acceptable;
+        return nullptr;
+    }
+    StreamRef decodeStream(ByteStream::Create(bytes, size));
+    Bitmap* decoded = decodeStream.get() ? Bitmap::FromStream(decodeStream.get()) : nullptr;
+    const Status status = decoded ? decoded->GetLastStatus() : OutOfMemory;
+    if (status == Ok) return decoded;
+    // Undecodable bytes give no image (callers treat null as "no image").
+    delete decoded;
+    if (tooLarge) *tooLarge = status == OutOfMemory;
+    return nullptr;
+}
+
 }  // namespace
+
+LargePictureWork::LargePictureWork(unsigned long long pixels) {
+    if (pixels >= kLargePicturePixels) m_hold = std::unique_lock<std::recursive_mutex>(LargePictureLock());
+}
 
 IStreamObject::IStreamObject() = default;
 
@@ -146,36 +204,38 @@ bool IStreamObject::EncodeImage(Image* image, bool deleteOnFailure) {
     return ok;
 }
 
-Bitmap* IStreamObject::CreateBitmap() {
+Bitmap* IStreamObject::CreateBitmap(bool* tooLarge) {
     Bitmap* result = nullptr;
+    if (tooLarge) *tooLarge = false;
     GuardOperation(531, [&] {
         if (!m_stream) return;
         // The decoder gets a stream of its own over a copy of the bytes: it never moves the held
         // stream's position, and it cannot read outside the picture however far it seeks.
         std::vector<BYTE> bytes;
         if (!ReadAll(m_stream, bytes)) return;
-        Bitmap* decoded = DecodePictureBytes(bytes.data(), bytes.size());
+        const PictureHeaderCheck check = CheckPictureHeaders(bytes.data(), bytes.size());
+        // The decode, a conversion to 32 bits and its PNG are one piece of work.
+        LargePictureWork work(static_cast<unsigned long long>(check.width) * check.height);
+        Bitmap* decoded = DecodeChecked(bytes.data(), bytes.size(), check, tooLarge);
         if (!decoded) return;
         Bitmap* bitmap = NormalizeBitmapFormat(decoded);
         if (bitmap && EncodeImage(bitmap, true)) result = bitmap;
+        // No converted copy: memory ran out.
+        if (!bitmap && tooLarge) *tooLarge = true;
     });
     return result;
 }
 
-Bitmap* DecodePictureBytes(const BYTE* bytes, size_t size) {
-    if (!bytes || !CheckPictureHeaders(bytes, size).acceptable) return nullptr;
-    StreamRef decodeStream(ByteStream::Create(bytes, size));
-    if (!decodeStream.get()) return nullptr;
-    Bitmap* decoded = Bitmap::FromStream(decodeStream.get());
-    if (decoded && decoded->GetLastStatus() != Ok) {
-        // Undecodable bytes give no image (callers treat null as "no image").
-        delete decoded;
-        decoded = nullptr;
-    }
-    return decoded;
+Bitmap* DecodePictureBytes(const BYTE* bytes, size_t size, bool* tooLarge) {
+    if (tooLarge) *tooLarge = false;
+    if (!bytes) return nullptr;
+    const PictureHeaderCheck check = CheckPictureHeaders(bytes, size);
+    LargePictureWork work(static_cast<unsigned long long>(check.width) * check.height);
+    return DecodeChecked(bytes, size, check, tooLarge);
 }
 
-Bitmap* DecodePictureFile(LPCSTR path) {
+Bitmap* DecodePictureFile(LPCSTR path, bool* tooLarge) {
+    if (tooLarge) *tooLarge = false;
     std::vector<BYTE> bytes;
     {
         HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -197,7 +257,7 @@ Bitmap* DecodePictureFile(LPCSTR path) {
         CloseHandle(file);
         if (!read) return nullptr;
     }
-    return DecodePictureBytes(bytes.data(), bytes.size());
+    return DecodePictureBytes(bytes.data(), bytes.size(), tooLarge);
 }
 
 Bitmap* IStreamObject::SetFromHGlobal(HGLOBAL dib) {

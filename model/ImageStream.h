@@ -6,6 +6,8 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <mutex>
+
 #include "framework/Core.h"
 
 class IStreamObject : public CObject {
@@ -44,7 +46,8 @@ public:
     // deleteOnFailure set the image is deleted.
     bool EncodeImage(Gdiplus::Image* image, bool deleteOnFailure);
     // A new bitmap (24-bit RGB or 32-bit ARGB) decoded from the bytes, or null; the caller owns it.
-    Gdiplus::Bitmap* CreateBitmap();
+    // `tooLarge` (when given) says whether a null result was refused for the picture's size.
+    Gdiplus::Bitmap* CreateBitmap(bool* tooLarge = nullptr);
     // Takes a packed DIB (clipboard paste): the bytes become a PNG of it; returns the decoded
     // bitmap (owned by the caller) or null.
     Gdiplus::Bitmap* SetFromHGlobal(HGLOBAL dib);
@@ -59,7 +62,23 @@ private:
 // A bitmap decoded from a picture's bytes the way a decoder may safely see them: the headers
 // checked against the size, and a stream of its own over a copy that never reads outside it.
 // Null when the bytes do not decode; the caller owns the bitmap.
-Gdiplus::Bitmap* DecodePictureBytes(const BYTE* bytes, size_t size);
+// `tooLarge` (when given) says whether a null result was refused for the picture's size: more
+// pixels than any picture may have, or more than this process can give memory for now.
+Gdiplus::Bitmap* DecodePictureBytes(const BYTE* bytes, size_t size, bool* tooLarge = nullptr);
 // The same for a picture file, read whole and closed before the decoder starts (GDI+ given the
 // path keeps a handle to the file open for every damaged picture it fails on).
-Gdiplus::Bitmap* DecodePictureFile(LPCSTR path);
+Gdiplus::Bitmap* DecodePictureFile(LPCSTR path, bool* tooLarge = nullptr);
+
+// Work on a picture of tens of megapixels (its decode, a copy of it at another size) holds some
+// hundreds of megabytes for seconds. Such work runs one piece at a time in the process, so that
+// the image panel, the canvas and its decoding threads do not together ask for more than a 32-bit
+// process can give; smaller pictures pass at once.
+class LargePictureWork {
+public:
+    explicit LargePictureWork(unsigned long long pixels);
+    LargePictureWork(const LargePictureWork&) = delete;
+    LargePictureWork& operator=(const LargePictureWork&) = delete;
+
+private:
+    std::unique_lock<std::recursive_mutex> m_hold;
+};

@@ -22,14 +22,13 @@ uint32_t Be32(const unsigned char* p) {
     return (static_cast<uint32_t>(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
 }
 
-bool SizeAllowed(uint64_t width, uint64_t height, size_t size) {
+// Whether a picture (or one frame or image of it) of this size may be decoded; one that has more
+// pixels than allowed marks the whole picture as too large.
+bool SizeAllowed(uint64_t width, uint64_t height, PictureHeaderCheck& r) {
     if (width == 0 || height == 0) return false;
-    const uint64_t pixels = width * height;
-    if (pixels <= kMaxPicturePixels) return true;
-    // A large background passes only when its file is as large as the most compressible picture
-    // of that size would be: a few bytes cannot ask for hundreds of megabytes.
-    return width <= kMaxLargePictureSide && height <= kMaxLargePictureSide &&
-           pixels <= static_cast<uint64_t>(size) * kMostPixelsPerByte;
+    if (width * height <= kMaxPicturePixels) return true;
+    r.tooLarge = true;
+    return false;
 }
 
 void CheckBmp(const unsigned char* b, size_t size, PictureHeaderCheck& r) {
@@ -58,7 +57,7 @@ void CheckBmp(const unsigned char* b, size_t size, PictureHeaderCheck& r) {
     if (height < 0) height = -height;
     r.width = width > 0 ? static_cast<uint32_t>(width) : 0;
     r.height = static_cast<uint32_t>(height);
-    if (width <= 0 || !SizeAllowed(static_cast<uint64_t>(width), static_cast<uint64_t>(height), size)) return;
+    if (width <= 0 || !SizeAllowed(static_cast<uint64_t>(width), static_cast<uint64_t>(height), r)) return;
     if (planes != 1 || colours > 256) return;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return;
     // The pixels start after the headers and within the file.
@@ -92,7 +91,7 @@ void CheckPng(const unsigned char* b, size_t size, PictureHeaderCheck& r) {
     r.width = Be32(b + 16);
     r.height = Be32(b + 20);
     if (r.width > 0x7FFFFFFF || r.height > 0x7FFFFFFF) return;
-    r.acceptable = SizeAllowed(r.width, r.height, size);
+    r.acceptable = SizeAllowed(r.width, r.height, r);
 }
 
 // Skips a chain of GIF data sub-blocks; false when it runs off the end.
@@ -110,7 +109,7 @@ void CheckGif(const unsigned char* b, size_t size, PictureHeaderCheck& r) {
     if (size < 13) return;
     r.width = Le16(b + 6);
     r.height = Le16(b + 8);
-    if (!SizeAllowed(r.width, r.height, size)) return;
+    if (!SizeAllowed(r.width, r.height, r)) return;
     size_t at = 13;
     if (b[10] & 0x80) at += 3u << ((b[10] & 7) + 1);
     // Every frame must fit the pixel limit too; the walk stops at the trailer or at the end of
@@ -124,7 +123,7 @@ void CheckGif(const unsigned char* b, size_t size, PictureHeaderCheck& r) {
         } else if (tag == 0x2C) {
             if (size - at < 10) break;
             const uint32_t w = Le16(b + at + 5), h = Le16(b + at + 7);
-            if (!SizeAllowed(w, h, size)) return;
+            if (!SizeAllowed(w, h, r)) return;
             const unsigned char flags = b[at + 9];
             at += 10;
             if (flags & 0x80) at += 3u << ((flags & 7) + 1);
@@ -161,7 +160,7 @@ void CheckJpeg(const unsigned char* b, size_t size, PictureHeaderCheck& r) {
             r.width = Be16(b + at + 7);
             const uint32_t components = b[at + 9];
             if (components == 0 || components > 4 || length < 8 + 3 * components) return;
-            if (!SizeAllowed(r.width, r.height, size)) return;
+            if (!SizeAllowed(r.width, r.height, r)) return;
             frame = true;
         }
         if (marker == 0xDA) {
@@ -229,7 +228,8 @@ void CheckTiff(const unsigned char* b, size_t size, PictureHeaderCheck& r) {
     static const uint32_t kKnown[] = {1, 2, 3, 4, 5, 7, 8, 32773, 32946};
     bool known = false;
     for (uint32_t k : kKnown) known = known || compression == k;
-    if (!known || !SizeAllowed(r.width, r.height, size) || samples == 0 || samples > 8 || (planar != 1 && planar != 2))
+    if (!known || !SizeAllowed(r.width, r.height, r) || samples == 0 || samples > 8 ||
+        (planar != 1 && planar != 2))
         return;
     // Bits per sample: 1, 2, 4, 8 or 16 each.
     uint32_t bitsPerPixel = samples;  // one bit each when the field is missing
@@ -391,14 +391,17 @@ void CheckIco(const unsigned char* b, size_t size, PictureHeaderCheck& r) {
         if (bytes >= 8 && std::memcmp(image, kPngSignature, 8) == 0) {
             PictureHeaderCheck png;
             CheckPng(image, bytes, png);
-            if (!png.acceptable) return;
+            if (!png.acceptable) {
+                r.tooLarge = png.tooLarge;
+                return;
+            }
             continue;
         }
         if (bytes < 40) return;
         const uint32_t headerSize = Le32(image), bits = Le16(image + 14), used = Le32(image + 32);
         const int32_t width = static_cast<int32_t>(Le32(image + 4)), height = static_cast<int32_t>(Le32(image + 8));
         if (headerSize < 40 || headerSize > bytes || width <= 0 || height <= 0 || height % 2) return;
-        if (!SizeAllowed(static_cast<uint64_t>(width), static_cast<uint64_t>(height / 2), bytes)) return;
+        if (!SizeAllowed(static_cast<uint64_t>(width), static_cast<uint64_t>(height / 2), r)) return;
         if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return;
         const uint64_t colours = used ? used : (bits <= 8 ? 1u << bits : 0);
         const uint64_t stride = (static_cast<uint64_t>(width) * bits + 31) / 32 * 4;

@@ -5,14 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 
-// The most pixels an ordinary picture may have: a 24-megapixel photo decodes to 96 MB as 32-bit
-// pixels, and decoding may hold two such copies for a moment.
-const uint64_t kMaxPicturePixels = 24u * 1000u * 1000u;
-// Larger pictures (a camera's photo, a large background) up to 8192 pixels a side, when their
-// file holds at least a byte for every kMostPixelsPerByte pixels: the flattest PNG or JPEG of a
-// size needs about one byte for 350 pixels, a hostile header claiming a huge size far less.
-const uint64_t kMaxLargePictureSide = 8192;
-const uint64_t kMostPixelsPerByte = 1024;
+// The most pixels a picture may have, whatever its file's size (a plain-coloured picture of tens
+// of megapixels fits in a few kilobytes): 100 megapixels decode to 300 or 400 MB, which a 32-bit
+// process can hold once. A header claiming more is refused as too large before any decoder sees it.
+const uint64_t kMaxPicturePixels = 100u * 1000u * 1000u;
 
 // What the headers say about a picture: its kind and size, and whether it can be handed to a
 // decoder.
@@ -20,6 +16,8 @@ struct PictureHeaderCheck {
     enum Kind { kUnknown, kBmp, kPng, kGif, kJpeg, kTiff } kind = kUnknown;
     uint32_t width = 0, height = 0;
     bool acceptable = false;
+    // Refused for its size alone: more than kMaxPicturePixels.
+    bool tooLarge = false;
 };
 
 // Checks the headers of BMP, PNG, GIF, JPEG, TIFF and icon files, and the records of enhanced and

@@ -1,11 +1,13 @@
 // A large picture put on the side as its background from the Images bar of the running program:
-// it is decoded on a thread while the canvas takes keys, the old background goes at once, the
-// picture shows when it arrives with the pixels a decode on the spot gives, Undo and Redo work
-// before and after it arrives, and the program closes safely while it decodes.
+// it is decoded on a thread while the canvas takes keys, and inserted once it has decoded, with the
+// pixels a decode on the spot gives; Undo takes it back before and after it arrives; one that does
+// not decode leaves the design as it was; pictures of up to 100 megapixels are taken whatever
+// their file's size, larger ones refused as too large; the program closes safely while it decodes.
 #include <doctest.h>
 
 #include <atomic>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #include <objidl.h>
@@ -22,16 +24,24 @@
 
 namespace {
 
-bool WritePicture(const CString& path, int width, int height, const WCHAR* mime, BYTE r, BYTE g, BYTE b) {
-    Gdiplus::Bitmap bitmap(width, height, PixelFormat24bppRGB);
+// A picture in 24 bits (a gradient of `shade` steps from the colour; 0: the colour alone) or, with
+// `oneBit`, in black-and-white stripes.
+bool WritePicture(const CString& path, int width, int height, const WCHAR* mime, BYTE r, BYTE g, BYTE b,
+                  int shade = 40, bool oneBit = false) {
+    const Gdiplus::PixelFormat format = oneBit ? PixelFormat1bppIndexed : PixelFormat24bppRGB;
+    Gdiplus::Bitmap bitmap(width, height, format);
     Gdiplus::Rect all(0, 0, width, height);
     Gdiplus::BitmapData data;
-    if (bitmap.LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat24bppRGB, &data) != Gdiplus::Ok) return false;
+    if (bitmap.LockBits(&all, Gdiplus::ImageLockModeWrite, format, &data) != Gdiplus::Ok) return false;
     for (int y = 0; y < height; ++y) {
         BYTE* row = static_cast<BYTE*>(data.Scan0) + y * data.Stride;
+        if (oneBit) {
+            std::memset(row, (y / 64) % 2 ? 0xF0 : 0x0F, data.Stride);
+            continue;
+        }
         for (int x = 0; x < width; ++x) {
-            row[x * 3] = static_cast<BYTE>(b - (x * 40) / width);
-            row[x * 3 + 1] = static_cast<BYTE>(g + (y * 40) / height);
+            row[x * 3] = static_cast<BYTE>(b - (x * shade) / width);
+            row[x * 3 + 1] = static_cast<BYTE>(g + (y * shade) / height);
             row[x * 3 + 2] = r;
         }
     }
@@ -59,15 +69,37 @@ bool SamePixels(Gdiplus::Bitmap* a, Gdiplus::Bitmap* b) {
     return same;
 }
 
+// A copy of a JPEG file whose headers pass and whose scan names a component the frame does not
+// have: the decoder cannot read it.
+void WriteBrokenJpeg(const CString& from, const CString& to) {
+    std::vector<BYTE> bytes;
+    {
+        CFile file;
+        REQUIRE(file.Open(from, CFile::modeRead));
+        bytes.resize(static_cast<size_t>(file.GetLength()));
+        REQUIRE(file.Read(bytes.data(), static_cast<UINT>(bytes.size())) == bytes.size());
+    }
+    size_t scan = 2;
+    while (scan + 5 < bytes.size() && !(bytes[scan] == 0xFF && bytes[scan + 1] == 0xDA))
+        scan += 2 + (bytes[scan + 2] << 8 | bytes[scan + 3]);
+    REQUIRE(scan + 5 < bytes.size());
+    bytes[scan + 5] = 0x77;  // the first component of the scan
+    CFile out;
+    REQUIRE(out.Open(to, CFile::modeCreate | CFile::modeWrite));
+    out.Write(bytes.data(), static_cast<UINT>(bytes.size()));
+}
+
 struct Session {
     kvtest::TemporaryUserFolders folders;
     kvtest::RunningApp run;
     KorvanelleFrame* frame = nullptr;
     View* view = nullptr;
-    CString pictures, red, large;
+    CString pictures, red, large, broken;
     std::atomic<bool> hold{false}, entered{false};
 
-    Session() {
+    // The Images bar shows a folder with a small red picture, a large blue photo, the same photo
+    // broken, and the pictures `more` writes (`count` in all).
+    explicit Session(const std::function<void(const CString&)>& more = nullptr, int count = 3) {
         REQUIRE(run.Started());
         frame = GetMainFrame();
         view = View::GetCurrent();
@@ -81,6 +113,9 @@ struct Session {
         REQUIRE(::CreateDirectoryA(pictures, nullptr));
         REQUIRE(WritePicture(red, 160, 90, L"image/png", 230, 20, 20));
         REQUIRE(WritePicture(large, 2400, 1800, L"image/jpeg", 10, 30, 220));
+        broken = pictures + "\\c-broken.jpg";
+        WriteBrokenJpeg(large, broken);
+        if (more) more(pictures);
         // The decode waits while the test holds it (at most 10 s).
         PictureDecodeJobs::BeforeDecode() = [this] {
             entered = true;
@@ -93,21 +128,32 @@ struct Session {
         REQUIRE(run.Pump(
             [&] {
                 return bar.m_imageView.GetFolder() == pictures && !bar.m_imageView.IsLoadPending() &&
-                       !state.m_folderLoadRunning && state.RecordCount() == 3 && bar.m_imageView.GetShownCount() == 3;
+                       !state.m_folderLoadRunning && state.RecordCount() == count + 1 &&
+                       bar.m_imageView.GetShownCount() == count + 1;
             },
             20000));
-        // The cells take a double click once their pictures are final.
+        // The first three cells are in view and take a double click once their pictures are final;
+        // the thumbnails of the others are made all the same.
         REQUIRE(run.Pump(
             [&] {
-                for (int i = 0; i < 2; ++i)
-                    if (!state.RecordAt(i) || state.RecordAt(i)->m_state != kImageFinal) return false;
+                for (int i = 0; i < count; ++i) {
+                    const ImageRecord* record = state.RecordAt(i);
+                    if (!record || record->m_state < (i < 3 ? kImageFinal : kImageDecoded)) return false;
+                }
                 return true;
             },
-            20000));
+            120000));
     }
     ~Session() { PictureDecodeJobs::BeforeDecode() = nullptr; }
 
-    // A double click on the picture's cell in the Images bar, with the side selected.
+    ImageRecord* Record(const CString& path) {
+        ImagePanelState& state = *ImagePanelState::Get();
+        for (int i = 0; i < state.RecordCount(); ++i)
+            if (state.RecordAt(i) && state.RecordAt(i)->m_path == path) return state.RecordAt(i);
+        return nullptr;
+    }
+    // A double click on the picture's cell in the Images bar, with the side selected, posted to the
+    // message loop and handled.
     void DoubleClick(const CString& path) {
         ViewObject* side = view->m_design.GetCurrentSide();
         REQUIRE(side != nullptr);
@@ -119,7 +165,10 @@ struct Session {
             if (record && record->m_path == path) cell = c;
         }
         REQUIRE(cell != nullptr);
-        cell->SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(55, 55));
+        cell->PostMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(55, 55));
+        MSG m;
+        while (::PeekMessageA(&m, cell->m_hWnd, WM_LBUTTONDBLCLK, WM_LBUTTONDBLCLK, PM_NOREMOVE))
+            run.app.PumpMessage();
     }
     // A key with Ctrl held, posted to the canvas and handled by the message loop (shortcuts too).
     void CtrlKey(UINT vk) {
@@ -173,52 +222,44 @@ bool IsBlue(COLORREF c) {
 
 }  // namespace
 
-TEST_CASE("a large background decodes while the canvas takes keys, shows when it arrives, and undoes") {
+TEST_CASE("a large background is inserted once it has decoded, while the canvas takes keys, and undoes") {
     Session s;
     s.DoubleClick(s.red);
     CHECK_FALSE(s.view->HasPicturesPending());  // small pictures are decoded on the spot
     s.Drawn();
     REQUIRE(IsRed(s.SideMiddle()));
 
-    // Held in its decode: the insert returns with the picture on its way and the old background
-    // gone from the canvas at once.
+    // Held in its decode: the insert returns at once, and the design does not change before the
+    // picture is known to decode.
     s.hold = true;
     s.DoubleClick(s.large);
-    CHECK(s.Count(s.large) == 1);
-    CHECK(s.Count(s.red) == 0);
+    CHECK(s.Count(s.large) == 0);
+    CHECK(s.Count(s.red) == 1);
     CHECK(s.view->HasPicturesPending());
     REQUIRE(s.run.Pump([&] { return s.entered.load(); }, 10000));
     s.Drawn();
-    const COLORREF waiting = s.SideMiddle();
-    CHECK_FALSE(IsRed(waiting));
-    CHECK_FALSE(IsBlue(waiting));
+    CHECK(IsRed(s.SideMiddle()));
 
-    // Ctrl+Z while it decodes: the red background is back, and the picture that arrives later goes
-    // nowhere.
+    // Ctrl+Z while it decodes takes the insert back: the picture that arrives later goes nowhere,
+    // and the step before it stays.
+    const int steps = s.view->GetUndoCount();
     s.CtrlKey('Z');
-    CHECK(s.Count(s.large) == 0);
-    CHECK(s.Count(s.red) == 1);
     s.hold = false;
     s.Arrived();
     CHECK(IsRed(s.SideMiddle()));
     CHECK(s.Count(s.large) == 0);
+    CHECK(s.view->GetUndoCount() == steps);
+    CHECK(s.view->m_undoPosition == steps - 1);
 
-    // Redo brings it back (decoded on the spot from the step's bytes).
-    s.CtrlKey('Y');
-    s.Drawn();
-    CHECK(s.Count(s.large) == 1);
-    CHECK(IsBlue(s.SideMiddle()));
-    s.CtrlKey('Z');
-    s.Drawn();
-    CHECK(IsRed(s.SideMiddle()));
-
-    // Left to arrive: shown, with the pixels of a decode and a scaling on the spot.
+    // Left to arrive: inserted as one step, shown with the pixels of a decode and a scaling on the
+    // spot.
     s.entered = false;
     s.DoubleClick(s.large);
     CHECK(s.view->HasPicturesPending());
     s.Arrived();
     CHECK(s.entered);
     CHECK(IsBlue(s.SideMiddle()));
+    CHECK(s.Count(s.red) == 0);
     ViewObject* picture = s.view->m_design.FindObjectIf([&](const ViewObject* o) { return o->imagePath == s.large; });
     REQUIRE(picture != nullptr);
     CHECK_FALSE(picture->IsDecodePending());
@@ -235,43 +276,42 @@ TEST_CASE("a large background decodes while the canvas takes keys, shows when it
     CHECK(SamePixels(scaled, picture->adjustedImage));
     delete scaled;
     delete decoded;
-    // One step: Ctrl+Z takes it off.
+    // One step: Ctrl+Z takes it off, Ctrl+Y brings it back (decoded on the spot from the step's
+    // bytes), Ctrl+Z again.
+    CHECK(s.view->GetUndoCount() == steps + 1);
     s.CtrlKey('Z');
     s.Drawn();
     CHECK(s.Count(s.large) == 0);
     CHECK(IsRed(s.SideMiddle()));
+    s.CtrlKey('Y');
+    s.Drawn();
+    CHECK(IsBlue(s.SideMiddle()));
+    s.CtrlKey('Z');
+    s.Drawn();
+    CHECK(IsRed(s.SideMiddle()));
 
-    // Headers that pass over a scan the decoder cannot read (it names a component the frame does
-    // not have): inserted at first, taken off again with the usual message when the decode fails.
+    // Headers that pass over a scan the decoder cannot read, with Redo at hand and the design just
+    // saved: the message, and the design, its background, the undo steps, Redo and the modified
+    // state are as they were (Exit does not ask to save).
     {
-        std::vector<BYTE> bytes;
-        {
-            CFile file;
-            REQUIRE(file.Open(s.large, CFile::modeRead));
-            bytes.resize(static_cast<size_t>(file.GetLength()));
-            REQUIRE(file.Read(bytes.data(), static_cast<UINT>(bytes.size())) == bytes.size());
-        }
-        size_t scan = 2;
-        while (scan + 5 < bytes.size() && !(bytes[scan] == 0xFF && bytes[scan + 1] == 0xDA))
-            scan += 2 + (bytes[scan + 2] << 8 | bytes[scan + 3]);
-        REQUIRE(scan + 5 < bytes.size());
-        bytes[scan + 5] = 0x77;  // the first component of the scan
-        const CString broken = CString(s.folders.Root().c_str()) + "\\broken.jpg";
-        CFile out;
-        REQUIRE(out.Open(broken, CFile::modeCreate | CFile::modeWrite));
-        out.Write(bytes.data(), static_cast<UINT>(bytes.size()));
-        out.Close();
+        CDocument* doc = s.frame->GetActiveDocument();
+        REQUIRE(doc != nullptr);
+        doc->SetModifiedFlag(FALSE);
+        const int position = s.view->m_undoPosition;
         KvMessageBoxCapture boxes;
-        ViewObject* side = s.view->m_design.GetCurrentSide();
-        s.view->InsertImage(CRect(side->left, side->top, side->left + side->width, side->top + side->height), broken,
-                            true);
-        CHECK(s.Count(broken) == 1);
-        CHECK(boxes.Boxes().empty());
+        s.DoubleClick(s.broken);
         s.Arrived();
-        CHECK(s.Count(broken) == 0);
+        CHECK(s.Count(s.broken) == 0);
+        CHECK(s.Count(s.red) == 1);
         REQUIRE(boxes.Boxes().size() == 1);
         CHECK(boxes.LastText() == "Invalid image format.");
-        CHECK_FALSE(IsBlue(s.SideMiddle()));
+        CHECK(IsRed(s.SideMiddle()));
+        CHECK(s.view->GetUndoCount() == steps + 1);
+        CHECK(s.view->m_undoPosition == position);
+        CHECK_FALSE(doc->IsModified());
+        s.CtrlKey('Y');
+        s.Drawn();
+        CHECK(IsBlue(s.SideMiddle()));
     }
 
     // Closed while a decode is held: the window goes and the decode ends before GDI+ does.
@@ -284,4 +324,44 @@ TEST_CASE("a large background decodes while the canvas takes keys, shows when it
     s.hold = false;
     s.run.Close();
     CHECK_FALSE(::IsWindow(frame));
+}
+
+TEST_CASE(
+    "pictures of up to 100 megapixels show in the Images bar and are inserted, larger ones are too large") {
+    // A camera's photo (60 megapixels, 9504 pixels wide), a black-and-white PNG of 36 megapixels in
+    // 16 KB, and a PNG whose header claims 100,010,000 pixels.
+    CString camera, bits, huge;
+    Session s(
+        [&](const CString& pictures) {
+            camera = pictures + "\\0-camera.jpg";
+            huge = pictures + "\\1-huge.png";
+            bits = pictures + "\\y-bits.png";
+            REQUIRE(WritePicture(camera, 9504, 6336, L"image/jpeg", 20, 200, 40));
+            REQUIRE(WritePicture(bits, 6000, 6000, L"image/png", 0, 0, 0, 0, true));
+            const BYTE header[] = {0x89, 'P',  'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0,    0, 0,
+                                   13,   'I',  'H', 'D', 'R',  0,    0,    0x27, 0x11, 0, 0,
+                                   0x27, 0x10, 8,   2,   0,    0,    0,    0,    0,    0, 0};
+            CFile out;
+            REQUIRE(out.Open(huge, CFile::modeCreate | CFile::modeWrite));
+            out.Write(header, sizeof header);
+        },
+        6);
+    CHECK(s.Record(camera)->m_imageWidth == 9504);
+    CHECK(s.Record(bits)->m_imageHeight == 6000);
+    CHECK(s.Record(huge)->m_imageWidth == 0);
+
+    KvMessageBoxCapture boxes;
+    s.DoubleClick(camera);
+    s.Arrived();
+    CHECK(boxes.Boxes().empty());
+    CHECK(s.Count(camera) == 1);
+    const COLORREF shown = s.SideMiddle();
+    CHECK((GetGValue(shown) > 150 && GetRValue(shown) < 80));
+
+    s.DoubleClick(huge);
+    s.Arrived();
+    CHECK(s.Count(huge) == 0);
+    CHECK(s.Count(camera) == 1);
+    REQUIRE(boxes.Boxes().size() == 1);
+    CHECK(boxes.LastText().Find("too large") >= 0);
 }

@@ -169,20 +169,22 @@ TEST_CASE("pictures that send their decoder past their end") {
         CHECK(huge.kind == PictureHeaderCheck::kPng);
         CHECK(huge.width == 100000u);
         CHECK_FALSE(huge.acceptable);
-        // A large background: 8000 x 8000 in a file as large as such a picture can be, not in a
-        // few hundred bytes; 9000 pixels a side never.
-        auto pngOf = [&](unsigned side, size_t fileSize) {
+        CHECK(huge.tooLarge);
+        // Up to 100 megapixels whatever the file's size (a plain picture compresses to almost
+        // nothing); one pixel more is too large.
+        auto pngOf = [&](unsigned width, unsigned height) {
             std::vector<unsigned char> v(png, png + sizeof png);
-            v[16] = v[20] = 0, v[17] = v[21] = 0;
-            v[18] = v[22] = static_cast<unsigned char>(side >> 8);
-            v[19] = v[23] = static_cast<unsigned char>(side);
-            v.resize(fileSize);
-            return CheckPictureHeaders(v.data(), v.size()).acceptable;
+            for (int k = 0; k < 4; ++k) {
+                v[16 + k] = static_cast<unsigned char>(width >> (24 - 8 * k));
+                v[20 + k] = static_cast<unsigned char>(height >> (24 - 8 * k));
+            }
+            return CheckPictureHeaders(v.data(), v.size());
         };
-        CHECK(pngOf(4800, 400));  // 23 megapixels: an ordinary photo's size
-        CHECK(pngOf(8000, 200 * 1024));
-        CHECK_FALSE(pngOf(8000, 2 * 1024));
-        CHECK_FALSE(pngOf(9000, 64 * 1024 * 1024));
+        CHECK(pngOf(10000, 10000).acceptable);
+        CHECK(pngOf(100000000, 1).acceptable);
+        CHECK(pngOf(10001, 10000).tooLarge);
+        CHECK_FALSE(pngOf(10001, 10000).acceptable);
+        CHECK_FALSE(pngOf(0, 10).tooLarge);
     }
     SUBCASE("metafiles whose records reach outside them or name objects past their table are refused") {
         // Wine's metafile player takes both as they say: the mutation run saw its heap damaged,

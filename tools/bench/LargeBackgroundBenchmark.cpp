@@ -98,13 +98,13 @@ int main() {
     for (int i = 0; i < 5; ++i) {
         ViewObject* side = view->m_design.GetCurrentSide();
         const double a = Now();
-        // One undo step, as the Images bar makes it, so that Undo takes the picture off again.
-        view->BeginUndoStep();
-        view->RecordUndoValue("prevOrder", nullptr, "", "");
-        ViewObject* made = view->InsertImageObject(
-            CRect(side->left, side->top, side->left + side->width, side->top + side->height), narrow, true);
-        view->RecordUndoValue("nextOrder", made, "", "");
-        view->EndUndoStep();
+        // One undo step, as the Images bar makes it, so that Undo takes the picture off again: the
+        // picture is inserted when it has decoded.
+        view->InsertAsUndoStep([&] {
+            return view->InsertImageObject(
+                CRect(side->left, side->top, side->left + side->width, side->top + side->height), narrow,
+                true);
+        });
         const double b = Now();
         // The loop waits at most 10 ms for a message between its passes: the longest time between
         // two passes is the longest the canvas could not answer (to 10 ms).
