@@ -243,8 +243,9 @@ void CToolFont::OnPaint() {
             UINT id = 0, style = 0;
             int width = 0;
             GetButtonInfo(i, id, style, width);
-            // Separators that host a control are left to the control.
-            if (!(style & TBBS_SEPARATOR) || id == 0 || width == 0) continue;
+            // Separators are left out: those that host a control are the control's, and the
+            // gaps between them show the background (the tool bar would etch a line there).
+            if (!(style & TBBS_SEPARATOR) || width == 0) continue;
             CRect item;
             GetItemRect(i, &item);
             dc.ExcludeClipRect(&item);

@@ -130,9 +130,24 @@ void CToolView::OnWindowPosChanged(WINDOWPOS* position) {
 
 void CToolView::InsertObjectAt(const CRect& buttonRect) {
     GuardOperation(kErrToolInsert, [&] {
+        // The button's tip stays out of the list's way: a tip still waiting to show (the button
+        // was clicked before its delay ran out) would come up over the list's first item. The tip
+        // is told the pointer left the bar's buttons, which drops its wait, and is switched off
+        // while the list is open.
+        HWND tip = reinterpret_cast<HWND>(SendMessage(TB_GETTOOLTIPS));
+        if (tip != nullptr) {
+            MSG away = {};
+            away.hwnd = m_hWnd;
+            away.message = WM_MOUSEMOVE;
+            away.lParam = MAKELPARAM(-1, -1);
+            away.pt = {-1, -1};
+            ::SendMessage(tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&away));
+            ::SendMessage(tip, TTM_ACTIVATE, FALSE, 0);
+        }
         const UINT command = static_cast<UINT>(
             m_insertList.TrackPopupMenu(TPM_LEFTALIGN | TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON,
                                         buttonRect.left, buttonRect.bottom, this));
+        if (tip != nullptr) ::SendMessage(tip, TTM_ACTIVATE, TRUE, 0);
         const CString object = ObjectForCommand(command);
         if (object.IsEmpty()) return;
         if (BarCanvas* canvas = GetBarCanvas()) canvas->InsertObject(object);

@@ -158,6 +158,23 @@ void CFrameWnd::BringFloatingBarsToFront() {
     }
 }
 
+void CFrameWnd::RaiseFloatingBarsBehind() {
+    if (m_hWnd == nullptr || !::IsWindowVisible(m_hWnd) || ::IsIconic(m_hWnd)) return;
+    POSITION pos = m_listControlBars.GetHeadPosition();
+    while (pos != nullptr) {
+        CControlBar* p = (CControlBar*)m_listControlBars.GetNext(pos);
+        if (!p->IsDockBar() || !((CDockBar*)p)->m_bFloating) continue;
+        CMiniDockFrameWnd* pMini = MiniFrameOf((CDockBar*)p);
+        if (pMini == nullptr || !::IsWindowVisible(pMini->m_hWnd)) continue;
+        // In front of the frame: among the windows stacked above it.
+        bool inFront = false;
+        for (HWND h = ::GetWindow(m_hWnd, GW_HWNDPREV); h != nullptr && !inFront; h = ::GetWindow(h, GW_HWNDPREV))
+            inFront = h == pMini->m_hWnd;
+        if (!inFront)
+            ::SetWindowPos(pMini->m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
 // ---------------- saved layout ----------------
 
 BOOL CDockState::IsValidFor(CFrameWnd* pFrame) const {

@@ -266,6 +266,10 @@ void CFrameWnd::UpdateBarsCmdUI(BOOL bDisableIfNoHndler) {
 
 LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM) {
     if (m_nIdleFlags & idleLayout) RecalcLayout((m_nIdleFlags & idleNotify) != 0);
+    // The window system may stack the frame over its floating bars without telling it (after
+    // a BringWindowToTop, when a modal dialog gives the activation back, when X maps the
+    // frame late): they are put back in front once the messages of the moment are handled.
+    RaiseFloatingBarsBehind();
     if (m_nIdleFlags & idleTitle) {
         OnUpdateFrameTitle(TRUE);
         m_nIdleFlags &= ~idleTitle;

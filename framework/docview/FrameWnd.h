@@ -87,6 +87,8 @@ public:
     void BringFloatingBarsToFront();
     // The same, once the messages already queued are handled.
     void PostBringFloatingBarsToFront();
+    // Puts in front the shown floating frames that lie behind this frame (checked at idle time).
+    void RaiseFloatingBarsBehind();
     // Shows or hides a bar (at the next layout when bDelay).
     void ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay);
     CControlBar* GetControlBar(UINT nID);

@@ -1,6 +1,7 @@
 // The main frame's bars in the running application: the Text Editor bar's events reach the
-// design as undo steps through the frame's handlers, and the formatting and colour bars follow
-// the selection through the view's host.
+// design as undo steps through the frame's handlers, the formatting and colour bars follow the
+// selection through the view's host, a floating bar comes back in front, and the Insert button's
+// tip keeps off its drop-down.
 #include <doctest.h>
 
 #include "AppTestSupport.h"
@@ -126,5 +127,65 @@ TEST_CASE("a tool bar left floating comes back in front of the main window") {
     const CPoint middle = barRect.CenterPoint();
     REQUIRE(frameRect.PtInRect(middle));
     CHECK(IsWithin(::WindowFromPoint(middle), floating));
+    run.Close();
+}
+
+namespace {
+
+// Mouse input as the hardware gives it, at a point of the screen.
+void MouseAt(CPoint at, DWORD buttons) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
+    input.mi.dx = (at.x * 65535 + cx / 2) / (cx - 1);
+    input.mi.dy = (at.y * 65535 + cy / 2) / (cy - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+    ::SendInput(1, &input, sizeof(input));
+}
+
+// What shows while a drop-down is open, seen from a thread timer (which also runs inside the
+// drop-down's own message loop); the drop-down is closed once `openFor` ticks have seen it.
+struct DropDownWatch {
+    static DropDownWatch* current;
+    HWND tip = nullptr;
+    int openFor = 0, ticksOpen = 0, ticksWithTip = 0;
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        DropDownWatch* w = current;
+        HWND menu = ::FindWindowA("#32768", nullptr);
+        if (w == nullptr || menu == nullptr || !::IsWindowVisible(menu)) return;
+        if (::IsWindowVisible(w->tip)) ++w->ticksWithTip;
+        if (++w->ticksOpen == w->openFor) ::EndMenu();
+    }
+};
+DropDownWatch* DropDownWatch::current = nullptr;
+
+}  // namespace
+
+TEST_CASE("Insert clicked before its tip shows: the tip stays away from the open drop-down") {
+    kvtest::TemporaryUserFolders folders;
+    kvtest::RunningApp run;
+    REQUIRE(run.Started());
+    CToolView& bar = GetMainFrame()->m_toolMain;
+    ::SetForegroundWindow(GetMainFrame()->m_hWnd);
+    DropDownWatch watch;
+    watch.tip = reinterpret_cast<HWND>(bar.SendMessage(TB_GETTOOLTIPS));
+    REQUIRE(watch.tip != nullptr);
+    const int tickMs = 40;
+    // Open three times as long as the tip waits before it shows.
+    watch.openFor = 3 * static_cast<int>(::SendMessage(watch.tip, TTM_GETDELAYTIME, TTDT_INITIAL, 0)) / tickMs + 1;
+    CRect button;
+    bar.GetItemRect(bar.CommandToIndex(ID_INSERT_MENU), &button);
+    bar.ClientToScreen(&button);
+    const CPoint middle = button.CenterPoint();
+    MouseAt(middle, 0);
+    REQUIRE(run.Pump([&] { CPoint at; return ::GetCursorPos(&at) && at == middle; }, 5000));
+    DropDownWatch::current = &watch;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, tickMs, &DropDownWatch::Tick);
+    MouseAt(middle, MOUSEEVENTF_LEFTDOWN);
+    MouseAt(middle, MOUSEEVENTF_LEFTUP);
+    CHECK(run.Pump([&] { return watch.ticksOpen >= watch.openFor && ::GetCapture() == nullptr; }, 10000));
+    ::KillTimer(nullptr, timer);
+    DropDownWatch::current = nullptr;
+    CHECK(watch.ticksWithTip == 0);
     run.Close();
 }

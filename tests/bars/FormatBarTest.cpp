@@ -1,10 +1,12 @@
 // The formatting bar in a docked frame: its layout for each kind of object, the option lists it
-// builds, the fitting of the option row into a narrow window, and what its buttons, option
-// buttons and colour sliders ask of the canvas, with the undo steps they make.
+// builds, the fitting of the option row into a narrow window, the background in the gaps between
+// its controls, and what its buttons, option buttons and colour sliders ask of the canvas, with
+// the undo steps they make.
 #include <doctest.h>
 
 #include "BarsHarness.h"
 #include "GuiSupport.h"
+#include "controls/ThemeFill.h"
 #include "controls/ThemeResources.h"
 #include "framework/win/ScopedGdi.h"
 #include "render/CanvasSettings.h"
@@ -239,6 +241,43 @@ TEST_CASE("the formatting bar lays itself out for the selected object") {
         bar.UpdateFromSelection(nullptr);
         CHECK(ButtonCount(bar) == 12);
     }
+}
+
+TEST_CASE("the gaps between the formatting bar's controls show only the bar's background") {
+    barstest::Harness& h = Ready();
+    CToolFont& bar = h.Bar();
+    Update(h, h.canvas.Add(kObjectText, "Text 7", 1));
+    bar.Invalidate();
+    CClientDC screen(nullptr);
+    int gaps = 0;
+    for (int i = 0; i < ButtonCount(bar); ++i) {
+        UINT id = 0, style = 0;
+        int width = 0;
+        bar.GetButtonInfo(i, id, style, width);
+        if (!(style & TBBS_SEPARATOR) || id != 0) continue;
+        ++gaps;
+        CRect gap;
+        bar.GetItemRect(i, &gap);
+        // The bar's background: tiles from the corner of its client area.
+        ScopedMemoryDC tiles(screen, gap.right, gap.bottom);
+        TileThemeBackground(tiles, CRect(0, 0, gap.right, gap.bottom), 0, 0, 1);
+        auto background = [&](const kvtest::Capture& shown) {
+            if (shown.width != gap.Width() || shown.height != gap.Height()) return false;
+            for (int y = 0; y < gap.Height(); ++y)
+                for (int x = 0; x < gap.Width(); ++x)
+                    if (shown.At(x, y) != kvtest::Rgb(::GetPixel(tiles, gap.left + x, gap.top + y))) return false;
+            return true;
+        };
+        CAPTURE(i);
+        CHECK(kvtest::PumpUntil(
+            [&] {
+                CRect onScreen = gap;
+                bar.ClientToScreen(&onScreen);
+                return background(kvtest::CaptureRect(onScreen));
+            },
+            5000));
+    }
+    CHECK(gaps >= 4);
 }
 
 TEST_CASE("the formatting bar's buttons and option buttons change the selection in one step each") {
