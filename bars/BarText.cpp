@@ -49,27 +49,6 @@ KorvanelleDocument* CurrentDesign() {
     return canvas ? canvas->GetDesign() : nullptr;
 }
 
-// Holds a shown grid's drawing while rows come or go (when `hold`). Each row a list takes while it
-// draws moves its header and scroll bars again (milliseconds a row), so a track list going from
-// 10 to 99 records would take a second; held, the list fits them once and paints what it shows
-// once. A hidden grid is left alone: resuming the drawing would mark it visible.
-class GridDrawingHeld {
-public:
-    GridDrawingHeld(CWnd& grid, bool hold)
-        : m_grid(grid), m_held(hold && (grid.GetStyle() & WS_VISIBLE) != 0) {
-        if (m_held) m_grid.SetRedraw(FALSE);
-    }
-    ~GridDrawingHeld() {
-        if (m_held) m_grid.SetRedraw(TRUE);
-    }
-    GridDrawingHeld(const GridDrawingHeld&) = delete;
-    GridDrawingHeld& operator=(const GridDrawingHeld&) = delete;
-
-private:
-    CWnd& m_grid;
-    bool m_held;
-};
-
 }  // namespace
 
 IMPLEMENT_DYNAMIC(CBarText, CResizeBarCF)
@@ -261,9 +240,10 @@ void CBarText::UpdateField(CString name) {
             const std::vector<TrackGridRow> rows = BuildTrackRows(text);
             CTrackList& grid = m_trackList;
             {
-                // Rows come or go: the grid takes them as one change. A change of texts alone
-                // (a cell being typed) repaints only the cells that changed.
-                const GridDrawingHeld held(grid, static_cast<int>(rows.size()) != grid.GetItemCount());
+                // Rows come or go: the grid takes them as one change (each row a drawing list takes
+                // moves its header and scroll bars again, milliseconds a row). A change of texts
+                // alone (a cell being typed) repaints only the cells that changed.
+                const CRedrawHold held(grid, static_cast<int>(rows.size()) != grid.GetItemCount());
                 for (size_t i = 0; i < rows.size(); ++i) {
                     const int row = static_cast<int>(i);
                     if (row >= grid.GetItemCount()) grid.InsertItem(row, "");

@@ -20,24 +20,6 @@ void SetSeparator(CToolBar& bar, int index, UINT id, int width) {
     bar.SetButtonInfo(index, id, TBBS_SEPARATOR, width > 0 ? width : -1);
 }
 
-// Holds the bar's drawing while a layout changes its buttons. Switching drawing on again also
-// marks a window visible, so a bar the user hid is left alone.
-class RedrawPause {
-public:
-    explicit RedrawPause(CWnd& bar) : m_bar(bar), m_active((bar.GetStyle() & WS_VISIBLE) != 0) {
-        if (m_active) m_bar.SetRedraw(FALSE);
-    }
-    ~RedrawPause() {
-        if (m_active) m_bar.SetRedraw(TRUE);
-    }
-    RedrawPause(const RedrawPause&) = delete;
-    RedrawPause& operator=(const RedrawPause&) = delete;
-
-private:
-    CWnd& m_bar;
-    bool m_active;
-};
-
 }  // namespace
 
 bool CToolFont::ShowControl(CWnd& control, bool show) {
@@ -317,7 +299,7 @@ void CToolFont::ShowFontSizeOf(const ViewObject* object) {
 }
 
 void CToolFont::LayoutForText(ViewObject* object) {
-    RedrawPause pause(*this);
+    const CRedrawHold pause(*this);
     GuardOperation(3514, [&] {
         CWnd* hidden[] = {&m_menuAspect,        &m_btnBringToFront,   &m_btnSetAsBackground,
                           &m_btnChangeTemplate, &m_btnEditDimensions, &m_menuDiscPosition,
@@ -376,7 +358,7 @@ void CToolFont::LayoutForText(ViewObject* object) {
 }
 
 void CToolFont::LayoutForTrackList(ViewObject* object) {
-    RedrawPause pause(*this);
+    const CRedrawHold pause(*this);
     GuardOperation(3515, [&] {
         CWnd* hidden[] = {&m_menuAspect,        &m_btnBringToFront,   &m_btnSetAsBackground,
                           &m_btnChangeTemplate, &m_btnEditDimensions, &m_menuDiscPosition,

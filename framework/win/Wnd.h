@@ -409,6 +409,26 @@ protected:
     void InstallWndProc();
 };
 
+// Holds a shown window's drawing (WM_SETREDRAW) for as long as it lives, when `hold`: a change
+// made of many steps (rows added one by one, buttons moved one by one) is drawn once, when the hold
+// ends. A hidden window is left alone, since switching drawing on again marks a window visible.
+class CRedrawHold {
+public:
+    explicit CRedrawHold(CWnd& wnd, bool hold = true)
+        : m_wnd(wnd), m_held(hold && (wnd.GetStyle() & WS_VISIBLE) != 0) {
+        if (m_held) m_wnd.SetRedraw(FALSE);
+    }
+    ~CRedrawHold() {
+        if (m_held) m_wnd.SetRedraw(TRUE);
+    }
+    CRedrawHold(const CRedrawHold&) = delete;
+    CRedrawHold& operator=(const CRedrawHold&) = delete;
+
+private:
+    CWnd& m_wnd;
+    bool m_held;
+};
+
 // The calling thread's temporary CWnd objects go at idle time; keep only
 // permanent pointers (or handles) across messages.
 
