@@ -35,7 +35,9 @@ public:
         if (View* view = View::GetCurrent()) view->EndUndoStep();
     }
     void DiscardUndoStep() override {
-        if (View* view = View::GetCurrent()) view->DropOpenUndoStep();
+        // A step that changed nothing (a colour picker visit, a slider pressed and let go) leaves
+        // the design as modified as it was before the step opened.
+        if (View* view = View::GetCurrent()) view->AbandonOpenUndoStep();
     }
     void ApplyUndoStep(bool redo) override {
         if (View* view = View::GetCurrent()) view->ApplyUndoStep(redo);

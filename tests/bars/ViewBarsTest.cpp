@@ -253,7 +253,7 @@ TEST_CASE("a palette click colours the selected text in one step") {
     CHECK(*w.view->m_select.GetRunObject(text, 0) == RGB(0, 0, 0));
 }
 
-TEST_CASE("a visit of the colour picker is one step; Cancel takes it back") {
+TEST_CASE("a visit of the colour picker is one step; Cancel takes it back; a visit without a change leaves the design unmodified") {
     World& w = TheWorld();
     ViewObject* text = w.Select("Text 1");
     REQUIRE(text != nullptr);
@@ -291,4 +291,17 @@ TEST_CASE("a visit of the colour picker is one step; Cancel takes it back") {
     cvtest::Pump();
     CHECK(*w.view->m_select.GetRunObject(text, 0) == chosen);
     CHECK_FALSE(picker.IsWindowVisible());
+
+    // Shown and closed with nothing changed: a saved design stays unmodified.
+    CDocument* doc = w.view->GetParentFrame()->GetActiveDocument();
+    REQUIRE(doc != nullptr);
+    doc->SetModifiedFlag(FALSE);
+    const int steps = Applied(w.view);
+    w.colors.SendMessage(WM_COMMAND, ID_CUSTOM_COLOR);
+    cvtest::Pump();
+    REQUIRE(w.view->m_openUndoStep != nullptr);
+    picker.SendMessage(WM_COMMAND, IDCANCEL);
+    cvtest::Pump();
+    CHECK(Applied(w.view) == steps);
+    CHECK_FALSE(doc->IsModified());
 }
