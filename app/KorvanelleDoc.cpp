@@ -8,6 +8,7 @@
 #include "app/Settings.h"
 #include "model/HeaderRecords.h"
 #include "model/KorvanelleDocument.h"
+#include "model/PictureHeaders.h"
 #include "render/DocumentBitmap.h"
 #include "res/CommandIds.h"
 
@@ -201,13 +202,16 @@ CString KorvanelleDoc::MissingPictureNames(KorvanelleDocument* design) {
     return names;
 }
 
-CString KorvanelleDoc::UnreadablePictureNames(KorvanelleDocument* design) {
+CString KorvanelleDoc::UnreadablePictureNames(KorvanelleDocument* design, CString& tooLarge) {
     CString names;
+    tooLarge.Empty();
     if (design == nullptr) return names;
     design->ForEachObject([&](ViewObject* object) {
-        if (!object->IsImage() || object->image.IsEmpty() || object->EnsureImageLoaded()) return;
-        if (!names.IsEmpty()) names += "\r\n";
-        names += object->imageSource.IsEmpty() ? object->name : object->imageSource;
+        bool large = false;
+        if (!object->IsImage() || object->image.IsEmpty() || object->EnsureImageLoaded(&large)) return;
+        CString& list = large ? tooLarge : names;
+        if (!list.IsEmpty()) list += "\r\n";
+        list += object->imageSource.IsEmpty() ? object->name : object->imageSource;
     });
     return names;
 }
@@ -376,7 +380,7 @@ bool KorvanelleDoc::LoadFile(CString path, BOOL viewFlag, bool showErrors, bool 
     bool result = false;
     bool failed = true;
     bool relinked = false;
-    CString leftOut, unreadable;
+    CString leftOut, unreadable, tooLarge;
     {
         CWaitCursor wait;
         TemporaryDesign temporary;
@@ -397,7 +401,7 @@ bool KorvanelleDoc::LoadFile(CString path, BOOL viewFlag, bool showErrors, bool 
                 relinked = RelinkBackgroundImages(temporary.design);
                 leftOut = MissingPictureNames(temporary.design);
                 temporary.design->RemoveEmptyImages();
-                unreadable = UnreadablePictureNames(temporary.design);
+                unreadable = UnreadablePictureNames(temporary.design, tooLarge);
                 link->ResetForDocument(temporary.design, viewFlag);
                 SetModifiedFlag(FALSE);
                 result = true;
@@ -422,6 +426,13 @@ bool KorvanelleDoc::LoadFile(CString path, BOOL viewFlag, bool showErrors, bool 
         ShowBox(kBoxWarning,
                 PictureListMessage("These pictures could not be read; the design keeps them, but they are not shown:",
                                    unreadable));
+    if (result && !tooLarge.IsEmpty()) {
+        CString title;
+        title.Format("These pictures are too large to be shown (pictures of up to %u megapixels can be used, as far "
+                     "as the memory left allows); the design keeps them:",
+                     static_cast<unsigned>(kMaxPicturePixels / 1000000));
+        ShowBox(kBoxWarning, PictureListMessage(title, tooLarge));
+    }
     // Only a startup design whose background was re-linked is written back: an ordinary older
     // document must not overwrite the user's startup design or change the saved case kind.
     if (result && relinked && IsStartupDesign()) OnSaveAsStartupDesign();

@@ -92,8 +92,9 @@ public:
     // was not found: their file names, one a line (empty when there are none).
     static CString MissingPictureNames(KorvanelleDocument* design);
     // The pictures the design holds whose bytes cannot be decoded (each decoded once here, as its
-    // first drawing would): the design keeps them, they are not shown.
-    static CString UnreadablePictureNames(KorvanelleDocument* design);
+    // first drawing would): the design keeps them, they are not shown. Those refused for their size
+    // go to `tooLarge` instead.
+    static CString UnreadablePictureNames(KorvanelleDocument* design, CString& tooLarge);
     // Whether a file that was read holds a design: one or two label templates, at least one of
     // them with a disc or a cover. The template library or a file without any template is not.
     static bool HoldsDesign(const KorvanelleDocument* design);

@@ -309,8 +309,9 @@ void ViewObject::LockHsl() {
     while (!TryLockHsl()) Sleep(1);
 }
 
-bool ViewObject::EnsureImageLoaded() {
+bool ViewObject::EnsureImageLoaded(bool* tooLarge) {
     bool result = false;
+    if (tooLarge) *tooLarge = false;
     GuardOperation(500, [&] {
         if (type != kObjectImage) return;
         if (decodedImage) {
@@ -318,7 +319,7 @@ bool ViewObject::EnsureImageLoaded() {
             return;
         }
         if (image.IsEmpty()) return;
-        Bitmap* bitmap = image.CreateBitmap();
+        Bitmap* bitmap = image.CreateBitmap(tooLarge);
         SetDecodedImage(bitmap);
         result = bitmap != nullptr;
     });

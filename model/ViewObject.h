@@ -125,7 +125,8 @@ public:
     void CopyGeometry(const ViewObject* other);
 
     // ---- image data (image objects) ------------------------------------------------------------
-    bool EnsureImageLoaded();
+    // `tooLarge` (when given) says whether a picture that did not load was refused for its size.
+    bool EnsureImageLoaded(bool* tooLarge = nullptr);
     void FreeImageData(bool keepBytes);
     bool LoadImageFile(LPCSTR path, bool dropDecoded);
     // Reads a picture file's bytes into the object without decoding them: false (and nothing held)

@@ -654,6 +654,33 @@ TEST_CASE("a design holding a picture that cannot be decoded opens, keeps it and
     CHECK_FALSE(f.doc.IsModified());
 }
 
+TEST_CASE("a design holding a picture too large to decode says so when it opens") {
+    Fixture f;
+    REQUIRE(kvtest::GdiplusReady());
+    // A PNG whose header claims 10,001 x 10,000 pixels.
+    const BYTE header[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0,    0,    0, 13, 'I', 'H', 'D', 'R', 0,
+                           0,    0x27, 0x11, 0,  0,    0x27, 0x10, 8,    2,    0,    0, 0,  0,   0,   0,   0};
+    ViewObject* picture = new ViewObject;
+    picture->type = kObjectImage;
+    picture->name = "Huge";
+    picture->side = 2;
+    picture->width = picture->height = 1000;
+    REQUIRE(picture->image.SetBytes(header, sizeof header));
+    f.link.design.AddObject(picture);
+    const CString path = f.root + "\Huge.kvl";
+    {
+        CFile file;
+        REQUIRE(file.Open(path, CFile::modeCreate | CFile::modeWrite));
+        f.link.design.Save(&file);
+    }
+    KvMessageBoxCapture boxes;
+    REQUIRE(f.doc.LoadFile(path, 1, true, false));
+    REQUIRE(boxes.Boxes().size() == 1);
+    CHECK(boxes.LastText() ==
+          "These pictures are too large to be shown (pictures of up to 100 megapixels can be used, as far as the "
+          "memory left allows); the design keeps them:\r\n\r\nHuge");
+}
+
 TEST_CASE("a save removes the temporary file a killed save of the same design left behind") {
     Fixture f;
     const CString path = f.root + "\\Cover.kvl";
