@@ -273,9 +273,14 @@ CSize CDockBar::CalcFixedLayout(BOOL bStretch, BOOL bHorzIn) {
                 CRect cur;
                 pBar->GetWindowRect(&cur);
                 ScreenToClient(&cur);
+                // A moved bar is drawn afresh at its new place, borders and all: its old pixels are
+                // not carried along, since the window system moves the windows of a pass one after
+                // the other, and a bar placed before it may already have taken them over (a bar
+                // dragged into another row shuffles its neighbours).
                 if (cur != rc)
-                    hDWP = ::DeferWindowPos(hDWP, pBar->m_hWnd, nullptr, rc.left, rc.top, rc.Width(),
-                                            rc.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+                    hDWP = ::DeferWindowPos(
+                        hDWP, pBar->m_hWnd, nullptr, rc.left, rc.top, rc.Width(), rc.Height(),
+                        SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS | SWP_FRAMECHANGED);
             }
             int len = bHorz ? size.cx : size.cy;
             thickness = std::max(thickness, (int)(bHorz ? size.cy : size.cx));

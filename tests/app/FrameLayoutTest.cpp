@@ -1,6 +1,7 @@
 // The main frame's bar layout across runs: the default docking, the layout kept for the next
 // start, a stale layout refused as a whole, floating bars hidden at start, the View menu's
-// toggles, Close during print preview, and a frame whose making fails.
+// toggles, a bar dragged into another row, Close during print preview, and a frame whose making
+// fails.
 #include <doctest.h>
 
 #include <cstdlib>
@@ -594,6 +595,18 @@ int StalePixels(HWND window, bool aroundClient) {
         if (shown[i] != redrawn[i]) ++differ;
     return shown.size() == redrawn.size() ? differ : -1;
 }
+
+// The same for the client area alone (children included), against a repaint of it.
+int StaleClientPixels(HWND window) {
+    int w = 0, h = 0;
+    const std::vector<unsigned> shown = SurfacePixels(window, w, h);
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const std::vector<unsigned> redrawn = SurfacePixels(window, w, h);
+    int differ = 0;
+    for (size_t i = 0; i < shown.size() && i < redrawn.size(); ++i)
+        if (shown[i] != redrawn[i]) ++differ;
+    return differ;
+}
 }  // namespace
 
 TEST_CASE("maximised and restored with a track list selected, the Properties bar fits the window's width") {
@@ -667,5 +680,43 @@ TEST_CASE("zoomed, fitted again and maximised, the canvas's scroll bars show the
     frame->PostMessage(WM_SYSCOMMAND, SC_MAXIMIZE);
     REQUIRE(run.Pump([&] { return frame->IsZoomed() && painted(); }, 5000));
     CHECK(StalePixels(view->m_hWnd, true) == 0);
+    run.Close();
+}
+
+TEST_CASE("the main tool bar dragged into another row of its dock: every bar there shows its own picture") {
+    kvtest::TemporaryUserFolders folders;
+    kvtest::RunningApp run;
+    REQUIRE(run.Started());
+    KorvanelleFrame* frame = GetMainFrame();
+    CToolView& bar = frame->m_toolMain;
+    CWnd* top = frame->GetControlBar(AFX_IDW_DOCKBAR_TOP);
+    REQUIRE(top != nullptr);
+    auto painted = [] {
+        return !(HIWORD(::GetQueueStatus(QS_PAINT | QS_POSTMESSAGE)) & (QS_PAINT | QS_POSTMESSAGE));
+    };
+    REQUIRE(run.Pump(painted, 5000));
+    // Pressed in a gap between its buttons, dragged over the colour bar and let go: the bar takes
+    // the first row, and the bars after it move along and down.
+    int gap = 0;
+    while (gap < static_cast<int>(bar.SendMessage(TB_BUTTONCOUNT)) &&
+           !(bar.GetButtonStyle(gap) & TBBS_SEPARATOR))
+        ++gap;
+    CRect from, dock;
+    bar.GetItemRect(gap, &from);
+    top->GetWindowRect(&dock);
+    CPoint to(dock.left + 200, dock.top + 2);
+    bar.ScreenToClient(&to);
+    const CPoint press = from.CenterPoint();
+    bar.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+    bar.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+    bar.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+    REQUIRE(run.Pump([&] { return ::GetCapture() == nullptr && painted(); }, 5000));
+    CRect now;
+    bar.GetWindowRect(&now);
+    REQUIRE(now.top < dock.top + 10);
+    // The colour bar went down a row: it shows its own picture, not the main tool bar's that was
+    // moved into its old place first.
+    CHECK(StaleClientPixels(bar.m_hWnd) == 0);
+    CHECK(StaleClientPixels(frame->m_toolColor.m_hWnd) == 0);
     run.Close();
 }
