@@ -77,7 +77,8 @@ bool OutlineRuns(const CPoint corners[4], const CRect& visible, std::vector<Outl
         const long length = std::labs(horizontal ? b.x - a.x : b.y - a.y);
         const int step = (horizontal ? b.x - a.x : b.y - a.y) >= 0 ? 1 : -1;
         const long fixed = horizontal ? a.y : a.x;
-        const long lo = horizontal ? visible.top : visible.left, hi = horizontal ? visible.bottom : visible.right;
+        const long lo = horizontal ? visible.top : visible.left,
+                   hi = horizontal ? visible.bottom : visible.right;
         const long from = horizontal ? a.x : a.y;
         const long first = horizontal ? visible.left - 1 : visible.top - 1;
         const long last = horizontal ? visible.right + 1 : visible.bottom + 1;

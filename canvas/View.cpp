@@ -441,8 +441,8 @@ void DrawDashedOutline(Graphics& g, const Rect& r, const CRect& visible, Pen& fi
     g.SetClip(Rect(visible.left, visible.top, visible.Width(), visible.Height()), CombineModeIntersect);
     for (Pen* pen : {&first, &second})
         for (const CanvasGeometry::OutlineRun& run : runs)
-            g.DrawLine(pen, static_cast<INT>(run.from.x), static_cast<INT>(run.from.y), static_cast<INT>(run.to.x),
-                       static_cast<INT>(run.to.y));
+            g.DrawLine(pen, static_cast<INT>(run.from.x), static_cast<INT>(run.from.y),
+                       static_cast<INT>(run.to.x), static_cast<INT>(run.to.y));
     g.ResetClip();
 }
 

@@ -316,8 +316,8 @@ long GlyphsStamped() {
 
 void GlyphStampPlan::Plan(GlyphStamper& stamper, const ViewObject* o, const RenderContext& rc,
                           LOGFONTA* defaultRecord, ARGB colorBefore, REAL shiftX, REAL shiftY,
-                          const Rect& area, const std::vector<Rect>& reach, std::vector<bool>& only, UINT32* bits,
-                          int stride) {
+                          const Rect& area, const std::vector<Rect>& reach, std::vector<bool>& only,
+                          UINT32* bits, int stride) {
     m_first.clear();
     m_layers.clear();
     m_count = 0;
@@ -457,7 +457,8 @@ void GlyphStampPlan::Put(Bitmap* picture) const {
     Rect area = m_area;
     if (!m_first.empty()) {
         BitmapData data;
-        if (picture->LockBits(&area, ImageLockModeRead | ImageLockModeWrite, PixelFormat32bppPARGB, &data) != Ok)
+        if (picture->LockBits(&area, ImageLockModeRead | ImageLockModeWrite, PixelFormat32bppPARGB, &data) !=
+            Ok)
             return;
         for (const Pixel& p : m_first)
             reinterpret_cast<UINT32*>(static_cast<BYTE*>(data.Scan0) +

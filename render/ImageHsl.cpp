@@ -178,7 +178,8 @@ Bitmap* CreateScaledPart(Image* image, int wholeWidth, int wholeHeight, const Re
                          int satShift, int lightShift) {
     if (!image || part.Width <= 0 || part.Height <= 0) return nullptr;
     if (part.X == 0 && part.Y == 0 && part.Width == wholeWidth && part.Height == wholeHeight)
-        return CreateScaledBitmap(image, RectF(0, 0, static_cast<REAL>(wholeWidth), static_cast<REAL>(wholeHeight)),
+        return CreateScaledBitmap(image,
+                                  RectF(0, 0, static_cast<REAL>(wholeWidth), static_cast<REAL>(wholeHeight)),
                                   hueShift, satShift, lightShift);
     Bitmap* result = new Bitmap(part.Width, part.Height, image->GetPixelFormat());
     if (result->GetLastStatus() != Ok) {

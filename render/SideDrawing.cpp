@@ -45,7 +45,8 @@ ScreenCopyPlace ScreenCopyPlaceFor(const RenderContext& rc, const Rect& d) {
     const ScreenCopyPlace whole = ScreenCopyPlace::Whole(d.Width, d.Height);
     const long long wholePixels = static_cast<long long>(d.Width) * d.Height;
     if (!rc.currentObject || wholePixels <= kWholeScreenCopyPixels) return whole;
-    const RectF side = rc.MapRectF(ComputeSideShape(rc.currentObject, rc.purpose, g_lightScribeGeometry).outer);
+    const RectF side =
+        rc.MapRectF(ComputeSideShape(rc.currentObject, rc.purpose, g_lightScribeGeometry).outer);
     const int left = static_cast<int>(std::floor(side.X)), top = static_cast<int>(std::floor(side.Y));
     const Rect shown(left, top, static_cast<int>(std::ceil(side.GetRight())) - left,
                      static_cast<int>(std::ceil(side.GetBottom())) - top);
@@ -335,8 +336,9 @@ void RenderContext::DrawImages(ImageLayer layer) {
                     graphics->DrawImage(cache, dest);
                 } else {
                     const Rect& part = o->adjustedPlace.part;
-                    graphics->DrawImage(cache, RectF(dest.X + part.X, dest.Y + part.Y, static_cast<REAL>(part.Width),
-                                                     static_cast<REAL>(part.Height)));
+                    graphics->DrawImage(cache,
+                                        RectF(dest.X + part.X, dest.Y + part.Y, static_cast<REAL>(part.Width),
+                                              static_cast<REAL>(part.Height)));
                 }
                 continue;
             }

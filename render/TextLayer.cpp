@@ -188,11 +188,11 @@ struct TextPicture {
     unsigned long long frameKey = 0;  // everything but the characters
     std::vector<DrawnGlyph> glyphs;   // their reach in frame pixels
     int frameWidth = 0, frameHeight = 0;
-    Rect held;                       // the part of the frame the pixels hold
-    std::vector<UINT32> pixels;      // premultiplied, `stride` per row
+    Rect held;                   // the part of the frame the pixels hold
+    std::vector<UINT32> pixels;  // premultiplied, `stride` per row
     int stride = 0;
     std::unique_ptr<Bitmap> bitmap;  // over `pixels`
-    int x = 0, y = 0;  // where the held part goes, device pixels
+    int x = 0, y = 0;                // where the held part goes, device pixels
     Rect ink;          // the part of the bitmap with any coverage; the rest is clear
     ARGB colorAfter = 0xFF000000;
 
@@ -221,8 +221,9 @@ struct TextPicture {
         }
         std::vector<UINT32> grown(static_cast<size_t>(wanted.Width) * wanted.Height, 0u);
         for (int y = 0; bitmap && y < held.Height; ++y)
-            std::memcpy(&grown[static_cast<size_t>(y + held.Y - wanted.Y) * wanted.Width + (held.X - wanted.X)],
-                        &pixels[static_cast<size_t>(y) * stride], static_cast<size_t>(held.Width) * 4);
+            std::memcpy(
+                &grown[static_cast<size_t>(y + held.Y - wanted.Y) * wanted.Width + (held.X - wanted.X)],
+                &pixels[static_cast<size_t>(y) * stride], static_cast<size_t>(held.Width) * 4);
         bitmap.reset();
         pixels.swap(grown);
         held = wanted;
@@ -499,7 +500,8 @@ long TextPicturesPatched() {
 }
 
 Rect InkBounds(Bitmap* bitmap) {
-    return InkBounds(bitmap, Rect(0, 0, static_cast<INT>(bitmap->GetWidth()), static_cast<INT>(bitmap->GetHeight())));
+    return InkBounds(bitmap,
+                     Rect(0, 0, static_cast<INT>(bitmap->GetWidth()), static_cast<INT>(bitmap->GetHeight())));
 }
 
 Rect InkBounds(Bitmap* bitmap, const Rect& topLeft) {
@@ -621,8 +623,8 @@ TextPicture* GetPicture(ViewObject* o, const RenderContext& rc, StringFormat* fo
             if (hint == TextRenderingHintAntiAlias)
                 stamps.Plan(stamper, o, rc, defaultRecord, pens.color, shiftX, shiftY, area, reach, only,
                             picture.pixels.data(), picture.stride);
-            const RectF visible(static_cast<REAL>(area.X), static_cast<REAL>(area.Y), static_cast<REAL>(area.Width),
-                                static_cast<REAL>(area.Height));
+            const RectF visible(static_cast<REAL>(area.X), static_cast<REAL>(area.Y),
+                                static_cast<REAL>(area.Width), static_cast<REAL>(area.Height));
             DrawGlyphs(&pg, o, rc, format, defaultRecord, fontScale, pens, shiftX, shiftY, &only, &visible);
         }
         stamps.Put(picture.bitmap.get());
@@ -734,9 +736,10 @@ void DrawTextLayer(RenderContext& rc) {
                 g->ResetClip();
                 rc.ClipToVisibleArea();
             }
-            TextPicture* picture = rc.purpose == kPurposeScreen
-                                       ? GetPicture(o, rc, format, defaultRecord, fontScale, pens, hint, keepPictures)
-                                       : nullptr;
+            TextPicture* picture =
+                rc.purpose == kPurposeScreen
+                    ? GetPicture(o, rc, format, defaultRecord, fontScale, pens, hint, keepPictures)
+                    : nullptr;
             if (!picture) {
                 DrawGlyphs(g, o, rc, format, defaultRecord, fontScale, pens, 0, 0);
                 continue;

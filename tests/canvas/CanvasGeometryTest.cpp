@@ -284,7 +284,8 @@ TEST_CASE("an outline far larger than the window is drawn only where it shows, d
         std::vector<OutlineRun> runs;
         REQUIRE(OutlineRuns(corners, window, runs));
         long length = 0;
-        for (const OutlineRun& run : runs) length += std::abs(run.to.x - run.from.x) + std::abs(run.to.y - run.from.y);
+        for (const OutlineRun& run : runs)
+            length += std::abs(run.to.x - run.from.x) + std::abs(run.to.y - run.from.y);
         CHECK(length < 2 * (window.Width() + window.Height()) + 8 * kDashPeriod);
         auto pixels = [&](bool whole) {
             Gdiplus::Bitmap b(200, 150, PixelFormat24bppRGB);
@@ -299,7 +300,8 @@ TEST_CASE("an outline far larger than the window is drawn only where it shows, d
                     g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeNone);
                     Gdiplus::PointF points[5];
                     for (int k = 0; k < 5; ++k)
-                        points[k] = Gdiplus::PointF(Gdiplus::REAL(corners[k % 4].x), Gdiplus::REAL(corners[k % 4].y));
+                        points[k] =
+                            Gdiplus::PointF(Gdiplus::REAL(corners[k % 4].x), Gdiplus::REAL(corners[k % 4].y));
                     g.DrawLines(&black, points, 5);
                     g.DrawLines(&white, points, 5);
                 } else {

@@ -648,7 +648,8 @@ TEST_CASE("duplicated discs, images and their interpolation") {
         ViewObject* front =
             d.Add(NewViewObject(kObjectFront, "Front Cover", 2, "Front Cover", 0, 0, 3000, 3000));
         // Fifty inches wide: at this scale 2000 x 2000 pixels, of which the side shows 120 x 120.
-        ViewObject* huge = d.Add(NewViewObject(kObjectImage, "Image", 2, "Front Cover", -20000, -20000, 50000, 50000));
+        ViewObject* huge =
+            d.Add(NewViewObject(kObjectImage, "Image", 2, "Front Cover", -20000, -20000, 50000, 50000));
         Bitmap pixels(100, 100, PixelFormat24bppRGB);
         {
             Graphics pg(&pixels);

@@ -77,7 +77,8 @@ bool WritePhoto(const std::wstring& path, int size) {
     Gdiplus::Bitmap bitmap(size, size, PixelFormat24bppRGB);
     Gdiplus::Rect all(0, 0, size, size);
     Gdiplus::BitmapData data;
-    if (bitmap.LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat24bppRGB, &data) != Gdiplus::Ok) return false;
+    if (bitmap.LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat24bppRGB, &data) != Gdiplus::Ok)
+        return false;
     for (int y = 0; y < size; ++y) {
         BYTE* row = static_cast<BYTE*>(data.Scan0) + y * data.Stride;
         for (int x = 0; x < size; ++x) {
@@ -111,8 +112,8 @@ bool WriteDesign(const CString& path, int texts, const std::wstring& photo) {
         CString name;
         name.Format("Text %d", i + 1);
         ViewObject* o = NewViewObject(kObjectText, name, front->side, front->name,
-                                      front->left + next(front->width - 2000), front->top + next(front->height - 600),
-                                      2000, 600);
+                                      front->left + next(front->width - 2000),
+                                      front->top + next(front->height - 600), 2000, 600);
         o->alignment = "Left";
         o->wrapStyle = "Single-Line";
         o->SetText(name + "\b");
@@ -127,8 +128,8 @@ bool WriteDesign(const CString& path, int texts, const std::wstring& photo) {
         char narrow[MAX_PATH];
         WideCharToMultiByte(CP_ACP, 0, photo.c_str(), -1, narrow, MAX_PATH, nullptr, nullptr);
         ViewObject* o = NewViewObject(kObjectImage, "Image", front->side, front->name,
-                                      front->left + front->width / 2 - 25000, front->top + front->height / 2 - 25000,
-                                      50000, 50000);
+                                      front->left + front->width / 2 - 25000,
+                                      front->top + front->height / 2 - 25000, 50000, 50000);
         ok = o->LoadImageFile(narrow, true);
         o->hue = 40;
         cover->AddObject(o);

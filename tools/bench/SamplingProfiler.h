@@ -19,11 +19,11 @@ class SamplingProfiler {
 public:
     // Starts watching the calling thread.
     SamplingProfiler() {
-        ::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentThread(), ::GetCurrentProcess(), &m_thread, 0, FALSE,
-                          DUPLICATE_SAME_ACCESS);
+        ::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentThread(), ::GetCurrentProcess(), &m_thread, 0,
+                          FALSE, DUPLICATE_SAME_ACCESS);
         const BYTE* base = reinterpret_cast<const BYTE*>(::GetModuleHandleA(nullptr));
-        const IMAGE_NT_HEADERS* nt =
-            reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+        const IMAGE_NT_HEADERS* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+            base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
         m_low = reinterpret_cast<DWORD>(base);
         m_high = m_low + nt->OptionalHeader.SizeOfImage;
         m_sampler = std::thread([this] { Run(); });
@@ -46,9 +46,11 @@ public:
         Stop();
         FILE* f = std::fopen(path, "w");
         if (!f) return false;
-        std::fprintf(f, "image %08lx %08lx\n", static_cast<unsigned long>(m_low), static_cast<unsigned long>(m_high));
+        std::fprintf(f, "image %08lx %08lx\n", static_cast<unsigned long>(m_low),
+                     static_cast<unsigned long>(m_high));
         for (const std::vector<DWORD>& s : m_samples) {
-            for (size_t i = 0; i < s.size(); ++i) std::fprintf(f, i ? " %08lx" : "%08lx", static_cast<unsigned long>(s[i]));
+            for (size_t i = 0; i < s.size(); ++i)
+                std::fprintf(f, i ? " %08lx" : "%08lx", static_cast<unsigned long>(s[i]));
             std::fprintf(f, "\n");
         }
         std::fclose(f);
@@ -78,8 +80,8 @@ private:
             if (ok) {
                 // Up to 32 KB of the stack; a shorter stack is read as far as it goes.
                 for (SIZE_T n = stack.size() * 4; n >= 1024 && !got; n /= 2)
-                    if (!::ReadProcessMemory(::GetCurrentProcess(), reinterpret_cast<void*>(context.Esp), stack.data(),
-                                             n, &got))
+                    if (!::ReadProcessMemory(::GetCurrentProcess(), reinterpret_cast<void*>(context.Esp),
+                                             stack.data(), n, &got))
                         got = 0;
             }
             ::ResumeThread(m_thread);
