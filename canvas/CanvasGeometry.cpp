@@ -63,6 +63,44 @@ int SecondDashPhase(int phase) {
     return phase >= kDashPatternCount ? phase - kDashPatternCount : phase;
 }
 
+bool OutlineRuns(const CPoint corners[4], const CRect& visible, std::vector<OutlineRun>& runs) {
+    runs.clear();
+    CRect around = visible;
+    around.InflateRect(kDashPeriod, kDashPeriod);
+    bool allNear = true;
+    for (int k = 0; k < 4; ++k) allNear = allNear && around.PtInRect(corners[k]);
+    if (allNear) return false;
+    long along = 0;  // path length before the edge
+    for (int k = 0; k < 4; ++k) {
+        const CPoint a = corners[k], b = corners[(k + 1) % 4];
+        const bool horizontal = a.y == b.y;
+        const long length = std::labs(horizontal ? b.x - a.x : b.y - a.y);
+        const int step = (horizontal ? b.x - a.x : b.y - a.y) >= 0 ? 1 : -1;
+        const long fixed = horizontal ? a.y : a.x;
+        const long lo = horizontal ? visible.top : visible.left,
+                   hi = horizontal ? visible.bottom : visible.right;
+        const long from = horizontal ? a.x : a.y;
+        const long first = horizontal ? visible.left - 1 : visible.top - 1;
+        const long last = horizontal ? visible.right + 1 : visible.bottom + 1;
+        if (fixed >= lo && fixed < hi) {
+            // The part of the edge whose moving coordinate lies within [first, last].
+            long t0 = step > 0 ? first - from : from - last, t1 = step > 0 ? last - from : from - first;
+            if (t0 < 0) t0 = 0;
+            if (t1 > length) t1 = length;
+            if (t0 <= t1) {
+                t0 = (along + t0) / kDashPeriod * kDashPeriod - along;
+                auto at = [&](long t) {
+                    return horizontal ? CPoint(static_cast<int>(a.x + step * t), a.y)
+                                      : CPoint(a.x, static_cast<int>(a.y + step * t));
+                };
+                runs.push_back(OutlineRun{at(t0), at(t1)});
+            }
+        }
+        along += length;
+    }
+    return true;
+}
+
 CPoint CanvasOrigin(CSize client, CSize page, CSize margin) {
     int x = -((client.cx - page.cx) / 2);
     int y = -((client.cy - page.cy) / 2);

@@ -30,6 +30,18 @@ const float* DashPattern(int phase);
 int NextDashPhase(int phase);
 // The white pen's phase, four patterns after the black one.
 int SecondDashPhase(int phase);
+// The length after which every dash pattern repeats (pixels).
+const int kDashPeriod = 8;
+// One straight line of the outline.
+struct OutlineRun {
+    CPoint from, to;
+};
+// What can show in `visible` (window pixels) of the closed outline through `corners`, whose
+// dashes run from corners[0] round the path. False when all of it lies near `visible` (it is drawn
+// whole). Otherwise `runs` holds each edge's visible stretch, begun a whole number of dash
+// periods along the path, so that its dashes fall where the whole path's do; a stretch may so
+// begin before its edge's corner, and the caller clips to the outline's bounds.
+bool OutlineRuns(const CPoint corners[4], const CRect& visible, std::vector<OutlineRun>& runs);
 
 // ---- placing the page ---------------------------------------------------------------------------------
 // The page origin: the page centred in the client area, or `margin` pixels in from the edge

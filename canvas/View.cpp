@@ -421,6 +421,31 @@ void View::RenderSide(RenderContext& ctx) {
 
 // ---- the animated selection outline ------------------------------------------------------------
 
+void DrawDashedOutline(Graphics& g, const Rect& r, const CRect& visible, Pen& first, Pen& second) {
+    g.SetSmoothingMode(SmoothingModeNone);
+    g.SetPixelOffsetMode(PixelOffsetModeNone);
+    const int x0 = r.X - 1, y0 = r.Y - 1, x1 = r.X + r.Width, y1 = r.Y + r.Height;
+    const CPoint corners[4] = {CPoint(x0, y0), CPoint(x1, y0), CPoint(x1, y1), CPoint(x0, y1)};
+    std::vector<CanvasGeometry::OutlineRun> runs;
+    if (!CanvasGeometry::OutlineRuns(corners, visible, runs)) {
+        PointF points[5];
+        for (int k = 0; k < 5; ++k)
+            points[k] = PointF(static_cast<REAL>(corners[k % 4].x), static_cast<REAL>(corners[k % 4].y));
+        g.DrawLines(&first, points, 5);
+        g.DrawLines(&second, points, 5);
+        return;
+    }
+    // An outline far larger than the window (a picture much larger than its side, close up) is
+    // drawn where it shows: its whole length, dashed, took longer than the animation's tick.
+    g.SetClip(Rect(x0, y0, x1 - x0 + 1, y1 - y0 + 1));
+    g.SetClip(Rect(visible.left, visible.top, visible.Width(), visible.Height()), CombineModeIntersect);
+    for (Pen* pen : {&first, &second})
+        for (const CanvasGeometry::OutlineRun& run : runs)
+            g.DrawLine(pen, static_cast<INT>(run.from.x), static_cast<INT>(run.from.y),
+                       static_cast<INT>(run.to.x), static_cast<INT>(run.to.y));
+    g.ResetClip();
+}
+
 void View::StartOutlineTimer() {
     if (m_outlineAnimating) return;
     m_outlineAnimating = true;
@@ -463,22 +488,17 @@ void View::AnimateOutline() {
         if (!selected || !m_hWnd) return;
         Rect d = ObjectCanvasRect(selected);
         CPoint scroll = GetDeviceScrollPosition();
-        const REAL x = static_cast<REAL>(d.X - scroll.x), y = static_cast<REAL>(d.Y - scroll.y);
-        const REAL w = static_cast<REAL>(d.Width), h = static_cast<REAL>(d.Height);
-        PointF points[5] = {PointF(x - 1, y - 1), PointF(x + w, y - 1), PointF(x + w, y + h),
-                            PointF(x - 1, y + h), PointF(x - 1, y - 1)};
         CClientDC dc(this);
         if (!dc.m_hDC) return;
         ::SelectClipRgn(dc.m_hDC, nullptr);
         Graphics g(dc.m_hDC);
-        g.SetSmoothingMode(SmoothingModeNone);
-        g.SetPixelOffsetMode(PixelOffsetModeNone);
         Pen black(Color(0xFF000000), 1);
         black.SetDashPattern(static_cast<float*>(m_dashPatterns[m_dashPhase]), 4);
-        g.DrawLines(&black, points, 5);
         Pen white(Color(0xFFFFFFFF), 1);
         white.SetDashPattern(static_cast<float*>(m_dashPatterns[second]), 4);
-        g.DrawLines(&white, points, 5);
+        CRect client;
+        GetClientRect(&client);
+        DrawDashedOutline(g, Rect(d.X - scroll.x, d.Y - scroll.y, d.Width, d.Height), client, black, white);
     });
 }
 

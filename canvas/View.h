@@ -412,6 +412,11 @@ private:
     void FlashMarginRings(ViewObject* disc);
 };
 
+// The animated outline's drawing: the frame one pixel outside `r` (window pixels) drawn dashed
+// with `first`, then `second`, as far as it can show in `visible`.
+void DrawDashedOutline(Gdiplus::Graphics& g, const Gdiplus::Rect& r, const CRect& visible,
+                       Gdiplus::Pen& first, Gdiplus::Pen& second);
+
 // The message that tells the canvas a picture decoded on a thread is ready.
 const UINT WM_PICTURES_DECODED = WM_APP + 0x94;
 

@@ -20,6 +20,7 @@ struct HslJob {
     Bitmap* source = nullptr;  // the unadjusted image at the drawn size; the job's own
     Bitmap* result = nullptr;  // the adjusted image, the job's until the image takes it
     int hue = 0, saturation = 0, lightness = 0;
+    ScreenCopyPlace place;  // where source and result lie in the picture on screen
     ViewObject* target = nullptr;
     std::atomic<bool> discarded{false};
 };
@@ -105,11 +106,12 @@ void ViewSelect::StartHslWorker(ViewObject* image) {
     if (image->adjustedImage && image->EnsureImageLoaded() && image->decodedImage) {
         const INT w = static_cast<INT>(image->adjustedImage->GetWidth());
         const INT h = static_cast<INT>(image->adjustedImage->GetHeight());
-        // The unadjusted copy at the drawn size is made once per decoded image.
+        // The unadjusted copy of the drawn part at the drawn size is made once per decoded image.
+        job->place = image->adjustedPlace;
         if (!image->workingImage || static_cast<INT>(image->workingImage->GetWidth()) != w ||
             static_cast<INT>(image->workingImage->GetHeight()) != h)
-            image->SetWorkingImage(CreateScaledBitmap(
-                image->decodedImage, RectF(0, 0, static_cast<REAL>(w), static_cast<REAL>(h)), 0, 0, 0));
+            image->SetWorkingImage(CreateScaledPart(image->decodedImage, job->place.wholeWidth,
+                                                    job->place.wholeHeight, job->place.part, 0, 0, 0));
         if (image->workingImage)
             job->source = image->workingImage->Clone(0, 0, w, h, image->workingImage->GetPixelFormat());
     }
@@ -160,7 +162,10 @@ void ViewSelect::PollHslWorker() {
         std::shared_ptr<HslJob> job = m_hslJob;
         if (job && !job->discarded && job->result && m_view && InDesign(m_view, job->target)) {
             ViewObject* target = job->target;
-            target->SetAdjustedImage(job->result);
+            {
+                HslLock held(*target);
+                target->SetAdjustedImage(job->result, job->place, held);
+            }
             job->result = nullptr;
             const BYTE wait = m_view->m_waitCursor;
             m_view->m_waitCursor = 0;

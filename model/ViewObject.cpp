@@ -292,7 +292,14 @@ void ViewObject::SetWorkingImage(Bitmap* bitmap) {
     SetWorkingImage(bitmap, held);
 }
 
-void ViewObject::SetAdjustedImage(Bitmap* bitmap, const HslLock&) {
+void ViewObject::SetAdjustedImage(Bitmap* bitmap, const HslLock& held) {
+    const int w = bitmap ? static_cast<int>(bitmap->GetWidth()) : 0;
+    const int h = bitmap ? static_cast<int>(bitmap->GetHeight()) : 0;
+    SetAdjustedImage(bitmap, ScreenCopyPlace::Whole(w, h), held);
+}
+
+void ViewObject::SetAdjustedImage(Bitmap* bitmap, const ScreenCopyPlace& place, const HslLock&) {
+    adjustedPlace = place;
     if (bitmap == adjustedImage) return;
     if (!sharedAdjusted) delete adjustedImage;
     adjustedImage = bitmap;
@@ -452,6 +459,7 @@ void ViewObject::CopyFrom(ViewObject* source, bool moveImage, bool copyImage, bo
             sharedDecoded = decodedImage != nullptr;
             HslLock sourceHeld(*source);
             adjustedImage = source->adjustedImage;
+            adjustedPlace = source->adjustedPlace;
             sharedAdjusted = adjustedImage != nullptr;
         }
     });

@@ -56,6 +56,24 @@ typedef CTypedPtrArray<CPtrArray, TrackRow*> CTrackRowArray;
 class HslLock;
 struct PictureHeaderCheck;
 
+// Where a screen copy of a picture lies in the picture drawn whole at the screen's size: the
+// whole's size and the part the copy holds (device pixels from the whole's top-left corner). A
+// picture far larger than its side keeps a copy of only the part the side can show.
+struct ScreenCopyPlace {
+    int wholeWidth = 0, wholeHeight = 0;
+    Gdiplus::Rect part;
+    static ScreenCopyPlace Whole(int width, int height) {
+        ScreenCopyPlace place;
+        place.wholeWidth = width;
+        place.wholeHeight = height;
+        place.part = Gdiplus::Rect(0, 0, width, height);
+        return place;
+    }
+    bool IsWhole() const {
+        return part.X == 0 && part.Y == 0 && part.Width == wholeWidth && part.Height == wholeHeight;
+    }
+};
+
 class ViewObject : public CObject {
     DECLARE_SERIAL(ViewObject)
 public:
@@ -143,6 +161,9 @@ public:
     void SetWorkingImage(Gdiplus::Bitmap* bitmap);
     void SetAdjustedImage(Gdiplus::Bitmap* bitmap, const HslLock& held);
     void SetWorkingImage(Gdiplus::Bitmap* bitmap, const HslLock& held);
+    // The same, for a copy of a part of the picture (the forms above take the bitmap as a copy of
+    // the whole); the working image always lies where the adjusted one does.
+    void SetAdjustedImage(Gdiplus::Bitmap* bitmap, const ScreenCopyPlace& place, const HslLock& held);
     // True when the image bytes and decoded images are another object's (a shared copy).
     bool SharesImageData() const { return image.IsBorrowed() || sharedDecoded || sharedAdjusted; }
 
@@ -242,6 +263,7 @@ public:
     Gdiplus::Bitmap* decodedImage = nullptr;
     Gdiplus::Bitmap* adjustedImage = nullptr;
     Gdiplus::Bitmap* workingImage = nullptr;
+    ScreenCopyPlace adjustedPlace;  // where adjustedImage (and workingImage) lies
     // Non-zero while a decode started for this object (never copied) has not yet delivered.
     unsigned decodeTicket = 0;
     CTrackRowArray trackRows;

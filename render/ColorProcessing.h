@@ -48,6 +48,12 @@ void DrawImageWithHsl(Gdiplus::Graphics* g, Gdiplus::Image* image, const Gdiplus
                       int satShift, int lightShift);
 Gdiplus::Bitmap* CreateScaledBitmap(Gdiplus::Image* image, const Gdiplus::RectF& dest, int hueShift,
                                     int satShift, int lightShift);
+// The part `part` (pixels from the top-left corner) of the picture CreateScaledBitmap makes at
+// wholeWidth x wholeHeight, made at the part's size alone: its pixels are those of the whole's
+// part. The colour change is made where the whole's is: on the picture when it is narrower than
+// the whole, else on the part after scaling.
+Gdiplus::Bitmap* CreateScaledPart(Gdiplus::Image* image, int wholeWidth, int wholeHeight,
+                                  const Gdiplus::Rect& part, int hueShift, int satShift, int lightShift);
 
 // Releases the scratch bitmaps of DrawImageWithHsl; call before GDI+ shuts down.
 void FreeColorScratchBitmaps();

@@ -29,7 +29,7 @@ struct Stamp {
 };
 
 // The largest drawing reach a stamp is made for, device pixels: larger characters are drawn.
-const int kLargestReach = 160;
+const int kLargestReach = 320;
 const size_t kMaxStamps = 8192;
 // The largest surface stamps are made on.
 const int kSide = 2 * (kLargestReach + 4) + 1;
@@ -45,6 +45,34 @@ std::vector<UINT32>& SurfaceMemory() {
 std::unordered_map<std::string, Stamp>& Stamps() {
     static std::unordered_map<std::string, Stamp> stamps;
     return stamps;
+}
+
+// The stamps of single-byte characters last found in one font, scale and colour: a design's
+// texts mostly share these, and making and comparing the key of the kept stamps cost more than
+// the rest of finding one. Emptied whenever the kept stamps are.
+struct RecentStamps {
+    bool valid = false;
+    LOGFONTA record = {};
+    double fontScale = 0;
+    ARGB color = 0;
+    bool known[256] = {};
+    const Stamp* stamp[256] = {};
+
+    bool Matches(const LOGFONTA& r, double scale, ARGB c) const {
+        return valid && color == c && fontScale == scale && std::memcmp(&record, &r, sizeof r) == 0;
+    }
+    void Start(const LOGFONTA& r, double scale, ARGB c) {
+        valid = true;
+        record = r;
+        fontScale = scale;
+        color = c;
+        std::memset(known, 0, sizeof known);
+    }
+};
+
+RecentStamps& Recent() {
+    static RecentStamps recent;
+    return recent;
 }
 
 }  // namespace
@@ -153,10 +181,11 @@ bool DrawingPixel(double at, int& pixel) {
 }  // namespace
 
 GlyphStamper::GlyphStamper(StringFormat* format, double fontScale)
-    : m_maker(new Maker(format, fontScale)), m_format(format), m_fontScale(fontScale) {
+    : m_format(format), m_fontScale(fontScale) {
     // Dropped only between drawings: a drawing holds on to the stamps it found.
     if (Stamps().size() >= kMaxStamps || g_stampPixels >= kMaxStampPixels) {
         Stamps().clear();
+        Recent().valid = false;
         g_stampPixels = 0;
     }
 }
@@ -164,7 +193,26 @@ GlyphStamper::GlyphStamper(StringFormat* format, double fontScale)
 GlyphStamper::~GlyphStamper() = default;
 
 const void* GlyphStamper::Find(const CString& ch, const LOGFONTA& record, ARGB color, int reach) {
+    RecentStamps& recent = Recent();
+    const bool single = ch.GetLength() == 1;
+    const unsigned char byte = single ? static_cast<unsigned char>(ch[0]) : 0;
+    if (single) {
+        if (!recent.Matches(record, m_fontScale, color)) recent.Start(record, m_fontScale, color);
+        if (recent.known[byte]) return recent.stamp[byte];
+    }
+    const Stamp* found = static_cast<const Stamp*>(FindKept(ch, record, color, reach));
+    if (single) {
+        recent.known[byte] = true;
+        recent.stamp[byte] = found;
+    }
+    return found;
+}
+
+const void* GlyphStamper::FindKept(const CString& ch, const LOGFONTA& record, ARGB color, int reach) {
     auto& stamps = Stamps();
+    // Room for every key: one allocation per drawing that looks for a stamp, not several.
+    if (m_key.capacity() < sizeof(LOGFONTA) + sizeof(double) + sizeof(ARGB) + 16)
+        m_key.reserve(sizeof(LOGFONTA) + sizeof(double) + sizeof(ARGB) + 16);
     m_key.assign(reinterpret_cast<const char*>(&record), sizeof(LOGFONTA));
     m_key.append(reinterpret_cast<const char*>(&m_fontScale), sizeof m_fontScale);
     m_key.append(reinterpret_cast<const char*>(&color), sizeof color);
@@ -172,6 +220,7 @@ const void* GlyphStamper::Find(const CString& ch, const LOGFONTA& record, ARGB c
     auto it = stamps.find(m_key);
     if (it == stamps.end()) {
         it = stamps.emplace(m_key, Stamp()).first;
+        if (!m_maker) m_maker.reset(new Maker(m_format, m_fontScale));
         m_maker->Make(it->second, ch, record, color, reach);
         g_stampPixels += it->second.pixels.size();
     }
@@ -267,7 +316,8 @@ long GlyphsStamped() {
 
 void GlyphStampPlan::Plan(GlyphStamper& stamper, const ViewObject* o, const RenderContext& rc,
                           LOGFONTA* defaultRecord, ARGB colorBefore, REAL shiftX, REAL shiftY,
-                          const Rect& area, const std::vector<Rect>& reach, std::vector<bool>& only) {
+                          const Rect& area, const std::vector<Rect>& reach, std::vector<bool>& only,
+                          UINT32* bits, int stride) {
     m_first.clear();
     m_layers.clear();
     m_count = 0;
@@ -315,29 +365,34 @@ void GlyphStampPlan::Plan(GlyphStamper& stamper, const ViewObject* o, const Rend
     // Characters drawn and characters stamped must not share a pixel (the stamps are put after
     // the drawing): a stamped character meeting a drawn one's reach is drawn too, and so on.
     const size_t areaPixels = static_cast<size_t>(area.Width) * area.Height;
-    std::vector<BYTE> drawn(areaPixels, 0);
+    std::vector<BYTE> drawn;  // made when a drawn character reaches the area
     auto at = [&](int x, int y) { return static_cast<size_t>(y - area.Y) * area.Width + (x - area.X); };
-    auto inArea = [&](int x, int y) {
-        return x >= area.X && y >= area.Y && x < area.X + area.Width && y < area.Y + area.Height;
-    };
     // Calls f(x, y, pixel) for each inked pixel of character i's stamp within the area.
     auto eachPixel = [&](int i, auto f) {
         const Stamp* st = chosen[static_cast<size_t>(i)];
         const Placed& p = where[static_cast<size_t>(i)];
-        for (int y = 0; y < st->height; ++y)
-            for (int x = 0; x < st->width; ++x) {
-                const UINT32 v = st->pixels[static_cast<size_t>(y) * st->width + x];
-                if (v && inArea(p.x + x, p.y + y) && !f(p.x + x, p.y + y, v)) return;
-            }
+        // The stamp's rows and columns that lie in the area.
+        const int x0 = std::max(0, area.X - p.x), x1 = std::min(st->width, area.X + area.Width - p.x);
+        const int y0 = std::max(0, area.Y - p.y), y1 = std::min(st->height, area.Y + area.Height - p.y);
+        for (int y = y0; y < y1; ++y) {
+            const UINT32* row = &st->pixels[static_cast<size_t>(y) * st->width];
+            for (int x = x0; x < x1; ++x)
+                if (const UINT32 v = row[x])
+                    if (!f(p.x + x, p.y + y, v)) return;
+        }
     };
+    bool anyDrawn = false;
     for (int i = 0; i < n; ++i) {
         if (!only[static_cast<size_t>(i)] || chosen[static_cast<size_t>(i)]) continue;
         Rect r;
         if (!Rect::Intersect(r, reach[static_cast<size_t>(i)], area)) continue;
+        if (!anyDrawn) drawn.assign(areaPixels, 0);
+        anyDrawn = true;
         for (int y = r.Y; y < r.Y + r.Height; ++y)
             std::memset(&drawn[at(r.X, y)], 1, static_cast<size_t>(r.Width));
     }
-    for (bool moved = true; moved;) {
+    // With no character drawn in the area, every stamped one keeps its stamp.
+    for (bool moved = anyDrawn; moved;) {
         moved = false;
         for (int i = 0; i < n; ++i) {
             if (!only[static_cast<size_t>(i)] || !chosen[static_cast<size_t>(i)]) continue;
@@ -352,17 +407,42 @@ void GlyphStampPlan::Plan(GlyphStamper& stamper, const ViewObject* o, const Rend
     // The stamped characters in their order: the first on a pixel is written as its stamp is
     // (the pixel is clear), each later one is blended over it as GDI+ blends a character, by
     // drawing a picture of its coverage in its colour.
-    std::vector<BYTE> depth(areaPixels, 0);
+    // With the picture's memory at hand, first stamps go straight into it (no drawn character
+    // shares their pixels, so they may precede the drawing), and a pixel not clear holds one: the
+    // depths are counted only once two stamps meet.
+    std::vector<BYTE> depth;
+    if (!bits) {
+        depth.assign(areaPixels, 0);
+        size_t most = 0;
+        for (int i = 0; i < n; ++i)
+            if (only[static_cast<size_t>(i)] && chosen[static_cast<size_t>(i)])
+                most += chosen[static_cast<size_t>(i)]->pixels.size();
+        m_first.reserve(std::min(most, areaPixels));
+    }
     for (int i = 0; i < n; ++i) {
         const Stamp* st = chosen[static_cast<size_t>(i)];
         if (!only[static_cast<size_t>(i)] || !st) continue;
         only[static_cast<size_t>(i)] = false;
         ++m_count;
         eachPixel(i, [&](int x, int y, UINT32 v) {
+            UINT32* pixel = bits ? &bits[static_cast<size_t>(y) * stride + x] : nullptr;
+            if (pixel && depth.empty()) {
+                if (*pixel == 0) {
+                    *pixel = v;
+                    return true;
+                }
+                depth.assign(areaPixels, 0);
+                for (int yy = area.Y; yy < area.Y + area.Height; ++yy)
+                    for (int xx = area.X; xx < area.X + area.Width; ++xx)
+                        depth[at(xx, yy)] = bits[static_cast<size_t>(yy) * stride + xx] != 0;
+            }
             BYTE& d = depth[at(x, y)];
             if (d < 255) ++d;
             if (d == 1) {
-                m_first.push_back(Pixel{x, y, v});
+                if (pixel)
+                    *pixel = v;
+                else
+                    m_first.push_back(Pixel{x, y, v});
             } else {
                 if (m_layers.size() < d - 1u) m_layers.resize(d - 1u);
                 m_layers[d - 2u].push_back(Pixel{x, y, (v & 0xFF000000) | (st->color & 0x00FFFFFF)});
@@ -375,13 +455,16 @@ void GlyphStampPlan::Plan(GlyphStamper& stamper, const ViewObject* o, const Rend
 void GlyphStampPlan::Put(Bitmap* picture) const {
     if (m_count == 0) return;
     Rect area = m_area;
-    BitmapData data;
-    if (picture->LockBits(&area, ImageLockModeRead | ImageLockModeWrite, PixelFormat32bppPARGB, &data) != Ok)
-        return;
-    for (const Pixel& p : m_first)
-        reinterpret_cast<UINT32*>(static_cast<BYTE*>(data.Scan0) +
-                                  (p.y - area.Y) * data.Stride)[p.x - area.X] = p.value;
-    picture->UnlockBits(&data);
+    if (!m_first.empty()) {
+        BitmapData data;
+        if (picture->LockBits(&area, ImageLockModeRead | ImageLockModeWrite, PixelFormat32bppPARGB, &data) !=
+            Ok)
+            return;
+        for (const Pixel& p : m_first)
+            reinterpret_cast<UINT32*>(static_cast<BYTE*>(data.Scan0) +
+                                      (p.y - area.Y) * data.Stride)[p.x - area.X] = p.value;
+        picture->UnlockBits(&data);
+    }
     for (const std::vector<Pixel>& layer : m_layers) {
         int left = area.X + area.Width, top = area.Y + area.Height, right = area.X - 1, bottom = area.Y - 1;
         for (const Pixel& p : layer) {

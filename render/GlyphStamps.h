@@ -46,6 +46,8 @@ public:
     bool Usable() const;
 
 private:
+    // Find through the kept stamps alone.
+    const void* FindKept(const CString& ch, const LOGFONTA& record, Gdiplus::ARGB color, int reach);
     class Maker;
     std::unique_ptr<Maker> m_maker;
     Gdiplus::StringFormat* m_format;
@@ -60,10 +62,13 @@ public:
     // before, and share no pixel with a stamped one). The characters are those of a picture
     // drawn with anti-aliasing, pixel offset "high quality" and the stamper's format and scale,
     // moved by (shiftX, shiftY) device pixels, starting with the colour `colorBefore`; `reach`
-    // holds the pixels each character may touch, in picture pixels.
+    // holds the pixels each character may touch, in picture pixels. Given the picture's memory
+    // (`bits`, premultiplied, `stride` pixels per row), the stamps first on their pixels are
+    // written into it at once; Put then adds only those over others.
     void Plan(GlyphStamper& stamper, const ViewObject* o, const RenderContext& rc, LOGFONTA* defaultRecord,
               Gdiplus::ARGB colorBefore, Gdiplus::REAL shiftX, Gdiplus::REAL shiftY,
-              const Gdiplus::Rect& area, const std::vector<Gdiplus::Rect>& reach, std::vector<bool>& only);
+              const Gdiplus::Rect& area, const std::vector<Gdiplus::Rect>& reach, std::vector<bool>& only,
+              UINT32* bits = nullptr, int stride = 0);
     // Puts the planned stamps into the picture, after the drawing of the other characters.
     void Put(Gdiplus::Bitmap* picture) const;
 

@@ -174,6 +174,42 @@ Bitmap* CreateScaledBitmap(Image* image, const RectF& dest, int hueShift, int sa
     return result;
 }
 
+Bitmap* CreateScaledPart(Image* image, int wholeWidth, int wholeHeight, const Rect& part, int hueShift,
+                         int satShift, int lightShift) {
+    if (!image || part.Width <= 0 || part.Height <= 0) return nullptr;
+    if (part.X == 0 && part.Y == 0 && part.Width == wholeWidth && part.Height == wholeHeight)
+        return CreateScaledBitmap(image,
+                                  RectF(0, 0, static_cast<REAL>(wholeWidth), static_cast<REAL>(wholeHeight)),
+                                  hueShift, satShift, lightShift);
+    Bitmap* result = new Bitmap(part.Width, part.Height, image->GetPixelFormat());
+    if (result->GetLastStatus() != Ok) {
+        delete result;
+        return nullptr;
+    }
+    bool adjustAfter = false;
+    {
+        Graphics g(result);
+        if (g.GetLastStatus() != Ok) {
+            delete result;
+            return nullptr;
+        }
+        PrepareCopyGraphics(g, image);
+        const RectF r(static_cast<REAL>(-part.X), static_cast<REAL>(-part.Y), static_cast<REAL>(wholeWidth),
+                      static_cast<REAL>(wholeHeight));
+        if (AllShiftsZero(hueShift, satShift, lightShift)) {
+            g.DrawImage(image, r);
+        } else if (image->GetWidth() < static_cast<UINT>(wholeWidth)) {
+            // Changed before it is scaled, as the whole is: the part's pixels are the whole's.
+            DrawImageWithHsl(&g, image, r, hueShift, satShift, lightShift);
+        } else {
+            g.DrawImage(image, r);
+            adjustAfter = true;
+        }
+    }
+    if (adjustAfter) AdjustBitmapHsl(result, hueShift, satShift, lightShift);
+    return result;
+}
+
 void FreeColorScratchBitmaps() {
     std::lock_guard<std::mutex> lock(g_scratchLock);
     delete g_scratchArgb;

@@ -34,6 +34,30 @@ bool IsLayoutPreview(int purpose) {
     return purpose == kPurposeLabelStockPreview || purpose == kPurposeAlignmentPreview;
 }
 
+// A picture on screen up to this many pixels keeps a copy of its whole: it moves and scrolls
+// without a new copy.
+const long long kWholeScreenCopyPixels = 2 * 1000 * 1000;
+
+// Where the screen copy of a picture drawn over the device rectangle `d` lies: the whole picture,
+// or, when it is far larger than what the side can show of it, only that part - a picture fifty
+// inches wide at a close zoom would otherwise take gigabytes and seconds to copy and colour.
+ScreenCopyPlace ScreenCopyPlaceFor(const RenderContext& rc, const Rect& d) {
+    const ScreenCopyPlace whole = ScreenCopyPlace::Whole(d.Width, d.Height);
+    const long long wholePixels = static_cast<long long>(d.Width) * d.Height;
+    if (!rc.currentObject || wholePixels <= kWholeScreenCopyPixels) return whole;
+    const RectF side =
+        rc.MapRectF(ComputeSideShape(rc.currentObject, rc.purpose, g_lightScribeGeometry).outer);
+    const int left = static_cast<int>(std::floor(side.X)), top = static_cast<int>(std::floor(side.Y));
+    const Rect shown(left, top, static_cast<int>(std::ceil(side.GetRight())) - left,
+                     static_cast<int>(std::ceil(side.GetBottom())) - top);
+    Rect part;
+    if (!Rect::Intersect(part, d, shown)) return ScreenCopyPlace();
+    if (wholePixels <= 2 * static_cast<long long>(part.Width) * part.Height) return whole;
+    ScreenCopyPlace place = whole;
+    place.part = Rect(part.X - d.X, part.Y - d.Y, part.Width, part.Height);
+    return place;
+}
+
 }  // namespace
 
 void DrawSide(RenderContext& rc) {
@@ -289,29 +313,40 @@ void RenderContext::DrawImages(ImageLayer layer) {
                     drawDecoded();
                     continue;
                 }
+                const ScreenCopyPlace wanted = ScreenCopyPlaceFor(*this, d);
+                if (wanted.part.Width <= 0 || wanted.part.Height <= 0) continue;  // nothing of it shows
                 Bitmap* cache = o->adjustedImage;
-                if (cache && (static_cast<INT>(cache->GetWidth()) != d.Width ||
-                              static_cast<INT>(cache->GetHeight()) != d.Height)) {
+                const ScreenCopyPlace& place = o->adjustedPlace;
+                if (cache && (place.wholeWidth != d.Width || place.wholeHeight != d.Height ||
+                              !place.part.Contains(wanted.part) ||
+                              static_cast<INT>(cache->GetWidth()) != place.part.Width ||
+                              static_cast<INT>(cache->GetHeight()) != place.part.Height)) {
                     o->SetAdjustedImage(nullptr, held);
                     o->SetWorkingImage(nullptr, held);
                     cache = nullptr;
                 }
                 if (!cache) {
-                    cache = CreateScaledBitmap(image, RectF(0, 0, dest.Width, dest.Height), o->hue,
-                                               o->saturation, o->lightness);
-                    o->SetAdjustedImage(cache, held);
+                    cache = CreateScaledPart(image, d.Width, d.Height, wanted.part, o->hue, o->saturation,
+                                             o->lightness);
+                    o->SetAdjustedImage(cache, wanted, held);
                 }
-                if (cache)
-                    graphics->DrawImage(cache, dest);
-                else
+                if (!cache) {
                     drawDecoded();
+                } else if (o->adjustedPlace.IsWhole()) {
+                    graphics->DrawImage(cache, dest);
+                } else {
+                    const Rect& part = o->adjustedPlace.part;
+                    graphics->DrawImage(cache,
+                                        RectF(dest.X + part.X, dest.Y + part.Y, static_cast<REAL>(part.Width),
+                                              static_cast<REAL>(part.Height)));
+                }
                 continue;
             }
             if (IsPreviewQuality(purpose)) {
                 graphics->SetInterpolationMode(InterpolationModeNearestNeighbor);
                 bool drawn = false;
                 if (HslLock held{*o, std::try_to_lock}) {
-                    Bitmap* cache = o->adjustedImage;
+                    Bitmap* cache = o->adjustedPlace.IsWhole() ? o->adjustedImage : nullptr;
                     if (cache && std::abs(static_cast<int>(cache->GetWidth()) - d.Width) <
                                      std::abs(static_cast<int>(image->GetWidth()) - d.Width)) {
                         graphics->DrawImage(cache, dest);

@@ -21,17 +21,6 @@ bool IsSpace(const CString& ch) {
 }
 
 TextMeasurer::TextMeasurer(ViewObject* object) : m_object(object) {
-    m_bitmap = new Bitmap(1, 1, PixelFormat24bppRGB);
-    m_bitmap->SetResolution(1000.0f, 1000.0f);
-    m_graphics = new Graphics(m_bitmap);
-    m_graphics->SetTextRenderingHint(TextRenderingHintAntiAlias);
-    m_formatT = StringFormat::GenericTypographic()->Clone();
-    m_formatT->SetFormatFlags(StringFormatFlagsMeasureTrailingSpaces);
-    m_formatP = new StringFormat(StringFormatFlagsNoClip | StringFormatFlagsLineLimit |
-                                 StringFormatFlagsMeasureTrailingSpaces | StringFormatFlagsNoFitBlackBox);
-    m_formatP->SetAlignment(StringAlignmentNear);
-    m_formatP->SetLineAlignment(StringAlignmentNear);
-    m_formatP->SetTrimming(StringTrimmingNone);
     m_defaultRecord = ViewObject::NewDefaultFontRecord();
     const int count = static_cast<int>(object->charFonts.GetSize());
     m_owners.resize(count);
@@ -49,6 +38,24 @@ TextMeasurer::~TextMeasurer() {
     delete m_graphics;
     delete m_bitmap;
     delete m_defaultRecord;
+}
+
+void TextMeasurer::MakeSurface() {
+    // Made when a character is first measured: a layout whose characters are all known (every
+    // text of a design in one font, laid out again) needs none, and making it costs more than
+    // the layout of a short text.
+    if (m_graphics) return;
+    m_bitmap = new Bitmap(1, 1, PixelFormat24bppRGB);
+    m_bitmap->SetResolution(1000.0f, 1000.0f);
+    m_graphics = new Graphics(m_bitmap);
+    m_graphics->SetTextRenderingHint(TextRenderingHintAntiAlias);
+    m_formatT = StringFormat::GenericTypographic()->Clone();
+    m_formatT->SetFormatFlags(StringFormatFlagsMeasureTrailingSpaces);
+    m_formatP = new StringFormat(StringFormatFlagsNoClip | StringFormatFlagsLineLimit |
+                                 StringFormatFlagsMeasureTrailingSpaces | StringFormatFlagsNoFitBlackBox);
+    m_formatP->SetAlignment(StringAlignmentNear);
+    m_formatP->SetLineAlignment(StringAlignmentNear);
+    m_formatP->SetTrimming(StringTrimmingNone);
 }
 
 void TextMeasurer::SelectFontAt(int i, int autoFitSize) {
@@ -128,6 +135,7 @@ RectF TextMeasurer::Measure(const CString& ch, bool formatP) {
         m_fontFresh = true;
         if (!m_font) return box;
     }
+    MakeSurface();
     m_graphics->MeasureString(wide, n, m_font, PointF(0, 0), formatP ? m_formatP : m_formatT, &box);
     m_known->measured.emplace(std::move(key), box);
     return box;

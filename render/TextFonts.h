@@ -37,6 +37,8 @@ public:
     float Ascent() const;  // rounded down after adding a half
 
 private:
+    void MakeSurface();
+
     ViewObject* m_object;
     Gdiplus::Bitmap* m_bitmap = nullptr;
     Gdiplus::Graphics* m_graphics = nullptr;

@@ -68,10 +68,11 @@ double GlyphReach(const ViewObject* o, int i, double scale) {
 
 // Draws the characters of `o` on `g`; every transform ends with a move by (shiftX, shiftY) device
 // pixels. With `only`, a character it marks false is passed over (its font and colour still
-// carry on to the next).
+// carry on to the next). `visible`, when given, is what `g`'s clip lets through (asking GDI+ for
+// it costs more than drawing a short text).
 void DrawGlyphs(Graphics* g, ViewObject* o, const RenderContext& rc, StringFormat* format,
                 LOGFONTA* defaultRecord, double fontScale, GlyphPens& p, REAL shiftX, REAL shiftY,
-                const std::vector<bool>* only = nullptr) {
+                const std::vector<bool>* only = nullptr, const RectF* knownVisible = nullptr) {
     // On a 24-bit bitmap of its own the drawing puts characters of one font and colour in runs.
     std::unique_ptr<GlyphRuns> runs;
     const int a = o->AngleToDegrees();
@@ -82,7 +83,11 @@ void DrawGlyphs(Graphics* g, ViewObject* o, const RenderContext& rc, StringForma
     g->ResetTransform();
     if (rc.onRgbBitmap && rc.purpose != kPurposeScreen) runs.reset(new GlyphRuns(g, format));
     RectF visible;
-    const bool bounded = g->GetVisibleClipBounds(&visible) == Ok;
+    bool bounded = true;
+    if (knownVisible)
+        visible = *knownVisible;
+    else
+        bounded = g->GetVisibleClipBounds(&visible) == Ok;
     const double scale = std::max(std::fabs(rc.scaleX), std::fabs(rc.scaleY));
     for (int i = 0; i < o->GetCharCount(); ++i) {
         LOGFONTA* record = o->charFonts[i];
@@ -174,14 +179,73 @@ struct DrawnGlyph {
     }
 };
 
+// An object's picture covers a frame around it large enough for any character it may draw, but
+// holds pixels only for the part its characters reach (a text's frame has margins of twice its
+// tallest character on every side, mostly clear): the rest of the frame is clear. The held part
+// lies at the top left of its bitmap, which may be larger (the scratch picture's is reused).
 struct TextPicture {
     unsigned long long key = 0;
     unsigned long long frameKey = 0;  // everything but the characters
-    std::vector<DrawnGlyph> glyphs;
-    std::unique_ptr<Bitmap> bitmap;
-    int x = 0, y = 0;  // where it goes, device pixels
+    std::vector<DrawnGlyph> glyphs;   // their reach in frame pixels
+    int frameWidth = 0, frameHeight = 0;
+    Rect held;                   // the part of the frame the pixels hold
+    std::vector<UINT32> pixels;  // premultiplied, `stride` per row
+    int stride = 0;
+    std::unique_ptr<Bitmap> bitmap;  // over `pixels`
+    int x = 0, y = 0;                // where the held part goes, device pixels
     Rect ink;          // the part of the bitmap with any coverage; the rest is clear
     ARGB colorAfter = 0xFF000000;
+
+    // Holds `part` (frame pixels) alone, all clear, in the bitmap it has when that is large
+    // enough (the scratch picture: making a GDI+ bitmap costs more than drawing a short text);
+    // false when no bitmap can be made.
+    bool HoldAnew(const Rect& part) {
+        if (!bitmap || static_cast<int>(bitmap->GetWidth()) < part.Width ||
+            static_cast<int>(bitmap->GetHeight()) < part.Height) {
+            const int w = std::max(part.Width, bitmap ? static_cast<int>(bitmap->GetWidth()) : 0);
+            const int h = std::max(part.Height, bitmap ? static_cast<int>(bitmap->GetHeight()) : 0);
+            bitmap.reset();
+            pixels.assign(static_cast<size_t>(w) * h, 0u);
+            if (!Wrap(w, h)) return false;
+        }
+        held = Rect(part.X, part.Y, part.Width, part.Height);
+        Clear(held);
+        return true;
+    }
+    // Holds `part` (frame pixels) too, keeping what it held; false when no bitmap can be made.
+    bool Hold(const Rect& part) {
+        Rect wanted = part;
+        if (bitmap) {
+            if (held.Contains(part)) return true;
+            Rect::Union(wanted, held, part);
+        }
+        std::vector<UINT32> grown(static_cast<size_t>(wanted.Width) * wanted.Height, 0u);
+        for (int y = 0; bitmap && y < held.Height; ++y)
+            std::memcpy(
+                &grown[static_cast<size_t>(y + held.Y - wanted.Y) * wanted.Width + (held.X - wanted.X)],
+                &pixels[static_cast<size_t>(y) * stride], static_cast<size_t>(held.Width) * 4);
+        bitmap.reset();
+        pixels.swap(grown);
+        held = wanted;
+        return Wrap(wanted.Width, wanted.Height);
+    }
+    // Every pixel of `part` (frame pixels) made clear.
+    void Clear(const Rect& part) {
+        Rect r;
+        if (!IntersectRectXYWH(&r, part, held)) return;
+        for (int y = r.Y; y < r.Y + r.Height; ++y)
+            std::memset(&pixels[static_cast<size_t>(y - held.Y) * stride + (r.X - held.X)], 0,
+                        static_cast<size_t>(r.Width) * 4);
+    }
+
+private:
+    bool Wrap(int w, int h) {
+        stride = w;
+        bitmap.reset(new Bitmap(w, h, w * 4, PixelFormat32bppPARGB, reinterpret_cast<BYTE*>(pixels.data())));
+        if (bitmap->GetLastStatus() == Ok) return true;
+        bitmap.reset();
+        return false;
+    }
 };
 
 // Pictures of the texts drawn on screen; an entry of an object that went is only replaced, so the
@@ -189,6 +253,12 @@ struct TextPicture {
 std::unordered_map<const ViewObject*, TextPicture>& Pictures() {
     static std::unordered_map<const ViewObject*, TextPicture> pictures;
     return pictures;
+}
+
+// The picture of a text drawn once and not kept, its memory reused from text to text.
+TextPicture& ScratchPicture() {
+    static TextPicture scratch;
+    return scratch;
 }
 
 const size_t kMaxPictures = 400;
@@ -418,21 +488,11 @@ Rect ChangedPart(const std::vector<DrawnGlyph>& was, const std::vector<DrawnGlyp
     return part;
 }
 
-// Every pixel of `part` of a 32-bit picture made clear.
-bool ClearPart(Bitmap* bitmap, const Rect& part) {
-    Rect locked = part;
-    BitmapData data;
-    if (bitmap->LockBits(&locked, ImageLockModeWrite, PixelFormat32bppPARGB, &data) != Ok) return false;
-    for (INT y = 0; y < part.Height; ++y)
-        std::memset(static_cast<BYTE*>(data.Scan0) + y * data.Stride, 0, static_cast<size_t>(part.Width) * 4);
-    bitmap->UnlockBits(&data);
-    return true;
-}
-
 }  // namespace
 
 void ForgetTextPictures() {
     Pictures().clear();
+    ScratchPicture() = TextPicture();
 }
 
 long TextPicturesPatched() {
@@ -440,7 +500,12 @@ long TextPicturesPatched() {
 }
 
 Rect InkBounds(Bitmap* bitmap) {
-    const INT w = static_cast<INT>(bitmap->GetWidth()), h = static_cast<INT>(bitmap->GetHeight());
+    return InkBounds(bitmap,
+                     Rect(0, 0, static_cast<INT>(bitmap->GetWidth()), static_cast<INT>(bitmap->GetHeight())));
+}
+
+Rect InkBounds(Bitmap* bitmap, const Rect& topLeft) {
+    const INT w = topLeft.Width, h = topLeft.Height;
     Rect all(0, 0, w, h);
     BitmapData data;
     if (bitmap->LockBits(&all, ImageLockModeRead, PixelFormat32bppPARGB, &data) != Ok) return all;
@@ -464,11 +529,9 @@ Rect InkBounds(Bitmap* bitmap) {
 
 namespace {
 
-// The object's picture, made anew when something in it changed; null when the object is too
-// large to keep one (it is then drawn straight on the side).
-TextPicture* GetPicture(ViewObject* o, const RenderContext& rc, StringFormat* format, LOGFONTA* defaultRecord,
-                        double fontScale, GlyphPens& pens, int hint) {
-    // The device area the characters may cover: the object with a margin of the tallest glyph.
+// The device area the characters of an object may cover: the object with a margin of twice its
+// tallest glyph.
+Rect PictureFrame(const ViewObject* o, const RenderContext& rc) {
     const double left = (o->left + rc.offsetX) * rc.scaleX, top = (o->top + rc.offsetY) * rc.scaleY;
     double tallest = 0;
     for (INT_PTR i = 0; i < o->glyphBoxes.GetSize(); ++i) {
@@ -476,10 +539,28 @@ TextPicture* GetPicture(ViewObject* o, const RenderContext& rc, StringFormat* fo
         tallest = std::max<double>(tallest, std::max(std::fabs(b.Height), std::fabs(b.Width)));
     }
     const int margin = static_cast<int>(std::ceil(tallest * std::max(rc.scaleX, rc.scaleY) * 2)) + 4;
-    const int x0 = static_cast<int>(std::floor(left)) - margin,
-              y0 = static_cast<int>(std::floor(top)) - margin;
-    const int w = static_cast<int>(std::ceil(o->width * rc.scaleX)) + 2 * margin + 2;
-    const int h = static_cast<int>(std::ceil(o->height * rc.scaleY)) + 2 * margin + 2;
+    return Rect(static_cast<int>(std::floor(left)) - margin, static_cast<int>(std::floor(top)) - margin,
+                static_cast<int>(std::ceil(o->width * rc.scaleX)) + 2 * margin + 2,
+                static_cast<int>(std::ceil(o->height * rc.scaleY)) + 2 * margin + 2);
+}
+
+// The colour the drawing of an object leaves for the next (its last colour record's, else the
+// one it started with).
+ARGB ColorAfter(const ViewObject* o, ARGB before) {
+    for (INT_PTR i = std::min<INT_PTR>(o->charColors.GetSize(), o->GetCharCount()) - 1; i >= 0; --i)
+        if (o->charColors[i]) return 0xFF000000 | ColorRefToRgb(*o->charColors[i]);
+    return before;
+}
+
+// The object's picture, made anew when something in it changed; null when the object is too
+// large to keep one (it is then drawn straight on the side). Without `keep` a picture made anew
+// is the scratch picture, drawn once: a drawing of more texts than the pictures kept would make
+// every one anew anyway, and keeping them costs their memory.
+TextPicture* GetPicture(ViewObject* o, const RenderContext& rc, StringFormat* format, LOGFONTA* defaultRecord,
+                        double fontScale, GlyphPens& pens, int hint, bool keep) {
+    const double left = (o->left + rc.offsetX) * rc.scaleX, top = (o->top + rc.offsetY) * rc.scaleY;
+    const Rect whole = PictureFrame(o, rc);
+    const int x0 = whole.X, y0 = whole.Y, w = whole.Width, h = whole.Height;
     if (w <= 0 || h <= 0 || static_cast<long long>(w) * h > kMaxPicturePixels) return nullptr;
     const unsigned long long frameKey =
         FrameKey(o, rc, pens.color, left - std::floor(left), top - std::floor(top), hint);
@@ -487,44 +568,79 @@ TextPicture* GetPicture(ViewObject* o, const RenderContext& rc, StringFormat* fo
     std::vector<DrawnGlyph> glyphs =
         DescribeGlyphs(o, rc, x0, y0, defaultRecord, fontScale, hint, format, stamper, pens.color);
     const unsigned long long key = PictureKey(frameKey, glyphs);
+    const Rect frame(0, 0, w, h);
+    // The part of the frame the characters may reach, in steps of 16 pixels (a text typed into
+    // seldom reaches past it).
+    Rect reached;
+    for (const DrawnGlyph& g : glyphs) {
+        Rect r;
+        if (!IntersectRectXYWH(&r, g.reach, frame)) continue;
+        if (reached.Width <= 0)
+            reached = r;
+        else
+            Rect::Union(reached, reached, r);
+    }
+    if (reached.Width <= 0) reached = Rect(0, 0, 1, 1);
+    const int left16 = reached.X / 16 * 16, top16 = reached.Y / 16 * 16;
+    reached = Rect(left16, top16, std::min(w, (reached.GetRight() + 15) / 16 * 16) - left16,
+                   std::min(h, (reached.GetBottom() + 15) / 16 * 16) - top16);
     auto& pictures = Pictures();
     auto it = pictures.find(o);
     const bool sameFrame = it != pictures.end() && it->second.bitmap && it->second.frameKey == frameKey &&
-                           static_cast<int>(it->second.bitmap->GetWidth()) == w &&
-                           static_cast<int>(it->second.bitmap->GetHeight()) == h;
-    auto paint = [&](Bitmap* bitmap, const Rect* part) {
+                           it->second.frameWidth == w && it->second.frameHeight == h;
+    // Draws the characters that reach into `part` (frame pixels; all of them without one) into
+    // the picture, whose pixels there are clear.
+    auto paint = [&](TextPicture& picture, const Rect* part) {
+        const Rect& held = picture.held;
+        const Rect drawn = part ? *part : held;
+        Rect area;  // bitmap pixels
+        if (!IntersectRectXYWH(&area, drawn, held)) return;
+        area.X -= held.X;
+        area.Y -= held.Y;
+        const REAL shiftX = static_cast<REAL>(-(x0 + held.X)), shiftY = static_cast<REAL>(-(y0 + held.Y));
         GlyphStampPlan stamps;
         {
-            Graphics pg(bitmap);
+            Graphics pg(picture.bitmap.get());
             pg.SetSmoothingMode(SmoothingModeAntiAlias);
             pg.SetPixelOffsetMode(PixelOffsetModeHighQuality);
             pg.SetTextRenderingHint(static_cast<TextRenderingHint>(hint));
             std::vector<bool> only(glyphs.size(), true);
+            std::vector<Rect> reach(glyphs.size());
+            for (size_t i = 0; i < glyphs.size(); ++i) {
+                reach[i] = glyphs[i].reach;
+                reach[i].X -= held.X;
+                reach[i].Y -= held.Y;
+            }
             if (part) {
-                pg.SetClip(*part);
+                pg.SetClip(area);
                 // Only the characters whose pixels reach into the part.
                 for (size_t i = 0; i < glyphs.size(); ++i) {
                     Rect r;
-                    only[i] = IntersectRectXYWH(&r, glyphs[i].reach, *part);
+                    only[i] = IntersectRectXYWH(&r, reach[i], area);
                 }
-            } else {
-                pg.Clear(Color(0, 0, 0, 0));
             }
             // Characters alone on their pixels are stamped after the drawing of the others.
-            if (hint == TextRenderingHintAntiAlias) {
-                std::vector<Rect> reach(glyphs.size());
-                for (size_t i = 0; i < glyphs.size(); ++i) reach[i] = glyphs[i].reach;
-                stamps.Plan(stamper, o, rc, defaultRecord, pens.color, static_cast<REAL>(-x0),
-                            static_cast<REAL>(-y0), part ? *part : Rect(0, 0, w, h), reach, only);
-            }
-            DrawGlyphs(&pg, o, rc, format, defaultRecord, fontScale, pens, static_cast<REAL>(-x0),
-                       static_cast<REAL>(-y0), &only);
+            if (hint == TextRenderingHintAntiAlias)
+                stamps.Plan(stamper, o, rc, defaultRecord, pens.color, shiftX, shiftY, area, reach, only,
+                            picture.pixels.data(), picture.stride);
+            const RectF visible(static_cast<REAL>(area.X), static_cast<REAL>(area.Y),
+                                static_cast<REAL>(area.Width), static_cast<REAL>(area.Height));
+            DrawGlyphs(&pg, o, rc, format, defaultRecord, fontScale, pens, shiftX, shiftY, &only, &visible);
         }
-        stamps.Put(bitmap);
+        stamps.Put(picture.bitmap.get());
+    };
+    auto finish = [&](TextPicture& picture) {
+        picture.key = key;
+        picture.glyphs = std::move(glyphs);
+        picture.ink = InkBounds(picture.bitmap.get(), Rect(0, 0, picture.held.Width, picture.held.Height));
+        picture.x = x0 + picture.held.X;
+        picture.y = y0 + picture.held.Y;
+        picture.colorAfter = pens.color;
+        return &picture;
     };
     if (sameFrame && it->second.key == key) {
-        it->second.x = x0;
-        it->second.y = y0;
+        it->second.x = x0 + it->second.held.X;
+        it->second.y = y0 + it->second.held.Y;
         return &it->second;
     }
     if (sameFrame) {
@@ -532,34 +648,35 @@ TextPicture* GetPicture(ViewObject* o, const RenderContext& rc, StringFormat* fo
         // smaller part of the picture.
         TextPicture& picture = it->second;
         Rect part = ChangedPart(picture.glyphs, glyphs);
-        if (IntersectRectXYWH(&part, part, Rect(0, 0, w, h)) &&
+        if (IntersectRectXYWH(&part, part, frame) &&
             static_cast<long long>(part.Width) * part.Height * 2 < static_cast<long long>(w) * h &&
-            ClearPart(picture.bitmap.get(), part)) {
-            paint(picture.bitmap.get(), &part);
+            picture.Hold(reached)) {
+            picture.Clear(part);
+            paint(picture, &part);
             ++g_picturesPatched;
-            picture.key = key;
-            picture.glyphs = std::move(glyphs);
-            picture.ink = InkBounds(picture.bitmap.get());
-            picture.x = x0;
-            picture.y = y0;
-            picture.colorAfter = pens.color;
-            return &picture;
+            return finish(picture);
         }
     }
+    if (!keep) {
+        TextPicture& scratch = ScratchPicture();
+        scratch.frameKey = frameKey;
+        scratch.frameWidth = w;
+        scratch.frameHeight = h;
+        if (!scratch.HoldAnew(reached)) return nullptr;
+        paint(scratch, nullptr);
+        return finish(scratch);
+    }
     if (pictures.size() >= kMaxPictures) pictures.clear();
-    std::unique_ptr<Bitmap> bitmap(new Bitmap(w, h, PixelFormat32bppPARGB));
-    if (bitmap->GetLastStatus() != Ok) return nullptr;
-    paint(bitmap.get(), nullptr);
+    TextPicture fresh;
+    fresh.frameKey = frameKey;
+    fresh.frameWidth = w;
+    fresh.frameHeight = h;
+    if (!fresh.Hold(reached)) return nullptr;
+    paint(fresh, nullptr);
     TextPicture& picture = pictures[o];
-    picture.key = key;
-    picture.frameKey = frameKey;
-    picture.glyphs = std::move(glyphs);
-    picture.ink = InkBounds(bitmap.get());
-    picture.bitmap = std::move(bitmap);
-    picture.x = x0;
-    picture.y = y0;
-    picture.colorAfter = pens.color;
-    return &picture;
+    picture.bitmap.reset();  // before the pixels it lies over
+    picture = std::move(fresh);
+    return finish(picture);
 }
 
 }  // namespace
@@ -584,12 +701,25 @@ void DrawTextLayer(RenderContext& rc) {
         const std::vector<Rect> unclipped(
             1, rc.HasVisibleArea() ? rc.visibleArea : Rect(-(1 << 29), -(1 << 29), 1 << 30, 1 << 30));
         int sideScansKnown = 0;  // 1 known, -1 cannot be told
+        int texts = 0;
+        for (INT_PTR c = 0; c < rc.children.GetSize(); ++c)
+            if (rc.children[c] && (rc.children[c]->IsText() || rc.children[c]->IsTrackList())) ++texts;
+        const bool keepPictures = texts <= static_cast<int>(kMaxPictures);
 
         for (INT_PTR c = 0; c < rc.children.GetSize(); ++c) {
             ViewObject* o = rc.children[c];
             if (!o || !(o->IsText() || o->IsTrackList())) continue;
             if (o->needsLayout) DrawTextObject(o, rc);
             if (!HasCompleteArrays(o)) continue;
+            // A text wholly outside the part of the screen drawn (the window shows no more) is
+            // not drawn: only the colour it would leave to the next is taken.
+            Rect meets;
+            if (rc.purpose == kPurposeScreen && rc.HasVisibleArea() &&
+                !IntersectRectXYWH(&meets, PictureFrame(o, rc), rc.visibleArea)) {
+                pens.color = ColorAfter(o, pens.color);
+                SetSolidBrush(&pens.brush, pens.color);
+                continue;
+            }
 
             g->ResetTransform();
             const bool clipped = !o->bAutoFit || o->autoFitGaveUp || rc.hasUpdateRegion;
@@ -606,9 +736,10 @@ void DrawTextLayer(RenderContext& rc) {
                 g->ResetClip();
                 rc.ClipToVisibleArea();
             }
-            TextPicture* picture = rc.purpose == kPurposeScreen
-                                       ? GetPicture(o, rc, format, defaultRecord, fontScale, pens, hint)
-                                       : nullptr;
+            TextPicture* picture =
+                rc.purpose == kPurposeScreen
+                    ? GetPicture(o, rc, format, defaultRecord, fontScale, pens, hint, keepPictures)
+                    : nullptr;
             if (!picture) {
                 DrawGlyphs(g, o, rc, format, defaultRecord, fontScale, pens, 0, 0);
                 continue;

@@ -15,6 +15,8 @@ void DrawTextLayer(RenderContext& rc);
 // (all four bytes 0); empty when the whole picture is clear. The screen puts a text's picture
 // only within it.
 Gdiplus::Rect InkBounds(Gdiplus::Bitmap* bitmap);
+// The same within the bitmap's top-left width x height pixels (`topLeft` at 0, 0).
+Gdiplus::Rect InkBounds(Gdiplus::Bitmap* bitmap, const Gdiplus::Rect& topLeft);
 
 // Drops the screen's pictures of texts: each is drawn whole at its next drawing.
 void ForgetTextPictures();

@@ -193,6 +193,9 @@ ULONGLONG CArchive::GetBytesLeft() const {
 }
 
 void CArchive::CheckLength(ULONGLONG nBytes) const {
+    // What the buffer holds already suffices for most lengths: asking the file for its length
+    // and position costs two calls to the system for each string of a design.
+    if (IsLoading() && nBytes <= static_cast<ULONGLONG>(m_nBufMax - m_nBufCur)) return;
     if (nBytes > GetBytesLeft()) AfxThrowArchiveException(CArchiveException::endOfFile);
 }
 

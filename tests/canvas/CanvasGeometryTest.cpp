@@ -4,8 +4,10 @@
 
 #include <vector>
 
+#include "GdiplusSession.h"
 #include "canvas/CalibrationPage.h"
 #include "canvas/CanvasGeometry.h"
+#include "canvas/View.h"
 
 #include <string>
 
@@ -271,4 +273,50 @@ TEST_CASE(
     CalibrationPrimitives a4 = BuildCalibrationPage(8268, 11693, 0, 0, 0, 0, true, false, 150, 100);
     CHECK(a4.texts[1].text == "Printed Page Size: A4  (210mm x 297mm)");
     CHECK(CalibrationFontHeight(1000, 0.3, 1.0, 96) == 133);
+}
+
+TEST_CASE("an outline far larger than the window is drawn only where it shows, dash for dash as the whole") {
+    REQUIRE(kvtest::GdiplusReady());
+    const CRect window(0, 0, 200, 150);
+    for (const Gdiplus::Rect& r : {Gdiplus::Rect(-3000, 40, 9000, 60), Gdiplus::Rect(30, 20, 5000, 4000)}) {
+        const CPoint corners[4] = {CPoint(r.X - 1, r.Y - 1), CPoint(r.X + r.Width, r.Y - 1),
+                                   CPoint(r.X + r.Width, r.Y + r.Height), CPoint(r.X - 1, r.Y + r.Height)};
+        std::vector<OutlineRun> runs;
+        REQUIRE(OutlineRuns(corners, window, runs));
+        long length = 0;
+        for (const OutlineRun& run : runs)
+            length += std::abs(run.to.x - run.from.x) + std::abs(run.to.y - run.from.y);
+        CHECK(length < 2 * (window.Width() + window.Height()) + 8 * kDashPeriod);
+        auto pixels = [&](bool whole) {
+            Gdiplus::Bitmap b(200, 150, PixelFormat24bppRGB);
+            {
+                Gdiplus::Graphics g(&b);
+                g.Clear(Gdiplus::Color(0xFF808080));
+                Gdiplus::Pen black(Gdiplus::Color(0xFF000000), 1), white(Gdiplus::Color(0xFFFFFFFF), 1);
+                black.SetDashPattern(DashPattern(3), 4);
+                white.SetDashPattern(DashPattern(SecondDashPhase(3)), 4);
+                if (whole) {
+                    g.SetSmoothingMode(Gdiplus::SmoothingModeNone);
+                    g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeNone);
+                    Gdiplus::PointF points[5];
+                    for (int k = 0; k < 5; ++k)
+                        points[k] =
+                            Gdiplus::PointF(Gdiplus::REAL(corners[k % 4].x), Gdiplus::REAL(corners[k % 4].y));
+                    g.DrawLines(&black, points, 5);
+                    g.DrawLines(&white, points, 5);
+                } else {
+                    DrawDashedOutline(g, r, window, black, white);
+                }
+            }
+            std::vector<Gdiplus::ARGB> out;
+            for (INT y = 0; y < 150; ++y)
+                for (INT x = 0; x < 200; ++x) {
+                    Gdiplus::Color c;
+                    b.GetPixel(x, y, &c);
+                    out.push_back(c.GetValue());
+                }
+            return out;
+        };
+        CHECK(pixels(true) == pixels(false));
+    }
 }

@@ -642,6 +642,36 @@ TEST_CASE("duplicated discs, images and their interpolation") {
         rc.DrawImages();
         CHECK(g.GetInterpolationMode() == InterpolationModeNearestNeighbor);
     }
+    SUBCASE("a picture far larger than its side keeps a screen copy of the side's part only") {
+        rt::Design d;
+        d.AddPage(2, 3000, 3000);
+        ViewObject* front =
+            d.Add(NewViewObject(kObjectFront, "Front Cover", 2, "Front Cover", 0, 0, 3000, 3000));
+        // Fifty inches wide: at this scale 2000 x 2000 pixels, of which the side shows 120 x 120.
+        ViewObject* huge =
+            d.Add(NewViewObject(kObjectImage, "Image", 2, "Front Cover", -20000, -20000, 50000, 50000));
+        Bitmap pixels(100, 100, PixelFormat24bppRGB);
+        {
+            Graphics pg(&pixels);
+            pg.Clear(Color(255, 200, 0, 0));
+        }
+        REQUIRE(huge->image.EncodeImage(&pixels, false));
+        huge->hue = 120;
+        Bitmap b(150, 150, PixelFormat24bppRGB);
+        Graphics g(&b);
+        RenderContext rc;
+        rc.Init(&g, 0.04, 0.04, 0, 0, kPurposeScreen, &d.doc, front, nullptr);
+        rc.SetCurrentObject(front);
+        rc.children.Add(huge);
+        rc.ApplyClip(true);
+        rc.DrawImages();
+        REQUIRE(huge->adjustedImage != nullptr);
+        CHECK(huge->adjustedImage->GetWidth() == 120);
+        CHECK(huge->adjustedImage->GetHeight() == 120);
+        CHECK(huge->adjustedPlace.part.Equals(Rect(800, 800, 120, 120)));
+        CHECK(rt::SameRgb(rt::Pixel(&b, 60, 60), 0, 200, 0, 2));  // red turned green
+        CHECK(rt::SameRgb(rt::Pixel(&b, 130, 60), 0, 0, 0));      // outside the side: nothing
+    }
     SUBCASE("outlines: label previews fill the cover before its border") {
         rt::Design d;
         d.AddPage(2, 3000, 3000);

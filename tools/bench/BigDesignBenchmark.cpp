@@ -1,0 +1,230 @@
+// Designs that hold much: thousands of texts on the front cover, or one picture 50 x 50 inches
+// (far past the side) with a hue change. The running application opens the design as File >
+// Open does, then takes zoom steps and a hue change through its message loop; each step is timed
+// until the canvas has settled (nothing to paint, nothing queued, no picture or colour work
+// pending), and the process's peak working set is read after it. One design per run (the peak
+// is the process's), chosen by KV_BENCH_DESIGN: a number of texts (default 2000) or "picture".
+// From build/tools/bench (the program finds its resources there):
+//   KV_BENCH_DESIGN=20000 ../../wine-run ./big_design_benchmark.exe
+// KV_BENCH_PROFILE=STEP:FILE samples the steps whose name begins with STEP ("open", "zoom") into
+// FILE (scripts/profile-report.py reads it).
+#define PSAPI_VERSION 2
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "AppTestSupport.h"
+#include "SamplingProfiler.h"
+#include "app/KorvanelleDoc.h"
+#include "app/KorvanelleFrame.h"
+#include "canvas/AppCanvasState.h"
+#include "canvas/View.h"
+#include "canvas/ViewSettings.h"
+#include "framework/graphics/GdipImage.h"
+#include "render/RenderThreads.h"
+#include "res/CommandIds.h"
+
+namespace {
+
+double Now() {
+    LARGE_INTEGER f, c;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&c);
+    return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+unsigned long PeakMegabytes() {
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+    return static_cast<unsigned long>(memory.PeakWorkingSetSize >> 20);
+}
+
+bool Settled(View* view) {
+    const AppCanvasState& state = AppCanvasState::Get();
+    return !(HIWORD(GetQueueStatus(QS_PAINT | QS_POSTMESSAGE | QS_SENDMESSAGE | QS_TIMER)) &
+             (QS_PAINT | QS_POSTMESSAGE | QS_SENDMESSAGE)) &&
+           !state.m_redrawRequest && !state.m_relayoutRequest && state.m_queuedText.IsEmpty() &&
+           !state.m_hslThreadRunning && !state.m_hslResultReady && !state.m_hslRerun &&
+           !view->HasPicturesPending();
+}
+
+// A digest of the canvas's off-screen pixels that the window shows: equal digests of two builds
+// show that a change left the pictures as they were.
+unsigned long long CanvasDigest(View* view) {
+    DIBSECTION dib = {};
+    HBITMAP bitmap = view->m_buffer.Bitmap();
+    if (!bitmap || GetObject(bitmap, sizeof dib, &dib) != sizeof dib || !dib.dsBm.bmBits) return 0;
+    const CRect area = view->ShownBufferArea();
+    const BYTE* bits = static_cast<const BYTE*>(dib.dsBm.bmBits);
+    unsigned long long h = 1469598103934665603ull;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left * 3; x < area.right * 3; ++x) {
+            h ^= bits[static_cast<size_t>(y) * dib.dsBm.bmWidthBytes + x];
+            h *= 1099511628211ull;
+        }
+    return h;
+}
+
+// A photo-like JPEG of size x size pixels.
+bool WritePhoto(const std::wstring& path, int size) {
+    Gdiplus::Bitmap bitmap(size, size, PixelFormat24bppRGB);
+    Gdiplus::Rect all(0, 0, size, size);
+    Gdiplus::BitmapData data;
+    if (bitmap.LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat24bppRGB, &data) != Gdiplus::Ok)
+        return false;
+    for (int y = 0; y < size; ++y) {
+        BYTE* row = static_cast<BYTE*>(data.Scan0) + y * data.Stride;
+        for (int x = 0; x < size; ++x) {
+            row[x * 3] = static_cast<BYTE>(x / 8 + ((x * y) >> 9));
+            row[x * 3 + 1] = static_cast<BYTE>(y / 8);
+            row[x * 3 + 2] = static_cast<BYTE>((x + y) / 16);
+        }
+    }
+    bitmap.UnlockBits(&data);
+    CLSID jpeg;
+    if (!GetEncoderClsid(L"image/jpeg", &jpeg)) return false;
+    return bitmap.Save(path.c_str(), &jpeg, nullptr) == Gdiplus::Ok;
+}
+
+// The design written to `path`: the plain jewel case with `texts` texts spread over its front
+// cover, or (texts 0) with a 2000 x 2000 photo 50 x 50 inches wide centred on it, hue +40.
+bool WriteDesign(const CString& path, int texts, const std::wstring& photo) {
+    KorvanelleDocument library, design;
+    library.CreateBuiltInTemplates();
+    design.CreateFromTemplates(library.templates[0], library.templates[1]);
+    design.currentSideName = "Front Cover";
+    ViewObject* front = design.FindObject("Front Cover");
+    LabelTemplate* cover = design.GetCoverTemplate();
+    bool ok = front && cover;
+    unsigned seed = 12345;
+    auto next = [&](int range) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 8) % static_cast<unsigned>(range));
+    };
+    for (int i = 0; ok && i < texts; ++i) {
+        CString name;
+        name.Format("Text %d", i + 1);
+        ViewObject* o = NewViewObject(kObjectText, name, front->side, front->name,
+                                      front->left + next(front->width - 2000),
+                                      front->top + next(front->height - 600), 2000, 600);
+        o->alignment = "Left";
+        o->wrapStyle = "Single-Line";
+        o->SetText(name + "\b");
+        const int n = o->GetCharCount();
+        o->charFonts.SetSize(n);
+        o->charColors.SetSize(n);
+        o->charUnderlines.SetSize(n);
+        o->charFonts[0] = ViewObject::NewDefaultFontRecord();
+        cover->AddObject(o);
+    }
+    if (ok && texts == 0) {
+        char narrow[MAX_PATH];
+        WideCharToMultiByte(CP_ACP, 0, photo.c_str(), -1, narrow, MAX_PATH, nullptr, nullptr);
+        ViewObject* o = NewViewObject(kObjectImage, "Image", front->side, front->name,
+                                      front->left + front->width / 2 - 25000,
+                                      front->top + front->height / 2 - 25000, 50000, 50000);
+        ok = o->LoadImageFile(narrow, true);
+        o->hue = 40;
+        cover->AddObject(o);
+    }
+    CFile file;
+    if (ok && file.Open(path, CFile::modeCreate | CFile::modeWrite)) {
+        design.Save(&file);
+        file.Close();
+    } else {
+        ok = false;
+    }
+    design.DeleteContents(true);
+    library.DeleteContents(true);
+    return ok;
+}
+
+}  // namespace
+
+int main() {
+    // Chosen by the environment, not by arguments: the application reads its command line as a
+    // file to open.
+    const char* design = std::getenv("KV_BENCH_DESIGN");
+    const int texts = design && !std::strcmp(design, "picture") ? 0 : design ? std::atoi(design) : 2000;
+    std::string profiled, profile;
+    if (const char* p = std::getenv("KV_BENCH_PROFILE")) {
+        profiled = p;
+        const size_t colon = profiled.find(':');
+        if (colon != std::string::npos) {
+            profile = profiled.substr(colon + 1);
+            profiled.resize(colon);
+        }
+    }
+    std::unique_ptr<kvbench::SamplingProfiler> profiler;
+    kvtest::TemporaryUserFolders folders;
+    kvtest::RunningApp run([] { g_showNewProjectAtStart = 0; });
+    if (!run.Started()) {
+        std::printf("the application did not start\n");
+        return 1;
+    }
+    KorvanelleFrame* frame = GetMainFrame();
+    View* view = dynamic_cast<View*>(frame->GetActiveView());
+    KorvanelleDoc* doc = dynamic_cast<KorvanelleDoc*>(frame->GetActiveDocument());
+    if (!view || !doc) {
+        std::printf("no canvas\n");
+        return 1;
+    }
+    frame->ShowWindow(SW_RESTORE);
+    frame->SetWindowPos(nullptr, 0, 0, 1000, 750, SWP_NOZORDER | SWP_NOACTIVATE);
+    run.Pump([&] { return Settled(view); }, 60000);
+
+    const CString root = folders.Root().c_str();
+    const CString path = root + "\\Big.kvl";
+    wchar_t wideRoot[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, root, -1, wideRoot, MAX_PATH);
+    const std::wstring photo = std::wstring(wideRoot) + L"\\photo.jpg";
+    if ((texts == 0 && !WritePhoto(photo, 2000)) || !WriteDesign(path, texts, photo)) {
+        std::printf("could not write the design\n");
+        return 1;
+    }
+    if (texts)
+        std::printf("design: %d texts on the front cover\n", texts);
+    else
+        std::printf("design: a 2000 x 2000 photo 50 x 50 in on the front cover, hue +40\n");
+    std::printf("%-24s %10s %9s %6s %11s  %s\n", "step", "time ms", "texts ms", "zoom", "peak WS MB",
+                "canvas digest");
+    std::printf("%-24s %10s %9s %6d %11lu\n", "(started)", "", "", view->m_zoom, PeakMegabytes());
+    std::fflush(stdout);
+
+    auto step = [&](const char* what, const std::function<void()>& act) {
+        const bool sampled = !profile.empty() && !std::strncmp(what, profiled.c_str(), profiled.size());
+        if (sampled && !profiler) profiler.reset(new kvbench::SamplingProfiler);
+        if (profiler) profiler->SetActive(sampled);
+        ResetRenderTimings();
+        const double a = Now();
+        act();
+        const bool settled = run.Pump([&] { return Settled(view); }, 600000);
+        if (profiler) profiler->SetActive(false);
+        const double took = Now() - a;
+        std::printf("%-24s %10.0f %9.0f %6d %11lu  %016llx%s\n", what, took, GetRenderTimings().texts * 1000,
+                    view->m_zoom, PeakMegabytes(), CanvasDigest(view), settled ? "" : "  (did not settle)");
+        std::fflush(stdout);
+    };
+    step("open", [&] { doc->OpenByPath(path); });
+    for (int i = 0; i < 3; ++i) step("zoom in", [&] { frame->PostMessage(WM_COMMAND, ID_VIEW_ZOOM_IN); });
+    if (texts == 0) {
+        ViewObject* image = view->m_design.FindObject("Image");
+        if (image) {
+            view->OnSelectionChanged(image->name);
+            run.Pump([&] { return Settled(view); }, 60000);
+            step("hue +40 -> +100", [&] { view->m_select.SetImageHsl(100, 0, 0, TRUE); });
+        }
+    }
+    for (int i = 0; i < 3; ++i) step("zoom out", [&] { frame->PostMessage(WM_COMMAND, ID_VIEW_ZOOM_OUT); });
+    if (profiler) profiler->Write(profile.c_str());
+    doc->SetModifiedFlag(FALSE);
+    run.Close();
+    return 0;
+}
