@@ -667,7 +667,7 @@ TEST_CASE("a design holding a picture too large to decode says so when it opens"
     picture->width = picture->height = 1000;
     REQUIRE(picture->image.SetBytes(header, sizeof header));
     f.link.design.AddObject(picture);
-    const CString path = f.root + "\Huge.kvl";
+    const CString path = f.root + "\\Huge.kvl";
     {
         CFile file;
         REQUIRE(file.Open(path, CFile::modeCreate | CFile::modeWrite));
