@@ -252,7 +252,12 @@ void LoadSettings() {
         if (LoadSavePreferences(kSettingsLoad) || ReadSettingsIni(kSettingsLoad) ||
             ReadLegacyRegistrySettings())
             g_firstRun = 0;
+        FixUpLoadedSettings();
+    });
+}
 
+void FixUpLoadedSettings() {
+    GuardOperation(1147, [&] {
         for (int i = 0; i < 5; ++i)
             if (g_defaultTemplateNames[i].IsEmpty())
                 g_defaultTemplateNames[i] = FirstBuiltInTemplate(kDefaultTemplateKinds[i]).name;
@@ -277,6 +282,21 @@ void LoadSettings() {
         // A damaged count must not start thousands of copies.
         if (g_printCopies < 1) g_printCopies = 1;
         if (g_printCopies > kMaxPrintCopies) g_printCopies = kMaxPrintCopies;
+        // The bleeds are what the choices offer: a damaged one grows every side it prints or
+        // exports, and with it every picture of that side, past what memory holds.
+        for (int* bleed :
+             {&g_printOptions.frontMargin, &g_printOptions.backMargin, &g_printOptions.discMargin})
+            *bleed = *bleed < 0 ? 0 : *bleed > kMaxBleed ? kMaxBleed : *bleed;
+        // The label stock dialog's rectangle sizes its previews: one larger than all the screens
+        // together, inside out or on none of them is forgotten, and the dialog placed afresh.
+        RECT& stock = g_labelStockDialogRect;
+        const long long stockW = static_cast<long long>(stock.right) - stock.left,
+                        stockH = static_cast<long long>(stock.bottom) - stock.top;
+        const bool unplaced = stock.left < 0 || stock.top < 0;
+        if (!unplaced && (stockW < 0 || stockH < 0 || stockW > ::GetSystemMetrics(SM_CXVIRTUALSCREEN) ||
+                          stockH > ::GetSystemMetrics(SM_CYVIRTUALSCREEN) ||
+                          !::MonitorFromRect(&stock, MONITOR_DEFAULTTONULL)))
+            stock = RECT{-1, -1, -1, -1};
 
         InitPaperTable();
     });

@@ -106,6 +106,10 @@ public:
 
 // Start-up: defaults, then the first source that loads, then the fix-ups.
 void LoadSettings();
+// The fix-ups: every value just loaded brought within what the program shows and uses (the
+// default template names filled in, windows on a screen, sizes, margins and counts in range), and
+// the paper table set up.
+void FixUpLoadedSettings();
 // kSettingsLoad reads preferences.ini, kSettingsStore writes it; true when the whole file was
 // read or written. After a failure on an opened file the defaults are set again. A store does
 // nothing (false) while g_preferencesFromLaterRelease is set.
