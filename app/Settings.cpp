@@ -41,6 +41,13 @@ CString ProgramFilePath() {
 }  // namespace
 
 // The margins are stored back, front, disc: the order of the first release that stored them.
+//
+// Do not simply append a row. Every field is read unconditionally, so a preferences.ini written
+// before the new row existed ends one field early: the load fails as for a damaged file, and
+// every setting of the user goes back to its default. A new setting needs a new file version
+// (kSettingsVersion) and a load that reads it only from files of that version on; the test
+// "preferences.ini as earlier builds wrote it" (tests/app/SettingsMigrationTest.cpp) holds the
+// bytes of the current version and fails when they stop reading whole.
 const SettingsField kSettingsFields[] = {
     {"last CD drive", g_lastDrive, ""},
     {"units", g_units, "Inches"},

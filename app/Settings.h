@@ -91,7 +91,9 @@ struct SettingsField {
 };
 
 // The fields of preferences.ini after its version number, in their stored order. A stored
-// setting is one row here: the file, SetDefaultSettings and the tests all read this table.
+// setting is one row here: the file, SetDefaultSettings and the tests all read this table. A row
+// appended without a new file version makes every older preferences.ini read as damaged (see
+// the table's definition).
 extern const SettingsField kSettingsFields[];
 extern const size_t kSettingsFieldCount;
 
