@@ -41,6 +41,13 @@ CString ProgramFilePath() {
 }  // namespace
 
 // The margins are stored back, front, disc: the order of the first release that stored them.
+//
+// Do not simply append a row. Every field is read unconditionally, so a preferences.ini written
+// before the new row existed ends one field early: the load fails as for a damaged file, and
+// every setting of the user goes back to its default. A new setting needs a new file version
+// (kSettingsVersion) and a load that reads it only from files of that version on; the test
+// "preferences.ini as earlier builds wrote it" (tests/app/SettingsMigrationTest.cpp) holds the
+// bytes of the current version and fails when they stop reading whole.
 const SettingsField kSettingsFields[] = {
     {"last CD drive", g_lastDrive, ""},
     {"units", g_units, "Inches"},
@@ -252,7 +259,12 @@ void LoadSettings() {
         if (LoadSavePreferences(kSettingsLoad) || ReadSettingsIni(kSettingsLoad) ||
             ReadLegacyRegistrySettings())
             g_firstRun = 0;
+        FixUpLoadedSettings();
+    });
+}
 
+void FixUpLoadedSettings() {
+    GuardOperation(1147, [&] {
         for (int i = 0; i < 5; ++i)
             if (g_defaultTemplateNames[i].IsEmpty())
                 g_defaultTemplateNames[i] = FirstBuiltInTemplate(kDefaultTemplateKinds[i]).name;
@@ -277,6 +289,21 @@ void LoadSettings() {
         // A damaged count must not start thousands of copies.
         if (g_printCopies < 1) g_printCopies = 1;
         if (g_printCopies > kMaxPrintCopies) g_printCopies = kMaxPrintCopies;
+        // The bleeds are what the choices offer: a damaged one grows every side it prints or
+        // exports, and with it every picture of that side, past what memory holds.
+        for (int* bleed :
+             {&g_printOptions.frontMargin, &g_printOptions.backMargin, &g_printOptions.discMargin})
+            *bleed = *bleed < 0 ? 0 : *bleed > kMaxBleed ? kMaxBleed : *bleed;
+        // The label stock dialog's rectangle sizes its previews: one larger than all the screens
+        // together, inside out or on none of them is forgotten, and the dialog placed afresh.
+        RECT& stock = g_labelStockDialogRect;
+        const long long stockW = static_cast<long long>(stock.right) - stock.left,
+                        stockH = static_cast<long long>(stock.bottom) - stock.top;
+        const bool unplaced = stock.left < 0 || stock.top < 0;
+        if (!unplaced && (stockW < 0 || stockH < 0 || stockW > ::GetSystemMetrics(SM_CXVIRTUALSCREEN) ||
+                          stockH > ::GetSystemMetrics(SM_CYVIRTUALSCREEN) ||
+                          !::MonitorFromRect(&stock, MONITOR_DEFAULTTONULL)))
+            stock = RECT{-1, -1, -1, -1};
 
         InitPaperTable();
     });

@@ -91,7 +91,9 @@ struct SettingsField {
 };
 
 // The fields of preferences.ini after its version number, in their stored order. A stored
-// setting is one row here: the file, SetDefaultSettings and the tests all read this table.
+// setting is one row here: the file, SetDefaultSettings and the tests all read this table. A row
+// appended without a new file version makes every older preferences.ini read as damaged (see
+// the table's definition).
 extern const SettingsField kSettingsFields[];
 extern const size_t kSettingsFieldCount;
 
@@ -106,6 +108,10 @@ public:
 
 // Start-up: defaults, then the first source that loads, then the fix-ups.
 void LoadSettings();
+// The fix-ups: every value just loaded brought within what the program shows and uses (the
+// default template names filled in, windows on a screen, sizes, margins and counts in range), and
+// the paper table set up.
+void FixUpLoadedSettings();
 // kSettingsLoad reads preferences.ini, kSettingsStore writes it; true when the whole file was
 // read or written. After a failure on an opened file the defaults are set again. A store does
 // nothing (false) while g_preferencesFromLaterRelease is set.

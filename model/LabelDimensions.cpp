@@ -21,6 +21,14 @@ void CLabelDim::Serialize(CArchive& ar) {
 void CLabelDim::ToTemplate(CObArray& objects) const {
     for (INT_PTR i = 0; i < objects.GetSize(); ++i) DeleteViewObject(static_cast<ViewObject*>(objects[i]));
     objects.RemoveAll();
+    MakeObjects(objects);
+    // A stock's numbers come from a file like a design's, and are held to the same sheet: a
+    // damaged stock of pages miles wide would otherwise reach every layout and picture of the
+    // designs made from it.
+    for (INT_PTR i = 0; i < objects.GetSize(); ++i) static_cast<ViewObject*>(objects[i])->LimitRecordValues();
+}
+
+void CLabelDim::MakeObjects(CObArray& objects) const {
     if (kind == 0) {
         objects.Add(NewViewObject(kObjectPage, "Page 1", 1, "Page 1", 0, 0, pageSize[0], pageSize[1]));
         ViewObject* disc1 = NewViewObject(kObjectDisc, "Disc 1", 1, "Disc 1", leftA, topA, widthA, heightA);
@@ -45,7 +53,10 @@ void CLabelDim::ToTemplate(CObArray& objects) const {
         NewViewObject(kObjectFront, "Front Cover", 2, "Front Cover", leftA, topA, widthA, heightA);
     front->bFolded = folded;
     objects.Add(front);
-    ViewObject* back = NewViewObject(kind == 2 ? kObjectDvd : kObjectJewel, "Back Cover", firstPair[1],
+    // The back cover lies on page 2 or page 3; a damaged page number puts it on page 3, where a
+    // page is, rather than on a side no page shows.
+    const int backPage = firstPair[1] == 2 ? 2 : 3;
+    ViewObject* back = NewViewObject(kind == 2 ? kObjectDvd : kObjectJewel, "Back Cover", backPage,
                                      "Back Cover", leftB, topB, widthB, heightB);
     back->spineWidth = spineWidth;
     objects.Add(back);

@@ -29,6 +29,10 @@ public:
     int folded = 0;
     int spineWidth = 0;
     RECT rects[6] = {};  // 1 and 2: the saved positions of the discs; 3 to 6 unused
+
+private:
+    // The objects of the stock, as the record has them.
+    void MakeObjects(CObArray& objects) const;
 };
 
 // A template named after the record with the objects the record describes; a null record gives

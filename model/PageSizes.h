@@ -20,6 +20,11 @@ int FindPaperSizeIndex(int x, int y, int width, int height);
 // turned for a page that is not taller than wide.
 Gdiplus::Rect GetPrintableArea(int x, int y, int width, int height);
 
+// True when an area of width x height (thousandths of an inch) lies within the largest paper of
+// the table (in either orientation, each paper's longer and shorter edge the largest of any),
+// grown by `slack` on every side. A side or page beyond it comes from a damaged template only.
+bool FitsLargestPaper(double width, double height, double slack);
+
 // The disc-printer label geometry in thousandths of an inch: the outer square (x, y, width,
 // height) and the hole square (x, y, width, height).
 extern float g_lightScribeGeometry[8];

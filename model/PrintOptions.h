@@ -40,5 +40,9 @@ extern PrintOptions g_printOptions;
 // it).
 extern BYTE g_helpCdPrinter;
 
+// The largest bleed any choice offers (0.15 inch): the print pages' margin options and Save as
+// Image's overlap list end there.
+const int kMaxBleed = 150;
+
 // The bleed of a margin option: 1/5 none, 2/6 50, 3/7 100, 4/8 150; any other value none.
 int MarginOfOption(int option);

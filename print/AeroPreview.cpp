@@ -5,6 +5,7 @@
 #include "controls/ThemeFill.h"
 #include "model/Geometry.h"
 #include "model/PageSizes.h"
+#include "render/DocumentBitmap.h"
 
 using namespace Gdiplus;
 
@@ -230,9 +231,15 @@ void AeroPreview::PrepareSheet(const PreviewLayout& L, Bitmap*& sheet) {
 }
 
 Bitmap* AeroPreview::RenderDesign(const RECT& target) {
+    // The design drawn at a few times the scale the sheet shows it (PictureScale): its cost
+    // follows the control, never the design's size, which a damaged template may make miles.
+    PreviewLayout shown;
+    shown.target = target;
+    ComputeLayout(shown);
     PreviewLayout L;
     L.target = target;
-    L.scaleX = L.scaleY = 0.15;  // 150 pixels per inch
+    L.scaleX = PictureScale(shown.scaleX);
+    L.scaleY = PictureScale(shown.scaleY);
     L.border = false;
     ComputeLayout(L);
     PrepareSheet(L, m_picture);

@@ -485,7 +485,12 @@ void DlgSaveAsImage::OnOK() {
             EndDialog(0);
             return;
         }
-        if (result.outcome == kExportNoBitmap)
+        if (result.outcome == kExportTooLarge)
+            ShowDialogMessage(this, kBoxWarning,
+                              "This part of the design is larger than any paper it could be printed on, so "
+                              "no image is made of it.\r\n\r\nPlease check the dimensions of its label "
+                              "template (Change Label Template, Edit Dimensions).");
+        else if (result.outcome == kExportNoBitmap)
             ShowDialogMessage(this, kBoxWarning,
                               "Your computer does not have enough memory to create the image file.\r\n\r\n"
                               "Please close all other running programs and try again.\r\n\r\n"

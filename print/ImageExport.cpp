@@ -88,6 +88,10 @@ Status WriteImageFile(Bitmap* bitmap, int fileType, const CString& path) {
 ExportResult ExportImage(KorvanelleDocument* design, ViewObject* object, int dpi, const PrintOptions* options,
                          int fileType, const CString& path) {
     ExportResult result;
+    if (object && !HasPaperSize(object, options)) {
+        result.outcome = kExportTooLarge;
+        return result;
+    }
     Bitmap* bitmap = RenderDocumentToBitmap(design, object, kPurposeExport, dpi, options);
     if (!bitmap) return result;
     result.width = static_cast<int>(bitmap->GetWidth());

@@ -45,6 +45,7 @@ enum ExportOutcome {
     kExportWritten = 0,
     kExportNoBitmap = 1,     // the picture could not be made (too little memory, or not a side or page)
     kExportWriteFailed = 2,  // the encoder or the file failed; an existing file is left as it was
+    kExportTooLarge = 3,     // larger than any paper (a damaged template): nothing is drawn
 };
 
 struct ExportResult {

@@ -2,6 +2,7 @@
 
 #include "framework/graphics/Frame3d.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstring>
@@ -54,6 +55,17 @@ bool ClearRgbBitmap(Bitmap* bitmap, ARGB color) {
 
 }  // namespace
 
+double PictureScale(double shownScale) {
+    return std::min(0.15, shownScale * kPictureDetail);
+}
+
+bool HasPaperSize(ViewObject* object, const PrintOptions* options) {
+    if (!object) return false;
+    const int margin = options && object->IsSide() ? options->GetMargin(object->type) : 0;
+    const RectF area = object->GetRectF(false, margin);
+    return FitsLargestPaper(area.Width, area.Height, kMaxBleed);
+}
+
 Bitmap* RenderDocumentToBitmap(KorvanelleDocument* document, ViewObject* object, int purpose, int dpi,
                                const PrintOptions* options) {
     Bitmap* result = nullptr;
@@ -83,6 +95,7 @@ Bitmap* RenderDocumentToBitmap(KorvanelleDocument* document, ViewObject* object,
             area = square;
         }
         if (!side) ox = oy = 0;
+        if (!HasPaperSize(object, options)) return;
         Bitmap* bitmap = NewRgbBitmap(width, height);
         if (!bitmap) return;
         const double sx = width / static_cast<double>(area.Width),
@@ -162,9 +175,11 @@ Bitmap* RenderSideBitmap(KorvanelleDocument* document, ViewObject* object, const
         temp.cachedSide = nullptr;
         temp.cachedPage = nullptr;
 
-        // The design at 150 dots per inch without borders or fold lines, drawn into the sheet.
-        const double ps = 0.15;
-        RectF pictureRect = ScaleRectF(design, ps, ps, 0, 0, 0, 0);
+        // The design without borders or fold lines, drawn at a few times the size it is shown and
+        // scaled down into the sheet for smooth edges. Its cost follows the picture shown, never
+        // the design's size: a stock file may name sides many feet across.
+        const double px = PictureScale(sx), py = PictureScale(sy);
+        RectF pictureRect = ScaleRectF(design, px, py, 0, 0, 0, 0);
         picture = NewRgbBitmap(static_cast<int>(pictureRect.Width), static_cast<int>(pictureRect.Height));
         if (picture) {
             Graphics pg(picture);
@@ -176,7 +191,7 @@ Bitmap* RenderSideBitmap(KorvanelleDocument* document, ViewObject* object, const
                                 : (purpose == kPurposeExportPreview ? margin : 0.0f);
             {
                 RenderContext rc;
-                rc.Init(&pg, ps, ps, -static_cast<float>(object->left) + e,
+                rc.Init(&pg, px, py, -static_cast<float>(object->left) + e,
                         -static_cast<float>(object->top) + e, purpose, &temp, object, &plain);
                 DrawSideObjects(rc);
             }

@@ -16,14 +16,27 @@ class KorvanelleDocument;
 class PrintOptions;
 class ViewObject;
 
+// Preview pictures are drawn at kPictureDetail times the scale they are shown at, at most 150 dots
+// per inch, and scaled down for smooth edges: PictureScale gives that scale (pixels per
+// thousandth of an inch) for the scale shown. Their memory follows the size shown, never the
+// design's size.
+const double kPictureDetail = 4.0;
+double PictureScale(double shownScale);
+
+// True when the side object (with its bleed) or the page lies within the largest paper there is.
+// Only a damaged template makes one larger, and a picture of it at print resolution would take
+// more memory than the process has, or all of it.
+bool HasPaperSize(ViewObject* object, const PrintOptions* options);
+
 // A new 24-bit bitmap of the side object (with its bleed) or the page at `dpi`, its resolution
-// set to `dpi`; null when the object is unsuitable or the bitmap cannot be made.
+// set to `dpi`; null when the object is unsuitable, larger than any paper (HasPaperSize) or the
+// bitmap cannot be made.
 Gdiplus::Bitmap* RenderDocumentToBitmap(KorvanelleDocument* document, ViewObject* object, int purpose,
                                         int dpi, const PrintOptions* options);
 
 // One side object of a design alone, drawn as a small preview picture fitted into width x height
-// (the picture's bitmap has the fitted size): the design at 150 dots per inch scaled down, then
-// its outline. Purpose 7 shows the disc centred in the disc-printer square. The caller owns the
+// (the picture's bitmap has the fitted size): the design drawn at PictureScale and scaled down,
+// then its outline. Purpose 7 shows the disc centred in the disc-printer square. The caller owns the
 // result; null on failure.
 Gdiplus::Bitmap* RenderSideBitmap(KorvanelleDocument* document, ViewObject* object,
                                   const PrintOptions* options, int purpose, int width, int height);

@@ -1,8 +1,13 @@
 // The running application reaches the printing layer's dialogs through the view's commands and at
 // start-up (each dialog found open and cancelled), and runs without the LightScribe library: its print command
-// explains what is missing, and no LightScribe list is left behind.
+// explains what is missing, and no LightScribe list is left behind. Damaged settings and label stock
+// files are worked with through New Project, the zoom and Save As Image within 256 MB.
 #include <doctest.h>
 
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -14,6 +19,7 @@
 #include "framework/docview/Ids.h"
 #include "model/PageSizes.h"
 #include "print/DlgNewDoc.h"
+#include "print/DlgSaveAsImage.h"
 #include "print/LightScribe.h"
 #include "render/CanvasSettings.h"
 #include "res/CommandIds.h"
@@ -342,5 +348,142 @@ TEST_CASE("File > New: New Project takes its keys while its layout pictures are 
     // "CD Case - 2 Disc", the entry below the saved layout, was chosen with Enter.
     CHECK(view->m_design.IsTwoDiscLayout());
     CHECK(OpenDialog("New Project") == nullptr);
+    running.Close();
+}
+
+// ---- damaged settings and label stock files, worked with ----------------------------------------
+// The program that reads them stays within 256 MB. The peak is the process's since its start, so
+// these cases come last.
+
+namespace {
+
+size_t PeakMemory() {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof(counters);
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters));
+    return counters.PeakWorkingSetSize;
+}
+
+const size_t kMemoryLimit = 256u << 20;
+
+// Copies a file of the test's data folder into the settings folder under `name`.
+void PutSetting(const kvtest::TemporaryUserFolders& folders, const char* data, const char* name) {
+    char source[MAX_PATH] = {0};
+    ::GetFullPathNameA(data, MAX_PATH, source, nullptr);
+    ::CreateDirectoryA(folders.SettingsFolder().c_str(), nullptr);
+    REQUIRE(::CopyFileA(source, (folders.SettingsFolder() + "\\" + name).c_str(), FALSE));
+}
+
+// New Project (at start-up or from File > New), once all its pictures are made: the entry
+// g_chosen chosen and Enter pressed, or Escape when there is none.
+int g_chosen = -1;
+bool g_drawn = false;
+void CALLBACK ChooseWhenDrawn(HWND, UINT, UINT_PTR, DWORD) {
+    HWND window = OpenDialog("New Project");
+    DlgNewDoc* dialog = window ? dynamic_cast<DlgNewDoc*>(CWnd::FromHandlePermanent(window)) : nullptr;
+    if (!dialog || dialog->PicturesPending() > 0 || g_drawn) return;
+    g_drawn = true;
+    HWND list = ::GetDlgItem(window, IDC_NEW_LIST);
+    if (g_chosen >= 0) ::SendMessageA(list, LB_SETCURSEL, g_chosen, 0);
+    const UINT key = g_chosen >= 0 ? VK_RETURN : VK_ESCAPE;
+    ::PostMessageA(list, WM_KEYDOWN, key, 1);
+    ::PostMessageA(list, WM_KEYUP, key, 0xC0000001);
+}
+
+// Save As Image: the part g_part chosen in its list, its size read, then Save Image pressed.
+const char* g_part = nullptr;
+std::string g_pixels;
+void CALLBACK SavePart(HWND, UINT, UINT_PTR, DWORD) {
+    HWND window = OpenDialog("Save As Image");
+    if (!window || !g_part) return;
+    HWND images = ::GetDlgItem(window, IDC_EXPORT_IMAGE);
+    ::SendMessageA(images, CB_SETCURSEL, ::SendMessageA(images, CB_FINDSTRINGEXACT, -1, (LPARAM)g_part), 0);
+    ::SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_EXPORT_IMAGE, CBN_SELCHANGE), (LPARAM)images);
+    char text[64] = {0};
+    ::GetDlgItemTextA(window, IDC_EXPORT_PIXELS, text, sizeof(text));
+    g_pixels = text;
+    g_part = nullptr;
+    ::PostMessageA(::GetDlgItem(window, IDOK), BM_CLICK, 0, 0);
+}
+
+// Save As Image of `part` into `target`; the messages shown (each closes the dialog).
+std::vector<CString> SaveAsImage(HWND frame, const char* part, const std::string& target) {
+    auto asked = DlgSaveAsImage::s_askFileName;
+    DlgSaveAsImage::s_askFileName = [&](CWnd*, CString& path, int& filterIndex) {
+        path = target.c_str();
+        filterIndex = 1;
+        return true;
+    };
+    std::vector<CString> messages;
+    {
+        BoxHandler closing([&](KvMessageBoxRequest& r) {
+            messages.push_back(r.text);
+            if (HWND dialog = OpenDialog("Save As Image")) ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            return IDOK;
+        });
+        g_part = part;
+        ThreadTimer saving(50, SavePart);
+        ::SendMessageA(frame, WM_COMMAND, ID_SAVE_AS_IMAGE, 0);
+    }
+    DlgSaveAsImage::s_askFileName = asked;
+    return messages;
+}
+
+}  // namespace
+
+TEST_CASE("a preferences.ini with bleeds of miles: Save As Image writes the disc in little memory") {
+    kvtest::TemporaryUserFolders folders;
+    PutSetting(folders, "preferences-export-margins-huge.ini", "preferences.ini");
+    kvtest::RunningApp running;
+    REQUIRE(running.Started());
+    const std::string target = folders.Root() + "\\disc.bmp";
+    const std::vector<CString> messages = SaveAsImage(running.app.m_pMainWnd->m_hWnd, "Disc Label", target);
+    // The disc 4.625 inches across with at most the largest overlap offered, 0.15 inch, at the
+    // resolution the file names.
+    int width = 0, height = 0;
+    CHECK(std::sscanf(g_pixels.c_str(), "%d x %d pixels", &width, &height) == 2);
+    CHECK(width == height);
+    CHECK(width <= 4925 * 600 / 1000);
+    CHECK(messages.empty());
+    CHECK(::GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES);
+    CHECK(PeakMemory() < kMemoryLimit);
+    running.Close();
+}
+
+TEST_CASE("a labels.ini of stocks many feet wide: New Project, zooms and Save As Image take little memory") {
+    kvtest::TemporaryUserFolders folders;
+    PutSetting(folders, "labels-stock-huge.ini", "labels.ini");
+    std::vector<CString> shown;
+    BoxHandler recording([&](KvMessageBoxRequest& r) {
+        shown.push_back(r.text);
+        return IDOK;
+    });
+    // A first run shows New Project at start-up too: it is closed once its pictures are there.
+    g_chosen = -1;
+    g_drawn = false;
+    ThreadTimer choosing(50, ChooseWhenDrawn);
+    kvtest::RunningApp running;
+    REQUIRE(running.Started());
+    CHECK(g_drawn);
+    // File > New, "DVD Case - 1 Disc": the file's only DVD case stock.
+    HWND frame = running.app.m_pMainWnd->m_hWnd;
+    g_chosen = 2;
+    g_drawn = false;
+    ::SendMessageA(frame, WM_COMMAND, ID_FILE_NEW, 0);
+    choosing.Stop();
+    CHECK(g_drawn);
+    View* view = View::GetCurrent();
+    REQUIRE(view != nullptr);
+    REQUIRE(view->m_design.GetFrontCover() != nullptr);
+    CHECK(view->m_design.GetFrontCover()->height == kMaxDesignLength);
+    for (UINT command : {ID_VIEW_ZOOM_IN, ID_VIEW_ZOOM_IN, ID_VIEW_ZOOM_IN, ID_VIEW_ZOOM_OUT})
+        ::SendMessageA(frame, WM_COMMAND, command, 0);
+    running.Pump([] { return false; }, 200);
+    CHECK(shown.empty());
+    // The booklet is larger than any paper: no picture is made of it, and the user is told why.
+    const std::vector<CString> messages = SaveAsImage(frame, "Booklet", folders.Root() + "\\booklet.bmp");
+    REQUIRE(messages.size() == 1);
+    CHECK(messages[0].Find("larger than any paper") >= 0);
+    CHECK(PeakMemory() < kMemoryLimit);
     running.Close();
 }

@@ -344,3 +344,27 @@ TEST_CASE("start-up falls back to settings.ini, then to the registry") {
         CHECK(boxes.Boxes().empty());
     }
 }
+
+TEST_CASE("preferences.ini as earlier builds wrote it") {
+    // Version 507 as it has been written so far, frozen: never change these bytes to follow the
+    // settings table. When they no longer read whole, a field was added without a file version
+    // of its own, and every user's settings would be reset at the first start of the new build.
+    SettingsBytes b;
+    b.Dword(507).String("E:").String("Millimeters").String("ViewObjectDvd");
+    b.String("").String("").String("D:\\B");
+    for (int i = 0; i < 22; ++i) b.Byte(i % 2);  // fields 8 to 29
+    b.Point(11, 12).Point(21, 22);
+    for (int i = 0; i < 8; ++i) b.Dword(0x00102030);
+    b.String("C:\\a.kvl").String("C:\\b.kvl").String("C:\\c.png").Point(41, 42);
+    for (int i = 0; i < 5; ++i) b.Dword(1);
+    b.String("C:\\d.jpg").Dword(2).Dword(1).Point(-1, -2).Point(-3, -4).Rect(10, 20, 810, 620);
+    b.Point(31, 32).Point(125, 250).Dword(150).Dword(50).Dword(0).Byte(1).Dword(7).Point(61, 62).String("A4");
+    for (int i = 0; i < 5; ++i) b.String("T");
+    b.String("Layout2DiscBottom").Byte(0).Point(71, 72).Rect(100, 110, 500, 610);
+    const CString folder = UseTestFolder("settings-earlier-build");
+    REQUIRE(b.WriteTo(FolderFile(folder, "preferences.ini")));
+    REQUIRE(LoadSavePreferences(kSettingsLoad) == 1);
+    CHECK(g_units == "Millimeters");
+    CHECK(g_discLayout == 4);
+    CHECK(g_labelStockDialogRect.bottom == 610);
+}

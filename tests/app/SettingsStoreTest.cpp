@@ -565,7 +565,10 @@ TEST_CASE("start-up loading and its fix-ups") {
         g_dialogPositions[3] = POINT{50, -1};
         g_dialogPositions[4] = POINT{10, work.bottom - 199};
         g_dialogPositions[5] = POINT{-5, 10};
-        g_labelStockDialogRect = RECT{-400, -400, -10, -10};
+        g_labelStockDialogRect = RECT{100, 100, 60000000, 60000000};
+        g_printOptions.frontMargin = 10000;
+        g_printOptions.backMargin = -5;
+        g_printOptions.discMargin = 100000000;
         g_settingsFolder = folder;
         REQUIRE(LoadSavePreferences(kSettingsStore) == 1);
 
@@ -583,7 +586,11 @@ TEST_CASE("start-up loading and its fix-ups") {
         CHECK((g_dialogPositions[0].x == 0 && g_dialogPositions[0].y == 0));
         CHECK(g_dialogPositions[1].x == work.right - 200);
         for (int i = 2; i < 6; ++i) CHECK((g_dialogPositions[i].x == -1 && g_dialogPositions[i].y == -1));
-        CHECK(g_labelStockDialogRect.left == -400);
+        // The bleeds the choices offer, and a label stock dialog placed afresh.
+        CHECK(g_printOptions.frontMargin == 150);
+        CHECK(g_printOptions.backMargin == 0);
+        CHECK(g_printOptions.discMargin == 150);
+        CHECK((g_labelStockDialogRect.left == -1 && g_labelStockDialogRect.bottom == -1));
         CHECK(boxes.Boxes().empty());
     }
     SUBCASE("values at the limits stay") {
@@ -591,8 +598,12 @@ TEST_CASE("start-up loading and its fix-ups") {
         g_gridSize[1] = 1000;
         g_browseFilter = 7;
         g_printCopies = 0;
+        g_printOptions.frontMargin = 150;
+        g_labelStockDialogRect = RECT{0, 0, work.right, work.bottom};
         REQUIRE(LoadSavePreferences(kSettingsStore) == 1);
         LoadSettings();
+        CHECK(g_printOptions.frontMargin == 150);
+        CHECK(g_labelStockDialogRect.right == work.right);
         CHECK(g_gridSize[0] == 30);
         CHECK(g_gridSize[1] == 1000);
         CHECK(g_browseFilter == 7);

@@ -433,6 +433,19 @@ TEST_CASE("labels.ini becomes label templates") {
     CHECK(fresh.templates[1]->GetDisc(1)->savedLeft == -1);
     fresh.DeleteContents(true);
 
+    // A damaged stock is held to what a design can use: sides no larger than a design's, the back
+    // cover on a page that is there.
+    std::vector<Stock> damaged = ThreeStocks(5500);
+    damaged[2].page[0] = 1668248586;
+    damaged[2].a[3] = -165632;
+    damaged[2].backPage = 221260849;
+    path = WriteTemp("labels5", "labels.ini", LabelsIni(damaged, "1,0\r\n"));
+    REQUIRE(lib.OpenDocumentFile(path.c_str()));
+    CHECK(lib.templates[2]->FindPage(2)->width == kMaxDesignLength);
+    CHECK(lib.templates[2]->GetFrontCover()->height == 0);
+    CHECK(lib.templates[2]->GetBackCover()->side == 3);
+    lib.DeleteContents(true);
+
     // The same bytes under another case of the name are a document file, which they are not.
     path = WriteTemp("labels3", "Labels.ini", LabelsIni(ThreeStocks(5500), "1,0\r\n"));
     CHECK_FALSE(lib.OpenDocumentFile(path.c_str()));

@@ -1,7 +1,9 @@
 // reader_mutation: feeds thousands of mutated files to the program's real readers and counts what
 // goes wrong - crashes, inputs that take more than 10 s, inputs that ask for a single allocation
 // over 256 MB or take the process past 256 MB, and memory, GDI objects or handles that a repeated
-// read of the same damaged input leaves behind.
+// read of the same damaged input leaves behind. A settings, label stock or design file that reads
+// is then used once as a user goes on with it (tests/mutation/DesignUse.h): New Project, the
+// canvas zoomed, a colour changed, an export; uses with a step over 2 s are counted.
 //
 //   reader_mutation.exe <reader> <count> [seed]      runs <count> mutants of <reader>'s samples
 //   reader_mutation.exe list                         names the readers
@@ -34,10 +36,12 @@
 #include "disc/ReadCdSources.h"
 #include "model/Folders.h"
 #include "model/KorvanelleDocument.h"
+#include "model/PageSizes.h"
 #include "print/LightScribe.h"
 #include "print/PrinterSetups.h"
 #include "../model/DocumentSamples.h"
 #include "../print/PrinterBlocks.h"
+#include "DesignUse.h"
 
 namespace {
 
@@ -56,6 +60,12 @@ struct Progress {
     volatile LONG slowestMs;  // the longest one input took (its three reads)
     volatile LONG over1s;     // inputs that took more than a second
     volatile LONG readOk;     // inputs the reader took
+    volatile LONG used;       // inputs used after they were read
+    volatile LONG slowestUseMs;    // all the steps of one use
+    volatile LONG slowestStepMs;   // one step of a use (New Project, a zoom, an export...)
+    volatile LONG usesOver2s;      // uses with a step over 2 s
+    volatile LONG usesOverMemory;  // uses that took the process past 256 MB
+    volatile LONG usesRefused;     // uses during which the program showed a message
 };
 
 std::string g_work;  // the folder the readers' files are written to
@@ -172,7 +182,45 @@ struct Reader {
     std::function<std::vector<Bytes>()> seeds;
     std::function<bool(const Bytes&)> read;  // true when the input was read
     size_t focus = 0;  // see Mutate
+    // Reads the input again and works with it as a user would (none for readers of other files).
+    std::function<void(const Bytes&)> use = nullptr;
 };
+
+// The file written under `name` and opened as the program opens a document file.
+bool OpensAsDocument(const char* name, const Bytes& b) {
+    WriteBytes(Path(name), b);
+    KorvanelleDocument doc;
+    const bool ok = doc.OpenDocumentFile(Path(name).c_str());
+    // As the program's owners of a document do: the document's destructor leaves its contents to
+    // DeleteContents.
+    doc.DeleteContents(true);
+    return ok;
+}
+
+// A label stock or template library file as the template library: read, topped up with the
+// built-in templates and its current templates named, as the canvas loads it; then used.
+void UseLibraryFile(const char* name, const Bytes& b) {
+    WriteBytes(Path(name), b);
+    KorvanelleDocument library;
+    library.OpenDocumentFile(Path(name).c_str());
+    library.CreateBuiltInTemplates();
+    library.ResolveTemplateName(g_defaultTemplateNames[0], kCaseDisc);
+    library.ResolveTemplateName(g_defaultTemplateNames[1], kCaseCover);
+    mutation::UseLibrary(library, g_work, g_currentMutant);
+    library.DeleteContents(true);
+}
+
+// The sample design of the design model's tests, as a file.
+Bytes DesignSeed() {
+    KorvanelleDocument library;
+    library.CreateBuiltInTemplates();
+    KorvanelleDocument design;
+    docsample::BuildDesign(design, library.templates[3], library.templates[2]);
+    const Bytes bytes = docsample::SaveBytes(design);
+    design.DeleteContents(true);
+    library.DeleteContents(true);
+    return bytes;
+}
 
 Bytes PrinterSeed() {
     using namespace printtest;
@@ -469,24 +517,33 @@ std::vector<Reader> Readers() {
     r.push_back(
         {"labels",
          [] { return std::vector<Bytes>{docsample::LabelsIni(docsample::ThreeStocks(5500), "1,0\r\n")}; },
-         [](const Bytes& b) {
-             WriteBytes(Path("labels.ini"), b);
-             KorvanelleDocument doc;
-             const bool ok = doc.OpenDocumentFile(Path("labels.ini").c_str());
-             // As the program's owners of a document do: the document's destructor
-             // leaves its contents to DeleteContents.
-             doc.DeleteContents(true);
-             return ok;
-         }});
+         [](const Bytes& b) { return OpensAsDocument("labels.ini", b); }, 0,
+         [](const Bytes& b) { UseLibraryFile("labels.ini", b); }});
     r.push_back({"templates", [] { return std::vector<Bytes>{TemplatesSeed()}; },
+                 [](const Bytes& b) { return OpensAsDocument("templates.ini", b); }, 0,
+                 [](const Bytes& b) { UseLibraryFile("templates.ini", b); }});
+    // A design file of this release, of 450 and of 6: opened, and as the startup design whose
+    // picture New Project shows.
+    r.push_back({"design",
+                 [] {
+                     using namespace docsample;
+                     const Bytes bmp = docfile::MakeBmp(2, 2, 1, 2, 3);
+                     return std::vector<Bytes>{
+                         DesignSeed(),
+                         OldFile(450, "ViewObject", OldObjects(true), OldAlbum("Double", "Jewel"), bmp),
+                         Pre300File(6, Pre300Items(false), Pre300Texts("Old Band"), Pre300Album(), {bmp})};
+                 },
+                 [](const Bytes& b) { return OpensAsDocument("design.kvl", b); }, 0,
                  [](const Bytes& b) {
-                     WriteBytes(Path("templates.ini"), b);
-                     KorvanelleDocument doc;
-                     const bool ok = doc.OpenDocumentFile(Path("templates.ini").c_str());
-                     // As the program's owners of a document do: the document's destructor
-                     // leaves its contents to DeleteContents.
-                     doc.DeleteContents(true);
-                     return ok;
+                     WriteBytes(Path("CD-Template-1-Disc.kvl"), b);
+                     KorvanelleDocument library;
+                     library.CreateBuiltInTemplates();
+                     mutation::DrawNewProject(library, g_work);
+                     library.DeleteContents(true);
+                     KorvanelleDocument design;
+                     if (design.OpenDocumentFile(Path("CD-Template-1-Disc.kvl").c_str()))
+                         mutation::UseDesign(design, g_work, g_currentMutant);
+                     design.DeleteContents(true);
                  }});
     r.push_back({"printers", [] { return std::vector<Bytes>{PrinterSeed()}; },
                  [](const Bytes& b) {
@@ -527,6 +584,20 @@ std::vector<Reader> Readers() {
                      g_settingsFolder = g_work.c_str();
                      WriteBytes(Path("preferences.ini"), b);
                      return LoadSavePreferences(kSettingsLoad) != 0;
+                 },
+                 0,
+                 [](const Bytes& b) {
+                     // Loaded as at start-up, then the built-in templates used with them.
+                     g_settingsFolder = g_work.c_str();
+                     WriteBytes(Path("preferences.ini"), b);
+                     LoadSavePreferences(kSettingsLoad);
+                     g_settingsFolder = g_work.c_str();
+                     FixUpLoadedSettings();
+                     KorvanelleDocument library;
+                     library.CreateBuiltInTemplates();
+                     library.ResolveTemplateName(g_defaultTemplateNames[0], kCaseDisc);
+                     mutation::UseLibrary(library, g_work, g_currentMutant);
+                     library.DeleteContents(true);
                  }});
     r.push_back(
         {"cddb",
@@ -661,6 +732,8 @@ Handles HandlesNow() {
 
 int RunBatch(const Reader& reader, long first, long count, unsigned seed, Progress* progress) {
     const std::vector<Bytes> seeds = reader.seeds();
+    // The canvas's frame is made before the first use, whose time it would otherwise count.
+    if (reader.use) mutation::ReadyView();
     for (long i = first; i < count; ++i) {
         InterlockedExchange(&progress->current, i);
         g_currentMutant = i;
@@ -668,8 +741,27 @@ int RunBatch(const Reader& reader, long first, long count, unsigned seed, Progre
         const Bytes input = Mutate(seeds[(size_t)i % seeds.size()], rng, reader.focus);
         kvtest::ResetLargestAllocation();
         const DWORD started = GetTickCount();
-        if (reader.read(input)) InterlockedIncrement(&progress->readOk);
+        const bool read = reader.read(input);
+        if (read) InterlockedIncrement(&progress->readOk);
         g_boxes->Clear();
+        LONG useMs = 0;  // not counted as the reads' time
+        if (read && reader.use) {
+            const bool underLimit = kvtest::PeakResidentBytes() <= kBigAllocation;
+            const DWORD useStarted = GetTickCount();
+            mutation::TakeSlowestStep();
+            reader.use(input);
+            useMs = (LONG)(GetTickCount() - useStarted);
+            const LONG stepMs = (LONG)mutation::TakeSlowestStep();
+            InterlockedIncrement(&progress->used);
+            if (useMs > progress->slowestUseMs) InterlockedExchange(&progress->slowestUseMs, useMs);
+            if (stepMs > progress->slowestStepMs) InterlockedExchange(&progress->slowestStepMs, stepMs);
+            if (stepMs > 2000 && InterlockedIncrement(&progress->usesOver2s) <= 5)
+                fprintf(stderr, "  a step of the use of mutant %ld took %ld ms\n", i, (long)stepMs);
+            if (underLimit && kvtest::PeakResidentBytes() > kBigAllocation)
+                InterlockedIncrement(&progress->usesOverMemory);
+            if (!g_boxes->Boxes().empty()) InterlockedIncrement(&progress->usesRefused);
+            g_boxes->Clear();
+        }
         reader.read(input);
         g_boxes->Clear();
         // A third read of the same input must hold no more than the second left held.
@@ -677,7 +769,7 @@ int RunBatch(const Reader& reader, long first, long count, unsigned seed, Progre
         const Handles handlesBefore = HandlesNow();
         reader.read(input);
         g_boxes->Clear();
-        const LONG took = (LONG)(GetTickCount() - started);
+        const LONG took = (LONG)(GetTickCount() - started) - useMs;
         if (took > progress->slowestMs) InterlockedExchange(&progress->slowestMs, took);
         if (took > 1000) InterlockedIncrement(&progress->over1s);
         const Handles handlesAfter = HandlesNow();
@@ -779,7 +871,14 @@ int RunAll(const std::string& name, long count, unsigned seed) {
         (unsigned long)((GetTickCount() - started) / 1000));
     for (long i : crashedAt) printf("  crash at mutant %ld\n", i);
     for (long i : hungAt) printf("  hang at mutant %ld\n", i);
-    const bool clean = crashes == 0 && hangs == 0 && progress->bigAllocations == 0 && progress->leaks == 0;
+    if (progress->used > 0)
+        printf(
+            "%-12s used %ld  steps over 2 s %ld  past 256 MB %ld  with a message %ld  (slowest step %ld ms, "
+            "slowest use %ld ms)\n",
+            "", (long)progress->used, (long)progress->usesOver2s, (long)progress->usesOverMemory,
+            (long)progress->usesRefused, (long)progress->slowestStepMs, (long)progress->slowestUseMs);
+    const bool clean = crashes == 0 && hangs == 0 && progress->bigAllocations == 0 && progress->leaks == 0 &&
+                       progress->usesOver2s == 0;
     UnmapViewOfFile((void*)progress);
     CloseHandle(map);
     return clean ? 0 : 1;
