@@ -86,7 +86,7 @@ const SettingsField kSettingsFields[] = {
     {"Save As Image position", g_dialogPositions[kSaveAsImagePos], POINT{-1, -1}},
     {"export background overlap", g_exportImageOptions.overlap, 2},
     {"export border", g_exportImageOptions.border, 2},
-    {"export resolution", g_exportImageOptions.resolution, 1},
+    {"export resolution", g_exportImageOptions.resolutionChoice, 1},
     {"export file type", g_exportImageOptions.fileType, 0},
     {"image to save", g_exportImageOptions.image, 0},
     {"last export path", g_lastExportPath, ""},

@@ -198,7 +198,7 @@ void DlgSaveAsImage::FillResolutions() {
         text.Format("%d DPI", dpi);
         m_resolutions.SetItemData(m_resolutions.AddString(text), static_cast<DWORD_PTR>(dpi));
     }
-    SelectStoredChoice(m_resolutions, g_exportImageOptions.resolution);
+    SelectStoredChoice(m_resolutions, g_exportImageOptions.resolutionChoice);
 }
 
 ViewObject* DlgSaveAsImage::GetSelectedObject() {
@@ -510,7 +510,7 @@ BOOL DlgSaveAsImage::DestroyWindow() {
         if (m_images.m_hWnd) {
             g_exportImageOptions.image = m_images.GetCurSel();
             g_exportImageOptions.fileType = m_fileTypes.GetCurSel();
-            g_exportImageOptions.resolution = m_resolutions.GetCurSel();
+            g_exportImageOptions.resolutionChoice = m_resolutions.GetCurSel();
             g_exportImageOptions.border = m_borders.GetCurSel();
             g_exportImageOptions.overlap = m_overlaps.GetCurSel();
         }

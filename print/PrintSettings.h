@@ -16,9 +16,9 @@ extern RECT g_labelStockDialogRect;  // window rectangle of the label-stock dial
 struct ExportImageOptions {
     int overlap = 0;
     int border = 0;
-    int resolution = 0;
-    int fileType = 0;  // into kExportFormats
-    int image = 0;     // the part of the design
+    int resolutionChoice = 0;  // into the resolution list (150, 300, 600 DPI), not dots per inch
+    int fileType = 0;          // into kExportFormats
+    int image = 0;             // the part of the design
 
     // The older settings file (settings.ini) keeps the choices as five numbers in this order; its
     // reader walks them with a range-for, tests with [].
@@ -44,7 +44,7 @@ struct ExportImageOptions {
 
 private:
     static constexpr int ExportImageOptions::*kStored[kStoredCount] = {
-        &ExportImageOptions::overlap, &ExportImageOptions::border, &ExportImageOptions::resolution,
+        &ExportImageOptions::overlap, &ExportImageOptions::border, &ExportImageOptions::resolutionChoice,
         &ExportImageOptions::fileType, &ExportImageOptions::image};
 };
 extern ExportImageOptions g_exportImageOptions;

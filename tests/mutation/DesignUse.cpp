@@ -177,7 +177,7 @@ void UseDesign(KorvanelleDocument& design, const std::string& folder, long mutan
     PrintOptions options(&g_printOptions);
     options.printFront = options.printBack = options.printDisc1 = options.printDisc2 = 1;
     const int dpis[3] = {150, 300, 600};
-    const int choice = g_exportImageOptions.resolution;
+    const int choice = g_exportImageOptions.resolutionChoice;
     Step step;
     ExportImage(&shown, parts[static_cast<size_t>(mutant) % parts.size()],
                 dpis[choice >= 0 && choice < 3 ? choice : 0], &options, kExportPng,

@@ -54,7 +54,7 @@ TEST_CASE("save as image") {
     g_units = "Inches";
     g_printOptions.frontBorder = g_printOptions.frontFold = 1;
     g_exportImageOptions.image = 4;  // the front cover
-    g_exportImageOptions.resolution = 1;
+    g_exportImageOptions.resolutionChoice = 1;
     Driven<DlgSaveAsImage> dialog(view);
     dialog.drive = [](Driven<DlgSaveAsImage>& d) { Shoot(d.m_hWnd, "save-as-image.png"); };
     dialog.DoModal();
