@@ -144,43 +144,13 @@ void DrawImageWithHsl(Graphics* g, Image* image, const RectF& dest, int hueShift
 }
 
 Bitmap* CreateScaledBitmap(Image* image, const RectF& dest, int hueShift, int satShift, int lightShift) {
-    if (!image) return nullptr;
-    INT w = static_cast<INT>(dest.Width), h = static_cast<INT>(dest.Height);
-    if (w <= 0 || h <= 0) return nullptr;
-    Bitmap* result = new Bitmap(w, h, image->GetPixelFormat());
-    if (result->GetLastStatus() != Ok) {
-        delete result;
-        return nullptr;
-    }
-    bool adjustAfter = false;
-    {
-        Graphics g(result);
-        if (g.GetLastStatus() != Ok) {
-            delete result;
-            return nullptr;
-        }
-        PrepareCopyGraphics(g, image);
-        RectF r(0.0f, 0.0f, static_cast<REAL>(w), static_cast<REAL>(h));
-        if (AllShiftsZero(hueShift, satShift, lightShift)) {
-            g.DrawImage(image, r);
-        } else if (image->GetWidth() < static_cast<UINT>(w)) {
-            DrawImageWithHsl(&g, image, r, hueShift, satShift, lightShift);
-        } else {
-            g.DrawImage(image, r);
-            adjustAfter = true;
-        }
-    }
-    if (adjustAfter) AdjustBitmapHsl(result, hueShift, satShift, lightShift);
-    return result;
+    const INT w = static_cast<INT>(dest.Width), h = static_cast<INT>(dest.Height);
+    return CreateScaledPart(image, w, h, Rect(0, 0, w, h), hueShift, satShift, lightShift);
 }
 
 Bitmap* CreateScaledPart(Image* image, int wholeWidth, int wholeHeight, const Rect& part, int hueShift,
                          int satShift, int lightShift) {
     if (!image || part.Width <= 0 || part.Height <= 0) return nullptr;
-    if (part.X == 0 && part.Y == 0 && part.Width == wholeWidth && part.Height == wholeHeight)
-        return CreateScaledBitmap(image,
-                                  RectF(0, 0, static_cast<REAL>(wholeWidth), static_cast<REAL>(wholeHeight)),
-                                  hueShift, satShift, lightShift);
     Bitmap* result = new Bitmap(part.Width, part.Height, image->GetPixelFormat());
     if (result->GetLastStatus() != Ok) {
         delete result;

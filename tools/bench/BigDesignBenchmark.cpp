@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 
+#include "BenchmarkPhoto.h"
 #include "AppTestSupport.h"
 #include "SamplingProfiler.h"
 #include "app/KorvanelleDoc.h"
@@ -70,27 +71,6 @@ unsigned long long CanvasDigest(View* view) {
             h *= 1099511628211ull;
         }
     return h;
-}
-
-// A photo-like JPEG of size x size pixels.
-bool WritePhoto(const std::wstring& path, int size) {
-    Gdiplus::Bitmap bitmap(size, size, PixelFormat24bppRGB);
-    Gdiplus::Rect all(0, 0, size, size);
-    Gdiplus::BitmapData data;
-    if (bitmap.LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat24bppRGB, &data) != Gdiplus::Ok)
-        return false;
-    for (int y = 0; y < size; ++y) {
-        BYTE* row = static_cast<BYTE*>(data.Scan0) + y * data.Stride;
-        for (int x = 0; x < size; ++x) {
-            row[x * 3] = static_cast<BYTE>(x / 8 + ((x * y) >> 9));
-            row[x * 3 + 1] = static_cast<BYTE>(y / 8);
-            row[x * 3 + 2] = static_cast<BYTE>((x + y) / 16);
-        }
-    }
-    bitmap.UnlockBits(&data);
-    CLSID jpeg;
-    if (!GetEncoderClsid(L"image/jpeg", &jpeg)) return false;
-    return bitmap.Save(path.c_str(), &jpeg, nullptr) == Gdiplus::Ok;
 }
 
 // The design written to `path`: the plain jewel case with `texts` texts spread over its front
@@ -185,7 +165,7 @@ int main() {
     wchar_t wideRoot[MAX_PATH];
     MultiByteToWideChar(CP_ACP, 0, root, -1, wideRoot, MAX_PATH);
     const std::wstring photo = std::wstring(wideRoot) + L"\\photo.jpg";
-    if ((texts == 0 && !WritePhoto(photo, 2000)) || !WriteDesign(path, texts, photo)) {
+    if ((texts == 0 && !kvbench::WritePhotoJpeg(photo, 2000, 8)) || !WriteDesign(path, texts, photo)) {
         std::printf("could not write the design\n");
         return 1;
     }

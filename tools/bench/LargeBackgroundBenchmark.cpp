@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchmarkPhoto.h"
 #include "AppTestSupport.h"
 #include "app/KorvanelleFrame.h"
 #include "canvas/AppCanvasState.h"
@@ -44,26 +45,6 @@ void Report(const char* what, std::vector<double> v) {
     std::fflush(stdout);
 }
 
-// An 8000 x 8000 photo-like JPEG.
-bool WriteLargePhoto(const std::wstring& path) {
-    Gdiplus::Bitmap bitmap(8000, 8000, PixelFormat24bppRGB);
-    Gdiplus::Rect all(0, 0, 8000, 8000);
-    Gdiplus::BitmapData data;
-    if (bitmap.LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat24bppRGB, &data) != Gdiplus::Ok) return false;
-    for (int y = 0; y < 8000; ++y) {
-        BYTE* row = static_cast<BYTE*>(data.Scan0) + y * data.Stride;
-        for (int x = 0; x < 8000; ++x) {
-            row[x * 3] = static_cast<BYTE>(x / 32 + ((x * y) >> 9));
-            row[x * 3 + 1] = static_cast<BYTE>(y / 32);
-            row[x * 3 + 2] = static_cast<BYTE>((x + y) / 64);
-        }
-    }
-    bitmap.UnlockBits(&data);
-    CLSID jpeg;
-    if (!GetEncoderClsid(L"image/jpeg", &jpeg)) return false;
-    return bitmap.Save(path.c_str(), &jpeg, nullptr) == Gdiplus::Ok;
-}
-
 }  // namespace
 
 int main() {
@@ -86,7 +67,7 @@ int main() {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     const std::wstring path = std::wstring(temp) + L"kv-bench-large-8000.jpg";
-    if (!WriteLargePhoto(path)) {
+    if (!kvbench::WritePhotoJpeg(path, 8000, 32)) {
         std::printf("could not write the 8000 x 8000 photo\n");
         return 1;
     }
