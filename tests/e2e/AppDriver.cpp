@@ -46,6 +46,13 @@ struct FindState {
     HWND found;
 };
 
+BOOL CALLBACK FindVisibleTopLevel(HWND hWnd, LPARAM lParam) {
+    FindState* state = reinterpret_cast<FindState*>(lParam);
+    if (!::IsWindowVisible(hWnd) || !(*state->match)(hWnd)) return TRUE;
+    state->found = hWnd;
+    return FALSE;
+}
+
 BOOL CALLBACK FindChild(HWND hWnd, LPARAM lParam) {
     FindState* state = reinterpret_cast<FindState*>(lParam);
     if ((*state->match)(hWnd)) {
@@ -163,7 +170,7 @@ AppDriver::~AppDriver() {
             ::WaitForSingleObject(m_process.hProcess, 5000);
         }
         ::CloseHandle(m_process.hProcess);
-        ::CloseHandle(m_process.hThread);
+        if (m_process.hThread != nullptr) ::CloseHandle(m_process.hThread);
     }
 }
 
@@ -201,6 +208,28 @@ bool AppDriver::StartWide(const std::wstring& arguments) {
     return true;
 }
 
+bool AppDriver::Attach(const std::function<bool(HWND)>& match, DWORD ms) {
+    FindState search = {&match, nullptr};
+    m_startTick = ::GetTickCount();
+    WaitFor(
+        [&] {
+            ::EnumWindows(FindVisibleTopLevel, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        ms);
+    if (search.found == nullptr) return false;
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(search.found, &pid);
+    m_process.hProcess = ::OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
+    if (m_process.hProcess == nullptr) {
+        std::cout << "cannot open process " << pid << ": error " << ::GetLastError() << std::endl;
+        return false;
+    }
+    m_process.dwProcessId = pid;
+    m_main = search.found;
+    return true;
+}
+
 bool AppDriver::Running() const {
     return m_process.hProcess != nullptr && ::WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT;
 }
@@ -227,16 +256,15 @@ HWND AppDriver::WaitForWindow(const std::function<bool(HWND)>& match, DWORD ms) 
     return found;
 }
 
+bool AppDriver::IsMainWindow(HWND hWnd) {
+    const std::string text = WindowText(hWnd);
+    const std::string suffix = "Korvanelle";
+    return (::GetWindowLongA(hWnd, GWL_STYLE) & WS_CAPTION) == WS_CAPTION && text.size() >= suffix.size() &&
+           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
 HWND AppDriver::WaitForMainWindow(DWORD ms) {
-    m_main = WaitForWindow(
-        [](HWND hWnd) {
-            const std::string text = WindowText(hWnd);
-            const std::string suffix = "Korvanelle";
-            return (::GetWindowLongA(hWnd, GWL_STYLE) & WS_CAPTION) == WS_CAPTION &&
-                   text.size() >= suffix.size() &&
-                   text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-        },
-        ms);
+    m_main = WaitForWindow(IsMainWindow, ms);
     return m_main;
 }
 

@@ -47,6 +47,10 @@ public:
     bool Start(const std::string& arguments = std::string());
     // The same with arguments in UTF-16 (file names outside the ANSI code page).
     bool StartWide(const std::wstring& arguments);
+    // Takes hold of a program started by someone else (the README's run script): waits `ms` for
+    // a visible top-level window of any process that `match` accepts and opens that process.
+    // The window becomes Main().
+    bool Attach(const std::function<bool(HWND)>& match, DWORD ms);
     bool Running() const;
     DWORD ProcessId() const { return m_process.dwProcessId; }
     // Milliseconds since Start.
@@ -56,6 +60,7 @@ public:
     std::vector<HWND> Windows() const;
     HWND WaitForWindow(const std::function<bool(HWND)>& match, DWORD ms) const;
     // The main window: visible, its caption ends with "Korvanelle".
+    static bool IsMainWindow(HWND hWnd);
     HWND WaitForMainWindow(DWORD ms);
     HWND Main() const { return m_main; }
     // The splash picture: a layered window without a caption.
