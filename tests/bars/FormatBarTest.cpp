@@ -248,6 +248,15 @@ TEST_CASE("the gaps between the formatting bar's controls show only the bar's ba
     CToolFont& bar = h.Bar();
     Update(h, h.canvas.Add(kObjectText, "Text 7", 1));
     bar.Invalidate();
+    // The gaps are read off the screen (a printed picture of a tool bar goes another way), which
+    // other test programs share: the frame stays in front while they are read.
+    struct InFront {
+        HWND frame;
+        explicit InFront(HWND hWnd) : frame(hWnd) {
+            ::SetWindowPos(frame, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+        ~InFront() { ::SetWindowPos(frame, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE); }
+    } inFront(h.frame->m_hWnd);
     CClientDC screen(nullptr);
     int gaps = 0;
     for (int i = 0; i < ButtonCount(bar); ++i) {
