@@ -394,6 +394,8 @@ private:
     // The drag rules of a move (grid snapping, kept inside the side) applied to a new object's
     // rectangle, which it then takes.
     void PlaceByMoveRules(ViewObject* object, CRect rect, const CRect& sideRect);
+    // A newly inserted object becomes the selection, with its outline running, and is drawn.
+    void SelectInserted(ViewObject* object);
     // Puts a decoded picture's new image object on the current side (placed in the rectangle, or
     // made its background), which takes it over, and selects it; null when there is no side.
     // `width` and `height` give its natural size when its pixels are still to come.

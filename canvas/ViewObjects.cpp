@@ -255,13 +255,17 @@ ViewObject* View::CreateTextObject(const CString& kind, const CRect& rectIn) {
         o->RebuildTrackRows();
         m_design.AddObject(o);
         made = o;
-        StopOutlineTimer();
-        OnSelectionChanged(o->name, FALSE);
-        StartOutlineTimer();
-        Redraw(true);
-        m_select.Refresh();
+        SelectInserted(o);
     });
     return made;
+}
+
+void View::SelectInserted(ViewObject* o) {
+    StopOutlineTimer();
+    OnSelectionChanged(o->name, FALSE);
+    StartOutlineTimer();
+    Redraw(true);
+    m_select.Refresh();
 }
 
 void View::PlaceByMoveRules(ViewObject* o, CRect rect, const CRect& sideRect) {
@@ -361,11 +365,7 @@ ViewObject* View::AddInsertedImage(OwnedObject& object, CRect rect, bool asBackg
     } else {
         m_select.SetAsBackground(o, TRUE, FALSE);
     }
-    StopOutlineTimer();
-    OnSelectionChanged(o->name, FALSE);
-    StartOutlineTimer();
-    Redraw(true);
-    m_select.Refresh();
+    SelectInserted(o);
     return o;
 }
 
