@@ -61,6 +61,10 @@ public:
     // The design's modified flag when the step was opened, for a step that turns out to change
     // nothing and is not kept.
     BOOL m_designWasModified = FALSE;
+    // Names the state the step leads to: unique in the view, kept however the list shifts.
+    unsigned m_serial = 0;
+    // The step inserted a picture that is still decoding (it may yet be taken out again).
+    bool m_picturePending = false;
 
 private:
     std::map<const ViewObject*, unsigned> m_fields;

@@ -170,6 +170,11 @@ public:
     void SetDocumentText(const CString& fieldName, const CString& text);
     int GetUndoCount() const { return static_cast<int>(m_undoSteps.GetSize()); }
     CUndo* GetUndoStep(int index) const { return static_cast<CUndo*>(m_undoSteps[index]); }
+    // The design is modified whenever its undo position differs from the one it was saved, opened
+    // or made at, and unmodified back there: the document clears its flag at that position, which
+    // the view takes for the saved one whenever it finds the flag clear before the position moves.
+    void NoteSavedPosition();
+    void MatchModifiedToPosition();
 
     // ---- property setters (record undo, then set) ------------------------------------------------
     void SetObjectLeft(ViewObject* object, int value, const int* previous = nullptr);
@@ -338,6 +343,13 @@ public:
     int m_dashPhase = 0;
     CPtrArray m_dashPatterns;  // float[4] each, owned
     CObArray m_undoSteps;      // CUndo, owned
+    // Undo positions by their steps' serials: the position before the oldest step kept has the
+    // serial of the last step trimmed off the front (0 before any). kNoSavedPosition: the saved
+    // state can no longer be reached by Undo or Redo.
+    static const unsigned kNoSavedPosition = ~0u;
+    unsigned m_nextUndoSerial = 1;
+    unsigned m_undoBaseSerial = 0;
+    unsigned m_savedUndoSerial = 0;
     CPtrArray m_panelHits, m_objectHits;
     ViewSelect m_select;
     std::unique_ptr<CBorrowedDC> m_memDC;  // m_buffer's DC seen through CDC
@@ -385,6 +397,10 @@ private:
     // The page's printable area the screen drawing frames (design units; empty when none).
     Gdiplus::Rect ScreenPrintableArea();
     static void DeleteUndoStep(CUndo* step);
+    unsigned UndoPositionSerial() const;
+    // The index of the step with that serial: -1 for the position before the oldest step, -2 when
+    // no step has it.
+    int UndoStepIndex(unsigned serial) const;
     void DeleteDashPatterns();
     // Restores the disc template's geometry kept before a print job; true when one was kept.
     bool RestorePrintDiscSnapshot();

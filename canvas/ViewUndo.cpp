@@ -240,7 +240,9 @@ void View::DeleteUndoStep(CUndo* step) {
 void View::BeginUndoStep() {
     GuardOperation(880, [&] {
         if (m_openUndoStep) return;
+        NoteSavedPosition();
         m_openUndoStep = new CUndo;
+        m_openUndoStep->m_serial = m_nextUndoSerial++;
         if (CDocument* doc = UndoDocument()) m_openUndoStep->m_designWasModified = doc->IsModified();
         if (ViewObject* selected = m_design.GetFirstSelected()) {
             m_openUndoStep->m_objectName = selected->name;
@@ -424,6 +426,28 @@ CDocument* View::UndoDocument() {
     return GetDocument();
 }
 
+unsigned View::UndoPositionSerial() const {
+    const int count = GetUndoCount();
+    if (m_undoPosition < 0 || count == 0) return m_undoBaseSerial;
+    return GetUndoStep(m_undoPosition < count ? m_undoPosition : count - 1)->m_serial;
+}
+
+int View::UndoStepIndex(unsigned serial) const {
+    if (serial == m_undoBaseSerial) return -1;
+    for (int i = 0; i < GetUndoCount(); ++i)
+        if (GetUndoStep(i)->m_serial == serial) return i;
+    return -2;
+}
+
+void View::NoteSavedPosition() {
+    CDocument* doc = UndoDocument();
+    if (doc && !doc->IsModified()) m_savedUndoSerial = UndoPositionSerial();
+}
+
+void View::MatchModifiedToPosition() {
+    if (CDocument* doc = UndoDocument()) doc->SetModifiedFlag(UndoPositionSerial() != m_savedUndoSerial);
+}
+
 void View::EndUndoStep() {
     GuardOperation(882, [&] {
         if (!m_openUndoStep) return;
@@ -465,6 +489,8 @@ void View::TrimUndoSteps(int index, bool fromIndexOn) {
     GuardOperation(883, [&] {
         const int count = GetUndoCount();
         if (index < 0 || index >= count) return;
+        // What was the state after the oldest step going is the state before the oldest kept.
+        if (index == 0) m_undoBaseSerial = fromIndexOn ? UndoPositionSerial() : GetUndoStep(0)->m_serial;
         const int last = fromIndexOn ? count - 1 : index;
         for (int i = last; i >= index; --i) {
             DeleteUndoStep(GetUndoStep(i));
@@ -620,6 +646,8 @@ void View::ApplyUndoSnapshot(CUndo* step, ViewObject* s, ViewObject* o, UndoAppl
 
 void View::ApplyUndoStep(bool redo) {
     bool wait = false;
+    NoteSavedPosition();
+    const unsigned from = UndoPositionSerial();
     GuardOperation(885, [&] {
         const int count = GetUndoCount();
         if (count == 0) return;
@@ -704,6 +732,7 @@ void View::ApplyUndoStep(bool redo) {
         if (ViewHost* host = GetHost()) host->UpdateColorBarFromSelection(nullptr);
     });
     if (wait) EndWaitCursor();
+    if (UndoPositionSerial() != from) MatchModifiedToPosition();
 }
 
 void View::ApplyTextMargin(ViewObject* disc, int margin) {

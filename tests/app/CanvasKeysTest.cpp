@@ -296,6 +296,20 @@ TEST_CASE("keys on the canvas while a text is edited: one key, one change, one u
     r.Key(VK_BACK);
     CHECK(r.Text() == "tab\b");
     CHECK(r.view->GetUndoCount() == ++steps);
+
+    // Saved (Ctrl+S): Ctrl+Z takes the design away from its file and Ctrl+Y back to it; saved
+    // after Ctrl+Z, Ctrl+Y takes it away.
+    r.doc->SetPathAndTitle(CString(r.folders.Root().c_str()) + "\\keys.kvl", FALSE);
+    r.Key('S', true);
+    REQUIRE_FALSE(r.doc->IsModified());
+    r.Key('Z', true);
+    CHECK(r.doc->IsModified());
+    r.Key('Y', true);
+    CHECK_FALSE(r.doc->IsModified());
+    r.Key('Z', true);
+    r.Key('S', true);
+    r.Key('Y', true);
+    CHECK(r.doc->IsModified());
 }
 
 TEST_CASE("characters typed just before a key keep their order: nothing typed is lost or undone out of turn" *

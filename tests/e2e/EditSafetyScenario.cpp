@@ -290,6 +290,18 @@ TEST_CASE("edit_safety") {
         s.Shows(a.file, a.artist, false);
         CHECK(InsertedTexts(b.path) == 1);
         s.Unmodified();
+        // Edit, Ctrl+Z, Save, Ctrl+Y: the edit is back and not in the file, so Exit asks; Ctrl+Z
+        // goes back to what the file holds, and nothing asks.
+        s.Edit();
+        app.Key('Z', true);
+        CHECK(WaitFor([&] { return !s.UndoEnabled(); }, kEffect));
+        REQUIRE(app.Run(ID_FILE_SAVE_CMD));
+        app.Key('Y', true);
+        CHECK(WaitFor([&] { return s.UndoEnabled(); }, kEffect));
+        s.AskedAndAnswered(ID_APP_EXIT_CMD, a.file, IDCANCEL);
+        app.Key('Z', true);
+        CHECK(WaitFor([&] { return !s.UndoEnabled(); }, kEffect));
+        s.Unmodified();
         s.Edit();
         s.AskedAndAnswered(ID_FILE_OPEN_CMD, a.file, IDYES);
         s.OpenIn(s.Dialog("Open"), b.path);
