@@ -175,9 +175,7 @@ void KorvanelleFrame::OnUpdateUndo(CCmdUI* pCmdUI) {
     GuardOperation(1884, [&] {
         View* view = CurrentView();
         const int count = view ? view->GetUndoCount() : 0;
-        // Undo also takes back a picture still decoding for its insert.
-        pCmdUI->Enable(!m_busy && view &&
-                       ((count > 0 && view->m_undoPosition >= 0) || view->HasPicturesToInsert()));
+        pCmdUI->Enable(!m_busy && count > 0 && view->m_undoPosition >= 0);
     });
 }
 

@@ -199,21 +199,17 @@ public:
     void InsertImage(const CRect& rect, const CString& path, bool asBackground);
     // Whether a picture inserted lately is still being decoded, or scaled for the screen.
     bool HasPicturesPending() const { return m_pictureJobs.Pending() || !m_pendingPictures.empty(); }
-    // Whether a picture waits for its decode to be inserted.
-    bool HasPicturesToInsert() const { return !m_pendingPictures.empty(); }
-    // Takes what the decoding threads finished: a picture that decoded is inserted as its own undo
-    // step, one that did not is refused with a message and leaves the design as it was, and a
-    // picture scaled for the screen goes to its object, which the canvas then shows.
+    // Takes what the decoding threads finished: a picture that did not decode is refused with a
+    // message and taken out as if never inserted, and a picture scaled for the screen goes to its
+    // object, which the canvas then shows.
     LRESULT OnPicturesDecoded(WPARAM, LPARAM);
-    // As InsertImage, giving the object made: null when none was, and for a large picture, which
-    // is decoded on a thread and inserted when it has decoded (OnPicturesDecoded).
+    // As InsertImage, giving the object made (null when none was). A large picture is decoded on
+    // a thread: its object is inserted at once, sized from the file's headers, and shown once its
+    // pixels come (OnPicturesDecoded).
     ViewObject* InsertImageObject(const CRect& rect, const CString& path, bool asBackground);
-    // Forgets the pictures waiting to be inserted (the design they were meant for goes); true
-    // when there were any.
+    // Forgets the pictures still decoding (the design they were inserted into goes); true when
+    // there were any.
     bool DropPendingPictures();
-    // Undo takes back the latest insert of a picture that is still decoding before any step: true
-    // when there was one.
-    bool CancelNewestPendingPicture();
     // Records an insertion as one undo step: the drawing order before, the object `insert` makes
     // and the order after. Nothing is recorded, and the design stays as modified as it was, when
     // it makes none.
@@ -369,18 +365,18 @@ public:
     PictureDecodeJobs m_pictureJobs;
     // An object that belongs to no design yet.
     using OwnedObject = std::unique_ptr<ViewObject, void (*)(ViewObject*)>;
-    // A large picture whose insert waits for its decode: its object (holding the bytes), where it
-    // goes and whether the decode has succeeded.
+    // A large picture inserted while it is still decoding: its object's name and the serial of
+    // the undo step that inserted it (0: none), should it not decode.
     struct PendingPicture {
         unsigned ticket = 0;
-        OwnedObject object{nullptr, &DeleteViewObject};
-        CRect rect;
-        bool asBackground = false;
-        CString sideName;
-        int width = 0, height = 0;  // from the headers
-        bool decoded = false;
+        CString name;
+        unsigned stepSerial = 0;
     };
     std::vector<PendingPicture> m_pendingPictures;
+    // The redo steps the insert of a picture still decoding replaced (it may yet be taken out),
+    // and that insert's step serial.
+    std::vector<CUndo*> m_redoAside;
+    unsigned m_redoAsideSerial = 0;
 
     DECLARE_MESSAGE_MAP()
 
@@ -416,10 +412,16 @@ private:
     // made its background), which takes it over, and selects it; null when there is no side.
     // `width` and `height` give its natural size when its pixels are still to come.
     ViewObject* AddInsertedImage(OwnedObject& object, CRect rect, bool asBackground, int width, int height);
-    // Inserts the pictures that have decoded, each as one undo step, unless a step is open: they
-    // follow when it closes (ResumePictureInserts).
-    void InsertDecodedPictures();
-    void ResumePictureInserts();
+    // A picture that did not decode goes as if never inserted: its step is taken back where the
+    // user is (the side shown and the selection stay) and off the list, with the redo steps it
+    // replaced back, when it is the newest; otherwise the picture is taken out of the design and
+    // of the steps.
+    void TakeOutFailedPicture(const PendingPicture& picture);
+    void RevertNewestUndoStep();
+    void ForgetObjectInUndoSteps(int from, const CString& name);
+    void SetRedoAside(int from, unsigned serial);
+    void RestoreRedoAside();
+    void FreeRedoAside();
     void ApplyTextMargin(ViewObject* disc, int margin);
     // Parts of ApplyUndoStep.
     struct UndoApplyState;

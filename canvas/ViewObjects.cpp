@@ -301,18 +301,22 @@ ViewObject* View::InsertImageObject(const CRect& rectIn, const CString& path, bo
         if (loaded && m_hWnd && DecodesOnThread(headers)) {
             const unsigned ticket = m_pictureJobs.Start(o->image.GetStream(), m_hWnd, WM_PICTURES_DECODED);
             if (ticket) {
-                // Nothing of the design changes before the picture is known to decode: it is
-                // inserted then, while the canvas goes on meanwhile (OnPicturesDecoded).
+                // Chosen, it is the user's action at once (in the undo order, in the modified
+                // state): it goes in now, sized from its headers, and shows once its pixels come
+                // (OnPicturesDecoded). One that turns out not to decode is taken out again.
+                o->decodeTicket = ticket;
+                made = AddInsertedImage(o, rectIn, asBackground, static_cast<int>(headers.width),
+                                        static_cast<int>(headers.height));
+                EndWaitCursor();
+                if (!made) return;
                 PendingPicture pending;
                 pending.ticket = ticket;
-                pending.object = std::move(o);
-                pending.rect = rectIn;
-                pending.asBackground = asBackground;
-                pending.sideName = m_design.currentSideName;
-                pending.width = static_cast<int>(headers.width);
-                pending.height = static_cast<int>(headers.height);
-                m_pendingPictures.push_back(std::move(pending));
-                EndWaitCursor();
+                pending.name = made->name;
+                if (m_openUndoStep) {
+                    pending.stepSerial = m_openUndoStep->m_serial;
+                    m_openUndoStep->m_picturePending = true;
+                }
+                m_pendingPictures.push_back(pending);
                 if (!asBackground) SetFocus();
                 return;
             }
@@ -375,19 +379,26 @@ LRESULT View::OnPicturesDecoded(WPARAM, LPARAM) {
             auto pending = std::find_if(m_pendingPictures.begin(), m_pendingPictures.end(),
                                         [&](const PendingPicture& p) { return p.ticket == outcome.ticket; });
             if (pending == m_pendingPictures.end()) {
-                // No longer wanted (undone before it came, or another design): nothing to scale.
+                // No longer wanted (another design): nothing to scale.
                 if (outcome.ok) m_pictureJobs.SetScreenSize(outcome.ticket, 0, 0);
                 continue;
             }
+            const PendingPicture picture = *pending;
+            m_pendingPictures.erase(pending);
             if (outcome.ok) {
-                pending->decoded = true;
+                // It stays: the redo steps its insert replaced are gone for good. Its pixels are
+                // scaled to its size on the canvas on the decoding thread (none when it was undone
+                // meanwhile), and nothing else changes when they come.
+                if (m_redoAsideSerial != 0 && m_redoAsideSerial == picture.stepSerial) FreeRedoAside();
+                ViewObject* o = m_design.FindObjectIf(
+                    [&](const ViewObject* x) { return x->decodeTicket == outcome.ticket; });
+                const Rect shown = o ? ObjectCanvasRect(o) : Rect();
+                m_pictureJobs.SetScreenSize(outcome.ticket, shown.Width, shown.Height);
                 continue;
             }
-            // Refused: the design, its undo steps and its modified state are as they were.
-            m_pendingPictures.erase(pending);
+            TakeOutFailedPicture(picture);
             ShowPictureRefusal(this, outcome.tooLarge);
         }
-        InsertDecodedPictures();
         bool arrived = false;
         for (PictureDecodeJobs::Result& result : m_pictureJobs.TakeFinished()) {
             const unsigned ticket = result.ticket;
@@ -410,49 +421,47 @@ LRESULT View::OnPicturesDecoded(WPARAM, LPARAM) {
     return 0;
 }
 
-void View::InsertDecodedPictures() {
-    while (!m_openUndoStep) {
-        auto pending = std::find_if(m_pendingPictures.begin(), m_pendingPictures.end(),
-                                    [](const PendingPicture& p) { return p.decoded; });
-        if (pending == m_pendingPictures.end()) return;
-        PendingPicture picture = std::move(*pending);
-        m_pendingPictures.erase(pending);
-        // It goes where it was put, also when another side is shown by now.
-        if (m_design.FindObject(picture.sideName)) m_design.currentSideName = picture.sideName;
-        // Its pixels are scaled to its size on the canvas on the decoding thread; nothing decodes
-        // them again meanwhile, and the screen shows them when they come.
-        picture.object->decodeTicket = picture.ticket;
-        ViewObject* o = InsertAsUndoStep([&] {
-            return AddInsertedImage(picture.object, picture.rect, picture.asBackground, picture.width,
-                                    picture.height);
-        });
-        if (!o) {
-            m_pictureJobs.SetScreenSize(picture.ticket, 0, 0);
-            continue;
-        }
-        const Rect shown = ObjectCanvasRect(o);
-        m_pictureJobs.SetScreenSize(picture.ticket, shown.Width, shown.Height);
+void View::TakeOutFailedPicture(const PendingPicture& picture) {
+    NoteSavedPosition();
+    const int index = picture.stepSerial ? UndoStepIndex(picture.stepSerial) : -2;
+    const int saved = UndoStepIndex(m_savedUndoSerial);
+    const bool newest = index >= 0 && index == GetUndoCount() - 1;
+    ViewObject* selected = m_design.GetFirstSelected();
+    const bool selectionGoes = selected && selected->name == picture.name;
+    if (newest && m_undoPosition == index) RevertNewestUndoStep();
+    // Wherever it is now: made again by a Redo, or still where a later step left it.
+    std::vector<ViewObject*> gone;
+    m_design.ForEachObject([&](ViewObject* o) {
+        if (o->IsImage() && (o->decodeTicket == picture.ticket || (index >= 0 && o->name == picture.name)))
+            gone.push_back(o);
+    });
+    for (ViewObject* o : gone) {
+        if (m_select.m_hslObject == o) m_select.DiscardHslResult();
+        m_design.RemoveObject(o, true);
     }
-}
-
-void View::ResumePictureInserts() {
-    const bool waiting = std::any_of(m_pendingPictures.begin(), m_pendingPictures.end(),
-                                     [](const PendingPicture& p) { return p.decoded; });
-    if (waiting && m_hWnd) PostMessage(WM_PICTURES_DECODED, 0, 0);
-}
-
-bool View::CancelNewestPendingPicture() {
-    if (m_pendingPictures.empty()) return false;
-    const PendingPicture& newest = m_pendingPictures.back();
-    if (newest.decoded) m_pictureJobs.SetScreenSize(newest.ticket, 0, 0);
-    m_pendingPictures.pop_back();
-    return true;
+    if (newest) {
+        DeleteUndoStep(GetUndoStep(index));
+        m_undoSteps.RemoveAt(index);
+        if (m_undoPosition >= index) m_undoPosition = index - 1;
+        if (m_redoAsideSerial == picture.stepSerial) RestoreRedoAside();
+    } else if (index >= 0) {
+        ForgetObjectInUndoSteps(index, picture.name);
+    }
+    if (m_redoAsideSerial != 0 && m_redoAsideSerial == picture.stepSerial) FreeRedoAside();
+    if (index >= 0) {
+        // A save made with the picture in can no longer be come back to.
+        if (saved >= index) m_savedUndoSerial = kNoSavedPosition;
+        MatchModifiedToPosition();
+    } else if (gone.empty()) {
+        return;
+    }
+    if (selectionGoes || !m_design.GetFirstSelected()) OnSelectionChanged(m_design.currentSideName, FALSE);
+    Redraw(true);
+    m_select.Refresh();
 }
 
 bool View::DropPendingPictures() {
     const bool any = !m_pendingPictures.empty();
-    for (const PendingPicture& p : m_pendingPictures)
-        if (p.decoded) m_pictureJobs.SetScreenSize(p.ticket, 0, 0);
     m_pendingPictures.clear();
     return any;
 }

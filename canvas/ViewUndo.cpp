@@ -456,7 +456,14 @@ void View::EndUndoStep() {
             AbandonOpenUndoStep();
             return;
         }
-        if (m_undoPosition != GetUndoCount() - 1) TrimUndoSteps(m_undoPosition + 1, true);
+        // A new step: what an earlier picture's insert kept aside cannot come back now.
+        FreeRedoAside();
+        if (m_undoPosition != GetUndoCount() - 1) {
+            if (m_openUndoStep->m_picturePending)
+                SetRedoAside(m_undoPosition + 1, m_openUndoStep->m_serial);
+            else
+                TrimUndoSteps(m_undoPosition + 1, true);
+        }
         if (GetUndoCount() >= kMaxUndoSteps) {
             TrimUndoSteps(0, false);
             --m_undoPosition;
@@ -468,14 +475,12 @@ void View::EndUndoStep() {
         m_openUndoStep = nullptr;
         ++m_undoPosition;
         m_startupDesignSaved = 0;
-        ResumePictureInserts();
     });
 }
 
 void View::DropOpenUndoStep() {
     DeleteUndoStep(m_openUndoStep);
     m_openUndoStep = nullptr;
-    ResumePictureInserts();
 }
 
 void View::AbandonOpenUndoStep() {
@@ -491,6 +496,7 @@ void View::TrimUndoSteps(int index, bool fromIndexOn) {
         if (index < 0 || index >= count) return;
         // What was the state after the oldest step going is the state before the oldest kept.
         if (index == 0) m_undoBaseSerial = fromIndexOn ? UndoPositionSerial() : GetUndoStep(0)->m_serial;
+        if (index == 0 && fromIndexOn) FreeRedoAside();
         const int last = fromIndexOn ? count - 1 : index;
         for (int i = last; i >= index; --i) {
             DeleteUndoStep(GetUndoStep(i));
@@ -507,8 +513,43 @@ void View::SetDocumentText(const CString& fieldName, const CString& text) {
 }
 
 void View::OnEditUndo() {
-    if (CancelNewestPendingPicture()) return;
     ApplyUndoStep(false);
+}
+
+void View::SetRedoAside(int from, unsigned serial) {
+    FreeRedoAside();
+    for (int i = from; i < GetUndoCount(); ++i) m_redoAside.push_back(GetUndoStep(i));
+    m_undoSteps.RemoveAt(from, GetUndoCount() - from);
+    m_redoAsideSerial = serial;
+}
+
+void View::RestoreRedoAside() {
+    for (CUndo* step : m_redoAside) m_undoSteps.Add(step);
+    m_redoAside.clear();
+    m_redoAsideSerial = 0;
+}
+
+void View::FreeRedoAside() {
+    for (CUndo* step : m_redoAside) DeleteUndoStep(step);
+    m_redoAside.clear();
+    m_redoAsideSerial = 0;
+}
+
+void View::ForgetObjectInUndoSteps(int from, const CString& name) {
+    for (int i = from; i < GetUndoCount(); ++i) {
+        CUndo* step = GetUndoStep(i);
+        for (CStringArray* order : {&step->m_orderBefore, &step->m_orderAfter})
+            for (INT_PTR k = order->GetSize() - 1; k >= 0; --k)
+                if (order->GetAt(k) == name) order->RemoveAt(k);
+        for (CObArray* snapshots : {&step->m_before, &step->m_after}) {
+            for (INT_PTR k = snapshots->GetSize() - 1; k >= 0; --k) {
+                ViewObject* s = static_cast<ViewObject*>(snapshots->GetAt(k));
+                if (!s || s->name != name) continue;
+                DeleteViewObject(s);
+                snapshots->RemoveAt(k);
+            }
+        }
+    }
 }
 
 void View::OnEditRedo() {
@@ -733,6 +774,28 @@ void View::ApplyUndoStep(bool redo) {
     });
     if (wait) EndWaitCursor();
     if (UndoPositionSerial() != from) MatchModifiedToPosition();
+}
+
+void View::RevertNewestUndoStep() {
+    CUndo* step = GetUndoStep(GetUndoCount() - 1);
+    const ViewObject* selected = m_design.GetFirstSelected();
+    const CString selectedName = selected ? selected->name : CString();
+    const CString shown = m_design.currentSideName;
+    m_select.DiscardHslResult();
+    RestoreUndoOrder(step, false);
+    UndoApplyState state;
+    for (INT_PTR i = 0; i < step->m_before.GetSize(); ++i) {
+        ViewObject* s = static_cast<ViewObject*>(step->m_before[i]);
+        std::vector<ViewObject*> targets;
+        m_design.ForEachObject([&](ViewObject* o) {
+            if (s && o->name == s->name) targets.push_back(o);
+        });
+        for (ViewObject* o : targets) ApplyUndoSnapshot(step, s, o, state);
+    }
+    m_undoPosition = GetUndoCount() - 2;
+    if (!selectedName.IsEmpty() && m_design.FindObject(selectedName))
+        m_design.SelectObjectByName(selectedName);
+    m_design.currentSideName = shown;
 }
 
 void View::ApplyTextMargin(ViewObject* disc, int margin) {

@@ -1,8 +1,10 @@
 // A large picture put on the side as its background from the Images bar of the running program:
-// it is decoded on a thread while the canvas takes keys, and inserted once it has decoded, with the
-// pixels a decode on the spot gives; Undo takes it back before and after it arrives; one that does
-// not decode leaves the design as it was; pictures of up to 100 megapixels are taken whatever
-// their file's size, larger ones refused as too large; the program closes safely while it decodes.
+// it is decoded on a thread while the canvas takes keys and clicks; it is the user's action from
+// the moment it is chosen (in the undo order, in the modified state), shown once its pixels come,
+// which a decode on the spot gives, and its arrival moves nobody; Undo takes it back before and
+// after it arrives; one that does not decode leaves the design as it was; pictures of up to 100
+// megapixels are taken whatever their file's size, larger ones refused as too large; the program
+// closes safely while it decodes.
 #include <doctest.h>
 
 #include <atomic>
@@ -15,6 +17,7 @@
 
 #include "AppTestSupport.h"
 #include "app/KorvanelleFrame.h"
+#include "res/CommandIds.h"
 #include "bars/Thumb.h"
 #include "canvas/AppCanvasState.h"
 #include "canvas/View.h"
@@ -170,11 +173,12 @@ struct Session {
         while (::PeekMessageA(&m, cell->m_hWnd, WM_LBUTTONDBLCLK, WM_LBUTTONDBLCLK, PM_NOREMOVE))
             run.app.PumpMessage();
     }
-    // A key with Ctrl held, posted to the canvas and handled by the message loop (shortcuts too).
-    void CtrlKey(UINT vk) {
+    // A key with Ctrl held (or not), posted to the canvas and handled by the message loop
+    // (shortcuts too; a character is typed in at idle time).
+    void CtrlKey(UINT vk, bool ctrl = true) {
         BYTE keys[256];
         ::GetKeyboardState(keys);
-        keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
+        keys[VK_CONTROL] = keys[VK_LCONTROL] = ctrl ? 0x80 : 0;
         ::SetKeyboardState(keys);
         const LPARAM scan = static_cast<LPARAM>(::MapVirtualKeyA(vk, 0)) << 16;
         view->PostMessage(WM_KEYDOWN, vk, scan | 1);
@@ -183,6 +187,24 @@ struct Session {
         while (::PeekMessageA(&m, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE)) run.app.PumpMessage();
         keys[VK_CONTROL] = keys[VK_LCONTROL] = 0;
         ::SetKeyboardState(keys);
+        CHECK(run.Pump([&] { return AppCanvasState::Get().m_queuedText.IsEmpty(); }, 5000));
+    }
+    // A click at the middle of an object on the canvas, through the message loop.
+    void Click(const ViewObject* o) {
+        double sx = 0, sy = 0;
+        view->ModelToDevice(nullptr, Gdiplus::Rect(), sx, sy);
+        CPoint origin;
+        view->GetScrollOrigin(origin, false);
+        const LPARAM at = MAKELPARAM(static_cast<int>((o->left + o->width / 2) * sx) - origin.x,
+                                     static_cast<int>((o->top + o->height / 2) * sy) - origin.y);
+        view->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+        view->PostMessage(WM_LBUTTONUP, 0, at);
+        Drawn();
+    }
+    // A menu command, posted as the menu posts it, carried out.
+    void Command(UINT id) {
+        frame->PostMessage(WM_COMMAND, id);
+        Drawn();
     }
     // Nothing waits for painting or for the idle redraw (a picture may still be decoding).
     void Drawn() {
@@ -229,26 +251,24 @@ TEST_CASE("a large background is inserted once it has decoded, while the canvas 
     s.Drawn();
     REQUIRE(IsRed(s.SideMiddle()));
 
-    // Held in its decode: the insert returns at once, and the design does not change before the
-    // picture is known to decode.
+    // Held in its decode: the insert returns at once as one step, the picture replacing the red
+    // one (shown once its pixels come).
+    const int steps = s.view->GetUndoCount();
     s.hold = true;
     s.DoubleClick(s.large);
-    CHECK(s.Count(s.large) == 0);
-    CHECK(s.Count(s.red) == 1);
+    CHECK(s.Count(s.large) == 1);
+    CHECK(s.Count(s.red) == 0);
+    CHECK(s.view->GetUndoCount() == steps + 1);
     CHECK(s.view->HasPicturesPending());
     REQUIRE(s.run.Pump([&] { return s.entered.load(); }, 10000));
-    s.Drawn();
-    CHECK(IsRed(s.SideMiddle()));
 
     // Ctrl+Z while it decodes takes the insert back: the picture that arrives later goes nowhere,
-    // and the step before it stays.
-    const int steps = s.view->GetUndoCount();
+    // and the red one is back.
     s.CtrlKey('Z');
     s.hold = false;
     s.Arrived();
     CHECK(IsRed(s.SideMiddle()));
     CHECK(s.Count(s.large) == 0);
-    CHECK(s.view->GetUndoCount() == steps);
     CHECK(s.view->m_undoPosition == steps - 1);
 
     // Left to arrive: inserted as one step, shown with the pixels of a decode and a scaling on the
@@ -312,6 +332,40 @@ TEST_CASE("a large background is inserted once it has decoded, while the canvas 
         s.CtrlKey('Y');
         s.Drawn();
         CHECK(IsBlue(s.SideMiddle()));
+    }
+
+    // Chosen, it is the user's action: the design is modified (Exit and New ask); its arrival
+    // leaves the side shown, the selection and the keyboard to a text typed into on another side;
+    // a text typed into meanwhile is undone first.
+    {
+        CDocument* doc = s.frame->GetActiveDocument();
+        REQUIRE(s.view->m_design.currentSideName == "Disc 1");
+        s.Command(ID_VIEW_FRONT_COVER);
+        doc->SetModifiedFlag(FALSE);
+        s.entered = false;
+        s.hold = true;
+        s.DoubleClick(s.large);
+        REQUIRE(s.run.Pump([&] { return s.entered.load(); }, 10000));
+        CHECK(doc->IsModified());
+        s.Command(ID_VIEW_DISC_LABEL);
+        s.Command(ID_INSERT_TEXT);
+        ViewObject* text = s.view->m_design.GetFirstSelected();
+        REQUIRE(text != nullptr);
+        s.hold = false;
+        s.Arrived();
+        CHECK(s.view->m_design.currentSideName == "Disc 1");
+        CHECK(s.view->m_design.GetFirstSelected() == text);
+        s.CtrlKey('M', false);
+        const CString typed = text->GetText();
+        CHECK(typed.Find('m') >= 0);
+        s.hold = true;
+        s.DoubleClick(s.large);
+        s.Click(text);
+        s.CtrlKey('K', false);
+        s.CtrlKey('Z');
+        CHECK(text->GetText() == typed);
+        s.hold = false;
+        s.Arrived();
     }
 
     // Closed while a decode is held: the window goes and the decode ends before GDI+ does.
