@@ -17,13 +17,13 @@
 
 #include "AppTestSupport.h"
 #include "app/KorvanelleFrame.h"
-#include "res/CommandIds.h"
 #include "bars/Thumb.h"
 #include "canvas/AppCanvasState.h"
 #include "canvas/View.h"
 #include "framework/graphics/GdipImage.h"
 #include "model/ImageStream.h"
 #include "render/ColorProcessing.h"
+#include "res/CommandIds.h"
 
 namespace {
 
@@ -244,7 +244,9 @@ bool IsBlue(COLORREF c) {
 
 }  // namespace
 
-TEST_CASE("a large background is inserted once it has decoded, while the canvas takes keys, and undoes") {
+TEST_CASE(
+    "a large background is the user's action from its choice, decodes while the canvas takes keys, and "
+    "undoes") {
     Session s;
     s.DoubleClick(s.red);
     CHECK_FALSE(s.view->HasPicturesPending());  // small pictures are decoded on the spot
