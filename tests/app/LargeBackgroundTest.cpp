@@ -360,6 +360,7 @@ TEST_CASE(
         s.CtrlKey('M', false);
         const CString typed = text->GetText();
         CHECK(typed.Find('m') >= 0);
+        s.Command(ID_VIEW_DISC_LABEL);
         s.hold = true;
         s.DoubleClick(s.large);
         s.Click(text);
