@@ -150,8 +150,10 @@ void KorvanelleFrame::OnUpdatePasteObject(CCmdUI* pCmdUI) {
     GuardOperation(707, [&] {
         KorvanelleApp* app = GetKorvanelleApp();
         const UINT own = app ? app->m_clipboardFormat : 0;
-        m_enablePasteObject = CurrentView() != nullptr && ((own != 0 && ::IsClipboardFormatAvailable(own)) ||
-                                                           ::IsClipboardFormatAvailable(CF_DIB));
+        m_enablePasteObject =
+            CurrentView() != nullptr &&
+            ((own != 0 && ::IsClipboardFormatAvailable(own)) ||
+             ::IsClipboardFormatAvailable(PictureClipboardFormat()) || ::IsClipboardFormatAvailable(CF_DIB));
         pCmdUI->Enable(m_enablePasteObject);
     });
 }

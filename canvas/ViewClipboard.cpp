@@ -6,6 +6,7 @@
 #include "canvas/AppCanvasState.h"
 #include "canvas/CanvasMessage.h"
 #include "canvas/View.h"
+#include "model/PictureHeaders.h"
 
 using namespace Gdiplus;
 
@@ -13,6 +14,41 @@ namespace {
 
 bool IsTextual(const ViewObject* o) {
     return o && (o->IsText() || o->IsTrackList());
+}
+
+CString TooLargeText(const char* doing) {
+    CString text;
+    text.Format(
+        "This picture is too large to %s. Pictures of up to %u megapixels can be used, as far as the "
+        "memory left allows.",
+        doing, static_cast<unsigned>(kMaxPicturePixels / 1000000));
+    return text;
+}
+
+// Says what an image's copy did when it was not all the user asked for.
+void TellImageCopy(CWnd* owner, ImageCopyResult result) {
+    switch (result) {
+        case ImageCopyResult::kCopied:
+            return;
+        case ImageCopyResult::kWithoutBitmap:
+            ShowCanvasMessageOk(
+                owner, kMessageInformation, CString(),
+                "This picture is too large to be copied as a bitmap in the memory left, so other "
+                "programs cannot paste it.\r\n\r\nIt was copied for Korvanelle: Paste Object "
+                "pastes it here.");
+            return;
+        case ImageCopyResult::kTooLarge:
+            ShowCanvasMessageOk(owner, kMessageError, CString(), TooLargeText("copy"));
+            return;
+        case ImageCopyResult::kUnreadable:
+            ShowCanvasMessageOk(owner, kMessageError, CString(), "Invalid image format.");
+            return;
+        case ImageCopyResult::kClipboardBusy:
+            ShowCanvasMessageOk(
+                owner, kMessageError, CString(),
+                "The clipboard is in use by another program. Nothing was copied; please try again.");
+            return;
+    }
 }
 
 }  // namespace
@@ -25,7 +61,12 @@ bool View::CopySelectedObject() {
     CWaitCursor wait;
     ViewObject* selected = m_design.GetFirstSelected();
     if (!selected) return false;
-    if (selected->IsImage()) return selected->CopyImageToClipboard();
+    if (selected->IsImage()) {
+        ImageCopyResult result = ImageCopyResult::kUnreadable;
+        const bool copied = selected->CopyImageToClipboard(&result);
+        TellImageCopy(this, result);
+        return copied;
+    }
     return selected->CopyToClipboard(AppCanvasState::Get().m_clipboardFormat);
 }
 
@@ -58,11 +99,16 @@ void View::OnPasteObject() {
         ViewObject* side = m_design.GetCurrentSide();
         if (!side) return;
         ViewObject* o = new ViewObject;
-        bool image = ::IsClipboardFormatAvailable(CF_DIB) != FALSE;
+        // A picture wins over a copied object: its own bytes (copied here), or a bitmap.
+        bool image =
+            ::IsClipboardFormatAvailable(PictureClipboardFormat()) || ::IsClipboardFormatAvailable(CF_DIB);
         if (image) {
             o->type = kObjectImage;
-            if (!o->PasteImageFromClipboard()) {
+            bool tooLarge = false;
+            if (!o->PasteImageFromClipboard(&tooLarge)) {
                 DeleteViewObject(o);
+                ShowCanvasMessageOk(this, kMessageError, CString(),
+                                    tooLarge ? TooLargeText("paste") : CString("Invalid image format."));
                 return;
             }
             o->name = "Image";
@@ -124,14 +170,18 @@ void View::OnCopyImage() {
     GuardOperation(923, [&] {
         if (m_imageToCopy.IsEmpty()) return;
         CWaitCursor wait;
+        // The file's bytes are copied as they are, and decoded only for the bitmap.
         ViewObject* o = new ViewObject;
         o->type = kObjectImage;
-        if (o->LoadImageFile(m_imageToCopy, false))
-            o->CopyImageToClipboard();
-        else
-            ShowCanvasMessageOk(this, kMessageError, CString(), "Invalid image format.");
+        PictureHeaderCheck headers;
+        ImageCopyResult result = ImageCopyResult::kUnreadable;
+        if (o->ReadImageFile(m_imageToCopy, &headers))
+            o->CopyImageToClipboard(&result);
+        else if (headers.tooLarge)
+            result = ImageCopyResult::kTooLarge;
         DeleteViewObject(o);
         m_imageToCopy.Empty();
+        TellImageCopy(this, result);
     });
 }
 

@@ -1,12 +1,17 @@
 // Objects on the system clipboard: a text or track list as its file record under the program's
-// own registered format, an image as a device-independent bitmap, and plain text. Clipboard
-// blocks come from any program that registers the same name, so every read is bounded by the
-// block's size and anything unexpected is refused.
+// own registered format, an image as its own bytes beside a device-independent bitmap, and plain
+// text. Clipboard blocks come from any program that registers the same name, so every read is
+// bounded by the block's size and anything unexpected is refused.
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
+#include "framework/graphics/DibHelpers.h"
 #include "framework/graphics/GdipImage.h"
+#include "model/ByteStream.h"
 #include "model/KorvanelleDocument.h"
+#include "model/PictureHeaders.h"
 #include "model/ViewObject.h"
 
 using namespace Gdiplus;
@@ -46,7 +51,84 @@ bool GiveToClipboard(UINT format, HGLOBAL block) {
     return false;
 }
 
+// A movable block of memory, freed with the scope unless it was given away.
+class GlobalBlock {
+public:
+    explicit GlobalBlock(HGLOBAL block = nullptr) : m_block(block) {}
+    ~GlobalBlock() {
+        if (m_block) ::GlobalFree(m_block);
+    }
+    GlobalBlock(const GlobalBlock&) = delete;
+    GlobalBlock& operator=(const GlobalBlock&) = delete;
+    HGLOBAL get() const { return m_block; }
+    HGLOBAL release() {
+        HGLOBAL block = m_block;
+        m_block = nullptr;
+        return block;
+    }
+    void reset(HGLOBAL block) {
+        if (m_block) ::GlobalFree(m_block);
+        m_block = block;
+    }
+
+private:
+    HGLOBAL m_block;
+};
+
+// A copy of every byte of the stream in a new block; its position is left as it was.
+HGLOBAL BlockOfStream(IStream* stream) {
+    STATSTG stat = {};
+    if (!stream || FAILED(stream->Stat(&stat, STATFLAG_NONAME))) return nullptr;
+    if (stat.cbSize.QuadPart == 0 || stat.cbSize.QuadPart > ByteStream::kMaxSize) return nullptr;
+    const ULONG size = static_cast<ULONG>(stat.cbSize.QuadPart);
+    GlobalBlock block(::GlobalAlloc(GMEM_MOVEABLE, size));
+    void* p = block.get() ? ::GlobalLock(block.get()) : nullptr;
+    if (!p) return nullptr;
+    LARGE_INTEGER zero = {};
+    ULARGE_INTEGER was = {};
+    ULONG read = 0;
+    const bool ok = SUCCEEDED(stream->Seek(zero, STREAM_SEEK_CUR, &was)) &&
+                    SUCCEEDED(stream->Seek(zero, STREAM_SEEK_SET, nullptr)) &&
+                    SUCCEEDED(stream->Read(p, size, &read)) && read == size;
+    LARGE_INTEGER back = {};
+    back.QuadPart = static_cast<LONGLONG>(was.QuadPart);
+    stream->Seek(back, STREAM_SEEK_SET, nullptr);
+    ::GlobalUnlock(block.get());
+    return ok ? block.release() : nullptr;
+}
+
+// The picture of a clipboard block taken as an image's bytes when its headers pass; `tooLarge`
+// says whether they were refused for the picture's size.
+bool TakePictureBytes(HANDLE handle, IStreamObject& image, bool& tooLarge) {
+    const void* p = handle ? ::GlobalLock(handle) : nullptr;
+    if (!p) return false;
+    const SIZE_T size = ::GlobalSize(handle);
+    bool taken = false;
+    if (size > 0 && size <= ByteStream::kMaxSize) {
+        const PictureHeaderCheck check = CheckPictureHeaders(static_cast<const unsigned char*>(p), size);
+        tooLarge = check.tooLarge;
+        taken = check.acceptable && image.SetBytes(p, static_cast<ULONG>(size));
+    }
+    ::GlobalUnlock(handle);
+    return taken;
+}
+
+// Whether a clipboard block holds a whole packed DIB (so that one which did not decode was
+// refused for its size or the memory left, not for its bytes).
+bool HoldsWholeDib(HANDLE handle) {
+    const void* p = handle ? ::GlobalLock(handle) : nullptr;
+    if (!p) return false;
+    const bool whole = GetPackedDibSizeWithin(p, ::GlobalSize(handle)) != 0;
+    ::GlobalUnlock(handle);
+    return whole;
+}
+
 }  // namespace
+
+UINT PictureClipboardFormat() {
+    static const UINT format = ::RegisterClipboardFormatA("Korvanelle Picture");
+    return format;
+}
 
 CString NormalizePastedText(const CString& text) {
     CString out;
@@ -66,57 +148,64 @@ CString NormalizePastedText(const CString& text) {
     return out;
 }
 
-HGLOBAL MakeClipboardDib(Bitmap* bitmap) {
+HGLOBAL MakeClipboardDib(Bitmap* bitmap, bool* tooLarge) {
+    if (tooLarge) *tooLarge = false;
     if (!bitmap) return nullptr;
-    IStream* stream = nullptr;
-    if (FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, &stream)) || !stream) return nullptr;
-    HGLOBAL block = nullptr;
-    CLSID bmp;
-    if (GetEncoderClsid(L"image/bmp", &bmp) >= 0 && bitmap->Save(stream, &bmp, nullptr) == Ok) {
-        LARGE_INTEGER zero = {};
-        ULARGE_INTEGER end = {};
-        LARGE_INTEGER header = {};
-        header.QuadPart = sizeof(BITMAPFILEHEADER);
-        if (SUCCEEDED(stream->Seek(zero, STREAM_SEEK_END, &end)) && end.QuadPart > sizeof(BITMAPFILEHEADER) &&
-            end.QuadPart < 0x7FFFFFFF && SUCCEEDED(stream->Seek(header, STREAM_SEEK_SET, nullptr))) {
-            const ULONG size = static_cast<ULONG>(end.QuadPart - sizeof(BITMAPFILEHEADER));
-            block = ::GlobalAlloc(GMEM_MOVEABLE, size);
-            void* p = block ? ::GlobalLock(block) : nullptr;
-            ULONG read = 0;
-            bool ok = p && SUCCEEDED(stream->Read(p, size, &read)) && read == size &&
-                      size >= sizeof(BITMAPINFOHEADER);
-            if (ok) {
-                BITMAPINFOHEADER* info = static_cast<BITMAPINFOHEADER*>(p);
-                if (info->biSize >= sizeof(BITMAPINFOHEADER)) {
-                    if (info->biSizeImage == 0) {
-                        const unsigned row =
-                            ((static_cast<unsigned>(info->biWidth) * info->biBitCount + 31u) / 8u) & ~3u;
-                        const unsigned height =
-                            static_cast<unsigned>(info->biHeight < 0 ? -info->biHeight : info->biHeight);
-                        info->biSizeImage = row * height;
-                    }
-                    info->biXPelsPerMeter = 0;
-                    info->biYPelsPerMeter = 0;
-                }
-            }
-            if (p) ::GlobalUnlock(block);
-            if (!ok && block) {
-                ::GlobalFree(block);
-                block = nullptr;
-            }
-        }
+    const UINT width = bitmap->GetWidth(), height = bitmap->GetHeight();
+    if (width == 0 || height == 0) return nullptr;
+    // The rows are copied from the pixels straight into the block, a band at a time: a picture of
+    // tens of megapixels is held once more, not once as a BMP encoding and again as its copy.
+    const bool alpha = IsAlphaPixelFormat(bitmap->GetPixelFormat()) != FALSE;
+    const PixelFormat format = alpha ? PixelFormat32bppARGB : PixelFormat24bppRGB;
+    const UINT pixelBytes = alpha ? 4 : 3;
+    const unsigned long long row = (static_cast<unsigned long long>(width) * pixelBytes + 3) & ~3ull;
+    const unsigned long long size = sizeof(BITMAPINFOHEADER) + row * height;
+    GlobalBlock block(size < 0x7FFFFFFF ? ::GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(size)) : nullptr);
+    BYTE* p = block.get() ? static_cast<BYTE*>(::GlobalLock(block.get())) : nullptr;
+    if (!p) {
+        if (tooLarge) *tooLarge = true;
+        return nullptr;
     }
-    stream->Release();
-    return block;
+    BITMAPINFOHEADER* info = reinterpret_cast<BITMAPINFOHEADER*>(p);
+    *info = BITMAPINFOHEADER();
+    info->biSize = sizeof(BITMAPINFOHEADER);
+    info->biWidth = static_cast<LONG>(width);
+    info->biHeight = static_cast<LONG>(height);  // bottom-up
+    info->biPlanes = 1;
+    info->biBitCount = static_cast<WORD>(pixelBytes * 8);
+    info->biCompression = BI_RGB;
+    info->biSizeImage = static_cast<DWORD>(row * height);
+    BYTE* rows = p + sizeof(BITMAPINFOHEADER);
+    const UINT kBand = 256;
+    const size_t used = static_cast<size_t>(width) * pixelBytes;
+    bool ok = true;
+    for (UINT top = 0; ok && top < height; top += kBand) {
+        Rect band(0, static_cast<INT>(top), static_cast<INT>(width),
+                  static_cast<INT>(std::min(kBand, height - top)));
+        BitmapData data;
+        const Status status = bitmap->LockBits(&band, ImageLockModeRead, format, &data);
+        if (status != Ok) {
+            if (tooLarge) *tooLarge = status == OutOfMemory;
+            ok = false;
+            break;
+        }
+        for (UINT y = 0; y < data.Height; ++y) {
+            BYTE* to = rows + (height - 1 - (top + y)) * row;
+            std::memcpy(to, static_cast<const BYTE*>(data.Scan0) + static_cast<size_t>(y) * data.Stride,
+                        used);
+            std::memset(to + used, 0, static_cast<size_t>(row - used));
+        }
+        bitmap->UnlockBits(&data);
+    }
+    ::GlobalUnlock(block.get());
+    return ok ? block.release() : nullptr;
 }
 
 bool ViewObject::CopyToClipboard(UINT format) {
     if (type != kObjectText && type != kObjectTrack) return false;
     bool handed = false;
     GuardOperation(560, [&] {
-        ClipboardScope clipboard;
-        if (!clipboard.IsOpen()) return;
-        ::EmptyClipboard();
+        // The record is made before the clipboard is emptied: a copy that fails leaves it as it was.
         CMemFile file(1024);
         {
             CArchive ar(&file, CArchive::store, 4096);
@@ -125,30 +214,61 @@ bool ViewObject::CopyToClipboard(UINT format) {
         }
         const ULONGLONG length = file.GetLength();
         if (length == 0) return;
-        HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(length));
-        void* p = block ? ::GlobalLock(block) : nullptr;
-        if (!p) {
-            if (block) ::GlobalFree(block);
-            return;
-        }
+        GlobalBlock block(::GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(length)));
+        void* p = block.get() ? ::GlobalLock(block.get()) : nullptr;
+        if (!p) return;
         std::memcpy(p, file.GetData(), static_cast<size_t>(length));
-        ::GlobalUnlock(block);
-        handed = GiveToClipboard(format, block);
+        ::GlobalUnlock(block.get());
+        ClipboardScope clipboard;
+        if (!clipboard.IsOpen()) return;
+        ::EmptyClipboard();
+        handed = GiveToClipboard(format, block.release());
     });
     return handed;
 }
 
-bool ViewObject::CopyImageToClipboard() {
+bool ViewObject::CopyImageToClipboard(ImageCopyResult* result) {
     if (type != kObjectImage) return false;
-    bool handed = false;
+    ImageCopyResult outcome = ImageCopyResult::kUnreadable;
     GuardOperation(561, [&] {
-        if (!EnsureImageLoaded() || !decodedImage) return;
+        // Both forms are made before the clipboard is emptied: a copy that fails leaves what it
+        // held. The picture's own bytes go with its bitmap; when no bitmap fits in the memory left
+        // they go alone, and Paste Object here still takes the picture.
+        GlobalBlock bytes(BlockOfStream(image.GetStream()));
+        bool tooLarge = false;
+        GlobalBlock dib;
+        if (decodedImage) {
+            LargePictureWork work(static_cast<unsigned long long>(decodedImage->GetWidth()) *
+                                  decodedImage->GetHeight());
+            dib.reset(MakeClipboardDib(decodedImage, &tooLarge));
+        }
+        if (!dib.get() && !tooLarge) {
+            // Not decoded (or not kept): decoded for the bitmap only, and let go at once.
+            std::unique_ptr<Bitmap> decoded(image.CreateBitmap(&tooLarge));
+            if (decoded) {
+                LargePictureWork work(static_cast<unsigned long long>(decoded->GetWidth()) *
+                                      decoded->GetHeight());
+                dib.reset(MakeClipboardDib(decoded.get(), &tooLarge));
+            }
+        }
+        if (!dib.get() && !(tooLarge && bytes.get())) {
+            outcome = tooLarge ? ImageCopyResult::kTooLarge : ImageCopyResult::kUnreadable;
+            return;
+        }
         ClipboardScope clipboard;
-        if (!clipboard.IsOpen()) return;
+        if (!clipboard.IsOpen()) {
+            outcome = ImageCopyResult::kClipboardBusy;
+            return;
+        }
         ::EmptyClipboard();
-        handed = GiveToClipboard(CF_DIB, MakeClipboardDib(decodedImage));
+        const bool gaveBytes = GiveToClipboard(PictureClipboardFormat(), bytes.release());
+        const bool gaveDib = GiveToClipboard(CF_DIB, dib.release());
+        outcome = gaveDib     ? ImageCopyResult::kCopied
+                  : gaveBytes ? ImageCopyResult::kWithoutBitmap
+                              : ImageCopyResult::kTooLarge;
     });
-    return handed;
+    if (result) *result = outcome;
+    return outcome == ImageCopyResult::kCopied || outcome == ImageCopyResult::kWithoutBitmap;
 }
 
 bool ViewObject::PasteFromClipboard(UINT format) {
@@ -179,24 +299,39 @@ bool ViewObject::PasteFromClipboard(UINT format) {
     return read && (type == kObjectText || type == kObjectTrack);
 }
 
-bool ViewObject::PasteImageFromClipboard() {
+bool ViewObject::PasteImageFromClipboard(bool* tooLarge) {
     if (type != kObjectImage) return false;
-    bool ok = false;
+    bool ok = false, large = false;
     GuardOperation(563, [&] {
         FreeImageData(false);
-        if (!::IsClipboardFormatAvailable(CF_DIB)) return;
-        Bitmap* decoded = nullptr;
-        {
-            ClipboardScope clipboard;
-            if (!clipboard.IsOpen()) return;
-            decoded = image.SetFromHGlobal(::GetClipboardData(CF_DIB));
+        // The picture's own bytes first: they decode once, at the picture's size, where its
+        // bitmap would be held whole on the clipboard, again as a BMP and again decoded.
+        const UINT own = PictureClipboardFormat();
+        if (own && ::IsClipboardFormatAvailable(own)) {
+            bool taken = false;
+            {
+                ClipboardScope clipboard;
+                taken = clipboard.IsOpen() && TakePictureBytes(::GetClipboardData(own), image, large);
+            }
+            if (taken && EnsureImageLoaded(&large)) {
+                ok = true;
+                return;
+            }
+            FreeImageData(false);
         }
-        if (decoded) {
+        if (!::IsClipboardFormatAvailable(CF_DIB)) return;
+        ClipboardScope clipboard;
+        if (!clipboard.IsOpen()) return;
+        HANDLE dib = ::GetClipboardData(CF_DIB);
+        if (Bitmap* decoded = image.SetFromHGlobal(dib)) {
             SetDecodedImage(decoded);
             ok = true;
+        } else {
+            large = large || HoldsWholeDib(dib);
         }
     });
     if (!ok) FreeImageData(false);
+    if (tooLarge) *tooLarge = !ok && large;
     return ok;
 }
 

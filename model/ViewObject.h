@@ -14,6 +14,15 @@
 #include "model/TrackListText.h"
 #include "model/ImageStream.h"
 
+// What an image's copy to the clipboard did.
+enum class ImageCopyResult {
+    kCopied,         // its bytes and a bitmap for other programs
+    kWithoutBitmap,  // its bytes only: no bitmap can be made of it in the memory left
+    kTooLarge,       // nothing: too large for the memory left
+    kUnreadable,     // nothing: the picture does not decode
+    kClipboardBusy,  // nothing: another program holds the clipboard
+};
+
 // Type codes.
 enum ViewObjectType {
     kObjectNone = 0,
@@ -176,14 +185,20 @@ public:
 
     // ---- the clipboard ----------------------------------------------------------------------------
     // Texts and track lists travel as their own file record under the registered format, images
-    // as a device-independent bitmap, plain text as CF_TEXT. Each opens and closes the clipboard.
+    // as their own bytes (PictureClipboardFormat) beside a device-independent bitmap, plain text
+    // as CF_TEXT. Each opens and closes the clipboard, and empties it only once it has the data.
     bool CopyToClipboard(UINT format);
-    bool CopyImageToClipboard();
+    // True when anything reached the clipboard; `result` (when given) says what did, or why
+    // nothing did.
+    bool CopyImageToClipboard(ImageCopyResult* result = nullptr);
     // Reads a record of the registered format into this fresh object; false (the caller deletes
     // the object) when the block is too short, unreadable, or holds anything but a text or a
     // track list. A linked text takes its field from g_loadingAlbumInfo as the caller set it.
     bool PasteFromClipboard(UINT format);
-    bool PasteImageFromClipboard();
+    // The picture's own bytes when the clipboard offers them, else its bitmap, decoded into this
+    // image object; `tooLarge` (when given) says whether a picture that did not paste was refused
+    // for its size or for the memory left.
+    bool PasteImageFromClipboard(bool* tooLarge = nullptr);
     // The clipboard's text with "\r\n" as "\r", no 0x08 and tabs as blanks; empty for objects
     // other than texts and track lists.
     CString PasteText();
@@ -317,8 +332,13 @@ void DeleteViewObject(ViewObject* object);
 ViewObject* NewViewObject(int type, const char* name, int side, const char* sideName, int left = 0,
                           int top = 0, int width = 0, int height = 0);
 
-// The clipboard's form of an image: its BMP encoding without the 14-byte file header, with the
-// image size filled in and no resolution; a new movable block, null on failure.
-HGLOBAL MakeClipboardDib(Gdiplus::Bitmap* bitmap);
+// The clipboard's form of an image for other programs: a packed DIB (the bytes of a BMP file
+// without its 14-byte file header) in 24 bits, or 32 when the picture has an alpha channel, with
+// the image size filled in and no resolution; a new movable block, null on failure. `tooLarge`
+// (when given) says whether the memory for it could not be had.
+HGLOBAL MakeClipboardDib(Gdiplus::Bitmap* bitmap, bool* tooLarge = nullptr);
+// The registered format under which an image object's own bytes (its picture file, exactly)
+// travel beside its bitmap, so that Paste Object takes the picture as it was, at any size.
+UINT PictureClipboardFormat();
 // The clipboard's plain text normalised for pasting into a text or track list.
 CString NormalizePastedText(const CString& text);

@@ -235,6 +235,28 @@ struct Session {
     }
 };
 
+// Plain text on the clipboard, as another program leaves it, and read back.
+void PutText(const char* text) {
+    REQUIRE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, std::strlen(text) + 1);
+    std::memcpy(::GlobalLock(block), text, std::strlen(text) + 1);
+    ::GlobalUnlock(block);
+    REQUIRE(::SetClipboardData(CF_TEXT, block) != nullptr);
+    ::CloseClipboard();
+}
+
+CString ClipboardText() {
+    CString text;
+    REQUIRE(::OpenClipboard(nullptr));
+    if (HANDLE h = ::GetClipboardData(CF_TEXT)) {
+        text = static_cast<const char*>(::GlobalLock(h));
+        ::GlobalUnlock(h);
+    }
+    ::CloseClipboard();
+    return text;
+}
+
 bool IsRed(COLORREF c) {
     return GetRValue(c) > 180 && GetGValue(c) < 80 && GetBValue(c) < 80;
 }
@@ -421,4 +443,50 @@ TEST_CASE(
     CHECK(s.Count(camera) == 1);
     REQUIRE(boxes.Boxes().size() == 1);
     CHECK(boxes.LastText().Find("too large") >= 0);
+
+    // Copy Object and Paste Object of the photo from the menu: other programs get its bitmap, and
+    // the paste is a copy of the photo's own bytes.
+    ViewObject* photo =
+        s.view->m_design.FindObjectIf([&](const ViewObject* o) { return o->imagePath == camera; });
+    REQUIRE(photo != nullptr);
+    auto command = [&](UINT id, size_t boxCount) {
+        s.view->OnSelectionChanged(photo->name);
+        s.frame->PostMessage(WM_COMMAND, id);
+        MSG m;
+        while (::PeekMessageA(&m, s.frame->m_hWnd, WM_COMMAND, WM_COMMAND, PM_NOREMOVE))
+            s.run.app.PumpMessage();
+        CHECK(boxes.Boxes().size() == boxCount);
+    };
+    command(ID_COPY_OBJECT, 1);
+    CHECK(::IsClipboardFormatAvailable(CF_DIB));
+    auto images = [&] {
+        int n = 0;
+        s.view->m_design.ForEachObject([&](ViewObject* o) { n += o->IsImage() ? 1 : 0; });
+        return n;
+    };
+    command(ID_PASTE_OBJECT, 1);
+    REQUIRE(images() == 2);
+    ViewObject* pasted = s.view->m_design.GetFirstSelected();
+    REQUIRE(pasted->IsImage());
+    CHECK(pasted->image.GetSize() == photo->image.GetSize());
+    CHECK(pasted->decodedImage->GetWidth() == 9504u);
+
+    // With no memory left for its bitmap, the copy carries the bytes alone and says so; a picture
+    // too large for any bitmap leaves what the clipboard held.
+    {
+        std::vector<void*> taken;
+        while (void* p = ::VirtualAlloc(nullptr, 32 << 20, MEM_RESERVE, PAGE_NOACCESS)) taken.push_back(p);
+        ::VirtualFree(taken.back(), 0, MEM_RELEASE);
+        taken.pop_back();
+        command(ID_COPY_OBJECT, 2);
+        for (void* p : taken) ::VirtualFree(p, 0, MEM_RELEASE);
+    }
+    CHECK(boxes.LastText().Find("too large to be copied as a bitmap") >= 0);
+    CHECK(::IsClipboardFormatAvailable(PictureClipboardFormat()));
+    CHECK_FALSE(::IsClipboardFormatAvailable(CF_DIB));
+    PutText("Kept");
+    s.view->m_imageToCopy = huge;  // as the Images bar's menu leaves it
+    command(ID_COPY_IMAGE, 3);
+    CHECK(boxes.LastText().Find("too large to copy") >= 0);
+    CHECK(ClipboardText() == "Kept");
 }

@@ -259,6 +259,13 @@ TEST_CASE("foreign blocks under the own format name are refused") {
         CHECK(CountObjects(view) == objects);
         CHECK(view->GetUndoCount() == 0);
     }
+    // Noise under the picture format, through the menu command: refused, and said so.
+    KvMessageBoxCapture boxes;
+    PutBlock(PictureClipboardFormat(), std::vector<unsigned char>(400, 0xFF));
+    view->PostMessage(WM_COMMAND, ID_PASTE_OBJECT, 0);
+    Pump();
+    CHECK(CountObjects(view) == objects);
+    CHECK(boxes.LastText() == "Invalid image format.");
     // The whole record is taken.
     PutBlock(format, good);
     view->OnPasteObject();

@@ -2,12 +2,17 @@
 // background: the time the insert holds the user-interface thread, the time until the canvas
 // shows the picture (no picture work pending, nothing waiting for painting, the queue empty),
 // and the longest the message loop was kept from the canvas meanwhile. Each run is
-// undone before the next. Run by hand:
+// undone before the next. Then the photo as an object: Copy Object and Paste Object, each timed
+// to a settled canvas with the most memory the process held meanwhile. Run by hand:
 //   build/wine-run build/tools/bench/bench_large_background.exe
 #include <windows.h>
 
+#include <psapi.h>
+
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -18,6 +23,7 @@
 #include "canvas/View.h"
 #include "canvas/ViewSettings.h"
 #include "framework/graphics/GdipImage.h"
+#include "res/CommandIds.h"
 
 namespace {
 
@@ -44,6 +50,41 @@ void Report(const char* what, std::vector<double> v) {
                 v.back(), static_cast<unsigned>(v.size()));
     std::fflush(stdout);
 }
+
+// The largest working set of the process while it lives, sampled every 2 ms.
+class WorkingSetPeak {
+public:
+    WorkingSetPeak()
+        : m_sampler([this] {
+              while (!m_stop) {
+                  PROCESS_MEMORY_COUNTERS memory = {};
+                  memory.cb = sizeof memory;
+                  if (GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory))
+                      m_peak = std::max<size_t>(m_peak, memory.WorkingSetSize);
+                  Sleep(2);
+              }
+          }) {}
+    ~WorkingSetPeak() { Stop(); }
+    static unsigned long Now() {
+        PROCESS_MEMORY_COUNTERS memory = {};
+        memory.cb = sizeof memory;
+        GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+        return static_cast<unsigned long>(memory.WorkingSetSize >> 20);
+    }
+    unsigned long Megabytes() {
+        Stop();
+        return static_cast<unsigned long>(m_peak >> 20);
+    }
+
+private:
+    void Stop() {
+        m_stop = true;
+        if (m_sampler.joinable()) m_sampler.join();
+    }
+    std::atomic<bool> m_stop{false};
+    size_t m_peak = 0;
+    std::thread m_sampler;
+};
 
 }  // namespace
 
@@ -110,6 +151,29 @@ int main() {
     Report("insert holds the user-interface thread", held);
     Report("inserted to shown on the canvas", shown);
     Report("longest wait of the canvas meanwhile", answer);
+
+    // The photo as an object of the side, copied and pasted through the menu commands.
+    ViewObject* side = view->m_design.GetCurrentSide();
+    view->InsertAsUndoStep([&] {
+        return view->InsertImageObject(CRect(side->left, side->top, side->left + 1000, side->top + 1000),
+                                       narrow, false);
+    });
+    run.Pump([&] { return Settled(view); }, 30000);
+    for (const UINT command : {ID_COPY_OBJECT, ID_PASTE_OBJECT}) {
+        int images = 0;
+        view->m_design.ForEachObject([&](ViewObject* o) { images += o->IsImage() ? 1 : 0; });
+        const unsigned long before = WorkingSetPeak::Now();
+        WorkingSetPeak peak;
+        const double a = Now();
+        frame->SendMessage(WM_COMMAND, command);
+        run.Pump([&] { return Settled(view); }, 30000);
+        const double b = Now();
+        int after = 0;
+        view->m_design.ForEachObject([&](ViewObject* o) { after += o->IsImage() ? 1 : 0; });
+        std::printf("%-44s %7.1f ms  working set %lu MB, peak %lu MB  pictures %d -> %d\n",
+                    command == ID_COPY_OBJECT ? "Copy Object of the photo" : "Paste Object of the photo",
+                    b - a, before, peak.Megabytes(), images, after);
+    }
     DeleteFileW(path.c_str());
     run.Close();
     return 0;
