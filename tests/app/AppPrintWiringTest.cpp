@@ -9,6 +9,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,6 +19,7 @@
 #include "AppTestSupport.h"
 #include "app/KorvanelleFrame.h"
 #include "canvas/View.h"
+#include "framework/core/WholeFileWrite.h"
 #include "framework/docview/Ids.h"
 #include "model/PageSizes.h"
 #include "print/DlgNewDoc.h"
@@ -225,8 +229,11 @@ TEST_CASE(
     "Edit Dimensions belongs to Change Label Template: after Save the keyboard is back there and the "
     "tool bar shows the undo history ended") {
     kvtest::TemporaryUserFolders folders;
-    BoxHandler cancelling(
-        [](KvMessageBoxRequest& r) { return r.ResultOf("Cancel") >= 0 ? r.ResultOf("Cancel") : IDCANCEL; });
+    std::vector<CString> boxes;
+    BoxHandler cancelling([&](KvMessageBoxRequest& r) {
+        boxes.push_back(r.text);
+        return r.ResultOf("Cancel") >= 0 ? r.ResultOf("Cancel") : IDCANCEL;
+    });
     g_closed.clear();
     ThreadTimer closing(100, CloseTimer);
     {
@@ -234,6 +241,21 @@ TEST_CASE(
         REQUIRE(running.Started());
         closing.Stop();
         HWND frame = running.app.m_pMainWnd->m_hWnd;
+        const CString library = CString(folders.SettingsFolder().c_str()) + "\\templates.ini";
+        auto libraryBytes = [&] {
+            std::ifstream in(library.GetString(), std::ios::binary);
+            return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        };
+        const std::string before = libraryBytes();
+        std::unique_ptr<kvtest::FullDiskFile> full;
+        std::vector<CString> boxesWanted;
+        SUBCASE("the label template library saved") {}
+        SUBCASE("the disk full where the library is written: one box names its file; the old one kept") {
+            full.reset(new kvtest::FullDiskFile(WholeFileTemporaryOf(library)));
+            REQUIRE(full->made);
+            boxesWanted.push_back("Error saving the label template file:\r\n\r\n" + library);
+        }
+        boxes.clear();
         g_nested = NestedDialogRun();
         // An undo step: the template saved for the design ends the undo history.
         ::SendMessageA(frame, WM_COMMAND, ID_INSERT_TEXT, 0);
@@ -254,6 +276,8 @@ TEST_CASE(
         // on the shared test screen may take it meanwhile.
         if (g_nested.activeAfterSave != nullptr) CHECK(g_nested.activeAfterSave == g_nested.stock);
         CHECK(::IsWindowEnabled(frame));
+        CHECK(boxes == boxesWanted);
+        if (full) CHECK(libraryBytes() == before);
         running.Close();
     }
 }

@@ -72,6 +72,18 @@ void RemoveTree(const std::string& path);
 int CountGdiObjects();
 int CountUserObjects();
 
+// While it lives, `path` is the host's full device (/dev/full), linked by the host's own tool: a
+// file that opens, but every write into it fails as on a full disk.
+struct FullDiskFile {
+    CString path;
+    bool made;
+    explicit FullDiskFile(const CString& p);
+    ~FullDiskFile();
+    bool Full() const;
+    // Runs the host's command on the file's host name; true once the file is (or is no more) full.
+    bool Host(const char* command, bool full) const;
+};
+
 // The application's registry profile name used by tests.
 extern const char kTestProfileName[];
 
