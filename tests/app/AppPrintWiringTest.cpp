@@ -5,7 +5,6 @@
 #include <doctest.h>
 
 #include <windows.h>
-#include <psapi.h>
 
 #include <cstdio>
 #include <cstring>
@@ -17,6 +16,7 @@
 #include <vector>
 
 #include "AppTestSupport.h"
+#include "HeldResources.h"
 #include "app/KorvanelleFrame.h"
 #include "canvas/View.h"
 #include "framework/core/WholeFileWrite.h"
@@ -381,13 +381,6 @@ TEST_CASE("File > New: New Project takes its keys while its layout pictures are 
 
 namespace {
 
-size_t PeakMemory() {
-    PROCESS_MEMORY_COUNTERS counters = {};
-    counters.cb = sizeof(counters);
-    ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters));
-    return counters.PeakWorkingSetSize;
-}
-
 const size_t kMemoryLimit = 256u << 20;
 
 // Copies a file of the test's data folder into the settings folder under `name`.
@@ -470,7 +463,7 @@ TEST_CASE("a preferences.ini with bleeds of miles: Save As Image writes the disc
     CHECK(width <= 4925 * 600 / 1000);
     CHECK(messages.empty());
     CHECK(::GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES);
-    CHECK(PeakMemory() < kMemoryLimit);
+    CHECK(kvtest::PeakResidentBytes() < kMemoryLimit);
     running.Close();
 }
 
@@ -508,6 +501,6 @@ TEST_CASE("a labels.ini of stocks many feet wide: New Project, zooms and Save As
     const std::vector<CString> messages = SaveAsImage(frame, "Booklet", folders.Root() + "\\booklet.bmp");
     REQUIRE(messages.size() == 1);
     CHECK(messages[0].Find("larger than any paper") >= 0);
-    CHECK(PeakMemory() < kMemoryLimit);
+    CHECK(kvtest::PeakResidentBytes() < kMemoryLimit);
     running.Close();
 }
