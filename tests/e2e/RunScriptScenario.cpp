@@ -58,6 +58,9 @@ TEST_CASE("run_script") {
     CHECK(said.find("Error opening file:") == 0);
     CHECK(said.find(OutDir() + "\\albm.kvl") != std::string::npos);
     typo.Answer(box, IDOK);
+    CHECK(WaitFor([&] { return !::IsWindow(box); }, 10000));
     CHECK(typo.WaitForMainWindow(30000) != nullptr);
+    CHECK(typo.WaitForSplashGone(20000));
+    CHECK(WaitForStillWindow(typo.Main(), 20000));
     CHECK(typo.Quit(30000));
 }
