@@ -1,8 +1,7 @@
 // What the test process holds, counted so that the mutation runs can tell a read that leaks
-// handles or GDI objects or takes too much memory (tests and benchmarks read its peak memory here
-// too). Wine answers GetGuiResources and GetProcessHandleCount with 0 and its peak commit charge
-// is only the current one, so each count here has a way that works under Wine as well as on
-// Windows.
+// handles or GDI objects or takes too much memory. Wine answers GetGuiResources and
+// GetProcessHandleCount with 0 and its peak commit charge is only the current one, so each
+// count here has a way that works under Wine as well as on Windows.
 #pragma once
 
 #include <cstddef>

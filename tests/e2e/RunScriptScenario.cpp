@@ -15,23 +15,18 @@
 
 using namespace e2e;
 
-namespace {
-
-// The file the scenario's script waits for, put in place whole: the name of a design in this
-// scenario's folder, for one run of the script.
-void Request(const char* name) {
-    const std::string request = OutDir() + "\\run-request";
-    std::ofstream(request + ".part", std::ios::binary) << name;
-    ::MoveFileA((request + ".part").c_str(), request.c_str());
-}
-
-}  // namespace
-
 TEST_CASE("run_script") {
     ScenarioClock clock;
     REQUIRE(PrepareRendering());
     REQUIRE(WriteSampleDesign(OutDir() + "\\Night Train.kvl"));
-    Request("Night Train.kvl");
+    // The file the scenario's script waits for, put in place whole: the name of a design in this
+    // scenario's folder, for one run of the script.
+    const std::string requestFile = OutDir() + "\\run-request";
+    auto askToRun = [&](const char* name) {
+        std::ofstream(requestFile + ".part", std::ios::binary) << name;
+        ::MoveFileA((requestFile + ".part").c_str(), requestFile.c_str());
+    };
+    askToRun("Night Train.kvl");
 
     AppDriver app;
     // Before the program starts the script checks the installed packages and the build.
@@ -48,7 +43,7 @@ TEST_CASE("run_script") {
 
     // A second run on a name mistyped (no such file): the program is handed it as a file, not a
     // switch, and says it cannot open it.
-    Request("albm.kvl");
+    askToRun("albm.kvl");
     AppDriver typo;
     REQUIRE(
         typo.Attach([](HWND w) { return AppDriver::IsMainWindow(w) || AppDriver::IsMessageBox(w); }, 120000));
