@@ -282,7 +282,7 @@ HWND KorvanelleApp::CallHtmlHelp(HWND hCaller, LPCSTR file, UINT command, DWORD_
     return g_htmlHelpA(hCaller, file, command, data);
 }
 
-// ---- the other subsystems' steps ----
+// ---- the steps that belong to the splash, printing and the canvas ----
 
 void KorvanelleApp::StartSplash() {
     m_splash.m_doneFlag = &m_splashDone;

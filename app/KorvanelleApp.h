@@ -55,8 +55,8 @@ public:
     static int (*s_startGdiplus)(ULONG_PTR* token);
 
 private:
-    // The parts of start-up, idle work and shut-down that belong to other subsystems, each in
-    // one place so that the sequences above read as the steps they are.
+    // The parts of start-up, idle work and shut-down that belong to the splash, printing and the
+    // canvas, each in one place so that the sequences above read as the steps they are.
     void StartSplash();
     void StartLightScribe();
     void LoadPrinters();

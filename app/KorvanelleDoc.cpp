@@ -231,7 +231,8 @@ bool KorvanelleDoc::HoldsDesign(const KorvanelleDocument* design) {
 bool KorvanelleDoc::WriteFile(const CString& path) {
     bool ok = false;
     CString leftOut;
-    GuardOperation(154, [&] {
+    // Whatever makes the write fail is told once, by the caller ("Error saving file:" and the path).
+    GuardOperationQuietly(154, [&] {
         DesignViewLink* link = GetDesignViewLink();
         KorvanelleDocument* design = link ? link->CurrentDesign() : nullptr;
         if (design == nullptr) return;

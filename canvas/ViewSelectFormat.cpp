@@ -18,7 +18,8 @@ bool IsSeparatorAt(const ViewObject& o, int i) {
 }  // namespace
 
 // A size text (in points, with decimals) as tenths of a point: cut to an integer, raised to the
-// next multiple of 5, clamped to 2.5 .. 500 points. Text that is no number reads as 0.
+// next multiple of 5, clamped to 2.5 .. 500 points. Text that is no number, or a negative one,
+// gives the smallest size, 2.5 points.
 int ParseFontSizeText(const CString& text) {
     const char* p = text.GetString();
     while (*p == ' ') ++p;

@@ -55,12 +55,12 @@ void View::SaveTemplates() {
     GuardOperation(941, [&] {
         const CString path = g_settingsFolder + "\\templates.ini";
         // The library replaces the old file only when complete, so a failed write never leaves
-        // a damaged library behind.
+        // a damaged library behind. Whatever stopped it (a full disk, memory) is told once, here.
         const bool written = WriteFileWhole(
-            path, [&](CFile& file) { return GuardOperation(942, [&] { m_templates.Save(&file); }); });
-        if (!written) {
-            ShowCanvasMessageOk(this, kMessageError, CString(), "Error saving labels.ini file.");
-        }
+            path, [&](CFile& file) { return GuardOperationQuietly(942, [&] { m_templates.Save(&file); }); });
+        if (!written)
+            ShowCanvasMessageOk(this, kMessageError, CString(),
+                                "Error saving the label template file:\r\n\r\n" + path);
     });
 }
 

@@ -29,6 +29,14 @@ void SplitFields(const CString& text, CStringArray& fields) {
     }
 }
 
+// The characters as one text. Unlike GetText, a failure (memory running out) is not caught: it
+// ends the record, so that a save fails as a whole instead of writing a cut-off text.
+CString JoinedText(const CStringArray& chars) {
+    CString text;
+    for (INT_PTR i = 0; i < chars.GetSize(); ++i) text += chars[i];
+    return text;
+}
+
 int Limit(int value, int low, int high) {
     return value < low ? low : value > high ? high : value;
 }
@@ -138,7 +146,7 @@ void ViewObject::Serialize(CArchive& ar) {
     if (ar.IsStoring()) {
         bool textual = type == kObjectText || type == kObjectTrack;
         bool coloured = textual || IsSide() || type == kObjectBoundary;
-        CString text = (textual && bLinkText == 0) ? GetText() : CString();
+        CString text = (textual && bLinkText == 0) ? JoinedText(chars) : CString();
         CString fonts = textual ? EncodeFontRuns() : CString();
         CString colors = coloured ? EncodeColorRuns() : CString();
         typeName = GetTypeName();

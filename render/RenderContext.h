@@ -166,6 +166,7 @@ Gdiplus::GraphicsPath* MakeEllipsePath(float x, float y, float w, float h, const
 void SetSolidBrush(Gdiplus::SolidBrush** holder, Gdiplus::ARGB color);
 DWORD ColorRefToRgb(COLORREF color);
 
-// The side of a design in the fixed order of its layers (Parts of the side drawing).
+// The side of a design, drawn layer by layer in a fixed order: its background, then each disc or
+// cover with its pictures, texts and outlines, and on the screen the frame and selection on top.
 void DrawSide(RenderContext& rc);
 void DrawSideObjects(RenderContext& rc);

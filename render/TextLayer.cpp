@@ -263,7 +263,9 @@ TextPicture& ScratchPicture() {
 
 const size_t kMaxPictures = 400;
 long g_picturesPatched = 0;
-const long long kMaxPicturePixels = 4 * 1024 * 1024;
+// A text whose picture would be larger than this (in pixels of the drawing) is drawn straight
+// on the side instead.
+const long long kMaxTextPicturePixels = 4 * 1024 * 1024;
 
 struct KeyHash {
     unsigned long long h = 1469598103934665603ull;
@@ -561,7 +563,7 @@ TextPicture* GetPicture(ViewObject* o, const RenderContext& rc, StringFormat* fo
     const double left = (o->left + rc.offsetX) * rc.scaleX, top = (o->top + rc.offsetY) * rc.scaleY;
     const Rect whole = PictureFrame(o, rc);
     const int x0 = whole.X, y0 = whole.Y, w = whole.Width, h = whole.Height;
-    if (w <= 0 || h <= 0 || static_cast<long long>(w) * h > kMaxPicturePixels) return nullptr;
+    if (w <= 0 || h <= 0 || static_cast<long long>(w) * h > kMaxTextPicturePixels) return nullptr;
     const unsigned long long frameKey =
         FrameKey(o, rc, pens.color, left - std::floor(left), top - std::floor(top), hint);
     GlyphStamper stamper(format, fontScale);

@@ -8,8 +8,9 @@ place that failed. The list holds every number with the files that use it; its "
 the few numbers that several operations share on purpose (the icon combo box and the icon list box
 run the same record code, for example), and only those may appear at more than one place.
 
-Where the numbers are found: the first argument of GuardOperation, GuardOperationSteps and
-ReportOperationError (a literal, a conditional between literals, or a kErr... constant of an enum);
+Where the numbers are found: the first argument of GuardOperation, GuardOperationSteps,
+GuardOperationQuietly (its number goes to the debugger's output) and ReportOperationError (a
+literal, a conditional between literals, or a kErr... constant of an enum);
 the number argument of the few helpers that pass one on (FORWARDERS below); and the tables that
 hand out numbers (TABLES below). A call whose number cannot be told is an error of its own, so that
 no number hides from the check.
@@ -45,7 +46,7 @@ TABLES = {
 # The parameters and members through which the helpers above pass a number on.
 PASSED_ON = {"errorNumber", "m_subclassError", "m_createError", "number"}
 
-GUARD = re.compile(r"\b(GuardOperation(?:Steps)?|ReportOperationError)\s*(?:<[^<>()]*>)?\s*\(")
+GUARD = re.compile(r"\b(GuardOperation(?:Steps|Quietly)?|ReportOperationError)\s*(?:<[^<>()]*>)?\s*\(")
 CONSTANT = re.compile(r"\b(kErr\w+)\s*=\s*(\d+)\b")
 
 

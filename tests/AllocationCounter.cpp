@@ -9,6 +9,7 @@ namespace {
 
 std::atomic<long long> g_live{0};
 std::atomic<size_t> g_largest{0};
+std::atomic<size_t> g_failFrom{0};
 
 // Room for the size in front of the block, keeping the block's alignment.
 const size_t kHeader = 16;
@@ -16,6 +17,8 @@ const size_t kHeader = 16;
 void* Allocate(size_t n) {
     size_t seen = g_largest.load();
     while (n > seen && !g_largest.compare_exchange_weak(seen, n)) {}
+    size_t failFrom = g_failFrom.load();
+    if (failFrom != 0 && n >= failFrom && g_failFrom.compare_exchange_strong(failFrom, 0)) return nullptr;
     if (n > (size_t)-1 - kHeader) return nullptr;
     char* block = static_cast<char*>(std::malloc(n + kHeader));
     if (!block) return nullptr;
@@ -51,6 +54,10 @@ size_t LargestAllocation() {
 
 void ResetLargestAllocation() {
     g_largest = 0;
+}
+
+void FailNextAllocationFrom(size_t bytes) {
+    g_failFrom = bytes;
 }
 
 }  // namespace kvtest

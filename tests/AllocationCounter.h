@@ -1,7 +1,7 @@
 // Counts what the program allocates through operator new: the bytes still held, and the largest
-// single request. Linked into a test program, it replaces the global operator new and delete of
-// that program (and of every library linked into it), so that a reader's leaks and its oversized
-// allocations can be checked.
+// single request; and fails one request on demand. Linked into a test program, it replaces the
+// global operator new and delete of that program (and of every library linked into it), so that a
+// reader's leaks and its oversized allocations can be checked, and memory can run out on cue.
 #pragma once
 
 #include <cstddef>
@@ -13,5 +13,7 @@ long long LiveAllocatedBytes();
 // The largest single request since the last ResetLargestAllocation (also those that failed).
 size_t LargestAllocation();
 void ResetLargestAllocation();
+// The next request of at least `bytes` fails (bad_alloc), as when memory runs out; 0 disarms.
+void FailNextAllocationFrom(size_t bytes);
 
 }  // namespace kvtest

@@ -99,11 +99,12 @@ void TraceOperationException(int number, const char* text);
 // "Error <number> - Step: <step>".
 void ReportOperationError(int number, int step);
 
-// Runs fn; any exception it lets out (framework exception pointers are
-// released) is reported as ReportOperationError(number). True when fn
-// returned normally.
+// Runs fn and catches whatever it lets out (framework exception pointers are released), telling
+// only the debugger's output. For work whose caller tells the user itself when it fails (a file
+// that could not be saved, named with its path): a second box would only repeat the failure with
+// less said. True when fn returned normally.
 template <class Fn>
-bool GuardOperation(int number, Fn&& fn) {
+bool GuardOperationQuietly(int number, Fn&& fn) {
     try {
         std::forward<Fn>(fn)();
         return true;
@@ -114,6 +115,15 @@ bool GuardOperation(int number, Fn&& fn) {
     } catch (...) {
         TraceOperationException(number, "an exception of an unknown type");
     }
+    return false;
+}
+
+// Runs fn; any exception it lets out (framework exception pointers are
+// released) is reported as ReportOperationError(number). True when fn
+// returned normally.
+template <class Fn>
+bool GuardOperation(int number, Fn&& fn) {
+    if (GuardOperationQuietly(number, std::forward<Fn>(fn))) return true;
     ReportOperationError(number);
     return false;
 }

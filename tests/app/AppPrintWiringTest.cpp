@@ -5,17 +5,19 @@
 #include <doctest.h>
 
 #include <windows.h>
-#include <psapi.h>
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "AppTestSupport.h"
+#include "HeldResources.h"
 #include "app/KorvanelleFrame.h"
 #include "canvas/View.h"
+#include "framework/core/WholeFileWrite.h"
 #include "framework/docview/Ids.h"
 #include "model/PageSizes.h"
 #include "print/DlgNewDoc.h"
@@ -225,8 +227,11 @@ TEST_CASE(
     "Edit Dimensions belongs to Change Label Template: after Save the keyboard is back there and the "
     "tool bar shows the undo history ended") {
     kvtest::TemporaryUserFolders folders;
-    BoxHandler cancelling(
-        [](KvMessageBoxRequest& r) { return r.ResultOf("Cancel") >= 0 ? r.ResultOf("Cancel") : IDCANCEL; });
+    std::vector<CString> boxes;
+    BoxHandler cancelling([&](KvMessageBoxRequest& r) {
+        boxes.push_back(r.text);
+        return r.ResultOf("Cancel") >= 0 ? r.ResultOf("Cancel") : IDCANCEL;
+    });
     g_closed.clear();
     ThreadTimer closing(100, CloseTimer);
     {
@@ -234,6 +239,14 @@ TEST_CASE(
         REQUIRE(running.Started());
         closing.Stop();
         HWND frame = running.app.m_pMainWnd->m_hWnd;
+        const CString library = CString(folders.SettingsFolder().c_str()) + "\\templates.ini";
+        std::unique_ptr<kvtest::FullDiskFile> full;
+        SUBCASE("the label template library saved") {}
+        SUBCASE("the label template library saved onto a full disk: one box names its file") {
+            full.reset(new kvtest::FullDiskFile(WholeFileTemporaryOf(library)));
+            REQUIRE(full->made);
+        }
+        boxes.clear();
         g_nested = NestedDialogRun();
         // An undo step: the template saved for the design ends the undo history.
         ::SendMessageA(frame, WM_COMMAND, ID_INSERT_TEXT, 0);
@@ -254,6 +267,8 @@ TEST_CASE(
         // on the shared test screen may take it meanwhile.
         if (g_nested.activeAfterSave != nullptr) CHECK(g_nested.activeAfterSave == g_nested.stock);
         CHECK(::IsWindowEnabled(frame));
+        REQUIRE(boxes.size() == (full ? 1u : 0u));
+        if (full) CHECK(boxes[0] == "Error saving the label template file:\r\n\r\n" + library);
         running.Close();
     }
 }
@@ -357,13 +372,6 @@ TEST_CASE("File > New: New Project takes its keys while its layout pictures are 
 
 namespace {
 
-size_t PeakMemory() {
-    PROCESS_MEMORY_COUNTERS counters = {};
-    counters.cb = sizeof(counters);
-    ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters));
-    return counters.PeakWorkingSetSize;
-}
-
 const size_t kMemoryLimit = 256u << 20;
 
 // Copies a file of the test's data folder into the settings folder under `name`.
@@ -446,7 +454,7 @@ TEST_CASE("a preferences.ini with bleeds of miles: Save As Image writes the disc
     CHECK(width <= 4925 * 600 / 1000);
     CHECK(messages.empty());
     CHECK(::GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES);
-    CHECK(PeakMemory() < kMemoryLimit);
+    CHECK(kvtest::PeakResidentBytes() < kMemoryLimit);
     running.Close();
 }
 
@@ -484,6 +492,6 @@ TEST_CASE("a labels.ini of stocks many feet wide: New Project, zooms and Save As
     const std::vector<CString> messages = SaveAsImage(frame, "Booklet", folders.Root() + "\\booklet.bmp");
     REQUIRE(messages.size() == 1);
     CHECK(messages[0].Find("larger than any paper") >= 0);
-    CHECK(PeakMemory() < kMemoryLimit);
+    CHECK(kvtest::PeakResidentBytes() < kMemoryLimit);
     running.Close();
 }

@@ -72,6 +72,47 @@ void RemoveTree(const std::string& path);
 int CountGdiObjects();
 int CountUserObjects();
 
+// While it lives, `path` is the host's full device (/dev/full), linked by the host's own tool: a
+// file that opens, but every write into it fails as on a full disk.
+struct FullDiskFile {
+    CString path;
+    bool made;
+    explicit FullDiskFile(const CString& p) : path(p) { made = Host("/bin/ln -sfn /dev/full", true); }
+    ~FullDiskFile() {
+        if (made) Host("/bin/rm -f", false);
+    }
+    bool Full() const {
+        HANDLE file = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        DWORD written = 0;
+        const bool full = file != INVALID_HANDLE_VALUE && !::WriteFile(file, "x", 1, &written, nullptr) &&
+                          ::GetLastError() == ERROR_DISK_FULL;
+        if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
+        return full;
+    }
+    // Runs the host's command on the file's host name; true once the file is (or is no more) full.
+    bool Host(const char* command, bool full) const {
+        typedef char*(__cdecl * UnixNameOf)(LPCWSTR);
+        auto unixNameOf = reinterpret_cast<UnixNameOf>(reinterpret_cast<void*>(
+            ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+        char* name = unixNameOf ? unixNameOf(AfxWideOf(path).c_str()) : nullptr;
+        if (name == nullptr) return false;
+        std::string line = std::string(command) + " \"" + name + "\"";
+        ::HeapFree(::GetProcessHeap(), 0, name);
+        STARTUPINFOA start = {};
+        start.cb = sizeof(start);
+        PROCESS_INFORMATION process = {};
+        const std::string program = "Z:" + line.substr(0, line.find(' '));
+        if (!::CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start,
+                              &process))
+            return false;
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);  // a host process cannot be waited for; its effect can
+        for (DWORD began = ::GetTickCount(); ::GetTickCount() - began < 5000; ::Sleep(20))
+            if (Full() == full) return true;
+        return false;
+    }
+};
+
 // The application's registry profile name used by tests.
 extern const char kTestProfileName[];
 

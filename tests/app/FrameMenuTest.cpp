@@ -2,15 +2,18 @@
 // settings dialogs open over the main window and change the settings the canvas draws with, an
 // opened design joins the recent-file list (a name outside the code page shown as the user gave
 // it, in the caption too), Save As Startup Design replaces the startup design without a question,
-// marks its menu item, and says when it cannot write, and Save onto a full disk says so once.
+// marks its menu item, and says when it cannot write, and a save that fails on the way (a full
+// disk, memory running out) says so once.
 #include <doctest.h>
 
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "../AllocationCounter.h"
 #include "AppTestSupport.h"
 #include "app/KorvanelleDoc.h"
 #include "app/KorvanelleFrame.h"
@@ -68,47 +71,6 @@ void WhileDialogShows(const char* caption, const std::function<void()>& start,
     ::KillTimer(nullptr, timer);
     g_drive = nullptr;
 }
-
-// While it lives, `path` is the host's full device (/dev/full), linked by the host's own tool: a
-// file that opens, but every write into it fails as on a full disk.
-struct FullDiskFile {
-    CString path;
-    bool made;
-    explicit FullDiskFile(const CString& p) : path(p) { made = Host("/bin/ln -sfn /dev/full", true); }
-    ~FullDiskFile() {
-        if (made) Host("/bin/rm -f", false);
-    }
-    bool Full() const {
-        HANDLE file = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        DWORD written = 0;
-        const bool full = file != INVALID_HANDLE_VALUE && !::WriteFile(file, "x", 1, &written, nullptr) &&
-                          ::GetLastError() == ERROR_DISK_FULL;
-        if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
-        return full;
-    }
-    // Runs the host's command on the file's host name; true once the file is (or is no more) full.
-    bool Host(const char* command, bool full) const {
-        typedef char*(__cdecl * UnixNameOf)(LPCWSTR);
-        auto unixNameOf = reinterpret_cast<UnixNameOf>(reinterpret_cast<void*>(
-            ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-        char* name = unixNameOf ? unixNameOf(AfxWideOf(path).c_str()) : nullptr;
-        if (name == nullptr) return false;
-        std::string line = std::string(command) + " \"" + name + "\"";
-        ::HeapFree(::GetProcessHeap(), 0, name);
-        STARTUPINFOA start = {};
-        start.cb = sizeof(start);
-        PROCESS_INFORMATION process = {};
-        const std::string program = "Z:" + line.substr(0, line.find(' '));
-        if (!::CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start,
-                              &process))
-            return false;
-        ::CloseHandle(process.hThread);
-        ::CloseHandle(process.hProcess);  // a host process cannot be waited for; its effect can
-        for (DWORD began = ::GetTickCount(); ::GetTickCount() - began < 5000; ::Sleep(20))
-            if (Full() == full) return true;
-        return false;
-    }
-};
 
 // The running program, its design written to a file of that name in a folder of its own.
 struct SavedDesign {
@@ -240,7 +202,8 @@ TEST_CASE("a design named outside the code page: the caption and the recent-file
     saved.run.Close();
 }
 
-TEST_CASE("File > Save onto a full disk: one box with the path; the design kept open and modified") {
+TEST_CASE(
+    "File > Save that fails on the way: one box with the path; the file kept, the design open and modified") {
     SavedDesign saved("Full.kvl");
     KorvanelleDoc* doc = saved.doc;
     const CString& path = saved.path;
@@ -248,9 +211,6 @@ TEST_CASE("File > Save onto a full disk: one box with the path; the design kept 
     REQUIRE(view != nullptr);
     const std::vector<char> before = ReadBytes(path);
     REQUIRE(before.size() > 100);
-    // The save writes beside the file first: there the disk is full.
-    FullDiskFile full(KorvanelleDoc::SavingFileOf(path));
-    REQUIRE(full.made);
     saved.frame->SendMessage(WM_COMMAND, ID_INSERT_TEXT);
     REQUIRE(doc->IsModified());
     auto countObjects = [&] {
@@ -259,10 +219,21 @@ TEST_CASE("File > Save onto a full disk: one box with the path; the design kept 
         return n;
     };
     const int objects = countObjects();
+    std::unique_ptr<kvtest::FullDiskFile> full;
+    SUBCASE("the disk full where the save writes first, beside the file") {
+        full.reset(new kvtest::FullDiskFile(KorvanelleDoc::SavingFileOf(path)));
+        REQUIRE(full->made);
+    }
+    SUBCASE("memory running out as a long text is stored") {
+        view->m_design.GetFirstSelected()->SetText(CString('x', 10000));
+        saved.run.Pump([] { return true; }, 0);  // its layout and drawing done
+        kvtest::FailNextAllocationFrom(8192);
+    }
 
     KvMessageBoxCapture boxes;
     saved.frame->PostMessage(WM_COMMAND, ID_FILE_SAVE_CMD);
     saved.run.Pump([&] { return !boxes.Boxes().empty(); }, 10000);
+    kvtest::FailNextAllocationFrom(0);
     CHECK(boxes.Boxes().size() == 1);
     CHECK(boxes.LastText() == "Error saving file:\r\n\r\n" + path);
     CHECK(doc->IsModified());

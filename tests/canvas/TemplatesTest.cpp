@@ -167,7 +167,8 @@ TEST_CASE("a write that fails keeps the old library file and says so") {
     ::CreateDirectoryA((f.settings + "\\templates.ini.new").c_str(), nullptr);
     KvMessageBoxCapture boxes;
     v.SaveTemplates();
-    CHECK(boxes.LastText() == "Error saving labels.ini file.");
+    CHECK(boxes.LastText() ==
+          ("Error saving the label template file:\r\n\r\n" + f.settings + "\\templates.ini").c_str());
     CHECK(kvtest::ReadFileBytes(f.settings + "\\templates.ini") == before);
     ::RemoveDirectoryA((f.settings + "\\templates.ini.new").c_str());
     // And a write that can go through replaces it whole.

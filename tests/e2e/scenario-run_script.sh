@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The run script scenario's set-up (run-scenario.sh calls it with WINEPREFIX set): a waiter that,
-# once the driver has written its design and the file "run-request" naming it, starts
+# each time the driver has written the file "run-request" naming a design (there or not), starts
 # scripts/run.sh on that design's full path here (as a user types ~/album.kvl), with this build
-# and the scenario's prefix. "stop" ends a waiter still waiting.
+# and the scenario's prefix. "stop" ends the waiter.
 #   scenario-run_script.sh start|stop <build dir> <scenario dir>
 set -euo pipefail
 action=$1
@@ -13,12 +13,20 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 case "$action" in
 start)
   (
-    # Polls for the driver's request; the driver's own time limits end a scenario that never asks.
-    i=0
-    while [ ! -f "$run/run-request" ] && [ $i -lt 1800 ]; do sleep 0.1; i=$((i + 1)); done
-    [ -f "$run/run-request" ] || exit 0
+    # Polls for the driver's requests and runs the script for each in turn; the driver's own time
+    # limits end a scenario that stops asking.
     cd /
-    exec env -u DISPLAY KV_BUILD_DIR="$build" "$root/scripts/run.sh" "$run/$(cat "$run/run-request")"
+    i=0
+    while [ $i -lt 1800 ]; do
+      if [ -f "$run/run-request" ]; then
+        name=$(cat "$run/run-request")
+        rm -f "$run/run-request"
+        env -u DISPLAY KV_BUILD_DIR="$build" "$root/scripts/run.sh" "$run/$name" || true
+        i=0
+      fi
+      sleep 0.1
+      i=$((i + 1))
+    done
   ) </dev/null >"$run/run-script.log" 2>&1 &
   echo $! >"$run/run-script.pid"
   ;;

@@ -8,9 +8,7 @@
 //   KV_BENCH_DESIGN=20000 ../../wine-run ./big_design_benchmark.exe
 // KV_BENCH_PROFILE=STEP:FILE samples the steps whose name begins with STEP ("open", "zoom") into
 // FILE (scripts/profile-report.py reads it).
-#define PSAPI_VERSION 2
 #include <windows.h>
-#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +19,7 @@
 
 #include "BenchmarkPhoto.h"
 #include "AppTestSupport.h"
+#include "HeldResources.h"
 #include "SamplingProfiler.h"
 #include "app/KorvanelleDoc.h"
 #include "app/KorvanelleFrame.h"
@@ -41,10 +40,7 @@ double Now() {
 }
 
 unsigned long PeakMegabytes() {
-    PROCESS_MEMORY_COUNTERS memory = {};
-    memory.cb = sizeof memory;
-    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
-    return static_cast<unsigned long>(memory.PeakWorkingSetSize >> 20);
+    return static_cast<unsigned long>(kvtest::PeakResidentBytes() >> 20);
 }
 
 bool Settled(View* view) {
