@@ -236,7 +236,7 @@ bool KorvanelleDoc::WriteFile(const CString& path) {
         KorvanelleDocument* design = link ? link->CurrentDesign() : nullptr;
         if (design == nullptr) return;
         // A target that exists but cannot be written is refused before anything is made.
-        DWORD attributes = ::GetFileAttributesA(path);
+        const DWORD attributes = ::GetFileAttributesW(AfxWideOf(path).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return;
         CWaitCursor wait;
         leftOut = MissingPictureNames(design);
