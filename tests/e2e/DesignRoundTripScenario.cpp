@@ -4,7 +4,8 @@
 // picture from a folder put on the disc through the Images panel and moved with the mouse, three
 // steps undone and redone; saved as a new design, and after a new start with that file on the
 // command line the canvas shows the same picture, the bar the same fields, and the file itself
-// reads back with all of it.
+// reads back with all of it. Saved again as a name outside the ANSI code page, the design is
+// named so at the next start in the File menu's recent list, and opened from it.
 #include <doctest.h>
 
 #include <windows.h>
@@ -39,6 +40,8 @@ const POINT kDragBy = {-90, 70};
 // How long a step may take to show: a program on a loaded machine takes seconds over a drawing.
 // (Every wait ends as soon as what it waits for shows.)
 const DWORD kEffect = 30000;
+// The second name: Cyrillic, outside the code page (1252) of the program's prefix.
+const wchar_t* const kOtherName = L"\x0424\x043E\x043D\x0430\x0440\x0438.kvl";
 
 // Control ids of the main window's parts.
 const int kViewId = 59648;  // the canvas
@@ -410,6 +413,72 @@ void Step(AppDriver& app, UINT command, const std::string& what, const std::func
     if (!shown) app.Screenshot("failed-step");
 }
 
+// File > Save As, the path typed into the system's dialog: the caption then names the design.
+void SaveAs(AppDriver& app, const std::wstring& path, const std::wstring& name) {
+    app.Command(ID_FILE_SAVE_AS_CMD);
+    HWND saveAs = app.WaitForDialog("Save As", 20000);
+    REQUIRE(saveAs != nullptr);
+    HWND nameBox = nullptr;
+    REQUIRE(WaitFor(
+        [&] {
+            nameBox = FocusOf(saveAs);
+            return nameBox != nullptr && ClassName(nameBox) == "Edit" && ::GetAncestor(nameBox, GA_ROOT) == saveAs;
+        },
+        kEffect));
+    ::SendMessageW(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    REQUIRE(app.PressButton(saveAs, "Save"));
+    CHECK(WaitFor([&] { return !::IsWindow(saveAs); }, kEffect));
+    CHECK(WaitFor([&] { return WideWindowText(app.Main()) == name + L" - Korvanelle"; }, kEffect));
+    REQUIRE(::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES);
+}
+
+// Whether `window` shows `text` as the menu font draws it, dark on light: somewhere every pixel
+// of its ink is dark, and few others around it are.
+bool ShowsMenuText(HWND window, const std::wstring& text) {
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof(metrics);
+    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    HFONT font = ::CreateFontIndirectW(&metrics.lfMenuFont);
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ oldFont = ::SelectObject(dc, font);
+    SIZE size = {};
+    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ oldBitmap = ::SelectObject(dc, bitmap);
+    RECT all = {0, 0, size.cx, size.cy};
+    ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    ::SetBkMode(dc, TRANSPARENT);
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &all, DT_SINGLELINE | DT_NOPREFIX);
+    ::GdiFlush();
+    auto dark = [](unsigned c) { return ((c >> 16 & 255) + (c >> 8 & 255) + (c & 255)) < 3 * 128; };
+    std::vector<bool> ink(static_cast<size_t>(size.cx) * size.cy);
+    size_t inked = 0;
+    for (size_t i = 0; i < ink.size(); ++i) inked += ink[i] = dark(static_cast<unsigned*>(bits)[i] & 0xFFFFFF);
+    ::SelectObject(dc, oldBitmap);
+    ::SelectObject(dc, oldFont);
+    ::DeleteObject(bitmap);
+    ::DeleteObject(font);
+    ::DeleteDC(dc);
+    const kvtest::Capture shown = CaptureOnScreen(window);
+    for (int y0 = 0; y0 + size.cy <= shown.height; ++y0)
+        for (int x0 = 0; x0 + size.cx <= shown.width; ++x0) {
+            size_t missing = 0, extra = 0;
+            for (int y = 0; y < size.cy && missing == 0; ++y)
+                for (int x = 0; x < size.cx && missing == 0; ++x) {
+                    const bool isDark = dark(shown.At(x0 + x, y0 + y));
+                    if (ink[static_cast<size_t>(y) * size.cx + x])
+                        missing += !isDark;
+                    else
+                        extra += isDark;
+                }
+            if (inked > 0 && missing == 0 && extra * 10 <= inked) return true;
+        }
+    return false;
+}
+
 // The saved file read back with the design model: the album fields, the track list, the title's
 // style and colour, and the picture where it was dragged.
 void CheckSavedDesign(const std::string& path, unsigned red) {
@@ -623,21 +692,7 @@ TEST_CASE("design_round_trip") {
     CHECK(same);
 
     // File > Save As, a new name; the design leaves the selection as it was.
-    app.Command(ID_FILE_SAVE_AS_CMD);
-    HWND saveAs = app.WaitForDialog("Save As", 20000);
-    REQUIRE(saveAs != nullptr);
-    HWND nameBox = nullptr;
-    REQUIRE(WaitFor(
-        [&] {
-            nameBox = FocusOf(saveAs);
-            return nameBox != nullptr && ClassName(nameBox) == "Edit" && ::GetAncestor(nameBox, GA_ROOT) == saveAs;
-        },
-        kEffect));
-    ::SendMessageA(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(designPath.c_str()));
-    REQUIRE(app.PressButton(saveAs, "Save"));
-    CHECK(WaitFor([&] { return !::IsWindow(saveAs); }, kEffect));
-    CHECK(WaitFor([&] { return WindowText(main) == "Lanterns.kvl - Korvanelle"; }, kEffect));
-    REQUIRE(FileExists(designPath));
+    SaveAs(app, std::wstring(designPath.begin(), designPath.end()), L"Lanterns.kvl");
 
     // The picture for the README, and the canvas as it was left, without the selection: a click
     // beside the disc, clear of the picture, selects the page, which shows no frame.
@@ -685,7 +740,33 @@ TEST_CASE("design_round_trip") {
     HWND grid2 = Child(main2, kGridId);
     CHECK(RowCount(grid2) == kTrackCount);
     for (int i = 0; i < 3; ++i) CHECK(CellText(again, grid2, i, kNameColumn) == kTrackTitles[i]);
+    const std::string out = OutDir();
+    const std::wstring otherPath = std::wstring(out.begin(), out.end()) + L"\\" + kOtherName;
+    SaveAs(again, otherPath, kOtherName);
     CHECK(again.Quit(30000));
 
+    // Started once more: the File menu (Alt+F) names it first among the recent files, and its
+    // number opens it.
+    AppDriver third;
+    REQUIRE(third.Start());
+    HWND main3 = third.WaitForMainWindow(30000);
+    REQUIRE(main3 != nullptr);
+    HWND newProject3 = third.WaitForDialog("New Project", 20000);
+    REQUIRE(newProject3 != nullptr);
+    CHECK(third.WaitForSplashGone(20000));
+    REQUIRE(third.PressButton(newProject3, "Cancel"));
+    REQUIRE(WaitFor([&] { return !::IsWindow(newProject3); }, kEffect));
+    ::PostMessageA(main3, WM_SYSCOMMAND, SC_KEYMENU, 'f');
+    HWND fileMenu = third.WaitForWindow([](HWND h) { return ClassName(h) == "#32768"; }, kEffect);
+    REQUIRE(fileMenu != nullptr);
+    const bool named = WaitFor([&] { return ShowsMenuText(fileMenu, kOtherName); }, kEffect);
+    CHECK(named);
+    if (!named) third.Screenshot("recent-list");
+    third.Key('1');
+    CHECK(WaitFor([&] { return WideWindowText(main3) == std::wstring(kOtherName) + L" - Korvanelle"; }, kEffect));
+    CHECK(WaitFor([&] { return WindowText(Child(main3, kArtistId)) == kArtist; }, kEffect));
+    CHECK(third.Quit(30000));
+
     CheckSavedDesign(designPath, red.color);
+    CheckSavedDesign(static_cast<const char*>(AfxNarrowOf(otherPath.c_str())), red.color);
 }
