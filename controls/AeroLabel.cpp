@@ -31,10 +31,13 @@ namespace {
 
 const COLORREF kDarkTextColour = RGB(57, 57, 57);
 
-// The window's text in UTF-16: what it shows is measured and drawn so.
+// The window's text as it holds it, in UTF-16: what it shows is measured and drawn so. (Asked through
+// the window's narrow procedure, a name outside the ANSI code page would come back with stand-ins.)
 std::wstring WindowTextOf(HWND hWnd) {
-    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(hWnd)) + 1, L'\0');
-    text.resize(static_cast<size_t>(std::max(::GetWindowTextW(hWnd, &text[0], static_cast<int>(text.size())), 0)));
+    const LRESULT length = ::DefWindowProcW(hWnd, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
+    const LRESULT got = ::DefWindowProcW(hWnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(static_cast<size_t>(std::max<LRESULT>(got, 0)));
     return text;
 }
 const COLORREF kDisabledTextColour = RGB(128, 128, 128);
@@ -87,8 +90,9 @@ void AeroLabel::InitControl() {
         if (dialog && dialog->m_glassMode == 1) m_onGlass = 1;
         if (!m_text.IsEmpty()) {
             m_text = PadEmptyLines(m_text);
-            // In UTF-16: a message may name a file outside the ANSI code page.
-            ::SetWindowTextW(m_hWnd, AfxWideOf(m_text).c_str());
+            // Kept in UTF-16 as it is: a message may name a file outside the ANSI code page.
+            ::DefWindowProcW(m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(AfxWideOf(m_text).c_str()));
+            ::InvalidateRect(m_hWnd, nullptr, TRUE);
         }
         SizeToText();
         UpdateTheme();
