@@ -243,6 +243,12 @@ TEST_CASE("a design named outside the code page: saved as, asked about, in the r
     saved.doc->NewFromTemplate(4, 0, 1);
     saved.frame->SendMessage(WM_COMMAND, ID_FILE_MRU_FILE1_CMD);
     CHECK(AfxWideOf(saved.doc->GetPathName()) == path);
+    // An entry an earlier version stored, through the file's short names, reads as its name.
+    wchar_t shortPath[MAX_PATH] = {0};
+    REQUIRE(::GetShortPathNameW(path.c_str(), shortPath, MAX_PATH) > 0);
+    saved.run.app.WriteProfileString("Recent File List", "File1", AfxSystemAnsiOf(shortPath));
+    saved.run.app.LoadStdProfileSettings(4);
+    CHECK(saved.FirstRecentFile() == L"&1 " + path);
     saved.run.Close();
 }
 
