@@ -134,10 +134,11 @@ void AeroLabel::SizeToText() {
             // An edit control splits the text into its lines exactly as the system shows them; the
             // extra "a" line makes the position of the last character cover every real line.
             std::wstring copy = text + L"\r\na";
-            for (size_t at = copy.find(L"\r\n\r\n"); at != std::wstring::npos; at = copy.find(L"\r\n\r\n", at + 5))
+            for (size_t at = copy.find(L"\r\n\r\n"); at != std::wstring::npos;
+                 at = copy.find(L"\r\n\r\n", at + 5))
                 copy.insert(at + 2, L" ");
-            HWND edit = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_MULTILINE | ES_AUTOHSCROLL, 0, 0, 0, 0,
-                                          m_hWnd, nullptr, AfxGetInstanceHandle(), nullptr);
+            HWND edit = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_MULTILINE | ES_AUTOHSCROLL, 0, 0, 0,
+                                          0, m_hWnd, nullptr, AfxGetInstanceHandle(), nullptr);
             if (edit) {
                 ::SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
                 ::SetWindowTextW(edit, copy.c_str());

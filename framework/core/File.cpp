@@ -176,7 +176,8 @@ void CFile::Remove(LPCSTR lpszFileName) {
 }
 
 void CFile::Rename(LPCSTR lpszOldName, LPCSTR lpszNewName) {
-    if (!MoveFileW(AfxWideOf(lpszOldName).c_str(), AfxWideOf(lpszNewName).c_str())) ThrowOsError(GetLastError(), lpszOldName);
+    if (!MoveFileW(AfxWideOf(lpszOldName).c_str(), AfxWideOf(lpszNewName).c_str()))
+        ThrowOsError(GetLastError(), lpszOldName);
 }
 
 namespace {
@@ -199,7 +200,8 @@ bool ToAnsi(LPCWSTR text, DWORD flags, CString& result) {
 // sequence well formed.
 bool ReadsAsUtf8(LPCSTR text, int length) {
     bool beyondAscii = false;
-    for (int i = 0; i < length && !beyondAscii; ++i) beyondAscii = (static_cast<unsigned char>(text[i]) & 0x80) != 0;
+    for (int i = 0; i < length && !beyondAscii; ++i)
+        beyondAscii = (static_cast<unsigned char>(text[i]) & 0x80) != 0;
     return beyondAscii && ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, length, nullptr, 0) > 0;
 }
 

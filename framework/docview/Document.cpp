@@ -592,8 +592,8 @@ void CRecentFileList::UpdateMenu(CCmdUI* pCmdUI) {
         CString text;
         text.Format("&%d %s", i + 1 + (int)m_nStart, (LPCSTR)name);
         // In UTF-16: the menu keeps a name outside the ANSI code page whole.
-        ::InsertMenuW(pMenu->m_hMenu, pCmdUI->m_nIndex + inserted, MF_BYPOSITION | MF_STRING, pCmdUI->m_nID + i,
-                      AfxWideOf(text).c_str());
+        ::InsertMenuW(pMenu->m_hMenu, pCmdUI->m_nIndex + inserted, MF_BYPOSITION | MF_STRING,
+                      pCmdUI->m_nID + i, AfxWideOf(text).c_str());
         ++inserted;
     }
     // The caller's walk goes on after the inserted items.

@@ -678,7 +678,8 @@ BOOL CWinApp::WriteProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR
         } else {
             const std::wstring value = AfxWideOf(lpszValue);
             lResult = WithSectionKey(lpszSection, [&](HKEY hSecKey) {
-                return ::RegSetValueExW(hSecKey, AfxWideOf(lpszEntry).c_str(), 0, REG_SZ, (const BYTE*)value.c_str(),
+                return ::RegSetValueExW(hSecKey, AfxWideOf(lpszEntry).c_str(), 0, REG_SZ,
+                                        (const BYTE*)value.c_str(),
                                         (DWORD)((value.size() + 1) * sizeof(wchar_t)));
             });
         }

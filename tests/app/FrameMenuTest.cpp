@@ -207,7 +207,8 @@ TEST_CASE("an opened design joins the recent-file list, which opens it again") {
     saved.run.Close();
 }
 
-TEST_CASE("a design named outside the code page: saved as, asked about, in the recent-file list and the caption") {
+TEST_CASE(
+    "a design named outside the code page: saved as, asked about, in the recent-file list and the caption") {
     SavedDesign saved("written.kvl");
     const std::wstring name =
         L"\x041E\x0431\x043B\x043E\x0436\x043A\x0430 \x0430\x043B\x044C\x0431\x043E\x043C\x0430.kvl";
@@ -219,7 +220,8 @@ TEST_CASE("a design named outside the code page: saved as, asked about, in the r
         "Save As",
         [&] {
             saved.frame->PostMessage(WM_COMMAND, ID_FILE_SAVE_AS_CMD);
-            saved.run.Pump([&] { return saved.doc->GetPathName() != saved.path || !boxes.Boxes().empty(); }, 15000);
+            saved.run.Pump([&] { return saved.doc->GetPathName() != saved.path || !boxes.Boxes().empty(); },
+                           15000);
         },
         [&](HWND dialog) {
             HWND field = ::GetDlgItem(dialog, 1148);  // the file name (a combo box, or an edit field)

@@ -422,7 +422,8 @@ void SaveAs(AppDriver& app, const std::wstring& path, const std::wstring& name) 
     REQUIRE(WaitFor(
         [&] {
             nameBox = FocusOf(saveAs);
-            return nameBox != nullptr && ClassName(nameBox) == "Edit" && ::GetAncestor(nameBox, GA_ROOT) == saveAs;
+            return nameBox != nullptr && ClassName(nameBox) == "Edit" &&
+                   ::GetAncestor(nameBox, GA_ROOT) == saveAs;
         },
         kEffect));
     ::SendMessageW(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
@@ -456,7 +457,8 @@ bool ShowsMenuText(HWND window, const std::wstring& text) {
     auto dark = [](unsigned c) { return ((c >> 16 & 255) + (c >> 8 & 255) + (c & 255)) < 3 * 128; };
     std::vector<bool> ink(static_cast<size_t>(size.cx) * size.cy);
     size_t inked = 0;
-    for (size_t i = 0; i < ink.size(); ++i) inked += ink[i] = dark(static_cast<unsigned*>(bits)[i] & 0xFFFFFF);
+    for (size_t i = 0; i < ink.size(); ++i)
+        inked += ink[i] = dark(static_cast<unsigned*>(bits)[i] & 0xFFFFFF);
     ::SelectObject(dc, oldBitmap);
     ::SelectObject(dc, oldFont);
     ::DeleteObject(bitmap);
@@ -763,7 +765,8 @@ TEST_CASE("design_round_trip") {
     CHECK(named);
     if (!named) third.Screenshot("recent-list");
     third.Key('1');
-    CHECK(WaitFor([&] { return WideWindowText(main3) == std::wstring(kOtherName) + L" - Korvanelle"; }, kEffect));
+    CHECK(WaitFor([&] { return WideWindowText(main3) == std::wstring(kOtherName) + L" - Korvanelle"; },
+                  kEffect));
     CHECK(WaitFor([&] { return WindowText(Child(main3, kArtistId)) == kArtist; }, kEffect));
     CHECK(third.Quit(30000));
 

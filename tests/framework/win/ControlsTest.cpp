@@ -426,7 +426,8 @@ TEST_CASE("the open dialog hands back a file named outside the code page under t
     CHECK(AfxWideOf(chosen) == path);
     CHECK(chosen.Right(4).CompareNoCase(".kvl") == 0);
     CHECK(open.GetFileName() == chosen.Mid(chosen.ReverseFind('\\') + 1));
-    HANDLE opened = ::CreateFileW(AfxWideOf(chosen).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE opened = ::CreateFileW(AfxWideOf(chosen).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
     CHECK(opened != INVALID_HANDLE_VALUE);
     if (opened != INVALID_HANDLE_VALUE) {
         char bytes[8] = {};
