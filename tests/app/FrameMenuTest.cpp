@@ -207,8 +207,7 @@ TEST_CASE("an opened design joins the recent-file list, which opens it again") {
     saved.run.Close();
 }
 
-TEST_CASE(
-    "a design named outside the code page: saved as, asked about, in the recent-file list and the caption") {
+TEST_CASE("a design saved as a name outside the code page: the question, recent list and caption name it") {
     SavedDesign saved("written.kvl");
     const std::wstring name =
         L"\x041E\x0431\x043B\x043E\x0436\x043A\x0430 \x0430\x043B\x044C\x0431\x043E\x043C\x0430.kvl";
