@@ -30,6 +30,8 @@ END_MESSAGE_MAP()
 namespace {
 
 const COLORREF kDarkTextColour = RGB(57, 57, 57);
+const COLORREF kDisabledTextColour = RGB(128, 128, 128);
+const ARGB kUnderlineColour = 0xFF000040;
 
 // The window's text as it holds it, in UTF-16: what it shows is measured and drawn so. (Asked through
 // the window's narrow procedure, a name outside the ANSI code page would come back with stand-ins.)
@@ -40,8 +42,6 @@ std::wstring WindowTextOf(HWND hWnd) {
     text.resize(static_cast<size_t>(std::max<LRESULT>(got, 0)));
     return text;
 }
-const COLORREF kDisabledTextColour = RGB(128, 128, 128);
-const ARGB kUnderlineColour = 0xFF000040;
 
 }  // namespace
 
