@@ -137,8 +137,8 @@ std::wstring KorvanelleDoc::GetLongFileName() {
 void KorvanelleDoc::SetPathAndTitle(CString path, BOOL addToMru) {
     GuardOperation(1834, [&] {
         SetPathName(path, addToMru);
-        // The file is opened and written through its path, a name outside the ANSI code page
-        // through its short name; the caption names it as the user did.
+        // The caption names the file as the user did, in UTF-16: a name outside the ANSI code page
+        // stays whole.
         if (IsStartupDesign())
             SetMainWindowTitle(m_defaultName);
         else
