@@ -137,8 +137,8 @@ std::wstring KorvanelleDoc::GetLongFileName() {
 void KorvanelleDoc::SetPathAndTitle(CString path, BOOL addToMru) {
     GuardOperation(1834, [&] {
         SetPathName(path, addToMru);
-        // The file is opened and written through its path, a name outside the ANSI code page
-        // through its short name; the caption names it as the user did.
+        // The caption names the file as the user did, in UTF-16: a name outside the ANSI code page
+        // stays whole.
         if (IsStartupDesign())
             SetMainWindowTitle(m_defaultName);
         else
@@ -237,7 +237,7 @@ bool KorvanelleDoc::WriteFile(const CString& path) {
         KorvanelleDocument* design = link ? link->CurrentDesign() : nullptr;
         if (design == nullptr) return;
         // A target that exists but cannot be written is refused before anything is made.
-        DWORD attributes = ::GetFileAttributesA(path);
+        const DWORD attributes = ::GetFileAttributesW(AfxWideOf(path).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return;
         CWaitCursor wait;
         leftOut = MissingPictureNames(design);

@@ -60,7 +60,7 @@ public:
     bool WriteFile(const CString& path);
     void SetPathAndTitle(CString path, BOOL addToMru);
     CString GetFileName();
-    // The file's name as the user gave it (GetFileName may be its short name).
+    // The file's name as the user gave it, in UTF-16.
     std::wstring GetLongFileName();
     bool IsStartupDesign();
     void SetMainWindowTitle(CString title);

@@ -33,6 +33,16 @@ const COLORREF kDarkTextColour = RGB(57, 57, 57);
 const COLORREF kDisabledTextColour = RGB(128, 128, 128);
 const ARGB kUnderlineColour = 0xFF000040;
 
+// The window's text as it holds it, in UTF-16: what it shows is measured and drawn so. (Asked through
+// the window's narrow procedure, a name outside the ANSI code page would come back with stand-ins.)
+std::wstring WindowTextOf(HWND hWnd) {
+    const LRESULT length = ::DefWindowProcW(hWnd, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
+    const LRESULT got = ::DefWindowProcW(hWnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(static_cast<size_t>(std::max<LRESULT>(got, 0)));
+    return text;
+}
+
 }  // namespace
 
 AeroLabel::AeroLabel() : ThemedControl(2288, 1764) {}
@@ -80,7 +90,9 @@ void AeroLabel::InitControl() {
         if (dialog && dialog->m_glassMode == 1) m_onGlass = 1;
         if (!m_text.IsEmpty()) {
             m_text = PadEmptyLines(m_text);
-            SetWindowText(m_text);
+            // Kept in UTF-16 as it is: a message may name a file outside the ANSI code page.
+            ::DefWindowProcW(m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(AfxWideOf(m_text).c_str()));
+            ::InvalidateRect(m_hWnd, nullptr, TRUE);
         }
         SizeToText();
         UpdateTheme();
@@ -107,43 +119,45 @@ UINT AeroLabel::GetDrawTextFormat() const {
 void AeroLabel::SizeToText() {
     if (m_fixedSize) return;
     GuardOperation(2287, [&] {
-        CString text;
-        GetWindowText(text);
+        const std::wstring text = WindowTextOf(m_hWnd);
         HFONT font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT, 0, 0));
         ScopedWindowDC dc(nullptr);
         if (!dc) return;
         ScopedSelect fontSelection(dc, font);
         int width = 0, height = 0;
-        if (text.Find("\r\n") < 0) {
+        if (text.find(L"\r\n") == std::wstring::npos) {
             SIZE extent = {0, 0};
-            ::GetTextExtentPoint32A(dc, text, text.GetLength(), &extent);
+            ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
             width = extent.cx;
             height = extent.cy;
         } else {
             // An edit control splits the text into its lines exactly as the system shows them; the
             // extra "a" line makes the position of the last character cover every real line.
-            CString copy = PadEmptyLines(text + "\r\na");
-            HWND edit = ::CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_MULTILINE | ES_AUTOHSCROLL, 0, 0, 0, 0,
-                                          m_hWnd, nullptr, AfxGetInstanceHandle(), nullptr);
+            std::wstring copy = text + L"\r\na";
+            for (size_t at = copy.find(L"\r\n\r\n"); at != std::wstring::npos;
+                 at = copy.find(L"\r\n\r\n", at + 5))
+                copy.insert(at + 2, L" ");
+            HWND edit = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_MULTILINE | ES_AUTOHSCROLL, 0, 0, 0,
+                                          0, m_hWnd, nullptr, AfxGetInstanceHandle(), nullptr);
             if (edit) {
-                ::SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-                ::SetWindowTextA(edit, copy);
-                const int lines = static_cast<int>(::SendMessageA(edit, EM_GETLINECOUNT, 0, 0));
+                ::SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+                ::SetWindowTextW(edit, copy.c_str());
+                const int lines = static_cast<int>(::SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
                 for (int i = 0; i < lines; ++i) {
-                    const int start = static_cast<int>(::SendMessageA(edit, EM_LINEINDEX, i, 0));
-                    const int length = static_cast<int>(::SendMessageA(edit, EM_LINELENGTH, start, 0));
+                    const int start = static_cast<int>(::SendMessageW(edit, EM_LINEINDEX, i, 0));
+                    const int length = static_cast<int>(::SendMessageW(edit, EM_LINELENGTH, start, 0));
                     if (length <= 0) continue;
                     // EM_GETLINE reads the buffer size from the first word of the buffer.
-                    std::vector<char> line(static_cast<size_t>(std::max(length + 1, 2)) + 2, 0);
-                    *reinterpret_cast<WORD*>(line.data()) = static_cast<WORD>(line.size() - 1);
+                    std::vector<wchar_t> line(static_cast<size_t>(length) + 2, 0);
+                    line[0] = static_cast<wchar_t>(line.size() - 1);
                     const int copied = static_cast<int>(
-                        ::SendMessageA(edit, EM_GETLINE, i, reinterpret_cast<LPARAM>(line.data())));
+                        ::SendMessageW(edit, EM_GETLINE, i, reinterpret_cast<LPARAM>(line.data())));
                     SIZE extent = {0, 0};
-                    ::GetTextExtentPoint32A(dc, line.data(), std::min(copied, length), &extent);
+                    ::GetTextExtentPoint32W(dc, line.data(), std::min(copied, length), &extent);
                     width = std::max(width, static_cast<int>(extent.cx));
                 }
                 const LRESULT position =
-                    ::SendMessageA(edit, EM_POSFROMCHAR, static_cast<WPARAM>(copy.GetLength() - 1), 0);
+                    ::SendMessageW(edit, EM_POSFROMCHAR, static_cast<WPARAM>(copy.size() - 1), 0);
                 height = static_cast<short>(HIWORD(position));
                 if (position == -1 || height <= 0) {
                     // The edit could not place the character: every real line is one font height.
@@ -239,12 +253,11 @@ void AeroLabel::Render() {
             if (!(format & (DT_CENTER | DT_RIGHT))) ::OffsetRect(&textRect, g_glowMargin, 0);
             if (!(format & DT_VCENTER)) ::OffsetRect(&textRect, 0, g_glowMargin);
         }
-        CString text;
-        GetWindowText(text);
+        const std::wstring text = WindowTextOf(m_hWnd);
         // The ellipsis flags let DrawText rewrite the string, up to four characters beyond it.
-        std::vector<char> buffer(static_cast<size_t>(text.GetLength()) + 5, 0);
-        std::copy(static_cast<LPCSTR>(text), static_cast<LPCSTR>(text) + text.GetLength(), buffer.begin());
-        ::DrawTextA(dc, buffer.data(), text.GetLength(), &textRect, format);
+        std::vector<wchar_t> buffer(text.size() + 5, 0);
+        std::copy(text.begin(), text.end(), buffer.begin());
+        ::DrawTextW(dc, buffer.data(), static_cast<int>(text.size()), &textRect, format);
         fontSelection.Restore();
 
         // The hover frame is not cached: it is drawn over the copy while the pointer is there.
@@ -291,11 +304,10 @@ void AeroLabel::RenderGlass() {
         if (!(format & (DT_CENTER | DT_RIGHT))) ::OffsetRect(&textRect, g_glowMargin, 0);
         if (!(format & DT_VCENTER)) ::OffsetRect(&textRect, 0, g_glowMargin);
 
-        CString text;
-        GetWindowText(text);
-        const int wideLength = ::MultiByteToWideChar(CP_ACP, 0, text, text.GetLength(), nullptr, 0);
-        std::vector<wchar_t> wide(static_cast<size_t>(wideLength) + 5, 0);
-        ::MultiByteToWideChar(CP_ACP, 0, text, text.GetLength(), wide.data(), wideLength);
+        const std::wstring text = WindowTextOf(m_hWnd);
+        const int wideLength = static_cast<int>(text.size());
+        std::vector<wchar_t> wide(text.size() + 5, 0);
+        std::copy(text.begin(), text.end(), wide.begin());
         DTTOPTS options = {};
         options.dwSize = sizeof(options);
         options.dwFlags = DTT_COMPOSITED | DTT_GLOWSIZE;

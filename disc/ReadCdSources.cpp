@@ -159,7 +159,7 @@ bool ParseCdPlayerIni(const CString& fileText, const CString& key, CCDDBRecord& 
 bool ReadTextFile(const CString& path, CString& text) {
     text.Empty();
     if (path.IsEmpty()) return false;
-    FILE* f = fopen(path, "rb");
+    FILE* f = _wfopen(AfxWideOf(path).c_str(), L"rb");
     if (!f) return false;
     // A CD player's file of tens of thousands of discs stays far below this; a larger file is
     // read up to it rather than taken into memory whole.
@@ -179,7 +179,7 @@ bool ReadTextFile(const CString& path, CString& text) {
 
 bool CanOpenForReading(const CString& path) {
     if (path.IsEmpty()) return false;
-    FILE* f = fopen(path, "rb");
+    FILE* f = _wfopen(AfxWideOf(path).c_str(), L"rb");
     if (!f) return false;
     fclose(f);
     return true;

@@ -35,7 +35,8 @@ CSize TextExtent(const CString& text, HFONT font) {
     ScopedWindowDC dc(nullptr);
     ScopedSelect selection(dc, font);
     SIZE size = {0, 0};
-    ::GetTextExtentPoint32A(dc, text, text.GetLength(), &size);
+    const std::wstring wide = AfxWideOf(text);
+    ::GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
     if (text.IsEmpty()) {
         TEXTMETRICA tm = {};
         ::GetTextMetricsA(dc, &tm);
@@ -43,6 +44,13 @@ CSize TextExtent(const CString& text, HFONT font) {
     }
     selection.Restore();
     return CSize(size.cx, size.cy);
+}
+
+// An item's text, which may name a file outside the ANSI code page (the recent files), drawn in
+// UTF-16.
+void DrawItemText(HDC dc, const CString& text, RECT rc, UINT format) {
+    const std::wstring wide = AfxWideOf(text);
+    ::DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &rc, format);
 }
 
 void FillSolid(HDC dc, const RECT& rc, COLORREF c) {
@@ -270,8 +278,8 @@ void DrawXpPopupText(HDC dc, const CString& text, RECT textRc, UINT hide, bool r
         labelFormat = DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_RTLREADING | hide;
         accelFormat = DT_SINGLELINE | DT_VCENTER | hide;
     }
-    ::DrawTextA(dc, label, label.GetLength(), &textRc, labelFormat);
-    if (tab >= 0) ::DrawTextA(dc, accel, accel.GetLength(), &textRc, accelFormat);
+    DrawItemText(dc, label, textRc, labelFormat);
+    if (tab >= 0) DrawItemText(dc, accel, textRc, accelFormat);
 }
 
 // An icon at (x, y): a selected, enabled, unchecked item's icon stands raised over its shadow.
@@ -454,9 +462,8 @@ void DrawClassicText(CStyledMenu* pMenu, HDC dc, CStyledMenuItemData* p, RECT te
     ScopedSelect fontSelection(dc, CStyledMenu::MenuFont()->GetSafeHandle());
     auto draw = [&](RECT r, COLORREF c) {
         ::SetTextColor(dc, c);
-        ::DrawTextA(dc, label, label.GetLength(), &r, DT_SINGLELINE | DT_VCENTER | hide);
-        if (tab >= 0)
-            ::DrawTextA(dc, accel, accel.GetLength(), &r, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | hide);
+        DrawItemText(dc, label, r, DT_SINGLELINE | DT_VCENTER | hide);
+        if (tab >= 0) DrawItemText(dc, accel, r, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | hide);
     };
     if (emboss) {
         RECT r = textRc;

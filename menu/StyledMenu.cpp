@@ -14,15 +14,15 @@ namespace {
 // it: the root's own DestroyMenu destroys the whole tree once.
 thread_local bool t_deletingChildren = false;
 
+// The item's text as the program holds text: read in UTF-16, so that a name outside the ANSI code
+// page (a recent file's) stays whole.
 CString MenuStringByPos(HMENU hMenu, int pos) {
-    CString s;
-    int n = ::GetMenuStringA(hMenu, pos, nullptr, 0, MF_BYPOSITION);
-    if (n > 0) {
-        char* p = s.GetBuffer(n + 1);
-        n = ::GetMenuStringA(hMenu, pos, p, n + 1, MF_BYPOSITION);
-        s.ReleaseBuffer(n < 0 ? 0 : n);
-    }
-    return s;
+    int n = ::GetMenuStringW(hMenu, pos, nullptr, 0, MF_BYPOSITION);
+    if (n <= 0) return CString();
+    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+    n = ::GetMenuStringW(hMenu, pos, &text[0], n + 1, MF_BYPOSITION);
+    text.resize(n < 0 ? 0 : static_cast<size_t>(n));
+    return AfxNarrowOf(text.c_str());
 }
 }  // namespace
 

@@ -238,8 +238,8 @@ Bitmap* DecodePictureFile(LPCSTR path, bool* tooLarge) {
     if (tooLarge) *tooLarge = false;
     std::vector<BYTE> bytes;
     {
-        HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = CreateFileW(AfxWideOf(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) return nullptr;
         LARGE_INTEGER size = {};
         bool read = false;

@@ -346,8 +346,8 @@ bool ViewObject::ReadImageFile(LPCSTR path, PictureHeaderCheck* headers) {
     GuardOperation(516, [&] {
         if (type != kObjectImage) return;
         FreeImageData(false);
-        HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = CreateFileW(AfxWideOf(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) return;
         LARGE_INTEGER size = {};
         bool read = false;

@@ -57,7 +57,7 @@ int ImageExtensionLength(const CString& path) {
 // "Untitled" before the first), with the extension of the chosen file type instead of its own.
 CString OfferedExportPath(const CString& lastPath, const CString& extension) {
     CString folder = lastPath, name = "Untitled";
-    const DWORD attributes = ::GetFileAttributesA(lastPath);
+    const DWORD attributes = ::GetFileAttributesW(AfxWideOf(lastPath).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         const int slash = lastPath.ReverseFind('\\');
         folder = slash >= 0 ? lastPath.Left(slash) : CString();
@@ -465,7 +465,7 @@ void DlgSaveAsImage::OnOK() {
     GuardOperation(4125, [&] {
         if (!AskFileName()) return;
         const CString path = g_lastExportPath;
-        if (::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) {
+        if (::GetFileAttributesW(AfxWideOf(path).c_str()) != INVALID_FILE_ATTRIBUTES) {
             AeroMessageBox box(this);
             box.m_iconKind = kBoxWarning;
             box.m_message = path + " already exists.\r\n\r\nDo you want to replace it?";

@@ -1,7 +1,7 @@
 // Export of a design part as an image file.
 #include "print/ImageExport.h"
 
-#include <vector>
+#include <string>
 
 #include "framework/graphics/GdipImage.h"
 #include "model/KorvanelleDocument.h"
@@ -44,17 +44,6 @@ CString ExportFileFilter() {
     return filter + "|";
 }
 
-namespace {
-
-std::vector<WCHAR> Wide(const CString& text) {
-    const int n = ::MultiByteToWideChar(CP_THREAD_ACP, 0, text, -1, nullptr, 0);
-    std::vector<WCHAR> wide(n > 0 ? n : 1, 0);
-    if (n > 0) ::MultiByteToWideChar(CP_THREAD_ACP, 0, text, -1, wide.data(), n);
-    return wide;
-}
-
-}  // namespace
-
 Status WriteImageFile(Bitmap* bitmap, int fileType, const CString& path) {
     if (!bitmap) return InvalidParameter;
     const ExportFormat& format = ExportFormatAt(fileType);
@@ -64,9 +53,9 @@ Status WriteImageFile(Bitmap* bitmap, int fileType, const CString& path) {
     // (a full disc, a folder that refuses it) never leaves a damaged or emptied file behind.
     Status status = Ok;
     const bool written = WriteNamedFileWhole(path, path + ".part", [&](const CString& partial) {
-        const std::vector<WCHAR> partialName = Wide(partial);
+        const std::wstring partialName = AfxWideOf(partial);
         if (format.write) {
-            status = format.write(bitmap, partialName.data());
+            status = format.write(bitmap, partialName.c_str());
         } else if (format.lossy) {
             EncoderParameters parameters;
             ULONG quality = 95;
@@ -75,9 +64,9 @@ Status WriteImageFile(Bitmap* bitmap, int fileType, const CString& path) {
             parameters.Parameter[0].Type = EncoderParameterValueTypeLong;
             parameters.Parameter[0].NumberOfValues = 1;
             parameters.Parameter[0].Value = &quality;
-            status = bitmap->Save(partialName.data(), &encoder, &parameters);
+            status = bitmap->Save(partialName.c_str(), &encoder, &parameters);
         } else {
-            status = bitmap->Save(partialName.data(), &encoder, nullptr);
+            status = bitmap->Save(partialName.c_str(), &encoder, nullptr);
         }
         return status == Ok;
     });

@@ -39,9 +39,10 @@ BOOL CFile::Open(LPCSTR lpszFileName, UINT nOpenFlags, CFileException* pError) {
         return FALSE;
     }
 
-    char fullPath[MAX_PATH * 2];
-    DWORD n = GetFullPathNameA(lpszFileName, sizeof fullPath, fullPath, nullptr);
-    m_strFileName = (n > 0 && n < sizeof fullPath) ? CString(fullPath) : CString(lpszFileName);
+    const std::wstring wideName = AfxWideOf(lpszFileName);
+    wchar_t fullPath[MAX_PATH * 2];
+    const DWORD n = GetFullPathNameW(wideName.c_str(), MAX_PATH * 2, fullPath, nullptr);
+    m_strFileName = (n > 0 && n < MAX_PATH * 2) ? AfxNarrowOf(fullPath) : CString(lpszFileName);
 
     DWORD access = 0;
     switch (nOpenFlags & 3) {
@@ -74,7 +75,7 @@ BOOL CFile::Open(LPCSTR lpszFileName, UINT nOpenFlags, CFileException* pError) {
     if (nOpenFlags & modeCreate) disposition = (nOpenFlags & modeNoTruncate) ? OPEN_ALWAYS : CREATE_ALWAYS;
 
     SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, (nOpenFlags & modeNoInherit) ? FALSE : TRUE};
-    HANDLE h = CreateFileA(lpszFileName, access, share, &sa, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileW(wideName.c_str(), access, share, &sa, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         DWORD err = GetLastError();
         if (pError) {
@@ -171,11 +172,12 @@ CString CFile::GetFileName() const {
 }
 
 void CFile::Remove(LPCSTR lpszFileName) {
-    if (!DeleteFileA(lpszFileName)) ThrowOsError(GetLastError(), lpszFileName);
+    if (!DeleteFileW(AfxWideOf(lpszFileName).c_str())) ThrowOsError(GetLastError(), lpszFileName);
 }
 
 void CFile::Rename(LPCSTR lpszOldName, LPCSTR lpszNewName) {
-    if (!MoveFileA(lpszOldName, lpszNewName)) ThrowOsError(GetLastError(), lpszOldName);
+    if (!MoveFileW(AfxWideOf(lpszOldName).c_str(), AfxWideOf(lpszNewName).c_str()))
+        ThrowOsError(GetLastError(), lpszOldName);
 }
 
 namespace {
@@ -194,20 +196,37 @@ bool ToAnsi(LPCWSTR text, DWORD flags, CString& result) {
     return !lost;
 }
 
+// Whether the bytes read as UTF-8 of text beyond ASCII: at least one byte beyond it, and every
+// sequence well formed.
+bool ReadsAsUtf8(LPCSTR text, int length) {
+    bool beyondAscii = false;
+    for (int i = 0; i < length && !beyondAscii; ++i)
+        beyondAscii = (static_cast<unsigned char>(text[i]) & 0x80) != 0;
+    return beyondAscii && ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, length, nullptr, 0) > 0;
+}
+
+// The path with every name in its long form; the path itself when the file system does not know it.
+std::wstring LongFormOf(const std::wstring& path) {
+    if (path.empty()) return path;
+    const DWORD n = ::GetLongPathNameW(path.c_str(), nullptr, 0);
+    if (n == 0) return path;
+    std::vector<wchar_t> longPath(n + 1);
+    const DWORD got = ::GetLongPathNameW(path.c_str(), longPath.data(), n + 1);
+    if (got == 0 || got > n) return path;
+    return std::wstring(longPath.data(), got);
+}
+
 }  // namespace
 
-CString AfxAnsiPathOf(LPCWSTR path) {
+CString AfxNarrowOf(LPCWSTR text) {
     CString result;
-    if (path == nullptr) return result;
-    if (ToAnsi(path, WC_NO_BEST_FIT_CHARS, result)) return result;
-    DWORD n = ::GetShortPathNameW(path, nullptr, 0);
-    if (n == 0) return result;
-    std::vector<wchar_t> shortPath(n + 1);
-    DWORD got = ::GetShortPathNameW(path, shortPath.data(), n + 1);
-    if (got == 0 || got > n) return result;
-    CString viaShort;
-    if (ToAnsi(shortPath.data(), WC_NO_BEST_FIT_CHARS, viaShort)) result = viaShort;
-    return result;
+    if (text == nullptr || *text == 0) return result;
+    if (ToAnsi(text, WC_NO_BEST_FIT_CHARS, result) && !ReadsAsUtf8(result, result.GetLength())) return result;
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 1) return CString();
+    std::vector<char> bytes(static_cast<size_t>(n));
+    ::WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes.data(), n, nullptr, nullptr);
+    return CString(bytes.data());
 }
 
 CString AfxSystemAnsiOf(LPCWSTR text) {
@@ -218,21 +237,27 @@ CString AfxSystemAnsiOf(LPCWSTR text) {
 
 std::wstring AfxWideOf(LPCSTR text) {
     std::wstring wide;
-    const int length = text != nullptr ? ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0) : 0;
-    if (length <= 1) return wide;
-    wide.resize(static_cast<size_t>(length));
-    ::MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
-    wide.resize(static_cast<size_t>(length - 1));
+    const int length = text != nullptr ? lstrlenA(text) : 0;
+    if (length == 0) return wide;
+    const UINT codePage = ReadsAsUtf8(text, length) ? CP_UTF8 : CP_ACP;
+    const int n = ::MultiByteToWideChar(codePage, 0, text, length, nullptr, 0);
+    if (n <= 0) return wide;
+    wide.resize(static_cast<size_t>(n));
+    ::MultiByteToWideChar(codePage, 0, text, length, &wide[0], n);
     return wide;
 }
 
 std::wstring AfxLongPathOf(LPCSTR path) {
+    return LongFormOf(AfxWideOf(path));
+}
+
+CString AfxFullPathOf(LPCSTR path) {
     const std::wstring wide = AfxWideOf(path);
-    if (wide.empty()) return wide;
-    const DWORD n = ::GetLongPathNameW(wide.c_str(), nullptr, 0);
-    if (n == 0) return wide;
-    std::vector<wchar_t> longPath(n + 1);
-    const DWORD got = ::GetLongPathNameW(wide.c_str(), longPath.data(), n + 1);
-    if (got == 0 || got > n) return wide;
-    return std::wstring(longPath.data(), got);
+    if (wide.empty()) return CString(path);
+    const DWORD n = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (n == 0) return CString(path);
+    std::vector<wchar_t> full(n + 1);
+    const DWORD got = ::GetFullPathNameW(wide.c_str(), n + 1, full.data(), nullptr);
+    if (got == 0 || got > n) return CString(path);
+    return AfxNarrowOf(LongFormOf(std::wstring(full.data(), got)).c_str());
 }

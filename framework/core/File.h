@@ -110,15 +110,21 @@ private:
     bool m_bAutoDelete;
 };
 
-// A path given in UTF-16 as the program's narrow strings hold it: in the ANSI code page, or, when
-// a name does not fit the code page, through the short names the file system keeps for it (they
-// always fit). A path that has no short form stays with the code page's stand-in characters.
-CString AfxAnsiPathOf(LPCWSTR path);
+// Text as the program's narrow strings hold it (names of files above all): in the ANSI code page,
+// as the system's narrow functions take it; a text that the code page cannot hold (a name in
+// another script) in UTF-8. A string that reads as UTF-8 of letters beyond ASCII is taken for
+// UTF-8 (a text is never held in the code page in a form that reads so), so every text comes back
+// as it was, and a part cut out of one (a folder, a file name) keeps its form. The system is
+// handed such a text in UTF-16; CFile and the whole-file writer take file names in this form.
+CString AfxNarrowOf(LPCWSTR text);
+// A text the program holds (above), in UTF-16.
+std::wstring AfxWideOf(LPCSTR text);
 // A UTF-16 text as the system hands it to narrow programs: best-fit characters, "?" for the rest.
 CString AfxSystemAnsiOf(LPCWSTR text);
-// A text of the ANSI code page in UTF-16.
-std::wstring AfxWideOf(LPCSTR text);
-// The long form of a path the program holds in the ANSI code page (perhaps through the short names
-// above), in UTF-16: every name as the user gave it. The path itself, widened, when the file
-// system does not know it.
+// The long form of a path the program holds, in UTF-16: every name as the user gave it, where an
+// older entry went through the short names the file system keeps. The path itself, widened, when
+// the file system does not know it.
 std::wstring AfxLongPathOf(LPCSTR path);
+// The full path (the current folder's for a relative one) in its long form, as the program holds
+// it; the path unchanged when the system cannot make it full.
+CString AfxFullPathOf(LPCSTR path);

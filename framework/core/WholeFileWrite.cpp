@@ -37,7 +37,7 @@ bool FlushNamedFile(const CString& name) {
 // The temporary file (and the failure's cause, kept for the caller) removed.
 void RemoveTemporary(const CString& temporary) {
     const DWORD cause = ::GetLastError();
-    ::DeleteFileA(temporary);
+    ::DeleteFileW(AfxWideOf(temporary).c_str());
     ::SetLastError(cause);
 }
 
@@ -45,15 +45,16 @@ void RemoveTemporary(const CString& temporary) {
 // once the move is on the disk, so a power cut just after a save finds the new file or the old
 // one, never neither.
 bool Replace(const CString& temporary, const CString& path) {
-    return ::MoveFileExA(temporary, path,
+    return ::MoveFileExW(AfxWideOf(temporary).c_str(), AfxWideOf(path).c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
 // A temporary file left by a write that was killed midway (it may have been made read-only).
 void RemoveStale(const CString& temporary) {
-    if (::GetFileAttributesA(temporary) == INVALID_FILE_ATTRIBUTES) return;
-    ::SetFileAttributesA(temporary, FILE_ATTRIBUTE_NORMAL);
-    ::DeleteFileA(temporary);
+    const std::wstring name = AfxWideOf(temporary);
+    if (::GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    ::SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileW(name.c_str());
 }
 
 }  // namespace

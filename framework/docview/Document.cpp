@@ -34,10 +34,10 @@ void CDocument::SetTitle(LPCTSTR lpszTitle) {
 }
 
 void CDocument::SetPathName(LPCTSTR lpszPathName, BOOL bAddToMRU) {
+    // A path reached through short names (an older recent-file entry) is kept with the names the
+    // user gave, which the title and the questions show.
     CString path = lpszPathName ? lpszPathName : "";
-    char full[MAX_PATH];
-    char* filePart = nullptr;
-    if (!path.IsEmpty() && ::GetFullPathNameA(path, MAX_PATH, full, &filePart) != 0) path = full;
+    if (!path.IsEmpty()) path = AfxFullPathOf(path);
     m_strPathName = path;
     CString title = path;
     int slash = title.ReverseFind('\\');
@@ -502,10 +502,7 @@ int CRecentFileList::GetCount() const {
 
 void CRecentFileList::Add(LPCTSTR lpszPathName) {
     if (lpszPathName == nullptr || *lpszPathName == 0 || m_nSize == 0) return;
-    CString path = lpszPathName;
-    char full[MAX_PATH];
-    char* filePart = nullptr;
-    if (::GetFullPathNameA(path, MAX_PATH, full, &filePart) != 0) path = full;
+    const CString path = AfxFullPathOf(lpszPathName);
     int iMRU;
     for (iMRU = 0; iMRU < m_nSize - 1; ++iMRU)
         if (m_arrNames[iMRU].CompareNoCase(path) == 0) break;  // already there: move it up
@@ -528,6 +525,8 @@ void CRecentFileList::ReadList() {
         CString entry;
         entry.Format(m_strEntryFormat, i + 1);
         m_arrNames[i] = pApp->GetProfileString(m_strSectionName, entry, "");
+        // An entry of an older version may name a file through its short names.
+        if (!m_arrNames[i].IsEmpty()) m_arrNames[i] = AfxNarrowOf(AfxLongPathOf(m_arrNames[i]).c_str());
     }
     // Close up gaps a hand-edited profile may have.
     int j = 0;
@@ -553,9 +552,7 @@ BOOL CRecentFileList::GetDisplayName(CString& strName, int nIndex, LPCTSTR lpszC
                                      BOOL bAtLeastName) const {
     (void)bAtLeastName;
     if (nIndex < 0 || nIndex >= m_nSize || m_arrNames[nIndex].IsEmpty()) return FALSE;
-    // The entry is the path the program opens, a name outside the ANSI code page through its short
-    // name; the user is shown the names as given, as well as the code page can show them.
-    strName = AfxSystemAnsiOf(AfxLongPathOf(m_arrNames[nIndex]).c_str());
+    strName = m_arrNames[nIndex];
     // Names in the current folder are shown without it.
     if (lpszCurDir != nullptr && nCurDir > 0 && strName.GetLength() > nCurDir &&
         strName.Left(nCurDir).CompareNoCase(CString(lpszCurDir, nCurDir)) == 0 && strName[nCurDir] == '\\')
@@ -584,8 +581,9 @@ void CRecentFileList::UpdateMenu(CCmdUI* pCmdUI) {
         return;
     }
 
-    char curDir[MAX_PATH];
-    int nCurDir = (int)::GetCurrentDirectoryA(MAX_PATH, curDir);
+    wchar_t wideCurDir[MAX_PATH];
+    const CString curDir = ::GetCurrentDirectoryW(MAX_PATH, wideCurDir) ? AfxNarrowOf(wideCurDir) : CString();
+    const int nCurDir = curDir.GetLength();
     int inserted = 0;
     for (int i = 0; i < m_nSize; ++i) {
         CString name;
@@ -593,7 +591,9 @@ void CRecentFileList::UpdateMenu(CCmdUI* pCmdUI) {
         name.Replace("&", "&&");
         CString text;
         text.Format("&%d %s", i + 1 + (int)m_nStart, (LPCSTR)name);
-        pMenu->InsertMenu(pCmdUI->m_nIndex + inserted, MF_BYPOSITION | MF_STRING, pCmdUI->m_nID + i, text);
+        // In UTF-16: the menu keeps a name outside the ANSI code page whole.
+        ::InsertMenuW(pMenu->m_hMenu, pCmdUI->m_nIndex + inserted, MF_BYPOSITION | MF_STRING,
+                      pCmdUI->m_nID + i, AfxWideOf(text).c_str());
         ++inserted;
     }
     // The caller's walk goes on after the inserted items.

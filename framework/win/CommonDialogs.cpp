@@ -80,17 +80,16 @@ std::wstring WidenFilter(LPCSTR filter) {
     return Widen(filter, static_cast<int>(end - filter) + 2);
 }
 
-// A file chosen to be opened may bear a name outside the ANSI code page, which the narrow dialog
-// would hand back with stand-in characters: a plain single-file open dialog runs in UTF-16 and
-// hands the choice back through its short name (AfxAnsiPathOf). The narrow structure's buffers
-// receive the choice.
-bool RunWideOpen(OPENFILENAMEA& narrow) {
+// A file may bear a name outside the ANSI code page, which the narrow dialog would hand back with
+// stand-in characters: a dialog for one file runs in UTF-16, and the choice comes back into the
+// narrow structure's buffers as the program holds text (AfxNarrowOf).
+bool RunWide(OPENFILENAMEA& narrow, bool open) {
     std::wstring filter = WidenFilter(narrow.lpstrFilter);
-    const std::wstring initialDir = Widen(narrow.lpstrInitialDir), title = Widen(narrow.lpstrTitle),
-                       defExt = Widen(narrow.lpstrDefExt);
+    const std::wstring initialDir = AfxWideOf(narrow.lpstrInitialDir), title = AfxWideOf(narrow.lpstrTitle),
+                       defExt = AfxWideOf(narrow.lpstrDefExt);
     std::vector<wchar_t> file(narrow.nMaxFile, L'\0');
-    const std::wstring start = Widen(narrow.lpstrFile);
-    std::copy(start.begin(), start.end(), file.begin());
+    const std::wstring start = AfxWideOf(narrow.lpstrFile);
+    std::copy(start.begin(), start.begin() + std::min(start.size(), file.size() - 1), file.begin());
     OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof(ofn);
     ofn.hwndOwner = narrow.hwndOwner;
@@ -103,10 +102,10 @@ bool RunWideOpen(OPENFILENAMEA& narrow) {
     ofn.lpstrTitle = narrow.lpstrTitle != nullptr ? title.c_str() : nullptr;
     ofn.lpstrDefExt = narrow.lpstrDefExt != nullptr ? defExt.c_str() : nullptr;
     ofn.Flags = narrow.Flags;
-    if (!::GetOpenFileNameW(&ofn)) return false;
+    if (!(open ? ::GetOpenFileNameW(&ofn) : ::GetSaveFileNameW(&ofn))) return false;
     narrow.Flags = ofn.Flags;
     narrow.nFilterIndex = ofn.nFilterIndex;
-    const CString chosen = AfxAnsiPathOf(file.data());
+    const CString chosen = AfxNarrowOf(file.data());
     lstrcpynA(narrow.lpstrFile, chosen, static_cast<int>(narrow.nMaxFile));
     const int slash = chosen.ReverseFind('\\');
     narrow.nFileOffset = static_cast<WORD>(slash + 1);
@@ -124,8 +123,8 @@ INT_PTR CFileDialog::DoModal() {
     const DWORD narrowOnly =
         OFN_ALLOWMULTISELECT | OFN_ENABLEHOOK | OFN_ENABLETEMPLATE | OFN_ENABLETEMPLATEHANDLE;
     BOOL bResult;
-    if (m_bOpenFileDialog && (m_ofn.Flags & narrowOnly) == 0)
-        bResult = RunWideOpen(m_ofn);
+    if ((m_ofn.Flags & narrowOnly) == 0)
+        bResult = RunWide(m_ofn, m_bOpenFileDialog != FALSE);
     else
         bResult = m_bOpenFileDialog ? ::GetOpenFileNameA(&m_ofn) : ::GetSaveFileNameA(&m_ofn);
     return bResult ? IDOK : IDCANCEL;

@@ -540,17 +540,14 @@ HICON CWinApp::LoadIcon(LPCTSTR lpszResourceName) const {
 }
 
 void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo) {
-    // The C run-time's arguments, except that one whose UTF-16 original did not fit the ANSI code
-    // page (a file name that came out with stand-in characters) is taken through its short name.
+    // The C run-time's arguments, each taken from its UTF-16 original as the program holds text: a
+    // file name outside the ANSI code page would otherwise come with stand-in characters.
     std::vector<CString> args;
     for (int i = 0; i < __argc; ++i) args.push_back(__argv[i]);
     int wideCount = 0;
     if (LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &wideCount)) {
         for (int i = 0; i < wideCount && i < __argc; ++i)
-            if (AfxSystemAnsiOf(wide[i]) == args[i]) {
-                const CString viaShortName = AfxAnsiPathOf(wide[i]);
-                if (viaShortName.Find('?') < 0) args[i] = viaShortName;
-            }
+            if (AfxSystemAnsiOf(wide[i]) == args[i]) args[i] = AfxNarrowOf(wide[i]);
         ::LocalFree(wide);
     }
     const int argc = static_cast<int>(args.size());
@@ -640,21 +637,24 @@ BOOL CWinApp::WriteProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nValue
     return ::WritePrivateProfileStringA(lpszSection, lpszEntry, sz, m_pszProfileName);
 }
 
+// Strings go in and out of the registry in UTF-16, which keeps a name outside the ANSI code page
+// whole; values written narrow by earlier versions read the same. (A private .INI file keeps the
+// program's bytes as they are.)
 CString CWinApp::GetProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR lpszDefault) {
     if (m_pszRegistryKey != nullptr) {
-        CString strValue;
+        const std::wstring entry = AfxWideOf(lpszEntry);
+        std::wstring value;
         LONG lResult = WithSectionKey(lpszSection, [&](HKEY hSecKey) {
             DWORD dwType = 0, dwCount = 0;
-            LONG r = ::RegQueryValueExA(hSecKey, lpszEntry, nullptr, &dwType, nullptr, &dwCount);
+            LONG r = ::RegQueryValueExW(hSecKey, entry.c_str(), nullptr, &dwType, nullptr, &dwCount);
             if (r != ERROR_SUCCESS) return r;
             if (dwType != REG_SZ && dwType != REG_EXPAND_SZ) return (LONG)ERROR_FILE_NOT_FOUND;
-            char* p = strValue.GetBuffer((int)dwCount + 1);
-            r = ::RegQueryValueExA(hSecKey, lpszEntry, nullptr, &dwType, (LPBYTE)p, &dwCount);
-            p[r == ERROR_SUCCESS ? dwCount : 0] = 0;
-            strValue.ReleaseBuffer();
+            value.assign(dwCount / sizeof(wchar_t) + 1, L'\0');
+            r = ::RegQueryValueExW(hSecKey, entry.c_str(), nullptr, &dwType, (LPBYTE)&value[0], &dwCount);
+            value.resize(r == ERROR_SUCCESS ? wcslen(value.c_str()) : 0);
             return r;
         });
-        if (lResult == ERROR_SUCCESS) return strValue;
+        if (lResult == ERROR_SUCCESS) return AfxNarrowOf(value.c_str());
         return CString(lpszDefault);
     }
     char sz[4096];
@@ -676,9 +676,11 @@ BOOL CWinApp::WriteProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR
             lResult = WithSectionKey(lpszSection,
                                      [&](HKEY hSecKey) { return ::RegDeleteValueA(hSecKey, lpszEntry); });
         } else {
+            const std::wstring value = AfxWideOf(lpszValue);
             lResult = WithSectionKey(lpszSection, [&](HKEY hSecKey) {
-                return ::RegSetValueExA(hSecKey, lpszEntry, 0, REG_SZ, (const BYTE*)lpszValue,
-                                        lstrlenA(lpszValue) + 1);
+                return ::RegSetValueExW(hSecKey, AfxWideOf(lpszEntry).c_str(), 0, REG_SZ,
+                                        (const BYTE*)value.c_str(),
+                                        (DWORD)((value.size() + 1) * sizeof(wchar_t)));
             });
         }
         return lResult == ERROR_SUCCESS;

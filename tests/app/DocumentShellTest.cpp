@@ -701,7 +701,7 @@ TEST_CASE("a save removes the temporary file a killed save of the same design le
     back.DeleteContents(true);
 }
 
-TEST_CASE("a design whose name is outside the code page opens through its short name") {
+TEST_CASE("a design whose name is outside the code page opens under that name") {
     Fixture f;
     std::wstring wideRoot;
     for (int i = 0; i < f.root.GetLength(); ++i) wideRoot += static_cast<wchar_t>((unsigned char)f.root[i]);
@@ -720,7 +720,7 @@ TEST_CASE("a design whose name is outside the code page opens through its short 
         WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
         CloseHandle(file);
     }
-    const CString narrow = AfxAnsiPathOf(widePath.c_str());
+    const CString narrow = AfxNarrowOf(widePath.c_str());
     CAPTURE(std::string((LPCSTR)narrow));
     CHECK(narrow.Find('?') < 0);
     KvMessageBoxCapture boxes;
@@ -728,5 +728,5 @@ TEST_CASE("a design whose name is outside the code page opens through its short 
     CHECK(boxes.Boxes().empty());
     CHECK(f.link.resets == 1);
     // A name that fits the code page stays as it is.
-    CHECK(AfxAnsiPathOf(L"C:\\Covers\\Album art.kvl") == "C:\\Covers\\Album art.kvl");
+    CHECK(AfxNarrowOf(L"C:\\Covers\\Album art.kvl") == "C:\\Covers\\Album art.kvl");
 }

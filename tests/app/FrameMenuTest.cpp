@@ -1,9 +1,9 @@
 // The main menu in the running application: every item reaches a handler, the Layout menu's
 // settings dialogs open over the main window and change the settings the canvas draws with, an
-// opened design joins the recent-file list (a name outside the code page shown as the user gave
-// it, in the caption too), Save As Startup Design replaces the startup design without a question,
-// marks its menu item, and says when it cannot write, and a save that fails on the way (a full
-// disk, memory running out) says so once.
+// opened design joins the recent-file list (a design saved as a name outside the code page is
+// named as the user gave it there, in the save question and the caption), Save As Startup Design
+// replaces the startup design without a question, marks its menu item, and says when it cannot
+// write, and a save that fails on the way (a full disk, memory running out) says so once.
 #include <doctest.h>
 
 #include <fstream>
@@ -18,6 +18,7 @@
 #include "app/KorvanelleDoc.h"
 #include "app/KorvanelleFrame.h"
 #include "canvas/View.h"
+#include "menu/StyledMenu.h"
 #include "model/Folders.h"
 #include "render/CanvasSettings.h"
 #include "res/AppDialogsIds.h"
@@ -88,13 +89,13 @@ struct SavedDesign {
         doc->SetPathName(path, FALSE);
         doc->OnFileSave();
     }
-    // The File menu's first recent-file entry as the menu shows it when it opens.
-    std::string FirstRecentFile() {
+    // The File menu's first recent-file entry as the menu draws it when it opens.
+    std::wstring FirstRecentFile() {
         HMENU file = ::GetSubMenu(::GetMenu(frame->m_hWnd), 0);
         frame->SendMessage(WM_INITMENUPOPUP, (WPARAM)file, 0);
-        char text[MAX_PATH] = {0};
-        ::GetMenuStringA(file, ID_FILE_MRU_FILE1_CMD, text, sizeof(text), MF_BYCOMMAND);
-        return text;
+        CStyledMenu* menu = CStyledMenu::FromHandleStyled(file);
+        CStyledMenuItemData* item = menu ? menu->FindItemData(ID_FILE_MRU_FILE1_CMD) : nullptr;
+        return item ? AfxWideOf(item->m_strText) : std::wstring();
     }
 };
 
@@ -158,7 +159,7 @@ TEST_CASE("an opened design joins the recent-file list, which opens it again") {
     KorvanelleDoc* doc = saved.doc;
     const CString& path = saved.path;
     REQUIRE(doc->LoadFile(path, 1, true, false));
-    CHECK(CString(saved.FirstRecentFile().c_str()).Find("Recent.kvl") >= 0);
+    CHECK(saved.FirstRecentFile().find(L"Recent.kvl") != std::wstring::npos);
 
     doc->NewFromTemplate(4, 0, 1);
     REQUIRE(doc->GetPathName() != path);
@@ -167,19 +168,20 @@ TEST_CASE("an opened design joins the recent-file list, which opens it again") {
     saved.run.Close();
 }
 
-TEST_CASE("a design named outside the code page: the caption and the recent-file list name it as given") {
+TEST_CASE("a design saved as a name outside the code page: the question, recent list and caption name it") {
     SavedDesign saved("written.kvl");
     const std::wstring name =
         L"\x041E\x0431\x043B\x043E\x0436\x043A\x0430 \x0430\x043B\x044C\x0431\x043E\x043C\x0430.kvl";
     const std::wstring path = AfxWideOf(saved.folders.Root().c_str()) + L"\\" + name;
-    REQUIRE(::CopyFileW(AfxWideOf(saved.path).c_str(), path.c_str(), FALSE));
+    KvMessageBoxCapture boxes(IDCANCEL);
 
-    // File > Open, the name typed into its dialog.
+    // File > Save As, the new name typed into its dialog.
     WhileDialogShows(
-        "Open",
+        "Save As",
         [&] {
-            saved.frame->PostMessage(WM_COMMAND, ID_FILE_OPEN_CMD);
-            saved.run.Pump([&] { return saved.doc->GetPathName() != saved.path; }, 15000);
+            saved.frame->PostMessage(WM_COMMAND, ID_FILE_SAVE_AS_CMD);
+            saved.run.Pump([&] { return saved.doc->GetPathName() != saved.path || !boxes.Boxes().empty(); },
+                           15000);
         },
         [&](HWND dialog) {
             HWND field = ::GetDlgItem(dialog, 1148);  // the file name (a combo box, or an edit field)
@@ -187,18 +189,28 @@ TEST_CASE("a design named outside the code page: the caption and the recent-file
             ::SetWindowTextW(field, path.c_str());
             ::PostMessageA(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
         });
-    // Opened through its short name, shown with its own.
-    REQUIRE(saved.doc->GetPathName() == AfxAnsiPathOf(path.c_str()));
+    CHECK(boxes.Boxes().empty());
+    CHECK(::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES);
+    CHECK(AfxWideOf(saved.doc->GetPathName()) == path);
     wchar_t caption[MAX_PATH] = {0};
     ::InternalGetWindowText(saved.frame->m_hWnd, caption, MAX_PATH);
     CHECK(std::wstring(caption) == name + L" - Korvanelle");
-    char shown[MAX_PATH] = {0};  // as the code page shows it
-    ::WideCharToMultiByte(CP_ACP, 0, name.c_str(), -1, shown, sizeof(shown), nullptr, nullptr);
-    const std::string entry = saved.FirstRecentFile();
-    CAPTURE(entry);
-    CHECK(entry.size() > strlen(shown));
-    CHECK(entry.substr(entry.size() - strlen(shown)) == shown);
-    CHECK(entry.find('~') == std::string::npos);
+    CHECK(saved.FirstRecentFile() == L"&1 " + path);
+
+    // An edit, then File > New: the question names it.
+    saved.frame->SendMessage(WM_COMMAND, ID_INSERT_TEXT);
+    saved.frame->SendMessage(WM_COMMAND, ID_FILE_NEW_CMD);
+    CHECK(AfxWideOf(boxes.LastText()) == L"Save changes to " + name + L"?");
+    // Opened again from the recent-file list.
+    saved.doc->NewFromTemplate(4, 0, 1);
+    saved.frame->SendMessage(WM_COMMAND, ID_FILE_MRU_FILE1_CMD);
+    CHECK(AfxWideOf(saved.doc->GetPathName()) == path);
+    // An entry an earlier version stored, through the file's short names, reads as its name.
+    wchar_t shortPath[MAX_PATH] = {0};
+    REQUIRE(::GetShortPathNameW(path.c_str(), shortPath, MAX_PATH) > 0);
+    saved.run.app.WriteProfileString("Recent File List", "File1", AfxSystemAnsiOf(shortPath));
+    saved.run.app.LoadStdProfileSettings(4);
+    CHECK(saved.FirstRecentFile() == L"&1 " + path);
     saved.run.Close();
 }
 

@@ -314,6 +314,22 @@ TEST_CASE("the real message box under Wine") {
         });
         owner.DestroyWindow();
     }
+    SUBCASE("a message naming a file outside the code page is measured whole") {
+        const std::wstring message = L"Save changes to \x0424\x043E\x043D\x0430\x0440\x0438.kvl?";
+        AeroMessageBox box(nullptr);
+        box.m_message = AfxNarrowOf(message.c_str());
+        RunLive(box, [&](HWND window) {
+            HWND label = GetDlgItem(window, IDC_MSGBOX_TEXT);
+            HDC dc = GetDC(label);
+            HGDIOBJ font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessage(label, WM_GETFONT, 0, 0)));
+            SIZE extent = {};
+            GetTextExtentPoint32W(dc, message.c_str(), static_cast<int>(message.size()), &extent);
+            SelectObject(dc, font);
+            ReleaseDC(label, dc);
+            CHECK(ChildRect(label).right - ChildRect(label).left == extent.cx);
+            SendMessage(window, WM_COMMAND, IDCANCEL, 0);
+        });
+    }
     SUBCASE("the icon of each kind; kind 5 shows none") {
         const MessageBoxKind kinds[] = {kBoxError, kBoxAppIcon, static_cast<MessageBoxKind>(5)};
         for (MessageBoxKind kind : kinds) {

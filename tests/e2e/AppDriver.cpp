@@ -135,6 +135,14 @@ std::string WindowText(HWND hWnd) {
     return std::string(text);
 }
 
+std::wstring WideWindowText(HWND hWnd) {
+    // The text as the window keeps it: asked through WM_GETTEXT, a window of the narrow kind hands
+    // it over in the ANSI code page.
+    wchar_t text[1024] = {};
+    ::InternalGetWindowText(hWnd, text, 1024);
+    return std::wstring(text);
+}
+
 std::string ClassName(HWND hWnd) {
     char name[256] = {};
     ::GetClassNameA(hWnd, name, sizeof(name));

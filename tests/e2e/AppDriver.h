@@ -26,6 +26,8 @@ std::string SettingsFolder();
 bool WaitFor(const std::function<bool()>& done, DWORD ms);
 
 std::string WindowText(HWND hWnd);
+// The text the window holds, in UTF-16: a name outside the ANSI code page whole.
+std::wstring WideWindowText(HWND hWnd);
 std::string ClassName(HWND hWnd);
 // The first descendant of `parent` (any depth) that `match` accepts, or null.
 HWND FindDescendant(HWND parent, const std::function<bool(HWND)>& match);

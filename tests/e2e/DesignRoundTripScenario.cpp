@@ -4,7 +4,8 @@
 // picture from a folder put on the disc through the Images panel and moved with the mouse, three
 // steps undone and redone; saved as a new design, and after a new start with that file on the
 // command line the canvas shows the same picture, the bar the same fields, and the file itself
-// reads back with all of it.
+// reads back with all of it. Saved again as a name outside the ANSI code page, the design is
+// named so at the next start in the File menu's recent list, and opened from it.
 #include <doctest.h>
 
 #include <windows.h>
@@ -39,6 +40,8 @@ const POINT kDragBy = {-90, 70};
 // How long a step may take to show: a program on a loaded machine takes seconds over a drawing.
 // (Every wait ends as soon as what it waits for shows.)
 const DWORD kEffect = 30000;
+// The second name: Cyrillic, outside the code page (1252) of the program's prefix.
+const wchar_t* const kOtherName = L"\x0424\x043E\x043D\x0430\x0440\x0438.kvl";
 
 // Control ids of the main window's parts.
 const int kViewId = 59648;  // the canvas
@@ -410,6 +413,47 @@ void Step(AppDriver& app, UINT command, const std::string& what, const std::func
     if (!shown) app.Screenshot("failed-step");
 }
 
+// Whether `window` shows `text` as the menu font draws it: somewhere every pixel of its ink is
+// dark, and few others around it are.
+bool ShowsMenuText(HWND window, const std::wstring& text) {
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof(metrics);
+    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ font = ::SelectObject(dc, ::CreateFontIndirectW(&metrics.lfMenuFont));
+    SIZE size = {};
+    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = size.cx;
+    info.bmiHeader.biHeight = -size.cy;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    unsigned* ink = nullptr;
+    HGDIOBJ bitmap = ::SelectObject(
+        dc, ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&ink), nullptr, 0));
+    ::TextOutW(dc, 0, 0, text.c_str(), static_cast<int>(text.size()));  // black on white
+    ::GdiFlush();
+    auto dark = [](unsigned c) { return (c >> 16 & 255) + (c >> 8 & 255) + (c & 255) < 3 * 128; };
+    const kvtest::Capture shown = CaptureOnScreen(window);
+    bool found = false;
+    for (int y0 = 0; !found && y0 + size.cy <= shown.height; ++y0)
+        for (int x0 = 0; !found && x0 + size.cx <= shown.width; ++x0) {
+            int inked = 0, missing = 0, extra = 0;
+            for (int i = 0; i < size.cx * size.cy && missing == 0; ++i) {
+                const bool in = dark(ink[i]), on = dark(shown.At(x0 + i % size.cx, y0 + i / size.cx));
+                inked += in;
+                missing += in && !on;
+                extra += on && !in;
+            }
+            found = inked > 0 && missing == 0 && extra * 10 <= inked;
+        }
+    ::DeleteObject(::SelectObject(dc, bitmap));
+    ::DeleteObject(::SelectObject(dc, font));
+    ::DeleteDC(dc);
+    return found;
+}
+
 // The saved file read back with the design model: the album fields, the track list, the title's
 // style and colour, and the picture where it was dragged.
 void CheckSavedDesign(const std::string& path, unsigned red) {
@@ -630,7 +674,8 @@ TEST_CASE("design_round_trip") {
     REQUIRE(WaitFor(
         [&] {
             nameBox = FocusOf(saveAs);
-            return nameBox != nullptr && ClassName(nameBox) == "Edit" && ::GetAncestor(nameBox, GA_ROOT) == saveAs;
+            return nameBox != nullptr && ClassName(nameBox) == "Edit" &&
+                   ::GetAncestor(nameBox, GA_ROOT) == saveAs;
         },
         kEffect));
     ::SendMessageA(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(designPath.c_str()));
@@ -685,7 +730,37 @@ TEST_CASE("design_round_trip") {
     HWND grid2 = Child(main2, kGridId);
     CHECK(RowCount(grid2) == kTrackCount);
     for (int i = 0; i < 3; ++i) CHECK(CellText(again, grid2, i, kNameColumn) == kTrackTitles[i]);
+    // Saved again through the system's dialog, as a name outside the code page.
+    const std::string out = OutDir();
+    const std::wstring otherPath = std::wstring(out.begin(), out.end()) + L"\\" + kOtherName;
+    const std::wstring otherCaption = std::wstring(kOtherName) + L" - Korvanelle";
+    again.Command(ID_FILE_SAVE_AS_CMD);
+    HWND saveAs2 = again.WaitForDialog("Save As", 20000);
+    REQUIRE(saveAs2 != nullptr);
+    HWND nameBox2 = nullptr;
+    REQUIRE(WaitFor([&] { return ::GetAncestor(nameBox2 = FocusOf(saveAs2), GA_ROOT) == saveAs2; }, kEffect));
+    ::SendMessageW(nameBox2, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(otherPath.c_str()));
+    REQUIRE(again.PressButton(saveAs2, "Save"));
+    CHECK(WaitFor([&] { return WideWindowText(main2) == otherCaption; }, kEffect));
     CHECK(again.Quit(30000));
 
+    // Started once more: the File menu (Alt+F) names it first among the recent files; its number
+    // opens it.
+    AppDriver third;
+    REQUIRE(third.Start());
+    REQUIRE(third.WaitForMainWindow(30000) != nullptr);
+    HWND newProject3 = third.WaitForDialog("New Project", 20000);
+    REQUIRE(newProject3 != nullptr);
+    CHECK(third.WaitForSplashGone(20000));
+    REQUIRE(third.PressButton(newProject3, "Cancel"));
+    ::PostMessageA(third.Main(), WM_SYSCOMMAND, SC_KEYMENU, 'f');
+    HWND menu = third.WaitForWindow([](HWND h) { return ClassName(h) == "#32768"; }, kEffect);
+    CHECK(WaitFor([&] { return menu != nullptr && ShowsMenuText(menu, kOtherName); }, kEffect));
+    CHECK_FALSE(ShowsMenuText(menu, L"??????.kvl"));  // the code page's stand-ins are told apart
+    third.Key('1');
+    CHECK(WaitFor([&] { return WideWindowText(third.Main()) == otherCaption; }, kEffect));
+    CHECK(third.Quit(30000));
+
     CheckSavedDesign(designPath, red.color);
+    CheckSavedDesign(static_cast<const char*>(AfxNarrowOf(otherPath.c_str())), red.color);
 }

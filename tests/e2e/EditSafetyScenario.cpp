@@ -17,6 +17,7 @@
 #include "ScenarioSupport.h"
 #include "model/KorvanelleDocument.h"
 #include "res/CommandIds.h"
+#include "res/ControlsIds.h"
 
 using namespace e2e;
 
@@ -339,19 +340,13 @@ TEST_CASE("edit_safety") {
     }
     {
         // Yes at exit: the edit is written, then the program ends. The design bears a name outside
-        // the ANSI code page, given on the command line: the program opens and writes it through
-        // its short name, and shows its own in the caption.
+        // the ANSI code page, given on the command line: the program opens and writes it under
+        // that name, and names it so in the caption and the question.
         const std::string out = OutDir();
         const std::wstring wideName =
             L"\x041E\x0431\x043B\x043E\x0436\x043A\x0430 \x0430\x043B\x044C\x0431\x043E\x043C\x0430.kvl";
         const std::wstring widePath = std::wstring(out.begin(), out.end()) + L"\\" + wideName;
         REQUIRE(::CopyFileW(std::wstring(a.path.begin(), a.path.end()).c_str(), widePath.c_str(), FALSE));
-        wchar_t shortPath[MAX_PATH] = {};
-        REQUIRE(::GetShortPathNameW(widePath.c_str(), shortPath, MAX_PATH) > 0);
-        const std::wstring wideShort = shortPath;
-        const std::string narrowShort(wideShort.begin(), wideShort.end());
-        const std::string shortName = narrowShort.substr(narrowShort.rfind('\\') + 1);
-        CAPTURE(shortName);
         AppDriver app;
         REQUIRE(app.StartWide(L"\"" + widePath + L"\""));
         REQUIRE(app.WaitForMainWindow(30000) != nullptr);
@@ -366,10 +361,13 @@ TEST_CASE("edit_safety") {
         ::InternalGetWindowText(app.Main(), caption, MAX_PATH);
         CHECK(std::wstring(caption) == wideName + L" - Korvanelle");
         s.Edit();
-        s.AskedAndAnswered(ID_APP_EXIT_CMD, shortName.c_str(), IDYES);
+        app.Command(ID_APP_EXIT_CMD);
+        HWND box = s.Question(shown);
+        CHECK(WideWindowText(::GetDlgItem(box, IDC_MSGBOX_TEXT)) == L"Save changes to " + wideName + L"?");
+        s.Answer(box, IDYES);
         CHECK(app.WaitForExit(kEffect));
         CHECK(app.ExitCode() == 0);
-        CHECK(InsertedTexts(narrowShort) == 2);
+        CHECK(InsertedTexts(static_cast<const char*>(AfxNarrowOf(widePath.c_str()))) == 2);
         CHECK(InsertedTexts(a.path) == 1);
     }
     {

@@ -42,6 +42,17 @@ struct FileQuestion {
     std::function<bool(CWnd*, CString&, int&)> saved = DlgSaveAsImage::s_askFileName;
 };
 
+// Types g_typedName into the system's "Save Image" file dialog once it shows, and presses Save.
+std::wstring g_typedName;
+void CALLBACK TypeIntoSaveImage(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dialog = ::FindWindowA("#32770", "Save Image");
+    HWND field = dialog ? ::GetDlgItem(dialog, 1148) : nullptr;  // a combo box, or an edit field
+    if (dialog && !field) field = ::GetDlgItem(dialog, 1152);
+    if (!field || !::IsWindowVisible(dialog)) return;
+    ::SetWindowTextW(field, g_typedName.c_str());
+    ::PostMessageA(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+}
+
 void Defaults() {
     g_units = "Inches";
     g_printOptions.SetDefaults();
@@ -325,5 +336,14 @@ TEST_CASE("saving an image") {
     SUBCASE("cancelling the file question keeps the dialog") {
         answer.cancel = true;
         CHECK(run(2) == kLeftOpen);
+    }
+    SUBCASE("a name outside the code page, typed into the system's file dialog") {
+        DlgSaveAsImage::s_askFileName = question.saved;
+        g_typedName = std::wstring(folder.begin(), folder.end()) + L"\\\x0414\x0438\x0441\x043A.png";
+        ::DeleteFileW(g_typedName.c_str());
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, TypeIntoSaveImage);
+        CHECK(run(2) == 0);
+        ::KillTimer(nullptr, timer);
+        CHECK(::GetFileAttributesW(g_typedName.c_str()) != INVALID_FILE_ATTRIBUTES);
     }
 }
