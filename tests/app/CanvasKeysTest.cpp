@@ -4,8 +4,9 @@
 // Snap to Grid on moves nothing and a drag is one undo step, the Properties bar's gaps and a
 // Delete or Backspace with nothing to delete leave the undo list, Redo and the modified flag
 // alone, a track list takes the editing keys as a text does, the editing keys of a Text Editor
-// field edit the field, a click on the canvas takes the keyboard back from the bar, and an undone
-// resize of a fitted text shows its size again in the size box.
+// field edit the field, a click on the canvas takes the keyboard back from the bar, an undone
+// resize of a fitted text shows its size again in the size box, and a click past the end of a
+// text puts the caret after its last letter.
 #include <doctest.h>
 
 #include <cstring>
@@ -664,6 +665,40 @@ TEST_CASE("Shift selects from where Home put the caret; a key that deletes nothi
     CHECK(r.view->GetUndoCount() == steps);
     CHECK(r.RedoOffered());
     CHECK_FALSE(r.doc->IsModified());
+}
+
+TEST_CASE(
+    "a click past the end of a text puts the caret after its last letter, on a last line and turned too" *
+    doctest::timeout(120)) {
+    Running r;
+    ViewObject* text = r.NewDesignWith(ID_INSERT_TEXT);
+    r.view->SetFocus();
+    r.Key('A', true);
+    r.PostTyping("2024");
+    r.Settle();
+    REQUIRE(r.Text() == "2024\b");
+    // Half a letter on from the end of the text, in the direction it reads; the caret first at
+    // the start, so that only the click can take it to the end.
+    auto clickPastEndAndType = [&](UINT key) {
+        const int n = text->GetCharCount();
+        const Gdiplus::RectF &last = *text->cellBoxes[n - 2], &end = *text->cellBoxes[n - 1];
+        const int x = static_cast<int>(2 * end.X + end.Width - last.X - last.Width / 2);
+        const int y = static_cast<int>(2 * end.Y + end.Height - last.Y - last.Height / 2);
+        REQUIRE(text->HitTest(static_cast<float>(text->left + x), static_cast<float>(text->top + y)));
+        r.Key(VK_HOME);
+        r.Click(r.ClientOf(text->left + x, text->top + y), {}, "Select");
+        r.ShiftKey(key);
+    };
+    clickPastEndAndType('X');
+    CHECK(r.Text() == "2024X\b");
+    r.PostKey(VK_RETURN);
+    r.PostTyping("ab");
+    r.Settle();
+    clickPastEndAndType('Y');
+    CHECK(r.Text() == "2024X\rabY\b");
+    r.view->m_select.SetAngle("90 degrees");
+    clickPastEndAndType('Z');
+    CHECK(r.Text() == "2024X\rabYZ\b");
 }
 
 // A record of the own clipboard format found by mutation: a track list tens of millions of units
