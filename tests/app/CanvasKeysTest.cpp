@@ -5,8 +5,9 @@
 // Delete or Backspace with nothing to delete leave the undo list, Redo and the modified flag
 // alone, a track list takes the editing keys as a text does, the editing keys of a Text Editor
 // field edit the field, a click on the canvas takes the keyboard back from the bar, an undone
-// resize of a fitted text shows its size again in the size box, and a click past the end of a
-// text puts the caret after its last letter.
+// resize of a fitted text shows its size again in the size box, a click past the end of a text
+// puts the caret after its last letter, and a click on stacked objects picks the smallest and
+// draws again only where the selection changed.
 #include <doctest.h>
 
 #include <cstring>
@@ -699,6 +700,61 @@ TEST_CASE(
     r.view->m_select.SetAngle("90 degrees");
     clickPastEndAndType('Z');
     CHECK(r.Text() == "2024X\rabYZ\b");
+}
+
+TEST_CASE("a click on stacked objects picks the smallest and draws again only where the selection changed" *
+          doctest::timeout(120)) {
+    Running r;
+    ViewObject* picture = r.DesignWithPicture();
+    r.frame->SendMessage(WM_COMMAND, ID_INSERT_TEXT);
+    ViewObject* text = r.view->m_design.GetFirstSelected();
+    REQUIRE(text->IsText());
+    r.view->BeginUndoStep();
+    r.view->SetObjectLeft(text, picture->left + 100);
+    r.view->SetObjectTop(text, picture->top + 100);
+    r.view->EndUndoStep();
+    ViewObject* side = r.view->m_design.GetCurrentSide();
+    r.view->OnSelectionChanged(side->name, TRUE);
+    r.Settle();
+    DIBSECTION dib = {};
+    REQUIRE(::GetObject(r.view->m_buffer.Bitmap(), sizeof dib, &dib) == sizeof dib);
+    auto at = [&](CPoint q) {
+        return static_cast<BYTE*>(dib.dsBm.bmBits) + q.y * dib.dsBm.bmWidthBytes + q.x * 3;
+    };
+    // Guides shown: the picture's outline reaches out of what the click draws again.
+    const Gdiplus::Rect p = r.view->ObjectCanvasRect(picture);
+    BYTE* outline = at(CPoint(p.X + p.Width / 2, p.GetBottom()));
+    const BYTE plain = *outline;
+    r.frame->SendMessage(WM_COMMAND, ID_VIEW_SHOW_GUIDES);
+    struct GuidesOff {
+        ~GuidesOff() { g_showGuides = 0; }
+    } guidesOff;
+    r.Settle();
+    ::GdiFlush();
+    const BYTE outlined = *outline;
+    REQUIRE(outlined != plain);
+    // A pixel of the side away from both objects, marked in the canvas's buffer.
+    const Gdiplus::Rect s = r.view->ObjectCanvasRect(side);
+    const CPoint mark(s.X + s.Width - s.Width / 8, s.Y + s.Height / 2);
+    for (const ViewObject* o :
+         {static_cast<const ViewObject*>(picture), static_cast<const ViewObject*>(text)}) {
+        const Gdiplus::Rect d = r.view->ObjectCanvasRect(o);
+        REQUIRE_FALSE(CRect(d.X - 20, d.Y - 20, d.GetRight() + 20, d.GetBottom() + 20).PtInRect(mark));
+    }
+    REQUIRE(r.view->ShownBufferArea().PtInRect(mark));
+    BYTE* pixel = at(mark);
+    pixel[0] ^= 0xFF;
+    const BYTE marked = pixel[0];
+
+    r.Click(r.ClientOf(text->left + 50, text->top + 50), {}, "");
+    REQUIRE(text->GetArea() < picture->GetArea());
+    CHECK(r.view->m_design.GetFirstSelected() == text);
+    REQUIRE(r.view->m_objectHits.GetSize() == 2);  // the smallest first
+    CHECK(r.view->m_objectHits[0] == text);
+    CHECK(r.view->m_objectHits[1] == picture);
+    ::GdiFlush();
+    CHECK(pixel[0] == marked);
+    CHECK(*outline == outlined);
 }
 
 // A record of the own clipboard format found by mutation: a track list tens of millions of units
