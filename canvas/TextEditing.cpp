@@ -201,13 +201,20 @@ int CharIndexFromPoint(const ViewObject& o, float x, float y) {
         }
         if (found < 0) return 0;
     }
-    if (found < o.GetCharCount() - 1 && !IsBreak(o, found) && !IsSeparator(o, found) && BoxOf(o, found, b)) {
+    // A character without extent (a line break, a separator, a hidden track field) takes the caret
+    // to the character before it. A point past the end of a line lands on the line's closing break
+    // or separator: the line's last character then decides, as any other, whether the caret goes
+    // after it - before the break, at the end of the line or of the text.
+    const int hit = found;
+    while (found > 0 && BoxOf(o, found, b) && (horizontal ? b.Width == 0 : b.Height == 0)) --found;
+    const bool lineEnd = hit == found + 1 && (IsBreak(o, hit) || IsSeparator(o, hit));
+    if ((found == hit || lineEnd) && found < o.GetCharCount() - 1 && !IsBreak(o, found) &&
+        !IsSeparator(o, found) && BoxOf(o, found, b) && (horizontal ? b.Width : b.Height) != 0) {
         const float cx = b.X + b.Width / 2, cy = b.Y + b.Height / 2;
         const int degrees = o.AngleToDegrees();
         const bool after = degrees == 0 ? x > cx : degrees == 180 ? x < cx : degrees == 270 ? y < cy : y > cy;
         if (after) ++found;
     }
-    while (found > 0 && BoxOf(o, found, b) && (horizontal ? b.Width == 0 : b.Height == 0)) --found;
     return found;
 }
 

@@ -39,8 +39,9 @@ bool FindField(const ViewObject& object, int index, int& row, int& field);
 // Stores the selection (a, b), both -1 = all; track lists snap to whole fields.
 void SetSelection(const ViewObject& object, TextEditState& state, int a, int b);
 
-// The character whose cell box a design point (relative to the object's top-left corner) falls
-// in, by the four passes.
+// The caret index of a design point (relative to the object's top-left corner): the character
+// whose cell box the point falls in, by the four passes, or the one after it when the point lies
+// past its middle in reading direction (also past the last character of a line or of the text).
 int CharIndexFromPoint(const ViewObject& object, float x, float y);
 
 // Keys of the caret moves.

@@ -1,7 +1,9 @@
 // The mouse on the canvas: which object a press selects (cycling through stacked objects),
 // handles and the cursor, moving and resizing with grid snapping and the side's bounds, and the
 // selection change that brings the bars and the editor in line.
+#include <algorithm>
 #include <cmath>
+#include <unordered_set>
 #include <vector>
 
 #include "canvas/ViewSettings.h"
@@ -30,6 +32,33 @@ HCURSOR TextCursor(const ViewObject* object) {
         return ::LoadCursor(nullptr, IDC_IBEAM);
     HCURSOR turned = ::LoadCursor(::GetModuleHandle(nullptr), MAKEINTRESOURCE(IDC_TEXT_TURNED));
     return turned ? turned : ::LoadCursor(nullptr, IDC_IBEAM);
+}
+
+// Where the drawing of the side shows that an object is selected (its handles, a text's caret and
+// highlight), design units; empty for objects drawn without handles.
+Rect HandlesArea(const ViewObject* object) {
+    if (!object || !(object->IsImage() || object->IsText() || object->IsTrackList())) return Rect();
+    const CRect r = DesignBounds(object);
+    return r.Width() > 0 && r.Height() > 0 ? Rect(r.left, r.top, r.Width(), r.Height()) : Rect();
+}
+
+// The current side's objects and their children whose shape holds a design point, each once,
+// smallest area first; on equal areas in the order the side collects them. This is the order in
+// which HitTestNext hands them out one by one.
+std::vector<ViewObject*> ObjectsUnder(KorvanelleDocument& design, Point d) {
+    CObjectPtrArray candidates;
+    PrepareSideHitTest(candidates, &design);
+    std::vector<ViewObject*> under;
+    std::unordered_set<const ViewObject*> seen;
+    for (INT_PTR i = 0; i < candidates.GetSize(); ++i) {
+        ViewObject* o = candidates[i];
+        if (o->HitTest(static_cast<float>(d.X), static_cast<float>(d.Y)) && seen.insert(o).second)
+            under.push_back(o);
+    }
+    candidates.RemoveAll();
+    std::stable_sort(under.begin(), under.end(),
+                     [](const ViewObject* a, const ViewObject* b) { return a->GetArea() < b->GetArea(); });
+    return under;
 }
 
 }  // namespace
@@ -77,27 +106,19 @@ BOOL View::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) {
 }
 
 ViewObject* View::HitTestNext(CPoint point) {
-    ViewObject* best = nullptr;
+    ViewObject* next = nullptr;
     GuardOperation(841, [&] {
         if (!m_design.GetCurrentPage()) return;
-        Point d = ClientToDesign(point);
-        CObjectPtrArray candidates;
-        PrepareSideHitTest(candidates, &m_design);
-        float bestArea = 0;
-        for (INT_PTR i = 0; i < candidates.GetSize(); ++i) {
-            ViewObject* o = candidates[i];
+        for (ViewObject* o : ObjectsUnder(m_design, ClientToDesign(point))) {
             bool taken = false;
             for (INT_PTR k = 0; k < m_panelHits.GetSize() && !taken; ++k) taken = m_panelHits[k] == o;
-            if (taken || !o->HitTest(static_cast<float>(d.X), static_cast<float>(d.Y))) continue;
-            float area = o->GetArea();
-            if (!best || area < bestArea) {
-                best = o;
-                bestArea = area;
+            if (!taken) {
+                next = o;
+                return;
             }
         }
-        candidates.RemoveAll();
     });
-    return best;
+    return next;
 }
 
 ViewObject* View::PickObjectAt(CPoint point) {
@@ -107,10 +128,13 @@ ViewObject* View::PickObjectAt(CPoint point) {
         for (INT_PTR i = 0; i < m_objectHits.GetSize(); ++i) previous.push_back(m_objectHits[i]);
         m_panelHits.RemoveAll();
         m_objectHits.RemoveAll();
-        while (ViewObject* o = HitTestNext(point)) {
-            m_panelHits.Add(o);
-            m_objectHits.Add(o);
-        }
+        // All of them from one pass over the side: one HitTestNext per object under the point
+        // would collect the side that many times.
+        if (m_design.GetCurrentPage())
+            for (ViewObject* o : ObjectsUnder(m_design, ClientToDesign(point))) {
+                m_panelHits.Add(o);
+                m_objectHits.Add(o);
+            }
         if (m_objectHits.GetSize() == 0) {
             if (ViewObject* page = m_design.GetCurrentPage()) m_objectHits.Add(page);
         } else {
@@ -172,6 +196,7 @@ void View::OnLButtonDown(UINT nFlags, CPoint point) {
             }
             ViewObject* picked = PickObjectAt(point);
             if (!picked) return;
+            bool redrawAll = false;
             if (m_design.IsCurrentDiscDuplicated()) {
                 // The duplicate drawn at the other disc's place: editing goes to the disc it copies.
                 Point d = ClientToDesign(point);
@@ -179,11 +204,26 @@ void View::OnLButtonDown(UINT nFlags, CPoint point) {
                 if (copy && copy->HitTest(static_cast<float>(d.X), static_cast<float>(d.Y))) {
                     m_select.BeginEditing(m_design.GetFirstSelected());
                     m_design.ApplyDuplicateLayout();
+                    redrawAll = true;
                     picked = PickObjectAt(point);
                     if (!picked) return;
                 }
             }
-            OnSelectionChanged(picked->name, TRUE);
+            const CString sideBefore = m_design.currentSideName;
+            OnSelectionChanged(picked->name, FALSE);
+            StartOutlineTimer();
+            if (redrawAll || m_design.currentSideName != sideBefore) {
+                Redraw(true);
+            } else {
+                // On the same side a new selection changes the drawing only where the handles
+                // (and a text's caret) of the one before and of the new one lie: the whole side
+                // drawn again took as long as a side of thousands of texts takes. The window then
+                // shows the buffer whole, which takes the old selection's outline away.
+                Rect changed = HandlesArea(picked), other = HandlesArea(before);
+                if (changed.Width <= 0) std::swap(changed, other);
+                if (changed.Width > 0) Redraw(true, changed, other);
+                Redraw(false);
+            }
             if (picked->IsText() || picked->IsTrackList()) {
                 m_dragMode = "Select";
                 ::SetCursor(TextCursor(picked));

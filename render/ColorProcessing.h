@@ -61,9 +61,9 @@ void FreeColorScratchBitmaps();
 // Inverts the pixels of a path on a 24-bit top-down DIB section (the view's off-screen buffer;
 // its rows are taken as top-down)
 // or on a 24-bit GDI+ bitmap. 'g' draws on the same pixels; 'region' (optional) replaces the
-// path's own area.
+// path's own area; 'limit' (optional) is all the pixels it may change.
 void InvertPathOnDib(Gdiplus::Graphics* g, HBITMAP dib, Gdiplus::GraphicsPath* path, bool antiAlias,
-                     bool fill, Gdiplus::Region* region);
+                     bool fill, Gdiplus::Region* region, const Gdiplus::Region* limit = nullptr);
 void InvertPathOnBitmap(Gdiplus::Graphics* g, Gdiplus::Bitmap* bitmap, Gdiplus::GraphicsPath* path,
                         bool antiAlias, bool fill, Gdiplus::Region* region);
 

@@ -2,6 +2,7 @@
 // anti-aliased edges, directly on 24-bit pixel memory.
 #include "render/ColorProcessing.h"
 
+#include <memory>
 #include <vector>
 
 using namespace Gdiplus;
@@ -128,8 +129,8 @@ bool IntersectRectXYWH(Rect* out, const Rect& a, const Rect& b) {
     return r.Width >= 1 && r.Height >= 1;
 }
 
-void InvertPathOnDib(Graphics* g, HBITMAP dib, GraphicsPath* path, bool antiAlias, bool fill,
-                     Region* region) {
+void InvertPathOnDib(Graphics* g, HBITMAP dib, GraphicsPath* path, bool antiAlias, bool fill, Region* region,
+                     const Region* limit) {
     // Straight inversion needs only the pixels; the anti-aliased mask is painted through g.
     if (!dib || !path || (antiAlias && !g)) return;
     GetColorTables();
@@ -144,6 +145,12 @@ void InvertPathOnDib(Graphics* g, HBITMAP dib, GraphicsPath* path, bool antiAlia
     t.stride = ((t.width * 24 + 31) >> 3) & ~3;
     Region own;
     Region* area = MakeWorkRegion(path, antiAlias, fill, region, own);
+    std::unique_ptr<Region> limited;
+    if (limit) {
+        limited.reset(area->Clone());
+        limited->Intersect(limit);
+        area = limited.get();
+    }
     std::vector<Rect> scans = CollectScans(area, t.width, t.height);
     if (scans.empty()) return;
     if (g) g->Flush(FlushIntentionSync);

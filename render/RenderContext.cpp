@@ -204,7 +204,14 @@ bool RenderContext::MeetsUpdateRegion(const ViewObject* object) const {
     if (!hasUpdateRegion || !object) return true;
     Rect r = MapRect(object->GetRectF(false));
     Rect grown(r.X - 1, r.Y - 1, r.Width + 2, r.Height + 2);
-    return updateRegion->IsVisible(grown) != FALSE;
+    if (grown.Width <= 0 || grown.Height <= 0) return updateRegion->IsVisible(grown) != FALSE;
+    // Edges that only touch count as meeting: an object drawn for nothing is clipped away, one
+    // left out would leave its pixels wrong.
+    for (const RectF& u : updateRects)
+        if (grown.X <= u.X + u.Width && u.X <= grown.X + grown.Width && grown.Y <= u.Y + u.Height &&
+            u.Y <= grown.Y + grown.Height)
+            return true;
+    return false;
 }
 
 // ---- regions -------------------------------------------------------------------------------------
@@ -281,6 +288,7 @@ void RenderContext::SetUpdateRects(const Rect& first, const Rect& second, int in
                                    int originY) {
     GuardOperation(702, [&] {
         updateRegion->MakeEmpty();
+        updateRects.clear();
         updateRgn.Reset();
         hasUpdateRegion = 0;
         const Rect* rects[2] = {&first, &second};
@@ -291,6 +299,8 @@ void RenderContext::SetUpdateRects(const Rect& first, const Rect& second, int in
                                    static_cast<REAL>(source->Width), static_cast<REAL>(source->Height)));
             d = Rect(d.X - inflate, d.Y - inflate, d.Width + 2 * inflate, d.Height + 2 * inflate);
             updateRegion->Union(d);
+            updateRects.emplace_back(static_cast<REAL>(d.X), static_cast<REAL>(d.Y),
+                                     static_cast<REAL>(d.Width), static_cast<REAL>(d.Height));
             ScopedRegion piece(CreateRectRgn(d.X - originX, d.Y - originY, d.X - originX + d.Width,
                                              d.Y - originY + d.Height));
             if (!updateRgn)
@@ -310,6 +320,13 @@ void RenderContext::MirrorUpdateRegion(float dx, float dy) {
         b->Translate(ddx, ddy);
         updateRegion->Union(a);
         updateRegion->Union(b);
+        const size_t count = updateRects.size();
+        for (size_t i = 0; i < count; ++i)
+            for (int sign : {-1, 1}) {
+                RectF moved = updateRects[i];
+                moved.Offset(static_cast<REAL>(sign * ddx), static_cast<REAL>(sign * ddy));
+                updateRects.push_back(moved);
+            }
         delete a;
         delete b;
         if (updateRgn) {
@@ -378,4 +395,5 @@ void RenderContext::TranslateForDuplicate(float dx, float dy) {
     const REAL tx = static_cast<REAL>(dx * scaleX), ty = static_cast<REAL>(dy * scaleY);
     sideClip->Translate(tx, ty);
     updateRegion->Translate(tx, ty);
+    for (RectF& u : updateRects) u.Offset(tx, ty);
 }

@@ -9,6 +9,8 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <vector>
+
 #include "framework/Core.h"
 #include "framework/win/ScopedGdi.h"
 #include "model/PrintOptions.h"
@@ -138,6 +140,9 @@ public:
     Gdiplus::Region* sideClip = nullptr;
     Gdiplus::Region* updateRegion = nullptr;
     ScopedRegion updateRgn;  // the update rectangles as a GDI region (device pixels), or none
+    // The rectangles whose union is updateRegion (device pixels): whether an object meets it is
+    // asked once per object of the side, which a test of the GDI+ region made slow.
+    std::vector<Gdiplus::RectF> updateRects;
     BYTE hasUpdateRegion = 0;
     // The part of the surface a screen drawing has to get right (device pixels): the window shows
     // no more of the buffer. Empty: all of it. Fills, pictures and texts are clipped to it, and

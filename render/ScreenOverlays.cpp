@@ -249,22 +249,26 @@ void RenderContext::DrawOutlinePaths() {
             // surface to paint their coverage on. A record without one (the text highlight of
             // in-place editing) inverts smooth outlines straight.
             const bool smoothEdges = graphics != nullptr;
+            // A partial drawing inverts only inside its update region: the outline of an object
+            // reaching out of it, inverted whole, was inverted a second time out there.
+            const Region* limit = hasUpdateRegion ? updateRegion : nullptr;
             if (outlineStraight.GetPointCount() > 0) {
                 Pen pen(Color(0xFF000000), 1.0f);
                 outlineStraight.Widen(&pen, nullptr, 0.25f);
-                InvertPathOnDib(graphics, offscreenBitmap, &outlineStraight, false, false, nullptr);
+                InvertPathOnDib(graphics, offscreenBitmap, &outlineStraight, false, false, nullptr, limit);
             }
             if (outlineSmooth.GetPointCount() > 0) {
                 if (!smoothEdges) {
                     Pen pen(Color(0xFF000000), 1.0f);
                     outlineSmooth.Widen(&pen, nullptr, 0.25f);
                 }
-                InvertPathOnDib(graphics, offscreenBitmap, &outlineSmooth, smoothEdges, false, nullptr);
+                InvertPathOnDib(graphics, offscreenBitmap, &outlineSmooth, smoothEdges, false, nullptr,
+                                limit);
             }
             if (filledStraight.GetPointCount() > 0)
-                InvertPathOnDib(graphics, offscreenBitmap, &filledStraight, false, true, nullptr);
+                InvertPathOnDib(graphics, offscreenBitmap, &filledStraight, false, true, nullptr, limit);
             if (filledSmooth.GetPointCount() > 0)
-                InvertPathOnDib(graphics, offscreenBitmap, &filledSmooth, smoothEdges, true, nullptr);
+                InvertPathOnDib(graphics, offscreenBitmap, &filledSmooth, smoothEdges, true, nullptr, limit);
         }
     });
     for (INT_PTR i = 0; i < outlinePaths.GetSize(); ++i) delete outlinePaths[i];

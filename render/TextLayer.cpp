@@ -664,8 +664,21 @@ TextPicture* GetPicture(ViewObject* o, const RenderContext& rc, StringFormat* fo
         scratch.frameKey = frameKey;
         scratch.frameWidth = w;
         scratch.frameHeight = h;
-        if (!scratch.HoldAnew(reached)) return nullptr;
-        paint(scratch, nullptr);
+        // A partial redraw puts the picture only inside the changed area: only that part of it
+        // is drawn, with the characters that reach into it.
+        Rect part = reached;
+        const bool limited = rc.hasUpdateRegion && !rc.updateRects.empty();
+        if (limited) {
+            RectF bounds = rc.updateRects[0];
+            for (const RectF& u : rc.updateRects) RectF::Union(bounds, bounds, u);
+            const int left = static_cast<int>(std::floor(bounds.X)) - x0,
+                      top = static_cast<int>(std::floor(bounds.Y)) - y0;
+            const Rect changed(left, top, static_cast<int>(std::ceil(bounds.GetRight())) - x0 - left,
+                               static_cast<int>(std::ceil(bounds.GetBottom())) - y0 - top);
+            if (!IntersectRectXYWH(&part, reached, changed)) part = Rect(reached.X, reached.Y, 1, 1);
+        }
+        if (!scratch.HoldAnew(part)) return nullptr;
+        paint(scratch, limited ? &part : nullptr);
         return finish(scratch);
     }
     if (pictures.size() >= kMaxPictures) pictures.clear();
@@ -727,22 +740,33 @@ void DrawTextLayer(RenderContext& rc) {
             const bool clipped = !o->bAutoFit || o->autoFitGaveUp || rc.hasUpdateRegion;
             Rect objectClip;
             if (clipped) {
-                rc.ApplyClip(true);
                 // The side's clip as device rectangles, asked once for all the texts: GDI+ takes
                 // a quarter of a millisecond for each such question.
-                if (!sideScansKnown) sideScansKnown = GetClipScans(g, sideScans) ? 1 : -1;
+                if (!sideScansKnown) {
+                    rc.ApplyClip(true);
+                    sideScansKnown = GetClipScans(g, sideScans) ? 1 : -1;
+                }
                 objectClip = RoundRectF(
                     ScaleRectF(o->GetRectF(false), rc.scaleX, rc.scaleY, rc.offsetX, rc.offsetY, 0, 0));
-                g->SetClip(objectClip, CombineModeIntersect);
-            } else {
-                g->ResetClip();
-                rc.ClipToVisibleArea();
             }
+            // The surface's clip, set only for a text drawn through the surface: a picture put
+            // on the buffer's pixels is clipped by the scans, and setting the side's clip region
+            // for each of thousands of texts took longer than putting them.
+            auto clipSurface = [&] {
+                if (clipped) {
+                    rc.ApplyClip(true);
+                    g->SetClip(objectClip, CombineModeIntersect);
+                } else {
+                    g->ResetClip();
+                    rc.ClipToVisibleArea();
+                }
+            };
             TextPicture* picture =
                 rc.purpose == kPurposeScreen
                     ? GetPicture(o, rc, format, defaultRecord, fontScale, pens, hint, keepPictures)
                     : nullptr;
             if (!picture) {
+                clipSurface();
                 DrawGlyphs(g, o, rc, format, defaultRecord, fontScale, pens, 0, 0);
                 continue;
             }
@@ -759,6 +783,7 @@ void DrawTextLayer(RenderContext& rc) {
                                       picture->y + ink.Y, scans, clipped ? &objectClip : nullptr))
                     continue;
             }
+            clipSurface();
             const InterpolationMode interpolation = g->GetInterpolationMode();
             const PixelOffsetMode offset = g->GetPixelOffsetMode();
             g->SetInterpolationMode(InterpolationModeNearestNeighbor);

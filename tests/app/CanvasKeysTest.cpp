@@ -4,8 +4,10 @@
 // Snap to Grid on moves nothing and a drag is one undo step, the Properties bar's gaps and a
 // Delete or Backspace with nothing to delete leave the undo list, Redo and the modified flag
 // alone, a track list takes the editing keys as a text does, the editing keys of a Text Editor
-// field edit the field, a click on the canvas takes the keyboard back from the bar, and an undone
-// resize of a fitted text shows its size again in the size box.
+// field edit the field, a click on the canvas takes the keyboard back from the bar, an undone
+// resize of a fitted text shows its size again in the size box, a click past the end of a text
+// puts the caret after its last letter, and a click on stacked objects picks the smallest and
+// draws again only where the selection changed.
 #include <doctest.h>
 
 #include <cstring>
@@ -678,6 +680,85 @@ TEST_CASE("Shift selects from where Home put the caret; a key that deletes nothi
     CHECK(r.view->GetUndoCount() == steps);
     CHECK(r.RedoOffered());
     CHECK_FALSE(r.doc->IsModified());
+}
+
+TEST_CASE(
+    "a click past the end of a text puts the caret after its last letter, on a last line and turned too" *
+    doctest::timeout(120)) {
+    Running r;
+    ViewObject* text = r.NewDesignWith(ID_INSERT_TEXT);
+    r.view->SetFocus();
+    r.Key('A', true);
+    r.PostTyping("2024");
+    // Half a letter on from the end of the text in its reading direction, with the caret at the
+    // start before the click; then a capital typed.
+    auto clickPastEndAndType = [&](UINT key) {
+        r.Settle();
+        const int n = text->GetCharCount();
+        const Gdiplus::RectF &last = *text->cellBoxes[n - 2], &end = *text->cellBoxes[n - 1];
+        const CPoint at(text->left + static_cast<int>(2 * end.X + end.Width - last.X - last.Width / 2),
+                        text->top + static_cast<int>(2 * end.Y + end.Height - last.Y - last.Height / 2));
+        REQUIRE(text->HitTest(static_cast<float>(at.x), static_cast<float>(at.y)));
+        r.Key(VK_HOME);
+        r.Click(r.ClientOf(at.x, at.y), {}, "Select");
+        r.ShiftKey(key);
+    };
+    clickPastEndAndType('X');
+    CHECK(r.Text() == "2024X\b");
+    r.PostKey(VK_RETURN);
+    r.PostTyping("ab");
+    clickPastEndAndType('Y');
+    CHECK(r.Text() == "2024X\rabY\b");
+    r.view->m_select.SetAngle("90 degrees");
+    clickPastEndAndType('Z');
+    CHECK(r.Text() == "2024X\rabYZ\b");
+}
+
+TEST_CASE("a click on stacked objects picks the smallest and draws again only where the selection changed" *
+          doctest::timeout(120)) {
+    Running r;
+    ViewObject* picture = r.DesignWithPicture();
+    r.frame->SendMessage(WM_COMMAND, ID_INSERT_TEXT);
+    ViewObject* text = r.view->m_design.GetFirstSelected();
+    r.view->BeginUndoStep();
+    r.view->SetObjectLeft(text, picture->left + 100);
+    r.view->SetObjectTop(text, picture->top + 100);
+    r.view->EndUndoStep();
+    ViewObject* side = r.view->m_design.GetCurrentSide();
+    r.view->OnSelectionChanged(side->name, TRUE);
+    r.Settle();
+    DIBSECTION dib = {};
+    REQUIRE(::GetObject(r.view->m_buffer.Bitmap(), sizeof dib, &dib) == sizeof dib);
+    auto at = [&](CPoint q) {
+        return static_cast<BYTE*>(dib.dsBm.bmBits) + q.y * dib.dsBm.bmWidthBytes + q.x * 3;
+    };
+    // With guides shown the picture's outline reaches out of what the click draws again; a pixel
+    // of the side far right of both objects is marked.
+    const Gdiplus::Rect p = r.view->ObjectCanvasRect(picture), s = r.view->ObjectCanvasRect(side);
+    BYTE* outline = at(CPoint(p.X + p.Width / 2, p.GetBottom()));
+    const BYTE plain = *outline;
+    r.frame->SendMessage(WM_COMMAND, ID_VIEW_SHOW_GUIDES);
+    struct GuidesOff {
+        ~GuidesOff() { g_showGuides = 0; }
+    } guidesOff;
+    r.Settle();
+    ::GdiFlush();
+    const BYTE outlined = *outline;
+    REQUIRE(outlined != plain);
+    const CPoint mark(s.X + s.Width * 7 / 8, s.Y + s.Height / 2);
+    REQUIRE(mark.x > r.view->ObjectCanvasRect(text).GetRight() + 20);
+    REQUIRE(r.view->ShownBufferArea().PtInRect(mark));
+    const BYTE marked = *at(mark) ^= 0xFF;
+
+    r.Click(r.ClientOf(text->left + 50, text->top + 50), {}, "");
+    REQUIRE(text->GetArea() < picture->GetArea());
+    CHECK(r.view->m_design.GetFirstSelected() == text);
+    REQUIRE(r.view->m_objectHits.GetSize() == 2);  // the smallest first
+    CHECK(r.view->m_objectHits[0] == text);
+    CHECK(r.view->m_objectHits[1] == picture);
+    ::GdiFlush();
+    CHECK(*at(mark) == marked);
+    CHECK(*outline == outlined);
 }
 
 // A record of the own clipboard format found by mutation: a track list tens of millions of units

@@ -224,12 +224,12 @@ TEST_CASE("the character under a point: the four passes and the reading directio
     CHECK(CharIndexFromPoint(o, 7, 5) == 1);
     CHECK(CharIndexFromPoint(o, 13, 25) == 4);
     // Pass 2: beyond the end of line 1, the nearest box of that line; the line break has no
-    // width, so the caret lands on the last character before it.
-    CHECK(CharIndexFromPoint(o, 60, 5) == 1);
+    // width, and the point lies past the middle of the character before it: the line's end.
+    CHECK(CharIndexFromPoint(o, 60, 5) == 2);
     // Pass 3: below every line, the nearest line, then the nearest box on it.
     CHECK(CharIndexFromPoint(o, 3, 100) == 3);
-    // Past the end of the text: the separator's box has no width, the caret goes before it.
-    CHECK(CharIndexFromPoint(o, 60, 25) == 4);
+    // Past the end of the text: after its last letter, before the closing separator.
+    CHECK(CharIndexFromPoint(o, 60, 25) == 5);
     // Angle 180 reads right to left: the left half is after.
     o.angle = "180 degrees";
     CHECK(CharIndexFromPoint(o, 3, 5) == 1);
@@ -248,8 +248,11 @@ TEST_CASE("the character under a point: the four passes and the reading directio
     down.o.angle = "90 degrees";  // drawn turned by 270: reads upwards
     CHECK(CharIndexFromPoint(down.o, 5, 3) == 1);
     CHECK(CharIndexFromPoint(down.o, 5, 8) == 0);
-    // Pass 2 for turned text takes the column under x.
+    // Pass 2 for turned text takes the column under x; below the end of a text that reads
+    // downwards is after its last letter.
     CHECK(CharIndexFromPoint(down.o, 5, 50) == 1);
+    down.o.angle = "270 degrees";
+    CHECK(CharIndexFromPoint(down.o, 5, 50) == 2);
     for (INT_PTR i = 0; i < down.o.cellBoxes.GetSize(); ++i) delete down.o.cellBoxes[i];
     down.o.cellBoxes.RemoveAll();
 
@@ -266,8 +269,9 @@ TEST_CASE("the character under a point: the four passes and the reading directio
     Box(table.o, 40, 0, 10, 20);
     Box(table.o, 50, 0, 10, 20);
     Box(table.o, 60, 0, 0, 20);
-    CHECK(CharIndexFromPoint(table.o, 80, 10) == 6);  // right of the title column: only title boxes
-    CHECK(CharIndexFromPoint(table.o, 80, 60) == 6);  // below the row: pass 4
+    // Both past the title's end: after its last letter.
+    CHECK(CharIndexFromPoint(table.o, 80, 10) == 7);  // right of the title column: only title boxes
+    CHECK(CharIndexFromPoint(table.o, 80, 60) == 7);  // below the row: pass 4
     for (INT_PTR i = 0; i < table.o.cellBoxes.GetSize(); ++i) delete table.o.cellBoxes[i];
     table.o.cellBoxes.RemoveAll();
 }

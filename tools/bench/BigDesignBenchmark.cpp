@@ -3,9 +3,12 @@
 // Open does, then takes zoom steps and a hue change through its message loop; each step is timed
 // until the canvas has settled (nothing to paint, nothing queued, no picture or colour work
 // pending), and the process's peak working set is read after it. One design per run (the peak
-// is the process's), chosen by KV_BENCH_DESIGN: a number of texts (default 2000) or "picture".
+// is the process's), chosen by KV_BENCH_DESIGN: a number of texts (default 2000), "picture", or
+// the Windows path of a .kvl file, which is opened as it is and shown at its disc label. A design
+// of texts ends with a click in the middle of the side, as the user presses and lets go.
 // From build/tools/bench (the program finds its resources there):
 //   KV_BENCH_DESIGN=20000 ../../wine-run ./big_design_benchmark.exe
+//   KV_BENCH_DESIGN=Z:/work/shared/data/large/design-20000-texts.kvl ../../wine-run ./big_design_benchmark.exe
 // KV_BENCH_PROFILE=STEP:FILE samples the steps whose name begins with STEP ("open", "zoom") into
 // FILE (scripts/profile-report.py reads it).
 #include <windows.h>
@@ -128,7 +131,9 @@ int main() {
     // Chosen by the environment, not by arguments: the application reads its command line as a
     // file to open.
     const char* design = std::getenv("KV_BENCH_DESIGN");
-    const int texts = design && !std::strcmp(design, "picture") ? 0 : design ? std::atoi(design) : 2000;
+    const bool file = design && std::strstr(design, ".kvl");
+    const bool picture = design && !std::strcmp(design, "picture");
+    const int texts = picture ? 0 : design && !file ? std::atoi(design) : 2000;
     std::string profiled, profile;
     if (const char* p = std::getenv("KV_BENCH_PROFILE")) {
         profiled = p;
@@ -157,15 +162,18 @@ int main() {
     run.Pump([&] { return Settled(view); }, 60000);
 
     const CString root = folders.Root().c_str();
-    const CString path = root + "\\Big.kvl";
+    const CString path = file ? CString(design) : root + "\\Big.kvl";
     wchar_t wideRoot[MAX_PATH];
     MultiByteToWideChar(CP_ACP, 0, root, -1, wideRoot, MAX_PATH);
     const std::wstring photo = std::wstring(wideRoot) + L"\\photo.jpg";
-    if ((texts == 0 && !kvbench::WritePhotoJpeg(photo, 2000, 8)) || !WriteDesign(path, texts, photo)) {
+    if (!file &&
+        ((texts == 0 && !kvbench::WritePhotoJpeg(photo, 2000, 8)) || !WriteDesign(path, texts, photo))) {
         std::printf("could not write the design\n");
         return 1;
     }
-    if (texts)
+    if (file)
+        std::printf("design: %s\n", design);
+    else if (texts)
         std::printf("design: %d texts on the front cover\n", texts);
     else
         std::printf("design: a 2000 x 2000 photo 50 x 50 in on the front cover, hue +40\n");
@@ -188,6 +196,7 @@ int main() {
                     view->m_zoom, PeakMegabytes(), CanvasDigest(view), settled ? "" : "  (did not settle)");
         std::fflush(stdout);
     };
+    KvMessageBoxCapture boxes;  // what the opening of a given design tells is answered, not waited for
     step("open", [&] { doc->OpenByPath(path); });
     for (int i = 0; i < 3; ++i) step("zoom in", [&] { frame->PostMessage(WM_COMMAND, ID_VIEW_ZOOM_IN); });
     if (texts == 0) {
@@ -199,6 +208,25 @@ int main() {
         }
     }
     for (int i = 0; i < 3; ++i) step("zoom out", [&] { frame->PostMessage(WM_COMMAND, ID_VIEW_ZOOM_OUT); });
+    if (file) step("disc label", [&] { frame->PostMessage(WM_COMMAND, ID_VIEW_DISC_LABEL); });
+    if (texts) {
+        // The side selected, then a press and a release in its middle: the smallest object there is picked.
+        view->OnSelectionChanged(view->m_design.currentSideName);
+        run.Pump([&] { return Settled(view); }, 60000);
+        const ViewObject* side = view->m_design.GetCurrentSide();
+        double sx = 0, sy = 0;
+        view->ModelToDevice(nullptr, Gdiplus::Rect(), sx, sy);
+        CPoint origin;
+        view->GetScrollOrigin(origin, false);
+        const int x = side->left + side->width / 2,
+                  y = side->top + (side->IsDisc() ? side->width : side->height) / 2;
+        const LPARAM at =
+            MAKELPARAM(static_cast<int>(x * sx + 0.5) - origin.x, static_cast<int>(y * sy + 0.5) - origin.y);
+        step("click", [&] {
+            view->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+            view->PostMessage(WM_LBUTTONUP, 0, at);
+        });
+    }
     if (profiler) profiler->Write(profile.c_str());
     doc->SetModifiedFlag(FALSE);
     run.Close();
