@@ -596,15 +596,21 @@ int StalePixels(HWND window, bool aroundClient) {
     return shown.size() == redrawn.size() ? differ : -1;
 }
 
-// The same for the client area alone (children included), against a repaint of it.
-int StaleClientPixels(HWND window) {
+// The same for the client area alone (children included), against a repaint of it; where the
+// window `over` lies over it (a neighbour in a dock row overlaps by its edge) is left out.
+int StaleClientPixels(HWND window, HWND over = nullptr) {
     int w = 0, h = 0;
     const std::vector<unsigned> shown = SurfacePixels(window, w, h);
     ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     const std::vector<unsigned> redrawn = SurfacePixels(window, w, h);
+    RECT covered = {};
+    if (over != nullptr) ::GetWindowRect(over, &covered);
+    ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&covered), 2);
     int differ = 0;
     for (size_t i = 0; i < shown.size() && i < redrawn.size(); ++i)
-        if (shown[i] != redrawn[i]) ++differ;
+        if (shown[i] != redrawn[i] &&
+            !::PtInRect(&covered, POINT{static_cast<int>(i) % w, static_cast<int>(i) / w}))
+            ++differ;
     return differ;
 }
 }  // namespace
@@ -683,6 +689,23 @@ TEST_CASE("zoomed, fitted again and maximised, the canvas's scroll bars show the
     run.Close();
 }
 
+namespace {
+// The gripper's two lines and the bottom border under it, as the bar's own window shows them.
+bool GripperDrawn(CToolBar& bar) {
+    CRect w;
+    bar.GetWindowRect(&w);
+    const std::vector<unsigned> shown = WindowPixels(bar.m_hWnd, false);
+    auto at = [&](int x, int y) { return shown[static_cast<size_t>(y) * w.Width() + x]; };
+    auto rgb = [](int index) {
+        const COLORREF c = ::GetSysColor(index);
+        return static_cast<unsigned>(GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c));
+    };
+    for (int y = 4; y < w.Height() - 6; ++y)
+        if (at(2, y) != rgb(COLOR_BTNHIGHLIGHT) || at(4, y) != rgb(COLOR_BTNSHADOW)) return false;
+    return at(10, w.Height() - 2) == rgb(COLOR_BTNSHADOW);
+}
+}  // namespace
+
 TEST_CASE("the main tool bar dragged into another row of its dock: every bar there shows its own picture") {
     kvtest::TemporaryUserFolders folders;
     kvtest::RunningApp run;
@@ -695,16 +718,23 @@ TEST_CASE("the main tool bar dragged into another row of its dock: every bar the
         return !(HIWORD(::GetQueueStatus(QS_PAINT | QS_POSTMESSAGE)) & (QS_PAINT | QS_POSTMESSAGE));
     };
     REQUIRE(run.Pump(painted, 5000));
-    // Pressed in a gap between its buttons, dragged over the colour bar and let go: the bar takes
-    // the first row, and the bars after it move along and down.
+    // Pressed in a gap between its buttons, dragged and let go: over the colour bar, the bar takes
+    // the first row and the bars after it move along and down; right of it, the colour bar's row.
     int gap = 0;
     while (gap < static_cast<int>(bar.SendMessage(TB_BUTTONCOUNT)) &&
            !(bar.GetButtonStyle(gap) & TBBS_SEPARATOR))
         ++gap;
-    CRect from, dock;
+    CRect from, dock, colour;
     bar.GetItemRect(gap, &from);
     top->GetWindowRect(&dock);
+    frame->m_toolColor.GetWindowRect(&colour);
     CPoint to(dock.left + 200, dock.top + 2);
+    bool colourRow = false;
+    SUBCASE("into the first row") {}
+    SUBCASE("into the colour bar's row") {
+        colourRow = true;
+        to = CPoint(colour.right + 300, colour.CenterPoint().y);
+    }
     bar.ScreenToClient(&to);
     const CPoint press = from.CenterPoint();
     bar.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
@@ -714,9 +744,11 @@ TEST_CASE("the main tool bar dragged into another row of its dock: every bar the
     CRect now;
     bar.GetWindowRect(&now);
     REQUIRE(now.top < dock.top + 10);
-    // The colour bar went down a row: it shows its own picture, not the main tool bar's that was
-    // moved into its old place first.
+    REQUIRE((now.left > colour.left) == colourRow);
+    // The bar moved shows its gripper; a bar moved down a row shows its own picture, not the main
+    // tool bar's that was moved into its old place first.
+    CHECK(GripperDrawn(bar));
     CHECK(StaleClientPixels(bar.m_hWnd) == 0);
-    CHECK(StaleClientPixels(frame->m_toolColor.m_hWnd) == 0);
+    CHECK(StaleClientPixels(frame->m_toolColor.m_hWnd, bar.m_hWnd) == 0);
     run.Close();
 }
