@@ -1,14 +1,16 @@
 // A tool bar left floating: on a first start the user drags the main tool bar off its dock onto
 // the canvas and quits. Started again, with New Project over the window at start-up, then with New
-// Project opened by File > New after the save question, and then with a design on the command
-// line, the program shows the floating bar in front of its main window: the screen shows the
-// bar's first button (its last one beside New Project) where that button lies.
+// Project opened by File > New after the save question (a two-disc design chosen there gives the
+// bar one button more), and then with a design on the command line, the program shows the
+// floating bar in front of its main window: the screen shows the bar's first button (its last one
+// from New Project on) where that button lies.
 #include <doctest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include "AppDriver.h"
+#include "DialogControls.h"
 #include "SampleDesign.h"
 #include "ScenarioSupport.h"
 #include "res/CommandIds.h"
@@ -16,6 +18,8 @@
 using namespace e2e;
 
 namespace {
+
+const int kNewProjectList = 1104;
 
 bool IsMainBar(HWND window) {
     return ::GetDlgCtrlID(window) == 1054;
@@ -58,8 +62,8 @@ void CancelNewProject(AppDriver& app) {
     CHECK(WaitFor([&] { return !::IsWindow(newProject); }, 10000));
 }
 
-// The main tool bar floats and the screen shows its button `index` as it looked docked.
-void CheckBarInFront(AppDriver& app, HWND main, int index, const kvtest::Capture& button,
+// The main tool bar floats and the screen shows its button `index` as it looked docked; the bar.
+HWND CheckBarInFront(AppDriver& app, HWND main, int index, const kvtest::Capture& button,
                      const std::string& when, bool outline = false) {
     CAPTURE(when);
     HWND toolbar = nullptr;
@@ -72,6 +76,7 @@ void CheckBarInFront(AppDriver& app, HWND main, int index, const kvtest::Capture
     const bool same = shown.width == button.width && shown.height == button.height && shown.pixels == button.pixels;
     CHECK(same);
     if (!same) app.Screenshot(when);
+    return toolbar;
 }
 
 }  // namespace
@@ -126,9 +131,24 @@ TEST_CASE("floating_bar") {
         HWND question = app.WaitForMessageBox(20000);
         REQUIRE(question != nullptr);
         CHECK(app.Answer(question, IDNO));
-        REQUIRE(app.WaitForDialog("New Project", 20000) != nullptr);
-        CheckBarInFront(app, main, last, print, "new-project-after-question", true);
-        CancelNewProject(app);
+        HWND newProject = app.WaitForDialog("New Project", 20000);
+        REQUIRE(newProject != nullptr);
+        HWND toolbar = CheckBarInFront(app, main, last, print, "new-project-after-question", true);
+        // A two-disc design: the bar gets a button more, and its floating frame widens to show it.
+        REQUIRE(ChooseListEntry(newProject, kNewProjectList, "CD Case - 2 Disc"));
+        CHECK(app.PressButton(newProject, "OK"));
+        HWND floating = ::GetAncestor(toolbar, GA_ROOT);
+        const bool shown = WaitFor(
+            [&] {
+                RECT frame = {};
+                ::GetClientRect(floating, &frame);
+                ::MapWindowPoints(floating, nullptr, reinterpret_cast<POINT*>(&frame), 2);
+                return ::SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0) == last + 2 &&
+                       ItemOnScreen(app, toolbar, last + 1).right <= frame.right;
+            },
+            10000);
+        CHECK(shown);
+        if (!shown) app.Screenshot("two-disc-design");
         CHECK(app.Quit(30000));
     }
     {
