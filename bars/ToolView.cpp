@@ -126,9 +126,9 @@ void CToolView::OnWindowPosChanged(WINDOWPOS* position) {
     GuardOperation(kErrToolPosChanged,
                    [&] { CheckFrameMenuItem(ID_VIEW_MAIN_TOOLBAR, (GetStyle() & WS_VISIBLE) != 0); });
     CToolBar::OnWindowPosChanged(position);
-    // The border is painted once more, the gripper strip's background first and the gripper and
-    // borders over it: a moved bar has had its frame painted before this message comes, and the
-    // strip alone would hide the gripper until the frame is painted again.
+    // The area around the client is painted once more, the gripper strip's background first and
+    // the borders and gripper over it: a moved bar has had that area painted before this message
+    // comes, and the strip alone would hide the gripper until the area is painted again.
     GuardOperation(kErrToolPosShown, [&] {
         if (GetStyle() & WS_VISIBLE) PaintBarNonClient(this);
     });
