@@ -58,5 +58,6 @@ enum TextEditorError {
     kErrToolConstruct = 3176,
     kErrToolCustomDraw = 3177,
     kErrToolPosShown = 3178,
+    kErrToolNcPaint = 3179,
     kErrDockErase = 3180,
 };

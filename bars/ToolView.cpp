@@ -55,6 +55,7 @@ BEGIN_MESSAGE_MAP(CToolView, CToolBar)
     ON_WM_CREATE()
     ON_WM_DESTROY()
     ON_WM_ERASEBKGND()
+    ON_WM_NCPAINT()
     ON_NOTIFY_REFLECT(NM_CUSTOMDRAW, OnCustomDraw)
     ON_WM_WINDOWPOSCHANGED()
     ON_WM_LBUTTONUP()
@@ -109,6 +110,10 @@ BOOL CToolView::OnEraseBkgnd(CDC* dc) {
     return TRUE;
 }
 
+void CToolView::OnNcPaint() {
+    GuardOperation(kErrToolNcPaint, [&] { PaintBarNonClient(this); });
+}
+
 void CToolView::OnCustomDraw(NMHDR* header, LRESULT* result) {
     *result = CDRF_DODEFAULT;
     GuardOperation(kErrToolCustomDraw, [&] {
@@ -121,10 +126,11 @@ void CToolView::OnWindowPosChanged(WINDOWPOS* position) {
     GuardOperation(kErrToolPosChanged,
                    [&] { CheckFrameMenuItem(ID_VIEW_MAIN_TOOLBAR, (GetStyle() & WS_VISIBLE) != 0); });
     CToolBar::OnWindowPosChanged(position);
+    // The area around the client is painted once more, the gripper strip's background first and
+    // the borders and gripper over it: a moved bar has had that area painted before this message
+    // comes, and the strip alone would hide the gripper until the area is painted again.
     GuardOperation(kErrToolPosShown, [&] {
-        if (!(GetStyle() & WS_VISIBLE)) return;
-        CWindowDC dc(this);
-        PaintBackground(dc.GetSafeHdc());
+        if (GetStyle() & WS_VISIBLE) PaintBarNonClient(this);
     });
 }
 

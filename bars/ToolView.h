@@ -39,6 +39,7 @@ public:
     int OnCreate(LPCREATESTRUCT createStruct);
     void OnDestroy();
     BOOL OnEraseBkgnd(CDC* dc);
+    void OnNcPaint();
     void OnCustomDraw(NMHDR* header, LRESULT* result);
     void OnWindowPosChanged(WINDOWPOS* position);
     void OnLButtonUp(UINT flags, CPoint point);

@@ -93,6 +93,12 @@ void CControlBar::EnableDocking(DWORD dwDockStyle) {
     if (m_hWndOwner == nullptr && m_hWnd != nullptr) m_hWndOwner = ::GetParent(m_hWnd);
 }
 
+void CControlBar::DelayRecalcFrames() {
+    if (m_pDockSite != nullptr) m_pDockSite->DelayRecalcLayout();
+    CFrameWnd* pFrame = AfxGetParentFrame(this);
+    if (IsFloating() && pFrame != nullptr && pFrame != m_pDockSite) pFrame->DelayRecalcLayout();
+}
+
 CFrameWnd* CControlBar::GetDockingFrame() const {
     CFrameWnd* pFrame = AfxGetParentFrame(this);
     return pFrame ? pFrame : m_pDockSite;
@@ -518,7 +524,7 @@ BOOL CToolBar::SetButtons(const UINT* lpIDArray, int nIDCount) {
     }
     if (nIDCount > 0 && !m_ctrl.Send(TB_ADDBUTTONSA, (WPARAM)nIDCount, (LPARAM)buttons.data())) return FALSE;
     m_nCount = (UINT)nIDCount;
-    if (m_pDockSite != nullptr) m_pDockSite->DelayRecalcLayout();
+    DelayRecalcFrames();
     return TRUE;
 }
 
@@ -606,9 +612,7 @@ void CToolBar::SetButtonInfo(int nIndex, UINT nID, UINT nStyle, int iImage) {
         return;
     m_ctrl.Send(TB_DELETEBUTTON, (WPARAM)nIndex);
     m_ctrl.Send(TB_INSERTBUTTONA, (WPARAM)nIndex, (LPARAM)&n);
-    if ((n.fsStyle & TBSTYLE_SEP) != (b.fsStyle & TBSTYLE_SEP) || n.iBitmap != b.iBitmap) {
-        if (m_pDockSite != nullptr) m_pDockSite->DelayRecalcLayout();
-    }
+    if ((n.fsStyle & TBSTYLE_SEP) != (b.fsStyle & TBSTYLE_SEP) || n.iBitmap != b.iBitmap) DelayRecalcFrames();
 }
 
 BOOL CToolBar::SetButtonText(int nIndex, LPCTSTR lpszText) {

@@ -28,6 +28,9 @@ public:
     // CBRS_FLOAT_MULTI); makes its dock context on first use.
     void EnableDocking(DWORD dwDockStyle);
     CFrameWnd* GetDockingFrame() const;
+    // The bar's size changed: the frames that lay it out do so again at idle time, the dock site
+    // and, while the bar floats, its small frame (which takes the bar's size).
+    void DelayRecalcFrames();
     BOOL IsFloating() const;
     // Visible, counting a pending delayed show or hide.
     virtual BOOL IsVisible() const;

@@ -368,6 +368,7 @@ void CMiniDockFrameWnd::RecalcLayout(BOOL bNotify) {
     (void)bNotify;
     if (m_hWnd == nullptr || m_wndDockBar.m_hWnd == nullptr || m_bInRecalcLayout) return;
     m_bInRecalcLayout = TRUE;
+    m_nIdleFlags &= ~(idleLayout | idleNotify);
     CSize size = m_wndDockBar.CalcFixedLayout(FALSE, TRUE);
     if (size.cx < 16) size.cx = 16;
     if (size.cy < 8) size.cy = 8;

@@ -1,4 +1,5 @@
 // The frame's docking operations and the saved bar layout.
+#include <algorithm>
 #include <vector>
 
 #include "framework/docview/DockBar.h"
@@ -147,19 +148,8 @@ void CFrameWnd::FloatControlBar(CControlBar* pBar, CPoint point, DWORD dwStyle) 
     RecalcLayout();
 }
 
-void CFrameWnd::BringFloatingBarsToFront() {
-    POSITION pos = m_listControlBars.GetHeadPosition();
-    while (pos != nullptr) {
-        CControlBar* p = (CControlBar*)m_listControlBars.GetNext(pos);
-        if (!p->IsDockBar() || !((CDockBar*)p)->m_bFloating) continue;
-        CMiniDockFrameWnd* pMini = MiniFrameOf((CDockBar*)p);
-        if (pMini != nullptr && ::IsWindowVisible(pMini->m_hWnd))
-            ::SetWindowPos(pMini->m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    }
-}
-
-void CFrameWnd::RaiseFloatingBarsBehind() {
-    if (m_hWnd == nullptr || !::IsWindowVisible(m_hWnd) || ::IsIconic(m_hWnd)) return;
+std::vector<HWND> CFrameWnd::ShownFloatingFrames(BOOL bBehindOnly) const {
+    std::vector<HWND> frames;
     POSITION pos = m_listControlBars.GetHeadPosition();
     while (pos != nullptr) {
         CControlBar* p = (CControlBar*)m_listControlBars.GetNext(pos);
@@ -170,9 +160,34 @@ void CFrameWnd::RaiseFloatingBarsBehind() {
         bool inFront = false;
         for (HWND h = ::GetWindow(m_hWnd, GW_HWNDPREV); h != nullptr && !inFront; h = ::GetWindow(h, GW_HWNDPREV))
             inFront = h == pMini->m_hWnd;
-        if (!inFront)
-            ::SetWindowPos(pMini->m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (!bBehindOnly || !inFront) frames.push_back(pMini->m_hWnd);
     }
+    return frames;
+}
+
+void CFrameWnd::RaiseFloatingFrames(const std::vector<HWND>& frames) {
+    if (frames.empty()) return;
+    // This thread's other windows that lie over the frame (a dialog it has open, a picker) stay
+    // over the bars: the window system restacks a window only when it comes to the very top, so
+    // the bars go to the top and those windows are raised again after them, the lowest first.
+    std::vector<HWND> over;
+    for (HWND h = ::GetWindow(m_hWnd, GW_HWNDPREV); h != nullptr; h = ::GetWindow(h, GW_HWNDPREV))
+        if (::IsWindowVisible(h) && ::GetWindowThreadProcessId(h, nullptr) == ::GetCurrentThreadId() &&
+            !(::GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_TOPMOST) &&
+            std::find(frames.begin(), frames.end(), h) == frames.end())
+            over.push_back(h);
+    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    for (HWND h : frames) ::SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, flags);
+    for (HWND h : over) ::SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, flags);
+}
+
+void CFrameWnd::BringFloatingBarsToFront() {
+    RaiseFloatingFrames(ShownFloatingFrames(FALSE));
+}
+
+void CFrameWnd::RaiseFloatingBarsBehind() {
+    if (m_hWnd == nullptr || !::IsWindowVisible(m_hWnd) || ::IsIconic(m_hWnd)) return;
+    RaiseFloatingFrames(ShownFloatingFrames(TRUE));
 }
 
 // ---------------- saved layout ----------------

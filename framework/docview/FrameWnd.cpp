@@ -20,6 +20,7 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
     ON_MESSAGE(WM_SIZEPARENT, OnSizeParentMsg)
     ON_MESSAGE(WM_RAISEFLOATINGBARS, OnRaiseFloatingBars)
+    ON_MESSAGE(WM_ENTERIDLE, OnEnterIdle)
     ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTA, 0, 0xFFFF, OnToolTipText)
     ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTW, 0, 0xFFFF, OnToolTipText)
 END_MESSAGE_MAP()
@@ -225,6 +226,14 @@ void CFrameWnd::PostBringFloatingBarsToFront() {
 LRESULT CFrameWnd::OnRaiseFloatingBars(WPARAM, LPARAM) {
     m_bFloatingRaisePosted = FALSE;
     BringFloatingBarsToFront();
+    return 0;
+}
+
+LRESULT CFrameWnd::OnEnterIdle(WPARAM, LPARAM) {
+    // A modal dialog or menu of this frame runs its own loop, which gives the frame no idle time;
+    // the window system may stack the frame over its floating bars meanwhile (as it gives the
+    // activation back from one dialog to the frame before the next opens).
+    RaiseFloatingBarsBehind();
     return 0;
 }
 

@@ -7,6 +7,8 @@
 // command states of its bars (ON_UPDATE_COMMAND_UI), floating ones included.
 #pragma once
 
+#include <vector>
+
 #include "framework/docview/View.h"
 #include "framework/win/Menu.h"
 
@@ -87,7 +89,8 @@ public:
     void BringFloatingBarsToFront();
     // The same, once the messages already queued are handled.
     void PostBringFloatingBarsToFront();
-    // Puts in front the shown floating frames that lie behind this frame (checked at idle time).
+    // Puts in front the shown floating frames that lie behind this frame (checked at idle time,
+    // and while a modal dialog or menu of the frame waits for input).
     void RaiseFloatingBarsBehind();
     // Shows or hides a bar (at the next layout when bDelay).
     void ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay);
@@ -126,6 +129,7 @@ public:
     LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
     LRESULT OnSizeParentMsg(WPARAM wParam, LPARAM lParam);
     LRESULT OnRaiseFloatingBars(WPARAM wParam, LPARAM lParam);
+    LRESULT OnEnterIdle(WPARAM wParam, LPARAM lParam);
     BOOL OnToolTipText(UINT nID, NMHDR* pNMHDR, LRESULT* pResult);
 
     CPtrList m_listControlBars;
@@ -147,4 +151,8 @@ public:
 
 protected:
     void UpdateBarsCmdUI(BOOL bDisableIfNoHndler);
+    // The small frames of the shown floating bars (only those behind this frame with bBehindOnly).
+    std::vector<HWND> ShownFloatingFrames(BOOL bBehindOnly) const;
+    // Puts those small frames in front of this frame, behind this thread's other windows over it.
+    void RaiseFloatingFrames(const std::vector<HWND>& frames);
 };

@@ -136,6 +136,7 @@ int CDialog::RunModalLoop(DWORD) {
     CWinThread* pThread = AfxGetThread();
     MSG msg;
     HWND hWndSelf = m_hWnd;
+    HWND hWndOwner = ::GetWindow(m_hWnd, GW_OWNER);
     for (;;) {
         while (bIdle && !::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             if (bShowIdle) {
@@ -148,6 +149,11 @@ int CDialog::RunModalLoop(DWORD) {
         }
         do {
             if (!m_bContinueModal || !::IsWindow(hWndSelf)) return m_nModalResult;
+            // About to wait for input: the owner hears of it, as the system's own dialogs tell it,
+            // and may catch up with work its own idle time would do (its loop is not running).
+            if (hWndOwner != nullptr && !(GetStyle() & DS_NOIDLEMSG) &&
+                !::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
+                ::SendMessageA(hWndOwner, WM_ENTERIDLE, MSGF_DIALOGBOX, (LPARAM)hWndSelf);
             if (!::GetMessageA(&msg, nullptr, 0, 0)) {
                 // A quit request ends the dialog and stays for the loop outside.
                 ::PostQuitMessage((int)msg.wParam);

@@ -607,6 +607,21 @@ int StaleClientPixels(HWND window) {
         if (shown[i] != redrawn[i]) ++differ;
     return differ;
 }
+
+// A docked bar's gripper, its two lines, as the bar's own window shows them.
+bool GripperDrawn(CToolBar& bar) {
+    CRect w;
+    bar.GetWindowRect(&w);
+    const std::vector<unsigned> shown = WindowPixels(bar.m_hWnd, false);
+    for (int y = 4; y < w.Height() - 6; ++y)
+        for (int i = 0; i < 2; ++i) {
+            const COLORREF c = ::GetSysColor(i == 0 ? COLOR_BTNHIGHLIGHT : COLOR_BTNSHADOW);
+            if (shown[y * w.Width() + 2 + 2 * i] !=
+                static_cast<unsigned>(RGB(GetBValue(c), GetGValue(c), GetRValue(c))))
+                return false;
+        }
+    return true;
+}
 }  // namespace
 
 TEST_CASE("maximised and restored with a track list selected, the Properties bar fits the window's width") {
@@ -695,16 +710,23 @@ TEST_CASE("the main tool bar dragged into another row of its dock: every bar the
         return !(HIWORD(::GetQueueStatus(QS_PAINT | QS_POSTMESSAGE)) & (QS_PAINT | QS_POSTMESSAGE));
     };
     REQUIRE(run.Pump(painted, 5000));
-    // Pressed in a gap between its buttons, dragged over the colour bar and let go: the bar takes
-    // the first row, and the bars after it move along and down.
+    // Pressed in a gap between its buttons, dragged and let go: over the colour bar, the bar takes
+    // the first row and the bars after it move along and down; right of it, the colour bar's row.
     int gap = 0;
     while (gap < static_cast<int>(bar.SendMessage(TB_BUTTONCOUNT)) &&
            !(bar.GetButtonStyle(gap) & TBBS_SEPARATOR))
         ++gap;
-    CRect from, dock;
+    CRect from, dock, colour;
     bar.GetItemRect(gap, &from);
     top->GetWindowRect(&dock);
+    frame->m_toolColor.GetWindowRect(&colour);
     CPoint to(dock.left + 200, dock.top + 2);
+    bool colourRow = false;
+    SUBCASE("into the first row") {}
+    SUBCASE("into the colour bar's row") {
+        colourRow = true;
+        to = CPoint(colour.right + 300, colour.CenterPoint().y);
+    }
     bar.ScreenToClient(&to);
     const CPoint press = from.CenterPoint();
     bar.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
@@ -714,9 +736,11 @@ TEST_CASE("the main tool bar dragged into another row of its dock: every bar the
     CRect now;
     bar.GetWindowRect(&now);
     REQUIRE(now.top < dock.top + 10);
-    // The colour bar went down a row: it shows its own picture, not the main tool bar's that was
-    // moved into its old place first.
+    REQUIRE((now.left > colour.left) == colourRow);
+    // The bar moved shows its gripper; the colour bar, moved down a row, shows its own picture, not
+    // the main tool bar's that was moved into its old place first.
+    CHECK(GripperDrawn(bar));
     CHECK(StaleClientPixels(bar.m_hWnd) == 0);
-    CHECK(StaleClientPixels(frame->m_toolColor.m_hWnd) == 0);
+    if (!colourRow) CHECK(StaleClientPixels(frame->m_toolColor.m_hWnd) == 0);
     run.Close();
 }

@@ -1,15 +1,19 @@
 // A tool bar left floating: on a first start the user drags the main tool bar off its dock onto
-// the canvas and quits. Started again, with New Project over the window at start-up and then with
-// a design on the command line, the program shows the floating bar in front of its main window:
-// the screen shows the bar's first button where that button lies.
+// the canvas and quits. Started again, with New Project over the window at start-up, then with New
+// Project opened by File > New after the save question (a two-disc design chosen there gives the
+// bar one button more), and then with a design on the command line, the program shows the
+// floating bar in front of its main window: the screen shows the bar's first button (its last one
+// from New Project on) where that button lies.
 #include <doctest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include "AppDriver.h"
+#include "DialogControls.h"
 #include "SampleDesign.h"
 #include "ScenarioSupport.h"
+#include "res/CommandIds.h"
 
 using namespace e2e;
 
@@ -41,12 +45,12 @@ int FirstSeparator(AppDriver& app, HWND toolbar) {
 }
 
 // The pointer over the canvas, away from the bars, so that no button shows hot; then the window
-// at rest.
-void PointerAway(AppDriver& app, HWND main) {
+// at rest (but for a selected object's moving outline, when `outline`).
+void PointerAway(AppDriver& app, HWND main, bool outline = false) {
     RECT client = {};
     ::GetClientRect(main, &client);
     app.PointAt(main, POINT{client.right - 40, client.bottom - 40}, 5000);
-    CHECK(WaitForStillWindow(main, 20000));
+    CHECK(WaitForStillWindow(main, 20000, outline ? 4000 : 0));
 }
 
 void CancelNewProject(AppDriver& app) {
@@ -56,19 +60,21 @@ void CancelNewProject(AppDriver& app) {
     CHECK(WaitFor([&] { return !::IsWindow(newProject); }, 10000));
 }
 
-// The main tool bar floats and the screen shows its first button as it looked docked.
-void CheckBarInFront(AppDriver& app, HWND main, const kvtest::Capture& button, const std::string& when) {
+// The main tool bar floats and the screen shows its button `index` as it looked docked; the bar.
+HWND CheckBarInFront(AppDriver& app, HWND main, int index, const kvtest::Capture& button,
+                     const std::string& when, bool outline = false) {
     CAPTURE(when);
     HWND toolbar = nullptr;
     for (HWND window : app.Windows())
         if (HWND found = FindDescendant(window, IsMainBar)) toolbar = found;
     REQUIRE(toolbar != nullptr);
     REQUIRE(::GetAncestor(toolbar, GA_ROOT) != main);
-    PointerAway(app, main);
-    const kvtest::Capture shown = kvtest::CaptureRect(ItemOnScreen(app, toolbar, 0));
+    PointerAway(app, main, outline);
+    const kvtest::Capture shown = kvtest::CaptureRect(ItemOnScreen(app, toolbar, index));
     const bool same = shown.width == button.width && shown.height == button.height && shown.pixels == button.pixels;
     CHECK(same);
     if (!same) app.Screenshot(when);
+    return toolbar;
 }
 
 }  // namespace
@@ -79,7 +85,8 @@ TEST_CASE("floating_bar") {
     const std::string design = OutDir() + "\\Night Train.kvl";
     REQUIRE(WriteSampleDesign(design));
 
-    kvtest::Capture button;
+    kvtest::Capture button, print;
+    int last = 0;
     {
         AppDriver app;
         REQUIRE(app.Start());
@@ -91,6 +98,8 @@ TEST_CASE("floating_bar") {
         PointerAway(app, main);
         button = kvtest::CaptureRect(ItemOnScreen(app, toolbar, 0));
         REQUIRE_FALSE(button.Empty());
+        last = static_cast<int>(::SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0)) - 1;
+        print = kvtest::CaptureRect(ItemOnScreen(app, toolbar, last));
 
         // Dragged by a gap between its buttons to the middle of the canvas, the bar floats.
         const int gap = FirstSeparator(app, toolbar);
@@ -112,14 +121,36 @@ TEST_CASE("floating_bar") {
         HWND main = app.WaitForMainWindow(30000);
         REQUIRE(main != nullptr);
         CancelNewProject(app);
-        CheckBarInFront(app, main, button, "after-new-project");
+        CheckBarInFront(app, main, 0, button, "after-new-project");
+        // An edit (a new selected text), File > New and No to the save question: New Project lies
+        // over the window and the bar's first button, and the bar stays in front of the window.
+        REQUIRE(app.Run(ID_INSERT_ARTIST));
+        app.Command(ID_FILE_NEW_CMD);
+        CHECK(app.Answer(app.WaitForMessageBox(20000), IDNO));
+        HWND newProject = app.WaitForDialog("New Project", 20000);
+        REQUIRE(newProject != nullptr);
+        HWND toolbar = CheckBarInFront(app, main, last, print, "new-project-after-question", true);
+        // A two-disc design (from the list, 1104): the bar gets a button more, and its floating
+        // frame widens to show it.
+        REQUIRE(ChooseListEntry(newProject, 1104, "CD Case - 2 Disc"));
+        CHECK(app.PressButton(newProject, "OK"));
+        HWND floating = ::GetAncestor(toolbar, GA_ROOT);
+        CHECK(WaitFor(
+            [&] {
+                RECT frame = {};
+                ::GetClientRect(floating, &frame);
+                ::MapWindowPoints(floating, nullptr, reinterpret_cast<POINT*>(&frame), 2);
+                return ::SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0) == last + 2 &&
+                       ItemOnScreen(app, toolbar, last + 1).right <= frame.right;
+            },
+            10000));
         CHECK(app.Quit(30000));
     }
     {
         AppDriver app;
         HWND main = StartReady(app, "\"" + design + "\"");
         REQUIRE(main != nullptr);
-        CheckBarInFront(app, main, button, "with-design");
+        CheckBarInFront(app, main, 0, button, "with-design");
         CHECK(app.Quit(30000));
     }
 }
