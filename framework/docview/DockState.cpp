@@ -165,6 +165,15 @@ std::vector<HWND> CFrameWnd::ShownFloatingFrames(BOOL bBehindOnly) const {
     return frames;
 }
 
+void CFrameWnd::EnableFloatingFrames(BOOL bEnable) {
+    POSITION pos = m_listControlBars.GetHeadPosition();
+    while (pos != nullptr) {
+        CControlBar* p = (CControlBar*)m_listControlBars.GetNext(pos);
+        if (!p->IsDockBar()) continue;
+        if (CMiniDockFrameWnd* pMini = MiniFrameOf((CDockBar*)p)) ::EnableWindow(pMini->m_hWnd, bEnable);
+    }
+}
+
 void CFrameWnd::RaiseFloatingFrames(const std::vector<HWND>& frames) {
     if (frames.empty()) return;
     // This thread's other windows that lie over the frame (a dialog it has open, a picker) stay

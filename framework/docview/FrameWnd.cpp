@@ -21,6 +21,7 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_MESSAGE(WM_SIZEPARENT, OnSizeParentMsg)
     ON_MESSAGE(WM_RAISEFLOATINGBARS, OnRaiseFloatingBars)
     ON_MESSAGE(WM_ENTERIDLE, OnEnterIdle)
+    ON_WM_ENABLE()
     ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTA, 0, 0xFFFF, OnToolTipText)
     ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTW, 0, 0xFFFF, OnToolTipText)
 END_MESSAGE_MAP()
@@ -235,6 +236,14 @@ LRESULT CFrameWnd::OnEnterIdle(WPARAM, LPARAM) {
     // activation back from one dialog to the frame before the next opens).
     RaiseFloatingBarsBehind();
     return 0;
+}
+
+void CFrameWnd::OnEnable(BOOL bEnable) {
+    // A floating bar's small frame is a window of its own: left enabled while a dialog or message
+    // box of this frame waits for an answer, its buttons would send their commands into that wait
+    // (File > New over the save question, Print over New Project).
+    EnableFloatingFrames(bEnable);
+    CWnd::OnEnable(bEnable);
 }
 
 LRESULT CFrameWnd::OnSizeParentMsg(WPARAM, LPARAM) {

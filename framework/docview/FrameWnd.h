@@ -130,6 +130,8 @@ public:
     LRESULT OnSizeParentMsg(WPARAM wParam, LPARAM lParam);
     LRESULT OnRaiseFloatingBars(WPARAM wParam, LPARAM lParam);
     LRESULT OnEnterIdle(WPARAM wParam, LPARAM lParam);
+    // A modal dialog or message box disables the frame: its floating bars go with it.
+    void OnEnable(BOOL bEnable);
     BOOL OnToolTipText(UINT nID, NMHDR* pNMHDR, LRESULT* pResult);
 
     CPtrList m_listControlBars;
@@ -155,4 +157,6 @@ protected:
     std::vector<HWND> ShownFloatingFrames(BOOL bBehindOnly) const;
     // Puts those small frames in front of this frame, behind this thread's other windows over it.
     void RaiseFloatingFrames(const std::vector<HWND>& frames);
+    // Enables or disables the small frames of all floating bars.
+    void EnableFloatingFrames(BOOL bEnable);
 };

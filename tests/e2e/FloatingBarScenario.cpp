@@ -130,6 +130,9 @@ TEST_CASE("floating_bar") {
         HWND newProject = app.WaitForDialog("New Project", 20000);
         REQUIRE(newProject != nullptr);
         HWND toolbar = CheckBarInFront(app, main, last, print, "new-project-after-question", true);
+        // Its buttons take no click meanwhile: their commands would reach a frame waiting for the
+        // dialog.
+        CHECK_FALSE(::IsWindowEnabled(::GetAncestor(toolbar, GA_ROOT)));
         // A two-disc design (from the list, 1104): the bar gets a button more, and its floating
         // frame widens to show it.
         REQUIRE(ChooseListEntry(newProject, 1104, "CD Case - 2 Disc"));
@@ -144,6 +147,7 @@ TEST_CASE("floating_bar") {
                        ItemOnScreen(app, toolbar, last + 1).right <= frame.right;
             },
             10000));
+        CHECK(::IsWindowEnabled(floating));
         CHECK(app.Quit(30000));
     }
     {
