@@ -325,13 +325,16 @@ TEST_CASE("print_matches_screen") {
     std::vector<PreviewPage> previews;
     for (size_t i = 0; i < sides.size(); ++i) {
         if (i > 0) REQUIRE(app.PressButton(main, "Next Page"));
-        // The page changes: wait until the picture is another one.
+        // The page changes: wait until the picture is another one and shows the photo (a busy
+        // machine can pause the page's drawing between its frame and its pictures).
         PreviewPage page;
         REQUIRE(WaitFor(
             [&] {
                 page = CapturePreview(main);
-                return !page.paper.Empty() &&
-                       (previews.empty() || page.picture.pixels != previews.back().picture.pixels);
+                if (page.paper.Empty()) return false;
+                const RECT paper = {page.paper.left, page.paper.top, page.paper.right, page.paper.bottom};
+                return (previews.empty() || page.picture.pixels != previews.back().picture.pixels) &&
+                       !Measure(page.picture, paper).photo.Empty();
             },
             30000));
         previews.push_back(page);
