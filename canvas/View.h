@@ -402,6 +402,8 @@ private:
     bool RestorePrintDiscSnapshot();
     void OnRecenterTimer();
     void ZoomTo(int zoom);
+    // Scrolls the least that brings an object lying wholly outside the window into it.
+    void BringIntoSight(const ViewObject* object);
     void CenterSelected(bool horizontally);
     // The drag rules of a move (grid snapping, kept inside the side) applied to a new object's
     // rectangle, which it then takes.

@@ -1,6 +1,7 @@
 // How design units become screen pixels, where the page lies on the canvas, the scroll sizes,
-// the fit zoom of a side, zooming around the window's centre, and the refresh after a change of
-// document or side.
+// the fit zoom of a side, zooming around the window's centre, the refresh after a change of
+// document or side, and scrolling an object into sight.
+#include <algorithm>
 #include <cmath>
 
 #include "canvas/AppCanvasState.h"
@@ -257,4 +258,24 @@ void View::ZoomTo(int zoom) {
     if (m_pageOrigin.y == -m_canvasMargin.cy) target.y = p.y - c.y + scroll.y;
     if (target != scroll) ScrollToDevicePosition(target);
     Redraw(true);
+}
+
+void View::BringIntoSight(const ViewObject* object) {
+    if (!object || !m_hWnd) return;
+    const Rect r = ObjectCanvasRect(object);
+    CRect client;
+    GetClientRect(&client);
+    const CPoint scroll = GetDeviceScrollPosition();
+    const CRect shown(scroll, client.Size()), at(r.X, r.Y, r.X + r.Width, r.Y + r.Height);
+    CRect both;
+    if (both.IntersectRect(shown, at)) return;
+    // Along each axis on which it lies outside: whole at the near edge, or from its start when it
+    // is larger than the window.
+    auto position = [](int now, int size, int from, int to) {
+        if (to <= now) return from;
+        if (from >= now + size) return std::min(from, to - size);
+        return now;
+    };
+    ScrollToDevicePosition(CPoint(position(scroll.x, client.Width(), at.left, at.right),
+                                  position(scroll.y, client.Height(), at.top, at.bottom)));
 }

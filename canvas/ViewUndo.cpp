@@ -210,6 +210,19 @@ bool StepChangesNothing(const CUndo& step) {
     return true;
 }
 
+// The side to show for an object a step changed: the side it lies on. A page lies on none (its
+// owner name is its own): the side shown now when that is on the page, else the page's first.
+CString SideToShow(KorvanelleDocument& design, const ViewObject* o) {
+    if (!o->IsPage(-1)) return o->sideName;
+    if (design.GetCurrentSideIndex() == o->side) return design.currentSideName;
+    const LabelTemplate* t = o->side == 1 ? design.GetDiscTemplate() : design.GetCoverTemplate();
+    for (int k = 0; t && k < t->GetObjectCount(); ++k) {
+        const ViewObject* x = t->GetObject(k);
+        if (x && x->IsSide() && x->side == o->side) return x->name;
+    }
+    return CString();
+}
+
 }  // namespace
 
 // ---- CUndo ---------------------------------------------------------------------------------------
@@ -603,10 +616,10 @@ bool View::RestoreUndoOrder(CUndo* step, bool redo) {
     return true;
 }
 
-// What applying a step's snapshots found out: the side and object to show, the text cursor, and
-// what has to be redrawn.
+// What applying a step's snapshots found out: the side and object to show, the object the step
+// changed first, the text cursor, and what has to be redrawn.
 struct View::UndoApplyState {
-    CString sideName, selectName;
+    CString sideName, selectName, changedName;
     int selStart = 0, selEnd = 0;
     bool cursorSaved = false;
     bool layoutChanged = false, colorChanged = false;
@@ -679,8 +692,8 @@ void View::ApplyUndoSnapshot(CUndo* step, ViewObject* s, ViewObject* o, UndoAppl
     if ((f & kUndoFont) && s->charFonts.GetSize() == o->chars.GetSize())
         CopyFonts(o->charFonts, s->charFonts);
     if (state.sideName.IsEmpty()) {
-        state.sideName = s->sideName;
-        state.selectName = s->name;
+        state.sideName = SideToShow(m_design, s);
+        state.selectName = state.changedName = s->name;
     }
     o->needsLayout = 1;
 }
@@ -738,7 +751,7 @@ void View::ApplyUndoStep(bool redo) {
                     o->SetAdjustedImage(nullptr);
                     o->SetWorkingImage(nullptr);
                 }
-                if (state.sideName.IsEmpty()) state.sideName = o->sideName;
+                if (state.sideName.IsEmpty()) state.sideName = SideToShow(m_design, o);
                 state.selectName = o->name;
                 break;
             }
@@ -763,12 +776,25 @@ void View::ApplyUndoStep(bool redo) {
             if (n > 0) m_select.SetSelection(state.selStart, state.selEnd);
         }
         m_select.Refresh();
+        // The canvas stays where it is scrolled. A side switched to (or laid out anew) is centred,
+        // once it is the current side on its own page; then what the step changed (else the
+        // selection), when it lies wholly outside the window, is scrolled into it.
         if (state.layoutChanged) {
+            const bool paint = m_paintEnabled;
+            m_paintEnabled = false;
+            if (!state.sideName.IsEmpty()) m_design.currentSideName = state.sideName;
+            SetPageScrollSizes();
+            PlaceCanvas();
             RecenterView(false, false);
-            RefreshView(state.sideName);
-        } else {
-            Redraw(true);
+            m_paintEnabled = paint;
         }
+        const ViewObject* changed =
+            state.changedName.IsEmpty() ? selected : m_design.FindObject(state.changedName);
+        if (changed && changed->sideName == m_design.currentSideName) BringIntoSight(changed);
+        if (state.layoutChanged)
+            RefreshView(state.sideName);
+        else
+            Redraw(true);
         if (state.marginFlash) FlashMarginRings(state.marginFlash);
         if (ViewHost* host = GetHost()) host->UpdateColorBarFromSelection(nullptr);
     });

@@ -6,8 +6,9 @@
 // alone, a track list takes the editing keys as a text does, the editing keys of a Text Editor
 // field edit the field, a click on the canvas takes the keyboard back from the bar, an undone
 // resize of a fitted text shows its size again in the size box, a click past the end of a text
-// puts the caret after its last letter, and a click on stacked objects picks the smallest and
-// draws again only where the selection changed.
+// puts the caret after its last letter, a click on stacked objects picks the smallest and draws
+// again only where the selection changed, and Undo and Redo leave the canvas scrolled as it is
+// unless what they bring back lies out of sight.
 #include <doctest.h>
 
 #include <cstring>
@@ -98,9 +99,11 @@ struct Running {
         ViewObject* o = view->m_design.GetFirstSelected();
         return o && (o->IsText() || o->IsTrackList()) ? std::string((LPCSTR)o->GetText()) : std::string();
     }
-    // A new design with a picture inserted as one undo step, as the Images bar inserts one.
-    ViewObject* DesignWithPicture() {
+    // A new design with a picture inserted as one undo step, as the Images bar inserts one
+    // (`fromField`: while a Text Editor field has the keyboard, which selects the page).
+    ViewObject* DesignWithPicture(bool fromField = false) {
         doc->NewFromTemplate(4, 0, 1);
+        if (fromField) frame->m_barText.m_artist.SetFocus();
         const CString image = CString(folders.Root().c_str()) + "\\photo.png";
         REQUIRE(kvtest::WriteTestPng(image));
         view->BeginUndoStep();
@@ -822,4 +825,37 @@ TEST_CASE("undoing a resize of an automatically fitted text shows its size again
     r.Key('Z', true);
     CHECK(r.run.Pump([&] { return shown() == fitted; }, 2000));
     CHECK(shown() == fitted);
+}
+
+TEST_CASE("Undo and Redo leave the canvas scrolled as it is unless what they bring back lies out of sight" *
+          doctest::timeout(120)) {
+    Running r;
+    const CString name = r.DesignWithPicture(true)->name;
+    CRect client, shown;
+    auto inSight = [&] {
+        const ViewObject* o = r.view->m_design.FindObject(name);
+        r.view->GetClientRect(&client);
+        return shown.IntersectRect(
+            client, CRect(r.ClientOf(o->left, o->top), r.ClientOf(o->left + o->width, o->top + o->height)));
+    };
+    const CPoint scrolled = r.view->GetDeviceScrollPosition();
+    r.Key('Z', true);
+    r.Key('Y', true);
+    CHECK(r.view->GetDeviceScrollPosition() == scrolled);
+    // Zoomed in and scrolled to the page's foot, away from the picture: Ctrl+Z, Ctrl+Y bring it in.
+    for (UINT command : {ID_VIEW_DISC_LABEL, ID_VIEW_ZOOM_IN, ID_VIEW_ZOOM_IN})
+        r.frame->SendMessage(WM_COMMAND, command);
+    r.view->SendMessage(WM_VSCROLL, SB_BOTTOM);
+    REQUIRE_FALSE(inSight());
+    r.Key('Z', true);
+    r.Key('Y', true);
+    CHECK(inSight());
+    // Undone from the Front Cover: the disc is shown, centred on its own page.
+    for (UINT command : {ID_VIEW_FRONT_COVER, ID_VIEW_ZOOM_IN, ID_VIEW_ZOOM_IN})
+        r.frame->SendMessage(WM_COMMAND, command);
+    r.Key('Z', true);
+    const ViewObject* disc = r.view->m_design.GetCurrentSide();
+    REQUIRE(disc->name == "Disc 1");
+    r.view->GetClientRect(&client);
+    CHECK(std::abs(r.ClientOf(0, disc->top + disc->width / 2).y - client.CenterPoint().y) <= 1);
 }
