@@ -3,7 +3,11 @@
 // Open does, then takes zoom steps and a hue change through its message loop; each step is timed
 // until the canvas has settled (nothing to paint, nothing queued, no picture or colour work
 // pending), and the process's peak working set is read after it. One design per run (the peak
-// is the process's), chosen by KV_BENCH_DESIGN: a number of texts (default 2000) or "picture".
+// is the process's), chosen by KV_BENCH_DESIGN: a number of texts (default 2000), "picture", or
+// "photos": one camera photo of 60 megapixels inserted (the memory it keeps), then a design of
+// four 60 to 100 megapixel pictures on the front, back and disc opened and its sides shown in
+// turn (how soon each side answers, the longest the canvas is held, when its pictures are all
+// there, and the memory meanwhile and after).
 // From build/tools/bench (the program finds its resources there):
 //   KV_BENCH_DESIGN=20000 ../../wine-run ./big_design_benchmark.exe
 // KV_BENCH_PROFILE=STEP:FILE samples the steps whose name begins with STEP ("open", "zoom") into
@@ -12,12 +16,15 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "BenchmarkPhoto.h"
 #include "AppTestSupport.h"
@@ -46,6 +53,38 @@ unsigned long PeakMegabytes() {
     GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
     return static_cast<unsigned long>(memory.PeakWorkingSetSize >> 20);
 }
+
+unsigned long HeldMegabytes() {
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+    return static_cast<unsigned long>(memory.WorkingSetSize >> 20);
+}
+
+// The most working set seen while it runs, read every 5 ms on a thread of its own: the peak of
+// one step, the decoding threads' included, where the process's peak holds everything before.
+class StepPeak {
+public:
+    StepPeak()
+        : m_thread([this] {
+              while (!m_stop) {
+                  const unsigned long now = HeldMegabytes();
+                  if (now > m_peak) m_peak = now;
+                  Sleep(5);
+              }
+          }) {}
+    ~StepPeak() {
+        m_stop = true;
+        m_thread.join();
+    }
+    void Reset() { m_peak = HeldMegabytes(); }
+    unsigned long Peak() const { return m_peak; }
+
+private:
+    std::atomic<bool> m_stop{false};
+    std::atomic<unsigned long> m_peak{0};
+    std::thread m_thread;
+};
 
 bool Settled(View* view) {
     const AppCanvasState& state = AppCanvasState::Get();
@@ -126,12 +165,153 @@ bool WriteDesign(const CString& path, int texts, const std::wstring& photo) {
     return ok;
 }
 
+// The pictures of the photos design, written once into the temporary folder and kept for later
+// runs: three camera photos (9504 x 6336) and a PNG of 10000 x 9990.
+bool WritePhotos(std::wstring (&photos)[4]) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    for (int i = 0; i < 4; ++i) {
+        photos[i] =
+            std::wstring(temp) + L"kv-bench-photo-" + std::to_wstring(i) + (i == 0 ? L".png" : L".jpg");
+        if (GetFileAttributesW(photos[i].c_str()) != INVALID_FILE_ATTRIBUTES) continue;
+        const bool written = i > 0 ? kvbench::WritePhoto(photos[i], 9504, 6336, 24 + 8 * i)
+                                   : kvbench::WritePhoto(photos[i], 10000, 9990, 40, L"image/png", true);
+        if (!written) return false;
+    }
+    return true;
+}
+
+// The plain jewel case with the 10000 x 9990 PNG over its front cover, two photos side by side on
+// its back cover and one over its disc; its bytes only, as a saved design holds them.
+bool WritePhotoDesign(const CString& path, const std::wstring (&photos)[4]) {
+    KorvanelleDocument library, design;
+    library.CreateBuiltInTemplates();
+    design.CreateFromTemplates(library.templates[0], library.templates[1]);
+    design.currentSideName = "Front Cover";
+    bool ok = true;
+    auto place = [&](int photo, const char* sideName, int part, int parts) {
+        ViewObject* side = design.FindObject(sideName);
+        if (!side) {
+            ok = false;
+            return;
+        }
+        const int width = side->width / parts, height = side->IsDisc() ? side->width : side->height;
+        ViewObject* o = NewViewObject(kObjectImage, "Image", side->side, side->name,
+                                      side->left + part * width, side->top, width, height);
+        design.AssignUniqueName(o);
+        char narrow[MAX_PATH];
+        WideCharToMultiByte(CP_ACP, 0, photos[photo].c_str(), -1, narrow, MAX_PATH, nullptr, nullptr);
+        ok = ok && o->ReadImageFile(narrow);
+        design.AddObject(o);
+    };
+    place(0, "Front Cover", 0, 1);
+    place(1, "Disc 1", 0, 1);
+    place(2, "Back Cover", 0, 2);
+    place(3, "Back Cover", 1, 2);
+    CFile file;
+    if (ok && file.Open(path, CFile::modeCreate | CFile::modeWrite)) {
+        design.Save(&file);
+        file.Close();
+    } else {
+        ok = false;
+    }
+    design.DeleteContents(true);
+    library.DeleteContents(true);
+    return ok;
+}
+
+double Since(double start) {
+    return Now() - start;
+}
+
+// The photos design's steps (see the file's head).
+int RunPhotos(kvtest::RunningApp& run, KorvanelleFrame* frame, View* view, KorvanelleDoc* doc,
+              const CString& root) {
+    std::wstring photos[4];
+    const CString path = root + "\\Photos.kvl";
+    if (!WritePhotos(photos) || !WritePhotoDesign(path, photos)) {
+        std::printf("could not write the pictures or the design\n");
+        return 1;
+    }
+    StepPeak peak;
+    // A message the program shows is printed (its first line) and answered with its first button.
+    AfxSetMessageBoxHandler([](KvMessageBoxRequest& box) {
+        const int end = box.text.Find('\r');
+        std::printf("  message: %s\n", static_cast<LPCSTR>(end < 0 ? box.text : box.text.Left(end)));
+        return box.buttons.empty() ? IDOK : box.buttons.front().result;
+    });
+    std::printf("%-22s %9s %9s %9s %9s %9s\n", "step", "answer ms", "held ms", "shown ms", "peak MB",
+                "held MB");
+    // Each step is timed until the canvas has painted after it (answer), and until its pictures are
+    // all there and nothing is pending (shown); the longest the message loop was kept from the
+    // canvas meanwhile (held) is measured between its passes, which wait at most 10 ms.
+    auto step = [&](const char* what, const std::function<void()>& act,
+                    const std::function<bool()>& answered) {
+        peak.Reset();
+        const double a = Now();
+        act();
+        double last = Now(), longest = last - a, answer = -1;
+        const bool settled = run.Pump(
+            [&] {
+                const double now = Now();
+                longest = std::max(longest, now - last);
+                last = now;
+                const AppCanvasState& state = AppCanvasState::Get();
+                if (answer < 0 && answered() && !(HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT) &&
+                    !state.m_redrawRequest)
+                    answer = now - a;
+                return answer >= 0 && Settled(view);
+            },
+            600000);
+        std::printf("%-22s %9.0f %9.0f %9.0f %9lu %9lu%s\n", what, answer, longest, Since(a), peak.Peak(),
+                    HeldMegabytes(), settled ? "" : "  (did not settle)");
+        std::fflush(stdout);
+    };
+    // One photo inserted on the side the start design shows, as the Images bar does it.
+    const unsigned long before = HeldMegabytes();
+    char camera[MAX_PATH];
+    WideCharToMultiByte(CP_ACP, 0, photos[1].c_str(), -1, camera, MAX_PATH, nullptr, nullptr);
+    step(
+        "insert 60 MP photo",
+        [&] {
+            ViewObject* side = view->m_design.GetCurrentSide();
+            view->InsertAsUndoStep([&] {
+                return view->InsertImageObject(
+                    CRect(side->left, side->top, side->left + side->width, side->top + side->height), camera,
+                    false);
+            });
+        },
+        [] { return true; });
+    std::printf("%-22s %49lu\n", "  kept by the photo", HeldMegabytes() - before);
+    doc->SetModifiedFlag(FALSE);
+    step(
+        "open", [&] { doc->OpenByPath(path); },
+        [&] { return view->m_design.currentSideName == "Front Cover"; });
+    const struct {
+        const char* name;
+        UINT command;
+        const char* side;
+    } shows[] = {{"show back cover", ID_VIEW_BACK_COVER, "Back Cover"},
+                 {"show disc label", ID_VIEW_DISC_LABEL, "Disc 1"},
+                 {"show front cover", ID_VIEW_FRONT_COVER, "Front Cover"},
+                 {"show back cover", ID_VIEW_BACK_COVER, "Back Cover"}};
+    for (const auto& show : shows)
+        step(
+            show.name, [&] { frame->PostMessage(WM_COMMAND, show.command); },
+            [&] { return view->m_design.currentSideName == show.side; });
+    doc->SetModifiedFlag(FALSE);
+    run.Close();
+    AfxSetMessageBoxHandler(nullptr);
+    return 0;
+}
+
 }  // namespace
 
 int main() {
     // Chosen by the environment, not by arguments: the application reads its command line as a
     // file to open.
     const char* design = std::getenv("KV_BENCH_DESIGN");
+    const bool photos = design && !std::strcmp(design, "photos");
     const int texts = design && !std::strcmp(design, "picture") ? 0 : design ? std::atoi(design) : 2000;
     std::string profiled, profile;
     if (const char* p = std::getenv("KV_BENCH_PROFILE")) {
@@ -161,6 +341,7 @@ int main() {
     run.Pump([&] { return Settled(view); }, 60000);
 
     const CString root = folders.Root().c_str();
+    if (photos) return RunPhotos(run, frame, view, doc, root);
     const CString path = root + "\\Big.kvl";
     wchar_t wideRoot[MAX_PATH];
     MultiByteToWideChar(CP_ACP, 0, root, -1, wideRoot, MAX_PATH);
