@@ -25,15 +25,8 @@ const char* const kInsertImageFilter =
 
 namespace {
 
-// Pictures this large take a second or more to decode and scale for the screen: they are decoded
-// on a thread of their own. Only kinds whose bytes the decode keeps as they are.
-const uint64_t kThreadDecodePixels = 4000000;
-
 bool DecodesOnThread(const PictureHeaderCheck& headers) {
-    const bool kept = headers.kind == PictureHeaderCheck::kJpeg || headers.kind == PictureHeaderCheck::kPng ||
-                      headers.kind == PictureHeaderCheck::kGif || headers.kind == PictureHeaderCheck::kTiff;
-    return headers.acceptable && kept &&
-           static_cast<uint64_t>(headers.width) * headers.height >= kThreadDecodePixels;
+    return IsSlowToDecode(headers);
 }
 
 // Says why a picture was not inserted.
