@@ -200,6 +200,10 @@ public:
     // step, one that did not is refused with a message and leaves the design as it was, and a
     // picture scaled for the screen goes to its object, which the canvas then shows.
     LRESULT OnPicturesDecoded(WPARAM, LPARAM);
+    // The screen drawing's way to a picture of the shown side that is slow to decode: decoded on a
+    // thread and scaled there to width x height (none when 0), it comes later (OnPicturesDecoded);
+    // true when the drawing is to leave it out meanwhile.
+    bool DecodeShownPicture(ViewObject* picture, int width, int height);
     // As InsertImage, giving the object made: null when none was, and for a large picture, which
     // is decoded on a thread and inserted when it has decoded (OnPicturesDecoded).
     ViewObject* InsertImageObject(const CRect& rect, const CString& path, bool asBackground);
@@ -254,6 +258,10 @@ public:
 
     // ---- printing -------------------------------------------------------------------------------
     void SetPrintPageRange();
+    // Whether every picture on the pages of the job can be drawn (each decoded and let go again);
+    // the user is told of those that cannot, and the job is not to start: a page once printed
+    // without its picture cannot be taken back.
+    bool CanDrawPrintPictures();
     bool IsDirectDiscPrint();
     void SelectPrinterDevice(CPrintInfo* pInfo, const CanvasPrinterSetup& setup);
     void CentreDiscsForPrint(bool centre);
@@ -353,6 +361,8 @@ public:
     CSize m_calibrationSavedPage;
     bool m_calibrationPageChanged = false;
     bool m_discsCentredForPrint = false;
+    // The pictures a print job could not draw, which gave it up; told when it ends.
+    CString m_printUndrawnPictures;
     // Large inserted pictures being decoded.
     PictureDecodeJobs m_pictureJobs;
     // An object that belongs to no design yet.
@@ -369,6 +379,8 @@ public:
         bool decoded = false;
     };
     std::vector<PendingPicture> m_pendingPictures;
+    // Pictures of the shown side whose decode on a thread failed: left out until a side is shown.
+    std::vector<const ViewObject*> m_undecodedShownPictures;
 
     DECLARE_MESSAGE_MAP()
 
@@ -403,6 +415,11 @@ private:
     // Inserts the pictures that have decoded, each as one undo step, unless a step is open: they
     // follow when it closes (ResumePictureInserts).
     void InsertDecodedPictures();
+    // A decode outcome of a shown side's picture (DecodeShownPicture); false when the ticket is
+    // none of theirs.
+    bool TakeShownPictureOutcome(const PictureDecodeJobs::Decoded& outcome);
+    // Whether a picture that arrives decoded is kept: only the shown side's are.
+    bool KeepsDecodedPicture(const ViewObject* picture);
     void ResumePictureInserts();
     void ApplyTextMargin(ViewObject* disc, int margin);
     // Parts of ApplyUndoStep.

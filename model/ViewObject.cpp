@@ -384,6 +384,13 @@ bool ViewObject::LoadImageFile(LPCSTR path, bool dropDecoded) {
     return ok;
 }
 
+CString ViewObject::PictureName() const {
+    const CString& file = imageSource.IsEmpty() ? imagePath : imageSource;
+    if (!file.IsEmpty()) return file.Mid(file.ReverseFind('\\') + 1);
+    if (sideName.IsEmpty()) return name;
+    return name + (sideName.Left(4) == "Disc" ? " on " : " on the ") + sideName;
+}
+
 // ---- life and copies ------------------------------------------------------------------------------
 
 void ViewObject::ReleaseAll() {

@@ -9,6 +9,8 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <functional>
+
 #include "framework/Core.h"
 #include "framework/win/ScopedGdi.h"
 #include "model/PrintOptions.h"
@@ -153,6 +155,14 @@ public:
     // skipped. Empty once anything else is drawn.
     Gdiplus::Rect blankArea;
     Gdiplus::ARGB blankColor = 0;
+    // For a screen drawing: has a picture that is not decoded yet decoded away from the drawing
+    // (on a thread), given the size its screen copy is wanted at (0 x 0: none); true when it will
+    // come later, and the drawing leaves it out meanwhile. Unset: pictures are decoded where they
+    // are drawn.
+    std::function<bool(ViewObject* picture, int width, int height)> decodeElsewhere;
+    // The pictures a drawing other than the screen's could not decode (memory ran short, or their
+    // bytes are damaged): the drawing lacks them, and its caller must say so.
+    CObjectPtrArray undrawnPictures;
 
 private:
     void ShiftByBorder();
@@ -169,3 +179,8 @@ DWORD ColorRefToRgb(COLORREF color);
 // The side of a design in the fixed order of its layers (Parts of the side drawing).
 void DrawSide(RenderContext& rc);
 void DrawSideObjects(RenderContext& rc);
+// Whether the pictures a drawing of the document's current side for `purpose` draws can be had,
+// before anything is drawn: each one not decoded yet is decoded and let go again, one at a time;
+// those that cannot are added to `undrawn`.
+void CheckSidePictures(KorvanelleDocument* document, int purpose, const PrintOptions* options,
+                       CObjectPtrArray& undrawn);
