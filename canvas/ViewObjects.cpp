@@ -369,7 +369,8 @@ LRESULT View::OnPicturesDecoded(WPARAM, LPARAM) {
                                         [&](const PendingPicture& p) { return p.ticket == outcome.ticket; });
             if (pending == m_pendingPictures.end()) {
                 // No longer wanted (undone before it came, or another design): nothing to scale.
-                if (outcome.ok) m_pictureJobs.SetScreenSize(outcome.ticket, 0, 0);
+                if (!TakeShownPictureOutcome(outcome) && outcome.ok)
+                    m_pictureJobs.SetScreenSize(outcome.ticket, 0, 0);
                 continue;
             }
             if (outcome.ok) {
@@ -385,8 +386,9 @@ LRESULT View::OnPicturesDecoded(WPARAM, LPARAM) {
         for (PictureDecodeJobs::Result& result : m_pictureJobs.TakeFinished()) {
             const unsigned ticket = result.ticket;
             ViewObject* o = m_design.FindObjectIf([&](const ViewObject* x) { return x->decodeTicket == ticket; });
-            // Gone (undone, deleted, another design), or decoded on demand meanwhile (an export).
-            if (!o || o->decodedImage) {
+            // Gone (undone, deleted, another design), decoded on demand meanwhile, or on a side
+            // no longer shown.
+            if (!o || o->decodedImage || !KeepsDecodedPicture(o)) {
                 if (o) o->decodeTicket = 0;
                 PictureDecodeJobs::Free(result);
                 continue;

@@ -3,17 +3,21 @@
 // pixels a decode on the spot gives; Undo takes it back before and after it arrives; one that does
 // not decode leaves the design as it was; pictures of up to 100 megapixels are taken whatever
 // their file's size, larger ones refused as too large; the program closes safely while it decodes.
+// A design opened again decodes no large picture for the open, names only those that cannot be
+// shown, and a side shown later gets its large pictures from a decoding thread.
 #include <doctest.h>
 
 #include <atomic>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <vector>
 
 #include <objidl.h>
 #include <gdiplus.h>
 
 #include "AppTestSupport.h"
+#include "app/KorvanelleDoc.h"
 #include "app/KorvanelleFrame.h"
 #include "bars/Thumb.h"
 #include "canvas/AppCanvasState.h"
@@ -21,6 +25,7 @@
 #include "framework/graphics/GdipImage.h"
 #include "model/ImageStream.h"
 #include "render/ColorProcessing.h"
+#include "res/CommandIds.h"
 
 namespace {
 
@@ -276,7 +281,7 @@ TEST_CASE("a large background is inserted once it has decoded, while the canvas 
     CHECK(SamePixels(scaled, picture->adjustedImage));
     delete scaled;
     delete decoded;
-    // One step: Ctrl+Z takes it off, Ctrl+Y brings it back (decoded on the spot from the step's
+    // One step: Ctrl+Z takes it off, Ctrl+Y brings it back (decoded on a thread from the step's
     // bytes), Ctrl+Z again.
     CHECK(s.view->GetUndoCount() == steps + 1);
     s.CtrlKey('Z');
@@ -284,7 +289,7 @@ TEST_CASE("a large background is inserted once it has decoded, while the canvas 
     CHECK(s.Count(s.large) == 0);
     CHECK(IsRed(s.SideMiddle()));
     s.CtrlKey('Y');
-    s.Drawn();
+    s.Arrived();
     CHECK(IsBlue(s.SideMiddle()));
     s.CtrlKey('Z');
     s.Drawn();
@@ -310,7 +315,7 @@ TEST_CASE("a large background is inserted once it has decoded, while the canvas 
         CHECK(s.view->m_undoPosition == position);
         CHECK_FALSE(doc->IsModified());
         s.CtrlKey('Y');
-        s.Drawn();
+        s.Arrived();
         CHECK(IsBlue(s.SideMiddle()));
     }
 
@@ -331,6 +336,8 @@ TEST_CASE(
     // A camera's photo (60 megapixels, 9504 pixels wide), a black-and-white PNG of 36 megapixels in
     // 16 KB, and a PNG whose header claims 100,010,000 pixels.
     CString camera, bits, huge;
+    const BYTE header[] = {0x89, 'P',  'N',  'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R', 0,
+                           0,    0x27, 0x11, 0,   0,    0x27, 0x10, 8,    2, 0, 0, 0,  0,   0,   0,   0};
     Session s(
         [&](const CString& pictures) {
             camera = pictures + "\\0-camera.jpg";
@@ -338,9 +345,6 @@ TEST_CASE(
             bits = pictures + "\\y-bits.png";
             REQUIRE(WritePicture(camera, 9504, 6336, L"image/jpeg", 20, 200, 40));
             REQUIRE(WritePicture(bits, 6000, 6000, L"image/png", 0, 0, 0, 0, true));
-            const BYTE header[] = {0x89, 'P',  'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0,    0, 0,
-                                   13,   'I',  'H', 'D', 'R',  0,    0,    0x27, 0x11, 0, 0,
-                                   0x27, 0x10, 8,   2,   0,    0,    0,    0,    0,    0, 0};
             CFile out;
             REQUIRE(out.Open(huge, CFile::modeCreate | CFile::modeWrite));
             out.Write(header, sizeof header);
@@ -364,4 +368,55 @@ TEST_CASE(
     CHECK(s.Count(camera) == 1);
     REQUIRE(boxes.Boxes().size() == 1);
     CHECK(boxes.LastText().Find("too large") >= 0);
+
+    // Saved with a picture on the back cover whose header claims 100,010,000 pixels, another side
+    // than the photo's shown, and opened again from the recent-file list: the photo is not decoded
+    // for the open, and only the claimed picture is named, with the side it lies on.
+    ViewObject* photo =
+        s.view->m_design.FindObjectIf([&](const ViewObject* o) { return o->imagePath == camera; });
+    REQUIRE(photo != nullptr);
+    const CString photoSide = photo->sideName;
+    const std::map<CString, UINT> show = {{"Disc 1", ID_VIEW_DISC_LABEL},
+                                          {"Front Cover", ID_VIEW_FRONT_COVER},
+                                          {"Back Cover", ID_VIEW_BACK_COVER}};
+    REQUIRE(show.count(photoSide) == 1);
+    ViewObject* back = s.view->m_design.FindObject("Back Cover");
+    REQUIRE(back != nullptr);
+    ViewObject* claimed =
+        NewViewObject(kObjectImage, "Image", back->side, back->name, back->left, back->top, 1000, 1000);
+    REQUIRE(claimed->image.SetBytes(header, sizeof header));
+    s.view->m_design.AssignUniqueName(claimed);
+    const CString claimedName = claimed->name;
+    s.view->m_design.AddObject(claimed);
+    s.frame->PostMessage(WM_COMMAND, photoSide == "Disc 1" ? ID_VIEW_FRONT_COVER : ID_VIEW_DISC_LABEL);
+    REQUIRE(s.run.Pump([&] { return s.view->m_design.currentSideName != photoSide; }, 10000));
+    CDocument* doc = s.frame->GetActiveDocument();
+    doc->SetPathName(CString(s.folders.Root().c_str()) + "\\Photo.kvl", TRUE);
+    static_cast<KorvanelleDoc*>(doc)->OnFileSave();
+    REQUIRE_FALSE(doc->IsModified());
+    std::atomic<int> photoDecodes{0};
+    PictureMemoryStandIn() = [&](const PictureHeaderCheck& headers) {
+        photoDecodes += headers.width == 9504;
+        return true;
+    };
+    s.frame->PostMessage(WM_COMMAND, ID_FILE_MRU_FILE1_CMD);
+    REQUIRE(s.run.Pump([&] { return boxes.Boxes().size() == 2; }, 30000));
+    CHECK(boxes.LastText().Find(":\r\n\r\n" + claimedName + " on the Back Cover") > 0);
+    CHECK(photoDecodes == 0);
+
+    // Its side shown: the side answers while the photo is held in its decode on a thread, and the
+    // photo comes from there.
+    s.entered = false;
+    s.hold = true;
+    s.frame->PostMessage(WM_COMMAND, show.at(photoSide));
+    REQUIRE(s.run.Pump([&] { return s.view->m_design.currentSideName == photoSide && s.entered; }, 10000));
+    s.Drawn();
+    CHECK(s.view->HasPicturesPending());
+    CHECK_FALSE((GetGValue(s.SideMiddle()) > 150 && GetRValue(s.SideMiddle()) < 80));
+    s.hold = false;
+    s.Arrived();
+    CHECK(photoDecodes == 1);
+    CHECK((GetGValue(s.SideMiddle()) > 150 && GetRValue(s.SideMiddle()) < 80));
+    PictureMemoryStandIn() = nullptr;
+    CHECK(boxes.Boxes().size() == 2);
 }

@@ -10,8 +10,8 @@
 // there, and the memory meanwhile and after).
 // From build/tools/bench (the program finds its resources there):
 //   KV_BENCH_DESIGN=20000 ../../wine-run ./big_design_benchmark.exe
-// KV_BENCH_PROFILE=STEP:FILE samples the steps whose name begins with STEP ("open", "zoom") into
-// FILE (scripts/profile-report.py reads it).
+// KV_BENCH_PROFILE=STEP:FILE samples the steps whose name begins with STEP ("open", "zoom"; in
+// the photos design until the step answers) into FILE (scripts/profile-report.py reads it).
 #define PSAPI_VERSION 2
 #include <windows.h>
 #include <psapi.h>
@@ -226,7 +226,7 @@ double Since(double start) {
 
 // The photos design's steps (see the file's head).
 int RunPhotos(kvtest::RunningApp& run, KorvanelleFrame* frame, View* view, KorvanelleDoc* doc,
-              const CString& root) {
+              const CString& root, const std::string& profiled, const std::string& profile) {
     std::wstring photos[4];
     const CString path = root + "\\Photos.kvl";
     if (!WritePhotos(photos) || !WritePhotoDesign(path, photos)) {
@@ -234,6 +234,7 @@ int RunPhotos(kvtest::RunningApp& run, KorvanelleFrame* frame, View* view, Korva
         return 1;
     }
     StepPeak peak;
+    std::unique_ptr<kvbench::SamplingProfiler> profiler;
     // A message the program shows is printed (its first line) and answered with its first button.
     AfxSetMessageBoxHandler([](KvMessageBoxRequest& box) {
         const int end = box.text.Find('\r');
@@ -247,6 +248,9 @@ int RunPhotos(kvtest::RunningApp& run, KorvanelleFrame* frame, View* view, Korva
     // canvas meanwhile (held) is measured between its passes, which wait at most 10 ms.
     auto step = [&](const char* what, const std::function<void()>& act,
                     const std::function<bool()>& answered) {
+        const bool sampled = !profile.empty() && !std::strncmp(what, profiled.c_str(), profiled.size());
+        if (sampled && !profiler) profiler.reset(new kvbench::SamplingProfiler);
+        if (profiler) profiler->SetActive(sampled);
         peak.Reset();
         const double a = Now();
         act();
@@ -260,6 +264,7 @@ int RunPhotos(kvtest::RunningApp& run, KorvanelleFrame* frame, View* view, Korva
                 if (answer < 0 && answered() && !(HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT) &&
                     !state.m_redrawRequest)
                     answer = now - a;
+                if (answer >= 0 && profiler) profiler->SetActive(false);
                 return answer >= 0 && Settled(view);
             },
             600000);
@@ -267,6 +272,23 @@ int RunPhotos(kvtest::RunningApp& run, KorvanelleFrame* frame, View* view, Korva
                     HeldMegabytes(), settled ? "" : "  (did not settle)");
         std::fflush(stdout);
     };
+    const struct {
+        const char* name;
+        UINT command;
+        const char* side;
+    } shows[] = {{"show back cover", ID_VIEW_BACK_COVER, "Back Cover"},
+                 {"show disc label", ID_VIEW_DISC_LABEL, "Disc 1"},
+                 {"show front cover", ID_VIEW_FRONT_COVER, "Front Cover"},
+                 {"show back cover", ID_VIEW_BACK_COVER, "Back Cover"}};
+    auto showSides = [&](const char* suffix) {
+        for (const auto& show : shows)
+            step((CString(show.name) + suffix).GetString(),
+                 [&] { frame->PostMessage(WM_COMMAND, show.command); },
+                 [&] { return view->m_design.currentSideName == show.side; });
+    };
+    // The sides of the start design, which holds no picture: what a side switch costs anyway.
+    showSides(" (plain)");
+    view->SendMessage(WM_COMMAND, ID_VIEW_DISC_LABEL);
     // One photo inserted on the side the start design shows, as the Images bar does it.
     const unsigned long before = HeldMegabytes();
     char camera[MAX_PATH];
@@ -287,18 +309,8 @@ int RunPhotos(kvtest::RunningApp& run, KorvanelleFrame* frame, View* view, Korva
     step(
         "open", [&] { doc->OpenByPath(path); },
         [&] { return view->m_design.currentSideName == "Front Cover"; });
-    const struct {
-        const char* name;
-        UINT command;
-        const char* side;
-    } shows[] = {{"show back cover", ID_VIEW_BACK_COVER, "Back Cover"},
-                 {"show disc label", ID_VIEW_DISC_LABEL, "Disc 1"},
-                 {"show front cover", ID_VIEW_FRONT_COVER, "Front Cover"},
-                 {"show back cover", ID_VIEW_BACK_COVER, "Back Cover"}};
-    for (const auto& show : shows)
-        step(
-            show.name, [&] { frame->PostMessage(WM_COMMAND, show.command); },
-            [&] { return view->m_design.currentSideName == show.side; });
+    showSides("");
+    if (profiler) profiler->Write(profile.c_str());
     doc->SetModifiedFlag(FALSE);
     run.Close();
     AfxSetMessageBoxHandler(nullptr);
@@ -341,7 +353,7 @@ int main() {
     run.Pump([&] { return Settled(view); }, 60000);
 
     const CString root = folders.Root().c_str();
-    if (photos) return RunPhotos(run, frame, view, doc, root);
+    if (photos) return RunPhotos(run, frame, view, doc, root, profiled, profile);
     const CString path = root + "\\Big.kvl";
     wchar_t wideRoot[MAX_PATH];
     MultiByteToWideChar(CP_ACP, 0, root, -1, wideRoot, MAX_PATH);
