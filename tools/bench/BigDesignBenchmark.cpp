@@ -7,7 +7,8 @@
 // "photos": one camera photo of 60 megapixels inserted (the memory it keeps), then a design of
 // four 60 to 100 megapixel pictures on the front, back and disc opened and its sides shown in
 // turn (how soon each side answers, the longest the canvas is held, when its pictures are all
-// there, and the memory meanwhile and after).
+// there, and the memory meanwhile and after), then its disc and front cover saved as images at
+// 600 DPI with the back cover shown.
 // From build/tools/bench (the program finds its resources there):
 //   KV_BENCH_DESIGN=20000 ../../wine-run ./big_design_benchmark.exe
 // KV_BENCH_PROFILE=STEP:FILE samples the steps whose name begins with STEP ("open", "zoom"; in
@@ -35,6 +36,8 @@
 #include "canvas/View.h"
 #include "canvas/ViewSettings.h"
 #include "framework/graphics/GdipImage.h"
+#include "model/PrintOptions.h"
+#include "print/ImageExport.h"
 #include "render/RenderThreads.h"
 #include "res/CommandIds.h"
 
@@ -310,6 +313,22 @@ int RunPhotos(kvtest::RunningApp& run, KorvanelleFrame* frame, View* view, Korva
         "open", [&] { doc->OpenByPath(path); },
         [&] { return view->m_design.currentSideName == "Front Cover"; });
     showSides("");
+    // With the back cover shown (its two photos decoded), the disc and the front cover saved as
+    // images at 600 DPI as Save As Image saves them: whether each came out whole.
+    for (const char* part : {"Disc 1", "Front Cover"}) {
+        PrintOptions options(&g_printOptions);
+        options.printFront = options.printBack = options.printDisc1 = options.printDisc2 = 1;
+        ExportResult result;
+        step((CString("save ") + part + " 600 DPI").GetString(),
+             [&] {
+                 result = ExportImage(&view->m_design, view->m_design.FindObject(part), 600, &options,
+                                      kExportPng, root + "\\export.png");
+             },
+             [] { return true; });
+        const CString outcome =
+            result.outcome == kExportWritten ? CString("written") : "not written: " + result.missingPictures;
+        std::printf("  %s\n", static_cast<LPCSTR>(outcome));
+    }
     if (profiler) profiler->Write(profile.c_str());
     doc->SetModifiedFlag(FALSE);
     run.Close();
