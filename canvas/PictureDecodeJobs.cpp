@@ -100,6 +100,9 @@ void PictureDecodeJobs::Run(Job* job, IStream* bytes, HWND window, UINT message)
     if (width > 0 && height > 0) {
         LargePictureWork work(static_cast<unsigned long long>(result.decoded->GetWidth()) *
                               result.decoded->GetHeight());
+        result.hue = hue;
+        result.saturation = saturation;
+        result.lightness = lightness;
         result.screen = CreateScaledBitmap(result.decoded,
                                            RectF(0, 0, static_cast<REAL>(width), static_cast<REAL>(height)),
                                            hue, saturation, lightness);

@@ -33,6 +33,7 @@ public:
         Gdiplus::Bitmap* decoded = nullptr;
         Gdiplus::Bitmap* screen = nullptr;
         IStream* replacedBytes = nullptr;
+        int hue = 0, saturation = 0, lightness = 0;  // the colour change `screen` shows
     };
 
     PictureDecodeJobs() = default;

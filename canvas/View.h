@@ -379,8 +379,9 @@ public:
         bool decoded = false;
     };
     std::vector<PendingPicture> m_pendingPictures;
-    // Pictures of the shown side whose decode on a thread failed: left out until a side is shown.
-    std::vector<const ViewObject*> m_undecodedShownPictures;
+    // Pictures of the shown side (with the bytes they held) whose decode on a thread failed: left
+    // out until a side is shown.
+    std::vector<std::pair<const ViewObject*, const IStream*>> m_undecodedShownPictures;
 
     DECLARE_MESSAGE_MAP()
 

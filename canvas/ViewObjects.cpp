@@ -396,7 +396,12 @@ LRESULT View::OnPicturesDecoded(WPARAM, LPARAM) {
             o->decodeTicket = 0;
             if (result.replacedBytes) o->image.Attach(result.replacedBytes);
             o->SetDecodedImage(result.decoded);
-            if (result.screen) o->SetAdjustedImage(result.screen);
+            // A colour change made meanwhile leaves the screen copy to the canvas.
+            if (result.screen && (result.hue != o->hue || result.saturation != o->saturation ||
+                                  result.lightness != o->lightness))
+                delete result.screen;
+            else if (result.screen)
+                o->SetAdjustedImage(result.screen);
             result = PictureDecodeJobs::Result();
             arrived = true;
         }

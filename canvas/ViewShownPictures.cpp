@@ -2,6 +2,7 @@
 // and each comes from a thread of its own, decoded and scaled for the screen there, as a large
 // inserted picture does. Only the shown side's pictures are kept decoded.
 #include <algorithm>
+#include <utility>
 
 #include "canvas/View.h"
 #include "model/PictureHeaders.h"
@@ -11,7 +12,8 @@ bool View::DecodeShownPicture(ViewObject* picture, int width, int height) {
     if (picture->decodeTicket != 0) return true;
     // One that did not decode is left out until its side is shown again, not decoded on every
     // drawing.
-    if (std::find(m_undecodedShownPictures.begin(), m_undecodedShownPictures.end(), picture) !=
+    const std::pair<const ViewObject*, const IStream*> known(picture, picture->image.GetStream());
+    if (std::find(m_undecodedShownPictures.begin(), m_undecodedShownPictures.end(), known) !=
         m_undecodedShownPictures.end())
         return true;
     if (!IsSlowToDecode(picture->image.CheckHeaders())) return false;
@@ -28,7 +30,7 @@ bool View::TakeShownPictureOutcome(const PictureDecodeJobs::Decoded& outcome) {
     if (!picture) return false;
     if (!outcome.ok) {
         picture->decodeTicket = 0;
-        m_undecodedShownPictures.push_back(picture);
+        m_undecodedShownPictures.emplace_back(picture, picture->image.GetStream());
     }
     return true;
 }
