@@ -206,12 +206,20 @@ CString KorvanelleDoc::UnreadablePictureNames(KorvanelleDocument* design, CStrin
     CString names;
     tooLarge.Empty();
     if (design == nullptr) return names;
+    const int shown = design->GetCurrentSideIndex();
     design->ForEachObject([&](ViewObject* object) {
-        bool large = false;
-        if (!object->IsImage() || object->image.IsEmpty() || object->EnsureImageLoaded(&large)) return;
+        if (!object->IsImage() || object->image.IsEmpty()) return;
+        const PictureHeaderCheck headers = object->image.CheckHeaders();
+        bool large = headers.tooLarge;
+        bool readable = headers.acceptable;
+        if (readable && !IsSlowToDecode(headers)) {
+            readable = object->EnsureImageLoaded(&large);
+            if (object->side != shown) object->FreeImageData(true);
+        }
+        if (readable) return;
         CString& list = large ? tooLarge : names;
         if (!list.IsEmpty()) list += "\r\n";
-        list += object->imageSource.IsEmpty() ? object->name : object->imageSource;
+        list += object->PictureName();
     });
     return names;
 }

@@ -91,9 +91,10 @@ public:
     // The pictures of a design that hold no picture of their own and only name a file, which
     // was not found: their file names, one a line (empty when there are none).
     static CString MissingPictureNames(KorvanelleDocument* design);
-    // The pictures the design holds whose bytes cannot be decoded (each decoded once here, as its
-    // first drawing would): the design keeps them, they are not shown. Those refused for their size
-    // go to `tooLarge` instead.
+    // The pictures the design holds that cannot be shown, as the user knows them, one a line: the
+    // design keeps them. Those refused for their size go to `tooLarge` instead. A picture that is
+    // slow to decode is judged by its headers alone (it is decoded when its side is shown); the
+    // others are decoded, and kept decoded only when they lie on the side shown first.
     static CString UnreadablePictureNames(KorvanelleDocument* design, CString& tooLarge);
     // Whether a file that was read holds a design: one or two label templates, at least one of
     // them with a disc or a cover. The template library or a file without any template is not.

@@ -38,13 +38,17 @@ unsigned PictureDecodeJobs::Start(IStream* bytes, HWND window, UINT message) {
     return ticket;
 }
 
-void PictureDecodeJobs::SetScreenSize(unsigned ticket, int width, int height) {
+void PictureDecodeJobs::SetScreenSize(unsigned ticket, int width, int height, int hue, int saturation,
+                                      int lightness) {
     {
         std::lock_guard<std::mutex> hold(m_lock);
         for (auto& job : m_jobs) {
             if (job->ticket != ticket) continue;
             job->width = width;
             job->height = height;
+            job->hue = hue;
+            job->saturation = saturation;
+            job->lightness = lightness;
             job->sized = true;
         }
     }
@@ -81,20 +85,27 @@ void PictureDecodeJobs::Run(Job* job, IStream* bytes, HWND window, UINT message)
     if (window) ::PostMessage(window, message, 0, 0);
     if (!decoded) return;
 
-    int width = 0, height = 0;
+    int width = 0, height = 0, hue = 0, saturation = 0, lightness = 0;
     {
         std::unique_lock<std::mutex> hold(m_lock);
         m_sized.wait(hold, [&] { return job->sized || m_cancelled; });
         if (job->sized) {
             width = job->width;
             height = job->height;
+            hue = job->hue;
+            saturation = job->saturation;
+            lightness = job->lightness;
         }
     }
     if (width > 0 && height > 0) {
         LargePictureWork work(static_cast<unsigned long long>(result.decoded->GetWidth()) *
                               result.decoded->GetHeight());
-        result.screen = CreateScaledBitmap(
-            result.decoded, RectF(0, 0, static_cast<REAL>(width), static_cast<REAL>(height)), 0, 0, 0);
+        result.hue = hue;
+        result.saturation = saturation;
+        result.lightness = lightness;
+        result.screen = CreateScaledBitmap(result.decoded,
+                                           RectF(0, 0, static_cast<REAL>(width), static_cast<REAL>(height)),
+                                           hue, saturation, lightness);
     }
     {
         std::lock_guard<std::mutex> hold(m_lock);

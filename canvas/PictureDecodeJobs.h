@@ -33,6 +33,7 @@ public:
         Gdiplus::Bitmap* decoded = nullptr;
         Gdiplus::Bitmap* screen = nullptr;
         IStream* replacedBytes = nullptr;
+        int hue = 0, saturation = 0, lightness = 0;  // the colour change `screen` shows
     };
 
     PictureDecodeJobs() = default;
@@ -48,9 +49,11 @@ public:
     unsigned Start(IStream* bytes, HWND window, UINT message);
     // The decodes whose outcome became known since the last call, each handed out once.
     std::vector<Decoded> TakeDecoded();
-    // The size of the picture on the screen (none when either is 0): every picture that decoded
-    // must get one, or its thread waits until Cancel.
-    void SetScreenSize(unsigned ticket, int width, int height);
+    // The size of the picture on the screen (none when either is 0), and the colour change its
+    // copy there shows: every picture that decoded must get one, or its thread waits until
+    // Cancel. It may be given before the decode has ended.
+    void SetScreenSize(unsigned ticket, int width, int height, int hue = 0, int saturation = 0,
+                       int lightness = 0);
     // The finished results, each handed out once.
     std::vector<Result> TakeFinished();
     // Whether a decode started here has not been handed out whole yet.
@@ -70,6 +73,7 @@ private:
         unsigned ticket = 0;
         bool sized = false;  // the screen size is known (under m_lock)
         int width = 0, height = 0;
+        int hue = 0, saturation = 0, lightness = 0;
     };
     void Run(Job* job, IStream* bytes, HWND window, UINT message);
     void JoinDone(bool all);

@@ -303,6 +303,9 @@ void View::SetupScreenContext(RenderContext& ctx, const Rect& printableArea) {
     ctx.SetupView(m_memGraphics, bitmap, sx, sy, &m_design, marquee, m_pageOrigin.x, m_pageOrigin.y,
                   printableArea, IsOutlineAnimating());
     ctx.canvasBackdrop = &g_canvasBackdrop;
+    ctx.decodeElsewhere = [this](ViewObject* picture, int width, int height) {
+        return DecodeShownPicture(picture, width, height);
+    };
 }
 
 Rect View::ScreenPrintableArea() {

@@ -203,6 +203,10 @@ public:
     // message and taken out as if never inserted, and a picture scaled for the screen goes to its
     // object, which the canvas then shows.
     LRESULT OnPicturesDecoded(WPARAM, LPARAM);
+    // The screen drawing's way to a picture of the shown side that is slow to decode: decoded on a
+    // thread and scaled there to width x height (none when 0), it comes later (OnPicturesDecoded);
+    // true when the drawing is to leave it out meanwhile.
+    bool DecodeShownPicture(ViewObject* picture, int width, int height);
     // As InsertImage, giving the object made (null when none was). A large picture is decoded on
     // a thread: its object is inserted at once, sized from the file's headers, and shown once its
     // pixels come (OnPicturesDecoded).
@@ -255,6 +259,10 @@ public:
 
     // ---- printing -------------------------------------------------------------------------------
     void SetPrintPageRange();
+    // Whether every picture on the pages of the job can be drawn (each decoded and let go again);
+    // the user is told of those that cannot, and the job is not to start: a page once printed
+    // without its picture cannot be taken back.
+    bool CanDrawPrintPictures();
     bool IsDirectDiscPrint();
     void SelectPrinterDevice(CPrintInfo* pInfo, const CanvasPrinterSetup& setup);
     void CentreDiscsForPrint(bool centre);
@@ -361,6 +369,8 @@ public:
     CSize m_calibrationSavedPage;
     bool m_calibrationPageChanged = false;
     bool m_discsCentredForPrint = false;
+    // The pictures a print job could not draw, which gave it up; told when it ends.
+    CString m_printUndrawnPictures;
     // Large inserted pictures being decoded.
     PictureDecodeJobs m_pictureJobs;
     // An object that belongs to no design yet.
@@ -377,6 +387,9 @@ public:
     // and that insert's step serial.
     std::vector<CUndo*> m_redoAside;
     unsigned m_redoAsideSerial = 0;
+    // Pictures of the shown side (with the bytes they held) whose decode on a thread failed: left
+    // out until a side is shown.
+    std::vector<std::pair<const ViewObject*, const IStream*>> m_undecodedShownPictures;
 
     DECLARE_MESSAGE_MAP()
 
@@ -424,6 +437,11 @@ private:
     void SetRedoAside(int from, unsigned serial);
     void RestoreRedoAside();
     void FreeRedoAside();
+    // A decode outcome of a shown side's picture (DecodeShownPicture); false when the ticket is
+    // none of theirs.
+    bool TakeShownPictureOutcome(const PictureDecodeJobs::Decoded& outcome);
+    // Whether a picture that arrives decoded is kept: only the shown side's are.
+    bool KeepsDecodedPicture(const ViewObject* picture);
     void ApplyTextMargin(ViewObject* disc, int margin);
     // Parts of ApplyUndoStep.
     struct UndoApplyState;

@@ -25,15 +25,8 @@ const char* const kInsertImageFilter =
 
 namespace {
 
-// Pictures this large take a second or more to decode and scale for the screen: they are decoded
-// on a thread of their own. Only kinds whose bytes the decode keeps as they are.
-const uint64_t kThreadDecodePixels = 4000000;
-
 bool DecodesOnThread(const PictureHeaderCheck& headers) {
-    const bool kept = headers.kind == PictureHeaderCheck::kJpeg || headers.kind == PictureHeaderCheck::kPng ||
-                      headers.kind == PictureHeaderCheck::kGif || headers.kind == PictureHeaderCheck::kTiff;
-    return headers.acceptable && kept &&
-           static_cast<uint64_t>(headers.width) * headers.height >= kThreadDecodePixels;
+    return IsSlowToDecode(headers);
 }
 
 // Says why a picture was not inserted.
@@ -379,8 +372,10 @@ LRESULT View::OnPicturesDecoded(WPARAM, LPARAM) {
             auto pending = std::find_if(m_pendingPictures.begin(), m_pendingPictures.end(),
                                         [&](const PendingPicture& p) { return p.ticket == outcome.ticket; });
             if (pending == m_pendingPictures.end()) {
-                // No longer wanted (another design): nothing to scale.
-                if (outcome.ok) m_pictureJobs.SetScreenSize(outcome.ticket, 0, 0);
+                // No longer wanted (another design): nothing to scale. A shown side's picture
+                // decoded for the screen is taken by its object.
+                if (!TakeShownPictureOutcome(outcome) && outcome.ok)
+                    m_pictureJobs.SetScreenSize(outcome.ticket, 0, 0);
                 continue;
             }
             const PendingPicture picture = *pending;
@@ -403,8 +398,9 @@ LRESULT View::OnPicturesDecoded(WPARAM, LPARAM) {
         for (PictureDecodeJobs::Result& result : m_pictureJobs.TakeFinished()) {
             const unsigned ticket = result.ticket;
             ViewObject* o = m_design.FindObjectIf([&](const ViewObject* x) { return x->decodeTicket == ticket; });
-            // Gone (undone, deleted, another design), or decoded on demand meanwhile (an export).
-            if (!o || o->decodedImage) {
+            // Gone (undone, deleted, another design), decoded on demand meanwhile, or on a side
+            // no longer shown.
+            if (!o || o->decodedImage || !KeepsDecodedPicture(o)) {
                 if (o) o->decodeTicket = 0;
                 PictureDecodeJobs::Free(result);
                 continue;
@@ -412,7 +408,12 @@ LRESULT View::OnPicturesDecoded(WPARAM, LPARAM) {
             o->decodeTicket = 0;
             if (result.replacedBytes) o->image.Attach(result.replacedBytes);
             o->SetDecodedImage(result.decoded);
-            if (result.screen) o->SetAdjustedImage(result.screen);
+            // A colour change made meanwhile leaves the screen copy to the canvas.
+            if (result.screen && (result.hue != o->hue || result.saturation != o->saturation ||
+                                  result.lightness != o->lightness))
+                delete result.screen;
+            else if (result.screen)
+                o->SetAdjustedImage(result.screen);
             result = PictureDecodeJobs::Result();
             arrived = true;
         }

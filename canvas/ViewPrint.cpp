@@ -42,6 +42,13 @@ HGLOBAL CopyBlock(HGLOBAL source) {
     return copy;
 }
 
+// What the user hears of a print job given up for the pictures it could not draw.
+CString UndrawnPrintMessage(const CString& names) {
+    return "Nothing was printed: these pictures could not be drawn (too little memory is left to decode "
+           "them, or their data is damaged):\r\n\r\n" +
+           names + "\r\n\r\nPlease close all other running programs and try again.";
+}
+
 }  // namespace
 
 int View::SidePageOfJobPage(int page) const {
@@ -180,6 +187,7 @@ BOOL View::OnPreparePrinting(CPrintInfo* pInfo) {
         }
         // No side chosen: no job.
         if (m_firstPrintPage < 1 || m_lastPrintPage < m_firstPrintPage) return;
+        if (!pInfo->m_bPreview && !m_calibrationMode && !CanDrawPrintPictures()) return;
         if (g_helpCdPrinter && IsDirectDiscPrint() && !app.m_inPrintPreview) {
             ShowCanvasMessageOk(
                 this, kMessageInformation, CString(),
@@ -214,6 +222,22 @@ BOOL View::OnPreparePrinting(CPrintInfo* pInfo) {
         SetCalibrationPageSize(false);
     }
     return prepared;
+}
+
+bool View::CanDrawPrintPictures() {
+    CObjectPtrArray undrawn;
+    for (int jobPage = m_firstPrintPage; jobPage <= m_lastPrintPage; ++jobPage) {
+        const int page = SidePageOfJobPage(jobPage);
+        KorvanelleDocument job;
+        job.CopyFrom(&m_design, false, false);
+        job.SetCurrentSideIndex(page);
+        if (job.GetCurrentSideIndex() == page)
+            CheckSidePictures(&job, kPurposePrint, &g_printOptions, undrawn);
+        job.DeleteContents(false);
+    }
+    if (undrawn.GetSize() == 0) return true;
+    ShowCanvasMessageOk(this, kMessageWarning, CString(), UndrawnPrintMessage(UndrawnPictureNames(undrawn)));
+    return false;
 }
 
 void View::OnPrepareDC(CDC* pDC, CPrintInfo* pInfo) {
@@ -302,6 +326,15 @@ void View::OnPrint(CDC* pDC, CPrintInfo* pInfo) {
             RenderContext ctx;
             ctx.Setup(m_memGraphics, sx, sy, kPurposePrint, &job, &g_printOptions);
             RenderSide(ctx);
+            if (ctx.undrawnPictures.GetSize() > 0 && !pInfo->m_bPreview) {
+                // A page that lacks a picture is not printed, nor is the rest of the job: it is
+                // given up here, and the user hears why when it ends.
+                m_printUndrawnPictures = UndrawnPictureNames(ctx.undrawnPictures);
+                m_lastPrintedPage = -1;
+                ::AbortDoc(dc);
+                pInfo->m_bContinuePrinting = FALSE;
+                return;
+            }
         }
         ::StretchBlt(dc, 0, 0, buffer.cx, buffer.cy, m_memDC->m_hDC, 0, 0, buffer.cx, buffer.cy, SRCCOPY);
     });
@@ -316,6 +349,11 @@ void View::OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) {
     CScrollView::OnEndPrinting(pDC, pInfo);
     // Printing used the buffer: the screen's side goes back into it.
     Redraw(true);
+    if (!m_printUndrawnPictures.IsEmpty()) {
+        const CString names = m_printUndrawnPictures;
+        m_printUndrawnPictures.Empty();
+        ShowCanvasMessageOk(this, kMessageWarning, CString(), UndrawnPrintMessage(names));
+    }
 }
 
 void View::OnEndPrintPreview(CDC* pDC, CPrintInfo* pInfo, POINT point, CPreviewView* pView) {
@@ -387,10 +425,20 @@ void View::PrintOnLightScribe(bool fromPrintDialog) {
         ViewObject* disc = m_design.FindObject(discName);
         if (!disc) return;
         Bitmap* bitmap = nullptr;
+        CObjectPtrArray undrawn;
         for (int dpi : {600, 300, 150}) {
             // The laser draws the disc itself: no paper bleed, no outline.
-            bitmap = RenderDocumentToBitmap(&m_design, disc, kPurposeLightScribe, dpi, nullptr);
+            bitmap = RenderDocumentToBitmap(&m_design, disc, kPurposeLightScribe, dpi, nullptr, &undrawn);
             if (bitmap) break;
+        }
+        if (!bitmap && undrawn.GetSize() > 0) {
+            ShowCanvasMessageOk(
+                this, kMessageWarning, "LightScribe",
+                "The disc was not printed: these pictures could not be drawn (too little memory "
+                "is left to decode them, or their data is damaged):\r\n\r\n" +
+                    UndrawnPictureNames(undrawn) +
+                    "\r\n\r\nPlease close all other running programs and try again.");
+            return;
         }
         if (!bitmap) {
             ShowCanvasMessageOk(

@@ -6,6 +6,8 @@
 #include "model/ByteStream.h"
 #include "model/PictureHeaders.h"
 
+#include <wincodec.h>
+
 #include <cstdlib>
 #include <new>
 #include <vector>
@@ -25,19 +27,43 @@ const GUID kFormatUndefined = {0xb96b3ca9, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x
 const GUID kFormatMemoryBmp = {0xb96b3caa, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
 const GUID kFormatBmp = {0xb96b3cab, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
 
-// One reference to a stream, released with the scope.
-class StreamRef {
+// The imaging component's identifiers (the import libraries here do not define them).
+const GUID kWicFactory = {0xcacaf262, 0x9370, 0x4615, {0xa1, 0x3b, 0x9f, 0x55, 0x39, 0xda, 0x4c, 0x0a}};
+const GUID kWicFactoryInterface = {
+    0xec5ec8a9, 0xc395, 0x4314, {0x9c, 0x77, 0x54, 0xd7, 0xa9, 0x35, 0xff, 0x70}};
+const GUID kWicBgr24 = {0x6fddc324, 0x4e03, 0x4bfe, {0xb1, 0x85, 0x3d, 0x77, 0x76, 0x8d, 0xc9, 0x0c}};
+const GUID kWicBgra32 = {0x6fddc324, 0x4e03, 0x4bfe, {0xb1, 0x85, 0x3d, 0x77, 0x76, 0x8d, 0xc9, 0x0f}};
+
+// One reference to a COM object, released with the scope.
+template <class T>
+class ComRef {
 public:
-    explicit StreamRef(IStream* stream) : m_stream(stream) {}
-    ~StreamRef() {
-        if (m_stream) m_stream->Release();
+    explicit ComRef(T* object = nullptr) : m_object(object) {}
+    ~ComRef() {
+        if (m_object) m_object->Release();
     }
-    StreamRef(const StreamRef&) = delete;
-    StreamRef& operator=(const StreamRef&) = delete;
-    IStream* get() const { return m_stream; }
+    ComRef(const ComRef&) = delete;
+    ComRef& operator=(const ComRef&) = delete;
+    T* get() const { return m_object; }
+    T** out() { return &m_object; }
 
 private:
-    IStream* m_stream;
+    T* m_object;
+};
+using StreamRef = ComRef<IStream>;
+
+// COM for the scope on a thread that has none yet (a decoding thread).
+class ComScope {
+public:
+    ComScope() : m_started(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {}
+    ~ComScope() {
+        if (m_started) ::CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    bool m_started;
 };
 
 // Every byte of the stream from its start, within the largest picture a stream may hold.
@@ -102,10 +128,81 @@ bool ProcessCanHold(const PictureHeaderCheck& check) {
     return copy.Made();
 }
 
-// Decodes bytes whose headers were checked; the caller holds the picture's large work.
-Bitmap* DecodeChecked(const BYTE* bytes, size_t size, const PictureHeaderCheck& check, bool* tooLarge) {
-    if (!check.acceptable || !ProcessCanHold(check)) {
+std::function<bool(const PictureHeaderCheck&)>& MemoryCheckStandIn() {
+    static std::function<bool(const PictureHeaderCheck&)> check;
+    return check;
+}
+
+// A JPEG or PNG whose decoder gives 24-bit or 32-bit pixels as they are, decoded straight into a
+// bitmap of our own: a bitmap GDI+ makes from a stream keeps the decoder, and with it a second
+// copy of every pixel, for as long as it lives. The pixels and the bitmap's format are those
+// GDI+ gives for such a picture. Null, with `tried` false, for every other picture (GDI+ decodes
+// it then), and with `tried` true when the pixels could not be had.
+Bitmap* DecodeWhole(const BYTE* bytes, size_t size, const PictureHeaderCheck& check, bool& tried) {
+    tried = false;
+    if (check.kind != PictureHeaderCheck::kJpeg && check.kind != PictureHeaderCheck::kPng) return nullptr;
+    ComScope com;
+    ComRef<IWICImagingFactory> factory;
+    ComRef<IWICBitmapDecoder> decoder;
+    ComRef<IWICBitmapFrameDecode> frame;
+    StreamRef stream(ByteStream::Create(bytes, size));
+    if (!stream.get() ||
+        FAILED(::CoCreateInstance(kWicFactory, nullptr, CLSCTX_INPROC_SERVER, kWicFactoryInterface,
+                                  reinterpret_cast<void**>(factory.out()))) ||
+        FAILED(factory.get()->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                                      decoder.out())) ||
+        FAILED(decoder.get()->GetFrame(0, frame.out())))
+        return nullptr;
+    UINT width = 0, height = 0;
+    GUID pixels = {};
+    if (FAILED(frame.get()->GetSize(&width, &height)) || FAILED(frame.get()->GetPixelFormat(&pixels)) ||
+        width != check.width || height != check.height)
+        return nullptr;
+    const PixelFormat format = pixels == kWicBgr24    ? PixelFormat24bppRGB
+                               : pixels == kWicBgra32 ? PixelFormat32bppARGB
+                                                      : 0;
+    if (format == 0) return nullptr;
+    tried = true;
+    Bitmap* bitmap = new Bitmap(static_cast<INT>(width), static_cast<INT>(height), format);
+    if (!bitmap || bitmap->GetLastStatus() != Ok) {
+        delete bitmap;
+        return nullptr;
+    }
+    Rect all(0, 0, static_cast<INT>(width), static_cast<INT>(height));
+    BitmapData data;
+    bool copied = false;
+    if (bitmap->LockBits(&all, ImageLockModeWrite, format, &data) == Ok) {
+        copied = SUCCEEDED(frame.get()->CopyPixels(nullptr, static_cast<UINT>(data.Stride),
+                                                   static_cast<UINT>(data.Stride) * height,
+                                                   static_cast<BYTE*>(data.Scan0)));
+        bitmap->UnlockBits(&data);
+    }
+    double dpiX = 0, dpiY = 0;
+    if (copied && SUCCEEDED(frame.get()->GetResolution(&dpiX, &dpiY)) && dpiX > 0 && dpiY > 0)
+        bitmap->SetResolution(static_cast<REAL>(dpiX), static_cast<REAL>(dpiY));
+    if (copied) return bitmap;
+    delete bitmap;
+    return nullptr;
+}
+
+// Decodes bytes whose headers were checked; the caller holds the picture's large work. `whole`
+// says whether the bitmap holds the picture as its bytes are kept (nothing to encode again).
+Bitmap* DecodeChecked(const BYTE* bytes, size_t size, const PictureHeaderCheck& check, bool* tooLarge,
+                      bool* whole = nullptr) {
+    if (whole) *whole = false;
+    const std::function<bool(const PictureHeaderCheck&)>& standIn = MemoryCheckStandIn();
+    if (!check.acceptable || !(standIn ? standIn(check) : ProcessCanHold(check))) {
         if (tooLarge) *tooLarge = check.tooLarge || check.acceptable;
+        return nullptr;
+    }
+    bool tried = false;
+    if (Bitmap* decoded = DecodeWhole(bytes, size, check, tried)) {
+        if (whole) *whole = true;
+        return decoded;
+    }
+    if (tried) {
+        // The decoder took the picture but its pixels did not come: memory ran out.
+        if (tooLarge) *tooLarge = true;
         return nullptr;
     }
     StreamRef decodeStream(ByteStream::Create(bytes, size));
@@ -119,6 +216,10 @@ Bitmap* DecodeChecked(const BYTE* bytes, size_t size, const PictureHeaderCheck& 
 }
 
 }  // namespace
+
+std::function<bool(const PictureHeaderCheck&)>& PictureMemoryStandIn() {
+    return MemoryCheckStandIn();
+}
 
 LargePictureWork::LargePictureWork(unsigned long long pixels) {
     if (pixels >= kLargePicturePixels) m_hold = std::unique_lock<std::recursive_mutex>(LargePictureLock());
@@ -204,6 +305,15 @@ bool IStreamObject::EncodeImage(Image* image, bool deleteOnFailure) {
     return ok;
 }
 
+PictureHeaderCheck IStreamObject::CheckHeaders() const {
+    PictureHeaderCheck check;
+    GuardOperation(537, [&] {
+        std::vector<BYTE> bytes;
+        if (m_stream && ReadAll(m_stream, bytes)) check = CheckPictureHeaders(bytes.data(), bytes.size());
+    });
+    return check;
+}
+
 Bitmap* IStreamObject::CreateBitmap(bool* tooLarge) {
     Bitmap* result = nullptr;
     if (tooLarge) *tooLarge = false;
@@ -216,8 +326,13 @@ Bitmap* IStreamObject::CreateBitmap(bool* tooLarge) {
         const PictureHeaderCheck check = CheckPictureHeaders(bytes.data(), bytes.size());
         // The decode, a conversion to 32 bits and its PNG are one piece of work.
         LargePictureWork work(static_cast<unsigned long long>(check.width) * check.height);
-        Bitmap* decoded = DecodeChecked(bytes.data(), bytes.size(), check, tooLarge);
+        bool whole = false;
+        Bitmap* decoded = DecodeChecked(bytes.data(), bytes.size(), check, tooLarge, &whole);
         if (!decoded) return;
+        if (whole) {
+            result = decoded;
+            return;
+        }
         Bitmap* bitmap = NormalizeBitmapFormat(decoded);
         if (bitmap && EncodeImage(bitmap, true)) result = bitmap;
         // No converted copy: memory ran out.

@@ -6,9 +6,11 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <functional>
 #include <mutex>
 
 #include "framework/Core.h"
+#include "model/PictureHeaders.h"
 
 class IStreamObject : public CObject {
     DECLARE_SERIAL(IStreamObject)
@@ -45,6 +47,9 @@ public:
     // bitmap; other formats keep their bytes. On failure the bytes stay, and with
     // deleteOnFailure set the image is deleted.
     bool EncodeImage(Gdiplus::Image* image, bool deleteOnFailure);
+    // What the headers of the bytes say, nothing decoded: the picture's kind and size, and whether
+    // a decoder may have it. Not acceptable when nothing is held.
+    PictureHeaderCheck CheckHeaders() const;
     // A new bitmap (24-bit RGB or 32-bit ARGB) decoded from the bytes, or null; the caller owns it.
     // `tooLarge` (when given) says whether a null result was refused for the picture's size.
     Gdiplus::Bitmap* CreateBitmap(bool* tooLarge = nullptr);
@@ -68,6 +73,11 @@ Gdiplus::Bitmap* DecodePictureBytes(const BYTE* bytes, size_t size, bool* tooLar
 // The same for a picture file, read whole and closed before the decoder starts (GDI+ given the
 // path keeps a handle to the file open for every damaged picture it fails on).
 Gdiplus::Bitmap* DecodePictureFile(LPCSTR path, bool* tooLarge = nullptr);
+
+// For tests: stands in for the question whether the process can give a picture the memory its
+// decode needs (the headers say its size), so that memory can run short on purpose. Unset: the
+// address space is asked, for pictures of 16 megapixels or more.
+std::function<bool(const PictureHeaderCheck&)>& PictureMemoryStandIn();
 
 // Work on a picture of tens of megapixels (its decode, a copy of it at another size) holds some
 // hundreds of megabytes for seconds. Such work runs one piece at a time in the process, so that

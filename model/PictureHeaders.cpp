@@ -444,3 +444,10 @@ PictureHeaderCheck CheckPictureHeaders(const unsigned char* bytes, size_t size) 
     }
     return r;
 }
+
+bool IsSlowToDecode(const PictureHeaderCheck& headers) {
+    const bool kept = headers.kind == PictureHeaderCheck::kJpeg || headers.kind == PictureHeaderCheck::kPng ||
+                      headers.kind == PictureHeaderCheck::kGif || headers.kind == PictureHeaderCheck::kTiff;
+    return headers.acceptable && kept &&
+           static_cast<uint64_t>(headers.width) * headers.height >= kSlowDecodePixels;
+}

@@ -20,6 +20,12 @@ struct PictureHeaderCheck {
     bool tooLarge = false;
 };
 
+// Pictures of this many pixels or more take a second or more to decode and to scale for the
+// screen: the canvas has them decoded on a thread of their own. Only kinds whose bytes a decode
+// keeps as they are (the others are kept as a PNG of the decoded picture).
+const uint64_t kSlowDecodePixels = 4000000;
+bool IsSlowToDecode(const PictureHeaderCheck& headers);
+
 // Checks the headers of BMP, PNG, GIF, JPEG, TIFF and icon files, and the records of enhanced and
 // Windows metafiles. Other kinds are acceptable as long as they are not empty.
 PictureHeaderCheck CheckPictureHeaders(const unsigned char* bytes, size_t size);

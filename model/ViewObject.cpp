@@ -384,6 +384,13 @@ bool ViewObject::LoadImageFile(LPCSTR path, bool dropDecoded) {
     return ok;
 }
 
+CString ViewObject::PictureName() const {
+    const CString& file = imageSource.IsEmpty() ? imagePath : imageSource;
+    if (!file.IsEmpty()) return file.Mid(file.ReverseFind('\\') + 1);
+    if (sideName.IsEmpty()) return name;
+    return name + (sideName.Left(4) == "Disc" ? " on " : " on the ") + sideName;
+}
+
 // ---- life and copies ------------------------------------------------------------------------------
 
 void ViewObject::ReleaseAll() {
@@ -453,7 +460,9 @@ void ViewObject::CopyFrom(ViewObject* source, bool moveImage, bool copyImage, bo
         if (copyImage) {
             if (!source->image.IsEmpty()) image.CopyFrom(source->image.GetStream());
         } else if (shareImage) {
-            source->EnsureImageLoaded();
+            // What the source has decoded is shared; a picture it has not is not decoded for the
+            // copy (a copy of a whole design would decode the pictures of every side): the copy
+            // decodes it from the shared bytes if it is drawn.
             if (image.IsEmpty() && !source->image.IsEmpty()) image.Borrow(source->image.GetStream());
             decodedImage = source->decodedImage;
             sharedDecoded = decodedImage != nullptr;

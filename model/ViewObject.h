@@ -160,6 +160,9 @@ public:
     // when the file cannot be read or its headers are refused. The decode comes later; `headers`
     // (when given) receives what the headers say.
     bool ReadImageFile(LPCSTR path, PictureHeaderCheck* headers = nullptr);
+    // How the user knows this picture: the name of the file it came from when that is known, else
+    // the object's name and the side it lies on ("Image(3) on the Back Cover", "Image on Disc 1").
+    CString PictureName() const;
     // Whether the screen waits for this object's picture from a decode that runs elsewhere.
     bool IsDecodePending() const { return decodeTicket != 0 && !decodedImage; }
     // Replace a decoded bitmap, releasing the previous one when this object owns it; the object

@@ -490,6 +490,13 @@ void DlgSaveAsImage::OnOK() {
                               "This part of the design is larger than any paper it could be printed on, so "
                               "no image is made of it.\r\n\r\nPlease check the dimensions of its label "
                               "template (Change Label Template, Edit Dimensions).");
+        else if (result.outcome == kExportPicturesMissing)
+            ShowDialogMessage(
+                this, kBoxWarning,
+                "No image was saved: these pictures could not be drawn into it (too little memory "
+                "is left to decode them, or their data is damaged):\r\n\r\n" +
+                    result.missingPictures +
+                    "\r\n\r\nPlease close all other running programs and try again.");
         else if (result.outcome == kExportNoBitmap)
             ShowDialogMessage(this, kBoxWarning,
                               "Your computer does not have enough memory to create the image file.\r\n\r\n"

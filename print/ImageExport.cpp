@@ -81,8 +81,13 @@ ExportResult ExportImage(KorvanelleDocument* design, ViewObject* object, int dpi
         result.outcome = kExportTooLarge;
         return result;
     }
-    Bitmap* bitmap = RenderDocumentToBitmap(design, object, kPurposeExport, dpi, options);
-    if (!bitmap) return result;
+    CObjectPtrArray undrawn;
+    Bitmap* bitmap = RenderDocumentToBitmap(design, object, kPurposeExport, dpi, options, &undrawn);
+    if (!bitmap) {
+        result.missingPictures = UndrawnPictureNames(undrawn);
+        if (!result.missingPictures.IsEmpty()) result.outcome = kExportPicturesMissing;
+        return result;
+    }
     result.width = static_cast<int>(bitmap->GetWidth());
     result.height = static_cast<int>(bitmap->GetHeight());
     result.status = WriteImageFile(bitmap, fileType, path);

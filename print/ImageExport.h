@@ -43,15 +43,17 @@ CString ExportFileFilter();
 
 enum ExportOutcome {
     kExportWritten = 0,
-    kExportNoBitmap = 1,     // the picture could not be made (too little memory, or not a side or page)
-    kExportWriteFailed = 2,  // the encoder or the file failed; an existing file is left as it was
-    kExportTooLarge = 3,     // larger than any paper (a damaged template): nothing is drawn
+    kExportNoBitmap = 1,         // the picture could not be made (too little memory, or not a side or page)
+    kExportWriteFailed = 2,      // the encoder or the file failed; an existing file is left as it was
+    kExportTooLarge = 3,         // larger than any paper (a damaged template): nothing is drawn
+    kExportPicturesMissing = 4,  // pictures on the part could not be drawn: no file is written
 };
 
 struct ExportResult {
     ExportOutcome outcome = kExportNoBitmap;
     Gdiplus::Status status = Gdiplus::Ok;  // the encoder's status when the write failed
     int width = 0, height = 0;             // the picture's size in pixels
+    CString missingPictures;               // the pictures that could not be drawn, one to a line
 };
 
 // Renders `object` (a page, disc or cover) of `design` for export at `dpi` with `options`, and

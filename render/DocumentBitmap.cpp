@@ -67,8 +67,9 @@ bool HasPaperSize(ViewObject* object, const PrintOptions* options) {
 }
 
 Bitmap* RenderDocumentToBitmap(KorvanelleDocument* document, ViewObject* object, int purpose, int dpi,
-                               const PrintOptions* options) {
+                               const PrintOptions* options, CObjectPtrArray* undrawn) {
     Bitmap* result = nullptr;
+    if (undrawn) undrawn->RemoveAll();
     GuardOperation(760, [&] {
         if (!document || !object || !(object->IsSide() || object->IsPage()) || dpi <= 0) return;
         const bool side = object->IsSide();
@@ -101,6 +102,7 @@ Bitmap* RenderDocumentToBitmap(KorvanelleDocument* document, ViewObject* object,
         const double sx = width / static_cast<double>(area.Width),
                      sy = height / static_cast<double>(area.Height);
         const bool cleared = ClearRgbBitmap(bitmap, 0xFFFFFFFF);
+        bool whole = true;
         {
             Graphics g(bitmap);
             g.SetSmoothingMode(SmoothingModeAntiAlias);
@@ -123,13 +125,31 @@ Bitmap* RenderDocumentToBitmap(KorvanelleDocument* document, ViewObject* object,
                     rc.Setup(&g, sx, sy, purpose, &temp, options);
                     DrawSide(rc);
                 }
+                whole = rc.undrawnPictures.GetSize() == 0;
+                if (undrawn) undrawn->Append(rc.undrawnPictures);
             }
             temp.DeleteContents(false);
+        }
+        if (!whole) {
+            delete bitmap;
+            return;
         }
         bitmap->SetResolution(static_cast<REAL>(dpi), static_cast<REAL>(dpi));
         result = bitmap;
     });
     return result;
+}
+
+CString UndrawnPictureNames(const CObjectPtrArray& pictures) {
+    CString names;
+    for (INT_PTR i = 0; i < pictures.GetSize(); ++i) {
+        bool named = false;
+        for (INT_PTR j = 0; j < i && !named; ++j) named = pictures[j] == pictures[i];
+        if (named || !pictures[i]) continue;
+        if (!names.IsEmpty()) names += "\r\n";
+        names += pictures[i]->PictureName();
+    }
+    return names;
 }
 
 Bitmap* RenderSideBitmap(KorvanelleDocument* document, ViewObject* object, const PrintOptions* options,

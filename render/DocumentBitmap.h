@@ -29,10 +29,16 @@ double PictureScale(double shownScale);
 bool HasPaperSize(ViewObject* object, const PrintOptions* options);
 
 // A new 24-bit bitmap of the side object (with its bleed) or the page at `dpi`, its resolution
-// set to `dpi`; null when the object is unsuitable, larger than any paper (HasPaperSize) or the
-// bitmap cannot be made.
+// set to `dpi`; null when the object is unsuitable, larger than any paper (HasPaperSize), the
+// bitmap cannot be made, or a picture on it could not be drawn (those pictures go to `undrawn`
+// when it is given): a bitmap never lacks a picture of its part.
 Gdiplus::Bitmap* RenderDocumentToBitmap(KorvanelleDocument* document, ViewObject* object, int purpose,
-                                        int dpi, const PrintOptions* options);
+                                        int dpi, const PrintOptions* options,
+                                        CObjectPtrArray* undrawn = nullptr);
+
+// The pictures a drawing lacked, one to a line, as the user knows them (ViewObject::PictureName),
+// each once.
+CString UndrawnPictureNames(const CObjectPtrArray& pictures);
 
 // One side object of a design alone, drawn as a small preview picture fitted into width x height
 // (the picture's bitmap has the fitted size): the design drawn at PictureScale and scaled down,

@@ -9,6 +9,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <functional>
 #include <vector>
 
 #include "framework/Core.h"
@@ -158,6 +159,14 @@ public:
     // skipped. Empty once anything else is drawn.
     Gdiplus::Rect blankArea;
     Gdiplus::ARGB blankColor = 0;
+    // For a screen drawing: has a picture that is not decoded yet decoded away from the drawing
+    // (on a thread), given the size its screen copy is wanted at (0 x 0: none); true when it will
+    // come later, and the drawing leaves it out meanwhile. Unset: pictures are decoded where they
+    // are drawn.
+    std::function<bool(ViewObject* picture, int width, int height)> decodeElsewhere;
+    // The pictures a drawing other than the screen's could not decode (memory ran short, or their
+    // bytes are damaged): the drawing lacks them, and its caller must say so.
+    CObjectPtrArray undrawnPictures;
 
 private:
     void ShiftByBorder();
@@ -175,3 +184,8 @@ DWORD ColorRefToRgb(COLORREF color);
 // cover with its pictures, texts and outlines, and on the screen the frame and selection on top.
 void DrawSide(RenderContext& rc);
 void DrawSideObjects(RenderContext& rc);
+// Whether the pictures a drawing of the document's current side for `purpose` draws can be had,
+// before anything is drawn: each one not decoded yet is decoded and let go again, one at a time;
+// those that cannot are added to `undrawn`.
+void CheckSidePictures(KorvanelleDocument* document, int purpose, const PrintOptions* options,
+                       CObjectPtrArray& undrawn);

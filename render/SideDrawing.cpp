@@ -189,7 +189,8 @@ bool RenderContext::IsHiddenByImage(const RectF& r) {
     if (!RectF::Intersect(part, r, clip)) return true;
     for (INT_PTR i = 0; i < children.GetSize(); ++i) {
         ViewObject* o = children[i];
-        if (!o || !o->IsImage() || !o->EnsureImageLoaded() || !o->decodedImage) continue;
+        // A picture is not decoded to learn this: one that is not decoded yet does not count.
+        if (!o || !o->IsImage() || !o->decodedImage) continue;
         Bitmap* image = o->decodedImage;
         const PixelFormat format = image->GetPixelFormat();
         // Only pictures our own filter puts 1:1 cover every pixel of their rectangle.
@@ -281,6 +282,67 @@ void RenderContext::DrawBackgrounds() {
     });
 }
 
+namespace {
+
+// A picture decoded for one drawing alone, released when the drawing of it ends.
+class DecodedForDrawing {
+public:
+    explicit DecodedForDrawing(ViewObject* object) : m_object(object) {}
+    ~DecodedForDrawing() {
+        if (m_object) m_object->SetDecodedImage(nullptr);
+    }
+    DecodedForDrawing(const DecodedForDrawing&) = delete;
+    DecodedForDrawing& operator=(const DecodedForDrawing&) = delete;
+
+private:
+    ViewObject* m_object;
+};
+
+// Decodes a picture for a drawing that is not the screen's; false when it cannot be had. When
+// memory runs short, the other decoded pictures of the design (the screen's, which draws from
+// its copies and decodes them again when it needs them) are let go and the decode is tried once
+// more.
+bool DecodeForDrawing(KorvanelleDocument* document, ViewObject* o) {
+    bool tooLarge = false;
+    if (o->EnsureImageLoaded(&tooLarge)) return true;
+    if (!tooLarge || !document) return false;
+    bool freed = false;
+    document->ForEachObject([&](ViewObject* other) {
+        if (other == o || !other->IsImage() || !other->decodedImage || other->SharesImageData()) return;
+        other->SetDecodedImage(nullptr);
+        freed = true;
+    });
+    return freed && o->EnsureImageLoaded();
+}
+
+}  // namespace
+
+void CheckSidePictures(KorvanelleDocument* document, int purpose, const PrintOptions* options,
+                       CObjectPtrArray& undrawn) {
+    GuardOperation(749, [&] {
+        if (!document) return;
+        RenderContext rc;
+        rc.Setup(nullptr, 1.0, 1.0, purpose, document, options);
+        CObjectPtrArray sides;
+        rc.CollectObjects(sides);
+        if (sides.GetSize() == 0 && document->GetCurrentSide()) sides.Add(document->GetCurrentSide());
+        for (INT_PTR i = 0; i < sides.GetSize(); ++i) {
+            rc.currentObject = sides[i];
+            rc.children.RemoveAll();
+            rc.CollectChildren();
+            for (INT_PTR c = 0; c < rc.children.GetSize(); ++c) {
+                ViewObject* o = rc.children[c];
+                if (!o->IsImage() || o->decodedImage || o->image.IsEmpty()) continue;
+                if (!DecodeForDrawing(document, o)) {
+                    undrawn.Add(o);
+                    continue;
+                }
+                o->SetDecodedImage(nullptr);
+            }
+        }
+    });
+}
+
 void RenderContext::DrawImages(ImageLayer layer) {
     GuardOperation(747, [&] {
         if (!graphics) return;
@@ -292,15 +354,17 @@ void RenderContext::DrawImages(ImageLayer layer) {
             // The screen does not wait for a picture still being decoded elsewhere: it shows
             // once it arrives.
             if (purpose == kPurposeScreen && o->IsDecodePending()) continue;
-            if (!o->EnsureImageLoaded() || !o->decodedImage) continue;
-            Bitmap* image = o->decodedImage;
+            if (o->image.IsEmpty() && !o->decodedImage) continue;
             Rect d = MapRect(o->GetRectF(false));
             if (d.Width <= 0 || d.Height <= 0) continue;
             const RectF dest(static_cast<REAL>(d.X), static_cast<REAL>(d.Y), static_cast<REAL>(d.Width),
                              static_cast<REAL>(d.Height));
             const bool change = o->hue != 0 || o->saturation != 0 || o->lightness != 0;
             auto drawDecoded = [&] {
-                if (change)
+                Bitmap* image = o->decodedImage;
+                if (!image)
+                    return;
+                else if (change)
                     DrawImageWithHsl(graphics, image, dest, o->hue, o->saturation, o->lightness);
                 else
                     graphics->DrawImage(image, dest);
@@ -326,8 +390,14 @@ void RenderContext::DrawImages(ImageLayer layer) {
                     cache = nullptr;
                 }
                 if (!cache) {
-                    cache = CreateScaledPart(image, d.Width, d.Height, wanted.part, o->hue, o->saturation,
-                                             o->lightness);
+                    // A picture that is slow to decode comes from elsewhere, scaled for the
+                    // screen there too when the copy is of its whole.
+                    if (!o->decodedImage && decodeElsewhere &&
+                        decodeElsewhere(o, wanted.IsWhole() ? d.Width : 0, wanted.IsWhole() ? d.Height : 0))
+                        continue;
+                    if (!o->EnsureImageLoaded()) continue;
+                    cache = CreateScaledPart(o->decodedImage, d.Width, d.Height, wanted.part, o->hue,
+                                             o->saturation, o->lightness);
                     o->SetAdjustedImage(cache, wanted, held);
                 }
                 if (!cache) {
@@ -342,6 +412,18 @@ void RenderContext::DrawImages(ImageLayer layer) {
                 }
                 continue;
             }
+            // Drawn for paper, a file or a preview: a picture that is not decoded already is
+            // decoded for this drawing alone and let go once drawn, one picture at a time, so that
+            // a design may hold more large pictures than the process can hold decoded at once. One
+            // that cannot be had is named to the caller, which must not pass the drawing off as
+            // whole.
+            const bool decodedHere = !o->decodedImage;
+            if (decodedHere && !DecodeForDrawing(document, o)) {
+                undrawnPictures.Add(o);
+                continue;
+            }
+            DecodedForDrawing release(decodedHere ? o : nullptr);
+            Bitmap* image = o->decodedImage;
             if (IsPreviewQuality(purpose)) {
                 graphics->SetInterpolationMode(InterpolationModeNearestNeighbor);
                 bool drawn = false;

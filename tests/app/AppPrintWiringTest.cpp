@@ -1,7 +1,8 @@
 // The running application reaches the printing layer's dialogs through the view's commands and at
 // start-up (each dialog found open and cancelled), and runs without the LightScribe library: its print command
 // explains what is missing, and no LightScribe list is left behind. Damaged settings and label stock
-// files are worked with through New Project, the zoom and Save As Image within 256 MB.
+// files are worked with through New Project, the zoom and Save As Image within 256 MB. Save As
+// Image names the pictures it cannot draw rather than save an image without them.
 #include <doctest.h>
 
 #include <windows.h>
@@ -17,8 +18,10 @@
 #include "HeldResources.h"
 #include "app/KorvanelleFrame.h"
 #include "canvas/View.h"
+#include "canvas/ViewSettings.h"
 #include "framework/core/WholeFileWrite.h"
 #include "framework/docview/Ids.h"
+#include "model/ImageStream.h"
 #include "model/PageSizes.h"
 #include "print/DlgNewDoc.h"
 #include "print/DlgSaveAsImage.h"
@@ -438,6 +441,49 @@ std::vector<CString> SaveAsImage(HWND frame, const char* part, const std::string
 }
 
 }  // namespace
+
+TEST_CASE(
+    "Save As Image draws each picture, decoded for it alone, or names those it cannot draw and saves none") {
+    kvtest::TemporaryUserFolders folders;
+    kvtest::RunningApp running([] { g_showNewProjectAtStart = 0; });
+    REQUIRE(running.Started());
+    HWND frame = running.app.m_pMainWnd->m_hWnd;
+    View* view = View::GetCurrent();
+    REQUIRE(view != nullptr);
+    // A picture over the disc, which is not the side shown.
+    ViewObject* disc = view->m_design.FindObject("Disc 1");
+    REQUIRE(disc != nullptr);
+    const CString file = CString(folders.Root().c_str()) + "\\label.png";
+    REQUIRE(kvtest::WriteTestPng(file));
+    ViewObject* picture = NewViewObject(kObjectImage, "Image", disc->side, disc->name, disc->left, disc->top,
+                                        disc->width, disc->width);
+    REQUIRE(picture->ReadImageFile(file));
+    view->m_design.AddObject(picture);
+    ::PostMessageA(frame, WM_COMMAND, ID_VIEW_BACK_COVER, 0);
+    REQUIRE(running.Pump([&] { return view->m_design.currentSideName == "Back Cover"; }, 10000));
+    const std::string target = folders.Root() + "\\disc.bmp";
+
+    // Too little memory for it: no file, and the picture named.
+    PictureMemoryStandIn() = [](const PictureHeaderCheck& headers) { return headers.width != 96; };
+    std::vector<CString> messages = SaveAsImage(frame, "Disc Label", target);
+    PictureMemoryStandIn() = nullptr;
+    REQUIRE(messages.size() == 1);
+    CHECK(messages[0].Find("No image was saved") == 0);
+    CHECK(messages[0].Find("\r\nImage on Disc 1\r\n") > 0);
+    CHECK(::GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES);
+
+    // With the memory: the disc's ring carries the picture, let go once drawn.
+    messages = SaveAsImage(frame, "Disc Label", target);
+    CHECK(messages.empty());
+    std::unique_ptr<Gdiplus::Bitmap> saved(Gdiplus::Bitmap::FromFile(AfxWideOf(target.c_str()).c_str()));
+    REQUIRE(saved != nullptr);
+    Gdiplus::Color ring;
+    saved->GetPixel(static_cast<INT>(saved->GetWidth() / 2), static_cast<INT>(saved->GetHeight() / 8), &ring);
+    CHECK(ring.GetValue() != 0xFFFFFFFF);
+    CHECK(picture->decodedImage == nullptr);
+    saved.reset();
+    running.Close();
+}
 
 TEST_CASE("a preferences.ini with bleeds of miles: Save As Image writes the disc in little memory") {
     kvtest::TemporaryUserFolders folders;

@@ -646,7 +646,8 @@ TEST_CASE("a design holding a picture that cannot be decoded opens, keeps it and
     // After the box naming its linked picture whose file is not on this machine.
     REQUIRE(boxes.Boxes().size() == 2);
     CHECK(boxes.LastText() ==
-          "These pictures could not be read; the design keeps them, but they are not shown:\r\n\r\nImage");
+          "These pictures could not be read; the design keeps them, but they are not shown:\r\n\r\nImage on "
+          "Disc 1");
     CHECK(boxes.Boxes()[1].iconKind == 2);
     int kept = 0;
     f.link.design.ForEachObject([&](ViewObject* o) { kept += o->IsImage() && !o->image.IsEmpty(); });

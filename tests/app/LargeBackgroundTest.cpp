@@ -5,17 +5,22 @@
 // after it arrives; one that does not decode leaves the design as it was; pictures of up to 100
 // megapixels are taken whatever their file's size, larger ones refused as too large; the program
 // closes safely while it decodes.
+// A design opened again decodes no large picture for the open, names only those that cannot be
+// shown, and a side shown later gets its large pictures from a decoding thread. Copy Object and
+// Paste Object of a photo carry its own bytes.
 #include <doctest.h>
 
 #include <atomic>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <vector>
 
 #include <objidl.h>
 #include <gdiplus.h>
 
 #include "AppTestSupport.h"
+#include "app/KorvanelleDoc.h"
 #include "app/KorvanelleFrame.h"
 #include "bars/Thumb.h"
 #include "canvas/AppCanvasState.h"
@@ -320,7 +325,7 @@ TEST_CASE(
     CHECK(SamePixels(scaled, picture->adjustedImage));
     delete scaled;
     delete decoded;
-    // One step: Ctrl+Z takes it off, Ctrl+Y brings it back (decoded on the spot from the step's
+    // One step: Ctrl+Z takes it off, Ctrl+Y brings it back (decoded on a thread from the step's
     // bytes), Ctrl+Z again.
     CHECK(s.view->GetUndoCount() == steps + 1);
     s.CtrlKey('Z');
@@ -328,7 +333,7 @@ TEST_CASE(
     CHECK(s.Count(s.large) == 0);
     CHECK(IsRed(s.SideMiddle()));
     s.CtrlKey('Y');
-    s.Drawn();
+    s.Arrived();
     CHECK(IsBlue(s.SideMiddle()));
     s.CtrlKey('Z');
     s.Drawn();
@@ -354,7 +359,7 @@ TEST_CASE(
         CHECK(s.view->m_undoPosition == position);
         CHECK_FALSE(doc->IsModified());
         s.CtrlKey('Y');
-        s.Drawn();
+        s.Arrived();
         CHECK(IsBlue(s.SideMiddle()));
     }
 
@@ -410,6 +415,8 @@ TEST_CASE(
     // A camera's photo (60 megapixels, 9504 pixels wide), a black-and-white PNG of 36 megapixels in
     // 16 KB, and a PNG whose header claims 100,010,000 pixels.
     CString camera, bits, huge;
+    const BYTE header[] = {0x89, 'P',  'N',  'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R', 0,
+                           0,    0x27, 0x11, 0,   0,    0x27, 0x10, 8,    2, 0, 0, 0,  0,   0,   0,   0};
     Session s(
         [&](const CString& pictures) {
             camera = pictures + "\\0-camera.jpg";
@@ -417,9 +424,6 @@ TEST_CASE(
             bits = pictures + "\\y-bits.png";
             REQUIRE(WritePicture(camera, 9504, 6336, L"image/jpeg", 20, 200, 40));
             REQUIRE(WritePicture(bits, 6000, 6000, L"image/png", 0, 0, 0, 0, true));
-            const BYTE header[] = {0x89, 'P',  'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0,    0, 0,
-                                   13,   'I',  'H', 'D', 'R',  0,    0,    0x27, 0x11, 0, 0,
-                                   0x27, 0x10, 8,   2,   0,    0,    0,    0,    0,    0, 0};
             CFile out;
             REQUIRE(out.Open(huge, CFile::modeCreate | CFile::modeWrite));
             out.Write(header, sizeof header);
@@ -444,28 +448,80 @@ TEST_CASE(
     REQUIRE(boxes.Boxes().size() == 1);
     CHECK(boxes.LastText().Find("too large") >= 0);
 
-    // Copy Object and Paste Object of the photo from the menu: other programs get its bitmap, and
-    // the paste is a copy of the photo's own bytes.
+    // Saved with a picture on the back cover whose header claims 100,010,000 pixels, another side
+    // than the photo's shown, and opened again from the recent-file list: the photo is not decoded
+    // for the open, and only the claimed picture is named, with the side it lies on.
     ViewObject* photo =
         s.view->m_design.FindObjectIf([&](const ViewObject* o) { return o->imagePath == camera; });
     REQUIRE(photo != nullptr);
+    const CString photoSide = photo->sideName, photoName = photo->name;
+    const std::map<CString, UINT> show = {{"Disc 1", ID_VIEW_DISC_LABEL},
+                                          {"Front Cover", ID_VIEW_FRONT_COVER},
+                                          {"Back Cover", ID_VIEW_BACK_COVER}};
+    REQUIRE(show.count(photoSide) == 1);
+    ViewObject* back = s.view->m_design.FindObject("Back Cover");
+    REQUIRE(back != nullptr);
+    ViewObject* claimed =
+        NewViewObject(kObjectImage, "Image", back->side, back->name, back->left, back->top, 1000, 1000);
+    REQUIRE(claimed->image.SetBytes(header, sizeof header));
+    s.view->m_design.AssignUniqueName(claimed);
+    const CString claimedName = claimed->name;
+    s.view->m_design.AddObject(claimed);
+    s.frame->PostMessage(WM_COMMAND, photoSide == "Disc 1" ? ID_VIEW_FRONT_COVER : ID_VIEW_DISC_LABEL);
+    REQUIRE(s.run.Pump([&] { return s.view->m_design.currentSideName != photoSide; }, 10000));
+    CDocument* doc = s.frame->GetActiveDocument();
+    doc->SetPathName(CString(s.folders.Root().c_str()) + "\\Photo.kvl", TRUE);
+    static_cast<KorvanelleDoc*>(doc)->OnFileSave();
+    REQUIRE_FALSE(doc->IsModified());
+    std::atomic<int> photoDecodes{0};
+    PictureMemoryStandIn() = [&](const PictureHeaderCheck& headers) {
+        photoDecodes += headers.width == 9504;
+        return true;
+    };
+    s.frame->PostMessage(WM_COMMAND, ID_FILE_MRU_FILE1_CMD);
+    REQUIRE(s.run.Pump([&] { return boxes.Boxes().size() == 2; }, 30000));
+    CHECK(boxes.LastText().Find(":\r\n\r\n" + claimedName + " on the Back Cover") > 0);
+    CHECK(photoDecodes == 0);
+
+    // Its side shown: the side answers while the photo is held in its decode on a thread, and the
+    // photo comes from there.
+    s.entered = false;
+    s.hold = true;
+    s.frame->PostMessage(WM_COMMAND, show.at(photoSide));
+    REQUIRE(s.run.Pump([&] { return s.view->m_design.currentSideName == photoSide && s.entered; }, 10000));
+    s.Drawn();
+    CHECK(s.view->HasPicturesPending());
+    CHECK_FALSE((GetGValue(s.SideMiddle()) > 150 && GetRValue(s.SideMiddle()) < 80));
+    s.hold = false;
+    s.Arrived();
+    CHECK(photoDecodes == 1);
+    CHECK((GetGValue(s.SideMiddle()) > 150 && GetRValue(s.SideMiddle()) < 80));
+    PictureMemoryStandIn() = nullptr;
+    CHECK(boxes.Boxes().size() == 2);
+
+    // Copy Object and Paste Object of the photo from the menu: other programs get its bitmap, and
+    // the paste is a copy of the photo's own bytes.
+    photo = s.view->m_design.FindObject(photoName);
+    REQUIRE(photo != nullptr);
+    const size_t before = boxes.Boxes().size();
     auto command = [&](UINT id, size_t boxCount) {
         s.view->OnSelectionChanged(photo->name);
         s.frame->PostMessage(WM_COMMAND, id);
         MSG m;
         while (::PeekMessageA(&m, s.frame->m_hWnd, WM_COMMAND, WM_COMMAND, PM_NOREMOVE))
             s.run.app.PumpMessage();
-        CHECK(boxes.Boxes().size() == boxCount);
+        CHECK(boxes.Boxes().size() == before + boxCount);
     };
-    command(ID_COPY_OBJECT, 1);
+    command(ID_COPY_OBJECT, 0);
     CHECK(::IsClipboardFormatAvailable(CF_DIB));
     auto images = [&] {
         int n = 0;
         s.view->m_design.ForEachObject([&](ViewObject* o) { n += o->IsImage() ? 1 : 0; });
         return n;
     };
-    command(ID_PASTE_OBJECT, 1);
-    REQUIRE(images() == 2);
+    const int held = images();
+    command(ID_PASTE_OBJECT, 0);
+    REQUIRE(images() == held + 1);
     ViewObject* pasted = s.view->m_design.GetFirstSelected();
     REQUIRE(pasted->IsImage());
     CHECK(pasted->image.GetSize() == photo->image.GetSize());
@@ -478,7 +534,7 @@ TEST_CASE(
         while (void* p = ::VirtualAlloc(nullptr, 32 << 20, MEM_RESERVE, PAGE_NOACCESS)) taken.push_back(p);
         ::VirtualFree(taken.back(), 0, MEM_RELEASE);
         taken.pop_back();
-        command(ID_COPY_OBJECT, 2);
+        command(ID_COPY_OBJECT, 1);
         for (void* p : taken) ::VirtualFree(p, 0, MEM_RELEASE);
     }
     CHECK(boxes.LastText().Find("too large to be copied as a bitmap") >= 0);
@@ -486,7 +542,7 @@ TEST_CASE(
     CHECK_FALSE(::IsClipboardFormatAvailable(CF_DIB));
     PutText("Kept");
     s.view->m_imageToCopy = huge;  // as the Images bar's menu leaves it
-    command(ID_COPY_IMAGE, 3);
+    command(ID_COPY_IMAGE, 2);
     CHECK(boxes.LastText().Find("too large to copy") >= 0);
     CHECK(ClipboardText() == "Kept");
 }

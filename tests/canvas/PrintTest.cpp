@@ -1,7 +1,7 @@
 // Printing through the view onto the "PDF" printer of the test spooler: the disc, front and back
 // pages of a jewel-case design, the calibration page, and a job printed directly on a centred
-// disc; the design's saved bytes stay the same through every job, a cancelled one and one with no
-// side chosen. check_canvas_print.sh runs this program and then checks the PDFs (pages, sizes, and
+// disc; the design's saved bytes stay the same through every job, a cancelled one, one with no
+// side chosen and one given up for a picture it could not draw. check_canvas_print.sh runs this program and then checks the PDFs (pages, sizes, and
 // the first page against the exported image of the same page).
 #include <doctest.h>
 
@@ -17,6 +17,7 @@
 #include "framework/docview/Ids.h"
 #include "framework/docview/Preview.h"
 #include "model/PrintOptions.h"
+#include "model/ImageStream.h"
 #include "render/DocumentBitmap.h"
 
 using namespace cvtest;
@@ -150,6 +151,20 @@ TEST_CASE("a jewel-case design prints its disc, front and back pages; the design
     Print(view, "KvCanvasCancelled");
     CHECK(view->m_lastPrintedPage == -1);
     CHECK(Bytes(view) == before);
+
+    // Too little memory left for the disc's picture: nothing of the job is printed (no PDF comes,
+    // check_canvas_print.sh), and the user hears which picture it lacked.
+    {
+        KvMessageBoxCapture boxes;
+        Host().printAnswer = IDOK;
+        PictureMemoryStandIn() = [](const PictureHeaderCheck&) { return false; };
+        Print(view, "KvCanvasNoPicture");
+        PictureMemoryStandIn() = nullptr;
+        REQUIRE(boxes.Boxes().size() == 1);
+        CHECK(boxes.LastText().Find("Nothing was printed") == 0);
+        CHECK(boxes.LastText().Find("\r\nprinted.png\r\n") > 0);
+        CHECK(Bytes(view) == before);
+    }
 
     // No side chosen: no job either.
     Host().printAnswer = IDOK;

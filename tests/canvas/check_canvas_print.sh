@@ -1,8 +1,8 @@
 #!/bin/sh
 # Runs the canvas's print program, then checks the PDFs the "PDF" queue wrote: the jewel-case job
 # has the disc, front and back pages at the sizes of the design's pages, its first page looks like
-# the exported image of the same page and Print Preview's picture of it, and the calibration and
-# disc jobs have one page each.
+# the exported image of the same page and Print Preview's picture of it, the calibration and
+# disc jobs have one page each, and a job given up for a picture it lacked printed nothing.
 #   $1 the Wine runner, $2 the print program, $3 the folder the queue writes to when
 #   /etc/cups/cups-pdf.conf names none.
 set -u
@@ -81,5 +81,9 @@ for title in KvCanvasCalibration KvCanvasDisc; do
     status=1
   fi
 done
+# A job that lacked a picture is given up: printed before the jobs found above, it would be there.
+if [ -n "$(find "$out" -name 'KvCanvasNoPicture*.pdf' -newer "$marker" 2>/dev/null)" ]; then
+  echo "a job that lacked a picture was printed"; status=1
+fi
 rm -f "$marker"
 exit $status

@@ -269,7 +269,13 @@ TEST_CASE("a design whose picture cannot be decoded opens and draws the rest") {
     REQUIRE(image != nullptr);
     CHECK_FALSE(image->image.IsEmpty());  // the bytes are kept as they were
     CHECK_FALSE(image->EnsureImageLoaded());
-    CHECK(DrawEverySide(doc) >= 4);
+    // Every other side draws; the disc's picture names the picture instead of leaving it out.
+    CHECK(DrawEverySide(doc) >= 3);
+    CObjectPtrArray undrawn;
+    CHECK(RenderDocumentToBitmap(&doc, doc.FindObject("Disc 1"), kPurposeExport, 30, nullptr, &undrawn) ==
+          nullptr);
+    REQUIRE(undrawn.GetSize() == 1);
+    CHECK(undrawn[0] == image);
     ViewObject* text = doc.FindObject("Text 1");
     REQUIRE(text != nullptr);
     CHECK(text->needsLayout == 0);  // laid out and drawn beside the picture

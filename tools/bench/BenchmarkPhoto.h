@@ -11,25 +11,33 @@
 
 namespace kvbench {
 
-// A size x size JPEG at `path`; `step` pixels make one level of the gradients.
-inline bool WritePhotoJpeg(const std::wstring& path, int size, int step) {
-    Gdiplus::Bitmap bitmap(size, size, PixelFormat24bppRGB);
-    Gdiplus::Rect all(0, 0, size, size);
+// A width x height picture at `path` in the encoder's format (JPEG unless `mime` says otherwise);
+// `step` pixels make one level of the gradients, over which a fine pattern lies unless `smooth`
+// (a drawing's flat colours rather than a photo, as PNG files mostly hold).
+inline bool WritePhoto(const std::wstring& path, int width, int height, int step,
+                       const WCHAR* mime = L"image/jpeg", bool smooth = false) {
+    Gdiplus::Bitmap bitmap(width, height, PixelFormat24bppRGB);
+    Gdiplus::Rect all(0, 0, width, height);
     Gdiplus::BitmapData data;
     if (bitmap.LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat24bppRGB, &data) != Gdiplus::Ok)
         return false;
-    for (int y = 0; y < size; ++y) {
+    for (int y = 0; y < height; ++y) {
         BYTE* row = static_cast<BYTE*>(data.Scan0) + y * data.Stride;
-        for (int x = 0; x < size; ++x) {
-            row[x * 3] = static_cast<BYTE>(x / step + ((x * y) >> 9));
+        for (int x = 0; x < width; ++x) {
+            row[x * 3] = static_cast<BYTE>(x / step + (smooth ? 0 : (x * y) >> 9));
             row[x * 3 + 1] = static_cast<BYTE>(y / step);
             row[x * 3 + 2] = static_cast<BYTE>((x + y) / (2 * step));
         }
     }
     bitmap.UnlockBits(&data);
-    CLSID jpeg;
-    if (GetEncoderClsid(L"image/jpeg", &jpeg) < 0) return false;
-    return bitmap.Save(path.c_str(), &jpeg, nullptr) == Gdiplus::Ok;
+    CLSID encoder;
+    if (GetEncoderClsid(mime, &encoder) < 0) return false;
+    return bitmap.Save(path.c_str(), &encoder, nullptr) == Gdiplus::Ok;
+}
+
+// A size x size JPEG at `path`.
+inline bool WritePhotoJpeg(const std::wstring& path, int size, int step) {
+    return WritePhoto(path, size, size, step);
 }
 
 }  // namespace kvbench

@@ -4,21 +4,31 @@
 // until the canvas has settled (nothing to paint, nothing queued, no picture or colour work
 // pending), and the process's peak working set is read after it. One design per run (the peak
 // is the process's), chosen by KV_BENCH_DESIGN: a number of texts (default 2000), "picture", or
-// the Windows path of a .kvl file, which is opened as it is and shown at its disc label. A design
-// of texts ends with a click in the middle of the side, as the user presses and lets go.
+// the Windows path of a .kvl file, which is opened as it is and shown at its disc label; a design
+// of texts ends with a click in the middle of the side, as the user presses and lets go. Or
+// "photos": one camera photo of 60 megapixels inserted (the memory it keeps), then a design of
+// four 60 to 100 megapixel pictures on the front, back and disc opened and its sides shown in
+// turn (how soon each side answers, the longest the canvas is held, when its pictures are all
+// there, and the memory meanwhile and after), then its disc and front cover saved as images at
+// 600 DPI with the back cover shown.
 // From build/tools/bench (the program finds its resources there):
 //   KV_BENCH_DESIGN=20000 ../../wine-run ./big_design_benchmark.exe
 //   KV_BENCH_DESIGN=Z:/work/shared/data/large/design-20000-texts.kvl ../../wine-run ./big_design_benchmark.exe
-// KV_BENCH_PROFILE=STEP:FILE samples the steps whose name begins with STEP ("open", "zoom") into
-// FILE (scripts/profile-report.py reads it).
+// KV_BENCH_PROFILE=STEP:FILE samples the steps whose name begins with STEP ("open", "zoom"; in
+// the photos design until the step answers) into FILE (scripts/profile-report.py reads it).
+#define PSAPI_VERSION 2
 #include <windows.h>
+#include <psapi.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "BenchmarkPhoto.h"
 #include "AppTestSupport.h"
@@ -30,6 +40,8 @@
 #include "canvas/View.h"
 #include "canvas/ViewSettings.h"
 #include "framework/graphics/GdipImage.h"
+#include "model/PrintOptions.h"
+#include "print/ImageExport.h"
 #include "render/RenderThreads.h"
 #include "res/CommandIds.h"
 
@@ -45,6 +57,38 @@ double Now() {
 unsigned long PeakMegabytes() {
     return static_cast<unsigned long>(kvtest::PeakResidentBytes() >> 20);
 }
+
+unsigned long HeldMegabytes() {
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+    return static_cast<unsigned long>(memory.WorkingSetSize >> 20);
+}
+
+// The most working set seen while it runs, read every 5 ms on a thread of its own: the peak of
+// one step, the decoding threads' included, where the process's peak holds everything before.
+class StepPeak {
+public:
+    StepPeak()
+        : m_thread([this] {
+              while (!m_stop) {
+                  const unsigned long now = HeldMegabytes();
+                  if (now > m_peak) m_peak = now;
+                  Sleep(5);
+              }
+          }) {}
+    ~StepPeak() {
+        m_stop = true;
+        m_thread.join();
+    }
+    void Reset() { m_peak = HeldMegabytes(); }
+    unsigned long Peak() const { return m_peak; }
+
+private:
+    std::atomic<bool> m_stop{false};
+    std::atomic<unsigned long> m_peak{0};
+    std::thread m_thread;
+};
 
 bool Settled(View* view) {
     const AppCanvasState& state = AppCanvasState::Get();
@@ -125,6 +169,174 @@ bool WriteDesign(const CString& path, int texts, const std::wstring& photo) {
     return ok;
 }
 
+// The pictures of the photos design, written once into the temporary folder and kept for later
+// runs: three camera photos (9504 x 6336) and a PNG of 10000 x 9990.
+bool WritePhotos(std::wstring (&photos)[4]) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    for (int i = 0; i < 4; ++i) {
+        photos[i] =
+            std::wstring(temp) + L"kv-bench-photo-" + std::to_wstring(i) + (i == 0 ? L".png" : L".jpg");
+        if (GetFileAttributesW(photos[i].c_str()) != INVALID_FILE_ATTRIBUTES) continue;
+        const bool written = i > 0 ? kvbench::WritePhoto(photos[i], 9504, 6336, 24 + 8 * i)
+                                   : kvbench::WritePhoto(photos[i], 10000, 9990, 40, L"image/png", true);
+        if (!written) return false;
+    }
+    return true;
+}
+
+// The plain jewel case with the 10000 x 9990 PNG over its front cover, two photos side by side on
+// its back cover and one over its disc; its bytes only, as a saved design holds them.
+bool WritePhotoDesign(const CString& path, const std::wstring (&photos)[4]) {
+    KorvanelleDocument library, design;
+    library.CreateBuiltInTemplates();
+    design.CreateFromTemplates(library.templates[0], library.templates[1]);
+    design.currentSideName = "Front Cover";
+    bool ok = true;
+    auto place = [&](int photo, const char* sideName, int part, int parts) {
+        ViewObject* side = design.FindObject(sideName);
+        if (!side) {
+            ok = false;
+            return;
+        }
+        const int width = side->width / parts, height = side->IsDisc() ? side->width : side->height;
+        ViewObject* o = NewViewObject(kObjectImage, "Image", side->side, side->name,
+                                      side->left + part * width, side->top, width, height);
+        design.AssignUniqueName(o);
+        char narrow[MAX_PATH];
+        WideCharToMultiByte(CP_ACP, 0, photos[photo].c_str(), -1, narrow, MAX_PATH, nullptr, nullptr);
+        ok = ok && o->ReadImageFile(narrow);
+        design.AddObject(o);
+    };
+    place(0, "Front Cover", 0, 1);
+    place(1, "Disc 1", 0, 1);
+    place(2, "Back Cover", 0, 2);
+    place(3, "Back Cover", 1, 2);
+    CFile file;
+    if (ok && file.Open(path, CFile::modeCreate | CFile::modeWrite)) {
+        design.Save(&file);
+        file.Close();
+    } else {
+        ok = false;
+    }
+    design.DeleteContents(true);
+    library.DeleteContents(true);
+    return ok;
+}
+
+double Since(double start) {
+    return Now() - start;
+}
+
+// The photos design's steps (see the file's head).
+int RunPhotos(kvtest::RunningApp& run, KorvanelleFrame* frame, View* view, KorvanelleDoc* doc,
+              const CString& root, const std::string& profiled, const std::string& profile) {
+    std::wstring photos[4];
+    const CString path = root + "\\Photos.kvl";
+    if (!WritePhotos(photos) || !WritePhotoDesign(path, photos)) {
+        std::printf("could not write the pictures or the design\n");
+        return 1;
+    }
+    StepPeak peak;
+    std::unique_ptr<kvbench::SamplingProfiler> profiler;
+    // A message the program shows is printed (its first line) and answered with its first button.
+    AfxSetMessageBoxHandler([](KvMessageBoxRequest& box) {
+        const int end = box.text.Find('\r');
+        std::printf("  message: %s\n", static_cast<LPCSTR>(end < 0 ? box.text : box.text.Left(end)));
+        return box.buttons.empty() ? IDOK : box.buttons.front().result;
+    });
+    std::printf("%-22s %9s %9s %9s %9s %9s\n", "step", "answer ms", "held ms", "shown ms", "peak MB",
+                "held MB");
+    // Each step is timed until the canvas has painted after it (answer), and until its pictures are
+    // all there and nothing is pending (shown); the longest the message loop was kept from the
+    // canvas meanwhile (held) is measured between its passes, which wait at most 10 ms.
+    auto step = [&](const char* what, const std::function<void()>& act,
+                    const std::function<bool()>& answered) {
+        const bool sampled = !profile.empty() && !std::strncmp(what, profiled.c_str(), profiled.size());
+        if (sampled && !profiler) profiler.reset(new kvbench::SamplingProfiler);
+        if (profiler) profiler->SetActive(sampled);
+        peak.Reset();
+        const double a = Now();
+        act();
+        double last = Now(), longest = last - a, answer = -1;
+        const bool settled = run.Pump(
+            [&] {
+                const double now = Now();
+                longest = std::max(longest, now - last);
+                last = now;
+                const AppCanvasState& state = AppCanvasState::Get();
+                if (answer < 0 && answered() && !(HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT) &&
+                    !state.m_redrawRequest)
+                    answer = now - a;
+                if (answer >= 0 && profiler) profiler->SetActive(false);
+                return answer >= 0 && Settled(view);
+            },
+            600000);
+        std::printf("%-22s %9.0f %9.0f %9.0f %9lu %9lu%s\n", what, answer, longest, Since(a), peak.Peak(),
+                    HeldMegabytes(), settled ? "" : "  (did not settle)");
+        std::fflush(stdout);
+    };
+    const struct {
+        const char* name;
+        UINT command;
+        const char* side;
+    } shows[] = {{"show back cover", ID_VIEW_BACK_COVER, "Back Cover"},
+                 {"show disc label", ID_VIEW_DISC_LABEL, "Disc 1"},
+                 {"show front cover", ID_VIEW_FRONT_COVER, "Front Cover"},
+                 {"show back cover", ID_VIEW_BACK_COVER, "Back Cover"}};
+    auto showSides = [&](const char* suffix) {
+        for (const auto& show : shows)
+            step((CString(show.name) + suffix).GetString(),
+                 [&] { frame->PostMessage(WM_COMMAND, show.command); },
+                 [&] { return view->m_design.currentSideName == show.side; });
+    };
+    // The sides of the start design, which holds no picture: what a side switch costs anyway.
+    showSides(" (plain)");
+    view->SendMessage(WM_COMMAND, ID_VIEW_DISC_LABEL);
+    // One photo inserted on the side the start design shows, as the Images bar does it.
+    const unsigned long before = HeldMegabytes();
+    char camera[MAX_PATH];
+    WideCharToMultiByte(CP_ACP, 0, photos[1].c_str(), -1, camera, MAX_PATH, nullptr, nullptr);
+    step(
+        "insert 60 MP photo",
+        [&] {
+            ViewObject* side = view->m_design.GetCurrentSide();
+            view->InsertAsUndoStep([&] {
+                return view->InsertImageObject(
+                    CRect(side->left, side->top, side->left + side->width, side->top + side->height), camera,
+                    false);
+            });
+        },
+        [] { return true; });
+    std::printf("%-22s %49lu\n", "  kept by the photo", HeldMegabytes() - before);
+    doc->SetModifiedFlag(FALSE);
+    step(
+        "open", [&] { doc->OpenByPath(path); },
+        [&] { return view->m_design.currentSideName == "Front Cover"; });
+    showSides("");
+    // With the back cover shown (its two photos decoded), the disc and the front cover saved as
+    // images at 600 DPI as Save As Image saves them: whether each came out whole.
+    for (const char* part : {"Disc 1", "Front Cover"}) {
+        PrintOptions options(&g_printOptions);
+        options.printFront = options.printBack = options.printDisc1 = options.printDisc2 = 1;
+        ExportResult result;
+        step((CString("save ") + part + " 600 DPI").GetString(),
+             [&] {
+                 result = ExportImage(&view->m_design, view->m_design.FindObject(part), 600, &options,
+                                      kExportPng, root + "\\export.png");
+             },
+             [] { return true; });
+        const CString outcome =
+            result.outcome == kExportWritten ? CString("written") : "not written: " + result.missingPictures;
+        std::printf("  %s\n", static_cast<LPCSTR>(outcome));
+    }
+    if (profiler) profiler->Write(profile.c_str());
+    doc->SetModifiedFlag(FALSE);
+    run.Close();
+    AfxSetMessageBoxHandler(nullptr);
+    return 0;
+}
+
 }  // namespace
 
 int main() {
@@ -132,6 +344,7 @@ int main() {
     // file to open.
     const char* design = std::getenv("KV_BENCH_DESIGN");
     const bool file = design && std::strstr(design, ".kvl");
+    const bool photos = design && !std::strcmp(design, "photos");
     const bool picture = design && !std::strcmp(design, "picture");
     const int texts = picture ? 0 : design && !file ? std::atoi(design) : 2000;
     std::string profiled, profile;
@@ -162,6 +375,7 @@ int main() {
     run.Pump([&] { return Settled(view); }, 60000);
 
     const CString root = folders.Root().c_str();
+    if (photos) return RunPhotos(run, frame, view, doc, root, profiled, profile);
     const CString path = file ? CString(design) : root + "\\Big.kvl";
     wchar_t wideRoot[MAX_PATH];
     MultiByteToWideChar(CP_ACP, 0, root, -1, wideRoot, MAX_PATH);
