@@ -70,7 +70,9 @@ Bitmap* RenderDocumentToBitmap(KorvanelleDocument* document, ViewObject* object,
                                const PrintOptions* options, CObjectPtrArray* undrawn) {
     Bitmap* result = nullptr;
     if (undrawn) undrawn->RemoveAll();
-    GuardOperation(760, [&] {
+    // Quiet: every caller tells the user, once, when no picture comes back (low memory, a picture
+    // that could not be drawn), and LightScribe tries three resolutions in turn.
+    GuardOperationQuietly(760, [&] {
         if (!document || !object || !(object->IsSide() || object->IsPage()) || dpi <= 0) return;
         const bool side = object->IsSide();
         RectF area = object->GetRectF(false);
