@@ -151,6 +151,9 @@ public:
     Gdiplus::Rect visibleArea;
     Gdiplus::Rect marqueeRect;
     CPathArray outlinePaths;
+    // The outlines added by AddRectPath (device pixels); inverted straight with the paths: a side
+    // of thousands of texts made a path GDI+ took minutes to turn into pixels.
+    std::vector<Gdiplus::Rect> outlineRects;
     // What a screen drawing fills the canvas around the side with (not owned); null: plain grey.
     const CanvasBackdrop* canvasBackdrop = nullptr;
     // A device rectangle that holds only `blankColor`, nothing drawn on it yet (a freshly cleared

@@ -226,7 +226,7 @@ void RenderContext::AddSelectionHandles() {
 
 void RenderContext::DrawOutlinePaths() {
     GuardOperation(756, [&] {
-        if (outlinePaths.GetSize() == 0) return;
+        if (outlinePaths.GetSize() == 0 && outlineRects.empty()) return;
         GraphicsPath outlineStraight, outlineSmooth, filledStraight, filledSmooth;
         for (INT_PTR i = 0; i < outlinePaths.GetSize(); ++i) {
             GraphicsPath* p = outlinePaths[i];
@@ -257,6 +257,7 @@ void RenderContext::DrawOutlinePaths() {
                 outlineStraight.Widen(&pen, nullptr, 0.25f);
                 InvertPathOnDib(graphics, offscreenBitmap, &outlineStraight, false, false, nullptr, limit);
             }
+            InvertRectOutlinesOnDib(graphics, offscreenBitmap, outlineRects, limit);
             if (outlineSmooth.GetPointCount() > 0) {
                 if (!smoothEdges) {
                     Pen pen(Color(0xFF000000), 1.0f);
@@ -273,4 +274,5 @@ void RenderContext::DrawOutlinePaths() {
     });
     for (INT_PTR i = 0; i < outlinePaths.GetSize(); ++i) delete outlinePaths[i];
     outlinePaths.RemoveAll();
+    outlineRects.clear();
 }

@@ -9,6 +9,7 @@
 // From build/tools/bench (the program finds its resources there):
 //   KV_BENCH_DESIGN=20000 ../../wine-run ./big_design_benchmark.exe
 //   KV_BENCH_DESIGN=Z:/work/shared/data/large/design-20000-texts.kvl ../../wine-run ./big_design_benchmark.exe
+// KV_BENCH_GUIDES=1 shows the guides from the start, as a saved setting does.
 // KV_BENCH_PROFILE=STEP:FILE samples the steps whose name begins with STEP ("open", "zoom") into
 // FILE (scripts/profile-report.py reads it).
 #include <windows.h>
@@ -30,6 +31,7 @@
 #include "canvas/View.h"
 #include "canvas/ViewSettings.h"
 #include "framework/graphics/GdipImage.h"
+#include "render/CanvasSettings.h"
 #include "render/RenderThreads.h"
 #include "res/CommandIds.h"
 
@@ -145,7 +147,11 @@ int main() {
     }
     std::unique_ptr<kvbench::SamplingProfiler> profiler;
     kvtest::TemporaryUserFolders folders;
-    kvtest::RunningApp run([] { g_showNewProjectAtStart = 0; });
+    const bool guides = std::getenv("KV_BENCH_GUIDES") && *std::getenv("KV_BENCH_GUIDES") == '1';
+    kvtest::RunningApp run([guides] {
+        g_showNewProjectAtStart = 0;
+        if (guides) g_showGuides = 1;
+    });
     if (!run.Started()) {
         std::printf("the application did not start\n");
         return 1;
