@@ -178,6 +178,7 @@ void CToolFont::UpdateFromSelection(ViewObject* object) {
             LayoutForTrackList(object);
         else
             return;
+        ++m_selectionUpdates;
 
         CFrameWnd* frame = GetDockingFrame();
         if (IsFloating()) {

@@ -42,6 +42,8 @@ public:
     CSliderCustom m_sliderLightness;
     int m_sliderWidth = 0;
     BYTE m_bLayoutSettled = 1;
+    // Times the bar was laid out for a selection (the tests count them).
+    unsigned m_selectionUpdates = 0;
     int m_sliderPressPos = 0;
 
     void CreateControls();

@@ -307,21 +307,22 @@ void CToolFont::LayoutForText(ViewObject* object) {
                           &m_sliderSaturation,  &m_sliderLightness};
         for (CWnd* w : hidden) ShowControl(*w, false);
         bool changed = ShowControl(m_menuTrackLayout, false);
-        CWnd* shown[] = {&m_fontName, &m_fontSize, &m_menuAngle, &m_menuWrapping, &m_menuLinking};
+        CWnd* shown[] = {&m_fontName, &m_fontSize, &m_menuAngle, &m_menuWrapping};
         for (CWnd* w : shown) changed |= ShowControl(*w, true);
+        // Linking is offered only for a text linked to an album field. (Shown and hidden again,
+        // it counted as a change: every refresh for a free text built the bar anew.)
+        const bool linkable = !object->IsFreeText();
+        changed |= ShowControl(m_menuLinking, linkable);
 
         if (object->angle != m_menuAngle.GetCurrentText()) m_menuAngle.SetCurrentItemByText(object->angle);
         if (m_menuWrapping.GetItemCount() != 3) m_menuWrapping.SetItems(OptionLists::kWrapText);
         const CString wrap = WrapOptionText(object->wrapStyle);
         if (wrap != m_menuWrapping.GetCurrentText()) m_menuWrapping.SetCurrentItemByText(wrap);
 
-        const bool linkable = !object->IsFreeText();
         if (linkable) {
             if (m_menuLinking.GetCurrentText() != "Text Linking On")
                 m_menuLinking.SetItems(OptionLists::kLinking);
             m_menuLinking.SetCurrentItemById(object->bLinkText ? ID_TEXT_LINKING_ON : ID_TEXT_LINKING_OFF);
-        } else {
-            changed |= ShowControl(m_menuLinking, false);
         }
 
         if (changed) SetButtons(nullptr, linkable ? 18 : 16);

@@ -14,6 +14,7 @@
 #include "framework/graphics/DibHelpers.h"
 #include "render/CanvasBackground.h"
 #include "render/RenderContext.h"
+#include "render/RenderMath.h"
 
 using namespace Gdiplus;
 
@@ -194,6 +195,7 @@ bool View::CreateBuffers(int width, int height) {
 
 void View::ReleaseBuffers() {
     m_drawnArea.SetRectEmpty();
+    m_drawnHandlesKnown = false;
     delete m_memGraphics;
     m_memGraphics = nullptr;
     m_memDC.reset();
@@ -406,7 +408,10 @@ void View::RenderSide(RenderContext& ctx) {
         // A missing surface (the buffer could not be made) draws nothing.
         if (!ctx.graphics) return;
         // Anything but the screen's drawing leaves nothing of the screen's in the buffer.
-        if (ctx.purpose != kPurposeScreen) m_drawnArea.SetRectEmpty();
+        if (ctx.purpose != kPurposeScreen) {
+            m_drawnArea.SetRectEmpty();
+            m_drawnHandlesKnown = false;
+        }
         bool wait = m_waitCursor != 0;
         if (wait) BeginWaitCursor();
         m_select.OnSideRedraw(kSideRedrawBefore);
@@ -415,11 +420,62 @@ void View::RenderSide(RenderContext& ctx) {
             DrawCalibrationPage(ctx);
         } else {
             DrawSide(ctx);
+            if (ctx.purpose == kPurposeScreen) NoteDrawnHandles(ctx);
             if (ctx.purpose == kPurposeScreen && (m_liveDragLayout || m_dragRect.IsRectEmpty()))
                 m_select.OnSideRedraw(kSideRedrawAfter);
         }
         if (wait) EndWaitCursor();
     });
+}
+
+void View::NoteDrawnHandles(const RenderContext& ctx) {
+    const Rect& now = ctx.handlesFrame;
+    if (!ctx.hasUpdateRegion) {
+        m_drawnHandlesKnown = true;
+    } else if (!now.Equals(m_drawnHandles)) {
+        // A partial drawing leaves the handles outside its area as they were: the buffer's are
+        // known only when the area held the squares of both.
+        auto covered = [&](const Rect& frame) {
+            if (frame.Width <= 0 || frame.Height <= 0) return true;
+            Rect squares[11];
+            ComputeHandleRects(frame, squares);
+            for (int i = 0; i <= 7; ++i) {
+                const RectF s(static_cast<REAL>(squares[i].X), static_cast<REAL>(squares[i].Y),
+                              static_cast<REAL>(squares[i].Width), static_cast<REAL>(squares[i].Height));
+                bool inside = false;
+                for (const RectF& u : ctx.updateRects) inside = inside || u.Contains(s);
+                if (!inside) return false;
+            }
+            return true;
+        };
+        m_drawnHandlesKnown = m_drawnHandlesKnown && covered(m_drawnHandles) && covered(now);
+    }
+    m_drawnHandles = now;
+}
+
+bool View::TakeSelectionMarksOff() {
+    if (!m_drawnHandlesKnown || m_drawnArea.IsRectEmpty() || !m_memGraphics) return false;
+    // The caret and highlight go as they came (the editor knows which characters it marked),
+    // then the handles: every mark is an inversion, so a second one restores the pixels.
+    m_select.UpdateHighlight(true, false);
+    m_select.OnSideRedraw(kSideRedrawBefore);
+    if (m_drawnHandles.Width > 0 && m_drawnHandles.Height > 0) {
+        RenderContext ctx;
+        SetupScreenContext(ctx, Rect());
+        ctx.AddHandleSquares(m_drawnHandles);
+        ctx.DrawOutlinePaths();
+    }
+    m_drawnHandles = Rect();
+    return true;
+}
+
+void View::PutSelectionMarksOn() {
+    RenderContext ctx;
+    SetupScreenContext(ctx, Rect());
+    ctx.AddSelectionHandles();
+    ctx.DrawOutlinePaths();
+    m_drawnHandles = ctx.handlesFrame;
+    m_select.OnSideRedraw(kSideRedrawAfter);
 }
 
 // ---- the animated selection outline ------------------------------------------------------------

@@ -124,7 +124,9 @@ public:
     void FlashSideOutline(ViewObject* object);
     void SelectSideAtRect(const Gdiplus::Rect& rect);
     bool GetImageNaturalSize(ViewObject* image, int& width, int& height, bool fit);
-    ViewObject* OnSelectionChanged(const CString& name, BOOL redraw = TRUE);
+    // Selects the named object and brings the bars in line; `fontBar` false leaves the
+    // Properties bar to the caller, which refreshes it itself.
+    ViewObject* OnSelectionChanged(const CString& name, BOOL redraw = TRUE, bool fontBar = true);
     void EnableObjectCommands(ViewObject* object);
     BOOL PreTranslateMessage(MSG* pMsg) override;
     // Characters typed on the canvas and still waiting for the idle time go into the text they
@@ -335,6 +337,11 @@ public:
     // redraw draws only what the window shows, and a paint that needs more draws the rest first.
     // Empty while the buffer holds nothing of the screen's.
     CRect m_drawnArea;
+    // The frame of the selection handles the buffer holds inverted (buffer pixels; empty: none),
+    // while m_drawnHandlesKnown: a new selection on the same side then only takes the old marks
+    // off the buffer and puts its own on.
+    Gdiplus::Rect m_drawnHandles;
+    bool m_drawnHandlesKnown = false;
     CSize m_requestedBufferSize;
     bool m_mouseCaptured = false;
     bool m_contextMenuOpen = false;
@@ -401,6 +408,14 @@ private:
     void RenderArea(RenderContext& ctx, const CRect& area);
     // Draws what the window shows, and `needed` (buffer coordinates), into the buffer.
     void RenderShownArea(const CRect& needed);
+    // Notes which handles a screen drawing left in the buffer.
+    void NoteDrawnHandles(const RenderContext& ctx);
+    // Takes the selection's marks (caret, highlight, handles) off the buffer, which then holds the
+    // side as a drawing of it without a selection does; false, and nothing done, when what the
+    // buffer holds of them is not known.
+    bool TakeSelectionMarksOff();
+    // Puts the selection's marks on the buffer, as a drawing of the side leaves them.
+    void PutSelectionMarksOn();
     // The changed area (a region of window coordinates) spans at least half the drawn area.
     bool CoversMostOfDrawnArea(HRGN changed, CPoint scroll) const;
     // The page's printable area the screen drawing frames (design units; empty when none).

@@ -210,15 +210,22 @@ void View::OnLButtonDown(UINT nFlags, CPoint point) {
                 }
             }
             const CString sideBefore = m_design.currentSideName;
-            OnSelectionChanged(picked->name, FALSE);
+            // On the same side a new selection changes the drawing only by its marks (handles,
+            // a text's caret): the old ones are taken off the buffer and the new ones put on.
+            // Drawing again where they lie took as long as the thousands of texts a pile there
+            // may hold. The Properties bar is brought in line once, when the press is placed.
+            const bool marksOff = !redrawAll && TakeSelectionMarksOff();
+            OnSelectionChanged(picked->name, FALSE, false);
             StartOutlineTimer();
             if (redrawAll || m_design.currentSideName != sideBefore) {
                 Redraw(true);
+            } else if (marksOff && !(ViewSelect::IsTextual(picked) && picked->needsLayout)) {
+                PutSelectionMarksOn();
+                Redraw(false);
             } else {
-                // On the same side a new selection changes the drawing only where the handles
-                // (and a text's caret) of the one before and of the new one lie: the whole side
-                // drawn again took as long as a side of thousands of texts takes. The window then
-                // shows the buffer whole, which takes the old selection's outline away.
+                // Otherwise only where the handles (and a text's caret) of the one before and of
+                // the new one lie is drawn again. The window then shows the buffer whole, which
+                // takes the old selection's outline away.
                 Rect changed = HandlesArea(picked), other = HandlesArea(before);
                 if (changed.Width <= 0) std::swap(changed, other);
                 if (changed.Width > 0) Redraw(true, changed, other);
@@ -462,7 +469,7 @@ void View::SelectSideAtRect(const Rect& rect) {
     });
 }
 
-ViewObject* View::OnSelectionChanged(const CString& name, BOOL redraw) {
+ViewObject* View::OnSelectionChanged(const CString& name, BOOL redraw, bool fontBar) {
     ViewObject* selected = nullptr;
     GuardOperation(850, [&] {
         m_design.SelectObjectByName(name);
@@ -470,7 +477,7 @@ ViewObject* View::OnSelectionChanged(const CString& name, BOOL redraw) {
         m_select.BeginEditing(selected);
         if (ViewHost* host = GetHost()) {
             host->UpdateColorBarFromSelection(selected);
-            host->UpdateFontBarFromSelection(selected);
+            if (fontBar) host->UpdateFontBarFromSelection(selected);
         }
         EnableObjectCommands(selected);
         if (selected && (selected->IsText() || selected->IsTrackList())) m_select.ResetCharStates();

@@ -66,6 +66,12 @@ void InvertPathOnDib(Gdiplus::Graphics* g, HBITMAP dib, Gdiplus::GraphicsPath* p
                      bool fill, Gdiplus::Region* region, const Gdiplus::Region* limit = nullptr);
 void InvertPathOnBitmap(Gdiplus::Graphics* g, Gdiplus::Bitmap* bitmap, Gdiplus::GraphicsPath* path,
                         bool antiAlias, bool fill, Gdiplus::Region* region);
+// Inverts the one-pixel outlines of rectangles on such a DIB section: the pixels on the edges of
+// each (x to x + width, y to y + height, both ends included), as a path of the rectangles widened
+// by a one-pixel pen inverts them: a pixel where outlines cross is inverted once. Only inside
+// 'limit', when given.
+void InvertRectOutlinesOnDib(Gdiplus::Graphics* g, HBITMAP dib, const std::vector<Gdiplus::Rect>& outlines,
+                             const Gdiplus::Region* limit = nullptr);
 
 bool IntersectRectXYWH(Gdiplus::Rect* out, const Gdiplus::Rect& a, const Gdiplus::Rect& b);
 

@@ -2,6 +2,7 @@
 // anti-aliased edges, directly on 24-bit pixel memory.
 #include "render/ColorProcessing.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -164,6 +165,67 @@ void InvertPathOnDib(Graphics* g, HBITMAP dib, GraphicsPath* path, bool antiAlia
     PaintMask(g, path, fill, area);
     GdiFlush();
     BlendMask(t, scans, saved);
+}
+
+void InvertRectOutlinesOnDib(Graphics* g, HBITMAP dib, const std::vector<Rect>& outlines,
+                             const Region* limit) {
+    if (!dib || outlines.empty()) return;
+    DIBSECTION ds;
+    if (GetObject(dib, sizeof(ds), &ds) != sizeof(ds) || !ds.dsBm.bmBits || ds.dsBm.bmBitsPixel != 24) return;
+    PixelTarget t;
+    t.width = ds.dsBm.bmWidth;
+    t.height = ds.dsBm.bmHeight < 0 ? -ds.dsBm.bmHeight : ds.dsBm.bmHeight;
+    t.bits = static_cast<unsigned char*>(ds.dsBm.bmBits);  // top-down, as InvertPathOnDib takes it
+    t.stride = ((t.width * 24 + 31) >> 3) & ~3;
+    // The pixels each may change: the buffer's, or the limit's scans (disjoint) inside it.
+    std::vector<Rect> within;
+    if (limit) {
+        Region copy;
+        copy.Intersect(limit);
+        within = CollectScans(&copy, t.width, t.height);
+    } else {
+        within.push_back(Rect(0, 0, t.width, t.height));
+    }
+    if (within.empty()) return;
+    // Where outlines cross, the pixel is inverted once: the pixels are marked first.
+    Rect box;
+    bool any = false;
+    std::vector<Rect> parts;
+    for (const Rect& r : outlines) {
+        if (r.Width <= 0 || r.Height <= 0) continue;
+        const Rect sides[4] = {Rect(r.X, r.Y, r.Width + 1, 1), Rect(r.X, r.Y + r.Height, r.Width + 1, 1),
+                               Rect(r.X, r.Y + 1, 1, r.Height - 1),
+                               Rect(r.X + r.Width, r.Y + 1, 1, r.Height - 1)};
+        for (const Rect& side : sides)
+            for (const Rect& w : within) {
+                Rect part;
+                if (!IntersectRectXYWH(&part, side, w)) continue;
+                parts.push_back(part);
+                if (!any)
+                    box = part;
+                else
+                    Rect::Union(box, box, part);
+                any = true;
+            }
+    }
+    if (!any) return;
+    std::vector<unsigned char> marks(static_cast<size_t>(box.Width) * box.Height, 0);
+    for (const Rect& p : parts)
+        for (INT y = p.Y; y < p.Y + p.Height; ++y)
+            std::fill_n(marks.begin() + static_cast<size_t>(y - box.Y) * box.Width + (p.X - box.X), p.Width,
+                        1);
+    if (g) g->Flush(FlushIntentionSync);
+    GdiFlush();
+    for (INT y = 0; y < box.Height; ++y) {
+        const unsigned char* m = marks.data() + static_cast<size_t>(y) * box.Width;
+        unsigned char* p = t.Row(box.Y + y) + box.X * 3;
+        for (INT x = 0; x < box.Width; ++x, p += 3)
+            if (m[x]) {
+                p[0] = static_cast<unsigned char>(255 - p[0]);
+                p[1] = static_cast<unsigned char>(255 - p[1]);
+                p[2] = static_cast<unsigned char>(255 - p[2]);
+            }
+    }
 }
 
 void InvertPathOnBitmap(Graphics* g, Bitmap* bitmap, GraphicsPath* path, bool antiAlias, bool fill,

@@ -384,9 +384,7 @@ void RenderContext::InvertRegion(HRGN region) {
 }
 
 void RenderContext::AddRectPath(int x, int y, int w, int h) {
-    if (w > 0 && h > 0)
-        outlinePaths.Add(MakeRectPath(static_cast<REAL>(x), static_cast<REAL>(y), static_cast<REAL>(w),
-                                      static_cast<REAL>(h), nullptr));
+    if (w > 0 && h > 0) outlineRects.push_back(Rect(x, y, w, h));
 }
 
 void RenderContext::TranslateForDuplicate(float dx, float dy) {

@@ -120,6 +120,9 @@ public:
     void DrawPageFrame();
     void AddMarqueePath();
     void AddSelectionHandles();
+    // The squares of the handles around `frame` (device pixels, the selection's rectangle grown
+    // by a pixel), to be inverted with the outlines: a second inversion takes them off again.
+    void AddHandleSquares(const Gdiplus::Rect& frame);
     void DrawOutlinePaths();
 
     // ---- fields, in order ------------------------------------------------------------------------
@@ -152,6 +155,11 @@ public:
     Gdiplus::Rect visibleArea;
     Gdiplus::Rect marqueeRect;
     CPathArray outlinePaths;
+    // The outlines added by AddRectPath (device pixels); inverted straight with the paths: a side
+    // of thousands of texts made a path GDI+ took minutes to turn into pixels.
+    std::vector<Gdiplus::Rect> outlineRects;
+    // The frame whose handle squares were added (empty: none).
+    Gdiplus::Rect handlesFrame;
     // What a screen drawing fills the canvas around the side with (not owned); null: plain grey.
     const CanvasBackdrop* canvasBackdrop = nullptr;
     // A device rectangle that holds only `blankColor`, nothing drawn on it yet (a freshly cleared

@@ -208,25 +208,38 @@ void RenderContext::AddSelectionHandles() {
                              static_cast<REAL>(r.Height), nullptr);
             Region* region = new Region(path);
             if (i <= 7) {
-                // Painted filled and inverted; hit 5 pixels around the square.
+                // Hit 5 pixels around the square.
                 path->SetFillMode(FillModeWinding);
                 GraphicsPath* wide = path->Clone();
                 Pen pen(Color(0xFF000000), 10.0f);
                 wide->Widen(&pen, nullptr, 0.25f);
                 region->Union(wide);
                 delete wide;
-                outlinePaths.Add(path);
-            } else {
-                delete path;
             }
+            delete path;
             document->handleRegions.Add(region);
         }
+        AddHandleSquares(R);
     });
+}
+
+void RenderContext::AddHandleSquares(const Rect& frame) {
+    Rect rects[11];
+    ComputeHandleRects(frame, rects);
+    for (int i = 0; i <= 7; ++i) {
+        const Rect& r = rects[i];
+        // Painted filled and inverted.
+        GraphicsPath* path = MakeRectPath(static_cast<REAL>(r.X), static_cast<REAL>(r.Y),
+                                          static_cast<REAL>(r.Width), static_cast<REAL>(r.Height), nullptr);
+        path->SetFillMode(FillModeWinding);
+        outlinePaths.Add(path);
+    }
+    handlesFrame = frame;
 }
 
 void RenderContext::DrawOutlinePaths() {
     GuardOperation(756, [&] {
-        if (outlinePaths.GetSize() == 0) return;
+        if (outlinePaths.GetSize() == 0 && outlineRects.empty()) return;
         GraphicsPath outlineStraight, outlineSmooth, filledStraight, filledSmooth;
         for (INT_PTR i = 0; i < outlinePaths.GetSize(); ++i) {
             GraphicsPath* p = outlinePaths[i];
@@ -257,6 +270,7 @@ void RenderContext::DrawOutlinePaths() {
                 outlineStraight.Widen(&pen, nullptr, 0.25f);
                 InvertPathOnDib(graphics, offscreenBitmap, &outlineStraight, false, false, nullptr, limit);
             }
+            InvertRectOutlinesOnDib(graphics, offscreenBitmap, outlineRects, limit);
             if (outlineSmooth.GetPointCount() > 0) {
                 if (!smoothEdges) {
                     Pen pen(Color(0xFF000000), 1.0f);
@@ -273,4 +287,5 @@ void RenderContext::DrawOutlinePaths() {
     });
     for (INT_PTR i = 0; i < outlinePaths.GetSize(); ++i) delete outlinePaths[i];
     outlinePaths.RemoveAll();
+    outlineRects.clear();
 }

@@ -712,9 +712,15 @@ void DrawTextLayer(RenderContext& rc) {
         SetSolidBrush(&pens.brush, pens.color);
         const double fontScale = rc.scaleY * 1000.0 / (dpiY > 0 ? dpiY : 96.0);
         std::vector<Rect> sideScans;
-        // What a text not clipped to its box may cover: everything the drawing may change.
-        const std::vector<Rect> unclipped(
+        // What a text not clipped to its box may cover: everything the drawing may change (in a
+        // partial drawing, its update region).
+        std::vector<Rect> unclipped(
             1, rc.HasVisibleArea() ? rc.visibleArea : Rect(-(1 << 29), -(1 << 29), 1 << 30, 1 << 30));
+        bool unclippedKnown = true;
+        if (rc.hasUpdateRegion) {
+            rc.ApplyClip(false);
+            unclippedKnown = GetClipScans(g, unclipped);
+        }
         int sideScansKnown = 0;  // 1 known, -1 cannot be told
         int texts = 0;
         for (INT_PTR c = 0; c < rc.children.GetSize(); ++c)
@@ -737,7 +743,9 @@ void DrawTextLayer(RenderContext& rc) {
             }
 
             g->ResetTransform();
-            const bool clipped = !o->bAutoFit || o->autoFitGaveUp || rc.hasUpdateRegion;
+            // A partial drawing clips a text as a whole drawing does: clipping a fitted text to its
+            // box and side there left out what it draws beyond them.
+            const bool clipped = !o->bAutoFit || o->autoFitGaveUp;
             Rect objectClip;
             if (clipped) {
                 // The side's clip as device rectangles, asked once for all the texts: GDI+ takes
@@ -757,8 +765,7 @@ void DrawTextLayer(RenderContext& rc) {
                     rc.ApplyClip(true);
                     g->SetClip(objectClip, CombineModeIntersect);
                 } else {
-                    g->ResetClip();
-                    rc.ClipToVisibleArea();
+                    rc.ApplyClip(false);
                 }
             };
             TextPicture* picture =
@@ -777,7 +784,7 @@ void DrawTextLayer(RenderContext& rc) {
             // leave the side's pixels as they are, at the cost of blending them all.
             const Rect& ink = picture->ink;
             if (ink.Width <= 0 || ink.Height <= 0) continue;
-            if (!clipped || sideScansKnown > 0) {
+            if (clipped ? sideScansKnown > 0 : unclippedKnown) {
                 const std::vector<Rect>& scans = clipped ? sideScans : unclipped;
                 if (BlendPictureOnDib(g, rc.offscreenBitmap, picture->bitmap.get(), ink, picture->x + ink.X,
                                       picture->y + ink.Y, scans, clipped ? &objectClip : nullptr))

@@ -6,9 +6,9 @@
 // alone, a track list takes the editing keys as a text does, the editing keys of a Text Editor
 // field edit the field, a click on the canvas takes the keyboard back from the bar, an undone
 // resize of a fitted text shows its size again in the size box, a click past the end of a text
-// puts the caret after its last letter, a click on stacked objects picks the smallest and draws
-// again only where the selection changed, and Undo and Redo leave the canvas scrolled as it is
-// unless what they bring back lies out of sight.
+// puts the caret after its last letter, a click on stacked objects picks the smallest, changes
+// only the selection's marks on the canvas and lays the Properties bar out once, and Undo and
+// Redo leave the canvas scrolled as it is unless what they bring back lies out of sight.
 #include <doctest.h>
 
 #include <cstring>
@@ -24,6 +24,7 @@
 #include "canvas/View.h"
 #include "canvas/ViewSettings.h"
 #include "render/CanvasSettings.h"
+#include "render/RenderThreads.h"
 #include "res/CommandIds.h"
 
 namespace {
@@ -717,8 +718,10 @@ TEST_CASE(
     CHECK(r.Text() == "2024X\rabYZ\b");
 }
 
-TEST_CASE("a click on stacked objects picks the smallest and draws again only where the selection changed" *
-          doctest::timeout(120)) {
+TEST_CASE(
+    "a click on stacked objects picks the smallest, changes only the selection's marks and lays the "
+    "Properties bar out once" *
+    doctest::timeout(120)) {
     Running r;
     ViewObject* picture = r.DesignWithPicture();
     r.frame->SendMessage(WM_COMMAND, ID_INSERT_TEXT);
@@ -753,6 +756,8 @@ TEST_CASE("a click on stacked objects picks the smallest and draws again only wh
     REQUIRE(r.view->ShownBufferArea().PtInRect(mark));
     const BYTE marked = *at(mark) ^= 0xFF;
 
+    ResetRenderTimings();
+    const unsigned layouts = r.frame->m_toolProperties.m_selectionUpdates;
     r.Click(r.ClientOf(text->left + 50, text->top + 50), {}, "");
     REQUIRE(text->GetArea() < picture->GetArea());
     CHECK(r.view->m_design.GetFirstSelected() == text);
@@ -762,6 +767,39 @@ TEST_CASE("a click on stacked objects picks the smallest and draws again only wh
     ::GdiFlush();
     CHECK(*at(mark) == marked);
     CHECK(*outline == outlined);
+    CHECK(GetRenderTimings().texts == 0);  // no text drawn again
+    CHECK(r.frame->m_toolProperties.m_selectionUpdates == layouts + 1);
+    *at(mark) ^= 0xFF;
+
+    // The buffer holds what a drawing of the whole side gives: after the side's selection went to
+    // the text, after the text's (with its caret) went to the picture, and after a colour change
+    // drew the picture again where it lies, with the fitted text over it that reaches out of the side.
+    auto sameAsWholeDrawing = [&] {
+        auto shown = [&] {
+            r.view->m_select.UpdateHighlight(false, false);  // the caret as a drawing leaves it, blink or not
+            ::GdiFlush();
+            const CRect a = r.view->ShownBufferArea();
+            std::vector<BYTE> pixels;
+            for (int y = a.top; y < a.bottom; ++y)
+                pixels.insert(pixels.end(), at({a.left, y}), at({a.right, y}));
+            return pixels;
+        };
+        const std::vector<BYTE> before = shown();
+        r.view->Redraw(true);
+        return shown() == before;
+    };
+    CHECK(sameAsWholeDrawing());
+    r.Click(r.ClientOf(picture->left + 20, picture->top + 20), {}, "");
+    CHECK(r.view->m_design.GetFirstSelected() == picture);
+    CHECK(sameAsWholeDrawing());
+    r.frame->m_toolProperties.m_sliderHue.SetFocus();
+    r.FocusKey(VK_RIGHT);
+    const AppCanvasState& state = AppCanvasState::Get();
+    CHECK(r.run.Pump(
+        [&] { return !state.m_hslThreadRunning && !state.m_hslResultReady && !state.m_redrawRequest; },
+        5000));
+    CHECK(picture->hue != 0);
+    CHECK(sameAsWholeDrawing());
 }
 
 // A record of the own clipboard format found by mutation: a track list tens of millions of units

@@ -121,6 +121,16 @@ TEST_CASE("the formatting bar lays itself out for the selected object") {
         CHECK_FALSE(Visible(bar.m_menuLinking));
         CHECK(bar.m_menuWrapping.GetCurrentText() == "Multi-Line");
         CHECK(bar.m_menuAngle.GetCurrentText() == "270 degrees");
+        // Laid out again for the same text, the bar builds no button anew: a mark put on one stays.
+        TBBUTTONINFOA mark = {};
+        mark.cbSize = sizeof mark;
+        mark.dwMask = TBIF_BYINDEX | TBIF_LPARAM;
+        mark.lParam = 42;
+        bar.GetToolBarCtrl().Send(TB_SETBUTTONINFOA, 0, reinterpret_cast<LPARAM>(&mark));
+        Update(h, free);
+        mark.lParam = 0;
+        bar.GetToolBarCtrl().Send(TB_GETBUTTONINFOA, 0, reinterpret_cast<LPARAM>(&mark));
+        CHECK(mark.lParam == 42);
         // The font boxes stand over their separators.
         CRect box, slot;
         bar.m_fontSize.GetWindowRect(&box);

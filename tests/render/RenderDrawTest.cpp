@@ -393,6 +393,11 @@ TEST_CASE("screen overlays") {
         rc.AddRectPath(20, 30, 40, 50);
         rc.DrawOutlinePaths();
         CHECK(dib.Snapshot() == before);
+        // Where two outlines cross, the pixel is inverted once.
+        rc.AddRectPath(20, 30, 40, 50);
+        rc.AddRectPath(40, 20, 40, 50);
+        rc.DrawOutlinePaths();
+        CHECK(inverted(40, 30, 40, 30) + inverted(60, 70, 60, 70) == 2);
     }
     SUBCASE("overlays drawn twice restore the pixels") {
         g_showGuides = 1;
@@ -410,9 +415,10 @@ TEST_CASE("screen overlays") {
             rc.AddGuidePaths();
             rc.AddMarqueePath();
             rc.AddSelectionHandles();
-            CHECK(rc.outlinePaths.GetSize() > 8);
+            CHECK(rc.outlinePaths.GetSize() == 8);  // the handles
+            CHECK(rc.outlineRects.size() == 1);     // the marquee (the selected text's guide gives way)
             rc.DrawOutlinePaths();
-            CHECK(rc.outlinePaths.GetSize() == 0);
+            CHECK(rc.outlinePaths.GetSize() + rc.outlineRects.size() == 0);
             if (pass == 0) CHECK(dib.Snapshot() != before);
         }
         CHECK(dib.Snapshot() == before);
@@ -433,7 +439,7 @@ TEST_CASE("screen overlays") {
         CHECK(d.doc.handleRegions.GetSize() == 0);
         CHECK(rc.outlinePaths.GetSize() == 0);
         rc.AddMarqueePath();  // an empty marquee adds nothing
-        CHECK(rc.outlinePaths.GetSize() == 0);
+        CHECK(rc.outlinePaths.GetSize() + rc.outlineRects.size() == 0);
     }
     SUBCASE("a disc without text margin has no margin rings") {
         ViewObject* disc = d.Add(NewViewObject(kObjectDisc, "Disc 1", 2, "Disc 1", 0, 0, 1000, 300));
