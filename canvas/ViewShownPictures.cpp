@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "canvas/CanvasMessage.h"
 #include "canvas/View.h"
 #include "model/PictureHeaders.h"
 
@@ -31,6 +32,16 @@ bool View::TakeShownPictureOutcome(const PictureDecodeJobs::Decoded& outcome) {
     if (!outcome.ok) {
         picture->decodeTicket = 0;
         m_undecodedShownPictures.emplace_back(picture, picture->image.GetStream());
+        // The side shows without it: the user is told which picture is missing and why.
+        CString text;
+        if (outcome.tooLarge)
+            text.Format(
+                "This picture is too large to be shown (pictures of up to %u megapixels can be used, as far "
+                "as the memory left allows); the design keeps it:",
+                static_cast<unsigned>(kMaxPicturePixels / 1000000));
+        else
+            text = "This picture could not be read; the design keeps it, but it is not shown:";
+        ShowCanvasMessageOk(this, kMessageWarning, CString(), text + "\r\n\r\n" + picture->PictureName());
     }
     return true;
 }

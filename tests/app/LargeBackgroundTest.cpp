@@ -474,14 +474,25 @@ TEST_CASE(
     static_cast<KorvanelleDoc*>(doc)->OnFileSave();
     REQUIRE_FALSE(doc->IsModified());
     std::atomic<int> photoDecodes{0};
-    PictureMemoryStandIn() = [&](const PictureHeaderCheck& headers) {
+    const auto counting = [&](const PictureHeaderCheck& headers) {
         photoDecodes += headers.width == 9504;
         return true;
     };
+    PictureMemoryStandIn() = counting;
     s.frame->PostMessage(WM_COMMAND, ID_FILE_MRU_FILE1_CMD);
     REQUIRE(s.run.Pump([&] { return boxes.Boxes().size() == 2; }, 30000));
     CHECK(boxes.LastText().Find(":\r\n\r\n" + claimedName + " on the Back Cover") > 0);
     CHECK(photoDecodes == 0);
+
+    // Shown while memory is short for the photo, its side shows without it and names it.
+    PictureMemoryStandIn() = [&](const PictureHeaderCheck& headers) { return headers.width != 9504; };
+    s.frame->PostMessage(WM_COMMAND, show.at(photoSide));
+    REQUIRE(s.run.Pump([&] { return boxes.Boxes().size() == 3; }, 30000));
+    CHECK(boxes.LastText().Find("too large to be shown") >= 0);
+    CHECK(boxes.LastText().Find(photoName) >= 0);
+    s.frame->PostMessage(WM_COMMAND, photoSide == "Disc 1" ? ID_VIEW_FRONT_COVER : ID_VIEW_DISC_LABEL);
+    REQUIRE(s.run.Pump([&] { return s.view->m_design.currentSideName != photoSide; }, 10000));
+    PictureMemoryStandIn() = counting;
 
     // Its side shown: the side answers while the photo is held in its decode on a thread, and the
     // photo comes from there.
@@ -497,7 +508,7 @@ TEST_CASE(
     CHECK(photoDecodes == 1);
     CHECK((GetGValue(s.SideMiddle()) > 150 && GetRValue(s.SideMiddle()) < 80));
     PictureMemoryStandIn() = nullptr;
-    CHECK(boxes.Boxes().size() == 2);
+    CHECK(boxes.Boxes().size() == 3);
 
     // Copy Object and Paste Object of the photo from the menu: other programs get its bitmap, and
     // the paste is a copy of the photo's own bytes.
