@@ -118,6 +118,20 @@ unsigned long long CanvasDigest(View* view) {
     return h;
 }
 
+// Saves `design` to `path` when `ok` (its making went well), then frees both documents.
+bool SaveAndFree(KorvanelleDocument& design, KorvanelleDocument& library, const CString& path, bool ok) {
+    CFile file;
+    if (ok && file.Open(path, CFile::modeCreate | CFile::modeWrite)) {
+        design.Save(&file);
+        file.Close();
+    } else {
+        ok = false;
+    }
+    design.DeleteContents(true);
+    library.DeleteContents(true);
+    return ok;
+}
+
 // The design written to `path`: the plain jewel case with `texts` texts spread over its front
 // cover, or (texts 0) with a 2000 x 2000 photo 50 x 50 inches wide centred on it, hue +40.
 bool WriteDesign(const CString& path, int texts, const std::wstring& photo) {
@@ -159,16 +173,7 @@ bool WriteDesign(const CString& path, int texts, const std::wstring& photo) {
         o->hue = 40;
         cover->AddObject(o);
     }
-    CFile file;
-    if (ok && file.Open(path, CFile::modeCreate | CFile::modeWrite)) {
-        design.Save(&file);
-        file.Close();
-    } else {
-        ok = false;
-    }
-    design.DeleteContents(true);
-    library.DeleteContents(true);
-    return ok;
+    return SaveAndFree(design, library, path, ok);
 }
 
 // The pictures of the photos design, written once into the temporary folder and kept for later
@@ -214,16 +219,7 @@ bool WritePhotoDesign(const CString& path, const std::wstring (&photos)[4]) {
     place(1, "Disc 1", 0, 1);
     place(2, "Back Cover", 0, 2);
     place(3, "Back Cover", 1, 2);
-    CFile file;
-    if (ok && file.Open(path, CFile::modeCreate | CFile::modeWrite)) {
-        design.Save(&file);
-        file.Close();
-    } else {
-        ok = false;
-    }
-    design.DeleteContents(true);
-    library.DeleteContents(true);
-    return ok;
+    return SaveAndFree(design, library, path, ok);
 }
 
 double Since(double start) {
