@@ -25,10 +25,6 @@ const char* const kInsertImageFilter =
 
 namespace {
 
-bool DecodesOnThread(const PictureHeaderCheck& headers) {
-    return IsSlowToDecode(headers);
-}
-
 // Says why a picture was not inserted.
 void ShowPictureRefusal(CWnd* owner, bool tooLarge) {
     CString text = "Invalid image format.";
@@ -291,7 +287,7 @@ ViewObject* View::InsertImageObject(const CRect& rectIn, const CString& path, bo
         PictureHeaderCheck headers;
         bool loaded = o->ReadImageFile(path, &headers);
         bool tooLarge = headers.tooLarge;
-        if (loaded && m_hWnd && DecodesOnThread(headers)) {
+        if (loaded && m_hWnd && IsSlowToDecode(headers)) {
             const unsigned ticket = m_pictureJobs.Start(o->image.GetStream(), m_hWnd, WM_PICTURES_DECODED);
             if (ticket) {
                 // Chosen, it is the user's action at once (in the undo order, in the modified
