@@ -1,9 +1,10 @@
-// The counts of HeldResources.h.
+// The counts of HeldResources.h, and its squeeze of the address space.
 #include "HeldResources.h"
 
 #include <windows.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace kvtest {
@@ -59,6 +60,33 @@ size_t PeakResidentBytes() {
     counters.cb = sizeof counters;
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
     return counters.PeakWorkingSetSize;
+}
+
+AddressSpaceSqueeze::AddressSpaceSqueeze(size_t blockBytes, int blocks) {
+    // Everything is taken in pieces of the block size, then in ever smaller pieces; then
+    // `blocks` pieces that do not touch each other are given back.
+    std::vector<char*> pieces;
+    while (void* p = ::VirtualAlloc(nullptr, blockBytes, MEM_RESERVE, PAGE_NOACCESS))
+        pieces.push_back(static_cast<char*>(p));
+    for (size_t size = blockBytes / 2; size >= (64u << 10); size /= 2)
+        while (void* p = ::VirtualAlloc(nullptr, size, MEM_RESERVE, PAGE_NOACCESS)) m_held.push_back(p);
+    std::sort(pieces.begin(), pieces.end());
+    char* freedEnd = nullptr;
+    int freed = 0;
+    for (char* piece : pieces) {
+        if (freed < blocks && piece != freedEnd) {
+            ::VirtualFree(piece, 0, MEM_RELEASE);
+            freedEnd = piece + blockBytes;
+            ++freed;
+        } else {
+            m_held.push_back(piece);
+        }
+    }
+}
+
+void AddressSpaceSqueeze::Release() {
+    for (void* p : m_held) ::VirtualFree(p, 0, MEM_RELEASE);
+    m_held.clear();
 }
 
 }  // namespace kvtest

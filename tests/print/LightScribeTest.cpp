@@ -10,13 +10,13 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "GuiSupport.h"
+#include "HeldResources.h"
 #include "PrintTestSupport.h"
 #include "framework/Graphics.h"
 #include "model/Folders.h"
@@ -204,41 +204,6 @@ View* LightScribeView(LightScribeHost& host) {
     View::SetHost(&host);
     return view;
 }
-
-// Leaves only `blocks` free ranges of `blockBytes` each in the process's address space (and
-// what is smaller than 64 KB), so that larger bitmaps cannot be made; all is given back at the end.
-class AddressSpaceSqueeze {
-public:
-    AddressSpaceSqueeze(SIZE_T blockBytes, int blocks) {
-        // Everything is taken in pieces of the block size, then in ever smaller pieces; then
-        // `blocks` pieces that do not touch each other are given back.
-        std::vector<char*> pieces;
-        while (void* p = ::VirtualAlloc(nullptr, blockBytes, MEM_RESERVE, PAGE_NOACCESS))
-            pieces.push_back(static_cast<char*>(p));
-        for (SIZE_T size = blockBytes / 2; size >= (64u << 10); size /= 2)
-            while (void* p = ::VirtualAlloc(nullptr, size, MEM_RESERVE, PAGE_NOACCESS)) m_held.push_back(p);
-        std::sort(pieces.begin(), pieces.end());
-        char* freedEnd = nullptr;
-        int freed = 0;
-        for (char* piece : pieces) {
-            if (freed < blocks && piece != freedEnd) {
-                ::VirtualFree(piece, 0, MEM_RELEASE);
-                freedEnd = piece + blockBytes;
-                ++freed;
-            } else {
-                m_held.push_back(piece);
-            }
-        }
-    }
-    ~AddressSpaceSqueeze() { Release(); }
-    void Release() {
-        for (void* p : m_held) ::VirtualFree(p, 0, MEM_RELEASE);
-        m_held.clear();
-    }
-
-private:
-    std::vector<void*> m_held;
-};
 
 }  // namespace
 
@@ -603,13 +568,13 @@ TEST_CASE("the view renders the disc at 600, else 300, else 150 dots per inch") 
     NewDesign(view, kLayout1DiscTop, "Disc 1");
     LoadStandIn().configure(1, 0, 0);
     Boxes boxes;
-    AddressSpaceSqueeze* squeeze = nullptr;
+    kvtest::AddressSpaceSqueeze* squeeze = nullptr;
     SIZE_T spareBytes = 0;
     int spareBlocks = 0;
     std::vector<REAL> resolutions;
     UINT width = 0;
     host.dialog = [&] {
-        if (spareBlocks > 0) squeeze = new AddressSpaceSqueeze(spareBytes, spareBlocks);
+        if (spareBlocks > 0) squeeze = new kvtest::AddressSpaceSqueeze(spareBytes, spareBlocks);
         return 10;
     };
     host.print = [&](Bitmap* bitmap) {
