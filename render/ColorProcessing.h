@@ -38,20 +38,23 @@ void AdjustPixelHsl(const ColorTables& t, unsigned char* bgr, int hueShift, int 
 
 // Changes the colour of every pixel of `src` into the same place of `dst` (which may be the same
 // memory), 3 or 4 bytes per pixel (the fourth, alpha, is copied); the rows are shared out over
-// the render threads.
-void AdjustPixelRows(const Gdiplus::BitmapData& src, const Gdiplus::BitmapData& dst, int bytesPerPixel,
+// the render threads. False, and nothing changed, when memory runs short.
+bool AdjustPixelRows(const Gdiplus::BitmapData& src, const Gdiplus::BitmapData& dst, int bytesPerPixel,
                      int hueShift, int satShift, int lightShift);
 bool ApplyHslAdjustment(Gdiplus::Bitmap* source, Gdiplus::Bitmap* dest, int hueShift, int satShift,
                         int lightShift);
-void AdjustBitmapHsl(Gdiplus::Bitmap* bitmap, int hueShift, int satShift, int lightShift);
-void DrawImageWithHsl(Gdiplus::Graphics* g, Gdiplus::Image* image, const Gdiplus::RectF& dest, int hueShift,
+bool AdjustBitmapHsl(Gdiplus::Bitmap* bitmap, int hueShift, int satShift, int lightShift);
+// Draws `image` into `dest` with the change applied. False when it could not be drawn so: with no
+// memory for the change the picture is drawn unchanged (enough for the screen, not for paper or a
+// file).
+bool DrawImageWithHsl(Gdiplus::Graphics* g, Gdiplus::Image* image, const Gdiplus::RectF& dest, int hueShift,
                       int satShift, int lightShift);
 Gdiplus::Bitmap* CreateScaledBitmap(Gdiplus::Image* image, const Gdiplus::RectF& dest, int hueShift,
                                     int satShift, int lightShift);
 // The part `part` (pixels from the top-left corner) of the picture CreateScaledBitmap makes at
 // wholeWidth x wholeHeight, made at the part's size alone: its pixels are those of the whole's
 // part. The colour change is made where the whole's is: on the picture when it is narrower than
-// the whole, else on the part after scaling.
+// the whole, else on the part after scaling. Null when it cannot be made, the change too.
 Gdiplus::Bitmap* CreateScaledPart(Gdiplus::Image* image, int wholeWidth, int wholeHeight,
                                   const Gdiplus::Rect& part, int hueShift, int satShift, int lightShift);
 

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <vector>
 
 using namespace Gdiplus;
@@ -66,15 +67,17 @@ Bitmap* AsBitmap(Image* image) {
 
 }  // namespace
 
-void AdjustPixelRows(const BitmapData& src, const BitmapData& dst, int bytesPerPixel, int hueShift,
+bool AdjustPixelRows(const BitmapData& src, const BitmapData& dst, int bytesPerPixel, int hueShift,
                      int satShift, int lightShift) {
     const ColorTables& t = GetColorTables();
-    std::unique_ptr<kvcolor::HslPlan> plan(new kvcolor::HslPlan);
+    std::unique_ptr<kvcolor::HslPlan> plan(new (std::nothrow) kvcolor::HslPlan);
+    if (!plan) return false;
     plan->Build(t, hueShift, satShift, lightShift);
     // Every pixel is worked out on its own, so the rows are shared out over the cores; runs of
     // fewer than 64 rows are not worth a thread.
     ParallelRuns(static_cast<int>(src.Height), GetRenderThreadCount(), 64,
                  [&](int begin, int end) { AdjustRows(t, *plan, src, dst, bytesPerPixel, begin, end); });
+    return true;
 }
 
 bool ApplyHslAdjustment(Bitmap* source, Bitmap* dest, int hueShift, int satShift, int lightShift) {
@@ -91,28 +94,31 @@ bool ApplyHslAdjustment(Bitmap* source, Bitmap* dest, int hueShift, int satShift
         source->UnlockBits(&sd);
         return false;
     }
-    AdjustPixelRows(sd, dd, fmt == PixelFormat32bppARGB ? 4 : 3, hueShift, satShift, lightShift);
+    const bool changed =
+        AdjustPixelRows(sd, dd, fmt == PixelFormat32bppARGB ? 4 : 3, hueShift, satShift, lightShift);
     dest->UnlockBits(&dd);
     source->UnlockBits(&sd);
-    return true;
+    return changed;
 }
 
-void AdjustBitmapHsl(Bitmap* bitmap, int hueShift, int satShift, int lightShift) {
-    if (!bitmap) return;
+bool AdjustBitmapHsl(Bitmap* bitmap, int hueShift, int satShift, int lightShift) {
+    if (!bitmap) return false;
     UINT w = bitmap->GetWidth(), h = bitmap->GetHeight();
-    if (w == 0 || h == 0) return;
+    if (w == 0 || h == 0) return true;
     PixelFormat fmt =
         bitmap->GetPixelFormat() == PixelFormat32bppARGB ? PixelFormat32bppARGB : PixelFormat24bppRGB;
     Rect rc(0, 0, static_cast<INT>(w), static_cast<INT>(h));
     BitmapData bd;
-    if (bitmap->LockBits(&rc, ImageLockModeRead | ImageLockModeWrite, fmt, &bd) != Ok) return;
-    AdjustPixelRows(bd, bd, fmt == PixelFormat32bppARGB ? 4 : 3, hueShift, satShift, lightShift);
+    if (bitmap->LockBits(&rc, ImageLockModeRead | ImageLockModeWrite, fmt, &bd) != Ok) return false;
+    const bool changed =
+        AdjustPixelRows(bd, bd, fmt == PixelFormat32bppARGB ? 4 : 3, hueShift, satShift, lightShift);
     bitmap->UnlockBits(&bd);
+    return changed;
 }
 
-void DrawImageWithHsl(Graphics* g, Image* image, const RectF& dest, int hueShift, int satShift,
+bool DrawImageWithHsl(Graphics* g, Image* image, const RectF& dest, int hueShift, int satShift,
                       int lightShift) {
-    if (!g || !image) return;
+    if (!g || !image) return false;
     UINT iw = image->GetWidth(), ih = image->GetHeight();
     bool argb = image->GetPixelFormat() == PixelFormat32bppARGB;
     std::lock_guard<std::mutex> lock(g_scratchLock);
@@ -136,11 +142,13 @@ void DrawImageWithHsl(Graphics* g, Image* image, const RectF& dest, int hueShift
         ExtendEdges(scratch, iw, ih);
         ImageAttributes attrs;
         attrs.SetWrapMode(WrapModeTileFlipXY);
-        g->DrawImage(scratch, dest, 0.0f, 0.0f, static_cast<REAL>(iw), static_cast<REAL>(ih), UnitPixel,
-                     &attrs);
-    } else {
-        g->DrawImage(image, dest);
+        return g->DrawImage(scratch, dest, 0.0f, 0.0f, static_cast<REAL>(iw), static_cast<REAL>(ih),
+                            UnitPixel, &attrs) == Ok;
     }
+    // Without memory for the change the picture is drawn as it is: the screen may show that, paper
+    // and files must not take it for the picture.
+    g->DrawImage(image, dest);
+    return false;
 }
 
 Bitmap* CreateScaledBitmap(Image* image, const RectF& dest, int hueShift, int satShift, int lightShift) {
@@ -156,7 +164,7 @@ Bitmap* CreateScaledPart(Image* image, int wholeWidth, int wholeHeight, const Re
         delete result;
         return nullptr;
     }
-    bool adjustAfter = false;
+    bool adjustAfter = false, changed = true;
     {
         Graphics g(result);
         if (g.GetLastStatus() != Ok) {
@@ -170,13 +178,18 @@ Bitmap* CreateScaledPart(Image* image, int wholeWidth, int wholeHeight, const Re
             g.DrawImage(image, r);
         } else if (image->GetWidth() < static_cast<UINT>(wholeWidth)) {
             // Changed before it is scaled, as the whole is: the part's pixels are the whole's.
-            DrawImageWithHsl(&g, image, r, hueShift, satShift, lightShift);
+            changed = DrawImageWithHsl(&g, image, r, hueShift, satShift, lightShift);
         } else {
             g.DrawImage(image, r);
             adjustAfter = true;
         }
     }
-    if (adjustAfter) AdjustBitmapHsl(result, hueShift, satShift, lightShift);
+    if (adjustAfter) changed = AdjustBitmapHsl(result, hueShift, satShift, lightShift);
+    if (!changed) {
+        // Kept, a copy without the change would stand for the changed picture until it is made again.
+        delete result;
+        return nullptr;
+    }
     return result;
 }
 

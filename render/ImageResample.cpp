@@ -256,7 +256,7 @@ public:
             rows.Height = block.height;
             rows.Stride = block.stride;
             rows.Scan0 = block.bits;
-            AdjustPixelRows(rows, rows, block.bytesPerPixel, hue, sat, light);
+            if (!AdjustPixelRows(rows, rows, block.bytesPerPixel, hue, sat, light)) return false;
         }
         if (transparent) {
             for (int y = 0; y < block.height; ++y) {

@@ -31,7 +31,7 @@ bool ResamplePixels(const PixelBlock& source, int fullWidth, int fullHeight, int
 
 // Draws `image` (with the hue, saturation and lightness change applied first) into the device
 // rectangle `dest` of `g` through ResamplePixels, limited to the surface's clip. False when the
-// surface has a world or page transform other than pixels, or the picture cannot be read; the
-// caller then draws it through GDI+.
+// surface has a world or page transform other than pixels, or the picture cannot be read or
+// changed (memory too short); the caller then draws it through GDI+.
 bool DrawImageResampled(Gdiplus::Graphics* g, Gdiplus::Bitmap* image, const Gdiplus::Rect& dest, int hueShift,
                         int satShift, int lightShift);

@@ -172,8 +172,9 @@ public:
     // come later, and the drawing leaves it out meanwhile. Unset: pictures are decoded where they
     // are drawn.
     std::function<bool(ViewObject* picture, int width, int height)> decodeElsewhere;
-    // The pictures a drawing other than the screen's could not decode (memory ran short, or their
-    // bytes are damaged): the drawing lacks them, and its caller must say so.
+    // The pictures a drawing other than the screen's could not decode or draw with their colour
+    // change (memory ran short, or their bytes are damaged): the drawing lacks them, and its
+    // caller must say so.
     CObjectPtrArray undrawnPictures;
 
 private:

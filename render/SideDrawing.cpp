@@ -360,14 +360,13 @@ void RenderContext::DrawImages(ImageLayer layer) {
             const RectF dest(static_cast<REAL>(d.X), static_cast<REAL>(d.Y), static_cast<REAL>(d.Width),
                              static_cast<REAL>(d.Height));
             const bool change = o->hue != 0 || o->saturation != 0 || o->lightness != 0;
+            // False when the picture could not be drawn, or only without its colour change.
             auto drawDecoded = [&] {
                 Bitmap* image = o->decodedImage;
-                if (!image)
-                    return;
-                else if (change)
-                    DrawImageWithHsl(graphics, image, dest, o->hue, o->saturation, o->lightness);
-                else
-                    graphics->DrawImage(image, dest);
+                if (!image) return false;
+                if (change)
+                    return DrawImageWithHsl(graphics, image, dest, o->hue, o->saturation, o->lightness);
+                return graphics->DrawImage(image, dest) == Ok;
             };
             if (purpose == kPurposeScreen) {
                 // The cache is shared with the colour worker; while it works, the image is drawn
@@ -415,8 +414,8 @@ void RenderContext::DrawImages(ImageLayer layer) {
             // Drawn for paper, a file or a preview: a picture that is not decoded already is
             // decoded for this drawing alone and let go once drawn, one picture at a time, so that
             // a design may hold more large pictures than the process can hold decoded at once. One
-            // that cannot be had is named to the caller, which must not pass the drawing off as
-            // whole.
+            // that cannot be had, or drawn (with its colour change), is named to the caller, which
+            // must not pass the drawing off as whole.
             const bool decodedHere = !o->decodedImage;
             if (decodedHere && !DecodeForDrawing(document, o)) {
                 undrawnPictures.Add(o);
@@ -435,8 +434,7 @@ void RenderContext::DrawImages(ImageLayer layer) {
                         drawn = true;
                     }
                 }
-                if (drawn) continue;
-                drawDecoded();
+                if (!drawn && !drawDecoded()) undrawnPictures.Add(o);
                 continue;
             }
             const bool large = image->GetWidth() >= 75 && image->GetHeight() > 100;
@@ -446,7 +444,7 @@ void RenderContext::DrawImages(ImageLayer layer) {
             // draws them only when that cannot be done on this surface.
             if (large && DrawImageResampled(graphics, image, d, o->hue, o->saturation, o->lightness))
                 continue;
-            drawDecoded();
+            if (!drawDecoded()) undrawnPictures.Add(o);
         }
     });
 }

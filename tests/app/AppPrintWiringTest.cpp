@@ -27,6 +27,7 @@
 #include "print/DlgSaveAsImage.h"
 #include "print/LightScribe.h"
 #include "render/CanvasSettings.h"
+#include "render/DocumentBitmap.h"
 #include "res/CommandIds.h"
 #include "res/PrintDialogsIds.h"
 
@@ -454,7 +455,7 @@ TEST_CASE(
     ViewObject* disc = view->m_design.FindObject("Disc 1");
     REQUIRE(disc != nullptr);
     const CString file = CString(folders.Root().c_str()) + "\\label.png";
-    REQUIRE(kvtest::WriteTestPng(file));
+    REQUIRE(kvtest::WriteTestPng(file, 4000, 3000));
     ViewObject* picture = NewViewObject(kObjectImage, "Image", disc->side, disc->name, disc->left, disc->top,
                                         disc->width, disc->width);
     REQUIRE(picture->ReadImageFile(file));
@@ -464,7 +465,7 @@ TEST_CASE(
     const std::string target = folders.Root() + "\\disc.bmp";
 
     // Too little memory for it: no file, and the picture named.
-    PictureMemoryStandIn() = [](const PictureHeaderCheck& headers) { return headers.width != 96; };
+    PictureMemoryStandIn() = [](const PictureHeaderCheck& headers) { return headers.width != 4000; };
     std::vector<CString> messages = SaveAsImage(frame, "Disc Label", target);
     PictureMemoryStandIn() = nullptr;
     REQUIRE(messages.size() == 1);
@@ -482,6 +483,23 @@ TEST_CASE(
     CHECK(ring.GetValue() != 0xFFFFFFFF);
     CHECK(picture->decodedImage == nullptr);
     saved.reset();
+
+    // Held decoded (as the screen holds a picture it shows), with a colour change that then finds
+    // too little memory: no file either, and the picture named; the disc printer's picture too.
+    REQUIRE(::DeleteFileA(target.c_str()));
+    picture->hue = 40;
+    REQUIRE(picture->EnsureImageLoaded());
+    CObjectPtrArray undrawn;
+    {
+        kvtest::AddressSpaceSqueeze squeeze(8 << 20, 4);
+        messages = SaveAsImage(frame, "Disc Label", target);
+        CHECK(RenderDocumentToBitmap(&view->m_design, disc, kPurposeLightScribe, 150, nullptr, &undrawn) ==
+              nullptr);
+    }
+    REQUIRE(messages.size() == 1);
+    CHECK(messages[0].Find("\r\nImage on Disc 1\r\n") > 0);
+    CHECK(::GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES);
+    CHECK((undrawn.GetSize() == 1 && undrawn[0] == picture));
     running.Close();
 }
 

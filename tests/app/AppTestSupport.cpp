@@ -41,10 +41,10 @@ void DeleteProfile() {
 }
 }  // namespace
 
-bool WriteTestPng(const CString& path) {
-    Gdiplus::Bitmap bitmap(96, 64, PixelFormat24bppRGB);
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 96; ++x)
+bool WriteTestPng(const CString& path, int width, int height) {
+    Gdiplus::Bitmap bitmap(width, height, PixelFormat24bppRGB);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
             bitmap.SetPixel(x, y, Gdiplus::Color(255, (BYTE)(x * 2), (BYTE)(y * 3), 90));
     CLSID png;
     if (GetEncoderClsid(L"image/png", &png) < 0) return false;

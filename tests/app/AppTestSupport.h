@@ -60,8 +60,8 @@ private:
 // Dispatches messages and runs the application's idle work until done() or ms pass.
 bool PumpApp(CWinApp& app, const std::function<bool()>& done, DWORD ms);
 
-// Writes a small photo-like PNG (a colour gradient, 96 x 64) for image objects.
-bool WriteTestPng(const CString& path);
+// Writes a photo-like PNG (a colour gradient, 96 x 64 unless sized) for image objects.
+bool WriteTestPng(const CString& path, int width = 96, int height = 64);
 
 // Deletes a folder with everything in it.
 void RemoveTree(const std::string& path);
