@@ -6,9 +6,10 @@
 // alone, a track list takes the editing keys as a text does, the editing keys of a Text Editor
 // field edit the field, a click on the canvas takes the keyboard back from the bar, an undone
 // resize of a fitted text shows its size again in the size box, a click past the end of a text
-// puts the caret after its last letter, a click on stacked objects picks the smallest, changes
-// only the selection's marks on the canvas and lays the Properties bar out once, and Undo and
-// Redo leave the canvas scrolled as it is unless what they bring back lies out of sight.
+// puts the caret after its last letter and one on an empty line on that line, a click on stacked
+// objects picks the smallest, changes only the selection's marks on the canvas and lays the
+// Properties bar out once, and Undo and Redo leave the canvas scrolled as it is unless what they
+// bring back lies out of sight.
 #include <doctest.h>
 
 #include <cstring>
@@ -713,9 +714,26 @@ TEST_CASE(
     r.PostTyping("ab");
     clickPastEndAndType('Y');
     CHECK(r.Text() == "2024X\rabY\b");
+    // An empty line clicked (under the first letter) takes the caret, inside the text and last.
+    auto clickLineAndType = [&](int index, UINT key) {
+        r.Settle();
+        const Gdiplus::RectF &first = *text->cellBoxes[0], &line = *text->cellBoxes[index];
+        r.Click(r.ClientOf(text->left + static_cast<int>(first.X + first.Width / 2),
+                           text->top + static_cast<int>(line.Y + line.Height / 2)), {}, "Select");
+        r.ShiftKey(key);
+    };
+    r.PostKey(VK_RETURN);
+    r.PostKey(VK_RETURN);
+    r.PostTyping("cd");
+    clickLineAndType(10, 'P');
+    CHECK(r.Text() == "2024X\rabY\rP\rcd\b");
+    r.PostKey(VK_END);
+    r.PostKey(VK_RETURN);
+    clickLineAndType(15, 'Q');
+    CHECK(r.Text() == "2024X\rabY\rP\rcd\rQ\b");
     r.view->m_select.SetAngle("90 degrees");
     clickPastEndAndType('Z');
-    CHECK(r.Text() == "2024X\rabYZ\b");
+    CHECK(r.Text() == "2024X\rabY\rP\rcd\rQZ\b");
 }
 
 TEST_CASE(
