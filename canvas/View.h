@@ -177,6 +177,11 @@ public:
     // the view takes for the saved one whenever it finds the flag clear before the position moves.
     void NoteSavedPosition();
     void MatchModifiedToPosition();
+    // The design was just written as it is on screen: its undo position is the saved one. In the
+    // middle of a change (a step open, an object dragged) what was written is a passing state that
+    // no position holds: no position is the saved one then, and false says the design stays
+    // modified.
+    bool NoteDesignSaved();
 
     // ---- property setters (record undo, then set) ------------------------------------------------
     void SetObjectLeft(ViewObject* object, int value, const int* previous = nullptr);

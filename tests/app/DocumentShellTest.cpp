@@ -50,6 +50,7 @@ struct TestLink : DesignViewLink {
         ++resets;
     }
     void SetStartupDesignSaved() override { startupSaved = true; }
+    bool NoteDesignSaved() override { return true; }
     bool AskNewProject(bool createOnCancel, int& kind, int& layout, bool& useStartup) override {
         kind = g_caseKind;
         layout = g_discLayout;
