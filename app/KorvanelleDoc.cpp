@@ -314,7 +314,7 @@ void KorvanelleDoc::OnFileSaveAs() {
         bool written = WriteFile(path);
         if (!written) {
             SetPathName(previous, FALSE);
-            ShowBox(kBoxError, "Error saving file.");
+            ShowSaveFailed(path);
             return;
         }
         SetPathAndTitle(path, TRUE);

@@ -3,7 +3,8 @@
 // opened design joins the recent-file list (a design saved as a name outside the code page is
 // named as the user gave it there, in the save question and the caption), Save As Startup Design
 // replaces the startup design without a question, marks its menu item, and says when it cannot
-// write, and a save that fails on the way (a full disk, memory running out) says so once.
+// write, and a save or Save As that fails on the way (a full disk, memory running out) says so
+// once, naming the file.
 #include <doctest.h>
 
 #include <fstream>
@@ -215,7 +216,8 @@ TEST_CASE("a design saved as a name outside the code page: the question, recent 
 }
 
 TEST_CASE(
-    "File > Save that fails on the way: one box with the path; the file kept, the design open and modified") {
+    "File > Save or Save As that fails on the way: one box with the path; the file kept, the design open and "
+    "modified") {
     SavedDesign saved("Full.kvl");
     KorvanelleDoc* doc = saved.doc;
     const CString& path = saved.path;
@@ -232,8 +234,16 @@ TEST_CASE(
     };
     const int objects = countObjects();
     std::unique_ptr<kvtest::FullDiskFile> full;
+    UINT command = ID_FILE_SAVE_CMD;
+    CString target = path;
     SUBCASE("the disk full where the save writes first, beside the file") {
         full.reset(new kvtest::FullDiskFile(KorvanelleDoc::SavingFileOf(path)));
+        REQUIRE(full->made);
+    }
+    SUBCASE("the disk full beside the new name File > Save As was given") {
+        command = ID_FILE_SAVE_AS_CMD;
+        target = CString(saved.folders.Root().c_str()) + "\\Other.kvl";
+        full.reset(new kvtest::FullDiskFile(KorvanelleDoc::SavingFileOf(target)));
         REQUIRE(full->made);
     }
     SUBCASE("memory running out as a long text is stored") {
@@ -243,11 +253,21 @@ TEST_CASE(
     }
 
     KvMessageBoxCapture boxes;
-    saved.frame->PostMessage(WM_COMMAND, ID_FILE_SAVE_CMD);
-    saved.run.Pump([&] { return !boxes.Boxes().empty(); }, 10000);
+    WhileDialogShows(
+        "Save As",
+        [&] {
+            saved.frame->PostMessage(WM_COMMAND, command);
+            saved.run.Pump([&] { return !boxes.Boxes().empty(); }, 10000);
+        },
+        [&](HWND dialog) {
+            HWND field = ::GetDlgItem(dialog, 1148);  // the file name (a combo box, or an edit field)
+            if (field == nullptr) field = ::GetDlgItem(dialog, 1152);
+            ::SetWindowTextA(field, target);
+            ::PostMessageA(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        });
     kvtest::FailNextAllocationFrom(0);
     CHECK(boxes.Boxes().size() == 1);
-    CHECK(boxes.LastText() == "Error saving file:\r\n\r\n" + path);
+    CHECK(boxes.LastText() == "Error saving file:\r\n\r\n" + target);
     CHECK(doc->IsModified());
     CHECK(doc->GetPathName() == path);
     CHECK(countObjects() == objects);  // the edit is still there
