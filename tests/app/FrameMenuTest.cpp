@@ -158,9 +158,28 @@ TEST_CASE("Layout > Grid Size and Units open their dialogs over the main window"
 TEST_CASE("an opened design joins the recent-file list, which opens it again") {
     SavedDesign saved("Recent.kvl");
     KorvanelleDoc* doc = saved.doc;
-    const CString& path = saved.path;
+    CString path = saved.path;
+    std::wstring shown = AfxWideOf(path);
+    // A long path shows shortened to 60 characters in the menu; the whole path opens.
+    const std::wstring root = AfxWideOf(saved.folders.Root().c_str());
+    auto saveIn = [&](int folders, const CString& name) {
+        path = saved.folders.Root().c_str();
+        for (char i = '1'; i < '1' + folders; ++i)
+            REQUIRE(::CreateDirectoryA(path += "\\" + CString('f', 28) + "-" + i, nullptr));
+        path += "\\" + name;
+        doc->SetPathName(path, FALSE);
+        doc->OnFileSave();
+    };
+    SUBCASE("its folders: the first, an ellipsis, the last that fit and the name") {
+        saveIn(3, "Recent.kvl");
+        shown = root.substr(0, root.find(L'\\', 3)) + L"\\...\\" + std::wstring(28, L'f') + L"-3\\Recent.kvl";
+    }
+    SUBCASE("its file name alone, cut before the extension") {
+        saveIn(0, CString('n', 70) + ".kvl");
+        shown = std::wstring(53, L'n') + L"....kvl";
+    }
     REQUIRE(doc->LoadFile(path, 1, true, false));
-    CHECK(saved.FirstRecentFile().find(L"Recent.kvl") != std::wstring::npos);
+    CHECK(saved.FirstRecentFile() == L"&1 " + shown);
 
     doc->NewFromTemplate(4, 0, 1);
     REQUIRE(doc->GetPathName() != path);
