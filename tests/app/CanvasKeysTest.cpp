@@ -474,13 +474,35 @@ TEST_CASE(
     // holds: after the release and Ctrl+Z the design is modified still.
     const std::string file = r.folders.Root() + "\\held.kvl";
     r.doc->SetPathName(file.c_str(), FALSE);
-    r.Click(on, {on + CPoint(40, 30)}, "Move", [&] {
+    auto saveNow = [&] {
+        ::DeleteFileA(file.c_str());
         r.frame->PostMessage(WM_COMMAND, ID_FILE_SAVE);
         CHECK(r.run.Pump([&] { return ::GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES; }, 5000));
-    });
+    };
+    r.Click(on, {on + CPoint(40, 30)}, "Move", saveNow);
     r.Key('Z', true);
     CHECK(picture->left == left);
     CHECK(r.doc->IsModified());
+    // So with the hue slider held, after Ctrl+Z or let go where it was pressed (no step then).
+    CSliderCustom& hue = r.frame->m_toolProperties.m_sliderHue;
+    CRect channel;
+    hue.GetChannelRect(&channel);
+    REQUIRE(hue.GetPos() == 0);
+    const CPoint middle = channel.CenterPoint(), aside = middle + CPoint(channel.Width() / 4, 0);
+    for (CPoint end : {aside, middle}) {
+        saveNow();
+        REQUIRE_FALSE(r.doc->IsModified());
+        hue.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(middle.x, middle.y));
+        hue.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(aside.x, aside.y));
+        r.Settle();
+        saveNow();
+        hue.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(end.x, end.y));
+        hue.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(end.x, end.y));
+        r.Settle();
+        if (end == aside) r.Key('Z', true);
+        CHECK(picture->hue == 0);
+        CHECK(r.doc->IsModified());
+    }
 }
 
 TEST_CASE("a click between the Properties bar's buttons in the side and image layouts changes nothing" *
@@ -735,7 +757,8 @@ TEST_CASE(
         r.Settle();
         const Gdiplus::RectF &first = *text->cellBoxes[0], &line = *text->cellBoxes[index];
         r.Click(r.ClientOf(text->left + static_cast<int>(first.X + first.Width / 2),
-                           text->top + static_cast<int>(line.Y + line.Height / 2)), {}, "Select");
+                           text->top + static_cast<int>(line.Y + line.Height / 2)),
+                {}, "Select");
         r.ShiftKey(key);
     };
     r.PostKey(VK_RETURN);
