@@ -74,6 +74,14 @@ void WhileDialogShows(const char* caption, const std::function<void()>& start,
     g_drive = nullptr;
 }
 
+// A file dialog answered: the path typed as its file name and OK clicked.
+void ChooseFile(HWND dialog, const std::wstring& path) {
+    HWND field = ::GetDlgItem(dialog, 1148);  // the file name (a combo box, or an edit field)
+    if (field == nullptr) field = ::GetDlgItem(dialog, 1152);
+    ::SetWindowTextW(field, path.c_str());
+    ::PostMessageA(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+}
+
 // The running program, its design written to a file of that name in a folder of its own.
 struct SavedDesign {
     kvtest::TemporaryUserFolders folders;
@@ -203,12 +211,7 @@ TEST_CASE("a design saved as a name outside the code page: the question, recent 
             saved.run.Pump([&] { return saved.doc->GetPathName() != saved.path || !boxes.Boxes().empty(); },
                            15000);
         },
-        [&](HWND dialog) {
-            HWND field = ::GetDlgItem(dialog, 1148);  // the file name (a combo box, or an edit field)
-            if (field == nullptr) field = ::GetDlgItem(dialog, 1152);
-            ::SetWindowTextW(field, path.c_str());
-            ::PostMessageA(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-        });
+        [&](HWND dialog) { ChooseFile(dialog, path); });
     CHECK(boxes.Boxes().empty());
     CHECK(::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES);
     CHECK(AfxWideOf(saved.doc->GetPathName()) == path);
@@ -278,12 +281,7 @@ TEST_CASE(
             saved.frame->PostMessage(WM_COMMAND, command);
             saved.run.Pump([&] { return !boxes.Boxes().empty(); }, 10000);
         },
-        [&](HWND dialog) {
-            HWND field = ::GetDlgItem(dialog, 1148);  // the file name (a combo box, or an edit field)
-            if (field == nullptr) field = ::GetDlgItem(dialog, 1152);
-            ::SetWindowTextA(field, target);
-            ::PostMessageA(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-        });
+        [&](HWND dialog) { ChooseFile(dialog, AfxWideOf(target)); });
     kvtest::FailNextAllocationFrom(0);
     CHECK(boxes.Boxes().size() == 1);
     CHECK(boxes.LastText() == "Error saving file:\r\n\r\n" + target);
