@@ -173,6 +173,11 @@ void AppViewHost::SetStartupDesignSaved() {
     if (View* view = View::GetCurrent()) view->m_startupDesignSaved = 1;
 }
 
+bool AppViewHost::NoteDesignSaved() {
+    View* view = View::GetCurrent();
+    return view == nullptr || view->NoteDesignSaved();
+}
+
 // ---- what the menu drawing asks ----
 
 namespace {

@@ -58,6 +58,7 @@ public:
     KorvanelleDocument* TemplateLibrary() override;
     void ResetForDocument(KorvanelleDocument* design, BOOL viewFlag) override;
     void SetStartupDesignSaved() override;
+    bool NoteDesignSaved() override;
     bool AskNewProject(bool createOnCancel, int& caseKind, int& discLayout, bool& useStartupDesign) override;
 
 private:

@@ -236,7 +236,7 @@ bool KorvanelleDoc::HoldsDesign(const KorvanelleDocument* design) {
     return sides && count <= 2;
 }
 
-bool KorvanelleDoc::WriteFile(const CString& path) {
+bool KorvanelleDoc::WriteFile(const CString& path, bool ownFile) {
     bool ok = false;
     CString leftOut;
     // Whatever makes the write fail is told once, by the caller ("Error saving file:" and the path).
@@ -258,7 +258,9 @@ bool KorvanelleDoc::WriteFile(const CString& path) {
         // The thumbnail a startup design was given goes, saved or not.
         design->ClearImagePool(true);
         if (!written) return;
-        SetModifiedFlag(FALSE);
+        // Written in the middle of a change, the design stays modified: the change goes on from
+        // what was written. Another file than its own leaves it as modified as it was.
+        SetModifiedFlag(ownFile ? !link->NoteDesignSaved() : IsModified());
         ok = true;
     });
     if (ok && !leftOut.IsEmpty())
@@ -312,7 +314,7 @@ void KorvanelleDoc::OnFileSaveAs() {
         bool written = WriteFile(path);
         if (!written) {
             SetPathName(previous, FALSE);
-            ShowBox(kBoxError, "Error saving file.");
+            ShowSaveFailed(path);
             return;
         }
         SetPathAndTitle(path, TRUE);
@@ -332,14 +334,14 @@ void KorvanelleDoc::OnSaveAsStartupDesign() {
         const int discLayout = design->GetDiscLayout();
         CString path = g_openSaveFolder + "\\" + GetTemplateDocumentName(caseKind, discLayout);
         CString kept = GetPathName();
-        // Writing clears the modified flag; a design that goes back to a file of its own has not
-        // reached that file, so it keeps the state it had.
-        const BOOL wasModified = IsModified();
+        // A design that goes back to a file of its own has not reached that file, so it keeps the
+        // state it had.
+        const bool ownFile = kept.IsEmpty() || kept.CompareNoCase(path) == 0;
         SetPathName(path, FALSE);
-        bool written = WriteFile(path);
+        bool written = WriteFile(path, ownFile);
         if (!written && g_isVistaOrLater) {
             ::CreateDirectoryA(g_openSaveFolder, nullptr);
-            written = WriteFile(path);
+            written = WriteFile(path, ownFile);
         }
         if (!written) {
             SetPathName(kept, FALSE);
@@ -349,10 +351,7 @@ void KorvanelleDoc::OnSaveAsStartupDesign() {
         g_caseKind = caseKind;
         g_discLayout = discLayout;
         SetPathAndTitle(path, FALSE);
-        if (!kept.IsEmpty()) {
-            SetPathAndTitle(kept, FALSE);
-            if (kept.CompareNoCase(path) != 0) SetModifiedFlag(wasModified);
-        }
+        if (!kept.IsEmpty()) SetPathAndTitle(kept, FALSE);
         link->SetStartupDesignSaved();
     });
 }

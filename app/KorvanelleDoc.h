@@ -22,6 +22,9 @@ public:
     virtual void ResetForDocument(KorvanelleDocument* design, BOOL viewFlag) = 0;
     // Save As Startup Design wrote the current design.
     virtual void SetStartupDesignSaved() = 0;
+    // The design was written as its own file; false when in the middle of a change, which leaves
+    // it modified.
+    virtual bool NoteDesignSaved() = 0;
     // Shows the New Project dialog; true on OK (or Cancel with createOnCancel) with the choices.
     virtual bool AskNewProject(bool createOnCancel, int& caseKind, int& discLayout,
                                bool& useStartupDesign) = 0;
@@ -57,7 +60,8 @@ public:
     void OpenStartupDesign(int caseKind, int discLayout, BOOL viewFlag);
     // Writes the current design into the file at path: a temporary file in the same folder is
     // written and then put in place, so that a failed save leaves the old file as it was.
-    bool WriteFile(const CString& path);
+    // ownFile: the file is the design's own, whose state is then the saved one.
+    bool WriteFile(const CString& path, bool ownFile = true);
     void SetPathAndTitle(CString path, BOOL addToMru);
     CString GetFileName();
     // The file's name as the user gave it, in UTF-16.

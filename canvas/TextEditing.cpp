@@ -204,9 +204,12 @@ int CharIndexFromPoint(const ViewObject& o, float x, float y) {
     // A character without extent (a line break, a separator, a hidden track field) takes the caret
     // to the character before it. A point past the end of a line lands on the line's closing break
     // or separator: the line's last character then decides, as any other, whether the caret goes
-    // after it - before the break, at the end of the line or of the text.
+    // after it - before the break, at the end of the line or of the text. The break that closes
+    // the line above is never stepped back onto: on an empty line the caret stays there.
     const int hit = found;
-    while (found > 0 && BoxOf(o, found, b) && (horizontal ? b.Width == 0 : b.Height == 0)) --found;
+    while (found > 0 && !IsBreak(o, found - 1) && BoxOf(o, found, b) &&
+           (horizontal ? b.Width == 0 : b.Height == 0))
+        --found;
     const bool lineEnd = hit == found + 1 && (IsBreak(o, hit) || IsSeparator(o, hit));
     if ((found == hit || lineEnd) && found < o.GetCharCount() - 1 && !IsBreak(o, found) &&
         !IsSeparator(o, found) && BoxOf(o, found, b) && (horizontal ? b.Width : b.Height) != 0) {

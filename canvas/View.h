@@ -173,10 +173,16 @@ public:
     int GetUndoCount() const { return static_cast<int>(m_undoSteps.GetSize()); }
     CUndo* GetUndoStep(int index) const { return static_cast<CUndo*>(m_undoSteps[index]); }
     // The design is modified whenever its undo position differs from the one it was saved, opened
-    // or made at, and unmodified back there: the document clears its flag at that position, which
-    // the view takes for the saved one whenever it finds the flag clear before the position moves.
+    // or made at, and unmodified back there: a save says so itself (NoteDesignSaved); an opened or
+    // new design clears the document's flag at that position, which the view takes for the saved
+    // one whenever it finds the flag clear before the position moves.
     void NoteSavedPosition();
     void MatchModifiedToPosition();
+    // The design was just written as it is on screen: its undo position is the saved one. In the
+    // middle of a change (a step open, an object dragged) what was written is a passing state that
+    // no position holds: no position is the saved one then, and false says the design stays
+    // modified.
+    bool NoteDesignSaved();
 
     // ---- property setters (record undo, then set) ------------------------------------------------
     void SetObjectLeft(ViewObject* object, int value, const int* previous = nullptr);

@@ -457,6 +457,15 @@ void View::NoteSavedPosition() {
     if (doc && !doc->IsModified()) m_savedUndoSerial = UndoPositionSerial();
 }
 
+bool View::NoteDesignSaved() {
+    const bool dragging = m_mouseCaptured && m_dragMode != "Select" && !m_dragRect.IsRectEmpty();
+    // Dropped, the open step brings back a state other than the one written.
+    if (m_openUndoStep) m_openUndoStep->m_designWasModified = TRUE;
+    const bool atRest = !m_openUndoStep && !dragging;
+    m_savedUndoSerial = atRest ? UndoPositionSerial() : kNoSavedPosition;
+    return atRest;
+}
+
 void View::MatchModifiedToPosition() {
     if (CDocument* doc = UndoDocument()) doc->SetModifiedFlag(UndoPositionSerial() != m_savedUndoSerial);
 }

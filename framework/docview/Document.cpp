@@ -484,6 +484,47 @@ void CDocManager::CloseAllDocuments(BOOL bEndSession) {
 
 // ======================= CRecentFileList =======================
 
+namespace {
+
+// A path shortened to at most `budget` characters, as recent-file lists show one: the drive (or
+// share) with its first folder, an ellipsis for the folders in between, and as many of the last
+// folders as fit before the file name; the file name alone when even that is too long, and the
+// file name cut before its extension when it is too long itself.
+std::wstring ShortenedPath(const std::wstring& path, size_t budget) {
+    const size_t none = std::wstring::npos;
+    if (path.size() <= budget) return path;
+    const size_t fileStart = path.rfind(L'\\') + 1;  // 0 when there is no folder
+    // The root: a drive ("C:\") or a share ("\\server\share\"); none for a relative path.
+    size_t root = 0;
+    if (path.compare(0, 2, L"\\\\") == 0) {
+        const size_t share = path.find(L'\\', 2);
+        root = share == none ? none : path.find(L'\\', share + 1);
+        if (root != none) ++root;
+    } else if (path.size() > 2 && path[1] == L':' && path[2] == L'\\') {
+        root = 3;
+    }
+    const size_t headEnd = root == none ? none : path.find(L'\\', root);
+    if (headEnd != none && headEnd + 1 < fileStart) {
+        const std::wstring head = path.substr(0, headEnd) + L"\\...\\";
+        size_t tail = fileStart;
+        if (head.size() + path.size() - tail <= budget) {
+            for (size_t before; (before = path.rfind(L'\\', tail - 2)) > headEnd &&
+                                head.size() + path.size() - (before + 1) <= budget;)
+                tail = before + 1;
+            return head + path.substr(tail);
+        }
+    }
+    const std::wstring file = path.substr(fileStart);
+    if (file.size() <= budget) return file;
+    const size_t dot = file.rfind(L'.');
+    const std::wstring extension = dot != none && file.size() - dot < budget / 2 ? file.substr(dot) : L"";
+    size_t keep = budget - 3 - extension.size();
+    if (keep > 0 && IS_HIGH_SURROGATE(file[keep - 1])) --keep;  // a character is never split
+    return file.substr(0, keep) + L"..." + extension;
+}
+
+}  // namespace
+
 CRecentFileList::CRecentFileList(UINT nStart, LPCTSTR lpszSection, LPCTSTR lpszEntryFormat, int nSize,
                                  int nMaxDispLen)
     : m_nSize(nSize < 0 ? 0 : nSize),
@@ -557,11 +598,8 @@ BOOL CRecentFileList::GetDisplayName(CString& strName, int nIndex, LPCTSTR lpszC
     if (lpszCurDir != nullptr && nCurDir > 0 && strName.GetLength() > nCurDir &&
         strName.Left(nCurDir).CompareNoCase(CString(lpszCurDir, nCurDir)) == 0 && strName[nCurDir] == '\\')
         strName = strName.Mid(nCurDir + 1);
-    if (m_nMaxDisplayLength > 3 && strName.GetLength() > m_nMaxDisplayLength) {
-        int slash = strName.ReverseFind('\\');
-        CString file = slash >= 0 ? strName.Mid(slash + 1) : strName;
-        strName = strName.Left(3) + "...\\" + file;
-    }
+    if (m_nMaxDisplayLength > 3)
+        strName = AfxNarrowOf(ShortenedPath(AfxWideOf(strName), (size_t)m_nMaxDisplayLength).c_str());
     return TRUE;
 }
 
@@ -646,7 +684,8 @@ void CWinApp::LoadStdProfileSettings(UINT nMaxMRU) {
     if (nMaxMRU == 0) return;
     if (nMaxMRU > ID_FILE_MRU_LAST - ID_FILE_MRU_FIRST + 1)
         nMaxMRU = ID_FILE_MRU_LAST - ID_FILE_MRU_FIRST + 1;
-    m_pRecentFileList = new CRecentFileList(0, "Recent File List", "File%d", (int)nMaxMRU);
+    // A long path is shown shortened, so that the menu stays on the screen and its entries apart.
+    m_pRecentFileList = new CRecentFileList(0, "Recent File List", "File%d", (int)nMaxMRU, 60);
     m_pRecentFileList->ReadList();
 }
 

@@ -6,9 +6,10 @@
 // alone, a track list takes the editing keys as a text does, the editing keys of a Text Editor
 // field edit the field, a click on the canvas takes the keyboard back from the bar, an undone
 // resize of a fitted text shows its size again in the size box, a click past the end of a text
-// puts the caret after its last letter, a click on stacked objects picks the smallest, changes
-// only the selection's marks on the canvas and lays the Properties bar out once, and Undo and
-// Redo leave the canvas scrolled as it is unless what they bring back lies out of sight.
+// puts the caret after its last letter and one on an empty line on that line, a click on stacked
+// objects picks the smallest, changes only the selection's marks on the canvas and lays the
+// Properties bar out once, and Undo and Redo leave the canvas scrolled as it is unless what they
+// bring back lies out of sight.
 #include <doctest.h>
 
 #include <cstring>
@@ -186,8 +187,9 @@ struct Running {
     // The left button pressed at `from`, moved through `via` and let go at the last point (or
     // where it was pressed), each message through the loop. The pointer is put there first and
     // the canvas asked for its cursor, as the system does before a press; `mode` is what the
-    // canvas then makes of the press.
-    void Click(CPoint from, std::initializer_list<CPoint> via = {}, const char* mode = "Move") {
+    // canvas then makes of the press; `whileHeld` runs before the release.
+    void Click(CPoint from, std::initializer_list<CPoint> via = {}, const char* mode = "Move",
+               const std::function<void()>& whileHeld = nullptr) {
         CPoint screen = from;
         view->ClientToScreen(&screen);
         ::SetCursorPos(screen.x, screen.y);
@@ -204,6 +206,10 @@ struct Running {
         for (CPoint p : via) {
             at = p;
             view->PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+        }
+        if (whileHeld) {
+            Settle();
+            whileHeld();
         }
         view->PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
         Settle();
@@ -464,6 +470,39 @@ TEST_CASE(
     r.Key('Z', true);
     CHECK(picture->left == left);
     CHECK(picture->top == top);
+    // Saved while a drag is held, the file holds a place the drag passed that no undo position
+    // holds: after the release and Ctrl+Z the design is modified still.
+    const std::string file = r.folders.Root() + "\\held.kvl";
+    r.doc->SetPathName(file.c_str(), FALSE);
+    auto saveNow = [&] {
+        ::DeleteFileA(file.c_str());
+        r.frame->PostMessage(WM_COMMAND, ID_FILE_SAVE);
+        CHECK(r.run.Pump([&] { return ::GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES; }, 5000));
+    };
+    r.Click(on, {on + CPoint(40, 30)}, "Move", saveNow);
+    r.Key('Z', true);
+    CHECK(picture->left == left);
+    CHECK(r.doc->IsModified());
+    // So with the hue slider held, after Ctrl+Z or let go where it was pressed (no step then).
+    CSliderCustom& hue = r.frame->m_toolProperties.m_sliderHue;
+    CRect channel;
+    hue.GetChannelRect(&channel);
+    REQUIRE(hue.GetPos() == 0);
+    const CPoint middle = channel.CenterPoint(), aside = middle + CPoint(channel.Width() / 4, 0);
+    for (CPoint end : {aside, middle}) {
+        saveNow();
+        REQUIRE_FALSE(r.doc->IsModified());
+        hue.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(middle.x, middle.y));
+        hue.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(aside.x, aside.y));
+        r.Settle();
+        saveNow();
+        hue.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(end.x, end.y));
+        hue.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(end.x, end.y));
+        r.Settle();
+        if (end == aside) r.Key('Z', true);
+        CHECK(picture->hue == 0);
+        CHECK(r.doc->IsModified());
+    }
 }
 
 TEST_CASE("a click between the Properties bar's buttons in the side and image layouts changes nothing" *
@@ -713,9 +752,27 @@ TEST_CASE(
     r.PostTyping("ab");
     clickPastEndAndType('Y');
     CHECK(r.Text() == "2024X\rabY\b");
+    // An empty line clicked (under the first letter) takes the caret, inside the text and last.
+    auto clickLineAndType = [&](int index, UINT key) {
+        r.Settle();
+        const Gdiplus::RectF &first = *text->cellBoxes[0], &line = *text->cellBoxes[index];
+        r.Click(r.ClientOf(text->left + static_cast<int>(first.X + first.Width / 2),
+                           text->top + static_cast<int>(line.Y + line.Height / 2)),
+                {}, "Select");
+        r.ShiftKey(key);
+    };
+    r.PostKey(VK_RETURN);
+    r.PostKey(VK_RETURN);
+    r.PostTyping("cd");
+    clickLineAndType(10, 'P');
+    CHECK(r.Text() == "2024X\rabY\rP\rcd\b");
+    r.PostKey(VK_END);
+    r.PostKey(VK_RETURN);
+    clickLineAndType(15, 'Q');
+    CHECK(r.Text() == "2024X\rabY\rP\rcd\rQ\b");
     r.view->m_select.SetAngle("90 degrees");
     clickPastEndAndType('Z');
-    CHECK(r.Text() == "2024X\rabYZ\b");
+    CHECK(r.Text() == "2024X\rabY\rP\rcd\rQZ\b");
 }
 
 TEST_CASE(

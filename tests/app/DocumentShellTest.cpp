@@ -50,6 +50,7 @@ struct TestLink : DesignViewLink {
         ++resets;
     }
     void SetStartupDesignSaved() override { startupSaved = true; }
+    bool NoteDesignSaved() override { return true; }
     bool AskNewProject(bool createOnCancel, int& kind, int& layout, bool& useStartup) override {
         kind = g_caseKind;
         layout = g_discLayout;
@@ -351,7 +352,7 @@ TEST_CASE("a failed save keeps the design modified and the old file as it was") 
     f.doc.savePath = f.root + "\\Locked";
     f.doc.SetPathName(f.root + "\\Other.kvl", FALSE);
     f.doc.OnFileSaveAs();
-    CHECK(boxes.LastText() == "Error saving file.");
+    CHECK(boxes.LastText() == "Error saving file:\r\n\r\n" + path);
     CHECK(f.doc.GetFileName() == "Other.kvl");
     SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
 }

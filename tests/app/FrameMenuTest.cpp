@@ -3,7 +3,8 @@
 // opened design joins the recent-file list (a design saved as a name outside the code page is
 // named as the user gave it there, in the save question and the caption), Save As Startup Design
 // replaces the startup design without a question, marks its menu item, and says when it cannot
-// write, and a save that fails on the way (a full disk, memory running out) says so once.
+// write, and a save or Save As that fails on the way (a full disk, memory running out) says so
+// once, naming the file.
 #include <doctest.h>
 
 #include <fstream>
@@ -71,6 +72,14 @@ void WhileDialogShows(const char* caption, const std::function<void()>& start,
     start();
     ::KillTimer(nullptr, timer);
     g_drive = nullptr;
+}
+
+// A file dialog answered: the path typed as its file name and OK clicked.
+void ChooseFile(HWND dialog, const std::wstring& path) {
+    HWND field = ::GetDlgItem(dialog, 1148);  // the file name (a combo box, or an edit field)
+    if (field == nullptr) field = ::GetDlgItem(dialog, 1152);
+    ::SetWindowTextW(field, path.c_str());
+    ::PostMessageA(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
 }
 
 // The running program, its design written to a file of that name in a folder of its own.
@@ -157,9 +166,28 @@ TEST_CASE("Layout > Grid Size and Units open their dialogs over the main window"
 TEST_CASE("an opened design joins the recent-file list, which opens it again") {
     SavedDesign saved("Recent.kvl");
     KorvanelleDoc* doc = saved.doc;
-    const CString& path = saved.path;
+    CString path = saved.path;
+    std::wstring shown = AfxWideOf(path);
+    // A long path shows shortened to 60 characters in the menu; the whole path opens.
+    const std::wstring root = AfxWideOf(saved.folders.Root().c_str());
+    auto saveIn = [&](int folders, const CString& name) {
+        path = saved.folders.Root().c_str();
+        for (char i = '1'; i < '1' + folders; ++i)
+            REQUIRE(::CreateDirectoryA(path += "\\" + CString('f', 28) + "-" + i, nullptr));
+        path += "\\" + name;
+        doc->SetPathName(path, FALSE);
+        doc->OnFileSave();
+    };
+    SUBCASE("its folders: the first, an ellipsis, the last that fit and the name") {
+        saveIn(3, "Recent.kvl");
+        shown = root.substr(0, root.find(L'\\', 3)) + L"\\...\\" + std::wstring(28, L'f') + L"-3\\Recent.kvl";
+    }
+    SUBCASE("its file name alone, cut before the extension") {
+        saveIn(0, CString('n', 70) + ".kvl");
+        shown = std::wstring(53, L'n') + L"....kvl";
+    }
     REQUIRE(doc->LoadFile(path, 1, true, false));
-    CHECK(saved.FirstRecentFile().find(L"Recent.kvl") != std::wstring::npos);
+    CHECK(saved.FirstRecentFile() == L"&1 " + shown);
 
     doc->NewFromTemplate(4, 0, 1);
     REQUIRE(doc->GetPathName() != path);
@@ -183,12 +211,7 @@ TEST_CASE("a design saved as a name outside the code page: the question, recent 
             saved.run.Pump([&] { return saved.doc->GetPathName() != saved.path || !boxes.Boxes().empty(); },
                            15000);
         },
-        [&](HWND dialog) {
-            HWND field = ::GetDlgItem(dialog, 1148);  // the file name (a combo box, or an edit field)
-            if (field == nullptr) field = ::GetDlgItem(dialog, 1152);
-            ::SetWindowTextW(field, path.c_str());
-            ::PostMessageA(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-        });
+        [&](HWND dialog) { ChooseFile(dialog, path); });
     CHECK(boxes.Boxes().empty());
     CHECK(::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES);
     CHECK(AfxWideOf(saved.doc->GetPathName()) == path);
@@ -215,7 +238,8 @@ TEST_CASE("a design saved as a name outside the code page: the question, recent 
 }
 
 TEST_CASE(
-    "File > Save that fails on the way: one box with the path; the file kept, the design open and modified") {
+    "File > Save or Save As that fails on the way: one box with the path; the file kept, the design open and "
+    "modified") {
     SavedDesign saved("Full.kvl");
     KorvanelleDoc* doc = saved.doc;
     const CString& path = saved.path;
@@ -232,8 +256,16 @@ TEST_CASE(
     };
     const int objects = countObjects();
     std::unique_ptr<kvtest::FullDiskFile> full;
+    UINT command = ID_FILE_SAVE_CMD;
+    CString target = path;
     SUBCASE("the disk full where the save writes first, beside the file") {
         full.reset(new kvtest::FullDiskFile(KorvanelleDoc::SavingFileOf(path)));
+        REQUIRE(full->made);
+    }
+    SUBCASE("the disk full beside the new name File > Save As was given") {
+        command = ID_FILE_SAVE_AS_CMD;
+        target = CString(saved.folders.Root().c_str()) + "\\Other.kvl";
+        full.reset(new kvtest::FullDiskFile(KorvanelleDoc::SavingFileOf(target)));
         REQUIRE(full->made);
     }
     SUBCASE("memory running out as a long text is stored") {
@@ -243,11 +275,16 @@ TEST_CASE(
     }
 
     KvMessageBoxCapture boxes;
-    saved.frame->PostMessage(WM_COMMAND, ID_FILE_SAVE_CMD);
-    saved.run.Pump([&] { return !boxes.Boxes().empty(); }, 10000);
+    WhileDialogShows(
+        "Save As",
+        [&] {
+            saved.frame->PostMessage(WM_COMMAND, command);
+            saved.run.Pump([&] { return !boxes.Boxes().empty(); }, 10000);
+        },
+        [&](HWND dialog) { ChooseFile(dialog, AfxWideOf(target)); });
     kvtest::FailNextAllocationFrom(0);
     CHECK(boxes.Boxes().size() == 1);
-    CHECK(boxes.LastText() == "Error saving file:\r\n\r\n" + path);
+    CHECK(boxes.LastText() == "Error saving file:\r\n\r\n" + target);
     CHECK(doc->IsModified());
     CHECK(doc->GetPathName() == path);
     CHECK(countObjects() == objects);  // the edit is still there
