@@ -449,6 +449,9 @@ private:
     void TakeOutFailedPicture(const PendingPicture& picture);
     void RevertNewestUndoStep();
     void ForgetObjectInUndoSteps(int from, const CString& name);
+    // What the step at `index` took out of the design and keeps a whole copy of (a background
+    // its picture replaced) is put back, and that step and the later ones keep it.
+    void KeepObjectsStepRemoved(int index);
     void SetRedoAside(int from, unsigned serial);
     void RestoreRedoAside();
     void FreeRedoAside();

@@ -442,7 +442,9 @@ void View::TakeOutFailedPicture(const PendingPicture& picture) {
         if (m_undoPosition >= index) m_undoPosition = index - 1;
         if (m_redoAsideSerial == picture.stepSerial) RestoreRedoAside();
     } else if (index >= 0) {
+        // The later steps stay; what the picture replaced comes back.
         ForgetObjectInUndoSteps(index, picture.name);
+        KeepObjectsStepRemoved(index);
     }
     if (m_redoAsideSerial != 0 && m_redoAsideSerial == picture.stepSerial) FreeRedoAside();
     if (index >= 0) {

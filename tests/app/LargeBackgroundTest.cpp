@@ -363,6 +363,29 @@ TEST_CASE(
         CHECK(IsBlue(s.SideMiddle()));
     }
 
+    SUBCASE("a background that a picture failing after a later step replaced comes back, the step stays") {
+        s.Command(ID_INSERT_TEXT);
+        ViewObject* text = s.view->m_design.GetFirstSelected();
+        REQUIRE(text != nullptr);
+        KvMessageBoxCapture boxes;
+        s.hold = true;
+        s.DoubleClick(s.broken);
+        s.Click(text);
+        s.CtrlKey('K', false);
+        const CString typed = text->GetText();
+        s.hold = false;
+        s.Arrived();
+        CHECK(boxes.LastText() == "Invalid image format.");
+        CHECK(typed.Find('k') >= 0);
+        CHECK(text->GetText() == typed);
+        CHECK((s.Count(s.large) == 1 && IsBlue(s.SideMiddle())));
+        s.CtrlKey('Z');
+        s.CtrlKey('Z');
+        s.CtrlKey('Y');
+        s.Arrived();
+        CHECK((s.Count(s.large) == 1 && IsBlue(s.SideMiddle())));
+    }
+
     // Chosen, it is the user's action: the design is modified (Exit and New ask); its arrival
     // leaves the side shown, the selection and the keyboard to a text typed into on another side;
     // a text typed into meanwhile is undone first.
