@@ -386,7 +386,7 @@ public:
     // the undo step that inserted it (0: none), should it not decode.
     struct PendingPicture {
         unsigned ticket = 0;
-        CString name;
+        CString name, file;
         unsigned stepSerial = 0;
     };
     std::vector<PendingPicture> m_pendingPictures;

@@ -579,4 +579,18 @@ TEST_CASE(
     command(ID_COPY_IMAGE, 2);
     CHECK(boxes.LastText().Find("too large to copy") >= 0);
     CHECK(ClipboardText() == "Kept");
+
+    SUBCASE("a large picture that memory is short for is refused at once and named, the side kept") {
+        const COLORREF shownBefore = s.SideMiddle();
+        PictureMemoryStandIn() = [](const PictureHeaderCheck& headers) { return headers.width != 2400; };
+        const UINT_PTR timer = kvtest::AnswerInsertImage(s.large);
+        command(ID_INSERT_IMAGE, 3);
+        ::KillTimer(nullptr, timer);
+        PictureMemoryStandIn() = nullptr;
+        CHECK(boxes.LastText().Find("This picture is too large.") == 0);
+        CHECK(boxes.LastText().Find("b-large.jpg") > 0);
+        s.Arrived();
+        CHECK(images() == held + 1);
+        CHECK(s.SideMiddle() == shownBefore);
+    }
 }
