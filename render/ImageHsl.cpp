@@ -157,6 +157,7 @@ Bitmap* CreateScaledPart(Image* image, int wholeWidth, int wholeHeight, const Re
         return nullptr;
     }
     bool adjustAfter = false;
+    Status drawn = Ok;
     {
         Graphics g(result);
         if (g.GetLastStatus() != Ok) {
@@ -167,14 +168,20 @@ Bitmap* CreateScaledPart(Image* image, int wholeWidth, int wholeHeight, const Re
         const RectF r(static_cast<REAL>(-part.X), static_cast<REAL>(-part.Y), static_cast<REAL>(wholeWidth),
                       static_cast<REAL>(wholeHeight));
         if (AllShiftsZero(hueShift, satShift, lightShift)) {
-            g.DrawImage(image, r);
+            drawn = g.DrawImage(image, r);
         } else if (image->GetWidth() < static_cast<UINT>(wholeWidth)) {
             // Changed before it is scaled, as the whole is: the part's pixels are the whole's.
             DrawImageWithHsl(&g, image, r, hueShift, satShift, lightShift);
         } else {
-            g.DrawImage(image, r);
+            drawn = g.DrawImage(image, r);
             adjustAfter = true;
         }
+    }
+    if (drawn != Ok) {
+        // The picture did not go in (a large one scaled while memory is short): a black copy
+        // would be kept and shown in its place.
+        delete result;
+        return nullptr;
     }
     if (adjustAfter) AdjustBitmapHsl(result, hueShift, satShift, lightShift);
     return result;

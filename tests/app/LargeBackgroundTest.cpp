@@ -240,6 +240,20 @@ struct Session {
     }
 };
 
+// While it lives, the process's address space is taken but for one piece of 32 MB or less, as
+// when memory runs out.
+struct AddressSpaceTaken {
+    std::vector<void*> taken;
+    AddressSpaceTaken() {
+        while (void* p = ::VirtualAlloc(nullptr, 32 << 20, MEM_RESERVE, PAGE_NOACCESS)) taken.push_back(p);
+        ::VirtualFree(taken.back(), 0, MEM_RELEASE);
+        taken.pop_back();
+    }
+    ~AddressSpaceTaken() {
+        for (void* p : taken) ::VirtualFree(p, 0, MEM_RELEASE);
+    }
+};
+
 // Plain text on the clipboard, as another program leaves it, and read back.
 void PutText(const char* text) {
     REQUIRE(::OpenClipboard(nullptr));
@@ -564,12 +578,8 @@ TEST_CASE(
     // With no memory left for its bitmap, the copy carries the bytes alone and says so; a picture
     // too large for any bitmap leaves what the clipboard held.
     {
-        std::vector<void*> taken;
-        while (void* p = ::VirtualAlloc(nullptr, 32 << 20, MEM_RESERVE, PAGE_NOACCESS)) taken.push_back(p);
-        ::VirtualFree(taken.back(), 0, MEM_RELEASE);
-        taken.pop_back();
+        AddressSpaceTaken shortOfMemory;
         command(ID_COPY_OBJECT, 1);
-        for (void* p : taken) ::VirtualFree(p, 0, MEM_RELEASE);
     }
     CHECK(boxes.LastText().Find("too large to be copied as a bitmap") >= 0);
     CHECK(::IsClipboardFormatAvailable(PictureClipboardFormat()));
@@ -592,5 +602,14 @@ TEST_CASE(
         s.Arrived();
         CHECK(images() == held + 1);
         CHECK(s.SideMiddle() == shownBefore);
+        // Drawn at a new size while memory is short, the photo is not shown as a black copy
+        // once memory is back.
+        {
+            AddressSpaceTaken shortOfMemory;
+            s.Command(ID_VIEW_ZOOM_IN);
+        }
+        s.Command(ID_SHOW_GRID);
+        s.Command(ID_SHOW_GRID);
+        CHECK((GetGValue(s.SideMiddle()) > 150 && GetRValue(s.SideMiddle()) < 80));
     }
 }
