@@ -392,7 +392,7 @@ public:
     // the undo step that inserted it (0: none), should it not decode.
     struct PendingPicture {
         unsigned ticket = 0;
-        CString name;
+        CString name, file;
         unsigned stepSerial = 0;
     };
     std::vector<PendingPicture> m_pendingPictures;
@@ -455,6 +455,9 @@ private:
     void TakeOutFailedPicture(const PendingPicture& picture);
     void RevertNewestUndoStep();
     void ForgetObjectInUndoSteps(int from, const CString& name);
+    // What the step at `index` took out of the design and keeps a whole copy of (a background
+    // its picture replaced) is put back, and that step and the later ones keep it.
+    void KeepObjectsStepRemoved(int index);
     void SetRedoAside(int from, unsigned serial);
     void RestoreRedoAside();
     void FreeRedoAside();

@@ -12,6 +12,7 @@
 #include "canvas/CanvasMessage.h"
 #include "canvas/FrameCommandState.h"
 #include "canvas/View.h"
+#include "model/ImageStream.h"
 #include "model/PictureHeaders.h"
 #include "render/CanvasSettings.h"
 
@@ -25,14 +26,14 @@ const char* const kInsertImageFilter =
 
 namespace {
 
-// Says why a picture was not inserted.
-void ShowPictureRefusal(CWnd* owner, bool tooLarge) {
+// Says why a picture was not inserted; one too large is named.
+void ShowPictureRefusal(CWnd* owner, bool tooLarge, const CString& name) {
     CString text = "Invalid image format.";
     if (tooLarge)
         text.Format(
             "This picture is too large. Pictures of up to %u megapixels can be used, as far as the memory "
-            "left allows.",
-            static_cast<unsigned>(kMaxPicturePixels / 1000000));
+            "left allows.\r\n\r\n%s",
+            static_cast<unsigned>(kMaxPicturePixels / 1000000), static_cast<LPCSTR>(name));
     ShowCanvasMessageOk(owner, kMessageError, CString(), text);
 }
 
@@ -287,6 +288,12 @@ ViewObject* View::InsertImageObject(const CRect& rectIn, const CString& path, bo
         PictureHeaderCheck headers;
         bool loaded = o->ReadImageFile(path, &headers);
         bool tooLarge = headers.tooLarge;
+        if (loaded && m_hWnd && IsSlowToDecode(headers) && !PictureFitsMemory(headers)) {
+            // Refused at once, not after a decode that waits its turn behind the side's own
+            // pictures and then takes the memory they are shown with.
+            loaded = false;
+            tooLarge = true;
+        }
         if (loaded && m_hWnd && IsSlowToDecode(headers)) {
             const unsigned ticket = m_pictureJobs.Start(o->image.GetStream(), m_hWnd, WM_PICTURES_DECODED);
             if (ticket) {
@@ -301,6 +308,7 @@ ViewObject* View::InsertImageObject(const CRect& rectIn, const CString& path, bo
                 PendingPicture pending;
                 pending.ticket = ticket;
                 pending.name = made->name;
+                pending.file = made->PictureName();
                 if (m_openUndoStep) {
                     pending.stepSerial = m_openUndoStep->m_serial;
                     m_openUndoStep->m_picturePending = true;
@@ -316,7 +324,7 @@ ViewObject* View::InsertImageObject(const CRect& rectIn, const CString& path, bo
         }
         if (!loaded) {
             EndWaitCursor();
-            ShowPictureRefusal(this, tooLarge);
+            ShowPictureRefusal(this, tooLarge, o->PictureName());
             return;
         }
         made = AddInsertedImage(o, rectIn, asBackground, 0, 0);
@@ -388,7 +396,7 @@ LRESULT View::OnPicturesDecoded(WPARAM, LPARAM) {
                 continue;
             }
             TakeOutFailedPicture(picture);
-            ShowPictureRefusal(this, outcome.tooLarge);
+            ShowPictureRefusal(this, outcome.tooLarge, picture.file);
         }
         bool arrived = false;
         for (PictureDecodeJobs::Result& result : m_pictureJobs.TakeFinished()) {
@@ -442,7 +450,9 @@ void View::TakeOutFailedPicture(const PendingPicture& picture) {
         if (m_undoPosition >= index) m_undoPosition = index - 1;
         if (m_redoAsideSerial == picture.stepSerial) RestoreRedoAside();
     } else if (index >= 0) {
+        // The later steps stay; what the picture replaced comes back.
         ForgetObjectInUndoSteps(index, picture.name);
+        KeepObjectsStepRemoved(index);
     }
     if (m_redoAsideSerial != 0 && m_redoAsideSerial == picture.stepSerial) FreeRedoAside();
     if (index >= 0) {

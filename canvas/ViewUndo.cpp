@@ -574,6 +574,44 @@ void View::ForgetObjectInUndoSteps(int from, const CString& name) {
     }
 }
 
+void View::KeepObjectsStepRemoved(int index) {
+    CUndo* step = GetUndoStep(index);
+    if (!step) return;
+    auto holds = [](const CStringArray& order, const CString& name) {
+        for (INT_PTR k = 0; k < order.GetSize(); ++k)
+            if (order[k] == name) return true;
+        return false;
+    };
+    for (INT_PTR k = step->m_before.GetSize() - 1; k >= 0; --k) {
+        ViewObject* s = static_cast<ViewObject*>(step->m_before[k]);
+        if (!s || !step->Has(s, kUndoRich) || !holds(step->m_orderBefore, s->name) ||
+            holds(step->m_orderAfter, s->name))
+            continue;
+        // Back where a background is kept, right after its side, in the design (unless an Undo
+        // brought it back already) and in every later order, which was recorded without it.
+        ViewObject* side = m_design.FindObject(s->sideName);
+        if (!m_design.FindObject(s->name)) {
+            ViewObject* made = new ViewObject;
+            CopyWithImageBytes(made, s);
+            if (side)
+                m_design.InsertObjectAfter(made, side);
+            else
+                m_design.AddObject(made);
+        }
+        for (int i = index; i < GetUndoCount(); ++i) {
+            for (CStringArray* order : {&GetUndoStep(i)->m_orderBefore, &GetUndoStep(i)->m_orderAfter}) {
+                if (order->GetSize() == 0 || holds(*order, s->name)) continue;
+                INT_PTR at = order->GetSize();
+                for (INT_PTR n = 0; n < order->GetSize(); ++n)
+                    if (order->GetAt(n) == s->sideName) at = n + 1;
+                order->InsertAt(at, s->name);
+            }
+        }
+        DeleteViewObject(s);
+        step->m_before.RemoveAt(k);
+    }
+}
+
 void View::OnEditRedo() {
     ApplyUndoStep(true);
 }

@@ -190,8 +190,7 @@ Bitmap* DecodeWhole(const BYTE* bytes, size_t size, const PictureHeaderCheck& ch
 Bitmap* DecodeChecked(const BYTE* bytes, size_t size, const PictureHeaderCheck& check, bool* tooLarge,
                       bool* whole = nullptr) {
     if (whole) *whole = false;
-    const std::function<bool(const PictureHeaderCheck&)>& standIn = MemoryCheckStandIn();
-    if (!check.acceptable || !(standIn ? standIn(check) : ProcessCanHold(check))) {
+    if (!check.acceptable || !PictureFitsMemory(check)) {
         if (tooLarge) *tooLarge = check.tooLarge || check.acceptable;
         return nullptr;
     }
@@ -219,6 +218,11 @@ Bitmap* DecodeChecked(const BYTE* bytes, size_t size, const PictureHeaderCheck& 
 
 std::function<bool(const PictureHeaderCheck&)>& PictureMemoryStandIn() {
     return MemoryCheckStandIn();
+}
+
+bool PictureFitsMemory(const PictureHeaderCheck& check) {
+    const std::function<bool(const PictureHeaderCheck&)>& standIn = MemoryCheckStandIn();
+    return standIn ? standIn(check) : ProcessCanHold(check);
 }
 
 LargePictureWork::LargePictureWork(unsigned long long pixels) {

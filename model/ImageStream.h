@@ -78,6 +78,9 @@ Gdiplus::Bitmap* DecodePictureFile(LPCSTR path, bool* tooLarge = nullptr);
 // decode needs (the headers say its size), so that memory can run short on purpose. Unset: the
 // address space is asked, for pictures of 16 megapixels or more.
 std::function<bool(const PictureHeaderCheck&)>& PictureMemoryStandIn();
+// Whether the process can give a picture of this size (the headers say it) the memory its decode
+// needs, now.
+bool PictureFitsMemory(const PictureHeaderCheck& check);
 
 // Work on a picture of tens of megapixels (its decode, a copy of it at another size) holds some
 // hundreds of megabytes for seconds. Such work runs one piece at a time in the process, so that

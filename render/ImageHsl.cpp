@@ -165,6 +165,7 @@ Bitmap* CreateScaledPart(Image* image, int wholeWidth, int wholeHeight, const Re
         return nullptr;
     }
     bool adjustAfter = false, changed = true;
+    Status drawn = Ok;
     {
         Graphics g(result);
         if (g.GetLastStatus() != Ok) {
@@ -175,18 +176,20 @@ Bitmap* CreateScaledPart(Image* image, int wholeWidth, int wholeHeight, const Re
         const RectF r(static_cast<REAL>(-part.X), static_cast<REAL>(-part.Y), static_cast<REAL>(wholeWidth),
                       static_cast<REAL>(wholeHeight));
         if (AllShiftsZero(hueShift, satShift, lightShift)) {
-            g.DrawImage(image, r);
+            drawn = g.DrawImage(image, r);
         } else if (image->GetWidth() < static_cast<UINT>(wholeWidth)) {
             // Changed before it is scaled, as the whole is: the part's pixels are the whole's.
             changed = DrawImageWithHsl(&g, image, r, hueShift, satShift, lightShift);
         } else {
-            g.DrawImage(image, r);
+            drawn = g.DrawImage(image, r);
             adjustAfter = true;
         }
     }
-    if (adjustAfter) changed = AdjustBitmapHsl(result, hueShift, satShift, lightShift);
-    if (!changed) {
-        // Kept, a copy without the change would stand for the changed picture until it is made again.
+    if (drawn == Ok && adjustAfter) changed = AdjustBitmapHsl(result, hueShift, satShift, lightShift);
+    if (drawn != Ok || !changed) {
+        // Kept, a copy the picture did not go into (a large one scaled while memory is short) would
+        // show black in its place, and one without the change would stand for the changed picture,
+        // until it is made again.
         delete result;
         return nullptr;
     }

@@ -39,7 +39,22 @@ void DeleteProfile() {
     std::string key = std::string("Software\\Korvanelle\\") + kTestProfileName;
     RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
 }
+
+CString g_imageToChoose;
+
+void CALLBACK ChooseImage(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND dialog = ::FindWindowA("#32770", "Insert Image");
+    if (dialog == nullptr || !::IsWindowVisible(dialog)) return;
+    ::KillTimer(nullptr, timer);
+    ::SetDlgItemTextA(dialog, 0x47C, g_imageToChoose);  // the file name box
+    ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+}
 }  // namespace
+
+UINT_PTR AnswerInsertImage(const CString& path) {
+    g_imageToChoose = path;
+    return ::SetTimer(nullptr, 0, 50, ChooseImage);
+}
 
 bool WriteTestPng(const CString& path, int width, int height) {
     Gdiplus::Bitmap bitmap(width, height, PixelFormat24bppRGB);

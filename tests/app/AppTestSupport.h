@@ -60,6 +60,10 @@ private:
 // Dispatches messages and runs the application's idle work until done() or ms pass.
 bool PumpApp(CWinApp& app, const std::function<bool()>& done, DWORD ms);
 
+// Answers the "Insert Image" dialog with `path` once it shows, from a thread timer (returned) that
+// the dialog's own loop runs and that ends with the answer.
+UINT_PTR AnswerInsertImage(const CString& path);
+
 // Writes a photo-like PNG (a colour gradient, 96 x 64 unless sized) for image objects.
 bool WriteTestPng(const CString& path, int width = 96, int height = 64);
 

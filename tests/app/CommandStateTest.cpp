@@ -119,17 +119,6 @@ std::string EditStates(KorvanelleFrame* frame) {
     return states;
 }
 
-// Chooses a file in the "Insert Image" dialog once it shows (a timer of the dialog's own loop).
-CString g_imageToChoose;
-
-void CALLBACK ChooseImage(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND dialog = ::FindWindowA("#32770", "Insert Image");
-    if (dialog == nullptr || !::IsWindowVisible(dialog)) return;
-    ::KillTimer(nullptr, timer);
-    ::SetDlgItemTextA(dialog, 0x47C, g_imageToChoose);  // the file name box
-    ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-}
-
 int CountObjects(View* view) {
     int n = 0;
     view->m_design.ForEachObject([&](ViewObject* o) {
@@ -432,16 +421,16 @@ TEST_CASE("insert commands put their kind of object on the label") {
         CHECK(MenuItemEnabled(r.frame, ID_EDIT_UNDO_CMD));
     }
     // Image asks for the picture first.
-    g_imageToChoose = CString(r.folders.Root().c_str()) + "\\photo.png";
-    REQUIRE(kvtest::WriteTestPng(g_imageToChoose));
+    const CString photo = CString(r.folders.Root().c_str()) + "\\photo.png";
+    REQUIRE(kvtest::WriteTestPng(photo));
     const int before = CountObjects(r.view);
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, ChooseImage);
+    const UINT_PTR timer = kvtest::AnswerInsertImage(photo);
     r.Command(ID_INSERT_IMAGE);
     ::KillTimer(nullptr, timer);
     CHECK(CountObjects(r.view) == before + 1);
     REQUIRE(r.Selected() != nullptr);
     CHECK(r.Selected()->IsImage());
-    CHECK(r.Selected()->imagePath == g_imageToChoose);
+    CHECK(r.Selected()->imagePath == photo);
     r.run.Close();
 }
 

@@ -240,6 +240,20 @@ struct Session {
     }
 };
 
+// While it lives, the process's address space is taken but for one piece of 32 MB or less, as
+// when memory runs out.
+struct AddressSpaceTaken {
+    std::vector<void*> taken;
+    AddressSpaceTaken() {
+        while (void* p = ::VirtualAlloc(nullptr, 32 << 20, MEM_RESERVE, PAGE_NOACCESS)) taken.push_back(p);
+        ::VirtualFree(taken.back(), 0, MEM_RELEASE);
+        taken.pop_back();
+    }
+    ~AddressSpaceTaken() {
+        for (void* p : taken) ::VirtualFree(p, 0, MEM_RELEASE);
+    }
+};
+
 // Plain text on the clipboard, as another program leaves it, and read back.
 void PutText(const char* text) {
     REQUIRE(::OpenClipboard(nullptr));
@@ -361,6 +375,29 @@ TEST_CASE(
         s.CtrlKey('Y');
         s.Arrived();
         CHECK(IsBlue(s.SideMiddle()));
+    }
+
+    SUBCASE("a background that a picture failing after a later step replaced comes back, the step stays") {
+        s.Command(ID_INSERT_TEXT);
+        ViewObject* text = s.view->m_design.GetFirstSelected();
+        REQUIRE(text != nullptr);
+        KvMessageBoxCapture boxes;
+        s.hold = true;
+        s.DoubleClick(s.broken);
+        s.Click(text);
+        s.CtrlKey('K', false);
+        const CString typed = text->GetText();
+        s.hold = false;
+        s.Arrived();
+        CHECK(boxes.LastText() == "Invalid image format.");
+        CHECK(typed.Find('k') >= 0);
+        CHECK(text->GetText() == typed);
+        CHECK((s.Count(s.large) == 1 && IsBlue(s.SideMiddle())));
+        s.CtrlKey('Z');
+        s.CtrlKey('Z');
+        s.CtrlKey('Y');
+        s.Arrived();
+        CHECK((s.Count(s.large) == 1 && IsBlue(s.SideMiddle())));
     }
 
     // Chosen, it is the user's action: the design is modified (Exit and New ask); its arrival
@@ -541,12 +578,8 @@ TEST_CASE(
     // With no memory left for its bitmap, the copy carries the bytes alone and says so; a picture
     // too large for any bitmap leaves what the clipboard held.
     {
-        std::vector<void*> taken;
-        while (void* p = ::VirtualAlloc(nullptr, 32 << 20, MEM_RESERVE, PAGE_NOACCESS)) taken.push_back(p);
-        ::VirtualFree(taken.back(), 0, MEM_RELEASE);
-        taken.pop_back();
+        AddressSpaceTaken shortOfMemory;
         command(ID_COPY_OBJECT, 1);
-        for (void* p : taken) ::VirtualFree(p, 0, MEM_RELEASE);
     }
     CHECK(boxes.LastText().Find("too large to be copied as a bitmap") >= 0);
     CHECK(::IsClipboardFormatAvailable(PictureClipboardFormat()));
@@ -556,4 +589,27 @@ TEST_CASE(
     command(ID_COPY_IMAGE, 2);
     CHECK(boxes.LastText().Find("too large to copy") >= 0);
     CHECK(ClipboardText() == "Kept");
+
+    SUBCASE("a large picture that memory is short for is refused at once and named, the side kept") {
+        const COLORREF shownBefore = s.SideMiddle();
+        PictureMemoryStandIn() = [](const PictureHeaderCheck& headers) { return headers.width != 2400; };
+        const UINT_PTR timer = kvtest::AnswerInsertImage(s.large);
+        command(ID_INSERT_IMAGE, 3);
+        ::KillTimer(nullptr, timer);
+        PictureMemoryStandIn() = nullptr;
+        CHECK(boxes.LastText().Find("This picture is too large.") == 0);
+        CHECK(boxes.LastText().Find("b-large.jpg") > 0);
+        s.Arrived();
+        CHECK(images() == held + 1);
+        CHECK(s.SideMiddle() == shownBefore);
+        // Drawn at a new size while memory is short, the photo is not shown as a black copy
+        // once memory is back.
+        {
+            AddressSpaceTaken shortOfMemory;
+            s.Command(ID_VIEW_ZOOM_IN);
+        }
+        s.Command(ID_SHOW_GRID);
+        s.Command(ID_SHOW_GRID);
+        CHECK((GetGValue(s.SideMiddle()) > 150 && GetRValue(s.SideMiddle()) < 80));
+    }
 }
