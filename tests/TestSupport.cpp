@@ -1,3 +1,4 @@
+#include <cstdlib>
 #include <sstream>
 #include <fstream>
 #include "TestSupport.h"
@@ -117,6 +118,11 @@ std::string WindowsPath(const std::string& unixPath) {
     for (char& c : p)
         if (c == '/') c = '\\';
     return p;
+}
+
+std::string PrintJobTitle(const char* base) {
+    const char* tag = std::getenv("KV_PRINT_TAG");
+    return tag != nullptr && *tag != 0 ? std::string(base) + "-" + tag : std::string(base);
 }
 
 std::string PrintQueueFolder() {

@@ -37,6 +37,10 @@ std::string ReadText(const std::string& path);
 // Paths between Wine's Z: drive and the Linux file system.
 std::string UnixPath(const std::string& windowsPath);
 std::string WindowsPath(const std::string& unixPath);
+// A print job's title of this run alone: `base`, then "-" and the tag a checking script put in
+// KV_PRINT_TAG (the queue's folder is the machine's, and other runs print into it too). The
+// queue names its files after 31 characters of the title: `base` has 18 at most.
+std::string PrintJobTitle(const char* base);
 // The folder the CUPS PDF queue writes into now (its configuration's "Out" line), as a Z: path.
 std::string PrintQueueFolder();
 // One look for a printed job: a PDF whose name begins with `title` and that is complete (ends with
