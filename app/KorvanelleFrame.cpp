@@ -25,6 +25,19 @@ const int kMinClientWidth = 845;
 const int kMinTrackHeight = 600;
 const DWORD kShowEdges = 16;  // sizing-bar style: the edges are drawn
 
+// Asks a visible dialog that `frame` owns (through any chain of owners) to close.
+BOOL CALLBACK CloseDialogOf(HWND window, LPARAM frame) {
+    char name[8] = {0};
+    ::GetClassNameA(window, name, sizeof(name));
+    if (lstrcmpA(name, "#32770") != 0 || !::IsWindowVisible(window)) return TRUE;
+    for (HWND owner = ::GetWindow(window, GW_OWNER); owner != nullptr; owner = ::GetWindow(owner, GW_OWNER))
+        if (owner == reinterpret_cast<HWND>(frame)) {
+            ::PostMessageA(window, WM_CLOSE, 0, 0);
+            break;
+        }
+    return TRUE;
+}
+
 UINT DockSideOf(CControlBar* bar) {
     return bar->m_pDockBar != nullptr && !bar->IsFloating() ? bar->m_pDockBar->GetDlgCtrlID() : 0;
 }
@@ -533,6 +546,18 @@ void KorvanelleFrame::OnClose() {
             if (CWnd* main = AfxGetMainWnd()) main->SendMessage(WM_COMMAND, AFX_ID_PREVIEW_CLOSE);
             return;
         }
+        // A close that reaches the frame while a dialog of its own is open over it (the frame is
+        // disabled: File > Exit sent while New Project shows at start-up, a close from another
+        // program) would free the design and the view under the code that opened the dialog, still
+        // on the stack and about to use them. The dialogs are cancelled, and the close comes back
+        // once their loops have ended; a dialog that stays open keeps the frame after some rounds.
+        if (!IsWindowEnabled()) {
+            if (++m_closesPutOff > 50) return;
+            ::EnumThreadWindows(::GetCurrentThreadId(), &CloseDialogOf, reinterpret_cast<LPARAM>(m_hWnd));
+            PostMessage(WM_CLOSE);
+            return;
+        }
+        m_closesPutOff = 0;
         CStyledFrameWnd::OnClose();
     });
 }

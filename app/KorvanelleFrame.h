@@ -65,6 +65,8 @@ public:
     LRESULT OnEndSession(WPARAM wParam, LPARAM lParam);
     // The user answered "No" when Windows asked before ending the session.
     bool m_sessionDropAgreed = false;
+    // Closes reaching the frame under an open dialog of its own, put off until the dialog ended.
+    int m_closesPutOff = 0;
 
     // ---- commands and command states ----
     void CheckSnapToGrid(bool on);

@@ -1,6 +1,9 @@
+#include <cstdlib>
 #include <sstream>
 #include <fstream>
 #include "TestSupport.h"
+
+#include "GuiSupport.h"
 
 #include <windows.h>
 #include <cstdio>
@@ -119,6 +122,11 @@ std::string WindowsPath(const std::string& unixPath) {
     return p;
 }
 
+std::string PrintJobTitle(const char* base) {
+    const char* tag = std::getenv("KV_PRINT_TAG");
+    return tag != nullptr && *tag != 0 ? std::string(base) + "-" + tag : std::string(base);
+}
+
 std::string PrintQueueFolder() {
     std::istringstream conf(ReadText("Z:\\etc\\cups\\cups-pdf.conf"));
     std::string line;
@@ -127,19 +135,58 @@ std::string PrintQueueFolder() {
     return std::string();
 }
 
-std::string FindCompletedPdf(const std::string& title, std::set<std::string>& folders) {
+namespace {
+
+// Every complete PDF (it ends with %%EOF) matching `pattern` in the queue's folder now and in
+// `folders`, which keeps that folder too.
+std::vector<std::string> CompletedPdfsLike(const std::string& pattern, std::set<std::string>& folders) {
     const std::string now = PrintQueueFolder();
     if (!now.empty()) folders.insert(now);
+    std::vector<std::string> found;
     for (const std::string& folder : folders) {
         WIN32_FIND_DATAA data;
-        HANDLE h = ::FindFirstFileA((folder + "\\" + title + "*.pdf").c_str(), &data);
+        HANDLE h = ::FindFirstFileA((folder + "\\" + pattern).c_str(), &data);
         if (h == INVALID_HANDLE_VALUE) continue;
+        do {
+            const std::string path = folder + "\\" + data.cFileName;
+            const std::string bytes = ReadText(path);
+            if (bytes.size() > 6 && bytes.find("%%EOF", bytes.size() - 16) != std::string::npos)
+                found.push_back(path);
+        } while (::FindNextFileA(h, &data));
         ::FindClose(h);
-        const std::string path = folder + "\\" + data.cFileName;
-        const std::string bytes = ReadText(path);
-        if (bytes.size() > 6 && bytes.find("%%EOF", bytes.size() - 16) != std::string::npos) return path;
     }
-    return std::string();
+    return found;
+}
+
+}  // namespace
+
+std::string FindCompletedPdf(const std::string& title, std::set<std::string>& folders) {
+    const std::vector<std::string> found = CompletedPdfsLike(title + "*.pdf", folders);
+    return found.empty() ? std::string() : found.front();
+}
+
+std::vector<std::string> CompletedPdfs(const std::string& title, std::set<std::string>& folders) {
+    return CompletedPdfsLike(title + "*-job_*.pdf", folders);
+}
+
+std::string RunUnix(const std::string& command, const std::string& output) {
+    const std::string partial = output + ".part";
+    std::string line = "/bin/sh -c \"" + command + " > '" + UnixPath(partial) + "' 2>&1; mv '" +
+                       UnixPath(partial) + "' '" + UnixPath(output) + "'\"";
+    ::DeleteFileA(output.c_str());
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    std::vector<char> buffer(line.begin(), line.end());
+    buffer.push_back(0);
+    if (!::CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process))
+        return std::string();
+    if (process.hProcess) ::CloseHandle(process.hProcess);
+    if (process.hThread) ::CloseHandle(process.hThread);
+    if (!PumpUntil([&] { return ::GetFileAttributesA(output.c_str()) != INVALID_FILE_ATTRIBUTES; }, 60000))
+        return std::string();
+    return ReadText(output);
 }
 
 }  // namespace kvtest

@@ -1,8 +1,10 @@
 // Printing through the view onto the "PDF" printer of the test spooler: the disc, front and back
 // pages of a jewel-case design, the calibration page, and a job printed directly on a centred
 // disc; the design's saved bytes stay the same through every job, a cancelled one, one with no
-// side chosen and one given up for a picture it could not draw. check_canvas_print.sh runs this program and then checks the PDFs (pages, sizes, and
-// the first page against the exported image of the same page).
+// side chosen and one given up for a picture it could not draw; a closed preview brings the print
+// dialog back, and the user cancels it. check_canvas_print.sh runs this program and then checks
+// the PDFs (every job of the run and its pages, sizes, and the first page against the exported
+// image of the same page). Job titles carry the script's tag for the run (PrintJobTitle).
 #include <doctest.h>
 
 #include <algorithm>
@@ -13,6 +15,8 @@
 #include <vector>
 
 #include "CanvasFixture.h"
+#include "GuiSupport.h"
+#include "TestSupport.h"
 #include "canvas/ViewSettings.h"
 #include "framework/docview/Ids.h"
 #include "framework/docview/Preview.h"
@@ -96,7 +100,7 @@ Ink InkOf(Gdiplus::Bitmap* bitmap) {
 }
 
 void Print(View* view, const char* title) {
-    view->GetDocument()->SetTitle(title);
+    view->GetDocument()->SetTitle(kvtest::PrintJobTitle(title).c_str());
     view->SendMessage(WM_COMMAND, ID_FILE_PRINT);
     Pump();
 }
@@ -213,15 +217,18 @@ TEST_CASE("a jewel-case design prints its disc, front and back pages; the design
         REQUIRE(where != nullptr);
         std::fprintf(where, "%d %d %d\n", dpi, offset.x, offset.y);
         std::fclose(where);
+        // Closing the preview brings the print dialog back; the user who closed it prints nothing.
+        Host().printAnswer = IDCANCEL;
+        Host().calls.clear();
         frame->SendMessage(WM_COMMAND, AFX_ID_PREVIEW_CLOSE, 0);
-        Pump();
+        CHECK(kvtest::PumpUntil([] { return Host().Called("RunPrintDialog"); }, 10000));
         CHECK(frame->GetActiveView() == view);
         Host().printAnswer = IDOK;
     }
 
     // The calibration page: one page, the disc page with the paper's size for the job only.
     g_paperSize = "A4";
-    view->GetDocument()->SetTitle("KvCanvasCalibration");
+    view->GetDocument()->SetTitle(kvtest::PrintJobTitle("KvCanvasCalib").c_str());
     view->OnPrinterCalibration();
     Pump();
     CHECK_FALSE(view->m_calibrationMode);

@@ -1,35 +1,28 @@
 #!/bin/sh
-# Runs the canvas's print program, then checks the PDFs the "PDF" queue wrote: the jewel-case job
-# has the disc, front and back pages at the sizes of the design's pages, its first page looks like
-# the exported image of the same page and Print Preview's picture of it, the calibration and
-# disc jobs have one page each, and a job given up for a picture it lacked printed nothing.
+# Runs the canvas's print program, then checks the PDFs the "PDF" queue wrote: the run printed
+# exactly the jewel-case job (three pages), the calibration job and the disc job (one page each),
+# and no other (not the cancelled one, the one with no side, the one given up for a picture it
+# lacked, nor one from the print dialog that comes back after the preview); the jewel-case job has
+# the disc, front and back pages at the sizes of the design's pages, and its first page looks like
+# the exported image of the same page and Print Preview's picture of it.
 #   $1 the Wine runner, $2 the print program, $3 the folder the queue writes to when
 #   /etc/cups/cups-pdf.conf names none.
 set -u
 runner=$1
 program=$2
-out=$(sed -n 's/^Out //p' /etc/cups/cups-pdf.conf 2>/dev/null | head -n 1)
-[ -n "$out" ] && [ -d "$out" ] || out=$3
-marker=$(mktemp)
-"$runner" "$program" --no-intro=true --reporters=console || { rm -f "$marker"; exit 1; }
+. "$(dirname "$0")/../print-jobs.sh"
+folders="$3 $(queue_folder)"
+print_tag
+"$runner" "$program" --no-intro=true --reporters=console || exit 1
 status=0
-find_pdf() {
-  pdf=
-  for _ in $(seq 150); do
-    pdf=$(find "$out" -name "$1*.pdf" -newer "$marker" 2>/dev/null | sort | tail -n 1)
-    [ -n "$pdf" ] && [ -s "$pdf" ] && pdfinfo "$pdf" >/dev/null 2>&1 && return 0
-    pdf=
-    sleep 0.2
-  done
-  echo "no PDF for $1 in $out"
-  return 1
-}
-pages_of() { pdfinfo "$1" | sed -n 's/^Pages: *//p'; }
+check_run_jobs "KvCanvasPrint 3
+KvCanvasCalib 1
+KvCanvasDisc 1" || status=1
 
-if find_pdf KvCanvasPrint; then
+pdf=$(run_job KvCanvasPrint)
+if [ -n "$pdf" ]; then
   info=$(pdfinfo -f 1 -l 3 "$pdf")
   echo "$info" | grep -E '^(Pages|Page +[0-9]+ size)'
-  [ "$(pages_of "$pdf")" = 3 ] || { echo "expected 3 pages"; status=1; }
   n=1
   while read -r w h; do
     size=$(echo "$info" | sed -n "s/^Page *$n size: *\([0-9.]*\) x \([0-9.]*\) pts.*/\1 \2/p")
@@ -72,18 +65,7 @@ if find_pdf KvCanvasPrint; then
     rm -f printed-full*.png
   fi
 else
+  echo "no PDF for KvCanvasPrint-$KV_PRINT_TAG in $folders"
   status=1
 fi
-for title in KvCanvasCalibration KvCanvasDisc; do
-  if find_pdf "$title"; then
-    [ "$(pages_of "$pdf")" = 1 ] || { echo "$title: expected 1 page"; status=1; }
-  else
-    status=1
-  fi
-done
-# A job that lacked a picture is given up: printed before the jobs found above, it would be there.
-if [ -n "$(find "$out" -name 'KvCanvasNoPicture*.pdf' -newer "$marker" 2>/dev/null)" ]; then
-  echo "a job that lacked a picture was printed"; status=1
-fi
-rm -f "$marker"
 exit $status

@@ -156,6 +156,8 @@ TEST_CASE("label_stock") {
     CHECK(app.Quit(30000));
 
     REQUIRE_MESSAGE(!pdf.empty(), "no PDF titled " << title << " in " << PrintQueueFolder());
+    // One job, no other of this title: the program has ended, and the queue has printed what it sent.
+    CHECK(CountPrintedJobs(title, pdf) == 1);
     std::cout << "printed: " << pdf << std::endl;
     const std::vector<PdfPage> pages = PdfPageSizes(pdf);
     REQUIRE(pages.size() == 1);

@@ -351,6 +351,8 @@ TEST_CASE("print_matches_screen") {
     CHECK(app.WaitForMessageBox(0) == nullptr);
     CHECK(app.Quit(30000));
     REQUIRE_MESSAGE(!pdf.empty(), "no PDF titled " << title << " in " << PrintQueueFolder());
+    // One job, no other of this title: the program has ended, and the queue has printed what it sent.
+    CHECK(CountPrintedJobs(title, pdf) == 1);
     const std::vector<PdfPage> pages = PdfPageSizes(pdf);
     REQUIRE(pages.size() == sides.size());
 

@@ -95,6 +95,8 @@ TEST_CASE("print_sides") {
     CHECK(app.Quit(30000));
 
     REQUIRE_MESSAGE(!pdf.empty(), "no PDF titled " << title << " in " << PrintQueueFolder());
+    // One job, no other of this title: the program has ended, and the queue has printed what it sent.
+    CHECK(CountPrintedJobs(title, pdf) == 1);
     std::cout << "printed: " << pdf << std::endl;
     const std::vector<PdfPage> pages = PdfPageSizes(pdf);
     for (const PdfPage& page : pages) std::cout << "page " << page.width << " x " << page.height << std::endl;
@@ -112,4 +114,24 @@ TEST_CASE("print_sides") {
     CHECK(Near(pages[2].width, 612));
     CHECK(Near(pages[2].height, 792));
     ::DeleteFileA(pdf.c_str());
+}
+
+// No printer at all (scenario-print_offline.env points the spooler's client at a socket that does
+// not exist). File > Print, given while New Project is still open at start-up, says every printer
+// is offline and closes its dialog; File > Exit then ends the program (New Project is cancelled on
+// the way, and no crash keeps the process).
+TEST_CASE("print_offline") {
+    AppDriver app;
+    HWND main = StartReady(app, std::string());
+    REQUIRE(main != nullptr);
+    REQUIRE(app.WaitForDialog("New Project", 20000) != nullptr);
+    app.Command(ID_FILE_PRINT_CMD);
+    HWND dialog = app.WaitForDialog("Print", 20000);
+    REQUIRE(dialog != nullptr);
+    HWND box = app.WaitForMessageBox(30000);
+    REQUIRE(box != nullptr);
+    CHECK(AppDriver::MessageText(box).find("All printers are currently offline.") == 0);
+    REQUIRE(app.Answer(box, IDOK));
+    CHECK(WaitFor([&] { return !::IsWindow(dialog); }, 20000));
+    CHECK(app.Quit(30000));
 }

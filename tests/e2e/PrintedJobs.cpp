@@ -22,39 +22,30 @@ std::string Quoted(const std::string& unixPath) {
     return "'" + unixPath + "'";
 }
 
-}  // namespace
-
-std::string FindPrintedJob(const std::string& title, DWORD ms) {
+std::string FileTitle(const std::string& title) {
     std::string fileTitle = title;
     for (char& c : fileTitle)
         if (c == ' ') c = '_';
+    return fileTitle;
+}
+
+}  // namespace
+
+std::string FindPrintedJob(const std::string& title, DWORD ms) {
+    const std::string fileTitle = FileTitle(title);
     std::set<std::string> folders;
     std::string found;
     WaitFor([&] { return !(found = kvtest::FindCompletedPdf(fileTitle, folders)).empty(); }, ms);
     return found;
 }
 
+size_t CountPrintedJobs(const std::string& title, const std::string& pdf) {
+    return kvtest::CountPrintedJobs(FileTitle(title), pdf, OutDir());
+}
+
 std::string RunUnix(const std::string& command, const std::string& work) {
     static int serial = 0;
-    const std::string output = work + "\\unix-" + std::to_string(++serial) + ".txt";
-    const std::string partial = output + ".part";
-    // The output file appears (renamed into place) when the command has ended: Wine gives no
-    // handle to wait on for a Unix program.
-    const std::string line = "/bin/sh -c \"" + command + " > " + Quoted(UnixPath(partial)) + " 2>&1; mv " +
-                             Quoted(UnixPath(partial)) + " " + Quoted(UnixPath(output)) + "\"";
-    ::DeleteFileA(output.c_str());
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    std::vector<char> buffer(line.begin(), line.end());
-    buffer.push_back(0);
-    if (!::CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &process))
-        return std::string();
-    if (process.hProcess) ::CloseHandle(process.hProcess);
-    if (process.hThread) ::CloseHandle(process.hThread);
-    if (!WaitFor([&] { return FileExists(output); }, 60000)) return std::string();
-    return ReadText(output);
+    return kvtest::RunUnix(command, work + "\\unix-" + std::to_string(++serial) + ".txt");
 }
 
 std::vector<PdfPage> PdfPageSizes(const std::string& pdf) {

@@ -22,6 +22,11 @@ using kvtest::WindowsPath;
 // the title with its blanks as underscores), or empty after `ms`.
 std::string FindPrintedJob(const std::string& title, DWORD ms);
 
+// How many jobs titled `title` the queue wrote into the folder of `pdf` (one of them) or its folder
+// now, counted once it has finished the jobs it holds (60 s at most): a program that has ended has
+// sent all of its jobs by then. A job printed twice, or one nobody asked for, makes it more than 1.
+size_t CountPrintedJobs(const std::string& title, const std::string& pdf);
+
 struct PdfPage {
     double width = 0;  // points
     double height = 0;

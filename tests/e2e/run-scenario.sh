@@ -68,6 +68,11 @@ if [ -n "$hook" ] && ! bash "$hook" start "$build" "$run"; then
   exit 1
 fi
 
+# A scenario on a machine set up otherwise for every program in its prefix (one without printers,
+# say) has the environment for it in scenario-<scenario>.env beside this script.
+envfile="$(dirname "$0")/scenario-$scenario.env"
+if [ -f "$envfile" ]; then set -a; . "$envfile"; set +a; fi
+
 export KV_E2E_APP
 KV_E2E_APP=$(winpath "$app")
 export KV_E2E_OUT

@@ -28,6 +28,7 @@
 using namespace printtest;
 using kvtest::PrintQueueFolder;
 using kvtest::ReadText;
+using kvtest::RunUnix;
 using kvtest::UnixPath;
 using namespace Gdiplus;
 
@@ -40,26 +41,6 @@ std::string FindJob(const std::string& title, int timeoutMs) {
     std::string found;
     kvtest::PumpUntil([&] { return !(found = kvtest::FindCompletedPdf(title, folders)).empty(); }, timeoutMs);
     return found;
-}
-
-// Runs a shell command as a Unix program; its output file appears (renamed into place) when it
-// has finished. The output's text, or empty on a time-out.
-std::string RunUnix(const std::string& command, const std::string& output) {
-    const std::string partial = output + ".part";
-    std::string line = "/bin/sh -c \"" + command + " > '" + UnixPath(partial) + "' 2>&1; mv '" +
-                       UnixPath(partial) + "' '" + UnixPath(output) + "'\"";
-    ::DeleteFileA(output.c_str());
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    std::vector<char> buffer(line.begin(), line.end());
-    buffer.push_back(0);
-    if (!::CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &process))
-        return std::string();
-    // Wine gives no handle to wait on for a Unix program: the renamed file says it has ended.
-    kvtest::PumpUntil([&] { return ::GetFileAttributesA(output.c_str()) != INVALID_FILE_ATTRIBUTES; }, 60000);
-    return ReadText(output);
 }
 
 struct PdfPage {
@@ -178,6 +159,7 @@ TEST_CASE("printing through the dialog to the PDF queue") {
         CHECK(g_printOptions.frontBorder == 1);
         const std::string pdf = FindJob(title, 60000);
         REQUIRE_MESSAGE(!pdf.empty(), "no PDF titled " << title);
+        CHECK(kvtest::CountPrintedJobs(title, pdf, work) == 1);
         const std::vector<PdfPage> pages = PdfPages(pdf, work);
         // The front cover page and the back cover page. The copies go to the printer in its
         // device mode; the PDF queue writes one set whatever a job asks for.
@@ -240,6 +222,7 @@ TEST_CASE("printing through the dialog to the PDF queue") {
         host.printDriver = nullptr;
         const std::string pdf = FindJob(title, 60000);
         REQUIRE_MESSAGE(!pdf.empty(), "no PDF titled " << title);
+        CHECK(kvtest::CountPrintedJobs(title, pdf, work) == 1);
         const std::vector<PdfPage> pages = PdfPages(pdf, work);
         REQUIRE(pages.size() == 1);
         CHECK(pages[0].width == doctest::Approx(612).epsilon(0.01));

@@ -10,14 +10,14 @@
 #include "framework/Win.h"
 #include "DocviewTestIds.h"
 #include "GuiSupport.h"
+#include "TestSupport.h"
 
 namespace {
 
 // A job's title: the checking script gives each run a tag of its own, so that the PDFs of other
 // runs on the same queue are never taken for this run's.
 CString JobTitle(const char* base) {
-    const char* tag = std::getenv("KV_PRINT_TAG");
-    return tag != nullptr && *tag != 0 ? CString((std::string(base) + "-" + tag).c_str()) : CString(base);
+    return CString(kvtest::PrintJobTitle(base).c_str());
 }
 
 class CPrintDoc : public CDocument {
