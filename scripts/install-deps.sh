@@ -9,7 +9,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
 PKGS=(wine wine32:i386 wine64 g++-mingw-w64-i686 libz-mingw-w64-dev
       xvfb xauth fonts-wine fonts-liberation fonts-dejavu-core doctest-dev
       cmake ninja-build dpkg-dev python3 imagemagick xdotool poppler-utils
-      cups printer-driver-cups-pdf libcups2:i386
+      cups cups-ipp-utils printer-driver-cups-pdf libcups2:i386
       fp-utils)  # chmcmd compiles the help file
 
 need_update=
