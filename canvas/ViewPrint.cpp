@@ -225,6 +225,8 @@ BOOL View::OnPreparePrinting(CPrintInfo* pInfo) {
 }
 
 bool View::CanDrawPrintPictures() {
+    // Every picture of the job is decoded here once, seconds for large photos.
+    CWaitCursor wait;
     CObjectPtrArray undrawn;
     for (int jobPage = m_firstPrintPage; jobPage <= m_lastPrintPage; ++jobPage) {
         const int page = SidePageOfJobPage(jobPage);
