@@ -322,6 +322,8 @@ void View::OnPrint(CDC* pDC, CPrintInfo* pInfo) {
         }
         ::SetStretchBltMode(dc, HALFTONE);
         if (page != m_lastPrintedPage) {
+            // The page's pictures are decoded for it at full size: seconds for large photos.
+            CWaitCursor wait;
             m_lastPrintedPage = page;
             double sx = 0, sy = 0;
             ModelToDevice(pageObject, Rect(0, 0, buffer.cx, buffer.cy), sx, sy);
