@@ -89,7 +89,7 @@ void PictureDecodeJobs::Run(Job* job, IStream* bytes, HWND window, UINT message)
     {
         std::unique_lock<std::mutex> hold(m_lock);
         m_sized.wait(hold, [&] { return job->sized || m_cancelled; });
-        if (job->sized) {
+        if (job->sized && !m_cancelled) {
             width = job->width;
             height = job->height;
             hue = job->hue;
@@ -108,8 +108,12 @@ void PictureDecodeJobs::Run(Job* job, IStream* bytes, HWND window, UINT message)
                                            hue, saturation, lightness);
     }
     {
+        // Nobody takes it once the jobs are cancelled: hundreds of megabytes are not kept for that.
         std::lock_guard<std::mutex> hold(m_lock);
-        m_finished.push_back(result);
+        if (m_cancelled)
+            Free(result);
+        else
+            m_finished.push_back(result);
     }
     job->done = true;
     if (window) ::PostMessage(window, message, 0, 0);
@@ -159,6 +163,40 @@ void PictureDecodeJobs::Free(Result& result) {
     delete result.screen;
     if (result.replacedBytes) result.replacedBytes->Release();
     result = Result();
+}
+
+namespace {
+
+std::vector<std::unique_ptr<PictureDecodeJobs>>& RetiredJobs() {
+    static std::vector<std::unique_ptr<PictureDecodeJobs>> retired;
+    return retired;
+}
+
+}  // namespace
+
+void PictureDecodeJobs::Retire(std::unique_ptr<PictureDecodeJobs> jobs) {
+    std::vector<std::unique_ptr<PictureDecodeJobs>>& retired = RetiredJobs();
+    for (auto it = retired.begin(); it != retired.end();)
+        it = (*it)->Running() ? it + 1 : retired.erase(it);
+    if (!jobs) return;
+    {
+        std::lock_guard<std::mutex> hold(jobs->m_lock);
+        jobs->m_cancelled = true;
+        for (Result& r : jobs->m_finished) Free(r);
+        jobs->m_finished.clear();
+    }
+    jobs->m_sized.notify_all();
+    if (jobs->Running()) retired.push_back(std::move(jobs));
+}
+
+void PictureDecodeJobs::EndRetired() {
+    RetiredJobs().clear();
+}
+
+bool PictureDecodeJobs::Running() {
+    JoinDone(false);
+    std::lock_guard<std::mutex> hold(m_lock);
+    return !m_jobs.empty();
 }
 
 void PictureDecodeJobs::JoinDone(bool all) {

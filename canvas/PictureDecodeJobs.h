@@ -63,6 +63,12 @@ public:
     // Frees what a result holds.
     static void Free(Result& result);
 
+    // Lets go of the jobs of a receiver that goes away while decodes still run (a dialog's
+    // preview): nothing is scaled any more, what they give is freed, and they end on their own.
+    // EndRetired waits for them; the application calls it before GDI+ goes down.
+    static void Retire(std::unique_ptr<PictureDecodeJobs> jobs);
+    static void EndRetired();
+
     // For tests: called on the decoding thread before it starts.
     static std::function<void()>& BeforeDecode();
 
@@ -77,6 +83,8 @@ private:
     };
     void Run(Job* job, IStream* bytes, HWND window, UINT message);
     void JoinDone(bool all);
+    // Whether a decoding thread has not ended yet.
+    bool Running();
 
     mutable std::mutex m_lock;
     std::condition_variable m_sized;

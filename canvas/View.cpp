@@ -602,8 +602,10 @@ void View::OnSettingChange(UINT uFlags, LPCTSTR lpszSection) {
 
 void View::OnDestroy() {
     GuardOperation(810, [&] {
-        // No decode outlives the window (nor GDI+, which goes down after it).
+        // No decode outlives the window (nor GDI+, which goes down after it), a closed dialog's
+        // neither.
         m_pictureJobs.Cancel();
+        PictureDecodeJobs::EndRetired();
         StopOutlineTimer();
         DeleteDashPatterns();
         ReleaseBuffers();

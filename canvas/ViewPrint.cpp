@@ -225,6 +225,8 @@ BOOL View::OnPreparePrinting(CPrintInfo* pInfo) {
 }
 
 bool View::CanDrawPrintPictures() {
+    // Every picture of the job is decoded here once, seconds for large photos.
+    CWaitCursor wait;
     CObjectPtrArray undrawn;
     for (int jobPage = m_firstPrintPage; jobPage <= m_lastPrintPage; ++jobPage) {
         const int page = SidePageOfJobPage(jobPage);
@@ -320,6 +322,8 @@ void View::OnPrint(CDC* pDC, CPrintInfo* pInfo) {
         }
         ::SetStretchBltMode(dc, HALFTONE);
         if (page != m_lastPrintedPage) {
+            // The page's pictures are decoded for it at full size: seconds for large photos.
+            CWaitCursor wait;
             m_lastPrintedPage = page;
             double sx = 0, sy = 0;
             ModelToDevice(pageObject, Rect(0, 0, buffer.cx, buffer.cy), sx, sy);

@@ -9,7 +9,8 @@
 // follows from a zero-delay timer. A change of only the border and fold-line choices redraws the
 // outlines over a kept clean copy of the sheet. In the label alignment kind the picture carries
 // dimension fields (edit boxes in the parent dialog) through which the template's sides are
-// moved and sized.
+// moved and sized. A picture slow to decode is decoded and scaled for the preview on a thread:
+// the dialog answers meanwhile, and the preview draws again once it comes.
 //
 // Before every rebuild a preview that shows the caller's design copies it again, so that a design
 // changed while the dialog is open (templates applied, objects removed) never leaves the preview
@@ -20,8 +21,10 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <memory>
 #include <vector>
 
+#include "canvas/PictureDecodeJobs.h"
 #include "framework/Win.h"
 #include "model/KorvanelleDocument.h"
 #include "model/PrintOptions.h"
@@ -34,6 +37,8 @@
 const UINT kPreviewClickMessage = WM_USER + 64;
 // The timer of the deferred full picture.
 const UINT_PTR kPreviewTimer = 1104;
+// What the preview's picture decodes post it when they know more.
+const UINT kPreviewPicturesMessage = WM_USER + 65;
 
 class AeroPreview : public CButton {
 public:
@@ -96,6 +101,9 @@ public:
     Gdiplus::Bitmap* GetSheet() const { return m_sheet; }
     Gdiplus::Bitmap* GetCleanSheet() const { return m_cleanSheet; }
     Gdiplus::Bitmap* GetPicture() const { return m_picture; }
+    // Whether a picture of the design is still being decoded for the preview (it shows without
+    // it meanwhile).
+    bool PicturesPending() const;
 
     void PreSubclassWindow() override;
     void DrawItem(LPDRAWITEMSTRUCT drawItem) override;
@@ -104,6 +112,7 @@ public:
     BOOL OnEraseBkgnd(CDC* dc);
     void OnTimer(UINT_PTR id);
     void OnSize(UINT type, int cx, int cy);
+    LRESULT OnPicturesDecoded(WPARAM, LPARAM);
 
     DECLARE_MESSAGE_MAP()
 
@@ -112,6 +121,10 @@ private:
     void ReleasePrivateDocument();
     // Copies the caller's design again and finds the shown object in the copy.
     void RepointAtSource();
+    // The preview's copy of a picture slow to decode (RenderContext::previewPicture): decoded and
+    // scaled on a thread, so that the dialog answers meanwhile.
+    bool PictureForPreview(ViewObject* picture, int width, int height, Gdiplus::Bitmap*& copy);
+    void EndPictureDecodes();
     void PrepareSheet(const PreviewLayout& layout, Gdiplus::Bitmap*& sheet);
     Gdiplus::Bitmap* RenderDesign(const RECT& target);
     void DrawOutlines(Gdiplus::Graphics& g, const PreviewLayout& layout);
@@ -151,4 +164,17 @@ private:
     KorvanelleDocument* m_source = nullptr;  // the caller's design shown, or null
     CString m_objectName;                    // the shown object's name (template-object mode)
     int m_sideIndex = 0;
+
+    // A picture decoded for the preview: its bytes (the design's stream, which every copy of the
+    // design shares, and their count) and colour change, and its copy at the preview's size once
+    // it came.
+    struct PreviewPicture {
+        const IStream* bytes = nullptr;
+        ULONGLONG size = 0;
+        int hue = 0, saturation = 0, lightness = 0;
+        unsigned ticket = 0;  // 0 once it came or did not decode
+        Gdiplus::Bitmap* copy = nullptr;
+    };
+    std::vector<PreviewPicture> m_previewPictures;
+    std::unique_ptr<PictureDecodeJobs> m_pictureJobs;
 };

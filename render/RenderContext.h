@@ -167,6 +167,10 @@ public:
     // skipped. Empty once anything else is drawn.
     Gdiplus::Rect blankArea;
     Gdiplus::ARGB blankColor = 0;
+    // For a preview drawing: takes over a picture that is not decoded, given the size it is drawn
+    // at; true when it does, with in `copy` what to draw in its place (null: nothing yet, the
+    // preview draws again once it comes). Unset or false: the picture is decoded for the drawing.
+    std::function<bool(ViewObject* picture, int width, int height, Gdiplus::Bitmap*& copy)> previewPicture;
     // For a screen drawing: has a picture that is not decoded yet decoded away from the drawing
     // (on a thread), given the size its screen copy is wanted at (0 x 0: none); true when it will
     // come later, and the drawing leaves it out meanwhile. Unset: pictures are decoded where they

@@ -417,6 +417,15 @@ void RenderContext::DrawImages(ImageLayer layer) {
             // that cannot be had, or drawn (with its colour change), is named to the caller, which
             // must not pass the drawing off as whole.
             const bool decodedHere = !o->decodedImage;
+            Bitmap* previewCopy = nullptr;
+            if (decodedHere && IsPreviewQuality(purpose) && previewPicture &&
+                previewPicture(o, d.Width, d.Height, previewCopy)) {
+                if (previewCopy) {
+                    graphics->SetInterpolationMode(InterpolationModeNearestNeighbor);
+                    graphics->DrawImage(previewCopy, dest);
+                }
+                continue;
+            }
             if (decodedHere && !DecodeForDrawing(document, o)) {
                 undrawnPictures.Add(o);
                 continue;

@@ -25,8 +25,11 @@
 #include "bars/Thumb.h"
 #include "canvas/AppCanvasState.h"
 #include "canvas/View.h"
+#include "canvas/ViewSettings.h"
 #include "framework/graphics/GdipImage.h"
 #include "model/ImageStream.h"
+#include "print/DlgSaveAsImage.h"
+#include "print/PrintSettings.h"
 #include "render/ColorProcessing.h"
 #include "res/CommandIds.h"
 
@@ -99,7 +102,7 @@ void WriteBrokenJpeg(const CString& from, const CString& to) {
 
 struct Session {
     kvtest::TemporaryUserFolders folders;
-    kvtest::RunningApp run;
+    kvtest::RunningApp run{[] { g_showNewProjectAtStart = 0; }};
     KorvanelleFrame* frame = nullptr;
     View* view = nullptr;
     CString pictures, red, large, broken;
@@ -276,6 +279,45 @@ CString ClipboardText() {
     return text;
 }
 
+// The blue pixels of a bitmap, every fourth of every fourth row.
+int BluePixels(Gdiplus::Bitmap* bitmap) {
+    int n = 0;
+    for (UINT y = 0; bitmap && y < bitmap->GetHeight(); y += 4)
+        for (UINT x = 0; x < bitmap->GetWidth(); x += 4) {
+            Gdiplus::Color c;
+            bitmap->GetPixel(static_cast<INT>(x), static_cast<INT>(y), &c);
+            n += c.GetB() > 150 && c.GetR() < 60;
+        }
+    return n;
+}
+
+// Save As Image's dialog watched from its own loop: its preview's blue while the session holds
+// the picture's decode (which the watch then lets go), and once the picture came; then it is
+// cancelled (after 15 s in any case).
+struct PreviewWatch {
+    Session* s = nullptr;
+    int ticks = 0, blueWhileHeld = -1, blue = -1;
+};
+PreviewWatch* g_previewWatch = nullptr;
+
+void CALLBACK WatchPreview(HWND, UINT, UINT_PTR, DWORD) {
+    PreviewWatch& w = *g_previewWatch;
+    HWND window = ::FindWindowA("#32770", "Save As Image");
+    DlgSaveAsImage* dialog = window ? dynamic_cast<DlgSaveAsImage*>(CWnd::FromHandlePermanent(window)) : nullptr;
+    if (!dialog || w.blue >= 0) return;
+    AeroPreview& preview = dialog->m_preview;
+    const bool drawn = preview.GetCleanSheet() != nullptr, givenUp = ++w.ticks >= 750;
+    if (w.s->hold) {
+        if (!givenUp && !(drawn && w.s->entered)) return;
+        if (drawn) w.blueWhileHeld = BluePixels(preview.GetSheet());
+        w.s->hold = false;
+        if (!givenUp) return;
+    }
+    if (!givenUp && (!drawn || preview.PicturesPending())) return;
+    w.blue = BluePixels(preview.GetSheet());
+    ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+}
+
 bool IsRed(COLORREF c) {
     return GetRValue(c) > 180 && GetGValue(c) < 80 && GetBValue(c) < 80;
 }
@@ -433,6 +475,34 @@ TEST_CASE(
         CHECK(text->GetText() == typed);
         s.hold = false;
         s.Arrived();
+    }
+
+    // Save As Image of the disc, the front cover shown: the dialog and its preview answer while
+    // the disc's picture is held in its decode, which never runs on the window's thread, and the
+    // preview shows the picture once it comes.
+    {
+        s.Command(ID_VIEW_FRONT_COVER);
+        const DWORD window = ::GetCurrentThreadId();
+        std::atomic<int> decodedHere{0};
+        PictureMemoryStandIn() = [&](const PictureHeaderCheck& headers) {
+            if (headers.width == 2400 && ::GetCurrentThreadId() == window) ++decodedHere;
+            return true;
+        };
+        g_exportImageOptions.image = 0;  // Page 1, the disc's
+        PreviewWatch watch;
+        watch.s = &s;
+        g_previewWatch = &watch;
+        s.entered = false;
+        s.hold = true;
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, WatchPreview);
+        s.frame->PostMessage(WM_COMMAND, ID_SAVE_AS_IMAGE);
+        CHECK(s.run.Pump([&] { return watch.blue >= 0 && !::FindWindowA("#32770", "Save As Image"); }, 30000));
+        ::KillTimer(nullptr, timer);
+        PictureMemoryStandIn() = nullptr;
+        s.hold = false;
+        CHECK(decodedHere.load() == 0);
+        CHECK(watch.blueWhileHeld == 0);
+        CHECK(watch.blue > 100);
     }
 
     // Closed while a decode is held: the window goes and the decode ends before GDI+ does.

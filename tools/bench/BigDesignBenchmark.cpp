@@ -10,7 +10,9 @@
 // it keeps), then a design of four 60 to 100 megapixel pictures on the front, back and disc
 // opened and its sides shown in turn (how soon each side answers, the longest the canvas is held,
 // when its pictures are all there, and the memory meanwhile and after), then its disc and front
-// cover saved as images at 600 DPI with the back cover shown.
+// cover saved as images at 600 DPI with the back cover shown; last, the design opened again with
+// its back cover shown and, while its photos decode, Save As Image's and the Print dialog opened
+// from the menu: how soon each shows, the longest the window is held, and when its preview is whole.
 // From build/tools/bench (the program finds its resources there):
 //   KV_BENCH_DESIGN=20000 ../../wine-run ./big_design_benchmark.exe
 //   KV_BENCH_DESIGN=Z:/work/shared/data/large/design-20000-texts.kvl ../../wine-run ./big_design_benchmark.exe
@@ -42,7 +44,10 @@
 #include "canvas/ViewSettings.h"
 #include "framework/graphics/GdipImage.h"
 #include "model/PrintOptions.h"
+#include "print/DlgPrint.h"
+#include "print/DlgSaveAsImage.h"
 #include "print/ImageExport.h"
+#include "print/PrintSidePages.h"
 #include "render/CanvasSettings.h"
 #include "render/RenderThreads.h"
 #include "res/CommandIds.h"
@@ -226,6 +231,35 @@ double Since(double start) {
     return Now() - start;
 }
 
+// A dialog a command opens, watched from its own modal loop by a thread timer every 10 ms: when
+// it first shows painted (answer), the longest the thread went without a tick (held), and when
+// `ready` says its preview is drawn whole (shown), upon which it is cancelled.
+struct DialogWatch {
+    const char* caption = nullptr;
+    std::function<bool(CWnd*)> ready;
+    double start = 0, last = 0, longest = 0, answer = -1, shown = -1;
+};
+DialogWatch* g_watch = nullptr;
+
+void CALLBACK WatchDialog(HWND, UINT, UINT_PTR, DWORD) {
+    DialogWatch& w = *g_watch;
+    const double now = Now();
+    w.longest = std::max(w.longest, now - w.last);
+    w.last = now;
+    HWND dialog = FindWindowA("#32770", w.caption);
+    if (!dialog || !IsWindowVisible(dialog) || !IsWindowEnabled(dialog) || w.shown >= 0) return;
+    if (w.answer < 0 && !(HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT)) w.answer = now - w.start;
+    if (w.answer >= 0 && w.ready(CWnd::FromHandlePermanent(dialog))) {
+        w.shown = now - w.start;
+        PostMessage(dialog, WM_COMMAND, IDCANCEL, 0);
+    }
+}
+
+// Whether a preview has drawn the design whole, its pictures there.
+bool PreviewDrawn(AeroPreview& preview) {
+    return preview.GetCleanSheet() != nullptr && !preview.PicturesPending();
+}
+
 // The photos design's steps (see the file's head).
 int RunPhotos(kvtest::RunningApp& run, KorvanelleFrame* frame, View* view, KorvanelleDoc* doc,
               const CString& root, const std::string& profiled, const std::string& profile) {
@@ -328,6 +362,46 @@ int RunPhotos(kvtest::RunningApp& run, KorvanelleFrame* frame, View* view, Korva
             result.outcome == kExportWritten ? CString("written") : "not written: " + result.missingPictures;
         std::printf("  %s\n", static_cast<LPCSTR>(outcome));
     }
+    // The design opened again, its back cover shown and, as soon as it answers (its two photos
+    // decoding), a dialog with a preview of the design opened from the menu and left once its
+    // preview is whole.
+    auto dialogStep = [&](const char* what, UINT command, const char* caption,
+                          const std::function<bool(CWnd*)>& ready) {
+        doc->SetModifiedFlag(FALSE);
+        doc->OpenByPath(path);
+        frame->PostMessage(WM_COMMAND, ID_VIEW_BACK_COVER);
+        run.Pump([&] { return view->m_design.currentSideName == "Back Cover" &&
+                              !(HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT); },
+                 60000);
+        const bool decoding = view->HasPicturesPending();
+        DialogWatch watch;
+        watch.caption = caption;
+        watch.ready = ready;
+        g_watch = &watch;
+        peak.Reset();
+        watch.start = watch.last = Now();
+        const UINT_PTR timer = SetTimer(nullptr, 0, 10, WatchDialog);
+        frame->PostMessage(WM_COMMAND, command);
+        run.Pump([&] { return watch.shown >= 0 && !FindWindowA("#32770", caption); }, 600000);
+        KillTimer(nullptr, timer);
+        g_watch = nullptr;
+        std::printf("%-22s %9.0f %9.0f %9.0f %9lu %9lu%s\n", what, watch.answer, watch.longest, watch.shown,
+                    peak.Peak(), HeldMegabytes(), decoding ? "" : "  (nothing was decoding)");
+        std::fflush(stdout);
+    };
+    dialogStep("open, then Save As Image's dialog", ID_SAVE_AS_IMAGE, "Save As Image", [](CWnd* w) {
+        DlgSaveAsImage* dialog = dynamic_cast<DlgSaveAsImage*>(w);
+        return dialog && PreviewDrawn(dialog->m_preview);
+    });
+    dialogStep("open, then the Print dialog", ID_FILE_PRINT, "Print", [](CWnd* w) {
+        DlgPrint* dialog = dynamic_cast<DlgPrint*>(w);
+        if (!dialog) return false;
+        for (PrintSidePage* page : {static_cast<PrintSidePage*>(&dialog->m_tabs.m_front),
+                                    static_cast<PrintSidePage*>(&dialog->m_tabs.m_back),
+                                    static_cast<PrintSidePage*>(&dialog->m_tabs.m_disc)})
+            if (page->m_hWnd && page->IsWindowVisible() && !PreviewDrawn(page->m_preview)) return false;
+        return true;
+    });
     if (profiler) profiler->Write(profile.c_str());
     doc->SetModifiedFlag(FALSE);
     run.Close();
