@@ -10,6 +10,7 @@ namespace {
 std::atomic<long long> g_live{0};
 std::atomic<size_t> g_largest{0};
 std::atomic<size_t> g_failFrom{0};
+std::atomic<size_t> g_failSize{0};
 
 // Room for the size in front of the block, keeping the block's alignment.
 const size_t kHeader = 16;
@@ -19,6 +20,7 @@ void* Allocate(size_t n) {
     while (n > seen && !g_largest.compare_exchange_weak(seen, n)) {}
     size_t failFrom = g_failFrom.load();
     if (failFrom != 0 && n >= failFrom && g_failFrom.compare_exchange_strong(failFrom, 0)) return nullptr;
+    if (n != 0 && n == g_failSize.load()) return nullptr;
     if (n > (size_t)-1 - kHeader) return nullptr;
     char* block = static_cast<char*>(std::malloc(n + kHeader));
     if (!block) return nullptr;
@@ -58,6 +60,10 @@ void ResetLargestAllocation() {
 
 void FailNextAllocationFrom(size_t bytes) {
     g_failFrom = bytes;
+}
+
+void FailAllocationsOfSize(size_t bytes) {
+    g_failSize = bytes;
 }
 
 }  // namespace kvtest

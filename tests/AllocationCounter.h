@@ -15,5 +15,8 @@ size_t LargestAllocation();
 void ResetLargestAllocation();
 // The next request of at least `bytes` fails (bad_alloc), as when memory runs out; 0 disarms.
 void FailNextAllocationFrom(size_t bytes);
+// Every request of exactly `bytes` fails until called again with 0: one kind of block that can
+// never be had, whatever else the program allocates meanwhile.
+void FailAllocationsOfSize(size_t bytes);
 
 }  // namespace kvtest

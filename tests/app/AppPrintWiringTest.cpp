@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "AllocationCounter.h"
 #include "AppTestSupport.h"
 #include "HeldResources.h"
 #include "app/KorvanelleFrame.h"
@@ -27,6 +28,7 @@
 #include "print/DlgSaveAsImage.h"
 #include "print/LightScribe.h"
 #include "render/CanvasSettings.h"
+#include "render/ColorPixel.h"
 #include "render/DocumentBitmap.h"
 #include "res/CommandIds.h"
 #include "res/PrintDialogsIds.h"
@@ -485,17 +487,15 @@ TEST_CASE(
     saved.reset();
 
     // Held decoded (as the screen holds a picture it shows), with a colour change that then finds
-    // too little memory: no file either, and the picture named; the disc printer's picture too.
+    // no memory for its table: no file either, and the picture named; the disc printer's picture too.
     REQUIRE(::DeleteFileA(target.c_str()));
     picture->hue = 40;
     REQUIRE(picture->EnsureImageLoaded());
     CObjectPtrArray undrawn;
-    {
-        kvtest::AddressSpaceSqueeze squeeze(8 << 20, 4);
-        messages = SaveAsImage(frame, "Disc Label", target);
-        CHECK(RenderDocumentToBitmap(&view->m_design, disc, kPurposeLightScribe, 150, nullptr, &undrawn) ==
-              nullptr);
-    }
+    kvtest::FailAllocationsOfSize(sizeof(kvcolor::HslPlan));
+    messages = SaveAsImage(frame, "Disc Label", target);
+    CHECK(RenderDocumentToBitmap(&view->m_design, disc, kPurposeLightScribe, 150, nullptr, &undrawn) == nullptr);
+    kvtest::FailAllocationsOfSize(0);
     REQUIRE(messages.size() == 1);
     CHECK(messages[0].Find("\r\nImage on Disc 1\r\n") > 0);
     CHECK(::GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES);
