@@ -30,6 +30,7 @@
 #include "canvas/ViewHost.h"
 #include "canvas/ViewSelect.h"
 
+class LargePictureWork;
 class RenderContext;
 
 // Window timers of the view.
@@ -254,6 +255,12 @@ public:
     CString GetSelectedText(ViewObject* object);
     // Copy Object: true when the selected object is on the clipboard.
     bool CopySelectedObject();
+    // A large picture's copy waits for the decodes of the shown side, which hold the large-picture
+    // work for seconds, and for its own decode for the screen (its pixels then need no second
+    // decode): the window paints and takes the messages posted to it meanwhile, the user's input
+    // waits in the queue. `work` then holds the large-picture work for the copy; false when the
+    // window went or the program ends meanwhile.
+    bool WaitForPictureWork(ViewObject* picture, std::unique_ptr<LargePictureWork>& work);
 
     // ---- template library -----------------------------------------------------------------------
     void LoadTemplates();

@@ -332,6 +332,15 @@ void CALLBACK AnswerPrintDialog(HWND, UINT, UINT_PTR, DWORD) {
                    reinterpret_cast<LPARAM>(::GetDlgItem(dialog, button)));
 }
 
+// Lets a held decode go, when ticked while the copy to the clipboard has not come yet.
+std::atomic<bool>* g_heldDecode = nullptr;
+bool g_letGoWhileCopying = false;
+void CALLBACK LetDecodeGo(HWND, UINT, UINT_PTR, DWORD) {
+    if (!g_heldDecode || !*g_heldDecode || ::IsClipboardFormatAvailable(CF_DIB)) return;
+    g_letGoWhileCopying = true;
+    *g_heldDecode = false;
+}
+
 // The blue pixels of the print preview's page.
 int PageBlue(CPreviewView* preview) {
     std::unique_ptr<Gdiplus::Bitmap> page(
@@ -667,6 +676,16 @@ TEST_CASE(
     s.Drawn();
     CHECK(s.view->HasPicturesPending());
     CHECK_FALSE((GetGValue(s.SideMiddle()) > 150 && GetRValue(s.SideMiddle()) < 80));
+    // Copied meanwhile (Copy Object), it waits for that decode with the window answering (a timer
+    // ticks, and lets the decode go), and takes its pixels from there.
+    PutText("Kept");
+    g_heldDecode = &s.hold;
+    const UINT_PTR letGo = ::SetTimer(nullptr, 0, 20, LetDecodeGo);
+    s.view->OnSelectionChanged(photoName);
+    s.frame->PostMessage(WM_COMMAND, ID_COPY_OBJECT);
+    CHECK(s.run.Pump([] { return ::IsClipboardFormatAvailable(CF_DIB) != FALSE; }, 20000));
+    ::KillTimer(nullptr, letGo);
+    CHECK(g_letGoWhileCopying);
     s.hold = false;
     s.Arrived();
     CHECK(photoDecodes == 1);
