@@ -51,6 +51,7 @@ BEGIN_MESSAGE_MAP(View, CScrollView)
     ON_WM_DESTROY()
     ON_WM_SETTINGCHANGE()
     ON_MESSAGE(WM_PICTURES_DECODED, OnPicturesDecoded)
+    ON_MESSAGE(WM_PRINT_PREVIEW_PICTURES, OnPrintPreviewPictures)
     ON_COMMAND(ID_EDIT_COPY, OnEditCopyText)
     ON_COMMAND(ID_EDIT_CUT, OnEditCutText)
     ON_COMMAND(ID_EDIT_PASTE, OnEditPasteText)
@@ -605,6 +606,7 @@ void View::OnDestroy() {
         // No decode outlives the window (nor GDI+, which goes down after it), a closed dialog's
         // neither.
         m_pictureJobs.Cancel();
+        m_printPreviewPictures.End();
         PictureDecodeJobs::EndRetired();
         StopOutlineTimer();
         DeleteDashPatterns();

@@ -25,10 +25,12 @@
 #include "framework/Win.h"
 #include "model/KorvanelleDocument.h"
 #include "canvas/PictureDecodeJobs.h"
+#include "canvas/PreviewPictures.h"
 #include "canvas/Undo.h"
 #include "canvas/ViewHost.h"
 #include "canvas/ViewSelect.h"
 
+class LargePictureWork;
 class RenderContext;
 
 // Window timers of the view.
@@ -253,6 +255,12 @@ public:
     CString GetSelectedText(ViewObject* object);
     // Copy Object: true when the selected object is on the clipboard.
     bool CopySelectedObject();
+    // A large picture's copy waits for the decodes of the shown side, which hold the large-picture
+    // work for seconds, and for its own decode for the screen (its pixels then need no second
+    // decode): the window paints and takes the messages posted to it meanwhile, the user's input
+    // waits in the queue. `work` then holds the large-picture work for the copy; false when the
+    // window went or the program ends meanwhile.
+    bool WaitForPictureWork(ViewObject* picture, std::unique_ptr<LargePictureWork>& work);
 
     // ---- template library -----------------------------------------------------------------------
     void LoadTemplates();
@@ -280,6 +288,11 @@ public:
     void OnPrint(CDC* pDC, CPrintInfo* pInfo) override;
     void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
     void OnEndPrintPreview(CDC* pDC, CPrintInfo* pInfo, POINT point, CPreviewView* pView) override;
+    // Whether a picture of the print preview's page is still being decoded (the page shows
+    // without it meanwhile, and says so).
+    bool PrintPreviewPicturesPending() const { return m_printPreviewPictures.Pending(); }
+    // Takes the print preview's decoded pictures; the page is drawn again with them.
+    LRESULT OnPrintPreviewPictures(WPARAM, LPARAM);
     void OnPrinterCalibration();
     void OnLightScribePrint();
     void PrintOnLightScribe(bool fromPrintDialog);
@@ -386,6 +399,9 @@ public:
     CString m_printUndrawnPictures;
     // Large inserted pictures being decoded.
     PictureDecodeJobs m_pictureJobs;
+    // The print preview's pictures that are slow to decode, decoded on a thread while the window
+    // answers.
+    PreviewPictures m_printPreviewPictures;
     // An object that belongs to no design yet.
     using OwnedObject = std::unique_ptr<ViewObject, void (*)(ViewObject*)>;
     // A large picture inserted while it is still decoding: its object's name and the serial of
@@ -483,6 +499,8 @@ void DrawDashedOutline(Gdiplus::Graphics& g, const Gdiplus::Rect& r, const CRect
 
 // The message that tells the canvas a picture decoded on a thread is ready.
 const UINT WM_PICTURES_DECODED = WM_APP + 0x94;
+// The message that tells the canvas a picture of the print preview's page was decoded.
+const UINT WM_PRINT_PREVIEW_PICTURES = WM_APP + 0x95;
 
 // The filter of the Insert Image file dialog.
 extern const char* const kInsertImageFilter;

@@ -6,6 +6,7 @@
 #include "canvas/AppCanvasState.h"
 #include "canvas/CanvasMessage.h"
 #include "canvas/View.h"
+#include "model/ImageStream.h"
 #include "model/PictureHeaders.h"
 
 using namespace Gdiplus;
@@ -57,10 +58,41 @@ void View::OnCopyObject() {
     GuardOperation(920, [&] { CopySelectedObject(); });
 }
 
+bool View::WaitForPictureWork(ViewObject* picture, std::unique_ptr<LargePictureWork>& work) {
+    const HWND window = m_hWnd;
+    const CString name = picture->name;
+    const PictureHeaderCheck headers = picture->image.CheckHeaders();
+    const unsigned long long pixels = static_cast<unsigned long long>(headers.width) * headers.height;
+    for (;;) {
+        ViewObject* p = m_design.FindObject(name);
+        if (!p || p->decodeTicket == 0 || !m_pictureJobs.Pending()) {
+            work.reset(new LargePictureWork(pixels, std::try_to_lock));
+            if (work->Started()) return true;
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_POSTMESSAGE | QS_PAINT | QS_TIMER | QS_SENDMESSAGE);
+        MSG m;
+        while (::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE | PM_QS_PAINT | PM_QS_SENDMESSAGE)) {
+            if (m.message == WM_QUIT) {
+                ::PostQuitMessage(static_cast<int>(m.wParam));
+                return false;
+            }
+            ::TranslateMessage(&m);
+            ::DispatchMessageA(&m);
+        }
+        if (!::IsWindow(window)) return false;
+    }
+}
+
 bool View::CopySelectedObject() {
     CWaitCursor wait;
     ViewObject* selected = m_design.GetFirstSelected();
     if (!selected) return false;
+    std::unique_ptr<LargePictureWork> work;
+    if (selected->IsImage() && IsSlowToDecode(selected->image.CheckHeaders())) {
+        if (!WaitForPictureWork(selected, work)) return false;
+        selected = m_design.GetFirstSelected();
+        if (!selected) return false;
+    }
     if (selected->IsImage()) {
         ImageCopyResult result = ImageCopyResult::kUnreadable;
         const bool copied = selected->CopyImageToClipboard(&result);

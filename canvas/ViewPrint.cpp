@@ -3,7 +3,8 @@
 // at 300 pixels per inch and stretched onto the printer page with the printer's offsets, the
 // calibration page, and printing one disc on a LightScribe drive. A print never changes the
 // design: what a job changes for itself (centred discs, the calibration page's size) is put back
-// exactly, however the job ends.
+// exactly, however the job ends. The print preview draws its page without waiting for pictures
+// slow to decode, and again once they came.
 #include <cstring>
 
 #include "canvas/AppCanvasState.h"
@@ -322,14 +323,35 @@ void View::OnPrint(CDC* pDC, CPrintInfo* pInfo) {
         }
         ::SetStretchBltMode(dc, HALFTONE);
         if (page != m_lastPrintedPage) {
-            // The page's pictures are decoded for it at full size: seconds for large photos.
+            // Printed, the page's pictures are decoded for it at full size: seconds for large
+            // photos.
             CWaitCursor wait;
             m_lastPrintedPage = page;
             double sx = 0, sy = 0;
             ModelToDevice(pageObject, Rect(0, 0, buffer.cx, buffer.cy), sx, sy);
             RenderContext ctx;
             ctx.Setup(m_memGraphics, sx, sy, kPurposePrint, &job, &g_printOptions);
+            // The preview does not wait for them: they are decoded on a thread while the window
+            // answers, and the page is drawn again once they are there.
+            if (pInfo->m_bPreview)
+                ctx.previewPicture = [this](ViewObject* picture, int width, int height, Bitmap*& copy) {
+                    return m_printPreviewPictures.Picture(picture, width, height, copy, m_hWnd,
+                                                          WM_PRINT_PREVIEW_PICTURES);
+                };
             RenderSide(ctx);
+            if (pInfo->m_bPreview && m_printPreviewPictures.Pending()) {
+                GraphicsState saved = m_memGraphics->Save();
+                m_memGraphics->ResetTransform();
+                m_memGraphics->ResetClip();
+                const RectF area(0, 0, static_cast<REAL>(buffer.cx), static_cast<REAL>(buffer.cy));
+                Font font(L"Arial", area.Height / 30, FontStyleBold, UnitPixel);
+                StringFormat middle;
+                middle.SetAlignment(StringAlignmentCenter);
+                middle.SetLineAlignment(StringAlignmentCenter);
+                SolidBrush ink(Color(255, 64, 64, 64));
+                m_memGraphics->DrawString(L"Preparing pictures\u2026", -1, &font, area, &middle, &ink);
+                m_memGraphics->Restore(saved);
+            }
             if (ctx.undrawnPictures.GetSize() > 0 && !pInfo->m_bPreview) {
                 // A page that lacks a picture is not printed, nor is the rest of the job: it is
                 // given up here, and the user hears why when it ends.
@@ -360,6 +382,18 @@ void View::OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) {
     }
 }
 
+LRESULT View::OnPrintPreviewPictures(WPARAM, LPARAM) {
+    GuardOperation(962, [&] {
+        if (!m_printPreviewPictures.TakeArrived()) return;
+        CFrameWnd* frame = GetParentFrame();
+        CPreviewView* preview = frame ? dynamic_cast<CPreviewView*>(frame->GetActiveView()) : nullptr;
+        if (!preview || preview->m_pPrintView != this) return;
+        m_lastPrintedPage = -1;
+        preview->SetCurrentPage(preview->GetCurrentPage());
+    });
+    return 0;
+}
+
 void View::OnEndPrintPreview(CDC* pDC, CPrintInfo* pInfo, POINT point, CPreviewView* pView) {
     m_paintEnabled = false;
     const UINT ended = pView ? pView->m_nEndCommand : 0;
@@ -367,6 +401,7 @@ void View::OnEndPrintPreview(CDC* pDC, CPrintInfo* pInfo, POINT point, CPreviewV
     CScrollView::OnEndPrintPreview(pDC, pInfo, point, pView);
     GuardOperation(957, [&] {
         AppCanvasState::Get().m_inPrintPreview = 0;
+        m_printPreviewPictures.End();
         RecenterView(true, true);
         m_paintEnabled = true;
         RefreshView(CString());

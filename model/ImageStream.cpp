@@ -229,6 +229,12 @@ LargePictureWork::LargePictureWork(unsigned long long pixels) {
     if (pixels >= kLargePicturePixels) m_hold = std::unique_lock<std::recursive_mutex>(LargePictureLock());
 }
 
+LargePictureWork::LargePictureWork(unsigned long long pixels, std::try_to_lock_t) {
+    if (pixels < kLargePicturePixels) return;
+    m_hold = std::unique_lock<std::recursive_mutex>(LargePictureLock(), std::try_to_lock);
+    m_started = m_hold.owns_lock();
+}
+
 IStreamObject::IStreamObject() = default;
 
 IStreamObject::~IStreamObject() {

@@ -89,9 +89,13 @@ bool PictureFitsMemory(const PictureHeaderCheck& check);
 class LargePictureWork {
 public:
     explicit LargePictureWork(unsigned long long pixels);
+    // Starts only when no other such work runs; Started says whether it did.
+    LargePictureWork(unsigned long long pixels, std::try_to_lock_t);
     LargePictureWork(const LargePictureWork&) = delete;
     LargePictureWork& operator=(const LargePictureWork&) = delete;
+    bool Started() const { return m_started; }
 
 private:
     std::unique_lock<std::recursive_mutex> m_hold;
+    bool m_started = true;
 };

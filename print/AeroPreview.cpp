@@ -7,7 +7,6 @@
 #include "controls/ThemeFill.h"
 #include "model/Geometry.h"
 #include "model/PageSizes.h"
-#include "model/PictureHeaders.h"
 #include "render/DocumentBitmap.h"
 
 using namespace Gdiplus;
@@ -47,7 +46,7 @@ AeroPreview::AeroPreview() {
 }
 
 AeroPreview::~AeroPreview() {
-    EndPictureDecodes();
+    m_previewPictures.End();
     FreeDimensionFields(m_fields);
     DestroyFieldControls();
     ReleasePrivateDocument();
@@ -254,9 +253,11 @@ Bitmap* AeroPreview::RenderDesign(const RECT& target) {
     Graphics g(m_picture);
     const int kind = m_rc.purpose;
     RenderContext rc;
-    rc.previewPicture = [this](ViewObject* picture, int width, int height, Bitmap*& copy) {
-        return PictureForPreview(picture, width, height, copy);
-    };
+    // A preview drawn without a window (another control's picture) cannot wait for a thread.
+    if (IsPreviewQuality(kind))
+        rc.previewPicture = [this](ViewObject* picture, int width, int height, Bitmap*& copy) {
+            return m_previewPictures.Picture(picture, width, height, copy, m_hWnd, kPreviewPicturesMessage);
+        };
     if (m_documentMode) {
         rc.Setup(&g, L.scaleX, L.scaleY, kind, m_privateDocument, &plain);
         rc.offsetX = L.design.X;
@@ -277,79 +278,19 @@ Bitmap* AeroPreview::RenderDesign(const RECT& target) {
     return m_picture;
 }
 
-bool AeroPreview::PictureForPreview(ViewObject* picture, int width, int height, Bitmap*& copy) {
-    copy = nullptr;
-    const IStream* bytes = picture->image.GetStream();
-    const ULONGLONG size = picture->image.GetSize();
-    // A preview drawn without a window (another control's picture) cannot wait for a thread.
-    if (!m_hWnd || !bytes || width <= 0 || height <= 0) return false;
-    for (const PreviewPicture& known : m_previewPictures) {
-        if (known.bytes != bytes || known.size != size || known.hue != picture->hue ||
-            known.saturation != picture->saturation || known.lightness != picture->lightness)
-            continue;
-        // One that did not decode is left out, as a preview leaves out what it cannot draw.
-        copy = known.copy;
-        return true;
-    }
-    if (!IsSlowToDecode(picture->image.CheckHeaders())) return false;
-    if (!m_pictureJobs) m_pictureJobs.reset(new PictureDecodeJobs);
-    const unsigned ticket = m_pictureJobs->Start(picture->image.GetStream(), m_hWnd, kPreviewPicturesMessage);
-    if (ticket == 0) return false;
-    // A picture far larger than its side is not copied at more than a preview shows.
-    const double fit = std::min(1.0, 2000.0 / std::max(width, height));
-    m_pictureJobs->SetScreenSize(ticket, std::max(1, static_cast<int>(width * fit)),
-                                 std::max(1, static_cast<int>(height * fit)), picture->hue, picture->saturation,
-                                 picture->lightness);
-    PreviewPicture wanted;
-    wanted.bytes = bytes;
-    wanted.size = size;
-    wanted.hue = picture->hue;
-    wanted.saturation = picture->saturation;
-    wanted.lightness = picture->lightness;
-    wanted.ticket = ticket;
-    m_previewPictures.push_back(wanted);
-    return true;
-}
-
 bool AeroPreview::PicturesPending() const {
-    for (const PreviewPicture& known : m_previewPictures)
-        if (known.ticket != 0) return true;
-    return false;
+    return m_previewPictures.Pending();
 }
 
 LRESULT AeroPreview::OnPicturesDecoded(WPARAM, LPARAM) {
     GuardOperation(4118, [&] {
-        if (!m_pictureJobs) return;
-        auto known = [&](unsigned ticket) -> PreviewPicture* {
-            for (PreviewPicture& p : m_previewPictures)
-                if (p.ticket == ticket) return &p;
-            return nullptr;
-        };
-        for (const PictureDecodeJobs::Decoded& outcome : m_pictureJobs->TakeDecoded())
-            if (PreviewPicture* p = outcome.ok ? nullptr : known(outcome.ticket)) p->ticket = 0;
-        bool arrived = false;
-        for (PictureDecodeJobs::Result& result : m_pictureJobs->TakeFinished()) {
-            if (PreviewPicture* p = known(result.ticket)) {
-                p->ticket = 0;
-                p->copy = result.screen;
-                result.screen = nullptr;
-                arrived = true;
-            }
-            PictureDecodeJobs::Free(result);
-        }
         // Drawn again with it once the preview has drawn the design (until then it is drawn
         // with it anyway).
-        if (!arrived || !m_cleanSheet) return;
+        if (!m_previewPictures.TakeArrived() || !m_cleanSheet) return;
         Rebuild(false, ClientTarget());
         RedrawNow();
     });
     return 0;
-}
-
-void AeroPreview::EndPictureDecodes() {
-    for (PreviewPicture& p : m_previewPictures) delete p.copy;
-    m_previewPictures.clear();
-    if (m_pictureJobs) PictureDecodeJobs::Retire(std::move(m_pictureJobs));
 }
 
 void AeroPreview::Rebuild(bool quick, const RECT& target) {
@@ -575,7 +516,7 @@ void AeroPreview::OnLButtonDown(UINT flags, CPoint point) {
 }
 
 void AeroPreview::OnDestroy() {
-    EndPictureDecodes();
+    m_previewPictures.End();
     DestroyFieldControls();
     FreeDimensionFields(m_fields);
     Default();

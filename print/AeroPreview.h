@@ -21,10 +21,9 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
-#include <memory>
 #include <vector>
 
-#include "canvas/PictureDecodeJobs.h"
+#include "canvas/PreviewPictures.h"
 #include "framework/Win.h"
 #include "model/KorvanelleDocument.h"
 #include "model/PrintOptions.h"
@@ -121,10 +120,6 @@ private:
     void ReleasePrivateDocument();
     // Copies the caller's design again and finds the shown object in the copy.
     void RepointAtSource();
-    // The preview's copy of a picture slow to decode (RenderContext::previewPicture): decoded and
-    // scaled on a thread, so that the dialog answers meanwhile.
-    bool PictureForPreview(ViewObject* picture, int width, int height, Gdiplus::Bitmap*& copy);
-    void EndPictureDecodes();
     void PrepareSheet(const PreviewLayout& layout, Gdiplus::Bitmap*& sheet);
     Gdiplus::Bitmap* RenderDesign(const RECT& target);
     void DrawOutlines(Gdiplus::Graphics& g, const PreviewLayout& layout);
@@ -165,16 +160,6 @@ private:
     CString m_objectName;                    // the shown object's name (template-object mode)
     int m_sideIndex = 0;
 
-    // A picture decoded for the preview: its bytes (the design's stream, which every copy of the
-    // design shares, and their count) and colour change, and its copy at the preview's size once
-    // it came.
-    struct PreviewPicture {
-        const IStream* bytes = nullptr;
-        ULONGLONG size = 0;
-        int hue = 0, saturation = 0, lightness = 0;
-        unsigned ticket = 0;  // 0 once it came or did not decode
-        Gdiplus::Bitmap* copy = nullptr;
-    };
-    std::vector<PreviewPicture> m_previewPictures;
-    std::unique_ptr<PictureDecodeJobs> m_pictureJobs;
+    // Pictures slow to decode, decoded and scaled on a thread so that the dialog answers meanwhile.
+    PreviewPictures m_previewPictures;
 };

@@ -418,7 +418,7 @@ void RenderContext::DrawImages(ImageLayer layer) {
             // must not pass the drawing off as whole.
             const bool decodedHere = !o->decodedImage;
             Bitmap* previewCopy = nullptr;
-            if (decodedHere && IsPreviewQuality(purpose) && previewPicture &&
+            if (decodedHere && previewPicture &&
                 previewPicture(o, d.Width, d.Height, previewCopy)) {
                 if (previewCopy) {
                     graphics->SetInterpolationMode(InterpolationModeNearestNeighbor);

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include <objidl.h>
@@ -28,10 +29,12 @@
 #include "canvas/ViewSettings.h"
 #include "framework/graphics/GdipImage.h"
 #include "model/ImageStream.h"
+#include "framework/docview/Preview.h"
 #include "print/DlgSaveAsImage.h"
 #include "print/PrintSettings.h"
 #include "render/ColorProcessing.h"
 #include "res/CommandIds.h"
+#include "res/PrintDialogsIds.h"
 
 namespace {
 
@@ -318,6 +321,33 @@ void CALLBACK WatchPreview(HWND, UINT, UINT_PTR, DWORD) {
     ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
 }
 
+// Answers the Print dialog: Preview the first time it shows, Cancel when it comes back.
+int g_printDialogs = 0;
+HWND g_printDialog = nullptr;
+void CALLBACK AnswerPrintDialog(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dialog = ::FindWindowA("#32770", "Print");
+    if (dialog == g_printDialog || !(g_printDialog = dialog)) return;
+    const int button = g_printDialogs++ == 0 ? IDC_PRINT_PREVIEW : IDCANCEL;
+    ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, button)));
+}
+
+// Lets a held decode go, when ticked while the copy to the clipboard has not come yet.
+std::atomic<bool>* g_heldDecode = nullptr;
+bool g_letGoWhileCopying = false;
+void CALLBACK LetDecodeGo(HWND, UINT, UINT_PTR, DWORD) {
+    if (!g_heldDecode || !*g_heldDecode || ::IsClipboardFormatAvailable(CF_DIB)) return;
+    g_letGoWhileCopying = true;
+    *g_heldDecode = false;
+}
+
+// The blue pixels of the print preview's page.
+int PageBlue(CPreviewView* preview) {
+    std::unique_ptr<Gdiplus::Bitmap> page(
+        Gdiplus::Bitmap::FromHBITMAP(preview->m_pPreviewDC->GetPageBitmap(), nullptr));
+    return BluePixels(page.get());
+}
+
 bool IsRed(COLORREF c) {
     return GetRValue(c) > 180 && GetGValue(c) < 80 && GetBValue(c) < 80;
 }
@@ -505,6 +535,42 @@ TEST_CASE(
         CHECK(watch.blue > 100);
     }
 
+    // Print Preview chosen in the Print dialog: the page shows, and the window answers, while the
+    // disc's picture is held in its decode, which never runs on the window's thread; the page
+    // shows the picture once it comes.
+    {
+        if (s.run.app.GetCurrentPrintDriver() == nullptr) {
+            REQUIRE(s.run.app.m_printerList.AddLocalPrinters());
+            REQUIRE(s.run.app.AddDefaultPrinter() != nullptr);
+        }
+        const DWORD window = ::GetCurrentThreadId();
+        std::atomic<int> decodedHere{0};
+        PictureMemoryStandIn() = [&](const PictureHeaderCheck& headers) {
+            if (headers.width == 2400 && ::GetCurrentThreadId() == window) ++decodedHere;
+            return true;
+        };
+        s.entered = false;
+        s.hold = true;
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, AnswerPrintDialog);
+        s.frame->PostMessage(WM_COMMAND, ID_FILE_PRINT);
+        CPreviewView* preview = nullptr;
+        CHECK(s.run.Pump([&] {
+            preview = dynamic_cast<CPreviewView*>(s.frame->GetActiveView());
+            return preview && preview->m_bPageRendered && s.entered;
+        }, 20000));
+        REQUIRE(preview != nullptr);
+        CHECK(s.view->PrintPreviewPicturesPending());
+        CHECK(PageBlue(preview) == 0);
+        s.hold = false;
+        CHECK(s.run.Pump([&] { return !s.view->PrintPreviewPicturesPending(); }, 20000));
+        CHECK(PageBlue(preview) > 100);
+        s.frame->PostMessage(WM_COMMAND, AFX_ID_PREVIEW_CLOSE);
+        CHECK(s.run.Pump([&] { return g_printDialogs == 2 && !::FindWindowA("#32770", "Print"); }, 20000));
+        ::KillTimer(nullptr, timer);
+        PictureMemoryStandIn() = nullptr;
+        CHECK(decodedHere.load() == 0);
+    }
+
     // Closed while a decode is held: the window goes and the decode ends before GDI+ does.
     s.entered = false;
     s.hold = true;
@@ -610,6 +676,16 @@ TEST_CASE(
     s.Drawn();
     CHECK(s.view->HasPicturesPending());
     CHECK_FALSE((GetGValue(s.SideMiddle()) > 150 && GetRValue(s.SideMiddle()) < 80));
+    // Copied meanwhile (Copy Object), it waits for that decode with the window answering (a timer
+    // ticks, and lets the decode go), and takes its pixels from there.
+    PutText("Kept");
+    g_heldDecode = &s.hold;
+    const UINT_PTR letGo = ::SetTimer(nullptr, 0, 20, LetDecodeGo);
+    s.view->OnSelectionChanged(photoName);
+    s.frame->PostMessage(WM_COMMAND, ID_COPY_OBJECT);
+    CHECK(s.run.Pump([] { return ::IsClipboardFormatAvailable(CF_DIB) != FALSE; }, 20000));
+    ::KillTimer(nullptr, letGo);
+    CHECK(g_letGoWhileCopying);
     s.hold = false;
     s.Arrived();
     CHECK(photoDecodes == 1);

@@ -12,7 +12,9 @@
 // when its pictures are all there, and the memory meanwhile and after), then its disc and front
 // cover saved as images at 600 DPI with the back cover shown; last, the design opened again with
 // its back cover shown and, while its photos decode, Save As Image's and the Print dialog opened
-// from the menu: how soon each shows, the longest the window is held, and when its preview is whole.
+// from the menu, and Print Preview from the Print dialog: how soon each shows, the longest the
+// window is held, and when its preview is whole; then a back cover's photo copied with Copy Object
+// while they decode.
 // From build/tools/bench (the program finds its resources there):
 //   KV_BENCH_DESIGN=20000 ../../wine-run ./big_design_benchmark.exe
 //   KV_BENCH_DESIGN=Z:/work/shared/data/large/design-20000-texts.kvl ../../wine-run ./big_design_benchmark.exe
@@ -42,6 +44,7 @@
 #include "canvas/AppCanvasState.h"
 #include "canvas/View.h"
 #include "canvas/ViewSettings.h"
+#include "framework/docview/Preview.h"
 #include "framework/graphics/GdipImage.h"
 #include "model/PrintOptions.h"
 #include "print/DlgPrint.h"
@@ -51,6 +54,7 @@
 #include "render/CanvasSettings.h"
 #include "render/RenderThreads.h"
 #include "res/CommandIds.h"
+#include "res/PrintDialogsIds.h"
 
 namespace {
 
@@ -236,6 +240,7 @@ double Since(double start) {
 // `ready` says its preview is drawn whole (shown), upon which it is cancelled.
 struct DialogWatch {
     const char* caption = nullptr;
+    kvbench::SamplingProfiler* profiler = nullptr;  // sampling until the dialog shows, or null
     std::function<bool(CWnd*)> ready;
     double start = 0, last = 0, longest = 0, answer = -1, shown = -1;
 };
@@ -248,11 +253,61 @@ void CALLBACK WatchDialog(HWND, UINT, UINT_PTR, DWORD) {
     w.last = now;
     HWND dialog = FindWindowA("#32770", w.caption);
     if (!dialog || !IsWindowVisible(dialog) || !IsWindowEnabled(dialog) || w.shown >= 0) return;
-    if (w.answer < 0 && !(HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT)) w.answer = now - w.start;
+    if (w.answer < 0 && !(HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT)) {
+        w.answer = now - w.start;
+        if (w.profiler) w.profiler->SetActive(false);
+    }
     if (w.answer >= 0 && w.ready(CWnd::FromHandlePermanent(dialog))) {
         w.shown = now - w.start;
         PostMessage(dialog, WM_COMMAND, IDCANCEL, 0);
     }
+}
+
+// Print Preview chosen in the Print dialog, watched by a thread timer every 10 ms from the press
+// of its button: when the preview first shows its page (answer), the longest the thread went
+// without a tick (held), and when the page shows whole (shown), upon which the preview is closed
+// and the Print dialog that comes back cancelled.
+struct PrintPreviewWatch {
+    View* view = nullptr;
+    double start = 0, last = 0, longest = 0, answer = -1, shown = -1;
+    bool pressed = false, cancelled = false;
+};
+PrintPreviewWatch* g_printPreviewWatch = nullptr;
+
+void CALLBACK WatchPrintPreview(HWND, UINT, UINT_PTR, DWORD) {
+    PrintPreviewWatch& w = *g_printPreviewWatch;
+    const double now = Now();
+    w.longest = std::max(w.longest, now - w.last);
+    w.last = now;
+    HWND dialog = FindWindowA("#32770", "Print");
+    if (dialog && IsWindowVisible(dialog) && IsWindowEnabled(dialog)) {
+        if (!w.pressed) {
+            w.pressed = true;
+            w.start = w.last = now;
+            w.longest = 0;
+            PostMessage(dialog, WM_COMMAND, MAKEWPARAM(IDC_PRINT_PREVIEW, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_PRINT_PREVIEW)));
+        } else if (w.shown >= 0 && !w.cancelled) {
+            w.cancelled = true;
+            PostMessage(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
+        return;
+    }
+    CFrameWnd* frame = w.view->GetParentFrame();
+    CPreviewView* preview = dynamic_cast<CPreviewView*>(frame->GetActiveView());
+    if (!w.pressed || w.shown >= 0 || !preview || !preview->m_bPageRendered) return;
+    if (w.answer < 0 && !(HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT)) w.answer = now - w.start;
+    if (w.answer >= 0 && !w.view->PrintPreviewPicturesPending()) {
+        w.shown = now - w.start;
+        frame->PostMessage(WM_COMMAND, AFX_ID_PREVIEW_CLOSE);
+    }
+}
+
+// The longest the thread went between two ticks of a thread timer.
+double g_tickLast = 0, g_tickLongest = 0;
+void CALLBACK WatchTicks(HWND, UINT, UINT_PTR, DWORD) {
+    g_tickLongest = std::max(g_tickLongest, Now() - g_tickLast);
+    g_tickLast = Now();
 }
 
 // Whether a preview has drawn the design whole, its pictures there.
@@ -365,18 +420,26 @@ int RunPhotos(kvtest::RunningApp& run, KorvanelleFrame* frame, View* view, Korva
     // The design opened again, its back cover shown and, as soon as it answers (its two photos
     // decoding), a dialog with a preview of the design opened from the menu and left once its
     // preview is whole.
-    auto dialogStep = [&](const char* what, UINT command, const char* caption,
-                          const std::function<bool(CWnd*)>& ready) {
+    auto openShowingBack = [&] {
         doc->SetModifiedFlag(FALSE);
         doc->OpenByPath(path);
         frame->PostMessage(WM_COMMAND, ID_VIEW_BACK_COVER);
         run.Pump([&] { return view->m_design.currentSideName == "Back Cover" &&
                               !(HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT); },
                  60000);
-        const bool decoding = view->HasPicturesPending();
+        return view->HasPicturesPending();
+    };
+    auto dialogStep = [&](const char* what, UINT command, const char* caption,
+                          const std::function<bool(CWnd*)>& ready) {
+        const bool decoding = openShowingBack();
         DialogWatch watch;
         watch.caption = caption;
         watch.ready = ready;
+        if (!profile.empty() && !std::strncmp(what, profiled.c_str(), profiled.size())) {
+            if (!profiler) profiler.reset(new kvbench::SamplingProfiler);
+            watch.profiler = profiler.get();
+            profiler->SetActive(true);
+        }
         g_watch = &watch;
         peak.Reset();
         watch.start = watch.last = Now();
@@ -402,6 +465,57 @@ int RunPhotos(kvtest::RunningApp& run, KorvanelleFrame* frame, View* view, Korva
             if (page->m_hWnd && page->IsWindowVisible() && !PreviewDrawn(page->m_preview)) return false;
         return true;
     });
+    {
+        const bool decoding = openShowingBack();
+        PrintPreviewWatch watch;
+        watch.view = view;
+        g_printPreviewWatch = &watch;
+        peak.Reset();
+        watch.start = watch.last = Now();
+        const UINT_PTR timer = SetTimer(nullptr, 0, 10, WatchPrintPreview);
+        frame->PostMessage(WM_COMMAND, ID_FILE_PRINT);
+        run.Pump([&] { return watch.cancelled && !FindWindowA("#32770", "Print"); }, 600000);
+        KillTimer(nullptr, timer);
+        g_printPreviewWatch = nullptr;
+        std::printf("%-22s %9.0f %9.0f %9.0f %9lu %9lu%s\n", "open, then Print Preview", watch.answer,
+                    watch.longest, watch.shown, peak.Peak(), HeldMegabytes(),
+                    decoding ? "" : "  (nothing was decoding)");
+        std::fflush(stdout);
+    }
+    // A photo of the back cover copied (Copy Object) while the side's photos decode: until the
+    // clipboard holds it, and whether with its bitmap.
+    {
+        const bool decoding = openShowingBack();
+        LabelTemplate* covers = view->m_design.GetCoverTemplate();
+        for (int i = 0; covers && i < covers->GetObjectCount(); ++i) {
+            ViewObject* o = covers->GetObject(i);
+            if (o->IsImage() && o->sideName == "Back Cover") {
+                view->OnSelectionChanged(o->name);
+                break;
+            }
+        }
+        if (OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            CloseClipboard();
+        }
+        // Timed by a thread timer, which ticks in any loop of the thread, a command's own included.
+        double& last = g_tickLast;
+        double& longest = g_tickLongest;
+        last = Now();
+        longest = 0;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 10, WatchTicks);
+        peak.Reset();
+        const double a = Now();
+        frame->PostMessage(WM_COMMAND, ID_COPY_OBJECT);
+        run.Pump([] { return IsClipboardFormatAvailable(PictureClipboardFormat()) != FALSE; }, 600000);
+        const double copied = Since(a);
+        KillTimer(nullptr, timer);
+        longest = std::max(longest, Now() - last);
+        std::printf("%-22s %9.0f %9.0f %9.0f %9lu %9lu%s\n  %s\n", "Copy Object while the side decodes", copied,
+                    longest, copied, peak.Peak(), HeldMegabytes(), decoding ? "" : "  (nothing was decoding)",
+                    IsClipboardFormatAvailable(CF_DIB) ? "with its bitmap" : "without its bitmap");
+        std::fflush(stdout);
+    }
     if (profiler) profiler->Write(profile.c_str());
     doc->SetModifiedFlag(FALSE);
     run.Close();

@@ -1,0 +1,81 @@
+// The preview's pictures decoded on a thread, and their copies at the preview's size.
+#include "canvas/PreviewPictures.h"
+
+#include <algorithm>
+
+#include "model/PictureHeaders.h"
+#include "model/ViewObject.h"
+
+using namespace Gdiplus;
+
+bool PreviewPictures::Picture(ViewObject* picture, int width, int height, Bitmap*& copy, HWND window,
+                              UINT message) {
+    copy = nullptr;
+    const IStream* bytes = picture->image.GetStream();
+    const ULONGLONG size = picture->image.GetSize();
+    // A preview drawn without a window cannot wait for a thread.
+    if (!window || !bytes || width <= 0 || height <= 0) return false;
+    for (const Entry& known : m_entries) {
+        if (known.bytes != bytes || known.size != size || known.hue != picture->hue ||
+            known.saturation != picture->saturation || known.lightness != picture->lightness)
+            continue;
+        // One that did not decode is left out, as a preview leaves out what it cannot draw.
+        copy = known.copy;
+        return true;
+    }
+    if (!IsSlowToDecode(picture->image.CheckHeaders())) return false;
+    if (!m_jobs) m_jobs.reset(new PictureDecodeJobs);
+    const unsigned ticket = m_jobs->Start(picture->image.GetStream(), window, message);
+    if (ticket == 0) return false;
+    // A picture far larger than its side is not copied at more than a preview shows.
+    const double fit = std::min(1.0, 2000.0 / std::max(width, height));
+    m_jobs->SetScreenSize(ticket, std::max(1, static_cast<int>(width * fit)),
+                          std::max(1, static_cast<int>(height * fit)), picture->hue, picture->saturation,
+                          picture->lightness);
+    Entry wanted;
+    wanted.bytes = bytes;
+    wanted.size = size;
+    wanted.hue = picture->hue;
+    wanted.saturation = picture->saturation;
+    wanted.lightness = picture->lightness;
+    wanted.ticket = ticket;
+    m_entries.push_back(wanted);
+    return true;
+}
+
+bool PreviewPictures::Pending() const {
+    for (const Entry& known : m_entries)
+        if (known.ticket != 0) return true;
+    return false;
+}
+
+bool PreviewPictures::TakeArrived() {
+    if (!m_jobs) return false;
+    auto known = [&](unsigned ticket) -> Entry* {
+        for (Entry& p : m_entries)
+            if (p.ticket == ticket) return &p;
+        return nullptr;
+    };
+    bool arrived = false;
+    for (const PictureDecodeJobs::Decoded& outcome : m_jobs->TakeDecoded())
+        if (Entry* p = outcome.ok ? nullptr : known(outcome.ticket)) {
+            p->ticket = 0;
+            arrived = true;
+        }
+    for (PictureDecodeJobs::Result& result : m_jobs->TakeFinished()) {
+        if (Entry* p = known(result.ticket)) {
+            p->ticket = 0;
+            p->copy = result.screen;
+            result.screen = nullptr;
+            arrived = true;
+        }
+        PictureDecodeJobs::Free(result);
+    }
+    return arrived;
+}
+
+void PreviewPictures::End() {
+    for (Entry& p : m_entries) delete p.copy;
+    m_entries.clear();
+    if (m_jobs) PictureDecodeJobs::Retire(std::move(m_jobs));
+}

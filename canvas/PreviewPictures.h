@@ -1,0 +1,48 @@
+// The pictures of a preview that are slow to decode: each is decoded and scaled to the preview's
+// size on a thread (PictureDecodeJobs), so that the window answers meanwhile; the preview draws
+// without it until it comes, then draws again with it. Serves RenderContext::previewPicture.
+#pragma once
+
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <memory>
+#include <vector>
+
+#include "canvas/PictureDecodeJobs.h"
+
+class ViewObject;
+
+class PreviewPictures {
+public:
+    PreviewPictures() = default;
+    ~PreviewPictures() { End(); }
+    PreviewPictures(const PreviewPictures&) = delete;
+    PreviewPictures& operator=(const PreviewPictures&) = delete;
+
+    // RenderContext::previewPicture for a preview drawn in `window`, which gets `message` when a
+    // decode knows more (then TakeArrived).
+    bool Picture(ViewObject* picture, int width, int height, Gdiplus::Bitmap*& copy, HWND window, UINT message);
+    // Whether a picture is still being decoded for the preview.
+    bool Pending() const;
+    // Takes what the decodes gave; true when a picture came or is known not to come, and the
+    // preview must draw again.
+    bool TakeArrived();
+    // Lets go of every copy and decode (a closed preview's decodes end on their own).
+    void End();
+
+private:
+    // A picture decoded for the preview: its bytes (the design's stream, which every copy of the
+    // design shares, and their count) and colour change, and its copy at the preview's size once
+    // it came.
+    struct Entry {
+        const IStream* bytes = nullptr;
+        ULONGLONG size = 0;
+        int hue = 0, saturation = 0, lightness = 0;
+        unsigned ticket = 0;  // 0 once it came or did not decode
+        Gdiplus::Bitmap* copy = nullptr;
+    };
+    std::vector<Entry> m_entries;
+    std::unique_ptr<PictureDecodeJobs> m_jobs;
+};
