@@ -235,6 +235,13 @@ double Since(double start) {
     return Now() - start;
 }
 
+// The longest the thread went between two ticks of a thread timer, from Start on.
+struct Ticks {
+    double last = 0, longest = 0;
+    void Start(double now) { last = now, longest = 0; }
+    void Tick(double now) { longest = std::max(longest, now - last), last = now; }
+};
+
 // A dialog a command opens, watched from its own modal loop by a thread timer every 10 ms: when
 // it first shows painted (answer), the longest the thread went without a tick (held), and when
 // `ready` says its preview is drawn whole (shown), upon which it is cancelled.
@@ -242,15 +249,15 @@ struct DialogWatch {
     const char* caption = nullptr;
     kvbench::SamplingProfiler* profiler = nullptr;  // sampling until the dialog shows, or null
     std::function<bool(CWnd*)> ready;
-    double start = 0, last = 0, longest = 0, answer = -1, shown = -1;
+    Ticks ticks;
+    double start = 0, answer = -1, shown = -1;
 };
 DialogWatch* g_watch = nullptr;
 
 void CALLBACK WatchDialog(HWND, UINT, UINT_PTR, DWORD) {
     DialogWatch& w = *g_watch;
     const double now = Now();
-    w.longest = std::max(w.longest, now - w.last);
-    w.last = now;
+    w.ticks.Tick(now);
     HWND dialog = FindWindowA("#32770", w.caption);
     if (!dialog || !IsWindowVisible(dialog) || !IsWindowEnabled(dialog) || w.shown >= 0) return;
     if (w.answer < 0 && !(HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT)) {
@@ -269,7 +276,8 @@ void CALLBACK WatchDialog(HWND, UINT, UINT_PTR, DWORD) {
 // and the Print dialog that comes back cancelled.
 struct PrintPreviewWatch {
     View* view = nullptr;
-    double start = 0, last = 0, longest = 0, answer = -1, shown = -1;
+    Ticks ticks;
+    double start = 0, answer = -1, shown = -1;
     bool pressed = false, cancelled = false;
 };
 PrintPreviewWatch* g_printPreviewWatch = nullptr;
@@ -277,14 +285,13 @@ PrintPreviewWatch* g_printPreviewWatch = nullptr;
 void CALLBACK WatchPrintPreview(HWND, UINT, UINT_PTR, DWORD) {
     PrintPreviewWatch& w = *g_printPreviewWatch;
     const double now = Now();
-    w.longest = std::max(w.longest, now - w.last);
-    w.last = now;
+    w.ticks.Tick(now);
     HWND dialog = FindWindowA("#32770", "Print");
     if (dialog && IsWindowVisible(dialog) && IsWindowEnabled(dialog)) {
         if (!w.pressed) {
             w.pressed = true;
-            w.start = w.last = now;
-            w.longest = 0;
+            w.start = now;
+            w.ticks.Start(now);
             PostMessage(dialog, WM_COMMAND, MAKEWPARAM(IDC_PRINT_PREVIEW, BN_CLICKED),
                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_PRINT_PREVIEW)));
         } else if (w.shown >= 0 && !w.cancelled) {
@@ -303,11 +310,9 @@ void CALLBACK WatchPrintPreview(HWND, UINT, UINT_PTR, DWORD) {
     }
 }
 
-// The longest the thread went between two ticks of a thread timer.
-double g_tickLast = 0, g_tickLongest = 0;
+Ticks g_ticks;
 void CALLBACK WatchTicks(HWND, UINT, UINT_PTR, DWORD) {
-    g_tickLongest = std::max(g_tickLongest, Now() - g_tickLast);
-    g_tickLast = Now();
+    g_ticks.Tick(Now());
 }
 
 // Whether a preview has drawn the design whole, its pictures there.
@@ -442,13 +447,14 @@ int RunPhotos(kvtest::RunningApp& run, KorvanelleFrame* frame, View* view, Korva
         }
         g_watch = &watch;
         peak.Reset();
-        watch.start = watch.last = Now();
+        watch.start = Now();
+        watch.ticks.Start(watch.start);
         const UINT_PTR timer = SetTimer(nullptr, 0, 10, WatchDialog);
         frame->PostMessage(WM_COMMAND, command);
         run.Pump([&] { return watch.shown >= 0 && !FindWindowA("#32770", caption); }, 600000);
         KillTimer(nullptr, timer);
         g_watch = nullptr;
-        std::printf("%-22s %9.0f %9.0f %9.0f %9lu %9lu%s\n", what, watch.answer, watch.longest, watch.shown,
+        std::printf("%-22s %9.0f %9.0f %9.0f %9lu %9lu%s\n", what, watch.answer, watch.ticks.longest, watch.shown,
                     peak.Peak(), HeldMegabytes(), decoding ? "" : "  (nothing was decoding)");
         std::fflush(stdout);
     };
@@ -471,14 +477,15 @@ int RunPhotos(kvtest::RunningApp& run, KorvanelleFrame* frame, View* view, Korva
         watch.view = view;
         g_printPreviewWatch = &watch;
         peak.Reset();
-        watch.start = watch.last = Now();
+        watch.start = Now();
+        watch.ticks.Start(watch.start);
         const UINT_PTR timer = SetTimer(nullptr, 0, 10, WatchPrintPreview);
         frame->PostMessage(WM_COMMAND, ID_FILE_PRINT);
         run.Pump([&] { return watch.cancelled && !FindWindowA("#32770", "Print"); }, 600000);
         KillTimer(nullptr, timer);
         g_printPreviewWatch = nullptr;
         std::printf("%-22s %9.0f %9.0f %9.0f %9lu %9lu%s\n", "open, then Print Preview", watch.answer,
-                    watch.longest, watch.shown, peak.Peak(), HeldMegabytes(),
+                    watch.ticks.longest, watch.shown, peak.Peak(), HeldMegabytes(),
                     decoding ? "" : "  (nothing was decoding)");
         std::fflush(stdout);
     }
@@ -499,10 +506,7 @@ int RunPhotos(kvtest::RunningApp& run, KorvanelleFrame* frame, View* view, Korva
             CloseClipboard();
         }
         // Timed by a thread timer, which ticks in any loop of the thread, a command's own included.
-        double& last = g_tickLast;
-        double& longest = g_tickLongest;
-        last = Now();
-        longest = 0;
+        g_ticks.Start(Now());
         const UINT_PTR timer = SetTimer(nullptr, 0, 10, WatchTicks);
         peak.Reset();
         const double a = Now();
@@ -510,9 +514,9 @@ int RunPhotos(kvtest::RunningApp& run, KorvanelleFrame* frame, View* view, Korva
         run.Pump([] { return IsClipboardFormatAvailable(PictureClipboardFormat()) != FALSE; }, 600000);
         const double copied = Since(a);
         KillTimer(nullptr, timer);
-        longest = std::max(longest, Now() - last);
+        g_ticks.Tick(Now());
         std::printf("%-22s %9.0f %9.0f %9.0f %9lu %9lu%s\n  %s\n", "Copy Object while the side decodes", copied,
-                    longest, copied, peak.Peak(), HeldMegabytes(), decoding ? "" : "  (nothing was decoding)",
+                    g_ticks.longest, copied, peak.Peak(), HeldMegabytes(), decoding ? "" : "  (nothing was decoding)",
                     IsClipboardFormatAvailable(CF_DIB) ? "with its bitmap" : "without its bitmap");
         std::fflush(stdout);
     }
