@@ -38,11 +38,23 @@ done
 
 if [ ${#missing[@]} -gt 0 ] || [ -n "$need_update" ]; then
   export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -qq
+  # A mirror caught mid-sync fails one index now and then; try again, and go on with what was
+  # fetched when it still fails (the install below says so if a package is then missing).
+  for try in 1 2 3; do
+    if $SUDO apt-get update -qq; then break; fi
+    [ $try = 3 ] && echo "warning: some package lists could not be fetched; going on with the rest"
+    sleep 5
+  done
 fi
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  if ! $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null; then
+    # With one architecture's security list missing, the two architectures of a library disagree
+    # on its version; the release's own versions agree on both.
+    . /etc/os-release
+    echo "Retrying with the versions of Debian ${VERSION_CODENAME} itself"
+    $SUDO apt-get install -y -qq --no-install-recommends -t "$VERSION_CODENAME" "${missing[@]}" >/dev/null
+  fi
 fi
 echo "Dependencies are installed."
