@@ -127,6 +127,7 @@ ImageFolderInfo MakeImageFolder(const std::string& name, int count) {
     const std::string marker = info.root + "\\complete.txt";
     const bool reuse = GetFileAttributesA(marker.c_str()) != INVALID_FILE_ATTRIBUTES;
     CreateDirectoryA(info.root.c_str(), nullptr);
+    bool complete = true;
     const char* const folders[] = {"", "sub1", "sub1\\deeper", "sub2"};
     for (const char* f : folders) {
         if (*f) CreateDirectoryA((info.root + "\\" + f).c_str(), nullptr);
@@ -147,19 +148,22 @@ ImageFolderInfo MakeImageFolder(const std::string& name, int count) {
         const int h = huge ? 2400 : 8 + (i * 53) % 290;
         const unsigned colour = (unsigned)(i * 2654435761u) & 0xFFFFFF;
         if (!reuse) {
+            bool written = true;
             if (corrupt) {
                 std::vector<unsigned char> junk(300 + i);
                 for (size_t k = 0; k < junk.size(); ++k) junk[k] = (unsigned char)(k * 7 + i);
                 WriteFileBytes(path, junk);
             } else if (ext == ".png") {
-                SaveGdiplus(path, w, h, colour, L"image/png");
+                written = SaveGdiplus(path, w, h, colour, L"image/png");
             } else if (ext == ".jpg" || ext == ".jpeg") {
-                SaveGdiplus(path, w, h, colour, L"image/jpeg");
+                written = SaveGdiplus(path, w, h, colour, L"image/jpeg");
             } else if (ext == ".bmp") {
-                SaveGdiplus(path, w, h, colour, L"image/bmp");
+                written = SaveGdiplus(path, w, h, colour, L"image/bmp");
             } else {
-                SaveGif(path, w, h, colour);
+                written = SaveGif(path, w, h, colour);
             }
+            // A folder made while the encoders were missing must not be kept for later runs.
+            complete = complete && written;
         }
         info.allImages.push_back(rel);
         if (folder == 0) {
@@ -174,7 +178,7 @@ ImageFolderInfo MakeImageFolder(const std::string& name, int count) {
         WriteFileBytes(info.root + "\\sub1\\song.mp3", {0xFF, 0xFB, 0x90, 0x44});
         // The browser cache is left out of the panel's scans.
         SaveGdiplus(info.root + "\\Temporary Internet Files\\cached.png", 20, 20, 0x00FF00, L"image/png");
-        WriteFileBytes(marker, {'o', 'k'});
+        if (complete) WriteFileBytes(marker, {'o', 'k'});
     }
     return info;
 }
