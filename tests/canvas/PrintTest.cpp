@@ -215,7 +215,7 @@ TEST_CASE("a jewel-case design prints its disc, front and back pages; the design
         CHECK(SavePng(page.get(), "canvas-preview-page1.png"));
         FILE* where = std::fopen("canvas-preview-offset.txt", "w");
         REQUIRE(where != nullptr);
-        std::fprintf(where, "%d %d %d\n", dpi, offset.x, offset.y);
+        std::fprintf(where, "%d %ld %ld\n", dpi, offset.x, offset.y);
         std::fclose(where);
         // Closing the preview brings the print dialog back; the user who closed it prints nothing.
         Host().printAnswer = IDCANCEL;
