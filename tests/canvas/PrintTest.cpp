@@ -16,6 +16,7 @@
 
 #include "CanvasFixture.h"
 #include "GuiSupport.h"
+#include "TestPrinter.h"
 #include "TestSupport.h"
 #include "canvas/ViewSettings.h"
 #include "framework/docview/Ids.h"
@@ -52,7 +53,7 @@ bool SavePng(Gdiplus::Bitmap* bitmap, const char* path) {
 void UsePdfPrinter() {
     RecordingHost& host = Host();
     static HGLOBAL names = nullptr, mode = nullptr;
-    if (!names) REQUIRE(AfxMakePrinterHandles("PDF", &names, &mode));
+    if (!names) REQUIRE(kvtest::TestPrinterHandles(&names, &mode));
     host.printer.devNames = names;
     host.printer.paperDevMode = mode;
     host.printer.discDevMode = mode;
