@@ -477,7 +477,7 @@ TEST_CASE("the field table: every field's default, its bytes in stored order, an
         },
         [&](const SettingsField& field, int) {
             const bool caseKind = field.storedAs == SettingsField::kAsCaseKindName;
-            *std::get<int*>(field.target) = caseKind ? kCaseBluray : kLayout2DiscBottom;
+            *std::get<int*>(field.target) = caseKind ? int(kCaseBluray) : int(kLayout2DiscBottom);
             expected.String(caseKind ? "ViewObjectBluray" : "Layout2DiscBottom");
         });
     g_settingsFolder = folder;
@@ -493,7 +493,7 @@ TEST_CASE("the field table: every field's default, its bytes in stored order, an
         },
         [](const SettingsField& field, int) {
             const bool caseKind = field.storedAs == SettingsField::kAsCaseKindName;
-            CHECK(*std::get<int*>(field.target) == (caseKind ? kCaseBluray : kLayout2DiscBottom));
+            CHECK(*std::get<int*>(field.target) == (caseKind ? int(kCaseBluray) : int(kLayout2DiscBottom)));
         });
 }
 

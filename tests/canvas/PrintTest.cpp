@@ -16,6 +16,7 @@
 
 #include "CanvasFixture.h"
 #include "GuiSupport.h"
+#include "TestPrinter.h"
 #include "TestSupport.h"
 #include "canvas/ViewSettings.h"
 #include "framework/docview/Ids.h"
@@ -52,7 +53,7 @@ bool SavePng(Gdiplus::Bitmap* bitmap, const char* path) {
 void UsePdfPrinter() {
     RecordingHost& host = Host();
     static HGLOBAL names = nullptr, mode = nullptr;
-    if (!names) REQUIRE(AfxMakePrinterHandles("PDF", &names, &mode));
+    if (!names) REQUIRE(kvtest::TestPrinterHandles(&names, &mode));
     host.printer.devNames = names;
     host.printer.paperDevMode = mode;
     host.printer.discDevMode = mode;
@@ -215,7 +216,7 @@ TEST_CASE("a jewel-case design prints its disc, front and back pages; the design
         CHECK(SavePng(page.get(), "canvas-preview-page1.png"));
         FILE* where = std::fopen("canvas-preview-offset.txt", "w");
         REQUIRE(where != nullptr);
-        std::fprintf(where, "%d %d %d\n", dpi, offset.x, offset.y);
+        std::fprintf(where, "%d %ld %ld\n", dpi, offset.x, offset.y);
         std::fclose(where);
         // Closing the preview brings the print dialog back; the user who closed it prints nothing.
         Host().printAnswer = IDCANCEL;

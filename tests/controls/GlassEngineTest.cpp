@@ -505,7 +505,8 @@ TEST_CASE("Under composition a check box whose theme does not open keeps the con
     typedef HRESULT(WINAPI * SetWindowThemeFn)(HWND, LPCWSTR, LPCWSTR);
     HMODULE uxtheme = LoadLibraryA("uxtheme.dll");
     REQUIRE(uxtheme != nullptr);
-    auto setWindowTheme = reinterpret_cast<SetWindowThemeFn>(GetProcAddress(uxtheme, "SetWindowTheme"));
+    auto setWindowTheme = reinterpret_cast<SetWindowThemeFn>(
+        reinterpret_cast<void*>(GetProcAddress(uxtheme, "SetWindowTheme")));
     const bool found = setWindowTheme != nullptr;
     REQUIRE(found);
     setWindowTheme(check, L"KvNoSuchTheme", L"KvNoSuchTheme");

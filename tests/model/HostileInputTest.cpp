@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -151,7 +152,7 @@ TEST_CASE("pictures that send their decoder past their end") {
             const unsigned entries = v[ifd] | (v[ifd + 1] << 8);
             for (unsigned e = 0; e < entries; ++e) {
                 const size_t at = ifd + 2 + 12 * e;
-                if ((v[at] | (v[at + 1] << 8)) != tag) continue;
+                if (static_cast<unsigned>(v[at] | (v[at + 1] << 8)) != tag) continue;
                 v[at + 8] = static_cast<unsigned char>(value);
                 v[at + 9] = static_cast<unsigned char>(value >> 8);
             }
@@ -250,7 +251,8 @@ TEST_CASE("pictures that send their decoder past their end") {
         REQUIRE(tall.size() > 62);
         CHECK_FALSE(CheckPictureHeaders(tall.data(), tall.size()).acceptable);
         std::vector<unsigned char> sound = tall;
-        sound[22 + 8] = 32, sound[22 + 9] = 0, sound[22 + 10] = 0, sound[22 + 11] = 0;
+        const unsigned char rows[] = {32, 0, 0, 0};
+        std::copy(rows, rows + 4, sound.begin() + 22 + 8);
         CHECK(CheckPictureHeaders(sound.data(), sound.size()).acceptable);
         IStreamObject stream;
         REQUIRE(stream.SetBytes(sound.data(), static_cast<ULONG>(sound.size())));

@@ -19,10 +19,6 @@ using namespace printtest;
 
 namespace {
 
-CPrintDriver* At(PrinterSetups& setups, int i) {
-    return static_cast<CPrintDriver*>(setups.m_printers[i]);
-}
-
 // Set-ups whose printer list is filled as the print dialog fills it.
 struct Setups : PrinterSetups {
     Setups() {

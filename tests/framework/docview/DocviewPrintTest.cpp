@@ -10,6 +10,7 @@
 #include "framework/Win.h"
 #include "DocviewTestIds.h"
 #include "GuiSupport.h"
+#include "TestPrinter.h"
 #include "TestSupport.h"
 
 namespace {
@@ -43,7 +44,7 @@ public:
         if (pInfo->m_bPreview) m_bSawPreviewInfo = TRUE;
         if (!pInfo->m_bPreview) pInfo->m_bDirect = TRUE;
         HGLOBAL hNames = nullptr, hMode = nullptr;
-        if (!AfxMakePrinterHandles("PDF", &hNames, &hMode)) return FALSE;
+        if (!kvtest::TestPrinterHandles(&hNames, &hMode)) return FALSE;
         PRINTDLG& pd = pInfo->m_pPD->m_pd;
         if (pd.hDevNames) ::GlobalFree(pd.hDevNames);
         if (pd.hDevMode) ::GlobalFree(pd.hDevMode);
@@ -169,7 +170,7 @@ bool HasInk(HWND hWnd, const CRect& rc) {
 
 TEST_CASE("the print loop prints two pages, each on its own paper") {
     HGLOBAL hNames = nullptr, hMode = nullptr;
-    REQUIRE(AfxMakePrinterHandles("PDF", &hNames, &hMode));
+    REQUIRE(kvtest::TestPrinterHandles(&hNames, &hMode));
     CHECK(hMode != nullptr);
     {
         HDC hdc = AfxCreateDC(hNames, hMode);
