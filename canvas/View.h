@@ -471,9 +471,21 @@ private:
     void TakeOutFailedPicture(const PendingPicture& picture);
     void RevertNewestUndoStep();
     void ForgetObjectInUndoSteps(int from, const CString& name);
-    // What the step at `index` took out of the design and keeps a whole copy of (a background
-    // its picture replaced) is put back, and that step and the later ones keep it.
-    void KeepObjectsStepRemoved(int index);
+    // The steps from `index` on (the step that inserted `picture` first) made as if the picture
+    // had never come: it is forgotten in them, what it put out is kept, steps left changing
+    // nothing go, and a save the rewrite changed is no longer a position of the list.
+    void RewriteStepsWithout(int index, const CString& picture);
+    // The backgrounds that `picture` put out, from the step at `index` on, are kept as if it had
+    // never come: each stays in the design and in the steps' orders until a later step puts
+    // another background on its side, which takes it out instead. Run before the picture is
+    // forgotten in the steps.
+    void KeepObjectsStepRemoved(int index, const CString& picture);
+    // Steps from `from` on that a rewrite left changing nothing go; the position and the saved
+    // position move to the same state before them.
+    void DropEmptiedSteps(int from);
+    // While a picture decodes, its step may yet be taken out and the steps after it rewritten:
+    // the names of the picture and of the objects those steps took out go to no new object.
+    void HoldPendingNames();
     void SetRedoAside(int from, unsigned serial);
     void RestoreRedoAside();
     void FreeRedoAside();

@@ -26,9 +26,11 @@ const char* const kInsertImageFilter =
 
 namespace {
 
-// Says why a picture was not inserted; one too large is named.
-void ShowPictureRefusal(CWnd* owner, bool tooLarge, const CString& name) {
+// Says why a picture was not inserted; one too large is named, and so is one found out only after
+// its insert (the user has moved on).
+void ShowPictureRefusal(CWnd* owner, bool tooLarge, const CString& name, bool late = false) {
     CString text = "Invalid image format.";
+    if (late) text += "\r\n\r\n" + name;
     if (tooLarge)
         text.Format(
             "This picture is too large. Pictures of up to %u megapixels can be used, as far as the memory "
@@ -396,8 +398,9 @@ LRESULT View::OnPicturesDecoded(WPARAM, LPARAM) {
                 continue;
             }
             TakeOutFailedPicture(picture);
-            ShowPictureRefusal(this, outcome.tooLarge, picture.file);
+            ShowPictureRefusal(this, outcome.tooLarge, picture.file, true);
         }
+        HoldPendingNames();
         bool arrived = false;
         for (PictureDecodeJobs::Result& result : m_pictureJobs.TakeFinished()) {
             const unsigned ticket = result.ticket;
@@ -434,10 +437,12 @@ void View::TakeOutFailedPicture(const PendingPicture& picture) {
     ViewObject* selected = m_design.GetFirstSelected();
     const bool selectionGoes = selected && selected->name == picture.name;
     if (newest && m_undoPosition == index) RevertNewestUndoStep();
-    // Wherever it is now: made again by a Redo, or still where a later step left it.
+    // Wherever it is now: made again by a Redo, or still where a later step left it. Its name is
+    // its own only from its step on.
+    const bool named = index >= 0 && m_undoPosition >= index;
     std::vector<ViewObject*> gone;
     m_design.ForEachObject([&](ViewObject* o) {
-        if (o->IsImage() && (o->decodeTicket == picture.ticket || (index >= 0 && o->name == picture.name)))
+        if (o->IsImage() && (o->decodeTicket == picture.ticket || (named && o->name == picture.name)))
             gone.push_back(o);
     });
     for (ViewObject* o : gone) {
@@ -449,15 +454,14 @@ void View::TakeOutFailedPicture(const PendingPicture& picture) {
         m_undoSteps.RemoveAt(index);
         if (m_undoPosition >= index) m_undoPosition = index - 1;
         if (m_redoAsideSerial == picture.stepSerial) RestoreRedoAside();
+        // A save made with the picture in can no longer be come back to.
+        if (saved >= index) m_savedUndoSerial = kNoSavedPosition;
     } else if (index >= 0) {
-        // The later steps stay; what the picture replaced comes back.
-        ForgetObjectInUndoSteps(index, picture.name);
-        KeepObjectsStepRemoved(index);
+        // The later steps stay, as if the picture's had never been: what it replaced comes back.
+        RewriteStepsWithout(index, picture.name);
     }
     if (m_redoAsideSerial != 0 && m_redoAsideSerial == picture.stepSerial) FreeRedoAside();
     if (index >= 0) {
-        // A save made with the picture in can no longer be come back to.
-        if (saved >= index) m_savedUndoSerial = kNoSavedPosition;
         MatchModifiedToPosition();
     } else if (gone.empty()) {
         return;
@@ -470,6 +474,7 @@ void View::TakeOutFailedPicture(const PendingPicture& picture) {
 bool View::DropPendingPictures() {
     const bool any = !m_pendingPictures.empty();
     m_pendingPictures.clear();
+    m_design.heldNames.clear();
     return any;
 }
 

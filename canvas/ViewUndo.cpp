@@ -223,6 +223,43 @@ CString SideToShow(KorvanelleDocument& design, const ViewObject* o) {
     return CString();
 }
 
+bool HoldsName(const CStringArray& order, const CString& name) {
+    for (INT_PTR k = 0; k < order.GetSize(); ++k)
+        if (order[k] == name) return true;
+    return false;
+}
+
+// Puts an object's name into a recorded order where a background is kept: right after its side.
+void PutAfterSide(CStringArray& order, const ViewObject& object) {
+    INT_PTR at = order.GetSize();
+    for (INT_PTR n = 0; n < order.GetSize(); ++n)
+        if (order[n] == object.sideName) at = n + 1;
+    order.InsertAt(at, object.name);
+}
+
+// Whether the step makes an object other than `picture` the background that `background` is on
+// its side.
+bool PutsBackground(const CUndo& step, const ViewObject& background, const CString& picture) {
+    for (INT_PTR n = 0; n < step.m_after.GetSize(); ++n) {
+        const ViewObject* a = static_cast<const ViewObject*>(step.m_after[n]);
+        if (a && a->name != picture && a->sideName == background.sideName && step.Has(a, kUndoBackground) &&
+            a->bBackground == background.bBackground)
+            return true;
+    }
+    return false;
+}
+
+// The names of the objects, in order, at a position of the undo list: as the latest step up to it
+// that recorded an order left them.
+std::vector<CString> OrderAt(const View& view, int position) {
+    std::vector<CString> names;
+    for (int i = position; i >= 0 && names.empty(); --i) {
+        const CStringArray& order = view.GetUndoStep(i)->m_orderAfter;
+        for (INT_PTR k = 0; k < order.GetSize(); ++k) names.push_back(order[k]);
+    }
+    return names;
+}
+
 }  // namespace
 
 // ---- CUndo ---------------------------------------------------------------------------------------
@@ -497,6 +534,7 @@ void View::EndUndoStep() {
         m_openUndoStep = nullptr;
         ++m_undoPosition;
         m_startupDesignSaved = 0;
+        if (!m_pendingPictures.empty()) HoldPendingNames();
     });
 }
 
@@ -574,41 +612,101 @@ void View::ForgetObjectInUndoSteps(int from, const CString& name) {
     }
 }
 
-void View::KeepObjectsStepRemoved(int index) {
-    CUndo* step = GetUndoStep(index);
-    if (!step) return;
-    auto holds = [](const CStringArray& order, const CString& name) {
-        for (INT_PTR k = 0; k < order.GetSize(); ++k)
-            if (order[k] == name) return true;
-        return false;
-    };
-    for (INT_PTR k = step->m_before.GetSize() - 1; k >= 0; --k) {
-        ViewObject* s = static_cast<ViewObject*>(step->m_before[k]);
-        if (!s || !step->Has(s, kUndoRich) || !holds(step->m_orderBefore, s->name) ||
-            holds(step->m_orderAfter, s->name))
-            continue;
-        // Back where a background is kept, right after its side, in the design (unless an Undo
-        // brought it back already) and in every later order, which was recorded without it.
-        ViewObject* side = m_design.FindObject(s->sideName);
-        if (!m_design.FindObject(s->name)) {
-            ViewObject* made = new ViewObject;
-            CopyWithImageBytes(made, s);
-            if (side)
-                m_design.InsertObjectAfter(made, side);
-            else
-                m_design.AddObject(made);
-        }
-        for (int i = index; i < GetUndoCount(); ++i) {
-            for (CStringArray* order : {&GetUndoStep(i)->m_orderBefore, &GetUndoStep(i)->m_orderAfter}) {
-                if (order->GetSize() == 0 || holds(*order, s->name)) continue;
-                INT_PTR at = order->GetSize();
-                for (INT_PTR n = 0; n < order->GetSize(); ++n)
-                    if (order->GetAt(n) == s->sideName) at = n + 1;
-                order->InsertAt(at, s->name);
+void View::KeepObjectsStepRemoved(int index, const CString& picture) {
+    for (int j = index; j < GetUndoCount(); ++j) {
+        CUndo* step = GetUndoStep(j);
+        const ViewObject* made = FindSnapshot(step->m_after, picture);
+        if (!made || !step->Has(made, kUndoBackground) || made->bBackground <= 0) continue;
+        for (INT_PTR k = step->m_before.GetSize() - 1; k >= 0; --k) {
+            ViewObject* s = static_cast<ViewObject*>(step->m_before[k]);
+            if (!s || s->name == picture || !step->Has(s, kUndoRich) || s->bBackground != made->bBackground ||
+                s->sideName != made->sideName || !HoldsName(step->m_orderBefore, s->name) ||
+                HoldsName(step->m_orderAfter, s->name))
+                continue;
+            step->m_before.RemoveAt(k);
+            // It stays its side's background until a later step puts another one there, which then
+            // takes it out.
+            int taking = j + 1;
+            while (taking < GetUndoCount() && !PutsBackground(*GetUndoStep(taking), *s, picture)) ++taking;
+            for (int i = j; i < taking; ++i) {
+                CUndo* kept = GetUndoStep(i);
+                if (i > j && kept->m_orderBefore.GetSize()) PutAfterSide(kept->m_orderBefore, *s);
+                if (kept->m_orderAfter.GetSize()) PutAfterSide(kept->m_orderAfter, *s);
             }
+            if (j <= m_undoPosition && m_undoPosition < taking && !m_design.FindObject(s->name)) {
+                ViewObject* back = new ViewObject;
+                CopyWithImageBytes(back, s);
+                if (ViewObject* side = m_design.FindObject(s->sideName))
+                    m_design.InsertObjectAfter(back, side);
+                else
+                    m_design.AddObject(back);
+            }
+            if (taking == GetUndoCount()) {
+                DeleteViewObject(s);
+                continue;
+            }
+            CUndo* takes = GetUndoStep(taking);
+            if (takes->m_orderBefore.GetSize() == 0) {
+                // It moved nothing before: the order it leaves is the one before it, less this.
+                takes->m_orderAfter.RemoveAll();
+                for (const CString& name : OrderAt(*this, taking - 1)) {
+                    takes->m_orderBefore.Add(name);
+                    if (name != s->name) takes->m_orderAfter.Add(name);
+                }
+            } else {
+                PutAfterSide(takes->m_orderBefore, *s);
+            }
+            takes->m_before.Add(s);
+            takes->AddFields(s, kAllUndoFields);
         }
-        DeleteViewObject(s);
-        step->m_before.RemoveAt(k);
+    }
+}
+
+void View::RewriteStepsWithout(int index, const CString& picture) {
+    const int saved = UndoStepIndex(m_savedUndoSerial);
+    const std::vector<CString> savedOrder = saved >= index ? OrderAt(*this, saved) : std::vector<CString>();
+    KeepObjectsStepRemoved(index, picture);
+    ForgetObjectInUndoSteps(index, picture);
+    // A save the rewrite changed (the picture in, or what it put out back) is no position now.
+    if (saved >= index && OrderAt(*this, saved) != savedOrder) m_savedUndoSerial = kNoSavedPosition;
+    DropEmptiedSteps(index);
+}
+
+void View::DropEmptiedSteps(int from) {
+    for (int i = GetUndoCount() - 1; i >= from; --i) {
+        CUndo* step = GetUndoStep(i);
+        bool sameOrder = step->m_orderBefore.GetSize() == step->m_orderAfter.GetSize();
+        for (INT_PTR k = 0; sameOrder && k < step->m_orderBefore.GetSize(); ++k)
+            sameOrder = step->m_orderBefore[k] == step->m_orderAfter[k];
+        if (sameOrder) {
+            step->m_orderBefore.RemoveAll();
+            step->m_orderAfter.RemoveAll();
+        }
+        if (!StepChangesNothing(*step)) continue;
+        // Its position is the one before it: the same state.
+        if (m_savedUndoSerial == step->m_serial)
+            m_savedUndoSerial = i > 0 ? GetUndoStep(i - 1)->m_serial : m_undoBaseSerial;
+        if (m_undoPosition >= i) --m_undoPosition;
+        DeleteUndoStep(step);
+        m_undoSteps.RemoveAt(i);
+    }
+}
+
+void View::HoldPendingNames() {
+    std::vector<CString>& held = m_design.heldNames;
+    held.clear();
+    int from = GetUndoCount();
+    for (const PendingPicture& pending : m_pendingPictures) {
+        held.push_back(pending.name);
+        const int index = pending.stepSerial ? UndoStepIndex(pending.stepSerial) : -2;
+        if (index >= 0 && index < from) from = index;
+    }
+    for (int i = from; i < GetUndoCount(); ++i) {
+        CUndo* step = GetUndoStep(i);
+        for (INT_PTR k = 0; k < step->m_before.GetSize(); ++k) {
+            const ViewObject* s = static_cast<const ViewObject*>(step->m_before[k]);
+            if (s && step->Has(s, kUndoRich)) held.push_back(s->name);
+        }
     }
 }
 

@@ -363,6 +363,9 @@ public:
         ++m_count[candidate];
     }
 
+    // A name counted as taken though no object holds it.
+    void Hold(const std::string& name) { ++m_count[name]; }
+
 private:
     bool Taken(const std::string& name) const {
         const auto found = m_count.find(name);
@@ -395,6 +398,7 @@ void KorvanelleDocument::AssignUniqueNames(const std::vector<ViewObject*>& objec
         LabelTemplate all;
         CollectObjects(all, false);
         UniqueNamer namer(all);
+        for (const CString& held : heldNames) namer.Hold(held.str());
         std::unordered_set<const ViewObject*> inDesign;
         for (int k = 0; k < all.GetObjectCount(); ++k) inDesign.insert(all.GetObject(k));
         all.objects.RemoveAll();

@@ -229,6 +229,9 @@ public:
     CTextArray textRecords;          // owned
     CViewObjectArray oldObjects;     // owned; files of versions 300 to 499 while they are read
     bool headerOnly = false;
+    // Names no new object is given, though no object holds them now: the editor may yet bring
+    // their objects back (not stored).
+    std::vector<CString> heldNames;
     ViewObject* cachedSide = nullptr;
     ViewObject* cachedPage = nullptr;
 

@@ -439,7 +439,7 @@ TEST_CASE(
         CHECK(s.Count(s.broken) == 0);
         CHECK(s.Count(s.red) == 1);
         REQUIRE(boxes.Boxes().size() == 1);
-        CHECK(boxes.LastText() == "Invalid image format.");
+        CHECK(boxes.LastText() == "Invalid image format.\r\n\r\nc-broken.jpg");
         CHECK(IsRed(s.SideMiddle()));
         CHECK(s.view->GetUndoCount() == steps + 1);
         CHECK(s.view->m_undoPosition == position);
@@ -461,7 +461,7 @@ TEST_CASE(
         const CString typed = text->GetText();
         s.hold = false;
         s.Arrived();
-        CHECK(boxes.LastText() == "Invalid image format.");
+        CHECK(boxes.LastText() == "Invalid image format.\r\n\r\nc-broken.jpg");
         CHECK(typed.Find('k') >= 0);
         CHECK(text->GetText() == typed);
         CHECK((s.Count(s.large) == 1 && IsBlue(s.SideMiddle())));
@@ -470,6 +470,41 @@ TEST_CASE(
         s.CtrlKey('Y');
         s.Arrived();
         CHECK((s.Count(s.large) == 1 && IsBlue(s.SideMiddle())));
+    }
+
+    SUBCASE("a background chosen while an earlier one decodes and then fails replaces the one before") {
+        CDocument* doc = s.frame->GetActiveDocument();
+        KvMessageBoxCapture boxes;
+        SUBCASE("from the Images bar") {
+            doc->SetModifiedFlag(FALSE);
+            s.hold = true;
+            s.DoubleClick(s.broken);
+            s.DoubleClick(s.red);
+        }
+        SUBCASE("inserted before, set as background after") {
+            const UINT_PTR timer = kvtest::AnswerInsertImage(s.red);
+            s.Command(ID_INSERT_IMAGE);
+            ::KillTimer(nullptr, timer);
+            const CString red = s.view->m_design.GetFirstSelected()->name;
+            doc->SetModifiedFlag(FALSE);
+            s.hold = true;
+            s.DoubleClick(s.broken);
+            s.Click(s.view->m_design.FindObject(red));
+            s.frame->m_toolProperties.PostMessage(WM_COMMAND, ID_IMAGE_SET_AS_BACKGROUND);
+            s.Drawn();
+        }
+        s.hold = false;
+        s.Arrived();
+        // One background, and modified exactly when it differs from the file: now, after Ctrl+Z
+        // (the saved state) and after Ctrl+Y; Ctrl+Z leaves the photo to what follows.
+        for (int k = 0; k < 3; ++k) {
+            int backgrounds = 0;
+            s.view->m_design.ForEachObject([&](ViewObject* o) { backgrounds += o->IsImage() && o->bBackground; });
+            CHECK(backgrounds == 1);
+            CHECK(s.Count(k % 2 ? s.large : s.red) == 1);
+            CHECK(doc->IsModified() == (k % 2 == 0));
+            s.CtrlKey(k % 2 ? 'Y' : 'Z');
+        }
     }
 
     // Chosen, it is the user's action: the design is modified (Exit and New ask); its arrival
@@ -551,6 +586,7 @@ TEST_CASE(
         };
         s.entered = false;
         s.hold = true;
+        g_printDialogs = 0;  // the case runs once per subcase
         const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, AnswerPrintDialog);
         s.frame->PostMessage(WM_COMMAND, ID_FILE_PRINT);
         CPreviewView* preview = nullptr;
