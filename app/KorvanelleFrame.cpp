@@ -24,6 +24,7 @@ const char kToolbarsProfile[] = "Toolbars";
 const int kMinClientWidth = 845;
 const int kMinTrackHeight = 600;
 const DWORD kShowEdges = 16;  // sizing-bar style: the edges are drawn
+const UINT_PTR kCloseAgainTimer = 1694;  // a close put off under a dialog comes back
 
 // Asks a visible dialog that `frame` owns (through any chain of owners) to close.
 BOOL CALLBACK CloseDialogOf(HWND window, LPARAM frame) {
@@ -73,6 +74,7 @@ BEGIN_MESSAGE_MAP(KorvanelleFrame, CStyledFrameWnd)
     ON_WM_DESTROY()
     ON_WM_CLOSE()
     ON_WM_GETMINMAXINFO()
+    ON_WM_TIMER()
     ON_MESSAGE(WM_QUERYENDSESSION, OnQueryEndSession)
     ON_MESSAGE(WM_ENDSESSION, OnEndSession)
     ON_UPDATE_COMMAND_UI(ID_CUT_OBJECT, OnUpdateCutObject)
@@ -541,9 +543,10 @@ BOOL KorvanelleFrame::PreTranslateMessage(MSG* pMsg) {
 
 void KorvanelleFrame::OnClose() {
     GuardOperation(1694, [&] {
-        KorvanelleApp* app = GetKorvanelleApp();
-        if (app != nullptr && app->m_inPrintPreview) {
-            if (CWnd* main = AfxGetMainWnd()) main->SendMessage(WM_COMMAND, AFX_ID_PREVIEW_CLOSE);
+        // A close while a print preview is open ends the preview only. The preview on screen
+        // decides, not the application's preview flag: a flag left set would hold every close.
+        if (IsInPreview()) {
+            SendMessage(WM_COMMAND, AFX_ID_PREVIEW_CLOSE);
             return;
         }
         // A close that reaches the frame while a dialog of its own is open over it (the frame is
@@ -552,14 +555,27 @@ void KorvanelleFrame::OnClose() {
         // on the stack and about to use them. The dialogs are cancelled, and the close comes back
         // once their loops have ended; a dialog that stays open keeps the frame after some rounds.
         if (!IsWindowEnabled()) {
-            if (++m_closesPutOff > 50) return;
+            if (++m_closesPutOff > 50) {
+                m_closesPutOff = 0;  // this close is given up; a later one is put off afresh
+                return;
+            }
             ::EnumThreadWindows(::GetCurrentThreadId(), &CloseDialogOf, reinterpret_cast<LPARAM>(m_hWnd));
-            PostMessage(WM_CLOSE);
+            // Not at once: a dialog still opening shows, and can be closed, once its loop is idle.
+            SetTimer(kCloseAgainTimer, 100, nullptr);
             return;
         }
         m_closesPutOff = 0;
         CStyledFrameWnd::OnClose();
     });
+}
+
+void KorvanelleFrame::OnTimer(UINT_PTR id) {
+    if (id != kCloseAgainTimer) {
+        CStyledFrameWnd::OnTimer(id);
+        return;
+    }
+    KillTimer(id);
+    PostMessage(WM_CLOSE);
 }
 
 void KorvanelleFrame::OnGetMinMaxInfo(MINMAXINFO* pMMI) {

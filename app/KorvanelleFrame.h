@@ -61,6 +61,7 @@ public:
     void OnClose();
     void OnDestroy();
     void OnGetMinMaxInfo(MINMAXINFO* pMMI);
+    void OnTimer(UINT_PTR id);
     LRESULT OnQueryEndSession(WPARAM wParam, LPARAM lParam);
     LRESULT OnEndSession(WPARAM wParam, LPARAM lParam);
     // The user answered "No" when Windows asked before ending the session.

@@ -44,6 +44,9 @@ enum ViewTimerId : UINT_PTR {
     kTimerOutline = 1121,       // 75 ms: the animated selection outline
 };
 
+// The print dialog's result for its Preview button (1 prints, 7 prints on a LightScribe disc).
+const int kPrintDialogPreview = 8;
+
 // The off-screen buffer asked for at start (an A4 page at 300 pixels per inch, 3508, plus 2).
 const int kInitialBufferSize = 3510;
 
@@ -288,6 +291,9 @@ public:
     void OnPrint(CDC* pDC, CPrintInfo* pInfo) override;
     void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
     void OnEndPrintPreview(CDC* pDC, CPrintInfo* pInfo, POINT point, CPreviewView* pView) override;
+    // Opens the print preview the print dialog chose; the application is in print preview only
+    // while one is open.
+    void OpenPrintPreview();
     // Whether a picture of the print preview's page is still being decoded (the page shows
     // without it meanwhile, and says so).
     bool PrintPreviewPicturesPending() const { return m_printPreviewPictures.Pending(); }

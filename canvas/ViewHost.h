@@ -121,7 +121,7 @@ public:
     virtual void RunNewProject() {}
 
     // ---- dialogs --------------------------------------------------------------------------------
-    // The print dialog: 1 OK (print, or Preview when it set the print-preview flag), 7 print on a
+    // The print dialog: 1 OK (print), kPrintDialogPreview (View.h) Preview, 7 print on a
     // LightScribe disc, anything else cancelled.
     virtual int RunPrintDialog(View* view) {
         (void)view;

@@ -172,12 +172,12 @@ BOOL View::OnPreparePrinting(CPrintInfo* pInfo) {
                 PrintOnLightScribe(true);
                 return;
             }
-            if (result != IDOK) {
-                m_calibrationMode = false;
+            if (result == kPrintDialogPreview) {
+                SetTimer(kTimerPrintPreview, 10);
                 return;
             }
-            if (app.m_inPrintPreview) {
-                SetTimer(kTimerPrintPreview, 10);
+            if (result != IDOK) {
+                m_calibrationMode = false;
                 return;
             }
         }
@@ -392,6 +392,15 @@ LRESULT View::OnPrintPreviewPictures(WPARAM, LPARAM) {
         preview->SetCurrentPage(preview->GetCurrentPage());
     });
     return 0;
+}
+
+void View::OpenPrintPreview() {
+    // The preview's print preparation reads the flag; a preview that did not open leaves none.
+    AppCanvasState& app = AppCanvasState::Get();
+    app.m_inPrintPreview = 1;
+    OnFilePrintPreview();
+    CFrameWnd* frame = GetParentFrame();
+    if (frame == nullptr || !frame->IsInPreview()) app.m_inPrintPreview = 0;
 }
 
 void View::OnEndPrintPreview(CDC* pDC, CPrintInfo* pInfo, POINT point, CPreviewView* pView) {

@@ -26,7 +26,7 @@ void View::OnTimer(UINT_PTR nIDEvent) {
                 break;
             case kTimerPrintPreview:
                 KillTimer(nIDEvent);
-                OnFilePrintPreview();
+                OpenPrintPreview();
                 break;
             case kTimerContextPoint:
                 KillTimer(nIDEvent);

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <memory>
 
-#include "canvas/AppCanvasState.h"
 #include "canvas/View.h"
 #include "canvas/ViewSettings.h"
 #include "controls/AeroMessageBox.h"
@@ -580,9 +579,10 @@ void DlgPrint::OnOK() {
 
 void DlgPrint::OnPreview() {
     GuardOperation(4180, [&] {
+        // The choice is the dialog's result alone: a Cancel or Print that ends the dialog later
+        // (a box over the dialog holds its end back until it is answered) leaves nothing of it.
         if (m_view && m_view->m_firstPrintPage != 0) {
-            AppCanvasState::Get().m_inPrintPreview = 1;
-            EndDialog(IDOK);
+            EndDialog(kPrintDialogPreview);
         } else {
             ShowDialogMessage(this, kBoxWarning, "Please select the labels to preview.");
         }

@@ -5,8 +5,8 @@
 // calibration mode (the view's Printer Calibration) re-lays the dialog out with the printer, the
 // calibration sheet's page size and the printer's offsets.
 //
-// Results: IDOK print (or, with the application's print-preview flag set, preview); 7 print on a
-// LightScribe disc; IDCANCEL nothing.
+// Results: IDOK print; kPrintDialogPreview (canvas/View.h) preview; 7 print on a LightScribe
+// disc; IDCANCEL nothing.
 #pragma once
 
 #include "controls/AeroButton.h"

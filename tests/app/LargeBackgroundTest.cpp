@@ -4,7 +4,7 @@
 // which a decode on the spot gives, and its arrival moves nobody; Undo takes it back before and
 // after it arrives; one that does not decode leaves the design as it was; pictures of up to 100
 // megapixels are taken whatever their file's size, larger ones refused as too large; the program
-// closes safely while it decodes.
+// closes safely while it decodes, and quits after a Print dialog that a box held open.
 // A design opened again decodes no large picture for the open, names only those that cannot be
 // shown, and a side shown later gets its large pictures from a decoding thread. Copy Object and
 // Paste Object of a photo carry its own bytes.
@@ -341,6 +341,20 @@ void CALLBACK LetDecodeGo(HWND, UINT, UINT_PTR, DWORD) {
     *g_heldDecode = false;
 }
 
+// Drives the Print dialog under a box: once the dialog shows, the held decode of the shown
+// picture is let go, fails, and its box comes over the dialog; with the box up, Preview and then
+// Cancel are clicked on the dialog, and then OK on the box.
+std::atomic<bool>* g_boxDecode = nullptr;
+bool g_clickedUnderBox = false;
+void CALLBACK PreviewUnderBox(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dialog = ::FindWindowA("#32770", "Print"), box = ::FindWindowA("#32770", "Korvanelle");
+    if (dialog) *g_boxDecode = false;
+    if (!dialog || !box || g_clickedUnderBox) return;
+    for (int id : {IDC_PRINT_PREVIEW, IDCANCEL}) ::PostMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+    ::PostMessageA(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    g_clickedUnderBox = true;
+}
+
 // The blue pixels of the print preview's page.
 int PageBlue(CPreviewView* preview) {
     std::unique_ptr<Gdiplus::Bitmap> page(
@@ -600,7 +614,7 @@ TEST_CASE(
         s.hold = false;
         CHECK(s.run.Pump([&] { return !s.view->PrintPreviewPicturesPending(); }, 20000));
         CHECK(PageBlue(preview) > 100);
-        s.frame->PostMessage(WM_COMMAND, AFX_ID_PREVIEW_CLOSE);
+        s.frame->PostMessage(WM_CLOSE);  // closing the window during a preview ends the preview
         CHECK(s.run.Pump([&] { return g_printDialogs == 2 && !::FindWindowA("#32770", "Print"); }, 20000));
         ::KillTimer(nullptr, timer);
         PictureMemoryStandIn() = nullptr;
@@ -794,4 +808,31 @@ TEST_CASE(
         s.Command(ID_SHOW_GRID);
         CHECK((GetGValue(s.SideMiddle()) > 150 && GetRValue(s.SideMiddle()) < 80));
     }
+}
+
+TEST_CASE("Preview clicked in the Print dialog under a box, then Cancel: the program still quits") {
+    Session s;
+    s.DoubleClick(s.large);
+    s.Arrived();
+    s.Command(ID_VIEW_FRONT_COVER);
+    // Shown again, the picture is too large for the memory left: its box comes over the Print dialog.
+    PictureMemoryStandIn() = [](const PictureHeaderCheck& headers) { return headers.width != 2400; };
+    s.hold = true;
+    s.Command(ID_VIEW_DISC_LABEL);
+    g_boxDecode = &s.hold;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, PreviewUnderBox);
+    s.frame->PostMessage(WM_COMMAND, ID_FILE_PRINT_CMD);
+    CHECK(s.run.Pump([] { return g_clickedUnderBox && !::FindWindowA("#32770", "Print"); }, 30000));
+    ::KillTimer(nullptr, timer);
+    PictureMemoryStandIn() = nullptr;
+    CHECK(AppCanvasState::Get().m_inPrintPreview == 0);
+    // The close box asks about the modified design (Cancel keeps it); File > Exit ends the program.
+    KvMessageBoxCapture boxes(IDCANCEL);
+    s.frame->PostMessage(WM_SYSCOMMAND, SC_CLOSE);
+    s.Drawn();
+    CHECK(boxes.LastText().Find("Save changes") == 0);
+    boxes.m_result = IDNO;
+    const HWND frame = s.frame->m_hWnd;
+    s.frame->PostMessage(WM_COMMAND, ID_APP_EXIT_CMD);
+    CHECK(s.run.Pump([&] { return !::IsWindow(frame); }, 15000));
 }

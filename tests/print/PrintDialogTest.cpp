@@ -8,7 +8,6 @@
 
 #include "GuiSupport.h"
 #include "PrintTestSupport.h"
-#include "canvas/AppCanvasState.h"
 #include "canvas/ViewSettings.h"
 #include "print/DlgPrint.h"
 #include "print/DlgPrintProp.h"
@@ -96,7 +95,6 @@ TEST_CASE("what to print, its tabs and the page total") {
         REQUIRE(boxes.Boxes().size() == 2);
         CHECK(boxes.Boxes()[0].text == "Please select the labels to print.");
         CHECK(boxes.Boxes()[1].text == "Please select the labels to preview.");
-        CHECK(AppCanvasState::Get().m_inPrintPreview == 0);
     }
     SUBCASE("opened with nothing chosen: the disc, disc 2 for two discs") {
         g_printOptions.printFront = g_printOptions.printBack = g_printOptions.printDisc1 =
@@ -177,15 +175,13 @@ TEST_CASE("what to print, its tabs and the page total") {
         CHECK(field == "1");
         CHECK(g_printCopies == 999);
     }
-    SUBCASE("Print with a LightScribe disc ends with 7; Preview sets the preview flag") {
+    SUBCASE("Print with a LightScribe disc ends with 7; Preview ends with its own result") {
         view->m_templates.discTemplateName = "LightScribe";
         NewDesign(view, kLayout1DiscTop, "Disc 1");
         view->m_templates.discTemplateName = "(CD/DVD Disc Label - Generic)";
         CHECK(RunPrint(view, [&](DlgPrint& d) { Command(d, IDOK); }) == DlgPrint::kLightScribeResult);
         NewDesign(view, kLayout1DiscTop, "Disc 1");
-        CHECK(RunPrint(view, [&](DlgPrint& d) { Command(d, IDC_PRINT_PREVIEW); }) == IDOK);
-        CHECK(AppCanvasState::Get().m_inPrintPreview == 1);
-        AppCanvasState::Get().m_inPrintPreview = 0;
+        CHECK(RunPrint(view, [&](DlgPrint& d) { Command(d, IDC_PRINT_PREVIEW); }) == kPrintDialogPreview);
         CHECK(RunPrint(view, [&](DlgPrint& d) { Command(d, IDOK); }) == IDOK);
         CHECK(boxes.Boxes().empty());
         CHECK(g_dialogPositions[kPrintDialogPos].x >= 0);
