@@ -391,6 +391,7 @@ public:
     std::unique_ptr<CBorrowedDC> m_memDC;  // m_buffer's DC seen through CDC
     Gdiplus::Graphics* m_memGraphics = nullptr;
     int m_lastPrintedPage = -1;
+    CSize m_lastPrintedBuffer;  // the size that page was drawn at
     // The disc template's geometry before a print job centred its discs, restored after it.
     struct PrintGeometry {
         ViewObject* object;

@@ -1,10 +1,10 @@
 // Printing through the framework's print loop on the view: the print dialog in place of the
 // framework's, each page's orientation and paper, each page rendered into the off-screen buffer
-// at 300 pixels per inch and stretched onto the printer page with the printer's offsets, the
-// calibration page, and printing one disc on a LightScribe drive. A print never changes the
-// design: what a job changes for itself (centred discs, the calibration page's size) is put back
-// exactly, however the job ends. The print preview draws its page without waiting for pictures
-// slow to decode, and again once they came.
+// at 300 pixels per inch (in print preview at the size it shows) and stretched onto the printer
+// page with the printer's offsets, the calibration page, and printing one disc on a LightScribe
+// drive. A print never changes the design: what a job changes for itself (centred discs, the
+// calibration page's size) is put back exactly, however the job ends. The print preview draws its
+// page without waiting for pictures slow to decode, and again once they came.
 #include <cstring>
 
 #include "canvas/AppCanvasState.h"
@@ -292,6 +292,11 @@ void View::OnPrint(CDC* pDC, CPrintInfo* pInfo) {
         const CSize printer(static_cast<int>(w * pDC->GetDeviceCaps(LOGPIXELSX) / 1000.0),
                             static_cast<int>(h * pDC->GetDeviceCaps(LOGPIXELSY) / 1000.0));
         CSize buffer(static_cast<int>(w * 300 / 1000.0), static_cast<int>(h * 300 / 1000.0));
+        // A preview shows the page smaller than paper: it is drawn at the size it shows, pixel for
+        // pixel, so that a printed line keeps a pixel of its own there.
+        CSize device = printer;
+        if (const CPreviewDC* shown = pInfo->m_bPreview ? dynamic_cast<CPreviewDC*>(pDC) : nullptr)
+            buffer = device = shown->PrinterToShown(printer);
         if (buffer.cx > m_bufferSize.cx || buffer.cy > m_bufferSize.cy) {
             Size fitted = FitSize(w, h, m_bufferSize.cx, m_bufferSize.cy, false);
             buffer = CSize(fitted.Width, fitted.Height);
@@ -299,7 +304,7 @@ void View::OnPrint(CDC* pDC, CPrintInfo* pInfo) {
         if (buffer.cx <= 0 || buffer.cy <= 0 || printer.cx <= 0 || printer.cy <= 0) return;
         ::SetMapMode(dc, MM_ANISOTROPIC);
         ::SetWindowExtEx(dc, buffer.cx, buffer.cy, nullptr);
-        ::SetViewportExtEx(dc, printer.cx, printer.cy, nullptr);
+        ::SetViewportExtEx(dc, device.cx, device.cy, nullptr);
         int ox = static_cast<int>(pDC->GetDeviceCaps(PHYSICALOFFSETX) * static_cast<double>(buffer.cx) /
                                   printer.cx);
         int oy = static_cast<int>(pDC->GetDeviceCaps(PHYSICALOFFSETY) * static_cast<double>(buffer.cy) /
@@ -322,11 +327,12 @@ void View::OnPrint(CDC* pDC, CPrintInfo* pInfo) {
             ::SelectClipRgn(dc, nullptr);
         }
         ::SetStretchBltMode(dc, HALFTONE);
-        if (page != m_lastPrintedPage) {
+        if (page != m_lastPrintedPage || buffer != m_lastPrintedBuffer) {
             // Printed, the page's pictures are decoded for it at full size: seconds for large
             // photos.
             CWaitCursor wait;
             m_lastPrintedPage = page;
+            m_lastPrintedBuffer = buffer;
             double sx = 0, sy = 0;
             ModelToDevice(pageObject, Rect(0, 0, buffer.cx, buffer.cy), sx, sy);
             RenderContext ctx;

@@ -1,6 +1,7 @@
 #include "framework/docview/Preview.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "framework/graphics/DibHelpers.h"
@@ -77,8 +78,12 @@ BOOL CPreviewDC::MakePage() {
         m_ptOffset = CPoint(0, 0);
     }
     if (m_sizePage.cx <= 0 || m_sizePage.cy <= 0) return FALSE;
-    // One bitmap pixel per printer pixel: the view's coordinates need no change.
-    ScopedBitmap bitmap = CreateTopDownDibSection(nullptr, m_sizePage.cx, m_sizePage.cy, 24);
+    // The page at the size it is shown, not the printer's: drawn at the screen's resolution, a
+    // printed line keeps at least a pixel of its own, which a shrunken page would average away,
+    // and a page takes a fraction of the time and memory.
+    const CSize shown = GetShownSize();
+    ScopedBitmap bitmap =
+        CreateTopDownDibSection(nullptr, std::max(1L, shown.cx), std::max(1L, shown.cy), 24);
     if (!bitmap) return FALSE;
     ScopedMemoryDC page(nullptr);
     if (!page.Select(bitmap.Release(), true)) return FALSE;
@@ -96,8 +101,25 @@ void CPreviewDC::StartPage() {
         ::SetViewportOrgEx(h, 0, 0, nullptr);
         ::SetWindowOrgEx(h, 0, 0, nullptr);
     }
-    RECT rc = {0, 0, m_sizePage.cx, m_sizePage.cy};
+    const CSize shown = GetShownSize();
+    RECT rc = {0, 0, shown.cx, shown.cy};
     ::FillRect(m_page.Get(), &rc, (HBRUSH)::GetStockObject(WHITE_BRUSH));
+    ::SetMapMode(m_page.Get(), MM_ANISOTROPIC);
+    ::SetWindowExtEx(m_page.Get(), m_sizePage.cx, m_sizePage.cy, nullptr);
+    ::SetViewportExtEx(m_page.Get(), shown.cx, shown.cy, nullptr);
+}
+
+BOOL CPreviewDC::SetShownScale(double scaleX, double scaleY) {
+    if (scaleX <= 0 || scaleY <= 0) return FALSE;
+    const CSize before = GetShownSize();
+    m_scaleX = scaleX;
+    m_scaleY = scaleY;
+    if (m_page.Get() != nullptr && GetShownSize() == before) return FALSE;
+    return m_printerIC && MakePage();
+}
+
+CSize CPreviewDC::PrinterToShown(CSize printer) const {
+    return CSize((int)std::lround(printer.cx * m_scaleX), (int)std::lround(printer.cy * m_scaleY));
 }
 
 // ======================= CPreviewBar =======================
@@ -195,6 +217,7 @@ void CPreviewView::RenderPage() {
     CPrintInfo* pInfo = m_pPreviewInfo;
     PRINTDLG& pd = pInfo->m_pPD->m_pd;
     pInfo->m_nCurPage = m_nCurrentPage;
+    FitPageToWindow();
     m_pPreviewDC->StartPage();
     m_pPrintView->OnPrepareDC(m_pPreviewDC, pInfo);
     // The view may have changed the paper for this page (its device mode):
@@ -203,11 +226,12 @@ void CPreviewView::RenderPage() {
     if (now != m_devModeShown) {
         m_devModeShown = now;
         m_pPreviewDC->CreateForPrinter(pd.hDevNames, pd.hDevMode);
+        FitPageToWindow();
         m_pPreviewDC->StartPage();
         m_pPrintView->OnPrepareDC(m_pPreviewDC, pInfo);
     }
     int saved = ::SaveDC(m_pPreviewDC->m_hDC);
-    pInfo->m_rectDraw.SetRect(0, 0, m_pPreviewDC->GetPageSize().cx, m_pPreviewDC->GetPageSize().cy);
+    pInfo->m_rectDraw.SetRect(0, 0, m_pPreviewDC->GetShownSize().cx, m_pPreviewDC->GetShownSize().cy);
     m_pPreviewDC->DPtoLP(&pInfo->m_rectDraw);
     m_pPrintView->OnPrint(m_pPreviewDC, pInfo);
     ::RestoreDC(m_pPreviewDC->m_hDC, saved);
@@ -230,6 +254,29 @@ void CPreviewView::SetCurrentPage(UINT nPage, BOOL bClearRatios) {
     if (m_hWnd != nullptr) Invalidate(TRUE);
 }
 
+CRect CPreviewView::PaperRect() const {
+    CRect rc;
+    if (m_hWnd == nullptr || m_pPreviewDC == nullptr) return CRect(0, 0, 0, 0);
+    ::GetClientRect(m_hWnd, &rc);
+    // The paper, at its proportions, as large as the window allows.
+    double dpiX = std::max(1, m_pPreviewDC->GetDeviceCaps(LOGPIXELSX));
+    double dpiY = std::max(1, m_pPreviewDC->GetDeviceCaps(LOGPIXELSY));
+    CSize paper = m_pPreviewDC->GetPaperSize();
+    double wIn = paper.cx / dpiX, hIn = paper.cy / dpiY;
+    const int margin = 16;
+    double scale = std::min((rc.Width() - 2 * margin) / wIn, (rc.Height() - 2 * margin) / hIn);
+    if (scale <= 0) return CRect(0, 0, 0, 0);
+    int w = (int)(wIn * scale), h = (int)(hIn * scale);
+    return CRect(CPoint((rc.Width() - w) / 2, (rc.Height() - h) / 2), CSize(w, h));
+}
+
+void CPreviewView::FitPageToWindow() {
+    const CRect shown = PaperRect();
+    const CSize paper = m_pPreviewDC != nullptr ? m_pPreviewDC->GetPaperSize() : CSize(0, 0);
+    if (shown.IsRectEmpty() || paper.cx <= 0 || paper.cy <= 0) return;
+    m_pPreviewDC->SetShownScale((double)shown.Width() / paper.cx, (double)shown.Height() / paper.cy);
+}
+
 void CPreviewView::OnDraw(CDC* pDC) {
     CRect rc;
     GetClientRect(&rc);
@@ -238,29 +285,21 @@ void CPreviewView::OnDraw(CDC* pDC) {
     ::SetViewportOrgEx(hdc, 0, 0, nullptr);
     ::FillRect(hdc, &rc, ::GetSysColorBrush(COLOR_APPWORKSPACE));
     if (m_pPreviewDC == nullptr || !m_bPageRendered) return;
-    // The paper, at its proportions, as large as the window allows.
-    double dpiX = std::max(1, m_pPreviewDC->GetDeviceCaps(LOGPIXELSX));
-    double dpiY = std::max(1, m_pPreviewDC->GetDeviceCaps(LOGPIXELSY));
-    CSize paper = m_pPreviewDC->GetPaperSize();
-    double wIn = paper.cx / dpiX, hIn = paper.cy / dpiY;
-    const int margin = 16;
-    double scale = std::min((rc.Width() - 2 * margin) / wIn, (rc.Height() - 2 * margin) / hIn);
-    if (scale <= 0) return;
-    int w = (int)(wIn * scale), h = (int)(hIn * scale);
-    m_rectPage = CRect(CPoint((rc.Width() - w) / 2, (rc.Height() - h) / 2), CSize(w, h));
+    m_rectPage = PaperRect();
+    if (m_rectPage.IsRectEmpty()) return;
+    // Shown larger or smaller since it was drawn (the window's size changed): drawn again first.
+    const CSize drawn = m_pPreviewDC->GetShownSize();
+    FitPageToWindow();
+    if (m_pPreviewDC->GetShownSize() != drawn) RenderPage();
     RECT shadow = {m_rectPage.left + 4, m_rectPage.top + 4, m_rectPage.right + 4, m_rectPage.bottom + 4};
     ::FillRect(hdc, &shadow, (HBRUSH)::GetStockObject(BLACK_BRUSH));
     ::FillRect(hdc, &m_rectPage, (HBRUSH)::GetStockObject(WHITE_BRUSH));
-    CPoint off = m_pPreviewDC->GetPrintableOffset();
-    CSize page = m_pPreviewDC->GetPageSize();
-    CRect dest(m_rectPage.left + (int)(off.x / dpiX * scale), m_rectPage.top + (int)(off.y / dpiY * scale),
-               m_rectPage.left + (int)((off.x + page.cx) / dpiX * scale),
-               m_rectPage.top + (int)((off.y + page.cy) / dpiY * scale));
-    int oldMode = ::SetStretchBltMode(hdc, HALFTONE);
-    ::SetBrushOrgEx(hdc, 0, 0, nullptr);
-    ::StretchBlt(hdc, dest.left, dest.top, dest.Width(), dest.Height(), m_pPreviewDC->m_hDC, 0, 0, page.cx,
-                 page.cy, SRCCOPY);
-    ::SetStretchBltMode(hdc, oldMode);
+    // The printable area, drawn at the size it shows: pixel for pixel.
+    const CPoint off = m_pPreviewDC->GetPrintableOffset();
+    const CSize corner = m_pPreviewDC->PrinterToShown(CSize(off.x, off.y)),
+                shown = m_pPreviewDC->GetShownSize();
+    ::BitBlt(hdc, m_rectPage.left + corner.cx, m_rectPage.top + corner.cy, shown.cx, shown.cy,
+             m_pPreviewDC->m_hDC, 0, 0, SRCCOPY);
     ::FrameRect(hdc, &m_rectPage, (HBRUSH)::GetStockObject(BLACK_BRUSH));
 }
 

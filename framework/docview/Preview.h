@@ -9,9 +9,11 @@
 #include "framework/win/ScopedGdi.h"
 
 // A context for drawing a printed page on the screen: output goes to a
-// bitmap of the printer's printable area (one bitmap pixel per printer
-// pixel), queries are answered by the printer (its resolution, page size and
-// offsets).
+// bitmap of the printer's printable area at the size the preview shows it
+// (a printer pixel is a fraction of a screen pixel there), queries are
+// answered by the printer (its resolution, page size and offsets). Each page
+// starts mapped from printer pixels onto the bitmap, so that a view draws in
+// printer pixels as it does on paper.
 class CPreviewDC : public CDC {
     DECLARE_DYNAMIC(CPreviewDC)
 public:
@@ -24,8 +26,14 @@ public:
     // A changed device mode (paper, orientation) makes a new page.
     HDC ResetDC(const DEVMODE* lpDevMode) override;
     void ReleasePage();
-    // Fills the page white and resets the mapping for a new page.
+    // Fills the page white and maps printer pixels onto it for a new page.
     void StartPage();
+    // Screen pixels per printer pixel across and down: the page is made again
+    // at that size when it changes; FALSE when it cannot be made.
+    BOOL SetShownScale(double scaleX, double scaleY);
+    // A size in printer pixels as the page bitmap shows it.
+    CSize PrinterToShown(CSize printer) const;
+    CSize GetShownSize() const { return PrinterToShown(m_sizePage); }  // the page bitmap's size
     CSize GetPageSize() const { return m_sizePage; }          // printable area, printer pixels
     CSize GetPaperSize() const { return m_sizePaper; }        // physical page, printer pixels
     CPoint GetPrintableOffset() const { return m_ptOffset; }  // printable area's corner on the paper
@@ -38,6 +46,7 @@ private:
     ScopedMemoryDC m_page;  // takes the output (m_hDC): the page's DIB section selected
     CSize m_sizePage;
     CSize m_sizePaper;
+    double m_scaleX = 1.0, m_scaleY = 1.0;
     CPoint m_ptOffset;
     CString m_strDriver, m_strDevice, m_strOutput;
 };
@@ -80,6 +89,9 @@ public:
     BOOL m_bPageRendered = FALSE;
     // Where the page is shown in the window (client coordinates), after OnDraw.
     CRect m_rectPage;
+    // The paper as large as the window shows it (client coordinates), and
+    // through it the screen pixels per printer pixel.
+    CRect PaperRect() const;
     // The device mode the shown page was made with (the view may change it per page).
     std::vector<BYTE> m_devModeShown;
 
@@ -87,6 +99,8 @@ public:
 
 protected:
     void RenderPage();
+    // Makes the page bitmap the size the window shows it at.
+    void FitPageToWindow();
 };
 
 // The row of buttons above the preview.

@@ -2,11 +2,13 @@
 // start-up (each dialog found open and cancelled), and runs without the LightScribe library: its print command
 // explains what is missing, and no LightScribe list is left behind. Damaged settings and label stock
 // files are worked with through New Project, the zoom and Save As Image within 256 MB. Save As
-// Image names the pictures it cannot draw rather than save an image without them.
+// Image names the pictures it cannot draw rather than save an image without them. Print Preview
+// shows the lines that print.
 #include <doctest.h>
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -22,6 +24,8 @@
 #include "canvas/ViewSettings.h"
 #include "framework/core/WholeFileWrite.h"
 #include "framework/docview/Ids.h"
+#include "framework/docview/Preview.h"
+#include "framework/graphics/DibHelpers.h"
 #include "model/ImageStream.h"
 #include "model/PageSizes.h"
 #include "print/DlgNewDoc.h"
@@ -343,6 +347,16 @@ void CALLBACK PressNewProjectKeys(HWND, UINT, UINT_PTR, DWORD) {
     }
 }
 
+// The Print dialog answered as the user does: Front Cover ticked, then Preview; Cancel when it is back.
+int g_printAnswers = 0;
+void CALLBACK PreviewFrontCover(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dialog = OpenDialog("Print"), front = ::GetDlgItem(dialog, IDC_PRINT_FRONT);
+    if (dialog && !g_printAnswers && ::SendMessageA(front, BM_GETCHECK, 0, 0) != BST_CHECKED)
+        ::SendMessageA(front, BM_CLICK, 0, 0);
+    else if (dialog)
+        ::PostMessageA(::GetDlgItem(dialog, g_printAnswers++ ? IDCANCEL : IDC_PRINT_PREVIEW), BM_CLICK, 0, 0);
+}
+
 }  // namespace
 
 TEST_CASE("File > New: New Project takes its keys while its layout pictures are being made") {
@@ -369,6 +383,55 @@ TEST_CASE("File > New: New Project takes its keys while its layout pictures are 
     // "CD Case - 2 Disc", the entry below the saved layout, was chosen with Enter.
     CHECK(view->m_design.IsTwoDiscLayout());
     CHECK(OpenDialog("New Project") == nullptr);
+    running.Close();
+}
+
+TEST_CASE("Print Preview shows the border and fold lines that print, also in a smaller window") {
+    kvtest::TemporaryUserFolders folders;
+    kvtest::RunningApp running([] { g_showNewProjectAtStart = 0; });
+    REQUIRE(running.Started());
+    CFrameWnd* frame = GetMainFrame();
+    ThreadTimer answering(20, PreviewFrontCover);
+    frame->PostMessage(WM_COMMAND, ID_FILE_PRINT);
+    CPreviewView* preview = nullptr;
+    REQUIRE(
+        running.Pump([&] { return (preview = dynamic_cast<CPreviewView*>(frame->GetActiveView())); }, 20000));
+    // Next Page shows the front cover.
+    ::SendMessageA(::GetDlgItem(frame->GetDlgItem(AFX_IDW_PREVIEW_BAR)->m_hWnd, AFX_ID_PREVIEW_NEXT),
+                   BM_CLICK, 0, 0);
+    const ViewObject* cover = View::GetCurrent()->m_design.FindObject("Front Cover");
+    REQUIRE(cover != nullptr);
+    const int l = cover->left, t = cover->top, w = cover->width, h = cover->height;
+    for (const bool smaller : {false, true}) {
+        if (smaller) frame->SetWindowPos(nullptr, 0, 0, 640, 480, SWP_NOZORDER | SWP_NOMOVE);
+        // The window paints into a bitmap of its own.
+        CRect client;
+        preview->GetClientRect(&client);
+        ScopedMemoryDC shown(nullptr);
+        REQUIRE(shown.Select(CreateTopDownDibSection(nullptr, client.Width(), client.Height(), 24).Release(),
+                             true));
+        CBorrowedDC dc(shown.Get());
+        preview->OnDraw(&dc);
+        // Each border, and the fold, a quarter of the way along: a pixel within 2 of it is dark.
+        const CRect& paper = preview->m_rectPage;
+        const double perUnit = paper.Width() / (preview->m_pPreviewDC->GetPaperSize().cx * 1000.0 /
+                                                preview->m_pPreviewDC->GetDeviceCaps(LOGPIXELSX));
+        for (const CPoint& line :
+             {CPoint(l, t + h / 4), CPoint(l + w, t + h / 4), CPoint(l + w / 2, t + h / 4),
+              CPoint(l + w / 4, t), CPoint(l + w / 4, t + h)}) {
+            int darkest = 255;
+            for (int y = -2; y <= 2; ++y)
+                for (int x = -2; x <= 2; ++x) {
+                    const COLORREF c = ::GetPixel(shown.Get(), paper.left + int(line.x * perUnit) + x,
+                                                  paper.top + int(line.y * perUnit) + y);
+                    darkest = std::min(darkest, int(std::max({GetRValue(c), GetGValue(c), GetBValue(c)})));
+                }
+            INFO("the line at " << line.x << ", " << line.y << " in a window " << client.Width() << " wide");
+            CHECK(darkest < 100);
+        }
+    }
+    frame->PostMessage(WM_COMMAND, AFX_ID_PREVIEW_CLOSE);
+    CHECK(running.Pump([] { return g_printAnswers == 2 && !OpenDialog("Print"); }, 20000));
     running.Close();
 }
 

@@ -8,6 +8,7 @@
 #include <doctest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -180,8 +181,8 @@ TEST_CASE("a jewel-case design prints its disc, front and back pages; the design
     CHECK(Bytes(view) == before);
     g_printOptions.SetDefaults();
 
-    // Print Preview shows the disc page at the printer's size: its ink lies where the page
-    // exported at the printer's resolution has it, less the printer's unprintable margin.
+    // Print Preview shows the disc page at the window's size: its ink lies where the page exported
+    // at the printer's resolution has it, less the printer's unprintable margin, scaled.
     // check_canvas_print.sh compares the same picture with the printed PDF page.
     {
         CFrameWnd* frame = view->GetParentFrame();
@@ -203,20 +204,24 @@ TEST_CASE("a jewel-case design prints its disc, front and back pages; the design
         delete atPrinter;
         REQUIRE_FALSE(expected.Empty());
         REQUIRE_FALSE(shown.Empty());
-        // Within 3 printer dots (1/100 inch at 300 dots per inch).
+        // Within a pixel of the page shown.
+        const double scale =
+            double(preview->m_pPreviewDC->GetShownSize().cx) / preview->m_pPreviewDC->GetPageSize().cx;
+        auto onPage = [&](int dots, int margin) { return int(std::lround((dots - margin) * scale)); };
         INFO("preview ink " << shown.left << "," << shown.top << " - " << shown.right << "," << shown.bottom
-                            << "; expected " << expected.left - offset.x << "," << expected.top - offset.y
-                            << " - " << expected.right - offset.x << "," << expected.bottom - offset.y);
-        CHECK(std::abs(shown.left - (expected.left - offset.x)) <= 3);
-        CHECK(std::abs(shown.top - (expected.top - offset.y)) <= 3);
-        CHECK(std::abs(shown.right - (expected.right - offset.x)) <= 3);
-        CHECK(std::abs(shown.bottom - (expected.bottom - offset.y)) <= 3);
+                            << "; expected " << onPage(expected.left, offset.x) << ","
+                            << onPage(expected.top, offset.y) << " - " << onPage(expected.right, offset.x)
+                            << "," << onPage(expected.bottom, offset.y));
+        CHECK(std::abs(shown.left - onPage(expected.left, offset.x)) <= 1);
+        CHECK(std::abs(shown.top - onPage(expected.top, offset.y)) <= 1);
+        CHECK(std::abs(shown.right - onPage(expected.right, offset.x)) <= 1);
+        CHECK(std::abs(shown.bottom - onPage(expected.bottom, offset.y)) <= 1);
         std::unique_ptr<Gdiplus::Bitmap> page(
             Gdiplus::Bitmap::FromHBITMAP(preview->m_pPreviewDC->GetPageBitmap(), nullptr));
         CHECK(SavePng(page.get(), "canvas-preview-page1.png"));
         FILE* where = std::fopen("canvas-preview-offset.txt", "w");
         REQUIRE(where != nullptr);
-        std::fprintf(where, "%d %ld %ld\n", dpi, offset.x, offset.y);
+        std::fprintf(where, "%.4f %d %d\n", dpi * scale, onPage(offset.x, 0), onPage(offset.y, 0));
         std::fclose(where);
         // Closing the preview brings the print dialog back; the user who closed it prints nothing.
         Host().printAnswer = IDCANCEL;

@@ -48,8 +48,8 @@ if [ -n "$pdf" ]; then
     awk -v m="$ink" 'BEGIN { exit !(m < 0.995) }' || { echo "the printed page is empty"; status=1; }
     rm -f printed-page*.png
   fi
-  # Print Preview's disc page against the printed one, both at the printer's resolution: the
-  # preview shows the printable area, so its ink moves by the printer's margin. Within 4 dots.
+  # Print Preview's disc page against the printed one, both at the preview's resolution: the
+  # preview shows the printable area, so its ink moves by the printer's margin. Within 2 pixels.
   read -r dpi offx offy < canvas-preview-offset.txt
   pdftoppm -f 1 -l 1 -r "$dpi" -png "$pdf" printed-full >/dev/null 2>&1
   full=$(ls printed-full*.png 2>/dev/null | head -n 1)
@@ -60,7 +60,7 @@ if [ -n "$pdf" ]; then
     set -- $(ink "$full") $(ink canvas-preview-page1.png)
     echo "ink of the printed page: $1x$2 at $3,$4; of the preview: $5x$6 at $(($7 + offx)),$(($8 + offy))"
     awk -v a="$1 $2 $3 $4" -v b="$5 $6 $(($7 + offx)) $(($8 + offy))" 'BEGIN {
-      split(a, p); split(b, q); for (i = 1; i <= 4; i++) if ((p[i] - q[i])^2 > 16) exit 1 }' ||
+      split(a, p); split(b, q); for (i = 1; i <= 4; i++) if ((p[i] - q[i])^2 > 4) exit 1 }' ||
       { echo "the preview's page differs from the printed page"; status=1; }
     rm -f printed-full*.png
   fi

@@ -12,15 +12,17 @@
 // when its pictures are all there, and the memory meanwhile and after), then its disc and front
 // cover saved as images at 600 DPI with the back cover shown; last, the design opened again with
 // its back cover shown and, while its photos decode, Save As Image's and the Print dialog opened
-// from the menu, and Print Preview from the Print dialog: how soon each shows, the longest the
-// window is held, and when its preview is whole; then a back cover's photo copied with Copy Object
-// while they decode.
+// from the menu (the Print dialog again once they are there), and Print Preview from the Print
+// dialog (then Next Page to page 3, and Close back to the Print dialog): how soon each shows, the
+// longest the window is held, and when its preview is whole; then a back cover's photo copied with
+// Copy Object while they decode.
 // From build/tools/bench (the program finds its resources there):
 //   KV_BENCH_DESIGN=20000 ../../wine-run ./big_design_benchmark.exe
 //   KV_BENCH_DESIGN=Z:/work/shared/data/large/design-20000-texts.kvl ../../wine-run ./big_design_benchmark.exe
 // KV_BENCH_GUIDES=1 shows the guides from the start, as a saved setting does.
 // KV_BENCH_PROFILE=STEP:FILE samples the steps whose name begins with STEP ("open", "zoom"; in
-// the photos design until the step answers) into FILE (scripts/profile-report.py reads it).
+// the photos design until the step answers, and Print Preview's "Next to page 3" and "Close" until
+// they show) into FILE (scripts/profile-report.py reads it).
 #define PSAPI_VERSION 2
 #include <windows.h>
 #include <psapi.h>
@@ -270,43 +272,79 @@ void CALLBACK WatchDialog(HWND, UINT, UINT_PTR, DWORD) {
     }
 }
 
-// Print Preview chosen in the Print dialog, watched by a thread timer every 10 ms from the press
-// of its button: when the preview first shows its page (answer), the longest the thread went
-// without a tick (held), and when the page shows whole (shown), upon which the preview is closed
-// and the Print dialog that comes back cancelled.
+// Print Preview chosen in the Print dialog, watched by a thread timer every 10 ms, in three legs:
+// from the press of its Preview button, from the press of Next Page onto page 3 (page 2 shown
+// whole before it), and from the press of Close until the Print dialog that comes back shows
+// painted (then it is cancelled). Each leg: when the window first shows the page or the dialog
+// (answer), the longest the thread went without a tick (held), and when the page shows whole
+// (shown).
+struct PrintPreviewLeg {
+    Ticks ticks;  // until shown
+    double start = 0, answer = -1, shown = -1;
+    kvbench::SamplingProfiler* profiler = nullptr;  // sampling while the leg runs, or null
+    void Start(double now) {
+        start = now, ticks.Start(now);
+        if (profiler) profiler->SetActive(true);
+    }
+    void Shown(double now) {
+        shown = now - start;
+        if (profiler) profiler->SetActive(false);
+    }
+};
 struct PrintPreviewWatch {
     View* view = nullptr;
-    Ticks ticks;
-    double start = 0, answer = -1, shown = -1;
-    bool pressed = false, cancelled = false;
+    PrintPreviewLeg open, next, close;
+    UINT pageShown = 0;  // the last page seen whole
+    bool pressed = false, closing = false, cancelled = false;
 };
 PrintPreviewWatch* g_printPreviewWatch = nullptr;
 
 void CALLBACK WatchPrintPreview(HWND, UINT, UINT_PTR, DWORD) {
     PrintPreviewWatch& w = *g_printPreviewWatch;
     const double now = Now();
-    w.ticks.Tick(now);
+    for (PrintPreviewLeg* leg : {&w.open, &w.next, &w.close})
+        if (leg->start > 0 && leg->shown < 0) leg->ticks.Tick(now);
+    const bool painted = !(HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT);
     HWND dialog = FindWindowA("#32770", "Print");
     if (dialog && IsWindowVisible(dialog) && IsWindowEnabled(dialog)) {
         if (!w.pressed) {
             w.pressed = true;
-            w.start = now;
-            w.ticks.Start(now);
+            w.open.Start(now);
             PostMessage(dialog, WM_COMMAND, MAKEWPARAM(IDC_PRINT_PREVIEW, BN_CLICKED),
                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_PRINT_PREVIEW)));
-        } else if (w.shown >= 0 && !w.cancelled) {
+        } else if (w.closing && !w.cancelled && painted) {
             w.cancelled = true;
+            w.close.answer = now - w.close.start;
+            w.close.Shown(now);
             PostMessage(dialog, WM_COMMAND, IDCANCEL, 0);
         }
         return;
     }
     CFrameWnd* frame = w.view->GetParentFrame();
     CPreviewView* preview = dynamic_cast<CPreviewView*>(frame->GetActiveView());
-    if (!w.pressed || w.shown >= 0 || !preview || !preview->m_bPageRendered) return;
-    if (w.answer < 0 && !(HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT)) w.answer = now - w.start;
-    if (w.answer >= 0 && !w.view->PrintPreviewPicturesPending()) {
-        w.shown = now - w.start;
-        frame->PostMessage(WM_COMMAND, AFX_ID_PREVIEW_CLOSE);
+    if (!w.pressed || w.closing || !preview || !preview->m_bPageRendered) return;
+    const UINT page = preview->GetCurrentPage();
+    PrintPreviewLeg& leg = page == 3 ? w.next : w.open;
+    if (page == 2 || leg.shown >= 0) {
+        if (page == 2 && !w.view->PrintPreviewPicturesPending() && w.pageShown < 2) {
+            w.pageShown = 2;
+            w.next.Start(now);
+            frame->PostMessage(WM_COMMAND, AFX_ID_PREVIEW_NEXT);
+        }
+        return;
+    }
+    if (leg.answer < 0 && painted) leg.answer = now - leg.start;
+    if (leg.answer >= 0 && !w.view->PrintPreviewPicturesPending()) {
+        leg.Shown(now);
+        w.pageShown = page;
+        if (page == 3 || !preview->m_pPreviewInfo ||
+            preview->GetCurrentPage() >= preview->m_pPreviewInfo->GetMaxPage()) {
+            w.closing = true;
+            w.close.Start(now);
+            frame->PostMessage(WM_COMMAND, AFX_ID_PREVIEW_CLOSE);
+        } else {
+            frame->PostMessage(WM_COMMAND, AFX_ID_PREVIEW_NEXT);
+        }
     }
 }
 
@@ -435,8 +473,8 @@ int RunPhotos(kvtest::RunningApp& run, KorvanelleFrame* frame, View* view, Korva
         return view->HasPicturesPending();
     };
     auto dialogStep = [&](const char* what, UINT command, const char* caption,
-                          const std::function<bool(CWnd*)>& ready) {
-        const bool decoding = openShowingBack();
+                          const std::function<bool(CWnd*)>& ready, bool reopen = true) {
+        const bool decoding = reopen ? openShowingBack() : !run.Pump([&] { return Settled(view); }, 60000);
         DialogWatch watch;
         watch.caption = caption;
         watch.ready = ready;
@@ -471,22 +509,40 @@ int RunPhotos(kvtest::RunningApp& run, KorvanelleFrame* frame, View* view, Korva
             if (page->m_hWnd && page->IsWindowVisible() && !PreviewDrawn(page->m_preview)) return false;
         return true;
     });
+    // Every side ticked from here on, as the user left them: page 1 the disc, 2 the front, 3 the
+    // back cover. Once the pictures are all there, the Print dialog again: what it costs of itself.
+    g_printOptions.printFront = g_printOptions.printBack = g_printOptions.printDisc1 = 1;
+    dialogStep(
+        "  the Print dialog again", ID_FILE_PRINT, "Print", [](CWnd*) { return true; }, false);
     {
         const bool decoding = openShowingBack();
         PrintPreviewWatch watch;
         watch.view = view;
         g_printPreviewWatch = &watch;
         peak.Reset();
-        watch.start = Now();
-        watch.ticks.Start(watch.start);
+        const struct {
+            const char* what;
+            PrintPreviewLeg& leg;
+        } legs[] = {{"open, then Print Preview", watch.open},
+                    {"  Next to page 3", watch.next},
+                    {"  Close, to the Print dialog", watch.close}};
+        for (const auto& leg : legs) {
+            const char* name = leg.what + std::strspn(leg.what, " ");
+            if (profile.empty() || std::strncmp(name, profiled.c_str(), profiled.size())) continue;
+            if (!profiler) profiler.reset(new kvbench::SamplingProfiler);
+            profiler->SetActive(false);
+            leg.leg.profiler = profiler.get();
+        }
+        watch.open.start = Now();
         const UINT_PTR timer = SetTimer(nullptr, 0, 10, WatchPrintPreview);
         frame->PostMessage(WM_COMMAND, ID_FILE_PRINT);
         run.Pump([&] { return watch.cancelled && !FindWindowA("#32770", "Print"); }, 600000);
         KillTimer(nullptr, timer);
         g_printPreviewWatch = nullptr;
-        std::printf("%-22s %9.0f %9.0f %9.0f %9lu %9lu%s\n", "open, then Print Preview", watch.answer,
-                    watch.ticks.longest, watch.shown, peak.Peak(), HeldMegabytes(),
-                    decoding ? "" : "  (nothing was decoding)");
+        for (const auto& leg : legs)
+            std::printf("%-22s %9.0f %9.0f %9.0f %9lu %9lu%s\n", leg.what, leg.leg.answer,
+                        leg.leg.ticks.longest, leg.leg.shown, peak.Peak(), HeldMegabytes(),
+                        decoding ? "" : "  (nothing was decoding)");
         std::fflush(stdout);
     }
     // A photo of the back cover copied (Copy Object) while the side's photos decode: until the
