@@ -15,7 +15,8 @@
 // from the menu (the Print dialog again once they are there), and Print Preview from the Print
 // dialog (then Next Page to page 3, and Close back to the Print dialog): how soon each shows, the
 // longest the window is held, and when its preview is whole; then a back cover's photo copied with
-// Copy Object while they decode.
+// Copy Object while they decode; last, the disc saved as an image through Save As Image's dialog,
+// the back cover's photos there.
 // From build/tools/bench (the program finds its resources there):
 //   KV_BENCH_DESIGN=20000 ../../wine-run ./big_design_benchmark.exe
 //   KV_BENCH_DESIGN=Z:/work/shared/data/large/design-20000-texts.kvl ../../wine-run ./big_design_benchmark.exe
@@ -358,6 +359,42 @@ bool PreviewDrawn(AeroPreview& preview) {
     return preview.GetCleanSheet() != nullptr && !preview.PicturesPending();
 }
 
+// Save As Image watched by a thread timer every 10 ms: the disc label and 600 DPI chosen when the
+// dialog shows, Save Image pressed once its preview is whole, then the ticks from the press.
+struct SaveWatch {
+    Ticks ticks;
+    double start = 0, answer = -1;
+    bool chosen = false;
+};
+SaveWatch* g_saveWatch = nullptr;
+
+void CALLBACK WatchSave(HWND, UINT, UINT_PTR, DWORD) {
+    SaveWatch& w = *g_saveWatch;
+    const double now = Now();
+    if (w.start > 0) {
+        w.ticks.Tick(now);
+        if (w.answer < 0) w.answer = now - w.start;
+        return;
+    }
+    HWND window = FindWindowA("#32770", "Save As Image");
+    DlgSaveAsImage* dialog = window && IsWindowVisible(window)
+                                 ? dynamic_cast<DlgSaveAsImage*>(CWnd::FromHandlePermanent(window))
+                                 : nullptr;
+    if (!dialog) return;
+    if (!w.chosen) {
+        w.chosen = true;
+        dialog->m_images.SetCurSel(dialog->m_images.FindStringExact(-1, "Disc Label"));
+        dialog->OnSelChangeImage();
+        dialog->m_resolutions.SetCurSel(2);
+        dialog->OnSelChangeResolution();
+        return;
+    }
+    if (!PreviewDrawn(dialog->m_preview)) return;
+    w.start = now;
+    w.ticks.Start(now);
+    PostMessage(window, WM_COMMAND, IDOK, 0);
+}
+
 // The photos design's steps (see the file's head).
 int RunPhotos(kvtest::RunningApp& run, KorvanelleFrame* frame, View* view, KorvanelleDoc* doc,
               const CString& root, const std::string& profiled, const std::string& profile) {
@@ -574,6 +611,34 @@ int RunPhotos(kvtest::RunningApp& run, KorvanelleFrame* frame, View* view, Korva
         std::printf("%-22s %9.0f %9.0f %9.0f %9lu %9lu%s\n  %s\n", "Copy Object while the side decodes", copied,
                     g_ticks.longest, copied, peak.Peak(), HeldMegabytes(), decoding ? "" : "  (nothing was decoding)",
                     IsClipboardFormatAvailable(CF_DIB) ? "with its bitmap" : "without its bitmap");
+        std::fflush(stdout);
+    }
+    // Save As Image of the disc at 600 DPI, the back cover shown and its photos there (nothing
+    // else running): Save Image pressed once the dialog's preview is whole and the file named at
+    // once; how soon the window ticks after the press (answer), the longest it went without a tick
+    // (held), and when the dialog has gone with the file written (shown).
+    {
+        openShowingBack();
+        run.Pump([&] { return Settled(view); }, 600000);
+        const CString saved = root + "\\saved.png";
+        DeleteFileA(saved);
+        DlgSaveAsImage::s_askFileName = [&](CWnd*, CString& path, int& filterIndex) {
+            path = saved;
+            filterIndex = kExportPng + 1;
+            return true;
+        };
+        SaveWatch watch;
+        g_saveWatch = &watch;
+        peak.Reset();
+        const UINT_PTR timer = SetTimer(nullptr, 0, 10, WatchSave);
+        frame->PostMessage(WM_COMMAND, ID_SAVE_AS_IMAGE);
+        run.Pump([&] { return watch.start > 0 && !FindWindowA("#32770", "Save As Image"); }, 600000);
+        KillTimer(nullptr, timer);
+        g_saveWatch = nullptr;
+        const bool written = GetFileAttributesA(saved) != INVALID_FILE_ATTRIBUTES;
+        std::printf("%-22s %9.0f %9.0f %9.0f %9lu %9lu\n  %s\n", "Save As Image, disc 600 DPI", watch.answer,
+                    watch.ticks.longest, Since(watch.start), peak.Peak(), HeldMegabytes(),
+                    written ? "written" : "not written");
         std::fflush(stdout);
     }
     if (profiler) profiler->Write(profile.c_str());
