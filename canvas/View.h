@@ -518,6 +518,9 @@ private:
     bool TakeShownPictureOutcome(const PictureDecodeJobs::Decoded& outcome);
     // Whether a picture that arrives decoded is kept: only the shown side's are.
     bool KeepsDecodedPicture(const ViewObject* picture);
+    // Stops the decodes of pictures on sides other than `side` (-1: on every side), but for
+    // inserted pictures whose outcome is still awaited.
+    void StopPictureDecodesExceptSide(int side);
     void ApplyTextMargin(ViewObject* disc, int margin);
     // Parts of ApplyUndoStep.
     struct UndoApplyState;

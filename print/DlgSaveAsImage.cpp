@@ -480,6 +480,8 @@ void DlgSaveAsImage::OnOK() {
         {
             CWaitCursor wait;
             m_save.ShowWindow(SW_HIDE);
+            // The preview's pictures still decoding would keep the export waiting for its turn.
+            const bool stopped = m_preview.StopPictures();
             // Drawn and written on a thread of its own, from a copy of the design: the window
             // paints and answers meanwhile, the user's input waits.
             ExportDesignCopy copy(m_design, part);
@@ -487,6 +489,7 @@ void DlgSaveAsImage::OnOK() {
             RunAside(m_hWnd, [&] {
                 result = ExportImage(copy.Design(), copy.Part(), dpi, &options, type, path);
             });
+            if (stopped && result.outcome != kExportWritten) m_preview.Refresh();
         }
         if (result.outcome == kExportWritten) {
             EndDialog(0);

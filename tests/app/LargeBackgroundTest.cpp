@@ -329,11 +329,14 @@ void CALLBACK LetAsideGo(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 // Save As Image's dialog watched from its own loop: its preview's blue while the session holds
-// the picture's decode (which the watch then lets go), and once the picture came; then Save Image
-// is pressed (after 15 s in any case), its decode held aside.
+// the picture's decode (which the watch then lets go), and once the picture came, then once more
+// for the part `next` names when there is one; then Save Image is pressed (after 15 s in any case),
+// its decode held aside. With `cancelHeld` the dialog is cancelled instead while the decode is held.
 struct PreviewWatch {
     Session* s = nullptr;
     int ticks = 0, blueWhileHeld = -1, blue = -1;
+    bool cancelHeld = false;
+    const char* next = nullptr;
 };
 PreviewWatch* g_previewWatch = nullptr;
 
@@ -347,13 +350,21 @@ void CALLBACK WatchPreview(HWND, UINT, UINT_PTR, DWORD) {
     if (w.s->hold) {
         if (!givenUp && !(drawn && w.s->entered)) return;
         if (drawn) w.blueWhileHeld = BluePixels(preview.GetSheet());
-        w.s->hold = false;
-        if (!givenUp) return;
+        w.s->hold = w.cancelHeld;
+        if (!givenUp && !w.cancelHeld) return;
     }
-    if (!givenUp && (!drawn || preview.PicturesPending())) return;
+    if (!givenUp && !w.cancelHeld && (!drawn || preview.PicturesPending())) return;
+    if (w.next && !givenUp) {
+        // Chosen in the list as the user chooses it.
+        dialog->m_images.SetCurSel(dialog->m_images.FindStringExact(-1, w.next));
+        ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(dialog->m_images.GetDlgCtrlID(), CBN_SELCHANGE),
+                       reinterpret_cast<LPARAM>(dialog->m_images.m_hWnd));
+        w.next = nullptr;
+        return;
+    }
     w.blue = BluePixels(preview.GetSheet());
-    if (g_aside) g_aside->holding = true;
-    ::PostMessageA(window, WM_COMMAND, IDOK, 0);
+    if (g_aside) g_aside->holding = !w.cancelHeld;
+    ::PostMessageA(window, WM_COMMAND, w.cancelHeld ? IDCANCEL : IDOK, 0);
 }
 
 // Answers the Print dialog: Preview the first time it shows, Cancel when it comes back.
@@ -593,15 +604,17 @@ TEST_CASE(
 
     // Save As Image of the disc, the front cover shown: the dialog and its preview answer while
     // the disc's picture is held in its decode, which never runs on the window's thread, and the
-    // preview shows the picture once it comes; saved, the window answers while the image is made,
-    // and the file shows the picture.
+    // preview shows the picture once it comes; the disc chosen alone, shown larger than on its
+    // page, gets a copy of its own at that size; saved, the window answers while the image is
+    // made, and the file shows the picture.
     {
         s.Command(ID_VIEW_FRONT_COVER);
         const DWORD window = ::GetCurrentThreadId();
-        std::atomic<int> decodedHere{0};
+        std::atomic<int> decodedHere{0}, decodes{0};
         AsideHold aside(2400, false);
         PictureMemoryStandIn() = [&](const PictureHeaderCheck& headers) {
             if (headers.width == 2400 && ::GetCurrentThreadId() == window) ++decodedHere;
+            decodes += headers.width == 2400;
             aside.Hold(headers);
             return true;
         };
@@ -614,23 +627,45 @@ TEST_CASE(
             return true;
         };
         PreviewWatch watch;
-        watch.s = &s;
-        g_previewWatch = &watch;
-        s.entered = false;
-        s.hold = true;
-        const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, WatchPreview);
-        s.frame->PostMessage(WM_COMMAND, ID_SAVE_AS_IMAGE);
-        CHECK(s.run.Pump([&] { return watch.blue >= 0 && !::FindWindowA("#32770", "Save As Image"); }, 30000));
-        ::KillTimer(nullptr, timer);
-        PictureMemoryStandIn() = nullptr;
+        auto saveAsImage = [&](bool cancelHeld, const char* next) {
+            watch = PreviewWatch{&s, 0, -1, -1, cancelHeld, next};
+            g_previewWatch = &watch;
+            s.entered = false;
+            s.hold = true;
+            const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, WatchPreview);
+            s.frame->PostMessage(WM_COMMAND, ID_SAVE_AS_IMAGE);
+            CHECK(s.run.Pump([&] { return watch.blue >= 0 && !::FindWindowA("#32770", "Save As Image"); },
+                             30000));
+            ::KillTimer(nullptr, timer);
+            s.hold = false;
+        };
+        saveAsImage(false, "Disc Label");
         DlgSaveAsImage::s_askFileName = ask;
-        s.hold = false;
         CHECK(decodedHere.load() == 0);
+        CHECK(decodes.load() == 3);  // the preview's of the page and of the disc alone, the file's
         CHECK(watch.blueWhileHeld == 0);
         CHECK(watch.blue > 100);
         CHECK(aside.ticked);
         Gdiplus::Bitmap file(AfxWideOf(saved).c_str());
         CHECK(BluePixels(&file) > 1000);
+        // A decode that nobody wants any more never starts: cancelled while its preview's picture
+        // waits for its decode; the disc shown while its picture waits, and the front cover again
+        // at once, whose picture comes.
+        decodes = 0;
+        saveAsImage(true, nullptr);
+        PictureDecodeJobs::EndRetired();
+        CHECK(decodes.load() == 0);
+        s.Arrived();
+        s.hold = true;
+        s.Command(ID_VIEW_DISC_LABEL);
+        s.Command(ID_VIEW_FRONT_COVER);
+        s.hold = false;
+        s.Arrived();
+        PictureMemoryStandIn() = nullptr;
+        CHECK(decodes.load() == 1);
+        CHECK(s.view->m_design.FindObjectIf([](const ViewObject* o) {
+            return o->decodedImage && o->sideName == "Front Cover";
+        }) != nullptr);
     }
 
     // Print Preview chosen in the Print dialog: the page shows, and the window answers, while the
