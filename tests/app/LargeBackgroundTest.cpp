@@ -532,6 +532,17 @@ TEST_CASE(
         CHECK((s.Count(s.large) == 1 && IsBlue(s.SideMiddle())));
     }
 
+    SUBCASE("a background that a picture failing after fifty later steps replaced comes back") {
+        KvMessageBoxCapture boxes;
+        s.hold = true;
+        s.DoubleClick(s.broken);
+        for (int i = 0; i < 50; ++i) s.frame->PostMessage(WM_COMMAND, ID_INSERT_TEXT);
+        s.Drawn();
+        s.hold = false;
+        s.Arrived();
+        CHECK((s.Count(s.large) == 1 && IsBlue(s.SideMiddle())));
+    }
+
     SUBCASE("a background chosen while an earlier one decodes and then fails replaces the one before") {
         CDocument* doc = s.frame->GetActiveDocument();
         KvMessageBoxCapture boxes;
