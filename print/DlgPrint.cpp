@@ -579,8 +579,9 @@ void DlgPrint::OnOK() {
 
 void DlgPrint::OnPreview() {
     GuardOperation(4180, [&] {
-        // The choice is the dialog's result alone: a Cancel or Print that ends the dialog later
-        // (a box over the dialog holds its end back until it is answered) leaves nothing of it.
+        // The choice is the dialog's result alone, nothing is set before the end; a Cancel or
+        // Print clicked later (a box over the dialog holds its end back until it is answered)
+        // changes nothing, as the first end decides.
         if (m_view && m_view->m_firstPrintPage != 0) {
             EndDialog(kPrintDialogPreview);
         } else {
