@@ -33,6 +33,7 @@ BEGIN_MESSAGE_MAP(DlgPrint, AeroDialog)
     ON_EN_KILLFOCUS(IDC_PRINT_OFFSET_X, OnHorizontalKillFocus)
     ON_EN_KILLFOCUS(IDC_PRINT_OFFSET_Y, OnVerticalKillFocus)
     ON_WM_TIMER()
+    ON_WM_SHOWWINDOW()
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
@@ -205,6 +206,10 @@ BOOL DlgPrint::OnInitDialog() {
         if (!calibration) {
             InitCopies();
             InitSideChecks();
+            // A LightScribe disc prints with neither border nor overlap, as its page shows it (the
+            // dialog may end before that page is made).
+            LabelTemplate* disc = m_view ? m_view->m_templates.GetDiscTemplate() : nullptr;
+            if (disc && disc->IsLightScribe()) g_printOptions.discBorder = g_printOptions.discMargin = 0;
             SelectInitialTab();
         }
         UpdateTotalPages();
@@ -220,7 +225,20 @@ BOOL DlgPrint::OnInitDialog() {
 
 // ---- printers -----------------------------------------------------------------------------------
 
+void DlgPrint::OnShowWindow(BOOL show, UINT status) {
+    AeroDialog::OnShowWindow(show, status);
+    // The pages of the tabs not shown are made after the dialog has shown and painted, one per
+    // tick, so that opening waits for the shown page's controls alone.
+    if (show) SetTimer(kPagesTimer, 0);
+}
+
 void DlgPrint::OnTimer(UINT_PTR id) {
+    if (id == kPagesTimer) {
+        GuardOperation(4182, [&] {
+            if (!m_tabs.CreateNextPage()) KillTimer(kPagesTimer);
+        });
+        return;
+    }
     if (id != kPrinterTimer) {
         Default();
         return;
