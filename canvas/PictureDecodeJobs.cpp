@@ -60,24 +60,33 @@ void PictureDecodeJobs::Run(Job* job, IStream* bytes, HWND window, UINT message)
     Result result;
     result.ticket = job->ticket;
     bool tooLarge = false;
-    {
+    IStreamObject picture;
+    picture.Attach(bytes);
+    const PictureHeaderCheck check = picture.CheckHeaders();
+    const unsigned long long pixels = static_cast<unsigned long long>(check.width) * check.height;
+    // The picture's turn among large work is held from its decode until its pixels are handed
+    // over or freed: no other decode finds memory taken by pixels that nobody is going to have.
+    std::unique_ptr<LargePictureWork> work(new LargePictureWork(pixels));
+    // One that nobody wants any more does not start, or stops as soon as its decoder reads again.
+    if (!job->stop) {
         // Decoded exactly as on the user-interface thread, so that what the screen, the exports
         // and the prints show does not depend on where it was decoded.
-        IStreamObject picture;
-        picture.Attach(bytes);
-        result.decoded = picture.CreateBitmap(&tooLarge);
+        result.decoded = picture.CreateBitmap(&tooLarge, &job->stop);
         if (result.decoded && picture.GetStream() != bytes) {
             result.replacedBytes = picture.GetStream();
             picture.Detach();
         }
     }
-    const bool decoded = result.decoded != nullptr;
+    bool decoded = false;
     {
+        // A stopped one is handed out as one that did not decode, which nobody asks about.
         std::lock_guard<std::mutex> hold(m_lock);
+        if (job->stop) Free(result);
+        decoded = result.decoded != nullptr;
         Decoded outcome;
         outcome.ticket = job->ticket;
         outcome.ok = decoded;
-        outcome.tooLarge = tooLarge;
+        outcome.tooLarge = tooLarge && !job->stop;
         m_decoded.push_back(outcome);
         // A picture that did not decode is handed out whole with its outcome.
         if (!decoded) job->done = true;
@@ -88,18 +97,21 @@ void PictureDecodeJobs::Run(Job* job, IStream* bytes, HWND window, UINT message)
     int width = 0, height = 0, hue = 0, saturation = 0, lightness = 0;
     {
         std::unique_lock<std::mutex> hold(m_lock);
-        m_sized.wait(hold, [&] { return job->sized || m_cancelled; });
-        if (job->sized && !m_cancelled) {
-            width = job->width;
-            height = job->height;
-            hue = job->hue;
-            saturation = job->saturation;
-            lightness = job->lightness;
+        if (!job->sized && !job->stop) {
+            // The receiver says once it has the outcome: other pictures take their turn meanwhile.
+            hold.unlock();
+            work.reset();
+            hold.lock();
         }
+        m_sized.wait(hold, [&] { return job->sized || job->stop; });
+        width = job->width;
+        height = job->height;
+        hue = job->hue;
+        saturation = job->saturation;
+        lightness = job->lightness;
     }
-    if (width > 0 && height > 0) {
-        LargePictureWork work(static_cast<unsigned long long>(result.decoded->GetWidth()) *
-                              result.decoded->GetHeight());
+    if (!work) work.reset(new LargePictureWork(pixels));
+    if (width > 0 && height > 0 && !job->stop) {
         result.hue = hue;
         result.saturation = saturation;
         result.lightness = lightness;
@@ -107,14 +119,19 @@ void PictureDecodeJobs::Run(Job* job, IStream* bytes, HWND window, UINT message)
                                            RectF(0, 0, static_cast<REAL>(width), static_cast<REAL>(height)),
                                            hue, saturation, lightness);
     }
-    {
-        // Nobody takes it once the jobs are cancelled: hundreds of megabytes are not kept for that.
-        std::lock_guard<std::mutex> hold(m_lock);
-        if (m_cancelled)
-            Free(result);
-        else
-            m_finished.push_back(result);
+    if (!m_keepDecoded) {
+        delete result.decoded;
+        result.decoded = nullptr;
     }
+    {
+        // Hundreds of megabytes are not kept for a receiver that does not want them any more: it
+        // gets an empty result.
+        std::lock_guard<std::mutex> hold(m_lock);
+        if (job->stop) Free(result);
+        result.ticket = job->ticket;
+        m_finished.push_back(result);
+    }
+    work.reset();
     job->done = true;
     if (window) ::PostMessage(window, message, 0, 0);
 }
@@ -143,19 +160,23 @@ bool PictureDecodeJobs::Pending() const {
     return m_outstanding > 0;
 }
 
-void PictureDecodeJobs::Cancel() {
+void PictureDecodeJobs::Stop(unsigned ticket) {
     {
         std::lock_guard<std::mutex> hold(m_lock);
-        m_cancelled = true;
+        for (auto& job : m_jobs)
+            if (ticket == 0 || job->ticket == ticket) job->stop = true;
     }
     m_sized.notify_all();
+}
+
+void PictureDecodeJobs::Cancel() {
+    Stop(0);
     JoinDone(true);
     std::lock_guard<std::mutex> hold(m_lock);
     for (Result& r : m_finished) Free(r);
     m_finished.clear();
     m_decoded.clear();
     m_outstanding = 0;
-    m_cancelled = false;
 }
 
 void PictureDecodeJobs::Free(Result& result) {
@@ -179,13 +200,12 @@ void PictureDecodeJobs::Retire(std::unique_ptr<PictureDecodeJobs> jobs) {
     for (auto it = retired.begin(); it != retired.end();)
         it = (*it)->Running() ? it + 1 : retired.erase(it);
     if (!jobs) return;
+    jobs->Stop(0);
     {
         std::lock_guard<std::mutex> hold(jobs->m_lock);
-        jobs->m_cancelled = true;
         for (Result& r : jobs->m_finished) Free(r);
         jobs->m_finished.clear();
     }
-    jobs->m_sized.notify_all();
     if (jobs->Running()) retired.push_back(std::move(jobs));
 }
 

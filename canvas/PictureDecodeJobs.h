@@ -36,7 +36,9 @@ public:
         int hue = 0, saturation = 0, lightness = 0;  // the colour change `screen` shows
     };
 
-    PictureDecodeJobs() = default;
+    // A receiver that takes only the copies for the screen (a preview) has each full picture
+    // freed as soon as its copy is made (`decoded` then stays null).
+    explicit PictureDecodeJobs(bool keepDecoded = true) : m_keepDecoded(keepDecoded) {}
     // Waits for every decode still running and frees what nobody took.
     ~PictureDecodeJobs();
     PictureDecodeJobs(const PictureDecodeJobs&) = delete;
@@ -58,13 +60,19 @@ public:
     std::vector<Result> TakeFinished();
     // Whether a decode started here has not been handed out whole yet.
     bool Pending() const;
-    // Waits for every decode still running; their results are freed.
+    // Stops the decode of a ticket that nobody wants any more (0: every decode) without waiting
+    // for it: as Retire stops them, and it is handed out as one that did not decode (or, when
+    // already known to decode, with an empty result).
+    void Stop(unsigned ticket);
+    // Stops every decode still running and waits for it; their results are freed.
     void Cancel();
     // Frees what a result holds.
     static void Free(Result& result);
 
     // Lets go of the jobs of a receiver that goes away while decodes still run (a dialog's
-    // preview): nothing is scaled any more, what they give is freed, and they end on their own.
+    // preview): a decode waiting its turn does not start, one running stops at its decoder's next
+    // read, nothing is scaled any more, what they hold is freed at once, and they end on their
+    // own.
     // EndRetired waits for them; the application calls it before GDI+ goes down.
     static void Retire(std::unique_ptr<PictureDecodeJobs> jobs);
     static void EndRetired();
@@ -76,6 +84,7 @@ private:
     struct Job {
         std::thread thread;
         std::atomic<bool> done{false};
+        std::atomic<bool> stop{false};  // set under m_lock; its decoder reads it at any time
         unsigned ticket = 0;
         bool sized = false;  // the screen size is known (under m_lock)
         int width = 0, height = 0;
@@ -88,7 +97,7 @@ private:
 
     mutable std::mutex m_lock;
     std::condition_variable m_sized;
-    bool m_cancelled = false;
+    const bool m_keepDecoded;
     std::vector<std::unique_ptr<Job>> m_jobs;
     std::vector<Decoded> m_decoded;
     std::vector<Result> m_finished;

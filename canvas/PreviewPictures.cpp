@@ -15,24 +15,29 @@ bool PreviewPictures::Picture(ViewObject* picture, int width, int height, Bitmap
     const ULONGLONG size = picture->image.GetSize();
     // A preview drawn without a window cannot wait for a thread.
     if (!window || !bytes || width <= 0 || height <= 0) return false;
+    // A picture far larger than its side is not copied at more than a preview shows.
+    const double fit = std::min(1.0, 2000.0 / std::max(width, height));
+    const int wide = std::max(1, static_cast<int>(width * fit)),
+              high = std::max(1, static_cast<int>(height * fit));
     for (const Entry& known : m_entries) {
         if (known.bytes != bytes || known.size != size || known.hue != picture->hue ||
             known.saturation != picture->saturation || known.lightness != picture->lightness)
             continue;
-        // One that did not decode is left out, as a preview leaves out what it cannot draw.
+        // One that did not decode is left out, as a preview leaves out what it cannot draw; a
+        // copy smaller than asked for would show stretched, and the picture is copied again.
+        const bool undecoded = known.ticket == 0 && !known.copy;
+        if (!undecoded && (known.width < wide || known.height < high)) continue;
         copy = known.copy;
         return true;
     }
     if (!IsSlowToDecode(picture->image.CheckHeaders())) return false;
-    if (!m_jobs) m_jobs.reset(new PictureDecodeJobs);
+    if (!m_jobs) m_jobs.reset(new PictureDecodeJobs(false));
     const unsigned ticket = m_jobs->Start(picture->image.GetStream(), window, message);
     if (ticket == 0) return false;
-    // A picture far larger than its side is not copied at more than a preview shows.
-    const double fit = std::min(1.0, 2000.0 / std::max(width, height));
-    m_jobs->SetScreenSize(ticket, std::max(1, static_cast<int>(width * fit)),
-                          std::max(1, static_cast<int>(height * fit)), picture->hue, picture->saturation,
-                          picture->lightness);
+    m_jobs->SetScreenSize(ticket, wide, high, picture->hue, picture->saturation, picture->lightness);
     Entry wanted;
+    wanted.width = wide;
+    wanted.height = high;
     wanted.bytes = bytes;
     wanted.size = size;
     wanted.hue = picture->hue;
@@ -75,7 +80,16 @@ bool PreviewPictures::TakeArrived() {
 }
 
 void PreviewPictures::End() {
+    StopPending();
     for (Entry& p : m_entries) delete p.copy;
     m_entries.clear();
+}
+
+bool PreviewPictures::StopPending() {
+    const bool any = Pending();
+    m_entries.erase(
+        std::remove_if(m_entries.begin(), m_entries.end(), [](const Entry& p) { return p.ticket != 0; }),
+        m_entries.end());
     if (m_jobs) PictureDecodeJobs::Retire(std::move(m_jobs));
+    return any;
 }

@@ -31,15 +31,19 @@ public:
     bool TakeArrived();
     // Lets go of every copy and decode (a closed preview's decodes end on their own).
     void End();
+    // Lets go of the decodes still running, keeping the copies that came; true when there were
+    // any (the preview then lacks their pictures until it is drawn again).
+    bool StopPending();
 
 private:
     // A picture decoded for the preview: its bytes (the design's stream, which every copy of the
-    // design shares, and their count) and colour change, and its copy at the preview's size once
-    // it came.
+    // design shares, and their count), colour change and size, and its copy at that size once it
+    // came.
     struct Entry {
         const IStream* bytes = nullptr;
         ULONGLONG size = 0;
         int hue = 0, saturation = 0, lightness = 0;
+        int width = 0, height = 0;
         unsigned ticket = 0;  // 0 once it came or did not decode
         Gdiplus::Bitmap* copy = nullptr;
     };

@@ -52,6 +52,9 @@ BEGIN_MESSAGE_MAP(View, CScrollView)
     ON_WM_SETTINGCHANGE()
     ON_MESSAGE(WM_PICTURES_DECODED, OnPicturesDecoded)
     ON_MESSAGE(WM_PRINT_PREVIEW_PICTURES, OnPrintPreviewPictures)
+    ON_MESSAGE(WM_RENDERFORMAT, OnRenderFormat)
+    ON_MESSAGE(WM_RENDERALLFORMATS, OnRenderAllFormats)
+    ON_MESSAGE(WM_DESTROYCLIPBOARD, OnDestroyClipboard)
     ON_COMMAND(ID_EDIT_COPY, OnEditCopyText)
     ON_COMMAND(ID_EDIT_CUT, OnEditCutText)
     ON_COMMAND(ID_EDIT_PASTE, OnEditPasteText)
@@ -98,6 +101,7 @@ View::~View() {
     m_openUndoStep = nullptr;
     m_design.DeleteContents(true);
     m_templates.DeleteContents(true);
+    if (m_copiedPicture) m_copiedPicture->Release();
     if (AppCanvasState::Get().m_pView == this) AppCanvasState::Get().m_pView = nullptr;
 }
 

@@ -264,6 +264,23 @@ public:
     // waits in the queue. `work` then holds the large-picture work for the copy; false when the
     // window went or the program ends meanwhile.
     bool WaitForPictureWork(ViewObject* picture, std::unique_ptr<LargePictureWork>& work);
+    // A picture's copy (CopyImageToClipboard); a `large` one's bitmap is offered and made later.
+    bool CopyPictureToClipboard(ViewObject* picture, bool large, ImageCopyResult& result);
+    // The bitmap of a large picture that Copy Object put on the clipboard is made when a program
+    // asks for it (WM_RENDERFORMAT), or before the window goes (WM_RENDERALLFORMATS), from the
+    // bytes copied, whatever became of their object since; the window answers while a program
+    // waits for it. WM_DESTROYCLIPBOARD: another copy took the clipboard's place.
+    LRESULT OnRenderFormat(WPARAM format, LPARAM);
+    LRESULT OnRenderAllFormats(WPARAM, LPARAM);
+    LRESULT OnDestroyClipboard(WPARAM, LPARAM);
+    // Puts the copied picture's bitmap on the clipboard, made on a thread of its own from the
+    // screen's decode while an object still holds the bytes copied (lent to the work, and given
+    // back), else from a decode of them; `answering`: the window answers meanwhile. Nothing when
+    // it cannot be made.
+    void RenderCopiedPicture(bool answering);
+    // The bytes of the picture whose bitmap the clipboard offers (a reference of the view's own),
+    // or null.
+    IStream* m_copiedPicture = nullptr;
 
     // ---- template library -----------------------------------------------------------------------
     void LoadTemplates();
@@ -501,6 +518,9 @@ private:
     bool TakeShownPictureOutcome(const PictureDecodeJobs::Decoded& outcome);
     // Whether a picture that arrives decoded is kept: only the shown side's are.
     bool KeepsDecodedPicture(const ViewObject* picture);
+    // Stops the decodes of pictures on sides other than `side` (-1: on every side), but for
+    // inserted pictures whose outcome is still awaited.
+    void StopPictureDecodesExceptSide(int side);
     void ApplyTextMargin(ViewObject* disc, int margin);
     // Parts of ApplyUndoStep.
     struct UndoApplyState;

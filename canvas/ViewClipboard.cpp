@@ -1,11 +1,14 @@
 // The Edit commands that move objects and text between the design and the system clipboard:
-// whole objects (texts and track lists in the own format, images as bitmaps), selected text as
-// plain text, and pasting either back with its undo step.
+// whole objects (texts and track lists in the own format, images as their bytes and a bitmap, a
+// large one's made when a program asks for it), selected text as plain text, and pasting either
+// back with its undo step.
 #include <cstring>
+#include <memory>
 
 #include "canvas/AppCanvasState.h"
 #include "canvas/CanvasMessage.h"
 #include "canvas/View.h"
+#include "canvas/WorkAside.h"
 #include "model/ImageStream.h"
 #include "model/PictureHeaders.h"
 
@@ -59,28 +62,15 @@ void View::OnCopyObject() {
 }
 
 bool View::WaitForPictureWork(ViewObject* picture, std::unique_ptr<LargePictureWork>& work) {
-    const HWND window = m_hWnd;
     const CString name = picture->name;
     const PictureHeaderCheck headers = picture->image.CheckHeaders();
     const unsigned long long pixels = static_cast<unsigned long long>(headers.width) * headers.height;
-    for (;;) {
+    return AnswerUntil(m_hWnd, [&] {
         ViewObject* p = m_design.FindObject(name);
-        if (!p || p->decodeTicket == 0 || !m_pictureJobs.Pending()) {
-            work.reset(new LargePictureWork(pixels, std::try_to_lock));
-            if (work->Started()) return true;
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_POSTMESSAGE | QS_PAINT | QS_TIMER | QS_SENDMESSAGE);
-        MSG m;
-        while (::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE | PM_QS_PAINT | PM_QS_SENDMESSAGE)) {
-            if (m.message == WM_QUIT) {
-                ::PostQuitMessage(static_cast<int>(m.wParam));
-                return false;
-            }
-            ::TranslateMessage(&m);
-            ::DispatchMessageA(&m);
-        }
-        if (!::IsWindow(window)) return false;
-    }
+        if (p && p->decodeTicket != 0 && m_pictureJobs.Pending()) return false;
+        work.reset(new LargePictureWork(pixels, std::try_to_lock));
+        return work->Started();
+    });
 }
 
 bool View::CopySelectedObject() {
@@ -95,11 +85,89 @@ bool View::CopySelectedObject() {
     }
     if (selected->IsImage()) {
         ImageCopyResult result = ImageCopyResult::kUnreadable;
-        const bool copied = selected->CopyImageToClipboard(&result);
+        const bool copied = CopyPictureToClipboard(selected, work != nullptr, result);
         TellImageCopy(this, result);
         return copied;
     }
     return selected->CopyToClipboard(AppCanvasState::Get().m_clipboardFormat);
+}
+
+bool View::CopyPictureToClipboard(ViewObject* picture, bool large, ImageCopyResult& result) {
+    // A large picture's bitmap, hundreds of megabytes, is made only when a program asks for it,
+    // from its bytes kept here.
+    const HWND renderer = large ? m_hWnd : nullptr;
+    const bool copied = picture->CopyImageToClipboard(&result, renderer);
+    if (renderer && result == ImageCopyResult::kCopied && ::GetClipboardOwner() == renderer) {
+        m_copiedPicture = picture->image.GetStream();
+        m_copiedPicture->AddRef();
+    }
+    return copied;
+}
+
+void View::RenderCopiedPicture(bool answering) {
+    IStream* const bytes = m_copiedPicture;
+    if (!bytes) return;
+    CWaitCursor wait;
+    bytes->AddRef();
+    auto holder = [&] {
+        return m_design.FindObjectIf([&](const ViewObject* o) {
+            return o->IsImage() && o->image.GetStream() == bytes && !o->image.IsBorrowed();
+        });
+    };
+    // Lent, the screen's decode is read by the work alone; the canvas shows its scaled copy.
+    ViewObject* o = holder();
+    Bitmap* lent = o ? o->TakeDecodedImage() : nullptr;
+    HGLOBAL dib = nullptr;
+    const HWND window = m_hWnd;
+    RunAside(
+        window,
+        [&] {
+            std::unique_ptr<Bitmap> decoded;
+            IStream* copy = nullptr;
+            if (!lent && SUCCEEDED(bytes->Clone(&copy)) && copy) {
+                IStreamObject picture;
+                picture.Attach(copy);
+                decoded.reset(picture.CreateBitmap());
+            }
+            Bitmap* source = lent ? lent : decoded.get();
+            if (!source) return;
+            LargePictureWork work(static_cast<unsigned long long>(source->GetWidth()) * source->GetHeight());
+            dib = MakeClipboardDib(source);
+            // The hand-over may take as long again (the system may copy the block): done here too
+            // where the system takes it from this thread, else on the window's.
+            if (answering && dib && ::SetClipboardData(CF_DIB, dib)) dib = nullptr;
+        },
+        answering);
+    if (dib && !(::IsWindow(window) && ::SetClipboardData(CF_DIB, dib))) ::GlobalFree(dib);
+    o = lent && ::IsWindow(window) ? holder() : nullptr;
+    if (o && !o->decodedImage)
+        o->SetDecodedImage(lent);
+    else
+        delete lent;
+    bytes->Release();
+}
+
+LRESULT View::OnRenderFormat(WPARAM format, LPARAM) {
+    GuardOperation(935, [&] {
+        if (format == CF_DIB) RenderCopiedPicture(true);
+    });
+    return 0;
+}
+
+LRESULT View::OnRenderAllFormats(WPARAM, LPARAM) {
+    GuardOperation(936, [&] {
+        // The program ends: the copy stays whole for the programs that paste it later.
+        if (!m_copiedPicture || !::OpenClipboard(m_hWnd)) return;
+        if (::GetClipboardOwner() == m_hWnd) RenderCopiedPicture(false);
+        ::CloseClipboard();
+    });
+    return 0;
+}
+
+LRESULT View::OnDestroyClipboard(WPARAM, LPARAM) {
+    if (m_copiedPicture) m_copiedPicture->Release();
+    m_copiedPicture = nullptr;
+    return 0;
 }
 
 void View::OnCutObject() {
@@ -207,8 +275,18 @@ void View::OnCopyImage() {
         o->type = kObjectImage;
         PictureHeaderCheck headers;
         ImageCopyResult result = ImageCopyResult::kUnreadable;
-        if (o->ReadImageFile(m_imageToCopy, &headers))
-            o->CopyImageToClipboard(&result);
+        const bool read = o->ReadImageFile(m_imageToCopy, &headers), large = read && IsSlowToDecode(headers);
+        // A large one is decoded, from a copy of its bytes, while the window answers (one that
+        // does not decode is not copied); a refusal for its size is left to the copy, which then
+        // takes its bytes alone.
+        bool tooLarge = false;
+        if (large)
+            RunAside(m_hWnd, [&] {
+                IStreamObject bytes;
+                if (bytes.CopyFrom(o->image.GetStream())) o->SetDecodedImage(bytes.CreateBitmap(&tooLarge));
+            });
+        if (read && (!large || o->decodedImage || tooLarge))
+            CopyPictureToClipboard(o, large, result);
         else if (headers.tooLarge)
             result = ImageCopyResult::kTooLarge;
         DeleteViewObject(o);

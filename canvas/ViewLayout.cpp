@@ -207,6 +207,7 @@ void View::RefreshView(const CString& sideName) {
         m_started = true;
         m_paintEnabled = paint;
         m_design.FreeImageCachesExceptSide(side->side);
+        StopPictureDecodesExceptSide(side->side);
         m_undecodedShownPictures.clear();
         Redraw(true);
     });

@@ -49,3 +49,17 @@ bool View::TakeShownPictureOutcome(const PictureDecodeJobs::Decoded& outcome) {
 bool View::KeepsDecodedPicture(const ViewObject* picture) {
     return picture->side == m_design.GetCurrentSideIndex();
 }
+
+void View::StopPictureDecodesExceptSide(int side) {
+    // They would hold the decoder and hundreds of megabytes for pictures that are not kept, while
+    // the shown side's wait.
+    m_design.ForEachObject([&](ViewObject* o) {
+        const unsigned ticket = o->decodeTicket;
+        if (ticket == 0 || o->side == side ||
+            std::any_of(m_pendingPictures.begin(), m_pendingPictures.end(),
+                        [&](const PendingPicture& p) { return p.ticket == ticket; }))
+            return;
+        m_pictureJobs.Stop(ticket);
+        o->decodeTicket = 0;
+    });
+}

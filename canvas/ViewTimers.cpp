@@ -153,6 +153,7 @@ void View::ResetForDocument(KorvanelleDocument* document, BOOL refresh) {
         TrimUndoSteps(0, true);
         DropOpenUndoStep();
         DropPendingPictures();
+        StopPictureDecodesExceptSide(-1);
         m_undecodedShownPictures.clear();
         m_undoPosition = -1;
         m_select.EndEditing();

@@ -10,10 +10,11 @@ ByteStream* ByteStream::Create() {
     return new (std::nothrow) ByteStream;
 }
 
-ByteStream* ByteStream::Create(const void* bytes, size_t count) {
+ByteStream* ByteStream::Create(const void* bytes, size_t count, const std::atomic<bool>* stop) {
     if (count > kMaxSize) return nullptr;
     ByteStream* stream = Create();
     if (!stream) return nullptr;
+    stream->m_stop = stop;
     try {
         const BYTE* p = static_cast<const BYTE*>(bytes);
         if (count > 0) stream->m_bytes.assign(p, p + count);
@@ -48,6 +49,7 @@ ULONG ByteStream::Release() {
 HRESULT ByteStream::Read(void* out, ULONG count, ULONG* done) {
     if (done) *done = 0;
     if (!out && count > 0) return STG_E_INVALIDPOINTER;
+    if (m_stop && *m_stop) return E_ABORT;
     std::lock_guard<std::mutex> hold(m_lock);
     const ULONGLONG size = m_bytes.size();
     ULONG n = 0;

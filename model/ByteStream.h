@@ -14,8 +14,9 @@ class ByteStream final : public IStream {
 public:
     // A new empty stream with one reference (the caller's); null when memory runs out.
     static ByteStream* Create();
-    // A new stream holding a copy of `count` bytes, positioned at the start.
-    static ByteStream* Create(const void* bytes, size_t count);
+    // A new stream holding a copy of `count` bytes, positioned at the start. Once `stop` (when
+    // given) is set, every read fails: a decoder reading the stream gives up at its next read.
+    static ByteStream* Create(const void* bytes, size_t count, const std::atomic<bool>* stop = nullptr);
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
@@ -47,4 +48,5 @@ private:
     std::mutex m_lock;
     std::vector<BYTE> m_bytes;
     ULONGLONG m_position = 0;
+    const std::atomic<bool>* m_stop = nullptr;
 };

@@ -138,14 +138,15 @@ std::function<bool(const PictureHeaderCheck&)>& MemoryCheckStandIn() {
 // copy of every pixel, for as long as it lives. The pixels and the bitmap's format are those
 // GDI+ gives for such a picture. Null, with `tried` false, for every other picture (GDI+ decodes
 // it then), and with `tried` true when the pixels could not be had.
-Bitmap* DecodeWhole(const BYTE* bytes, size_t size, const PictureHeaderCheck& check, bool& tried) {
+Bitmap* DecodeWhole(const BYTE* bytes, size_t size, const PictureHeaderCheck& check, bool& tried,
+                    const std::atomic<bool>* stop) {
     tried = false;
     if (check.kind != PictureHeaderCheck::kJpeg && check.kind != PictureHeaderCheck::kPng) return nullptr;
     ComScope com;
     ComRef<IWICImagingFactory> factory;
     ComRef<IWICBitmapDecoder> decoder;
     ComRef<IWICBitmapFrameDecode> frame;
-    StreamRef stream(ByteStream::Create(bytes, size));
+    StreamRef stream(ByteStream::Create(bytes, size, stop));
     if (!stream.get() ||
         FAILED(::CoCreateInstance(kWicFactory, nullptr, CLSCTX_INPROC_SERVER, kWicFactoryInterface,
                                   reinterpret_cast<void**>(factory.out()))) ||
@@ -188,14 +189,14 @@ Bitmap* DecodeWhole(const BYTE* bytes, size_t size, const PictureHeaderCheck& ch
 // Decodes bytes whose headers were checked; the caller holds the picture's large work. `whole`
 // says whether the bitmap holds the picture as its bytes are kept (nothing to encode again).
 Bitmap* DecodeChecked(const BYTE* bytes, size_t size, const PictureHeaderCheck& check, bool* tooLarge,
-                      bool* whole = nullptr) {
+                      bool* whole = nullptr, const std::atomic<bool>* stop = nullptr) {
     if (whole) *whole = false;
     if (!check.acceptable || !PictureFitsMemory(check)) {
         if (tooLarge) *tooLarge = check.tooLarge || check.acceptable;
         return nullptr;
     }
     bool tried = false;
-    if (Bitmap* decoded = DecodeWhole(bytes, size, check, tried)) {
+    if (Bitmap* decoded = DecodeWhole(bytes, size, check, tried, stop)) {
         if (whole) *whole = true;
         return decoded;
     }
@@ -204,7 +205,7 @@ Bitmap* DecodeChecked(const BYTE* bytes, size_t size, const PictureHeaderCheck& 
         if (tooLarge) *tooLarge = true;
         return nullptr;
     }
-    StreamRef decodeStream(ByteStream::Create(bytes, size));
+    StreamRef decodeStream(ByteStream::Create(bytes, size, stop));
     Bitmap* decoded = decodeStream.get() ? Bitmap::FromStream(decodeStream.get()) : nullptr;
     const Status status = decoded ? decoded->GetLastStatus() : OutOfMemory;
     if (status == Ok) return decoded;
@@ -324,7 +325,7 @@ PictureHeaderCheck IStreamObject::CheckHeaders() const {
     return check;
 }
 
-Bitmap* IStreamObject::CreateBitmap(bool* tooLarge) {
+Bitmap* IStreamObject::CreateBitmap(bool* tooLarge, const std::atomic<bool>* stop) {
     Bitmap* result = nullptr;
     if (tooLarge) *tooLarge = false;
     GuardOperation(531, [&] {
@@ -337,7 +338,12 @@ Bitmap* IStreamObject::CreateBitmap(bool* tooLarge) {
         // The decode, a conversion to 32 bits and its PNG are one piece of work.
         LargePictureWork work(static_cast<unsigned long long>(check.width) * check.height);
         bool whole = false;
-        Bitmap* decoded = DecodeChecked(bytes.data(), bytes.size(), check, tooLarge, &whole);
+        Bitmap* decoded = DecodeChecked(bytes.data(), bytes.size(), check, tooLarge, &whole, stop);
+        if (decoded && stop && *stop) {
+            // Nobody wants it any more: not converted nor encoded again, and its memory goes now.
+            delete decoded;
+            return;
+        }
         if (!decoded) return;
         if (whole) {
             result = decoded;

@@ -6,6 +6,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <atomic>
 #include <functional>
 #include <mutex>
 
@@ -52,7 +53,8 @@ public:
     PictureHeaderCheck CheckHeaders() const;
     // A new bitmap (24-bit RGB or 32-bit ARGB) decoded from the bytes, or null; the caller owns it.
     // `tooLarge` (when given) says whether a null result was refused for the picture's size.
-    Gdiplus::Bitmap* CreateBitmap(bool* tooLarge = nullptr);
+    // Once `stop` (when given) is set, the decoder gives up at its next read and nothing is kept.
+    Gdiplus::Bitmap* CreateBitmap(bool* tooLarge = nullptr, const std::atomic<bool>* stop = nullptr);
     // Takes a packed DIB (clipboard paste): the bytes become a PNG of it; returns the decoded
     // bitmap (owned by the caller) or null.
     Gdiplus::Bitmap* SetFromHGlobal(HGLOBAL dib);

@@ -18,10 +18,10 @@ using namespace Gdiplus;
 
 namespace {
 
-// The clipboard open for the length of one operation.
+// The clipboard open for the length of one operation (by `owner`, which then owns what is put on it).
 class ClipboardScope {
 public:
-    ClipboardScope() : m_open(::OpenClipboard(nullptr) != FALSE) {}
+    explicit ClipboardScope(HWND owner = nullptr) : m_open(::OpenClipboard(owner) != FALSE) {}
     ~ClipboardScope() {
         if (m_open) ::CloseClipboard();
     }
@@ -148,6 +148,23 @@ CString NormalizePastedText(const CString& text) {
     return out;
 }
 
+namespace {
+
+// The bytes a bitmap takes as a packed DIB on the clipboard (0 for none), and its bytes per pixel.
+unsigned long long ClipboardDibSize(Bitmap* bitmap, UINT& pixelBytes) {
+    pixelBytes = IsAlphaPixelFormat(bitmap->GetPixelFormat()) ? 4 : 3;
+    const UINT width = bitmap->GetWidth(), height = bitmap->GetHeight();
+    const unsigned long long row = (static_cast<unsigned long long>(width) * pixelBytes + 3) & ~3ull;
+    return width && height ? sizeof(BITMAPINFOHEADER) + row * height : 0;
+}
+
+// A block for a clipboard DIB of `size` bytes, or null when that much cannot be had.
+HGLOBAL NewDibBlock(unsigned long long size) {
+    return size > 0 && size < 0x7FFFFFFF ? ::GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(size)) : nullptr;
+}
+
+}  // namespace
+
 HGLOBAL MakeClipboardDib(Bitmap* bitmap, bool* tooLarge) {
     if (tooLarge) *tooLarge = false;
     if (!bitmap) return nullptr;
@@ -155,12 +172,11 @@ HGLOBAL MakeClipboardDib(Bitmap* bitmap, bool* tooLarge) {
     if (width == 0 || height == 0) return nullptr;
     // The rows are copied from the pixels straight into the block, a band at a time: a picture of
     // tens of megapixels is held once more, not once as a BMP encoding and again as its copy.
-    const bool alpha = IsAlphaPixelFormat(bitmap->GetPixelFormat()) != FALSE;
-    const PixelFormat format = alpha ? PixelFormat32bppARGB : PixelFormat24bppRGB;
-    const UINT pixelBytes = alpha ? 4 : 3;
+    UINT pixelBytes = 3;
+    const unsigned long long size = ClipboardDibSize(bitmap, pixelBytes);
+    const PixelFormat format = pixelBytes == 4 ? PixelFormat32bppARGB : PixelFormat24bppRGB;
     const unsigned long long row = (static_cast<unsigned long long>(width) * pixelBytes + 3) & ~3ull;
-    const unsigned long long size = sizeof(BITMAPINFOHEADER) + row * height;
-    GlobalBlock block(size < 0x7FFFFFFF ? ::GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(size)) : nullptr);
+    GlobalBlock block(NewDibBlock(size));
     BYTE* p = block.get() ? static_cast<BYTE*>(::GlobalLock(block.get())) : nullptr;
     if (!p) {
         if (tooLarge) *tooLarge = true;
@@ -227,7 +243,7 @@ bool ViewObject::CopyToClipboard(UINT format) {
     return handed;
 }
 
-bool ViewObject::CopyImageToClipboard(ImageCopyResult* result) {
+bool ViewObject::CopyImageToClipboard(ImageCopyResult* result, HWND renderer) {
     if (type != kObjectImage) return false;
     ImageCopyResult outcome = ImageCopyResult::kUnreadable;
     GuardOperation(561, [&] {
@@ -237,7 +253,15 @@ bool ViewObject::CopyImageToClipboard(ImageCopyResult* result) {
         GlobalBlock bytes(BlockOfStream(image.GetStream()));
         bool tooLarge = false;
         GlobalBlock dib;
-        if (decodedImage) {
+        // A decoded picture's bitmap may be offered now and made when a program asks for it
+        // (the renderer's part): it is not made for nothing, and the copy takes no time. The
+        // memory for it is asked for now, so that a copy that could not give it says so at once.
+        const bool later = renderer && decodedImage;
+        if (later) {
+            UINT pixelBytes = 3;
+            dib.reset(NewDibBlock(ClipboardDibSize(decodedImage, pixelBytes)));
+            tooLarge = !dib.get();
+        } else if (decodedImage) {
             LargePictureWork work(static_cast<unsigned long long>(decodedImage->GetWidth()) *
                                   decodedImage->GetHeight());
             dib.reset(MakeClipboardDib(decodedImage, &tooLarge));
@@ -255,14 +279,21 @@ bool ViewObject::CopyImageToClipboard(ImageCopyResult* result) {
             outcome = tooLarge ? ImageCopyResult::kTooLarge : ImageCopyResult::kUnreadable;
             return;
         }
-        ClipboardScope clipboard;
+        ClipboardScope clipboard(renderer);
         if (!clipboard.IsOpen()) {
             outcome = ImageCopyResult::kClipboardBusy;
             return;
         }
         ::EmptyClipboard();
         const bool gaveBytes = GiveToClipboard(PictureClipboardFormat(), bytes.release());
-        const bool gaveDib = GiveToClipboard(CF_DIB, dib.release());
+        bool gaveDib = false;
+        if (later && dib.get()) {
+            dib.reset(nullptr);
+            ::SetClipboardData(CF_DIB, nullptr);
+            gaveDib = ::IsClipboardFormatAvailable(CF_DIB) != FALSE;
+        } else {
+            gaveDib = GiveToClipboard(CF_DIB, dib.release());
+        }
         outcome = gaveDib     ? ImageCopyResult::kCopied
                   : gaveBytes ? ImageCopyResult::kWithoutBitmap
                               : ImageCopyResult::kTooLarge;

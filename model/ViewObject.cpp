@@ -282,6 +282,14 @@ void ViewObject::SetDecodedImage(Bitmap* bitmap) {
     sharedDecoded = false;
 }
 
+Bitmap* ViewObject::TakeDecodedImage() {
+    HslLock held(*this, std::try_to_lock);
+    if (!held || sharedDecoded) return nullptr;
+    Bitmap* taken = decodedImage;
+    decodedImage = nullptr;
+    return taken;
+}
+
 void ViewObject::SetAdjustedImage(Bitmap* bitmap) {
     HslLock held(*this);
     SetAdjustedImage(bitmap, held);

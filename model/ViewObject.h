@@ -169,6 +169,10 @@ public:
     // owns the new one. The adjusted and working images are shared with the colour worker: the
     // one-argument forms wait for hslBusy themselves, the others are for a caller holding it.
     void SetDecodedImage(Gdiplus::Bitmap* bitmap);
+    // Hands the decoded bitmap it owns to the caller and keeps none, so that work on another
+    // thread reads it alone (SetDecodedImage gives it back); null when it owns none, or while the
+    // colour worker reads it.
+    Gdiplus::Bitmap* TakeDecodedImage();
     void SetAdjustedImage(Gdiplus::Bitmap* bitmap);
     void SetWorkingImage(Gdiplus::Bitmap* bitmap);
     void SetAdjustedImage(Gdiplus::Bitmap* bitmap, const HslLock& held);
@@ -192,8 +196,10 @@ public:
     // as CF_TEXT. Each opens and closes the clipboard, and empties it only once it has the data.
     bool CopyToClipboard(UINT format);
     // True when anything reached the clipboard; `result` (when given) says what did, or why
-    // nothing did.
-    bool CopyImageToClipboard(ImageCopyResult* result = nullptr);
+    // nothing did. With a `renderer` window, a decoded picture's bitmap is only offered: that
+    // window owns the clipboard and makes the bitmap when a program asks for it
+    // (WM_RENDERFORMAT), or before it goes (WM_RENDERALLFORMATS).
+    bool CopyImageToClipboard(ImageCopyResult* result = nullptr, HWND renderer = nullptr);
     // Reads a record of the registered format into this fresh object; false (the caller deletes
     // the object) when the block is too short, unreadable, or holds anything but a text or a
     // track list. A linked text takes its field from g_loadingAlbumInfo as the caller set it.

@@ -103,6 +103,9 @@ public:
     // Whether a picture of the design is still being decoded for the preview (it shows without
     // it meanwhile).
     bool PicturesPending() const;
+    // Stops the decodes of the pictures still coming (the dialog's own work needs the time and
+    // the memory now); true when there were any: Refresh then asks for them again.
+    bool StopPictures() { return m_previewPictures.StopPending(); }
 
     void PreSubclassWindow() override;
     void DrawItem(LPDRAWITEMSTRUCT drawItem) override;

@@ -3,6 +3,7 @@
 
 #include "canvas/View.h"
 #include "canvas/ViewSettings.h"
+#include "canvas/WorkAside.h"
 #include "render/CanvasSettings.h"
 #include "controls/AeroMessageBox.h"
 #include "controls/ThemeResources.h"
@@ -479,7 +480,16 @@ void DlgSaveAsImage::OnOK() {
         {
             CWaitCursor wait;
             m_save.ShowWindow(SW_HIDE);
-            result = ExportImage(m_design, part, GetDpi(), &options, m_fileTypes.GetCurSel(), path);
+            // The preview's pictures still decoding would keep the export waiting for its turn.
+            const bool stopped = m_preview.StopPictures();
+            // Drawn and written on a thread of its own, from a copy of the design: the window
+            // paints and answers meanwhile, the user's input waits.
+            ExportDesignCopy copy(m_design, part);
+            const int dpi = GetDpi(), type = m_fileTypes.GetCurSel();
+            RunAside(m_hWnd, [&] {
+                result = ExportImage(copy.Design(), copy.Part(), dpi, &options, type, path);
+            });
+            if (stopped && result.outcome != kExportWritten) m_preview.Refresh();
         }
         if (result.outcome == kExportWritten) {
             EndDialog(0);

@@ -1,10 +1,12 @@
 // Export of a design part as an image file.
 #include "print/ImageExport.h"
 
+#include <set>
 #include <string>
 
 #include "framework/graphics/GdipImage.h"
 #include "model/KorvanelleDocument.h"
+#include "model/LabelTemplate.h"
 #include "render/DocumentBitmap.h"
 #include "render/PngWriter.h"
 #include "render/RenderContext.h"
@@ -94,4 +96,56 @@ ExportResult ExportImage(KorvanelleDocument* design, ViewObject* object, int dpi
     result.outcome = result.status == Ok ? kExportWritten : kExportWriteFailed;
     delete bitmap;
     return result;
+}
+
+ExportDesignCopy::ExportDesignCopy(KorvanelleDocument* design, ViewObject* part) : m_design(design) {
+    if (!design) return;
+    m_copy.CopyFrom(design, false, false);
+    // The design's own: the copy neither reads nor frees them.
+    m_copy.selection.RemoveAll();
+    m_copy.imagePool.RemoveAll();
+    // The sides the part shows: itself, or those of its page.
+    std::set<CString> drawn;
+    if (part) drawn.insert(part->name);
+    design->ForEachObject([&](ViewObject* o) {
+        if (part && o->IsSide() && o->side == part->side) drawn.insert(o->name);
+    });
+    for (INT_PTR i = 0; i < m_copy.templates.GetSize(); ++i) {
+        LabelTemplate* from = m_copy.templates[i];
+        if (!from) continue;
+        // The objects copied without their pictures (a null object is left out, as here).
+        LabelTemplate* to = new LabelTemplate(from, false);
+        m_copy.templates[i] = to;
+        int k = 0;
+        for (int j = 0; j < from->GetObjectCount(); ++j) {
+            ViewObject* o = from->GetObject(j);
+            if (!o) continue;
+            ViewObject* c = to->GetObject(k++);
+            if (o == part) m_part = c;
+            if (!o->IsImage()) continue;
+            IStream* bytes = o->image.GetStream();
+            IStream* own = nullptr;
+            if (bytes && drawn.count(o->sideName) && SUCCEEDED(bytes->Clone(&own)) && own)
+                c->image.Attach(own);
+            if (Gdiplus::Bitmap* decoded = o->TakeDecodedImage()) {
+                c->SetDecodedImage(decoded);
+                if (bytes) bytes->AddRef();
+                m_lent.push_back({o, bytes, c});
+            }
+        }
+    }
+}
+
+ExportDesignCopy::~ExportDesignCopy() {
+    for (Lent& l : m_lent) {
+        Gdiplus::Bitmap* decoded = l.copy->TakeDecodedImage();
+        ViewObject* o = m_design->FindObjectIf(
+            [&](const ViewObject* x) { return x == l.original && x->image.GetStream() == l.bytes; });
+        if (decoded && o && !o->decodedImage)
+            o->SetDecodedImage(decoded);
+        else
+            delete decoded;
+        if (l.bytes) l.bytes->Release();
+    }
+    m_copy.DeleteContents(true);
 }

@@ -7,9 +7,11 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
-#include "framework/Core.h"
+#include <vector>
 
-class KorvanelleDocument;
+#include "framework/Core.h"
+#include "model/KorvanelleDocument.h"
+
 class PrintOptions;
 class ViewObject;
 
@@ -63,3 +65,31 @@ ExportResult ExportImage(KorvanelleDocument* design, ViewObject* object, int dpi
                          int fileType, const CString& path);
 // The second half of ExportImage: an existing picture encoded and written.
 Gdiplus::Status WriteImageFile(Gdiplus::Bitmap* bitmap, int fileType, const CString& path);
+
+// A copy of a design that an export on another thread draws while the window's thread goes on
+// with the design itself: its objects are its own, and so are the bytes of the pictures on the
+// part. The decoded pictures the design holds are lent to it, so that the export draws from them
+// and, when memory runs short, lets them go as it would the design's own; when the copy goes they
+// are given back to the objects that still hold the same bytes and have had none decoded
+// meanwhile. Made and destroyed on the window's thread, the latter once the export has ended.
+class ExportDesignCopy {
+public:
+    ExportDesignCopy(KorvanelleDocument* design, ViewObject* part);
+    ~ExportDesignCopy();
+    ExportDesignCopy(const ExportDesignCopy&) = delete;
+    ExportDesignCopy& operator=(const ExportDesignCopy&) = delete;
+    KorvanelleDocument* Design() { return &m_copy; }
+    // The part's copy (null when there is no part).
+    ViewObject* Part() const { return m_part; }
+
+private:
+    struct Lent {
+        ViewObject* original;
+        IStream* bytes;  // the original's, a reference held: the same bytes, not others at their place
+        ViewObject* copy;
+    };
+    KorvanelleDocument* m_design;
+    KorvanelleDocument m_copy;
+    ViewObject* m_part = nullptr;
+    std::vector<Lent> m_lent;
+};

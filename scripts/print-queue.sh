@@ -19,7 +19,8 @@ if ! grep -qx "Out $out" /etc/cups/cups-pdf.conf; then
   $SUDO sed -i "s|^Out .*|Out $out|" /etc/cups/cups-pdf.conf
 fi
 $SUDO sed -i 's|^#\?AnonDirName .*|AnonDirName '"$out"'|' /etc/cups/cups-pdf.conf
-if ! lpstat -r 2>/dev/null | grep -q 'is running'; then
+# A second daemon would take the socket from the first and split the jobs between them.
+if ! lpstat -r 2>/dev/null | grep -q 'is running' && ! pgrep -x cupsd >/dev/null; then
   $SUDO /usr/sbin/cupsd
   for _ in $(seq 50); do lpstat -r 2>/dev/null | grep -q 'is running' && break; sleep 0.1; done
   pgrep -o -x cupsd > "$pidfile" || true

@@ -12,6 +12,9 @@ exe="$build/app/Korvanelle.exe"
 # A prefix apart from the tests' one, whose Desktop and Documents are the user's home folders.
 export WINEPREFIX="${WINEPREFIX:-$build/wineprefix-app}"
 export KV_HOME_FOLDERS=1
+# A 32-bit prefix, as the Wine runner makes it: Wine's server, started below before the runner
+# first makes the prefix, would otherwise make it a 64-bit one that no run can use again.
+export WINEARCH=win32
 # Without a display the Wine runner starts an X server of the prefix's own (Xvfb): say where the
 # program shows. What a run starts, that X server and Wine's server, it notes beside the prefix,
 # and the last run of the prefix to end stops what is noted: what ran before (another program of

@@ -11,6 +11,7 @@
 #include <doctest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -31,6 +32,7 @@
 #include "model/ImageStream.h"
 #include "framework/docview/Preview.h"
 #include "print/DlgSaveAsImage.h"
+#include "print/ImageExport.h"
 #include "print/PrintSettings.h"
 #include "render/ColorProcessing.h"
 #include "res/CommandIds.h"
@@ -294,12 +296,47 @@ int BluePixels(Gdiplus::Bitmap* bitmap) {
     return n;
 }
 
+// While it lives, a decode of pictures `width` wide on another thread than this one is held
+// (once `holding`) until a thread timer ticks meanwhile: the window answers while work runs aside.
+struct AsideHold;
+AsideHold* g_aside = nullptr;
+void CALLBACK LetAsideGo(HWND, UINT, UINT_PTR, DWORD);
+struct AsideHold {
+    const uint32_t width;
+    std::atomic<bool> holding, held{false};
+    bool ticked = false;
+    const DWORD window = ::GetCurrentThreadId();
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, LetAsideGo);
+    explicit AsideHold(uint32_t w, bool hold = true) : width(w), holding(hold) {
+        g_aside = this;
+        PictureMemoryStandIn() = [this](const PictureHeaderCheck& headers) { return Hold(headers), true; };
+    }
+    ~AsideHold() {
+        ::KillTimer(nullptr, timer);
+        PictureMemoryStandIn() = nullptr;
+        g_aside = nullptr;
+    }
+    void Hold(const PictureHeaderCheck& headers) {  // for the memory stand-in (at most 10 s)
+        if (headers.width != width || ::GetCurrentThreadId() == window || !holding) return;
+        held = true;
+        for (const DWORD start = ::GetTickCount(); holding && ::GetTickCount() - start < 10000;) ::Sleep(5);
+    }
+};
+void CALLBACK LetAsideGo(HWND, UINT, UINT_PTR, DWORD) {
+    if (!g_aside || !g_aside->held) return;
+    g_aside->ticked = true;
+    g_aside->holding = false;
+}
+
 // Save As Image's dialog watched from its own loop: its preview's blue while the session holds
-// the picture's decode (which the watch then lets go), and once the picture came; then it is
-// cancelled (after 15 s in any case).
+// the picture's decode (which the watch then lets go), and once the picture came, then once more
+// for the part `next` names when there is one; then Save Image is pressed (after 15 s in any case),
+// its decode held aside. With `cancelHeld` the dialog is cancelled instead while the decode is held.
 struct PreviewWatch {
     Session* s = nullptr;
     int ticks = 0, blueWhileHeld = -1, blue = -1;
+    bool cancelHeld = false;
+    const char* next = nullptr;
 };
 PreviewWatch* g_previewWatch = nullptr;
 
@@ -313,12 +350,21 @@ void CALLBACK WatchPreview(HWND, UINT, UINT_PTR, DWORD) {
     if (w.s->hold) {
         if (!givenUp && !(drawn && w.s->entered)) return;
         if (drawn) w.blueWhileHeld = BluePixels(preview.GetSheet());
-        w.s->hold = false;
-        if (!givenUp) return;
+        w.s->hold = w.cancelHeld;
+        if (!givenUp && !w.cancelHeld) return;
     }
-    if (!givenUp && (!drawn || preview.PicturesPending())) return;
+    if (!givenUp && !w.cancelHeld && (!drawn || preview.PicturesPending())) return;
+    if (w.next && !givenUp) {
+        // Chosen in the list as the user chooses it.
+        dialog->m_images.SetCurSel(dialog->m_images.FindStringExact(-1, w.next));
+        ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(dialog->m_images.GetDlgCtrlID(), CBN_SELCHANGE),
+                       reinterpret_cast<LPARAM>(dialog->m_images.m_hWnd));
+        w.next = nullptr;
+        return;
+    }
     w.blue = BluePixels(preview.GetSheet());
-    ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    if (g_aside) g_aside->holding = !w.cancelHeld;
+    ::PostMessageA(window, WM_COMMAND, w.cancelHeld ? IDCANCEL : IDOK, 0);
 }
 
 // Answers the Print dialog: Preview the first time it shows, Cancel when it comes back.
@@ -558,30 +604,68 @@ TEST_CASE(
 
     // Save As Image of the disc, the front cover shown: the dialog and its preview answer while
     // the disc's picture is held in its decode, which never runs on the window's thread, and the
-    // preview shows the picture once it comes.
+    // preview shows the picture once it comes; the disc chosen alone, shown larger than on its
+    // page, gets a copy of its own at that size; saved, the window answers while the image is
+    // made, and the file shows the picture.
     {
         s.Command(ID_VIEW_FRONT_COVER);
         const DWORD window = ::GetCurrentThreadId();
-        std::atomic<int> decodedHere{0};
+        std::atomic<int> decodedHere{0}, decodes{0};
+        AsideHold aside(2400, false);
         PictureMemoryStandIn() = [&](const PictureHeaderCheck& headers) {
             if (headers.width == 2400 && ::GetCurrentThreadId() == window) ++decodedHere;
+            decodes += headers.width == 2400;
+            aside.Hold(headers);
             return true;
         };
         g_exportImageOptions.image = 0;  // Page 1, the disc's
+        g_exportImageOptions.fileType = kExportPng;
+        const CString saved = s.pictures + "\\saved.png";
+        const auto ask = DlgSaveAsImage::s_askFileName;
+        DlgSaveAsImage::s_askFileName = [&](CWnd*, CString& path, int&) {
+            path = saved;
+            return true;
+        };
         PreviewWatch watch;
-        watch.s = &s;
-        g_previewWatch = &watch;
-        s.entered = false;
-        s.hold = true;
-        const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, WatchPreview);
-        s.frame->PostMessage(WM_COMMAND, ID_SAVE_AS_IMAGE);
-        CHECK(s.run.Pump([&] { return watch.blue >= 0 && !::FindWindowA("#32770", "Save As Image"); }, 30000));
-        ::KillTimer(nullptr, timer);
-        PictureMemoryStandIn() = nullptr;
-        s.hold = false;
+        auto saveAsImage = [&](bool cancelHeld, const char* next) {
+            watch = PreviewWatch{&s, 0, -1, -1, cancelHeld, next};
+            g_previewWatch = &watch;
+            s.entered = false;
+            s.hold = true;
+            const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, WatchPreview);
+            s.frame->PostMessage(WM_COMMAND, ID_SAVE_AS_IMAGE);
+            CHECK(s.run.Pump([&] { return watch.blue >= 0 && !::FindWindowA("#32770", "Save As Image"); },
+                             30000));
+            ::KillTimer(nullptr, timer);
+            s.hold = false;
+        };
+        saveAsImage(false, "Disc Label");
+        DlgSaveAsImage::s_askFileName = ask;
         CHECK(decodedHere.load() == 0);
+        CHECK(decodes.load() == 3);  // the preview's of the page and of the disc alone, the file's
         CHECK(watch.blueWhileHeld == 0);
         CHECK(watch.blue > 100);
+        CHECK(aside.ticked);
+        Gdiplus::Bitmap file(AfxWideOf(saved).c_str());
+        CHECK(BluePixels(&file) > 1000);
+        // A decode that nobody wants any more never starts: cancelled while its preview's picture
+        // waits for its decode; the disc shown while its picture waits, and the front cover again
+        // at once, whose picture comes.
+        decodes = 0;
+        saveAsImage(true, nullptr);
+        PictureDecodeJobs::EndRetired();
+        CHECK(decodes.load() == 0);
+        s.Arrived();
+        s.hold = true;
+        s.Command(ID_VIEW_DISC_LABEL);
+        s.Command(ID_VIEW_FRONT_COVER);
+        s.hold = false;
+        s.Arrived();
+        PictureMemoryStandIn() = nullptr;
+        CHECK(decodes.load() == 1);
+        CHECK(s.view->m_design.FindObjectIf([](const ViewObject* o) {
+            return o->decodedImage && o->sideName == "Front Cover";
+        }) != nullptr);
     }
 
     // Print Preview chosen in the Print dialog: the page shows, and the window answers, while the
@@ -748,8 +832,8 @@ TEST_CASE(
     photo = s.view->m_design.FindObject(photoName);
     REQUIRE(photo != nullptr);
     const size_t before = boxes.Boxes().size();
-    auto command = [&](UINT id, size_t boxCount) {
-        s.view->OnSelectionChanged(photo->name);
+    auto command = [&](UINT id, size_t boxCount, const ViewObject* target = nullptr) {
+        s.view->OnSelectionChanged((target ? target : photo)->name);
         s.frame->PostMessage(WM_COMMAND, id);
         MSG m;
         while (::PeekMessageA(&m, s.frame->m_hWnd, WM_COMMAND, WM_COMMAND, PM_NOREMOVE))
@@ -770,6 +854,27 @@ TEST_CASE(
     REQUIRE(pasted->IsImage());
     CHECK(pasted->image.GetSize() == photo->image.GetSize());
     CHECK(pasted->decodedImage->GetWidth() == 9504u);
+    // Cut Object of it: another program that asks for the bitmap later gets the photo, made from
+    // the bytes copied while the window answers.
+    command(ID_CUT_OBJECT, 0, pasted);
+    REQUIRE(images() == held);
+    {
+        AsideHold aside(9504);
+        REQUIRE(::OpenClipboard(nullptr));
+        const BYTE* dib = static_cast<const BYTE*>(::GlobalLock(::GetClipboardData(CF_DIB)));
+        CHECK(aside.ticked);
+        REQUIRE(dib != nullptr);
+        const BITMAPINFOHEADER& info = *reinterpret_cast<const BITMAPINFOHEADER*>(dib);
+        CHECK((info.biWidth == 9504 && info.biHeight == 6336 && info.biBitCount == 24));
+        // Bottom-up rows of green, darker at the top (20, 200, 40), lighter at the bottom.
+        const BYTE* top = dib + sizeof info + 9504 * 3 * 6335;
+        CHECK((std::abs(top[1] - 200) < 8 && std::abs(top[2] - 20) < 8));
+        CHECK(std::abs(dib[sizeof info + 1] - 240) < 8);
+        ::GlobalUnlock(::GetClipboardData(CF_DIB));
+        ::CloseClipboard();
+    }
+    command(ID_PASTE_OBJECT, 0);
+    CHECK(images() == held + 1);
 
     // With no memory left for its bitmap, the copy carries the bytes alone and says so; a picture
     // too large for any bitmap leaves what the clipboard held.
@@ -785,6 +890,12 @@ TEST_CASE(
     command(ID_COPY_IMAGE, 2);
     CHECK(boxes.LastText().Find("too large to copy") >= 0);
     CHECK(ClipboardText() == "Kept");
+    {  // the photo from there: decoded while the window answers, its bitmap offered
+        AsideHold aside(9504);
+        s.view->m_imageToCopy = camera;
+        command(ID_COPY_IMAGE, 2);
+        CHECK((aside.ticked && ::IsClipboardFormatAvailable(CF_DIB)));
+    }
 
     SUBCASE("a large picture that memory is short for is refused at once and named, the side kept") {
         const COLORREF shownBefore = s.SideMiddle();
@@ -808,6 +919,14 @@ TEST_CASE(
         s.Command(ID_SHOW_GRID);
         CHECK((GetGValue(s.SideMiddle()) > 150 && GetRValue(s.SideMiddle()) < 80));
     }
+    // Copied, then the program ends: the copy keeps its bitmap for the programs that paste later.
+    s.view->OnSelectionChanged(photo->name);
+    s.Command(ID_COPY_OBJECT);
+    s.run.Close();
+    REQUIRE(::OpenClipboard(nullptr));
+    const void* dib = ::GlobalLock(::GetClipboardData(CF_DIB));
+    CHECK((dib && static_cast<const BITMAPINFOHEADER*>(dib)->biWidth == 9504));
+    ::CloseClipboard();
 }
 
 TEST_CASE("Preview clicked in the Print dialog under a box, then Cancel: the preview opens, the program still quits") {

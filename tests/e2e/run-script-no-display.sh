@@ -9,13 +9,11 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 run="$build/e2e/run_script_no_display"
 export WINEPREFIX="$run/prefix"
 mkdir -p "$run"
-# Made once, with Desktop and Documents folders of its own (run.sh's would be the home's).
-if [ ! -f "$WINEPREFIX/.setup-done" ]; then
-  env -u DISPLAY "$build/wine-run" cmd.exe /c exit >/dev/null 2>&1
-  "$build/wine-stop"; wineserver -w
-fi
-rm -f "$WINEPREFIX.display"
-env -u DISPLAY KV_BUILD_DIR="$build" "$root/scripts/run.sh" </dev/null >"$run/run.log" 2>&1 &
+# Made afresh by run.sh itself, as on the first run after a clone; the Desktop and Documents it
+# links are those of a home of the test's own.
+rm -rf "$WINEPREFIX" "$WINEPREFIX.display" "$run/home"
+mkdir -p "$run/home"
+env -u DISPLAY HOME="$run/home" KV_BUILD_DIR="$build" "$root/scripts/run.sh" </dev/null >"$run/run.log" 2>&1 &
 script=$!
 for _ in $(seq 1200); do [ -f "$WINEPREFIX.display" ] || ! kill -0 $script 2>/dev/null && break; sleep 0.1; done
 x=$(cat "$WINEPREFIX.display" 2>/dev/null)

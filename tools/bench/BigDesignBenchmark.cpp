@@ -15,7 +15,12 @@
 // from the menu (the Print dialog again once they are there), and Print Preview from the Print
 // dialog (then Next Page to page 3, and Close back to the Print dialog): how soon each shows, the
 // longest the window is held, and when its preview is whole; then a back cover's photo copied with
-// Copy Object while they decode.
+// Copy Object while they decode; then the disc saved as an image through Save As Image's dialog,
+// the back cover's photos there, Save Image pressed once the preview is whole and again while it
+// decodes; the Print dialog cancelled while its preview decodes (how long the process works on);
+// last, the design opened five times with its back cover shown and Print Preview closed 0.3 s
+// after it was chosen (how often a photo is then said to be too large, and how often one lacks on
+// the side).
 // From build/tools/bench (the program finds its resources there):
 //   KV_BENCH_DESIGN=20000 ../../wine-run ./big_design_benchmark.exe
 //   KV_BENCH_DESIGN=Z:/work/shared/data/large/design-20000-texts.kvl ../../wine-run ./big_design_benchmark.exe
@@ -52,6 +57,7 @@
 #include "print/DlgPrint.h"
 #include "print/DlgSaveAsImage.h"
 #include "print/ImageExport.h"
+#include "print/PrintSettings.h"
 #include "print/PrintSidePages.h"
 #include "render/CanvasSettings.h"
 #include "render/RenderThreads.h"
@@ -295,6 +301,7 @@ struct PrintPreviewWatch {
     View* view = nullptr;
     PrintPreviewLeg open, next, close;
     UINT pageShown = 0;  // the last page seen whole
+    double closeAfter = -1;  // closed this long after the press, whole or not (-1: once whole)
     bool pressed = false, closing = false, cancelled = false;
 };
 PrintPreviewWatch* g_printPreviewWatch = nullptr;
@@ -322,6 +329,11 @@ void CALLBACK WatchPrintPreview(HWND, UINT, UINT_PTR, DWORD) {
     }
     CFrameWnd* frame = w.view->GetParentFrame();
     CPreviewView* preview = dynamic_cast<CPreviewView*>(frame->GetActiveView());
+    if (w.pressed && !w.closing && preview && w.closeAfter >= 0 && now - w.open.start >= w.closeAfter) {
+        w.closing = true;
+        w.close.Start(now);
+        frame->PostMessage(WM_COMMAND, AFX_ID_PREVIEW_CLOSE);
+    }
     if (!w.pressed || w.closing || !preview || !preview->m_bPageRendered) return;
     const UINT page = preview->GetCurrentPage();
     PrintPreviewLeg& leg = page == 3 ? w.next : w.open;
@@ -358,6 +370,77 @@ bool PreviewDrawn(AeroPreview& preview) {
     return preview.GetCleanSheet() != nullptr && !preview.PicturesPending();
 }
 
+// Save As Image watched by a thread timer every 10 ms: the disc label and 600 DPI chosen when the
+// dialog shows, Save Image pressed once its preview is whole (or, `early`, while it decodes a
+// picture), then the ticks from the press.
+struct SaveWatch {
+    Ticks ticks;
+    double start = 0, answer = -1;
+    bool chosen = false, early = false;
+};
+SaveWatch* g_saveWatch = nullptr;
+
+void CALLBACK WatchSave(HWND, UINT, UINT_PTR, DWORD) {
+    SaveWatch& w = *g_saveWatch;
+    const double now = Now();
+    if (w.start > 0) {
+        w.ticks.Tick(now);
+        if (w.answer < 0) w.answer = now - w.start;
+        return;
+    }
+    HWND window = FindWindowA("#32770", "Save As Image");
+    DlgSaveAsImage* dialog = window && IsWindowVisible(window)
+                                 ? dynamic_cast<DlgSaveAsImage*>(CWnd::FromHandlePermanent(window))
+                                 : nullptr;
+    if (!dialog) return;
+    if (!w.chosen) {
+        w.chosen = true;
+        dialog->m_images.SetCurSel(dialog->m_images.FindStringExact(-1, "Disc Label"));
+        dialog->OnSelChangeImage();
+        dialog->m_resolutions.SetCurSel(2);
+        dialog->OnSelChangeResolution();
+        return;
+    }
+    if (w.early ? !dialog->m_preview.PicturesPending() : !PreviewDrawn(dialog->m_preview)) return;
+    w.start = now;
+    w.ticks.Start(now);
+    PostMessage(window, WM_COMMAND, IDOK, 0);
+}
+
+// The processor time the process has used so far off the window's thread (the calling one), in ms.
+double ProcessorMs() {
+    FILETIME created, ended, kernel, user, windowKernel, windowUser;
+    GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user);
+    HANDLE window = OpenThread(THREAD_QUERY_INFORMATION, FALSE, GetCurrentThreadId());
+    GetThreadTimes(window, &created, &ended, &windowKernel, &windowUser);
+    CloseHandle(window);
+    const auto ms = [](const FILETIME& t) {
+        return static_cast<double>(static_cast<ULONGLONG>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 10000;
+    };
+    return ms(kernel) + ms(user) - ms(windowKernel) - ms(windowUser);
+}
+
+// How long the process goes on working off the window's thread after now: until the last 50 ms in
+// which it used more than half a processor there (watched for 2 s past that).
+double BusyAfter(kvtest::RunningApp& run) {
+    const double start = Now();
+    double slice = start, used = ProcessorMs(), busy = start;
+    run.Pump(
+        [&] {
+            const double now = Now();
+            if (now - slice >= 50) {
+                const double cpu = ProcessorMs();
+                if (cpu - used > (now - slice) / 2) busy = now;
+                slice = now, used = cpu;
+            }
+            return now - busy > 2000;
+        },
+        30000);
+    return busy - start;
+}
+
+int g_tooLargeBoxes = 0;
+
 // The photos design's steps (see the file's head).
 int RunPhotos(kvtest::RunningApp& run, KorvanelleFrame* frame, View* view, KorvanelleDoc* doc,
               const CString& root, const std::string& profiled, const std::string& profile) {
@@ -369,10 +452,14 @@ int RunPhotos(kvtest::RunningApp& run, KorvanelleFrame* frame, View* view, Korva
     }
     StepPeak peak;
     std::unique_ptr<kvbench::SamplingProfiler> profiler;
-    // A message the program shows is printed (its first line) and answered with its first button.
+    // A message the program shows is printed (its first line, and the last when there are more:
+    // the names of the pictures it is about) and answered with its first button.
     AfxSetMessageBoxHandler([](KvMessageBoxRequest& box) {
-        const int end = box.text.Find('\r');
-        std::printf("  message: %s\n", static_cast<LPCSTR>(end < 0 ? box.text : box.text.Left(end)));
+        const int end = box.text.Find('\r'), last = box.text.ReverseFind('\n');
+        std::printf("  message: %s%s%s\n", static_cast<LPCSTR>(end < 0 ? box.text : box.text.Left(end)),
+                    end < 0 ? "" : " ... ",
+                    static_cast<LPCSTR>(end < 0 ? CString() : box.text.Mid(last + 1)));
+        g_tooLargeBoxes += box.text.Find("too large") >= 0;
         return box.buttons.empty() ? IDOK : box.buttons.front().result;
     });
     std::printf("%-22s %9s %9s %9s %9s %9s\n", "step", "answer ms", "held ms", "shown ms", "peak MB",
@@ -575,6 +662,91 @@ int RunPhotos(kvtest::RunningApp& run, KorvanelleFrame* frame, View* view, Korva
                     g_ticks.longest, copied, peak.Peak(), HeldMegabytes(), decoding ? "" : "  (nothing was decoding)",
                     IsClipboardFormatAvailable(CF_DIB) ? "with its bitmap" : "without its bitmap");
         std::fflush(stdout);
+    }
+    // Save As Image of the disc at 600 DPI, the back cover shown and its photos there (nothing
+    // else running): Save Image pressed once the dialog's preview is whole, then while it decodes,
+    // and the file named at once; how soon the window ticks after the press (answer), the longest
+    // it went without a tick (held), and when the dialog has gone with the file written (shown).
+    for (const bool early : {false, true}) {
+        openShowingBack();
+        run.Pump([&] { return Settled(view); }, 600000);
+        const CString saved = root + "\\saved.png";
+        DeleteFileA(saved);
+        DlgSaveAsImage::s_askFileName = [&](CWnd*, CString& path, int& filterIndex) {
+            path = saved;
+            filterIndex = kExportPng + 1;
+            return true;
+        };
+        SaveWatch watch;
+        watch.early = early;
+        g_saveWatch = &watch;
+        peak.Reset();
+        const UINT_PTR timer = SetTimer(nullptr, 0, 10, WatchSave);
+        frame->PostMessage(WM_COMMAND, ID_SAVE_AS_IMAGE);
+        run.Pump([&] { return watch.start > 0 && !FindWindowA("#32770", "Save As Image"); }, 600000);
+        KillTimer(nullptr, timer);
+        g_saveWatch = nullptr;
+        const bool written = GetFileAttributesA(saved) != INVALID_FILE_ATTRIBUTES;
+        std::printf("%-22s %9.0f %9.0f %9.0f %9lu %9lu\n  %s\n",
+                    early ? "  pressed while it decodes" : "Save As Image, disc 600 DPI", watch.answer,
+                    watch.ticks.longest, Since(watch.start), peak.Peak(), HeldMegabytes(),
+                    written ? "written" : "not written");
+        std::fflush(stdout);
+    }
+    // The Print dialog cancelled as soon as its preview decodes a picture (the back cover's
+    // photos there): how long the process goes on working afterwards.
+    {
+        openShowingBack();
+        run.Pump([&] { return Settled(view); }, 600000);
+        DialogWatch watch;
+        watch.caption = "Print";
+        watch.ready = [&](CWnd* w) {
+            DlgPrint* dialog = dynamic_cast<DlgPrint*>(w);
+            for (PrintSidePage* page : {static_cast<PrintSidePage*>(&dialog->m_tabs.m_front),
+                                        static_cast<PrintSidePage*>(&dialog->m_tabs.m_back),
+                                        static_cast<PrintSidePage*>(&dialog->m_tabs.m_disc)})
+                if (page->m_hWnd && page->IsWindowVisible() && page->m_preview.PicturesPending()) return true;
+            return Since(watch.start) > 5000;
+        };
+        g_watch = &watch;
+        watch.start = Now();
+        const UINT_PTR timer = SetTimer(nullptr, 0, 10, WatchDialog);
+        frame->PostMessage(WM_COMMAND, ID_FILE_PRINT);
+        run.Pump([&] { return watch.shown >= 0 && !FindWindowA("#32770", "Print"); }, 600000);
+        KillTimer(nullptr, timer);
+        g_watch = nullptr;
+        std::printf("%-22s %39.0f\n", "Print's Cancel: busy on", BusyAfter(run));
+        std::fflush(stdout);
+    }
+    // The design opened with its back cover shown and at once, its photos decoding, Print
+    // Preview chosen in the Print dialog and closed 0.3 s after: how often a photo is said to be
+    // too large, and how often the back cover then lacks a photo once all has settled.
+    {
+        const int runs = 5;
+        int told = 0, lacking = 0;
+        for (int i = 0; i < runs; ++i) {
+            openShowingBack();
+            const int boxes = g_tooLargeBoxes;
+            PrintPreviewWatch watch;
+            watch.view = view;
+            watch.closeAfter = 300;
+            g_printPreviewWatch = &watch;
+            const UINT_PTR timer = SetTimer(nullptr, 0, 10, WatchPrintPreview);
+            frame->PostMessage(WM_COMMAND, ID_FILE_PRINT);
+            run.Pump([&] { return watch.cancelled && !FindWindowA("#32770", "Print"); }, 600000);
+            KillTimer(nullptr, timer);
+            g_printPreviewWatch = nullptr;
+            run.Pump([&] { return Settled(view); }, 600000);
+            told += g_tooLargeBoxes > boxes;
+            bool whole = true;
+            view->m_design.ForEachObject([&](ViewObject* o) {
+                if (o->IsImage() && o->sideName == "Back Cover" && !o->decodedImage) whole = false;
+            });
+            lacking += !whole;
+        }
+        std::printf(
+            "Print Preview closed after 0.3 s: 'too large' told in %d of %d runs, a photo lacking in %d\n",
+            told, runs, lacking);
     }
     if (profiler) profiler->Write(profile.c_str());
     doc->SetModifiedFlag(FALSE);
