@@ -233,14 +233,20 @@ void DlgPrint::OnShowWindow(BOOL show, UINT status) {
 }
 
 void DlgPrint::OnTimer(UINT_PTR id) {
-    if (id == kPagesTimer) {
-        GuardOperation(4182, [&] {
-            if (!m_tabs.CreateNextPage()) KillTimer(kPagesTimer);
-        });
+    if (id != kPagesTimer && id != kPrinterTimer) {
+        Default();
         return;
     }
-    if (id != kPrinterTimer) {
-        Default();
+    // A box over a dialog that has ended holds it open: its pages and printers are no longer
+    // wanted, and no printer box may follow the choice.
+    if (HasEnded()) {
+        KillTimer(id);
+        return;
+    }
+    if (id == kPagesTimer) {
+        bool more = false;
+        GuardOperation(4182, [&] { more = m_tabs.CreateNextPage(); });
+        if (!more) KillTimer(kPagesTimer);
         return;
     }
     KillTimer(kPrinterTimer);

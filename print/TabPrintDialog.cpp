@@ -82,7 +82,7 @@ bool TabPrintDialog::CreateNextPage() {
                                 static_cast<PrintSidePage*>(&m_back)}) {
         if (!page->m_hWnd) {
             CreatePage(*page);
-            return true;
+            return page->m_hWnd != nullptr;  // one that cannot be made waits for its tab
         }
     }
     return false;

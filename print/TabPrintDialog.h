@@ -25,8 +25,9 @@ public:
 
     // Shows the page of the selected tab (creating that page first when needed).
     void OnSelChange();
-    // Creates one side page not made yet (true), or none when all are there (false). A page takes
-    // tens of milliseconds of control creation: one at a time keeps the dialog answering.
+    // Creates one side page not made yet (true), or none when all are there or it failed (false).
+    // A page takes tens of milliseconds of control creation: one at a time keeps the dialog
+    // answering.
     bool CreateNextPage();
     void FillOverlapCombos();
     // "0.00 ''" to "0.15 ''" (or "0.0 mm" to "3.8 mm"), the entry of 0, 50, 100 or 150 selected.
