@@ -6,7 +6,6 @@
 #include <string>
 
 #include "GdiplusSession.h"
-#include "GuiSupport.h"
 #include "app/DlgAbout.h"
 #include "app/DlgGridSize.h"
 #include "app/DlgPreferences.h"
@@ -202,16 +201,6 @@ TEST_CASE("the Grid Size dialog") {
         };
         CHECK(dialog.DoModal() == IDCANCEL);
         CHECK(g_gridSize[0] == 125);
-    }
-    SUBCASE("a Cancel clicked after OK, before a box over the dialog is answered, leaves OK's grid") {
-        Driven<DlgGridSize> dialog;
-        dialog.drive = [&](Driven<DlgGridSize>& d) {
-            d.SetDlgItemText(IDC_GRID_WIDTH, "0.5");
-            for (int id : {IDOK, IDCANCEL}) ::PostMessageA(::GetDlgItem(d.m_hWnd, id), BM_CLICK, 0, 0);
-            kvtest::PumpPending();  // the box's loop
-        };
-        CHECK(dialog.DoModal() == IDOK);
-        CHECK(g_gridSize[0] == 500);
     }
     CHECK(boxes.Boxes().empty());
 }
