@@ -929,7 +929,7 @@ TEST_CASE(
     ::CloseClipboard();
 }
 
-TEST_CASE("Preview clicked in the Print dialog under a box, then Cancel: the program still quits") {
+TEST_CASE("Preview clicked in the Print dialog under a box, then Cancel: the preview opens, the program still quits") {
     Session s;
     s.DoubleClick(s.large);
     s.Arrived();
@@ -944,6 +944,15 @@ TEST_CASE("Preview clicked in the Print dialog under a box, then Cancel: the pro
     CHECK(s.run.Pump([] { return g_clickedUnderBox && !::FindWindowA("#32770", "Print"); }, 30000));
     ::KillTimer(nullptr, timer);
     PictureMemoryStandIn() = nullptr;
+    // The first end decides: the preview opens. The close box ends it, and the Print dialog that
+    // comes back is cancelled.
+    CHECK(s.run.Pump([&] { return s.frame->IsInPreview() != FALSE; }, 10000));
+    g_printDialogs = 1;
+    g_printDialog = nullptr;
+    const UINT_PTR answer = ::SetTimer(nullptr, 0, 20, AnswerPrintDialog);
+    s.frame->PostMessage(WM_SYSCOMMAND, SC_CLOSE);
+    CHECK(s.run.Pump([] { return g_printDialogs == 2 && !::FindWindowA("#32770", "Print"); }, 20000));
+    ::KillTimer(nullptr, answer);
     CHECK(AppCanvasState::Get().m_inPrintPreview == 0);
     // The close box asks about the modified design (Cancel keeps it); File > Exit ends the program.
     KvMessageBoxCapture boxes(IDCANCEL);
