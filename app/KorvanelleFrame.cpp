@@ -547,6 +547,9 @@ void KorvanelleFrame::OnClose() {
         // decides, not the application's preview flag: a flag left set would hold every close.
         if (IsInPreview()) {
             SendMessage(WM_COMMAND, AFX_ID_PREVIEW_CLOSE);
+            // A close put off under the dialog this preview came from still ends the program:
+            // the dialog comes back and is closed in its turn.
+            if (m_closesPutOff > 0) SetTimer(kCloseAgainTimer, 100, nullptr);
             return;
         }
         // A close that reaches the frame while a dialog of its own is open over it (the frame is

@@ -138,13 +138,42 @@ BOOL CALLBACK AeroDialog::ExcludeChildFromClip(HWND child, LPARAM dialog) {
     return TRUE;
 }
 
+namespace {
+
+struct ChildExclusion {
+    HWND dialog;
+    HDC dc;
+};
+
+BOOL CALLBACK ExcludeChildFromDC(HWND child, LPARAM lParam) {
+    const ChildExclusion* exclusion = reinterpret_cast<const ChildExclusion*>(lParam);
+    if (!::IsWindowVisible(child)) return TRUE;
+    RECT r;
+    ::GetWindowRect(child, &r);
+    ::MapWindowPoints(nullptr, exclusion->dialog, reinterpret_cast<POINT*>(&r), 2);
+    ::ExcludeClipRect(exclusion->dc, r.left, r.top, r.right, r.bottom);
+    return TRUE;
+}
+
+}  // namespace
+
 void AeroDialog::OnPaint() {
     GuardOperation(2262, [&] {
         ScopedWindowDC dc(m_hWnd);
         if (dc) {
-            Graphics* g = new Graphics(dc);
             RECT client;
             GetClientRect(&client);
+            if (!m_glassOn) {
+                // The texture's tiles put by GDI, around the children as the clip below leaves
+                // them: the pixels of a fill with the texture brush, which Wine's GDI+ works out
+                // pixel by pixel (a tenth of a second for the Print dialog).
+                const int saved = ::SaveDC(dc);
+                ChildExclusion exclusion = {m_hWnd, dc};
+                ::EnumChildWindows(m_hWnd, ExcludeChildFromDC, reinterpret_cast<LPARAM>(&exclusion));
+                TileThemeBackground(dc, client, 0, 0, 1);
+                ::RestoreDC(dc, saved);
+            }
+            Graphics* g = new Graphics(dc);
             if (m_clipRegion) {
                 m_clipRegion->MakeInfinite();
                 ::EnumChildWindows(m_hWnd, ExcludeChildFromClip, reinterpret_cast<LPARAM>(this));
@@ -152,9 +181,7 @@ void AeroDialog::OnPaint() {
                 if (status != Ok) m_lastGdipStatus = status;
             }
             g->SetCompositingMode(CompositingModeSourceCopy);
-            if (!m_glassOn) {
-                FillThemeRect(g, client.left, client.top, client.right, client.bottom, 0, 0, 1);
-            } else {
+            if (m_glassOn) {
                 SolidBrush tint{Color(g_glassTintColor)};
                 g->FillRectangle(&tint, static_cast<INT>(client.left + 2), static_cast<INT>(client.top + 2),
                                  static_cast<INT>(client.right - client.left - 4),

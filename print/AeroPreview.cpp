@@ -485,19 +485,21 @@ void AeroPreview::DrawItem(LPDRAWITEMSTRUCT drawItem) {
         }
         Bitmap* shown = m_borrowedSheet ? m_borrowedSheet : m_sheet;
         if (!shown) return;
-        Graphics g(drawItem->hDC);
-        if (kind == kPreviewAlignment) ClipFieldControls(g);
         PreviewLayout L;
         L.target = client;
         ComputeLayout(L);
-        g.DrawImage(shown, L.draw.X, L.draw.Y, static_cast<INT>(shown->GetWidth()),
-                    static_cast<INT>(shown->GetHeight()));
+        const int w = static_cast<int>(shown->GetWidth()), h = static_cast<int>(shown->GetHeight());
         if (kind == kPreviewPrint || kind == kPreviewExport) {
-            g.ExcludeClip(Rect(L.draw.X, L.draw.Y, static_cast<INT>(shown->GetWidth()),
-                               static_cast<INT>(shown->GetHeight())));
-            const RECT& item = drawItem->rcItem;
-            FillThemeRect(&g, item.left, item.top, item.right, item.bottom, 0, 0, 1);
+            // The dialog's texture around the sheet, tiled by GDI: Wine's GDI+ fills with a
+            // texture brush pixel by pixel, a fifth of the time the Print dialog took to show.
+            const int saved = ::SaveDC(drawItem->hDC);
+            ::ExcludeClipRect(drawItem->hDC, L.draw.X, L.draw.Y, L.draw.X + w, L.draw.Y + h);
+            TileThemeBackground(drawItem->hDC, drawItem->rcItem, 0, 0, 1);
+            ::RestoreDC(drawItem->hDC, saved);
         }
+        Graphics g(drawItem->hDC);
+        if (kind == kPreviewAlignment) ClipFieldControls(g);
+        g.DrawImage(shown, L.draw.X, L.draw.Y, w, h);
     });
 }
 

@@ -33,6 +33,7 @@ BEGIN_MESSAGE_MAP(DlgPrint, AeroDialog)
     ON_EN_KILLFOCUS(IDC_PRINT_OFFSET_X, OnHorizontalKillFocus)
     ON_EN_KILLFOCUS(IDC_PRINT_OFFSET_Y, OnVerticalKillFocus)
     ON_WM_TIMER()
+    ON_WM_SHOWWINDOW()
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
@@ -205,6 +206,10 @@ BOOL DlgPrint::OnInitDialog() {
         if (!calibration) {
             InitCopies();
             InitSideChecks();
+            // A LightScribe disc prints with neither border nor overlap, as its page shows it (the
+            // dialog may end before that page is made).
+            LabelTemplate* disc = m_view ? m_view->m_templates.GetDiscTemplate() : nullptr;
+            if (disc && disc->IsLightScribe()) g_printOptions.discBorder = g_printOptions.discMargin = 0;
             SelectInitialTab();
         }
         UpdateTotalPages();
@@ -220,9 +225,28 @@ BOOL DlgPrint::OnInitDialog() {
 
 // ---- printers -----------------------------------------------------------------------------------
 
+void DlgPrint::OnShowWindow(BOOL show, UINT status) {
+    AeroDialog::OnShowWindow(show, status);
+    // The pages of the tabs not shown are made after the dialog has shown and painted, one per
+    // tick, so that opening waits for the shown page's controls alone.
+    if (show) SetTimer(kPagesTimer, 0);
+}
+
 void DlgPrint::OnTimer(UINT_PTR id) {
-    if (id != kPrinterTimer) {
+    if (id != kPagesTimer && id != kPrinterTimer) {
         Default();
+        return;
+    }
+    // A box over a dialog that has ended holds it open: its pages and printers are no longer
+    // wanted, and no printer box may follow the choice.
+    if (HasEnded()) {
+        KillTimer(id);
+        return;
+    }
+    if (id == kPagesTimer) {
+        bool more = false;
+        GuardOperation(4182, [&] { more = m_tabs.CreateNextPage(); });
+        if (!more) KillTimer(kPagesTimer);
         return;
     }
     KillTimer(kPrinterTimer);
@@ -579,8 +603,9 @@ void DlgPrint::OnOK() {
 
 void DlgPrint::OnPreview() {
     GuardOperation(4180, [&] {
-        // The choice is the dialog's result alone: a Cancel or Print that ends the dialog later
-        // (a box over the dialog holds its end back until it is answered) leaves nothing of it.
+        // The choice is the dialog's result alone, nothing is set before the end; a Cancel or
+        // Print clicked later (a box over the dialog holds its end back until it is answered)
+        // changes nothing, as the first end decides.
         if (m_view && m_view->m_firstPrintPage != 0) {
             EndDialog(kPrintDialogPreview);
         } else {

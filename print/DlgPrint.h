@@ -24,6 +24,7 @@ public:
     static constexpr UINT kTemplateId = 1539;
     static constexpr int kLightScribeResult = 7;
     static constexpr UINT_PTR kPrinterTimer = 1113;
+    static constexpr UINT_PTR kPagesTimer = 1114;  // the side pages not shown yet are made
 
     explicit DlgPrint(View* view);
     ~DlgPrint() override;
@@ -73,6 +74,7 @@ public:
     void OnHorizontalKillFocus();
     void OnVerticalKillFocus();
     void OnTimer(UINT_PTR id);
+    void OnShowWindow(BOOL show, UINT status);
     void OnDestroy();
 
     // ---- what the side pages call ----------------------------------------------------------------

@@ -44,7 +44,6 @@ CString TabPrintDialog::GetSelectedText() {
 
 void TabPrintDialog::OnSelChange() {
     GuardOperation(4195, [&] {
-        if (!m_pagesCreated) CreatePages();
         const CString text = GetSelectedText();
         PrintSidePage* shown = nullptr;
         if (text == "Front Cover" || text == "DVD Insert" || text == "Blu-ray Insert")
@@ -53,6 +52,8 @@ void TabPrintDialog::OnSelChange() {
             shown = &m_back;
         else if (text.Left(4) == "Disc")
             shown = &m_disc;
+        if (shown) CreatePage(*shown);
+        if (!m_blank.m_hWnd) m_blank.Create(DlgPrintBlank::kTemplateId, this);
         for (PrintSidePage* page :
              {static_cast<PrintSidePage*>(&m_front), static_cast<PrintSidePage*>(&m_back),
               static_cast<PrintSidePage*>(&m_disc)}) {
@@ -65,13 +66,26 @@ void TabPrintDialog::OnSelChange() {
     });
 }
 
-void TabPrintDialog::CreatePages() {
-    m_disc.Create(DlgPrintDisc::kTemplateId, this);
-    m_front.Create(DlgPrintFront::kTemplateId, this);
-    m_back.Create(DlgPrintBack::kTemplateId, this);
-    m_blank.Create(DlgPrintBlank::kTemplateId, this);
-    FillOverlapCombos();
-    m_pagesCreated = 1;
+void TabPrintDialog::CreatePage(PrintSidePage& page) {
+    if (page.m_hWnd) return;
+    page.Create(page.m_lpszTemplateName, this);
+    const PrintOptions& o = g_printOptions;
+    const int kind = page.GetKind();
+    FillOverlapCombo(page.m_overlap, kind == PrintSidePage::kDisc    ? o.discMargin
+                                     : kind == PrintSidePage::kFront ? o.frontMargin
+                                                                     : o.backMargin);
+}
+
+bool TabPrintDialog::CreateNextPage() {
+    if (!m_hWnd) return false;
+    for (PrintSidePage* page : {static_cast<PrintSidePage*>(&m_disc), static_cast<PrintSidePage*>(&m_front),
+                                static_cast<PrintSidePage*>(&m_back)}) {
+        if (!page->m_hWnd) {
+            CreatePage(*page);
+            return page->m_hWnd != nullptr;  // one that cannot be made waits for its tab
+        }
+    }
+    return false;
 }
 
 void TabPrintDialog::FillOverlapCombos() {

@@ -141,8 +141,22 @@ RectF TextMeasurer::Measure(const CString& ch, bool formatP) {
     return box;
 }
 
-std::unordered_map<std::string, TextMeasurer::KnownFont>& TextMeasurer::KnownFonts() {
-    // Layout may run on the render threads: each keeps its own.
-    thread_local std::unordered_map<std::string, KnownFont> fonts;
-    return fonts;
+TextMeasurer::KnownFontMap& TextMeasurer::KnownFonts() {
+    // Layout runs on several threads, at times at once (an export's, the layout pictures'): each
+    // thread keeps its own fonts, deleted by the system when the thread ends. Not a thread_local
+    // object: this runtime frees a thread's thread_local memory before it runs their destructors,
+    // and the map's destructor then wrote into freed heap memory (the heap broke later, at an
+    // allocation elsewhere, after a Save As Image).
+    static const DWORD slot = ::FlsAlloc(&ForgetKnownFonts);
+    if (slot == FLS_OUT_OF_INDEXES) return m_alone;
+    auto* fonts = static_cast<KnownFontMap*>(::FlsGetValue(slot));
+    if (fonts) return *fonts;
+    fonts = new KnownFontMap();
+    if (::FlsSetValue(slot, fonts)) return *fonts;
+    delete fonts;
+    return m_alone;
+}
+
+void WINAPI TextMeasurer::ForgetKnownFonts(void* fonts) {
+    delete static_cast<KnownFontMap*>(fonts);
 }

@@ -62,7 +62,11 @@ private:
         std::unordered_map<std::string, Gdiplus::RectF> measured;
     };
     static const size_t kMaxKnownFonts = 256;
-    static std::unordered_map<std::string, KnownFont>& KnownFonts();
+    using KnownFontMap = std::unordered_map<std::string, KnownFont>;
+    // The calling thread's fonts, or this measurer's own when the thread can keep none.
+    KnownFontMap& KnownFonts();
+    static void WINAPI ForgetKnownFonts(void* fonts);
+    KnownFontMap m_alone;
     KnownFont m_own;
     KnownFont* m_known = nullptr;  // the current font's entry
     LOGFONTA m_fontRecord = {};     // the current font's record

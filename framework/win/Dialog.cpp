@@ -24,8 +24,8 @@ const DLGTEMPLATE* LoadDialogTemplate(HINSTANCE hInst, LPCTSTR lpszTemplateName)
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
-    ON_COMMAND(IDOK, OnOK)
-    ON_COMMAND(IDCANCEL, OnCancel)
+    ON_COMMAND(IDOK, HandleOK)
+    ON_COMMAND(IDCANCEL, HandleCancel)
     ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
     ON_WM_CLOSE()
 END_MESSAGE_MAP()
@@ -175,11 +175,26 @@ int CDialog::RunModalLoop(DWORD) {
 }
 
 void CDialog::EndModalLoop(int nResult) {
+    // The first end decides. A box over the dialog keeps its loop from returning, and a Cancel
+    // that reaches the dialog meanwhile would report a cancel over what the first end has done.
+    if (!m_bContinueModal) return;
     m_nModalResult = nResult;
-    if (m_bContinueModal) {
-        m_bContinueModal = FALSE;
-        ::PostMessage(m_hWnd, WM_NULL, 0, 0);  // wakes the loop
-    }
+    m_bContinueModal = FALSE;
+    ::PostMessage(m_hWnd, WM_NULL, 0, 0);  // wakes the loop
+}
+
+bool CDialog::HasEnded() const {
+    return m_bModal && !m_bContinueModal;
+}
+
+// OK and Cancel of a dialog that has ended do nothing more: their handlers change settings or the
+// design before they end it, and the caller acts on the first end's result alone.
+void CDialog::HandleOK() {
+    if (!HasEnded()) OnOK();
+}
+
+void CDialog::HandleCancel() {
+    if (!HasEnded()) OnCancel();
 }
 
 void CDialog::EndDialog(int nResult) {

@@ -43,7 +43,8 @@ public:
 
     int RunModalLoop(DWORD dwFlags = 0);
     BOOL ContinueModal() const { return m_bContinueModal; }
-    void EndModalLoop(int nResult);
+    void EndModalLoop(int nResult);  // the first end's result stays: later ends are ignored
+    bool HasEnded() const;           // a modal dialog whose loop is ending or has ended
     BOOL IsModal() const { return m_bModal; }
 
     void NextDlgCtrl() const { ::SendMessage(m_hWnd, WM_NEXTDLGCTL, 0, 0); }
@@ -59,6 +60,8 @@ public:
 
     LRESULT HandleInitDialog(WPARAM wParam, LPARAM lParam);
     void OnClose();
+    void HandleOK();
+    void HandleCancel();
 
     DECLARE_MESSAGE_MAP()
 

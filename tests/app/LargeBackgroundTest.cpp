@@ -390,14 +390,32 @@ void CALLBACK LetDecodeGo(HWND, UINT, UINT_PTR, DWORD) {
 
 // Drives the Print dialog under a box: once the dialog shows, the held decode of the shown
 // picture is let go, fails, and its box comes over the dialog; with the box up, Preview and then
-// Cancel are clicked on the dialog, and then OK on the box.
+// Cancel are clicked on the dialog (or, with g_closeUnderBox set, File > Exit is chosen on that
+// frame and its save question later answered No), and then OK on the box.
 std::atomic<bool>* g_boxDecode = nullptr;
 bool g_clickedUnderBox = false;
+HWND g_closeUnderBox = nullptr;
+bool g_answeredNo = false;
 void CALLBACK PreviewUnderBox(HWND, UINT, UINT_PTR, DWORD) {
-    HWND dialog = ::FindWindowA("#32770", "Print"), box = ::FindWindowA("#32770", "Korvanelle");
+    HWND dialog = ::FindWindowA("#32770", "Print"), box = nullptr;
+    while ((box = ::FindWindowExA(nullptr, box, "#32770", "Korvanelle")) && !::IsWindowVisible(box)) {}
+    static int dialogTicks = 0;  // a Print dialog that the close leaves up is cancelled after 2 s
+    if (g_clickedUnderBox && g_closeUnderBox) {
+        if (box) {  // No to the save question, OK to any other box
+            HWND no = ::GetDlgItem(box, IDNO);
+            g_answeredNo |= no != nullptr;
+            ::PostMessageA(no ? no : ::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+        }
+        if (dialog && ++dialogTicks % 100 == 0) ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        return;
+    }
     if (dialog) *g_boxDecode = false;
     if (!dialog || !box || g_clickedUnderBox) return;
-    for (int id : {IDC_PRINT_PREVIEW, IDCANCEL}) ::PostMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+    ::PostMessageA(::GetDlgItem(dialog, IDC_PRINT_PREVIEW), BM_CLICK, 0, 0);
+    if (g_closeUnderBox)
+        ::PostMessageA(g_closeUnderBox, WM_COMMAND, ID_APP_EXIT_CMD, 0);
+    else
+        ::PostMessageA(::GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
     ::PostMessageA(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     g_clickedUnderBox = true;
 }
@@ -988,7 +1006,7 @@ TEST_CASE(
     ::CloseClipboard();
 }
 
-TEST_CASE("Preview clicked in the Print dialog under a box, then Cancel: the program still quits") {
+TEST_CASE("Preview clicked in the Print dialog under a box, then Cancel: the preview opens, the program still quits") {
     Session s;
     s.DoubleClick(s.large);
     s.Arrived();
@@ -998,11 +1016,33 @@ TEST_CASE("Preview clicked in the Print dialog under a box, then Cancel: the pro
     s.hold = true;
     s.Command(ID_VIEW_DISC_LABEL);
     g_boxDecode = &s.hold;
+    g_clickedUnderBox = false;
+    const HWND frame = s.frame->m_hWnd;
+    SUBCASE("File > Exit in place of Cancel: the save question, and the program ends") {
+        g_closeUnderBox = frame;
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, PreviewUnderBox);
+        s.frame->PostMessage(WM_COMMAND, ID_FILE_PRINT_CMD);
+        CHECK(s.run.Pump([&] { return !::IsWindow(frame); }, 30000));
+        CHECK(g_answeredNo);
+        ::KillTimer(nullptr, timer);
+        g_closeUnderBox = nullptr;
+        PictureMemoryStandIn() = nullptr;
+        return;
+    }
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, PreviewUnderBox);
     s.frame->PostMessage(WM_COMMAND, ID_FILE_PRINT_CMD);
     CHECK(s.run.Pump([] { return g_clickedUnderBox && !::FindWindowA("#32770", "Print"); }, 30000));
     ::KillTimer(nullptr, timer);
     PictureMemoryStandIn() = nullptr;
+    // The first end decides: the preview opens. The close box ends it, and the Print dialog that
+    // comes back is cancelled.
+    CHECK(s.run.Pump([&] { return s.frame->IsInPreview() != FALSE; }, 10000));
+    g_printDialogs = 1;
+    g_printDialog = nullptr;
+    const UINT_PTR answer = ::SetTimer(nullptr, 0, 20, AnswerPrintDialog);
+    s.frame->PostMessage(WM_SYSCOMMAND, SC_CLOSE);
+    CHECK(s.run.Pump([] { return g_printDialogs == 2 && !::FindWindowA("#32770", "Print"); }, 20000));
+    ::KillTimer(nullptr, answer);
     CHECK(AppCanvasState::Get().m_inPrintPreview == 0);
     // The close box asks about the modified design (Cancel keeps it); File > Exit ends the program.
     KvMessageBoxCapture boxes(IDCANCEL);
@@ -1010,7 +1050,6 @@ TEST_CASE("Preview clicked in the Print dialog under a box, then Cancel: the pro
     s.Drawn();
     CHECK(boxes.LastText().Find("Save changes") == 0);
     boxes.m_result = IDNO;
-    const HWND frame = s.frame->m_hWnd;
     s.frame->PostMessage(WM_COMMAND, ID_APP_EXIT_CMD);
     CHECK(s.run.Pump([&] { return !::IsWindow(frame); }, 15000));
 }

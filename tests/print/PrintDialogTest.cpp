@@ -186,6 +186,17 @@ TEST_CASE("what to print, its tabs and the page total") {
         CHECK(boxes.Boxes().empty());
         CHECK(g_dialogPositions[kPrintDialogPos].x >= 0);
     }
+    SUBCASE("Preview at once, with a box holding the dialog open: no page or printer search follows") {
+        NewDesign(view, kLayout1DiscTop, "Front Cover");
+        Driven<DlgPrint> dialog(view);
+        dialog.drive = [](Driven<DlgPrint>& d) {
+            ::PostMessageA(d.GetDlgItem(IDC_PRINT_PREVIEW)->m_hWnd, BM_CLICK, 0, 0);
+            // The box's loop: the pages' and the printers' timers are due well within a second.
+            CHECK_FALSE(kvtest::PumpUntil(
+                [&] { return d.m_tabs.m_disc.m_hWnd || ItemText(d, IDC_PRINT_PRINTER) == "PDF"; }, 1000));
+        };
+        CHECK(dialog.DoModal() == kPrintDialogPreview);
+    }
 }
 
 TEST_CASE("the side pages") {

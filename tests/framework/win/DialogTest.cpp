@@ -45,6 +45,8 @@ public:
 
     std::function<void(CTestDialog&, int)> m_script;  // runs on each timer tick
     int m_tick = 0;
+    int m_cancels = 0;
+    void OnCancel() override { ++m_cancels, CDialog::OnCancel(); }
 
     void DoDataExchange(CDataExchange* pDX) override {
         DDX_Control(pDX, IDC_COLOUR, m_combo);
@@ -160,6 +162,20 @@ TEST_CASE("Cancel ends a modal dialog without taking the controls' values") {
     CHECK(dlg.m_name == "Alice");
     CHECK(boxes.Boxes().empty());
     CHECK(Owner().IsWindowEnabled());
+}
+
+TEST_CASE("a Cancel that reaches a dialog after its OK, while a box's loop runs, changes nothing") {
+    CTestDialog dlg(&Owner());
+    dlg.m_script = [](CTestDialog& d, int tick) {
+        if (tick == 1) {
+            for (int id : {IDOK, IDCANCEL}) ::PostMessageA(::GetDlgItem(d.m_hWnd, id), BM_CLICK, 0, 0);
+            kvtest::PumpPending();  // the box's loop, while the dialog's waits
+        } else if (tick > 20) {
+            d.EndDialog(-2);
+        }
+    };
+    CHECK(dlg.DoModal() == IDOK);
+    CHECK(dlg.m_cancels == 0);
 }
 
 TEST_CASE("a dialog that ends during its initialisation returns at once, a missing template gives -1") {
