@@ -606,6 +606,14 @@ TEST_CASE(
         CHECK((background() && s.view->ObjectCanvasRect(background()).Equals(place)));
         CHECK(names.size() == static_cast<size_t>(objects));
         CHECK(doc->IsModified());
+        // Undo all the way and Redo all the way: the side keeps that one background.
+        for (UINT command : {ID_EDIT_UNDO_CMD, ID_EDIT_REDO_CMD}) {
+            for (int i = 0; i < 50; ++i) s.frame->PostMessage(WM_COMMAND, command);
+            s.Drawn();
+            backgrounds = 0;
+            s.view->m_design.ForEachObject([&](ViewObject* o) { backgrounds += o->IsImage() && o->bBackground; });
+            CHECK((backgrounds == 1 && IsBlue(s.SideMiddle())));
+        }
         if (stockChanged) changeDiscStock("(CD/DVD Disc Label - Generic)");  // for what follows
     }
 
