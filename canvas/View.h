@@ -429,11 +429,15 @@ public:
     // An object that belongs to no design yet.
     using OwnedObject = std::unique_ptr<ViewObject, void (*)(ViewObject*)>;
     // A large picture inserted while it is still decoding: its object's name and the serial of
-    // the undo step that inserted it (0: none), should it not decode.
+    // the undo step that inserted it (0: none), should it not decode. Once a done step of it has
+    // left the undo list (the oldest trimmed, or the list cleared), the background that step put
+    // out is kept here instead, to come back should the picture fail.
     struct PendingPicture {
         unsigned ticket = 0;
         CString name, file;
         unsigned stepSerial = 0;
+        bool stepBehind = false;  // its step left the list done: the picture was there before it
+        OwnedObject putOut{nullptr, &DeleteViewObject};
     };
     std::vector<PendingPicture> m_pendingPictures;
     // The redo steps the insert of a picture still decoding replaced (it may yet be taken out),
@@ -492,18 +496,25 @@ private:
     // user is (the side shown and the selection stay) and off the list, with the redo steps it
     // replaced back, when it is the newest; otherwise the picture is taken out of the design and
     // of the steps.
-    void TakeOutFailedPicture(const PendingPicture& picture);
+    void TakeOutFailedPicture(PendingPicture& picture);
     void RevertNewestUndoStep();
     void ForgetObjectInUndoSteps(int from, const CString& name);
     // The steps from `index` on (the step that inserted `picture` first) made as if the picture
     // had never come: it is forgotten in them, what it put out is kept, steps left changing
     // nothing go, and a save the rewrite changed is no longer a position of the list.
-    void RewriteStepsWithout(int index, const CString& picture);
+    // An `index` of -1: the picture's step left the list done, and `putOut` (taken over; may be
+    // null) is the background that step put out.
+    void RewriteStepsWithout(int index, const CString& picture, ViewObject* putOut = nullptr);
     // The backgrounds that `picture` put out, from the step at `index` on, are kept as if it had
     // never come: each stays in the design and in the steps' orders until a later step puts
     // another background on its side, which takes it out instead. Run before the picture is
     // forgotten in the steps.
     void KeepObjectsStepRemoved(int index, const CString& picture);
+    // One such background `s`, put out by the step at `index` (-1: by a step before the list),
+    // taken over.
+    void KeepPutOutBackground(ViewObject* s, int index, const CString& picture);
+    // A done step leaves the list: the pictures still decoding take what it tells of them.
+    void PassStepToPendingPictures(CUndo& step);
     // Steps from `from` on that a rewrite left changing nothing go; the position and the saved
     // position move to the same state before them.
     void DropEmptiedSteps(int from);

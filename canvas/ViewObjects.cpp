@@ -315,7 +315,7 @@ ViewObject* View::InsertImageObject(const CRect& rectIn, const CString& path, bo
                     pending.stepSerial = m_openUndoStep->m_serial;
                     m_openUndoStep->m_picturePending = true;
                 }
-                m_pendingPictures.push_back(pending);
+                m_pendingPictures.push_back(std::move(pending));
                 if (!asBackground) SetFocus();
                 return;
             }
@@ -384,7 +384,7 @@ LRESULT View::OnPicturesDecoded(WPARAM, LPARAM) {
                     m_pictureJobs.SetScreenSize(outcome.ticket, 0, 0);
                 continue;
             }
-            const PendingPicture picture = *pending;
+            PendingPicture picture = std::move(*pending);
             m_pendingPictures.erase(pending);
             if (outcome.ok) {
                 // It stays: the redo steps its insert replaced are gone for good. Its pixels are
@@ -429,7 +429,7 @@ LRESULT View::OnPicturesDecoded(WPARAM, LPARAM) {
     return 0;
 }
 
-void View::TakeOutFailedPicture(const PendingPicture& picture) {
+void View::TakeOutFailedPicture(PendingPicture& picture) {
     NoteSavedPosition();
     const int index = picture.stepSerial ? UndoStepIndex(picture.stepSerial) : -2;
     const int saved = UndoStepIndex(m_savedUndoSerial);
@@ -439,7 +439,7 @@ void View::TakeOutFailedPicture(const PendingPicture& picture) {
     if (newest && m_undoPosition == index) RevertNewestUndoStep();
     // Wherever it is now: made again by a Redo, or still where a later step left it. Its name is
     // its own only from its step on.
-    const bool named = index >= 0 && m_undoPosition >= index;
+    const bool named = picture.stepBehind || (index >= 0 && m_undoPosition >= index);
     std::vector<ViewObject*> gone;
     m_design.ForEachObject([&](ViewObject* o) {
         if (o->IsImage() && (o->decodeTicket == picture.ticket || (named && o->name == picture.name)))
@@ -456,12 +456,12 @@ void View::TakeOutFailedPicture(const PendingPicture& picture) {
         if (m_redoAsideSerial == picture.stepSerial) RestoreRedoAside();
         // A save made with the picture in can no longer be come back to.
         if (saved >= index) m_savedUndoSerial = kNoSavedPosition;
-    } else if (index >= 0) {
+    } else if (index >= 0 || picture.stepBehind) {
         // The later steps stay, as if the picture's had never been: what it replaced comes back.
-        RewriteStepsWithout(index, picture.name);
+        RewriteStepsWithout(picture.stepBehind ? -1 : index, picture.name, picture.putOut.release());
     }
     if (m_redoAsideSerial != 0 && m_redoAsideSerial == picture.stepSerial) FreeRedoAside();
-    if (index >= 0) {
+    if (index >= 0 || picture.stepBehind) {
         MatchModifiedToPosition();
     } else if (gone.empty()) {
         return;

@@ -85,6 +85,11 @@ void View::ApplyTemplate(const CString& discChange, const CString& coverChange, 
         TrimUndoSteps(0, true);
         m_undoPosition = -1;
         m_select.DiscardHslResult();
+        // The backgrounds kept for pictures still decoding (put back should they fail) move with
+        // their sides.
+        std::vector<ViewObject*> aside;
+        for (const PendingPicture& pending : m_pendingPictures)
+            if (pending.putOut) aside.push_back(pending.putOut.get());
         bool refreshNeeded = false;
         const CString discName = m_templates.discTemplateName;
         const CString coverName = m_templates.coverTemplateName;
@@ -93,7 +98,7 @@ void View::ApplyTemplate(const CString& discChange, const CString& coverChange, 
             LabelTemplate* library = m_templates.FindTemplate(discName);
             if (takeCentring && library && library->IsDiscCentered() != m_design.IsDiscCentered())
                 g_showDiscPrintSettings = library->IsDiscCentered() ? 1 : 0;
-            if (library) m_design.ApplyPendingGeometry(library);
+            if (library) m_design.ApplyPendingGeometry(library, aside);
             if (m_design.GetCurrentSideIndex() == 1) refreshNeeded = true;
             g_defaultTemplateNames[0] = discName;
         }
@@ -101,7 +106,7 @@ void View::ApplyTemplate(const CString& discChange, const CString& coverChange, 
             m_design.RenameTemplates(CString(), coverName);
             MatchCoverCaseKind();
             if (LabelTemplate* library = m_templates.FindTemplate(coverName))
-                m_design.ApplyPendingGeometry(library);
+                m_design.ApplyPendingGeometry(library, aside);
             const int side = m_design.GetCurrentSideIndex();
             if (side == 2 || side == 3) refreshNeeded = true;
             g_defaultTemplateNames[1] = coverName;

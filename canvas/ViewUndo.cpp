@@ -237,6 +237,14 @@ void PutAfterSide(CStringArray& order, const ViewObject& object) {
     order.InsertAt(at, object.name);
 }
 
+// Whether `s`, a snapshot before the step, is a background that the step put out by making
+// `made`, the snapshot of `picture` after it, the background of the same side.
+bool PutOutBy(const CUndo& step, const ViewObject* s, const ViewObject* made, const CString& picture) {
+    return s && s->name != picture && step.Has(s, kUndoRich) && s->bBackground == made->bBackground &&
+           s->sideName == made->sideName && HoldsName(step.m_orderBefore, s->name) &&
+           !HoldsName(step.m_orderAfter, s->name);
+}
+
 // Whether the step makes an object other than `picture` the background that `background` is on
 // its side.
 bool PutsBackground(const CUndo& step, const ViewObject& background, const CString& picture) {
@@ -558,6 +566,8 @@ void View::TrimUndoSteps(int index, bool fromIndexOn) {
         if (index == 0) m_undoBaseSerial = fromIndexOn ? UndoPositionSerial() : GetUndoStep(0)->m_serial;
         if (index == 0 && fromIndexOn) FreeRedoAside();
         const int last = fromIndexOn ? count - 1 : index;
+        for (int i = index; i <= last && i <= m_undoPosition && !m_pendingPictures.empty(); ++i)
+            PassStepToPendingPictures(*GetUndoStep(i));
         for (int i = last; i >= index; --i) {
             DeleteUndoStep(GetUndoStep(i));
             m_undoSteps.RemoveAt(i);
@@ -619,57 +629,83 @@ void View::KeepObjectsStepRemoved(int index, const CString& picture) {
         if (!made || !step->Has(made, kUndoBackground) || made->bBackground <= 0) continue;
         for (INT_PTR k = step->m_before.GetSize() - 1; k >= 0; --k) {
             ViewObject* s = static_cast<ViewObject*>(step->m_before[k]);
-            if (!s || s->name == picture || !step->Has(s, kUndoRich) || s->bBackground != made->bBackground ||
-                s->sideName != made->sideName || !HoldsName(step->m_orderBefore, s->name) ||
-                HoldsName(step->m_orderAfter, s->name))
-                continue;
+            if (!PutOutBy(*step, s, made, picture)) continue;
             step->m_before.RemoveAt(k);
-            // It stays its side's background until a later step puts another one there, which then
-            // takes it out.
-            int taking = j + 1;
-            while (taking < GetUndoCount() && !PutsBackground(*GetUndoStep(taking), *s, picture)) ++taking;
-            for (int i = j; i < taking; ++i) {
-                CUndo* kept = GetUndoStep(i);
-                if (i > j && kept->m_orderBefore.GetSize()) PutAfterSide(kept->m_orderBefore, *s);
-                if (kept->m_orderAfter.GetSize()) PutAfterSide(kept->m_orderAfter, *s);
-            }
-            if (j <= m_undoPosition && m_undoPosition < taking && !m_design.FindObject(s->name)) {
-                ViewObject* back = new ViewObject;
-                CopyWithImageBytes(back, s);
-                if (ViewObject* side = m_design.FindObject(s->sideName))
-                    m_design.InsertObjectAfter(back, side);
-                else
-                    m_design.AddObject(back);
-            }
-            if (taking == GetUndoCount()) {
-                DeleteViewObject(s);
-                continue;
-            }
-            CUndo* takes = GetUndoStep(taking);
-            if (takes->m_orderBefore.GetSize() == 0) {
-                // It moved nothing before: the order it leaves is the one before it, less this.
-                takes->m_orderAfter.RemoveAll();
-                for (const CString& name : OrderAt(*this, taking - 1)) {
-                    takes->m_orderBefore.Add(name);
-                    if (name != s->name) takes->m_orderAfter.Add(name);
-                }
-            } else {
-                PutAfterSide(takes->m_orderBefore, *s);
-            }
-            takes->m_before.Add(s);
-            takes->AddFields(s, kAllUndoFields);
+            KeepPutOutBackground(s, j, picture);
         }
     }
 }
 
-void View::RewriteStepsWithout(int index, const CString& picture) {
+void View::KeepPutOutBackground(ViewObject* s, int j, const CString& picture) {
+    // It stays its side's background until a later step puts another one there, which then takes
+    // it out.
+    int taking = j + 1;
+    while (taking < GetUndoCount() && !PutsBackground(*GetUndoStep(taking), *s, picture)) ++taking;
+    for (int i = j < 0 ? 0 : j; i < taking; ++i) {
+        CUndo* kept = GetUndoStep(i);
+        if (i > j && kept->m_orderBefore.GetSize()) PutAfterSide(kept->m_orderBefore, *s);
+        if (kept->m_orderAfter.GetSize()) PutAfterSide(kept->m_orderAfter, *s);
+    }
+    if (j <= m_undoPosition && m_undoPosition < taking && !m_design.FindObject(s->name)) {
+        ViewObject* back = new ViewObject;
+        CopyWithImageBytes(back, s);
+        if (ViewObject* side = m_design.FindObject(s->sideName))
+            m_design.InsertObjectAfter(back, side);
+        else
+            m_design.AddObject(back);
+    }
+    if (taking == GetUndoCount()) {
+        DeleteViewObject(s);
+        return;
+    }
+    CUndo* takes = GetUndoStep(taking);
+    if (takes->m_orderBefore.GetSize() == 0) {
+        // It moved nothing before: the order it leaves is the one before it, less this.
+        takes->m_orderAfter.RemoveAll();
+        for (const CString& name : OrderAt(*this, taking - 1)) {
+            takes->m_orderBefore.Add(name);
+            if (name != s->name) takes->m_orderAfter.Add(name);
+        }
+    } else {
+        PutAfterSide(takes->m_orderBefore, *s);
+    }
+    takes->m_before.Add(s);
+    takes->AddFields(s, kAllUndoFields);
+}
+
+void View::PassStepToPendingPictures(CUndo& step) {
+    for (PendingPicture& pending : m_pendingPictures) {
+        if (pending.stepSerial == step.m_serial) {
+            pending.stepSerial = 0;
+            pending.stepBehind = true;
+        }
+        // Another background put there: had the picture never come, the kept one would go too.
+        if (pending.putOut && PutsBackground(step, *pending.putOut, pending.name)) pending.putOut.reset();
+        const ViewObject* made = FindSnapshot(step.m_after, pending.name);
+        if (!made || !step.Has(made, kUndoBackground) || made->bBackground <= 0) continue;
+        for (INT_PTR k = step.m_before.GetSize() - 1; k >= 0; --k) {
+            ViewObject* s = static_cast<ViewObject*>(step.m_before[k]);
+            if (!PutOutBy(step, s, made, pending.name)) continue;
+            step.m_before.RemoveAt(k);
+            pending.putOut.reset(s);
+        }
+    }
+    HoldPendingNames();
+}
+
+void View::RewriteStepsWithout(int index, const CString& picture, ViewObject* putOut) {
     const int saved = UndoStepIndex(m_savedUndoSerial);
-    const std::vector<CString> savedOrder = saved >= index ? OrderAt(*this, saved) : std::vector<CString>();
-    KeepObjectsStepRemoved(index, picture);
-    ForgetObjectInUndoSteps(index, picture);
-    // A save the rewrite changed (the picture in, or what it put out back) is no position now.
-    if (saved >= index && OrderAt(*this, saved) != savedOrder) m_savedUndoSerial = kNoSavedPosition;
-    DropEmptiedSteps(index);
+    const int first = index < 0 ? 0 : index;
+    const bool savedRewritten = saved >= index && saved != -2;
+    const std::vector<CString> savedOrder = savedRewritten ? OrderAt(*this, saved) : std::vector<CString>();
+    if (putOut) KeepPutOutBackground(putOut, -1, picture);
+    KeepObjectsStepRemoved(first, picture);
+    ForgetObjectInUndoSteps(first, picture);
+    // A save the rewrite changed (the picture in, or what it put out back) is no position now; nor
+    // one that held the picture from before the list, where no step up to it recorded an order.
+    if (savedRewritten && (OrderAt(*this, saved) != savedOrder || savedOrder.empty()))
+        m_savedUndoSerial = kNoSavedPosition;
+    DropEmptiedSteps(first);
 }
 
 void View::DropEmptiedSteps(int from) {
@@ -698,7 +734,8 @@ void View::HoldPendingNames() {
     int from = GetUndoCount();
     for (const PendingPicture& pending : m_pendingPictures) {
         held.push_back(pending.name);
-        const int index = pending.stepSerial ? UndoStepIndex(pending.stepSerial) : -2;
+        if (pending.putOut) held.push_back(pending.putOut->name);
+        const int index = pending.stepBehind ? 0 : pending.stepSerial ? UndoStepIndex(pending.stepSerial) : -2;
         if (index >= 0 && index < from) from = index;
     }
     for (int i = from; i < GetUndoCount(); ++i) {

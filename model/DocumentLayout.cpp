@@ -94,7 +94,8 @@ bool KorvanelleDocument::IsBackgroundFullSide(const ViewObject* sideObject) cons
            image.bottom + 2 >= area.bottom;
 }
 
-void KorvanelleDocument::RefitSideObjects(ViewObject* oldSide, ViewObject* newSide, bool cover) {
+void KorvanelleDocument::RefitSideObjects(ViewObject* oldSide, ViewObject* newSide, bool cover,
+                                          const std::vector<ViewObject*>& aside) {
     GuardOperation(630, [&] {
         if (!oldSide || !newSide) return;
         Gdiplus::Rect o = oldSide->GetDeviceRect();
@@ -115,7 +116,7 @@ void KorvanelleDocument::RefitSideObjects(ViewObject* oldSide, ViewObject* newSi
         const int y0 = n.Y + (n.Height - fitted.Height) / 2;
         const CString oldName = oldSide->name;
 
-        ForEachObject([&](ViewObject* obj) {
+        const auto refit = [&](ViewObject* obj) {
             if (obj->IsSide() || obj->sideName != oldName) return;
             obj->needsLayout = 1;
             if (obj->IsFrontCoverInside() && newSide->IsFrontCover()) {
@@ -141,11 +142,13 @@ void KorvanelleDocument::RefitSideObjects(ViewObject* oldSide, ViewObject* newSi
                 obj->width = rounded.Width;
                 obj->height = rounded.Height;
             }
-        });
+        };
+        ForEachObject(refit);
+        for (ViewObject* obj : aside) refit(obj);
     });
 }
 
-void KorvanelleDocument::ApplyPendingGeometry(LabelTemplate* labelTemplate) {
+void KorvanelleDocument::ApplyPendingGeometry(LabelTemplate* labelTemplate, const std::vector<ViewObject*>& aside) {
     GuardOperation(631, [&] {
         if (!labelTemplate) return;
         for (int k = 0; k < labelTemplate->GetObjectCount(); ++k) {
@@ -156,7 +159,7 @@ void KorvanelleDocument::ApplyPendingGeometry(LabelTemplate* labelTemplate) {
             if (namesake->IsSide()) {
                 if (namesake->pendingGeometry) {
                     // Back to the first shape (covering, the inverse of fitting inside) ...
-                    RefitSideObjects(namesake, namesake->pendingGeometry, true);
+                    RefitSideObjects(namesake, namesake->pendingGeometry, true, aside);
                     namesake->CopyGeometry(namesake->pendingGeometry);
                 } else {
                     ViewObject* first = new ViewObject;
@@ -164,7 +167,7 @@ void KorvanelleDocument::ApplyPendingGeometry(LabelTemplate* labelTemplate) {
                     namesake->pendingGeometry = first;
                 }
                 // ... and from there to the new one, so that repeated changes do not drift.
-                RefitSideObjects(namesake->pendingGeometry, model, false);
+                RefitSideObjects(namesake->pendingGeometry, model, false, aside);
             }
             namesake->CopyGeometry(model);
         }

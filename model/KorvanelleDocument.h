@@ -85,9 +85,11 @@ public:
     void FillTemplateCombo(HWND comboBox, int caseKind, const CString& selectName) const;
     void ApplyDuplicateLayout();
     void SetDiscLayout(int layout);
-    void ApplyPendingGeometry(LabelTemplate* labelTemplate);
+    // `aside`: objects kept outside the design that move with their sides all the same.
+    void ApplyPendingGeometry(LabelTemplate* labelTemplate, const std::vector<ViewObject*>& aside = {});
     void AddSecondDiscObjects(LabelTemplate* labelTemplate, int layout);
-    void RefitSideObjects(ViewObject* oldSide, ViewObject* newSide, bool cover);
+    void RefitSideObjects(ViewObject* oldSide, ViewObject* newSide, bool cover,
+                          const std::vector<ViewObject*>& aside = {});
 
     // ---- objects and sides ----------------------------------------------------------------------
     ViewObject* GetFrontCover() const;

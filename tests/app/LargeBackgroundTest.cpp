@@ -16,6 +16,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include <objidl.h>
@@ -426,6 +427,18 @@ int PageBlue(CPreviewView* preview) {
     return BluePixels(page.get());
 }
 
+// Answers Change Label Template: the disc stock named, then OK.
+const char* g_discStock = nullptr;
+void CALLBACK ChooseDiscStock(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dialog = ::FindWindowA("#32770", "Change Label Template");
+    HWND list = dialog ? ::GetDlgItem(dialog, IDC_STOCK_DISC_LIST) : nullptr;
+    const LRESULT at = list ? ::SendMessageA(list, LB_FINDSTRINGEXACT, -1, LPARAM(g_discStock)) : LB_ERR;
+    if (at == LB_ERR) return;
+    ::SendMessageA(list, LB_SETCURSEL, at, 0);
+    ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_STOCK_DISC_LIST, LBN_SELCHANGE), LPARAM(list));
+    ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+}
+
 bool IsRed(COLORREF c) {
     return GetRValue(c) > 180 && GetGValue(c) < 80 && GetBValue(c) < 80;
 }
@@ -548,6 +561,60 @@ TEST_CASE(
         s.CtrlKey('Y');
         s.Arrived();
         CHECK((s.Count(s.large) == 1 && IsBlue(s.SideMiddle())));
+    }
+
+    SUBCASE("a background that a picture failing after its step left the undo list replaced comes back") {
+        CDocument* doc = s.frame->GetActiveDocument();
+        KvMessageBoxCapture boxes;
+        s.hold = true;
+        s.DoubleClick(s.broken);
+        SUBCASE("fifty later steps, the last one an image") {
+            for (int i = 0; i < 49; ++i) s.frame->PostMessage(WM_COMMAND, ID_INSERT_TEXT);
+            const UINT_PTR timer = kvtest::AnswerInsertImage(s.red);
+            s.Command(ID_INSERT_IMAGE);
+            ::KillTimer(nullptr, timer);
+        }
+        const auto changeDiscStock = [&](const char* name) {
+            g_discStock = name;
+            const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, ChooseDiscStock);
+            s.Command(ID_CHANGE_LABEL_TEMPLATE);
+            ::KillTimer(nullptr, timer);
+        };
+        bool stockChanged = false;
+        SUBCASE("the disc's label template changed") {
+            changeDiscStock("LightScribe");
+            stockChanged = true;
+            CHECK(s.view->GetUndoCount() == 0);
+        }
+        const auto background = [&] {
+            return s.view->m_design.FindBackgroundImage(s.view->m_design.GetCurrentSide());
+        };
+        REQUIRE(background() != nullptr);
+        const Gdiplus::Rect place = s.view->ObjectCanvasRect(background());
+        doc->SetModifiedFlag(FALSE);  // saved with the picture in
+        s.hold = false;
+        s.Arrived();
+        // The one background, where the picture was; names apart; modified.
+        std::set<CString> names;
+        int objects = 0, backgrounds = 0;
+        s.view->m_design.ForEachObject([&](ViewObject* o) {
+            names.insert(o->name);
+            ++objects;
+            backgrounds += o->IsImage() && o->bBackground;
+        });
+        CHECK((backgrounds == 1 && s.Count(s.large) == 1 && IsBlue(s.SideMiddle())));
+        CHECK((background() && s.view->ObjectCanvasRect(background()).Equals(place)));
+        CHECK(names.size() == static_cast<size_t>(objects));
+        CHECK(doc->IsModified());
+        // Undo all the way and Redo all the way: the side keeps that one background.
+        for (UINT command : {ID_EDIT_UNDO_CMD, ID_EDIT_REDO_CMD}) {
+            for (int i = 0; i < 50; ++i) s.frame->PostMessage(WM_COMMAND, command);
+            s.Drawn();
+            backgrounds = 0;
+            s.view->m_design.ForEachObject([&](ViewObject* o) { backgrounds += o->IsImage() && o->bBackground; });
+            CHECK((backgrounds == 1 && IsBlue(s.SideMiddle())));
+        }
+        if (stockChanged) changeDiscStock("(CD/DVD Disc Label - Generic)");  // for what follows
     }
 
     SUBCASE("a background chosen while an earlier one decodes and then fails replaces the one before") {
