@@ -188,13 +188,25 @@ bool CDialog::HasEnded() const {
 }
 
 // OK and Cancel of a dialog that has ended do nothing more: their handlers change settings or the
-// design before they end it, and the caller acts on the first end's result alone.
+// design before they end it, and the caller acts on the first end's result alone. Nor do they
+// while one of them runs: a box it shows runs a loop, and a Cancel typed ahead would end the
+// dialog as cancelled under an OK that then goes on to keep its changes.
 void CDialog::HandleOK() {
-    if (!HasEnded()) OnOK();
+    RunEndHandler(&CDialog::OnOK);
 }
 
 void CDialog::HandleCancel() {
-    if (!HasEnded()) OnCancel();
+    RunEndHandler(&CDialog::OnCancel);
+}
+
+void CDialog::RunEndHandler(void (CDialog::*handler)()) {
+    if (HasEnded() || m_bInEndHandler) return;
+    m_bInEndHandler = true;
+    struct Clear {
+        bool& flag;
+        ~Clear() { flag = false; }
+    } clear{m_bInEndHandler};
+    (this->*handler)();
 }
 
 void CDialog::EndDialog(int nResult) {

@@ -62,6 +62,7 @@ public:
     void OnClose();
     void HandleOK();
     void HandleCancel();
+    void RunEndHandler(void (CDialog::*handler)());
 
     DECLARE_MESSAGE_MAP()
 
@@ -72,6 +73,7 @@ protected:
 
     BOOL m_bModal = FALSE;
     BOOL m_bContinueModal = FALSE;
+    bool m_bInEndHandler = false;  // OK or Cancel is running (a box it shows may be up)
     int m_nModalResult = -1;
 };
 

@@ -228,3 +228,34 @@ TEST_CASE("the disc chooser") {
     CHECK(g_chooserSeen);
     CHECK(g_themedIcon);
 }
+
+namespace {
+HWND g_settings = nullptr;
+BOOL CALLBACK FindSettings(HWND window, LPARAM) {
+    if (GetDlgItem(window, IDC_RCDSET_BROWSE) && IsWindowVisible(window)) g_settings = window;
+    return g_settings == nullptr;
+}
+void CALLBACK PressOk(HWND, UINT, UINT_PTR id, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), FindSettings, 0);
+    if (g_settings && KillTimer(nullptr, id)) PostMessageA(g_settings, WM_COMMAND, IDOK, 0);
+}
+}  // namespace
+
+TEST_CASE("the lookup settings dialog's OK, with its box up, then Cancel: the result and the settings agree") {
+    g_freedbServer = "my.own.host`8080`/cgi-bin/cddb`Mine`0`r1`r2``r4`";
+    InitServerList();
+    g_cdPlayerPath = "C:\\nowhere\\cdplayer.ini";
+    g_useCdPlayerIni = 1;
+    g_settings = nullptr;
+    AfxSetMessageBoxHandler([](KvMessageBoxRequest&) {
+        // Escape typed ahead reaches the dialog while the box's loop runs.
+        PostMessageA(g_settings, WM_COMMAND, IDCANCEL, 0);
+        kvtest::PumpPending();
+        return IDOK;
+    });
+    DlgReadCDSettings dialog(nullptr);
+    SetTimer(nullptr, 0, 30, PressOk);
+    const bool ok = dialog.DoModal() == IDOK;
+    AfxSetMessageBoxHandler(nullptr);
+    CHECK(ok == (S(g_currentServer.m_host) != "my.own.host"));
+}
