@@ -167,11 +167,10 @@ void AeroDialog::OnPaint() {
                 // The texture's tiles put by GDI, around the children as the clip below leaves
                 // them: the pixels of a fill with the texture brush, which Wine's GDI+ works out
                 // pixel by pixel (a tenth of a second for the Print dialog).
-                const int saved = ::SaveDC(dc);
+                ScopedSaveDC saved(dc);
                 ChildExclusion exclusion = {m_hWnd, dc};
                 ::EnumChildWindows(m_hWnd, ExcludeChildFromDC, reinterpret_cast<LPARAM>(&exclusion));
                 TileThemeBackground(dc, client, 0, 0, 1);
-                ::RestoreDC(dc, saved);
             }
             Graphics* g = new Graphics(dc);
             if (m_clipRegion) {

@@ -492,10 +492,9 @@ void AeroPreview::DrawItem(LPDRAWITEMSTRUCT drawItem) {
         if (kind == kPreviewPrint || kind == kPreviewExport) {
             // The dialog's texture around the sheet, tiled by GDI: Wine's GDI+ fills with a
             // texture brush pixel by pixel, a fifth of the time the Print dialog took to show.
-            const int saved = ::SaveDC(drawItem->hDC);
+            ScopedSaveDC saved(drawItem->hDC);
             ::ExcludeClipRect(drawItem->hDC, L.draw.X, L.draw.Y, L.draw.X + w, L.draw.Y + h);
             TileThemeBackground(drawItem->hDC, drawItem->rcItem, 0, 0, 1);
-            ::RestoreDC(drawItem->hDC, saved);
         }
         Graphics g(drawItem->hDC);
         if (kind == kPreviewAlignment) ClipFieldControls(g);
