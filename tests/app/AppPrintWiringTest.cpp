@@ -403,7 +403,11 @@ TEST_CASE("Print Preview shows the border and fold lines that print, also in a s
     REQUIRE(cover != nullptr);
     const int l = cover->left, t = cover->top, w = cover->width, h = cover->height;
     for (const bool smaller : {false, true}) {
-        if (smaller) frame->SetWindowPos(nullptr, 0, 0, 640, 480, SWP_NOZORDER | SWP_NOMOVE);
+        if (smaller) {
+            frame->SetWindowPos(nullptr, 0, 0, 640, 480, SWP_NOZORDER | SWP_NOMOVE);
+            // Drawn again at that size once the size has rested.
+            REQUIRE(running.Pump([&] { return preview->PageAtWindowSize() != FALSE; }, 5000));
+        }
         // The window paints into a bitmap of its own.
         CRect client;
         preview->GetClientRect(&client);
