@@ -349,10 +349,13 @@ Bitmap* IStreamObject::CreateBitmap(bool* tooLarge, const std::atomic<bool>* sto
             result = decoded;
             return;
         }
+        // The bytes are replaced only by a PNG of the picture's pixels. No converted copy, or no
+        // PNG of it: memory ran out, and the bytes stay as they are.
         Bitmap* bitmap = NormalizeBitmapFormat(decoded);
-        if (bitmap && EncodeImage(bitmap, true)) result = bitmap;
-        // No converted copy: memory ran out.
-        if (!bitmap && tooLarge) *tooLarge = true;
+        if (bitmap && EncodeImage(bitmap, true))
+            result = bitmap;
+        else if (tooLarge)
+            *tooLarge = true;
     });
     return result;
 }

@@ -466,7 +466,11 @@ void RenderContext::DrawSideOutline() {
         if (!disc && (IsPreviewQuality(purpose) || IsLayoutPreview(purpose))) {
             graphics->SetSmoothingMode(SmoothingModeNone);
             graphics->SetPixelOffsetMode(PixelOffsetModeNone);
-        } else if (disc && purpose == kPurposeThumbnail) {
+        } else if ((disc && purpose == kPurposeThumbnail) || purpose == kPurposeExport ||
+                   purpose == kPurposeExportPreview) {
+            // An export's picture, and its preview's, is exactly the side and its overlap: without
+            // the offset the shapes lose a pixel of width and height, and with no overlap the right
+            // and bottom lines land on the picture's last pixels, not on the first ones past it.
             graphics->SetSmoothingMode(SmoothingModeHighQuality);
             graphics->SetPixelOffsetMode(PixelOffsetModeNone);
         } else {

@@ -30,16 +30,17 @@ Bitmap* NormalizeBitmapFormat(Bitmap* bitmap) {
     Bitmap* copy = nullptr;
     if (w > 0 && h > 0) {
         copy = new Bitmap(w, h, PixelFormat32bppARGB);
+        bool drawn = false;
         if (copy->GetLastStatus() == Ok) {
             Graphics g(copy);
             if (g.GetLastStatus() == Ok) {
                 PrepareCopyGraphics(g, bitmap);
-                g.DrawImage(bitmap, Rect(0, 0, w, h));
-            } else {
-                delete copy;
-                copy = nullptr;
+                // A drawing that fails (its working copies find no memory) leaves the copy all
+                // zeros: it is no copy of the picture.
+                drawn = g.DrawImage(bitmap, Rect(0, 0, w, h)) == Ok;
             }
-        } else {
+        }
+        if (!drawn) {
             delete copy;
             copy = nullptr;
         }

@@ -11,7 +11,7 @@
 // for smaller ones).
 void PrepareCopyGraphics(Gdiplus::Graphics& g, Gdiplus::Image* source);
 // The bitmap itself when it is 24-bit RGB or 32-bit ARGB; else a 32-bit ARGB copy, and the
-// original is deleted (null when no copy can be made).
+// original is deleted (null when no copy can be made or drawn).
 Gdiplus::Bitmap* NormalizeBitmapFormat(Gdiplus::Bitmap* bitmap);
 // A 32-bit ARGB bitmap from a packed 32-bit DIB of `available` bytes; null for any other DIB and
 // for a block too small for the pixels its header describes.

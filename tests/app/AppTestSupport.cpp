@@ -40,20 +40,25 @@ void DeleteProfile() {
     RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
 }
 
-CString g_imageToChoose;
+CString g_fileDialog, g_fileToChoose;
 
-void CALLBACK ChooseImage(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND dialog = ::FindWindowA("#32770", "Insert Image");
+void CALLBACK ChooseFile(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND dialog = ::FindWindowA("#32770", g_fileDialog);
     if (dialog == nullptr || !::IsWindowVisible(dialog)) return;
     ::KillTimer(nullptr, timer);
-    ::SetDlgItemTextA(dialog, 0x47C, g_imageToChoose);  // the file name box
+    ::SetDlgItemTextA(dialog, 0x47C, g_fileToChoose);  // the file name box
     ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
 }
 }  // namespace
 
+UINT_PTR AnswerFileDialog(const char* title, const CString& path) {
+    g_fileDialog = title;
+    g_fileToChoose = path;
+    return ::SetTimer(nullptr, 0, 50, ChooseFile);
+}
+
 UINT_PTR AnswerInsertImage(const CString& path) {
-    g_imageToChoose = path;
-    return ::SetTimer(nullptr, 0, 50, ChooseImage);
+    return AnswerFileDialog("Insert Image", path);
 }
 
 bool WriteTestPng(const CString& path, int width, int height) {

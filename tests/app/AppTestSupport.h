@@ -60,8 +60,10 @@ private:
 // Dispatches messages and runs the application's idle work until done() or ms pass.
 bool PumpApp(CWinApp& app, const std::function<bool()>& done, DWORD ms);
 
-// Answers the "Insert Image" dialog with `path` once it shows, from a thread timer (returned) that
-// the dialog's own loop runs and that ends with the answer.
+// Answers the file dialog of that title with `path` once it shows, from a thread timer (returned)
+// that the dialog's own loop runs and that ends with the answer.
+UINT_PTR AnswerFileDialog(const char* title, const CString& path);
+// The same for the "Insert Image" dialog.
 UINT_PTR AnswerInsertImage(const CString& path);
 
 // Writes a photo-like PNG (a colour gradient, 96 x 64 unless sized) for image objects.

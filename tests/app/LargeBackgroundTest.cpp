@@ -7,9 +7,11 @@
 // closes safely while it decodes, and quits after a Print dialog that a box held open.
 // A design opened again decodes no large picture for the open, names only those that cannot be
 // shown, and a side shown later gets its large pictures from a decoding thread. Copy Object and
-// Paste Object of a photo carry its own bytes.
+// Paste Object of a photo carry its own bytes. A picture whose 32-bit copy or PNG memory is short
+// for keeps its own bytes and is named as too large.
 #include <doctest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -23,6 +25,7 @@
 #include <gdiplus.h>
 
 #include "AppTestSupport.h"
+#include "GdiplusRefusal.h"
 #include "app/KorvanelleDoc.h"
 #include "app/KorvanelleFrame.h"
 #include "bars/Thumb.h"
@@ -263,15 +266,20 @@ struct AddressSpaceTaken {
     }
 };
 
-// Plain text on the clipboard, as another program leaves it, and read back.
-void PutText(const char* text) {
+// A block on the clipboard alone, as another program leaves it.
+void PutBlock(UINT format, const void* bytes, size_t size) {
     REQUIRE(::OpenClipboard(nullptr));
     ::EmptyClipboard();
-    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, std::strlen(text) + 1);
-    std::memcpy(::GlobalLock(block), text, std::strlen(text) + 1);
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, size);
+    std::memcpy(::GlobalLock(block), bytes, size);
     ::GlobalUnlock(block);
-    REQUIRE(::SetClipboardData(CF_TEXT, block) != nullptr);
+    REQUIRE(::SetClipboardData(format, block) != nullptr);
     ::CloseClipboard();
+}
+
+// Plain text on the clipboard, and read back.
+void PutText(const char* text) {
+    PutBlock(CF_TEXT, text, std::strlen(text) + 1);
 }
 
 CString ClipboardText() {
@@ -1074,4 +1082,72 @@ TEST_CASE("Preview clicked in the Print dialog under a box, then Cancel: the pre
     boxes.m_result = IDNO;
     s.frame->PostMessage(WM_COMMAND, ID_APP_EXIT_CMD);
     CHECK(s.run.Pump([&] { return !::IsWindow(frame); }, 15000));
+}
+
+TEST_CASE("a grey photo that memory is short for when it is converted keeps its own bytes and is named") {
+    kvtest::TemporaryUserFolders folders;
+    kvtest::RunningApp run{[] { g_showNewProjectAtStart = 0; }};
+    REQUIRE(run.Started());
+    KorvanelleFrame* frame = GetMainFrame();
+    View* view = View::GetCurrent();
+    const CString root = folders.Root().c_str();
+    const CString photo = root + "\\grey-photo.jpg", path = root + "\\Grey.kvl";
+    REQUIRE(::CopyFileA(CString("Z:") + KV_APP_DATA_DIR + "/grey-photo.jpg", photo, FALSE));
+    const auto fileBytes = [](const CString& name) {
+        CFile file;
+        REQUIRE(file.Open(name, CFile::modeRead));
+        std::vector<BYTE> bytes(static_cast<size_t>(file.GetLength()));
+        REQUIRE(file.Read(bytes.data(), static_cast<UINT>(bytes.size())) == bytes.size());
+        return bytes;
+    };
+    const std::vector<BYTE> bytes = fileBytes(photo);
+    // GDI+ decodes it as a palette bitmap, which is drawn into a 32-bit copy and kept as a PNG.
+    bool save = false;
+    SUBCASE("the copy cannot be drawn") {}
+    SUBCASE("its PNG fails on the way") {
+        save = true;
+    }
+    kvtest::GdiplusRefusal refusal(320, 240, !save, save);
+    KvMessageBoxCapture boxes;
+    const auto images = [&] {
+        int n = 0;
+        view->m_design.ForEachObject([&](ViewObject* o) { n += o->IsImage(); });
+        return n;
+    };
+    // A menu command, its file dialog answered, carried out.
+    const auto command = [&](UINT id, const char* dialog = nullptr, const CString& file = CString()) {
+        const UINT_PTR timer = dialog ? kvtest::AnswerFileDialog(dialog, file) : 0;
+        frame->PostMessage(WM_COMMAND, id);
+        CHECK(run.Pump([&] { return !(::GetQueueStatus(QS_POSTMESSAGE | QS_PAINT) >> 16); }, 10000));
+        if (timer) ::KillTimer(nullptr, timer);
+    };
+
+    // Insert > Image: refused as too large, not put in as a blank picture.
+    command(ID_INSERT_IMAGE, "Insert Image", photo);
+    CHECK(boxes.LastText().Find("This picture is too large.") == 0);
+    CHECK(images() == 0);
+    // A design holding its bytes, saved, opened again: named as too large to be shown, and kept; a
+    // save writes its own bytes.
+    ViewObject* side = view->m_design.GetCurrentSide();
+    ViewObject* kept =
+        NewViewObject(kObjectImage, "Image", side->side, side->name, side->left, side->top, 1000, 1000);
+    REQUIRE(kept->image.SetBytes(bytes.data(), static_cast<ULONG>(bytes.size())));
+    view->m_design.AddObject(kept);
+    command(ID_FILE_SAVE_AS_CMD, "Save As", path);
+    command(ID_FILE_MRU_FILE1_CMD);
+    CHECK(boxes.LastText().Find("too large to be shown") > 0);
+    CHECK(boxes.LastText().Find("\r\n\r\nImage on Disc 1") > 0);
+    CHECK(images() == 1);
+    command(ID_FILE_SAVE_CMD);
+    const std::vector<BYTE> saved = fileBytes(path);
+    CHECK(std::search(saved.begin(), saved.end(), bytes.begin(), bytes.end()) != saved.end());
+    // Pasted as a 16-bit bitmap of its size: refused as too large, not put in blank.
+    std::vector<BYTE> dib(sizeof(BITMAPINFOHEADER) + 320 * 240 * 2, 0x5A);
+    BITMAPINFOHEADER& info = *reinterpret_cast<BITMAPINFOHEADER*>(dib.data());
+    info = {sizeof info, 320, 240, 1, 16, BI_RGB, 0, 0, 0, 0, 0};
+    PutBlock(CF_DIB, dib.data(), dib.size());
+    command(ID_PASTE_OBJECT);
+    CHECK(boxes.LastText().Find("This picture is too large to paste.") == 0);
+    CHECK(images() == 1);
+    run.Close();
 }

@@ -3,9 +3,13 @@
 // overlap chosen in the dialog, the name typed into the system's save dialog). Every file decodes
 // to the size the dialog announced, carries its resolution, and shows what the renderer draws of
 // the same side: the PNG files pixel for pixel, the JPEG files within the encoder's rounding, and
-// both far enough from a picture without the side's text that a lost text would fail.
+// both far enough from a picture without the side's text that a lost text would fail. The PNG
+// files keep the covers' first choices (border and fold lines, no overlap). In every file the
+// border's four lines, and the disc's ring, lie on the file's outermost pixels.
 #include <doctest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <iostream>
 
@@ -26,9 +30,33 @@ struct ExportFormat {
     int dpi;
     const char* extension;
     bool lossless;
+    const char* coverBorder;  // the covers' entry of the border list
 };
-const ExportFormat kFormats[] = {{"PNG File (*.png)", "300 DPI", 300, ".png", true},
-                                 {"JPEG File (*.jpg)", "600 DPI", 600, ".jpg", false}};
+const ExportFormat kFormats[] = {{"PNG File (*.png)", "300 DPI", 300, ".png", true, "Border & Fold Line"},
+                                 {"JPEG File (*.jpg)", "600 DPI", 600, ".jpg", false, "Border"}};
+
+bool IsDisc(const SampleSide& side) {
+    return std::string(side.object).find("Disc") == 0;
+}
+
+// The darkest channel value found on each edge of a picture (left, top, right, bottom), a few
+// pixels around the place `along` (a fraction) of the edge's length. The disc's ring meets the
+// edges at their middles; a cover's border runs along the whole edge, and its fold line crosses
+// the middle.
+std::array<int, 4> EdgeInk(Gdiplus::Bitmap& picture, double along) {
+    std::array<int, 4> ink = {255, 255, 255, 255};
+    const int w = static_cast<int>(picture.GetWidth()), h = static_cast<int>(picture.GetHeight());
+    const int x = static_cast<int>(w * along), y = static_cast<int>(h * along);
+    const int xs[4] = {0, x, w - 1, x}, ys[4] = {y, 0, y, h - 1};
+    for (int edge = 0; edge < 4; ++edge)
+        for (int d = -3; d <= 3; ++d) {
+            Gdiplus::Color c;
+            picture.GetPixel(xs[edge] + (edge % 2 ? d : 0), ys[edge] + (edge % 2 ? 0 : d), &c);
+            ink[edge] = std::min({ink[edge], static_cast<int>(c.GetR()), static_cast<int>(c.GetG()),
+                                  static_cast<int>(c.GetB())});
+        }
+    return ink;
+}
 
 struct Exported {
     const SampleSide* side;
@@ -46,8 +74,14 @@ bool ExportOne(AppDriver& app, Exported& job) {
     CHECK(ChooseComboEntry(dialog, IDC_EXPORT_IMAGE, job.side->entry));
     CHECK(ChooseComboEntry(dialog, IDC_EXPORT_TYPE, job.format->fileType));
     CHECK(ChooseComboEntry(dialog, IDC_EXPORT_RESOLUTION, job.format->resolution));
-    // The side's outline without fold lines, and no bleed past its edges.
-    CHECK(ChooseComboEntry(dialog, IDC_EXPORT_BORDER, "Border"));
+    // The side's outline (with or without the covers' fold lines), and no bleed past its edges:
+    // the covers' first choices, as a new user finds them.
+    if (job.format == &kFormats[0] && !IsDisc(*job.side)) {
+        CHECK(ComboSelection(Control(dialog, IDC_EXPORT_BORDER)) == job.format->coverBorder);
+        CHECK(ComboSelection(Control(dialog, IDC_EXPORT_OVERLAP)) == "0.00 ''");
+    }
+    const char* border = IsDisc(*job.side) ? "Border" : job.format->coverBorder;
+    CHECK(ChooseComboEntry(dialog, IDC_EXPORT_BORDER, border));
     CHECK(ChooseComboEntry(dialog, IDC_EXPORT_OVERLAP, "0.00 ''"));
     const std::string size = WindowText(Control(dialog, IDC_EXPORT_PIXELS));
     CHECK(std::sscanf(size.c_str(), "%d x %d pixels", &job.announcedWidth, &job.announcedHeight) == 2);
@@ -111,10 +145,11 @@ TEST_CASE("export_images") {
         CHECK(static_cast<int>(file->GetHeight()) == job.announcedHeight);
         CHECK(file->GetHorizontalResolution() == doctest::Approx(job.format->dpi).epsilon(0.002));
         CHECK(file->GetVerticalResolution() == doctest::Approx(job.format->dpi).epsilon(0.002));
+        const bool folds = job.format->coverBorder == std::string("Border & Fold Line");
         std::unique_ptr<Gdiplus::Bitmap> expected =
-            RenderSampleSide(design, *job.side, job.format->dpi, false);
+            RenderSampleSide(design, *job.side, job.format->dpi, false, folds);
         std::unique_ptr<Gdiplus::Bitmap> textless =
-            RenderSampleSide(design, *job.side, job.format->dpi, true);
+            RenderSampleSide(design, *job.side, job.format->dpi, true, folds);
         REQUIRE(expected != nullptr);
         REQUIRE(textless != nullptr);
         const int block = job.format->dpi / 50;  // squares of a fiftieth of an inch
@@ -125,6 +160,11 @@ TEST_CASE("export_images") {
                   << ", blocks apart " << same.differentBlocks << "; without the text: worst block "
                   << lost.worstBlock << ", blocks apart " << lost.differentBlocks << std::endl;
         REQUIRE(same.sameSize);
+        const std::array<int, 4> ink = EdgeInk(*file, IsDisc(*job.side) ? 0.5 : 0.25);
+        for (int edge = 0; edge < 4; ++edge) {
+            CAPTURE(edge);
+            CHECK(ink[edge] < 100);
+        }
         if (job.format->lossless) {
             CHECK(same.meanAbs == 0.0);
         } else {

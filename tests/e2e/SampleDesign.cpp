@@ -98,14 +98,14 @@ bool WriteSampleDesign(const std::string& path) {
 }
 
 std::unique_ptr<Bitmap> RenderSampleSide(const std::string& path, const SampleSide& side, int dpi,
-                                         bool withoutText) {
+                                         bool withoutText, bool foldLines) {
     KorvanelleDocument design;
     if (!design.Load(path.c_str())) return nullptr;
     if (withoutText) RemoveTextsOf(design, side.object);
-    // Every side printed, its border drawn, no fold line and no overlap.
+    // Every side printed, its border drawn, no overlap.
     PrintOptions options;
     options.frontBorder = options.backBorder = options.discBorder = 1;
-    options.frontFold = options.backFold = 0;
+    options.frontFold = options.backFold = foldLines ? 1 : 0;
     options.frontMargin = options.backMargin = options.discMargin = 0;
     ViewObject* object = design.FindObject(side.object);
     std::unique_ptr<Bitmap> picture(

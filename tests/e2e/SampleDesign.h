@@ -30,11 +30,11 @@ bool PrepareRendering();
 bool WriteSampleDesign(const std::string& path);
 
 // What an export of a side is compared with: the renderer's picture of the side of the design in
-// `path`, for export at `dpi`, with the side's border and no overlap (as the scenario chooses
-// them in the dialog). With `withoutText` the side's text is left out (the picture a faulty
-// export that lost the text would show).
+// `path`, for export at `dpi`, with the side's border, the covers' fold lines when `foldLines`,
+// and no overlap (as the scenario chooses them in the dialog). With `withoutText` the side's text
+// is left out (the picture a faulty export that lost the text would show).
 std::unique_ptr<Gdiplus::Bitmap> RenderSampleSide(const std::string& path, const SampleSide& side, int dpi,
-                                                  bool withoutText);
+                                                  bool withoutText, bool foldLines);
 
 // A picture file decoded (PNG, JPEG); null when it does not decode.
 std::unique_ptr<Gdiplus::Bitmap> DecodePicture(const std::string& path);

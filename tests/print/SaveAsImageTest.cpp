@@ -1,9 +1,10 @@
 // The Save As Image dialog on the real view's design: its lists for each kind of design, the
-// image size, the border and overlap choices written into the print options, the file name it
-// asks for and corrects, and the ends of a save: written, a name collision declined, a failed
-// write reported with the dialog kept open.
+// image size, the preview's whole outline, the border and overlap choices written into the print
+// options, the file name it asks for and corrects, and the ends of a save: written, a name
+// collision declined, a failed write reported with the dialog kept open.
 #include <doctest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "PrintTestSupport.h"
@@ -212,6 +213,43 @@ TEST_CASE("Save as Image gives the image's size") {
     CHECK(pixels == "1485 x 1485 pixels ");
     CHECK(inches == "4.950 x 4.950 inches");
     CHECK(pixelsAt600 == "2970 x 2970 pixels ");
+}
+
+TEST_CASE("the preview of a disc without overlap shows the whole ring") {
+    View* view = EnsurePrintView();
+    Defaults();
+    NewDesign(view, kLayout1DiscTop, "Disc 1");
+    Driven<DlgSaveAsImage> dialog(view);
+    std::vector<COLORREF> shown;
+    RECT place = {};
+    dialog.drive = [&](Driven<DlgSaveAsImage>& d) {
+        Choose(d, IDC_EXPORT_IMAGE, Find(ComboEntries(d, IDC_EXPORT_IMAGE), "Disc Label"));
+        Choose(d, IDC_EXPORT_BORDER, 1);
+        Choose(d, IDC_EXPORT_OVERLAP, 0);
+        HWND preview = ::GetDlgItem(d.m_hWnd, IDC_EXPORT_PREVIEW);
+        ::UpdateWindow(preview);
+        ::GetWindowRect(preview, &place);
+        ::MapWindowPoints(nullptr, d.m_hWnd, reinterpret_cast<POINT*>(&place), 2);
+        shown = WindowPixels(d.m_hWnd, place);
+    };
+    dialog.DoModal();
+    const int w = place.right - place.left, h = place.bottom - place.top;
+    REQUIRE(shown.size() == static_cast<size_t>(w) * h);
+    auto black = [&](int x, int y) { return (shown[y * w + x] & 0x808080) == 0; };
+    int left = w, top = h, right = -1, bottom = -1;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (black(x, y)) {
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+    REQUIRE(right > left);
+    // The ring meets its box at the middles of the box's four sides.
+    const int cx = (left + right) / 2, cy = (top + bottom) / 2;
+    CHECK(black(left, cy));
+    CHECK(black(cx, top));
+    CHECK(black(right, cy));
+    CHECK(black(cx, bottom));
 }
 
 TEST_CASE("a size text that gets shorter leaves nothing of the longer one") {
