@@ -111,13 +111,27 @@ void PictureDecodeJobs::Run(Job* job, IStream* bytes, HWND window, UINT message)
         lightness = job->lightness;
     }
     if (!work) work.reset(new LargePictureWork(pixels));
-    if (width > 0 && height > 0 && !job->stop) {
-        result.hue = hue;
-        result.saturation = saturation;
-        result.lightness = lightness;
-        result.screen = CreateScaledBitmap(result.decoded,
-                                           RectF(0, 0, static_cast<REAL>(width), static_cast<REAL>(height)),
-                                           hue, saturation, lightness);
+    // A size asked again while the copy is made (a preview's window resized) has it made again at
+    // that size, from the pixels still here: the picture is not decoded once more for it.
+    for (bool again = true; again;) {
+        delete result.screen;
+        result.screen = nullptr;
+        if (width > 0 && height > 0 && !job->stop) {
+            result.hue = hue;
+            result.saturation = saturation;
+            result.lightness = lightness;
+            result.screen = CreateScaledBitmap(result.decoded,
+                                               RectF(0, 0, static_cast<REAL>(width), static_cast<REAL>(height)),
+                                               hue, saturation, lightness);
+        }
+        std::lock_guard<std::mutex> hold(m_lock);
+        again = !job->stop && (job->width != width || job->height != height || job->hue != hue ||
+                               job->saturation != saturation || job->lightness != lightness);
+        width = job->width;
+        height = job->height;
+        hue = job->hue;
+        saturation = job->saturation;
+        lightness = job->lightness;
     }
     if (!m_keepDecoded) {
         delete result.decoded;

@@ -53,7 +53,8 @@ public:
     std::vector<Decoded> TakeDecoded();
     // The size of the picture on the screen (none when either is 0), and the colour change its
     // copy there shows: every picture that decoded must get one, or its thread waits until
-    // Cancel. It may be given before the decode has ended.
+    // Cancel. It may be given before the decode has ended, and again until the copy is handed
+    // out (the copy then has the last size given, or the one before when it came meanwhile).
     void SetScreenSize(unsigned ticket, int width, int height, int hue = 0, int saturation = 0,
                        int lightness = 0);
     // The finished results, each handed out once.

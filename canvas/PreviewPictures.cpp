@@ -19,15 +19,39 @@ bool PreviewPictures::Picture(ViewObject* picture, int width, int height, Bitmap
     const double fit = std::min(1.0, 2000.0 / std::max(width, height));
     const int wide = std::max(1, static_cast<int>(width * fit)),
               high = std::max(1, static_cast<int>(height * fit));
-    for (const Entry& known : m_entries) {
-        if (known.bytes != bytes || known.size != size || known.hue != picture->hue ||
-            known.saturation != picture->saturation || known.lightness != picture->lightness)
-            continue;
-        // One that did not decode is left out, as a preview leaves out what it cannot draw; a
-        // copy smaller than asked for would show stretched, and the picture is copied again.
-        const bool undecoded = known.ticket == 0 && !known.copy;
-        if (!undecoded && (known.width < wide || known.height < high)) continue;
-        copy = known.copy;
+    Entry wanted;
+    wanted.bytes = bytes;
+    wanted.size = size;
+    wanted.hue = picture->hue;
+    wanted.saturation = picture->saturation;
+    wanted.lightness = picture->lightness;
+    Entry* pending = nullptr;
+    bool undecoded = false;
+    for (Entry& known : m_entries) {
+        if (!SamePicture(known, wanted)) continue;
+        if (known.ticket != 0) {
+            pending = &known;
+        } else if (!known.copy) {
+            undecoded = true;
+        } else if (known.width >= wide && known.height >= high) {
+            copy = known.copy;
+            return true;
+        } else if (!copy || known.width > static_cast<int>(copy->GetWidth())) {
+            // A smaller copy shows, stretched, until the one of this size comes.
+            copy = known.copy;
+        }
+    }
+    // One that did not decode is left out, as a preview leaves out what it cannot draw.
+    if (undecoded) return true;
+    if (pending) {
+        // One decode a picture: a larger size asked while it runs (a window made larger step by
+        // step) is what that decode copies the picture at.
+        if (pending->width < wide || pending->height < high) {
+            pending->width = std::max(pending->width, wide);
+            pending->height = std::max(pending->height, high);
+            m_jobs->SetScreenSize(pending->ticket, pending->width, pending->height, picture->hue,
+                                  picture->saturation, picture->lightness);
+        }
         return true;
     }
     if (!IsSlowToDecode(picture->image.CheckHeaders())) return false;
@@ -35,17 +59,16 @@ bool PreviewPictures::Picture(ViewObject* picture, int width, int height, Bitmap
     const unsigned ticket = m_jobs->Start(picture->image.GetStream(), window, message);
     if (ticket == 0) return false;
     m_jobs->SetScreenSize(ticket, wide, high, picture->hue, picture->saturation, picture->lightness);
-    Entry wanted;
     wanted.width = wide;
     wanted.height = high;
-    wanted.bytes = bytes;
-    wanted.size = size;
-    wanted.hue = picture->hue;
-    wanted.saturation = picture->saturation;
-    wanted.lightness = picture->lightness;
     wanted.ticket = ticket;
     m_entries.push_back(wanted);
     return true;
+}
+
+bool PreviewPictures::SamePicture(const Entry& a, const Entry& b) {
+    return a.bytes == b.bytes && a.size == b.size && a.hue == b.hue && a.saturation == b.saturation &&
+           a.lightness == b.lightness;
 }
 
 bool PreviewPictures::Pending() const {
@@ -73,6 +96,23 @@ bool PreviewPictures::TakeArrived() {
             p->copy = result.screen;
             result.screen = nullptr;
             arrived = true;
+            if (p->copy) {
+                // The size it came at (a size asked as it came is asked again), and the smaller
+                // copies it replaces go.
+                p->width = static_cast<int>(p->copy->GetWidth());
+                p->height = static_cast<int>(p->copy->GetHeight());
+                const Entry came = *p;
+                m_entries.erase(std::remove_if(m_entries.begin(), m_entries.end(),
+                                               [&](Entry& q) {
+                                                   const bool replaced =
+                                                       q.ticket == 0 && q.copy && q.copy != came.copy &&
+                                                       SamePicture(q, came) && q.width <= came.width &&
+                                                       q.height <= came.height;
+                                                   if (replaced) delete q.copy;
+                                                   return replaced;
+                                               }),
+                                m_entries.end());
+            }
         }
         PictureDecodeJobs::Free(result);
     }

@@ -47,6 +47,8 @@ private:
         unsigned ticket = 0;  // 0 once it came or did not decode
         Gdiplus::Bitmap* copy = nullptr;
     };
+    // Whether two entries are of the same picture with the same colour change.
+    static bool SamePicture(const Entry& a, const Entry& b);
     std::vector<Entry> m_entries;
     std::unique_ptr<PictureDecodeJobs> m_jobs;
 };

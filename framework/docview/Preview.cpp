@@ -22,6 +22,10 @@ std::vector<BYTE> DevModeBytes(HGLOBAL hDevMode) {
 
 const UINT kOrigViewHiddenID = AFX_IDW_PANE_LAST;  // the id the document's view has while hidden
 const UINT kPreviewCreateID = AFX_IDW_PANE_LAST - 1;
+// The page is drawn again at the window's size once the size has rested this long (a window
+// dragged larger changes it many times a second).
+const UINT_PTR kRefitTimer = 0x5046;
+const UINT kRefitDelay = 100;
 }  // namespace
 
 // ======================= CPreviewDC =======================
@@ -188,6 +192,7 @@ BEGIN_MESSAGE_MAP(CPreviewView, CScrollView)
     ON_UPDATE_COMMAND_UI(AFX_ID_PREVIEW_PREV, OnUpdatePrevPage)
     ON_WM_SIZE()
     ON_WM_ERASEBKGND()
+    ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 CPreviewView::CPreviewView() = default;
@@ -270,6 +275,20 @@ CRect CPreviewView::PaperRect() const {
     return CRect(CPoint((rc.Width() - w) / 2, (rc.Height() - h) / 2), CSize(w, h));
 }
 
+CSize CPreviewView::ShownSizeForWindow() const {
+    const CRect shown = PaperRect();
+    const CSize paper = m_pPreviewDC != nullptr ? m_pPreviewDC->GetPaperSize() : CSize(0, 0);
+    if (shown.IsRectEmpty() || paper.cx <= 0 || paper.cy <= 0)
+        return m_pPreviewDC != nullptr ? m_pPreviewDC->GetShownSize() : CSize(0, 0);
+    const CSize page = m_pPreviewDC->GetPageSize();
+    return CSize((int)std::lround(page.cx * ((double)shown.Width() / paper.cx)),
+                 (int)std::lround(page.cy * ((double)shown.Height() / paper.cy)));
+}
+
+BOOL CPreviewView::PageAtWindowSize() const {
+    return m_pPreviewDC != nullptr && m_pPreviewDC->GetShownSize() == ShownSizeForWindow();
+}
+
 void CPreviewView::FitPageToWindow() {
     const CRect shown = PaperRect();
     const CSize paper = m_pPreviewDC != nullptr ? m_pPreviewDC->GetPaperSize() : CSize(0, 0);
@@ -287,20 +306,36 @@ void CPreviewView::OnDraw(CDC* pDC) {
     if (m_pPreviewDC == nullptr || !m_bPageRendered) return;
     m_rectPage = PaperRect();
     if (m_rectPage.IsRectEmpty()) return;
-    // Shown larger or smaller since it was drawn (the window's size changed): drawn again first.
-    const CSize drawn = m_pPreviewDC->GetShownSize();
-    FitPageToWindow();
-    if (m_pPreviewDC->GetShownSize() != drawn) RenderPage();
+    // Shown larger or smaller since it was drawn (the window's size changed): the page shows
+    // stretched, and is drawn again at its new size once the size has rested.
+    const CSize drawn = m_pPreviewDC->GetShownSize(), shown = ShownSizeForWindow();
+    if (shown != drawn) SetTimer(kRefitTimer, kRefitDelay);
     RECT shadow = {m_rectPage.left + 4, m_rectPage.top + 4, m_rectPage.right + 4, m_rectPage.bottom + 4};
     ::FillRect(hdc, &shadow, (HBRUSH)::GetStockObject(BLACK_BRUSH));
     ::FillRect(hdc, &m_rectPage, (HBRUSH)::GetStockObject(WHITE_BRUSH));
     // The printable area, drawn at the size it shows: pixel for pixel.
     const CPoint off = m_pPreviewDC->GetPrintableOffset();
-    const CSize corner = m_pPreviewDC->PrinterToShown(CSize(off.x, off.y)),
-                shown = m_pPreviewDC->GetShownSize();
-    ::BitBlt(hdc, m_rectPage.left + corner.cx, m_rectPage.top + corner.cy, shown.cx, shown.cy,
-             m_pPreviewDC->m_hDC, 0, 0, SRCCOPY);
+    const CSize paper = m_pPreviewDC->GetPaperSize();
+    const int x = m_rectPage.left + (int)std::lround(off.x * ((double)m_rectPage.Width() / paper.cx)),
+              y = m_rectPage.top + (int)std::lround(off.y * ((double)m_rectPage.Height() / paper.cy));
+    if (shown == drawn) {
+        ::BitBlt(hdc, x, y, shown.cx, shown.cy, m_pPreviewDC->m_hDC, 0, 0, SRCCOPY);
+    } else {
+        ::SetStretchBltMode(hdc, COLORONCOLOR);
+        ::StretchBlt(hdc, x, y, shown.cx, shown.cy, m_pPreviewDC->m_hDC, 0, 0, drawn.cx, drawn.cy, SRCCOPY);
+    }
     ::FrameRect(hdc, &m_rectPage, (HBRUSH)::GetStockObject(BLACK_BRUSH));
+}
+
+void CPreviewView::OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent != kRefitTimer) {
+        CScrollView::OnTimer(nIDEvent);
+        return;
+    }
+    KillTimer(kRefitTimer);
+    if (!m_bPageRendered || PageAtWindowSize()) return;
+    RenderPage();
+    Invalidate(FALSE);
 }
 
 BOOL CPreviewView::OnEraseBkgnd(CDC* pDC) {

@@ -77,6 +77,10 @@ public:
     void OnUpdatePrevPage(CCmdUI* pCmdUI);
     void OnSize(UINT nType, int cx, int cy);
     BOOL OnEraseBkgnd(CDC* pDC);
+    void OnTimer(UINT_PTR nIDEvent);
+    // Whether the page is drawn at the size the window shows it (it is drawn again once a new
+    // size has rested, and shows stretched until then).
+    BOOL PageAtWindowSize() const;
 
     CView* m_pPrintView = nullptr;
     CView* m_pOrigView = nullptr;
@@ -101,6 +105,8 @@ protected:
     void RenderPage();
     // Makes the page bitmap the size the window shows it at.
     void FitPageToWindow();
+    // The page bitmap's size at the window's present size.
+    CSize ShownSizeForWindow() const;
 };
 
 // The row of buttons above the preview.

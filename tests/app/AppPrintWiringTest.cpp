@@ -403,7 +403,15 @@ TEST_CASE("Print Preview shows the border and fold lines that print, also in a s
     REQUIRE(cover != nullptr);
     const int l = cover->left, t = cover->top, w = cover->width, h = cover->height;
     for (const bool smaller : {false, true}) {
-        if (smaller) frame->SetWindowPos(nullptr, 0, 0, 640, 480, SWP_NOZORDER | SWP_NOMOVE);
+        if (smaller) {
+            const CSize drawn = preview->m_pPreviewDC->GetShownSize();
+            frame->SetWindowPos(nullptr, 0, 0, 640, 480, SWP_NOZORDER | SWP_NOMOVE);
+            // Painted at once, the page shows stretched; it is drawn again at the new size once
+            // the size has rested (a window dragged changes it many times a second).
+            preview->UpdateWindow();
+            CHECK(preview->m_pPreviewDC->GetShownSize() == drawn);
+            REQUIRE(running.Pump([&] { return preview->m_pPreviewDC->GetShownSize() != drawn; }, 5000));
+        }
         // The window paints into a bitmap of its own.
         CRect client;
         preview->GetClientRect(&client);

@@ -788,9 +788,23 @@ TEST_CASE(
         REQUIRE(preview != nullptr);
         CHECK(s.view->PrintPreviewPicturesPending());
         CHECK(PageBlue(preview) == 0);
+        // Made larger step by step meanwhile, the page drawn at each size: the one decode is not
+        // joined by others, and its copy comes at the last size.
+        std::atomic<int> decodes{0};
+        const std::function<void()> held = PictureDecodeJobs::BeforeDecode();
+        PictureDecodeJobs::BeforeDecode() = [&] { ++decodes, held(); };
+        for (int step = 0; step < 3; ++step) {
+            const CSize page = preview->m_pPreviewDC->GetShownSize();
+            CRect r;
+            s.frame->GetWindowRect(&r);
+            s.frame->SetWindowPos(nullptr, 0, 0, r.Width() + 60, r.Height() + 40, SWP_NOZORDER | SWP_NOMOVE);
+            CHECK(s.run.Pump([&] { return preview->m_pPreviewDC->GetShownSize() != page; }, 5000));
+        }
+        CHECK(decodes.load() == 0);
         s.hold = false;
         CHECK(s.run.Pump([&] { return !s.view->PrintPreviewPicturesPending(); }, 20000));
         CHECK(PageBlue(preview) > 100);
+        PictureDecodeJobs::BeforeDecode() = held;
         s.frame->PostMessage(WM_CLOSE);  // closing the window during a preview ends the preview
         CHECK(s.run.Pump([&] { return g_printDialogs == 2 && !::FindWindowA("#32770", "Print"); }, 20000));
         ::KillTimer(nullptr, timer);

@@ -14,8 +14,10 @@
 // its back cover shown and, while its photos decode, Save As Image's and the Print dialog opened
 // from the menu (the Print dialog again once they are there), and Print Preview from the Print
 // dialog (then Next Page to page 3, and Close back to the Print dialog): how soon each shows, the
-// longest the window is held, and when its preview is whole; then a back cover's photo copied with
-// Copy Object while they decode; then the disc saved as an image through Save As Image's dialog,
+// longest the window is held, and when its preview is whole; Print Preview's window maximised,
+// and grown in 12 steps, while the disc's photo decodes for its page, and grown in 12 steps on the
+// back cover's page, whose photos the canvas holds decoded (a step's time; how many decodes were
+// started); then a back cover's photo copied with Copy Object while they decode; then the disc saved as an image through Save As Image's dialog,
 // the back cover's photos there, Save Image pressed once the preview is whole and again while it
 // decodes; the Print dialog cancelled while its preview decodes (how long the process works on);
 // last, the design opened five times with its back cover shown and Print Preview closed 0.3 s
@@ -26,8 +28,9 @@
 //   KV_BENCH_DESIGN=Z:/work/shared/data/large/design-20000-texts.kvl ../../wine-run ./big_design_benchmark.exe
 // KV_BENCH_GUIDES=1 shows the guides from the start, as a saved setting does.
 // KV_BENCH_PROFILE=STEP:FILE samples the steps whose name begins with STEP ("open", "zoom"; in
-// the photos design until the step answers, and Print Preview's "Next to page 3" and "Close" until
-// they show) into FILE (scripts/profile-report.py reads it).
+// the photos design until the step answers, Print Preview's "Next to page 3" and "Close" until
+// they show, and its resizes, "12 steps" for instance, until it closes) into FILE
+// (scripts/profile-report.py reads it).
 #define PSAPI_VERSION 2
 #include <windows.h>
 #include <psapi.h>
@@ -49,6 +52,7 @@
 #include "app/KorvanelleDoc.h"
 #include "app/KorvanelleFrame.h"
 #include "canvas/AppCanvasState.h"
+#include "canvas/PictureDecodeJobs.h"
 #include "canvas/View.h"
 #include "canvas/ViewSettings.h"
 #include "framework/docview/Preview.h"
@@ -360,6 +364,66 @@ void CALLBACK WatchPrintPreview(HWND, UINT, UINT_PTR, DWORD) {
     }
 }
 
+// Print Preview chosen in the Print dialog and its window resized once the page first shows:
+// maximised (steps 0), or grown by 30 x 20 pixels `steps` times, each step once the one before
+// has painted; closed once the page is whole, and the Print dialog that comes back cancelled.
+// From the first resize: when the page shows at the last size (answer), the longest the thread
+// went without a tick (held), when the page is whole and drawn at that size (shown), and each
+// step's time until painted.
+struct ResizeWatch {
+    View* view = nullptr;
+    int steps = 0, done = 0;
+    Ticks ticks;
+    double start = 0, stepStart = 0, stepsMs = 0, longestStep = 0, answer = -1, shown = -1;
+    bool pressed = false, closing = false, cancelled = false;
+};
+ResizeWatch* g_resizeWatch = nullptr;
+
+void CALLBACK WatchResize(HWND, UINT, UINT_PTR, DWORD) {
+    ResizeWatch& w = *g_resizeWatch;
+    const double now = Now();
+    if (w.start > 0 && w.shown < 0) w.ticks.Tick(now);
+    const bool painted = !(HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT);
+    HWND dialog = FindWindowA("#32770", "Print");
+    if (dialog && IsWindowVisible(dialog) && IsWindowEnabled(dialog)) {
+        if (!w.pressed) {
+            w.pressed = true;
+            PostMessage(dialog, WM_COMMAND, MAKEWPARAM(IDC_PRINT_PREVIEW, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_PRINT_PREVIEW)));
+        } else if (w.closing && !w.cancelled) {
+            w.cancelled = true;
+            PostMessage(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
+        return;
+    }
+    CFrameWnd* frame = w.view->GetParentFrame();
+    CPreviewView* preview = dynamic_cast<CPreviewView*>(frame->GetActiveView());
+    if (!w.pressed || w.closing || !preview || !preview->m_bPageRendered || !painted) return;
+    if (w.start == 0) w.start = now, w.ticks.Start(now);
+    if (w.done > 0 && w.stepStart > 0) {
+        w.stepsMs += now - w.stepStart;
+        w.longestStep = std::max(w.longestStep, now - w.stepStart);
+        w.stepStart = 0;
+    }
+    if (w.done < std::max(1, w.steps)) {
+        w.stepStart = now;
+        ++w.done;
+        if (w.steps == 0) {
+            frame->ShowWindow(SW_MAXIMIZE);
+            return;
+        }
+        CRect r;
+        frame->GetWindowRect(&r);
+        frame->SetWindowPos(nullptr, 0, 0, r.Width() + 30, r.Height() + 20, SWP_NOZORDER | SWP_NOMOVE);
+        return;
+    }
+    if (w.answer < 0) w.answer = now - w.start;
+    if (w.view->PrintPreviewPicturesPending() || !preview->PageAtWindowSize()) return;
+    w.shown = now - w.start;
+    w.closing = true;
+    frame->PostMessage(WM_COMMAND, AFX_ID_PREVIEW_CLOSE);
+}
+
 Ticks g_ticks;
 void CALLBACK WatchTicks(HWND, UINT, UINT_PTR, DWORD) {
     g_ticks.Tick(Now());
@@ -631,6 +695,46 @@ int RunPhotos(kvtest::RunningApp& run, KorvanelleFrame* frame, View* view, Korva
                         leg.leg.ticks.longest, leg.leg.shown, peak.Peak(), HeldMegabytes(),
                         decoding ? "" : "  (nothing was decoding)");
         std::fflush(stdout);
+    }
+    // Print Preview's window maximised, and grown in 12 steps, while the disc's photo decodes for
+    // its page (the back cover shown, its photos there); then grown in 12 steps with the back
+    // cover's page shown, whose photos the canvas holds decoded: a step's time. How many decodes
+    // were started meanwhile.
+    {
+        std::atomic<int> decodes{0};
+        PictureDecodeJobs::BeforeDecode() = [&] { ++decodes; };
+        const PrintOptions sides(&g_printOptions);
+        for (const int steps : {0, 12, -12}) {
+            if (steps < 0) g_printOptions.printFront = g_printOptions.printDisc1 = 0;
+            run.Pump([&] { return Settled(view); }, 600000);
+            decodes = 0;
+            const char* what =
+                steps == 0 ? "Print Preview maximise" : steps > 0 ? "  a 12-step resize" : "  12 steps, decoded";
+            const char* name = what + std::strspn(what, " ");
+            const bool sampled = !profile.empty() && !std::strncmp(name, profiled.c_str(), profiled.size());
+            if (sampled && !profiler) profiler.reset(new kvbench::SamplingProfiler);
+            if (profiler) profiler->SetActive(sampled);
+            ResizeWatch watch;
+            watch.view = view;
+            watch.steps = std::abs(steps);
+            g_resizeWatch = &watch;
+            peak.Reset();
+            const UINT_PTR timer = SetTimer(nullptr, 0, 10, WatchResize);
+            frame->PostMessage(WM_COMMAND, ID_FILE_PRINT);
+            run.Pump([&] { return watch.cancelled && !FindWindowA("#32770", "Print"); }, 600000);
+            KillTimer(nullptr, timer);
+            g_resizeWatch = nullptr;
+            if (profiler) profiler->SetActive(false);
+            std::printf("%-22s %9.0f %9.0f %9.0f %9lu %9lu\n  %d decodes started; a step %.0f ms, the longest %.0f ms\n",
+                        what, watch.answer, watch.ticks.longest, watch.shown, peak.Peak(), HeldMegabytes(), decodes.load(),
+                        watch.stepsMs / std::max(1, watch.done), watch.longestStep);
+            std::fflush(stdout);
+            frame->ShowWindow(SW_RESTORE);
+            frame->SetWindowPos(nullptr, 0, 0, 1000, 750, SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        g_printOptions.printFront = sides.printFront;
+        g_printOptions.printDisc1 = sides.printDisc1;
+        PictureDecodeJobs::BeforeDecode() = nullptr;
     }
     // A photo of the back cover copied (Copy Object) while the side's photos decode: until the
     // clipboard holds it, and whether with its bitmap.
