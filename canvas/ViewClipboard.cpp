@@ -86,6 +86,9 @@ bool View::CopySelectedObject() {
     if (selected->IsImage()) {
         ImageCopyResult result = ImageCopyResult::kUnreadable;
         const bool copied = CopyPictureToClipboard(selected, work != nullptr, result);
+        // The turn among large work is given up before any box: a program asking meanwhile for
+        // the bitmap of an earlier copy has it made on a thread that waits for that turn.
+        work.reset();
         TellImageCopy(this, result);
         return copied;
     }

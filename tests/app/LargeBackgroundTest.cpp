@@ -11,12 +11,14 @@
 #include <doctest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <map>
 #include <memory>
 #include <set>
+#include <thread>
 #include <vector>
 
 #include <objidl.h>
@@ -1102,3 +1104,84 @@ TEST_CASE("Preview clicked in the Print dialog under a box, then Cancel: the pre
     }
 }
 
+namespace {
+
+// Another program's side of the clipboard, on a thread of its own: it holds the clipboard open
+// from the start; asked, it takes the bitmap offered (made then by the program that offered it)
+// and lets the clipboard go.
+struct OtherProgram {
+    std::atomic<bool> open{false}, asked{false}, answered{false};
+    std::atomic<LONG> width{0};
+    std::thread thread{[this] {
+        HWND window =
+            ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        open = ::OpenClipboard(window) != FALSE;
+        while (open && !asked) ::Sleep(5);
+        HANDLE dib = open ? ::GetClipboardData(CF_DIB) : nullptr;
+        if (const void* p = dib ? ::GlobalLock(dib) : nullptr) {
+            width = static_cast<const BITMAPINFOHEADER*>(p)->biWidth;
+            ::GlobalUnlock(dib);
+        }
+        if (open) ::CloseClipboard();
+        ::DestroyWindow(window);
+        answered = true;
+    }};
+    OtherProgram() {
+        while (!open && !answered) ::Sleep(5);
+    }
+    ~OtherProgram() {
+        asked = true;
+        thread.join();
+    }
+};
+
+// Once a box shows, the other program asks for the bitmap; the box is answered once it has it. A
+// window's thread that does not get the bitmap made in 30 s never will: the test ends, failed.
+OtherProgram* g_other = nullptr;
+DWORD g_askedAt = 0;
+void CALLBACK AskUnderBox(HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = nullptr;
+    while ((box = ::FindWindowExA(nullptr, box, "#32770", "Korvanelle")) && !::IsWindowVisible(box)) {}
+    if (box && !g_askedAt) {
+        g_askedAt = ::GetTickCount();
+        g_other->asked = true;
+    }
+    if (box && g_other->answered) ::PostMessageA(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    if (g_askedAt && !g_other->answered && ::GetTickCount() - g_askedAt > 30000) {
+        std::fputs("The bitmap asked for while the box was up was never made: the program hangs.\n", stderr);
+        std::fflush(stderr);
+        ::TerminateProcess(::GetCurrentProcess(), 3);
+    }
+}
+
+}  // namespace
+
+TEST_CASE("Copy Object refused for the clipboard in use: a bitmap asked for while its box is up is made") {
+    CString big;
+    Session s(
+        [&](const CString& pictures) {
+            REQUIRE(WritePicture(big = pictures + "\\0-big.jpg", 4000, 4000, L"image/jpeg", 20, 200, 40));
+        },
+        4);
+    s.DoubleClick(big);
+    s.Arrived();
+    const ViewObject* photo =
+        s.view->m_design.FindObjectIf([&](const ViewObject* o) { return o->imagePath == big; });
+    REQUIRE(photo != nullptr);
+    // Copied: its bitmap is offered, made when a program asks for it. Another program holds the
+    // clipboard open; copied again, the copy is refused and says so, and that program asks for the
+    // first copy's bitmap while the box is up.
+    s.view->OnSelectionChanged(photo->name);
+    s.Command(ID_COPY_OBJECT);
+    REQUIRE(::GetClipboardOwner() == s.view->m_hWnd);
+    OtherProgram other;
+    REQUIRE(other.open);
+    g_other = &other;
+    g_askedAt = 0;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, AskUnderBox);
+    s.Command(ID_COPY_OBJECT);
+    ::KillTimer(nullptr, timer);
+    CHECK(g_askedAt != 0);
+    CHECK(other.answered);
+    CHECK(other.width == 4000);
+}
