@@ -1184,4 +1184,21 @@ TEST_CASE("Copy Object refused for the clipboard in use: a bitmap asked for whil
     CHECK(g_askedAt != 0);
     CHECK(other.answered);
     CHECK(other.width == 4000);
+    // Cut, and asked for when too little memory is left to decode it again: the program gets no
+    // bitmap, and the user hears of it.
+    s.Command(ID_CUT_OBJECT);
+    PictureMemoryStandIn() = [](const PictureHeaderCheck& headers) { return headers.width != 4000; };
+    KvMessageBoxCapture boxes;
+    LONG width = -1;
+    {
+        OtherProgram late;
+        late.asked = true;
+        CHECK(s.run.Pump([&] { return late.answered.load(); }, 20000));
+        width = late.width;
+    }
+    PictureMemoryStandIn() = nullptr;
+    s.Drawn();
+    CHECK(width == 0);
+    REQUIRE(boxes.Boxes().size() == 1);
+    CHECK(boxes.LastText().Find("could not be made") > 0);
 }
