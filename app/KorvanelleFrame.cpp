@@ -543,15 +543,6 @@ BOOL KorvanelleFrame::PreTranslateMessage(MSG* pMsg) {
 
 void KorvanelleFrame::OnClose() {
     GuardOperation(1694, [&] {
-        // A close while a print preview is open ends the preview only. The preview on screen
-        // decides, not the application's preview flag: a flag left set would hold every close.
-        if (IsInPreview()) {
-            SendMessage(WM_COMMAND, AFX_ID_PREVIEW_CLOSE);
-            // A close put off under the dialog this preview came from still ends the program:
-            // the dialog comes back and is closed in its turn.
-            if (m_closesPutOff > 0) SetTimer(kCloseAgainTimer, 100, nullptr);
-            return;
-        }
         // A close that reaches the frame while a dialog of its own is open over it (the frame is
         // disabled: File > Exit sent while New Project shows at start-up, a close from another
         // program) would free the design and the view under the code that opened the dialog, still
@@ -568,6 +559,11 @@ void KorvanelleFrame::OnClose() {
             return;
         }
         m_closesPutOff = 0;
+        // A close while a print preview is open ends the program, not the preview alone: the
+        // preview is ended without an end command, so that the Print dialog does not come back as
+        // after its Close button, and the close goes on to the save question.
+        if (CPreviewView* preview = IsInPreview() ? dynamic_cast<CPreviewView*>(GetActiveView()) : nullptr)
+            preview->CloseAndDelete();
         CStyledFrameWnd::OnClose();
     });
 }

@@ -276,8 +276,9 @@ public:
     // Puts the copied picture's bitmap on the clipboard, made on a thread of its own from the
     // screen's decode while an object still holds the bytes copied (lent to the work, and given
     // back), else from a decode of them; `answering`: the window answers meanwhile. Nothing when
-    // it cannot be made.
+    // it cannot be made; asked by a program, the user then hears of it once it has its answer.
     void RenderCopiedPicture(bool answering);
+    LRESULT OnCopiedPictureUnmade(WPARAM, LPARAM);
     // The bytes of the picture whose bitmap the clipboard offers (a reference of the view's own),
     // or null.
     IStream* m_copiedPicture = nullptr;
@@ -551,6 +552,8 @@ void DrawDashedOutline(Gdiplus::Graphics& g, const Gdiplus::Rect& r, const CRect
 const UINT WM_PICTURES_DECODED = WM_APP + 0x94;
 // The message that tells the canvas a picture of the print preview's page was decoded.
 const UINT WM_PRINT_PREVIEW_PICTURES = WM_APP + 0x95;
+// The message that tells the canvas a program that asked for a copied picture's bitmap got none.
+const UINT WM_COPIED_PICTURE_UNMADE = WM_APP + 0x96;
 
 // The filter of the Insert Image file dialog.
 extern const char* const kInsertImageFilter;

@@ -86,6 +86,9 @@ bool View::CopySelectedObject() {
     if (selected->IsImage()) {
         ImageCopyResult result = ImageCopyResult::kUnreadable;
         const bool copied = CopyPictureToClipboard(selected, work != nullptr, result);
+        // The turn among large work is given up before any box: a program asking meanwhile for
+        // the bitmap of an earlier copy has it made on a thread that waits for that turn.
+        work.reset();
         TellImageCopy(this, result);
         return copied;
     }
@@ -118,6 +121,7 @@ void View::RenderCopiedPicture(bool answering) {
     ViewObject* o = holder();
     Bitmap* lent = o ? o->TakeDecodedImage() : nullptr;
     HGLOBAL dib = nullptr;
+    bool handed = false;
     const HWND window = m_hWnd;
     RunAside(
         window,
@@ -135,10 +139,18 @@ void View::RenderCopiedPicture(bool answering) {
             dib = MakeClipboardDib(source);
             // The hand-over may take as long again (the system may copy the block): done here too
             // where the system takes it from this thread, else on the window's.
-            if (answering && dib && ::SetClipboardData(CF_DIB, dib)) dib = nullptr;
+            if (answering && dib && ::SetClipboardData(CF_DIB, dib)) {
+                dib = nullptr;
+                handed = true;
+            }
         },
         answering);
-    if (dib && !(::IsWindow(window) && ::SetClipboardData(CF_DIB, dib))) ::GlobalFree(dib);
+    if (dib) {
+        handed = ::IsWindow(window) && ::SetClipboardData(CF_DIB, dib);
+        if (!handed) ::GlobalFree(dib);
+    }
+    // Told once the program that asked has its answer: a box now would keep it waiting.
+    if (answering && !handed && ::IsWindow(window)) ::PostMessage(window, WM_COPIED_PICTURE_UNMADE, 0, 0);
     o = lent && ::IsWindow(window) ? holder() : nullptr;
     if (o && !o->decodedImage)
         o->SetDecodedImage(lent);
@@ -151,6 +163,14 @@ LRESULT View::OnRenderFormat(WPARAM format, LPARAM) {
     GuardOperation(935, [&] {
         if (format == CF_DIB) RenderCopiedPicture(true);
     });
+    return 0;
+}
+
+LRESULT View::OnCopiedPictureUnmade(WPARAM, LPARAM) {
+    ShowCanvasMessageOk(this, kMessageInformation, CString(),
+                        "A program asked for the bitmap of the picture copied, but the bitmap could not be "
+                        "made: there is too little memory left, or the picture's data is damaged.\r\n\r\n"
+                        "Paste Object still pastes the picture here.");
     return 0;
 }
 

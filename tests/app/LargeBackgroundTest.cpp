@@ -13,12 +13,14 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <map>
 #include <memory>
 #include <set>
+#include <thread>
 #include <vector>
 
 #include <objidl.h>
@@ -428,6 +430,27 @@ void CALLBACK PreviewUnderBox(HWND, UINT, UINT_PTR, DWORD) {
     g_clickedUnderBox = true;
 }
 
+// Answers the boxes of a close: once the save question shows, the held decode is let go; the
+// "too large" box it brings is answered OK, and then the question No (after 5 s without it too).
+bool g_questionSeen = false, g_tooLargeAnswered = false;
+void CALLBACK AnswerCloseBoxes(HWND, UINT, UINT_PTR, DWORD) {
+    static DWORD questionAt = 0;
+    for (HWND box = nullptr; (box = ::FindWindowExA(nullptr, box, "#32770", "Korvanelle")) != nullptr;) {
+        if (!::IsWindowVisible(box)) continue;
+        HWND no = ::GetDlgItem(box, IDNO);
+        if (no == nullptr) {
+            g_tooLargeAnswered = true;
+            ::PostMessageA(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+        } else if (!g_questionSeen) {
+            g_questionSeen = true;
+            questionAt = ::GetTickCount();
+            *g_boxDecode = false;
+        } else if (g_tooLargeAnswered || ::GetTickCount() - questionAt > 5000) {
+            ::PostMessageA(no, BM_CLICK, 0, 0);
+        }
+    }
+}
+
 // The blue pixels of the print preview's page.
 int PageBlue(CPreviewView* preview) {
     std::unique_ptr<Gdiplus::Bitmap> page(
@@ -805,7 +828,7 @@ TEST_CASE(
         CHECK(s.run.Pump([&] { return !s.view->PrintPreviewPicturesPending(); }, 20000));
         CHECK(PageBlue(preview) > 100);
         PictureDecodeJobs::BeforeDecode() = held;
-        s.frame->PostMessage(WM_CLOSE);  // closing the window during a preview ends the preview
+        s.frame->PostMessage(WM_COMMAND, AFX_ID_PREVIEW_CLOSE);  // its Close: the Print dialog comes back
         CHECK(s.run.Pump([&] { return g_printDialogs == 2 && !::FindWindowA("#32770", "Print"); }, 20000));
         ::KillTimer(nullptr, timer);
         PictureMemoryStandIn() = nullptr;
@@ -1057,31 +1080,149 @@ TEST_CASE("Preview clicked in the Print dialog under a box, then Cancel: the pre
         ::KillTimer(nullptr, timer);
         g_closeUnderBox = nullptr;
         PictureMemoryStandIn() = nullptr;
-        return;
     }
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, PreviewUnderBox);
-    s.frame->PostMessage(WM_COMMAND, ID_FILE_PRINT_CMD);
-    CHECK(s.run.Pump([] { return g_clickedUnderBox && !::FindWindowA("#32770", "Print"); }, 30000));
+    SUBCASE("Cancel: the preview opens; closed, the program ends after the save question") {
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, PreviewUnderBox);
+        s.frame->PostMessage(WM_COMMAND, ID_FILE_PRINT_CMD);
+        CHECK(s.run.Pump([] { return g_clickedUnderBox && !::FindWindowA("#32770", "Print"); }, 30000));
+        ::KillTimer(nullptr, timer);
+        PictureMemoryStandIn() = nullptr;
+        // The first end decides: the preview opens. The close box ends the program, not the preview
+        // alone: the save question comes, and its Cancel keeps the program and the design, with no
+        // Print dialog back (one that came would be cancelled and counted).
+        CHECK(s.run.Pump([&] { return s.frame->IsInPreview() != FALSE; }, 10000));
+        g_printDialogs = 1;
+        g_printDialog = nullptr;
+        const UINT_PTR answer = ::SetTimer(nullptr, 0, 20, AnswerPrintDialog);
+        {
+            KvMessageBoxCapture boxes(IDCANCEL);
+            s.frame->PostMessage(WM_SYSCOMMAND, SC_CLOSE);
+            CHECK(s.run.Pump([&] { return !boxes.Boxes().empty() || g_printDialogs > 1; }, 20000));
+            CHECK(boxes.LastText().Find("Save changes") == 0);
+        }
+        CHECK(g_printDialogs == 1);
+        CHECK_FALSE(s.frame->IsInPreview());
+        CHECK(AppCanvasState::Get().m_inPrintPreview == 0);
+        CHECK(s.frame->GetActiveDocument()->IsModified());
+        // Previewed again, the disc's picture shown once more and held in its decode, File > Exit:
+        // the save question comes, the decode is let go, its "too large" box comes over the
+        // question, and then No to the question ends the program.
+        PictureMemoryStandIn() = [](const PictureHeaderCheck& headers) { return headers.width != 2400; };
+        s.Command(ID_VIEW_FRONT_COVER);
+        s.hold = true;
+        s.Command(ID_VIEW_DISC_LABEL);
+        g_printDialogs = 0;
+        s.frame->PostMessage(WM_COMMAND, ID_FILE_PRINT_CMD);
+        CHECK(s.run.Pump([&] { return s.frame->IsInPreview() != FALSE; }, 20000));
+        g_questionSeen = g_tooLargeAnswered = false;
+        const UINT_PTR close = ::SetTimer(nullptr, 0, 20, AnswerCloseBoxes);
+        s.frame->PostMessage(WM_COMMAND, ID_APP_EXIT_CMD);
+        CHECK(s.run.Pump([&] { return !::IsWindow(frame); }, 20000));
+        ::KillTimer(nullptr, close);
+        ::KillTimer(nullptr, answer);
+        PictureMemoryStandIn() = nullptr;
+        CHECK(g_printDialogs == 1);
+        CHECK(g_tooLargeAnswered);
+    }
+}
+
+namespace {
+
+// Another program's side of the clipboard, on a thread of its own: it holds the clipboard open
+// from the start; asked, it takes the bitmap offered (made then by the program that offered it)
+// and lets the clipboard go.
+struct OtherProgram {
+    std::atomic<bool> open{false}, asked{false}, answered{false};
+    std::atomic<LONG> width{0};
+    std::thread thread{[this] {
+        HWND window =
+            ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        open = ::OpenClipboard(window) != FALSE;
+        while (open && !asked) ::Sleep(5);
+        HANDLE dib = open ? ::GetClipboardData(CF_DIB) : nullptr;
+        if (const void* p = dib ? ::GlobalLock(dib) : nullptr) {
+            width = static_cast<const BITMAPINFOHEADER*>(p)->biWidth;
+            ::GlobalUnlock(dib);
+        }
+        if (open) ::CloseClipboard();
+        ::DestroyWindow(window);
+        answered = true;
+    }};
+    OtherProgram() {
+        while (!open && !answered) ::Sleep(5);
+    }
+    ~OtherProgram() {
+        asked = true;
+        thread.join();
+    }
+};
+
+// Once a box shows, the other program asks for the bitmap; the box is answered once it has it. A
+// window's thread that does not get the bitmap made in 30 s never will: the test ends, failed.
+OtherProgram* g_other = nullptr;
+DWORD g_askedAt = 0;
+void CALLBACK AskUnderBox(HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = nullptr;
+    while ((box = ::FindWindowExA(nullptr, box, "#32770", "Korvanelle")) && !::IsWindowVisible(box)) {}
+    if (box && !g_askedAt) {
+        g_askedAt = ::GetTickCount();
+        g_other->asked = true;
+    }
+    if (box && g_other->answered) ::PostMessageA(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    if (g_askedAt && !g_other->answered && ::GetTickCount() - g_askedAt > 30000) {
+        std::fputs("The bitmap asked for while the box was up was never made: the program hangs.\n", stderr);
+        std::fflush(stderr);
+        ::TerminateProcess(::GetCurrentProcess(), 3);
+    }
+}
+
+}  // namespace
+
+TEST_CASE("Copy Object refused for the clipboard in use: a bitmap asked for while its box is up is made") {
+    CString big;
+    Session s(
+        [&](const CString& pictures) {
+            REQUIRE(WritePicture(big = pictures + "\\0-big.jpg", 4000, 4000, L"image/jpeg", 20, 200, 40));
+        },
+        4);
+    s.DoubleClick(big);
+    s.Arrived();
+    const ViewObject* photo =
+        s.view->m_design.FindObjectIf([&](const ViewObject* o) { return o->imagePath == big; });
+    REQUIRE(photo != nullptr);
+    // Copied: its bitmap is offered, made when a program asks for it. Another program holds the
+    // clipboard open; copied again, the copy is refused and says so, and that program asks for the
+    // first copy's bitmap while the box is up.
+    s.view->OnSelectionChanged(photo->name);
+    s.Command(ID_COPY_OBJECT);
+    REQUIRE(::GetClipboardOwner() == s.view->m_hWnd);
+    OtherProgram other;
+    REQUIRE(other.open);
+    g_other = &other;
+    g_askedAt = 0;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, AskUnderBox);
+    s.Command(ID_COPY_OBJECT);
     ::KillTimer(nullptr, timer);
+    CHECK(g_askedAt != 0);
+    CHECK(other.answered);
+    CHECK(other.width == 4000);
+    // Cut, and asked for when too little memory is left to decode it again: the program gets no
+    // bitmap, and the user hears of it.
+    s.Command(ID_CUT_OBJECT);
+    PictureMemoryStandIn() = [](const PictureHeaderCheck& headers) { return headers.width != 4000; };
+    KvMessageBoxCapture boxes;
+    LONG width = -1;
+    {
+        OtherProgram late;
+        late.asked = true;
+        CHECK(s.run.Pump([&] { return late.answered.load(); }, 20000));
+        width = late.width;
+    }
     PictureMemoryStandIn() = nullptr;
-    // The first end decides: the preview opens. The close box ends it, and the Print dialog that
-    // comes back is cancelled.
-    CHECK(s.run.Pump([&] { return s.frame->IsInPreview() != FALSE; }, 10000));
-    g_printDialogs = 1;
-    g_printDialog = nullptr;
-    const UINT_PTR answer = ::SetTimer(nullptr, 0, 20, AnswerPrintDialog);
-    s.frame->PostMessage(WM_SYSCOMMAND, SC_CLOSE);
-    CHECK(s.run.Pump([] { return g_printDialogs == 2 && !::FindWindowA("#32770", "Print"); }, 20000));
-    ::KillTimer(nullptr, answer);
-    CHECK(AppCanvasState::Get().m_inPrintPreview == 0);
-    // The close box asks about the modified design (Cancel keeps it); File > Exit ends the program.
-    KvMessageBoxCapture boxes(IDCANCEL);
-    s.frame->PostMessage(WM_SYSCOMMAND, SC_CLOSE);
     s.Drawn();
-    CHECK(boxes.LastText().Find("Save changes") == 0);
-    boxes.m_result = IDNO;
-    s.frame->PostMessage(WM_COMMAND, ID_APP_EXIT_CMD);
-    CHECK(s.run.Pump([&] { return !::IsWindow(frame); }, 15000));
+    CHECK(width == 0);
+    REQUIRE(boxes.Boxes().size() == 1);
+    CHECK(boxes.LastText().Find("could not be made") > 0);
 }
 
 TEST_CASE("a grey photo that memory is short for when it is converted keeps its own bytes and is named") {
