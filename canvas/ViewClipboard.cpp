@@ -55,19 +55,6 @@ void TellImageCopy(CWnd* owner, ImageCopyResult result) {
     }
 }
 
-// The bitmaps being made on the window's thread for programs that wait for them, and whether a
-// program that got none is still to be told of it: a box while one waits would keep it waiting for
-// the user (the window answers what is posted to it while a bitmap is made).
-int g_bitmapsForPrograms = 0;
-bool g_unmadeUntold = false;
-
-struct MakingBitmapForProgram {
-    MakingBitmapForProgram() { ++g_bitmapsForPrograms; }
-    ~MakingBitmapForProgram() { --g_bitmapsForPrograms; }
-    MakingBitmapForProgram(const MakingBitmapForProgram&) = delete;
-    MakingBitmapForProgram& operator=(const MakingBitmapForProgram&) = delete;
-};
-
 }  // namespace
 
 void View::OnCopyObject() {
@@ -136,7 +123,6 @@ void View::RenderCopiedPicture(bool answering) {
     HGLOBAL dib = nullptr;
     bool handed = false;
     const HWND window = m_hWnd;
-    std::unique_ptr<MakingBitmapForProgram> making(answering ? new MakingBitmapForProgram : nullptr);
     RunAside(
         window,
         [&] {
@@ -158,18 +144,15 @@ void View::RenderCopiedPicture(bool answering) {
                 handed = true;
             }
         },
-        answering);
+        // A program waits on this thread meanwhile: what is posted and the timers (any of which
+        // may bring a box or a question) wait until it has its answer.
+        answering, false);
     if (dib) {
         handed = ::IsWindow(window) && ::SetClipboardData(CF_DIB, dib);
         if (!handed) ::GlobalFree(dib);
     }
-    // Told once the program that asked has its answer, and no other waits for one.
-    making.reset();
-    g_unmadeUntold |= answering && !handed;
-    if (g_unmadeUntold && g_bitmapsForPrograms == 0 && ::IsWindow(window)) {
-        g_unmadeUntold = false;
-        ::PostMessage(window, WM_COPIED_PICTURE_UNMADE, 0, 0);
-    }
+    // Told once the program that asked has its answer: a box now would keep it waiting.
+    if (answering && !handed && ::IsWindow(window)) ::PostMessage(window, WM_COPIED_PICTURE_UNMADE, 0, 0);
     o = lent && ::IsWindow(window) ? holder() : nullptr;
     if (o && !o->decodedImage)
         o->SetDecodedImage(lent);
@@ -186,10 +169,6 @@ LRESULT View::OnRenderFormat(WPARAM format, LPARAM) {
 }
 
 LRESULT View::OnCopiedPictureUnmade(WPARAM, LPARAM) {
-    if (g_bitmapsForPrograms > 0) {  // told once that bitmap is made
-        g_unmadeUntold = true;
-        return 0;
-    }
     ShowCanvasMessageOk(this, kMessageInformation, CString(),
                         "A program asked for the bitmap of the picture copied, but the bitmap could not be "
                         "made: there is too little memory left, or the picture's data is damaged.\r\n\r\n"
