@@ -144,7 +144,9 @@ void View::RenderCopiedPicture(bool answering) {
                 handed = true;
             }
         },
-        answering);
+        // A program waits on this thread meanwhile: what is posted and the timers (any of which
+        // may bring a box or a question) wait until it has its answer.
+        answering, false);
     if (dib) {
         handed = ::IsWindow(window) && ::SetClipboardData(CF_DIB, dib);
         if (!handed) ::GlobalFree(dib);

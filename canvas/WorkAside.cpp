@@ -8,14 +8,14 @@
 #include <system_error>
 #include <thread>
 
-bool AnswerUntil(HWND window, const std::function<bool()>& done) {
+bool AnswerUntil(HWND window, const std::function<bool()>& done, bool posted) {
+    const DWORD wake = QS_PAINT | QS_SENDMESSAGE | (posted ? QS_POSTMESSAGE | QS_TIMER : 0);
+    const UINT take = PM_REMOVE | PM_QS_PAINT | PM_QS_SENDMESSAGE | (posted ? PM_QS_POSTMESSAGE : 0);
     for (;;) {
         if (done()) return true;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10,
-                                    QS_POSTMESSAGE | QS_PAINT | QS_TIMER | QS_SENDMESSAGE);
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, wake);
         MSG m;
-        while (::PeekMessageA(&m, nullptr, 0, 0,
-                              PM_REMOVE | PM_QS_POSTMESSAGE | PM_QS_PAINT | PM_QS_SENDMESSAGE)) {
+        while (::PeekMessageA(&m, nullptr, 0, 0, take)) {
             if (m.message == WM_QUIT) {
                 ::PostQuitMessage(static_cast<int>(m.wParam));
                 return false;
@@ -27,7 +27,7 @@ bool AnswerUntil(HWND window, const std::function<bool()>& done) {
     }
 }
 
-void RunAside(HWND window, const std::function<void()>& work, bool answering) {
+void RunAside(HWND window, const std::function<void()>& work, bool answering, bool posted) {
     std::atomic<bool> done{false};
     // What the work throws is thrown again here, where the caller's guard takes it.
     std::exception_ptr thrown;
@@ -47,7 +47,7 @@ void RunAside(HWND window, const std::function<void()>& work, bool answering) {
         work();
         return;
     }
-    if (answering) AnswerUntil(window, [&] { return done.load(); });
+    if (answering) AnswerUntil(window, [&] { return done.load(); }, posted);
     worker.join();
     if (thrown) std::rethrow_exception(thrown);
 }

@@ -309,6 +309,8 @@ int BluePixels(Gdiplus::Bitmap* bitmap) {
 
 // While it lives, a decode of pictures `width` wide on another thread than this one is held
 // (once `holding`) until a thread timer ticks meanwhile: the window answers while work runs aside.
+// With `painted` set, the held thread makes that window need painting and lets go once it has
+// painted instead (ticked then too).
 struct AsideHold;
 AsideHold* g_aside = nullptr;
 void CALLBACK LetAsideGo(HWND, UINT, UINT_PTR, DWORD);
@@ -316,6 +318,7 @@ struct AsideHold {
     const uint32_t width;
     std::atomic<bool> holding, held{false};
     bool ticked = false;
+    HWND painted = nullptr;
     const DWORD window = ::GetCurrentThreadId();
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, LetAsideGo);
     explicit AsideHold(uint32_t w, bool hold = true) : width(w), holding(hold) {
@@ -330,7 +333,14 @@ struct AsideHold {
     void Hold(const PictureHeaderCheck& headers) {  // for the memory stand-in (at most 10 s)
         if (headers.width != width || ::GetCurrentThreadId() == window || !holding) return;
         held = true;
-        for (const DWORD start = ::GetTickCount(); holding && ::GetTickCount() - start < 10000;) ::Sleep(5);
+        if (painted) ::InvalidateRect(painted, nullptr, FALSE);
+        for (const DWORD start = ::GetTickCount(); holding && ::GetTickCount() - start < 10000;) {
+            if (painted && !::GetUpdateRect(painted, nullptr, FALSE)) {
+                ticked = true;
+                break;
+            }
+            ::Sleep(5);
+        }
     }
 };
 void CALLBACK LetAsideGo(HWND, UINT, UINT_PTR, DWORD) {
@@ -985,11 +995,12 @@ TEST_CASE(
     CHECK(pasted->image.GetSize() == photo->image.GetSize());
     CHECK(pasted->decodedImage->GetWidth() == 9504u);
     // Cut Object of it: another program that asks for the bitmap later gets the photo, made from
-    // the bytes copied while the window answers.
+    // the bytes copied while the window paints.
     command(ID_CUT_OBJECT, 0, pasted);
     REQUIRE(images() == held);
     {
         AsideHold aside(9504);
+        aside.painted = s.view->m_hWnd;
         REQUIRE(::OpenClipboard(nullptr));
         const BYTE* dib = static_cast<const BYTE*>(::GlobalLock(::GetClipboardData(CF_DIB)));
         CHECK(aside.ticked);
@@ -1129,20 +1140,23 @@ TEST_CASE("Preview clicked in the Print dialog under a box, then Cancel: the pre
 namespace {
 
 // Another program's side of the clipboard, on a thread of its own: it holds the clipboard open
-// from the start; asked, it takes the bitmap offered (made then by the program that offered it)
-// and lets the clipboard go.
+// from the start; asked, it takes the bitmap offered (made then by the program that offered it;
+// `asks` times in a row, as a program that tries again) and lets the clipboard go.
 struct OtherProgram {
     std::atomic<bool> open{false}, asked{false}, answered{false};
     std::atomic<LONG> width{0};
+    std::atomic<int> asks{1};
     std::thread thread{[this] {
         HWND window =
             ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
         open = ::OpenClipboard(window) != FALSE;
         while (open && !asked) ::Sleep(5);
-        HANDLE dib = open ? ::GetClipboardData(CF_DIB) : nullptr;
-        if (const void* p = dib ? ::GlobalLock(dib) : nullptr) {
-            width = static_cast<const BITMAPINFOHEADER*>(p)->biWidth;
-            ::GlobalUnlock(dib);
+        for (int i = 0; open && i < asks; ++i) {
+            HANDLE dib = ::GetClipboardData(CF_DIB);
+            if (const void* p = dib ? ::GlobalLock(dib) : nullptr) {
+                width = static_cast<const BITMAPINFOHEADER*>(p)->biWidth;
+                ::GlobalUnlock(dib);
+            }
         }
         if (open) ::CloseClipboard();
         ::DestroyWindow(window);
@@ -1206,22 +1220,40 @@ TEST_CASE("Copy Object refused for the clipboard in use: a bitmap asked for whil
     CHECK(g_askedAt != 0);
     CHECK(other.answered);
     CHECK(other.width == 4000);
-    // Cut, and asked for when too little memory is left to decode it again: the program gets no
-    // bitmap, and the user hears of it.
+    // Cut, and asked for twice when too little memory is left to decode it again: the program gets
+    // no bitmap, and the user hears of it once the program waits no more (a box that waits for the
+    // user while the program waits for its second answer keeps it waiting). Closed from elsewhere
+    // while the bitmap is made, the save question (cancelled) waits as well.
     s.Command(ID_CUT_OBJECT);
-    PictureMemoryStandIn() = [](const PictureHeaderCheck& headers) { return headers.width != 4000; };
+    const DWORD window = ::GetCurrentThreadId();
+    const HWND frame = s.frame->m_hWnd;
+    PictureMemoryStandIn() = [&](const PictureHeaderCheck& headers) {
+        if (::GetCurrentThreadId() != window) ::PostMessageA(frame, WM_CLOSE, 0, 0);
+        return headers.width != 4000;
+    };
     KvMessageBoxCapture boxes;
     LONG width = -1;
+    bool keptWaiting = false;
+    OtherProgram* asking = nullptr;
+    boxes.m_answer = [&](const KvMessageBoxRequest&) {
+        keptWaiting |= asking && !s.run.Pump([&] { return asking->answered.load(); }, 5000);
+        return IDCANCEL;
+    };
     {
         OtherProgram late;
+        asking = &late;
+        late.asks = 2;
         late.asked = true;
         CHECK(s.run.Pump([&] { return late.answered.load(); }, 20000));
         width = late.width;
+        asking = nullptr;
     }
     PictureMemoryStandIn() = nullptr;
     s.Drawn();
     CHECK(width == 0);
-    REQUIRE(boxes.Boxes().size() == 1);
+    CHECK_FALSE(keptWaiting);
+    REQUIRE_FALSE(boxes.Boxes().empty());
+    CHECK(boxes.Boxes().front().text.Find("Save changes") == 0);
     CHECK(boxes.LastText().Find("could not be made") > 0);
 }
 
