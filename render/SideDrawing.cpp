@@ -524,14 +524,19 @@ void RenderContext::DrawSideOutline() {
             }
         }
         if (HasFoldLines()) {
+            // Drawn without the offset, a line leaves out the row of its end point: an export's
+            // fold lines (whose outline is a pixel lower) go one pixel further, to the side's last
+            // row, where the bottom border line lies.
+            const bool exported = purpose == kPurposeExport || purpose == kPurposeExportPreview;
+            const REAL top = outer.Y, bottom = outer.Y + outer.Height + (exported ? 1 : 0);
             if (cur->IsFoldedFrontCover()) {
                 const REAL mid = outer.X + outer.Width / 2;
-                graphics->DrawLine(&pen, mid, outer.Y, mid, outer.Y + outer.Height);
+                graphics->DrawLine(&pen, mid, top, mid, bottom);
             } else if (cur->IsBackCover()) {
                 const REAL spine = static_cast<REAL>(RoundHalfUp(cur->spineWidth * scaleX));
                 const REAL x1 = outer.X + spine, x2 = outer.X + outer.Width - spine;
-                graphics->DrawLine(&pen, x1, outer.Y, x1, outer.Y + outer.Height);
-                graphics->DrawLine(&pen, x2, outer.Y, x2, outer.Y + outer.Height);
+                graphics->DrawLine(&pen, x1, top, x1, bottom);
+                graphics->DrawLine(&pen, x2, top, x2, bottom);
             }
         }
         graphics->ResetTransform();

@@ -1,10 +1,12 @@
 // The Save As Image dialog on the real view's design: its lists for each kind of design, the
-// image size, the preview's whole outline, the border and overlap choices written into the print
-// options, the file name it asks for and corrects, and the ends of a save: written, a name
-// collision declined, a failed write reported with the dialog kept open.
+// image size, the preview's whole outline, the saved fold lines' whole height, the border and
+// overlap choices written into the print options, the file name it asks for and corrects, and the
+// ends of a save: written, a name collision declined, a failed write reported with the dialog kept
+// open.
 #include <doctest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 
 #include "PrintTestSupport.h"
@@ -250,6 +252,44 @@ TEST_CASE("the preview of a disc without overlap shows the whole ring") {
     CHECK(black(cx, top));
     CHECK(black(right, cy));
     CHECK(black(cx, bottom));
+}
+
+TEST_CASE("a cover's fold lines alone run from its top edge to its bottom edge in the saved image") {
+    View* view = EnsurePrintView();
+    Defaults();
+    NewDesign(view, kLayout1DiscTop, "Front Cover");
+    FileAnswer answer;
+    FileQuestion question(answer);
+    g_exportImageOptions.fileType = kExportPng;
+    for (const std::string cover : {"Front Cover", "Back Cover"}) {
+        const std::string file = kvtest::TempDir("save-fold-lines") + "\\" + cover + ".png";
+        answer.typed = file.c_str();
+        Driven<DlgSaveAsImage> dialog(view);
+        dialog.drive = [&](Driven<DlgSaveAsImage>& d) {
+            Choose(d, IDC_EXPORT_IMAGE, Find(ComboEntries(d, IDC_EXPORT_IMAGE), cover.c_str()));
+            Choose(d, IDC_EXPORT_BORDER, Find(ComboEntries(d, IDC_EXPORT_BORDER), "Fold Line"));
+            Choose(d, IDC_EXPORT_OVERLAP, 0);
+            Command(d, IDOK);
+        };
+        REQUIRE(dialog.DoModal() == 0);
+        const std::wstring wide(file.begin(), file.end());
+        std::unique_ptr<Gdiplus::Bitmap> saved(Gdiplus::Bitmap::FromFile(wide.c_str()));
+        REQUIRE(saved);
+        const int w = static_cast<int>(saved->GetWidth()), h = static_cast<int>(saved->GetHeight());
+        Gdiplus::Color c;
+        auto black = [&](int x, int y) { return saved->GetPixel(x, y, &c) == Gdiplus::Ok && c.GetR() < 128; };
+        // Every fold line crossing the middle row reaches the first and the last rows.
+        int lines = 0;
+        for (int x = 0; x < w; ++x)
+            if (black(x, h / 2)) {
+                CAPTURE(cover);
+                CAPTURE(x);
+                CHECK(black(x, 0));
+                CHECK(black(x, h - 1));
+                ++lines;
+            }
+        CHECK(lines == (cover == "Front Cover" ? 1 : 2));
+    }
 }
 
 TEST_CASE("a size text that gets shorter leaves nothing of the longer one") {
