@@ -17,20 +17,17 @@ std::function<void()>& PictureDecodeJobs::BeforeDecode() {
 
 unsigned PictureDecodeJobs::Start(IStream* bytes, HWND window, UINT message) {
     if (!bytes) return 0;
-    // The thread reads a copy of its own: the object's stream may be read (saved, copied) here
-    // meanwhile.
-    IStream* copy = nullptr;
-    if (FAILED(bytes->Clone(&copy)) || !copy) return 0;
     JoinDone(false);
     std::lock_guard<std::mutex> hold(m_lock);
     unsigned ticket = ++m_nextTicket;
     if (ticket == 0) ticket = ++m_nextTicket;
     std::unique_ptr<Job> job(new Job);
     job->ticket = ticket;
+    job->bytes = bytes;
+    bytes->AddRef();
     try {
-        job->thread = std::thread(&PictureDecodeJobs::Run, this, job.get(), copy, window, message);
+        job->thread = std::thread(&PictureDecodeJobs::Run, this, job.get(), window, message);
     } catch (...) {
-        copy->Release();
         return 0;
     }
     m_jobs.push_back(std::move(job));
@@ -55,20 +52,38 @@ void PictureDecodeJobs::SetScreenSize(unsigned ticket, int width, int height, in
     m_sized.notify_all();
 }
 
-void PictureDecodeJobs::Run(Job* job, IStream* bytes, HWND window, UINT message) {
+IStream* PictureDecodeJobs::JobBytes(Job* job, bool take) {
+    std::lock_guard<std::mutex> hold(m_lock);
+    IStream* bytes = job->bytes;
+    if (take)
+        job->bytes = nullptr;
+    else if (bytes)
+        bytes->AddRef();
+    return bytes;
+}
+
+void PictureDecodeJobs::Run(Job* job, HWND window, UINT message) {
     if (const std::function<void()>& hook = BeforeDecode()) hook();
     Result result;
     result.ticket = job->ticket;
     bool tooLarge = false;
-    IStreamObject picture;
-    picture.Attach(bytes);
-    const PictureHeaderCheck check = picture.CheckHeaders();
+    PictureHeaderCheck check;
+    {
+        IStreamObject headers;
+        headers.Attach(JobBytes(job, false));
+        check = headers.CheckHeaders();
+    }
     const unsigned long long pixels = static_cast<unsigned long long>(check.width) * check.height;
     // The picture's turn among large work is held from its decode until its pixels are handed
-    // over or freed: no other decode finds memory taken by pixels that nobody is going to have.
+    // over or freed: no other decode finds memory taken by pixels that nobody is going to have,
+    // nor by the copies of pictures whose decodes wait their turn (each copies its picture's
+    // bytes only now, the object's stream being read in one piece however others read it).
     std::unique_ptr<LargePictureWork> work(new LargePictureWork(pixels));
+    IStreamObject picture;
+    IStream* bytes = JobBytes(job, true);
+    picture.Attach(bytes);
     // One that nobody wants any more does not start, or stops as soon as its decoder reads again.
-    if (!job->stop) {
+    if (bytes && !job->stop) {
         // Decoded exactly as on the user-interface thread, so that what the screen, the exports
         // and the prints show does not depend on where it was decoded.
         result.decoded = picture.CreateBitmap(&tooLarge, &job->stop);
@@ -177,8 +192,12 @@ bool PictureDecodeJobs::Pending() const {
 void PictureDecodeJobs::Stop(unsigned ticket) {
     {
         std::lock_guard<std::mutex> hold(m_lock);
-        for (auto& job : m_jobs)
-            if (ticket == 0 || job->ticket == ticket) job->stop = true;
+        for (auto& job : m_jobs) {
+            if (ticket != 0 && job->ticket != ticket) continue;
+            job->stop = true;
+            if (job->bytes) job->bytes->Release();
+            job->bytes = nullptr;
+        }
     }
     m_sized.notify_all();
 }

@@ -83,7 +83,13 @@ public:
 
 private:
     struct Job {
+        ~Job() {
+            if (bytes) bytes->Release();
+        }
         std::thread thread;
+        // The picture's stream until the decode's turn comes (under m_lock): a decode waiting
+        // behind others holds no copy of its picture, and a stop lets go of it at once.
+        IStream* bytes = nullptr;
         std::atomic<bool> done{false};
         std::atomic<bool> stop{false};  // set under m_lock; its decoder reads it at any time
         unsigned ticket = 0;
@@ -91,7 +97,10 @@ private:
         int width = 0, height = 0;
         int hue = 0, saturation = 0, lightness = 0;
     };
-    void Run(Job* job, IStream* bytes, HWND window, UINT message);
+    void Run(Job* job, HWND window, UINT message);
+    // The job's stream (null once stopped): a reference of the caller's own, or with `take` the
+    // job's.
+    IStream* JobBytes(Job* job, bool take);
     void JoinDone(bool all);
     // Whether a decoding thread has not ended yet.
     bool Running();

@@ -25,8 +25,32 @@ ByteStream* ByteStream::Create(const void* bytes, size_t count, const std::atomi
     return stream;
 }
 
+namespace {
+
+// Answered only by a ByteStream, with itself: how ReadInPlace knows one among other streams.
+const IID kByteStreamId = {0x6b76e1a0, 0x5c3d, 0x4f1e, {0x9a, 0x27, 0x3e, 0x51, 0xc0, 0x8d, 0x42, 0x7b}};
+
+}  // namespace
+
+bool ByteStream::ReadInPlace(IStream* stream, const std::function<void(const BYTE*, size_t)>& use) {
+    void* self = nullptr;
+    if (!stream || FAILED(stream->QueryInterface(kByteStreamId, &self)) || !self) return false;
+    ByteStream* bytes = static_cast<ByteStream*>(self);
+    {
+        std::lock_guard<std::mutex> hold(bytes->m_lock);
+        use(bytes->m_bytes.data(), bytes->m_bytes.size());
+    }
+    bytes->Release();
+    return true;
+}
+
 HRESULT ByteStream::QueryInterface(REFIID riid, void** out) {
     if (!out) return E_POINTER;
+    if (riid == kByteStreamId) {
+        *out = this;
+        AddRef();
+        return S_OK;
+    }
     if (riid == IID_IUnknown || riid == IID_ISequentialStream || riid == IID_IStream) {
         *out = static_cast<IStream*>(this);
         AddRef();

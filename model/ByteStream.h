@@ -7,6 +7,7 @@
 #include <objidl.h>
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -17,6 +18,10 @@ public:
     // A new stream holding a copy of `count` bytes, positioned at the start. Once `stop` (when
     // given) is set, every read fails: a decoder reading the stream gives up at its next read.
     static ByteStream* Create(const void* bytes, size_t count, const std::atomic<bool>* stop = nullptr);
+
+    // Runs `use` on the bytes of a stream made here, in place and while no write can change them;
+    // false, without running it, for any other stream.
+    static bool ReadInPlace(IStream* stream, const std::function<void(const BYTE*, size_t)>& use);
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;

@@ -66,8 +66,18 @@ private:
     bool m_started;
 };
 
-// Every byte of the stream from its start, within the largest picture a stream may hold.
+// Every byte of the stream from its start, within the largest picture a stream may hold. A stream
+// of ours is copied as a whole, its position untouched: another thread may read it meanwhile.
 bool ReadAll(IStream* stream, std::vector<BYTE>& bytes) {
+    bool copied = false;
+    if (ByteStream::ReadInPlace(stream, [&](const BYTE* held, size_t size) {
+            if (size == 0 || size > ByteStream::kMaxSize) return;
+            try {
+                bytes.assign(held, held + size);
+                copied = true;
+            } catch (...) {}
+        }))
+        return copied;
     STATSTG stat = {};
     if (FAILED(stream->Stat(&stat, STATFLAG_NONAME))) return false;
     if (stat.cbSize.QuadPart == 0 || stat.cbSize.QuadPart > ByteStream::kMaxSize) return false;
@@ -319,6 +329,11 @@ bool IStreamObject::EncodeImage(Image* image, bool deleteOnFailure) {
 PictureHeaderCheck IStreamObject::CheckHeaders() const {
     PictureHeaderCheck check;
     GuardOperation(537, [&] {
+        // Read where they are when they can be: no copy of a photo of tens of megabytes for it.
+        if (ByteStream::ReadInPlace(m_stream, [&](const BYTE* held, size_t size) {
+                if (size > 0 && size <= ByteStream::kMaxSize) check = CheckPictureHeaders(held, size);
+            }))
+            return;
         std::vector<BYTE> bytes;
         if (m_stream && ReadAll(m_stream, bytes)) check = CheckPictureHeaders(bytes.data(), bytes.size());
     });

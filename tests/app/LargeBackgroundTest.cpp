@@ -4,7 +4,8 @@
 // which a decode on the spot gives, and its arrival moves nobody; Undo takes it back before and
 // after it arrives; one that does not decode leaves the design as it was; pictures of up to 100
 // megapixels are taken whatever their file's size, larger ones refused as too large; the program
-// closes safely while it decodes, and quits after a Print dialog that a box held open.
+// closes safely while it decodes, and quits after a Print dialog that a box held open; a Print
+// Preview closed at once while the canvas decodes a photo leaves that decode the memory it had.
 // A design opened again decodes no large picture for the open, names only those that cannot be
 // shown, and a side shown later gets its large pictures from a decoding thread. Copy Object and
 // Paste Object of a photo carry its own bytes. A picture whose 32-bit copy or PNG memory is short
@@ -46,8 +47,8 @@
 
 namespace {
 
-// A picture in 24 bits (a gradient of `shade` steps from the colour; 0: the colour alone) or, with
-// `oneBit`, in black-and-white stripes.
+// A picture in 24 bits (a gradient of `shade` steps from the colour; 0: the colour alone; -1: grain
+// of every colour) or, with `oneBit`, in black-and-white stripes.
 bool WritePicture(const CString& path, int width, int height, const WCHAR* mime, BYTE r, BYTE g, BYTE b,
                   int shade = 40, bool oneBit = false) {
     const Gdiplus::PixelFormat format = oneBit ? PixelFormat1bppIndexed : PixelFormat24bppRGB;
@@ -62,6 +63,12 @@ bool WritePicture(const CString& path, int width, int height, const WCHAR* mime,
             continue;
         }
         for (int x = 0; x < width; ++x) {
+            if (shade < 0) {  // grain: every pixel its own
+                const unsigned grain = (x * 2654435761u) ^ (y * 40503u + x * y);
+                row[x * 3] = static_cast<BYTE>(grain), row[x * 3 + 1] = static_cast<BYTE>(grain >> 8);
+                row[x * 3 + 2] = static_cast<BYTE>(grain >> 16);
+                continue;
+            }
             row[x * 3] = static_cast<BYTE>(b - (x * shade) / width);
             row[x * 3 + 1] = static_cast<BYTE>(g + (y * shade) / height);
             row[x * 3 + 2] = r;
@@ -1255,6 +1262,69 @@ TEST_CASE("Copy Object refused for the clipboard in use: a bitmap asked for whil
     REQUIRE_FALSE(boxes.Boxes().empty());
     CHECK(boxes.Boxes().front().text.Find("Save changes") == 0);
     CHECK(boxes.LastText().Find("could not be made") > 0);
+}
+
+// The private memory the process has committed.
+size_t CommittedBytes() {
+    size_t total = 0;
+    MEMORY_BASIC_INFORMATION m;
+    for (const char* p = nullptr; ::VirtualQuery(p, &m, sizeof m) == sizeof m && p <= m.BaseAddress;
+         p = static_cast<const char*>(m.BaseAddress) + m.RegionSize)
+        total += m.State == MEM_COMMIT && m.Type == MEM_PRIVATE ? m.RegionSize : 0;
+    return total;
+}
+
+TEST_CASE("Print Preview closed 0.3 s after it shows while the canvas decodes a photo: none is too large") {
+    // A photo of 16.7 megapixels in grain, whose bytes are tens of megabytes.
+    CString photo;
+    Session s(
+        [&](const CString& folder) {
+            photo = folder + "\\0-grain.png";
+            REQUIRE(WritePicture(photo, 4096, 4096, L"image/png", 0, 0, 0, -1));
+        },
+        4);
+    WIN32_FILE_ATTRIBUTE_DATA file;
+    REQUIRE(::GetFileAttributesExA(photo, GetFileExInfoStandard, &file));
+    s.DoubleClick(photo);
+    s.Arrived();
+    // Shown again, the photo's decode waits on its thread until let go; there is memory for it
+    // then only as long as no more is held than when Print was chosen.
+    std::atomic<bool> holding{true}, held{false};
+    size_t atPrint = 0;
+    const DWORD window = ::GetCurrentThreadId();
+    PictureMemoryStandIn() = [&](const PictureHeaderCheck& headers) {
+        if (headers.width != 4096 || ::GetCurrentThreadId() == window) return true;
+        for (held = true; holding;) ::Sleep(5);
+        return CommittedBytes() < atPrint + file.nFileSizeLow / 2;
+    };
+    KvMessageBoxCapture boxes;
+    for (int run = 0; run < 2; ++run) {
+        s.Command(ID_VIEW_FRONT_COVER);
+        holding = true, held = false;
+        s.Command(ID_VIEW_DISC_LABEL);
+        REQUIRE(s.run.Pump([&] { return held.load(); }, 20000));
+        atPrint = CommittedBytes();
+        // File > Print, Preview; Close 0.3 s after the preview shows (its picture still coming),
+        // and Cancel in the Print dialog that comes back.
+        g_printDialogs = 0, g_printDialog = nullptr;
+        const UINT_PTR answer = ::SetTimer(nullptr, 0, 20, AnswerPrintDialog);
+        s.frame->PostMessage(WM_COMMAND, ID_FILE_PRINT_CMD);
+        REQUIRE(s.run.Pump([&] { return s.frame->IsInPreview() && s.view->PrintPreviewPicturesPending(); },
+                           20000));
+        const DWORD shown = ::GetTickCount();
+        s.run.Pump([&] { return ::GetTickCount() - shown >= 300; }, 1000);
+        // Its decode waits its turn behind the canvas's without a copy of the photo.
+        CHECK(CommittedBytes() < atPrint + file.nFileSizeLow / 2);
+        s.frame->PostMessage(WM_COMMAND, AFX_ID_PREVIEW_CLOSE);
+        CHECK(s.run.Pump([] { return g_printDialogs == 2 && !::FindWindowA("#32770", "Print"); }, 20000));
+        ::KillTimer(nullptr, answer);
+        holding = false;
+        s.Arrived();
+    }
+    PictureMemoryStandIn() = nullptr;
+    CHECK(boxes.Boxes().empty());
+    CHECK(s.view->m_design.FindObjectIf(
+        [&](const ViewObject* o) { return o->imagePath == photo && o->adjustedImage; }));
 }
 
 TEST_CASE("a grey photo that memory is short for when it is converted keeps its own bytes and is named") {
