@@ -254,12 +254,32 @@ BOOL CDialog::OnInitDialog() {
 }
 
 void CDialog::OnOK() {
+    if (PassToHolder(IDOK)) return;
     if (!UpdateData(TRUE)) return;
     EndDialog(IDOK);
 }
 
 void CDialog::OnCancel() {
+    if (PassToHolder(IDCANCEL)) return;
     EndDialog(IDCANCEL);
+}
+
+// Ending a dialog that is a child window would only hide it and leave a hole in the dialog around
+// it. Enter and Escape typed in such a page are meant for the dialog that holds it, as with the
+// focus on that dialog's own fields: Enter presses its default button (none while it is disabled)
+// and Escape its Cancel.
+bool CDialog::PassToHolder(int id) {
+    if (!(GetStyle() & WS_CHILD)) return false;
+    HWND holder = ::GetAncestor(m_hWnd, GA_ROOT);
+    if (holder == nullptr || holder == m_hWnd) return false;
+    if (id == IDOK) {
+        const DWORD def = (DWORD)::SendMessageA(holder, DM_GETDEFID, 0, 0);
+        if (HIWORD(def) == DC_HASDEFID) id = LOWORD(def);
+    }
+    HWND button = ::GetDlgItem(holder, id);
+    if (button == nullptr || ::IsWindowEnabled(button))
+        ::SendMessageA(holder, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)button);
+    return true;
 }
 
 void CDialog::OnClose() {

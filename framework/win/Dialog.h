@@ -30,8 +30,10 @@ public:
     // of the template's name) and exchanges data to the controls; TRUE lets the
     // system give the focus to the first control.
     virtual BOOL OnInitDialog();
-    virtual void OnOK();      // UpdateData(TRUE), then EndDialog(IDOK)
-    virtual void OnCancel();  // EndDialog(IDCANCEL)
+    // A dialog of its own ends: OK after UpdateData(TRUE) with IDOK, Cancel with IDCANCEL. A child
+    // dialog (a page inside another dialog) hands them to the dialog that holds it instead.
+    virtual void OnOK();
+    virtual void OnCancel();
     virtual void OnSetFont(CFont* pFont) { (void)pFont; }
     BOOL PreTranslateMessage(MSG* pMsg) override;  // the dialog manager's keys
 
@@ -68,6 +70,7 @@ public:
 
 protected:
     virtual void PreInitDialog() {}
+    bool PassToHolder(int id);  // false for a dialog of its own
     HWND PreModal();
     BOOL CreateDlgIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd, HINSTANCE hInst);
 

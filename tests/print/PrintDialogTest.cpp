@@ -253,6 +253,23 @@ TEST_CASE("the side pages") {
         view->m_templates.discTemplateName = "(CD/DVD Disc Label - Generic)";
         view->ApplyTemplate("(CD/DVD Disc Label - Generic)", CString(), true, true);
     }
+    SUBCASE("Enter and Escape in a page's combo act on the Print dialog, and the page stays") {
+        NewDesign(view, kLayout1DiscTop, "Disc 1");
+        for (const UINT key : {UINT(VK_RETURN), UINT(VK_ESCAPE)}) {
+            bool pageShown = false;
+            const int result = RunPrint(view, [&](DlgPrint& d) {
+                PrintSidePage& disc = d.m_tabs.m_disc;
+                Choose(disc, IDC_PAGE_BORDER, 1);
+                disc.m_border.SetFocus();
+                disc.m_border.PostMessage(WM_KEYDOWN, key, 1);
+                d.PostMessage(WM_COMMAND, IDC_PRINT_PREVIEW);  // after the key: ends what it left open
+                d.RunModalLoop();
+                pageShown = ::IsWindowVisible(disc.m_hWnd) != FALSE;
+            });
+            CHECK(result == (key == VK_RETURN ? IDOK : IDCANCEL));
+            CHECK(pageShown);
+        }
+    }
     SUBCASE("\"2 Discs\" on a one-disc design prints disc 2 too") {
         NewDesign(view, kLayout1DiscTop, "Disc 1");
         g_printOptions.printDisc2 = 0;
