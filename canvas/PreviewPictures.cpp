@@ -2,6 +2,7 @@
 #include "canvas/PreviewPictures.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "model/PictureHeaders.h"
 #include "model/ViewObject.h"
@@ -9,7 +10,7 @@
 using namespace Gdiplus;
 
 bool PreviewPictures::Picture(ViewObject* picture, int width, int height, Bitmap*& copy, HWND window,
-                              UINT message) {
+                              UINT message, double reach) {
     copy = nullptr;
     const IStream* bytes = picture->image.GetStream();
     const ULONGLONG size = picture->image.GetSize();
@@ -19,12 +20,19 @@ bool PreviewPictures::Picture(ViewObject* picture, int width, int height, Bitmap
     const double fit = std::min(1.0, 2000.0 / std::max(width, height));
     const int wide = std::max(1, static_cast<int>(width * fit)),
               high = std::max(1, static_cast<int>(height * fit));
+    // A copy is asked at the largest size the preview may show it, within the same bound.
+    const double grow = std::max(1.0, std::min(reach, 2000.0 / std::max(wide, high)));
+    const int wideAsked = std::max(wide, static_cast<int>(std::ceil(wide * grow))),
+              highAsked = std::max(high, static_cast<int>(std::ceil(high * grow)));
     Entry wanted;
     wanted.bytes = bytes;
     wanted.size = size;
     wanted.hue = picture->hue;
     wanted.saturation = picture->saturation;
     wanted.lightness = picture->lightness;
+    // A copy a pixel or two short of a size serves it: the page's and the picture's sizes are
+    // rounded at each size of the window.
+    const auto covers = [&](const Entry& e) { return e.width + 2 >= wide && e.height + 2 >= high; };
     Entry* pending = nullptr;
     bool undecoded = false;
     for (Entry& known : m_entries) {
@@ -33,7 +41,7 @@ bool PreviewPictures::Picture(ViewObject* picture, int width, int height, Bitmap
             pending = &known;
         } else if (!known.copy) {
             undecoded = true;
-        } else if (known.width >= wide && known.height >= high) {
+        } else if (covers(known)) {
             copy = known.copy;
             return true;
         } else if (!copy || known.width > static_cast<int>(copy->GetWidth())) {
@@ -46,9 +54,9 @@ bool PreviewPictures::Picture(ViewObject* picture, int width, int height, Bitmap
     if (pending) {
         // One decode a picture: a larger size asked while it runs (a window made larger step by
         // step) is what that decode copies the picture at.
-        if (pending->width < wide || pending->height < high) {
-            pending->width = std::max(pending->width, wide);
-            pending->height = std::max(pending->height, high);
+        if (!covers(*pending)) {
+            pending->width = std::max(pending->width, wideAsked);
+            pending->height = std::max(pending->height, highAsked);
             m_jobs->SetScreenSize(pending->ticket, pending->width, pending->height, picture->hue,
                                   picture->saturation, picture->lightness);
         }
@@ -58,9 +66,10 @@ bool PreviewPictures::Picture(ViewObject* picture, int width, int height, Bitmap
     if (!m_jobs) m_jobs.reset(new PictureDecodeJobs(false));
     const unsigned ticket = m_jobs->Start(picture->image.GetStream(), window, message);
     if (ticket == 0) return false;
-    m_jobs->SetScreenSize(ticket, wide, high, picture->hue, picture->saturation, picture->lightness);
-    wanted.width = wide;
-    wanted.height = high;
+    m_jobs->SetScreenSize(ticket, wideAsked, highAsked, picture->hue, picture->saturation,
+                          picture->lightness);
+    wanted.width = wideAsked;
+    wanted.height = highAsked;
     wanted.ticket = ticket;
     m_entries.push_back(wanted);
     return true;

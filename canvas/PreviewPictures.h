@@ -22,8 +22,10 @@ public:
     PreviewPictures& operator=(const PreviewPictures&) = delete;
 
     // RenderContext::previewPicture for a preview drawn in `window`, which gets `message` when a
-    // decode knows more (then TakeArrived).
-    bool Picture(ViewObject* picture, int width, int height, Gdiplus::Bitmap*& copy, HWND window, UINT message);
+    // decode knows more (then TakeArrived). A preview that may later be shown up to `reach` times
+    // larger has its copies made at that size at once, so that growing needs no decode again.
+    bool Picture(ViewObject* picture, int width, int height, Gdiplus::Bitmap*& copy, HWND window,
+                 UINT message, double reach = 1.0);
     // Whether a picture is still being decoded for the preview.
     bool Pending() const;
     // Takes what the decodes gave; true when a picture came or is known not to come, and the

@@ -295,8 +295,11 @@ void View::OnPrint(CDC* pDC, CPrintInfo* pInfo) {
         // A preview shows the page smaller than paper: it is drawn at the size it shows, pixel for
         // pixel, so that a printed line keeps a pixel of its own there.
         CSize device = printer;
-        if (const CPreviewDC* shown = pInfo->m_bPreview ? dynamic_cast<CPreviewDC*>(pDC) : nullptr)
+        double reach = 1.0;
+        if (const CPreviewDC* shown = pInfo->m_bPreview ? dynamic_cast<CPreviewDC*>(pDC) : nullptr) {
             buffer = device = shown->PrinterToShown(printer);
+            reach = shown->GetReach();
+        }
         if (buffer.cx > m_bufferSize.cx || buffer.cy > m_bufferSize.cy) {
             Size fitted = FitSize(w, h, m_bufferSize.cx, m_bufferSize.cy, false);
             buffer = CSize(fitted.Width, fitted.Height);
@@ -340,9 +343,10 @@ void View::OnPrint(CDC* pDC, CPrintInfo* pInfo) {
             // The preview does not wait for them: they are decoded on a thread while the window
             // answers, and the page is drawn again once they are there.
             if (pInfo->m_bPreview)
-                ctx.previewPicture = [this](ViewObject* picture, int width, int height, Bitmap*& copy) {
+                ctx.previewPicture = [this, reach](ViewObject* picture, int width, int height,
+                                                   Bitmap*& copy) {
                     return m_printPreviewPictures.Picture(picture, width, height, copy, m_hWnd,
-                                                          WM_PRINT_PREVIEW_PICTURES);
+                                                          WM_PRINT_PREVIEW_PICTURES, reach);
                 };
             RenderSide(ctx);
             if (pInfo->m_bPreview && m_printPreviewPictures.Pending()) {

@@ -420,10 +420,15 @@ void RenderContext::DrawImages(ImageLayer layer) {
             Bitmap* previewCopy = nullptr;
             if (decodedHere && previewPicture &&
                 previewPicture(o, d.Width, d.Height, previewCopy)) {
-                if (previewCopy) {
-                    graphics->SetInterpolationMode(InterpolationModeNearestNeighbor);
-                    graphics->DrawImage(previewCopy, dest);
-                }
+                if (!previewCopy) continue;
+                // A copy made for a larger window is averaged down to the page's size: every
+                // second or third of its pixels alone would make a photo look jagged.
+                const bool larger = static_cast<INT>(previewCopy->GetWidth()) > d.Width ||
+                                    static_cast<INT>(previewCopy->GetHeight()) > d.Height;
+                if (larger && DrawImageResampled(graphics, previewCopy, d, 0, 0, 0)) continue;
+                graphics->SetInterpolationMode(larger ? InterpolationModeHighQualityBilinear
+                                                      : InterpolationModeNearestNeighbor);
+                graphics->DrawImage(previewCopy, dest);
                 continue;
             }
             if (decodedHere && !DecodeForDrawing(document, o)) {

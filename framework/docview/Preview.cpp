@@ -263,6 +263,11 @@ CRect CPreviewView::PaperRect() const {
     CRect rc;
     if (m_hWnd == nullptr || m_pPreviewDC == nullptr) return CRect(0, 0, 0, 0);
     ::GetClientRect(m_hWnd, &rc);
+    return PaperRectIn(rc.Size());
+}
+
+CRect CPreviewView::PaperRectIn(CSize client) const {
+    const CRect rc(CPoint(0, 0), client);
     // The paper, at its proportions, as large as the window allows.
     double dpiX = std::max(1, m_pPreviewDC->GetDeviceCaps(LOGPIXELSX));
     double dpiY = std::max(1, m_pPreviewDC->GetDeviceCaps(LOGPIXELSY));
@@ -293,6 +298,15 @@ void CPreviewView::FitPageToWindow() {
     const CRect shown = PaperRect();
     const CSize paper = m_pPreviewDC != nullptr ? m_pPreviewDC->GetPaperSize() : CSize(0, 0);
     if (shown.IsRectEmpty() || paper.cx <= 0 || paper.cy <= 0) return;
+    // The largest the page can be shown is in the window maximised on its monitor, whose client
+    // area is within the work area; a pixel or two more leaves room for rounding.
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (::GetMonitorInfo(::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const CRect largest = PaperRectIn(CRect(monitor.rcWork).Size());
+        m_pPreviewDC->SetReach(
+            std::max((largest.Width() + 2.0) / shown.Width(), (largest.Height() + 2.0) / shown.Height()));
+    }
     m_pPreviewDC->SetShownScale((double)shown.Width() / paper.cx, (double)shown.Height() / paper.cy);
 }
 

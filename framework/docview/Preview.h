@@ -34,6 +34,10 @@ public:
     // A size in printer pixels as the page bitmap shows it.
     CSize PrinterToShown(CSize printer) const;
     CSize GetShownSize() const { return PrinterToShown(m_sizePage); }  // the page bitmap's size
+    // How many times larger than now the page can be shown at most (in the largest window the
+    // preview can have): at least 1.
+    double GetReach() const { return m_reach; }
+    void SetReach(double reach) { m_reach = reach > 1.0 ? reach : 1.0; }
     CSize GetPageSize() const { return m_sizePage; }          // printable area, printer pixels
     CSize GetPaperSize() const { return m_sizePaper; }        // physical page, printer pixels
     CPoint GetPrintableOffset() const { return m_ptOffset; }  // printable area's corner on the paper
@@ -47,6 +51,7 @@ private:
     CSize m_sizePage;
     CSize m_sizePaper;
     double m_scaleX = 1.0, m_scaleY = 1.0;
+    double m_reach = 1.0;
     CPoint m_ptOffset;
     CString m_strDriver, m_strDevice, m_strOutput;
 };
@@ -96,6 +101,8 @@ public:
     // The paper as large as the window shows it (client coordinates), and
     // through it the screen pixels per printer pixel.
     CRect PaperRect() const;
+    // The same in a window whose client area has that size.
+    CRect PaperRectIn(CSize client) const;
     // The device mode the shown page was made with (the view may change it per page).
     std::vector<BYTE> m_devModeShown;
 

@@ -844,6 +844,12 @@ TEST_CASE(
         s.hold = false;
         CHECK(s.run.Pump([&] { return !s.view->PrintPreviewPicturesPending(); }, 20000));
         CHECK(PageBlue(preview) > 100);
+        // Maximised once the copy came: the page is drawn at that size from it, with no new decode.
+        s.frame->PostMessage(WM_SYSCOMMAND, SC_MAXIMIZE);
+        CHECK(s.run.Pump([&] { return s.frame->IsZoomed() && preview->PageAtWindowSize(); }, 5000));
+        CHECK_FALSE(s.view->PrintPreviewPicturesPending());
+        CHECK((decodes.load() == 0 && PageBlue(preview) > 100));
+        s.frame->ShowWindow(SW_RESTORE);
         PictureDecodeJobs::BeforeDecode() = held;
         s.frame->PostMessage(WM_COMMAND, AFX_ID_PREVIEW_CLOSE);  // its Close: the Print dialog comes back
         CHECK(s.run.Pump([&] { return g_printDialogs == 2 && !::FindWindowA("#32770", "Print"); }, 20000));

@@ -27,6 +27,13 @@ void SetColor(ViewObject* o, COLORREF c) {
     o->charColors[0] = new COLORREF(c);
 }
 
+// A 3000 x 3000 front cover holding a 1000 x 1000 picture at its top left corner.
+ViewObject* FrontWithPicture(rt::Design& d, ViewObject*& front) {
+    d.AddPage(2, 3000, 3000);
+    front = d.Add(NewViewObject(kObjectFront, "Front Cover", 2, "Front Cover", 0, 0, 3000, 3000));
+    return d.Add(NewViewObject(kObjectImage, "Image", 2, "Front Cover", 0, 0, 1000, 1000));
+}
+
 // Draws the design's current side with DrawSide into a white bitmap.
 Bitmap* DrawWhole(rt::Design& d, double scale, int purpose, int w, int h,
                   const PrintOptions* options = nullptr) {
@@ -598,10 +605,8 @@ TEST_CASE("duplicated discs, images and their interpolation") {
     }
     SUBCASE("images: scaling quality by size and purpose, the screen cache follows the device size") {
         rt::Design d;
-        d.AddPage(2, 3000, 3000);
-        ViewObject* front =
-            d.Add(NewViewObject(kObjectFront, "Front Cover", 2, "Front Cover", 0, 0, 3000, 3000));
-        ViewObject* small = d.Add(NewViewObject(kObjectImage, "Image", 2, "Front Cover", 0, 0, 1000, 1000));
+        ViewObject* front = nullptr;
+        ViewObject* small = FrontWithPicture(d, front);
         Bitmap pixels(74, 120, PixelFormat24bppRGB);
         {
             Graphics pg(&pixels);
@@ -677,6 +682,22 @@ TEST_CASE("duplicated discs, images and their interpolation") {
         CHECK(huge->adjustedPlace.part.Equals(Rect(800, 800, 120, 120)));
         CHECK(rt::SameRgb(rt::Pixel(&b, 60, 60), 0, 200, 0, 2));  // red turned green
         CHECK(rt::SameRgb(rt::Pixel(&b, 130, 60), 0, 0, 0));      // outside the side: nothing
+    }
+    SUBCASE("a Print Preview copy twice its place's size is averaged down, not every second pixel") {
+        rt::Design d;
+        ViewObject* front = nullptr;
+        ViewObject* photo = FrontWithPicture(d, front);
+        Bitmap copy(200, 1, PixelFormat24bppRGB);  // columns of one pixel, white and black in turn
+        for (int x = 0; x < 200; ++x) copy.SetPixel(x, 0, x % 2 ? Color(255, 0, 0, 0) : Color(255, 255, 255, 255));
+        REQUIRE(photo->image.EncodeImage(&copy, false));
+        Bitmap b(150, 150, PixelFormat24bppRGB);
+        Graphics g(&b);
+        RenderContext rc;
+        rc.Init(&g, 0.1, 0.1, 0, 0, kPurposePrint, &d.doc, front, nullptr);
+        rc.previewPicture = [&](ViewObject*, int, int, Bitmap*& made) { return made = &copy, true; };
+        rc.children.Add(photo);
+        rc.DrawImages();
+        for (int x = 10; x < 90; x += 7) CHECK(rt::SameRgb(rt::Pixel(&b, x, 50), 128, 128, 128, 12));
     }
     SUBCASE("outlines: label previews fill the cover before its border") {
         rt::Design d;

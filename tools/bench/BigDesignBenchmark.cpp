@@ -15,9 +15,9 @@
 // from the menu (the Print dialog again once they are there), and Print Preview from the Print
 // dialog (then Next Page to page 3, and Close back to the Print dialog): how soon each shows, the
 // longest the window is held, and when its preview is whole; Print Preview's window maximised,
-// and grown in 12 steps, while the disc's photo decodes for its page, and grown in 12 steps on the
-// back cover's page, whose photos the canvas holds decoded (a step's time; how many decodes were
-// started); then a back cover's photo copied with Copy Object while they decode; then the disc saved as an image through Save As Image's dialog,
+// and grown in 12 steps, while the disc's photo decodes for its page, maximised once it came, and
+// grown in 12 steps on the back cover's page, whose photos the canvas holds decoded (a step's
+// time; how many decodes were started); then a back cover's photo copied with Copy Object while they decode; then the disc saved as an image through Save As Image's dialog,
 // the back cover's photos there, Save Image pressed once the preview is whole and again while it
 // decodes; the Print dialog cancelled while its preview decodes (how long the process works on);
 // last, the design opened five times with its back cover shown and Print Preview closed 0.3 s
@@ -364,7 +364,8 @@ void CALLBACK WatchPrintPreview(HWND, UINT, UINT_PTR, DWORD) {
     }
 }
 
-// Print Preview chosen in the Print dialog and its window resized once the page first shows:
+// Print Preview chosen in the Print dialog and its window resized once the page first shows (or,
+// `arrived`, once its pictures came and it is whole, the decodes counted from then on):
 // maximised (steps 0), or grown by 30 x 20 pixels `steps` times, each step once the one before
 // has painted; closed once the page is whole, and the Print dialog that comes back cancelled.
 // From the first resize: when the page shows at the last size (answer), the longest the thread
@@ -375,7 +376,8 @@ struct ResizeWatch {
     int steps = 0, done = 0;
     Ticks ticks;
     double start = 0, stepStart = 0, stepsMs = 0, longestStep = 0, answer = -1, shown = -1;
-    bool pressed = false, closing = false, cancelled = false;
+    bool pressed = false, closing = false, cancelled = false, arrived = false;
+    std::atomic<int>* decodes = nullptr;
 };
 ResizeWatch* g_resizeWatch = nullptr;
 
@@ -399,6 +401,10 @@ void CALLBACK WatchResize(HWND, UINT, UINT_PTR, DWORD) {
     CFrameWnd* frame = w.view->GetParentFrame();
     CPreviewView* preview = dynamic_cast<CPreviewView*>(frame->GetActiveView());
     if (!w.pressed || w.closing || !preview || !preview->m_bPageRendered || !painted) return;
+    if (w.start == 0 && w.arrived) {
+        if (w.view->PrintPreviewPicturesPending() || !preview->PageAtWindowSize()) return;
+        *w.decodes = 0;
+    }
     if (w.start == 0) w.start = now, w.ticks.Start(now);
     if (w.done > 0 && w.stepStart > 0) {
         w.stepsMs += now - w.stepStart;
@@ -696,20 +702,28 @@ int RunPhotos(kvtest::RunningApp& run, KorvanelleFrame* frame, View* view, Korva
                         decoding ? "" : "  (nothing was decoding)");
         std::fflush(stdout);
     }
-    // Print Preview's window maximised, and grown in 12 steps, while the disc's photo decodes for
-    // its page (the back cover shown, its photos there); then grown in 12 steps with the back
-    // cover's page shown, whose photos the canvas holds decoded: a step's time. How many decodes
-    // were started meanwhile.
+    // Print Preview's window maximised while the disc's photo decodes for its page (the back
+    // cover shown, its photos there), and maximised once that photo came; grown in 12 steps while
+    // it decodes; then grown in 12 steps with the back cover's page shown, whose photos the canvas
+    // holds decoded: a step's time. How many decodes were started meanwhile.
     {
         std::atomic<int> decodes{0};
         PictureDecodeJobs::BeforeDecode() = [&] { ++decodes; };
         const PrintOptions sides(&g_printOptions);
-        for (const int steps : {0, 12, -12}) {
+        const struct {
+            int steps;
+            bool arrived;
+            const char* what;
+        } resizes[] = {{0, false, "Print Preview maximise"},
+                       {0, true, "  maximise, photo came"},
+                       {12, false, "  a 12-step resize"},
+                       {-12, false, "  12 steps, decoded"}};
+        for (const auto& resize : resizes) {
+            const int steps = resize.steps;
             if (steps < 0) g_printOptions.printFront = g_printOptions.printDisc1 = 0;
             run.Pump([&] { return Settled(view); }, 600000);
             decodes = 0;
-            const char* what =
-                steps == 0 ? "Print Preview maximise" : steps > 0 ? "  a 12-step resize" : "  12 steps, decoded";
+            const char* what = resize.what;
             const char* name = what + std::strspn(what, " ");
             const bool sampled = !profile.empty() && !std::strncmp(name, profiled.c_str(), profiled.size());
             if (sampled && !profiler) profiler.reset(new kvbench::SamplingProfiler);
@@ -717,6 +731,8 @@ int RunPhotos(kvtest::RunningApp& run, KorvanelleFrame* frame, View* view, Korva
             ResizeWatch watch;
             watch.view = view;
             watch.steps = std::abs(steps);
+            watch.arrived = resize.arrived;
+            watch.decodes = &decodes;
             g_resizeWatch = &watch;
             peak.Reset();
             const UINT_PTR timer = SetTimer(nullptr, 0, 10, WatchResize);
