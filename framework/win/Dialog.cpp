@@ -12,6 +12,39 @@ INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM) {
     return FALSE;
 }
 
+bool IsTabStop(HWND wnd) {
+    return (::GetWindowLongA(wnd, GWL_STYLE) & (WS_TABSTOP | WS_VISIBLE | WS_DISABLED)) ==
+           (WS_TABSTOP | WS_VISIBLE);
+}
+
+// The child of `parent` that is or holds `wnd`; null when `wnd` is not inside `parent`.
+HWND ChildHolding(HWND parent, HWND wnd) {
+    while (wnd != nullptr && ::GetParent(wnd) != parent) wnd = ::GetParent(wnd);
+    return wnd;
+}
+
+// The first (or last) field of `page` that Tab stops on.
+HWND EdgeStop(HWND page, bool last) {
+    HWND w = ::GetWindow(page, GW_CHILD);
+    if (w != nullptr && last) w = ::GetWindow(w, GW_HWNDLAST);
+    for (; w != nullptr; w = ::GetWindow(w, last ? GW_HWNDPREV : GW_HWNDNEXT))
+        if (IsTabStop(w)) return w;
+    return nullptr;
+}
+
+// The shown page with a field to stop on that `container` holds, when the dialog manager does not
+// step into `container` by itself; null otherwise.
+HWND ShownPageIn(HWND container) {
+    if (::GetWindowLongA(container, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) return nullptr;
+    for (HWND w = ::GetWindow(container, GW_CHILD); w != nullptr; w = ::GetWindow(w, GW_HWNDNEXT)) {
+        const LONG style = ::GetWindowLongA(w, GWL_STYLE);
+        if ((::GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) && (style & WS_VISIBLE) &&
+            !(style & WS_DISABLED) && EdgeStop(w, false) != nullptr)
+            return w;
+    }
+    return nullptr;
+}
+
 const DLGTEMPLATE* LoadDialogTemplate(HINSTANCE hInst, LPCTSTR lpszTemplateName) {
     HRSRC hResource = ::FindResourceA(hInst, lpszTemplateName, RT_DIALOG);
     if (hResource == nullptr) return nullptr;
@@ -219,10 +252,41 @@ void CDialog::EndDialog(int nResult) {
 BOOL CDialog::PreTranslateMessage(MSG* pMsg) {
     if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST && m_hWnd != nullptr) {
         if (pMsg->hwnd == m_hWnd || ::IsChild(m_hWnd, pMsg->hwnd)) {
+            if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_TAB && TabAcrossPage(pMsg)) return TRUE;
             if (::IsDialogMessageA(m_hWnd, pMsg)) return TRUE;
         }
     }
     return FALSE;
+}
+
+// A page is a child dialog inside a window the dialog manager does not step into (a tab control),
+// so neither the page's nor its holder's dialog manager would take Tab across the page's edge.
+// The page's fields come in the holder's order right after that window, as a property sheet's do:
+// Tab from the page's last field goes on to the holder's next field, Shift+Tab from its first to
+// that window, and the holder's Tab and Shift+Tab step into the shown page from either side.
+bool CDialog::TabAcrossPage(const MSG* pMsg) {
+    if (::SendMessageA(pMsg->hwnd, WM_GETDLGCODE, VK_TAB, (LPARAM)pMsg) & (DLGC_WANTTAB | DLGC_WANTALLKEYS))
+        return false;
+    const bool back = ::GetKeyState(VK_SHIFT) < 0;
+    HWND holder = ::GetAncestor(m_hWnd, GA_ROOT);
+    HWND target = nullptr;
+    if (holder != m_hWnd) {
+        HWND container = ::GetParent(m_hWnd);
+        if (container == holder || ShownPageIn(container) != m_hWnd ||
+            ChildHolding(m_hWnd, pMsg->hwnd) != EdgeStop(m_hWnd, !back))
+            return false;
+        HWND outer = ChildHolding(holder, container);
+        target = back && IsTabStop(outer) ? outer : ::GetNextDlgTabItem(holder, outer, back);
+    } else {
+        HWND field = ChildHolding(m_hWnd, pMsg->hwnd);
+        HWND before = back && field != nullptr ? ::GetNextDlgTabItem(m_hWnd, field, TRUE) : field;
+        HWND page = before != nullptr ? ShownPageIn(before) : nullptr;
+        if (page == nullptr) return false;
+        target = EdgeStop(page, back);
+    }
+    if (target == nullptr) return false;
+    ::SendMessageA(holder, WM_NEXTDLGCTL, (WPARAM)target, TRUE);
+    return true;
 }
 
 LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM) {

@@ -70,7 +70,8 @@ public:
 
 protected:
     virtual void PreInitDialog() {}
-    bool PassToHolder(int id);  // false for a dialog of its own
+    bool PassToHolder(int id);            // false for a dialog of its own
+    bool TabAcrossPage(const MSG* pMsg);  // Tab across a page's edge; false where it stays inside
     HWND PreModal();
     BOOL CreateDlgIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd, HINSTANCE hInst);
 

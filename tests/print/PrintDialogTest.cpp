@@ -270,6 +270,30 @@ TEST_CASE("the side pages") {
             CHECK(pageShown);
         }
     }
+    SUBCASE("Shift+Tab goes from the Print dialog's field after the tabs to the page's last, Tab back") {
+        NewDesign(view, kLayout1DiscTop, "Disc 1");
+        RunPrint(view, [&](DlgPrint& d) {
+            PrintSidePage& disc = d.m_tabs.m_disc;
+            REQUIRE(kvtest::PumpUntil([&] { return ::GetFocus() == disc.m_preview.m_hWnd; }, 10000));
+            auto tab = [&](bool shift) {
+                BYTE keys[256] = {};
+                ::GetKeyboardState(keys);
+                keys[VK_SHIFT] = shift ? 0x80 : 0;
+                ::SetKeyboardState(keys);
+                ::PostMessageA(::GetFocus(), WM_KEYDOWN, VK_TAB, 1);
+                MSG msg;
+                while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                    if (!CWnd::WalkPreTranslateTree(d.m_hWnd, &msg)) ::DispatchMessageA(&msg);
+                keys[VK_SHIFT] = 0;
+                ::SetKeyboardState(keys);
+            };
+            d.GetDlgItem(IDC_PRINT_BACK)->SetFocus();
+            tab(true);
+            CHECK(::GetFocus() == disc.m_layout.m_hWnd);
+            tab(false);
+            CHECK(::GetFocus() == d.GetDlgItem(IDC_PRINT_BACK)->m_hWnd);
+        });
+    }
     SUBCASE("\"2 Discs\" on a one-disc design prints disc 2 too") {
         NewDesign(view, kLayout1DiscTop, "Disc 1");
         g_printOptions.printDisc2 = 0;
