@@ -2,11 +2,11 @@
 #include "ImagePanelFrame.h"
 
 #include <psapi.h>
-#include <winternl.h>
 
 #include <algorithm>
 
 #include "GdiplusSession.h"
+#include "HeldResources.h"
 #include "GuiSupport.h"
 #include "bars/ImageBrowseSettings.h"
 #include "controls/ThemeResources.h"
@@ -156,46 +156,11 @@ std::vector<std::string> RecordPaths(const std::string& root) {
     return out;
 }
 
-namespace {
-// Wine answers GetGuiResources and GetProcessHandleCount with 0; there the GDI objects are counted
-// in the process's GDI handle table and the kernel handles by asking each possible handle value.
-struct GdiTableEntry {
-    unsigned long long object;
-    unsigned owner;
-    unsigned short unique;
-    unsigned char type;
-    unsigned char flags;
-    unsigned long long user;
-};
-
-DWORD CountGdiTableEntries() {
-    // The process block's address is the word at fs:0x30 (NtCurrentTeb()'s own read of fs:0x18
-    // makes GCC 12 warn about an array at address 0).
-    const char* peb = nullptr;
-    __asm__("movl %%fs:0x30, %0" : "=r"(peb));
-    const GdiTableEntry* table = *reinterpret_cast<GdiTableEntry* const*>(peb + 0x94);
-    if (table == nullptr) return 0;
-    DWORD n = 0;
-    for (int i = 0; i < 0x10000; ++i)
-        if (table[i].type != 0) ++n;
-    return n;
-}
-
-DWORD CountHandles() {
-    DWORD n = 0, flags = 0;
-    for (ULONG_PTR h = 4; h < 0x40000; h += 4)
-        if (GetHandleInformation(reinterpret_cast<HANDLE>(h), &flags)) ++n;
-    return n;
-}
-}  // namespace
-
 ResourceUse MeasureResources() {
     ResourceUse use;
     HANDLE process = GetCurrentProcess();
-    use.gdiObjects = GetGuiResources(process, GR_GDIOBJECTS);
-    if (use.gdiObjects == 0) use.gdiObjects = CountGdiTableEntries();
-    GetProcessHandleCount(process, &use.handles);
-    if (use.handles == 0) use.handles = CountHandles();
+    use.gdiObjects = static_cast<DWORD>(GdiObjectCount());
+    use.handles = static_cast<DWORD>(KernelHandleCount());
     PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof(counters);
     if (GetProcessMemoryInfo(process, &counters, sizeof(counters))) use.privateBytes = counters.PagefileUsage;
